@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// Text in the system's ANSI code page: Shift_JIS (Windows code page 932) everywhere but on
+// Windows, where the system's own ANSI conversion is used, as the Windows programs do.
+namespace common {
+
+// Never fails: bytes that are not Shift_JIS still decode to some character, so that a damaged
+// word file always opens.
+QString decodeAnsi(QByteArrayView bytes);
+
+// Characters the code page cannot represent are written as '?'.
+QByteArray encodeAnsi(QStringView text);
+
+// The distinct characters of text that the code page cannot represent, in order of first
+// appearance; empty when the whole text can be stored.
+QString unrepresentableChars(QStringView text);
+
+}  // namespace common

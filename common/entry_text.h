@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// Conversions between an entry's file form and what is shown or typed.
+namespace common {
+
+// Every "|@2|" separates; an empty field gives no answers.
+QStringList splitRights(QStringView rights);
+QString joinRights(const QStringList& answers);
+
+// "\n" (two characters) <-> CR LF.
+QString informationToDisplay(QStringView stored);
+QString informationToStore(QStringView display);
+
+}  // namespace common

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+namespace common {
+
+// One entry exactly in its file form: the answers joined by "|@2|", the information's line
+// breaks stored as the two characters "\n".
+struct Entry {
+    QString question;
+    QString rights;
+    QString information;
+
+    friend bool operator==(const Entry&, const Entry&) = default;
+};
+
+// Positions are 16-bit in both programs.
+inline constexpr int kMaxEntries = 32767;
+
+inline constexpr QStringView kFieldSeparator = u"|@1|";
+inline constexpr QStringView kAnswerSeparator = u"|@2|";
+inline constexpr QStringView kLineBreakMark = u"\\n";
+inline constexpr QStringView kVersionLine = u"Version 2.00";
+
+enum class ReadOutcome {
+    Entries,     // the version line was accepted; entries holds the well-formed lines
+    Invalid,     // the file has no line at all
+    OldVersion,  // the first line is not a version line
+    NotFound,    // nothing exists at the path
+    Unreadable,  // it exists but cannot be read (no permission, a folder, an I/O error)
+    TooMany,     // more than kMaxEntries entries
+};
+
+struct ReadResult {
+    ReadOutcome outcome = ReadOutcome::Invalid;
+    QList<Entry> entries;  // only for ReadOutcome::Entries
+};
+
+ReadResult readWordFile(const QString& path);
+ReadResult parseWordFile(QByteArrayView bytes);
+
+struct WriteResult {
+    bool ok = false;
+    QString error;  // the system's reason when !ok, for the user's message
+};
+
+// Replaces the file atomically: on failure the old file is left exactly as it was.
+WriteResult writeWordFile(const QString& path, const QList<Entry>& entries);
+QByteArray formatWordFile(const QList<Entry>& entries);
+
+}  // namespace common

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+// What the windows need from the desktop, behind one interface: production code uses
+// QtPlatform, tests use ScriptedPlatform, which answers from a queue and records what was shown.
+namespace platform {
+
+enum class Icon { None, Warning, Question };
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+struct MessageBox {
+    QString text;
+    QString title;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+    Answer defaultButton = Answer::Ok;  // Ok for Buttons::Ok, else Yes unless stated
+    std::optional<int> helpTopic;       // a Help button that opens this topic of the help file
+
+    friend bool operator==(const MessageBox&, const MessageBox&) = default;
+};
+
+inline const QString kWordFileFilter = QStringLiteral("QRV単語帳|*.qvw");
+inline const QString kWordFileSuffix = QStringLiteral("qvw");
+
+enum class FileDialogKind { Open, Save };
+
+struct FileDialog {
+    FileDialogKind kind = FileDialogKind::Open;
+    QString title;
+    QString fileName;       // the name the dialog remembers from its last use, may be empty
+    QString initialFolder;  // a folder, or a file's full path (the dialog starts in its folder)
+    QString filter = kWordFileFilter;  // "description|pattern", shown the Qt way
+    QString defaultSuffix = kWordFileSuffix;
+
+    friend bool operator==(const FileDialog&, const FileDialog&) = default;
+};
+
+// Input-method mode of a text box, as stored in the settings file.
+enum class ImeMode { NoControl = 0, On = 1, Off = 2 };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Modal; returns the button pressed, the close box answering Cancel, else No, else Ok.
+    virtual Answer showMessage(QWidget* parent, const MessageBox& box) = 0;
+
+    // Open: the file must exist. Save: asks before overwriting. nullopt when cancelled.
+    virtual std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog) = 0;
+
+    // Opens helpFile at a topic number (0: the contents), without blocking.
+    virtual void showHelp(QWidget* parent, const QString& helpFile, int topic) = 0;
+
+    // Starts a program detached with its window shown normally; false when it cannot start.
+    virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+
+    // Applied to a QLineEdit, QTextEdit or QPlainTextEdit; readable back with imeMode().
+    virtual void setImeMode(QWidget* box, ImeMode mode) = 0;
+
+    // The busy pointer, shown while the returned guard lives.
+    [[nodiscard]] virtual std::shared_ptr<void> busy() = 0;
+
+    // The folder of the running program file, ending in a separator.
+    virtual QString programFolder() const = 0;
+};
+
+// The mode a box was last given through setImeMode(); NoControl when never set.
+ImeMode imeMode(const QWidget* box);
+
+// The executable name of a program of this system on this platform ("Brelmi.exe" on Windows).
+QString executableName(const QString& baseName);
+
+}  // namespace platform

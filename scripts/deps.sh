@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when any is missing. Sourced by the scripts.
+set -euo pipefail
+
+KX_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-noto-cjk xvfb xauth
+)
+
+kx_install_deps() {
+    local missing=()
+    local pkg
+    for pkg in "${KX_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# kx_build DIR [TARGET...]: configures DIR when needed and builds the targets (all when none).
+kx_build() {
+    local dir=$1
+    shift
+    [ -f "$dir/build.ninja" ] || cmake -S "$KX_ROOT" -B "$dir" -G Ninja ${KX_CMAKE_ARGS:-}
+    local targets=()
+    local t
+    for t in "$@"; do targets+=(--target "$t"); done
+    cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
+}
