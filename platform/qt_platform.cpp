@@ -5,6 +5,7 @@
 #include "platform/message_dialog.h"
 #include "platform/platform_detail.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -44,7 +45,8 @@ QString QtPlatform::helpFile() const {
 }
 
 Answer QtPlatform::showMessage(QWidget* parent, const MessageBox& box) {
-    detail::MessageDialog dialog(parent, box);
+    // A box without an owner would block every window, the help viewer too.
+    detail::MessageDialog dialog(parent != nullptr ? parent : QApplication::activeWindow(), box);
     QObject::connect(&dialog, &detail::MessageDialog::helpRequested, &dialog,
                      [this, &dialog](int topic) { showHelp(&dialog, helpFile(), topic); });
     dialog.exec();
@@ -86,7 +88,7 @@ void QtPlatform::showHelp(QWidget* parent, const QString& helpFile, int topic) {
     MessageBox box;
     box.text = QFileInfo::exists(helpFile) ? name + QStringLiteral(" を開けません。")
                                            : name + QStringLiteral(" が見つかりません。");
-    box.title = QStringLiteral("Help");
+    box.title = QStringLiteral("ヘルプ");
     box.icon = Icon::Warning;
     showMessage(parent, box);
 }

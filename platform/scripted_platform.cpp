@@ -111,6 +111,10 @@ void ScriptedPlatform::setProgramFolder(const QString& folder) {
     programFolder_ = withSeparator(folder);
 }
 
+void ScriptedPlatform::setOnMessage(std::function<void(const MessageBox&)> onMessage) {
+    onMessage_ = std::move(onMessage);
+}
+
 void ScriptedPlatform::clearRecords() {
     shown_.clear();
     fileDialogs_.clear();
@@ -123,6 +127,9 @@ void ScriptedPlatform::clearRecords() {
 
 Answer ScriptedPlatform::showMessage(QWidget*, const MessageBox& box) {
     shown_.push_back(box);
+    if (onMessage_) {
+        onMessage_(box);
+    }
     if (!detail::offers(box.buttons, box.defaultButton)) {
         unexpected_.push_back(describe(box) + ": the default is not one of its buttons");
     }

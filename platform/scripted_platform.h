@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <iosfwd>
 #include <map>
@@ -59,6 +60,8 @@ public:
     void setStartResult(const QString& program, bool starts);
     // A separator is appended when missing.
     void setProgramFolder(const QString& folder);
+    // Called with every box before it is answered, to look at the windows while it is open.
+    void setOnMessage(std::function<void(const MessageBox&)> onMessage);
 
     // What happened, in order.
     const std::vector<MessageBox>& shown() const { return shown_; }
@@ -91,6 +94,7 @@ private:
     std::deque<Answer> answers_;
     std::deque<std::optional<QString>> fileNames_;
     std::map<QString, bool> startResults_;
+    std::function<void(const MessageBox&)> onMessage_;
     std::unique_ptr<QTemporaryDir> ownFolder_;
     QString programFolder_;
 

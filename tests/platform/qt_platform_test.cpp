@@ -81,6 +81,31 @@ void whenModal(std::function<void(QWidget*)> action, QWidget* except = nullptr) 
     timer->start(5);
 }
 
+// A help file with topics 1 to 60, long enough to scroll.
+QString writeHelpFile(const QTemporaryDir& folder) {
+    const QString path = folder.filePath(QStringLiteral("Kotobax.hlp"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    }
+    QString html = QStringLiteral("<html><body><h1>目次</h1>");
+    for (int topic = 1; topic <= 60; ++topic) {
+        html += QStringLiteral("<h2><a name=\"topic%1\"></a>項目 %1</h2>").arg(topic);
+        html += QStringLiteral("<p>説明</p>").repeated(5);
+    }
+    file.write((html + QStringLiteral("</body></html>")).toUtf8());
+    return path;
+}
+
+QWidget* helpViewer() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("helpViewer")) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
 // Where the keyboard is inside window, as a user's key press would go.
 QWidget* keyTarget(QWidget* window) {
     QWidget* focus = QApplication::focusWidget();
@@ -201,6 +226,36 @@ TEST(QtPlatformMessageBox, HelpKeepsTheBoxOpen) {
                          12};
     EXPECT_EQ(platform.showMessage(&window, box), Answer::Yes);
     EXPECT_EQ(platform.helpRequests, (std::vector<int>{12, 12}));
+}
+
+// The viewer opened from a box takes keys while the box waits, with or without an owner.
+TEST(QtPlatformMessageBox, HelpViewerIsUsableWhileTheBoxIsOpen) {
+    QTemporaryDir temp;
+    RecordingPlatform platform(writeHelpFile(temp));
+    platform.openHelp = true;
+    QWidget window;
+    window.show();
+    for (QWidget* owner : {&window, static_cast<QWidget*>(nullptr)}) {
+        QApplication::setActiveWindow(&window);
+        whenModal([&](QWidget* box) {
+            buttonsOf(box)->button(QDialogButtonBox::Help)->click();
+            QWidget* viewer = helpViewer();
+            ASSERT_NE(viewer, nullptr);
+            EXPECT_TRUE(viewer->isVisible());
+            // Through the window system, where a modal box would swallow the key.
+            QTest::keyClick(viewer->windowHandle(), Qt::Key_Escape);
+            EXPECT_FALSE(viewer->isVisible());
+            EXPECT_TRUE(box->isVisible());
+            box->close();
+        });
+        const MessageBox box{QStringLiteral("逆問題の生成を行います。"),
+                             QStringLiteral("逆問題"),
+                             Icon::Question,
+                             Buttons::YesNo,
+                             Answer::Yes,
+                             12};
+        EXPECT_EQ(platform.showMessage(owner, box), Answer::No);
+    }
 }
 
 TEST(QtPlatformFileDialog, NameFiltersShownTheQtWay) {
@@ -391,17 +446,7 @@ TEST(QtPlatform, ProgramFolderAndNames) {
 
 TEST(QtPlatformHelp, ViewerShowsTheTopicAndIsReused) {
     QTemporaryDir temp;
-    const QString helpFile = temp.filePath(QStringLiteral("Kotobax.hlp"));
-    QFile file(helpFile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    QString html = QStringLiteral("<html><body><h1>目次</h1>");
-    for (int topic = 1; topic <= 60; ++topic) {
-        html += QStringLiteral("<h2><a name=\"topic%1\"></a>項目 %1</h2>").arg(topic);
-        html += QStringLiteral("<p>説明</p>").repeated(5);
-    }
-    file.write((html + QStringLiteral("</body></html>")).toUtf8());
-    file.close();
-
+    const QString helpFile = writeHelpFile(temp);
     RecordingPlatform platform(helpFile);
     platform.openHelp = true;
     const struct {
@@ -411,12 +456,7 @@ TEST(QtPlatformHelp, ViewerShowsTheTopicAndIsReused) {
     QWidget* first = nullptr;
     for (const auto& c : cases) {
         platform.showHelp(nullptr, helpFile, c.topic);
-        QWidget* viewer = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == QStringLiteral("helpViewer")) {
-                viewer = w;
-            }
-        }
+        QWidget* viewer = helpViewer();
         ASSERT_NE(viewer, nullptr);
         first = first != nullptr ? first : viewer;
         EXPECT_EQ(viewer, first);

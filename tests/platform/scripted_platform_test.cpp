@@ -21,6 +21,8 @@ using testing::SizeIs;
 TEST(ScriptedPlatform, AnswersBoxesInOrderAndRecordsThem) {
     ScriptedPlatform platform;
     platform.answers({Answer::Yes, Answer::Cancel});
+    std::vector<QString> seenWhileOpen;
+    platform.setOnMessage([&](const MessageBox& box) { seenWhileOpen.push_back(box.title); });
     const MessageBox stop{QStringLiteral("終了しますか？"), QStringLiteral("Stop"), Icon::Question,
                           Buttons::YesNo, Answer::No};
     const MessageBox save{QStringLiteral("保存しますか？"),
@@ -34,6 +36,7 @@ TEST(ScriptedPlatform, AnswersBoxesInOrderAndRecordsThem) {
     EXPECT_EQ(platform.showMessage(nullptr, save), Answer::Cancel);
 
     EXPECT_EQ(platform.shown(), (std::vector<MessageBox>{stop, save}));
+    EXPECT_EQ(seenWhileOpen, (std::vector<QString>{stop.title, save.title}));
     EXPECT_EQ(platform.answersLeft(), 0u);
     EXPECT_THAT(platform.unexpected(), IsEmpty());
 }
