@@ -61,21 +61,29 @@ public:
     std::vector<MessageBox> messages;
 };
 
-// Runs action on the first visible modal widget other than `except`, once the event loop of
-// the code under test shows it.
+// Runs action on the first modal widget other than `except` once the event loop of the code
+// under test has shown it, and activated it where the window system does so in time.
 void whenModal(std::function<void(QWidget*)> action, QWidget* except = nullptr) {
     auto* timer = new QTimer(qApp);
     auto ticks = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal != except && modal->isVisible()) {
+        const bool shown = modal != nullptr && modal != except && modal->isVisible();
+        ++*ticks;
+        if (shown && (modal->isActiveWindow() || *ticks > 100)) {
             timer->deleteLater();
             timer->stop();
             action(modal);
-        } else if (++*ticks > 1000) {
+            if (testing::Test::HasFatalFailure() && modal->isVisible()) {
+                modal->close();  // an assertion left it open
+            }
+        } else if (*ticks > 1000) {
             timer->deleteLater();
             timer->stop();
             ADD_FAILURE() << "no modal window appeared";
+            if (modal != nullptr) {
+                modal->close();  // rather than hang
+            }
         }
     });
     timer->start(5);
@@ -199,8 +207,8 @@ TEST(QtPlatformMessageBox, ShowsTextTitleIconAndButtonsAsGiven) {
             EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("messageIcon")) != nullptr, c.hasIcon);
             EXPECT_EQ(buttonsOf(box)->standardButtons(), c.buttons);
             // The keyboard starts on the default button.
-            EXPECT_TRUE(QApplication::focusWidget() != nullptr &&
-                        qobject_cast<QPushButton*>(QApplication::focusWidget())->isDefault());
+            const auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            EXPECT_TRUE(focused != nullptr && focused->isDefault());
             box->close();
         });
         platform.showMessage(&window, c.box);
@@ -347,9 +355,12 @@ TEST(QtPlatformFileDialog, OpenAndSaveDialogs) {
             EXPECT_EQ(dialog->acceptMode(), c.mode);
             EXPECT_EQ(dialog->fileMode(), c.fileMode);
             EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
-            if (c.accept) {
-                dialog->selectFile(chosen);
-                static_cast<QDialog*>(dialog)->accept();
+            if (c.accept) {  // typed without the suffix, which the dialog adds
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_NE(name, nullptr);
+                name->clear();
+                QTest::keyClicks(name, QStringLiteral("last"));
+                QTest::keyClick(name, Qt::Key_Return);
             } else {
                 dialog->reject();
             }
