@@ -31,7 +31,21 @@ bool isAscii(QStringView text) {
     return any < 0x80;
 }
 
+void widenAscii(QByteArrayView bytes, QString& text) {
+    text.resize(bytes.size());
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char c : bytes) {
+        *out++ = char16_t(c);
+    }
+}
+
 }  // namespace
+
+QString decodeAnsi(QByteArrayView bytes) {
+    QString text;
+    decodeAnsi(bytes, text);
+    return text;
+}
 
 #ifdef Q_OS_WIN
 
@@ -57,11 +71,11 @@ qsizetype decodeChunkEnd(QByteArrayView bytes, qsizetype start) {
 
 }  // namespace
 
-QString decodeAnsi(QByteArrayView bytes) {
+void decodeAnsi(QByteArrayView bytes, QString& text) {
     if (isAscii(bytes)) {
-        return QString::fromLatin1(bytes);
+        widenAscii(bytes, text);
+        return;
     }
-    QString text;
     text.resize(bytes.size());
     qsizetype written = 0;
     for (qsizetype start = 0; start < bytes.size();) {
@@ -72,7 +86,6 @@ QString decodeAnsi(QByteArrayView bytes) {
         start = end;
     }
     text.truncate(written);
-    return text;
 }
 
 namespace {
@@ -244,14 +257,14 @@ Converter& encoder() {
 
 }  // namespace
 
-QString decodeAnsi(QByteArrayView bytes) {
+void decodeAnsi(QByteArrayView bytes, QString& text) {
     Converter& converter = decoder();
     if (isAscii(bytes) || !converter.valid()) {
-        return QString::fromLatin1(bytes);
+        widenAscii(bytes, text);
+        return;
     }
     converter.reset();
     // Every byte, alone or in a pair, gives at most one UTF-16 unit.
-    QString text;
     text.resize(bytes.size());
     const char* in = bytes.data();
     size_t inLeft = size_t(bytes.size());
@@ -290,7 +303,6 @@ QString decodeAnsi(QByteArrayView bytes) {
         converter.reset();
     }
     text.truncate((out - outStart) / 2);
-    return text;
 }
 
 namespace {

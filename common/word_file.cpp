@@ -1,5 +1,7 @@
 #include "common/word_file.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -44,27 +46,80 @@ bool isVersionLine(QStringView line) {
     return true;
 }
 
-// Question, right answers and information from an entry line; false for a line with fewer than
-// two separators. Pieces after the third are dropped.
-bool splitEntryLine(QStringView line, Entry& entry) {
-    const qsizetype first = line.indexOf(kFieldSeparator);
-    if (first < 0) {
+// Reads the entry line at `pos` and moves `pos` past its line end. Lines with fewer than two
+// separators give no entry; pieces after the third are dropped. One pass over each character,
+// by hand: this is the reader's inner loop.
+bool readEntryLine(QStringView text, qsizetype& pos, Entry& entry) {
+    const char16_t* const data = text.utf16();
+    const char16_t* const end = data + text.size();
+    const char16_t* const line = data + pos;
+    const char16_t* separators[3] = {};
+    int found = 0;
+    const char16_t* p = line;
+    while (p < end) {
+        const char16_t c = *p;
+        if (c > u'|') {  // the bulk of Japanese text
+            ++p;
+        } else if (c == u'|') {
+            if (found < 3 && end - p >= 4 && p[1] == u'@' && p[2] == u'1' && p[3] == u'|') {
+                separators[found++] = p;
+                p += 4;
+            } else {
+                ++p;
+            }
+        } else if (c == u'\n' || c == u'\r') {
+            break;
+        } else {
+            ++p;
+        }
+    }
+    const char16_t* const lineEnd = p;
+    if (p < end) {
+        p += (*p == u'\r' && p + 1 < end && p[1] == u'\n') ? 2 : 1;
+    }
+    pos = p - data;
+    if (found < 2) {
         return false;
     }
-    const qsizetype rightsStart = first + kFieldSeparator.size();
-    const qsizetype second = line.indexOf(kFieldSeparator, rightsStart);
-    if (second < 0) {
-        return false;
+    if (found == 2) {
+        separators[2] = lineEnd;
     }
-    const qsizetype infoStart = second + kFieldSeparator.size();
-    qsizetype third = line.indexOf(kFieldSeparator, infoStart);
-    if (third < 0) {
-        third = line.size();
-    }
-    entry.question = line.first(first).toString();
-    entry.rights = line.sliced(rightsStart, second - rightsStart).toString();
-    entry.information = line.sliced(infoStart, third - infoStart).toString();
+    const qsizetype separator = kFieldSeparator.size();
+    entry.question = QString(reinterpret_cast<const QChar*>(line), separators[0] - line);
+    entry.rights = QString(reinterpret_cast<const QChar*>(separators[0] + separator),
+                           separators[1] - separators[0] - separator);
+    entry.information = QString(reinterpret_cast<const QChar*>(separators[1] + separator),
+                                separators[2] - separators[1] - separator);
     return true;
+}
+
+// Where to end the piece of the file that is converted next: after the first line end beyond
+// `start + kPiece`. A line end byte is never part of a double-byte character, so pieces convert
+// exactly as the whole would, and a piece small enough to stay in the cache is much faster to
+// split into entries.
+constexpr qsizetype kPiece = 1 << 16;
+
+qsizetype pieceEnd(QByteArrayView bytes, qsizetype start) {
+    const char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype i = qMin(size, start + kPiece);
+    while (i < size && data[i] != '\n' && data[i] != '\r') {
+        ++i;
+    }
+    if (i < size) {
+        i += (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
+    }
+    return i;
+}
+
+// Room for the entries: about one per line feed (or per carriage return in a file without line
+// feeds), and never more than a file may hold.
+qsizetype expectedEntries(QByteArrayView bytes) {
+    qsizetype lines = std::count(bytes.begin(), bytes.end(), '\n');
+    if (lines == 0) {
+        lines = std::count(bytes.begin(), bytes.end(), '\r');
+    }
+    return qMin<qsizetype>(lines, kMaxEntries);
 }
 
 // A field holding a line break would split its entry in two on the next reading; the
@@ -96,23 +151,33 @@ ReadResult parseWordFile(QByteArrayView bytes) {
         result.outcome = ReadOutcome::Invalid;
         return result;
     }
-    const QString text = decodeAnsi(bytes);
-    qsizetype pos = 0;
-    if (!isVersionLine(nextLine(text, pos))) {
-        result.outcome = ReadOutcome::OldVersion;
-        return result;
-    }
+    bool firstLine = true;
     Entry entry;
-    while (pos < text.size()) {
-        if (!splitEntryLine(nextLine(text, pos), entry)) {
-            continue;
+    QString text;
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype end = pieceEnd(bytes, start);
+        decodeAnsi(bytes.sliced(start, end - start), text);
+        start = end;
+        qsizetype pos = 0;
+        if (firstLine) {
+            if (!isVersionLine(nextLine(text, pos))) {
+                result.outcome = ReadOutcome::OldVersion;
+                return result;
+            }
+            firstLine = false;
+            result.entries.reserve(expectedEntries(bytes));
         }
-        if (result.entries.size() == kMaxEntries) {
-            result.entries.clear();
-            result.outcome = ReadOutcome::TooMany;
-            return result;
+        while (pos < text.size()) {
+            if (!readEntryLine(text, pos, entry)) {
+                continue;
+            }
+            if (result.entries.size() == kMaxEntries) {
+                result.entries = {};
+                result.outcome = ReadOutcome::TooMany;
+                return result;
+            }
+            result.entries.append(std::move(entry));
         }
-        result.entries.append(std::move(entry));
     }
     result.outcome = ReadOutcome::Entries;
     return result;
