@@ -1,6 +1,6 @@
 #include "common/word_file.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,10 +46,14 @@ bool isVersionLine(QStringView line) {
     return true;
 }
 
-// Reads the entry line at `pos` and moves `pos` past its line end. Lines with fewer than two
-// separators give no entry; pieces after the third are dropped. One pass over each character,
-// by hand: this is the reader's inner loop.
-bool readEntryLine(QStringView text, qsizetype& pos, Entry& entry) {
+QString textOf(const char16_t* begin, const char16_t* end) {
+    return QString(reinterpret_cast<const QChar*>(begin), end - begin);
+}
+
+// Reads the entry line at `pos` into `entries` and moves `pos` past its line end. Lines with
+// fewer than two separators give no entry; pieces after the third are dropped. One pass over
+// each character, by hand: this is the reader's inner loop.
+bool readEntryLine(QStringView text, qsizetype& pos, QList<Entry>& entries) {
     const char16_t* const data = text.utf16();
     const char16_t* const end = data + text.size();
     const char16_t* const line = data + pos;
@@ -85,11 +89,10 @@ bool readEntryLine(QStringView text, qsizetype& pos, Entry& entry) {
         separators[2] = lineEnd;
     }
     const qsizetype separator = kFieldSeparator.size();
-    entry.question = QString(reinterpret_cast<const QChar*>(line), separators[0] - line);
-    entry.rights = QString(reinterpret_cast<const QChar*>(separators[0] + separator),
-                           separators[1] - separators[0] - separator);
-    entry.information = QString(reinterpret_cast<const QChar*>(separators[1] + separator),
-                                separators[2] - separators[1] - separator);
+    Entry& entry = entries.emplaceBack();
+    entry.question = textOf(line, separators[0]);
+    entry.rights = textOf(separators[0] + separator, separators[1]);
+    entry.information = textOf(separators[1] + separator, separators[2]);
     return true;
 }
 
@@ -114,33 +117,84 @@ qsizetype pieceEnd(QByteArrayView bytes, qsizetype start) {
 
 // Room for the entries: about one per line feed (or per carriage return in a file without line
 // feeds), and never more than a file may hold.
-qsizetype expectedEntries(QByteArrayView bytes) {
-    qsizetype lines = std::count(bytes.begin(), bytes.end(), '\n');
-    if (lines == 0) {
-        lines = std::count(bytes.begin(), bytes.end(), '\r');
+qsizetype countByte(QByteArrayView bytes, char byte) {
+    qsizetype count = 0;
+    const char* const end = bytes.data() + bytes.size();
+    for (const char* p = bytes.data();
+         (p = static_cast<const char*>(std::memchr(p, byte, end - p))) != nullptr; ++p) {
+        ++count;
     }
-    return qMin<qsizetype>(lines, kMaxEntries);
+    return count;
 }
 
-// A field holding a line break would split its entry in two on the next reading; the
-// information keeps its breaks as the mark, the single-line fields get a blank instead.
-QStringView singleLine(QStringView field, QStringView breakMark, QString& buffer) {
-    if (!field.contains(u'\r') && !field.contains(u'\n')) {
-        return field;
+qsizetype expectedEntries(QByteArrayView bytes) {
+    qsizetype lines = countByte(bytes, '\n');
+    if (lines == 0) {
+        lines = countByte(bytes, '\r');
     }
-    buffer.clear();
+    return qMin<qsizetype>(lines, kMaxEntries + 1);
+}
+
+bool hasLineBreak(QStringView field) {
+    bool found = false;
+    for (const QChar c : field) {
+        found |= (c == u'\r') | (c == u'\n');
+    }
+    return found;
+}
+
+// Writes the field at `out` (when given) and returns its length there. A line break inside a
+// field would split its entry in two on the next reading: the information keeps its breaks as
+// the mark, the single-line fields get a blank instead.
+qsizetype putField(QStringView field, QStringView breakMark, char16_t* out) {
+    if (!hasLineBreak(field)) {
+        if (out) {
+            std::memcpy(out, field.utf16(), field.size() * sizeof(char16_t));
+        }
+        return field.size();
+    }
+    qsizetype length = 0;
+    auto put = [&](QStringView piece) {
+        if (out) {
+            std::memcpy(out + length, piece.utf16(), piece.size() * sizeof(char16_t));
+        }
+        length += piece.size();
+    };
     for (qsizetype i = 0; i < field.size(); ++i) {
         const QChar c = field[i];
         if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < field.size() && field[i + 1] == u'\n') {
                 ++i;
             }
-            buffer += breakMark;
+            put(breakMark);
         } else {
-            buffer += c;
+            put(field.sliced(i, 1));
         }
     }
-    return buffer;
+    return length;
+}
+
+// The file's text in one piece, so that it is converted in one pass.
+qsizetype putFileText(const QList<Entry>& entries, char16_t* out) {
+    constexpr QStringView kLineEnd = u"\r\n";
+    qsizetype length = 0;
+    auto put = [&](QStringView piece) {
+        if (out) {
+            std::memcpy(out + length, piece.utf16(), piece.size() * sizeof(char16_t));
+        }
+        length += piece.size();
+    };
+    put(kVersionLine);
+    put(kLineEnd);
+    for (const Entry& entry : entries) {
+        length += putField(entry.question, u" ", out ? out + length : nullptr);
+        put(kFieldSeparator);
+        length += putField(entry.rights, u" ", out ? out + length : nullptr);
+        put(kFieldSeparator);
+        length += putField(entry.information, kLineBreakMark, out ? out + length : nullptr);
+        put(kLineEnd);
+    }
+    return length;
 }
 
 }  // namespace
@@ -152,7 +206,6 @@ ReadResult parseWordFile(QByteArrayView bytes) {
         return result;
     }
     bool firstLine = true;
-    Entry entry;
     QString text;
     for (qsizetype start = 0; start < bytes.size();) {
         const qsizetype end = pieceEnd(bytes, start);
@@ -168,15 +221,11 @@ ReadResult parseWordFile(QByteArrayView bytes) {
             result.entries.reserve(expectedEntries(bytes));
         }
         while (pos < text.size()) {
-            if (!readEntryLine(text, pos, entry)) {
-                continue;
-            }
-            if (result.entries.size() == kMaxEntries) {
+            if (readEntryLine(text, pos, result.entries) && result.entries.size() > kMaxEntries) {
                 result.entries = {};
                 result.outcome = ReadOutcome::TooMany;
                 return result;
             }
-            result.entries.append(std::move(entry));
         }
     }
     result.outcome = ReadOutcome::Entries;
@@ -204,25 +253,8 @@ ReadResult readWordFile(const QString& path) {
 }
 
 QByteArray formatWordFile(const QList<Entry>& entries) {
-    constexpr QStringView kLineEnd = u"\r\n";
-    qsizetype length = kVersionLine.size() + kLineEnd.size();
-    for (const Entry& entry : entries) {
-        length += entry.question.size() + entry.rights.size() + entry.information.size() +
-                  2 * kFieldSeparator.size() + kLineEnd.size();
-    }
-    QString text;
-    text.reserve(length);
-    text += kVersionLine;
-    text += kLineEnd;
-    QString buffer;
-    for (const Entry& entry : entries) {
-        text += singleLine(entry.question, u" ", buffer);
-        text += kFieldSeparator;
-        text += singleLine(entry.rights, u" ", buffer);
-        text += kFieldSeparator;
-        text += singleLine(entry.information, kLineBreakMark, buffer);
-        text += kLineEnd;
-    }
+    QString text(putFileText(entries, nullptr), Qt::Uninitialized);
+    putFileText(entries, reinterpret_cast<char16_t*>(text.data()));
     return encodeAnsi(text);
 }
 
