@@ -31,11 +31,13 @@ bool isAscii(QStringView text) {
     return any < 0x80;
 }
 
+// ASCII as itself, anything else (only met when no converter is at hand) as U+FFFD.
 void widenAscii(QByteArrayView bytes, QString& text) {
     text.resize(bytes.size());
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (const char c : bytes) {
-        *out++ = char16_t(c);
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = byte < 0x80 ? char16_t(byte) : u'\uFFFD';
     }
 }
 
@@ -58,6 +60,12 @@ namespace {
 // Longest piece handed to one call (the API counts in int), ending on a character boundary.
 constexpr qsizetype kChunk = 1 << 26;
 
+// Windows can be set to UTF-8 as its ANSI code page; the code page calls below assume a
+// double-byte one.
+bool ansiIsUtf8() {
+    return GetACP() == CP_UTF8;
+}
+
 qsizetype decodeChunkEnd(QByteArrayView bytes, qsizetype start) {
     if (bytes.size() - start <= kChunk) {
         return bytes.size();
@@ -74,6 +82,10 @@ qsizetype decodeChunkEnd(QByteArrayView bytes, qsizetype start) {
 void decodeAnsi(QByteArrayView bytes, QString& text) {
     if (isAscii(bytes)) {
         widenAscii(bytes, text);
+        return;
+    }
+    if (ansiIsUtf8()) {
+        text = QString::fromUtf8(bytes);
         return;
     }
     text.resize(bytes.size());
@@ -120,11 +132,11 @@ QByteArray encodeAnsi(QStringView text) {
     if (isAscii(text)) {
         return text.toLatin1();
     }
-    return encodeWide(text, nullptr);
+    return ansiIsUtf8() ? text.toUtf8() : encodeWide(text, nullptr);
 }
 
 QString unrepresentableChars(QStringView text) {
-    if (isAscii(text)) {
+    if (isAscii(text) || ansiIsUtf8()) {
         return {};
     }
     bool usedDefault = false;
@@ -142,10 +154,10 @@ QString unrepresentableChars(QStringView text) {
         const char32_t key = length == 2 ? QChar::surrogateToUcs4(character[0], character[1])
                                          : character[0].unicode();
         if (!seen.contains(key)) {
+            seen.insert(key);
             encodeWide(character, &usedDefault);
             if (usedDefault) {
                 missing += character;
-                seen.insert(key);
             }
         }
         i += length;

@@ -240,7 +240,8 @@ ReadResult readWordFile(const QString& path) {
         return result;
     }
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file: a folder, device or pipe could never be read to its end.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         result.outcome = ReadOutcome::Unreadable;
         return result;
     }
