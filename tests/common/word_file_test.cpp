@@ -109,6 +109,9 @@ TEST(WordFile, DamagedFilesStillGiveAnOutcome) {
     EXPECT_TRUE(hugeResult.entries.isEmpty());
     EXPECT_EQ(common::readWordFile(dir.filePath(u"none.qvw"_s)).outcome, ReadOutcome::NotFound);
     EXPECT_EQ(common::readWordFile(dir.path()).outcome, ReadOutcome::Unreadable);
+#ifdef Q_OS_LINUX
+    EXPECT_EQ(common::readWordFile(u"/dev/zero"_s).outcome, ReadOutcome::Unreadable);  // endless
+#endif
 }
 
 TEST(WordFile, WritesTheTwoEntryExampleByteForByte) {
