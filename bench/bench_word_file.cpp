@@ -24,8 +24,10 @@ const QList<common::Entry>& sampleEntries() {
                                       u"天気"_s,   u"図書館"_s, u"美しい"_s,       u"山"_s,
                                       u"質問"_s,   u"季節"_s,   u"親しみやすい"_s, u"理解する"_s,
                                       u"先生"_s,   u"昨日"_s,   u"ｶﾀｶﾅ"_s};
-        const QStringList notes = {u""_s, u"過去形は ran\\n過去分詞は run"_s,
-                                   u"反対語は lend (貸す)"_s, u"発音に注意：whether と同じ"_s};
+        const QStringList notes = {
+            u""_s, u"過去形は ran\\n過去分詞は run"_s, u"反対語は lend (貸す)"_s,
+            u"発音に注意：whether と同じ"_s,
+            u"例文：I borrowed a book from the library.\\n図書館で本を借りた。"_s};
         QRandomGenerator random(7);
         auto pick = [&](const QStringList& list) { return list[random.bounded(list.size())]; };
         QList<common::Entry> list;
@@ -54,6 +56,7 @@ const QByteArray& sampleBytes() {
 
 void setBytes(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * sampleBytes().size());
+    state.counters["file_bytes"] = double(sampleBytes().size());
 }
 
 // Freeing what an iteration made is left out of every timing: it is not part of reading or

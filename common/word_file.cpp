@@ -115,8 +115,6 @@ qsizetype pieceEnd(QByteArrayView bytes, qsizetype start) {
     return i;
 }
 
-// Room for the entries: about one per line feed (or per carriage return in a file without line
-// feeds), and never more than a file may hold.
 qsizetype countByte(QByteArrayView bytes, char byte) {
     qsizetype count = 0;
     const char* const end = bytes.data() + bytes.size();
@@ -127,6 +125,8 @@ qsizetype countByte(QByteArrayView bytes, char byte) {
     return count;
 }
 
+// Room for the entries: about one per line feed (or per carriage return in a file without line
+// feeds), and never more than a file may hold.
 qsizetype expectedEntries(QByteArrayView bytes) {
     qsizetype lines = countByte(bytes, '\n');
     if (lines == 0) {
