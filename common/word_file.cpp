@@ -135,6 +135,13 @@ qsizetype expectedEntries(QByteArrayView bytes) {
     return qMin<qsizetype>(lines, kMaxEntries + 1);
 }
 
+// Copies text to `out`, unless only measuring.
+void copyText(QStringView text, char16_t* out) {
+    if (out && !text.isEmpty()) {
+        std::memcpy(out, text.utf16(), text.size() * sizeof(char16_t));
+    }
+}
+
 bool hasLineBreak(QStringView field) {
     bool found = false;
     for (const QChar c : field) {
@@ -148,16 +155,12 @@ bool hasLineBreak(QStringView field) {
 // the mark, the single-line fields get a blank instead.
 qsizetype putField(QStringView field, QStringView breakMark, char16_t* out) {
     if (!hasLineBreak(field)) {
-        if (out) {
-            std::memcpy(out, field.utf16(), field.size() * sizeof(char16_t));
-        }
+        copyText(field, out);
         return field.size();
     }
     qsizetype length = 0;
     auto put = [&](QStringView piece) {
-        if (out) {
-            std::memcpy(out + length, piece.utf16(), piece.size() * sizeof(char16_t));
-        }
+        copyText(piece, out ? out + length : nullptr);
         length += piece.size();
     };
     for (qsizetype i = 0; i < field.size(); ++i) {
@@ -179,9 +182,7 @@ qsizetype putFileText(const QList<Entry>& entries, char16_t* out) {
     constexpr QStringView kLineEnd = u"\r\n";
     qsizetype length = 0;
     auto put = [&](QStringView piece) {
-        if (out) {
-            std::memcpy(out + length, piece.utf16(), piece.size() * sizeof(char16_t));
-        }
+        copyText(piece, out ? out + length : nullptr);
         length += piece.size();
     };
     put(kVersionLine);
