@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -41,12 +42,14 @@ namespace {
 const QString kHelpFileName = QStringLiteral("Kotobax.hlp");
 const QString kEditorBaseName = QStringLiteral("Brelmi");
 
-// The window's named Japanese font, with what a system without it has instead.
+// The window's named Japanese font, or one drawn to its measures; else the system's own font,
+// whose Japanese glyphs the system supplies. (Some Japanese fonts have a line spacing too tall
+// for boxes one line high.)
 QFont namedFont(double pointSize, bool bold = false) {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic")});
+                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
+                      font.defaultFamily()});
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
@@ -57,10 +60,23 @@ template <typename Box>
 void makeDisplayBox(Box* box) {
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::ClickFocus);
-    box->setBackgroundRole(QPalette::Button);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     box->setPalette(palette);
+}
+
+// One-line boxes are only a line high: a thin border and no padding leave the line room, and
+// where the system's font is taller than the named one, the size comes down until a line fits.
+void makeSlim(QLineEdit* box) {
+    box->setStyleSheet(
+        QStringLiteral("QLineEdit { border: 1px solid palette(mid); padding: 0; }"
+                       "QLineEdit[readOnly=\"true\"] { background: palette(button); }"));
+    QFont font = box->font();
+    const int room = box->height() - 2 + 1;
+    while (QFontMetrics(font).height() > room && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    box->setFont(font);
 }
 
 // Multi-line boxes hold the programs' CR LF line breaks as paragraph breaks.
@@ -116,6 +132,7 @@ void frmMain::createControls() {
     txtQuestion1->setGeometry(twipsRect(120, 240, 6135, 300));
     txtQuestion1->setFont(namedFont(14.25, true));
     makeDisplayBox(txtQuestion1);
+    makeSlim(txtQuestion1);
     txtQuestion1->setText(QStringLiteral("Kotobax 4"));
 
     const std::array<QString, 2> visibilityCaptions{QStringLiteral("ON"), QStringLiteral("OFF")};
@@ -138,6 +155,7 @@ void frmMain::createControls() {
         txtRight[i]->setGeometry(twipsRect(360, 960 + 360 * i, 6015, 270));
         txtRight[i]->setFont(namedFont(12));
         makeDisplayBox(txtRight[i]);
+        makeSlim(txtRight[i]);
         txtRight[i]->setText(QString::number(i + 1));
     }
 
@@ -163,6 +181,7 @@ void frmMain::createControls() {
     txtAnswer->setObjectName(QStringLiteral("txtAnswer"));
     txtAnswer->setGeometry(twipsRect(120, 3360, 6855, 270));
     txtAnswer->setText(QStringLiteral("Answer"));
+    makeSlim(txtAnswer);
     txtAnswer->installEventFilter(this);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), client);
