@@ -5,6 +5,8 @@
 #include "editor/entries/entry_list_view.h"
 #include "platform/scripted_platform.h"
 
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QFile>
 #include <QLabel>
@@ -14,13 +16,12 @@
 
 #include <memory>
 
-// The editor window on a scripted platform, with the small steps a user takes.
+// The editor window on a scripted platform, with the steps a user takes.
 struct EditorWindow {
     platform::ScriptedPlatform platform;
     std::unique_ptr<editor::frmEdit> window;
 
     EditorWindow() { start(); }
-
     void start() {
         window = std::make_unique<editor::frmEdit>(platform);
         window->show();
@@ -30,52 +31,46 @@ struct EditorWindow {
     template <typename T = QWidget>
     T* find(const QString& name) const {
         T* child = window->findChild<T*>(name);
-        if (!child) {
-            ADD_FAILURE() << "no " << name.toStdString();
-        }
+        EXPECT_TRUE(child) << name.toStdString();
         return child;
     }
-    QAction* action(const QString& name) const { return find<QAction>(name); }
-    QPushButton* button(const QString& name) const { return find<QPushButton>(name); }
-    QLineEdit* box(const QString& name) const { return find<QLineEdit>(name); }
     editor::EntryListView& list() const { return window->lstQuestion(); }
     editor::EntryFormView& form() const { return window->entryForm(); }
     editor::Document& document() const { return window->document(); }
+    void trigger(const QString& name) { find<QAction>(name)->trigger(); }
+    void press(const QString& name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
 
-    void trigger(const QString& name) { action(name)->trigger(); }
-    void press(const QString& name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-
-    // Types into the form as a user would, replacing what the boxes held.
+    // Key presses carrying each character, as an input method sends Japanese text.
+    static void typeText(QWidget* box, const QString& text) {
+        box->setFocus();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i, length), {});
+            i += length - 1;
+        }
+    }
+    // Types a whole form, replacing what the boxes held.
     void type(const QString& question, std::array<QString, 4> rights = {},
               const QString& information = {}) {
-        auto typeInto = [](QWidget* box, const QString& text) {
-            box->setFocus();
-            QTest::keyClicks(box, text);
-        };
-        form().txtQuestion()->clear();
-        typeInto(form().txtQuestion(), question);
+        form().clear();
+        typeText(form().txtQuestion(), question);
         for (int i = 0; i < 4; ++i) {
-            form().txtRight(i)->clear();
-            typeInto(form().txtRight(i), rights[i]);
+            typeText(form().txtRight(i), rights[i]);
         }
-        form().txtInformation()->clear();
-        typeInto(form().txtInformation(), information);
+        typeText(form().txtInformation(), information);
     }
 
     QPoint centreOf(int row) const {
         return list().visualRect(list().model()->index(row, 0)).center();
     }
     void clickEntry(int row, Qt::KeyboardModifiers modifiers = {}) {
-        list().scrollTo(list().model()->index(row, 0));
         QTest::mouseClick(list().viewport(), Qt::LeftButton, modifiers, centreOf(row));
     }
 
     QString path(const QString& name) const { return platform.programFolder() + name; }
     QString writeFile(const QString& name, const QByteArray& bytes) const {
         QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            ADD_FAILURE() << "cannot write " << name.toStdString();
-        }
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         return file.fileName();
     }
     void open(const QString& file) {
@@ -89,14 +84,13 @@ struct EditorWindow {
         }
         return all;
     }
-    std::array<QString, 4> answerBoxes() const {
-        return {form().txtRight(0)->text(), form().txtRight(1)->text(), form().txtRight(2)->text(),
-                form().txtRight(3)->text()};
-    }
-    QString count() const { return form().lblRightCount()->text(); }
     // cmdInsert, cmdChange, cmdRemove, cmdReverse: which are enabled.
     std::array<bool, 4> entryButtons() const {
-        return {button("cmdInsert")->isEnabled(), button("cmdChange")->isEnabled(),
-                button("cmdRemove")->isEnabled(), button("cmdReverse")->isEnabled()};
+        std::array<bool, 4> enabled{};
+        const char* names[] = {"cmdInsert", "cmdChange", "cmdRemove", "cmdReverse"};
+        for (int i = 0; i < 4; ++i) {
+            enabled[i] = find<QPushButton>(QLatin1String(names[i]))->isEnabled();
+        }
+        return enabled;
     }
 };
