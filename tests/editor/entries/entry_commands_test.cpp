@@ -165,20 +165,6 @@ TEST(EntryCommands, RefusedFormsStayInTheForm) {
     }
 }
 
-// Answers deleted while the count still showed them: refused, and the count corrected.
-TEST(EntryCommands, TheCheckRecountsTheAnswers) {
-    OpenEditor editor(1);
-    editor.clickEntry(0);
-    editor.form().txtRight(0)->clear();
-    editor.form().txtRight(1)->clear();
-    EXPECT_EQ(editor.form().lblRightCount()->text(), QStringLiteral("2"));
-    editor.platform.answers({Answer::Ok});
-    editor.press(QStringLiteral("cmdAdd"));
-    EXPECT_EQ(editor.platform.shown().front().text,
-              QStringLiteral("解答を 1つ以上入力してください。"));
-    EXPECT_EQ(editor.form().lblRightCount()->text(), QStringLiteral("0"));
-}
-
 TEST(EntryCommands, AFullDocumentRefusesAddAndInsert) {
     OpenEditor editor(common::kMaxEntries);
     editor.clickEntry(0);
