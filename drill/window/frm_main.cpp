@@ -222,6 +222,31 @@ void frmMain::createControls() {
     setTabOrder(vsRight, txtAnswer);
     setTabOrder(txtAnswer, cmdOK);
 
+    // What a screen reader says. Labels that show a value keep it as their name.
+    const QString question = QStringLiteral("問題");
+    const QString questionRole = QStringLiteral("ドリルの終わりには結果を表示します");
+    txtQuestion0->setAccessibleName(question);
+    txtQuestion0->setAccessibleDescription(questionRole);
+    txtQuestion1->setAccessibleName(question);
+    txtQuestion1->setAccessibleDescription(questionRole);
+    optVisibility[0]->setAccessibleName(QStringLiteral("問題の横スクロールバーを表示"));
+    optVisibility[1]->setAccessibleName(QStringLiteral("問題の横スクロールバーを隠す"));
+    for (int i = 0; i < 4; ++i) {
+        txtRight[i]->setAccessibleName(QStringLiteral("正解 %1").arg(i + 1));
+    }
+    vsRight->setAccessibleName(QStringLiteral("正解のページ"));
+    vsRight->setAccessibleDescription(QStringLiteral("4 つを超える正解を 4 つずつ表示します"));
+    txtInformation->setAccessibleName(QStringLiteral("情報"));
+    txtAnswer->setAccessibleName(QStringLiteral("解答"));
+    cmdOK->setAccessibleDescription(
+        QStringLiteral("解答を判定します。もう一度押すと次の問題に進みます"));
+    lblResult->setAccessibleDescription(QStringLiteral("判定"));
+    framTime->setAccessibleName(QStringLiteral("経過時間と正解数"));
+    framTime->setAccessibleDescription(QStringLiteral("クリックで表示と非表示を切り替えます"));
+    lblTime->setAccessibleDescription(QStringLiteral("経過時間"));
+    lblCount->setAccessibleDescription(
+        QStringLiteral("正解数 / 解答数 (Overcoming mode では残りの問題数)"));
+
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -134,6 +134,14 @@ void frmEdit::buildWindow() {
         setTabOrder(order[i], order[i + 1]);
     }
 
+    // What a screen reader says, without the access-key marks of the captions.
+    lstQuestion_->setAccessibleName(QStringLiteral("問題の一覧"));
+    cmdReverse_->setAccessibleName(QStringLiteral("逆問題生成"));
+    cmdRemove_->setAccessibleName(QStringLiteral("削除"));
+    cmdAdd_->setAccessibleName(QStringLiteral("追加"));
+    cmdInsert_->setAccessibleName(QStringLiteral("挿入"));
+    cmdChange_->setAccessibleName(QStringLiteral("更新"));
+
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] {
         platform_.showHelp(this, helpFile(), helpTopicAt(QApplication::focusWidget()));

@@ -81,6 +81,16 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     grid->addWidget(lblInformation, 2 + kAnswerBoxes, 0, Qt::AlignTop);
     grid->addWidget(txtInformation_, 2 + kAnswerBoxes, 1);
     grid->setRowStretch(2 + kAnswerBoxes, 1);
+
+    // What a screen reader says; the count label keeps its number as its name.
+    txtQuestion_->setAccessibleName(QStringLiteral("問題"));
+    for (int i = 0; i < kAnswerBoxes; ++i) {
+        txtRight_[i]->setAccessibleName(QStringLiteral("解答 %1").arg(i + 1));
+    }
+    lblRightCount_->setAccessibleDescription(QStringLiteral("解答の数"));
+    cmdMoreRight_->setAccessibleName(QStringLiteral("さらに追加"));
+    cmdMoreRight_->setAccessibleDescription(QStringLiteral("5 つ以上の解答を編集します"));
+    txtInformation_->setAccessibleName(QStringLiteral("情報"));
 }
 
 EntryForm EntryFormView::contents() const {
