@@ -1,0 +1,84 @@
+// Every control that a user can reach has a name that a screen reader reads out in Japanese.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QWidget>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "drill/engine/random_source.h"
+#include "drill/window/frm_main.h"
+#include "editor/document/frm_edit.h"
+#include "platform/scripted_platform.h"
+
+namespace {
+
+class FixedRandom final : public drill::RandomSource {
+public:
+    double next() override { return 0.0; }
+};
+
+bool isJapanese(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x3040 && u <= 0x30FF) || (u >= 0x4E00 && u <= 0x9FFF) ||
+           (u >= 0xFF66 && u <= 0xFF9F);
+}
+
+// Qt's own parts of a composite control (a scroll area's bars, a list's viewport) are read
+// through the control that holds them.
+bool isInnerPart(const QWidget* widget, const QWidget* window) {
+    for (const QWidget* w = widget; w != nullptr && w != window; w = w->parentWidget()) {
+        if (w->objectName().startsWith(QLatin1String("qt_"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Controls reachable by keyboard or mouse whose accessible name is missing or not Japanese.
+QStringList unnamedControls(const QWidget* window) {
+    QStringList found;
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        const bool reachable =
+            widget->focusPolicy() != Qt::NoFocus || qobject_cast<const QAbstractButton*>(widget);
+        if (!reachable || widget->isWindow() || isInnerPart(widget, window)) {
+            continue;
+        }
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(const_cast<QWidget*>(widget));
+        const QString name =
+            accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
+        if (name != QLatin1String("OK") && std::none_of(name.begin(), name.end(), isJapanese)) {
+            found.append(widget->objectName() + QLatin1Char(' ') +
+                         QLatin1String(widget->metaObject()->className()) + QStringLiteral(" \"") +
+                         name + QLatin1Char('"'));
+        }
+    }
+    return found;
+}
+
+struct WindowCase {
+    const char* name;
+    std::function<std::unique_ptr<QWidget>(platform::Platform&)> create;
+};
+
+TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
+    FixedRandom random;
+    const WindowCase windows[] = {
+        {"frmMain",
+         [&random](platform::Platform& p) { return std::make_unique<drill::frmMain>(p, random); }},
+        {"frmEdit", [](platform::Platform& p) { return std::make_unique<editor::frmEdit>(p); }},
+    };
+    for (const WindowCase& c : windows) {
+        SCOPED_TRACE(c.name);
+        platform::ScriptedPlatform platform;
+        const std::unique_ptr<QWidget> window = c.create(platform);
+        window->show();
+        EXPECT_EQ(unnamedControls(window.get()), QStringList());
+    }
+}
+
+}  // namespace
