@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QtGlobal>
+
+// The editor's input options: an input-method mode per kind of box, and whether a box
+// selects its whole text when it gets the focus.
+namespace editor {
+
+enum class BoxKind {
+    Question,
+    Right,
+    Information,
+    Plain,  // no input-method mode of its own (the search text)
+};
+
+class InputOptions {
+public:
+    virtual ~InputOptions() = default;
+    virtual platform::ImeMode imeMode(BoxKind kind) const = 0;
+    virtual bool focusSelect() const = 0;
+};
+
+inline constexpr int kImeModeCount = 3;
+
+// A stored index as a mode; anything outside 0..2 (a damaged settings file) leaves the input
+// method alone.
+constexpr platform::ImeMode imeModeFromIndex(qint16 index) {
+    return index >= 0 && index < kImeModeCount ? static_cast<platform::ImeMode>(index)
+                                               : platform::ImeMode::NoControl;
+}
+
+}  // namespace editor

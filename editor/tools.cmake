@@ -1,0 +1,10 @@
+# Search, reverse generation, input options and the additional-answers dialog; these sources
+# belong to kx_editor_logic (no widgets) and kx_editor_ui. Paths are relative to editor/.
+set(KX_EDITOR_TOOLS_LOGIC_SOURCES
+    document/input_options.h
+    document/search.h document/search.cpp
+    entries/answer_list.h entries/answer_list.cpp
+    entries/reverse_generation.h entries/reverse_generation.cpp
+)
+set(KX_EDITOR_TOOLS_UI_SOURCES
+)
