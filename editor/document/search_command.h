@@ -1,0 +1,69 @@
+#pragma once
+
+#include "document/search.h"
+#include "platform/platform.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+
+namespace editor {
+
+class FocusBehaviour;
+class frmScan;
+
+// What a search needs from the editor window beyond the stored fields.
+class SearchHost : public ScanSource {
+public:
+    virtual int currentPosition() const = 0;  // -1 when no entry is current
+    // Makes the entry current and shows it in the form, as a click on it would.
+    virtual void showFound(int position) = 0;
+};
+
+// The search state of the editor window (ScanString, ScanFields), its dialog and ScanNext.
+// Pending window events are handled while a search runs.
+class SearchCommand : public QObject {
+    Q_OBJECT
+public:
+    SearchCommand(QWidget* window, SearchHost& host, platform::Platform& platform,
+                  FocusBehaviour& focus);
+    ~SearchCommand() override;
+
+    QString scanString() const { return scanString_; }
+    int scanFields() const { return scanFields_; }
+    void setScanFields(int fields) { scanFields_ = fields; }
+
+    void openDialog();  // Edit_Scan_Click
+    void scanNext();    // ScanNext
+    bool isRunning() const { return running_; }
+    frmScan* dialog() const { return dialog_; }
+
+    // Pending events are handled after this many entries without a match.
+    void setEntriesBetweenEvents(int entries) { entriesBetweenEvents_ = qMax(1, entries); }
+
+public Q_SLOTS:
+    // The entries changed: a running search stops at once and shows nothing.
+    void documentChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Driver;
+    QWidget* messageParent() const;
+    void tell(const QString& text, platform::Icon icon);
+
+    QWidget* window_;
+    SearchHost& host_;
+    platform::Platform& platform_;
+    FocusBehaviour& focus_;
+    QPointer<frmScan> dialog_;
+    QString scanString_;
+    int scanFields_ = kScanAllFields;
+    bool running_ = false;
+    quint64 changes_ = 0;
+    int entriesBetweenEvents_ = 64;
+};
+
+}  // namespace editor

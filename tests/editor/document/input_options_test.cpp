@@ -1,0 +1,220 @@
+#include "document/focus_behaviour.h"
+#include "document/option_menu.h"
+#include "tools_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace editor {
+namespace {
+
+using platform::ImeMode;
+
+QList<QAction*> modeItems(QObject* owner, QList<bool> checked) {
+    QList<QAction*> items;
+    for (bool c : checked) {
+        auto* item = new QAction(owner);
+        item->setCheckable(true);
+        item->setChecked(c);
+        items.append(item);
+    }
+    return items;
+}
+
+TEST(GetCheckNumber, FirstCheckedItemOrZero) {
+    const QList<std::pair<QList<bool>, int>> cases = {
+        {{false, false, false}, 0},
+        {{false, true, true}, 1},
+        {{false, false, true}, 2},
+        {{true, false, true}, 0},
+        {{}, 0},
+    };
+    QObject owner;
+    for (const auto& [checked, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(checked));
+        EXPECT_EQ(getCheckNumber(modeItems(&owner, checked)), expected);
+    }
+}
+
+struct MenuFixture {
+    QObject owner;
+    OptionMenu::Items items{new QAction(&owner), modeItems(&owner, {false, false, false}),
+                            modeItems(&owner, {false, false, false}),
+                            modeItems(&owner, {false, false, false})};
+    OptionMenu menu{items, &owner};
+};
+
+TEST(OptionMenu, SettingsComeBackAsTheyWereStored) {
+    struct Case {
+        common::EditorOptions stored;
+        common::EditorOptions expected;
+    };
+    const auto options = [](bool focus, qint16 q, qint16 r, qint16 i) {
+        common::EditorOptions o;
+        o.focusSelect = focus;
+        o.imeQuestion = q;
+        o.imeRight = r;
+        o.imeInformation = i;
+        return o;
+    };
+    const QList<Case> cases = {
+        {options(false, 0, 0, 0), options(false, 0, 0, 0)},
+        {options(true, 1, 2, 0), options(true, 1, 2, 0)},
+        {options(false, 2, 1, 2), options(false, 2, 1, 2)},
+        // A damaged file: out-of-range indexes leave the input method alone.
+        {options(true, 7, -1, 3), options(true, 0, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.stored.imeQuestion << c.stored.imeRight << c.stored.imeInformation);
+        MenuFixture f;
+        f.menu.load(c.stored);
+        common::EditorOptions back;
+        f.menu.store(back);
+        EXPECT_EQ(back.focusSelect, c.expected.focusSelect);
+        EXPECT_EQ(back.imeQuestion, c.expected.imeQuestion);
+        EXPECT_EQ(back.imeRight, c.expected.imeRight);
+        EXPECT_EQ(back.imeInformation, c.expected.imeInformation);
+        EXPECT_EQ(f.menu.imeMode(BoxKind::Question), imeModeFromIndex(c.expected.imeQuestion));
+        EXPECT_EQ(f.menu.imeMode(BoxKind::Plain), ImeMode::NoControl);
+    }
+}
+
+TEST(OptionMenu, ChoosingAModeChecksItAlone) {
+    MenuFixture f;
+    f.menu.load({});
+    f.items.right[1]->trigger();
+    EXPECT_EQ(f.menu.imeMode(BoxKind::Right), ImeMode::On);
+    f.items.right[1]->trigger();  // choosing the checked item keeps it
+    EXPECT_EQ(f.menu.imeMode(BoxKind::Right), ImeMode::On);
+    f.items.right[2]->trigger();
+    EXPECT_EQ(getCheckNumber(f.items.right), 2);
+    EXPECT_FALSE(f.items.right[1]->isChecked());
+    EXPECT_EQ(f.menu.imeMode(BoxKind::Question), ImeMode::NoControl);
+    f.items.focus->trigger();
+    EXPECT_TRUE(f.menu.focusSelect());
+    f.items.focus->trigger();
+    EXPECT_FALSE(f.menu.focusSelect());
+}
+
+struct FixedOptions : InputOptions {
+    ImeMode question = ImeMode::NoControl;
+    ImeMode right = ImeMode::NoControl;
+    ImeMode information = ImeMode::NoControl;
+    bool select = false;
+
+    ImeMode imeMode(BoxKind kind) const override {
+        switch (kind) {
+            case BoxKind::Question:
+                return question;
+            case BoxKind::Right:
+                return right;
+            case BoxKind::Information:
+                return information;
+            case BoxKind::Plain:
+                break;
+        }
+        return ImeMode::NoControl;
+    }
+    bool focusSelect() const override { return select; }
+};
+
+class FocusBehaviourTest : public testing::Test {
+protected:
+    void SetUp() override {
+        auto* layout = new QVBoxLayout(&window);
+        for (QWidget* box : {static_cast<QWidget*>(question), static_cast<QWidget*>(right),
+                             static_cast<QWidget*>(information), static_cast<QWidget*>(plain)}) {
+            layout->addWidget(box);
+        }
+        focus.attach(question, BoxKind::Question);
+        focus.attach(right, BoxKind::Right);
+        focus.attach(information, BoxKind::Information);
+        focus.attach(plain, BoxKind::Plain);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    ToolsPlatform platform;
+    FixedOptions options;
+    FocusBehaviour focus{platform, options};
+    QWidget window;
+    QLineEdit* question = new QLineEdit(QStringLiteral("apple"), &window);
+    QLineEdit* right = new QLineEdit(QStringLiteral("りんご"), &window);
+    QPlainTextEdit* information = new QPlainTextEdit(QStringLiteral("a\nb"), &window);
+    QLineEdit* plain = new QLineEdit(QStringLiteral("text"), &window);
+};
+
+QString selectedText(QWidget* box) {
+    if (auto* line = qobject_cast<QLineEdit*>(box)) {
+        return line->selectedText();
+    }
+    return qobject_cast<QPlainTextEdit*>(box)->textCursor().selectedText();
+}
+
+TEST_F(FocusBehaviourTest, EveryFocusGainSetsTheModeOfItsKindAndTheSelection) {
+    struct Case {
+        const char* name;
+        QWidget* box;
+        ImeMode mode;  // set in the options for the box's kind
+        bool select;
+        ImeMode expectedMode;
+        QString expectedSelection;
+    };
+    const QList<Case> cases = {
+        {"question on, selected", question, ImeMode::On, true, ImeMode::On, "apple"},
+        {"question off, not selected", question, ImeMode::Off, false, ImeMode::Off, ""},
+        {"answer left alone", right, ImeMode::NoControl, true, ImeMode::NoControl, "りんご"},
+        {"answer off", right, ImeMode::Off, false, ImeMode::Off, ""},
+        {"information on, selected", information, ImeMode::On, true, ImeMode::On,
+         QStringLiteral("a\u2029b")},
+        {"information off", information, ImeMode::Off, false, ImeMode::Off, ""},
+        {"search text: selection only", plain, ImeMode::On, true, ImeMode::NoControl, "text"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        options = FixedOptions{};
+        options.question = options.right = options.information = c.mode;
+        options.select = c.select;
+        platform.modes.clear();
+        information->moveCursor(QTextCursor::End);  // a text edit keeps its selection otherwise
+        window.setFocus();                          // a box gains the focus each time anew
+        c.box->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(c.box->hasFocus());
+        EXPECT_EQ(platform.modeOf(c.box), c.expectedMode);
+        EXPECT_EQ(platform.modes.size(), c.box == plain ? 0 : 1);
+        EXPECT_EQ(selectedText(c.box), c.expectedSelection);
+    }
+}
+
+TEST_F(FocusBehaviourTest, TypingReplacesTheSelectedTextAndAnEmptyBoxSelectsNothing) {
+    options.select = true;
+    right->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(right, QStringLiteral("pear"));
+    EXPECT_EQ(right->text(), QStringLiteral("pear"));
+    right->clear();
+    question->setFocus(Qt::TabFocusReason);
+    right->setFocus(Qt::BacktabFocusReason);
+    EXPECT_FALSE(right->hasSelectedText());
+}
+
+TEST_F(FocusBehaviourTest, AClickIntoABoxSelectsItsTextOnceTheClickIsDone) {
+    options.select = true;
+    options.question = ImeMode::Off;
+    plain->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(question, Qt::LeftButton, {}, QPoint(5, question->height() / 2));
+    ASSERT_TRUE(question->hasFocus());
+    EXPECT_EQ(question->selectedText(), QStringLiteral("apple"));
+    EXPECT_EQ(platform.modeOf(question), ImeMode::Off);
+    QTest::mouseClick(question, Qt::LeftButton, {}, QPoint(5, question->height() / 2));
+    EXPECT_FALSE(question->hasSelectedText());  // a click inside the focused box places the caret
+}
+
+}  // namespace
+}  // namespace editor

@@ -1,0 +1,226 @@
+#include "document/search_command.h"
+#include "document/focus_behaviour.h"
+#include "document/frm_scan.h"
+#include "tools_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace editor {
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using platform::MessageBox;
+
+MessageBox box(const char* text, Icon icon, Buttons buttons = Buttons::Ok) {
+    return {text, "検索", icon, buttons, buttons == Buttons::Ok ? Answer::Ok : Answer::Yes, {}};
+}
+const MessageBox kNeedText = box("検索文字列を指定してください。", Icon::Warning);
+const MessageBox kNeedFields = box("検索の対象を指定してください。", Icon::Warning);
+const MessageBox kFinished = box("検索が完了しました。", Icon::None);
+const MessageBox kRestart =
+    box("検索が完了しました。\r\nﾘｽﾄの最初から再検索しますか？", Icon::Question, Buttons::YesNo);
+
+struct NoOptions : InputOptions {
+    platform::ImeMode imeMode(BoxKind) const override { return platform::ImeMode::NoControl; }
+    bool focusSelect() const override { return true; }
+};
+
+// The questions are the whole document; a found entry becomes the current one.
+class FakeHost : public SearchHost {
+public:
+    QStringList questions;
+    int current = -1;
+    QList<int> found;
+    std::function<void(int)> onRead;  // runs as an entry is read
+
+    int entryCount() const override { return int(questions.size()); }
+    QString question(int p) const override {
+        if (onRead) {
+            onRead(p);
+        }
+        return questions.at(p);
+    }
+    QString rights(int) const override { return {}; }
+    QString information(int) const override { return {}; }
+    int currentPosition() const override { return current; }
+    void showFound(int p) override {
+        found.append(p);
+        current = p;
+    }
+};
+
+class SearchCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        host.questions = {"A", "B", "Cx", "D"};
+        window.show();
+    }
+
+    frmScan* dialog() { return command.dialog(); }
+    QLineEdit* txtScan() { return dialog()->findChild<QLineEdit*>("txtScan"); }
+    void press(const char* name) {
+        QTest::mouseClick(dialog()->findChild<QPushButton*>(name), Qt::LeftButton);
+    }
+    void searchFor(const QString& text) {
+        command.openDialog();
+        txtScan()->setText(text);
+        press("cmdScan");
+    }
+
+    ToolsPlatform platform;
+    NoOptions options;
+    FocusBehaviour focus{platform, options};
+    QWidget window;
+    FakeHost host;
+    SearchCommand* command_ = new SearchCommand(&window, host, platform, focus);
+    SearchCommand& command = *command_;
+};
+
+TEST_F(SearchCommandTest, StepsFromMatchToMatchAndWrapsAfterTheQuestion) {
+    struct Case {
+        const char* name;
+        QStringList questions;
+        int current;
+        std::deque<Answer> answers;
+        QList<MessageBox> messages;
+        QList<int> found;
+    };
+    const QStringList abcd = {"A", "B", "Cx", "D"};
+    const QList<Case> cases = {
+        {"after the current entry", abcd, 1, {}, {}, {2}},
+        {"the current entry again after Yes", abcd, 2, {Answer::Yes}, {kRestart}, {2}},
+        {"No stops", abcd, 2, {Answer::No}, {kRestart}, {}},
+        {"no current entry, no match",
+         {"A", "B"},
+         -1,
+         {Answer::Yes, Answer::Ok},
+         {kRestart, kFinished},
+         {}},
+        {"empty list", {}, -1, {Answer::Ok}, {kFinished}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.questions = c.questions;
+        host.current = c.current;
+        host.found.clear();
+        platform.shown.clear();
+        platform.answers = c.answers;
+        searchFor("x");
+        EXPECT_EQ(platform.shown, c.messages);
+        EXPECT_EQ(host.found, c.found);
+        EXPECT_TRUE(platform.answers.empty());
+    }
+}
+
+TEST_F(SearchCommandTest, MissingTextOrFieldsWarnAndOpenTheDialog) {
+    platform.answers = {Answer::Ok};
+    command.scanNext();  // before the dialog was ever used
+    EXPECT_EQ(platform.shown, QList<MessageBox>{kNeedText});
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_TRUE(dialog()->isVisible());
+    EXPECT_EQ(txtScan()->text(), QString());
+
+    platform.answers = {Answer::Ok};
+    for (const char* name : {"chkQuestion", "chkRight", "chkInfo"}) {
+        dialog()->findChild<QCheckBox*>(name)->setChecked(false);
+    }
+    txtScan()->setText("x");
+    frmScan* opened = dialog();
+    press("cmdScan");
+    EXPECT_EQ(platform.shown, (QList<MessageBox>{kNeedText, kNeedFields}));
+    EXPECT_EQ(command.scanFields(), 0);
+    EXPECT_EQ(dialog(), opened);
+    EXPECT_TRUE(opened->isVisible());
+    EXPECT_TRUE(host.found.isEmpty());
+}
+
+TEST_F(SearchCommandTest, TheDialogOpensWithTheTextAndAllFieldsAndEndsWithTheWindow) {
+    host.current = 0;
+    command.openDialog();
+    txtScan()->setText("Cx");
+    dialog()->findChild<QCheckBox*>("chkInfo")->setChecked(false);
+    press("cmdScan");
+    EXPECT_EQ(command.scanFields(), kScanQuestion | kScanRights);
+    press("cmdCancel");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialog(), nullptr);
+
+    command.openDialog();
+    EXPECT_EQ(txtScan()->text(), QStringLiteral("Cx"));
+    for (const char* name : {"chkQuestion", "chkRight", "chkInfo"}) {
+        EXPECT_TRUE(dialog()->findChild<QCheckBox*>(name)->isChecked()) << name;
+    }
+    frmScan* opened = dialog();
+    command.openDialog();
+    EXPECT_EQ(dialog(), opened);
+
+    window.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialog(), nullptr);
+}
+
+TEST_F(SearchCommandTest, AChangedDocumentStopsTheSearchWithoutTouchingAnyEntry) {
+    command.setEntriesBetweenEvents(1);
+    host.questions = {"A", "B", "C", "D", "Ex"};
+    host.onRead = [this](int p) {
+        if (p == 1) {
+            QTimer::singleShot(0, &command, &SearchCommand::documentChanged);
+        }
+    };
+    searchFor("x");
+    EXPECT_TRUE(platform.shown.isEmpty());
+    EXPECT_TRUE(host.found.isEmpty());
+    EXPECT_FALSE(command.isRunning());
+
+    // The question box is a moment for events too.
+    host.onRead = nullptr;
+    host.questions = {"A", "B"};
+    host.current = 1;
+    platform.answers = {Answer::Yes};
+    platform.whileShowing = [this] { command.documentChanged(); };
+    press("cmdScan");
+    EXPECT_EQ(platform.shown, QList<MessageBox>{kRestart});
+    EXPECT_TRUE(host.found.isEmpty());
+}
+
+TEST_F(SearchCommandTest, EventsDuringASearchCannotStartAnotherOrBreakIt) {
+    command.setEntriesBetweenEvents(1);
+    host.questions = {"A", "B", "C", "Dx"};
+    host.onRead = [this](int p) {
+        if (p == 1) {
+            QTimer::singleShot(0, &command, [this] {
+                command.scanNext();  // F3 again while searching
+                dialog()->close();   // and the dialog closed
+            });
+        }
+    };
+    searchFor("x");
+    EXPECT_EQ(host.found, QList<int>{3});
+    EXPECT_TRUE(platform.shown.isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialog(), nullptr);
+}
+
+TEST_F(SearchCommandTest, ClosingTheWindowDuringASearchEndsIt) {
+    command.setEntriesBetweenEvents(1);
+    host.questions = {"A", "B", "C", "Dx"};
+    host.onRead = [this](int p) {
+        if (p == 1) {
+            QTimer::singleShot(0, &window, &QWidget::close);
+        }
+    };
+    searchFor("x");
+    EXPECT_TRUE(host.found.isEmpty());
+    EXPECT_TRUE(platform.shown.isEmpty());
+}
+
+}  // namespace
+}  // namespace editor
