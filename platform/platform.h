@@ -17,12 +17,12 @@ enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
 struct MessageBox {
-    QString text;
-    QString title;
+    QString text{};
+    QString title{};
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
     Answer defaultButton = Answer::Ok;  // Ok for Buttons::Ok, else Yes unless stated
-    std::optional<int> helpTopic;       // a Help button that opens this topic of the help file
+    std::optional<int> helpTopic{};     // a Help button that opens this topic of the help file
 
     friend bool operator==(const MessageBox&, const MessageBox&) = default;
 };
@@ -34,9 +34,9 @@ enum class FileDialogKind { Open, Save };
 
 struct FileDialog {
     FileDialogKind kind = FileDialogKind::Open;
-    QString title;
-    QString fileName;       // the name the dialog remembers from its last use, may be empty
-    QString initialFolder;  // a folder, or a file's full path (the dialog starts in its folder)
+    QString title{};
+    QString fileName{};       // the name the dialog remembers from its last use, may be empty
+    QString initialFolder{};  // a folder, or a file's full path (the dialog starts in its folder)
     QString filter = kWordFileFilter;  // "description|pattern", shown the Qt way
     QString defaultSuffix = kWordFileSuffix;
 

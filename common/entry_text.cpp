@@ -1,0 +1,50 @@
+#include "common/entry_text.h"
+
+#include "common/word_file.h"
+
+namespace common {
+
+QStringList splitRights(QStringView rights) {
+    QStringList answers;
+    if (rights.isEmpty()) {
+        return answers;
+    }
+    for (QStringView answer : rights.split(kAnswerSeparator)) {
+        answers.append(answer.toString());
+    }
+    return answers;
+}
+
+QString joinRights(const QStringList& answers) {
+    return answers.join(kAnswerSeparator);
+}
+
+QString informationToDisplay(QStringView stored) {
+    QString display = stored.toString();
+    constexpr QStringView kCrLf = u"\r\n";
+    display.replace(kLineBreakMark.data(), kLineBreakMark.size(), kCrLf.data(), kCrLf.size());
+    return display;
+}
+
+QString informationToStore(QStringView display) {
+    // Text boxes hand back bare LF (and pasted text may carry a bare CR); every kind of line
+    // break becomes the mark, since a real one would split the entry's line in the file.
+    QString stored;
+    stored.reserve(display.size());
+    for (qsizetype i = 0; i < display.size(); ++i) {
+        const QChar c = display[i];
+        if (c == u'\r') {
+            if (i + 1 < display.size() && display[i + 1] == u'\n') {
+                ++i;
+            }
+            stored += kLineBreakMark;
+        } else if (c == u'\n') {
+            stored += kLineBreakMark;
+        } else {
+            stored += c;
+        }
+    }
+    return stored;
+}
+
+}  // namespace common

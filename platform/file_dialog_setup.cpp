@@ -1,0 +1,54 @@
+#include "platform/file_dialog_setup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace platform::detail {
+
+QStringList qtNameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+        }
+        result.append(QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.join(QLatin1Char(' '))));
+    }
+    return result;
+}
+
+namespace {
+
+// The folder that path names, or the folder of the file it names (which need not exist).
+QString existingFolderOf(const QString& path) {
+    if (path.trimmed().isEmpty()) {
+        return {};
+    }
+    const QFileInfo info(QDir::fromNativeSeparators(path));
+    if (info.isDir()) {
+        return info.absoluteFilePath();
+    }
+    const QFileInfo parent(info.absolutePath());
+    return parent.isDir() ? parent.absoluteFilePath() : QString();
+}
+
+}  // namespace
+
+DialogStart dialogStart(const FileDialog& dialog) {
+    const QString remembered = QDir::fromNativeSeparators(dialog.fileName);
+    DialogStart start;
+    start.fileName = QFileInfo(remembered).fileName();
+    if (remembered.contains(QLatin1Char('/'))) {
+        start.folder = existingFolderOf(remembered);
+    }
+    if (start.folder.isEmpty()) {
+        start.folder = existingFolderOf(dialog.initialFolder);
+    }
+    if (start.folder.isEmpty()) {
+        start.folder = QDir::currentPath();
+    }
+    return start;
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,126 @@
+#include "platform/qt_platform.h"
+
+#include "platform/file_dialog_setup.h"
+#include "platform/help_viewer.h"
+#include "platform/message_dialog.h"
+#include "platform/platform_detail.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QWidget>
+
+#ifdef Q_OS_WIN
+#include <imm.h>
+#include <windows.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+#ifdef Q_OS_WIN
+// Opens or closes the input method of the box's window; the box has the focus or is about to.
+void setImeOpen(QWidget* box, bool open) {
+    const auto window = reinterpret_cast<HWND>(box->window()->winId());
+    if (HIMC context = ImmGetContext(window)) {
+        ImmSetOpenStatus(context, open ? TRUE : FALSE);
+        ImmReleaseContext(window, context);
+    }
+}
+#endif
+
+}  // namespace
+
+QtPlatform::QtPlatform(QString helpFile) : helpFile_(std::move(helpFile)) {}
+
+QtPlatform::~QtPlatform() = default;
+
+QString QtPlatform::helpFile() const {
+    return helpFile_.isEmpty() ? programFolder() + QStringLiteral("Kotobax.hlp") : helpFile_;
+}
+
+Answer QtPlatform::showMessage(QWidget* parent, const MessageBox& box) {
+    // A box without an owner would block every window, the help viewer too.
+    detail::MessageDialog dialog(parent != nullptr ? parent : QApplication::activeWindow(), box);
+    QObject::connect(&dialog, &detail::MessageDialog::helpRequested, &dialog,
+                     [this, &dialog](int topic) { showHelp(&dialog, helpFile(), topic); });
+    dialog.exec();
+    return dialog.answer();
+}
+
+std::optional<QString> QtPlatform::askFileName(QWidget* parent, const FileDialog& request) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+#ifndef Q_OS_WIN
+    // The same dialog on every desktop, and under a bare X server.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+#endif
+    const bool save = request.kind == FileDialogKind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(detail::qtNameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+
+    const detail::DialogStart start = detail::dialogStart(request);
+    dialog.setDirectory(start.folder);
+    if (!start.fileName.isEmpty()) {
+        dialog.selectFile(start.fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+void QtPlatform::showHelp(QWidget* parent, const QString& helpFile, int topic) {
+    if (!helpViewer_) {
+        helpViewer_ = std::make_unique<detail::HelpViewer>();
+    }
+    if (helpViewer_->showTopic(helpFile, topic)) {
+        return;
+    }
+    const QString name = QFileInfo(helpFile).fileName();
+    MessageBox box;
+    box.text = QFileInfo::exists(helpFile) ? name + QStringLiteral(" を開けません。")
+                                           : name + QStringLiteral(" が見つかりません。");
+    box.title = QStringLiteral("ヘルプ");
+    box.icon = Icon::Warning;
+    showMessage(parent, box);
+}
+
+bool QtPlatform::startProgram(const QString& program, const QStringList& arguments) {
+    if (!QFileInfo(program).isFile()) {
+        return false;
+    }
+    return QProcess::startDetached(program, arguments);
+}
+
+void QtPlatform::setImeMode(QWidget* box, ImeMode mode) {
+    detail::storeImeMode(box, mode);
+#ifdef Q_OS_WIN
+    if (box != nullptr && mode != ImeMode::NoControl) {
+        setImeOpen(box, mode == ImeMode::On);
+    }
+#endif
+}
+
+std::shared_ptr<void> QtPlatform::busy() {
+    static char token = 0;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    return {&token, [](char*) { QGuiApplication::restoreOverrideCursor(); }};
+}
+
+QString QtPlatform::programFolder() const {
+    QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    if (!folder.endsWith(QDir::separator())) {
+        folder += QDir::separator();
+    }
+    return folder;
+}
+
+}  // namespace platform

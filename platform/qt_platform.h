@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <memory>
+
+namespace platform {
+
+namespace detail {
+class HelpViewer;
+}
+
+// The platform layer of the programs, on Qt Widgets. Create it after the QApplication and let
+// it go before; it owns the help window.
+class QtPlatform : public Platform {
+public:
+    // helpFile: what the Help buttons of message boxes open; empty: "Kotobax.hlp" in the
+    // program folder.
+    explicit QtPlatform(QString helpFile = {});
+    ~QtPlatform() override;
+
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
+
+    Answer showMessage(QWidget* parent, const MessageBox& box) override;
+    std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog) override;
+    void showHelp(QWidget* parent, const QString& helpFile, int topic) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+    void setImeMode(QWidget* box, ImeMode mode) override;
+    [[nodiscard]] std::shared_ptr<void> busy() override;
+    QString programFolder() const override;
+
+    QString helpFile() const;
+
+private:
+    QString helpFile_;
+    std::unique_ptr<detail::HelpViewer> helpViewer_;
+};
+
+}  // namespace platform
