@@ -8,9 +8,9 @@ if(NOT TARGET kx_editor_logic)
     add_library(kx_editor_tools_logic STATIC ${KX_EDITOR_TOOLS_LOGIC_SOURCES})
     target_include_directories(kx_editor_tools_logic PUBLIC ${PROJECT_SOURCE_DIR}
                                ${PROJECT_SOURCE_DIR}/editor)
-    target_link_libraries(kx_editor_tools_logic PUBLIC Qt6::Core)
+    target_link_libraries(kx_editor_tools_logic PUBLIC kx_common)
     add_library(kx_editor_tools_ui STATIC ${KX_EDITOR_TOOLS_UI_SOURCES})
-    target_link_libraries(kx_editor_tools_ui PUBLIC kx_editor_tools_logic Qt6::Widgets)
+    target_link_libraries(kx_editor_tools_ui PUBLIC kx_editor_tools_logic kx_platform_base)
     set(kx_tools_logic_lib kx_editor_tools_logic)
     set(kx_tools_ui_lib kx_editor_tools_ui)
 else()
@@ -28,10 +28,8 @@ kx_add_test(kx_test_editor_tools_logic
 
 kx_add_test(kx_test_editor_tools_ui
     SOURCES
-        ${kx_tools_tests}/support/tools_platform.h
         ${kx_tools_tests}/document/input_options_test.cpp
         ${kx_tools_tests}/document/search_command_test.cpp
         ${kx_tools_tests}/entries/frm_add_right_test.cpp
         ${kx_tools_tests}/entries/reverse_command_test.cpp
-    LIBS ${kx_tools_ui_lib})
-target_include_directories(kx_test_editor_tools_ui PRIVATE ${kx_tools_tests}/support)
+    LIBS ${kx_tools_ui_lib} kx_platform_scripted)

@@ -1,6 +1,6 @@
 #include "document/focus_behaviour.h"
 #include "document/option_menu.h"
-#include "tools_platform.h"
+#include "platform/scripted_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -141,7 +141,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
-    ToolsPlatform platform;
+    platform::ScriptedPlatform platform;
     FixedOptions options;
     FocusBehaviour focus{platform, options};
     QWidget window;
@@ -182,13 +182,13 @@ TEST_F(FocusBehaviourTest, EveryFocusGainSetsTheModeOfItsKindAndTheSelection) {
         options = FixedOptions{};
         options.question = options.right = options.information = c.mode;
         options.select = c.select;
-        platform.modes.clear();
+        platform.clearRecords();
         information->moveCursor(QTextCursor::End);  // a text edit keeps its selection otherwise
         window.setFocus();                          // a box gains the focus each time anew
         c.box->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(c.box->hasFocus());
-        EXPECT_EQ(platform.modeOf(c.box), c.expectedMode);
-        EXPECT_EQ(platform.modes.size(), c.box == plain ? 0 : 1);
+        EXPECT_EQ(platform::imeMode(c.box), c.expectedMode);
+        EXPECT_EQ(platform.imeChanges().size(), c.box == plain ? 0u : 1u);
         EXPECT_EQ(selectedText(c.box), c.expectedSelection);
     }
 }
@@ -211,7 +211,7 @@ TEST_F(FocusBehaviourTest, AClickIntoABoxSelectsItsTextOnceTheClickIsDone) {
     QTest::mouseClick(question, Qt::LeftButton, {}, QPoint(5, question->height() / 2));
     ASSERT_TRUE(question->hasFocus());
     EXPECT_EQ(question->selectedText(), QStringLiteral("apple"));
-    EXPECT_EQ(platform.modeOf(question), ImeMode::Off);
+    EXPECT_EQ(platform::imeMode(question), ImeMode::Off);
     QTest::mouseClick(question, Qt::LeftButton, {}, QPoint(5, question->height() / 2));
     EXPECT_FALSE(question->hasSelectedText());  // a click inside the focused box places the caret
 }

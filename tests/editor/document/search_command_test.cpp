@@ -1,8 +1,9 @@
 #include "document/search_command.h"
 #include "document/focus_behaviour.h"
 #include "document/frm_scan.h"
-#include "tools_platform.h"
+#include "platform/scripted_platform.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -75,7 +76,7 @@ protected:
         press("cmdScan");
     }
 
-    ToolsPlatform platform;
+    platform::ScriptedPlatform platform;
     NoOptions options;
     FocusBehaviour focus{platform, options};
     QWidget window;
@@ -89,8 +90,8 @@ TEST_F(SearchCommandTest, StepsFromMatchToMatchAndWrapsAfterTheQuestion) {
         const char* name;
         QStringList questions;
         int current;
-        std::deque<Answer> answers;
-        QList<MessageBox> messages;
+        std::vector<Answer> answers;
+        std::vector<MessageBox> messages;
         QList<int> found;
     };
     const QStringList abcd = {"A", "B", "Cx", "D"};
@@ -111,31 +112,33 @@ TEST_F(SearchCommandTest, StepsFromMatchToMatchAndWrapsAfterTheQuestion) {
         host.questions = c.questions;
         host.current = c.current;
         host.found.clear();
-        platform.shown.clear();
-        platform.answers = c.answers;
+        platform.clearRecords();
+        for (Answer a : c.answers) {
+            platform.answers({a});
+        }
         searchFor("x");
-        EXPECT_EQ(platform.shown, c.messages);
+        EXPECT_EQ(platform.shown(), c.messages);
         EXPECT_EQ(host.found, c.found);
-        EXPECT_TRUE(platform.answers.empty());
+        EXPECT_EQ(platform.answersLeft(), 0u);
+        EXPECT_THAT(platform.unexpected(), testing::IsEmpty());
     }
 }
 
 TEST_F(SearchCommandTest, MissingTextOrFieldsWarnAndOpenTheDialog) {
-    platform.answers = {Answer::Ok};
+    platform.answers({Answer::Ok, Answer::Ok});
     command.scanNext();  // before the dialog was ever used
-    EXPECT_EQ(platform.shown, QList<MessageBox>{kNeedText});
+    EXPECT_EQ(platform.shown(), std::vector<MessageBox>{kNeedText});
     ASSERT_NE(dialog(), nullptr);
     EXPECT_TRUE(dialog()->isVisible());
     EXPECT_EQ(txtScan()->text(), QString());
 
-    platform.answers = {Answer::Ok};
     for (const char* name : {"chkQuestion", "chkRight", "chkInfo"}) {
         dialog()->findChild<QCheckBox*>(name)->setChecked(false);
     }
     txtScan()->setText("x");
     frmScan* opened = dialog();
     press("cmdScan");
-    EXPECT_EQ(platform.shown, (QList<MessageBox>{kNeedText, kNeedFields}));
+    EXPECT_EQ(platform.shown(), (std::vector<MessageBox>{kNeedText, kNeedFields}));
     EXPECT_EQ(command.scanFields(), 0);
     EXPECT_EQ(dialog(), opened);
     EXPECT_TRUE(opened->isVisible());
@@ -176,7 +179,7 @@ TEST_F(SearchCommandTest, AChangedDocumentStopsTheSearchWithoutTouchingAnyEntry)
         }
     };
     searchFor("x");
-    EXPECT_TRUE(platform.shown.isEmpty());
+    EXPECT_THAT(platform.shown(), testing::IsEmpty());
     EXPECT_TRUE(host.found.isEmpty());
     EXPECT_FALSE(command.isRunning());
 
@@ -184,10 +187,10 @@ TEST_F(SearchCommandTest, AChangedDocumentStopsTheSearchWithoutTouchingAnyEntry)
     host.onRead = nullptr;
     host.questions = {"A", "B"};
     host.current = 1;
-    platform.answers = {Answer::Yes};
-    platform.whileShowing = [this] { command.documentChanged(); };
+    platform.answers({Answer::Yes});
+    platform.setOnMessage([this](const MessageBox&) { command.documentChanged(); });
     press("cmdScan");
-    EXPECT_EQ(platform.shown, QList<MessageBox>{kRestart});
+    EXPECT_EQ(platform.shown(), std::vector<MessageBox>{kRestart});
     EXPECT_TRUE(host.found.isEmpty());
 }
 
@@ -204,7 +207,7 @@ TEST_F(SearchCommandTest, EventsDuringASearchCannotStartAnotherOrBreakIt) {
     };
     searchFor("x");
     EXPECT_EQ(host.found, QList<int>{3});
-    EXPECT_TRUE(platform.shown.isEmpty());
+    EXPECT_THAT(platform.shown(), testing::IsEmpty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(dialog(), nullptr);
 }
@@ -219,7 +222,7 @@ TEST_F(SearchCommandTest, ClosingTheWindowDuringASearchEndsIt) {
     };
     searchFor("x");
     EXPECT_TRUE(host.found.isEmpty());
-    EXPECT_TRUE(platform.shown.isEmpty());
+    EXPECT_THAT(platform.shown(), testing::IsEmpty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "entries/frm_add_right.h"
 #include "document/focus_behaviour.h"
-#include "tools_platform.h"
+#include "platform/scripted_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ public:
         QTest::keyClick(child<QLineEdit>("txtRight"), Qt::Key_Return);  // the default button
     }
 
-    ToolsPlatform platform;
+    platform::ScriptedPlatform platform;
     Options options;
     FocusBehaviour focus{platform, options};
     std::unique_ptr<frmAddRight> dialog;
@@ -158,13 +158,14 @@ TEST_F(AddRightTest, BoxesTakeTheModesOfTheirKindsTheQuestionIsEditableAndF1Help
     open("apple", {});
     auto* question = child<QLineEdit>("txtQuestion");
     auto* input = child<QLineEdit>("txtRight");
-    EXPECT_EQ(platform.modeOf(input), ImeMode::Off);
+    EXPECT_EQ(platform::imeMode(input), ImeMode::Off);
     question->setFocus(Qt::BacktabFocusReason);
-    EXPECT_EQ(platform.modeOf(question), ImeMode::On);
+    EXPECT_EQ(platform::imeMode(question), ImeMode::On);
     EXPECT_EQ(question->selectedText(), QStringLiteral("apple"));
     QTest::keyClicks(question, "pear");
     QTest::keyClick(question, Qt::Key_F1);
-    EXPECT_EQ(platform.helpTopics, QList<int>{15});
+    EXPECT_EQ(platform.helpRequests(),
+              (std::vector<platform::ScriptedPlatform::HelpRequest>{{"/x/Kotobax.hlp", 15}}));
     QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
     EXPECT_EQ(dialog->question(), QStringLiteral("pear"));
 }

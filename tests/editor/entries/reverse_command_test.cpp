@@ -1,6 +1,7 @@
 #include "entries/reverse_command.h"
-#include "tools_platform.h"
+#include "platform/scripted_platform.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace editor {
@@ -13,14 +14,14 @@ class FakeHost : public ReverseHost {
 public:
     QList<Entry> entries;
     QList<int> selected;
-    int busyWhileAppending = 0;
-    ToolsPlatform* platform = nullptr;
+    bool busyWhileAppending = false;
+    platform::ScriptedPlatform* platform = nullptr;
 
     int entryCount() const override { return int(entries.size()); }
     QList<int> selectedPositions() const override { return selected; }
     Entry entryAt(int p) const override { return entries.at(p); }
     void appendEntries(const QList<Entry>& added) override {
-        busyWhileAppending = platform->busyNow;
+        busyWhileAppending = platform->isBusy();
         entries.append(added);
     }
     void selectOnly(int first, int last) override {
@@ -56,8 +57,8 @@ TEST(MakeReverseQuestions, AppendsAfterTheConfirmationAndSelectsExactlyTheNewEnt
         const char* name;
         int count;
         QList<int> selected;
-        std::deque<Answer> answers;
-        QList<platform::MessageBox> messages;
+        std::vector<Answer> answers;
+        std::vector<platform::MessageBox> messages;
         QList<Entry> appended;
         QList<int> selectedAfter;
     };
@@ -88,19 +89,22 @@ TEST(MakeReverseQuestions, AppendsAfterTheConfirmationAndSelectsExactlyTheNewEnt
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ToolsPlatform platform;
-        platform.answers = c.answers;
+        platform::ScriptedPlatform platform;
+        for (Answer a : c.answers) {
+            platform.answers({a});
+        }
         FakeHost host;
         host.platform = &platform;
         host.entries = numbered(c.count);
         host.selected = c.selected;
         makeReverseQuestions(nullptr, platform, host);
-        EXPECT_EQ(platform.shown, c.messages);
+        EXPECT_EQ(platform.shown(), c.messages);
+        EXPECT_THAT(platform.unexpected(), testing::IsEmpty());
         EXPECT_EQ(host.entries.mid(c.count), c.appended);
         EXPECT_EQ(host.entries.mid(0, c.count), numbered(c.count));
         EXPECT_EQ(host.selected, c.selectedAfter);
-        EXPECT_EQ(host.busyWhileAppending, c.appended.isEmpty() ? 0 : 1);
-        EXPECT_EQ(platform.busyNow, 0);
+        EXPECT_EQ(host.busyWhileAppending, !c.appended.isEmpty());
+        EXPECT_FALSE(platform.isBusy());
     }
 }
 
