@@ -9,7 +9,7 @@ set(KX_EDITOR_TOOLS_LOGIC_SOURCES
 set(KX_EDITOR_TOOLS_UI_SOURCES
     document/focus_behaviour.h document/focus_behaviour.cpp
     document/frm_scan.h document/frm_scan.cpp
-    document/option_menu.h document/option_menu.cpp
+    document/check_number.h document/check_number.cpp
     document/search_command.h document/search_command.cpp
     entries/frm_add_right.h entries/frm_add_right.cpp
     entries/reverse_command.h entries/reverse_command.cpp

@@ -1,4 +1,4 @@
-#include "focus_behaviour.h"
+#include "editor/document/focus_behaviour.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -53,7 +53,7 @@ FocusBehaviour::FocusBehaviour(platform::Platform& platform, const InputOptions&
                                QObject* parent)
     : QObject(parent), platform_(platform), options_(options) {}
 
-void FocusBehaviour::attach(QWidget* box, BoxKind kind) {
+void FocusBehaviour::attach(QWidget* box, std::optional<BoxKind> kind) {
     kinds_.insert(box, kind);
     boxOfWatched_.insert(box, box);
     box->installEventFilter(this);
@@ -89,12 +89,12 @@ bool FocusBehaviour::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void FocusBehaviour::gotFocus(QWidget* box, BoxKind kind, QEvent* event) {
+void FocusBehaviour::gotFocus(QWidget* box, std::optional<BoxKind> kind, QEvent* event) {
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     // Coming back from another window or a menu is not a new visit to the box.
     const bool returning = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-    if (!returning && kind != BoxKind::Plain) {
-        platform_.setImeMode(box, options_.imeMode(kind));
+    if (!returning && kind) {
+        platform_.setImeMode(box, options_.imeMode(*kind));
     }
     // The box handles its focus first, so that what follows decides the selection.
     static_cast<QObject*>(box)->event(event);

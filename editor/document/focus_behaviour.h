@@ -1,10 +1,12 @@
 #pragma once
 
-#include "document/input_options.h"
+#include "editor/document/input_options.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+
+#include <optional>
 
 class QWidget;
 
@@ -18,19 +20,19 @@ public:
     FocusBehaviour(platform::Platform& platform, const InputOptions& options,
                    QObject* parent = nullptr);
 
-    // A QLineEdit, QPlainTextEdit or QTextEdit.
-    void attach(QWidget* box, BoxKind kind);
+    // A QLineEdit, QPlainTextEdit or QTextEdit. A box of no kind gets the selection only.
+    void attach(QWidget* box, std::optional<BoxKind> kind);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void gotFocus(QWidget* box, BoxKind kind, QEvent* event);
+    void gotFocus(QWidget* box, std::optional<BoxKind> kind, QEvent* event);
 
     platform::Platform& platform_;
     const InputOptions& options_;
     QHash<QObject*, QWidget*> boxOfWatched_;  // the box, or a text edit's viewport
-    QHash<QWidget*, BoxKind> kinds_;
+    QHash<QWidget*, std::optional<BoxKind>> kinds_;
     QPointer<QWidget> selectOnRelease_;  // focused by a click: select once the click is done
 };
 

@@ -1,7 +1,7 @@
-#include "frm_scan.h"
+#include "editor/document/frm_scan.h"
 
-#include "document/focus_behaviour.h"
-#include "document/search.h"
+#include "editor/document/focus_behaviour.h"
+#include "editor/document/search.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -58,7 +58,7 @@ frmScan::frmScan(const QString& scanString, FocusBehaviour& focus, QWidget* pare
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
 
-    focus.attach(txtScan_, BoxKind::Plain);
+    focus.attach(txtScan_, std::nullopt);  // the search text has no input-method mode
 
     connect(cmdScan_, &QPushButton::clicked, this,
             [this] { Q_EMIT scanRequested(txtScan_->text(), scanFields()); });

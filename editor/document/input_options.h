@@ -8,12 +8,8 @@
 // selects its whole text when it gets the focus.
 namespace editor {
 
-enum class BoxKind {
-    Question,
-    Right,
-    Information,
-    Plain,  // no input-method mode of its own (the search text)
-};
+// The kinds of text box that each have their own input-method mode.
+enum class BoxKind { Question = 0, Right = 1, Information = 2 };
 
 class InputOptions {
 public:

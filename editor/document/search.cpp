@@ -1,4 +1,4 @@
-#include "search.h"
+#include "editor/document/search.h"
 
 namespace editor {
 

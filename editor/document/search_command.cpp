@@ -1,6 +1,6 @@
-#include "search_command.h"
+#include "editor/document/search_command.h"
 
-#include "document/frm_scan.h"
+#include "editor/document/frm_scan.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -16,7 +16,8 @@ const QString kTitle = QStringLiteral("検索");
 
 class SearchCommand::Driver : public ScanDriver {
 public:
-    explicit Driver(SearchCommand* command) : command_(command), startChanges_(command->changes_) {}
+    explicit Driver(SearchCommand* command)
+        : command_(command), startRevision_(command->host_.revision()) {}
 
     bool askRestart() override {
         const platform::MessageBox box{
@@ -35,7 +36,8 @@ public:
             sinceEvents_ = 0;
             QCoreApplication::processEvents();
         }
-        return alive() && command_->changes_ == startChanges_;
+        // A changed document invalidates every position the walk holds.
+        return alive() && !command_->stopped_ && command_->host_.revision() == startRevision_;
     }
 
     // The window and with it the command may go while events are handled.
@@ -43,7 +45,7 @@ public:
 
 private:
     QPointer<SearchCommand> command_;
-    quint64 startChanges_;
+    quint64 startRevision_;
     int sinceEvents_ = 0;
 };
 
@@ -80,6 +82,7 @@ void SearchCommand::scanNext() {
         return;
     }
     running_ = true;
+    stopped_ = false;
     Driver driver(this);
     const ScanResult result =
         editor::scanNext(host_, host_.currentPosition(), scanString_, scanFields_, driver);
@@ -109,14 +112,10 @@ void SearchCommand::scanNext() {
     }
 }
 
-void SearchCommand::documentChanged() {
-    ++changes_;
-}
-
 bool SearchCommand::eventFilter(QObject* watched, QEvent* event) {
     // The dialog and a running search end with the editor window.
     if (watched == window_ && event->type() == QEvent::Hide && !event->spontaneous()) {
-        documentChanged();
+        stopped_ = true;
         if (dialog_) {
             dialog_->close();
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/search.h"
+#include "editor/document/search.h"
 #include "platform/platform.h"
 
 #include <QObject>
@@ -17,6 +17,8 @@ class frmScan;
 class SearchHost : public ScanSource {
 public:
     virtual int currentPosition() const = 0;  // -1 when no entry is current
+    // Grows with every change of the entries.
+    virtual quint64 revision() const = 0;
     // Makes the entry current and shows it in the form, as a click on it would.
     virtual void showFound(int position) = 0;
 };
@@ -42,10 +44,6 @@ public:
     // Pending events are handled after this many entries without a match.
     void setEntriesBetweenEvents(int entries) { entriesBetweenEvents_ = qMax(1, entries); }
 
-public Q_SLOTS:
-    // The entries changed: a running search stops at once and shows nothing.
-    void documentChanged();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -62,7 +60,7 @@ private:
     QString scanString_;
     int scanFields_ = kScanAllFields;
     bool running_ = false;
-    quint64 changes_ = 0;
+    bool stopped_ = false;  // the window closed while the search ran
     int entriesBetweenEvents_ = 64;
 };
 

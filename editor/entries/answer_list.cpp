@@ -1,4 +1,4 @@
-#include "answer_list.h"
+#include "editor/entries/answer_list.h"
 
 #include "common/word_file.h"
 
@@ -20,11 +20,11 @@ QStringList answersOfForm(const FormAnswers& form) {
 
 FormAnswers formOfAnswers(const QStringList& answers) {
     FormAnswers form;
-    for (int i = 0; i < kAnswerBoxes && i < answers.size(); ++i) {
+    for (int i = 0; i < FormAnswers::kBoxes && i < answers.size(); ++i) {
         form.boxes[i] = answers[i];
     }
-    if (answers.size() > kAnswerBoxes) {
-        form.extraRights = answers.mid(kAnswerBoxes).join(common::kAnswerSeparator);
+    if (answers.size() > FormAnswers::kBoxes) {
+        form.extraRights = answers.mid(FormAnswers::kBoxes).join(common::kAnswerSeparator);
     }
     return form;
 }

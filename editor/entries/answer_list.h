@@ -9,11 +9,11 @@
 // The right answers of the entry form as one list, for the additional-answers dialog.
 namespace editor {
 
-inline constexpr int kAnswerBoxes = 4;
-
 // The form's answers: four boxes and the hidden rest, joined by "|@2|".
 struct FormAnswers {
-    std::array<QString, kAnswerBoxes> boxes;
+    static constexpr int kBoxes = 4;
+
+    std::array<QString, kBoxes> boxes;
     QString extraRights;
 
     friend bool operator==(const FormAnswers&, const FormAnswers&) = default;

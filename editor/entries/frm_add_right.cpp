@@ -1,6 +1,6 @@
-#include "frm_add_right.h"
+#include "editor/entries/frm_add_right.h"
 
-#include "document/focus_behaviour.h"
+#include "editor/document/focus_behaviour.h"
 #include "platform/platform.h"
 
 #include <QGridLayout>

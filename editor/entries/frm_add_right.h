@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entries/answer_list.h"
+#include "editor/entries/answer_list.h"
 
 #include <QDialog>
 

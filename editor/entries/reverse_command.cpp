@@ -1,6 +1,6 @@
-#include "reverse_command.h"
+#include "editor/entries/reverse_command.h"
 
-#include "entries/reverse_generation.h"
+#include "editor/entries/reverse_generation.h"
 #include "platform/platform.h"
 
 namespace editor {

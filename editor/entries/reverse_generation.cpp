@@ -1,4 +1,4 @@
-#include "reverse_generation.h"
+#include "editor/entries/reverse_generation.h"
 
 #include <algorithm>
 

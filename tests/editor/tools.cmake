@@ -6,8 +6,6 @@ if(NOT TARGET kx_editor_logic)
     list(TRANSFORM KX_EDITOR_TOOLS_LOGIC_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/editor/)
     list(TRANSFORM KX_EDITOR_TOOLS_UI_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/editor/)
     add_library(kx_editor_tools_logic STATIC ${KX_EDITOR_TOOLS_LOGIC_SOURCES})
-    target_include_directories(kx_editor_tools_logic PUBLIC ${PROJECT_SOURCE_DIR}
-                               ${PROJECT_SOURCE_DIR}/editor)
     target_link_libraries(kx_editor_tools_logic PUBLIC kx_common)
     add_library(kx_editor_tools_ui STATIC ${KX_EDITOR_TOOLS_UI_SOURCES})
     target_link_libraries(kx_editor_tools_ui PUBLIC kx_editor_tools_logic kx_platform_base)

@@ -1,5 +1,5 @@
-#include "document/focus_behaviour.h"
-#include "document/option_menu.h"
+#include "editor/document/check_number.h"
+#include "editor/document/focus_behaviour.h"
 #include "platform/scripted_platform.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +15,6 @@ namespace {
 
 using platform::ImeMode;
 
-QList<QAction*> modeItems(QObject* owner, QList<bool> checked) {
-    QList<QAction*> items;
-    for (bool c : checked) {
-        auto* item = new QAction(owner);
-        item->setCheckable(true);
-        item->setChecked(c);
-        items.append(item);
-    }
-    return items;
-}
-
 TEST(GetCheckNumber, FirstCheckedItemOrZero) {
     const QList<std::pair<QList<bool>, int>> cases = {
         {{false, false, false}, 0},
@@ -34,72 +23,17 @@ TEST(GetCheckNumber, FirstCheckedItemOrZero) {
         {{true, false, true}, 0},
         {{}, 0},
     };
-    QObject owner;
     for (const auto& [checked, expected] : cases) {
         SCOPED_TRACE(testing::PrintToString(checked));
-        EXPECT_EQ(getCheckNumber(modeItems(&owner, checked)), expected);
+        QObject owner;
+        QList<QAction*> items;
+        for (bool c : checked) {
+            items.append(new QAction(&owner));
+            items.back()->setCheckable(true);
+            items.back()->setChecked(c);
+        }
+        EXPECT_EQ(getCheckNumber(items), expected);
     }
-}
-
-struct MenuFixture {
-    QObject owner;
-    OptionMenu::Items items{new QAction(&owner), modeItems(&owner, {false, false, false}),
-                            modeItems(&owner, {false, false, false}),
-                            modeItems(&owner, {false, false, false})};
-    OptionMenu menu{items, &owner};
-};
-
-TEST(OptionMenu, SettingsComeBackAsTheyWereStored) {
-    struct Case {
-        common::EditorOptions stored;
-        common::EditorOptions expected;
-    };
-    const auto options = [](bool focus, qint16 q, qint16 r, qint16 i) {
-        common::EditorOptions o;
-        o.focusSelect = focus;
-        o.imeQuestion = q;
-        o.imeRight = r;
-        o.imeInformation = i;
-        return o;
-    };
-    const QList<Case> cases = {
-        {options(false, 0, 0, 0), options(false, 0, 0, 0)},
-        {options(true, 1, 2, 0), options(true, 1, 2, 0)},
-        {options(false, 2, 1, 2), options(false, 2, 1, 2)},
-        // A damaged file: out-of-range indexes leave the input method alone.
-        {options(true, 7, -1, 3), options(true, 0, 0, 0)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.stored.imeQuestion << c.stored.imeRight << c.stored.imeInformation);
-        MenuFixture f;
-        f.menu.load(c.stored);
-        common::EditorOptions back;
-        f.menu.store(back);
-        EXPECT_EQ(back.focusSelect, c.expected.focusSelect);
-        EXPECT_EQ(back.imeQuestion, c.expected.imeQuestion);
-        EXPECT_EQ(back.imeRight, c.expected.imeRight);
-        EXPECT_EQ(back.imeInformation, c.expected.imeInformation);
-        EXPECT_EQ(f.menu.imeMode(BoxKind::Question), imeModeFromIndex(c.expected.imeQuestion));
-        EXPECT_EQ(f.menu.imeMode(BoxKind::Plain), ImeMode::NoControl);
-    }
-}
-
-TEST(OptionMenu, ChoosingAModeChecksItAlone) {
-    MenuFixture f;
-    f.menu.load({});
-    f.items.right[1]->trigger();
-    EXPECT_EQ(f.menu.imeMode(BoxKind::Right), ImeMode::On);
-    f.items.right[1]->trigger();  // choosing the checked item keeps it
-    EXPECT_EQ(f.menu.imeMode(BoxKind::Right), ImeMode::On);
-    f.items.right[2]->trigger();
-    EXPECT_EQ(getCheckNumber(f.items.right), 2);
-    EXPECT_FALSE(f.items.right[1]->isChecked());
-    EXPECT_EQ(f.menu.imeMode(BoxKind::Question), ImeMode::NoControl);
-    f.items.focus->trigger();
-    EXPECT_TRUE(f.menu.focusSelect());
-    f.items.focus->trigger();
-    EXPECT_FALSE(f.menu.focusSelect());
 }
 
 struct FixedOptions : InputOptions {
@@ -115,11 +49,9 @@ struct FixedOptions : InputOptions {
             case BoxKind::Right:
                 return right;
             case BoxKind::Information:
-                return information;
-            case BoxKind::Plain:
                 break;
         }
-        return ImeMode::NoControl;
+        return information;
     }
     bool focusSelect() const override { return select; }
 };
@@ -135,7 +67,7 @@ protected:
         focus.attach(question, BoxKind::Question);
         focus.attach(right, BoxKind::Right);
         focus.attach(information, BoxKind::Information);
-        focus.attach(plain, BoxKind::Plain);
+        focus.attach(plain, std::nullopt);
         window.show();
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -1,6 +1,6 @@
-#include "document/search_command.h"
-#include "document/focus_behaviour.h"
-#include "document/frm_scan.h"
+#include "editor/document/search_command.h"
+#include "editor/document/focus_behaviour.h"
+#include "editor/document/frm_scan.h"
 #include "platform/scripted_platform.h"
 
 #include <gmock/gmock.h>
@@ -39,6 +39,7 @@ class FakeHost : public SearchHost {
 public:
     QStringList questions;
     int current = -1;
+    quint64 changes = 0;
     QList<int> found;
     std::function<void(int)> onRead;  // runs as an entry is read
 
@@ -52,6 +53,7 @@ public:
     QString rights(int) const override { return {}; }
     QString information(int) const override { return {}; }
     int currentPosition() const override { return current; }
+    quint64 revision() const override { return changes; }
     void showFound(int p) override {
         found.append(p);
         current = p;
@@ -175,7 +177,7 @@ TEST_F(SearchCommandTest, AChangedDocumentStopsTheSearchWithoutTouchingAnyEntry)
     host.questions = {"A", "B", "C", "D", "Ex"};
     host.onRead = [this](int p) {
         if (p == 1) {
-            QTimer::singleShot(0, &command, &SearchCommand::documentChanged);
+            QTimer::singleShot(0, &command, [this] { ++host.changes; });
         }
     };
     searchFor("x");
@@ -188,7 +190,7 @@ TEST_F(SearchCommandTest, AChangedDocumentStopsTheSearchWithoutTouchingAnyEntry)
     host.questions = {"A", "B"};
     host.current = 1;
     platform.answers({Answer::Yes});
-    platform.setOnMessage([this](const MessageBox&) { command.documentChanged(); });
+    platform.setOnMessage([this](const MessageBox&) { ++host.changes; });
     press("cmdScan");
     EXPECT_EQ(platform.shown(), std::vector<MessageBox>{kRestart});
     EXPECT_TRUE(host.found.isEmpty());

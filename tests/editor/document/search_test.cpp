@@ -1,4 +1,4 @@
-#include "document/search.h"
+#include "editor/document/search.h"
 
 #include <gtest/gtest.h>
 

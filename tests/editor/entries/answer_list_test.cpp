@@ -1,4 +1,4 @@
-#include "entries/answer_list.h"
+#include "editor/entries/answer_list.h"
 
 #include <gtest/gtest.h>
 

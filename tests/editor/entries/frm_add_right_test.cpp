@@ -1,5 +1,5 @@
-#include "entries/frm_add_right.h"
-#include "document/focus_behaviour.h"
+#include "editor/entries/frm_add_right.h"
+#include "editor/document/focus_behaviour.h"
 #include "platform/scripted_platform.h"
 
 #include <gtest/gtest.h>

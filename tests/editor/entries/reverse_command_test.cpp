@@ -1,4 +1,4 @@
-#include "entries/reverse_command.h"
+#include "editor/entries/reverse_command.h"
 #include "platform/scripted_platform.h"
 
 #include <gmock/gmock.h>

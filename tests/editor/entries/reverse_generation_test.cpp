@@ -1,4 +1,4 @@
-#include "entries/reverse_generation.h"
+#include "editor/entries/reverse_generation.h"
 
 #include <gtest/gtest.h>
 
