@@ -8,6 +8,7 @@ set(KX_EDITOR_TOOLS_LOGIC_SOURCES
 )
 set(KX_EDITOR_TOOLS_UI_SOURCES
     document/focus_behaviour.h document/focus_behaviour.cpp
+    document/frm_edit_tools.cpp
     document/frm_scan.h document/frm_scan.cpp
     document/check_number.h document/check_number.cpp
     document/search_command.h document/search_command.cpp

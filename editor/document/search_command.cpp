@@ -61,16 +61,20 @@ SearchCommand::~SearchCommand() {
     }
 }
 
+frmScan* SearchCommand::dialog() const {
+    return dialog_;
+}
+
 void SearchCommand::openDialog() {
     if (dialog_) {
         dialog_->raise();
         dialog_->activateWindow();
         return;
     }
-    dialog_ = new frmScan(scanString_, focus_, window_);
+    dialog_ = new frmScan(host_.scanString(), focus_, window_);
     connect(dialog_, &frmScan::scanRequested, this, [this](const QString& text, int fields) {
-        scanString_ = text;
-        scanFields_ = fields;
+        host_.setScanString(text);
+        host_.setScanFields(fields);
         scanNext();
     });
     dialog_->show();
@@ -84,8 +88,8 @@ void SearchCommand::scanNext() {
     running_ = true;
     stopped_ = false;
     Driver driver(this);
-    const ScanResult result =
-        editor::scanNext(host_, host_.currentPosition(), scanString_, scanFields_, driver);
+    const ScanResult result = editor::scanNext(host_, host_.currentPosition(), host_.scanString(),
+                                               host_.scanFields(), driver);
     if (!driver.alive()) {
         return;
     }

@@ -16,6 +16,11 @@ class frmScan;
 // What a search needs from the editor window beyond the stored fields.
 class SearchHost : public ScanSource {
 public:
+    // ScanString and ScanFields, kept by the window between searches.
+    virtual QString scanString() const = 0;
+    virtual void setScanString(const QString& text) = 0;
+    virtual int scanFields() const = 0;
+    virtual void setScanFields(int fields) = 0;
     virtual int currentPosition() const = 0;  // -1 when no entry is current
     // Grows with every change of the entries.
     virtual quint64 revision() const = 0;
@@ -23,8 +28,7 @@ public:
     virtual void showFound(int position) = 0;
 };
 
-// The search state of the editor window (ScanString, ScanFields), its dialog and ScanNext.
-// Pending window events are handled while a search runs.
+// The search dialog and ScanNext. Pending window events are handled while a search runs.
 class SearchCommand : public QObject {
     Q_OBJECT
 public:
@@ -32,14 +36,10 @@ public:
                   FocusBehaviour& focus);
     ~SearchCommand() override;
 
-    QString scanString() const { return scanString_; }
-    int scanFields() const { return scanFields_; }
-    void setScanFields(int fields) { scanFields_ = fields; }
-
     void openDialog();  // Edit_Scan_Click
     void scanNext();    // ScanNext
     bool isRunning() const { return running_; }
-    frmScan* dialog() const { return dialog_; }
+    frmScan* dialog() const;
 
     // Pending events are handled after this many entries without a match.
     void setEntriesBetweenEvents(int entries) { entriesBetweenEvents_ = qMax(1, entries); }
@@ -57,8 +57,6 @@ private:
     platform::Platform& platform_;
     FocusBehaviour& focus_;
     QPointer<frmScan> dialog_;
-    QString scanString_;
-    int scanFields_ = kScanAllFields;
     bool running_ = false;
     bool stopped_ = false;  // the window closed while the search ran
     int entriesBetweenEvents_ = 64;

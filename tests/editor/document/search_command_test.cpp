@@ -40,6 +40,8 @@ public:
     QStringList questions;
     int current = -1;
     quint64 changes = 0;
+    QString text;
+    int fields = kScanAllFields;
     QList<int> found;
     std::function<void(int)> onRead;  // runs as an entry is read
 
@@ -52,6 +54,10 @@ public:
     }
     QString rights(int) const override { return {}; }
     QString information(int) const override { return {}; }
+    QString scanString() const override { return text; }
+    void setScanString(const QString& t) override { text = t; }
+    int scanFields() const override { return fields; }
+    void setScanFields(int f) override { fields = f; }
     int currentPosition() const override { return current; }
     quint64 revision() const override { return changes; }
     void showFound(int p) override {
@@ -141,7 +147,7 @@ TEST_F(SearchCommandTest, MissingTextOrFieldsWarnAndOpenTheDialog) {
     frmScan* opened = dialog();
     press("cmdScan");
     EXPECT_EQ(platform.shown(), (std::vector<MessageBox>{kNeedText, kNeedFields}));
-    EXPECT_EQ(command.scanFields(), 0);
+    EXPECT_EQ(host.fields, 0);
     EXPECT_EQ(dialog(), opened);
     EXPECT_TRUE(opened->isVisible());
     EXPECT_TRUE(host.found.isEmpty());
@@ -153,7 +159,7 @@ TEST_F(SearchCommandTest, TheDialogOpensWithTheTextAndAllFieldsAndEndsWithTheWin
     txtScan()->setText("Cx");
     dialog()->findChild<QCheckBox*>("chkInfo")->setChecked(false);
     press("cmdScan");
-    EXPECT_EQ(command.scanFields(), kScanQuestion | kScanRights);
+    EXPECT_EQ(host.fields, kScanQuestion | kScanRights);
     press("cmdCancel");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(dialog(), nullptr);
