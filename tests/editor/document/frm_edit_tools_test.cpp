@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "editor/document/check_number.h"
 #include "editor/document/frm_scan.h"
 #include "editor/entries/frm_add_right.h"
 #include "editor_window.h"
@@ -14,6 +15,14 @@ namespace {
 
 using platform::Answer;
 using platform::ImeMode;
+using platform::MessageBox;
+
+const MessageBox kConfirmReverse{"逆問題の生成を行います。\r\nよろしいですか？",
+                                 "逆問題",
+                                 platform::Icon::Question,
+                                 platform::Buttons::YesNo,
+                                 Answer::Yes,
+                                 12};
 
 QList<common::Entry> entries(const QStringList& questions) {
     QList<common::Entry> list;
@@ -39,6 +48,27 @@ void click(QWidget* dialog, const char* name) {
     QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
 }
 
+TEST(GetCheckNumber, FirstCheckedItemOrZero) {
+    const std::vector<std::pair<std::vector<bool>, int>> cases = {
+        {{false, false, false}, 0},
+        {{false, true, true}, 1},
+        {{false, false, true}, 2},
+        {{true, false, true}, 0},
+        {{}, 0},
+    };
+    for (const auto& [checked, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(checked));
+        QObject owner;
+        QList<QAction*> items;
+        for (bool c : checked) {
+            items.append(new QAction(&owner));
+            items.back()->setCheckable(true);
+            items.back()->setChecked(c);
+        }
+        EXPECT_EQ(editor::getCheckNumber(items), expected);
+    }
+}
+
 TEST(FrmEditOptions, CheckMarksSurviveARestartAndReachTheBoxes) {
     EditorWindow editor;
     for (const char* unchecked :
@@ -59,23 +89,31 @@ TEST(FrmEditOptions, CheckMarksSurviveARestartAndReachTheBoxes) {
     }
     EXPECT_FALSE(editor.action("Option_IME_Q_Mode0")->isChecked());
 
+    // Every gain of the focus applies the mode of the box's kind and, when on, the selection.
     struct Case {
+        const char* toggle;  // a menu item chosen first
         QWidget* box;
         ImeMode mode;
         QString selected;
     };
     editor.form().txtQuestion()->setText("apple");
     editor.form().txtRight(3)->setText("りんご");
-    editor.form().txtInformation()->setPlainText("x");
+    editor.form().txtInformation()->setPlainText("a\nb");
     const std::vector<Case> cases = {
-        {editor.form().txtQuestion(), ImeMode::On, "apple"},
-        {editor.form().txtRight(3), ImeMode::Off, "りんご"},
-        {editor.form().txtRight(0), ImeMode::Off, ""},
-        {editor.form().txtInformation(), ImeMode::NoControl, "x"},
+        {nullptr, editor.form().txtQuestion(), ImeMode::On, "apple"},
+        {nullptr, editor.form().txtRight(3), ImeMode::Off, "りんご"},
+        {nullptr, editor.form().txtRight(0), ImeMode::Off, ""},
+        {nullptr, editor.form().txtInformation(), ImeMode::NoControl, "a\u2029b"},
+        {"Option_Focus", editor.form().txtRight(3), ImeMode::Off, ""},
+        {"Option_IME_Q_Mode0", editor.form().txtQuestion(), ImeMode::NoControl, ""},
     };
     QApplication::setActiveWindow(editor.window.get());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box->objectName().toStdString());
+        if (c.toggle) {
+            editor.trigger(c.toggle);
+        }
+        editor.form().txtInformation()->moveCursor(QTextCursor::End);
         editor.list().setFocus();
         editor.platform.clearRecords();
         c.box->setFocus(Qt::TabFocusReason);
@@ -86,6 +124,23 @@ TEST(FrmEditOptions, CheckMarksSurviveARestartAndReachTheBoxes) {
                        : editor.form().txtInformation()->textCursor().selectedText(),
                   c.selected);
     }
+
+    // A click selects once it is done; the search text takes the selection but no mode.
+    editor.trigger("Option_Focus");
+    QLineEdit* question = editor.form().txtQuestion();
+    editor.list().setFocus();
+    QTest::mouseClick(question, Qt::LeftButton, {}, QPoint(5, question->height() / 2));
+    EXPECT_EQ(question->selectedText(), QStringLiteral("apple"));
+    editor.window->setScanString("pear");
+    editor.document().replaceAll(entries({"A"}));  // the search needs entries
+    editor.trigger("Edit_Scan");
+    auto* txtScan = editor.window->findChild<QLineEdit*>("txtScan");
+    ASSERT_NE(txtScan, nullptr);
+    QApplication::setActiveWindow(txtScan->window());
+    editor.platform.clearRecords();
+    txtScan->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(txtScan->selectedText(), QStringLiteral("pear"));
+    EXPECT_THAT(editor.platform.imeChanges(), testing::IsEmpty());
 }
 
 TEST(FrmEditMoreAnswers, TheDialogWorksOnTheFormOnly) {
@@ -135,7 +190,37 @@ TEST(FrmEditReverse, NewEntriesAreAppendedAndSelectedAndTheFormStays) {
     EXPECT_EQ(editor.list().currentPosition(), 3);
     EXPECT_EQ(editor.form().txtQuestion()->text(), QStringLiteral("D"));
     EXPECT_FALSE(editor.document().isModified());
-    EXPECT_EQ(editor.platform.shown().at(0).helpTopic, 12);
+    EXPECT_EQ(editor.platform.shown(), std::vector<MessageBox>{kConfirmReverse});
+    EXPECT_EQ(editor.platform.busyCount(), 1);
+
+    // Nothing changes when the user says No, or when the result would not fit.
+    struct Case {
+        int count;
+        Answer answer;
+        MessageBox shown;
+    };
+    const MessageBox refusal{"項目の数が 32767 を超えるため、逆問題を生成できません。",
+                             "逆問題",
+                             platform::Icon::Warning,
+                             platform::Buttons::Ok,
+                             Answer::Ok,
+                             {}};
+    for (const Case& c : {Case{7, Answer::No, kConfirmReverse},
+                          Case{common::kMaxEntries - 1, Answer::Ok, refusal}}) {
+        SCOPED_TRACE(c.count);
+        QStringList questions;
+        for (int i = 0; i < c.count; ++i) {
+            questions.append(QString::number(i));
+        }
+        editor.document().replaceAll(entries(questions));
+        editor.list().setSelectedPositions({0, 1});
+        editor.platform.clearRecords();
+        editor.platform.answers({c.answer});
+        editor.trigger("Edit_Reverse");
+        EXPECT_EQ(editor.document().count(), c.count);
+        EXPECT_EQ(editor.list().selectedPositions(), (QList<int>{0, 1}));
+        EXPECT_EQ(editor.platform.shown(), std::vector<MessageBox>{c.shown});
+    }
     EXPECT_THAT(editor.platform.unexpected(), testing::IsEmpty());
 
     editor.trigger("File_New");

@@ -5,68 +5,42 @@
 namespace editor {
 namespace {
 
-struct OpenCase {
-    const char* name;
-    FormAnswers form;
-    QStringList answers;
-};
-
-TEST(AnswerListOpening, TakesTheFilledBoxesThenEveryPieceOfTheRest) {
-    const QList<OpenCase> cases = {
-        {"boxes 1 and 3 only", {{"", "b", "", "d"}, ""}, {"b", "d"}},
-        {"four boxes and two more",
-         {{"1", "2", "3", "4"}, "5|@2|6"},
-         {"1", "2", "3", "4", "5", "6"}},
-        {"empty pieces of the rest count", {{"1", "", "", ""}, "|@2|x|@2|"}, {"1", "", "x", ""}},
-        {"a blank box is an answer", {{" ", "", "", ""}, ""}, {" "}},
-        {"nothing", {}, {}},
+// The form as the dialog opens it, the list after removing some positions, and the form that
+// OK writes back.
+TEST(AnswerList, OpensEditsAndWritesBackTheFormsAnswers) {
+    struct Case {
+        const char* name;
+        FormAnswers form;
+        QStringList opened;
+        QList<int> removed;
+        FormAnswers written;
     };
-    for (const OpenCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(answersOfForm(c.form), c.answers);
-    }
-}
-
-struct WriteBackCase {
-    const char* name;
-    QStringList answers;
-    FormAnswers form;
-};
-
-TEST(AnswerListWriteBack, FirstFourIntoTheBoxesAndTheRestJoined) {
-    const QList<WriteBackCase> cases = {
-        {"two answers", {"b", "d"}, {{"b", "d", "", ""}, ""}},
-        {"five answers: the fifth alone, no separator",
-         {"1", "3", "4", "5", "6"},
+    const FormAnswers six{{"1", "2", "3", "4"}, "5|@2|6"};
+    const std::vector<Case> cases = {
+        {"boxes 1 and 3 only", {{"", "b", "", "d"}, ""}, {"b", "d"}, {}, {{"b", "d", "", ""}, ""}},
+        {"six, the second removed",
+         six,
+         {"1", "2", "3", "4", "5", "6"},
+         {1},
          {{"1", "3", "4", "5"}, "6"}},
-        {"six answers", {"1", "2", "3", "4", "n1", "n2"}, {{"1", "2", "3", "4"}, "n1|@2|n2"}},
-        {"exactly four", {"1", "2", "3", "4"}, {{"1", "2", "3", "4"}, ""}},
-        {"none", {}, {}},
+        {"six, removed in any order",
+         six,
+         {"1", "2", "3", "4", "5", "6"},
+         {5, 0, 9},
+         {{"2", "3", "4", "5"}, ""}},
+        {"all removed", six, {"1", "2", "3", "4", "5", "6"}, {0, 1, 2, 3, 4, 5}, {}},
+        {"empty pieces of the rest count",
+         {{"1", "", "", ""}, "|@2|x|@2|"},
+         {"1", "", "x", ""},
+         {},
+         {{"1", "", "x", ""}, ""}},
+        {"a blank box is an answer", {{" ", "", "", ""}, ""}, {" "}, {}, {{" ", "", "", ""}, ""}},
     };
-    for (const WriteBackCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(formOfAnswers(c.answers), c.form);
-    }
-}
-
-struct RemoveCase {
-    const char* name;
-    QList<int> positions;
-    QStringList kept;
-};
-
-TEST(AnswerListRemoval, DropsExactlyTheSelectedPositions) {
-    const QStringList six = {"1", "2", "3", "4", "5", "6"};
-    const QList<RemoveCase> cases = {
-        {"the second", {1}, {"1", "3", "4", "5", "6"}},
-        {"any order", {5, 0, 2}, {"2", "4", "5"}},
-        {"all", {0, 1, 2, 3, 4, 5}, {}},
-        {"none", {}, six},
-        {"out of range ignored", {-1, 6}, six},
-    };
-    for (const RemoveCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(withoutPositions(six, c.positions), c.kept);
+        const QStringList opened = answersOfForm(c.form);
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(formOfAnswers(withoutPositions(opened, c.removed)), c.written);
     }
 }
 

@@ -60,98 +60,32 @@ public:
     std::unique_ptr<frmAddRight> dialog;
 };
 
-TEST_F(AddRightTest, EditsTheListAndWritesTheFormBackOnlyOnOk) {
-    struct Case {
-        const char* name;
-        FormAnswers form;
-        QStringList opened;
-        std::function<void(AddRightTest&)> edit;
-        const char* closeWith;
-        FormAnswers result;  // what the caller writes back; only on OK
-    };
-    const FormAnswers four{{"1", "2", "3", "4"}, "5|@2|6"};
-    const QList<Case> cases = {
-        {"answers in boxes 1 and 3 only",
-         {{"", "b", "", "d"}, ""},
-         {"b", "d"},
-         nullptr,
-         "cmdOK",
-         {{"b", "d", "", ""}, ""}},
-        {"six answers, the second removed",
-         four,
-         {"1", "2", "3", "4", "5", "6"},
-         [](AddRightTest& t) {
-             t.select({1});
-             QTest::mouseClick(t.child<QPushButton>("cmdRemove"), Qt::LeftButton);
-         },
-         "cmdOK",
-         {{"1", "3", "4", "5"}, "6"}},
-        {"two added to four",
-         {{"1", "2", "3", "4"}, ""},
-         {"1", "2", "3", "4"},
-         [](AddRightTest& t) {
-             t.add("n1");
-             t.add("n2");
-             t.add("");  // an empty box adds nothing
-         },
-         "cmdOK",
-         {{"1", "2", "3", "4"}, "n1|@2|n2"}},
-        {"all removed",
-         four,
-         {"1", "2", "3", "4", "5", "6"},
-         [](AddRightTest& t) {
-             t.child<QListWidget>("lstRight")->selectAll();
-             QTest::mouseClick(t.child<QPushButton>("cmdRemove"), Qt::LeftButton);
-         },
-         "cmdOK",
-         {}},
-        {"typed but not appended",
-         {{"a", "", "", ""}, ""},
-         {"a"},
-         [](AddRightTest& t) { QTest::keyClicks(t.child<QLineEdit>("txtRight"), "b"); },
-         "cmdOK",
-         {{"a", "", "", ""}, ""}},
-        {"cancel after changes",
-         four,
-         {"1", "2", "3", "4", "5", "6"},
-         [](AddRightTest& t) {
-             t.add("n");
-             t.select({0});
-             QTest::mouseClick(t.child<QPushButton>("cmdRemove"), Qt::LeftButton);
-         },
-         "cmdCancel",
-         {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        open("apple", c.form);
-        EXPECT_EQ(items(), c.opened);
-        if (c.edit) {
-            c.edit(*this);
-        }
-        QTest::mouseClick(child<QPushButton>(c.closeWith), Qt::LeftButton);
-        EXPECT_FALSE(dialog->isVisible());
-        const bool ok = std::string_view(c.closeWith) == "cmdOK";
-        EXPECT_EQ(dialog->result(), ok ? QDialog::Accepted : QDialog::Rejected);
-        if (ok) {
-            EXPECT_EQ(dialog->answers(), c.result);
-        }
-    }
-}
-
-TEST_F(AddRightTest, ClickingAnAnswerCopiesItAndEnablesRemovalUntilTheNextDeletion) {
-    open("apple", {{"りんご", "林檎", "", ""}, ""});
+// One sitting: appending, clicking, deleting, and what OK hands back.
+TEST_F(AddRightTest, AppendsAndDeletesAnswersAndHandsBackTheListAsTheForm) {
+    open("apple", {{"1", "", "3", "4"}, "5|@2|6"});
     auto* remove = child<QPushButton>("cmdRemove");
     auto* input = child<QLineEdit>("txtRight");
+    EXPECT_EQ(items(), (QStringList{"1", "3", "4", "5", "6"}));
     EXPECT_FALSE(remove->isEnabled());
     EXPECT_TRUE(input->hasFocus());
-    select({1});
-    EXPECT_EQ(input->text(), QStringLiteral("林檎"));
+
+    add("n1");
+    add("");  // an empty box appends nothing
+    add("n2");
+    EXPECT_EQ(items(), (QStringList{"1", "3", "4", "5", "6", "n1", "n2"}));
+    EXPECT_TRUE(input->text().isEmpty());
+
+    select({1, 5});
+    EXPECT_EQ(input->text(), QStringLiteral("n1"));  // the clicked answer, for editing
     EXPECT_TRUE(remove->isEnabled());
     QTest::mouseClick(remove, Qt::LeftButton);
     EXPECT_FALSE(remove->isEnabled());
-    EXPECT_EQ(input->text(), QStringLiteral("林檎"));
-    EXPECT_EQ(items(), QStringList{"りんご"});
+    EXPECT_EQ(input->text(), QStringLiteral("n1"));  // deleting is not a click
+
+    QTest::keyClicks(input, "x");  // typed but not appended
+    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->answers(), (FormAnswers{{"1", "4", "5", "6"}, "n2"}));
 }
 
 TEST_F(AddRightTest, BoxesTakeTheModesOfTheirKindsTheQuestionIsEditableAndF1Helps) {
