@@ -44,6 +44,14 @@ void onModalDialog(std::function<void(QWidget*)> act) {
     });
 }
 
+std::array<QString, 4> answerBoxes(const EditorWindow& editor) {
+    std::array<QString, 4> boxes;
+    for (int i = 0; i < 4; ++i) {
+        boxes[i] = editor.form().txtRight(i)->text();
+    }
+    return boxes;
+}
+
 void click(QWidget* dialog, const char* name) {
     QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
 }
@@ -73,9 +81,9 @@ TEST(FrmEditOptions, CheckMarksSurviveARestartAndReachTheBoxes) {
     EditorWindow editor;
     for (const char* unchecked :
          {"Option_IME_Q_Mode0", "Option_IME_R_Mode0", "Option_IME_I_Mode0"}) {
-        EXPECT_TRUE(editor.action(unchecked)->isChecked()) << unchecked;
+        EXPECT_TRUE(editor.find<QAction>(unchecked)->isChecked()) << unchecked;
     }
-    EXPECT_FALSE(editor.action("Option_Focus")->isChecked());
+    EXPECT_FALSE(editor.find<QAction>("Option_Focus")->isChecked());
 
     editor.trigger("Option_IME_Q_Mode1");
     editor.trigger("Option_IME_R_Mode2");
@@ -85,9 +93,9 @@ TEST(FrmEditOptions, CheckMarksSurviveARestartAndReachTheBoxes) {
     editor.start();
     for (const char* checked :
          {"Option_IME_Q_Mode1", "Option_IME_R_Mode2", "Option_IME_I_Mode0", "Option_Focus"}) {
-        EXPECT_TRUE(editor.action(checked)->isChecked()) << checked;
+        EXPECT_TRUE(editor.find<QAction>(checked)->isChecked()) << checked;
     }
-    EXPECT_FALSE(editor.action("Option_IME_Q_Mode0")->isChecked());
+    EXPECT_FALSE(editor.find<QAction>("Option_IME_Q_Mode0")->isChecked());
 
     // Every gain of the focus applies the mode of the box's kind and, when on, the selection.
     struct Case {
@@ -158,9 +166,9 @@ TEST(FrmEditMoreAnswers, TheDialogWorksOnTheFormOnly) {
     });
     editor.press("cmdMoreRight");
     EXPECT_EQ(editor.form().txtQuestion()->text(), QStringLiteral("q2"));
-    EXPECT_EQ(editor.answerBoxes(), (std::array<QString, 4>{"d", "e", "f", ""}));
+    EXPECT_EQ(answerBoxes(editor), (std::array<QString, 4>{"d", "e", "f", ""}));
     EXPECT_EQ(editor.form().extraRights(), QString());
-    EXPECT_EQ(editor.count(), QStringLiteral("3"));
+    EXPECT_EQ(editor.form().lblRightCount()->text(), QStringLiteral("3"));
     EXPECT_EQ(editor.document().entries(), entries({"A"}));
     EXPECT_FALSE(editor.document().isModified());
 
@@ -170,18 +178,18 @@ TEST(FrmEditMoreAnswers, TheDialogWorksOnTheFormOnly) {
         click(dialog, "cmdCancel");
     });
     editor.press("cmdMoreRight");
-    EXPECT_EQ(editor.answerBoxes(), (std::array<QString, 4>{"d", "e", "f", ""}));
-    EXPECT_EQ(editor.count(), QStringLiteral("3"));
+    EXPECT_EQ(answerBoxes(editor), (std::array<QString, 4>{"d", "e", "f", ""}));
+    EXPECT_EQ(editor.form().lblRightCount()->text(), QStringLiteral("3"));
 }
 
 TEST(FrmEditReverse, NewEntriesAreAppendedAndSelectedAndTheFormStays) {
     EditorWindow editor;
     editor.document().replaceAll(entries({"A", "B", "C", "D", "E"}));
-    EXPECT_FALSE(editor.action("Edit_Reverse")->isEnabled());
-    EXPECT_TRUE(editor.action("Edit_ScanNext")->isEnabled());
+    EXPECT_FALSE(editor.find<QAction>("Edit_Reverse")->isEnabled());
+    EXPECT_TRUE(editor.find<QAction>("Edit_ScanNext")->isEnabled());
     editor.clickEntry(1);
     editor.clickEntry(3, Qt::ControlModifier);
-    EXPECT_TRUE(editor.action("Edit_Reverse")->isEnabled());
+    EXPECT_TRUE(editor.find<QAction>("Edit_Reverse")->isEnabled());
     editor.platform.answers({Answer::Yes});
     editor.press("cmdReverse");
     EXPECT_EQ(editor.questions(), (QStringList{"A", "B", "C", "D", "E", "B1 | B2", "D1 | D2"}));
@@ -225,7 +233,7 @@ TEST(FrmEditReverse, NewEntriesAreAppendedAndSelectedAndTheFormStays) {
 
     editor.trigger("File_New");
     for (const char* item : {"Edit_Scan", "Edit_ScanNext", "Edit_Reverse"}) {
-        EXPECT_FALSE(editor.action(item)->isEnabled()) << item;
+        EXPECT_FALSE(editor.find<QAction>(item)->isEnabled()) << item;
     }
 }
 
