@@ -78,6 +78,7 @@ void SearchCommand::openDialog() {
         scanNext();
     });
     dialog_->show();
+    dialog_->activateWindow();
 }
 
 void SearchCommand::scanNext() {
