@@ -199,6 +199,7 @@ TEST(QtPlatformMessageBox, ShowsTextTitleIconAndButtonsAsGiven) {
             EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("messageIcon")) != nullptr, c.hasIcon);
             EXPECT_EQ(buttonsOf(box)->standardButtons(), c.buttons);
             // The keyboard starts on the default button.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(box));
             EXPECT_TRUE(QApplication::focusWidget() != nullptr &&
                         qobject_cast<QPushButton*>(QApplication::focusWidget())->isDefault());
             box->close();
