@@ -48,6 +48,10 @@ public:
     EntryFormView& entryForm() const { return *form_; }
     // Loads the list's current entry into the form and sets the entry buttons.
     void lstQuestion_Click();
+    // Move the list's current position or selection without loading the form (a following
+    // lstQuestion_Click() loads it, as a click would).
+    void setCurrentPosition(std::optional<int> position);
+    void setSelectedPositions(const QList<int>& positions);
     // Recounts the form's answers into lblRightCount.
     void RefreshRightCount();
 
