@@ -27,7 +27,7 @@ class EntryListView;
 enum class BoxKind { Question = 0, Right = 1, Information = 2 };
 
 // The editor's window: the document, the entry list, the entry form and the menus.
-// Menu items and controls carry their design names as objectNames ("File_Open", "txtRight0").
+// Menu items and controls are found by their names as objectNames ("File_Open", "txtRight0").
 class frmEdit : public QMainWindow {
     Q_OBJECT
 public:
