@@ -26,7 +26,7 @@ class EntryListModel;
 class EntryListView;
 
 // The editor's window: the document, the entry list, the entry form and the menus.
-// Menu items and controls carry their design names as objectNames ("File_Open", "txtRight0").
+// Menu items and controls are found by their names as objectNames ("File_Open", "txtRight0").
 class frmEdit : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,6 +47,10 @@ public:
     EntryFormView& entryForm() const { return *form_; }
     // Loads the list's current entry into the form and sets the entry buttons.
     void lstQuestion_Click();
+    // Move the list's current position or selection without loading the form (a following
+    // lstQuestion_Click() loads it, as a click would).
+    void setCurrentPosition(std::optional<int> position);
+    void setSelectedPositions(const QList<int>& positions);
     // Recounts the form's answers into lblRightCount.
     void RefreshRightCount();
 

@@ -205,6 +205,7 @@ TEST(QtPlatformMessageBox, ShowsTextTitleIconAndButtonsAsGiven) {
             EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("messageIcon")) != nullptr, c.hasIcon);
             EXPECT_EQ(buttonsOf(box)->standardButtons(), c.buttons);
             // The keyboard starts on the default button.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(box));
             const auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
             EXPECT_TRUE(focused != nullptr && focused->isDefault());
             box->close();
