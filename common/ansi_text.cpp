@@ -31,7 +31,23 @@ bool isAscii(QStringView text) {
     return any < 0x80;
 }
 
+// ASCII as itself, anything else (only met when no converter is at hand) as U+FFFD.
+void widenAscii(QByteArrayView bytes, QString& text) {
+    text.resize(bytes.size());
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = byte < 0x80 ? char16_t(byte) : u'\uFFFD';
+    }
+}
+
 }  // namespace
+
+QString decodeAnsi(QByteArrayView bytes) {
+    QString text;
+    decodeAnsi(bytes, text);
+    return text;
+}
 
 #ifdef Q_OS_WIN
 
@@ -43,6 +59,12 @@ namespace {
 
 // Longest piece handed to one call (the API counts in int), ending on a character boundary.
 constexpr qsizetype kChunk = 1 << 26;
+
+// Windows can be set to UTF-8 as its ANSI code page; the code page calls below assume a
+// double-byte one.
+bool ansiIsUtf8() {
+    return GetACP() == CP_UTF8;
+}
 
 qsizetype decodeChunkEnd(QByteArrayView bytes, qsizetype start) {
     if (bytes.size() - start <= kChunk) {
@@ -57,11 +79,15 @@ qsizetype decodeChunkEnd(QByteArrayView bytes, qsizetype start) {
 
 }  // namespace
 
-QString decodeAnsi(QByteArrayView bytes) {
+void decodeAnsi(QByteArrayView bytes, QString& text) {
     if (isAscii(bytes)) {
-        return QString::fromLatin1(bytes);
+        widenAscii(bytes, text);
+        return;
     }
-    QString text;
+    if (ansiIsUtf8()) {
+        text = QString::fromUtf8(bytes);
+        return;
+    }
     text.resize(bytes.size());
     qsizetype written = 0;
     for (qsizetype start = 0; start < bytes.size();) {
@@ -72,7 +98,6 @@ QString decodeAnsi(QByteArrayView bytes) {
         start = end;
     }
     text.truncate(written);
-    return text;
 }
 
 namespace {
@@ -107,11 +132,11 @@ QByteArray encodeAnsi(QStringView text) {
     if (isAscii(text)) {
         return text.toLatin1();
     }
-    return encodeWide(text, nullptr);
+    return ansiIsUtf8() ? text.toUtf8() : encodeWide(text, nullptr);
 }
 
 QString unrepresentableChars(QStringView text) {
-    if (isAscii(text)) {
+    if (isAscii(text) || ansiIsUtf8()) {
         return {};
     }
     bool usedDefault = false;
@@ -129,10 +154,10 @@ QString unrepresentableChars(QStringView text) {
         const char32_t key = length == 2 ? QChar::surrogateToUcs4(character[0], character[1])
                                          : character[0].unicode();
         if (!seen.contains(key)) {
+            seen.insert(key);
             encodeWide(character, &usedDefault);
             if (usedDefault) {
                 missing += character;
-                seen.insert(key);
             }
         }
         i += length;
@@ -247,14 +272,14 @@ Converter& encoder() {
 
 }  // namespace
 
-QString decodeAnsi(QByteArrayView bytes) {
+void decodeAnsi(QByteArrayView bytes, QString& text) {
     Converter& converter = decoder();
     if (isAscii(bytes) || !converter.valid()) {
-        return QString::fromLatin1(bytes);
+        widenAscii(bytes, text);
+        return;
     }
     converter.reset();
     // Every byte, alone or in a pair, gives at most one UTF-16 unit.
-    QString text;
     text.resize(bytes.size());
     const char* in = bytes.data();
     size_t inLeft = size_t(bytes.size());
@@ -293,7 +318,6 @@ QString decodeAnsi(QByteArrayView bytes) {
         converter.reset();
     }
     text.truncate((out - outStart) / 2);
-    return text;
 }
 
 namespace {

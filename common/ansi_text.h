@@ -12,6 +12,8 @@ namespace common {
 // Never fails: bytes that are not Shift_JIS still decode to some character, so that a damaged
 // word file always opens.
 QString decodeAnsi(QByteArrayView bytes);
+// The same into `text`, reusing its storage: for converting a large file piece by piece.
+void decodeAnsi(QByteArrayView bytes, QString& text);
 
 // Characters the code page cannot represent are written as '?'.
 QByteArray encodeAnsi(QStringView text);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include "common/ansi_text.h"
@@ -123,7 +124,7 @@ SettingsRecord readSettings(const QString& filePath, int recordLength) {
     // does that.
     QFile file(filePath);
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) {
+    if (QFileInfo(filePath).isFile() && file.open(QIODevice::ReadOnly)) {
         bytes = file.read(qBound(0, recordLength, kEditorRecordLength));
     }
     return SettingsRecord::fromBytes(bytes);

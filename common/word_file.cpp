@@ -1,5 +1,7 @@
 #include "common/word_file.h"
 
+#include <cstring>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -44,48 +46,156 @@ bool isVersionLine(QStringView line) {
     return true;
 }
 
-// Question, right answers and information from an entry line; false for a line with fewer than
-// two separators. Pieces after the third are dropped.
-bool splitEntryLine(QStringView line, Entry& entry) {
-    const qsizetype first = line.indexOf(kFieldSeparator);
-    if (first < 0) {
+QString textOf(const char16_t* begin, const char16_t* end) {
+    return QString(reinterpret_cast<const QChar*>(begin), end - begin);
+}
+
+// Reads the entry line at `pos` into `entries` and moves `pos` past its line end. Lines with
+// fewer than two separators give no entry; pieces after the third are dropped. One pass over
+// each character, by hand: this is the reader's inner loop.
+bool readEntryLine(QStringView text, qsizetype& pos, QList<Entry>& entries) {
+    const char16_t* const data = text.utf16();
+    const char16_t* const end = data + text.size();
+    const char16_t* const line = data + pos;
+    const char16_t* separators[3] = {};
+    int found = 0;
+    const char16_t* p = line;
+    while (p < end) {
+        const char16_t c = *p;
+        if (c > u'|') {  // the bulk of Japanese text
+            ++p;
+        } else if (c == u'|') {
+            if (found < 3 && end - p >= 4 && p[1] == u'@' && p[2] == u'1' && p[3] == u'|') {
+                separators[found++] = p;
+                p += 4;
+            } else {
+                ++p;
+            }
+        } else if (c == u'\n' || c == u'\r') {
+            break;
+        } else {
+            ++p;
+        }
+    }
+    const char16_t* const lineEnd = p;
+    if (p < end) {
+        p += (*p == u'\r' && p + 1 < end && p[1] == u'\n') ? 2 : 1;
+    }
+    pos = p - data;
+    if (found < 2) {
         return false;
     }
-    const qsizetype rightsStart = first + kFieldSeparator.size();
-    const qsizetype second = line.indexOf(kFieldSeparator, rightsStart);
-    if (second < 0) {
-        return false;
+    if (found == 2) {
+        separators[2] = lineEnd;
     }
-    const qsizetype infoStart = second + kFieldSeparator.size();
-    qsizetype third = line.indexOf(kFieldSeparator, infoStart);
-    if (third < 0) {
-        third = line.size();
-    }
-    entry.question = line.first(first).toString();
-    entry.rights = line.sliced(rightsStart, second - rightsStart).toString();
-    entry.information = line.sliced(infoStart, third - infoStart).toString();
+    const qsizetype separator = kFieldSeparator.size();
+    Entry& entry = entries.emplaceBack();
+    entry.question = textOf(line, separators[0]);
+    entry.rights = textOf(separators[0] + separator, separators[1]);
+    entry.information = textOf(separators[1] + separator, separators[2]);
     return true;
 }
 
-// A field holding a line break would split its entry in two on the next reading; the
-// information keeps its breaks as the mark, the single-line fields get a blank instead.
-QStringView singleLine(QStringView field, QStringView breakMark, QString& buffer) {
-    if (!field.contains(u'\r') && !field.contains(u'\n')) {
-        return field;
+// Where to end the piece of the file that is converted next: after the first line end beyond
+// `start + kPiece`. A line end byte is never part of a double-byte character, so pieces convert
+// exactly as the whole would, and a piece small enough to stay in the cache is much faster to
+// split into entries.
+constexpr qsizetype kPiece = 1 << 16;
+
+qsizetype pieceEnd(QByteArrayView bytes, qsizetype start) {
+    const char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype i = qMin(size, start + kPiece);
+    while (i < size && data[i] != '\n' && data[i] != '\r') {
+        ++i;
     }
-    buffer.clear();
+    if (i < size) {
+        i += (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
+    }
+    return i;
+}
+
+qsizetype countByte(QByteArrayView bytes, char byte) {
+    qsizetype count = 0;
+    const char* const end = bytes.data() + bytes.size();
+    for (const char* p = bytes.data();
+         (p = static_cast<const char*>(std::memchr(p, byte, end - p))) != nullptr; ++p) {
+        ++count;
+    }
+    return count;
+}
+
+// Room for the entries: about one per line feed (or per carriage return in a file without line
+// feeds), and never more than a file may hold.
+qsizetype expectedEntries(QByteArrayView bytes) {
+    qsizetype lines = countByte(bytes, '\n');
+    if (lines == 0) {
+        lines = countByte(bytes, '\r');
+    }
+    return qMin<qsizetype>(lines, kMaxEntries + 1);
+}
+
+// Copies text to `out`, unless only measuring.
+void copyText(QStringView text, char16_t* out) {
+    if (out && !text.isEmpty()) {
+        std::memcpy(out, text.utf16(), text.size() * sizeof(char16_t));
+    }
+}
+
+bool hasLineBreak(QStringView field) {
+    bool found = false;
+    for (const QChar c : field) {
+        found |= (c == u'\r') | (c == u'\n');
+    }
+    return found;
+}
+
+// Writes the field at `out` (when given) and returns its length there. A line break inside a
+// field would split its entry in two on the next reading: the information keeps its breaks as
+// the mark, the single-line fields get a blank instead.
+qsizetype putField(QStringView field, QStringView breakMark, char16_t* out) {
+    if (!hasLineBreak(field)) {
+        copyText(field, out);
+        return field.size();
+    }
+    qsizetype length = 0;
+    auto put = [&](QStringView piece) {
+        copyText(piece, out ? out + length : nullptr);
+        length += piece.size();
+    };
     for (qsizetype i = 0; i < field.size(); ++i) {
         const QChar c = field[i];
         if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < field.size() && field[i + 1] == u'\n') {
                 ++i;
             }
-            buffer += breakMark;
+            put(breakMark);
         } else {
-            buffer += c;
+            put(field.sliced(i, 1));
         }
     }
-    return buffer;
+    return length;
+}
+
+// The file's text in one piece, so that it is converted in one pass.
+qsizetype putFileText(const QList<Entry>& entries, char16_t* out) {
+    constexpr QStringView kLineEnd = u"\r\n";
+    qsizetype length = 0;
+    auto put = [&](QStringView piece) {
+        copyText(piece, out ? out + length : nullptr);
+        length += piece.size();
+    };
+    put(kVersionLine);
+    put(kLineEnd);
+    for (const Entry& entry : entries) {
+        length += putField(entry.question, u" ", out ? out + length : nullptr);
+        put(kFieldSeparator);
+        length += putField(entry.rights, u" ", out ? out + length : nullptr);
+        put(kFieldSeparator);
+        length += putField(entry.information, kLineBreakMark, out ? out + length : nullptr);
+        put(kLineEnd);
+    }
+    return length;
 }
 
 }  // namespace
@@ -96,23 +206,28 @@ ReadResult parseWordFile(QByteArrayView bytes) {
         result.outcome = ReadOutcome::Invalid;
         return result;
     }
-    const QString text = decodeAnsi(bytes);
-    qsizetype pos = 0;
-    if (!isVersionLine(nextLine(text, pos))) {
-        result.outcome = ReadOutcome::OldVersion;
-        return result;
-    }
-    Entry entry;
-    while (pos < text.size()) {
-        if (!splitEntryLine(nextLine(text, pos), entry)) {
-            continue;
+    bool firstLine = true;
+    QString text;
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype end = pieceEnd(bytes, start);
+        decodeAnsi(bytes.sliced(start, end - start), text);
+        start = end;
+        qsizetype pos = 0;
+        if (firstLine) {
+            if (!isVersionLine(nextLine(text, pos))) {
+                result.outcome = ReadOutcome::OldVersion;
+                return result;
+            }
+            firstLine = false;
+            result.entries.reserve(expectedEntries(bytes));
         }
-        if (result.entries.size() == kMaxEntries) {
-            result.entries.clear();
-            result.outcome = ReadOutcome::TooMany;
-            return result;
+        while (pos < text.size()) {
+            if (readEntryLine(text, pos, result.entries) && result.entries.size() > kMaxEntries) {
+                result.entries = {};
+                result.outcome = ReadOutcome::TooMany;
+                return result;
+            }
         }
-        result.entries.append(std::move(entry));
     }
     result.outcome = ReadOutcome::Entries;
     return result;
@@ -126,7 +241,8 @@ ReadResult readWordFile(const QString& path) {
         return result;
     }
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file: a folder, device or pipe could never be read to its end.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         result.outcome = ReadOutcome::Unreadable;
         return result;
     }
@@ -139,25 +255,8 @@ ReadResult readWordFile(const QString& path) {
 }
 
 QByteArray formatWordFile(const QList<Entry>& entries) {
-    constexpr QStringView kLineEnd = u"\r\n";
-    qsizetype length = kVersionLine.size() + kLineEnd.size();
-    for (const Entry& entry : entries) {
-        length += entry.question.size() + entry.rights.size() + entry.information.size() +
-                  2 * kFieldSeparator.size() + kLineEnd.size();
-    }
-    QString text;
-    text.reserve(length);
-    text += kVersionLine;
-    text += kLineEnd;
-    QString buffer;
-    for (const Entry& entry : entries) {
-        text += singleLine(entry.question, u" ", buffer);
-        text += kFieldSeparator;
-        text += singleLine(entry.rights, u" ", buffer);
-        text += kFieldSeparator;
-        text += singleLine(entry.information, kLineBreakMark, buffer);
-        text += kLineEnd;
-    }
+    QString text(putFileText(entries, nullptr), Qt::Uninitialized);
+    putFileText(entries, reinterpret_cast<char16_t*>(text.data()));
     return encodeAnsi(text);
 }
 

@@ -55,7 +55,11 @@ bool HelpViewer::showTopic(const QString& helpFile, int topic) {
         browser_->setSource(url, QTextDocument::HtmlResource);
     }
     topic_ = topic;
-    show();
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
     raise();
     activateWindow();
     scrollToTopic();

@@ -6,7 +6,7 @@ KX_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-noto-cjk xvfb xauth
+    qt6-translations-l10n fonts-noto-cjk xvfb xauth
 )
 
 kx_install_deps() {

@@ -1,0 +1,107 @@
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <optional>
+
+#include "common/ansi_text.h"
+#include "common/word_file.h"
+#include "drill/engine/drill_view.h"
+#include "drill/engine/mod_main.h"
+#include "drill/engine/random_source.h"
+#include "platform/platform.h"
+
+namespace {
+
+// The engine's surroundings reduced to nothing: the open dialog always picks one file.
+class BenchPlatform final : public platform::Platform {
+public:
+    explicit BenchPlatform(QString file) : file_(std::move(file)) {}
+    platform::Answer showMessage(QWidget*, const platform::MessageBox&) override {
+        return platform::Answer::Ok;
+    }
+    std::optional<QString> askFileName(QWidget*, const platform::FileDialog&) override {
+        return file_;
+    }
+    void showHelp(QWidget*, const QString&, int) override {}
+    bool startProgram(const QString&, const QStringList&) override { return true; }
+    void setImeMode(QWidget*, platform::ImeMode) override {}
+    std::shared_ptr<void> busy() override { return nullptr; }
+    QString programFolder() const override { return {}; }
+
+private:
+    QString file_;
+};
+
+class NullView final : public drill::DrillView {
+public:
+    common::DrillModeValue drillMode() const override { return common::kNormalMode; }
+    QString answerText() const override { return {}; }
+    void setAnswerText(const QString&) override {}
+    void focusAnswer() override {}
+    void setQuestionText(const QString&) override {}
+    void setRightText(int, const QString&) override {}
+    void showRightPages(const QString&, int) override {}
+    void hideRightPages() override {}
+    void setInformationText(const QString&) override {}
+    void setResultText(const QString&) override {}
+    void setCountText(const QString&) override {}
+    void setTimeText(const QString&) override {}
+    void resetClock() override {}
+    void startClock() override {}
+    void stopClock() override {}
+    void setOkEnabled(bool) override {}
+    QWidget* dialogParent() override { return nullptr; }
+};
+
+// A word file of the largest size the drill accepts, with Japanese answers and information.
+QString writeLargestWordFile(const QTemporaryDir& dir) {
+    QString text = QStringLiteral("Version 2.00\r\n");
+    for (int i = 0; i < common::kMaxEntries; ++i) {
+        text += QStringLiteral("question %1|@1|答え%1|@2|こたえ%1|@1|情報 %1\\n二行目\r\n").arg(i);
+    }
+    const QString path = dir.filePath(QStringLiteral("largest.qvw"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    file.write(common::encodeAnsi(text));
+    return path;
+}
+
+void BM_OpenWordFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = writeLargestWordFile(dir);
+    BenchPlatform platform(path);
+    NullView view;
+    drill::ClockSeededRandom random;
+    drill::modMain engine(view, platform, random);
+    for (auto _ : state) {
+        engine.OpenWordFile(false);
+        benchmark::DoNotOptimize(engine.questionSet().size());
+    }
+    if (engine.questionSet().size() != common::kMaxEntries) {
+        state.SkipWithError("the word file did not load");
+    }
+}
+BENCHMARK(BM_OpenWordFile)->Unit(benchmark::kMillisecond);
+
+void BM_ShuffleQuestions(benchmark::State& state) {
+    QTemporaryDir dir;
+    BenchPlatform platform(writeLargestWordFile(dir));
+    NullView view;
+    drill::ClockSeededRandom random;
+    drill::modMain engine(view, platform, random);
+    engine.OpenWordFile(false);
+    for (auto _ : state) {
+        engine.ShuffleQuestions();
+        benchmark::DoNotOptimize(engine.questionSet().constData());
+    }
+    if (engine.questionSet().size() != common::kMaxEntries) {
+        state.SkipWithError("the word file did not load");
+    }
+}
+BENCHMARK(BM_ShuffleQuestions)->Unit(benchmark::kMillisecond);
+
+}  // namespace

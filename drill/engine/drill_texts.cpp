@@ -1,0 +1,34 @@
+#include "drill/engine/drill_texts.h"
+
+namespace drill {
+
+QString elapsedText(qint64 seconds) {
+    return QString::number(seconds / 60) + QStringLiteral(" 分 ") + QString::number(seconds % 60) +
+           QStringLiteral(" 秒");
+}
+
+QString countText(common::DrillModeValue mode, qint64 correct, qint64 answered, qint64 left) {
+    if (mode == common::kOvercomingMode) {
+        return QStringLiteral("Left : ") + QString::number(left);
+    }
+    return QString::number(correct) + QStringLiteral(" / ") + QString::number(answered);
+}
+
+QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered) {
+    switch (mode) {
+        case common::kEndlessMode:
+            return QStringLiteral("回答数 : ") + QString::number(answered) +
+                   QStringLiteral("  正解数 : ") + QString::number(correct);
+        case common::kOvercomingMode:
+            return QStringLiteral("問題数 : ") + QString::number(correct) +
+                   QStringLiteral("  不正解数 : ") + QString::number(answered - correct);
+        case common::kNormalMode:
+            break;
+    }
+    // Whole numbers, so that 29 of 100 is 29 % and not the 28 that 0.29 * 100 gives in
+    // floating point.
+    const qint64 rate = answered > 0 ? correct * 100 / answered : 0;
+    return QStringLiteral("正解率  ") + QString::number(rate) + QStringLiteral(" %");
+}
+
+}  // namespace drill

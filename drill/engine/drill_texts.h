@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include "common/settings.h"
+
+// The fixed texts that the drill shows, and the ones it builds from its counters.
+namespace drill {
+
+inline const QString kOpenTitle = QStringLiteral("Open");
+inline const QString kFileNotFound = QStringLiteral("ﾌｧｲﾙが見つかりません。");
+inline const QString kInvalidFile = QStringLiteral("不正なﾌｧｲﾙです。");
+inline const QString kOldVersion = QStringLiteral("指定されたﾌｧｲﾙは、古いﾊﾞｰｼﾞｮﾝのものです。");
+inline const QString kTooManyEntries =
+    QStringLiteral("問題が多すぎます。開けるのは 32767 問までのﾌｧｲﾙです。");
+inline const QString kOpening = QStringLiteral("ﾌｧｲﾙを開いています...");
+inline const QString kReloading = QStringLiteral("ﾌｧｲﾙをﾘﾛｰﾄﾞしています...");
+inline const QString kLoaded = QStringLiteral("ﾌｧｲﾙをﾛｰﾄﾞしました。");
+inline const QString kShuffling = QStringLiteral("問題を並び替えています...");
+inline const QString kGoodLuck = QStringLiteral("Good luck!");
+inline const QString kStartTitle = QStringLiteral("Start!");
+inline const QString kStopQuestion = QStringLiteral("終了しますか？");
+inline const QString kStopTitle = QStringLiteral("Stop");
+inline const QString kRightMark = QStringLiteral("○");
+inline const QString kWrongMark = QStringLiteral("×");
+inline const QString kCrLf = QStringLiteral("\r\n");
+
+// m " 分 " s " 秒"; minutes are not split into hours.
+QString elapsedText(qint64 seconds);
+
+// "3 / 5" in Normal and Endless mode, "Left : 12" in Overcoming mode.
+QString countText(common::DrillModeValue mode, qint64 correct, qint64 answered, qint64 left);
+
+// The line that ends a drill.
+QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered);
+
+}  // namespace drill

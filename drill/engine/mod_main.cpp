@@ -1,0 +1,261 @@
+#include "drill/engine/mod_main.h"
+
+#include <QDir>
+
+#include <utility>
+
+#include "common/entry_text.h"
+#include "drill/engine/drill_texts.h"
+#include "drill/engine/drill_view.h"
+#include "drill/engine/question_order.h"
+#include "drill/engine/random_source.h"
+#include "platform/platform.h"
+
+namespace drill {
+
+namespace {
+
+constexpr int kAsk = 2;
+constexpr int kJudge = 1;
+constexpr int kRightBoxes = 4;
+
+}  // namespace
+
+modMain::modMain(DrillView& view, platform::Platform& platform, RandomSource& random)
+    : view_(view), platform_(platform), random_(random) {}
+
+QStringList modMain::QuestionTexts() const {
+    QStringList questions;
+    questions.reserve(entries_.size());
+    for (const common::Entry& entry : entries_) {
+        questions.append(entry.question);
+    }
+    return questions;
+}
+
+void modMain::OpenWordFile(bool reload) {
+    if (!reload) {
+        // A running drill's positions refer to the set it started with.
+        if (drilling_) {
+            return;
+        }
+        platform::FileDialog dialog;
+        dialog.kind = platform::FileDialogKind::Open;
+        dialog.fileName = dialogFileName_;
+        dialog.initialFolder = dialogInitialFolder_;
+        const std::optional<QString> chosen = platform_.askFileName(view_.dialogParent(), dialog);
+        if (!chosen || chosen->isEmpty()) {
+            return;
+        }
+        dialogInitialFolder_.clear();
+        dialogFileName_ = *chosen;
+        wordFileName_ = *chosen;
+    }
+    view_.setInformationText(reload ? kReloading : kOpening);
+
+    fileLoaded_ = false;
+    entries_.clear();
+
+    common::ReadResult read;
+    {
+        const auto busy = platform_.busy();
+        read = common::readWordFile(wordFileName_);
+    }
+    switch (read.outcome) {
+        case common::ReadOutcome::NotFound:
+            failLoad(kFileNotFound);
+            return;
+        case common::ReadOutcome::Invalid:
+        case common::ReadOutcome::Unreadable:
+            failLoad(kInvalidFile);
+            return;
+        case common::ReadOutcome::OldVersion:
+            failLoad(kOldVersion);
+            return;
+        case common::ReadOutcome::TooMany:
+            failLoad(kTooManyEntries);
+            return;
+        case common::ReadOutcome::Entries:
+            break;
+    }
+    entries_ = std::move(read.entries);
+    dialogInitialFolder_.clear();
+    fileLoaded_ = true;
+    view_.setInformationText(reload ? QString()
+                                    : kLoaded + kCrLf + QDir::toNativeSeparators(wordFileName_));
+}
+
+void modMain::failLoad(const QString& message) {
+    platform::MessageBox box;
+    box.text = message;
+    box.title = kOpenTitle;
+    box.icon = platform::Icon::Warning;
+    box.buttons = platform::Buttons::Ok;
+    platform_.showMessage(view_.dialogParent(), box);
+    view_.setInformationText(QString());
+}
+
+void modMain::ShuffleQuestions() {
+    view_.setInformationText(kShuffling);
+    const std::vector<int> order = drawOrder(static_cast<int>(entries_.size()), random_);
+    QList<common::Entry> source = std::exchange(entries_, {});
+    entries_.reserve(source.size());
+    for (const int position : order) {
+        entries_.append(std::move(source[position]));
+    }
+    view_.setInformationText(QString());
+}
+
+void modMain::StartDrill() {
+    if (!fileLoaded_ || drilling_) {
+        return;
+    }
+    ShuffleQuestions();
+    view_.resetClock();
+    view_.setOkEnabled(true);
+
+    platform::MessageBox box;
+    box.text = kGoodLuck;
+    box.title = kStartTitle;
+    platform_.showMessage(view_.dialogParent(), box);
+
+    view_.startClock();
+    drilling_ = true;
+    drillPhase_ = kAsk;
+    currentIndex_ = 0;
+    answeredCount_ = 0;
+    correctCount_ = 0;
+    view_.setTimeText(elapsedText(0));
+    view_.setCountText(countText(common::kNormalMode, 0, 0, 0));
+    ProceedDrill();
+}
+
+void modMain::ProceedDrill() {
+    if (!drilling_) {
+        return;
+    }
+    if (drillPhase_ == kAsk) {
+        AskQuestion();
+    } else if (drillPhase_ == kJudge) {
+        JudgeAnswer();
+    }
+}
+
+void modMain::AskQuestion() {
+    const int count = static_cast<int>(entries_.size());
+    switch (view_.drillMode()) {
+        case common::kEndlessMode:
+            if (count == 0) {
+                EndDrill();
+                return;
+            }
+            currentIndex_ = drawPosition(random_.next(), count);
+            break;
+        case common::kOvercomingMode:
+            if (currentIndex_ == 0) {
+                currentIndex_ = 1;
+            }
+            if (count == 0) {
+                EndDrill();
+                return;
+            }
+            if (currentIndex_ > count) {
+                ShuffleQuestions();
+                currentIndex_ = 1;
+            }
+            break;
+        case common::kNormalMode:
+        default:
+            if (currentIndex_ >= count) {
+                EndDrill();
+                return;
+            }
+            ++currentIndex_;
+            break;
+    }
+
+    for (int box = 0; box < kRightBoxes; ++box) {
+        view_.setRightText(box, QString());
+    }
+    view_.hideRightPages();
+    view_.setInformationText(QString());
+    view_.setAnswerText(QString());
+    view_.setResultText(QString());
+    view_.setQuestionText(entries_.at(currentIndex_ - 1).question);
+    view_.focusAnswer();
+    drillPhase_ = kJudge;
+}
+
+void modMain::JudgeAnswer() {
+    const common::DrillModeValue mode = view_.drillMode();
+    const common::Entry entry = entries_.at(currentIndex_ - 1);
+    const QStringList rights = common::splitRights(entry.rights);
+
+    for (int box = 0; box < kRightBoxes && box < rights.size(); ++box) {
+        view_.setRightText(box, rights.at(box));
+    }
+    ++answeredCount_;
+    view_.setInformationText(common::informationToDisplay(entry.information));
+    if (rights.size() > kRightBoxes) {
+        view_.showRightPages(entry.rights, static_cast<int>((rights.size() - 1) / kRightBoxes));
+    }
+
+    view_.setResultText(kWrongMark);
+    const QString answer = view_.answerText();
+    if (!answer.isEmpty() && rights.contains(answer)) {
+        view_.setResultText(kRightMark);
+        ++correctCount_;
+        if (mode == common::kOvercomingMode) {
+            entries_.removeAt(currentIndex_ - 1);
+            --currentIndex_;
+        }
+    }
+    if (mode == common::kOvercomingMode) {
+        ++currentIndex_;
+    }
+    drillPhase_ = kAsk;
+    updateCount();
+}
+
+void modMain::updateCount() {
+    view_.setCountText(
+        countText(view_.drillMode(), correctCount_, answeredCount_, entries_.size()));
+}
+
+void modMain::GiveUp() {
+    if (!drilling_) {
+        return;
+    }
+    platform::MessageBox box;
+    box.text = kStopQuestion;
+    box.title = kStopTitle;
+    box.icon = platform::Icon::Question;
+    box.buttons = platform::Buttons::YesNo;
+    box.defaultButton = platform::Answer::No;
+    if (platform_.showMessage(view_.dialogParent(), box) == platform::Answer::Yes) {
+        EndDrill();
+    }
+}
+
+void modMain::EndDrill() {
+    if (!drilling_) {
+        return;
+    }
+    drilling_ = false;
+    view_.stopClock();
+    view_.setOkEnabled(false);
+    for (int box = 0; box < kRightBoxes; ++box) {
+        view_.setRightText(box, QString());
+    }
+    view_.setInformationText(QString());
+    view_.setAnswerText(QString());
+    view_.setResultText(QString());
+
+    const common::DrillModeValue mode = view_.drillMode();
+    view_.setQuestionText(resultsLine(mode, correctCount_, answeredCount_));
+    if (mode == common::kOvercomingMode) {
+        OpenWordFile(true);
+    }
+}
+
+}  // namespace drill

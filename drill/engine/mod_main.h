@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "common/settings.h"
+#include "common/word_file.h"
+
+namespace platform {
+class Platform;
+}
+
+namespace drill {
+
+class DrillView;
+class RandomSource;
+
+// The drill engine: the question set loaded from a word file and the state of the drill that
+// runs over it. It reaches the window only through DrillView, and message boxes and the open
+// dialog only through the platform layer.
+class modMain {
+public:
+    modMain(DrillView& view, platform::Platform& platform, RandomSource& random);
+
+    // The question set: the entries of the word file, in drill order once a drill started.
+    // Positions are 1-based, as CurrentIndex counts them.
+    const QList<common::Entry>& questionSet() const { return entries_; }
+    QStringList QuestionTexts() const;
+    bool FileLoaded() const { return fileLoaded_; }
+    const QString& WordFileName() const { return wordFileName_; }
+
+    bool Drilling() const { return drilling_; }
+    int DrillPhase() const { return drillPhase_; }
+    int CurrentIndex() const { return currentIndex_; }
+    qint64 AnsweredCount() const { return answeredCount_; }
+    qint64 CorrectCount() const { return correctCount_; }
+
+    // Where the open dialog starts until a file has been chosen: the path stored in the
+    // settings file.
+    void setDialogInitialFolder(const QString& folder) { dialogInitialFolder_ = folder; }
+    const QString& dialogInitialFolder() const { return dialogInitialFolder_; }
+
+    // reload = false asks for a file in the open dialog (refused during a drill); reload = true
+    // reads WordFileName again.
+    void OpenWordFile(bool reload);
+    void ShuffleQuestions();
+    // Only with a question set loaded and no drill running.
+    void StartDrill();
+    // The OK button: asks the next question or judges the answer, alternately.
+    void ProceedDrill();
+    // The Stop command: ends the running drill once the learner confirms.
+    void GiveUp();
+    void EndDrill();
+
+private:
+    void AskQuestion();
+    void JudgeAnswer();
+    void failLoad(const QString& message);
+    void updateCount();
+
+    DrillView& view_;
+    platform::Platform& platform_;
+    RandomSource& random_;
+
+    QList<common::Entry> entries_;
+    bool fileLoaded_ = false;
+    QString wordFileName_;
+    QString dialogInitialFolder_;
+    QString dialogFileName_;
+
+    bool drilling_ = false;
+    int drillPhase_ = 0;
+    int currentIndex_ = 0;
+    // Wider than the 16 bits of positions: an Endless drill may count on and on.
+    qint64 answeredCount_ = 0;
+    qint64 correctCount_ = 0;
+};
+
+}  // namespace drill

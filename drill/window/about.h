@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace drill {
+
+// The about box's text: the version with a two-digit minor number, thanks and copyright.
+QString versionText(int major, int minor);
+
+}  // namespace drill

@@ -1,0 +1,42 @@
+#include "drill/window/drill_clock.h"
+
+#include <QLabel>
+
+#include "drill/engine/drill_texts.h"
+
+namespace drill {
+
+DrillClock::DrillClock(QLabel* label, QObject* parent) : QObject(parent), label_(label) {
+    monotonic_.start();
+    now_ = [this] { return monotonic_.elapsed(); };
+    // A coarse timer may fire early and show the same second twice.
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(kTickMilliseconds);
+    connect(&timer_, &QTimer::timeout, this, &DrillClock::TIM_Timer);
+}
+
+void DrillClock::reset() {
+    tag_ = QStringLiteral("0");
+}
+
+void DrillClock::start() {
+    startedAt_ = now_() - tag_.toLongLong() * 1000;
+    running_ = true;
+    timer_.start();
+}
+
+void DrillClock::stop() {
+    running_ = false;
+    timer_.stop();
+}
+
+void DrillClock::TIM_Timer() {
+    if (!running_) {
+        return;
+    }
+    const qint64 seconds = std::max<qint64>(0, (now_() - startedAt_) / 1000);
+    tag_ = QString::number(seconds);
+    label_->setText(elapsedText(seconds));
+}
+
+}  // namespace drill

@@ -1,0 +1,527 @@
+#include "drill/window/frm_main.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "common/settings.h"
+#include "drill/engine/drill_texts.h"
+#include "drill/window/about.h"
+#include "drill/window/drill_clock.h"
+#include "drill/window/right_pages.h"
+#include "drill/window/twips.h"
+#include "platform/platform.h"
+
+#ifndef KX_VERSION_MAJOR
+#define KX_VERSION_MAJOR 2
+#endif
+#ifndef KX_VERSION_MINOR
+#define KX_VERSION_MINOR 0
+#endif
+
+namespace drill {
+
+namespace {
+
+const QString kHelpFileName = QStringLiteral("Kotobax.hlp");
+const QString kEditorBaseName = QStringLiteral("Brelmi");
+
+// The window's named Japanese font, or one drawn to its measures; else the system's own font,
+// whose Japanese glyphs the system supplies. (Some Japanese fonts have a line spacing too tall
+// for boxes one line high.)
+QFont namedFont(double pointSize, bool bold = false) {
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
+                      font.defaultFamily()});
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+// Read-only boxes are clicked into but skipped by the Tab key, on the button-face colour.
+template <typename Box>
+void makeDisplayBox(Box* box) {
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    box->setPalette(palette);
+}
+
+// One-line boxes are only a line high: a thin border and no padding leave the line room, and
+// where the system's font is taller than the named one, the size comes down until a line fits.
+void makeSlim(QLineEdit* box) {
+    box->setStyleSheet(
+        QStringLiteral("QLineEdit { border: 1px solid palette(mid); padding: 0; }"
+                       "QLineEdit[readOnly=\"true\"] { background: palette(button); }"));
+    QFont font = box->font();
+    const int room = box->height() - 2 + 1;
+    while (QFontMetrics(font).height() > room && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    box->setFont(font);
+}
+
+// Multi-line boxes hold the programs' CR LF line breaks as paragraph breaks.
+QString toDisplayLines(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+frmMain::frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent)
+    : QMainWindow(parent),
+      platform_(platform),
+      engine_(*this, platform, random),
+      versionMajor_(KX_VERSION_MAJOR),
+      versionMinor_(KX_VERSION_MINOR) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Kotobax4"));
+    createControls();
+    createMenus();
+    Form_Load();
+    updateAvailability();
+}
+
+frmMain::~frmMain() {
+    Form_Unload();
+}
+
+void frmMain::setVersion(int major, int minor) {
+    versionMajor_ = major;
+    versionMinor_ = minor;
+}
+
+void frmMain::createControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twips(7080), twips(4185));
+    setCentralWidget(client);
+
+    txtQuestion0 = new QPlainTextEdit(client);
+    txtQuestion0->setObjectName(QStringLiteral("txtQuestion0"));
+    txtQuestion0->setGeometry(twipsRect(120, 240, 6135, 540));
+    txtQuestion0->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtQuestion0->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtQuestion0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtQuestion0->setTabChangesFocus(true);
+    txtQuestion0->setFont(namedFont(14.25, true));
+    makeDisplayBox(txtQuestion0);
+    txtQuestion0->setPlainText(toDisplayLines(QStringLiteral("Kotobax 4\r\n")));
+    txtQuestion0->hide();
+
+    txtQuestion1 = new QLineEdit(client);
+    txtQuestion1->setObjectName(QStringLiteral("txtQuestion1"));
+    txtQuestion1->setGeometry(twipsRect(120, 240, 6135, 300));
+    txtQuestion1->setFont(namedFont(14.25, true));
+    makeDisplayBox(txtQuestion1);
+    makeSlim(txtQuestion1);
+    txtQuestion1->setText(QStringLiteral("Kotobax 4"));
+
+    const std::array<QString, 2> visibilityCaptions{QStringLiteral("ON"), QStringLiteral("OFF")};
+    for (int i = 0; i < 2; ++i) {
+        optVisibility[i] = new QRadioButton(visibilityCaptions[i], client);
+        optVisibility[i]->setObjectName(QStringLiteral("optVisibility%1").arg(i));
+        optVisibility[i]->setGeometry(twipsRect(6360, 240 + 240 * i, 615, 255));
+        optVisibility[i]->setToolTip(QStringLiteral("Scroll bar"));
+        connect(optVisibility[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked) {
+                optVisibility_Click(i);
+            }
+        });
+    }
+    optVisibility[1]->setChecked(true);
+
+    for (int i = 0; i < 4; ++i) {
+        txtRight[i] = new QLineEdit(client);
+        txtRight[i]->setObjectName(QStringLiteral("txtRight%1").arg(i));
+        txtRight[i]->setGeometry(twipsRect(360, 960 + 360 * i, 6015, 270));
+        txtRight[i]->setFont(namedFont(12));
+        makeDisplayBox(txtRight[i]);
+        makeSlim(txtRight[i]);
+        txtRight[i]->setText(QString::number(i + 1));
+    }
+
+    vsRight = new QScrollBar(Qt::Vertical, client);
+    vsRight->setObjectName(QStringLiteral("vsRight"));
+    vsRight->setGeometry(twipsRect(6480, 960, 255, 1455));
+    vsRight->setRange(0, 0);
+    vsRight->setSingleStep(1);
+    vsRight->setPageStep(1);
+    vsRight->setFocusPolicy(Qt::StrongFocus);
+    vsRight->hide();
+    connect(vsRight, &QScrollBar::valueChanged, this, &frmMain::vsRight_Change);
+
+    txtInformation = new QPlainTextEdit(client);
+    txtInformation->setObjectName(QStringLiteral("txtInformation"));
+    txtInformation->setGeometry(twipsRect(240, 2520, 6615, 615));
+    txtInformation->setToolTip(QStringLiteral("Information"));
+    txtInformation->setTabChangesFocus(true);
+    makeDisplayBox(txtInformation);
+    txtInformation->setPlainText(toDisplayLines(QStringLiteral("ﾌｧｲﾙを開いてください。\r\n")));
+
+    txtAnswer = new QLineEdit(client);
+    txtAnswer->setObjectName(QStringLiteral("txtAnswer"));
+    txtAnswer->setGeometry(twipsRect(120, 3360, 6855, 270));
+    txtAnswer->setText(QStringLiteral("Answer"));
+    makeSlim(txtAnswer);
+    txtAnswer->installEventFilter(this);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), client);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(twipsRect(120, 3720, 1575, 375));
+    cmdOK->setDefault(true);
+    cmdOK->setEnabled(false);
+    connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
+
+    lblResult = new QLabel(QStringLiteral("㊤"), client);
+    lblResult->setObjectName(QStringLiteral("lblResult"));
+    lblResult->setGeometry(twipsRect(1920, 3720, 375, 375));
+    lblResult->setFont(namedFont(18));
+    lblResult->setToolTip(QStringLiteral("Judgment"));
+
+    framTime = new QFrame(client);
+    framTime->setObjectName(QStringLiteral("framTime"));
+    framTime->setGeometry(twipsRect(3840, 3720, 3135, 375));
+    framTime->setFrameShape(QFrame::NoFrame);
+    framTime->setToolTip(QStringLiteral("Indicator ( Click : On/Off )"));
+    framTime->installEventFilter(this);
+
+    lblTime = new QLabel(elapsedText(0), framTime);
+    lblTime->setObjectName(QStringLiteral("lblTime"));
+    lblTime->setGeometry(twipsRect(120, 120, 1215, 255));
+    lblTime->installEventFilter(this);
+
+    lblCount = new QLabel(QStringLiteral("0 / 0"), framTime);
+    lblCount->setObjectName(QStringLiteral("lblCount"));
+    lblCount->setGeometry(twipsRect(1920, 120, 975, 255));
+    lblCount->installEventFilter(this);
+
+    TIM = new DrillClock(lblTime, this);
+    TIM->setObjectName(QStringLiteral("TIM"));
+
+    setTabOrder(optVisibility[0], optVisibility[1]);
+    setTabOrder(optVisibility[1], vsRight);
+    setTabOrder(vsRight, txtAnswer);
+    setTabOrder(txtAnswer, cmdOK);
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmMain::createMenus() {
+    Menu_Top = menuBar()->addMenu(QStringLiteral("&Menu"));
+    Menu_Top->setObjectName(QStringLiteral("Menu_Top"));
+    auto addItem = [this](QMenu* menu, const QString& caption, const QString& name,
+                          const QKeySequence& shortcut, void (frmMain::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        action->setShortcut(shortcut);
+        if (handler != nullptr) {
+            connect(action, &QAction::triggered, this, handler);
+        }
+        return action;
+    };
+    Menu_Open = addItem(Menu_Top, QStringLiteral("&Open"), QStringLiteral("Menu_Open"),
+                        QKeySequence(Qt::CTRL | Qt::Key_O), &frmMain::Menu_Open_Click);
+    Menu_Start = addItem(Menu_Top, QStringLiteral("&Start"), QStringLiteral("Menu_Start"),
+                         QKeySequence(Qt::CTRL | Qt::Key_S), &frmMain::Menu_Start_Click);
+    Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13260"));
+    Menu_GiveUp = addItem(Menu_Top, QStringLiteral("&Stop"), QStringLiteral("Menu_GiveUp"),
+                          QKeySequence(Qt::CTRL | Qt::Key_G), &frmMain::Menu_GiveUp_Click);
+    Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13261"));
+    Menu_Version = addItem(Menu_Top, QStringLiteral("&Version"), QStringLiteral("Menu_Version"), {},
+                           &frmMain::Menu_Version_Click);
+    Menu_Help = addItem(Menu_Top, QStringLiteral("&Help"), QStringLiteral("Menu_Help"), {},
+                        &frmMain::Menu_Help_Click);
+    Menu_Exit =
+        addItem(Menu_Top, QStringLiteral("E&xit"), QStringLiteral("Menu_Exit"), {}, nullptr);
+    connect(Menu_Exit, &QAction::triggered, this, &QWidget::close);
+
+    Option_Top = menuBar()->addMenu(QStringLiteral("&Option"));
+    Option_Top->setObjectName(QStringLiteral("Option_Top"));
+    modeGroup_ = new QActionGroup(this);
+    modeGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    Option_Normal = addItem(Option_Top, QStringLiteral("&Normal mode"),
+                            QStringLiteral("Option_Normal"), {}, nullptr);
+    Option_Endless = addItem(Option_Top, QStringLiteral("&Endless mode"),
+                             QStringLiteral("Option_Endless"), {}, nullptr);
+    Option_Conquering = addItem(Option_Top, QStringLiteral("&Overcoming mode"),
+                                QStringLiteral("Option_Conquering"), {}, nullptr);
+    for (QAction* mode : {Option_Normal, Option_Endless, Option_Conquering}) {
+        mode->setCheckable(true);
+        modeGroup_->addAction(mode);
+    }
+    Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
+    Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
+                          &frmMain::Option_Edit_Click);
+
+    connect(Menu_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
+    connect(Option_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
+}
+
+void frmMain::Form_Load() {
+    const QString folder = platform_.programFolder();
+    settings_ = common::loadDrillSettings(common::settingsFilePath(folder));
+    engine_.setDialogInitialFolder(settings_.lastPath());
+    switch (settings_.drillMode) {
+        case common::kEndlessMode:
+            Option_Endless->setChecked(true);
+            break;
+        case common::kOvercomingMode:
+            Option_Conquering->setChecked(true);
+            break;
+        default:
+            Option_Normal->setChecked(true);
+            break;
+    }
+    helpFile_ = folder + kHelpFileName;
+}
+
+void frmMain::Form_Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    TIM->stop();
+    const QString folder = platform_.programFolder();
+    const QString path = common::settingsFilePath(folder);
+    const common::SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
+    const common::SettingsRecord record =
+        common::drillRecordToSave(fresh, engine_.WordFileName(), drillMode(), folder);
+    common::writeSettings(path, record, common::kDrillRecordLength);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+// Commands follow the availability rules in every state, also through their shortcut keys.
+void frmMain::updateAvailability() {
+    const bool drilling = engine_.Drilling();
+    Menu_Open->setEnabled(!drilling);
+    Menu_Start->setEnabled(engine_.FileLoaded() && !drilling);
+    Menu_GiveUp->setEnabled(drilling);
+    for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
+        item->setEnabled(!drilling);
+    }
+}
+
+void frmMain::Menu_Open_Click() {
+    engine_.OpenWordFile(false);
+    updateAvailability();
+}
+
+void frmMain::Menu_Start_Click() {
+    engine_.StartDrill();
+    updateAvailability();
+}
+
+void frmMain::Menu_GiveUp_Click() {
+    engine_.GiveUp();
+    updateAvailability();
+}
+
+void frmMain::cmdOK_Click() {
+    engine_.ProceedDrill();
+    updateAvailability();
+}
+
+void frmMain::Menu_Version_Click() {
+    platform::MessageBox box;
+    box.text = versionText(versionMajor_, versionMinor_);
+    box.title = QStringLiteral("Information");
+    platform_.showMessage(this, box);
+}
+
+void frmMain::Menu_Help_Click() {
+    platform_.showHelp(this, helpFile_, 0);
+}
+
+void frmMain::Option_Edit_Click() {
+    if (engine_.Drilling()) {
+        return;
+    }
+    const QString name = platform::executableName(kEditorBaseName);
+    const QString program = platform_.programFolder() + name;
+    platform::MessageBox box;
+    box.title = QStringLiteral("Edit");
+    box.icon = platform::Icon::Warning;
+    if (!QFileInfo(program).isFile()) {
+        box.text = name + QStringLiteral(" が見つかりません。");
+        platform_.showMessage(this, box);
+        return;
+    }
+    if (!platform_.startProgram(program, {})) {
+        box.text = name + QStringLiteral(" を起動できません。");
+        platform_.showMessage(this, box);
+    }
+}
+
+void frmMain::framTime_Click() {
+    lblTime->setVisible(!lblTime->isVisibleTo(framTime));
+    lblCount->setVisible(!lblCount->isVisibleTo(framTime));
+}
+
+void frmMain::vsRight_Change() {
+    const QStringList page = answerPage(vsRightTag_, vsRight->value());
+    for (int i = 0; i < kAnswersPerPage; ++i) {
+        txtRight[i]->setText(page.at(i));
+    }
+}
+
+void frmMain::optVisibility_Click(int index) {
+    txtQuestion0->setVisible(index == 0);
+    txtQuestion1->setVisible(index != 0);
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    // Enter anywhere in the window presses the default button, as in a dialog.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier).toInt() == 0) {
+        if (cmdOK->isEnabled()) {
+            cmdOK->click();
+        }
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtAnswer) {
+        if (event->type() == QEvent::InputMethod) {
+            composing_ = !static_cast<QInputMethodEvent*>(event)->preeditString().isEmpty();
+        } else if (event->type() == QEvent::FocusOut) {
+            composing_ = false;
+        } else if (event->type() == QEvent::KeyPress && composing_) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                // The input method confirms its conversion with this Enter.
+                return true;
+            }
+        }
+        return false;
+    }
+    if (watched == lblTime || watched == lblCount) {
+        // A click on a label is the label's own, not the frame's.
+        const QEvent::Type type = event->type();
+        return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+               type == QEvent::MouseButtonDblClick;
+    }
+    if (watched == framTime) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            framePressed_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+            return framePressed_;
+        }
+        if (event->type() == QEvent::MouseButtonRelease && framePressed_) {
+            framePressed_ = false;
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (framTime->rect().contains(mouse->position().toPoint())) {
+                framTime_Click();
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// DrillView
+
+common::DrillModeValue frmMain::drillMode() const {
+    if (Option_Endless->isChecked()) {
+        return common::kEndlessMode;
+    }
+    if (Option_Conquering->isChecked()) {
+        return common::kOvercomingMode;
+    }
+    return common::kNormalMode;
+}
+
+QString frmMain::answerText() const {
+    return txtAnswer->text();
+}
+
+void frmMain::setAnswerText(const QString& text) {
+    txtAnswer->setText(text);
+}
+
+void frmMain::focusAnswer() {
+    txtAnswer->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::setQuestionText(const QString& text) {
+    txtQuestion0->setPlainText(toDisplayLines(text));
+    txtQuestion1->setText(text);
+    txtQuestion1->setCursorPosition(0);
+}
+
+void frmMain::setRightText(int box, const QString& text) {
+    txtRight.at(box)->setText(text);
+    txtRight.at(box)->setCursorPosition(0);
+}
+
+void frmMain::showRightPages(const QString& joinedRights, int lastPage) {
+    // The new answers are in place before the page changes, so that a bar left on a later
+    // page for an earlier entry shows this entry's first page.
+    vsRightTag_ = joinedRights;
+    vsRight->setMaximum(lastPage);
+    vsRight->setValue(0);
+    vsRight_Change();
+    vsRight->show();
+}
+
+void frmMain::hideRightPages() {
+    vsRight->hide();
+}
+
+void frmMain::setInformationText(const QString& text) {
+    txtInformation->setPlainText(toDisplayLines(text));
+}
+
+void frmMain::setResultText(const QString& text) {
+    lblResult->setText(text);
+}
+
+void frmMain::setCountText(const QString& text) {
+    lblCount->setText(text);
+}
+
+void frmMain::setTimeText(const QString& text) {
+    lblTime->setText(text);
+}
+
+void frmMain::resetClock() {
+    TIM->reset();
+}
+
+void frmMain::startClock() {
+    TIM->start();
+}
+
+void frmMain::stopClock() {
+    TIM->stop();
+}
+
+void frmMain::setOkEnabled(bool enabled) {
+    cmdOK->setEnabled(enabled);
+}
+
+}  // namespace drill

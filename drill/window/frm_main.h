@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+
+#include "common/settings.h"
+#include "drill/engine/drill_view.h"
+#include "drill/engine/mod_main.h"
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace platform {
+class Platform;
+}
+
+namespace drill {
+
+class DrillClock;
+class RandomSource;
+
+// The drill program's one window. It holds no drill logic: its commands call the engine,
+// which writes back through the DrillView side of this window.
+class frmMain : public QMainWindow, private DrillView {
+    Q_OBJECT
+public:
+    frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    modMain& engine() { return engine_; }
+    DrillClock& clock() { return *TIM; }
+
+    // The version shown by "&Version"; the release's own unless a test sets another.
+    void setVersion(int major, int minor);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void Form_Load();
+    void Form_Unload();
+    void updateAvailability();
+
+    void Menu_Open_Click();
+    void Menu_Start_Click();
+    void Menu_GiveUp_Click();
+    void Menu_Version_Click();
+    void Menu_Help_Click();
+    void Option_Edit_Click();
+    void cmdOK_Click();
+    void framTime_Click();
+    void vsRight_Change();
+    void optVisibility_Click(int index);
+
+    // DrillView
+    common::DrillModeValue drillMode() const override;
+    QString answerText() const override;
+    void setAnswerText(const QString& text) override;
+    void focusAnswer() override;
+    void setQuestionText(const QString& text) override;
+    void setRightText(int box, const QString& text) override;
+    void showRightPages(const QString& joinedRights, int lastPage) override;
+    void hideRightPages() override;
+    void setInformationText(const QString& text) override;
+    void setResultText(const QString& text) override;
+    void setCountText(const QString& text) override;
+    void setTimeText(const QString& text) override;
+    void resetClock() override;
+    void startClock() override;
+    void stopClock() override;
+    void setOkEnabled(bool enabled) override;
+    QWidget* dialogParent() override { return this; }
+
+    platform::Platform& platform_;
+    modMain engine_;
+    common::SettingsRecord settings_;
+    QString helpFile_;
+    int versionMajor_;
+    int versionMinor_;
+    bool unloaded_ = false;
+
+    QPlainTextEdit* txtQuestion0 = nullptr;  // with a horizontal scroll bar
+    QLineEdit* txtQuestion1 = nullptr;       // single line
+    std::array<QRadioButton*, 2> optVisibility{};
+    std::array<QLineEdit*, 4> txtRight{};
+    QScrollBar* vsRight = nullptr;
+    QString vsRightTag_;
+    QPlainTextEdit* txtInformation = nullptr;
+    QLineEdit* txtAnswer = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QLabel* lblResult = nullptr;
+    QFrame* framTime = nullptr;
+    QLabel* lblTime = nullptr;
+    QLabel* lblCount = nullptr;
+    DrillClock* TIM = nullptr;
+    bool framePressed_ = false;
+    // An input-method conversion is under way in txtAnswer: its Enter is not the OK button's.
+    bool composing_ = false;
+
+    QMenu* Menu_Top = nullptr;
+    QAction* Menu_Open = nullptr;
+    QAction* Menu_Start = nullptr;
+    QAction* Menu_GiveUp = nullptr;
+    QAction* Menu_Version = nullptr;
+    QAction* Menu_Help = nullptr;
+    QAction* Menu_Exit = nullptr;
+    QMenu* Option_Top = nullptr;
+    QActionGroup* modeGroup_ = nullptr;
+    QAction* Option_Normal = nullptr;
+    QAction* Option_Endless = nullptr;
+    QAction* Option_Conquering = nullptr;
+    QAction* Option_Edit = nullptr;
+};
+
+}  // namespace drill

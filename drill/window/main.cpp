@@ -1,0 +1,24 @@
+#include <QApplication>
+
+#include "drill/engine/random_source.h"
+#include "drill/window/frm_main.h"
+#include "platform/qt_platform.h"
+
+namespace {
+
+// The start routine: one random generator for the whole run, seeded from the clock here and
+// nowhere else, and the one window, which lives as long as the program.
+int Main(QApplication& application) {
+    drill::ClockSeededRandom random;
+    platform::QtPlatform platform;
+    drill::frmMain window(platform, random);
+    window.show();
+    return application.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    return Main(application);
+}

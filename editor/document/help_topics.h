@@ -1,0 +1,12 @@
+#pragma once
+
+class QWidget;
+
+// The help file's topic for each control, opened by F1 while the control has the focus.
+namespace editor {
+
+void setHelpTopic(QWidget* widget, int topic);
+// The topic of widget or of its nearest parent that has one; 0 (the contents) when none has.
+int helpTopicAt(const QWidget* widget);
+
+}  // namespace editor

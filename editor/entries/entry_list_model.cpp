@@ -1,0 +1,34 @@
+#include "editor/entries/entry_list_model.h"
+
+namespace editor {
+
+EntryListModel::EntryListModel(Document& document, QObject* parent)
+    : QAbstractListModel(parent), document_(document) {
+    document_.setObserver(this);
+}
+
+EntryListModel::~EntryListModel() {
+    document_.setObserver(nullptr);
+}
+
+int EntryListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : document_.count();
+}
+
+QVariant EntryListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole) {
+        return {};
+    }
+    return document_.entry(index.row()).question;
+}
+
+void EntryListModel::aboutToInsert(int first, int count) {
+    beginInsertRows({}, first, first + count - 1);
+}
+
+void EntryListModel::entryChanged(int position) {
+    const QModelIndex changed = index(position);
+    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+}  // namespace editor

@@ -1,0 +1,11 @@
+#pragma once
+
+class QCoreApplication;
+
+namespace platform {
+
+// Qt's own texts (the buttons of message boxes and file dialogs) in Japanese, as the
+// programs' users read them, whatever the system's language; English when not installed.
+void installJapaneseTranslations(QCoreApplication& app);
+
+}  // namespace platform
