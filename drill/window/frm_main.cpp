@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
@@ -328,8 +329,8 @@ void frmMain::Form_Unload() {
     const QString folder = platform_.programFolder();
     const QString path = common::settingsFilePath(folder);
     const common::SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
-    const common::SettingsRecord record =
-        common::drillRecordToSave(fresh, engine_.WordFileName(), drillMode(), folder);
+    const common::SettingsRecord record = common::drillRecordToSave(
+        fresh, QDir::toNativeSeparators(engine_.WordFileName()), drillMode(), folder);
     common::writeSettings(path, record, common::kDrillRecordLength);
 }
 
