@@ -1,0 +1,148 @@
+"""A new user's first session, in order: a drill on the sample, a word file of their own made in
+the editor, and an Overcoming drill on it. Each step starts where the one before left off."""
+
+import os
+import unittest
+
+import kx
+from kx import keys, type_text
+
+SAMPLE = os.path.join(kx.ROOT, "examples", "sample.qvw")
+DRILL_TITLE = "Kotobax4"
+EDITOR_TITLE = "Kotobax 4  単語ﾌｧｲﾙ編集"
+
+# Questions of the sample answered wrong on purpose; every other one is answered right.
+WRONG = {"water": "みず", "take": "", "dog": "ねこ"}
+
+# The word file that the user builds: question, answers, information (as typed, CR LF breaks).
+ENTRIES = [
+    ("apple", ["りんご", "林檎"], ""),
+    ("take", ["取る", "持っていく", "連れていく", "かかる", "受け取る", "撮る"],
+     "意味の多い動詞\r\n過去形は took"),
+    ("river", ["川"], ""),
+]
+REVERSE = ("りんご | 林檎", ["apple"], "")
+EXPECTED_FILE = (
+    "Version 2.00\r\n"
+    "apple|@1|りんご|@2|林檎|@1|\r\n"
+    "take|@1|取る|@2|持っていく|@2|連れていく|@2|かかる|@2|受け取る|@2|撮る|@1|"
+    "意味の多い動詞\\n過去形は took\r\n"
+    "river|@1|川|@1|\r\n"
+    "りんご | 林檎|@1|apple|@1|\r\n").encode("cp932")
+
+
+def last_path_field(path):
+    return kx.ansi(path).ljust(512, b" ")
+
+
+class FirstSession(kx.TestCase):
+    """The steps share one program folder and run in the order of their names."""
+
+    folder = None
+    drill = None
+    word_file = None
+    broken = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = kx.ProgramFolder()
+
+    @classmethod
+    def tearDownClass(cls):
+        for app in (cls.drill,):
+            if app is not None:
+                app.kill()
+        cls.folder.remove()
+
+    def setUp(self):
+        if FirstSession.broken:
+            self.skipTest("an earlier step failed: " + FirstSession.broken)
+
+    def run(self, result=None):
+        failures = len(result.failures) + len(result.errors) if result else 0
+        super().run(result)
+        if result and len(result.failures) + len(result.errors) > failures:
+            FirstSession.broken = self.id().rsplit(".", 1)[-1]
+
+    # --- steps a learner takes in the drill window -------------------------------------------
+
+    def open_word_file(self, window, path):
+        keys("ctrl+o")
+        self.drill.dialog(window)
+        keys("ctrl+a")
+        type_text(path)
+        keys("Return")
+        window.wait_active()
+        kx.wait_for(lambda: window.text("text", "情報").startswith("ﾌｧｲﾙをﾛｰﾄﾞしました。"),
+                    "the word file to load")
+
+    def start(self, window):
+        keys("ctrl+s")
+        box = self.drill.window("Start!").wait_active()
+        box.find("label", "Good luck!")
+        keys("Return")
+        window.wait_active()
+
+    def answer(self, window, answer):
+        """Types the answer, has it judged, and returns the verdict mark."""
+        box = window.find("text", "解答")
+        kx.wait_for(lambda: kx.text_of(box) == "", "an empty answer box")
+        if answer:
+            type_text(answer)
+            kx.wait_for(lambda: kx.text_of(box) == answer, f"the answer {answer!r} typed")
+        keys("Return")
+        return kx.wait_for(lambda: window.label("判定") in ("○", "×") and window.label("判定"),
+                           "the verdict")
+
+    def shown_rights(self, window):
+        return [window.text("text", f"正解 {i}") for i in range(1, 5)]
+
+    # --- scenario 1 ---------------------------------------------------------------------------
+
+    def test_1_new_user_runs_a_normal_drill_on_the_sample(self):
+        entries = {q: (a, info) for q, a, info in kx.read_word_file(SAMPLE)}
+        FirstSession.drill = self.drill = kx.App.start(self.folder, "Kotobax")
+        window = self.drill.window(DRILL_TITLE).wait_active()
+        self.assertEqual(kx.unnamed_controls(window.node), [])
+
+        self.open_word_file(window, SAMPLE)
+        self.start(window)
+
+        right = 0
+        for asked in range(1, len(entries) + 1):
+            question = kx.wait_for(lambda: window.text("text", "問題") in entries and
+                                   window.text("text", "問題"), "a question")
+            answers, information = entries[question]
+            given = WRONG.get(question, answers[-1])
+            mark = self.answer(window, given)
+            with self.subTest(question=question):
+                self.assertEqual(mark, "×" if question in WRONG else "○")
+                self.assertEqual(self.shown_rights(window), (answers + [""] * 4)[:4])
+                self.assertEqual(window.text("text", "情報"), information.replace("\\n", "\n"))
+                right += mark == "○"
+                self.assertEqual(window.label("正解数"), f"{right} / {asked}")
+            if question == "take":  # more than four answers: the second page through the bar
+                bar = window.find("scroll bar", "正解のページ")
+                bar.queryValue().currentValue = 1
+                kx.wait_for(lambda: self.shown_rights(window) == answers[4:] + ["", ""],
+                            "the second page of answers")
+            if question == "book":
+                kx.screenshot(window, "drill")
+            keys("Return")
+
+        window.wait_text("text", "問題", "正解率  90 %")
+        self.assertFalse(window.find("push button", "OK").getState().contains(
+            kx.pyatspi.STATE_ENABLED))
+        kx.screenshot(window, "results")
+
+        keys("alt+m", "x")
+        self.drill.wait_exit()
+        FirstSession.drill = None
+        settings = self.folder.settings()
+        self.assertEqual(len(settings), 516)
+        self.assertEqual(settings[:512], last_path_field(SAMPLE))
+        self.assertEqual(settings[512:], bytes([0, 1, 0, 0]))
+
+
+if __name__ == "__main__":
+    unittest.main()
