@@ -24,6 +24,7 @@ class Desktop:
     def __init__(self, width=1280, height=800):
         self.size = f"{width}x{height}x24"
         self.processes = []
+        self.log = None
         self.home = tempfile.mkdtemp(prefix="kx-e2e-home-")
         self.env = dict(os.environ)
 
@@ -50,7 +51,7 @@ class Desktop:
         ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
         runtime = os.path.join(self.home, "runtime")
         os.mkdir(runtime, 0o700)
-        log = open(os.path.join(self.home, "desktop.log"), "w")
+        self.log = log = open(os.path.join(self.home, "desktop.log"), "w")
         self.env.update(HOME=self.home, XDG_RUNTIME_DIR=runtime,
                         XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                         XDG_CACHE_HOME=os.path.join(self.home, "cache"),
@@ -71,7 +72,10 @@ class Desktop:
         with os.fdopen(read_end) as pipe:
             number = _read_line(pipe, 15)
         if not number.isdigit():
-            raise DesktopUnavailable("Xvfb did not start (see " + log.name + ")")
+            log.flush()
+            with open(log.name) as f:
+                said = " ".join(f.read().split())[-300:]
+            raise DesktopUnavailable("Xvfb did not start: " + said)
         self.env["DISPLAY"] = ":" + number
 
         bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
@@ -102,6 +106,8 @@ class Desktop:
                     process.wait()
         self.processes = []
         self._end_adopted()
+        if self.log is not None:
+            self.log.close()
         shutil.rmtree(self.home, ignore_errors=True)
 
     @staticmethod
