@@ -237,7 +237,10 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    // iconv_open's failure value is (iconv_t)-1.
+    bool valid() const {
+        return cd_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+    }
 
     // Converts as much as it can; on return `in` points at the first byte not converted.
     // Returns 0 when all was converted, else errno (EILSEQ, EINVAL, E2BIG).

@@ -30,7 +30,7 @@ struct SettingsRecord {
     // Stores text padded with blanks, cut at 512 bytes on a character boundary.
     void setLastPath(const QString& path);
 
-    QByteArray toBytes() const;  // 522 bytes
+    QByteArray toBytes() const;                                // 522 bytes
     static SettingsRecord fromBytes(const QByteArray& bytes);  // missing bytes read as zero
 
     friend bool operator==(const SettingsRecord&, const SettingsRecord&) = default;

@@ -98,6 +98,7 @@ bool Document::append(const QList<common::Entry>& entries) {
     for (qsizetype i = 0; i < entries.size(); ++i) {
         ids_.append(nextId());
     }
+    modified_ = true;
     touch();
     if (observer_) {
         observer_->insertDone();
@@ -134,6 +135,7 @@ void Document::remove(QList<int> positions) {
     }
     entries_.resize(kept);
     ids_.resize(kept);
+    modified_ = true;
     touch();
     if (observer_) {
         observer_->resetDone();

@@ -53,15 +53,15 @@ public:
     // On success the document is clean; on failure the file and Modified are as they were.
     common::WriteResult saveFile(const QString& path);
 
-    // Add, Insert and Change mark the document modified. Add and Insert refuse (false) when
-    // the document is full; Insert takes 0..count.
+    // Every change of the entries marks the document modified, so that closing never drops
+    // one without asking. Add and Insert refuse (false) when the document is full; Insert
+    // takes 0..count.
     bool add(const common::Entry& entry);
     bool insert(int position, const common::Entry& entry);
     void change(int position, const common::Entry& entry);
-    // Appends all or nothing (false when they would not fit); Modified is left as it was.
+    // Appends all or nothing (false when they would not fit).
     bool append(const QList<common::Entry>& entries);
-    // Removes the entries at the given positions (any order, repeats ignored) in one pass;
-    // Modified is left as it was.
+    // Removes the entries at the given positions (any order, repeats ignored) in one pass.
     void remove(QList<int> positions);
 
 private:

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -50,6 +51,7 @@ frmEdit::frmEdit(platform::Platform& platform, QWidget* parent)
     buildWindow();
     buildMenus();
     applySettings();
+    attachTools();
     startEmpty();
     lstQuestion_->setFocus();
 }
@@ -368,9 +370,8 @@ void frmEdit::LoadFile() {
     common::ReadOutcome outcome;
     {
         const auto busy = platform_.busy();
-        listQuiet_ = true;
+        const QScopedValueRollback quiet(listQuiet_, true);
         outcome = document_.loadFile(path);
-        listQuiet_ = false;
     }
     switch (outcome) {
         case common::ReadOutcome::Entries:
@@ -413,9 +414,10 @@ void frmEdit::File_New_Click() {
     if (!ConfirmSave()) {
         return;
     }
-    listQuiet_ = true;
-    document_.clear();
-    listQuiet_ = false;
+    {
+        const QScopedValueRollback quiet(listQuiet_, true);
+        document_.clear();
+    }
     startEmpty();
 }
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace editor {
 
@@ -33,6 +34,16 @@ void frmEdit::lstQuestion_Click() {
     const bool selected = lstQuestion_->hasSelection();
     cmdReverse_->setEnabled(selected);
     cmdRemove_->setEnabled(selected);
+}
+
+void frmEdit::setCurrentPosition(std::optional<int> position) {
+    const QScopedValueRollback quiet(listQuiet_, true);
+    lstQuestion_->setCurrentPosition(position);
+}
+
+void frmEdit::setSelectedPositions(const QList<int>& positions) {
+    const QScopedValueRollback quiet(listQuiet_, true);
+    lstQuestion_->setSelectedPositions(positions);
 }
 
 void frmEdit::lstQuestion_MouseUp(const QPoint& globalPos) {
@@ -82,11 +93,9 @@ void frmEdit::cmdInsert_Click() {
     if (!current || CheckEntryInput(word) || refuseWhenFull(word)) {
         return;
     }
-    listQuiet_ = true;
     document_.insert(*current, entryFromForm(form_->contents()));
     // The new entry takes the current position, so that a further Insert goes in front of it.
-    lstQuestion_->setCurrentPosition(*current);
-    listQuiet_ = false;
+    setCurrentPosition(*current);
     form_->clear();
     form_->txtQuestion()->setFocus();
 }
@@ -114,13 +123,13 @@ void frmEdit::cmdRemove_Click() {
         const std::optional<int> current = lstQuestion_->currentPosition();
         const std::optional<EntryId> currentId =
             current ? std::optional(document_.idAt(*current)) : std::nullopt;
-        listQuiet_ = true;
-        document_.remove(lstQuestion_->selectedPositions());
+        {
+            const QScopedValueRollback quiet(listQuiet_, true);
+            document_.remove(lstQuestion_->selectedPositions());
+        }
         // The focus mark stays with its entry; when that entry is gone there is no current
         // position, so that Insert and Change cannot act on an entry the user never chose.
-        lstQuestion_->setCurrentPosition(currentId ? document_.positionOf(*currentId)
-                                                   : std::nullopt);
-        listQuiet_ = false;
+        setCurrentPosition(currentId ? document_.positionOf(*currentId) : std::nullopt);
     }
     cmdRemove_->setEnabled(false);
     cmdReverse_->setEnabled(false);

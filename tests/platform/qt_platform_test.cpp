@@ -63,7 +63,7 @@ public:
 
 // Runs action on the first modal widget other than `except` once the event loop of the code
 // under test has shown it, and activated it where the window system does so in time.
-void whenModal(std::function<void(QWidget*)> action, QWidget* except = nullptr) {
+void whenModal(const std::function<void(QWidget*)>& action, QWidget* except = nullptr) {
     auto* timer = new QTimer(qApp);
     auto ticks = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
@@ -91,7 +91,7 @@ void whenModal(std::function<void(QWidget*)> action, QWidget* except = nullptr) 
 
 // A help file with topics 1 to 60, long enough to scroll.
 QString writeHelpFile(const QTemporaryDir& folder) {
-    const QString path = folder.filePath(QStringLiteral("Kotobax.hlp"));
+    QString path = folder.filePath(QStringLiteral("Kotobax.hlp"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         ADD_FAILURE() << "cannot write " << path.toStdString();
@@ -205,6 +205,7 @@ TEST(QtPlatformMessageBox, ShowsTextTitleIconAndButtonsAsGiven) {
             EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("messageIcon")) != nullptr, c.hasIcon);
             EXPECT_EQ(buttonsOf(box)->standardButtons(), c.buttons);
             // The keyboard starts on the default button.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(box));
             const auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
             EXPECT_TRUE(focused != nullptr && focused->isDefault());
             box->close();

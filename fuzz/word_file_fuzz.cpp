@@ -1,0 +1,63 @@
+// Any bytes read as a word file give one of the reader's outcomes, and a file that opens is
+// saved so that it opens again with the same entries (undecodable codes shown as '?').
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+#include "common/word_file.h"
+#include "fuzz_check.h"
+
+namespace {
+
+bool isSingleLineField(const QString& field) {
+    return !field.contains(u'\r') && !field.contains(u'\n') &&
+           !field.contains(common::kFieldSeparator);
+}
+
+common::Entry asShown(common::Entry entry) {
+    for (QString* field : {&entry.question, &entry.rights, &entry.information}) {
+        field->replace(QChar::ReplacementCharacter, u'?');
+    }
+    return entry;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const common::ReadResult read = common::parseWordFile(bytes);
+    switch (read.outcome) {
+        case common::ReadOutcome::Invalid:
+            KX_FUZZ_CHECK(bytes.isEmpty());
+            break;
+        case common::ReadOutcome::Entries:
+        case common::ReadOutcome::OldVersion:
+        case common::ReadOutcome::TooMany:
+            KX_FUZZ_CHECK(!bytes.isEmpty());
+            break;
+        case common::ReadOutcome::NotFound:
+        case common::ReadOutcome::Unreadable:
+            KX_FUZZ_CHECK(false);  // only for files on disk
+    }
+    if (read.outcome != common::ReadOutcome::Entries) {
+        KX_FUZZ_CHECK(read.entries.isEmpty());
+        return 0;
+    }
+    KX_FUZZ_CHECK(read.entries.size() <= common::kMaxEntries);
+    QList<common::Entry> shown;
+    for (const common::Entry& entry : read.entries) {
+        KX_FUZZ_CHECK(isSingleLineField(entry.question));
+        KX_FUZZ_CHECK(isSingleLineField(entry.rights));
+        KX_FUZZ_CHECK(isSingleLineField(entry.information));
+        shown.append(asShown(entry));
+    }
+
+    const QByteArray written = common::formatWordFile(read.entries);
+    KX_FUZZ_CHECK(written.startsWith("Version 2.00\r\n") && written.endsWith("\r\n"));
+    const common::ReadResult again = common::parseWordFile(written);
+    KX_FUZZ_CHECK(again.outcome == common::ReadOutcome::Entries);
+    KX_FUZZ_CHECK(again.entries == shown);
+    KX_FUZZ_CHECK(common::formatWordFile(again.entries) == written);
+    return 0;
+}
