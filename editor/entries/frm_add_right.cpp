@@ -81,6 +81,11 @@ frmAddRight::frmAddRight(const QString& question, const FormAnswers& form, Focus
     setTabOrder(cmdOK_, cmdCancel_);
     setTabOrder(cmdCancel_, txtQuestion_);
 
+    // What a screen reader says, without the access-key marks of the captions.
+    txtRight_->setAccessibleName(QStringLiteral("新しい解答"));
+    lstRight_->setAccessibleName(QStringLiteral("解答の一覧"));
+    txtQuestion_->setAccessibleName(QStringLiteral("問題"));
+
     focus.attach(txtQuestion_, BoxKind::Question);
     focus.attach(txtRight_, BoxKind::Right);
 
