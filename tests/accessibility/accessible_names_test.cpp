@@ -11,7 +11,10 @@
 
 #include "drill/engine/random_source.h"
 #include "drill/window/frm_main.h"
+#include "editor/document/focus_behaviour.h"
 #include "editor/document/frm_edit.h"
+#include "editor/document/frm_scan.h"
+#include "editor/entries/frm_add_right.h"
 #include "platform/scripted_platform.h"
 
 namespace {
@@ -19,6 +22,14 @@ namespace {
 class FixedRandom final : public drill::RandomSource {
 public:
     double next() override { return 0.0; }
+};
+
+class NoInputOptions final : public editor::InputOptions {
+public:
+    platform::ImeMode imeMode(editor::BoxKind) const override {
+        return platform::ImeMode::NoControl;
+    }
+    bool focusSelect() const override { return false; }
 };
 
 bool isJapanese(QChar c) {
@@ -67,10 +78,25 @@ struct WindowCase {
 
 TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
     FixedRandom random;
+    NoInputOptions options;
+    std::unique_ptr<editor::FocusBehaviour> focus;
+    auto focusOn = [&](platform::Platform& p) -> editor::FocusBehaviour& {
+        focus = std::make_unique<editor::FocusBehaviour>(p, options);
+        return *focus;
+    };
     const WindowCase windows[] = {
         {"frmMain",
          [&random](platform::Platform& p) { return std::make_unique<drill::frmMain>(p, random); }},
         {"frmEdit", [](platform::Platform& p) { return std::make_unique<editor::frmEdit>(p); }},
+        {"frmAddRight",
+         [&](platform::Platform& p) {
+             return std::make_unique<editor::frmAddRight>(QString(), editor::FormAnswers{},
+                                                          focusOn(p), p, QString(), nullptr);
+         }},
+        {"frmScan",
+         [&](platform::Platform& p) {
+             return std::make_unique<editor::frmScan>(QString(), focusOn(p), nullptr);
+         }},
     };
     for (const WindowCase& c : windows) {
         SCOPED_TRACE(c.name);
