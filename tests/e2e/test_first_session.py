@@ -144,5 +144,155 @@ class FirstSession(kx.TestCase):
         self.assertEqual(settings[512:], bytes([0, 1, 0, 0]))
 
 
+    # --- scenario 2 ---------------------------------------------------------------------------
+
+    def test_2_editor_started_from_the_drill_builds_a_word_file(self):
+        FirstSession.drill = self.drill = kx.App.start(self.folder, "Kotobax")
+        drill_window = self.drill.window(DRILL_TITLE).wait_active()
+        keys("alt+o", "d")
+        editor = kx.App.attach("Brelmi", not_pids={self.drill.pid})
+        try:
+            self.assertEqual(editor.node.description, os.path.join(self.folder.path, "Brelmi"))
+            window = editor.window(EDITOR_TITLE).wait_active()
+            self.assertEqual(kx.unnamed_controls(window.node), [])
+            self.build_entries(editor, window)
+            self.make_reverse_of_first(editor, window)
+            FirstSession.word_file = self.save_as(editor, window, "mywords")
+
+            kx.click(window.find("list item", "take"))  # six answers, for the picture
+            window.wait_text("text", "問題", "take")
+            kx.screenshot(window, "editor")
+            keys("alt+f", "x")
+            editor.wait_exit()
+        finally:
+            editor.kill()
+
+        with open(self.word_file, "rb") as f:
+            written = f.read()
+        self.assertEqual(written.decode("cp932", "replace"), EXPECTED_FILE.decode("cp932"))
+        self.assertEqual(written, EXPECTED_FILE)
+        settings = self.folder.settings()
+        self.assertEqual(len(settings), 522)
+        self.assertEqual(settings[:512], last_path_field(self.word_file))
+        self.assertEqual(settings[512:], bytes([7, 1, 0, 0, 0, 0, 0, 0, 0, 0]))
+        drill_window.activate()
+
+    def build_entries(self, editor, window):
+        entries = window.find("list", "問題の一覧")
+        for question, answers, information in ENTRIES:
+            keys("alt+q")
+            type_text(question)
+            keys("alt+r")
+            type_text(answers[0])
+            if len(answers) > 4:
+                self.add_more_answers(editor, window, answers[1:])
+            else:
+                for answer in answers[1:]:
+                    keys("Tab")
+                    type_text(answer)
+            window.wait_text("text", f"解答 {min(len(answers), 4)}", answers[min(len(answers), 4) - 1])
+            if information:
+                keys("alt+o")
+                first, *more = information.split("\r\n")
+                type_text(first)
+                for line in more:
+                    keys("ctrl+Return")
+                    type_text(line)
+                window.wait_text("text", "情報", information.replace("\r\n", "\n"))
+            window.wait_text("text", "問題", question)
+            keys("Return")
+            window.wait_text("text", "問題", "")
+        self.assertEqual([item.name for item in kx.find_all(entries, "list item")],
+                         [question for question, _, _ in ENTRIES])
+
+    def add_more_answers(self, editor, window, answers):
+        keys("alt+m")
+        dialog = editor.window("解答の追加").wait_active()
+        self.assertEqual(kx.unnamed_controls(dialog.node), [])
+        listed = dialog.find("list", "解答の一覧")
+        for answer in answers:
+            type_text(answer)
+            keys("Return")
+        kx.wait_for(lambda: len(kx.find_all(listed, "list item")) == len(answers) + 1,
+                    "every answer in the list")
+        kx.screenshot(dialog, "addright")
+        keys("alt+o")
+        window.wait_active()
+        self.assertEqual(window.label("解答の数"), str(len(answers) + 1))
+        self.assertEqual([window.text("text", f"解答 {i}") for i in range(1, 5)],
+                         [ENTRIES[1][1][i] for i in range(4)])
+
+    def make_reverse_of_first(self, editor, window):
+        kx.click(window.find("list item", ENTRIES[0][0]))
+        window.wait_text("text", "問題", ENTRIES[0][0])
+        keys("alt+e", "r")
+        box = editor.window("逆問題").wait_active()
+        box.find("label", "逆問題の生成を行います。\nよろしいですか？")
+        keys("Return")
+        window.wait_active()
+        entries = window.find("list", "問題の一覧")
+        kx.wait_for(lambda: len(kx.find_all(entries, "list item")) == 4, "the reverse entry")
+        self.assertEqual(kx.find_all(entries, "list item")[-1].name, REVERSE[0])
+
+    def save_as(self, editor, window, name):
+        keys("ctrl+s")
+        editor.dialog(window)
+        keys("ctrl+a")
+        type_text(os.path.join(self.folder.documents, name))
+        keys("Return")
+        window.wait_active()
+        path = os.path.join(self.folder.documents, name + ".qvw")
+        kx.wait_for(lambda: os.path.exists(path), path + " to be written")
+        return path
+
+    # --- scenario 3 ---------------------------------------------------------------------------
+
+    def test_3_overcoming_drill_on_the_new_file(self):
+        window = self.drill.window(DRILL_TITLE).wait_active()
+        self.open_word_file(window, self.word_file)
+        keys("alt+o", "o")
+        overcoming = window.find("menu item", "Overcoming mode", visible=False)
+        kx.wait_for(lambda: overcoming.getState().contains(kx.pyatspi.STATE_CHECKED),
+                    "Overcoming mode to be checked")
+        answers = {question: rights for question, rights, _ in ENTRIES + [REVERSE]}
+        self.start(window)
+
+        missed = set()
+        left = len(answers)
+        while True:
+            question = kx.wait_for(lambda: window.text("text", "問題"), "a question")
+            if question.startswith("問題数"):
+                break
+            wrong = question == "river" and question not in missed
+            mark = self.answer(window, "かわ" if wrong else answers[question][0])
+            if wrong:
+                missed.add(question)
+            left -= mark == "○"
+            self.assertEqual(mark, "×" if wrong else "○", question)
+            self.assertEqual(window.label("正解数"), f"Left : {left}")
+            keys("Return")
+        self.assertEqual(question, "問題数 : 4  不正解数 : 1")
+        window.wait_text("text", "情報", "")  # reloaded
+
+        # The reloaded set has every entry again: one mastered leaves three.
+        self.start(window)
+        question = kx.wait_for(lambda: window.text("text", "問題") in answers and
+                               window.text("text", "問題"), "a question")
+        self.assertEqual(self.answer(window, answers[question][0]), "○")
+        self.assertEqual(window.label("正解数"), "Left : 3")
+        keys("ctrl+g")
+        self.drill.window("Stop").wait_active()
+        keys("alt+y")
+        window.wait_text("text", "問題", "問題数 : 1  不正解数 : 0")
+
+        keys("alt+m", "x")
+        self.drill.wait_exit()
+        FirstSession.drill = None
+        settings = self.folder.settings()
+        self.assertEqual(len(settings), 522)
+        self.assertEqual(settings[:512], last_path_field(self.word_file))
+        self.assertEqual(settings[512:], bytes([7, 3, 0, 0, 0, 0, 0, 0, 0, 0]))
+
+
 if __name__ == "__main__":
     unittest.main()
