@@ -57,8 +57,7 @@ class Desktop:
                         XDG_CACHE_HOME=os.path.join(self.home, "cache"),
                         XDG_DATA_HOME=os.path.join(self.home, "data"),
                         LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_QPA_PLATFORM="xcb",
-                        QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                        NO_AT_BRIDGE="0")
+                        QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER"):
             self.env.pop(name, None)
 
@@ -82,7 +81,7 @@ class Desktop:
                           stdout=subprocess.PIPE, stderr=log, text=True)
         address = _read_line(bus.stdout, 10)
         if not address:
-            raise DesktopUnavailable("no D-Bus session bus")
+            raise RuntimeError("the D-Bus session bus did not start")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
         launcher = "/usr/libexec/at-spi-bus-launcher"
