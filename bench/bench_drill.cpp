@@ -61,7 +61,7 @@ QString writeLargestWordFile(const QTemporaryDir& dir) {
     for (int i = 0; i < common::kMaxEntries; ++i) {
         text += QStringLiteral("question %1|@1|答え%1|@2|こたえ%1|@1|情報 %1\\n二行目\r\n").arg(i);
     }
-    const QString path = dir.filePath(QStringLiteral("largest.qvw"));
+    QString path = dir.filePath(QStringLiteral("largest.qvw"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return {};

@@ -1,8 +1,8 @@
 #include "drill/window/frm_main.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
@@ -256,17 +256,17 @@ void frmMain::createMenus() {
 
     Option_Top = menuBar()->addMenu(QStringLiteral("&Option"));
     Option_Top->setObjectName(QStringLiteral("Option_Top"));
-    modeGroup_ = new QActionGroup(this);
-    modeGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     Option_Normal = addItem(Option_Top, QStringLiteral("&Normal mode"),
                             QStringLiteral("Option_Normal"), {}, nullptr);
     Option_Endless = addItem(Option_Top, QStringLiteral("&Endless mode"),
                              QStringLiteral("Option_Endless"), {}, nullptr);
     Option_Conquering = addItem(Option_Top, QStringLiteral("&Overcoming mode"),
                                 QStringLiteral("Option_Conquering"), {}, nullptr);
+    // Check marks, not the radio marks of an exclusive action group; clicking the checked
+    // item leaves it checked.
     for (QAction* mode : {Option_Normal, Option_Endless, Option_Conquering}) {
         mode->setCheckable(true);
-        modeGroup_->addAction(mode);
+        connect(mode, &QAction::triggered, this, [this, mode] { checkMode(mode); });
     }
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
@@ -282,16 +282,22 @@ void frmMain::Form_Load() {
     engine_.setDialogInitialFolder(settings_.lastPath());
     switch (settings_.drillMode) {
         case common::kEndlessMode:
-            Option_Endless->setChecked(true);
+            checkMode(Option_Endless);
             break;
         case common::kOvercomingMode:
-            Option_Conquering->setChecked(true);
+            checkMode(Option_Conquering);
             break;
         default:
-            Option_Normal->setChecked(true);
+            checkMode(Option_Normal);
             break;
     }
     helpFile_ = folder + kHelpFileName;
+}
+
+void frmMain::checkMode(QAction* mode) {
+    for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering}) {
+        item->setChecked(item == mode);
+    }
 }
 
 void frmMain::Form_Unload() {
@@ -303,8 +309,8 @@ void frmMain::Form_Unload() {
     const QString folder = platform_.programFolder();
     const QString path = common::settingsFilePath(folder);
     const common::SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
-    const common::SettingsRecord record =
-        common::drillRecordToSave(fresh, engine_.WordFileName(), drillMode(), folder);
+    const common::SettingsRecord record = common::drillRecordToSave(
+        fresh, QDir::toNativeSeparators(engine_.WordFileName()), drillMode(), folder);
     common::writeSettings(path, record, common::kDrillRecordLength);
 }
 

@@ -10,7 +10,6 @@
 #include "drill/engine/mod_main.h"
 
 class QAction;
-class QActionGroup;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -54,6 +53,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void updateAvailability();
+    void checkMode(QAction* mode);
 
     void Menu_Open_Click();
     void Menu_Start_Click();
@@ -119,7 +119,6 @@ private:
     QAction* Menu_Help = nullptr;
     QAction* Menu_Exit = nullptr;
     QMenu* Option_Top = nullptr;
-    QActionGroup* modeGroup_ = nullptr;
     QAction* Option_Normal = nullptr;
     QAction* Option_Endless = nullptr;
     QAction* Option_Conquering = nullptr;

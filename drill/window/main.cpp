@@ -3,6 +3,7 @@
 #include "drill/engine/random_source.h"
 #include "drill/window/frm_main.h"
 #include "platform/qt_platform.h"
+#include "platform/translations.h"
 
 namespace {
 
@@ -20,5 +21,6 @@ int Main(QApplication& application) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    platform::installJapaneseTranslations(application);
     return Main(application);
 }

@@ -51,6 +51,7 @@ frmEdit::frmEdit(platform::Platform& platform, QWidget* parent)
     buildWindow();
     buildMenus();
     applySettings();
+    attachTools();
     startEmpty();
     lstQuestion_->setFocus();
 }

@@ -2,11 +2,13 @@
 
 #include "common/settings.h"
 #include "editor/document/document.h"
+#include "editor/document/input_options.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -22,9 +24,6 @@ namespace editor {
 class EntryFormView;
 class EntryListModel;
 class EntryListView;
-
-// The kinds of text box that each have their own input-method mode.
-enum class BoxKind { Question = 0, Right = 1, Information = 2 };
 
 // The editor's window: the document, the entry list, the entry form and the menus.
 // Menu items and controls are found by their names as objectNames ("File_Open", "txtRight0").
@@ -130,6 +129,15 @@ private:
     QString scanString_;
     // Set while the window itself moves the list's current position or selection.
     bool listQuiet_ = false;
+
+    // Search, reverse generation, more answers and the input options. Declared last, so that
+    // they go before the boxes and menus they watch.
+    struct Tools;
+    struct ToolsDeleter {
+        void operator()(Tools* tools) const;
+    };
+    void attachTools();
+    std::unique_ptr<Tools, ToolsDeleter> tools_;
 };
 
 }  // namespace editor

@@ -62,6 +62,10 @@ TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
         create();
         EXPECT_TRUE(action(checked)->isChecked()) << int(mode);
     }
+    action("Option_Endless")->trigger();
+    action("Option_Endless")->trigger();  // the checked item stays checked
+    EXPECT_TRUE(action("Option_Endless")->isChecked());
+    EXPECT_FALSE(action("Option_Normal")->isChecked());
     startDrill({"q|@1|a|@1|"}, "Option_Endless");
     EXPECT_TRUE(window->close()) << "closes during a drill without asking";
     const common::SettingsRecord saved = common::readSettings(settings, 516);

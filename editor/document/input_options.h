@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QtGlobal>
+
+// The editor's input options: an input-method mode per kind of box, and whether a box
+// selects its whole text when it gets the focus.
+namespace editor {
+
+// The kinds of text box that each have their own input-method mode.
+enum class BoxKind { Question = 0, Right = 1, Information = 2 };
+
+class InputOptions {
+public:
+    virtual ~InputOptions() = default;
+    virtual platform::ImeMode imeMode(BoxKind kind) const = 0;
+    virtual bool focusSelect() const = 0;
+};
+
+inline constexpr int kImeModeCount = 3;
+
+// A stored index as a mode; anything outside 0..2 (a damaged settings file) leaves the input
+// method alone.
+constexpr platform::ImeMode imeModeFromIndex(qint16 index) {
+    return index >= 0 && index < kImeModeCount ? static_cast<platform::ImeMode>(index)
+                                               : platform::ImeMode::NoControl;
+}
+
+}  // namespace editor
