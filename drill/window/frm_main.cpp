@@ -79,6 +79,16 @@ void makeSlim(QLineEdit* box) {
     box->setFont(font);
 }
 
+// Controls keep their place; where the system's font is wider than the named one, the caption's
+// size comes down until it fits, rather than being cut off at the window's edge.
+void shrinkToFit(QWidget* control) {
+    QFont font = control->font();
+    while (control->sizeHint().width() > control->width() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        control->setFont(font);
+    }
+}
+
 // Multi-line boxes hold the programs' CR LF line breaks as paragraph breaks.
 QString toDisplayLines(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -141,6 +151,7 @@ void frmMain::createControls() {
         optVisibility[i]->setObjectName(QStringLiteral("optVisibility%1").arg(i));
         optVisibility[i]->setGeometry(twipsRect(6360, 240 + 240 * i, 615, 255));
         optVisibility[i]->setToolTip(QStringLiteral("Scroll bar"));
+        shrinkToFit(optVisibility[i]);
         connect(optVisibility[i], &QRadioButton::toggled, this, [this, i](bool checked) {
             if (checked) {
                 optVisibility_Click(i);
