@@ -61,10 +61,6 @@ SearchCommand::~SearchCommand() {
     }
 }
 
-frmScan* SearchCommand::dialog() const {
-    return dialog_;
-}
-
 void SearchCommand::openDialog() {
     if (dialog_) {
         dialog_->raise();

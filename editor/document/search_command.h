@@ -38,11 +38,6 @@ public:
 
     void openDialog();  // Edit_Scan_Click
     void scanNext();    // ScanNext
-    bool isRunning() const { return running_; }
-    frmScan* dialog() const;
-
-    // Pending events are handled after this many entries without a match.
-    void setEntriesBetweenEvents(int entries) { entriesBetweenEvents_ = qMax(1, entries); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +54,7 @@ private:
     QPointer<frmScan> dialog_;
     bool running_ = false;
     bool stopped_ = false;  // the window closed while the search ran
+    // Pending events are handled after this many entries without a match.
     int entriesBetweenEvents_ = 64;
 };
 

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 
 #include "common/ansi_text.h"
-#include "common/entry_text.h"
 #include "common/word_file.h"
 
 #ifdef Q_OS_UNIX
@@ -16,14 +15,11 @@
 #endif
 
 using namespace Qt::StringLiterals;
+using common::encodeAnsi;
 using common::Entry;
 using common::ReadOutcome;
 
 namespace {
-
-QByteArray sjis(const QString& text) {
-    return common::encodeAnsi(text);
-}
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -36,9 +32,12 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 }
 
 TEST(WordFile, ReadingOutcomes) {
-    const QByteArray entry = "run|@1|" + sjis(u"走る"_s) + "|@1|ran\r\n";
-    const QByteArray line = "a|@1|b|@1|c\r\n";
+    const QByteArray entry = "run|@1|" + encodeAnsi(u"走る"_s) + "|@1|ran\r\n",
+                     line = "a|@1|b|@1|c\r\n";
     const Entry run{u"run"_s, u"走る"_s, u"ran"_s}, abc{u"a"_s, u"b"_s, u"c"_s};
+    const ReadOutcome ok = ReadOutcome::Entries, old = ReadOutcome::OldVersion;
+    const QByteArray v2 = "Version 2.00\r\n";
+    const QString nul = u"\0"_s, bad = u"\uFFFD"_s;
     const struct {
         const char* name;
         QByteArray bytes;
@@ -46,45 +45,22 @@ TEST(WordFile, ReadingOutcomes) {
         QList<Entry> entries;
     } table[] = {
         {"empty file", "", ReadOutcome::Invalid, {}},
-        {"version line only", "Version 2.00\r\n", ReadOutcome::Entries, {}},
-        {"lower case", "version 2.00\r\n" + entry, ReadOutcome::Entries, {run}},
-        {"word alone, no line end", "VERSION", ReadOutcome::Entries, {}},
-        {"other number", "Version 3\r\n" + entry, ReadOutcome::Entries, {run}},
-        {"short word", "Ver 2.00\r\n" + entry, ReadOutcome::OldVersion, {}},
-        {"word cut", "VERSIO 2.00\r\n" + entry, ReadOutcome::OldVersion, {}},
-        {"empty first line", "\r\nVersion 2.00\r\n" + entry, ReadOutcome::OldVersion, {}},
-        {"entry first", entry + entry, ReadOutcome::OldVersion, {}},
-        {"short and empty lines skipped",
-         "Version 2.00\r\napple|@1|" + sjis(u"りんご"_s) + "\r\n\r\n" + entry + "|@1||@1|\r\n",
-         ReadOutcome::Entries,
-         {run, {}}},
-        {"five pieces keep three",
-         "Version 2.00\r\na|@1|b|@1|c|@1|d|@1|e\r\n",
-         ReadOutcome::Entries,
-         {abc}},
-        {"bare LF, CR CR LF, bare CR, no final end",
-         "Version 2.00\na|@1|b|@1|\r\r\nrun|@1|" + sjis(u"走る"_s) + "|@1|ran\ra|@1|b|@1|c",
-         ReadOutcome::Entries,
+        {"version line only", v2, ok, {}},
+        {"any case, any number", "vERSION 3\r\n" + entry, ok, {run}},
+        {"word cut", "VERSIO 2.00\r\n" + entry, old, {}},
+        {"empty first line", "\r\n" + v2 + entry, old, {}},
+        {"skipped lines", v2 + "a|@1|b\r\n\r\n" + entry + "|@1||@1|", ok, {run, {}}},
+        {"five pieces keep three", v2 + "a|@1|b|@1|c|@1|d|@1|e\r\n", ok, {abc}},
+        {"LF, CR CR LF, CR, none at the end",
+         "Version 2.00\na|@1|b|@1|\r\r\n" + entry.chopped(1) + "a|@1|b|@1|c",
+         ok,
          {{u"a"_s, u"b"_s, {}}, run, abc}},
-        {"NUL bytes kept",
-         QByteArray("Version 2.00\r\n\0|@1|\0|@1|\0\r\n\0", 28),
-         ReadOutcome::Entries,
-         {{u"\0"_s, u"\0"_s, u"\0"_s}}},
-        {"only NUL bytes", QByteArray(1000, '\0'), ReadOutcome::OldVersion, {}},
-        {"broken pairs",
-         "Version 2.00\r\nq\x85|@1|\x86\x9f|@1|\x81",
-         ReadOutcome::Entries,
-         {{u"q\uFFFD"_s, u"\uFFFD"_s, u"\uFFFD"_s}}},
-        {"a million line ends",
-         "Version 2.00" + QByteArray(1 << 20, '\r'),
-         ReadOutcome::Entries,
-         {}},
-        {"most entries", "Version 2.00\r\n" + line.repeated(common::kMaxEntries),
-         ReadOutcome::Entries, QList<Entry>(common::kMaxEntries, abc)},
-        {"one too many",
-         "Version 2.00\r\n" + line.repeated(common::kMaxEntries + 1),
-         ReadOutcome::TooMany,
-         {}},
+        {"NULs kept", v2 + QByteArray("\0|@1|\0|@1|\0\r\n\0", 14), ok, {{nul, nul, nul}}},
+        {"broken pairs", v2 + "q\x85|@1|\x86\x9f|@1|\x81", ok, {{u"q\uFFFD"_s, bad, bad}}},
+        {"a million line ends", "Version 2.00" + QByteArray(1 << 20, '\r'), ok, {}},
+        {"most entries", v2 + line.repeated(common::kMaxEntries), ok,
+         QList<Entry>(common::kMaxEntries, abc)},
+        {"one too many", v2 + line.repeated(common::kMaxEntries + 1), ReadOutcome::TooMany, {}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
@@ -95,18 +71,16 @@ TEST(WordFile, ReadingOutcomes) {
 }
 
 TEST(WordFile, DamagedFilesStillGiveAnOutcome) {
-    QByteArray noise(1 << 16, '\0');
-    QRandomGenerator random(2);
-    for (char& b : noise) {
-        b = char(random.bounded(256));
-    }
-    EXPECT_EQ(common::parseWordFile("VERSION\n" + noise).outcome, ReadOutcome::Entries);
+    QList<quint32> noise(1 << 14);
+    QRandomGenerator(2).fillRange(noise.data(), noise.size());
+    const QByteArrayView bytes(reinterpret_cast<const char*>(noise.data()), 4 * noise.size());
+    EXPECT_EQ(common::parseWordFile(QByteArray("VERSION\n").append(bytes)).outcome,
+              ReadOutcome::Entries);
     QTemporaryDir dir;
     const QString huge = dir.filePath(u"huge.qvw"_s);  // one line of 50 MB
-    writeBytes(huge, "Version 2.00\r\n" + sjis(u"長い"_s).repeated(50 << 18) + "|@1|");
+    writeBytes(huge, "Version 2.00\r\n" + encodeAnsi(u"長い"_s).repeated(50 << 18) + "|@1|");
     const common::ReadResult hugeResult = common::readWordFile(huge);
-    EXPECT_EQ(hugeResult.outcome, ReadOutcome::Entries);
-    EXPECT_TRUE(hugeResult.entries.isEmpty());
+    EXPECT_TRUE(hugeResult.outcome == ReadOutcome::Entries && hugeResult.entries.isEmpty());
     EXPECT_EQ(common::readWordFile(dir.filePath(u"none.qvw"_s)).outcome, ReadOutcome::NotFound);
     EXPECT_EQ(common::readWordFile(dir.path()).outcome, ReadOutcome::Unreadable);
 #ifdef Q_OS_LINUX
@@ -119,7 +93,7 @@ TEST(WordFile, WritesTheTwoEntryExampleByteForByte) {
                                   {u"run"_s, u"走る"_s, u"過去形は ran\\n過去分詞は run"_s}};
     const QByteArray expected =
         "Version 2.00\r\napple|@1|\x82\xE8\x82\xF1\x82\xB2|@2|\x97\xD1\x8C\xE7|@1|\r\nrun|@1|" +
-        sjis(u"走る|@1|過去形は ran\\n過去分詞は run"_s) + "\r\n";
+        encodeAnsi(u"走る|@1|過去形は ran\\n過去分詞は run"_s) + "\r\n";
     QTemporaryDir dir;
     const QString path = dir.filePath(u"two.qvw"_s);
     writeBytes(path, "an older and longer file" + expected);
@@ -159,17 +133,12 @@ TEST(WordFile, FailedWriteLeavesTheOldFileAlone) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.qvw"_s});
 }
 
-TEST(WordFile, SampleFileHoldsAnswersAndTwoLineInformation) {
-    const common::ReadResult sample = common::readWordFile(KX_SOURCE_DIR "/examples/sample.qvw");
+TEST(WordFile, SampleFileRoundTrips) {
+    const QString path = KX_SOURCE_DIR "/examples/sample.qvw";
+    const common::ReadResult sample = common::readWordFile(path);
     ASSERT_EQ(sample.outcome, ReadOutcome::Entries);
     EXPECT_EQ(sample.entries.size(), 30);
-    EXPECT_EQ(common::formatWordFile(sample.entries),
-              readBytes(KX_SOURCE_DIR "/examples/sample.qvw"));
-    qsizetype most = 0;
-    for (const Entry& entry : sample.entries) {
-        most = qMax(most, common::splitRights(entry.rights).size());
-    }
-    EXPECT_EQ(most, 6);
+    EXPECT_EQ(common::formatWordFile(sample.entries), readBytes(path));
 }
 
 }  // namespace

@@ -13,7 +13,6 @@ kx_add_test(kx_test_editor_tools_logic
 
 kx_add_test(kx_test_editor_tools_ui
     SOURCES
-        ${kx_tools_tests}/document/search_command_test.cpp
         ${kx_tools_tests}/entries/frm_add_right_test.cpp
         ${kx_tools_tests}/document/frm_edit_tools_test.cpp
     LIBS kx_editor_ui kx_platform_scripted)

@@ -1,16 +1,13 @@
 #include "platform/qt_platform.h"
 #include "platform/file_dialog_setup.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,10 +22,10 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
 using platform::Answer;
 using platform::Buttons;
 using platform::FileDialog;
-using platform::FileDialogKind;
 using platform::Icon;
 using platform::ImeMode;
 using platform::MessageBox;
@@ -36,39 +33,14 @@ using platform::QtPlatform;
 
 namespace {
 
-// QtPlatform whose help requests (and, when asked to, message boxes) are only recorded.
-class RecordingPlatform : public QtPlatform {
-public:
-    using QtPlatform::QtPlatform;
-
-    void showHelp(QWidget* parent, const QString& helpFile, int topic) override {
-        helpRequests.push_back(topic);
-        if (openHelp) {
-            QtPlatform::showHelp(parent, helpFile, topic);
-        }
-    }
-    Answer showMessage(QWidget* parent, const MessageBox& box) override {
-        if (recordMessages) {
-            messages.push_back(box);
-            return Answer::Ok;
-        }
-        return QtPlatform::showMessage(parent, box);
-    }
-
-    bool openHelp = false;
-    bool recordMessages = false;
-    std::vector<int> helpRequests;
-    std::vector<MessageBox> messages;
-};
-
-// Runs action on the first modal widget other than `except` once the event loop of the code
-// under test has shown it, and activated it where the window system does so in time.
-void whenModal(const std::function<void(QWidget*)>& action, QWidget* except = nullptr) {
+// Runs action on the first modal widget once the event loop of the code under test has shown
+// it, and activated it where the window system does so in time.
+void whenModal(const std::function<void(QWidget*)>& action) {
     auto* timer = new QTimer(qApp);
     auto ticks = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
         QWidget* modal = QApplication::activeModalWidget();
-        const bool shown = modal != nullptr && modal != except && modal->isVisible();
+        const bool shown = modal != nullptr && modal->isVisible();
         ++*ticks;
         if (shown && (modal->isActiveWindow() || *ticks > 100)) {
             timer->deleteLater();
@@ -91,27 +63,27 @@ void whenModal(const std::function<void(QWidget*)>& action, QWidget* except = nu
 
 // A help file with topics 1 to 60, long enough to scroll.
 QString writeHelpFile(const QTemporaryDir& folder) {
-    QString path = folder.filePath(QStringLiteral("Kotobax.hlp"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ADD_FAILURE() << "cannot write " << path.toStdString();
-    }
-    QString html = QStringLiteral("<html><body><h1>目次</h1>");
+    QFile file(folder.filePath(u"Kotobax.hlp"_s));
+    QString html = u"<html><body><h1>目次</h1>"_s;
     for (int topic = 1; topic <= 60; ++topic) {
-        html += QStringLiteral("<h2><a name=\"topic%1\"></a>項目 %1</h2>").arg(topic);
-        html += QStringLiteral("<p>説明</p>").repeated(5);
+        html +=
+            u"<h2><a name=\"topic%1\"></a>項目 %1</h2>"_s.arg(topic) + u"<p>説明</p>"_s.repeated(5);
     }
-    file.write((html + QStringLiteral("</body></html>")).toUtf8());
-    return path;
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) > 0);
+    return file.fileName();
 }
 
 QWidget* helpViewer() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QStringLiteral("helpViewer")) {
+        if (widget->objectName() == u"helpViewer"_s) {
             return widget;
         }
     }
     return nullptr;
+}
+
+QString firstLineInView(QWidget* viewer) {
+    return viewer->findChild<QTextBrowser*>()->cursorForPosition(QPoint(4, 4)).block().text();
 }
 
 // Where the keyboard is inside window, as a user's key press would go.
@@ -120,334 +92,235 @@ QWidget* keyTarget(QWidget* window) {
     return focus != nullptr && window->isAncestorOf(focus) ? focus : window;
 }
 
-QDialogButtonBox* buttonsOf(QWidget* box) {
-    return box->findChild<QDialogButtonBox*>();
+QPushButton* button(QWidget* box, QDialogButtonBox::StandardButton which) {
+    return box->findChild<QDialogButtonBox*>()->button(which);
 }
 
 }  // namespace
 
-// The close box and Escape answer Cancel, else No, else OK; Enter presses the default button.
-TEST(QtPlatformMessageBox, AnswerByKeyboardAndCloseBox) {
-    enum class Act { Escape, CloseBox, Enter, ClickNo };
-    const struct {
-        const char* what;
-        Buttons buttons;
-        Answer defaultButton;
-        Act act;
-        Answer expected;
-    } cases[] = {
-        {"Escape on OK", Buttons::Ok, Answer::Ok, Act::Escape, Answer::Ok},
-        {"Escape on Yes/No", Buttons::YesNo, Answer::Yes, Act::Escape, Answer::No},
-        {"Escape on Yes/No/Cancel", Buttons::YesNoCancel, Answer::Yes, Act::Escape, Answer::Cancel},
-        {"close box on Yes/No/Cancel", Buttons::YesNoCancel, Answer::No, Act::CloseBox,
-         Answer::Cancel},
-        {"Enter on default Yes", Buttons::YesNo, Answer::Yes, Act::Enter, Answer::Yes},
-        {"Enter on default No", Buttons::YesNo, Answer::No, Act::Enter, Answer::No},
-        {"Enter on default Cancel", Buttons::YesNoCancel, Answer::Cancel, Act::Enter,
-         Answer::Cancel},
-        {"click No", Buttons::YesNoCancel, Answer::Yes, Act::ClickNo, Answer::No},
+// The keyboard starts on the default button, so Enter presses it; Escape and the close box
+// answer Cancel, else No, else OK.
+TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
+    using B = QDialogButtonBox;
+    const B::StandardButtons yesNo = B::Yes | B::No, yesNoCancel = yesNo | B::Cancel;
+    const auto ask = [](Buttons buttons, Answer defaultButton) {
+        return MessageBox{u"a"_s, u"b"_s, Icon::Question, buttons, defaultButton};
     };
-    QWidget window;
-    window.show();
-    for (const auto& c : cases) {
-        RecordingPlatform platform;
-        whenModal([&](QWidget* box) {
-            switch (c.act) {
-                case Act::Escape:
-                    QTest::keyClick(keyTarget(box), Qt::Key_Escape);
-                    break;
-                case Act::CloseBox:
-                    box->close();
-                    break;
-                case Act::Enter:
-                    QTest::keyClick(keyTarget(box), Qt::Key_Return);
-                    break;
-                case Act::ClickNo:
-                    buttonsOf(box)->button(QDialogButtonBox::No)->click();
-                    break;
-            }
-        });
-        const MessageBox box{QStringLiteral("本文"), QStringLiteral("題"), Icon::Question,
-                             c.buttons, c.defaultButton};
-        EXPECT_EQ(platform.showMessage(&window, box), c.expected) << c.what;
-    }
-}
-
-TEST(QtPlatformMessageBox, ShowsTextTitleIconAndButtonsAsGiven) {
-    QWidget window;
-    window.show();
+    const MessageBox oldVersion{
+        u"このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。\r\n新しいﾊﾞｰｼﾞｮﾝに変換しますか？"_s,
+        u"ﾌｧｲﾙを開く"_s,
+        Icon::Question,
+        Buttons::YesNo,
+        Answer::Yes,
+        60};
+    const MessageBox blanks{u"  a & b  "_s, u"Open"_s, Icon::Warning, Buttons::YesNoCancel,
+                            Answer::No};
     const struct {
         MessageBox box;
-        QString shownText;
-        bool hasIcon;
-        QDialogButtonBox::StandardButtons buttons;
-    } cases[] = {
-        {{QStringLiteral("このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。\r\n新しいﾊﾞｰｼﾞｮﾝに変換しますか？"),
-          QStringLiteral("ﾌｧｲﾙを開く"), Icon::Question, Buttons::YesNo, Answer::Yes, 60},
-         QStringLiteral("このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。\n新しいﾊﾞｰｼﾞｮﾝに変換しますか？"),
-         true,
-         QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Help},
-        {{QStringLiteral("Good luck!"), QStringLiteral("Start!")},
-         QStringLiteral("Good luck!"),
-         false,
-         QDialogButtonBox::Ok},
-        {{QStringLiteral("  a & b  "), QStringLiteral("Open"), Icon::Warning, Buttons::YesNoCancel,
-          Answer::No},
-         QStringLiteral("  a & b  "),
-         true,
-         QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel},
+        Qt::Key key;  // Key_unknown: the close box
+        Answer expected;
+        B::StandardButtons buttons;
+    } table[] = {
+        {{u"Good luck!"_s, u"Start!"_s}, Qt::Key_Escape, Answer::Ok, B::Ok},
+        {oldVersion, Qt::Key_Escape, Answer::No, yesNo | B::Help},
+        {blanks, Qt::Key_unknown, Answer::Cancel, yesNoCancel},
+        {ask(Buttons::YesNo, Answer::No), Qt::Key_Return, Answer::No, yesNo},
+        {ask(Buttons::YesNoCancel, Answer::Cancel), Qt::Key_Return, Answer::Cancel, yesNoCancel},
     };
-    for (const auto& c : cases) {
-        RecordingPlatform platform;
+    QWidget window;
+    window.show();
+    for (const auto& row : table) {
+        SCOPED_TRACE(testing::PrintToString(row.box));
+        QtPlatform platform;
         whenModal([&](QWidget* box) {
-            EXPECT_EQ(box->windowTitle(), c.box.title);
-            EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("messageText"))->text(), c.shownText);
-            EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("messageIcon")) != nullptr, c.hasIcon);
-            EXPECT_EQ(buttonsOf(box)->standardButtons(), c.buttons);
-            // The keyboard starts on the default button.
+            EXPECT_EQ(box->windowTitle(), row.box.title);
+            EXPECT_EQ(box->findChild<QLabel*>(u"messageText"_s)->text(),
+                      QString(row.box.text).replace(u"\r\n"_s, u"\n"_s));
+            EXPECT_EQ(box->findChild<QLabel*>(u"messageIcon"_s) != nullptr,
+                      row.box.icon != Icon::None);
+            EXPECT_EQ(box->findChild<QDialogButtonBox*>()->standardButtons(), row.buttons);
             EXPECT_TRUE(QTest::qWaitForWindowActive(box));
             const auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
             EXPECT_TRUE(focused != nullptr && focused->isDefault());
-            box->close();
+            row.key == Qt::Key_unknown ? void(box->close())
+                                       : QTest::keyClick(keyTarget(box), row.key);
         });
-        platform.showMessage(&window, c.box);
+        EXPECT_EQ(platform.showMessage(&window, row.box), row.expected);
     }
 }
 
 // Help (the button or F1) opens the topic and leaves the box open for the answer; the viewer
 // takes keys while the box waits, whether or not the box has an owner.
-TEST(QtPlatformMessageBox, HelpLeavesTheBoxOpenAndTheViewerUsable) {
+TEST(QtPlatformHelp, HelpLeavesTheBoxOpenAndTheViewerUsable) {
     QTemporaryDir temp;
-    RecordingPlatform platform(writeHelpFile(temp));
-    platform.openHelp = true;
+    QtPlatform platform(writeHelpFile(temp));
     QWidget window;
     window.show();
-    const MessageBox box{QStringLiteral("逆問題の生成を行います。\r\nよろしいですか？"),
-                         QStringLiteral("逆問題"),
-                         Icon::Question,
-                         Buttons::YesNo,
-                         Answer::Yes,
-                         12};
+    MessageBox box{u"逆問題の生成を行います。"_s, u"逆問題"_s, Icon::Question, Buttons::YesNo};
+    box.helpTopic = 12;
     for (QWidget* owner : {&window, static_cast<QWidget*>(nullptr)}) {
         QApplication::setActiveWindow(&window);
-        platform.helpRequests.clear();
         whenModal([&](QWidget* shown) {
-            buttonsOf(shown)->button(QDialogButtonBox::Help)->click();
-            QTest::keyClick(keyTarget(shown), Qt::Key_F1);
-            QWidget* viewer = helpViewer();
-            ASSERT_NE(viewer, nullptr);
-            EXPECT_TRUE(viewer->isVisible());
-            // Through the window system, where a modal box would swallow the key.
-            QTest::keyClick(viewer->windowHandle(), Qt::Key_Escape);
-            EXPECT_FALSE(viewer->isVisible());
-            EXPECT_TRUE(shown->isVisible());
-            buttonsOf(shown)->button(QDialogButtonBox::Yes)->click();
+            for (const bool byKey : {true, false}) {
+                byKey ? QTest::keyClick(keyTarget(shown), Qt::Key_F1)
+                      : button(shown, QDialogButtonBox::Help)->click();
+                QWidget* viewer = helpViewer();
+                ASSERT_TRUE(viewer != nullptr && viewer->isVisible()) << byKey;
+                EXPECT_EQ(firstLineInView(viewer), u"項目 12"_s);
+                // Through the window system, where a modal box would swallow the key.
+                QTest::keyClick(viewer->windowHandle(), Qt::Key_Escape);
+                EXPECT_FALSE(viewer->isVisible());
+                EXPECT_TRUE(shown->isVisible());
+            }
+            button(shown, QDialogButtonBox::Yes)->click();
         });
         EXPECT_EQ(platform.showMessage(owner, box), Answer::Yes);
-        EXPECT_EQ(platform.helpRequests, (std::vector<int>{12, 12}));
     }
+
+    // Alone, the viewer goes to the topic (the start for one it lacks) and is reused.
+    QWidget* const viewer = helpViewer();
+    ASSERT_NE(viewer, nullptr);
+    const std::pair<int, QString> table[] = {{0, u"目次"_s}, {30, u"項目 30"_s}, {999, u"目次"_s}};
+    for (const auto& [topic, firstShown] : table) {
+        platform.showHelp(nullptr, platform.helpFile(), topic);
+        EXPECT_TRUE(viewer->isVisible());
+        EXPECT_EQ(firstLineInView(viewer), firstShown);
+        QTest::keyClick(viewer, Qt::Key_Escape);
+    }
+    whenModal([](QWidget* box) {
+        EXPECT_EQ(box->findChild<QLabel*>(u"messageText"_s)->text(),
+                  u"none.hlp が見つかりません。"_s);
+        box->close();
+    });
+    platform.showHelp(nullptr, temp.filePath(u"none.hlp"_s), 1);
 }
 
 TEST(QtPlatformFileDialog, StartsInTheFolderOfTheRememberedFile) {
     QTemporaryDir temp;
-    const QString words = temp.filePath(QStringLiteral("words"));
-    ASSERT_TRUE(QDir().mkpath(words));
-    QFile existing(words + QStringLiteral("/a.qvw"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
-    const QString here = QDir::currentPath();
-    const QString elsewhere = temp.path();
-
+    const QString words = temp.filePath(u"words"_s), file = words + u"/a.qvw"_s;
+    ASSERT_TRUE(QDir().mkpath(words) && QFile(file).open(QIODevice::WriteOnly));
+    const QString here = QDir::currentPath(), elsewhere = temp.path();
     const struct {
-        const char* what;
         QString fileName;
         QString initialFolder;
         platform::detail::DialogStart expected;
-    } cases[] = {
-        {"nothing", {}, {}, {here, {}}},
-        {"blank stored path", {}, QStringLiteral("   "), {here, {}}},
-        {"a folder", {}, words, {words, {}}},
-        {"an existing file", {}, existing.fileName(), {words, {}}},
-        {"a file gone from an existing folder", {}, words + "/gone.qvw", {words, {}}},
-        {"a file in a folder that is gone", {}, words + "/gone/x.qvw", {here, {}}},
-        {"remembered name wins", existing.fileName(), elsewhere, {words, "a.qvw"}},
-        {"remembered name without a folder", "b.qvw", words, {words, "b.qvw"}},
-        {"remembered name in a folder that is gone",
-         words + "/gone/x.qvw",
-         elsewhere,
-         {elsewhere, "x.qvw"}},
+    } table[] = {
+        {{}, u"   "_s, {here, {}}},  // a blank stored path
+        {{}, words, {words, {}}},
+        {{}, file, {words, {}}},
+        {{}, words + u"/gone.qvw"_s, {words, {}}},
+        {{}, words + u"/gone/x.qvw"_s, {here, {}}},
+        {file, elsewhere, {words, u"a.qvw"_s}},  // the remembered name wins
+        {u"b.qvw"_s, words, {words, u"b.qvw"_s}},
+        {words + u"/gone/x.qvw"_s, elsewhere, {elsewhere, u"x.qvw"_s}},
     };
-    for (const auto& c : cases) {
+    for (const auto& row : table) {
         FileDialog dialog;
-        dialog.fileName = c.fileName;
-        dialog.initialFolder = c.initialFolder;
-        EXPECT_EQ(platform::detail::dialogStart(dialog), c.expected) << c.what;
+        dialog.fileName = row.fileName;
+        dialog.initialFolder = row.initialFolder;
+        EXPECT_EQ(platform::detail::dialogStart(dialog), row.expected)
+            << row.fileName.toStdString() << " / " << row.initialFolder.toStdString();
     }
 }
 
 TEST(QtPlatformFileDialog, OpenAndSaveDialogs) {
     QTemporaryDir temp;
-    const QString chosen = temp.filePath(QStringLiteral("last.qvw"));
-    QFile file(chosen);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString chosen = temp.filePath(u"last.qvw"_s);
+    ASSERT_TRUE(QFile(chosen).open(QIODevice::WriteOnly));
     QWidget window;
     window.show();
-
-    const struct {
-        FileDialogKind kind;
-        bool accept;
-        QFileDialog::AcceptMode mode;
-        QFileDialog::FileMode fileMode;
-        std::optional<QString> expected;
-    } cases[] = {
-        {FileDialogKind::Open, true, QFileDialog::AcceptOpen, QFileDialog::ExistingFile,
-         QDir::toNativeSeparators(chosen)},
-        {FileDialogKind::Open, false, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, {}},
-        {FileDialogKind::Save, false, QFileDialog::AcceptSave, QFileDialog::AnyFile, {}},
-    };
-    for (const auto& c : cases) {
+    const std::pair<bool, bool> table[] = {{false, true}, {false, false}, {true, false}};
+    for (const auto& [save, accept] : table) {
         QtPlatform platform;
         FileDialog request;
-        request.kind = c.kind;
-        request.title = QStringLiteral("ファイルを開く");
+        request.kind = save ? platform::FileDialogKind::Save : platform::FileDialogKind::Open;
+        request.title = u"ファイルを開く"_s;
         request.initialFolder = chosen;
         whenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle(), request.title);
             EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(temp.path()).canonicalPath());
-            EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("QRV単語帳 (*.qvw)")});
-            EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("qvw"));
-            EXPECT_EQ(dialog->acceptMode(), c.mode);
-            EXPECT_EQ(dialog->fileMode(), c.fileMode);
+            EXPECT_EQ(dialog->nameFilters(), QStringList{u"QRV単語帳 (*.qvw)"_s});
+            EXPECT_EQ(dialog->defaultSuffix(), u"qvw"_s);
+            EXPECT_EQ(dialog->acceptMode() == QFileDialog::AcceptSave, save);
+            EXPECT_EQ(dialog->fileMode(), save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
             EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
-            if (c.accept) {  // typed without the suffix, which the dialog adds
-                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (accept) {  // typed without the suffix, which the dialog adds
+                auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
                 ASSERT_NE(name, nullptr);
                 name->clear();
-                QTest::keyClicks(name, QStringLiteral("last"));
+                QTest::keyClicks(name, u"last"_s);
                 QTest::keyClick(name, Qt::Key_Return);
             } else {
                 dialog->reject();
             }
         });
-        EXPECT_EQ(platform.askFileName(&window, request), c.expected);
+        EXPECT_EQ(platform.askFileName(&window, request),
+                  accept ? std::optional(QDir::toNativeSeparators(chosen)) : std::nullopt);
     }
 }
 
 // Off makes a box refuse the input method; any other mode leaves the box's own answers.
 TEST(QtPlatformIme, BoxRefusesTheInputMethodOnlyWhileOff) {
-    QLineEdit line;
+    QLineEdit line(u"word"_s);
     QTextEdit text;
     QtPlatform platform;
-    const auto imEnabled = [](QWidget* box) {
-        QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImSurroundingText);
-        QCoreApplication::sendEvent(box, &query);
-        return query.value(Qt::ImEnabled).toBool();
+    const auto query = [](QWidget* box, Qt::InputMethodQuery what) {
+        QInputMethodQueryEvent event(what);
+        QCoreApplication::sendEvent(box, &event);
+        return event.value(what);
     };
     const struct {
         QWidget* box;
         std::vector<ImeMode> modes;
-        bool expected;
-    } cases[] = {
+        bool enabled;
+    } table[] = {
         {&line, {}, true},
         {&line, {ImeMode::Off}, false},
         {&line, {ImeMode::Off, ImeMode::On}, true},
         {&line, {ImeMode::Off, ImeMode::NoControl}, true},
-        {&text, {ImeMode::Off}, false},
         {&text, {ImeMode::On, ImeMode::Off}, false},
         {&text, {ImeMode::Off, ImeMode::On}, true},
     };
-    for (const auto& c : cases) {
-        platform.setImeMode(c.box, ImeMode::NoControl);
-        for (const ImeMode mode : c.modes) {
-            platform.setImeMode(c.box, mode);
+    for (const auto& row : table) {
+        platform.setImeMode(row.box, ImeMode::NoControl);
+        for (const ImeMode mode : row.modes) {
+            platform.setImeMode(row.box, mode);
         }
-        EXPECT_EQ(imEnabled(c.box), c.expected)
-            << c.box->metaObject()->className() << " after " << c.modes.size() << " modes";
-        EXPECT_EQ(platform::imeMode(c.box), c.modes.empty() ? ImeMode::NoControl : c.modes.back());
+        EXPECT_EQ(query(row.box, Qt::ImEnabled).toBool(), row.enabled)
+            << row.box->metaObject()->className() << " after " << row.modes.size() << " modes";
+        EXPECT_EQ(platform::imeMode(row.box),
+                  row.modes.empty() ? ImeMode::NoControl : row.modes.back());
     }
-
-    // The other queries still come from the box.
-    line.setText(QStringLiteral("word"));
-    platform.setImeMode(&line, ImeMode::Off);
-    QInputMethodQueryEvent query(Qt::ImSurroundingText);
-    QCoreApplication::sendEvent(&line, &query);
-    EXPECT_EQ(query.value(Qt::ImSurroundingText).toString(), QStringLiteral("word"));
+    platform.setImeMode(&line, ImeMode::Off);  // the other queries still come from the box
+    EXPECT_EQ(query(&line, Qt::ImSurroundingText).toString(), u"word"_s);
 }
 
 TEST(QtPlatform, BusyPointerNests) {
     QtPlatform platform;
     ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    {
-        const auto outer = platform.busy();
-        {
-            const auto inner = platform.busy();
-            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        }
-        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    }
+    auto outer = platform.busy();
+    platform.busy().reset();
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    outer.reset();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST(QtPlatform, StartProgramReportsWhetherItStarted) {
     QtPlatform platform;
-    QTemporaryDir temp;
-    QFile notProgram(temp.filePath(QStringLiteral("Brelmi")));
-    ASSERT_TRUE(notProgram.open(QIODevice::WriteOnly));
-    notProgram.close();  // exists but is not executable
-
-    EXPECT_FALSE(platform.startProgram(temp.filePath(QStringLiteral("missing")), {}));
-    EXPECT_FALSE(platform.startProgram(temp.path(), {}));
-    EXPECT_FALSE(platform.startProgram(notProgram.fileName(), {}));
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("true"));
-    if (!program.isEmpty()) {
-        EXPECT_TRUE(platform.startProgram(program, {QStringLiteral("x")}));
-    }
-}
-
-TEST(QtPlatform, ProgramFolderEndsInASeparator) {
-    QtPlatform platform;
-    const QString folder = platform.programFolder();
-    EXPECT_TRUE(folder.endsWith(QDir::separator()));
-    EXPECT_EQ(QDir(folder).canonicalPath(),
+    EXPECT_TRUE(platform.programFolder().endsWith(QDir::separator()));
+    EXPECT_EQ(QDir(platform.programFolder()).canonicalPath(),
               QDir(QCoreApplication::applicationDirPath()).canonicalPath());
-    EXPECT_EQ(platform.helpFile(), folder + QStringLiteral("Kotobax.hlp"));
-}
-
-TEST(QtPlatformHelp, ViewerShowsTheTopicAndIsReused) {
     QTemporaryDir temp;
-    const QString helpFile = writeHelpFile(temp);
-    RecordingPlatform platform(helpFile);
-    platform.openHelp = true;
-    const struct {
-        int topic;
-        QString firstShown;  // the first line in view
-    } cases[] = {{12, QStringLiteral("項目 12")},
-                 {0, QStringLiteral("目次")},
-                 {30, QStringLiteral("項目 30")},
-                 {999, QStringLiteral("目次")}};
-    QWidget* first = nullptr;
-    for (const auto& c : cases) {
-        platform.showHelp(nullptr, helpFile, c.topic);
-        QWidget* viewer = helpViewer();
-        ASSERT_NE(viewer, nullptr);
-        first = first != nullptr ? first : viewer;
-        EXPECT_EQ(viewer, first);
-        EXPECT_TRUE(viewer->isVisible());
-        EXPECT_EQ(viewer->windowTitle(), QStringLiteral("Kotobax ヘルプ"));
-        auto* browser = viewer->findChild<QTextBrowser*>();
-        EXPECT_EQ(browser->cursorForPosition(QPoint(4, 4)).block().text(), c.firstShown);
-        QTest::keyClick(viewer, Qt::Key_Escape);
-        EXPECT_FALSE(viewer->isVisible());
+    const QString notProgram = temp.filePath(u"Brelmi"_s);  // exists but is not executable
+    ASSERT_TRUE(QFile(notProgram).open(QIODevice::WriteOnly));
+    for (const QString& program : {temp.filePath(u"missing"_s), temp.path(), notProgram}) {
+        EXPECT_FALSE(platform.startProgram(program, {})) << program.toStdString();
     }
-    EXPECT_THAT(platform.messages, testing::IsEmpty());
-
-    platform.recordMessages = true;
-    platform.showHelp(nullptr, temp.filePath(QStringLiteral("none.hlp")), 1);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages.at(0).text, QStringLiteral("none.hlp が見つかりません。"));
-    EXPECT_EQ(platform.messages.at(0).icon, Icon::Warning);
+    const QString program = QStandardPaths::findExecutable(u"true"_s);
+    if (!program.isEmpty()) {
+        EXPECT_TRUE(platform.startProgram(program, {u"x"_s}));
+    }
 }

@@ -2,56 +2,49 @@
 
 #include "common/settings.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <QDir>
 
 namespace {
 
+using namespace Qt::StringLiterals;
 using platform::Answer;
+using platform::Buttons;
 using platform::Icon;
-
-const QByteArray kSecondFile =
-    "Version 2.00\r\nrun|@1|a|@2|b|@2|c|@2|d|@2|e|@1|x\\ny\r\nwalk|@1|w|@1|\r\n";
-const QString kOpenTitle = QStringLiteral("ﾌｧｲﾙを開く");
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+const QByteArray kSecondFile =
+    "Version 2.00\r\nrun|@1|a|@2|b|@2|c|@2|d|@2|e|@1|x\\ny\r\nwalk|@1|w|@1|\r\n";
+
 // A window whose document holds one entry added by hand and not yet saved.
 struct ModifiedEditor : EditorWindow {
     ModifiedEditor() {
-        type(QStringLiteral("apple"), {QStringLiteral("りんご")});
-        press(QStringLiteral("cmdAdd"));
+        type(u"apple"_s, {u"りんご"_s});
+        press(u"cmdAdd"_s);
     }
 };
 
-// Every branch of ConfirmSave under each command that would drop the document.
+// Every branch of ConfirmSave under each command that would drop the document. A failed save
+// keeps the document and Modified, so nothing is dropped.
 TEST(FrmEditLifecycle, ConfirmSaveGuardsNewOpenAndClosing) {
-    const platform::MessageBox confirm{
-        QStringLiteral("編集中のﾌｧｲﾙが変更されています。\r\n保存しますか？"),
-        QStringLiteral("変更"),
-        Icon::Question,
-        platform::Buttons::YesNoCancel,
-        Answer::Yes,
-        std::nullopt};
+    const platform::MessageBox confirm = question(
+        u"編集中のﾌｧｲﾙが変更されています。\r\n保存しますか？"_s, u"変更"_s, Buttons::YesNoCancel);
     enum Save { NoDialog, Saved, DialogCancelled, Fails };
-    const std::vector<std::tuple<const char*, Answer, Save, bool>> scripts = {
+    const std::tuple<const char*, Answer, Save, bool> scripts[] = {
         {"Yes", Answer::Yes, Saved, true},
         {"No", Answer::No, NoDialog, true},
         {"Cancel", Answer::Cancel, NoDialog, false},
         {"Yes, save dialog cancelled", Answer::Yes, DialogCancelled, false},
-        {"Yes, save fails", Answer::Yes, Fails, false},
-    };
+        {"Yes, save fails", Answer::Yes, Fails, false}};
     for (const QString command : {"File_New", "File_Open", "close"}) {
         for (const auto& [name, answer, save, goesOn] : scripts) {
             SCOPED_TRACE(command.toStdString() + ": " + name);
             ModifiedEditor editor;
-            const QString second = editor.writeFile(QStringLiteral("second.qvw"), kSecondFile);
-            const QString saved = editor.path(save == Fails ? "no/saved.qvw" : "saved.qvw");
+            const QString second = editor.writeFile(u"second.qvw"_s, kSecondFile);
+            const QString saved = editor.path(save == Fails ? u"no/saved.qvw"_s : u"saved.qvw"_s);
             editor.platform.answers({answer});
             if (save == Fails) {
                 editor.platform.answers({Answer::Ok});
@@ -69,7 +62,7 @@ TEST(FrmEditLifecycle, ConfirmSaveGuardsNewOpenAndClosing) {
             ASSERT_EQ(shown.size(), save == Fails ? 2u : 1u);
             EXPECT_EQ(shown.front(), confirm);
             if (save == Fails) {
-                EXPECT_EQ(shown.back().title, QStringLiteral("ﾌｧｲﾙを保存"));
+                EXPECT_EQ(shown.back().title, u"ﾌｧｲﾙを保存"_s);
                 EXPECT_EQ(shown.back().icon, Icon::Warning);
             }
             EXPECT_EQ(QFile::exists(saved), save == Saved);
@@ -78,10 +71,11 @@ TEST(FrmEditLifecycle, ConfirmSaveGuardsNewOpenAndClosing) {
                 EXPECT_EQ(editor.questions(), QStringList{"apple"});
                 EXPECT_TRUE(editor.document().isModified());
             } else if (command != "close") {
-                const QStringList expected =
-                    command == "File_Open" ? QStringList{"run", "walk"} : QStringList{};
-                EXPECT_EQ(editor.questions(), expected);
+                const QStringList opened{"run", "walk"};
+                EXPECT_EQ(editor.questions(), command == "File_Open" ? opened : QStringList{});
                 EXPECT_FALSE(editor.document().isModified());
+            } else {
+                EXPECT_EQ(editor.document().isModified(), save != Saved);
             }
             EXPECT_THAT(editor.platform.unexpected(), testing::IsEmpty());
         }
@@ -90,78 +84,69 @@ TEST(FrmEditLifecycle, ConfirmSaveGuardsNewOpenAndClosing) {
 
 // What Open does with files it cannot use: a message, and the document as it was.
 TEST(FrmEditLifecycle, OpenReportsFilesItCannotUse) {
-    const platform::MessageBox oldVersion{
-        QStringLiteral("このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。\r\n新しいﾊﾞｰｼﾞｮﾝに変換しますか？"),
-        kOpenTitle,
-        Icon::Question,
-        platform::Buttons::YesNo,
-        Answer::Yes,
-        60};
-    QByteArray tooMany = "Version 2.00\r\n";
-    for (int i = 0; i <= common::kMaxEntries; ++i) {
-        tooMany += "q|@1|r|@1|\r\n";
-    }
-    // file content (null: a folder), answers after No to saving, converter present, warning
-    const std::vector<std::tuple<QByteArray, std::vector<Answer>, bool, QString>> cases = {
-        {"", {Answer::Ok}, false, QStringLiteral("不正なﾌｧｲﾙです。")},
-        {"apple|@1|a|@1|\r\n", {Answer::No}, true, {}},
-        {"Ver 2.00\r\n", {Answer::Yes}, true, {}},
-        {"Ver 2.00\r\n",
-         {Answer::Yes, Answer::Ok},
-         false,
-         QStringLiteral("変換ﾌﾟﾛｸﾞﾗﾑが見つからないか、起動できません。\r\n")},
-        {QByteArray(), {Answer::Ok}, false, QStringLiteral("ﾌｧｲﾙを読み込めませんでした。\r\n")},
-        {tooMany,
-         {Answer::Ok},
-         false,
-         QStringLiteral("項目が多すぎるため、このﾌｧｲﾙは開けません。\r\n"
-                        "1つのﾌｧｲﾙに入る項目は 32767個までです。")},
-    };
-    for (const auto& [bytes, answers, converterPresent, warning] : cases) {
-        SCOPED_TRACE(bytes.left(20).toStdString() + warning.toStdString());
+    const platform::MessageBox oldVersion =
+        question(u"このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。\r\n新しいﾊﾞｰｼﾞｮﾝに変換しますか？"_s,
+                 u"ﾌｧｲﾙを開く"_s, Buttons::YesNo, 60);
+    const QByteArray tooMany = "Version 2.00\r\n" + QByteArray("q|@1|r|@1|\r\n").repeated(32768);
+    const QString noConverter = u"変換ﾌﾟﾛｸﾞﾗﾑが見つからないか、起動できません。\r\n"_s;
+    const QString tooManyText =
+        u"項目が多すぎるため、このﾌｧｲﾙは開けません。\r\n"
+        u"1つのﾌｧｲﾙに入る項目は 32767個までです。"_s;
+    const struct {
+        QByteArray bytes;             // null: a folder
+        std::vector<Answer> answers;  // after No to saving
+        bool converterPresent;
+        QString warning;
+    } table[] = {{"", {Answer::Ok}, false, u"不正なﾌｧｲﾙです。"_s},
+                 {"apple|@1|a|@1|\r\n", {Answer::No}, true, {}},
+                 {"Ver 2.00\r\n", {Answer::Yes}, true, {}},
+                 {"Ver 2.00\r\n", {Answer::Yes, Answer::Ok}, false, noConverter},
+                 {QByteArray(), {Answer::Ok}, false, u"ﾌｧｲﾙを読み込めませんでした。\r\n"_s},
+                 {tooMany, {Answer::Ok}, false, tooManyText}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.bytes.left(20).toStdString() + row.warning.toStdString());
         ModifiedEditor editor;
-        const QString converter = platform::executableName(QStringLiteral("Renoval"));
-        if (converterPresent) {
-            editor.writeFile(converter, "");
+        const QString converter = editor.path(platform::executableName(u"Renoval"_s));
+        if (row.converterPresent) {
+            editor.writeFile(converter.mid(editor.path({}).size()), "");
         }
-        QString file = editor.path(QStringLiteral("folder.qvw"));
-        bytes.isNull() ? void(QDir().mkpath(file))
-                       : void(file = editor.writeFile(QStringLiteral("w.qvw"), bytes));
+        QString file = editor.path(u"folder.qvw"_s);
+        row.bytes.isNull() ? void(QDir().mkpath(file))
+                           : void(file = editor.writeFile(u"w.qvw"_s, row.bytes));
         editor.platform.clearRecords();
         editor.platform.answers({Answer::No});
-        for (Answer a : answers) {
+        for (Answer a : row.answers) {
             editor.platform.answers({a});
         }
         editor.open(file);
 
         const auto& shown = editor.platform.shown();
-        ASSERT_EQ(shown.size(), answers.size() + 1);
-        if (!bytes.startsWith("Version") && !bytes.isEmpty()) {
+        ASSERT_EQ(shown.size(), row.answers.size() + 1);
+        if (!row.bytes.startsWith("Version") && !row.bytes.isEmpty()) {
             EXPECT_EQ(shown.at(1), oldVersion);
         }
-        if (!warning.isEmpty()) {
-            EXPECT_TRUE(shown.back().text.startsWith(warning)) << shown.back().text.toStdString();
-            EXPECT_EQ(shown.back().title, kOpenTitle);
+        if (!row.warning.isEmpty()) {
+            EXPECT_TRUE(shown.back().text.startsWith(row.warning))
+                << shown.back().text.toStdString();
+            EXPECT_EQ(shown.back().title, oldVersion.title);
             EXPECT_EQ(shown.back().icon, Icon::Warning);
         }
-        const auto& started = editor.platform.programsStarted();
-        ASSERT_EQ(started.size(), answers.front() == Answer::Yes ? 1u : 0u);
-        if (!started.empty()) {
-            EXPECT_EQ(started.front(), (platform::ScriptedPlatform::ProgramStart{
-                                           editor.path(converter), {file}, converterPresent}));
-        }
+        using Start = platform::ScriptedPlatform::ProgramStart;
+        const bool converts = row.answers.front() == Answer::Yes;
+        const std::vector<Start> started{{converter, {file}, row.converterPresent}};
+        EXPECT_EQ(editor.platform.programsStarted(), converts ? started : std::vector<Start>{});
         EXPECT_EQ(editor.questions(), QStringList{"apple"});
         EXPECT_TRUE(editor.document().isModified());
     }
 }
 
 // A second file replaces every entry; the one file dialog remembers the name chosen last.
+// Saving writes the document as it is, also an empty one.
 TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     EditorWindow editor;
-    const QString second = editor.writeFile(QStringLiteral("second.qvw"), kSecondFile);
-    const QString saved = editor.path(QStringLiteral("saved.qvw"));
-    const QString first =
-        editor.writeFile(QStringLiteral("first.qvw"), "Version 2.00\r\na|@1|x|@1|i\r\n");
+    const QString second = editor.writeFile(u"second.qvw"_s, kSecondFile);
+    const QString saved = editor.path(u"saved.qvw"_s);
+    const QString first = editor.writeFile(u"first.qvw"_s, "Version 2.00\r\na|@1|x|@1|i\r\n");
     editor.open(first);
     editor.clickEntry(0);
     editor.open(second);
@@ -171,47 +156,49 @@ TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     editor.clickEntry(0);
     EXPECT_EQ(editor.form().contents(),
               (editor::EntryForm{"run", {"a", "b", "c", "d"}, "e", "x\r\ny"}));
-    EXPECT_EQ(editor.form().lblRightCount()->text(), QStringLiteral("5"));
+    EXPECT_EQ(editor.form().lblRightCount()->text(), u"5"_s);
 
     editor.platform.fileNames({saved, saved});
-    editor.trigger(QStringLiteral("File_Save"));
-    editor.trigger(QStringLiteral("File_Save"));
+    editor.trigger(u"File_Save"_s);
+    editor.trigger(u"File_Save"_s);
     const auto& dialogs = editor.platform.fileDialogs();
     ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_EQ(QDir::cleanPath(dialogs[0].initialFolder), QDir::cleanPath(editor.path({})));
-    EXPECT_EQ(dialogs[0].fileName, QString());
     EXPECT_EQ(dialogs[1].fileName, first);
-    EXPECT_EQ(dialogs[2].kind, platform::FileDialogKind::Save);
     EXPECT_EQ(dialogs[2].fileName, second);
-    EXPECT_EQ(dialogs[2].initialFolder, QString());
     EXPECT_EQ(dialogs[3].fileName, saved);
     EXPECT_EQ(readAll(saved), kSecondFile);
     EXPECT_EQ(editor.list().selectedPositions(), QList<int>{0});  // saving leaves the list
+
+    editor.trigger(u"File_New"_s);  // an empty document saves as the version line alone
+    editor.platform.fileNames({saved});
+    editor.trigger(u"File_Save"_s);
+    EXPECT_EQ(readAll(saved), "Version 2.00\r\n");
 }
 
 // The settings are written on every close request, also a cancelled one, keeping what the
-// drill program stored meanwhile.
+// drill program stored meanwhile; the options chosen come back with the next start.
 TEST(FrmEditLifecycle, ClosingWritesTheSettings) {
     EditorWindow editor;
     const QString settings = common::settingsFilePath(editor.platform.programFolder());
     common::SettingsRecord stored;
-    stored.setLastPath(QStringLiteral("/words/old.qvw"));
+    stored.setLastPath(u"/words/old.qvw"_s);
     stored.scanFields = 2;
-    stored.focusSelect = -1;
     stored.imeQuestion = 1;
     stored.imeRight = 2;
     stored.imeInformation = 7;  // meaningless: read as "none"
     ASSERT_TRUE(common::writeSettings(settings, stored, common::kEditorRecordLength));
     editor.start();
-    for (const char* checked :
-         {"Option_Focus", "Option_IME_Q_Mode1", "Option_IME_R_Mode2", "Option_IME_I_Mode0"}) {
-        EXPECT_TRUE(editor.find<QAction>(QLatin1String(checked))->isChecked()) << checked;
-    }
-    const QString opened = editor.writeFile(QStringLiteral("second.qvw"), kSecondFile);
+    EXPECT_TRUE(editor.checked(u"Option_IME_Q_Mode1"_s) &&
+                editor.checked(u"Option_IME_R_Mode2"_s) && editor.checked(u"Option_IME_I_Mode0"_s));
+    editor.trigger(u"Option_Focus"_s);
+    editor.trigger(u"Option_IME_Q_Mode0"_s);
+    editor.trigger(u"Option_IME_R_Mode2"_s);  // choosing the checked item keeps it
+    const QString opened = editor.writeFile(u"second.qvw"_s, kSecondFile);
     editor.open(opened);
-    EXPECT_EQ(editor.platform.fileDialogs().at(0).initialFolder, QStringLiteral("/words/old.qvw"));
-    editor.type(QStringLiteral("q"), {QStringLiteral("a")});
-    editor.press(QStringLiteral("cmdAdd"));
+    EXPECT_EQ(editor.platform.fileDialogs().at(0).initialFolder, u"/words/old.qvw"_s);
+    editor.type(u"q"_s, {u"a"_s});
+    editor.press(u"cmdAdd"_s);
     common::SettingsRecord drill = common::readSettings(settings, common::kEditorRecordLength);
     drill.drillMode = 2;
     ASSERT_TRUE(common::writeSettings(settings, drill, common::kDrillRecordLength));
@@ -224,16 +211,21 @@ TEST(FrmEditLifecycle, ClosingWritesTheSettings) {
     common::SettingsRecord expected = stored;
     expected.setLastPath(opened);
     expected.drillMode = 2;
+    expected.focusSelect = -1;
+    expected.imeQuestion = 0;
     expected.imeInformation = 0;
     EXPECT_EQ(common::SettingsRecord::fromBytes(bytes), expected);
+    editor.start();
+    for (const char* item : {"Option_Focus", "Option_IME_Q_Mode0", "Option_IME_R_Mode2"}) {
+        EXPECT_TRUE(editor.checked(item)) << item;
+    }
 }
 
 // F1 opens the topic of the focused control; Tab visits the controls in order.
 TEST(FrmEditLifecycle, HelpTopicsAndTabOrder) {
-    EditorWindow editor;
-    editor.document().replaceAll({{"q", "r", ""}});
+    EditorWindow editor({"q"});
     editor.clickEntry(0);  // enables every button
-    const std::vector<std::pair<QString, int>> order = {
+    const std::pair<QString, int> order[] = {
         {"lstQuestion", 35}, {"txtQuestion", 15}, {"txtRight0", 15},    {"txtRight1", 15},
         {"txtRight2", 15},   {"txtRight3", 15},   {"cmdMoreRight", 15}, {"txtInformation", 15},
         {"cmdAdd", 13},      {"cmdInsert", 13},   {"cmdChange", 13},    {"cmdReverse", 12},
@@ -246,7 +238,7 @@ TEST(FrmEditLifecycle, HelpTopicsAndTabOrder) {
         QTest::keyClick(focused, Qt::Key_F1);
         EXPECT_EQ(editor.platform.helpRequests(),
                   (std::vector<platform::ScriptedPlatform::HelpRequest>{
-                      {editor.path(QStringLiteral("Kotobax.hlp")), topic}}));
+                      {editor.path(u"Kotobax.hlp"_s), topic}}));
         QTest::keyClick(focused, Qt::Key_Tab);
     }
 }

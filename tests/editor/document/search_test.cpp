@@ -43,8 +43,7 @@ TEST(SearchMatching, ExactSubstringInTheChosenStoredFields) {
         {{"q", "a", "line one\\nline two"}, "one\\nline", kScanInformation, true},
         {{"apple", "", ""}, "apple", kScanRights | kScanInformation, false},
         {{"q", "apple", "apple"}, "apple", kScanQuestion, false},
-        {{"q", "a", "apple"}, "apple", kScanQuestion | kScanRights, false},
-    };
+        {{"q", "a", "apple"}, "apple", kScanQuestion | kScanRights, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry.question.toStdString() + " / " + c.text.toStdString());
         ListSource source;
@@ -75,8 +74,7 @@ TEST(SearchStep, WalksOnFromTheCurrentEntryAndWrapsUpToItAfterTheQuestion) {
         {"no text", "abxd", 1, "", 0, true, {ScanOutcome::NeedText}, 0},
         {"no fields", "abxd", 1, "x", 0, true, {ScanOutcome::NeedFields}, 0},
         {"only unknown field bits", "abxd", 1, "x", 8, true, {ScanOutcome::NeedFields}, 0},
-        {"empty list", "", -1, "x", 7, true, {ScanOutcome::EmptyList}, 0},
-    };
+        {"empty list", "", -1, "x", 7, true, {ScanOutcome::EmptyList}, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ListSource source;

@@ -1,108 +1,82 @@
-#include "editor/entries/frm_add_right.h"
-#include "editor/document/focus_behaviour.h"
-#include "platform/scripted_platform.h"
+#include "editor_window.h"
 
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
-namespace editor {
 namespace {
 
+using namespace Qt::StringLiterals;
 using platform::ImeMode;
 
-struct Options : InputOptions {
-    bool select = true;
-    ImeMode imeMode(BoxKind kind) const override {
-        return kind == BoxKind::Question ? ImeMode::On : ImeMode::Off;
+QStringList items(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        texts.append(list->item(i)->text());
     }
-    bool focusSelect() const override { return select; }
-};
+    return texts;
+}
 
-class AddRightTest : public testing::Test {
-public:
-    void open(const QString& question, const FormAnswers& form) {
-        dialog = std::make_unique<frmAddRight>(question, form, focus, platform,
-                                               QStringLiteral("/x/Kotobax.hlp"), nullptr);
-        dialog->open();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+// One sitting from the editor: the dialog lists the form's answers, appends and deletes them,
+// and OK hands the list back as the form's boxes and the rest; the question is editable too.
+// The document is not touched.
+TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
+    EditorWindow editor({"A"});
+    for (const QString item : {"Option_IME_Q_Mode1", "Option_IME_R_Mode2", "Option_Focus"}) {
+        editor.trigger(item);
     }
-    template <typename T>
-    T* child(const char* name) {
-        return dialog->findChild<T*>(QString::fromLatin1(name));
-    }
-    QStringList items() {
-        QStringList texts;
-        for (int i = 0; i < child<QListWidget>("lstRight")->count(); ++i) {
-            texts.append(child<QListWidget>("lstRight")->item(i)->text());
+    editor.type(u"apple"_s, {"1", "", "3", "4"});
+    editor.form().setExtraRights(u"5|@2|6"_s);
+    onModalDialog([](QWidget* dialog) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        auto* list = dialog->findChild<QListWidget*>(u"lstRight"_s);
+        auto* input = dialog->findChild<QLineEdit*>(u"txtRight"_s);
+        auto* remove = dialog->findChild<QPushButton*>(u"cmdRemove"_s);
+        EXPECT_EQ(items(list), (QStringList{"1", "3", "4", "5", "6"}));
+        EXPECT_FALSE(remove->isEnabled());
+        EXPECT_TRUE(input->hasFocus());
+        EXPECT_EQ(platform::imeMode(input), ImeMode::Off);
+        for (const QString text : {"n1", "", "n2"}) {  // an empty box appends nothing
+            QTest::keyClicks(input, text);
+            QTest::keyClick(input, Qt::Key_Return);  // the default button
         }
-        return texts;
-    }
-    void select(const QList<int>& rows) {
-        auto* list = child<QListWidget>("lstRight");
-        for (int row : rows) {
+        EXPECT_EQ(items(list), (QStringList{"1", "3", "4", "5", "6", "n1", "n2"}));
+        EXPECT_TRUE(input->text().isEmpty());
+        for (int row : {1, 5}) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
                               list->visualItemRect(list->item(row)).center());
         }
-    }
-    void add(const QString& text) {
-        QTest::keyClicks(child<QLineEdit>("txtRight"), text);
-        QTest::keyClick(child<QLineEdit>("txtRight"), Qt::Key_Return);  // the default button
-    }
+        EXPECT_EQ(input->text(), u"n1"_s);  // the clicked answer, for editing
+        QTest::mouseClick(remove, Qt::LeftButton);
+        EXPECT_FALSE(remove->isEnabled());
+        EXPECT_EQ(input->text(), u"n1"_s);  // deleting is not a click
+        QTest::keyClicks(input, u"x"_s);    // typed but not appended
 
-    platform::ScriptedPlatform platform;
-    Options options;
-    FocusBehaviour focus{platform, options};
-    std::unique_ptr<frmAddRight> dialog;
-};
+        auto* question = dialog->findChild<QLineEdit*>(u"txtQuestion"_s);
+        question->setFocus(Qt::BacktabFocusReason);
+        EXPECT_EQ(platform::imeMode(question), ImeMode::On);
+        EXPECT_EQ(question->selectedText(), u"apple"_s);
+        QTest::keyClicks(question, u"pear"_s);
+        QTest::keyClick(question, Qt::Key_F1);
+        click(dialog, u"cmdOK"_s);
+    });
+    editor.press(u"cmdMoreRight"_s);
+    EXPECT_EQ(editor.platform.helpRequests(), (std::vector<platform::ScriptedPlatform::HelpRequest>{
+                                                  {editor.path(u"Kotobax.hlp"_s), 15}}));
+    const std::array<QString, 4> boxes{"1", "4", "5", "6"};
+    EXPECT_EQ(editor.form().txtQuestion()->text(), u"pear"_s);
+    EXPECT_EQ(editor.answerBoxes(), boxes);
+    EXPECT_EQ(editor.form().extraRights(), u"n2"_s);
+    EXPECT_EQ(editor.form().lblRightCount()->text(), u"5"_s);
+    EXPECT_EQ(editor.document().entries(), entriesOf({"A"}));
+    EXPECT_FALSE(editor.document().isModified());
 
-// One sitting: appending, clicking, deleting, and what OK hands back.
-TEST_F(AddRightTest, AppendsAndDeletesAnswersAndHandsBackTheListAsTheForm) {
-    open("apple", {{"1", "", "3", "4"}, "5|@2|6"});
-    auto* remove = child<QPushButton>("cmdRemove");
-    auto* input = child<QLineEdit>("txtRight");
-    EXPECT_EQ(items(), (QStringList{"1", "3", "4", "5", "6"}));
-    EXPECT_FALSE(remove->isEnabled());
-    EXPECT_TRUE(input->hasFocus());
-
-    add("n1");
-    add("");  // an empty box appends nothing
-    add("n2");
-    EXPECT_EQ(items(), (QStringList{"1", "3", "4", "5", "6", "n1", "n2"}));
-    EXPECT_TRUE(input->text().isEmpty());
-
-    select({1, 5});
-    EXPECT_EQ(input->text(), QStringLiteral("n1"));  // the clicked answer, for editing
-    EXPECT_TRUE(remove->isEnabled());
-    QTest::mouseClick(remove, Qt::LeftButton);
-    EXPECT_FALSE(remove->isEnabled());
-    EXPECT_EQ(input->text(), QStringLiteral("n1"));  // deleting is not a click
-
-    QTest::keyClicks(input, "x");  // typed but not appended
-    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(dialog->answers(), (FormAnswers{{"1", "4", "5", "6"}, "n2"}));
-}
-
-TEST_F(AddRightTest, BoxesTakeTheModesOfTheirKindsTheQuestionIsEditableAndF1Helps) {
-    open("apple", {});
-    auto* question = child<QLineEdit>("txtQuestion");
-    auto* input = child<QLineEdit>("txtRight");
-    EXPECT_EQ(platform::imeMode(input), ImeMode::Off);
-    question->setFocus(Qt::BacktabFocusReason);
-    EXPECT_EQ(platform::imeMode(question), ImeMode::On);
-    EXPECT_EQ(question->selectedText(), QStringLiteral("apple"));
-    QTest::keyClicks(question, "pear");
-    QTest::keyClick(question, Qt::Key_F1);
-    EXPECT_EQ(platform.helpRequests(),
-              (std::vector<platform::ScriptedPlatform::HelpRequest>{{"/x/Kotobax.hlp", 15}}));
-    QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(dialog->question(), QStringLiteral("pear"));
+    onModalDialog([](QWidget* dialog) {  // Cancel after changes
+        dialog->findChild<QListWidget*>(u"lstRight"_s)->selectAll();
+        click(dialog, u"cmdRemove"_s);
+        click(dialog, u"cmdCancel"_s);
+    });
+    editor.press(u"cmdMoreRight"_s);
+    EXPECT_EQ(editor.answerBoxes(), boxes);
+    EXPECT_EQ(editor.form().extraRights(), u"n2"_s);
 }
 
 }  // namespace
-}  // namespace editor

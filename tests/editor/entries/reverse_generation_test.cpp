@@ -13,8 +13,7 @@ TEST(ReverseEntry, AnswersBecomeTheQuestionAndTheQuestionTheOnlyAnswer) {
         // Generated twice: the joined answers stay one answer.
         {reverseEntry(apple), {"apple", "りんご | 林檎", "fruit\\nred"}},
         {{"q", "a|@2||@2|b", "i"}, {"a |  | b", "q", "i"}},
-        {{"q", "a|@3|b|@2", ""}, {"a|@3|b|@2", "q", ""}},
-    };
+        {{"q", "a|@3|b|@2", ""}, {"a|@3|b|@2", "q", ""}}};
     for (const auto& [entry, expected] : cases) {
         SCOPED_TRACE(entry.rights.toStdString());
         EXPECT_EQ(reverseEntry(entry), expected);

@@ -5,23 +5,64 @@
 #include "editor/entries/entry_list_view.h"
 #include "platform/scripted_platform.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
+
+// An entry of its own: two answers and information derived from its question.
+inline common::Entry entryOf(const QString& question) {
+    return {question, question + QStringLiteral("1|@2|") + question + QStringLiteral("2"),
+            question + QStringLiteral("\\ninfo")};
+}
+inline QList<common::Entry> entriesOf(const QStringList& questions) {
+    QList<common::Entry> entries;
+    for (const QString& question : questions) {
+        entries.append(entryOf(question));
+    }
+    return entries;
+}
+
+// A question with Yes as its default, as the editor asks them.
+inline platform::MessageBox question(const QString& text, const QString& title,
+                                     platform::Buttons buttons = platform::Buttons::YesNo,
+                                     std::optional<int> helpTopic = {}) {
+    return {text, title, platform::Icon::Question, buttons, platform::Answer::Yes, helpTopic};
+}
+
+// Runs `act` on the modal dialog that the next step opens.
+inline void onModalDialog(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr) << "no modal dialog";
+        act(modal);
+    });
+}
+
+inline void click(QWidget* parent, const QString& button) {
+    QTest::mouseClick(parent->findChild<QPushButton*>(button), Qt::LeftButton);
+}
 
 // The editor window on a scripted platform, with the steps a user takes.
 struct EditorWindow {
     platform::ScriptedPlatform platform;
     std::unique_ptr<editor::frmEdit> window;
 
-    EditorWindow() { start(); }
+    // The document holds the given entries, as if opened from a file.
+    explicit EditorWindow(const QStringList& questions = {}) {
+        start();
+        document().replaceAll(entriesOf(questions));
+    }
     void start() {
         window = std::make_unique<editor::frmEdit>(platform);
         window->show();
@@ -39,6 +80,7 @@ struct EditorWindow {
     editor::Document& document() const { return window->document(); }
     void trigger(const QString& name) { find<QAction>(name)->trigger(); }
     void press(const QString& name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    bool checked(const QString& name) const { return find<QAction>(name)->isChecked(); }
 
     // Key presses carrying each character, as an input method sends Japanese text.
     static void typeText(QWidget* box, const QString& text) {
@@ -59,6 +101,7 @@ struct EditorWindow {
         }
         typeText(form().txtInformation(), information);
     }
+    std::array<QString, 4> answerBoxes() const { return form().contents().rights; }
 
     QPoint centreOf(int row) const {
         return list().visualRect(list().model()->index(row, 0)).center();
@@ -66,6 +109,7 @@ struct EditorWindow {
     void clickEntry(int row, Qt::KeyboardModifiers modifiers = {}) {
         QTest::mouseClick(list().viewport(), Qt::LeftButton, modifiers, centreOf(row));
     }
+    common::Entry shown() const { return editor::entryFromForm(form().contents()); }
 
     QString path(const QString& name) const { return platform.programFolder() + name; }
     QString writeFile(const QString& name, const QByteArray& bytes) const {
