@@ -13,29 +13,23 @@ QByteArray readAll(const QString& path) {
     return file.readAll();
 }
 
-TEST(HelpFile, HasASectionForEveryTopicThatIsAskedFor) {
+TEST(HelpFile, LiesBesideTheProgramsWithASectionForEveryTopicAskedFor) {
     const QByteArray bytes = readAll(QStringLiteral(KX_SOURCE_DIR "/help/Kotobax.hlp"));
+    EXPECT_EQ(readAll(QStringLiteral(KX_BIN_DIR "/Kotobax.hlp")), bytes);
     QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString html = decoder(bytes);
-    ASSERT_FALSE(decoder.hasError()) << "UTF-8 throughout";
-
     QTextDocument document;
-    document.setHtml(html);
-    for (const int topic : {12, 13, 15, 35, 60}) {
-        const QString anchor = QStringLiteral("topic%1").arg(topic);
-        bool found = false;
-        for (QTextBlock block = document.begin(); block.isValid() && !found; block = block.next()) {
-            for (auto it = block.begin(); !it.atEnd() && !found; ++it) {
-                found = it.fragment().charFormat().anchorNames().contains(anchor);
-            }
+    document.setHtml(decoder(bytes));
+    ASSERT_FALSE(decoder.hasError()) << "UTF-8 throughout";
+    // The anchors as the viewer finds them.
+    QStringList anchors;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            anchors += it.fragment().charFormat().anchorNames();
         }
-        EXPECT_TRUE(found) << anchor.toStdString();
     }
-}
-
-TEST(HelpFile, IsCopiedBesideThePrograms) {
-    EXPECT_EQ(readAll(QStringLiteral(KX_BIN_DIR "/Kotobax.hlp")),
-              readAll(QStringLiteral(KX_SOURCE_DIR "/help/Kotobax.hlp")));
+    for (const int topic : {12, 13, 15, 35, 60}) {
+        EXPECT_TRUE(anchors.contains(QStringLiteral("topic%1").arg(topic))) << topic;
+    }
 }
 
 }  // namespace

@@ -1,16 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFileInfo>
+#include <QMap>
 
-#include <array>
 #include <cmath>
+#include <functional>
 #include <numeric>
+#include <optional>
 #include <random>
 
 #include "drill/engine/drill_texts.h"
+#include "drill/engine/drill_view.h"
+#include "drill/engine/mod_main.h"
 #include "drill/engine/question_order.h"
-#include "engine_fixture.h"
+#include "drill_support.h"
 
 namespace drill::test {
 namespace {
@@ -18,56 +21,102 @@ namespace {
 using common::kEndlessMode;
 using common::kNormalMode;
 using common::kOvercomingMode;
+using platform::Answer;
+using Boxes = std::vector<platform::MessageBox>;
 const double kJustBelowOne = std::nextafter(1.0, 0.0);
+
+// The window as the engine leaves it: each control's text by its name, "cmdOK" and "TIM" as
+// on or off.
+class ScreenView final : public DrillView {
+public:
+    common::DrillModeValue mode = kNormalMode;
+    QMap<QString, QString> screen;
+
+    common::DrillModeValue drillMode() const override { return mode; }
+    QString answerText() const override { return screen.value("txtAnswer"); }
+    void setAnswerText(const QString& text) override { screen["txtAnswer"] = text; }
+    void focusAnswer() override {}
+    void setQuestionText(const QString& text) override { screen["txtQuestion"] = text; }
+    void setRightText(int box, const QString& text) override {
+        screen[QStringLiteral("txtRight%1").arg(box)] = text;
+    }
+    void showRightPages(const QString&, int) override {}
+    void hideRightPages() override {}
+    void setInformationText(const QString& text) override { screen["txtInformation"] = text; }
+    void setResultText(const QString& text) override { screen["lblResult"] = text; }
+    void setCountText(const QString& text) override { screen["lblCount"] = text; }
+    void setTimeText(const QString& text) override { screen["lblTime"] = text; }
+    void resetClock() override {}
+    void startClock() override { screen["TIM"] = "on"; }
+    void stopClock() override { screen["TIM"] = "off"; }
+    void setOkEnabled(bool enabled) override { screen["cmdOK"] = enabled ? "on" : "off"; }
+    QWidget* dialogParent() override { return nullptr; }
+};
+
+class Engine : public DrillTest {
+public:
+    ScreenView view;
+    modMain engine{view, platform, random};
+
+    void open(const std::optional<QString>& path) {
+        platform.fileNames({path});
+        engine.OpenWordFile(false);
+    }
+    void startWith(const QStringList& lines, common::DrillModeValue mode) {
+        open(writeFile("words.qvw", wordFile(lines)));
+        view.mode = mode;
+        platform.clearRecords();
+        platform.answers({Answer::Ok});  // "Good luck!"
+        engine.StartDrill();
+    }
+    // Judges the answer and returns the mark.
+    QString answer(const QString& typed) {
+        view.screen["txtAnswer"] = typed;
+        engine.ProceedDrill();
+        return view.screen["lblResult"];
+    }
+    void stop() {
+        platform.answers({Answer::Yes});
+        engine.GiveUp();
+    }
+};
 
 TEST(QuestionOrder, EqualsDrawingAndRemovingFromAList) {
     std::mt19937 generator(7);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    const std::vector<std::function<double()>> draws{
+        [] { return 0.0; }, [] { return kJustBelowOne; }, [&] { return uniform(generator); }};
     for (const int count : {1, 2, 5, 16, 17, 1000}) {
-        for (const int kind : {0, 1, 2}) {  // always 0, always just below 1, random
-            std::vector<double> draws(count);
-            for (double& r : draws) {
-                r = kind == 0 ? 0.0 : kind == 1 ? kJustBelowOne : uniform(generator);
-            }
+        for (std::size_t kind = 0; kind < draws.size(); ++kind) {
+            GivenRandom random;
             std::vector<int> source(count), expected;
             std::iota(source.begin(), source.end(), 0);
-            for (const double r : draws) {
-                const auto k = static_cast<std::size_t>(std::floor(r * source.size()));
+            while (!source.empty()) {
+                random.values.push_back(draws[kind]());
+                const auto k = static_cast<std::size_t>(random.values.back() * source.size());
                 expected.push_back(source[k]);
                 source.erase(source.begin() + k);
             }
-            GivenRandom random;
-            random.values.assign(draws.begin(), draws.end());
             EXPECT_EQ(drawOrder(count, random), expected) << count << " kind " << kind;
         }
     }
-    GivenRandom overshooting;
-    overshooting.values = {1.0, -0.5};
-    EXPECT_EQ(drawOrder(2, overshooting), (std::vector<int>{1, 0}));
 }
 
-class Engine : public EngineTest {};
-
-TEST_F(Engine, ShuffleMovesWholeEntries) {
-    open(writeWordFile({"a|@1|A|@1|ia", "b|@1|B|@1|ib", "c|@1|C|@1|ic"}));
-    random.values = {0.9, 0.0, 0.0};
-    view.informationHistory.clear();
-    engine.ShuffleQuestions();
-    EXPECT_EQ(engine.questionSet(),
-              (QList<common::Entry>{{"c", "C", "ic"}, {"a", "A", "ia"}, {"b", "B", "ib"}}));
-    EXPECT_EQ(view.informationHistory, QStringList({"問題を並び替えています...", ""}));
+TEST(DrillTexts, ResultsLineDropsTheFractionOfTheExactRate) {
+    // clang-format off
+    const std::vector<std::tuple<int, int, QString>> cases{
+        {3, 4, "正解率  75 %"}, {2, 3, "正解率  66 %"}, {0, 0, "正解率  0 %"},
+        {29, 100, "正解率  29 %"}};  // 0.29 * 100 < 29
+    // clang-format on
+    for (const auto& [correct, answered, line] : cases) {
+        EXPECT_EQ(resultsLine(kNormalMode, correct, answered), line);
+    }
 }
 
-TEST_F(Engine, OpenReportsEachOutcome) {
-    const auto entries = [](int n) {
-        return "Version 2.00\r\n" + QString("q|@1|a|@1|\r\n").repeated(n);
-    };
-    struct Case {
-        QString content;  // "missing": nothing at the path; "folder": a folder
-        QString message;  // empty: loads
-        int loaded;
-    };
-    const std::vector<Case> cases{
+TEST_F(Engine, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
+    const auto entries = [](int n) { return wordFile(QStringList(n, "q|@1|a|@1|")); };
+    // "missing": nothing at the path; "folder": a folder. No message: it loads.
+    const std::vector<std::tuple<QString, QString, int>> cases{
         {"Version 2.00\r\n", "", 0},
         {entries(common::kMaxEntries), "", common::kMaxEntries},
         {"Ver. 2.00\r\n", "指定されたﾌｧｲﾙは、古いﾊﾞｰｼﾞｮﾝのものです。", 0},
@@ -77,168 +126,114 @@ TEST_F(Engine, OpenReportsEachOutcome) {
         {entries(common::kMaxEntries + 1), "問題が多すぎます。開けるのは 32767 問までのﾌｧｲﾙです。",
          0},
     };
-    int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.content.left(20).toStdString());
-        open(writeWordFile({"before|@1|x|@1|"}));  // a failed load must discard it
+    QDir().mkdir(programFile("folder"));
+    for (const auto& [content, message, loaded] : cases) {
+        SCOPED_TRACE(content.left(20).toStdString());
+        open(writeFile("before.qvw", wordFile({"before|@1|x|@1|"})));
         platform.clearRecords();
-        QString path = dir.filePath(QString("case%1.qvw").arg(n++));
-        if (c.content == "folder") {
-            QDir().mkdir(path);
-        } else if (c.content != "missing") {
-            path = writeFile(c.content, QFileInfo(path).fileName());
-        }
-        if (!c.message.isEmpty()) {
-            platform.answers({platform::Answer::Ok});
+        const QString path = content == "folder" || content == "missing"
+                                 ? programFile(content)
+                                 : writeFile("case.qvw", content);
+        if (!message.isEmpty()) {
+            platform.answers({Answer::Ok});
         }
         open(path);
         EXPECT_EQ(engine.WordFileName(), path);
-        EXPECT_EQ(engine.questionSet().size(), c.loaded);
-        EXPECT_EQ(engine.FileLoaded(), c.message.isEmpty());
-        if (c.message.isEmpty()) {
-            EXPECT_TRUE(platform.shown().empty());
-            EXPECT_EQ(view.screen["txtInformation"], "ﾌｧｲﾙをﾛｰﾄﾞしました。\r\n" + path);
-        } else {
-            EXPECT_EQ(
-                platform.shown(),
-                (std::vector<platform::MessageBox>{{c.message, "Open", platform::Icon::Warning}}));
-            EXPECT_EQ(view.screen["txtInformation"], "");
-        }
+        EXPECT_EQ(engine.questionSet().size(), loaded);
+        EXPECT_EQ(engine.FileLoaded(), message.isEmpty());
+        EXPECT_EQ(
+            platform.shown(),
+            (message.isEmpty() ? Boxes{} : Boxes{{message, "Open", platform::Icon::Warning}}));
+        EXPECT_EQ(view.screen["txtInformation"],
+                  message.isEmpty() ? "ﾌｧｲﾙをﾛｰﾄﾞしました。\r\n" + path : QString());
     }
 }
 
-TEST_F(Engine, OpenDialogStartsInTheStoredPlaceAndCancelChangesNothing) {
+TEST_F(Engine, OpenDialogStartsInTheStoredPlaceAndCancelKeepsTheSet) {
     engine.setDialogInitialFolder("/stored/last.qvw");
-    const QString path = writeWordFile({"q|@1|a|@1|"});
+    const QString path = writeFile("words.qvw", wordFile({"q|@1|a|@1|"}));
     open(path);
-    view.screen["txtInformation"] = "unchanged";
-    platform.fileNames({platform::ScriptedPlatform::cancel});
-    engine.OpenWordFile(false);
-
+    open(platform::ScriptedPlatform::cancel);
     ASSERT_EQ(platform.fileDialogs().size(), 2u);
     EXPECT_EQ(platform.fileDialogs()[0].initialFolder, "/stored/last.qvw");
-    EXPECT_EQ(platform.fileDialogs()[1].initialFolder, "");
-    EXPECT_EQ(platform.fileDialogs()[1].fileName, path);
-    EXPECT_TRUE(engine.FileLoaded());
-    EXPECT_EQ(engine.questionSet().size(), 1);
-    EXPECT_EQ(view.screen["txtInformation"], "unchanged");
+    EXPECT_EQ(platform.fileDialogs()[1].fileName, path);  // then at the file chosen last
+    EXPECT_TRUE(engine.FileLoaded() && engine.questionSet().size() == 1);
+    EXPECT_EQ(view.screen["txtInformation"], "ﾌｧｲﾙをﾛｰﾄﾞしました。\r\n" + path);
 }
 
 TEST_F(Engine, JudgesExactlyAgainstEveryAnswer) {
-    struct Case {
-        QString rights, typed;
-        bool right;
-    };
+    const QString two = "apple|@2|ringo";
+    // clang-format off
+    const std::vector<std::tuple<QString, QString, bool>> cases{
+        {two, "apple", true}, {two, "ringo", true}, {two, "Apple", false}, {two, "apple ", false},
+        {two, "ａｐｐｌｅ", false}, {two, "", false}, {"a|@2||@2|b", "", false},
+        {"a|@2|b|@2|c|@2|d|@2|e|@2|f", "f", true}};
+    // clang-format on
+    for (const auto& [rights, typed, right] : cases) {
+        SCOPED_TRACE((rights + " / " + typed).toStdString());
+        startWith({"q|@1|" + rights + "|@1|"}, kNormalMode);
+        EXPECT_EQ(answer(typed), right ? "○" : "×");
+        EXPECT_EQ(engine.CorrectCount(), right ? 1 : 0);
+        stop();
+    }
+}
+
+TEST_F(Engine, DrillsEndWithTheResultsOfTheirMode) {
+    // Each step, "question,typed,count", is asked, judged and followed by OK; a stopped drill
+    // ends by a confirmed Stop after its steps.
+    using Case = std::tuple<common::DrillModeValue, QStringList, std::deque<double>, QStringList,
+                            bool, QString>;
+    const QStringList abc{"A|@1|a|@1|iA", "B|@1|b|@1|iB", "C|@1|c|@1|iC"};
     // clang-format off
     const std::vector<Case> cases{
-        {"apple|@2|ringo", "apple", true},  {"apple|@2|ringo", "ringo", true},
-        {"apple|@2|ringo", "Apple", false}, {"apple|@2|ringo", "apple ", false},
-        {"apple|@2|ringo", "ａｐｐｌｅ", false}, {"apple|@2|ringo", "", false},
-        {"a||@2|b", "", false},             {"a|@2|b|@2|c|@2|d|@2|e|@2|f", "f", true},
+        // Shuffled as whole entries; the fourth OK ends it.
+        {kNormalMode, abc, {0.9, 0, 0}, {"C,c,1 / 1", "A,x,1 / 2", "B,b,2 / 3"}, false,
+         "正解率  66 %"},
+        {kOvercomingMode, abc, {}, {"A,a,Left : 2", "B,x,Left : 2", "C,c,Left : 1", "B,b,Left : 0"},
+         false, "問題数 : 3  不正解数 : 1"},
+        // What is left is shuffled anew for each pass: here reversed.
+        {kOvercomingMode, abc, {0, 0, 0, kJustBelowOne, kJustBelowOne},
+         {"A,x,Left : 3", "B,b,Left : 2", "C,x,Left : 2", "C,c,Left : 1", "A,a,Left : 0"}, false,
+         "問題数 : 3  不正解数 : 2"},
+        {kNormalMode, abc, {}, {"A,a,1 / 1", "B,x,1 / 2"}, true, "正解率  50 %"},
+        {kEndlessMode, abc, {}, {"A,a,1 / 1", "A,x,1 / 2", "A,a,2 / 3"}, true,
+         "回答数 : 3  正解数 : 2"},
+        {kOvercomingMode, abc, {}, {"A,a,Left : 2", "B,x,Left : 2", "C,c,Left : 1"}, true,
+         "問題数 : 2  不正解数 : 1"},
+        {kNormalMode, {}, {}, {}, false, "正解率  0 %"},
+        {kEndlessMode, {}, {}, {}, false, "回答数 : 0  正解数 : 0"},
+        {kOvercomingMode, {}, {}, {}, false, "問題数 : 0  不正解数 : 0"},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE((c.rights + " / " + c.typed).toStdString());
-        startWith({"q|@1|" + c.rights + "|@1|"}, kNormalMode);
-        EXPECT_EQ(answer(c.typed), c.right ? "○" : "×");
-        EXPECT_EQ(engine.CorrectCount(), c.right ? 1 : 0);
-        stop();
-    }
-}
-
-TEST_F(Engine, NormalDrillAsksEachOnceAndEndsOnTheNextPress) {
-    startWith({"one|@1|1|@1|", "two|@1|2|@1|", "three|@1|3|@1|"}, kNormalMode);
-    EXPECT_EQ(platform.shown(), (std::vector<platform::MessageBox>{{"Good luck!", "Start!"}}));
-    EXPECT_EQ(view.screen["TIM"], "on");
-    EXPECT_EQ(view.screen["lblTime"], "0 分 0 秒");
-    const std::vector<std::array<QString, 3>> steps{
-        {"one", "1", "1 / 1"}, {"two", "x", "1 / 2"}, {"three", "3", "2 / 3"}};
-    for (const auto& [question, typed, count] : steps) {
-        EXPECT_EQ(view.screen["txtQuestion"], question);
-        EXPECT_EQ(view.screen["focus"], "txtAnswer");
-        answer(typed);
-        EXPECT_EQ(view.screen["lblCount"], count);
-        engine.ProceedDrill();
-    }
-    EXPECT_FALSE(engine.Drilling());
-    EXPECT_EQ(view.screen["txtQuestion"], "正解率  66 %");
-    EXPECT_EQ(view.screen["cmdOK"], "off");
-    EXPECT_EQ(view.screen["TIM"], "off");
-    EXPECT_EQ(view.screen["lblCount"], "2 / 3");
-}
-
-TEST_F(Engine, OvercomingAsksWhatIsLeftUntilAllAreMastered) {
-    startWith({"A|@1|a|@1|", "B|@1|b|@1|", "C|@1|c|@1|"}, kOvercomingMode);
-    EXPECT_EQ(view.screen["lblCount"], "0 / 0");
-    const std::vector<std::array<QString, 3>> steps{{"A", "a", "Left : 2"},
-                                                    {"B", "x", "Left : 2"},
-                                                    {"C", "c", "Left : 1"},
-                                                    {"B", "b", "Left : 0"}};
-    for (const auto& [question, typed, count] : steps) {
-        EXPECT_EQ(view.screen["txtQuestion"], question);
-        answer(typed);
-        EXPECT_EQ(view.screen["lblCount"], count);
-        engine.ProceedDrill();
-    }
-    EXPECT_EQ(view.screen["txtQuestion"], "問題数 : 3  不正解数 : 1");
-    EXPECT_EQ(engine.questionSet().size(), 3) << "reloaded in full";
-    EXPECT_EQ(view.screen["txtInformation"], "");
-}
-
-TEST_F(Engine, OvercomingReshufflesAfterEachPass) {
-    startWith({"A|@1|a|@1|", "B|@1|b|@1|", "C|@1|c|@1|"}, kOvercomingMode);
-    answer("x");
-    engine.ProceedDrill();
-    answer("b");
-    engine.ProceedDrill();
-    answer("x");
-    random.values = {kJustBelowOne, kJustBelowOne};
-    engine.ProceedDrill();
-    EXPECT_EQ(engine.QuestionTexts(), QStringList({"C", "A"}));
-    EXPECT_EQ(view.screen["txtQuestion"], "C");
-}
-
-TEST_F(Engine, EndsWithTheResultsOfItsMode) {
-    struct Case {
-        common::DrillModeValue mode;
-        QStringList typed;  // judged answers before Stop; entries are A, B, C
-        QString results;
-    };
-    const std::vector<Case> cases{
-        {kNormalMode, {"a", "x"}, "正解率  50 %"},
-        {kEndlessMode, {"a", "x", "a"}, "回答数 : 3  正解数 : 2"},
-        {kOvercomingMode, {"a", "x", "c"}, "問題数 : 2  不正解数 : 1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.results.toStdString());
-        startWith({"A|@1|a|@1|", "B|@1|b|@1|", "C|@1|c|@1|"}, c.mode);
-        for (const QString& typed : c.typed) {
-            answer(typed);
+    for (const auto& [mode, entries, draws, steps, stopped, results] : cases) {
+        SCOPED_TRACE(results.toStdString());
+        random.values = draws;
+        startWith(entries, mode);
+        EXPECT_EQ(platform.shown(), (Boxes{{"Good luck!", "Start!"}}));
+        EXPECT_EQ(view.screen["TIM"], entries.isEmpty() ? "off" : "on");
+        EXPECT_EQ(view.screen["lblCount"], "0 / 0");
+        for (const QString& step : steps) {
+            const QString question = step.section(',', 0, 0);
+            EXPECT_EQ(view.screen["txtQuestion"], question);
+            answer(step.section(',', 1, 1));
+            EXPECT_EQ(view.screen["txtRight0"] + view.screen["txtInformation"],
+                      question.toLower() + "i" + question);
+            EXPECT_EQ(view.screen["lblCount"], step.section(',', 2));
             engine.ProceedDrill();
         }
-        platform.clearRecords();
-        platform.answers({platform::Answer::No});
-        engine.GiveUp();
-        EXPECT_TRUE(engine.Drilling()) << "No goes on";
-        EXPECT_EQ(
-            platform.shown(),
-            (std::vector<platform::MessageBox>{{"終了しますか？", "Stop", platform::Icon::Question,
-                                                platform::Buttons::YesNo, platform::Answer::No}}));
-        stop();
-        EXPECT_EQ(view.screen["txtQuestion"], c.results);
-        EXPECT_EQ(engine.questionSet().size(), 3);
-    }
-}
-
-TEST_F(Engine, EmptySetEndsAtOnceInEveryMode) {
-    const std::vector<std::pair<common::DrillModeValue, QString>> cases{
-        {kNormalMode, "正解率  0 %"},
-        {kEndlessMode, "回答数 : 0  正解数 : 0"},
-        {kOvercomingMode, "問題数 : 0  不正解数 : 0"}};
-    for (const auto& [mode, results] : cases) {
-        startWith({}, mode);
-        EXPECT_FALSE(engine.Drilling());
+        EXPECT_EQ(engine.Drilling(), stopped);
+        if (stopped) {
+            platform.clearRecords();
+            platform.answers({Answer::No});
+            engine.GiveUp();
+            EXPECT_TRUE(engine.Drilling()) << "No goes on";
+            EXPECT_EQ(platform.shown(), (Boxes{{"終了しますか？", "Stop", platform::Icon::Question,
+                                                platform::Buttons::YesNo, Answer::No}}));
+            stop();
+        }
         EXPECT_EQ(view.screen["txtQuestion"], results);
+        EXPECT_EQ(view.screen["cmdOK"] + view.screen["TIM"], "offoff");
+        EXPECT_EQ(engine.questionSet().size(), entries.size()) << "reloaded in full";
     }
 }
 
@@ -266,10 +261,6 @@ TEST_F(Engine, CommandsOutsideTheirStateDoNothing) {
     EXPECT_TRUE(platform.shown().empty());
     EXPECT_TRUE(platform.fileDialogs().empty());
     EXPECT_EQ(engine.CurrentIndex(), 1);
-}
-
-TEST(DrillTexts, RateDropsTheFractionOfTheExactValue) {
-    EXPECT_EQ(resultsLine(kNormalMode, 29, 100), "正解率  29 %");  // 0.29 * 100 < 29
 }
 
 }  // namespace
