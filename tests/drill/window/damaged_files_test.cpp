@@ -28,7 +28,7 @@ public:
         const std::size_t shown = platform.shown().size();
         press(Qt::Key_S, Qt::ControlModifier);
         EXPECT_EQ(platform.shown().size(), shown) << "Start needs a set";
-        platform.fileNames({writeWordFile({"again|@1|a|@1|"})});
+        platform.fileNames({words({"again|@1|a|@1|"})});
         press(Qt::Key_O, Qt::ControlModifier);
         EXPECT_TRUE(window->engine().FileLoaded());
         EXPECT_EQ(window->engine().QuestionTexts(), QStringList{"again"});
