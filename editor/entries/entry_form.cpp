@@ -81,10 +81,7 @@ QString formAnswerString(const EntryForm& form) {
 }
 
 QString formInformationString(QStringView shown) {
-    QString text = shown.toString();
-    text.replace(kCrLf, QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text.replace(QStringLiteral("\n"), common::kLineBreakMark.toString());
+    return common::informationToStore(shown);
 }
 
 common::Entry entryFromForm(const EntryForm& form) {
