@@ -25,12 +25,12 @@ void frmEdit::listChangedByUser() {
 
 void frmEdit::lstQuestion_Click() {
     const std::optional<int> current = lstQuestion_->currentPosition();
-    if (!current) {
-        return;
+    if (current) {
+        form_->showContents(formFromEntry(document_.entry(*current)));
+        cmdInsert_->setEnabled(true);
+        cmdChange_->setEnabled(true);
     }
-    form_->showContents(formFromEntry(document_.entry(*current)));
-    cmdInsert_->setEnabled(true);
-    cmdChange_->setEnabled(true);
+    // A selection made without a current entry (Ctrl+A on a fresh list) can still be removed.
     const bool selected = lstQuestion_->hasSelection();
     cmdReverse_->setEnabled(selected);
     cmdRemove_->setEnabled(selected);
