@@ -62,6 +62,7 @@ bool readEntryLine(QStringView text, qsizetype& pos, QList<Entry>& entries) {
     const char16_t* p = line;
     while (p < end) {
         const char16_t c = *p;
+        // NOLINTNEXTLINE(bugprone-branch-clone): the commonest case is tested first
         if (c > u'|') {  // the bulk of Japanese text
             ++p;
         } else if (c == u'|') {
