@@ -33,7 +33,7 @@ QList<common::Entry> entries(const QStringList& questions) {
 }
 
 // Runs `act` on the modal dialog that the next step opens.
-void onModalDialog(std::function<void(QWidget*)> act) {
+void onModalDialog(const std::function<void(QWidget*)>& act) {
     QTimer::singleShot(0, [act] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) {

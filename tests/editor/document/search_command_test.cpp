@@ -75,7 +75,7 @@ protected:
         QTest::mouseClick(child<QPushButton>("cmdScan"), Qt::LeftButton);
     }
     // Runs once, while the search reads the second entry.
-    void duringTheSearch(std::function<void()> act) {
+    void duringTheSearch(const std::function<void()>& act) {
         host.onRead = [this, act, done = false](int p) mutable {
             if (p == 1 && !done) {
                 done = true;
