@@ -146,7 +146,7 @@ void copyText(QStringView text, char16_t* out) {
 bool hasLineBreak(QStringView field) {
     bool found = false;
     for (const QChar c : field) {
-        found |= (c == u'\r') | (c == u'\n');
+        found |= c == u'\r' || c == u'\n';
     }
     return found;
 }
