@@ -62,6 +62,7 @@ bool readEntryLine(QStringView text, qsizetype& pos, QList<Entry>& entries) {
     const char16_t* p = line;
     while (p < end) {
         const char16_t c = *p;
+        // NOLINTNEXTLINE(bugprone-branch-clone): the commonest case is tested first
         if (c > u'|') {  // the bulk of Japanese text
             ++p;
         } else if (c == u'|') {
@@ -145,7 +146,7 @@ void copyText(QStringView text, char16_t* out) {
 bool hasLineBreak(QStringView field) {
     bool found = false;
     for (const QChar c : field) {
-        found |= (c == u'\r') | (c == u'\n');
+        found |= c == u'\r' || c == u'\n';
     }
     return found;
 }

@@ -94,6 +94,19 @@ QString toDisplayLines(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// A damaged word file may hold a field of megabytes without a break, and laying that out
+// would freeze the window for minutes. A box shows the beginning of such a field; judging
+// still uses all of it.
+constexpr qsizetype kMaxShownLength = 32767;
+
+QString shownPart(const QString& text) {
+    if (text.size() <= kMaxShownLength) {
+        return text;
+    }
+    return text.left(text[kMaxShownLength - 1].isHighSurrogate() ? kMaxShownLength - 1
+                                                                 : kMaxShownLength);
+}
+
 }  // namespace
 
 frmMain::frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent)
@@ -510,13 +523,14 @@ void frmMain::focusAnswer() {
 }
 
 void frmMain::setQuestionText(const QString& text) {
-    txtQuestion0->setPlainText(toDisplayLines(text));
-    txtQuestion1->setText(text);
+    const QString shown = shownPart(text);
+    txtQuestion0->setPlainText(toDisplayLines(shown));
+    txtQuestion1->setText(shown);
     txtQuestion1->setCursorPosition(0);
 }
 
 void frmMain::setRightText(int box, const QString& text) {
-    txtRight.at(box)->setText(text);
+    txtRight.at(box)->setText(shownPart(text));
     txtRight.at(box)->setCursorPosition(0);
 }
 
@@ -535,7 +549,7 @@ void frmMain::hideRightPages() {
 }
 
 void frmMain::setInformationText(const QString& text) {
-    txtInformation->setPlainText(toDisplayLines(text));
+    txtInformation->setPlainText(shownPart(toDisplayLines(text)));
 }
 
 void frmMain::setResultText(const QString& text) {

@@ -153,8 +153,8 @@ void frmEdit::buildWindow() {
 }
 
 void frmEdit::buildMenus() {
-    auto addItem = [this](QMenu* menu, const QString& caption, const char* name,
-                          const QKeySequence& key = {}) {
+    auto addItem = [](QMenu* menu, const QString& caption, const char* name,
+                      const QKeySequence& key = {}) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(key);

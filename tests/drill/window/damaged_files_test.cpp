@@ -138,5 +138,24 @@ TEST_F(DamagedFiles, FilesAtTheLimitsOpenOrAreRefused) {
     }
 }
 
+// A field of megabytes without a break shows its beginning, instead of freezing the window
+// while it is laid out.
+TEST_F(DamagedFiles, HugeFieldsShowTheirBeginning) {
+    create();
+    const QString path = programFile("huge.qvw");
+    writeBytes(path, "Version 2.00\r\n" + QByteArray(50 << 20, 'q') + "|@1|a|@2|" +
+                         QByteArray(1 << 20, 'b') + "|@1|" + QByteArray(1 << 20, 'i') + "\r\n");
+    platform.fileNames({path});
+    action("Menu_Open")->trigger();
+    platform.answers({platform::Answer::Ok});
+    action("Menu_Start")->trigger();
+    EXPECT_EQ(text("txtQuestion1"), QString(32767, u'q'));
+    EXPECT_EQ(text("txtQuestion0"), QString(32767, u'q'));
+    answer("a");
+    EXPECT_EQ(text("lblResult"), "○");
+    EXPECT_EQ(text("txtRight1"), QString(32767, u'b'));
+    EXPECT_EQ(text("txtInformation"), QString(32767, u'i'));
+}
+
 }  // namespace
 }  // namespace drill::test
