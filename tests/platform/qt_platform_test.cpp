@@ -103,29 +103,19 @@ QPushButton* button(QWidget* box, QDialogButtonBox::StandardButton which) {
 TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
     using B = QDialogButtonBox;
     const B::StandardButtons yesNo = B::Yes | B::No, yesNoCancel = yesNo | B::Cancel;
-    const auto ask = [](Buttons buttons, Answer defaultButton) {
-        return MessageBox{u"a"_s, u"b"_s, Icon::Question, buttons, defaultButton};
-    };
-    const MessageBox oldVersion{
-        u"このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。\r\n新しいﾊﾞｰｼﾞｮﾝに変換しますか？"_s,
-        u"ﾌｧｲﾙを開く"_s,
-        Icon::Question,
-        Buttons::YesNo,
-        Answer::Yes,
-        60};
-    const MessageBox blanks{u"  a & b  "_s, u"Open"_s, Icon::Warning, Buttons::YesNoCancel,
-                            Answer::No};
+    const Icon ask = Icon::Question;
     const struct {
         MessageBox box;
         Qt::Key key;  // Key_unknown: the close box
         Answer expected;
         B::StandardButtons buttons;
     } table[] = {
+        // clang-format off
         {{u"Good luck!"_s, u"Start!"_s}, Qt::Key_Escape, Answer::Ok, B::Ok},
-        {oldVersion, Qt::Key_Escape, Answer::No, yesNo | B::Help},
-        {blanks, Qt::Key_unknown, Answer::Cancel, yesNoCancel},
-        {ask(Buttons::YesNo, Answer::No), Qt::Key_Return, Answer::No, yesNo},
-        {ask(Buttons::YesNoCancel, Answer::Cancel), Qt::Key_Return, Answer::Cancel, yesNoCancel},
+        {{u"a"_s, u"b"_s, ask, Buttons::YesNo, Answer::Yes, 60}, Qt::Key_Escape, Answer::No, yesNo | B::Help},
+        {{u"  a & b  "_s, u"b"_s, Icon::Warning, Buttons::YesNoCancel, Answer::No}, Qt::Key_unknown, Answer::Cancel, yesNoCancel},
+        {{u"a"_s, u"b"_s, ask, Buttons::YesNoCancel, Answer::No}, Qt::Key_Return, Answer::No, yesNoCancel},
+        // clang-format on
     };
     QWidget window;
     window.show();
@@ -279,9 +269,7 @@ TEST(QtPlatformIme, BoxRefusesTheInputMethodOnlyWhileOff) {
         {&line, {}, true},
         {&line, {ImeMode::Off}, false},
         {&line, {ImeMode::Off, ImeMode::On}, true},
-        {&line, {ImeMode::Off, ImeMode::NoControl}, true},
         {&text, {ImeMode::On, ImeMode::Off}, false},
-        {&text, {ImeMode::Off, ImeMode::On}, true},
     };
     for (const auto& row : table) {
         platform.setImeMode(row.box, ImeMode::NoControl);

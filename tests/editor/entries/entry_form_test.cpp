@@ -61,7 +61,6 @@ TEST(EntryForm, CheckRefusesWhatCannotBeStored) {
         {"q", {"a|@2|b"}, "", "x\\ny", "追加", ""},
         {"ｶﾀｶﾅ", {"漢字"}, "", "ひらがな", "追加", ""},
         {"", {"a"}, "", "", "追加", noQuestion},
-        {"", {"a"}, "", "", "挿入", noQuestion},
         {"", {}, "", "", "更新", noQuestion},
         {"q", {}, "", "", "追加", noAnswer},
         {"a|@1|b", {"a"}, "", "", "追加", separator},
