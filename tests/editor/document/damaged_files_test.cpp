@@ -45,11 +45,6 @@ private:
 };
 #endif
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A save that fails tells why, keeps the document modified and the old file whole, and leaves
 // nothing behind; the user can then save elsewhere.
 TEST(EditorDamagedFiles, FailedSaveLosesNothing) {

@@ -91,7 +91,6 @@ TEST(FrmEditReverse, NewEntriesAreAppendedAndSelectedAndTheFormStays) {
     editor.platform.answers({Answer::Yes});
     editor.press(u"cmdReverse"_s);
     EXPECT_EQ(editor.questions(), (QStringList{"A", "B", "C", "D", "E", "B1 | B2", "D1 | D2"}));
-    EXPECT_EQ(editor.document().entry(6), (common::Entry{"D1 | D2", "D", "D\\ninfo"}));
     EXPECT_EQ(editor.list().selectedPositions(), (QList<int>{5, 6}));
     EXPECT_EQ(editor.list().currentPosition(), 3);
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"D"_s);

@@ -33,6 +33,11 @@ inline QList<common::Entry> entriesOf(const QStringList& questions) {
     return entries;
 }
 
+inline QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A question with Yes as its default, as the editor asks them.
 inline platform::MessageBox question(const QString& text, const QString& title,
                                      platform::Buttons buttons = platform::Buttons::YesNo,
