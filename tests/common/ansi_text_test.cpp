@@ -66,7 +66,7 @@ TEST(AnsiText, ConvertsAsWindowsAndNeverFails) {
         QByteArray bytes;
         QString text;
         Way way;
-        QString missing;
+        QString missing = {};
     } table[] = {
         {singles + "\x80\xA0\xFD\xFE\xFF", singlesText + u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"_s, Both},
         {"\\~\x81\x5C\x81\x5F\x81\x60\x81\x61\x81\x7C\x81\xCA\xF0\x40",
