@@ -11,20 +11,9 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include "bench_entries.h"
 
 namespace {
-
-QList<common::Entry> fullDocument() {
-    QList<common::Entry> entries;
-    entries.reserve(common::kMaxEntries);
-    for (int i = 0; i < common::kMaxEntries; ++i) {
-        const QString n = QString::number(i);
-        entries.append({QStringLiteral("question ") + n + QStringLiteral(" 問題"),
-                        QStringLiteral("answer ") + n + QStringLiteral("|@2|解答 ") + n,
-                        QStringLiteral("information ") + n + QStringLiteral("\\n情報")});
-    }
-    return entries;
-}
 
 struct Editor {
     platform::ScriptedPlatform platform;
@@ -33,7 +22,7 @@ struct Editor {
 
     Editor() {
         window.show();
-        common::writeWordFile(fullFile, fullDocument());
+        common::writeWordFile(fullFile, benchEntries(common::kMaxEntries));
         QApplication::processEvents();
     }
     void trigger(const char* name) { window.findChild<QAction*>(QLatin1String(name))->trigger(); }
@@ -70,7 +59,7 @@ BENCHMARK(BM_EditorSave)->Unit(benchmark::kMillisecond);
 
 void BM_EditorRemoveEverySecond(benchmark::State& state) {
     Editor editor;
-    const QList<common::Entry> entries = fullDocument();
+    const QList<common::Entry> entries = benchEntries(common::kMaxEntries);
     QList<int> everySecond;
     for (int p = 0; p < common::kMaxEntries; p += 2) {
         everySecond.append(p);

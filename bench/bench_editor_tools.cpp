@@ -12,27 +12,16 @@
 #include <QTimer>
 
 #include <numeric>
+#include "bench_entries.h"
 
 namespace {
-
-QList<common::Entry> document(int count) {
-    QList<common::Entry> entries;
-    entries.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const QString n = QString::number(i);
-        entries.append({QStringLiteral("question ") + n + QStringLiteral(" 問題"),
-                        QStringLiteral("answer ") + n + QStringLiteral("|@2|解答 ") + n,
-                        QStringLiteral("information ") + n + QStringLiteral("\\n情報")});
-    }
-    return entries;
-}
 
 struct Editor {
     platform::ScriptedPlatform platform;
     editor::frmEdit window{platform};
 
     explicit Editor(int count) {
-        window.document().replaceAll(document(count));
+        window.document().replaceAll(benchEntries(count));
         window.show();
         QApplication::processEvents();
     }
@@ -70,7 +59,7 @@ void BM_ReverseGeneration(benchmark::State& state) {
     std::iota(all.begin(), all.end(), 0);
     for (auto _ : state) {
         state.PauseTiming();
-        editor.window.document().replaceAll(document(kSelected));
+        editor.window.document().replaceAll(benchEntries(kSelected));
         editor.window.lstQuestion().setSelectedPositions(all);
         editor.platform.answers({platform::Answer::Yes});
         QApplication::processEvents();
