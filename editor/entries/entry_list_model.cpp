@@ -19,7 +19,10 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole) {
         return {};
     }
-    return document_.entry(index.row()).question;
+    // A row shows one line; laying out a damaged file's megabyte-long question would freeze
+    // the list, so it gets the beginning only. The document keeps the whole text.
+    constexpr qsizetype kShownCharacters = 1000;
+    return document_.entry(index.row()).question.left(kShownCharacters);
 }
 
 void EntryListModel::aboutToInsert(int first, int count) {

@@ -44,4 +44,13 @@ TEST(EntryListModel, FollowsTheDocument) {
     }
 }
 
+// A damaged file's huge question shows its beginning in the list; the document keeps it whole.
+TEST(EntryListModel, ShowsTheBeginningOfAHugeQuestion) {
+    const QString huge(5'000'000, u'x');
+    Document document = withEntries({huge});
+    const editor::EntryListModel model(document);
+    EXPECT_EQ(model.index(0).data().toString(), huge.left(1000));
+    EXPECT_EQ(document.entry(0).question, huge);
+}
+
 }  // namespace
