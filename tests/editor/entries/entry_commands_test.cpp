@@ -1,6 +1,7 @@
 #include "editor_window.h"
 
 #include <QMenu>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -152,6 +153,22 @@ TEST(EntryList, OnlyChoosingAnEntryLoadsIt) {
     EXPECT_EQ(editor.list().currentPosition(), 0);
     EXPECT_EQ(editor.list().selectedPositions(), QList<int>{0});
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"typed"_s);
+}
+
+// A damaged file's unbreakable information line is shown unwrapped (wrapping it would freeze the
+// window) and kept whole; ordinary information wraps again.
+TEST(EntryList, HugeInformationLineIsShownWhole) {
+    EditorWindow editor;
+    const QString huge(20'000, u'x');
+    editor.document().replaceAll({{"q", "a", huge}, {"r", "b", "one\\ntwo"}});
+    auto* box = editor.window->findChild<QPlainTextEdit*>(u"txtInformation"_s);
+    const std::tuple<int, QString, QPlainTextEdit::LineWrapMode> rows[] = {
+        {0, huge, QPlainTextEdit::NoWrap}, {1, "one\ntwo", QPlainTextEdit::WidgetWidth}};
+    for (const auto& [row, shown, wrap] : rows) {
+        editor.clickEntry(row);
+        EXPECT_EQ(box->toPlainText(), shown);
+        EXPECT_EQ(box->lineWrapMode(), wrap);
+    }
 }
 
 }  // namespace
