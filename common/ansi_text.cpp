@@ -395,4 +395,22 @@ QString unrepresentableChars(QStringView text) {
 
 #endif  // Q_OS_WIN
 
+QString storedForm(QStringView text) {
+    if (unrepresentableChars(text).isEmpty()) {
+        return decodeAnsi(encodeAnsi(text));
+    }
+    QString stored;
+    stored.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype units =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
+                                                                                               : 1;
+        const QStringView character = text.sliced(i, units);
+        stored += unrepresentableChars(character).isEmpty() ? decodeAnsi(encodeAnsi(character))
+                                                            : character.toString();
+        i += units;
+    }
+    return stored;
+}
+
 }  // namespace common

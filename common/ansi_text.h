@@ -18,6 +18,12 @@ void decodeAnsi(QByteArrayView bytes, QString& text);
 // Characters the code page cannot represent are written as '?'.
 QByteArray encodeAnsi(QStringView text);
 
+// The text as a word file would hold it: written in the code page and read back. Several
+// characters are stored as a neighbour (U+301C as U+FF5E, U+2212 as U+FF0D, ...), so this is
+// what a drill asks and judges. Characters the code page cannot store at all are kept as they
+// are, since a word file read as UTF-8 can hold them.
+QString storedForm(QStringView text);
+
 // The distinct characters of text that the code page cannot represent, in order of first
 // appearance; empty when the whole text can be stored.
 QString unrepresentableChars(QStringView text);

@@ -91,4 +91,23 @@ TEST(AnsiText, ConvertsAsWindowsAndNeverFails) {
     }
 }
 
+// What a user types on Linux is judged and shown as the file holds it.
+TEST(AnsiText, StoredFormIsWhatTheFileReadsBack) {
+    const struct {
+        QString typed;
+        QString stored;
+    } table[] = {
+        {u"\u301Cについて"_s, u"\uFF5Eについて"_s},
+        {u"\u2212\u2016\u2014"_s, u"\uFF0D\u2225\u2015"_s},
+        {u"\u00A2\u00A3\u00AC"_s, u"\uFFE0\uFFE1\uFFE2"_s},
+        {u"\u00A5\u203E"_s, u"\\~"_s},
+        {u"apple りんご 林檎"_s, u"apple りんご 林檎"_s},
+        {u"caf\u00E9 \u301C \U0001F600"_s, u"caf\u00E9 \uFF5E \U0001F600"_s},  // kept
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.typed.toStdString());
+        EXPECT_EQ(common::storedForm(row.typed), row.stored);
+    }
+}
+
 }  // namespace
