@@ -360,7 +360,13 @@ void frmMain::Form_Unload() {
     const common::SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
     const common::SettingsRecord record = common::drillRecordToSave(
         fresh, QDir::toNativeSeparators(engine_.WordFileName()), drillMode(), folder);
-    common::writeSettings(path, record, common::kDrillRecordLength);
+    QString error;
+    if (!common::writeSettings(path, record, common::kDrillRecordLength, &error)) {
+        platform_.showMessage(
+            this, {common::settingsNotSavedText(path, error),
+                   QString::fromUtf16(common::kSettingsNotSavedTitle), platform::Icon::Warning,
+                   platform::Buttons::Ok, platform::Answer::Ok, std::nullopt});
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

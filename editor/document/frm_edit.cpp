@@ -252,8 +252,12 @@ void frmEdit::saveSettings() {
     // Read again just before writing, so that what the drill program stored meanwhile stays.
     const QString file = common::settingsFilePath(MyPath());
     const common::SettingsRecord fresh = common::readSettings(file, common::kEditorRecordLength);
-    common::writeSettings(file, common::editorRecordToSave(fresh, options_, MyPath()),
-                          common::kEditorRecordLength);
+    QString error;
+    if (!common::writeSettings(file, common::editorRecordToSave(fresh, options_, MyPath()),
+                               common::kEditorRecordLength, &error)) {
+        warn(common::settingsNotSavedText(file, error),
+             QString::fromUtf16(common::kSettingsNotSavedTitle));
+    }
 }
 
 void frmEdit::setFocusSelect(bool on) {

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "common/settings.h"
+#include "platform/platform.h"
 
 // Settings files as a disk or another program may leave them. Each program must start with
-// what it can use, close without a word, and keep what it does not own.
+// what it can use, keep what it does not own, and close without a word unless the record
+// could not be written.
 namespace hardening {
 
 struct SettingsDamage {
@@ -41,6 +43,22 @@ inline void placeSettings(const SettingsDamage& damage, const QString& folder) {
     } else if (file.open(QIODevice::WriteOnly)) {
         file.write(damage.bytes);
     }
+}
+
+// What the program showed on closing: nothing, or the warning that its record was not written.
+inline void expectClosingMessages(const SettingsDamage& damage, const QString& folder,
+                                  const std::vector<platform::MessageBox>& shown) {
+    if (!damage.bytes.isNull()) {
+        EXPECT_TRUE(shown.empty());
+        return;
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    const QString path = common::settingsFilePath(folder);
+    EXPECT_TRUE(shown.front().text.startsWith(
+        QStringLiteral("設定ﾌｧｲﾙを保存できませんでした。\r\n") + path))
+        << shown.front().text.toStdString();
+    EXPECT_EQ(shown.front().title, QStringLiteral("設定の保存"));
+    EXPECT_EQ(shown.front().icon, platform::Icon::Warning);
 }
 
 // After the program closed: its record written, whatever lay behind it kept, a folder left.
