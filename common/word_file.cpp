@@ -315,6 +315,19 @@ ReadResult readWordFile(const QString& path) {
     return parseWordFile(bytes);
 }
 
+QList<int> unstorableEntries(const QList<Entry>& entries, int limit) {
+    QList<int> found;
+    for (qsizetype i = 0; i < entries.size() && found.size() < limit; ++i) {
+        const Entry& entry = entries.at(i);
+        if (!unrepresentableChars(entry.question).isEmpty() ||
+            !unrepresentableChars(entry.rights).isEmpty() ||
+            !unrepresentableChars(entry.information).isEmpty()) {
+            found.append(int(i));
+        }
+    }
+    return found;
+}
+
 QByteArray formatWordFile(const QList<Entry>& entries) {
     QString text(putFileText(entries, nullptr), Qt::Uninitialized);
     putFileText(entries, reinterpret_cast<char16_t*>(text.data()));

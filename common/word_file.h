@@ -49,6 +49,10 @@ struct WriteResult {
     QString error;  // the system's reason when !ok, for the user's message
 };
 
+// The positions of the first `limit` entries holding characters Shift_JIS cannot store (only
+// a file read as UTF-8 brings them in); writing would turn those into '?'.
+QList<int> unstorableEntries(const QList<Entry>& entries, int limit);
+
 // Replaces the file atomically: on failure the old file is left exactly as it was.
 WriteResult writeWordFile(const QString& path, const QList<Entry>& entries);
 QByteArray formatWordFile(const QList<Entry>& entries);
