@@ -80,16 +80,6 @@ void makeSlim(QLineEdit* box) {
 // The border and the line edit's own one-pixel margin, above and below the line.
 constexpr int kSlimChrome = 2 * 1 + 2 * 1;
 
-// Japanese glyphs often come from a fallback font taller than the box's own, and the line
-// takes the tallest of the fonts that draw it.
-int japaneseLineHeight(const QFont& font) {
-    QTextLayout layout(QStringLiteral("漢字かなカナ Ágjy|"), font);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-    return qCeil(line.height());
-}
-
 int plainTextChrome(const QPlainTextEdit* box) {
     return 2 * box->frameWidth() + 2 * qCeil(box->document()->documentMargin());
 }
