@@ -46,19 +46,13 @@ inline void placeSettings(const SettingsDamage& damage, const QString& folder) {
 }
 
 // What the program showed on closing: nothing, or the warning that its record was not written.
-inline void expectClosingMessages(const SettingsDamage& damage, const QString& folder,
+inline void expectClosingMessages(const SettingsDamage& damage,
                                   const std::vector<platform::MessageBox>& shown) {
-    if (!damage.bytes.isNull()) {
-        EXPECT_TRUE(shown.empty());
-        return;
+    ASSERT_EQ(shown.size(), damage.bytes.isNull() ? 1u : 0u);
+    if (!shown.empty()) {
+        EXPECT_EQ(shown.front().title + shown.front().text.section(u'\r', 0, 0),
+                  QStringLiteral("設定の保存設定ﾌｧｲﾙを保存できませんでした。"));
     }
-    ASSERT_EQ(shown.size(), 1u);
-    const QString path = common::settingsFilePath(folder);
-    EXPECT_TRUE(shown.front().text.startsWith(
-        QStringLiteral("設定ﾌｧｲﾙを保存できませんでした。\r\n") + path))
-        << shown.front().text.toStdString();
-    EXPECT_EQ(shown.front().title, QStringLiteral("設定の保存"));
-    EXPECT_EQ(shown.front().icon, platform::Icon::Warning);
 }
 
 // After the program closed: its record written, whatever lay behind it kept, a folder left.

@@ -77,7 +77,7 @@ TEST_F(DamagedFiles, AnySettingsFileStartsWithDefaultsAndClosesKeepingTheRest) {
             platform.answers({platform::Answer::Ok});  // the warning
         }
         EXPECT_TRUE(window->close());
-        hardening::expectClosingMessages(damage, folder, platform.shown());
+        hardening::expectClosingMessages(damage, platform.shown());
         hardening::expectSettingsKept(damage, folder, common::kDrillRecordLength);
         window.reset();
     }

@@ -110,7 +110,7 @@ TEST(EditorDamagedFiles, AnySettingsFileStartsWithDefaultsAndClosesKeepingTheRes
             editor.platform.answers({Answer::Ok});  // the warning
         }
         EXPECT_TRUE(editor.window->close());
-        hardening::expectClosingMessages(damage, folder, editor.platform.shown());
+        hardening::expectClosingMessages(damage, editor.platform.shown());
         EXPECT_THAT(editor.platform.unexpected(), testing::IsEmpty());
         hardening::expectSettingsKept(damage, folder, common::kEditorRecordLength);
     }
