@@ -88,6 +88,30 @@ void BM_ParseWordFile(benchmark::State& state) {
 }
 KX_WORD_FILE_BENCHMARK(BM_ParseWordFile);
 
+// The same entries saved as UTF-8 by a text editor: validated as UTF-8, found not to be
+// Shift_JIS, then decoded.
+void BM_ParseUtf8WordFile(benchmark::State& state) {
+    static const QByteArray utf8 = common::decodeAnsi(sampleBytes()).toUtf8();
+    for (auto _ : state) {
+        common::ReadResult result = common::parseWordFile(utf8);
+        if (result.entries.size() != common::kMaxEntries) {
+            state.SkipWithError("the file was not read as UTF-8");
+        }
+        freeUntimed(state, result);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * utf8.size());
+}
+KX_WORD_FILE_BENCHMARK(BM_ParseUtf8WordFile);
+
+// Writing refuses entries Shift_JIS cannot store: the editor checks every entry first.
+void BM_UnstorableEntries(benchmark::State& state) {
+    for (auto _ : state) {
+        QList<int> found = common::unstorableEntries(sampleEntries(), 6);
+        benchmark::DoNotOptimize(found);
+    }
+}
+KX_WORD_FILE_BENCHMARK(BM_UnstorableEntries);
+
 void BM_ReadWordFile(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"bench.qvw"_s);

@@ -47,4 +47,17 @@ QString informationToStore(QStringView display) {
     return stored;
 }
 
+QString quoteEach(QStringView text) {
+    QString quoted;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        quoted += u'「';
+        quoted += text.at(i);
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size()) {
+            quoted += text.at(++i);
+        }
+        quoted += u'」';
+    }
+    return quoted;
+}
+
 }  // namespace common

@@ -15,4 +15,7 @@ QString joinRights(const QStringList& answers);
 QString informationToDisplay(QStringView stored);
 QString informationToStore(QStringView display);
 
+// "「a」「b」" for the characters of text, a surrogate pair kept whole.
+QString quoteEach(QStringView text);
+
 }  // namespace common

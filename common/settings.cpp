@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QtEndian>
 
 #include "common/ansi_text.h"
@@ -130,15 +131,46 @@ SettingsRecord readSettings(const QString& filePath, int recordLength) {
     return SettingsRecord::fromBytes(bytes);
 }
 
-bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength) {
-    const QByteArray bytes = record.toBytes().left(qBound(0, recordLength, kEditorRecordLength));
-    // In place and without truncating: bytes behind the record belong to the other program.
-    QFile file(filePath);
-    // Unbuffered, so that a write cut short by the disk is seen here and not lost in a flush.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength,
+                   QString* error) {
+    QByteArray bytes = record.toBytes().left(qBound(0, recordLength, kEditorRecordLength));
+    auto fail = [&](const QFileDevice& file) {
+        if (error) {
+            *error = file.errorString();
+        }
         return false;
+    };
+    // Bytes behind the record belong to the other program: they are written again as read,
+    // and a file that cannot be read is not replaced.
+    const QFileInfo info(filePath);
+    if (info.exists() || info.isSymLink()) {
+        QFile old(filePath);
+        if (!info.isFile() || !old.open(QIODevice::ReadOnly)) {
+            return fail(old);
+        }
+        const QByteArray current = old.readAll();
+        if (old.error() != QFileDevice::NoError) {
+            return fail(old);
+        }
+        bytes += current.sliced(qMin(bytes.size(), current.size()));
     }
-    return file.write(bytes) == bytes.size();
+    // Replaced whole, so that a crash or a full disk never leaves half a record; unbuffered,
+    // so that a write cut short by the disk is seen here and not lost in a flush.
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size()) {
+        return fail(file);
+    }
+    return file.commit() || fail(file);
+}
+
+QString settingsNotSavedText(const QString& filePath, const QString& error) {
+    QString text =
+        QStringLiteral("設定ﾌｧｲﾙを保存できませんでした。\r\n") + QDir::toNativeSeparators(filePath);
+    if (!error.isEmpty()) {
+        text += QStringLiteral("\r\n") + error;
+    }
+    return text;
 }
 
 SettingsRecord loadDrillSettings(const QString& filePath) {

@@ -39,13 +39,19 @@ struct SettingsRecord {
 // Never fails: a missing, short, unreadable file gives zeros for what could not be read.
 SettingsRecord readSettings(const QString& filePath, int recordLength);
 
-// Replaces exactly the first recordLength bytes and never shortens the file.
-bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength);
+// Replaces exactly the first recordLength bytes and never shortens the file. The file is
+// replaced atomically; on failure it is left as it was and `error` gets the system's reason.
+bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength,
+                   QString* error = nullptr);
 
 // Each program reads the record once when its window loads, with its own defaults applied:
 // the drill program replaces a mode outside 1..3 by Normal; the editor replaces a missing
 // path by the program folder (without the trailing separator) and an empty field set by 7.
 SettingsRecord loadDrillSettings(const QString& filePath);
+
+// The warning both programs show when writing the record at exit failed.
+QString settingsNotSavedText(const QString& filePath, const QString& error);
+inline constexpr char16_t kSettingsNotSavedTitle[] = u"設定の保存";
 SettingsRecord loadEditorSettings(const QString& filePath, const QString& programFolder);
 
 // What each program writes when its window unloads. `fresh` is the file read again just

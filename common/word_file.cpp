@@ -1,10 +1,13 @@
 #include "common/word_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include "common/ansi_text.h"
 
@@ -199,6 +202,47 @@ qsizetype putFileText(const QList<Entry>& entries, char16_t* out) {
     return length;
 }
 
+constexpr QByteArrayView kUtf8Bom = "\xEF\xBB\xBF";
+
+bool hasNonAscii(QByteArrayView bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Both checks go piece by piece and stop at the first fault: a Shift_JIS file is rarely valid
+// UTF-8 beyond its first few non-ASCII bytes.
+bool isValidUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8);
+    for (qsizetype start = 0; start < bytes.size(); start += kPiece) {
+        const QString piece = decoder(bytes.sliced(start, qMin(kPiece, bytes.size() - start)));
+        if (decoder.hasError()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The code page maps no byte sequence to U+FFFD, so one in the text marks a broken pair.
+bool isValidCodePageText(QByteArrayView bytes) {
+    QString text;
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype end = pieceEnd(bytes, start);
+        decodeAnsi(bytes.sliced(start, end - start), text);
+        if (text.contains(QChar::ReplacementCharacter)) {
+            return false;
+        }
+        start = end;
+    }
+    return true;
+}
+
+// Text editors on Linux and macOS save UTF-8; read as Shift_JIS such a file gives no entry
+// at all. A Shift_JIS file that happens to be valid UTF-8 as well stays Shift_JIS.
+bool isUtf8WordFile(QByteArrayView bytes) {
+    return bytes.startsWith(kUtf8Bom) ||
+           (hasNonAscii(bytes) && isValidUtf8(bytes) && !isValidCodePageText(bytes));
+}
+
 }  // namespace
 
 ReadResult parseWordFile(QByteArrayView bytes) {
@@ -207,11 +251,22 @@ ReadResult parseWordFile(QByteArrayView bytes) {
         result.outcome = ReadOutcome::Invalid;
         return result;
     }
+    // Pieces end at line ends, so a stateful decoder never sees a character split.
+    std::optional<QStringDecoder> utf8;
+    if (isUtf8WordFile(bytes)) {
+        utf8.emplace(QStringConverter::Utf8);
+    }
     bool firstLine = true;
+    bool skippedLine = false;
     QString text;
     for (qsizetype start = 0; start < bytes.size();) {
         const qsizetype end = pieceEnd(bytes, start);
-        decodeAnsi(bytes.sliced(start, end - start), text);
+        const QByteArrayView piece = bytes.sliced(start, end - start);
+        if (utf8) {
+            text = (*utf8)(piece);
+        } else {
+            decodeAnsi(piece, text);
+        }
         start = end;
         qsizetype pos = 0;
         if (firstLine) {
@@ -223,14 +278,19 @@ ReadResult parseWordFile(QByteArrayView bytes) {
             result.entries.reserve(expectedEntries(bytes));
         }
         while (pos < text.size()) {
-            if (readEntryLine(text, pos, result.entries) && result.entries.size() > kMaxEntries) {
+            const bool blank = text[pos] == u'\r' || text[pos] == u'\n';
+            if (!readEntryLine(text, pos, result.entries)) {
+                skippedLine |= !blank;
+            } else if (result.entries.size() > kMaxEntries) {
                 result.entries = {};
                 result.outcome = ReadOutcome::TooMany;
                 return result;
             }
         }
     }
-    result.outcome = ReadOutcome::Entries;
+    // Lines were there but none could be read: not a word file, rather than an empty one.
+    result.outcome =
+        result.entries.isEmpty() && skippedLine ? ReadOutcome::Invalid : ReadOutcome::Entries;
     return result;
 }
 
@@ -253,6 +313,19 @@ ReadResult readWordFile(const QString& path) {
         return result;
     }
     return parseWordFile(bytes);
+}
+
+QList<int> unstorableEntries(const QList<Entry>& entries, int limit) {
+    QList<int> found;
+    for (qsizetype i = 0; i < entries.size() && found.size() < limit; ++i) {
+        const Entry& entry = entries.at(i);
+        if (!unrepresentableChars(entry.question).isEmpty() ||
+            !unrepresentableChars(entry.rights).isEmpty() ||
+            !unrepresentableChars(entry.information).isEmpty()) {
+            found.append(int(i));
+        }
+    }
+    return found;
 }
 
 QByteArray formatWordFile(const QList<Entry>& entries) {

@@ -27,7 +27,7 @@ inline constexpr QStringView kVersionLine = u"Version 2.00";
 
 enum class ReadOutcome {
     Entries,     // the version line was accepted; entries holds the well-formed lines
-    Invalid,     // the file has no line at all
+    Invalid,     // no line at all, or lines of which none gives an entry
     OldVersion,  // the first line is not a version line
     NotFound,    // nothing exists at the path
     Unreadable,  // it exists but cannot be read (no permission, a folder, an I/O error)
@@ -39,6 +39,8 @@ struct ReadResult {
     QList<Entry> entries;  // only for ReadOutcome::Entries
 };
 
+// Shift_JIS, or UTF-8 when the file starts with a UTF-8 byte-order mark or is valid UTF-8
+// holding non-ASCII bytes but not valid Shift_JIS.
 ReadResult readWordFile(const QString& path);
 ReadResult parseWordFile(QByteArrayView bytes);
 
@@ -46,6 +48,10 @@ struct WriteResult {
     bool ok = false;
     QString error;  // the system's reason when !ok, for the user's message
 };
+
+// The positions of the first `limit` entries holding characters Shift_JIS cannot store (only
+// a file read as UTF-8 brings them in); writing would turn those into '?'.
+QList<int> unstorableEntries(const QList<Entry>& entries, int limit);
 
 // Replaces the file atomically: on failure the old file is left exactly as it was.
 WriteResult writeWordFile(const QString& path, const QList<Entry>& entries);

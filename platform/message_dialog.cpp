@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -130,6 +132,20 @@ void MessageDialog::showEvent(QShowEvent* event) {
         QAccessibleEvent alert(this, QAccessible::Alert);
         QAccessible::updateAccessibility(&alert);
     }
+}
+
+void MessageDialog::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers plain = Qt::NoModifier | Qt::ShiftModifier;
+    if ((event->modifiers() | plain) == plain) {
+        for (QAbstractButton* button : buttons_->buttons()) {
+            const QKeySequence letter = QKeySequence::mnemonic(button->text());
+            if (!letter.isEmpty() && letter[0].key() == event->key()) {
+                button->click();
+                return;
+            }
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void MessageDialog::onClicked(QPushButton* button) {

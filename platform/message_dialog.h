@@ -31,6 +31,8 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A button's access letter alone presses it, as in the Windows message boxes.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void onClicked(QPushButton* button);

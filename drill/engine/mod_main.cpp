@@ -2,8 +2,10 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <utility>
 
+#include "common/ansi_text.h"
 #include "common/entry_text.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/drill_view.h"
@@ -201,8 +203,13 @@ void modMain::JudgeAnswer() {
     }
 
     view_.setResultText(kWrongMark);
-    const QString answer = view_.answerText();
-    if (!answer.isEmpty() && rights.contains(answer)) {
+    // Compared as the file stores text: an input method's U+301C must match the U+FF5E that
+    // code page 932 reads back, and a UTF-8 file's answers are folded the same way.
+    const QString answer = common::storedForm(view_.answerText());
+    const bool right = std::any_of(rights.cbegin(), rights.cend(), [&](const QString& r) {
+        return common::storedForm(r) == answer;
+    });
+    if (!answer.isEmpty() && right) {
         view_.setResultText(kRightMark);
         ++correctCount_;
         if (mode == common::kOvercomingMode) {

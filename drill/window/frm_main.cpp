@@ -19,13 +19,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextLayout>
+#include <QtMath>
 
 #include "common/settings.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/window/about.h"
 #include "drill/window/drill_clock.h"
+#include "drill/window/drill_layout.h"
 #include "drill/window/right_pages.h"
-#include "drill/window/twips.h"
 #include "platform/platform.h"
 
 #ifndef KX_VERSION_MAJOR
@@ -41,6 +43,7 @@ namespace {
 
 const QString kHelpFileName = QStringLiteral("Kotobax.hlp");
 const QString kEditorBaseName = QStringLiteral("Brelmi");
+const QString kQuestionRole = QStringLiteral("ドリルの終わりには結果を表示します");
 
 // The window's named Japanese font, or one drawn to its measures; else the system's own font,
 // whose Japanese glyphs the system supplies. (Some Japanese fonts have a line spacing too tall
@@ -65,18 +68,20 @@ void makeDisplayBox(Box* box) {
     box->setPalette(palette);
 }
 
-// One-line boxes are only a line high: a thin border and no padding leave the line room, and
-// where the system's font is taller than the named one, the size comes down until a line fits.
+// One-line boxes are only a line high: a thin border, no padding, and the text at the top, so
+// that the box's height is the line's plus fixed chrome (see kSlimChrome).
 void makeSlim(QLineEdit* box) {
     box->setStyleSheet(
         QStringLiteral("QLineEdit { border: 1px solid palette(mid); padding: 0; }"
                        "QLineEdit[readOnly=\"true\"] { background: palette(button); }"));
-    QFont font = box->font();
-    const int room = box->height() - 2 + 1;
-    while (QFontMetrics(font).height() > room && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    }
-    box->setFont(font);
+    box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+// The border and the line edit's own one-pixel margin, above and below the line.
+constexpr int kSlimChrome = 2 * 1 + 2 * 1;
+
+int plainTextChrome(const QPlainTextEdit* box) {
+    return 2 * box->frameWidth() + 2 * qCeil(box->document()->documentMargin());
 }
 
 // Controls keep their place; where the system's font is wider than the named one, the caption's
@@ -135,12 +140,10 @@ void frmMain::setVersion(int major, int minor) {
 void frmMain::createControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(twips(7080), twips(4185));
     setCentralWidget(client);
 
     txtQuestion0 = new QPlainTextEdit(client);
     txtQuestion0->setObjectName(QStringLiteral("txtQuestion0"));
-    txtQuestion0->setGeometry(twipsRect(120, 240, 6135, 540));
     txtQuestion0->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtQuestion0->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtQuestion0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -152,7 +155,6 @@ void frmMain::createControls() {
 
     txtQuestion1 = new QLineEdit(client);
     txtQuestion1->setObjectName(QStringLiteral("txtQuestion1"));
-    txtQuestion1->setGeometry(twipsRect(120, 240, 6135, 300));
     txtQuestion1->setFont(namedFont(14.25, true));
     makeDisplayBox(txtQuestion1);
     makeSlim(txtQuestion1);
@@ -162,9 +164,7 @@ void frmMain::createControls() {
     for (int i = 0; i < 2; ++i) {
         optVisibility[i] = new QRadioButton(visibilityCaptions[i], client);
         optVisibility[i]->setObjectName(QStringLiteral("optVisibility%1").arg(i));
-        optVisibility[i]->setGeometry(twipsRect(6360, 240 + 240 * i, 615, 255));
         optVisibility[i]->setToolTip(QStringLiteral("Scroll bar"));
-        shrinkToFit(optVisibility[i]);
         connect(optVisibility[i], &QRadioButton::toggled, this, [this, i](bool checked) {
             if (checked) {
                 optVisibility_Click(i);
@@ -176,7 +176,6 @@ void frmMain::createControls() {
     for (int i = 0; i < 4; ++i) {
         txtRight[i] = new QLineEdit(client);
         txtRight[i]->setObjectName(QStringLiteral("txtRight%1").arg(i));
-        txtRight[i]->setGeometry(twipsRect(360, 960 + 360 * i, 6015, 270));
         txtRight[i]->setFont(namedFont(12));
         makeDisplayBox(txtRight[i]);
         makeSlim(txtRight[i]);
@@ -185,7 +184,6 @@ void frmMain::createControls() {
 
     vsRight = new QScrollBar(Qt::Vertical, client);
     vsRight->setObjectName(QStringLiteral("vsRight"));
-    vsRight->setGeometry(twipsRect(6480, 960, 255, 1455));
     vsRight->setRange(0, 0);
     vsRight->setSingleStep(1);
     vsRight->setPageStep(1);
@@ -195,7 +193,6 @@ void frmMain::createControls() {
 
     txtInformation = new QPlainTextEdit(client);
     txtInformation->setObjectName(QStringLiteral("txtInformation"));
-    txtInformation->setGeometry(twipsRect(240, 2520, 6615, 615));
     txtInformation->setToolTip(QStringLiteral("Information"));
     txtInformation->setTabChangesFocus(true);
     makeDisplayBox(txtInformation);
@@ -203,39 +200,33 @@ void frmMain::createControls() {
 
     txtAnswer = new QLineEdit(client);
     txtAnswer->setObjectName(QStringLiteral("txtAnswer"));
-    txtAnswer->setGeometry(twipsRect(120, 3360, 6855, 270));
     txtAnswer->setText(QStringLiteral("Answer"));
     makeSlim(txtAnswer);
     txtAnswer->installEventFilter(this);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), client);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twipsRect(120, 3720, 1575, 375));
     cmdOK->setDefault(true);
     cmdOK->setEnabled(false);
     connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
 
     lblResult = new QLabel(QStringLiteral("㊤"), client);
     lblResult->setObjectName(QStringLiteral("lblResult"));
-    lblResult->setGeometry(twipsRect(1920, 3720, 375, 375));
     lblResult->setFont(namedFont(18));
     lblResult->setToolTip(QStringLiteral("Judgment"));
 
     framTime = new QFrame(client);
     framTime->setObjectName(QStringLiteral("framTime"));
-    framTime->setGeometry(twipsRect(3840, 3720, 3135, 375));
     framTime->setFrameShape(QFrame::NoFrame);
     framTime->setToolTip(QStringLiteral("Indicator ( Click : On/Off )"));
     framTime->installEventFilter(this);
 
     lblTime = new QLabel(elapsedText(0), framTime);
     lblTime->setObjectName(QStringLiteral("lblTime"));
-    lblTime->setGeometry(twipsRect(120, 120, 1215, 255));
     lblTime->installEventFilter(this);
 
     lblCount = new QLabel(QStringLiteral("0 / 0"), framTime);
     lblCount->setObjectName(QStringLiteral("lblCount"));
-    lblCount->setGeometry(twipsRect(1920, 120, 975, 255));
     lblCount->installEventFilter(this);
 
     TIM = new DrillClock(lblTime, this);
@@ -248,11 +239,10 @@ void frmMain::createControls() {
 
     // What a screen reader says. Labels that show a value keep it as their name.
     const QString question = QStringLiteral("問題");
-    const QString questionRole = QStringLiteral("ドリルの終わりには結果を表示します");
     txtQuestion0->setAccessibleName(question);
-    txtQuestion0->setAccessibleDescription(questionRole);
+    txtQuestion0->setAccessibleDescription(kQuestionRole);
     txtQuestion1->setAccessibleName(question);
-    txtQuestion1->setAccessibleDescription(questionRole);
+    txtQuestion1->setAccessibleDescription(kQuestionRole);
     optVisibility[0]->setAccessibleName(QStringLiteral("問題の横スクロールバーを表示"));
     optVisibility[1]->setAccessibleName(QStringLiteral("問題の横スクロールバーを隠す"));
     for (int i = 0; i < 4; ++i) {
@@ -271,7 +261,46 @@ void frmMain::createControls() {
     lblCount->setAccessibleDescription(
         QStringLiteral("正解数 / 解答数 (Overcoming mode では残りの問題数)"));
 
+    applyLayout();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmMain::applyLayout() {
+    BoxMetrics metrics;
+    metrics.questionLine = std::max(japaneseLineHeight(txtQuestion0->font()),
+                                    japaneseLineHeight(txtQuestion1->font()));
+    metrics.questionChrome = plainTextChrome(txtQuestion0);
+    metrics.questionBar = txtQuestion0->horizontalScrollBar()->sizeHint().height();
+    metrics.slimQuestionChrome = kSlimChrome;
+    metrics.rightLine = japaneseLineHeight(txtRight[0]->font());
+    metrics.slimChrome = kSlimChrome;
+    metrics.informationLine = japaneseLineHeight(txtInformation->font());
+    metrics.informationChrome = plainTextChrome(txtInformation);
+    metrics.answerLine = japaneseLineHeight(txtAnswer->font());
+    metrics.optionHeight =
+        std::max(optVisibility[0]->sizeHint().height(), optVisibility[1]->sizeHint().height());
+    metrics.commandHeight = std::max(cmdOK->sizeHint().height(), lblResult->sizeHint().height());
+    metrics.indicatorHeight = std::max(lblTime->sizeHint().height(), lblCount->sizeHint().height());
+    const DrillGeometry g = layoutDrill(metrics);
+
+    centralWidget()->setFixedSize(g.client);
+    txtQuestion0->setGeometry(g.questionMulti);
+    txtQuestion1->setGeometry(g.questionSingle);
+    for (int i = 0; i < 2; ++i) {
+        optVisibility[i]->setGeometry(g.options[i]);
+        shrinkToFit(optVisibility[i]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        txtRight[i]->setGeometry(g.rights[i]);
+    }
+    vsRight->setGeometry(g.rightPages);
+    txtInformation->setGeometry(g.information);
+    txtAnswer->setGeometry(g.answer);
+    cmdOK->setGeometry(g.ok);
+    lblResult->setGeometry(g.result);
+    framTime->setGeometry(g.indicator);
+    lblTime->setGeometry(g.time);
+    lblCount->setGeometry(g.count);
 }
 
 void frmMain::createMenus() {
@@ -360,7 +389,13 @@ void frmMain::Form_Unload() {
     const common::SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
     const common::SettingsRecord record = common::drillRecordToSave(
         fresh, QDir::toNativeSeparators(engine_.WordFileName()), drillMode(), folder);
-    common::writeSettings(path, record, common::kDrillRecordLength);
+    QString error;
+    if (!common::writeSettings(path, record, common::kDrillRecordLength, &error)) {
+        platform_.showMessage(
+            this, {common::settingsNotSavedText(path, error),
+                   QString::fromUtf16(common::kSettingsNotSavedTitle), platform::Icon::Warning,
+                   platform::Buttons::Ok, platform::Answer::Ok, std::nullopt});
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -445,6 +480,14 @@ void frmMain::vsRight_Change() {
 void frmMain::optVisibility_Click(int index) {
     txtQuestion0->setVisible(index == 0);
     txtQuestion1->setVisible(index != 0);
+    // Tab reaches the checked option only, as in a group of option buttons.
+    for (int i = 0; i < 2; ++i) {
+        optVisibility[i]->setFocusPolicy(i == index ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+    // The learner was typing: the answer stays where it was, ready for Enter.
+    if (engine_.Drilling()) {
+        focusAnswer();
+    }
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
@@ -527,6 +570,12 @@ void frmMain::setQuestionText(const QString& text) {
     txtQuestion0->setPlainText(toDisplayLines(shown));
     txtQuestion1->setText(shown);
     txtQuestion1->setCursorPosition(0);
+    // The one-line box cuts a long question at its edge: the whole of it is one hover or one
+    // screen-reader query away.
+    const int room = txtQuestion1->width() - kSlimChrome;
+    const bool cut = txtQuestion1->fontMetrics().horizontalAdvance(shown) > room;
+    txtQuestion1->setToolTip(cut ? shown : QString());
+    txtQuestion1->setAccessibleDescription(cut ? shown : kQuestionRole);
 }
 
 void frmMain::setRightText(int box, const QString& text) {

@@ -50,6 +50,8 @@ protected:
 private:
     void createControls();
     void createMenus();
+    // Each box as tall as the fonts that draw its text need; everything below moves down.
+    void applyLayout();
     void Form_Load();
     void Form_Unload();
     void updateAvailability();

@@ -1,5 +1,7 @@
 #include "editor/document/frm_edit.h"
 
+#include "common/ansi_text.h"
+#include "common/entry_text.h"
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "editor/document/help_topics.h"
@@ -252,8 +254,12 @@ void frmEdit::saveSettings() {
     // Read again just before writing, so that what the drill program stored meanwhile stays.
     const QString file = common::settingsFilePath(MyPath());
     const common::SettingsRecord fresh = common::readSettings(file, common::kEditorRecordLength);
-    common::writeSettings(file, common::editorRecordToSave(fresh, options_, MyPath()),
-                          common::kEditorRecordLength);
+    QString error;
+    if (!common::writeSettings(file, common::editorRecordToSave(fresh, options_, MyPath()),
+                               common::kEditorRecordLength, &error)) {
+        warn(common::settingsNotSavedText(file, error),
+             QString::fromUtf16(common::kSettingsNotSavedTitle));
+    }
 }
 
 void frmEdit::setFocusSelect(bool on) {
@@ -352,6 +358,27 @@ QString frmEdit::AskOpenFileName() {
 }
 
 void frmEdit::SaveFile() {
+    // A file read as UTF-8 may hold what Shift_JIS cannot store: writing would turn it into
+    // '?' for good, so nothing is written until the user has changed those entries.
+    constexpr int kNamed = 5;
+    const QList<int> unstorable = common::unstorableEntries(document_.entries(), kNamed + 1);
+    if (!unstorable.isEmpty()) {
+        QString text = QStringLiteral(
+            "次の項目には単語ﾌｧｲﾙに保存できない文字があるため、"
+            "保存できません。");
+        for (const int position : unstorable.first(qMin(kNamed, int(unstorable.size())))) {
+            const common::Entry& entry = document_.entry(position);
+            text += kCrLf + QString::number(position + 1) + QStringLiteral(": ") +
+                    entry.question.left(40) + QStringLiteral("  ") +
+                    common::quoteEach(common::unrepresentableChars(entry.question + entry.rights +
+                                                                   entry.information));
+        }
+        if (unstorable.size() > kNamed) {
+            text += kCrLf + QStringLiteral("...");
+        }
+        warn(text, QStringLiteral("ﾌｧｲﾙを保存"));
+        return;
+    }
     const QString path = AskSaveFileName();
     if (path.isEmpty()) {
         return;

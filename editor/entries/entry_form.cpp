@@ -11,20 +11,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// "「a」「b」" for the characters of text, a surrogate pair kept whole.
-QString quoteEach(const QString& text) {
-    QString quoted;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        quoted += u'「';
-        quoted += text.at(i);
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size()) {
-            quoted += text.at(++i);
-        }
-        quoted += u'」';
-    }
-    return quoted;
-}
-
 // A field that would not read back as itself: a separator inside it, or one formed where it
 // meets its neighbour ("x|@1" followed by the field separator).
 bool breaksLine(const common::Entry& entry) {
@@ -107,9 +93,9 @@ std::optional<Refusal> checkEntry(const EntryForm& form, const QString& commandW
     const QString lost =
         common::unrepresentableChars(entry.question + entry.rights + entry.information);
     if (!lost.isEmpty()) {
-        return Refusal{
-            QStringLiteral("次の文字は単語ﾌｧｲﾙに保存できません。") + kCrLf + quoteEach(lost),
-            title};
+        return Refusal{QStringLiteral("次の文字は単語ﾌｧｲﾙに保存できません。") + kCrLf +
+                           common::quoteEach(lost),
+                       title};
     }
     return std::nullopt;
 }

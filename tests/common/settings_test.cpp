@@ -29,7 +29,6 @@ TEST(Settings, ShortFilesReadAsZerosAndDefaultsFollow) {
     const QString path = common::settingsFilePath(dir.path());
     EXPECT_EQ(common::readSettings(path, 522), SettingsRecord{});
     EXPECT_EQ(common::readSettings(dir.path(), 522), SettingsRecord{});  // a folder
-    EXPECT_FALSE(common::writeSettings(dir.path(), SettingsRecord{}, 516));
     EXPECT_FALSE(common::writeSettings(path + u"/below"_s, SettingsRecord{}, 516));
     writeBytes(path, padded("") + "\0\x09\xff"_ba);
     const SettingsRecord drill = common::loadDrillSettings(path);
@@ -88,6 +87,25 @@ TEST(Settings, FileGrowsFrom516To522AndTheDrillLeavesTheEditorsBytes) {
     const QByteArray afterDrill = readBytes(path);
     EXPECT_EQ(afterDrill.left(514), padded("/w/b.qvw") + "\x07\x03");
     EXPECT_EQ(afterDrill.mid(514), afterEditor.mid(514));
+}
+
+// A reader that opened the file before sees the old bytes: the file was replaced, not
+// overwritten in place.
+TEST(Settings, WritingReplacesTheFileWholeAndKeepsWhatFollowsTheRecord) {
+    QTemporaryDir dir;
+    const QString path = common::settingsFilePath(dir.path());
+    const QByteArray old = QByteArray(600, 'x');
+    writeBytes(path, old);
+    QFile reader(path);
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+    QString error;
+    ASSERT_TRUE(common::writeSettings(path, SettingsRecord{}, common::kDrillRecordLength, &error));
+    EXPECT_EQ(reader.readAll(), old);
+    EXPECT_EQ(readBytes(path), SettingsRecord{}.toBytes().left(516) + old.mid(516));
+    EXPECT_TRUE(error.isEmpty());
+
+    EXPECT_FALSE(common::writeSettings(dir.path(), SettingsRecord{}, 516, &error));  // a folder
+    EXPECT_FALSE(error.isEmpty());
 }
 
 // Fields a program only carries through come from the file as read just before writing.

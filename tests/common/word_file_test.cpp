@@ -36,7 +36,8 @@ TEST(WordFile, ReadingOutcomes) {
                      line = "a|@1|b|@1|c\r\n";
     const Entry run{u"run"_s, u"走る"_s, u"ran"_s}, abc{u"a"_s, u"b"_s, u"c"_s};
     const ReadOutcome ok = ReadOutcome::Entries, old = ReadOutcome::OldVersion;
-    const QByteArray v2 = "Version 2.00\r\n";
+    const QByteArray v2 = "Version 2.00\r\n",
+                     utf8Run = "run|@1|\xE8\xB5\xB0\xE3\x82\x8B|@1|ran\r\n";
     const QString nul = u"\0"_s, bad = u"\uFFFD"_s;
     const struct {
         const char* name;
@@ -50,6 +51,18 @@ TEST(WordFile, ReadingOutcomes) {
         {"word cut", "VERSIO 2.00\r\n" + entry, old, {}},
         {"empty first line", "\r\n" + v2 + entry, old, {}},
         {"skipped lines", v2 + "a|@1|b\r\n\r\n" + entry + "|@1||@1|", ok, {run, {}}},
+        {"only lines that give no entry", v2 + "a|@1|b\r\n\r\nc\r\n", ReadOutcome::Invalid, {}},
+        {"blank lines only", v2 + "\r\n\r\n", ok, {}},
+        {"UTF-8",
+         v2 + line + utf8Run + "a|@1|b|@1|\xE3\x82\x8A\r\n",
+         ok,
+         {abc, run, {u"a"_s, u"b"_s, u"り"_s}}},
+        // Valid Shift_JIS too ("襍ｰ繧..."), but the mark decides.
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + v2 + utf8Run, ok, {run}},
+        {"valid in both reads as Shift_JIS",
+         v2 + "\xC3\xA9|@1|b|@1|c",
+         ok,
+         {{u"ﾃｩ"_s, u"b"_s, u"c"_s}}},
         {"five pieces keep three", v2 + "a|@1|b|@1|c|@1|d|@1|e\r\n", ok, {abc}},
         {"LF, CR CR LF, CR, none at the end",
          "Version 2.00\na|@1|b|@1|\r\r\n" + entry.chopped(1) + "a|@1|b|@1|c",
@@ -75,12 +88,12 @@ TEST(WordFile, DamagedFilesStillGiveAnOutcome) {
     QRandomGenerator(2).fillRange(noise.data(), noise.size());
     const QByteArrayView bytes(reinterpret_cast<const char*>(noise.data()), 4 * noise.size());
     EXPECT_EQ(common::parseWordFile(QByteArray("VERSION\n").append(bytes)).outcome,
-              ReadOutcome::Entries);
+              ReadOutcome::Invalid);
     QTemporaryDir dir;
     const QString huge = dir.filePath(u"huge.qvw"_s);  // one line of 50 MB
     writeBytes(huge, "Version 2.00\r\n" + encodeAnsi(u"長い"_s).repeated(50 << 18) + "|@1|");
     const common::ReadResult hugeResult = common::readWordFile(huge);
-    EXPECT_TRUE(hugeResult.outcome == ReadOutcome::Entries && hugeResult.entries.isEmpty());
+    EXPECT_TRUE(hugeResult.outcome == ReadOutcome::Invalid && hugeResult.entries.isEmpty());
     EXPECT_EQ(common::readWordFile(dir.filePath(u"none.qvw"_s)).outcome, ReadOutcome::NotFound);
     EXPECT_EQ(common::readWordFile(dir.path()).outcome, ReadOutcome::Unreadable);
 #ifdef Q_OS_LINUX

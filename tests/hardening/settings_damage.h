@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "common/settings.h"
+#include "platform/platform.h"
 
 // Settings files as a disk or another program may leave them. Each program must start with
-// what it can use, close without a word, and keep what it does not own.
+// what it can use, keep what it does not own, and close without a word unless the record
+// could not be written.
 namespace hardening {
 
 struct SettingsDamage {
@@ -40,6 +42,16 @@ inline void placeSettings(const SettingsDamage& damage, const QString& folder) {
         QDir().mkpath(file.fileName());
     } else if (file.open(QIODevice::WriteOnly)) {
         file.write(damage.bytes);
+    }
+}
+
+// What the program showed on closing: nothing, or the warning that its record was not written.
+inline void expectClosingMessages(const SettingsDamage& damage,
+                                  const std::vector<platform::MessageBox>& shown) {
+    ASSERT_EQ(shown.size(), damage.bytes.isNull() ? 1u : 0u);
+    if (!shown.empty()) {
+        EXPECT_EQ(shown.front().title + shown.front().text.section(u'\r', 0, 0),
+                  QStringLiteral("設定の保存設定ﾌｧｲﾙを保存できませんでした。"));
     }
 }
 

@@ -98,8 +98,8 @@ QPushButton* button(QWidget* box, QDialogButtonBox::StandardButton which) {
 
 }  // namespace
 
-// The keyboard starts on the default button, so Enter presses it; Escape and the close box
-// answer Cancel, else No, else OK.
+// The keyboard starts on the default button, so Enter presses it; an access letter presses
+// its button; Escape and the close box answer Cancel, else No, else OK.
 TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
     using B = QDialogButtonBox;
     const B::StandardButtons yesNo = B::Yes | B::No, yesNoCancel = yesNo | B::Cancel;
@@ -115,6 +115,9 @@ TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
         {{u"a"_s, u"b"_s, ask, Buttons::YesNo, Answer::Yes, 60}, Qt::Key_Escape, Answer::No, yesNo | B::Help},
         {{u"  a & b  "_s, u"b"_s, Icon::Warning, Buttons::YesNoCancel, Answer::No}, Qt::Key_unknown, Answer::Cancel, yesNoCancel},
         {{u"a"_s, u"b"_s, ask, Buttons::YesNoCancel, Answer::No}, Qt::Key_Return, Answer::No, yesNoCancel},
+        // A button's access letter alone, as "y" for "はい(&Y)".
+        {{u"a"_s, u"b"_s, ask, Buttons::YesNoCancel, Answer::No}, Qt::Key_Y, Answer::Yes, yesNoCancel},
+        {{u"a"_s, u"b"_s, ask, Buttons::YesNo, Answer::Yes, 60}, Qt::Key_N, Answer::No, yesNo | B::Help},
         // clang-format on
     };
     QWidget window;
@@ -134,6 +137,9 @@ TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
             EXPECT_TRUE(focused != nullptr && focused->isDefault());
             row.key == Qt::Key_unknown ? void(box->close())
                                        : QTest::keyClick(keyTarget(box), row.key);
+            if (box->isVisible()) {  // the key did nothing: close, rather than wait forever
+                box->close();
+            }
         });
         EXPECT_EQ(platform.showMessage(&window, row.box), row.expected);
     }

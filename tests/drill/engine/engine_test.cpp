@@ -121,6 +121,7 @@ TEST_F(Engine, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
         {entries(common::kMaxEntries), "", common::kMaxEntries},
         {"Ver. 2.00\r\n", "指定されたﾌｧｲﾙは、古いﾊﾞｰｼﾞｮﾝのものです。", 0},
         {"", "不正なﾌｧｲﾙです。", 0},
+        {"Version 2.00\r\nq|@1|a\r\n", "不正なﾌｧｲﾙです。", 0},
         {"folder", "不正なﾌｧｲﾙです。", 0},
         {"missing", "ﾌｧｲﾙが見つかりません。", 0},
         {entries(common::kMaxEntries + 1), "問題が多すぎます。開けるのは 32767 問までのﾌｧｲﾙです。",
@@ -163,15 +164,23 @@ TEST_F(Engine, OpenDialogStartsInTheStoredPlaceAndCancelKeepsTheSet) {
 
 TEST_F(Engine, JudgesExactlyAgainstEveryAnswer) {
     const QString two = "apple|@2|ringo";
+    // The file is written in the code page, so "〜" and "−" are stored as "～" and "－": typed
+    // as an input method gives them, they must still match, in every mode.
     // clang-format off
-    const std::vector<std::tuple<QString, QString, bool>> cases{
-        {two, "apple", true}, {two, "ringo", true}, {two, "Apple", false}, {two, "apple ", false},
-        {two, "ａｐｐｌｅ", false}, {two, "", false}, {"a|@2||@2|b", "", false},
-        {"a|@2|b|@2|c|@2|d|@2|e|@2|f", "f", true}};
+    const std::vector<std::tuple<QString, QString, bool, common::DrillModeValue>> cases{
+        {two, "apple", true, kNormalMode}, {two, "ringo", true, kNormalMode},
+        {two, "Apple", false, kNormalMode}, {two, "apple ", false, kNormalMode},
+        {two, "ａｐｐｌｅ", false, kNormalMode}, {two, "", false, kNormalMode},
+        {"a|@2||@2|b", "", false, kNormalMode},
+        {"a|@2|b|@2|c|@2|d|@2|e|@2|f", "f", true, kNormalMode},
+        {"〜について", "〜について", true, kNormalMode},
+        {"～について", "〜について", true, kEndlessMode},
+        {"－１|@2|x", "−１", true, kOvercomingMode},
+        {"～について", "~について", false, kNormalMode}};
     // clang-format on
-    for (const auto& [rights, typed, right] : cases) {
+    for (const auto& [rights, typed, right, mode] : cases) {
         SCOPED_TRACE((rights + " / " + typed).toStdString());
-        startWith({"q|@1|" + rights + "|@1|"}, kNormalMode);
+        startWith({"q|@1|" + rights + "|@1|"}, mode);
         EXPECT_EQ(answer(typed), right ? "○" : "×");
         EXPECT_EQ(engine.CorrectCount(), right ? 1 : 0);
         stop();

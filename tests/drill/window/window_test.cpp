@@ -4,20 +4,26 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
+#include <QTextBlock>
 
 #include <memory>
 
 #include "common/settings.h"
 #include "drill/window/drill_clock.h"
+#include "drill/window/drill_layout.h"
 #include "drill/window/frm_main.h"
 #include "window_fixture.h"
 
 namespace drill::test {
 namespace {
 
+using namespace Qt::StringLiterals;
 using platform::Answer;
 
 class Window : public WindowTest {
@@ -27,9 +33,10 @@ public:
 
 TEST_F(Window, OpensAsDesigned) {
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
-    EXPECT_EQ(find("client")->size(), QSize(472, 279));
+    EXPECT_EQ(find("client")->width(), 472);
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_EQ(find("txtAnswer")->geometry(), QRect(8, 224, 457, 18));
+    const QRect answerBox = find("txtAnswer")->geometry();
+    EXPECT_EQ(QRect(answerBox.x(), 0, answerBox.width(), 0), QRect(8, 0, 457, 0));
     // clang-format off
     const std::vector<std::tuple<const char*, QString, bool>> controls{
         {"txtQuestion0", "Kotobax 4\n", false}, {"txtQuestion1", "Kotobax 4", true},
@@ -58,6 +65,84 @@ TEST_F(Window, OpensAsDesigned) {
     EXPECT_EQ(captions.join(","),
               "&Menu,&Open,&Start,-,&Stop,-,&Version,&Help,E&xit,"
               "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit");
+}
+
+// Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt). The cursor rectangle is where
+// the box draws its line of text.
+TEST_F(Window, EveryTextBoxShowsWholeLinesOfJapanese) {
+    const QFont system = QApplication::font();
+    QFont larger = system;
+    larger.setPointSizeF(system.pointSizeF() + 2);
+    for (const QFont& font : {system, larger}) {
+        SCOPED_TRACE(font.toString().toStdString());
+        QApplication::setFont(font);
+        create();
+        const QString sample = u"漢字かなカナ Ágjy|"_s;
+        for (const char* name :
+             {"txtQuestion1", "txtRight0", "txtRight1", "txtRight2", "txtRight3", "txtAnswer"}) {
+            auto* box = find<QLineEdit>(name);
+            // Where the style lets the line edit draw, less its one-pixel margin above and
+            // below the line.
+            QStyleOptionFrame frame;
+            frame.initFrom(box);
+            frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
+            const QRect text = box->style()
+                                   ->subElementRect(QStyle::SE_LineEditContents, &frame, box)
+                                   .marginsRemoved(box->textMargins());
+            EXPECT_GE(text.height() - 2, japaneseLineHeight(box->font())) << name;
+        }
+        QTest::mouseClick(find("optVisibility0"), Qt::LeftButton);
+        const std::vector<std::tuple<const char*, int>> multiLine{{"txtQuestion0", 1},
+                                                                  {"txtInformation", 3}};
+        for (const auto& [name, lines] : multiLine) {
+            auto* box = find<QPlainTextEdit>(name);
+            box->setPlainText(QStringList(lines, sample).join('\n'));
+            box->grab();
+            QTextCursor last(box->document()->lastBlock());
+            const QRect line = box->cursorRect(last).translated(box->viewport()->pos());
+            EXPECT_GE(line.height(), japaneseLineHeight(box->font())) << name;
+            EXPECT_LE(line.bottom(), box->viewport()->geometry().bottom()) << name;
+            if (lines == 1) {  // "ON": the scroll bar lies below the line
+                EXPECT_GT(box->horizontalScrollBar()->mapTo(box, QPoint(0, 0)).y(), line.bottom());
+            }
+        }
+        window.reset();
+    }
+    QApplication::setFont(system);
+}
+
+// A long question is the one-line box's tool tip and description, as the box cuts it. During
+// a drill, switching the variant leaves the typed answer in its box with the focus, so that
+// Enter judges it; Tab reaches the checked option only.
+TEST_F(Window, QuestionOptionsKeepTheAnswerAndALongQuestionIsTheToolTip) {
+    const QString longQuestion = u"長い問題"_s.repeated(40);
+    startDrill({longQuestion + "|@1|りんご|@1|", "short|@1|x|@1|"});
+    EXPECT_EQ(find("txtQuestion1")->toolTip(), longQuestion);
+    EXPECT_EQ(find("txtQuestion1")->accessibleDescription(), longQuestion);
+    for (const char* option : {"optVisibility0", "optVisibility1"}) {
+        find<QLineEdit>("txtAnswer")->setText("りん");
+        QTest::mouseClick(find(option), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), find("txtAnswer")) << option;
+        EXPECT_EQ(text("txtAnswer"), "りん");
+    }
+    find<QLineEdit>("txtAnswer")->insert("ご");
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    EXPECT_EQ(text("lblCount"), "1 / 1");
+    EXPECT_EQ(find("txtQuestion1")->toolTip(), "");
+    EXPECT_EQ(find("txtQuestion1")->accessibleDescription(),
+              u"ドリルの終わりには結果を表示します"_s);
+    stop();
+
+    // OK is off outside a drill: Tab goes around to the options, Backtab back to them.
+    for (const char* option : {"optVisibility0", "optVisibility1"}) {
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            QTest::mouseClick(find(option), Qt::LeftButton);
+            find("txtAnswer")->setFocus();
+            press(key);
+            EXPECT_EQ(QApplication::focusWidget(), find(option)) << option << key;
+        }
+    }
 }
 
 TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {

@@ -93,6 +93,7 @@ TEST(FrmEditLifecycle, OpenReportsFilesItCannotUse) {
         bool converterPresent;
         QString warning;
     } table[] = {{"", {Answer::Ok}, false, u"不正なﾌｧｲﾙです。"_s},
+                 {"Version 2.00\r\nq|@1|r\r\n", {Answer::Ok}, false, u"不正なﾌｧｲﾙです。"_s},
                  {"apple|@1|a|@1|\r\n", {Answer::No}, true, {}},
                  {"Ver 2.00\r\n", {Answer::Yes}, true, {}},
                  {"Ver 2.00\r\n", {Answer::Yes, Answer::Ok}, false, noConverter},
@@ -169,6 +170,35 @@ TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     editor.platform.fileNames({saved});
     editor.trigger(u"File_Save"_s);
     EXPECT_EQ(readAll(saved), "Version 2.00\r\n");
+}
+
+// A UTF-8 file may hold what Shift_JIS cannot store: saving it names the first such entries
+// and writes nothing, instead of turning them into '?'.
+TEST(FrmEditLifecycle, SaveRefusesEntriesShiftJisCannotStore) {
+    const QString refusal = u"次の項目には単語ﾌｧｲﾙに保存できない文字があるため、保存できません。"_s;
+    // Each file ends its first entry in "ん" before the line end, which Shift_JIS cannot read.
+    const QByteArray cafe = "caf\xC3\xA9|@1|a|@1|\xE2\x82\xAC 5\r\n";
+    const QString cafeLine = u"café  「é」「€」"_s;
+    const std::pair<QByteArray, QString> table[] = {
+        {"ok|@1|\xE3\x81\x82|@1|\xE3\x82\x93\r\n" + cafe, "\r\n2: " + cafeLine},
+        {"q|@1|\xF0\x9F\x8D\x8E|@1|\xE3\x82\x93\r\n" + cafe.repeated(6),
+         u"\r\n1: q  「🍎」"_s + ("\r\n%1: " + cafeLine).arg(2) + ("\r\n%1: " + cafeLine).arg(3) +
+             ("\r\n%1: " + cafeLine).arg(4) + ("\r\n%1: " + cafeLine).arg(5) + "\r\n..."},
+    };
+    for (const auto& [entries, lines] : table) {
+        SCOPED_TRACE(lines.toStdString());
+        EditorWindow editor;
+        const QString file = editor.writeFile(u"utf8.qvw"_s, "Version 2.00\r\n" + entries);
+        editor.open(file);
+        editor.platform.clearRecords();
+        editor.platform.answers({Answer::Ok});
+        editor.trigger(u"File_Save"_s);
+        EXPECT_EQ(
+            editor.platform.shown(),
+            (std::vector<platform::MessageBox>{{refusal + lines, u"ﾌｧｲﾙを保存"_s, Icon::Warning}}));
+        EXPECT_TRUE(editor.platform.fileDialogs().empty());
+        EXPECT_EQ(readAll(file), "Version 2.00\r\n" + entries);
+    }
 }
 
 // The settings are written on every close request, also a cancelled one, keeping what the
