@@ -1,9 +1,9 @@
 #include "drill/window/frm_history.h"
 
+#include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QChart>
 #include <QChartView>
-#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -106,16 +106,17 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(kTitle);
 
-    cboFile = new QComboBox(this);
-    cboFile->setObjectName(QStringLiteral("cboFile"));
-    cboFile->setAccessibleName(QStringLiteral("単語ファイル"));
-    cboFile->addItem(QStringLiteral("すべての単語ファイル"), QString());
+    lstFiles = new QListWidget(this);
+    lstFiles->setObjectName(QStringLiteral("lstFiles"));
+    lstFiles->setAccessibleName(QStringLiteral("単語ファイル"));
+    lstFiles->addItem(QStringLiteral("すべての単語ファイル"));
     for (const QString& file : history::wordFilesOf(records_)) {
-        cboFile->addItem(QFileInfo(file).fileName(), file);
-        cboFile->setItemData(cboFile->count() - 1, QDir::toNativeSeparators(file), Qt::ToolTipRole);
+        auto* item = new QListWidgetItem(QFileInfo(file).fileName(), lstFiles);
+        item->setData(Qt::UserRole, file);
+        item->setToolTip(QDir::toNativeSeparators(file));
     }
     auto* fileLabel = new QLabel(QStringLiteral("単語ファイル(&F):"), this);
-    fileLabel->setBuddy(cboFile);
+    fileLabel->setBuddy(lstFiles);
 
     model_ = new HistoryModel(this);
     tblDrills = new QTableView(this);
@@ -127,12 +128,16 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     tblDrills->verticalHeader()->hide();
     tblDrills->verticalHeader()->setDefaultSectionSize(tblDrills->fontMetrics().lineSpacing() + 6);
     tblDrills->horizontalHeader()->setStretchLastSection(true);
+    if (auto* corner = tblDrills->findChild<QAbstractButton*>()) {
+        corner->setAccessibleName(QStringLiteral("すべて選択"));
+    }
 
     chart_ = new QChart();
     chart_->legend()->hide();
     chtRate = new QChartView(chart_, this);
     chtRate->setObjectName(QStringLiteral("chtRate"));
     chtRate->setAccessibleName(QStringLiteral("正解率の推移"));
+    chtRate->viewport()->setAccessibleName(QStringLiteral("正解率の推移"));
     chtRate->setRenderHint(QPainter::Antialiasing);
 
     lstMostMissed = new QListWidget(this);
@@ -155,10 +160,11 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     tblDrills->setMinimumSize(em * 60, metrics.lineSpacing() * 12);
     chtRate->setMinimumSize(em * 40, metrics.lineSpacing() * 14);
     lstMostMissed->setMinimumWidth(em * 18);
+    lstFiles->setMaximumWidth(em * 16);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(fileLabel);
-    top->addWidget(cboFile, 1);
+    auto* files = new QVBoxLayout;
+    files->addWidget(fileLabel);
+    files->addWidget(lstFiles);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(chtRate, 3);
     auto* missedColumn = new QVBoxLayout;
@@ -167,23 +173,38 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     missedColumn->addWidget(missedLabel);
     missedColumn->addWidget(lstMostMissed);
     bottom->addLayout(missedColumn, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(tblDrills, 1);
+    right->addLayout(bottom, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(files);
+    columns->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(tblDrills, 1);
-    layout->addLayout(bottom, 1);
+    layout->addLayout(columns);
     layout->addWidget(buttons);
 
-    connect(cboFile, &QComboBox::currentIndexChanged, this, &frmHistory::cboFile_Change);
-    const int current = cboFile->findData(currentFile);
-    cboFile->setCurrentIndex(current > 0 ? current : (cboFile->count() > 1 ? 1 : 0));
-    cboFile_Change();
+    // The current word file when it has a history, else the one drilled last.
+    int current = lstFiles->count() > 1 ? 1 : 0;
+    for (int row = 1; row < lstFiles->count(); ++row) {
+        if (lstFiles->item(row)->data(Qt::UserRole).toString() == currentFile) {
+            current = row;
+        }
+    }
+    lstFiles->setCurrentRow(current);
+    lstFiles_Change();
+    connect(lstFiles, &QListWidget::currentRowChanged, this, &frmHistory::lstFiles_Change);
     tblDrills->setFocus(Qt::OtherFocusReason);
 }
 
 frmHistory::~frmHistory() = default;
 
-void frmHistory::cboFile_Change() {
-    shown_ = history::recordsOf(records_, cboFile->currentData().toString());
+QString frmHistory::chosenFile() const {
+    const QListWidgetItem* item = lstFiles->currentItem();
+    return item != nullptr ? item->data(Qt::UserRole).toString() : QString();
+}
+
+void frmHistory::lstFiles_Change() {
+    shown_ = history::recordsOf(records_, chosenFile());
     model_->setRecords(&shown_);
     tblDrills->resizeColumnsToContents();
     showChart();
@@ -199,7 +220,7 @@ void frmHistory::showChart() {
         chart_->removeAxis(axis);
         delete axis;
     }
-    const QString file = cboFile->currentData().toString();
+    const QString file = chosenFile();
     chart_->setTitle(file.isEmpty() ? QStringLiteral("単語ファイルを選ぶと正解率の推移を表示します")
                                     : QStringLiteral("正解率 (%)"));
     if (file.isEmpty() || shown_.isEmpty()) {

@@ -8,7 +8,6 @@
 
 class QChart;
 class QChartView;
-class QComboBox;
 class QListWidget;
 class QPushButton;
 class QTableView;
@@ -35,15 +34,16 @@ public:
     const QList<history::DrillRecord>& shown() const { return shown_; }
 
 private:
-    void cboFile_Change();
+    void lstFiles_Change();
     void cmdCsv_Click();
     void showChart();
+    QString chosenFile() const;
 
     platform::Platform& platform_;
     QList<history::DrillRecord> records_;
     QList<history::DrillRecord> shown_;
 
-    QComboBox* cboFile = nullptr;
+    QListWidget* lstFiles = nullptr;
     QTableView* tblDrills = nullptr;
     HistoryModel* model_ = nullptr;
     QChartView* chtRate = nullptr;
