@@ -241,9 +241,12 @@ void frmHistory::showChart() {
     chart_->addSeries(points);
 
     auto* time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("MM/dd"));
     QDateTime first = shown_.constLast().started;
     QDateTime last = shown_.constFirst().started;
+    // Days apart show the day, drills of one day the time.
+    constexpr qint64 kTwoDays = 2 * 24 * 3600;
+    time->setFormat(first.secsTo(last) >= kTwoDays ? QStringLiteral("MM/dd")
+                                                   : QStringLiteral("HH:mm"));
     if (first == last) {
         first = first.addSecs(-3600);
         last = last.addSecs(3600);
