@@ -74,7 +74,7 @@ public:
         }
         switch (index.column()) {
             case 0:
-                return history::startedText(r.started, QTimeZone::systemTimeZone());
+                return history::startedText(r.started, zone_);
             case 1:
                 return r.seconds;
             case 2:
@@ -98,6 +98,8 @@ private:
         QStringLiteral("モード"),   QStringLiteral("問題数"),      QStringLiteral("正解数"),
         QStringLiteral("正解率"),   QStringLiteral("間違えた問題")};
     const QList<history::DrillRecord>* records_ = nullptr;
+    // Looked up once: the system's zone is slow to build for every cell.
+    QTimeZone zone_ = QTimeZone::systemTimeZone();
 };
 
 frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& currentFile,
@@ -128,6 +130,8 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     tblDrills->verticalHeader()->hide();
     tblDrills->verticalHeader()->setDefaultSectionSize(tblDrills->fontMetrics().lineSpacing() + 6);
     tblDrills->horizontalHeader()->setStretchLastSection(true);
+    // Columns fit the first rows, not all ten thousand of a long history.
+    tblDrills->horizontalHeader()->setResizeContentsPrecision(200);
     if (auto* corner = tblDrills->findChild<QAbstractButton*>()) {
         corner->setAccessibleName(QStringLiteral("すべて選択"));
     }
