@@ -31,24 +31,25 @@ class AfterDrill(kx.TestCase):
         self.drill.kill()
         self.folder.remove()
 
-    def run_drill(self, window, answers):
-        keys("ctrl+s")
+    def run_drill(self, window, answers, start=("ctrl+s",)):
+        """Starts a drill, answers every question, and returns what was asked and the
+        results line."""
+        keys(*start)
         self.drill.window("Start!").wait_active()
         keys("Return")
         window.wait_active()
         asked = []
+        box = window.find("text", "解答")
         while True:
+            # The box empties when the next question or the results are shown.
+            kx.wait_for(lambda: kx.text_of(box) == "", "an empty answer box")
             question = kx.wait_for(lambda: window.text("text", "問題"), "a question")
             if question.startswith("正解率"):
                 return asked, question
             kx.wait_for(lambda: window.node.name.startswith(DRILL_TITLE + " - "),
                         "the position in the title")
             asked.append(question)
-            box = window.find("text", "解答")
-            kx.wait_for(lambda: kx.text_of(box) == "", "an empty answer box")
-            answer = answers.get(question, None)
-            if answer is None:
-                answer = answers["*"][question]
+            answer = answers.get(question, answers["*"].get(question))
             if answer:
                 type_text(answer)
                 kx.wait_for(lambda: kx.text_of(box) == answer, "the answer typed")
@@ -97,25 +98,9 @@ class AfterDrill(kx.TestCase):
             f"{q}|@1|{rights[q]}|@1|\r\n" for q in order)
         self.assertEqual(written, kx.ansi(expected))
 
-        keys("alt+a")
-        self.drill.window("Start!").wait_active()
-        keys("Return")
-        window.wait_active()
-        again = []
-        while True:
-            question = kx.wait_for(lambda: window.text("text", "問題"), "a question")
-            if question.startswith("正解率"):
-                break
-            again.append(question)
-            box = window.find("text", "解答")
-            kx.wait_for(lambda: kx.text_of(box) == "", "an empty answer box")
-            type_text(rights[question])
-            kx.wait_for(lambda: kx.text_of(box) == rights[question], "the answer typed")
-            keys("Return")
-            kx.wait_for(lambda: window.label("判定") == "○", "the verdict")
-            keys("Return")
+        again, results = self.run_drill(window, {"*": rights}, start=("alt+a",))
         self.assertEqual(sorted(again), sorted(WRONG))
-        self.assertEqual(question, "正解率  100 %")
+        self.assertEqual(results, "正解率  100 %")
 
         keys("alt+m", "h", "Return")
         history = self.drill.window("成績の記録").wait_active()
