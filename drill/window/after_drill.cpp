@@ -69,7 +69,8 @@ void AfterDrill::drillEnded(common::DrillModeValue mode, qint64 seconds) {
 }
 
 void AfterDrill::again() {
-    if (!missed_) {
+    // A drill started meanwhile from the drill window goes on; the list stays for later.
+    if (!missed_ || engine_.Drilling()) {
         return;
     }
     const QList<common::Entry> entries = missed_->entries();
