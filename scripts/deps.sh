@@ -7,6 +7,8 @@ KX_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth
+    # the drill history: SQLite through Qt SQL, and its chart (Qt Charts needs the OpenGL files)
+    libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
 )
 
 kx_install_deps() {

@@ -42,6 +42,9 @@ public:
 
     virtual void setOkEnabled(bool enabled) = 0;
 
+    // A drill has ended and its results are on screen.
+    virtual void drillEnded() {}
+
     // The owner of the engine's message boxes and dialogs.
     virtual QWidget* dialogParent() = 0;
 };

@@ -112,6 +112,20 @@ void modMain::StartDrill() {
     if (!fileLoaded_ || drilling_) {
         return;
     }
+    beginDrill();
+}
+
+void modMain::StartDrillOver(const QList<common::Entry>& entries) {
+    if (drilling_ || entries.isEmpty()) {
+        return;
+    }
+    over_ = true;
+    fileSet_ = std::exchange(entries_, entries);
+    fileSetLoaded_ = fileLoaded_;
+    beginDrill();
+}
+
+void modMain::beginDrill() {
     ShuffleQuestions();
     view_.resetClock();
     view_.setOkEnabled(true);
@@ -127,6 +141,9 @@ void modMain::StartDrill() {
     currentIndex_ = 0;
     answeredCount_ = 0;
     correctCount_ = 0;
+    missed_.clear();
+    overrulable_ = false;
+    position_ = {0, static_cast<int>(entries_.size())};
     view_.setTimeText(elapsedText(0));
     view_.setCountText(countText(common::kNormalMode, 0, 0, 0));
     ProceedDrill();
@@ -152,6 +169,7 @@ void modMain::AskQuestion() {
                 return;
             }
             currentIndex_ = drawPosition(random_.next(), count);
+            position_ = {position_.place + 1, 0};
             break;
         case common::kOvercomingMode:
             if (currentIndex_ == 0) {
@@ -164,7 +182,9 @@ void modMain::AskQuestion() {
             if (currentIndex_ > count) {
                 ShuffleQuestions();
                 currentIndex_ = 1;
+                position_ = {0, count};
             }
+            ++position_.place;
             break;
         case common::kNormalMode:
         default:
@@ -173,8 +193,10 @@ void modMain::AskQuestion() {
                 return;
             }
             ++currentIndex_;
+            position_ = {currentIndex_, count};
             break;
     }
+    overrulable_ = false;
 
     for (int box = 0; box < kRightBoxes; ++box) {
         view_.setRightText(box, QString());
@@ -209,7 +231,9 @@ void modMain::JudgeAnswer() {
     const bool right = std::any_of(rights.cbegin(), rights.cend(), [&](const QString& r) {
         return common::storedForm(r) == answer;
     });
+    overrulable_ = true;
     if (!answer.isEmpty() && right) {
+        overrulable_ = false;
         view_.setResultText(kRightMark);
         ++correctCount_;
         if (mode == common::kOvercomingMode) {
@@ -217,10 +241,34 @@ void modMain::JudgeAnswer() {
             --currentIndex_;
         }
     }
+    if (overrulable_) {
+        missed_.add(entry, view_.answerText());
+        judgedIndex_ = currentIndex_;
+    }
     if (mode == common::kOvercomingMode) {
         ++currentIndex_;
     }
     drillPhase_ = kAsk;
+    updateCount();
+}
+
+bool modMain::canOverrule() const {
+    return drilling_ && drillPhase_ == kAsk && overrulable_;
+}
+
+void modMain::Overrule() {
+    if (!canOverrule()) {
+        return;
+    }
+    overrulable_ = false;
+    missed_.withdrawLast(entries_.at(judgedIndex_ - 1));
+    ++correctCount_;
+    view_.setResultText(kRightMark);
+    if (view_.drillMode() == common::kOvercomingMode) {
+        // Mastered after all: out of the set, and the next position is the entry that moved up.
+        entries_.removeAt(judgedIndex_ - 1);
+        currentIndex_ = judgedIndex_;
+    }
     updateCount();
 }
 
@@ -260,9 +308,15 @@ void modMain::EndDrill() {
 
     const common::DrillModeValue mode = view_.drillMode();
     view_.setQuestionText(resultsLine(mode, correctCount_, answeredCount_));
-    if (mode == common::kOvercomingMode) {
+    overrulable_ = false;
+    if (over_) {
+        over_ = false;
+        entries_ = std::exchange(fileSet_, {});
+        fileLoaded_ = fileSetLoaded_;
+    } else if (mode == common::kOvercomingMode) {
         OpenWordFile(true);
     }
+    view_.drillEnded();
 }
 
 }  // namespace drill

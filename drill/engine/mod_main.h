@@ -6,6 +6,7 @@
 
 #include "common/settings.h"
 #include "common/word_file.h"
+#include "drill/engine/missed_entries.h"
 
 namespace platform {
 class Platform;
@@ -47,13 +48,25 @@ public:
     void ShuffleQuestions();
     // Only with a question set loaded and no drill running.
     void StartDrill();
+    // A drill over the given entries only (the missed ones of the last drill); afterwards the
+    // question set is the file's again.
+    void StartDrillOver(const QList<common::Entry>& entries);
     // The OK button: asks the next question or judges the answer, alternately.
     void ProceedDrill();
     // The Stop command: ends the running drill once the learner confirms.
     void GiveUp();
     void EndDrill();
 
+    // The entries missed in the running or last drill.
+    const MissedEntries& missed() const { return missed_; }
+    // After a wrong verdict and before the next question, once per question.
+    bool canOverrule() const;
+    // Turns the wrong verdict on screen into a right one, as if the answer had been right.
+    void Overrule();
+    DrillPosition position() const { return position_; }
+
 private:
+    void beginDrill();
     void AskQuestion();
     void JudgeAnswer();
     void failLoad(const QString& message);
@@ -75,6 +88,15 @@ private:
     // Wider than the 16 bits of positions: an Endless drill may count on and on.
     qint64 answeredCount_ = 0;
     qint64 correctCount_ = 0;
+
+    MissedEntries missed_;
+    bool overrulable_ = false;
+    int judgedIndex_ = 0;
+    DrillPosition position_;
+    // A drill over missed entries keeps the file's set aside until it ends.
+    bool over_ = false;
+    QList<common::Entry> fileSet_;
+    bool fileSetLoaded_ = false;
 };
 
 }  // namespace drill

@@ -24,7 +24,10 @@
 
 #include "common/settings.h"
 #include "drill/engine/drill_texts.h"
+#include "drill/engine/missed_entries.h"
+#include "drill/history/drill_history.h"
 #include "drill/window/about.h"
+#include "drill/window/after_drill.h"
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
 #include "drill/window/right_pages.h"
@@ -115,13 +118,25 @@ QString shownPart(const QString& text) {
 }  // namespace
 
 frmMain::frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent)
+    : frmMain(platform, random, HistoryChoice{nullptr}, parent) {}
+
+frmMain::frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
+                 QWidget* parent)
+    : frmMain(platform, random, HistoryChoice{&history}, parent) {}
+
+frmMain::frmMain(platform::Platform& platform, RandomSource& random, HistoryChoice history,
+                 QWidget* parent)
     : QMainWindow(parent),
+      noHistory_(history.history != nullptr ? nullptr : std::make_unique<history::NoHistory>()),
       platform_(platform),
       engine_(*this, platform, random),
       versionMajor_(KX_VERSION_MAJOR),
       versionMinor_(KX_VERSION_MINOR) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kotobax4"));
+    after_ = new AfterDrill(this, engine_, platform_,
+                            history.history != nullptr ? *history.history : *noHistory_,
+                            [this] { updateAvailability(); });
     createControls();
     createMenus();
     Form_Load();
@@ -323,6 +338,13 @@ void frmMain::createMenus() {
     Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13260"));
     Menu_GiveUp = addItem(Menu_Top, QStringLiteral("&Stop"), QStringLiteral("Menu_GiveUp"),
                           QKeySequence(Qt::CTRL | Qt::Key_G), &frmMain::Menu_GiveUp_Click);
+    Menu_Overrule = addItem(
+        Menu_Top, QStringLiteral("今の解答を正解にする(&R)"), QStringLiteral("Menu_Overrule"),
+        QKeySequence(Qt::SHIFT | Qt::Key_Return), &frmMain::Menu_Overrule_Click);
+    Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13262"));
+    Menu_History = addItem(Menu_Top, QStringLiteral("成績の記録(&H)"),
+                           QStringLiteral("Menu_History"), {}, nullptr);
+    connect(Menu_History, &QAction::triggered, after_, &AfterDrill::showHistory);
     Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13261"));
     Menu_Version = addItem(Menu_Top, QStringLiteral("&Version"), QStringLiteral("Menu_Version"), {},
                            &frmMain::Menu_Version_Click);
@@ -409,6 +431,8 @@ void frmMain::updateAvailability() {
     Menu_Open->setEnabled(!drilling);
     Menu_Start->setEnabled(engine_.FileLoaded() && !drilling);
     Menu_GiveUp->setEnabled(drilling);
+    Menu_Overrule->setEnabled(engine_.canOverrule());
+    setWindowTitle(drillWindowTitle(drilling, engine_.position()));
     for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
         item->setEnabled(!drilling);
     }
@@ -426,6 +450,11 @@ void frmMain::Menu_Start_Click() {
 
 void frmMain::Menu_GiveUp_Click() {
     engine_.GiveUp();
+    updateAvailability();
+}
+
+void frmMain::Menu_Overrule_Click() {
+    engine_.Overrule();
     updateAvailability();
 }
 
@@ -627,6 +656,10 @@ void frmMain::stopClock() {
 
 void frmMain::setOkEnabled(bool enabled) {
     cmdOK->setEnabled(enabled);
+}
+
+void frmMain::drillEnded() {
+    after_->drillEnded(drillMode(), TIM->tag().toLongLong());
 }
 
 }  // namespace drill

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 #include "common/settings.h"
 #include "drill/engine/drill_view.h"
@@ -25,8 +26,13 @@ class Platform;
 
 namespace drill {
 
+class AfterDrill;
 class DrillClock;
 class RandomSource;
+
+namespace history {
+class DrillHistory;
+}
 
 // The drill program's one window. It holds no drill logic: its commands call the engine,
 // which writes back through the DrillView side of this window.
@@ -34,9 +40,13 @@ class frmMain : public QMainWindow, private DrillView {
     Q_OBJECT
 public:
     frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent = nullptr);
+    // Ended drills are recorded in history.
+    frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     modMain& engine() { return engine_; }
+    AfterDrill& afterDrill() { return *after_; }
     DrillClock& clock() { return *TIM; }
 
     // The version shown by "&Version"; the release's own unless a test sets another.
@@ -48,6 +58,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct HistoryChoice {
+        history::DrillHistory* history;
+    };
+    frmMain(platform::Platform& platform, RandomSource& random, HistoryChoice history,
+            QWidget* parent);
     void createControls();
     void createMenus();
     // Each box as tall as the fonts that draw its text need; everything below moves down.
@@ -60,6 +75,7 @@ private:
     void Menu_Open_Click();
     void Menu_Start_Click();
     void Menu_GiveUp_Click();
+    void Menu_Overrule_Click();
     void Menu_Version_Click();
     void Menu_Help_Click();
     void Option_Edit_Click();
@@ -86,7 +102,9 @@ private:
     void stopClock() override;
     void setOkEnabled(bool enabled) override;
     QWidget* dialogParent() override { return this; }
+    void drillEnded() override;
 
+    std::unique_ptr<history::DrillHistory> noHistory_;
     platform::Platform& platform_;
     modMain engine_;
     common::SettingsRecord settings_;
@@ -117,6 +135,9 @@ private:
     QAction* Menu_Open = nullptr;
     QAction* Menu_Start = nullptr;
     QAction* Menu_GiveUp = nullptr;
+    QAction* Menu_Overrule = nullptr;
+    QAction* Menu_History = nullptr;
+    AfterDrill* after_ = nullptr;
     QAction* Menu_Version = nullptr;
     QAction* Menu_Help = nullptr;
     QAction* Menu_Exit = nullptr;

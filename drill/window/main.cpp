@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "drill/engine/random_source.h"
+#include "drill/history/sqlite_history.h"
 #include "drill/window/frm_main.h"
 #include "platform/qt_platform.h"
 #include "platform/translations.h"
@@ -12,7 +13,8 @@ namespace {
 int Main(QApplication& application) {
     drill::ClockSeededRandom random;
     platform::QtPlatform platform;
-    drill::frmMain window(platform, random);
+    drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath());
+    drill::frmMain window(platform, random, history);
     window.show();
     return application.exec();
 }

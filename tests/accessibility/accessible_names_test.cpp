@@ -10,7 +10,9 @@
 #include <memory>
 
 #include "drill/engine/random_source.h"
+#include "drill/window/frm_history.h"
 #include "drill/window/frm_main.h"
+#include "drill/window/frm_missed.h"
 #include "editor/document/focus_behaviour.h"
 #include "editor/document/frm_edit.h"
 #include "editor/document/frm_scan.h"
@@ -88,6 +90,19 @@ TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
         {"frmMain",
          [&random](platform::Platform& p) { return std::make_unique<drill::frmMain>(p, random); }},
         {"frmEdit", [](platform::Platform& p) { return std::make_unique<editor::frmEdit>(p); }},
+        {"frmMissed",
+         [](platform::Platform& p) {
+             const drill::MissedEntry missed{{"q", "a", ""}, {"x"}};
+             return std::make_unique<drill::frmMissed>(QList{missed}, "/w.qvw", p, nullptr);
+         }},
+        {"frmHistory",
+         [](platform::Platform& p) {
+             drill::history::DrillRecord drill;
+             drill.started = QDateTime::currentDateTimeUtc();
+             drill.wordFile = "/w.qvw";
+             drill.missed = {"q"};
+             return std::make_unique<drill::frmHistory>(QList{drill}, "/w.qvw", p, nullptr);
+         }},
         {"frmAddRight",
          [&](platform::Platform& p) {
              return std::make_unique<editor::frmAddRight>(QString(), editor::FormAnswers{},

@@ -11,6 +11,7 @@
 
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/drill_view.h"
+#include "drill/engine/missed_entries.h"
 #include "drill/engine/mod_main.h"
 #include "drill/engine/question_order.h"
 #include "drill_support.h"
@@ -270,6 +271,164 @@ TEST_F(Engine, CommandsOutsideTheirStateDoNothing) {
     EXPECT_TRUE(platform.shown().empty());
     EXPECT_TRUE(platform.fileDialogs().empty());
     EXPECT_EQ(engine.CurrentIndex(), 1);
+}
+
+// What a drill leaves behind: "A[x,]" is entry A missed twice, once with x typed and once
+// with nothing.
+QString missedText(const MissedEntries& missed) {
+    QStringList parts;
+    for (const MissedEntry& m : missed.list()) {
+        parts.append(m.entry.question + "[" + m.typed.join(",") + "]");
+    }
+    return parts.join(" ");
+}
+
+// A learner's keys: a typed answer is judged (the next question asked first when a verdict is
+// on screen), "^" overrules the verdict, ">" asks the next question. Returns the window title
+// at each question judged.
+class AfterDrill : public Engine {
+public:
+    QStringList play(const QStringList& script) {
+        QStringList titles;
+        for (const QString& key : script) {
+            if (key == "^") {
+                engine.Overrule();
+            } else if (key == ">") {
+                engine.ProceedDrill();
+            } else {
+                if (engine.DrillPhase() == 2) {
+                    engine.ProceedDrill();
+                }
+                titles.append(drillWindowTitle(engine.Drilling(), engine.position()));
+                answer(key);
+            }
+        }
+        return titles;
+    }
+    // Ends the drill as its mode does: the next question, or Stop in Endless mode.
+    void finish() {
+        if (view.mode == kEndlessMode) {
+            stop();
+        } else {
+            engine.ProceedDrill();
+        }
+    }
+};
+
+const QStringList kABC{"A|@1|a|@1|", "B|@1|b|@1|", "C|@1|c|@1|"};
+
+TEST_F(AfterDrill, MissedEntriesAreListedOnceWithEveryWrongAnswer) {
+    // The generator's 0 keeps the file's order and makes Endless ask A every time.
+    const std::vector<std::tuple<common::DrillModeValue, QStringList, QString>> cases{
+        {kNormalMode, {"x", "b", ""}, "A[x] C[]"},
+        {kNormalMode, {"a", "b", "c"}, ""},
+        {kEndlessMode, {"x", "a", "y", ""}, "A[x,y,]"},
+        {kOvercomingMode, {"a", "x", "c", "y", "B", "b"}, "B[x,y,B]"},
+    };
+    for (const auto& [mode, script, missed] : cases) {
+        SCOPED_TRACE(script.join(",").toStdString());
+        startWith(kABC, mode);
+        play(script);
+        finish();
+        EXPECT_FALSE(engine.Drilling());
+        EXPECT_EQ(missedText(engine.missed()), missed);
+    }
+}
+
+TEST_F(AfterDrill, OverruledVerdictCountsAsRightInEveryMode) {
+    const std::vector<std::tuple<common::DrillModeValue, QStringList, QString, QString, QString>>
+        cases{
+            // mode, script, count after the script, results line, missed
+            {kNormalMode, {"x", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
+            {kNormalMode, {"x", "^", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
+            {kEndlessMode, {"x", "^", "x"}, "1 / 2", "回答数 : 2  正解数 : 1", "A[x]"},
+            // A leaves the set; B moves up and is asked next.
+            {kOvercomingMode,
+             {"x", "^", "y", "c", "b"},
+             "Left : 0",
+             "問題数 : 3  不正解数 : 1",
+             "B[y]"},
+            // The last of a pass: the drill ends at the next question.
+            {kOvercomingMode, {"a", "b", "x", "^"}, "Left : 0", "問題数 : 3  不正解数 : 0", ""},
+        };
+    for (const auto& [mode, script, count, results, missed] : cases) {
+        SCOPED_TRACE(script.join(",").toStdString());
+        startWith(kABC, mode);
+        play(script);
+        EXPECT_EQ(view.screen["lblCount"], count);
+        finish();
+        EXPECT_EQ(view.screen["txtQuestion"], results);
+        EXPECT_EQ(missedText(engine.missed()), missed);
+    }
+}
+
+TEST_F(AfterDrill, OverruleOnlyAfterAWrongVerdictOncePerQuestion) {
+    const std::vector<std::pair<QStringList, bool>> cases{
+        {{}, false},              // a question waits for its answer
+        {{"a"}, false},           // right already
+        {{"x"}, true},            // wrong, verdict on screen
+        {{"x", "^"}, false},      // once per question
+        {{"x", ">"}, false},      // the next question is on screen
+        {{"x", "^", "y"}, true},  // again for the next question
+    };
+    for (const auto& [script, allowed] : cases) {
+        SCOPED_TRACE(script.join(",").toStdString());
+        startWith(kABC, kNormalMode);
+        play(script);
+        EXPECT_EQ(engine.canOverrule(), allowed);
+        stop();
+        EXPECT_FALSE(engine.canOverrule()) << "after the drill";
+    }
+}
+
+TEST_F(AfterDrill, TitleShowsThePlaceInThePass) {
+    const std::vector<std::tuple<common::DrillModeValue, QStringList, QStringList>> cases{
+        {kNormalMode,
+         {"a", "x", "c"},
+         {"Kotobax4 - 1 / 3", "Kotobax4 - 2 / 3", "Kotobax4 - 3 / 3"}},
+        {kEndlessMode, {"a", "x", "a"}, {"Kotobax4 - 1", "Kotobax4 - 2", "Kotobax4 - 3"}},
+        // The second pass holds only B.
+        {kOvercomingMode,
+         {"a", "x", "c", "y"},
+         {"Kotobax4 - 1 / 3", "Kotobax4 - 2 / 3", "Kotobax4 - 3 / 3", "Kotobax4 - 1 / 1"}},
+    };
+    for (const auto& [mode, script, titles] : cases) {
+        SCOPED_TRACE(int(mode));
+        startWith(kABC, mode);
+        EXPECT_EQ(play(script), titles);
+        stop();
+        EXPECT_EQ(drillWindowTitle(engine.Drilling(), engine.position()), "Kotobax4");
+    }
+}
+
+TEST_F(AfterDrill, DrillOverMissedEntriesAsksOnlyThemThenTheFileAgain) {
+    for (const common::DrillModeValue mode : {kNormalMode, kOvercomingMode}) {
+        SCOPED_TRACE(int(mode));
+        startWith(kABC, mode);
+        play({"x", "b", "y"});
+        stop();
+        const QList<common::Entry> missed = engine.missed().entries();
+        platform.answers({Answer::Ok});  // "Good luck!" again
+        engine.StartDrillOver(missed);
+        EXPECT_EQ(platform.shown().back().text, "Good luck!");
+        EXPECT_EQ(engine.questionSet(), missed);
+        EXPECT_EQ(play({"a", "z"}), QStringList({"Kotobax4 - 1 / 2", "Kotobax4 - 2 / 2"}));
+        stop();
+        EXPECT_EQ(missedText(engine.missed()), "C[z]");
+        EXPECT_EQ(engine.questionSet().size(), 3);
+        EXPECT_TRUE(engine.FileLoaded());
+    }
+}
+
+TEST(MissedFileName, BesideTheWordFile) {
+    const std::vector<std::pair<QString, QString>> cases{
+        {"/d/words.qvw", "/d/words_間違い.qvw"},
+        {"/d/a.b.qvw", "/d/a.b_間違い.qvw"},
+        {"/d/noext", "/d/noext_間違い.qvw"},
+    };
+    for (const auto& [file, proposed] : cases) {
+        EXPECT_EQ(missedFileName(file), proposed);
+    }
 }
 
 }  // namespace

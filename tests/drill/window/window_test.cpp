@@ -63,7 +63,8 @@ TEST_F(Window, OpensAsDesigned) {
         }
     }
     EXPECT_EQ(captions.join(","),
-              "&Menu,&Open,&Start,-,&Stop,-,&Version,&Help,E&xit,"
+              "&Menu,&Open,&Start,-,&Stop,今の解答を正解にする(&R),-,成績の記録(&H),-,"
+              "&Version,&Help,E&xit,"
               "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit");
 }
 

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTimeZone>
+#include <QTreeWidget>
+
+#include <memory>
+
+#include "common/ansi_text.h"
+#include "drill/history/history_report.h"
+#include "drill/history/sqlite_history.h"
+#include "drill/window/after_drill.h"
+#include "drill/window/frm_history.h"
+#include "drill/window/frm_missed.h"
+#include "window_fixture.h"
+
+namespace drill::test {
+namespace {
+
+using platform::Answer;
+
+const QStringList kWords{"A|@1|a|@1|", "B|@1|b|@2|bee|@1|", "C|@1|c|@1|"};
+
+// The drill window with a history in memory, driven from the keyboard.
+class AfterWindow : public WindowTest {
+public:
+    std::unique_ptr<history::DrillHistory> history =
+        std::make_unique<history::SqliteHistory>(":memory:");
+
+    void SetUp() override { createWithHistory(); }
+    void TearDown() override {
+        WindowTest::TearDown();
+        history.reset();
+    }
+    void createWithHistory() {
+        window.reset();
+        window = std::make_unique<frmMain>(platform, random, *history);
+        window->clock().setTimeSource([this] { return now; });
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    // Stop from the menu: the missed-entries window may hold the keyboard.
+    void stop() {
+        platform.answers({Answer::Yes});
+        action("Menu_GiveUp")->trigger();
+    }
+    // Typed answers are judged with Enter, then Enter asks the next question; "^" is
+    // Shift+Enter on the verdict.
+    void play(const QStringList& keys) {
+        for (const QString& key : keys) {
+            if (key == "^") {
+                QTest::keyClick(find("txtAnswer"), Qt::Key_Return, Qt::ShiftModifier);
+                continue;
+            }
+            if (text("lblResult") != "") {
+                QTest::keyClick(find("txtAnswer"), Qt::Key_Return);
+            }
+            find<QLineEdit>("txtAnswer")->setText(key);
+            QTest::keyClick(find("txtAnswer"), Qt::Key_Return);
+        }
+    }
+    frmMissed* missedWindow() { return window->afterDrill().missedWindow(); }
+    QStringList missedRows() {
+        QStringList rows;
+        auto* list = missedWindow()->findChild<QTreeWidget*>("lstMissed");
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QStringList cells;
+            for (int c = 0; c < 4; ++c) {
+                cells.append(list->topLevelItem(i)->text(c));
+            }
+            rows.append(cells.join("|"));
+        }
+        return rows;
+    }
+    void click(QWidget* dialog, const char* button) {
+        dialog->findChild<QPushButton*>(button)->click();
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(AfterWindow, MissedEntriesAreShownSavedAndDrilledAgain) {
+    startDrill(kWords);
+    EXPECT_EQ(window->windowTitle(), "Kotobax4 - 1 / 3");
+    play({"x", "b", "", ""});
+    ASSERT_NE(missedWindow(), nullptr);
+    EXPECT_TRUE(missedWindow()->isVisible());
+    EXPECT_EQ(missedWindow()->windowTitle(), "間違えた問題");
+    EXPECT_EQ(window->windowTitle(), "Kotobax4");
+    EXPECT_EQ(missedRows(), QStringList({"A|a|x|1", "C|c|（空欄）|1"}));
+
+    platform.fileNames({programFile("kept.qvw")});
+    click(missedWindow(), "cmdSave");
+    EXPECT_EQ(platform.fileDialogs().back().kind, platform::FileDialogKind::Save);
+    EXPECT_EQ(platform.fileDialogs().back().fileName, programFile("words_間違い.qvw"));
+    QFile saved(programFile("kept.qvw"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), common::encodeAnsi(wordFile({"A|@1|a|@1|", "C|@1|c|@1|"})));
+
+    platform.answers({Answer::Ok});  // "Good luck!"
+    click(missedWindow(), "cmdAgain");
+    EXPECT_FALSE(missedWindow() != nullptr && missedWindow()->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Kotobax4 - 1 / 2");
+    EXPECT_EQ(text("txtQuestion1"), "A");
+    play({"a", "c"});
+    QTest::keyClick(find("txtAnswer"), Qt::Key_Return);
+    EXPECT_EQ(text("txtQuestion1"), "正解率  100 %");
+    EXPECT_FALSE(missedWindow() != nullptr && missedWindow()->isVisible()) << "nothing missed";
+
+    platform.answers({Answer::Ok});
+    action("Menu_Start")->trigger();
+    EXPECT_EQ(window->windowTitle(), "Kotobax4 - 1 / 3") << "the whole file again";
+    stop();
+}
+
+TEST_F(AfterWindow, ShiftEnterOverrulesTheVerdictInEachMode) {
+    const std::vector<std::tuple<const char*, QStringList, QString, QString>> cases{
+        {"Option_Normal", {"x", "^", "y", "c", ""}, "正解率  66 %", "2 / 3"},
+        {"Option_Endless", {"x", "^"}, "回答数 : 1  正解数 : 1", "1 / 1"},
+        {"Option_Conquering",
+         {"x", "^", "b", "y", "^", ""},
+         "問題数 : 3  不正解数 : 0",
+         "Left : 0"},
+    };
+    for (const auto& [mode, keys, results, count] : cases) {
+        SCOPED_TRACE(mode);
+        startDrill(kWords, mode);
+        play(keys);
+        EXPECT_EQ(text("lblCount"), count);
+        EXPECT_FALSE(action("Menu_Overrule")->isEnabled()) << "once per question";
+        if (QString(mode) == "Option_Endless") {
+            stop();
+        } else {
+            QTest::keyClick(find("txtAnswer"), Qt::Key_Return);
+        }
+        EXPECT_EQ(text("txtQuestion1"), results);
+        EXPECT_EQ(text("lblResult"), "");
+    }
+}
+
+TEST_F(AfterWindow, EveryEndedDrillIsRecordedAndShownInTheHistoryWindow) {
+    startDrill(kWords);
+    play({"x", "b", "c"});
+    stop();
+    missedWindow()->close();
+    startDrill(kWords, "Option_Endless");
+    play({"a"});
+    stop();
+
+    const QList<history::DrillRecord> records = history->drills().records;
+    ASSERT_EQ(records.size(), 2);
+    const history::DrillRecord& first = records.at(1);
+    EXPECT_EQ(first.wordFile, programFile("words.qvw"));
+    EXPECT_EQ(first.mode, common::kNormalMode);
+    EXPECT_EQ(QList<qint64>({first.asked, first.right, first.rate}), QList<qint64>({3, 2, 66}));
+    EXPECT_EQ(first.missed, QStringList{"A"});
+    EXPECT_EQ(records.at(0).mode, common::kEndlessMode);
+
+    action("Menu_History")->trigger();
+    frmHistory* shown = window->afterDrill().historyWindow();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->windowTitle(), "成績の記録");
+    EXPECT_EQ(shown->shown(), records) << "the current file, newest first";
+    platform.fileNames({programFile("history.csv")});
+    click(shown, "cmdCsv");
+    QFile csv(programFile("history.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(), history::historyCsv(records, QTimeZone::systemTimeZone()));
+}
+
+TEST_F(AfterWindow, DamagedHistoryWarnsOnceAndTheDrillsGoOn) {
+    const QString path = programFile("history.sqlite");
+    QFile garbage(path);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    history = std::make_unique<history::SqliteHistory>(path);
+    createWithHistory();
+    for (int drill = 0; drill < 2; ++drill) {
+        startDrill(kWords, "Option_Endless");
+        play({"a"});
+        // Yes to Stop, then OK to the warning after the first drill only.
+        platform.answers({Answer::Yes});
+        if (drill == 0) {
+            platform.answers({Answer::Ok});
+        }
+        action("Menu_GiveUp")->trigger();
+        EXPECT_EQ(text("txtQuestion1"), "回答数 : 1  正解数 : 1");
+    }
+    const auto warnings =
+        std::count_if(platform.shown().begin(), platform.shown().end(),
+                      [](const platform::MessageBox& box) { return box.title == "成績の記録"; });
+    EXPECT_EQ(warnings, 1);
+    EXPECT_EQ(platform.shown().back().icon, platform::Icon::Question) << "the last is Stop's";
+}
+
+}  // namespace
+}  // namespace drill::test
