@@ -1,8 +1,8 @@
 // The editor's window at the largest document it holds, offscreen: Open until the list shows
 // the entries, Save, and Remove of every second entry.
 #include "common/word_file.h"
-#include "editor/window/frm_edit.h"
 #include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
 #include "platform/scripted_platform.h"
 
 #include <benchmark/benchmark.h>

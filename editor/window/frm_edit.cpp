@@ -2,10 +2,10 @@
 
 #include "common/settings.h"
 #include "common/word_file.h"
-#include "editor/window/help_topics.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_model.h"
 #include "editor/window/entry_list_view.h"
+#include "editor/window/help_topics.h"
 #include "platform/platform.h"
 
 #include <QAction>

@@ -1,14 +1,14 @@
 // frmEdit's tools: the input options on its boxes, more answers, reverse generation, search and
 // the Edit menu's state.
 #include "editor/logic/check_number.h"
-#include "editor/window/focus_behaviour.h"
-#include "editor/window/frm_edit.h"
-#include "editor/window/search_command.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_model.h"
 #include "editor/window/entry_list_view.h"
+#include "editor/window/focus_behaviour.h"
 #include "editor/window/frm_add_right.h"
+#include "editor/window/frm_edit.h"
 #include "editor/window/reverse_command.h"
+#include "editor/window/search_command.h"
 
 #include <QAction>
 #include <QItemSelectionModel>

@@ -1,7 +1,7 @@
 #include "editor/window/frm_scan.h"
 
-#include "editor/window/focus_behaviour.h"
 #include "editor/logic/search.h"
+#include "editor/window/focus_behaviour.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -12,9 +12,9 @@
 #include "drill/engine/random_source.h"
 #include "drill/window/frm_main.h"
 #include "editor/window/focus_behaviour.h"
+#include "editor/window/frm_add_right.h"
 #include "editor/window/frm_edit.h"
 #include "editor/window/frm_scan.h"
-#include "editor/window/frm_add_right.h"
 #include "platform/scripted_platform.h"
 
 namespace {

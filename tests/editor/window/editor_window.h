@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/window/frm_edit.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
 #include "platform/scripted_platform.h"
 
 #include <gmock/gmock.h>

@@ -1,6 +1,6 @@
 #include "editor/logic/check_number.h"
-#include "editor/window/frm_scan.h"
 #include "editor/logic/search.h"
+#include "editor/window/frm_scan.h"
 #include "editor_window.h"
 
 #include <QCheckBox>
