@@ -1,5 +1,7 @@
 #include "editor/logic/document.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace editor {
@@ -36,7 +38,7 @@ void Document::replaceAll(QList<common::Entry> entries) {
     ids_.clear();
     ids_.reserve(entries_.size());
     for (qsizetype i = 0; i < entries_.size(); ++i) {
-        ids_.append(nextId());
+        ids_.append(newId());
     }
     modified_ = false;
     touch();
@@ -62,16 +64,7 @@ bool Document::insert(int position, const common::Entry& entry) {
     if (isFull()) {
         return false;
     }
-    if (observer_) {
-        observer_->aboutToInsert(position, 1);
-    }
-    entries_.insert(position, entry);
-    ids_.insert(position, nextId());
-    modified_ = true;
-    touch();
-    if (observer_) {
-        observer_->insertDone();
-    }
+    place({{position, newId(), entry}});
     return true;
 }
 
@@ -84,48 +77,109 @@ void Document::change(int position, const common::Entry& entry) {
     }
 }
 
-bool Document::append(const QList<common::Entry>& entries) {
-    if (entries.isEmpty()) {
-        return true;
+void Document::replace(EntryId id, const common::Entry& entry) {
+    if (const std::optional<int> position = positionOf(id)) {
+        change(*position, entry);
     }
+}
+
+bool Document::append(const QList<common::Entry>& entries) {
     if (entries.size() > common::kMaxEntries - count()) {
         return false;
     }
-    if (observer_) {
-        observer_->aboutToInsert(count(), int(entries.size()));
+    QList<PlacedEntry> placed;
+    placed.reserve(entries.size());
+    for (const common::Entry& entry : entries) {
+        placed.append({count() + int(placed.size()), newId(), entry});
     }
-    entries_.append(entries);
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        ids_.append(nextId());
-    }
-    modified_ = true;
-    touch();
-    if (observer_) {
-        observer_->insertDone();
-    }
+    place(placed);
     return true;
 }
 
 void Document::remove(QList<int> positions) {
-    std::sort(positions.begin(), positions.end());
-    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    while (!positions.isEmpty() && positions.constLast() >= count()) {
-        positions.removeLast();
+    QList<EntryId> ids;
+    ids.reserve(positions.size());
+    for (const int p : positions) {
+        if (p >= 0 && p < count()) {
+            ids.append(ids_.at(p));
+        }
     }
-    while (!positions.isEmpty() && positions.constFirst() < 0) {
-        positions.removeFirst();
+    take(ids);
+}
+
+QList<int> Document::positionsOf(const QList<EntryId>& ids) const {
+    const QSet<EntryId> wanted(ids.cbegin(), ids.cend());
+    QList<int> positions;
+    for (qsizetype p = 0; p < ids_.size() && positions.size() < wanted.size(); ++p) {
+        if (wanted.contains(ids_.at(p))) {
+            positions.append(int(p));
+        }
     }
-    if (positions.isEmpty()) {
+    return positions;
+}
+
+void Document::place(const QList<PlacedEntry>& placed) {
+    if (placed.isEmpty()) {
         return;
+    }
+    Q_ASSERT(placed.size() <= common::kMaxEntries - count());
+    const int first = placed.constFirst().position;
+    const bool oneRun = placed.constLast().position == first + placed.size() - 1;
+    if (observer_) {
+        if (oneRun) {
+            observer_->aboutToInsert(first, int(placed.size()));
+        } else {
+            observer_->aboutToReset();
+        }
+    }
+    // One merging pass: inserting one by one would move the tail once per entry.
+    QList<common::Entry> entries;
+    QList<EntryId> ids;
+    const qsizetype total = entries_.size() + placed.size();
+    entries.reserve(total);
+    ids.reserve(total);
+    auto next = placed.cbegin();
+    qsizetype from = 0;
+    for (qsizetype to = 0; to < total; ++to) {
+        if (next != placed.cend() && next->position == to) {
+            entries.append(next->entry);
+            ids.append(next->id);
+            ++next;
+        } else {
+            entries.append(std::move(entries_[from]));
+            ids.append(ids_.at(from));
+            ++from;
+        }
+    }
+    entries_ = std::move(entries);
+    ids_ = std::move(ids);
+    modified_ = true;
+    touch();
+    if (observer_) {
+        if (oneRun) {
+            observer_->insertDone();
+        } else {
+            observer_->resetDone();
+        }
+    }
+}
+
+QList<PlacedEntry> Document::take(const QList<EntryId>& ids) {
+    const QList<int> positions = positionsOf(ids);
+    if (positions.isEmpty()) {
+        return {};
     }
     // One compacting pass: removing one by one would move the tail once per entry.
     if (observer_) {
         observer_->aboutToReset();
     }
+    QList<PlacedEntry> taken;
+    taken.reserve(positions.size());
     qsizetype kept = positions.constFirst();
     auto next = positions.cbegin();
     for (qsizetype from = kept; from < entries_.size(); ++from) {
         if (next != positions.cend() && *next == from) {
+            taken.append({int(from), ids_.at(from), std::move(entries_[from])});
             ++next;
             continue;
         }
@@ -140,6 +194,7 @@ void Document::remove(QList<int> positions) {
     if (observer_) {
         observer_->resetDone();
     }
+    return taken;
 }
 
 }  // namespace editor

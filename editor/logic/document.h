@@ -13,6 +13,15 @@ namespace editor {
 // Survives insertions and removals around its entry; never reused within a document's life.
 using EntryId = quint64;
 
+// An entry with its identity at a position: what a removal takes out and an undo puts back.
+struct PlacedEntry {
+    int position = 0;
+    EntryId id = 0;
+    common::Entry entry;
+
+    friend bool operator==(const PlacedEntry&, const PlacedEntry&) = default;
+};
+
 // The word file being edited: its entries in file form and whether they changed since the
 // document was last emptied, loaded or saved. Entries are addressed by position (0-based), and
 // each carries an EntryId for code that must find "the same entry" after the list has moved.
@@ -39,8 +48,12 @@ public:
     const QList<common::Entry>& entries() const { return entries_; }
     EntryId idAt(int position) const { return ids_.at(position); }
     std::optional<int> positionOf(EntryId id) const;
+    // The positions of those ids still in the document, ascending; one pass over the list.
+    QList<int> positionsOf(const QList<EntryId>& ids) const;
 
     bool isModified() const { return modified_; }
+    // The undo history knows better after an undo back to the saved state.
+    void setModified(bool modified) { modified_ = modified; }
     // Grows with every change of the entries; lets a long-running reader notice one.
     quint64 revision() const { return revision_; }
 
@@ -64,8 +77,16 @@ public:
     // Removes the entries at the given positions (any order, repeats ignored) in one pass.
     void remove(QList<int> positions);
 
+    // The steps an undo history is built from. newId() gives an identity for an entry about
+    // to be placed. place() puts entries at their positions as they stand afterwards
+    // (ascending), keeping their ids; the caller makes sure they fit. take() removes the
+    // entries with the given ids and returns them as they stood, ascending.
+    EntryId newId() { return ++lastId_; }
+    void place(const QList<PlacedEntry>& placed);
+    QList<PlacedEntry> take(const QList<EntryId>& ids);
+    void replace(EntryId id, const common::Entry& entry);
+
 private:
-    EntryId nextId() { return ++lastId_; }
     void touch() { ++revision_; }
 
     QList<common::Entry> entries_;

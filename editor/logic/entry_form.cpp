@@ -54,17 +54,29 @@ EntryForm formFromEntry(const common::Entry& entry) {
     return form;
 }
 
+namespace {
+
+int hiddenCount(const EntryForm& form) {
+    return form.extraRights.isEmpty() ? 0
+                                      : int(form.extraRights.count(common::kAnswerSeparator)) + 1;
+}
+
+}  // namespace
+
 int rightCount(const EntryForm& form) {
-    int count = 0;
+    int count = hiddenCount(form);
     for (const QString& box : form.rights) {
         if (!box.isEmpty()) {
             ++count;
         }
     }
-    if (!form.extraRights.isEmpty()) {
-        count += int(form.extraRights.count(common::kAnswerSeparator)) + 1;
-    }
     return count;
+}
+
+QString rightCountText(const EntryForm& form) {
+    const QString count = QString::number(rightCount(form));
+    const int hidden = hiddenCount(form);
+    return hidden == 0 ? count : QStringLiteral("%1 (+%2)").arg(count).arg(hidden);
 }
 
 QString formAnswerString(const EntryForm& form) {
@@ -85,7 +97,8 @@ QString formInformationString(QStringView shown) {
 }
 
 common::Entry entryFromForm(const EntryForm& form) {
-    return {form.question, formAnswerString(form), formInformationString(form.information)};
+    return {common::storedForm(form.question), common::storedForm(formAnswerString(form)),
+            common::storedForm(formInformationString(form.information))};
 }
 
 std::optional<Refusal> checkEntry(const EntryForm& form, const QString& commandWord) {

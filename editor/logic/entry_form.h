@@ -29,12 +29,18 @@ EntryForm formFromEntry(const common::Entry& entry);
 // The answers the form holds: the boxes that are not empty plus every piece of extraRights.
 int rightCount(const EntryForm& form);
 
+// The count label: the number of answers, and how many of them the boxes do not show,
+// "6 (+2)".
+QString rightCountText(const EntryForm& form);
+
 // The boxes that are not empty and extraRights, joined by "|@2|": gaps close up.
 QString formAnswerString(const EntryForm& form);
 
 // Every line break (CR LF, and a lone CR or LF) becomes the two-character mark.
 QString formInformationString(QStringView shown);
 
+// The entry as the word file will hold it: each field in its stored form, so that the list,
+// the form and a drill show what the file reads back.
 common::Entry entryFromForm(const EntryForm& form);
 
 // Why the form must not be stored.

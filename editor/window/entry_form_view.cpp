@@ -34,6 +34,7 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     lblQuestion->setObjectName(QStringLiteral("lblQuestion"));
     txtQuestion_ = new QLineEdit(this);
     txtQuestion_->setObjectName(QStringLiteral("txtQuestion"));
+    txtQuestion_->setMaxLength(kWholeField);
     lblQuestion->setBuddy(txtQuestion_);
     connect(txtQuestion_, &QLineEdit::returnPressed, this, &EntryFormView::submitted);
 
@@ -44,6 +45,7 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kAnswerBoxes; ++i) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("txtRight%1").arg(i));
+        box->setMaxLength(kWholeField);
         box->installEventFilter(this);
         connect(box, &QLineEdit::returnPressed, this, &EntryFormView::submitted);
         txtRight_[i] = box;
@@ -119,9 +121,9 @@ void EntryFormView::clear() {
 }
 
 int EntryFormView::RefreshRightCount() {
-    const int count = rightCount(contents());
-    lblRightCount_->setText(QString::number(count));
-    return count;
+    const EntryForm form = contents();
+    lblRightCount_->setText(rightCountText(form));
+    return rightCount(form);
 }
 
 QString EntryFormView::information() const {

@@ -7,12 +7,16 @@
 #include <QWidget>
 
 #include <array>
+#include <limits>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace editor {
+
+// A line edit's length limit that keeps any field whole (the default cuts at 32,767).
+inline constexpr int kWholeField = std::numeric_limits<int>::max();
 
 // txtInformation: Enter asks for the default command, Ctrl+Enter breaks the line, Tab moves on.
 class InformationBox : public QPlainTextEdit {

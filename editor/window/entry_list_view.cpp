@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -67,7 +68,7 @@ void EntryListView::setSelectedPositions(const QList<int>& positions) {
 }
 
 void EntryListView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) {
+    if (event->button() == Qt::RightButton || !mayChoose()) {
         event->accept();
         return;
     }
@@ -99,6 +100,24 @@ void EntryListView::contextMenuEvent(QContextMenuEvent* event) {
     const QModelIndex current = selectionModel() ? selectionModel()->currentIndex() : QModelIndex();
     const QPoint local = current.isValid() ? visualRect(current).bottomLeft() : QPoint(0, 0);
     Q_EMIT menuRequested(viewport()->mapToGlobal(local));
+}
+
+void EntryListView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        Q_EMIT submitted();
+        return;
+    }
+    // Keys that move or select, and type-ahead, may choose another entry; Tab and Esc not.
+    const bool typed = !event->text().isEmpty() && event->text().front().isPrint();
+    const bool chooses = typed || event->matches(QKeySequence::SelectAll) ||
+                         (event->key() >= Qt::Key_Home && event->key() <= Qt::Key_PageDown) ||
+                         event->key() == Qt::Key_Select;
+    if (chooses && !mayChoose()) {
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void EntryListView::focusInEvent(QFocusEvent* event) {

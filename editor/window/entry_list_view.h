@@ -4,6 +4,7 @@
 #include <QListView>
 #include <QPoint>
 
+#include <functional>
 #include <optional>
 
 namespace editor {
@@ -21,9 +22,14 @@ public:
     bool hasSelection() const;
     QList<int> selectedPositions() const;  // ascending
     void setSelectedPositions(const QList<int>& positions);
+    // Asked before a left click or a key may choose another entry; false keeps the list as
+    // it is (the form holds typing that the user wants to keep).
+    void setMayChoose(std::function<bool()> mayChoose) { mayChoose_ = std::move(mayChoose); }
 
 Q_SIGNALS:
     void menuRequested(const QPoint& globalPos);
+    // Enter: the window's default command.
+    void submitted();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -31,6 +37,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool mayChoose() const { return !mayChoose_ || mayChoose_(); }
+
+    std::function<bool()> mayChoose_;
 };
 
 }  // namespace editor

@@ -1,5 +1,6 @@
 #include "editor/window/frm_add_right.h"
 
+#include "editor/window/entry_form_view.h"
 #include "editor/window/focus_behaviour.h"
 #include "platform/platform.h"
 
@@ -25,12 +26,15 @@ frmAddRight::frmAddRight(const QString& question, const FormAnswers& form, Focus
       cmdRemove_(new QPushButton(QStringLiteral("削除(&D)"), this)),
       cmdOK_(new QPushButton(QStringLiteral("&OK"), this)),
       cmdCancel_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), this)),
-      txtQuestion_(new QLineEdit(question, this)) {
+      txtQuestion_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("frmAddRight"));
     setWindowTitle(QStringLiteral("解答の追加"));
     setModal(true);
 
     txtRight_->setObjectName(QStringLiteral("txtRight"));
+    txtRight_->setMaxLength(kWholeField);
+    txtQuestion_->setMaxLength(kWholeField);
+    txtQuestion_->setText(question);
     cmdAdd_->setObjectName(QStringLiteral("cmdAdd"));
     lstRight_->setObjectName(QStringLiteral("lstRight"));
     cmdRemove_->setObjectName(QStringLiteral("cmdRemove"));
@@ -98,7 +102,11 @@ frmAddRight::frmAddRight(const QString& question, const FormAnswers& form, Focus
     connect(lstRight_, &QListWidget::itemSelectionChanged, this, &frmAddRight::lstRight_Click);
     connect(lstRight_, &QListWidget::itemClicked, this, &frmAddRight::lstRight_Click);
     connect(cmdRemove_, &QPushButton::clicked, this, &frmAddRight::cmdRemove_Click);
-    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
+    // An answer typed but not yet appended is meant to be kept.
+    connect(cmdOK_, &QPushButton::clicked, this, [this] {
+        cmdAdd_Click();
+        accept();
+    });
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
     txtRight_->setFocus();
 }

@@ -14,12 +14,15 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShortcut>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace editor {
@@ -33,6 +36,7 @@ constexpr int kBoxTopic = 15;
 constexpr int kStoreTopic = 13;
 constexpr int kRemoveTopic = 12;
 constexpr int kConverterTopic = 60;
+constexpr int kUndoTopic = 16;
 
 QPushButton* makeButton(const QString& caption, const char* name, int helpTopic, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -48,6 +52,11 @@ frmEdit::frmEdit(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), platform_(platform) {
     setObjectName(QStringLiteral("frmEdit"));
     setWindowTitle(QStringLiteral("Kotobax 4  単語ﾌｧｲﾙ編集"));
+    undoStack_ = new QUndoStack(this);
+    // Only the saved state is clean, so the save question comes exactly when the file and the
+    // window differ.
+    connect(undoStack_, &QUndoStack::indexChanged, this,
+            [this] { document_.setModified(!undoStack_->isClean()); });
     buildWindow();
     buildMenus();
     applySettings();
@@ -73,6 +82,7 @@ void frmEdit::buildWindow() {
             &frmEdit::listChangedByUser);
     connect(lstQuestion_, &QAbstractItemView::clicked, this, &frmEdit::listChangedByUser);
     connect(lstQuestion_, &EntryListView::menuRequested, this, &frmEdit::lstQuestion_MouseUp);
+    lstQuestion_->setMayChoose([this] { return ConfirmEntryStored(); });
 
     cmdReverse_ = makeButton(QStringLiteral("←\n→"), "cmdReverse", kRemoveTopic, central);
     cmdReverse_->setToolTip(QStringLiteral("選択されている項目の逆問題を生成"));
@@ -89,11 +99,17 @@ void frmEdit::buildWindow() {
     setHelpTopic(form_->txtInformation(), kBoxTopic);
     setHelpTopic(form_->cmdMoreRight(), kBoxTopic);
     connect(form_->cmdMoreRight(), &QPushButton::clicked, this, &frmEdit::cmdMoreRight_Click);
+    form_->txtQuestion()->installEventFilter(this);
+    for (int i = 0; i < kAnswerBoxes; ++i) {
+        form_->txtRight(i)->installEventFilter(this);
+    }
+    form_->txtInformation()->installEventFilter(this);
 
     cmdAdd_ = makeButton(QStringLiteral("追加(&A)"), "cmdAdd", kStoreTopic, central);
     cmdAdd_->setDefault(true);
     connect(cmdAdd_, &QPushButton::clicked, this, &frmEdit::cmdAdd_Click);
     connect(form_, &EntryFormView::submitted, cmdAdd_, &QPushButton::click);
+    connect(lstQuestion_, &EntryListView::submitted, cmdAdd_, &QPushButton::click);
     cmdInsert_ = makeButton(QStringLiteral("挿入(&I)"), "cmdInsert", kStoreTopic, central);
     connect(cmdInsert_, &QPushButton::clicked, this, &frmEdit::cmdInsert_Click);
     cmdChange_ = makeButton(QStringLiteral("更新(&C)"), "cmdChange", kStoreTopic, central);
@@ -149,54 +165,87 @@ void frmEdit::buildWindow() {
         platform_.showHelp(this, helpFile(), helpTopicAt(QApplication::focusWidget()));
     });
 
-    resize(680, 440);
+    fitScreen();
+}
+
+void frmEdit::fitScreen() {
+    // At a large scale the first size can pass the screen: keep it within the free area, with
+    // room for the frame.
+    constexpr double kFrameRoom = 0.9;
+    const QSize available = screen()->availableGeometry().size() * kFrameRoom;
+    resize(QSize(680, 440).boundedTo(available).expandedTo(minimumSizeHint()));
+}
+
+QAction* frmEdit::addItem(QMenu* menu, const QString& caption, const char* name,
+                          const QList<QKeySequence>& keys, int helpTopic,
+                          const std::function<void()>& handler) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(keys);
+    if (helpTopic != 0) {
+        setHelpTopic(action, helpTopic);
+    }
+    connect(action, &QAction::triggered, this, handler);
+    return action;
 }
 
 void frmEdit::buildMenus() {
-    auto addItem = [](QMenu* menu, const QString& caption, const char* name,
-                      const QKeySequence& key = {}) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        action->setShortcut(key);
-        return action;
-    };
+    buildFileMenu();
+    buildEditMenu();
+    buildOptionMenu();
+}
 
+void frmEdit::buildFileMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("File_Top"));
-    connect(addItem(file, QStringLiteral("新規(&N)"), "File_New"), &QAction::triggered, this,
-            &frmEdit::File_New_Click);
-    connect(
-        addItem(file, QStringLiteral("開く(&O)"), "File_Open", QKeySequence(Qt::CTRL | Qt::Key_O)),
-        &QAction::triggered, this, &frmEdit::File_Open_Click);
-    connect(
-        addItem(file, QStringLiteral("保存(&S)"), "File_Save", QKeySequence(Qt::CTRL | Qt::Key_S)),
-        &QAction::triggered, this, &frmEdit::File_Save_Click);
+    addItem(file, QStringLiteral("新規(&N)"), "File_New", {}, 0, [this] { File_New_Click(); });
+    addItem(file, QStringLiteral("開く(&O)"), "File_Open", {QKeySequence(Qt::CTRL | Qt::Key_O)}, 0,
+            [this] { File_Open_Click(); });
+    addItem(file, QStringLiteral("保存(&S)"), "File_Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}, 0,
+            [this] { File_Save_Click(); });
     file->addSeparator();
-    connect(addItem(file, QStringLiteral("終了(&X)"), "File_Exit"), &QAction::triggered, this,
-            &frmEdit::File_Exit_Click);
+    addItem(file, QStringLiteral("終了(&X)"), "File_Exit", {}, 0, [this] { File_Exit_Click(); });
+}
 
+void frmEdit::buildEditMenu() {
     editMenu_ = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     editMenu_->setObjectName(QStringLiteral("Edit_Top"));
+    editMenu_->installEventFilter(this);
     connect(editMenu_, &QMenu::aboutToShow, this, &frmEdit::Edit_Top_Click);
-    connect(addItem(editMenu_, QStringLiteral("検索(&S)"), "Edit_Scan",
-                    QKeySequence(Qt::CTRL | Qt::Key_F)),
-            &QAction::triggered, this, &frmEdit::Edit_Scan_Click);
-    connect(addItem(editMenu_, QStringLiteral("次を検索(&N)"), "Edit_ScanNext",
-                    QKeySequence(Qt::Key_F3)),
-            &QAction::triggered, this, &frmEdit::Edit_ScanNext_Click);
+    QAction* undo = addItem(editMenu_, QStringLiteral("元に戻す(&U)"), "Edit_Undo",
+                            {QKeySequence(Qt::CTRL | Qt::Key_Z)}, kUndoTopic,
+                            [this] { stepHistory(&QUndoStack::undo); });
+    QAction* redo = addItem(
+        editMenu_, QStringLiteral("やり直し(&R)"), "Edit_Redo",
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        kUndoTopic, [this] { stepHistory(&QUndoStack::redo); });
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undoStack_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(undoStack_, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    editMenu_->addSeparator();
+    newEntry_ = addItem(editMenu_, QStringLiteral("新しい項目(&W)"), "Edit_NewEntry",
+                        {QKeySequence(Qt::CTRL | Qt::Key_E)}, kUndoTopic,
+                        [this] { Edit_NewEntry_Click(); });
+    editMenu_->addSeparator();
+    addItem(editMenu_, QStringLiteral("検索(&S)"), "Edit_Scan",
+            {QKeySequence(Qt::CTRL | Qt::Key_F)}, 0, [this] { Edit_Scan_Click(); });
+    addItem(editMenu_, QStringLiteral("次を検索(&N)"), "Edit_ScanNext", {QKeySequence(Qt::Key_F3)},
+            0, [this] { Edit_ScanNext_Click(); });
     editMenu_->addSeparator()->setObjectName(QStringLiteral("H20030"));
-    connect(addItem(editMenu_, QStringLiteral("逆問題生成(&R)"), "Edit_Reverse"),
-            &QAction::triggered, this, &frmEdit::Edit_Reverse_Click);
+    addItem(editMenu_, QStringLiteral("逆問題生成(&R)"), "Edit_Reverse", {}, 0,
+            [this] { Edit_Reverse_Click(); });
+}
 
+void frmEdit::buildOptionMenu() {
     QMenu* option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&P)"));
     option->setObjectName(QStringLiteral("Option_Top"));
-    optionFocus_ =
-        addItem(option, QStringLiteral("制御を得たﾎﾞｯｸｽのﾃｷｽﾄを反転(&F)"), "Option_Focus");
+    optionFocus_ = addItem(option, QStringLiteral("制御を得たﾎﾞｯｸｽのﾃｷｽﾄを反転(&F)"),
+                           "Option_Focus", {}, 0, [this] {
+                               Option_Focus_Click();
+                               showOptionChecks();
+                           });
     optionFocus_->setCheckable(true);
-    connect(optionFocus_, &QAction::triggered, this, [this] {
-        Option_Focus_Click();
-        showOptionChecks();
-    });
     QMenu* ime = option->addMenu(QStringLiteral("&IMEﾓｰﾄﾞ"));
     ime->setObjectName(QStringLiteral("Option_IME"));
     const struct {
@@ -223,6 +272,24 @@ void frmEdit::buildMenus() {
             imeModeActions_[k][i] = mode;
         }
     }
+}
+
+bool frmEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && watched != editMenu_) {
+        // The boxes would take Ctrl+E as the end of the line on X11: the new entry wins.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (newEntry_->shortcut() == QKeySequence(key->keyCombination())) {
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress && watched == editMenu_ &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && editMenu_->activeAction()) {
+        if (const int topic = helpTopicOf(editMenu_->activeAction())) {
+            platform_.showHelp(this, helpFile(), topic);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QString frmEdit::MyPath() const {
@@ -297,11 +364,9 @@ void frmEdit::showOptionChecks() {
 }
 
 void frmEdit::startEmpty() {
-    form_->clear();
-    cmdRemove_->setEnabled(false);
-    cmdReverse_->setEnabled(false);
-    cmdInsert_->setEnabled(false);
-    cmdChange_->setEnabled(false);
+    undoStack_->clear();
+    showForm({});
+    updateEntryButtons();
 }
 
 void frmEdit::warn(const QString& text, const QString& title) {
@@ -361,7 +426,9 @@ void frmEdit::SaveFile() {
         const auto busy = platform_.busy();
         result = document_.saveFile(path);
     }
-    if (!result.ok) {
+    if (result.ok) {
+        undoStack_->setClean();
+    } else {
         QString text = QStringLiteral("ﾌｧｲﾙを保存できませんでした。") + kCrLf + path;
         if (!result.error.isEmpty()) {
             text += kCrLf + result.error;
@@ -419,7 +486,7 @@ void frmEdit::startConverter(const QString& oldFile) {
 }
 
 void frmEdit::File_New_Click() {
-    if (!ConfirmSave()) {
+    if (!ConfirmEntryStored() || !ConfirmSave()) {
         return;
     }
     {
@@ -430,7 +497,7 @@ void frmEdit::File_New_Click() {
 }
 
 void frmEdit::File_Open_Click() {
-    if (ConfirmSave()) {
+    if (ConfirmEntryStored() && ConfirmSave()) {
         LoadFile();
     }
 }
@@ -444,7 +511,7 @@ void frmEdit::File_Exit_Click() {
 }
 
 void frmEdit::closeEvent(QCloseEvent* event) {
-    const bool mayClose = ConfirmSave();
+    const bool mayClose = ConfirmEntryStored() && ConfirmSave();
     saveSettings();
     if (mayClose) {
         event->accept();

@@ -2,18 +2,22 @@
 
 #include "common/settings.h"
 #include "editor/logic/document.h"
+#include "editor/logic/entry_edit.h"
+#include "editor/logic/entry_form.h"
 #include "editor/logic/input_options.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QMenu;
 class QPushButton;
+class QUndoStack;
 
 namespace platform {
 class Platform;
@@ -27,7 +31,7 @@ class EntryListView;
 
 // The editor's window: the document, the entry list, the entry form and the menus.
 // Menu items and controls are found by their names as objectNames ("File_Open", "txtRight0").
-class frmEdit : public QMainWindow {
+class frmEdit : public QMainWindow, public ListStateHost {
     Q_OBJECT
 public:
     explicit frmEdit(platform::Platform& platform, QWidget* parent = nullptr);
@@ -42,6 +46,11 @@ public:
     platform::Platform& platform() const { return platform_; }
     Document& document() { return document_; }
     const Document& document() const { return document_; }
+
+    // Every change of the entries goes through it, so that it can be undone.
+    QUndoStack& undoStack() const { return *undoStack_; }
+    ListState listState() const override;
+    void showListState(const ListState& state) override;
 
     EntryListView& lstQuestion() const { return *lstQuestion_; }
     EntryFormView& entryForm() const { return *form_; }
@@ -79,10 +88,19 @@ public Q_SLOTS:
 protected:
     // Form_Unload: asks about unsaved changes and writes the settings, also when cancelled.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
     void buildMenus();
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildOptionMenu();
+    // A menu item with its object name, keys, help topic (0: the menu's own) and handler.
+    QAction* addItem(QMenu* menu, const QString& caption, const char* name,
+                     const QList<QKeySequence>& keys, int helpTopic,
+                     const std::function<void()>& handler);
+    void fitScreen();
     void applySettings();
     void saveSettings();
     void showOptionChecks();
@@ -99,11 +117,21 @@ private:
     void File_Exit_Click();
     void startConverter(const QString& oldFile);
 
+    // The unstored-edit question, before the form's typing would be replaced: false to stay.
+    bool ConfirmEntryStored();
+    bool formEdited() const;
+    void showForm(const EntryForm& form);  // as loaded: what later typing is compared with
+    void pushEdit(std::unique_ptr<EntryEdit> edit);
+    void stepHistory(void (QUndoStack::*step)());  // undo or redo
+    void updateEntryButtons();
+    void Edit_NewEntry_Click();
+
     bool CheckEntryInput(const QString& commandWord);
     bool refuseWhenFull(const QString& commandWord);
-    void cmdAdd_Click();
-    void cmdInsert_Click();
-    void cmdChange_Click();
+    // Each returns whether the form was stored.
+    bool cmdAdd_Click();
+    bool cmdInsert_Click();
+    bool cmdChange_Click();
     void cmdRemove_Click();
     void lstQuestion_MouseUp(const QPoint& globalPos);
     void listChangedByUser();
@@ -120,6 +148,9 @@ private:
     QPushButton* cmdRemove_ = nullptr;
     QPushButton* cmdReverse_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    QAction* newEntry_ = nullptr;
+    QUndoStack* undoStack_ = nullptr;
+    EntryForm formShown_;
     QAction* optionFocus_ = nullptr;
     std::array<std::array<QAction*, 3>, 3> imeModeActions_{};
 
@@ -129,6 +160,8 @@ private:
     QString scanString_;
     // Set while the window itself moves the list's current position or selection.
     bool listQuiet_ = false;
+    // Set while undo or redo runs: the form then follows the current entry it brings back.
+    bool steppingHistory_ = false;
 
     // Search, reverse generation, more answers and the input options. Declared last, so that
     // they go before the boxes and menus they watch.

@@ -62,6 +62,9 @@ void frmEdit::attachTools() {
         }
         quint64 revision() const override { return w_.document_.revision(); }
         void showFound(int p) override {
+            if (!w_.ConfirmEntryStored()) {
+                return;
+            }
             // As a click on the entry: it alone is selected, current, and loaded.
             w_.listQuiet_ = true;
             w_.lstQuestion_->setCurrentPosition(p);
@@ -131,21 +134,12 @@ void frmEdit::Edit_Reverse_Click() {
             return w_.lstQuestion_->selectedPositions();
         }
         common::Entry entryAt(int p) const override { return w_.document_.entry(p); }
-        void appendEntries(const QList<common::Entry>& entries) override {
-            w_.listQuiet_ = true;
-            w_.document_.append(entries);
-            w_.listQuiet_ = false;
-        }
-        void selectOnly(int first, int last) override {
-            QList<int> positions;
-            positions.reserve(last - first + 1);
-            for (int p = first; p <= last; ++p) {
-                positions.append(p);
-            }
+        void appendSelected(const QList<common::Entry>& entries) override {
+            auto edit = EntryEdit::insert(w_.document_, w_, w_.document_.count(), entries,
+                                          QStringLiteral("逆問題生成"));
             // The form keeps what it shows: the selection is the generator's, not a click.
-            w_.listQuiet_ = true;
-            w_.lstQuestion_->setSelectedPositions(positions);
-            w_.listQuiet_ = false;
+            edit->setAfter({edit->before().current, edit->arrivingIds()});
+            w_.pushEdit(std::move(edit));
         }
 
     private:

@@ -9,15 +9,18 @@ namespace {
 constexpr char kHelpTopicProperty[] = "kxHelpTopic";
 }
 
-void setHelpTopic(QWidget* widget, int topic) {
-    widget->setProperty(kHelpTopicProperty, topic);
+void setHelpTopic(QObject* object, int topic) {
+    object->setProperty(kHelpTopicProperty, topic);
+}
+
+int helpTopicOf(const QObject* object) {
+    return object->property(kHelpTopicProperty).toInt();
 }
 
 int helpTopicAt(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        const QVariant topic = w->property(kHelpTopicProperty);
-        if (topic.isValid()) {
-            return topic.toInt();
+        if (const int topic = helpTopicOf(w)) {
+            return topic;
         }
     }
     return 0;

@@ -48,8 +48,7 @@ void makeReverseQuestions(QWidget* window, platform::Platform& platform, Reverse
     if (plan.outcome != ReverseOutcome::Ready) {
         return;
     }
-    host.appendEntries(plan.entries);
-    host.selectOnly(plan.first, plan.first + int(plan.entries.size()) - 1);
+    host.appendSelected(plan.entries);
 }
 
 EditMenuState editMenuState(int entryCount, bool anySelected) {

@@ -19,10 +19,9 @@ public:
     virtual int entryCount() const = 0;
     virtual QList<int> selectedPositions() const = 0;  // any order
     virtual common::Entry entryAt(int position) const = 0;
-    // Appends to the list and both stores, without touching the current position or the form.
-    virtual void appendEntries(const QList<common::Entry>& entries) = 0;
-    // Exactly the entries first..last become selected.
-    virtual void selectOnly(int first, int last) = 0;
+    // Appends the entries and leaves exactly them selected, as one step that can be undone,
+    // without touching the current position or the form.
+    virtual void appendSelected(const QList<common::Entry>& entries) = 0;
 };
 
 inline constexpr int kReverseHelpTopic = 12;

@@ -48,7 +48,7 @@ TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
         QTest::mouseClick(remove, Qt::LeftButton);
         EXPECT_FALSE(remove->isEnabled());
         EXPECT_EQ(input->text(), u"n1"_s);  // deleting is not a click
-        QTest::keyClicks(input, u"x"_s);    // typed but not appended
+        QTest::keyClicks(input, u"x"_s);    // typed but not appended: OK appends it
 
         auto* question = dialog->findChild<QLineEdit*>(u"txtQuestion"_s);
         question->setFocus(Qt::BacktabFocusReason);
@@ -64,8 +64,8 @@ TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
     const std::array<QString, 4> boxes{"1", "4", "5", "6"};
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"pear"_s);
     EXPECT_EQ(editor.answerBoxes(), boxes);
-    EXPECT_EQ(editor.form().extraRights(), u"n2"_s);
-    EXPECT_EQ(editor.form().lblRightCount()->text(), u"5"_s);
+    EXPECT_EQ(editor.form().extraRights(), u"n2|@2|n1x"_s);
+    EXPECT_EQ(editor.form().lblRightCount()->text(), u"6 (+2)"_s);
     EXPECT_EQ(editor.document().entries(), entriesOf({"A"}));
     EXPECT_FALSE(editor.document().isModified());
 
@@ -76,7 +76,7 @@ TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
     });
     editor.press(u"cmdMoreRight"_s);
     EXPECT_EQ(editor.answerBoxes(), boxes);
-    EXPECT_EQ(editor.form().extraRights(), u"n2"_s);
+    EXPECT_EQ(editor.form().extraRights(), u"n2|@2|n1x"_s);
 }
 
 }  // namespace
