@@ -7,21 +7,22 @@ namespace {
 using editor::EntryForm;
 using Boxes = std::array<QString, 4>;
 
-// A stored right-answers field loaded into the form, counted, and rebuilt.
+// A stored right-answers field loaded into the form, counted (the hidden ones shown apart),
+// and rebuilt.
 TEST(EntryForm, AnswersLoadCountAndRebuild) {
     const QString six = "a|@2|b|@2|c|@2|d|@2|e|@2|f", four = "a|@2|b|@2|c|@2|d";
     const QString gap = "a|@2|b|@2|c|@2|d|@2||@2|f";
     const Boxes abcd{"a", "b", "c", "d"};
-    const std::tuple<QString, Boxes, QString, int, QString> cases[] = {
-        {six, abcd, "e|@2|f", 6, six}, {"a|@2||@2|c", {"a", "", "c", ""}, "", 2, "a|@2|c"},
-        {four, abcd, "", 4, four},     {"", {}, "", 0, ""},
-        {" ", {" "}, "", 1, " "},      {gap, abcd, "|@2|f", 6, gap}};
+    const std::tuple<QString, Boxes, QString, QString, QString> cases[] = {
+        {six, abcd, "e|@2|f", "6 (+2)", six}, {"a|@2||@2|c", {"a", "", "c", ""}, "", "2", "a|@2|c"},
+        {four, abcd, "", "4", four},          {"", {}, "", "0", ""},
+        {" ", {" "}, "", "1", " "},           {gap, abcd, "|@2|f", "6 (+2)", gap}};
     for (const auto& [stored, boxes, extra, count, rebuilt] : cases) {
         SCOPED_TRACE(stored.toStdString());
         const EntryForm form = editor::formFromEntry({QStringLiteral("q"), stored, {}});
         EXPECT_EQ(form.rights, boxes);
         EXPECT_EQ(form.extraRights, extra);
-        EXPECT_EQ(editor::rightCount(form), count);
+        EXPECT_EQ(editor::rightCountText(form), count);
         EXPECT_EQ(editor::formAnswerString(form), rebuilt);
     }
     EXPECT_EQ(editor::formAnswerString({"q", {"", "b", "", "d"}, {}, {}}),
