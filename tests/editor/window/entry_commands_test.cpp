@@ -1,5 +1,7 @@
 #include "editor_window.h"
 
+#include <QScreen>
+
 #include <QMenu>
 #include <QPlainTextEdit>
 
@@ -167,6 +169,61 @@ TEST(EntryList, HugeInformationLineIsShownWhole) {
         EXPECT_EQ(box->toPlainText(), shown);
         EXPECT_EQ(box->lineWrapMode(), wrap);
     }
+}
+
+// What the list and the form show after Add, Insert and Change is what the file will hold:
+// characters that Shift_JIS stores as a neighbour are shown as that neighbour, in every field.
+TEST(EntryCommands, StoredFormIsShown) {
+    const std::pair<QString, QString> typedAndStored[] = {
+        {u"\u301C"_s, u"\uFF5E"_s}, {u"\u2212"_s, u"\uFF0D"_s}, {u"\u2016"_s, u"\u2225"_s},
+        {u"\u2014"_s, u"\u2015"_s}, {u"\u00A2"_s, u"\uFFE0"_s}, {u"\u00A3"_s, u"\uFFE1"_s},
+        {u"\u00AC"_s, u"\uFFE2"_s}, {u"\u00A5"_s, u"\\"_s},     {u"\u203E"_s, u"~"_s}};
+    for (const auto& [typed, stored] : typedAndStored) {
+        SCOPED_TRACE(stored.toStdString());
+        EditorWindow editor({"a"});
+        const Entry expected{u"q"_s + stored, u"r"_s + stored, u"i"_s + stored};
+        editor.clickEntry(0);
+        for (const char* command : {"cmdAdd", "cmdInsert", "cmdChange"}) {
+            editor.type(u"q"_s + typed, {u"r"_s + typed}, u"i"_s + typed);
+            editor.press(QLatin1String(command));
+        }
+        EXPECT_EQ(editor.document().entries(), (QList<Entry>{expected, entryOf("a"), expected}));
+        EXPECT_EQ(editor.shown(), expected);  // Change leaves the form as stored
+        EXPECT_EQ(editor.list().model()->index(2, 0).data().toString(), expected.question);
+    }
+}
+
+// Fields longer than a line edit's usual limit load and store whole, also through the
+// additional-answers dialog.
+TEST(EntryCommands, LongFieldsStayWhole) {
+    const QString longText(40'000, u'x');
+    const Entry huge{longText, longText + u"|@2|"_s + longText, u"i"_s};
+    EditorWindow editor;
+    editor.document().replaceAll({huge});
+    editor.clickEntry(0);
+    EXPECT_EQ(editor.shown(), huge);
+    onModalDialog([](QWidget* dialog) { click(dialog, u"cmdOK"_s); });
+    editor.press(u"cmdMoreRight"_s);
+    editor.press(u"cmdChange"_s);
+    EXPECT_EQ(editor.document().entries(), QList<Entry>{huge});
+}
+
+// Enter in the list runs the default command, Add.
+TEST(EntryCommands, EnterInTheListAdds) {
+    EditorWindow editor({"a"});
+    editor.type(u"b"_s, {"1"});
+    editor.list().setFocus();
+    QTest::keyClick(&editor.list(), Qt::Key_Return);
+    EXPECT_EQ(editor.questions(), (QStringList{"a", "b"}));
+}
+
+// The first size fits the screen's free area, at any scale (a second run of this test uses a
+// 1280 x 900 screen at scale 2).
+TEST(EditorWindowSize, FirstSizeFitsTheScreen) {
+    EditorWindow editor;
+    const QRect available = editor.window->screen()->availableGeometry();
+    EXPECT_LE(editor.window->width(), available.width());
+    EXPECT_LE(editor.window->height(), available.height());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "editor_window.h"
 
+#include <QMenu>
+
 #include "common/settings.h"
 
 #include <QDir>
@@ -235,6 +237,24 @@ TEST(FrmEditLifecycle, HelpTopicsAndTabOrder) {
                   (std::vector<platform::ScriptedPlatform::HelpRequest>{
                       {editor.path(u"Kotobax.hlp"_s), topic}}));
         QTest::keyClick(focused, Qt::Key_Tab);
+    }
+}
+
+// F1 on a highlighted item of the Edit menu opens that item's topic.
+TEST(FrmEditLifecycle, HelpTopicsOfMenuItems) {
+    EditorWindow editor({"q"});
+    auto* menu = editor.find<QMenu>(u"Edit_Top"_s);
+    for (const QString item : {"Edit_Undo", "Edit_Redo", "Edit_NewEntry"}) {
+        menu->popup({});
+        editor.find<QAction>(item)->setEnabled(true);
+        menu->setActiveAction(editor.find<QAction>(item));
+        editor.platform.clearRecords();
+        QTest::keyClick(menu, Qt::Key_F1);
+        EXPECT_EQ(editor.platform.helpRequests(),
+                  (std::vector<platform::ScriptedPlatform::HelpRequest>{
+                      {editor.path(u"Kotobax.hlp"_s), 16}}))
+            << item.toStdString();
+        menu->hide();
     }
 }
 
