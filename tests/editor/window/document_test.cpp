@@ -14,20 +14,6 @@ Document withEntries(const QStringList& questions) {
     return document;
 }
 
-// Removal in one pass, whatever order the positions come in: every remaining entry stays whole
-// and keeps its identity, and the document is modified.
-TEST(Document, RemoveKeepsTheOthersWhole) {
-    Document document = withEntries({"a", "b", "c", "d", "e", "f"});
-    const QList<editor::EntryId> ids{document.idAt(1), document.idAt(3), document.idAt(4)};
-    document.remove({5, 0, 5, 7, -1, 2});  // unsorted, repeated, out of range
-    EXPECT_EQ(document.entries(), entriesOf({"b", "d", "e"}));
-    for (int p = 0; p < document.count(); ++p) {
-        EXPECT_EQ(document.idAt(p), ids.at(p));
-        EXPECT_EQ(document.positionOf(ids.at(p)), p);
-    }
-    EXPECT_TRUE(document.isModified());
-}
-
 // The list model follows every change; the tester checks each signal for consistency.
 TEST(EntryListModel, FollowsTheDocument) {
     Document document = withEntries({"a", "b", "c", "d"});

@@ -37,33 +37,6 @@ TEST(EntryCommands, AddAppends) {
     EXPECT_EQ(editor.entryButtons(), (Buttons4{true, true, true, true}));
 }
 
-TEST(EntryCommands, InsertGoesInFrontOfTheCurrentEntry) {
-    EditorWindow editor({"a", "b", "c", "d", "e"});
-    editor.clickEntry(2);
-    for (const QString question : {"new", "newer"}) {
-        editor.type(question, {"n"});
-        editor.press(u"cmdInsert"_s);
-        EXPECT_EQ(editor.list().currentPosition(), 2);
-    }
-    EXPECT_EQ(editor.questions(), (QStringList{"a", "b", "newer", "new", "c", "d", "e"}));
-    EXPECT_EQ(editor.list().selectedPositions(), QList<int>{4});  // still c
-    EXPECT_EQ(editor.form().contents(), editor::EntryForm{});
-    EXPECT_EQ(editor.entryButtons(), (Buttons4{true, true, true, true}));
-}
-
-TEST(EntryCommands, ChangeReplacesTheCurrentEntryOnly) {
-    EditorWindow editor({"a", "b", "c"});
-    editor.clickEntry(1);
-    editor.type(u"changed"_s, {"", "x"});
-    editor.press(u"cmdChange"_s);
-    EXPECT_EQ(editor.document().entries(),
-              (QList<Entry>{entryOf("a"), {"changed", "x", ""}, entryOf("c")}));
-    EXPECT_EQ(editor.shown(), editor.document().entry(1));  // as stored: the gap closed
-    EXPECT_EQ(editor.form().txtRight(0)->text(), u"x"_s);
-    EXPECT_EQ(QApplication::focusWidget(), &editor.list());
-    EXPECT_EQ(editor.entryButtons(), (Buttons4{true, true, true, true}));
-}
-
 // Remove takes the selection: each remaining entry keeps its own answers and information, as
 // the form shows them, and the focus mark stays with its entry. Once that entry is removed
 // there is no current position, and Insert and Change are disabled.

@@ -1,4 +1,3 @@
-#include "editor/logic/check_number.h"
 #include "editor/logic/search.h"
 #include "editor/window/frm_scan.h"
 #include "editor_window.h"
@@ -12,21 +11,6 @@ using platform::Answer;
 using platform::ImeMode;
 using platform::MessageBox;
 using testing::IsEmpty;
-
-TEST(GetCheckNumber, FirstCheckedItemOrZero) {
-    const std::pair<QString, int> table[] = {
-        {"000", 0}, {"011", 1}, {"001", 2}, {"101", 0}, {"", 0}};
-    for (const auto& [checked, expected] : table) {
-        QObject owner;
-        QList<QAction*> items;
-        for (QChar c : checked) {
-            items.append(new QAction(&owner));
-            items.back()->setCheckable(true);
-            items.back()->setChecked(c == u'1');
-        }
-        EXPECT_EQ(editor::getCheckNumber(items), expected) << checked.toStdString();
-    }
-}
 
 // Every gain of the focus applies the mode of the box's kind and, when on, the selection.
 TEST(FrmEditOptions, FocusAppliesTheModeAndTheSelection) {
