@@ -85,8 +85,7 @@ TEST(EntryCommands, RefusedCommandsChangeNothing) {
         QString question;
         QString text;
         QString title;
-    } table[] = {{"cmdAdd", 2, "", u"問題を入力してください。"_s, u"問題の追加"_s},
-                 {"cmdChange", 2, u"q|@1|"_s, separator, u"問題の更新"_s},
+    } table[] = {{"cmdChange", 2, u"q|@1|"_s, separator, u"問題の更新"_s},
                  {"cmdAdd", common::kMaxEntries, u"q"_s, full, u"問題の追加"_s},
                  {"cmdInsert", common::kMaxEntries, u"q"_s, full, u"問題の挿入"_s}};
     for (const auto& row : table) {
