@@ -2,6 +2,7 @@
 
 #include "common/ansi_text.h"
 #include "common/entry_text.h"
+#include "editor/logic/answer_list.h"
 
 #include <QStringList>
 
@@ -80,16 +81,7 @@ QString rightCountText(const EntryForm& form) {
 }
 
 QString formAnswerString(const EntryForm& form) {
-    QStringList parts;
-    for (const QString& box : form.rights) {
-        if (!box.isEmpty()) {
-            parts.append(box);
-        }
-    }
-    if (!form.extraRights.isEmpty()) {
-        parts.append(form.extraRights);
-    }
-    return parts.join(common::kAnswerSeparator);
+    return answersOfForm({form.rights, form.extraRights}).join(common::kAnswerSeparator);
 }
 
 QString formInformationString(QStringView shown) {
