@@ -65,7 +65,11 @@ frmEdit::frmEdit(platform::Platform& platform, QWidget* parent)
     lstQuestion_->setFocus();
 }
 
-frmEdit::~frmEdit() = default;
+frmEdit::~frmEdit() {
+    // Emptied on its way out, the history reports to this window: it goes while the window
+    // is still whole.
+    delete undoStack_;
+}
 
 void frmEdit::buildWindow() {
     auto* central = new QWidget(this);
