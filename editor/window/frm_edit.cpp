@@ -430,14 +430,15 @@ void frmEdit::SaveFile() {
         const auto busy = platform_.busy();
         result = document_.saveFile(path);
     }
-    if (result.ok) {
-        undoStack_->setClean();
-    } else {
+    if (!result.ok) {
         QString text = QStringLiteral("ﾌｧｲﾙを保存できませんでした。") + kCrLf + path;
         if (!result.error.isEmpty()) {
             text += kCrLf + result.error;
         }
         warn(text, QStringLiteral("ﾌｧｲﾙを保存"));
+    }
+    if (!document_.isModified()) {
+        undoStack_->setClean();  // the state the file now holds
     }
 }
 
