@@ -24,6 +24,7 @@ TEST(EntryListModel, FollowsTheDocument) {
     document.change(0, entryOf("g"));
     document.remove({1, 3});
     document.append(entriesOf({"h", "i"}));
+    document.place(document.take({document.idAt(0), document.idAt(2)}));  // an undone removal
     ASSERT_EQ(model.rowCount(), document.count());
     for (int row = 0; row < model.rowCount(); ++row) {
         EXPECT_EQ(model.index(row).data().toString(), document.entry(row).question);
