@@ -142,59 +142,37 @@ TEST(EditorUndo, ModifiedFollowsTheSavedState) {
 TEST(EditorUnstoredEdit, AskedBeforeTypingIsReplaced) {
     const auto ask = question(u"入力中の項目は更新されていません。更新しますか？"_s, u"更新"_s,
                               platform::Buttons::YesNoCancel);
-    const std::function<void(EditorWindow&)> clickC = [](EditorWindow& e) { e.clickEntry(2); };
+    using Step = std::function<void(EditorWindow&)>;
+    const Step clickC = [](EditorWindow& e) { e.clickEntry(2); };
+    const Step down = [](EditorWindow& e) { QTest::keyClick(&e.list(), Qt::Key_Down); };
+    const Step findC = [](EditorWindow& e) {
+        e.window->setScanString(u"c"_s);
+        e.window->setScanFields(1);
+        e.trigger(u"Edit_ScanNext"_s);
+    };
+    const auto item = [](const char* name) -> Step {
+        return [name](EditorWindow& e) { e.trigger(QLatin1String(name)); };
+    };
+    const Step exit = [](EditorWindow& e) { EXPECT_FALSE(e.window->close()); };
+    const QStringList abc{"a", "b", "c"}, xbc{"x", "b", "c"};
     const struct {
         const char* name;
         bool current;  // entry a chosen before typing
-        std::function<void(EditorWindow&)> replace;
+        Step replace;
         Answer answer;
         QStringList questions;
         std::optional<int> currentAfter;
         QString form;  // the form's question afterwards
     } table[] = {
-        {"click, yes", true, clickC, Answer::Yes, {"x", "b", "c"}, 2, "c"},
-        {"click, no", true, clickC, Answer::No, {"a", "b", "c"}, 2, "c"},
-        {"click, cancel", true, clickC, Answer::Cancel, {"a", "b", "c"}, 0, "x"},
-        {"no current, yes adds", false, clickC, Answer::Yes, {"a", "b", "c", "x"}, 2, "c"},
-        {"key, cancel",
-         true,
-         [](EditorWindow& e) { QTest::keyClick(&e.list(), Qt::Key_Down); },
-         Answer::Cancel,
-         {"a", "b", "c"},
-         0,
-         "x"},
-        {"search, yes",
-         true,
-         [](EditorWindow& e) {
-             e.window->setScanString(u"c"_s);
-             e.window->setScanFields(1);
-             e.trigger(u"Edit_ScanNext"_s);
-         },
-         Answer::Yes,
-         {"x", "b", "c"},
-         2,
-         "c"},
-        {"new entry, no",
-         true,
-         [](EditorWindow& e) { e.trigger(u"Edit_NewEntry"_s); },
-         Answer::No,
-         {"a", "b", "c"},
-         0,
-         ""},
-        {"new file, cancel",
-         true,
-         [](EditorWindow& e) { e.trigger(u"File_New"_s); },
-         Answer::Cancel,
-         {"a", "b", "c"},
-         0,
-         "x"},
-        {"exit, cancel",
-         true,
-         [](EditorWindow& e) { EXPECT_FALSE(e.window->close()); },
-         Answer::Cancel,
-         {"a", "b", "c"},
-         0,
-         "x"},
+        {"click, yes", true, clickC, Answer::Yes, xbc, 2, "c"},
+        {"click, no", true, clickC, Answer::No, abc, 2, "c"},
+        {"click, cancel", true, clickC, Answer::Cancel, abc, 0, "x"},
+        {"no current, yes adds", false, clickC, Answer::Yes, abc + QStringList{"x"}, 2, "c"},
+        {"key, cancel", true, down, Answer::Cancel, abc, 0, "x"},
+        {"search, yes", true, findC, Answer::Yes, xbc, 2, "c"},
+        {"new entry, no", true, item("Edit_NewEntry"), Answer::No, abc, 0, ""},
+        {"new file, cancel", true, item("File_New"), Answer::Cancel, abc, 0, "x"},
+        {"exit, cancel", true, exit, Answer::Cancel, abc, 0, "x"},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
