@@ -1,5 +1,5 @@
-#include "editor/logic/document.h"
 #include "editor/window/entry_list_model.h"
+#include "editor/logic/document.h"
 #include "editor_window.h"
 
 #include <QAbstractItemModelTester>
