@@ -12,7 +12,8 @@ using common::Entry;
 using platform::Answer;
 using Buttons4 = std::array<bool, 4>;  // cmdInsert, cmdChange, cmdRemove, cmdReverse
 
-// Add appends and leaves the list alone; Enter in any box adds, Ctrl+Enter breaks the line.
+// Add appends and leaves the list alone; Enter in any box or the list adds, Ctrl+Enter breaks
+// the line.
 TEST(EntryCommands, AddAppends) {
     EditorWindow editor;
     editor.type(u"apple"_s, {"", u"りんご"_s, "", u"林檎"_s}, u"one"_s);
@@ -22,13 +23,14 @@ TEST(EntryCommands, AddAppends) {
     editor.press(u"cmdAdd"_s);
     EXPECT_EQ(editor.form().contents(), editor::EntryForm{});
     EXPECT_EQ(QApplication::focusWidget(), editor.form().txtQuestion());
-    for (QWidget* box : {information, static_cast<QWidget*>(editor.form().txtRight(3))}) {
+    QWidget* const boxes[] = {information, editor.form().txtRight(3), &editor.list()};
+    for (QWidget* box : boxes) {  // the list too: Add is the window's default command
         editor.type(u"run"_s, {"a", "b", "c", "d"}, u"x"_s);
         QTest::keyClick(box, Qt::Key_Return);
     }
     const Entry run{"run", "a|@2|b|@2|c|@2|d", "x"};
     EXPECT_EQ(editor.document().entries(),
-              (QList<Entry>{{"apple", u"りんご|@2|林檎"_s, "one\\ntwo"}, run, run}));
+              (QList<Entry>{{"apple", u"りんご|@2|林檎"_s, "one\\ntwo"}, run, run, run}));
     EXPECT_TRUE(editor.document().isModified());
     EXPECT_FALSE(editor.list().currentPosition() || editor.list().hasSelection());
     EXPECT_EQ(editor.entryButtons(), (Buttons4{}));
@@ -160,7 +162,8 @@ TEST(EntryCommands, StoredFormIsShown) {
             editor.press(QLatin1String(command));
         }
         EXPECT_EQ(editor.document().entries(), (QList<Entry>{expected, entryOf("a"), expected}));
-        EXPECT_EQ(editor.shown(), expected);  // Change leaves the form as stored
+        EXPECT_EQ(editor.shown(), expected);                     // Change leaves the form as stored
+        EXPECT_EQ(QApplication::focusWidget(), &editor.list());  // and the list to go on
         EXPECT_EQ(editor.list().model()->index(2, 0).data().toString(), expected.question);
     }
 }
@@ -178,15 +181,6 @@ TEST(EntryCommands, LongFieldsStayWhole) {
     editor.press(u"cmdMoreRight"_s);
     editor.press(u"cmdChange"_s);
     EXPECT_EQ(editor.document().entries(), QList<Entry>{huge});
-}
-
-// Enter in the list runs the default command, Add.
-TEST(EntryCommands, EnterInTheListAdds) {
-    EditorWindow editor({"a"});
-    editor.type(u"b"_s, {"1"});
-    editor.list().setFocus();
-    QTest::keyClick(&editor.list(), Qt::Key_Return);
-    EXPECT_EQ(editor.questions(), (QStringList{"a", "b"}));
 }
 
 // The first size fits the screen's free area, at any scale (a second run of this test uses a
