@@ -47,7 +47,9 @@ class EditorUndo(kx.TestCase):
         keys("alt+r", "ctrl+a")
         type_text("犬")
         self.window.wait_text("text", "解答 1", "犬")
-        keys("alt+c")
+        keys("alt+c")  # a button's access key clicks it a moment later; then the list has the focus
+        kx.wait_for(lambda: kx.has_state(self.entries, kx.pyatspi.STATE_FOCUSED),
+                    "the list to take the focus after Change")
         self.choose("apple")
         keys("alt+d")
         self.editor.window("削除").wait_active()
