@@ -63,7 +63,8 @@ bool frmEdit::ConfirmEntryStored() {
         case platform::Answer::Yes:
             return lstQuestion_->currentPosition() ? cmdChange_Click() : cmdAdd_Click();
         case platform::Answer::No:
-            showForm(formShown_);
+            // What follows replaces the typing; should it stop short (a cancelled file
+            // dialog), the typing is still there.
             return true;
         default:
             return false;
