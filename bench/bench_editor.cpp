@@ -1,8 +1,9 @@
 // The editor's window at the largest document it holds, offscreen: Open until the list shows
-// the entries, Save, and Remove of every second entry.
+// the entries, Save, Remove of every second entry, its undo and redo, and Add with its undo.
 #include "common/word_file.h"
-#include "editor/document/frm_edit.h"
-#include "editor/entries/entry_list_view.h"
+#include "editor/window/entry_form_view.h"
+#include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
 #include "platform/scripted_platform.h"
 
 #include <benchmark/benchmark.h>
@@ -82,5 +83,45 @@ void BM_EditorRemoveEverySecond(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorRemoveEverySecond)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of the removal of every second entry: the entries go back between the others.
+void BM_EditorUndoRedoRemoveEverySecond(benchmark::State& state) {
+    Editor editor;
+    editor.window.document().replaceAll(benchEntries(common::kMaxEntries));
+    QList<int> everySecond;
+    for (int p = 0; p < common::kMaxEntries; p += 2) {
+        everySecond.append(p);
+    }
+    editor.window.lstQuestion().setSelectedPositions(everySecond);
+    editor.platform.answers({platform::Answer::Yes});
+    editor.window.findChild<QPushButton*>(QStringLiteral("cmdRemove"))->click();
+    for (auto _ : state) {
+        editor.trigger("Edit_Undo");
+        QApplication::processEvents();
+        editor.trigger("Edit_Redo");
+        QApplication::processEvents();
+    }
+    if (editor.window.document().count() != common::kMaxEntries - everySecond.size()) {
+        state.SkipWithError("undo and redo did not end at the removal");
+    }
+}
+BENCHMARK(BM_EditorUndoRedoRemoveEverySecond)->Unit(benchmark::kMillisecond);
+
+// Add at the end of a nearly full document, and its undo: one entry, not the whole list.
+void BM_EditorAddAndUndo(benchmark::State& state) {
+    Editor editor;
+    editor.window.document().replaceAll(benchEntries(common::kMaxEntries - 1));
+    auto* add = editor.window.findChild<QPushButton*>(QStringLiteral("cmdAdd"));
+    for (auto _ : state) {
+        editor.window.entryForm().showContents(
+            {QStringLiteral("q"), {QStringLiteral("a")}, {}, {}});
+        add->click();
+        editor.trigger("Edit_Undo");
+    }
+    if (editor.window.document().count() != common::kMaxEntries - 1) {
+        state.SkipWithError("the entry was not taken back");
+    }
+}
+BENCHMARK(BM_EditorAddAndUndo)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

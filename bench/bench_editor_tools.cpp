@@ -1,8 +1,8 @@
 // The editor's search and reverse generation at the largest document, with the real window
 // offscreen.
 #include "common/word_file.h"
-#include "editor/document/frm_edit.h"
-#include "editor/entries/entry_list_view.h"
+#include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
 #include "platform/scripted_platform.h"
 
 #include <benchmark/benchmark.h>

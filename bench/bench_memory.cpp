@@ -8,8 +8,8 @@
 #include <QFile>
 
 #include "common/word_file.h"
-#include "editor/document/frm_edit.h"
-#include "editor/entries/entry_list_view.h"
+#include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
 #include "platform/scripted_platform.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include "drill/window/frm_history.h"
 #include "drill/window/frm_main.h"
 #include "drill/window/frm_missed.h"
-#include "editor/document/focus_behaviour.h"
-#include "editor/document/frm_edit.h"
-#include "editor/document/frm_scan.h"
-#include "editor/entries/frm_add_right.h"
+#include "editor/window/focus_behaviour.h"
+#include "editor/window/frm_add_right.h"
+#include "editor/window/frm_edit.h"
+#include "editor/window/frm_scan.h"
 #include "platform/scripted_platform.h"
 
 namespace {

@@ -1,0 +1,108 @@
+#include "editor/logic/entry_form.h"
+
+#include "common/ansi_text.h"
+#include "common/entry_text.h"
+#include "editor/logic/answer_list.h"
+
+#include <QStringList>
+
+namespace editor {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// A field that would not read back as itself: a separator inside it, or one formed where it
+// meets its neighbour ("x|@1" followed by the field separator).
+bool breaksLine(const common::Entry& entry) {
+    const QString separator = common::kFieldSeparator.toString();
+    const QString line = entry.question + separator + entry.rights + separator + entry.information;
+    const QStringList pieces = line.split(separator);
+    return pieces.size() != 3 || pieces.at(0) != entry.question || pieces.at(1) != entry.rights;
+}
+
+bool hasLineBreak(QStringView text) {
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+}  // namespace
+
+EntryForm formFromEntry(const common::Entry& entry) {
+    EntryForm form;
+    form.question = entry.question;
+    const QStringList answers = common::splitRights(entry.rights);
+    for (int i = 0; i < kAnswerBoxes && i < answers.size(); ++i) {
+        form.rights[i] = answers.at(i);
+    }
+    if (answers.size() > kAnswerBoxes) {
+        form.extraRights = common::joinRights(answers.mid(kAnswerBoxes));
+    }
+    form.information = common::informationToDisplay(entry.information);
+    return form;
+}
+
+namespace {
+
+int hiddenCount(const EntryForm& form) {
+    return form.extraRights.isEmpty() ? 0
+                                      : int(form.extraRights.count(common::kAnswerSeparator)) + 1;
+}
+
+}  // namespace
+
+int rightCount(const EntryForm& form) {
+    int count = hiddenCount(form);
+    for (const QString& box : form.rights) {
+        if (!box.isEmpty()) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+QString rightCountText(const EntryForm& form) {
+    const QString count = QString::number(rightCount(form));
+    const int hidden = hiddenCount(form);
+    return hidden == 0 ? count : QStringLiteral("%1 (+%2)").arg(count).arg(hidden);
+}
+
+QString formAnswerString(const EntryForm& form) {
+    return answersOfForm({form.rights, form.extraRights}).join(common::kAnswerSeparator);
+}
+
+QString formInformationString(QStringView shown) {
+    return common::informationToStore(shown);
+}
+
+common::Entry entryFromForm(const EntryForm& form) {
+    return {common::storedForm(form.question), common::storedForm(formAnswerString(form)),
+            common::storedForm(formInformationString(form.information))};
+}
+
+std::optional<Refusal> checkEntry(const EntryForm& form, const QString& commandWord) {
+    const QString title = QStringLiteral("問題の") + commandWord;
+    if (form.question.isEmpty()) {
+        return Refusal{QStringLiteral("問題を入力してください。"), title};
+    }
+    if (rightCount(form) == 0) {
+        return Refusal{QStringLiteral("解答を 1つ以上入力してください。"), title};
+    }
+    const common::Entry entry = entryFromForm(form);
+    if (hasLineBreak(entry.question) || hasLineBreak(entry.rights)) {
+        return Refusal{QStringLiteral("問題と解答には改行を入力できません。"), title};
+    }
+    if (breaksLine(entry)) {
+        return Refusal{QStringLiteral("「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"),
+                       title};
+    }
+    const QString lost =
+        common::unrepresentableChars(entry.question + entry.rights + entry.information);
+    if (!lost.isEmpty()) {
+        return Refusal{QStringLiteral("次の文字は単語ﾌｧｲﾙに保存できません。") + kCrLf +
+                           common::quoteEach(lost),
+                       title};
+    }
+    return std::nullopt;
+}
+
+}  // namespace editor

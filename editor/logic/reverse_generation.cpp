@@ -1,0 +1,41 @@
+#include "editor/logic/reverse_generation.h"
+
+#include <algorithm>
+
+namespace editor {
+
+QString reverseQuestion(QStringView rights) {
+    QString question = rights.toString();
+    question.replace(common::kAnswerSeparator.toString(), QStringLiteral(" | "), Qt::CaseSensitive);
+    return question;
+}
+
+common::Entry reverseEntry(const common::Entry& entry) {
+    return {reverseQuestion(entry.rights), entry.question, entry.information};
+}
+
+QList<int> inListOrder(QList<int> positions) {
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    return positions;
+}
+
+ReversePlan planReverse(int entryCount, const QList<common::Entry>& selected, int maxEntries) {
+    ReversePlan plan;
+    if (selected.isEmpty()) {
+        return plan;
+    }
+    if (selected.size() > maxEntries - entryCount) {
+        plan.outcome = ReverseOutcome::TooMany;
+        return plan;
+    }
+    plan.outcome = ReverseOutcome::Ready;
+    plan.first = entryCount;
+    plan.entries.reserve(selected.size());
+    for (const common::Entry& entry : selected) {
+        plan.entries.append(reverseEntry(entry));
+    }
+    return plan;
+}
+
+}  // namespace editor

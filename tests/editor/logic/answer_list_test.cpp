@@ -1,0 +1,35 @@
+#include "editor/logic/answer_list.h"
+
+#include <gtest/gtest.h>
+
+namespace editor {
+namespace {
+
+// The form as the dialog opens it, the list after removing some positions, and the form that
+// OK writes back.
+TEST(AnswerList, OpensEditsAndWritesBackTheFormsAnswers) {
+    struct Case {
+        FormAnswers form;
+        QStringList opened;
+        QList<int> removed;
+        FormAnswers written;
+    };
+    const FormAnswers six{{"1", "2", "3", "4"}, "5|@2|6"};
+    const QStringList all{"1", "2", "3", "4", "5", "6"};
+    const Case cases[] = {
+        {{{"", "b", "", "d"}, ""}, {"b", "d"}, {}, {{"b", "d", "", ""}, ""}},  // boxes 1 and 3
+        {six, all, {1}, {{"1", "3", "4", "5"}, "6"}},
+        {six, all, {5, 0, 9}, {{"2", "3", "4", "5"}, ""}},  // any order
+        {six, all, {0, 1, 2, 3, 4, 5}, {}},
+        {{{"1", "", "", ""}, "|@2|x|@2|"}, {"1", "", "x", ""}, {}, {{"1", "", "x", ""}, ""}},
+        {{{" ", "", "", ""}, ""}, {" "}, {}, {{" ", "", "", ""}, ""}}};  // a blank box counts
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.opened.join(u',').toStdString());
+        const QStringList opened = answersOfForm(c.form);
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(formOfAnswers(withoutPositions(opened, c.removed)), c.written);
+    }
+}
+
+}  // namespace
+}  // namespace editor

@@ -1,0 +1,82 @@
+#include "editor/logic/entry_form.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using editor::EntryForm;
+using Boxes = std::array<QString, 4>;
+
+// A stored right-answers field loaded into the form, counted (the hidden ones shown apart),
+// and rebuilt.
+TEST(EntryForm, AnswersLoadCountAndRebuild) {
+    const QString six = "a|@2|b|@2|c|@2|d|@2|e|@2|f", four = "a|@2|b|@2|c|@2|d";
+    const QString gap = "a|@2|b|@2|c|@2|d|@2||@2|f";
+    const Boxes abcd{"a", "b", "c", "d"};
+    const std::tuple<QString, Boxes, QString, QString, QString> cases[] = {
+        {six, abcd, "e|@2|f", "6 (+2)", six}, {"a|@2||@2|c", {"a", "", "c", ""}, "", "2", "a|@2|c"},
+        {four, abcd, "", "4", four},          {"", {}, "", "0", ""},
+        {" ", {" "}, "", "1", " "},           {gap, abcd, "|@2|f", "6 (+2)", gap}};
+    for (const auto& [stored, boxes, extra, count, rebuilt] : cases) {
+        SCOPED_TRACE(stored.toStdString());
+        const EntryForm form = editor::formFromEntry({QStringLiteral("q"), stored, {}});
+        EXPECT_EQ(form.rights, boxes);
+        EXPECT_EQ(form.extraRights, extra);
+        EXPECT_EQ(editor::rightCountText(form), count);
+        EXPECT_EQ(editor::formAnswerString(form), rebuilt);
+    }
+    EXPECT_EQ(editor::formAnswerString({"q", {"", "b", "", "d"}, {}, {}}),
+              QStringLiteral("b|@2|d"));
+}
+
+// The information as the box shows it and as it is stored. Every typed line break becomes the
+// mark, also a bare CR or LF, which would otherwise split the file's line; a typed backslash-n
+// is kept as it is.
+TEST(EntryForm, InformationLineBreaks) {
+    const std::pair<QString, QString> shownAndStored[] = {
+        {"x\r\ny", "x\\ny"}, {"\r\n\r\n", "\\n\\n"},        {"a\nb", "a\\nb"},
+        {"a\rb", "a\\nb"},   {"a\r\n\nb\r", "a\\n\\nb\\n"}, {"a\\nb", "a\\nb"}};
+    for (const auto& [shown, stored] : shownAndStored) {
+        SCOPED_TRACE(stored.toStdString());
+        EXPECT_EQ(editor::formInformationString(shown), stored);
+        const QString loaded = editor::formFromEntry({"q", "r", stored}).information;
+        EXPECT_EQ(editor::formInformationString(loaded), stored);
+    }
+    EXPECT_EQ(editor::formFromEntry({"q", "r", "a\\nb"}).information, QStringLiteral("a\r\nb"));
+}
+
+// The entry check: what it refuses, with which message and title.
+TEST(EntryForm, CheckRefusesWhatCannotBeStored) {
+    const QString noQuestion = QStringLiteral("問題を入力してください。");
+    const QString noAnswer = QStringLiteral("解答を 1つ以上入力してください。");
+    const QString separator =
+        QStringLiteral("「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。");
+    const QString lineBreak = QStringLiteral("問題と解答には改行を入力できません。");
+    const QString lost = QStringLiteral("次の文字は単語ﾌｧｲﾙに保存できません。\r\n");
+    // question, answer boxes, extra answers, information, command word, message (empty: accepted)
+    const std::vector<std::tuple<QString, Boxes, QString, QString, QString, QString>> cases = {
+        {"apple", {"りんご"}, "", "", "追加", ""},
+        {"q", {"", " "}, "", "", "更新", ""},
+        {"q", {}, "e", "", "挿入", ""},
+        {"q", {"a|@2|b"}, "", "x\\ny", "追加", ""},
+        {"", {"a"}, "", "", "追加", noQuestion},
+        {"q", {}, "", "", "追加", noAnswer},
+        {"a|@1|b", {"a"}, "", "", "追加", separator},
+        {"q", {"", "a|@1|"}, "", "", "更新", separator},
+        {"q", {"a"}, "b|@1|c", "", "追加", separator},
+        {"q|@1", {"a"}, "", "", "追加", separator},
+        {"a\nb", {"a"}, "", "", "追加", lineBreak},
+        {"q", {"a\r\nb"}, "", "", "追加", lineBreak},
+        {"q😀", {"한", "😀"}, "", "ok", "挿入", lost + QStringLiteral("「😀」「한」")}};
+    for (const auto& [question, boxes, extra, information, word, message] : cases) {
+        SCOPED_TRACE((question + word + message).toStdString());
+        const auto refusal = editor::checkEntry({question, boxes, extra, information}, word);
+        if (message.isEmpty()) {
+            EXPECT_FALSE(refusal.has_value()) << refusal->text.toStdString();
+        } else {
+            EXPECT_EQ(refusal, (editor::Refusal{message, QStringLiteral("問題の") + word}));
+        }
+    }
+}
+
+}  // namespace

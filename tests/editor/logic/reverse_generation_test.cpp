@@ -1,0 +1,24 @@
+#include "editor/logic/reverse_generation.h"
+
+#include <gtest/gtest.h>
+
+namespace editor {
+namespace {
+
+TEST(ReverseEntry, AnswersBecomeTheQuestionAndTheQuestionTheOnlyAnswer) {
+    const common::Entry apple{"apple", "りんご|@2|林檎", "fruit\\nred"};
+    const std::vector<std::pair<common::Entry, common::Entry>> cases = {
+        {apple, {"りんご | 林檎", "apple", "fruit\\nred"}},
+        {{"dog", "犬", ""}, {"犬", "dog", ""}},
+        // Generated twice: the joined answers stay one answer.
+        {reverseEntry(apple), {"apple", "りんご | 林檎", "fruit\\nred"}},
+        {{"q", "a|@2||@2|b", "i"}, {"a |  | b", "q", "i"}},
+        {{"q", "a|@3|b|@2", ""}, {"a|@3|b|@2", "q", ""}}};
+    for (const auto& [entry, expected] : cases) {
+        SCOPED_TRACE(entry.rights.toStdString());
+        EXPECT_EQ(reverseEntry(entry), expected);
+    }
+}
+
+}  // namespace
+}  // namespace editor

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "editor/window/entry_form_view.h"
+#include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
+#include "platform/scripted_platform.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+// An entry of its own: two answers and information derived from its question.
+inline common::Entry entryOf(const QString& question) {
+    return {question, question + QStringLiteral("1|@2|") + question + QStringLiteral("2"),
+            question + QStringLiteral("\\ninfo")};
+}
+inline QList<common::Entry> entriesOf(const QStringList& questions) {
+    QList<common::Entry> entries;
+    for (const QString& question : questions) {
+        entries.append(entryOf(question));
+    }
+    return entries;
+}
+
+inline QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A question with Yes as its default, as the editor asks them.
+inline platform::MessageBox question(const QString& text, const QString& title,
+                                     platform::Buttons buttons = platform::Buttons::YesNo,
+                                     std::optional<int> helpTopic = {}) {
+    return {text, title, platform::Icon::Question, buttons, platform::Answer::Yes, helpTopic};
+}
+
+// Runs `act` on the modal dialog that the next step opens.
+inline void onModalDialog(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr) << "no modal dialog";
+        act(modal);
+    });
+}
+
+inline void click(QWidget* parent, const QString& button) {
+    QTest::mouseClick(parent->findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+// The editor window on a scripted platform, with the steps a user takes.
+struct EditorWindow {
+    platform::ScriptedPlatform platform;
+    std::unique_ptr<editor::frmEdit> window;
+
+    // The document holds the given entries, as if opened from a file.
+    explicit EditorWindow(const QStringList& questions = {}) {
+        start();
+        document().replaceAll(entriesOf(questions));
+    }
+    void start() {
+        window = std::make_unique<editor::frmEdit>(platform);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+    }
+
+    template <typename T = QWidget>
+    T* find(const QString& name) const {
+        T* child = window->findChild<T*>(name);
+        EXPECT_TRUE(child) << name.toStdString();
+        return child;
+    }
+    editor::EntryListView& list() const { return window->lstQuestion(); }
+    editor::EntryFormView& form() const { return window->entryForm(); }
+    editor::Document& document() const { return window->document(); }
+    void trigger(const QString& name) { find<QAction>(name)->trigger(); }
+    void press(const QString& name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    bool checked(const QString& name) const { return find<QAction>(name)->isChecked(); }
+
+    // Key presses carrying each character, as an input method sends Japanese text.
+    static void typeText(QWidget* box, const QString& text) {
+        box->setFocus();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i, length), {});
+            i += length - 1;
+        }
+    }
+    // Types a whole form, replacing what the boxes held.
+    void type(const QString& question, std::array<QString, 4> rights = {},
+              const QString& information = {}) {
+        form().clear();
+        typeText(form().txtQuestion(), question);
+        for (int i = 0; i < 4; ++i) {
+            typeText(form().txtRight(i), rights[i]);
+        }
+        typeText(form().txtInformation(), information);
+    }
+    std::array<QString, 4> answerBoxes() const { return form().contents().rights; }
+
+    QPoint centreOf(int row) const {
+        return list().visualRect(list().model()->index(row, 0)).center();
+    }
+    void clickEntry(int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, modifiers, centreOf(row));
+    }
+    common::Entry shown() const { return editor::entryFromForm(form().contents()); }
+
+    QString path(const QString& name) const { return platform.programFolder() + name; }
+    QString writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    }
+    void open(const QString& file) {
+        platform.fileNames({file});
+        trigger(QStringLiteral("File_Open"));
+    }
+    QStringList questions() const {
+        QStringList all;
+        for (const common::Entry& entry : document().entries()) {
+            all.append(entry.question);
+        }
+        return all;
+    }
+    // cmdInsert, cmdChange, cmdRemove, cmdReverse: which are enabled.
+    std::array<bool, 4> entryButtons() const {
+        std::array<bool, 4> enabled{};
+        const char* names[] = {"cmdInsert", "cmdChange", "cmdRemove", "cmdReverse"};
+        for (int i = 0; i < 4; ++i) {
+            enabled[i] = find<QPushButton>(QLatin1String(names[i]))->isEnabled();
+        }
+        return enabled;
+    }
+};
