@@ -44,6 +44,8 @@ public:
     // reload = false asks for a file in the open dialog (refused during a drill); reload = true
     // reads WordFileName again.
     void OpenWordFile(bool reload);
+    // The same as choosing path in the open dialog: from the command line.
+    void OpenWordFileAt(const QString& path);
     void ShuffleQuestions();
     // Only with a question set loaded and no drill running.
     void StartDrill();
@@ -56,6 +58,7 @@ public:
 private:
     void AskQuestion();
     void JudgeAnswer();
+    void loadWordFile(bool reload);
     void failLoad(const QString& message);
     void updateCount();
 

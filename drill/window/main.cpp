@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 
 #include "drill/engine/random_source.h"
 #include "drill/window/frm_main.h"
@@ -14,6 +15,10 @@ int Main(QApplication& application) {
     platform::QtPlatform platform;
     drill::frmMain window(platform, random);
     window.show();
+    // A word file given on the command line (a double-click in the file manager).
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
+        window.openWordFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+    }
     return application.exec();
 }
 
