@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 #include "common/word_file.h"
 
 // Word files out to the programs learners use beside ours.
