@@ -7,6 +7,8 @@ KX_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth
+    # import, export and print: PDF text checks, the Debian package and its metadata checks
+    poppler-utils dpkg-dev appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin fonts-dejavu-core
 )
 
 kx_install_deps() {

@@ -28,7 +28,7 @@ QString cell(const QStringList& row, int column) {
 QStringList answersOf(const QStringList& row, const Mapping& mapping) {
     QStringList answers;
     if (mapping.split == AnswerSplit::OnePerColumn) {
-        for (int column = mapping.answers; column < row.size(); ++column) {
+        for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
             if (column != mapping.question && column != mapping.information) {
                 answers.append(row[column].trimmed());
             }
@@ -48,10 +48,53 @@ bool spansLines(const QString& text) {
     return text.contains(u'\n') || text.contains(u'\r');
 }
 
+QString textOf(const common::Entry& entry) {
+    return entry.question + entry.rights + entry.information;
+}
+
+// Moves the entries with characters the word file cannot store to the problems, in source
+// order. One look at all the text first: a file usually has none.
+void refuseUnstorable(ImportPlan& plan, const QList<int>& lines) {
+    qsizetype size = 0;
+    for (const common::Entry& entry : plan.entries) {
+        size += entry.question.size() + entry.rights.size() + entry.information.size();
+    }
+    QString all;
+    all.reserve(size);
+    for (const common::Entry& entry : plan.entries) {
+        all += entry.question;
+        all += entry.rights;
+        all += entry.information;
+    }
+    if (common::unrepresentableChars(all).isEmpty()) {
+        return;
+    }
+    QList<common::Entry> kept;
+    QList<RowProblem> problems;
+    qsizetype earlier = 0;  // problems found before, ordered by line with the new ones
+    for (qsizetype i = 0; i < plan.entries.size(); ++i) {
+        const QString missing = common::unrepresentableChars(textOf(plan.entries[i]));
+        if (missing.isEmpty()) {
+            kept.append(plan.entries[i]);
+            continue;
+        }
+        while (earlier < plan.problems.size() && plan.problems[earlier].sourceLine < lines[i]) {
+            problems.append(plan.problems[earlier++]);
+        }
+        problems.append({lines[i], Problem::Unstorable, missing});
+    }
+    problems.append(plan.problems.mid(earlier));
+    plan.entries = std::move(kept);
+    plan.problems = std::move(problems);
+}
+
 }  // namespace
 
 ImportPlan planImport(const Table& table, const Mapping& mapping) {
     ImportPlan plan;
+    plan.entries.reserve(table.rows.size());
+    QList<int> lines;  // of each entry
+    lines.reserve(table.rows.size());
     for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
         const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
@@ -76,8 +119,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             refuse(Problem::LineBreak, question);
             continue;
         }
-        const common::Entry entry{question, common::joinRights(answers), information};
-        const QString all = entry.question + entry.rights + entry.information;
+        common::Entry entry{question, common::joinRights(answers), std::move(information)};
         if (entry.question.contains(common::kFieldSeparator) ||
             entry.question.contains(common::kAnswerSeparator) ||
             entry.information.contains(common::kFieldSeparator) ||
@@ -88,12 +130,10 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             refuse(Problem::Separator, question);
             continue;
         }
-        if (const QString missing = common::unrepresentableChars(all); !missing.isEmpty()) {
-            refuse(Problem::Unstorable, missing);
-            continue;
-        }
-        plan.entries.append(entry);
+        plan.entries.append(std::move(entry));
+        lines.append(line);
     }
+    refuseUnstorable(plan, lines);
     return plan;
 }
 

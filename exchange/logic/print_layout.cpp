@@ -7,6 +7,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPen>
 
 #include "common/entry_text.h"
 
@@ -94,6 +95,8 @@ void paintTestSheet(Cursor& cursor, QPainter& painter, const PrintJob& job) {
     const QFont question = printFont(11);
     const QFont answers = printFont(10);
     const qreal lineSpace = cursor.page().height() / 28;  // room to write an answer by hand
+    // A thin line that prints the same at any resolution.
+    painter.setPen(QPen(Qt::black, cursor.page().width() / 800));
     for (qsizetype i = 0; i < job.entries.size(); ++i) {
         const QRectF drawn =
             cursor.text(QStringLiteral("%1. %2").arg(i + 1).arg(job.entries[i].question), question,

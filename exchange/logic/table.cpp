@@ -37,36 +37,38 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
     int line = 1;
     int rowLine = 1;
     const auto endField = [&] {
-        row.append(field);
-        field.clear();
+        row.append(std::move(field));
+        field = QString();
         fieldStarted = false;
     };
     const auto endRow = [&] {
         endField();
         if (row.size() > 1 || !row.first().isEmpty()) {
-            rows.append(row);
+            rows.append(std::move(row));
             if (lines) {
                 lines->append(rowLine);
             }
         }
-        row.clear();
+        row = QStringList();
     };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text[i];
         if (quoted) {
-            if (c == u'"') {
-                if (i + 1 < size && text[i + 1] == u'"') {
-                    field.append(u'"');
-                    ++i;
-                } else {
-                    quoted = false;
-                }
+            // Up to the next quote in one piece.
+            qsizetype end = text.indexOf(u'"', i);
+            if (end < 0) {
+                end = size;
+            }
+            const QStringView piece = text.sliced(i, end - i);
+            field.append(piece);
+            line += int(piece.count(u'\n') + piece.count(u'\r') - piece.count(u"\r\n"));
+            i = end;
+            if (i + 1 < size && text[i + 1] == u'"') {
+                field.append(u'"');
+                ++i;
             } else {
-                if (c == u'\n' || (c == u'\r' && (i + 1 >= size || text[i + 1] != u'\n'))) {
-                    ++line;
-                }
-                field.append(c);
+                quoted = false;
             }
         } else if (c == u'"' && !fieldStarted) {
             quoted = true;
@@ -80,8 +82,15 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
             endRow();
             rowLine = ++line;
         } else {
-            field.append(c);
+            // Up to the next separator or line end in one piece.
+            qsizetype end = i + 1;
+            while (end < size && text[end] != separator && text[end] != u'\r' &&
+                   text[end] != u'\n') {
+                ++end;
+            }
+            field.append(text.sliced(i, end - i));
             fieldStarted = true;
+            i = end - 1;
         }
     }
     if (fieldStarted || !row.isEmpty() || !field.isEmpty()) {

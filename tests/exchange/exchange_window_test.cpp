@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QListWidget>
@@ -78,6 +79,45 @@ const QByteArray kKvtml = R"(<?xml version="1.0" encoding="UTF-8"?>
  <identifier id="1"><name>日本語</name></identifier></identifiers>
 <entries><entry id="0"><translation id="0"><text>dog</text><comment>animal</comment></translation>
 <translation id="1"><text>犬</text></translation></entry></entries></kvtml>)";
+
+// With KX_SCREENSHOTS set to a folder, the README's pictures of the preview and of a printed
+// test sheet are taken there.
+QString screenshotFolder() {
+    return qEnvironmentVariable("KX_SCREENSHOTS");
+}
+
+TEST_F(ExchangeWindow, Screenshots) {
+    if (screenshotFolder().isEmpty()) {
+        GTEST_SKIP() << "KX_SCREENSHOTS not set";
+    }
+    const QString csv = file(
+        "words.csv",
+        common::encodeAnsi(
+            u"英語,日本語,メモ\r\napple,りんご; 林檎,赤い果物\r\nborrow,借りる,反対語は lend\r\n"
+            u"library,図書館,\r\n,本,\r\nweather,天気,\"発音に注意\r\nwhether と同じ\"\r\n"
+            u"mountain,山; 山岳,\r\nteacher,,\r\n"));
+    platform.fileNames({csv});
+    const auto watch = onModal([](QDialog& d) {
+        child<QCheckBox>(d, "chkHeader")->setChecked(true);
+        d.grab().save(screenshotFolder() + "/import.png");
+    });
+    exchange::runImport(nullptr, platform, 0);
+
+    const QString pdf = dir.filePath("sheet.pdf");
+    const exchange::PrintJob job{exchange::PrintKind::TestSheet,
+                                 "単語テスト 第1回",
+                                 {{"apple", "りんご|@2|林檎", ""},
+                                  {"borrow", "借りる", ""},
+                                  {"library", "図書館", ""},
+                                  {"weather", "天気", ""},
+                                  {"mountain", "山|@2|山岳", ""},
+                                  {"teacher", "先生", ""}}};
+    ASSERT_TRUE(exchange::writePdf(pdf, job, exchange::Paper::A4).ok);
+    QProcess render;
+    render.start("pdftoppm", {"-png", "-r", "60", "-f", "1", "-l", "1", "-singlefile", pdf,
+                              screenshotFolder() + "/testsheet"});
+    ASSERT_TRUE(render.waitForFinished());
+}
 
 // What the preview lets through, as the user maps and answers.
 TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
