@@ -7,6 +7,7 @@ set(CPACK_PACKAGE_DESCRIPTION "Kotobax drills the English words of a word file; 
 and edits word files, imports them from spreadsheets and other vocabulary programs, exports, \
 and prints word lists and test sheets. For Japanese-speaking learners.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_PREFIX /usr)
 # The desktop entries name their launcher by the prefix they are installed for.
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
