@@ -1,7 +1,6 @@
 #include "exchange/logic/mapping.h"
 
 #include "common/ansi_text.h"
-#include "common/entry_text.h"
 
 namespace exchange {
 
@@ -25,23 +24,53 @@ QString cell(const QStringList& row, int column) {
     return column >= 0 && column < row.size() ? row[column] : QString();
 }
 
-QStringList answersOf(const QStringList& row, const Mapping& mapping) {
-    QStringList answers;
+struct Rights {
+    QString field;           // the answers in file form, joined by "|@2|"
+    bool separator = false;  // an answer holds "|@1|" or "|@2|"
+};
+
+void addAnswer(Rights& rights, QStringView answer) {
+    answer = answer.trimmed();
+    if (answer.isEmpty()) {
+        return;
+    }
+    if (answer.contains(u'|') &&
+        (answer.contains(common::kFieldSeparator) || answer.contains(common::kAnswerSeparator))) {
+        rights.separator = true;
+    }
+    if (!rights.field.isEmpty()) {
+        rights.field += common::kAnswerSeparator;
+    }
+    rights.field += answer;
+}
+
+Rights rightsOf(const QStringList& row, const Mapping& mapping) {
+    Rights rights;
     if (mapping.split == AnswerSplit::OnePerColumn) {
         for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
             if (column != mapping.question && column != mapping.information) {
-                answers.append(row[column].trimmed());
+                addAnswer(rights, row[column]);
             }
         }
-    } else {
-        // Splitting at the separator's first character lets "a;b" and "a; b" both work.
-        answers = cell(row, mapping.answers).split(splitText(mapping.split).front());
-        for (QString& answer : answers) {
-            answer = answer.trimmed();
+        return rights;
+    }
+    const QString text = cell(row, mapping.answers);
+    // Splitting at the separator's first character lets "a;b" and "a; b" both work.
+    const QChar separator = splitText(mapping.split).front();
+    if (!text.contains(separator)) {
+        // Most cells hold one answer: kept as it is, without a copy.
+        const QStringView trimmed = QStringView(text).trimmed();
+        if (trimmed.size() == text.size()) {
+            rights.field = text;
+            rights.separator = text.contains(u'|') && (text.contains(common::kFieldSeparator) ||
+                                                       text.contains(common::kAnswerSeparator));
+            return rights;
         }
     }
-    answers.removeAll(QString());
-    return answers;
+    for (const QStringView answer : QStringView(text).split(separator)) {
+        addAnswer(rights, answer);
+    }
+    return rights;
 }
 
 bool spansLines(const QString& text) {
@@ -102,34 +131,34 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             plan.problems.append({line, problem, detail});
         };
         const QString question = cell(row, mapping.question).trimmed();
-        const QStringList answers = answersOf(row, mapping);
+        const Rights rights = rightsOf(row, mapping);
         QString information = cell(row, mapping.information);
-        information.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        information.replace(u'\r', u'\n');
-        information.replace(u'\n', common::kLineBreakMark.toString());
+        if (spansLines(information)) {
+            information.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            information.replace(u'\r', u'\n');
+            information.replace(u'\n', common::kLineBreakMark.toString());
+        }
         if (question.isEmpty()) {
             refuse(Problem::NoQuestion, {});
             continue;
         }
-        if (answers.isEmpty()) {
+        if (rights.field.isEmpty()) {
             refuse(Problem::NoAnswer, question);
             continue;
         }
-        if (spansLines(question) || std::any_of(answers.begin(), answers.end(), spansLines)) {
+        if (spansLines(question) || spansLines(rights.field)) {
             refuse(Problem::LineBreak, question);
             continue;
         }
-        common::Entry entry{question, common::joinRights(answers), std::move(information)};
-        if (entry.question.contains(common::kFieldSeparator) ||
-            entry.question.contains(common::kAnswerSeparator) ||
-            entry.information.contains(common::kFieldSeparator) ||
-            std::any_of(answers.begin(), answers.end(), [](const QString& answer) {
-                return answer.contains(common::kFieldSeparator) ||
-                       answer.contains(common::kAnswerSeparator);
-            })) {
+        // Every separator starts with a bar, so most rows need no closer look.
+        if (rights.separator ||
+            (question.contains(u'|') && (question.contains(common::kFieldSeparator) ||
+                                         question.contains(common::kAnswerSeparator))) ||
+            (information.contains(u'|') && information.contains(common::kFieldSeparator))) {
             refuse(Problem::Separator, question);
             continue;
         }
+        common::Entry entry{question, rights.field, std::move(information)};
         plan.entries.append(std::move(entry));
         lines.append(line);
     }

@@ -43,6 +43,7 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
     };
     const auto endRow = [&] {
         endField();
+        const qsizetype width = row.size();
         if (row.size() > 1 || !row.first().isEmpty()) {
             rows.append(std::move(row));
             if (lines) {
@@ -50,6 +51,7 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
             }
         }
         row = QStringList();
+        row.reserve(width);
     };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
