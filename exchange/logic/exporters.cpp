@@ -40,16 +40,24 @@ void appendReplacing(QString& out, QStringView text, Replacement replacement) {
     out += text.sliced(start);
 }
 
+// The characters markup reserves, as references.
+QLatin1StringView markupReference(char16_t c) {
+    switch (c) {
+        case u'&':
+            return QLatin1StringView("&amp;");
+        case u'<':
+            return QLatin1StringView("&lt;");
+        case u'>':
+            return QLatin1StringView("&gt;");
+        default:
+            return QLatin1StringView();
+    }
+}
+
 // HTML for Anki; a tab becomes a character reference so that no field needs quotes.
 void appendHtml(QString& out, QStringView text) {
     appendReplacing(out, text, [](QStringView t, qsizetype i) {
         switch (t[i].unicode()) {
-            case u'&':
-                return QLatin1StringView("&amp;");
-            case u'<':
-                return QLatin1StringView("&lt;");
-            case u'>':
-                return QLatin1StringView("&gt;");
             case u'"':
                 return QLatin1StringView("&quot;");
             case u'\t':
@@ -59,7 +67,7 @@ void appendHtml(QString& out, QStringView text) {
             case u'\n':
                 return QLatin1StringView("<br>");
             default:
-                return QLatin1StringView();
+                return markupReference(t[i].unicode());
         }
     });
 }
@@ -69,20 +77,10 @@ void appendHtml(QString& out, QStringView text) {
 void appendXml(QString& out, QStringView text) {
     appendReplacing(out, text, [](QStringView t, qsizetype i) {
         const char16_t c = t[i].unicode();
-        switch (c) {
-            case u'&':
-                return QLatin1StringView("&amp;");
-            case u'<':
-                return QLatin1StringView("&lt;");
-            case u'>':
-                return QLatin1StringView("&gt;");
-            case u'\t':
-            case u'\n':
-            case u'\r':
-                return QLatin1StringView();
-            default:
-                return c < 0x20 ? QLatin1StringView("?") : QLatin1StringView();
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') {
+            return QLatin1StringView("?");
         }
+        return markupReference(c);
     });
 }
 

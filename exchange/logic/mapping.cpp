@@ -1,6 +1,7 @@
 #include "exchange/logic/mapping.h"
 
 #include "common/ansi_text.h"
+#include "common/entry_text.h"
 
 namespace exchange {
 
@@ -134,9 +135,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         const Rights rights = rightsOf(row, mapping);
         QString information = cell(row, mapping.information);
         if (spansLines(information)) {
-            information.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            information.replace(u'\r', u'\n');
-            information.replace(u'\n', common::kLineBreakMark.toString());
+            information = common::informationToStore(information);
         }
         if (question.isEmpty()) {
             refuse(Problem::NoQuestion, {});
