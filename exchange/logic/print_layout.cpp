@@ -15,6 +15,8 @@ namespace exchange {
 
 namespace {
 
+constexpr qsizetype kMaxPrintedChars = 32767;
+
 QFont printFont(qreal points, bool bold = false) {
     // Latin from a Latin font: text set in the CJK font loses its digits when a PDF is read
     // back as text. Japanese falls back to the CJK font.
@@ -35,15 +37,17 @@ public:
           y_(page_.top()),
           gap_(page_.height() / 120.0) {}
 
-    // Draws text in the column from `indent`; returns its rectangle.
-    QRectF text(const QString& text, const QFont& font, qreal indent = 0, qreal reserveBelow = 0) {
+    // Draws text in the column from `indent`; returns its rectangle. A damaged file's
+    // megabyte-long field prints its beginning, as the drill window shows it.
+    QRectF text(const QString& whole, const QFont& font, qreal indent = 0, qreal reserveBelow = 0) {
+        const QString text = whole.left(kMaxPrintedChars);
         painter_.setFont(font);
         const QRectF column(page_.left() + indent, y_, page_.width() - indent, page_.height());
         const int flags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
         QRectF needed = painter_.boundingRect(column, flags, text);
         if (needed.bottom() + reserveBelow > page_.bottom() && y_ > page_.top()) {
             newPage();
-            return this->text(text, font, indent, reserveBelow);
+            return this->text(whole, font, indent, reserveBelow);
         }
         painter_.drawText(needed.adjusted(0, 0, 1, 0), flags, text);
         y_ = needed.bottom();

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QListWidget>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -254,6 +255,34 @@ TEST_F(ExchangeWindow, PdfOfATestSheetHoldsTheQuestionsThenTheAnswers) {
     info.start("pdfinfo", {pdf});
     ASSERT_TRUE(info.waitForFinished());
     EXPECT_TRUE(info.readAllStandardOutput().contains("612 x 792 pts (letter)"));
+}
+
+// A short list fits one page; a test sheet puts its answers on a second.
+TEST_F(ExchangeWindow, PrintPreviewShowsTheChosenLayout) {
+    const struct {
+        const char* option;
+        int pages;
+    } cases[] = {{"optList", 1}, {"optTest", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option);
+        int pages = 0;
+        const auto options = onModal([&](QDialog& d) {
+            child<QRadioButton>(d, c.option)->setChecked(true);
+            child<QPushButton>(d, "cmdOK")->click();
+        });
+        std::unique_ptr<QTimer> preview;
+        options->callOnTimeout([&] {
+            if (!preview && !options->isActive()) {
+                preview = onModal([&](QDialog& d) {
+                    if (auto* view = d.findChild<QPrintPreviewWidget*>()) {
+                        pages = view->pageCount();
+                    }
+                });
+            }
+        });
+        exchange::runPrint(nullptr, {{"apple", "りんご", "赤い"}, {"cat", "猫", ""}}, "words");
+        EXPECT_EQ(pages, c.pages);
+    }
 }
 
 }  // namespace
