@@ -221,6 +221,12 @@ Table readAnki(QByteArrayView bytes) {
     QStringList columns;
     qsizetype start = 0;
     int headerLines = 0;
+    static const std::map<QString, QString> kSpecial = {
+        {QStringLiteral("guid column"), QStringLiteral("GUID")},
+        {QStringLiteral("notetype column"), QStringLiteral("ノートタイプ")},
+        {QStringLiteral("deck column"), QStringLiteral("デッキ")},
+        {QStringLiteral("tags column"), QStringLiteral("タグ")}};
+    std::map<int, QString> special;  // column -> name
     // Header lines come first, each "#name:value".
     while (start < text.size() && text[start] == u'#') {
         qsizetype end = text.indexOf(u'\n', start);
@@ -244,6 +250,9 @@ Table readAnki(QByteArrayView bytes) {
             html = value.toLower() == u"true";
         } else if (name == u"columns") {
             columns = value.split(separator);
+        } else if (const auto found = kSpecial.find(name); found != kSpecial.end()) {
+            // "#guid column:1" and the like: columns that are not a note's fields.
+            special[value.toInt() - 1] = found->second;
         }
         start = end + 1;
         ++headerLines;
@@ -265,7 +274,18 @@ Table readAnki(QByteArrayView bytes) {
     for (qsizetype i = 0; i < columns.size() && i < table.columns.size(); ++i) {
         table.columns[i] = columns[i];
     }
-    table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
+    // The note's fields in order suggest question, answers and information.
+    QList<int> fields;
+    for (int i = 0; i < int(table.columns.size()); ++i) {
+        if (const auto found = special.find(i); found != special.end()) {
+            table.columns[i] = found->second;
+        } else {
+            fields.append(i);
+        }
+    }
+    table.suggestedQuestion = fields.value(0, 0);
+    table.suggestedAnswers = fields.value(1, 1);
+    table.suggestedInformation = fields.value(2, -1);
     return table;
 }
 

@@ -165,6 +165,13 @@ TEST(ReadAnki, FollowsTheHeaderLines) {
     }
     EXPECT_EQ(exchange::readAnki("#separator:Comma\n#columns:Front,Back\na,b\n").columns,
               (QStringList{"Front", "Back"}));
+    const exchange::Table withIds = exchange::readAnki(
+        "#separator:tab\n#guid column:1\n#notetype column:2\n#tags column:5\n"
+        "g\tBasic\tapple\tりんご\tfruit\n");
+    EXPECT_EQ(withIds.columns, (QStringList{"GUID", "ノートタイプ", "列 3", "列 4", "タグ"}));
+    EXPECT_EQ(withIds.suggestedQuestion, 2);
+    EXPECT_EQ(withIds.suggestedAnswers, 3);
+    EXPECT_EQ(withIds.suggestedInformation, -1);
 }
 
 TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
