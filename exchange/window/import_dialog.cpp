@@ -1,5 +1,6 @@
 #include "exchange/window/import_dialog.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -51,6 +52,9 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     tblPreview->setObjectName(QStringLiteral("tblPreview"));
     tblPreview->setAccessibleName(QStringLiteral("取り込む行の見本"));
     tblPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    if (auto* corner = tblPreview->findChild<QAbstractButton*>()) {
+        corner->setAccessibleName(QStringLiteral("すべて選択"));
+    }
     fillPreview();
 
     cboQuestion =
@@ -66,9 +70,13 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     cboSeparator = new QComboBox;
     cboSeparator->setObjectName(QStringLiteral("cboSeparator"));
     cboSeparator->setAccessibleName(QStringLiteral("答えの区切り"));
-    for (const AnswerSplit split :
-         {AnswerSplit::Semicolon, AnswerSplit::Slash, AnswerSplit::Comma}) {
-        cboSeparator->addItem(QStringLiteral("「%1」").arg(splitText(split)), int(split));
+    // Screen readers read a combo box by its current item, so each names itself in Japanese.
+    const std::pair<AnswerSplit, QString> splits[] = {
+        {AnswerSplit::Semicolon, QStringLiteral("セミコロン")},
+        {AnswerSplit::Slash, QStringLiteral("スラッシュ")},
+        {AnswerSplit::Comma, QStringLiteral("読点")}};
+    for (const auto& [split, name] : splits) {
+        cboSeparator->addItem(QStringLiteral("「%1」%2").arg(splitText(split), name), int(split));
     }
     cboSeparator->addItem(QStringLiteral("1列に1つ (答えの列から右の列すべて)"),
                           int(AnswerSplit::OnePerColumn));

@@ -15,6 +15,7 @@
 #include "editor/document/frm_edit.h"
 #include "editor/document/frm_scan.h"
 #include "editor/entries/frm_add_right.h"
+#include "exchange/window/import_dialog.h"
 #include "platform/scripted_platform.h"
 
 namespace {
@@ -96,6 +97,14 @@ TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
         {"frmScan",
          [&](platform::Platform& p) {
              return std::make_unique<editor::frmScan>(QString(), focusOn(p), nullptr);
+         }},
+        {"frmImport",
+         [](platform::Platform& p) {
+             exchange::Table table;
+             table.columns = {QStringLiteral("列 1"), QStringLiteral("列 2")};
+             table.rows = {{QStringLiteral("apple"), QString()}};
+             table.sourceLines = {1};
+             return std::make_unique<exchange::ImportDialog>(table, 10, p);
          }},
     };
     for (const WindowCase& c : windows) {
