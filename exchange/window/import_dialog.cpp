@@ -151,6 +151,12 @@ void ImportDialog::fillPreview() {
     tblPreview->setColumnCount(int(table_.columns.size()));
     tblPreview->setHorizontalHeaderLabels(table_.columns);
     tblPreview->setRowCount(rows);
+    // Rows are numbered by the line they start on, as the problems below name them.
+    QStringList lines;
+    for (int r = 0; r < rows; ++r) {
+        lines.append(QString::number(table_.sourceLines.value(r, r + 1)));
+    }
+    tblPreview->setVerticalHeaderLabels(lines);
     for (int r = 0; r < rows; ++r) {
         const QStringList& row = table_.rows[r];
         for (int c = 0; c < row.size() && c < table_.columns.size(); ++c) {

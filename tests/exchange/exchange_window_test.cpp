@@ -139,7 +139,9 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
          csv,
          0,
          [](QDialog& d) {
-             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->item(0, 1)->text(), "りんご; 林檎");
+             auto* preview = child<QTableWidget>(d, "tblPreview");
+             EXPECT_EQ(preview->item(0, 1)->text(), "りんご; 林檎");
+             EXPECT_EQ(preview->verticalHeaderItem(2)->text(), "4");  // after a two-line cell
              EXPECT_EQ(child<QListWidget>(d, "lstProblems")->count(), 1);
              EXPECT_EQ(child<QListWidget>(d, "lstProblems")->item(0)->text(),
                        "3 行目: 問題がありません");
