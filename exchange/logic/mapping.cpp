@@ -57,7 +57,7 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping) {
     }
     const QString text = cell(row, mapping.answers);
     // Splitting at the separator's first character lets "a;b" and "a; b" both work.
-    const QChar separator = splitText(mapping.split).front();
+    const QChar separator = splitText(mapping.split).at(0);
     if (!text.contains(separator)) {
         // Most cells hold one answer: kept as it is, without a copy.
         const QStringView trimmed = QStringView(text).trimmed();
@@ -68,6 +68,7 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping) {
             return rights;
         }
     }
+    rights.field.reserve(text.size() * 2);
     for (const QStringView answer : QStringView(text).split(separator)) {
         addAnswer(rights, answer);
     }
@@ -82,23 +83,44 @@ QString textOf(const common::Entry& entry) {
     return entry.question + entry.rights + entry.information;
 }
 
+// Whether any of the texts added holds a character the word file cannot store. Checked in
+// pieces small enough to stay in the cache, one conversion call per piece, while each
+// entry's text is still fresh.
+class StorableCheck {
+public:
+    StorableCheck() { piece_.reserve(kPiece + 1024); }
+
+    void add(const common::Entry& entry) {
+        if (unstorable_) {
+            return;
+        }
+        piece_ += entry.question;
+        piece_ += entry.rights;
+        piece_ += entry.information;
+        if (piece_.size() >= kPiece) {
+            check();
+        }
+    }
+
+    bool unstorable() {
+        check();
+        return unstorable_;
+    }
+
+private:
+    void check() {
+        unstorable_ = unstorable_ || !common::unrepresentableChars(piece_).isEmpty();
+        piece_.resize(0);
+    }
+
+    static constexpr qsizetype kPiece = 1 << 15;
+    QString piece_;
+    bool unstorable_ = false;
+};
+
 // Moves the entries with characters the word file cannot store to the problems, in source
-// order. One look at all the text first: a file usually has none.
+// order.
 void refuseUnstorable(ImportPlan& plan, const QList<int>& lines) {
-    qsizetype size = 0;
-    for (const common::Entry& entry : plan.entries) {
-        size += entry.question.size() + entry.rights.size() + entry.information.size();
-    }
-    QString all;
-    all.reserve(size);
-    for (const common::Entry& entry : plan.entries) {
-        all += entry.question;
-        all += entry.rights;
-        all += entry.information;
-    }
-    if (common::unrepresentableChars(all).isEmpty()) {
-        return;
-    }
     QList<common::Entry> kept;
     QList<RowProblem> problems;
     qsizetype earlier = 0;  // problems found before, ordered by line with the new ones
@@ -125,6 +147,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
     plan.entries.reserve(table.rows.size());
     QList<int> lines;  // of each entry
     lines.reserve(table.rows.size());
+    StorableCheck storable;
     for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
         const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
@@ -158,10 +181,13 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             continue;
         }
         common::Entry entry{question, rights.field, std::move(information)};
+        storable.add(entry);
         plan.entries.append(std::move(entry));
         lines.append(line);
     }
-    refuseUnstorable(plan, lines);
+    if (storable.unstorable()) {
+        refuseUnstorable(plan, lines);
+    }
     return plan;
 }
 

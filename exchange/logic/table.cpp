@@ -64,7 +64,9 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
             }
             const QStringView piece = text.sliced(i, end - i);
             field.append(piece);
-            line += int(piece.count(u'\n') + piece.count(u'\r') - piece.count(u"\r\n"));
+            if (piece.contains(u'\n') || piece.contains(u'\r')) {
+                line += int(piece.count(u'\n') + piece.count(u'\r') - piece.count(u"\r\n"));
+            }
             i = end;
             if (i + 1 < size && text[i + 1] == u'"') {
                 field.append(u'"');

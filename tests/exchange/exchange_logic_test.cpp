@@ -132,6 +132,20 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
     }
 }
 
+TEST(PlanImport, ListsProblemsInSourceOrderAndKeepsTheOtherRows) {
+    exchange::Table table;
+    table.rows = {{"a", "1"}, {"b", "😀"}, {"c"}, {"d", "2"}, {"e", "林"}, {"f", "3"}};
+    table.sourceLines = {1, 2, 3, 4, 5, 6};
+    const exchange::ImportPlan plan = exchange::planImport(table, {});
+    EXPECT_EQ(plan.entries,
+              (QList<Entry>{{"a", "1", ""}, {"d", "2", ""}, {"e", "林", ""}, {"f", "3", ""}}));
+    QList<int> lines;
+    for (const exchange::RowProblem& problem : plan.problems) {
+        lines.append(problem.sourceLine);
+    }
+    EXPECT_EQ(lines, (QList<int>{2, 3}));
+}
+
 TEST(PlanImport, HeaderRowIsSkippedOnlyWhenAsked) {
     exchange::Table table;
     table.rows = {{"英語", "日本語"}, {"apple", "りんご"}};
