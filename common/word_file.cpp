@@ -334,9 +334,8 @@ QByteArray formatWordFile(const QList<Entry>& entries) {
     return encodeAnsi(text);
 }
 
-WriteResult writeWordFile(const QString& path, const QList<Entry>& entries) {
+WriteResult writeFileAtomically(const QString& path, QByteArrayView bytes) {
     WriteResult result;
-    const QByteArray bytes = formatWordFile(entries);
     QSaveFile file(path);
     // Unbuffered: a buffered flush that the disk cuts short loses the rest without an error,
     // and the commit would then put a truncated file in place.
@@ -360,6 +359,10 @@ WriteResult writeWordFile(const QString& path, const QList<Entry>& entries) {
     }
     result.ok = true;
     return result;
+}
+
+WriteResult writeWordFile(const QString& path, const QList<Entry>& entries) {
+    return writeFileAtomically(path, formatWordFile(entries));
 }
 
 }  // namespace common

@@ -55,6 +55,8 @@ QList<int> unstorableEntries(const QList<Entry>& entries, int limit);
 
 // Replaces the file atomically: on failure the old file is left exactly as it was.
 WriteResult writeWordFile(const QString& path, const QList<Entry>& entries);
+// The same for any bytes: every write checked, the old file kept on failure.
+WriteResult writeFileAtomically(const QString& path, QByteArrayView bytes);
 QByteArray formatWordFile(const QList<Entry>& entries);
 
 }  // namespace common

@@ -9,6 +9,8 @@ KX_PACKAGES=(
     qt6-translations-l10n fonts-noto-cjk xvfb xauth
     # the drill history: SQLite through Qt SQL, and its chart (Qt Charts needs the OpenGL files)
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
+    # import, export and print: PDF text checks, the Debian package and its metadata checks
+    poppler-utils dpkg-dev appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin fonts-dejavu-core
 )
 
 kx_install_deps() {

@@ -49,10 +49,23 @@ void modMain::OpenWordFile(bool reload) {
         if (!chosen || chosen->isEmpty()) {
             return;
         }
-        dialogInitialFolder_.clear();
-        dialogFileName_ = *chosen;
-        wordFileName_ = *chosen;
+        OpenWordFileAt(*chosen);
+        return;
     }
+    loadWordFile(reload);
+}
+
+void modMain::OpenWordFileAt(const QString& path) {
+    if (drilling_) {
+        return;
+    }
+    dialogInitialFolder_.clear();
+    dialogFileName_ = path;
+    wordFileName_ = path;
+    loadWordFile(false);
+}
+
+void modMain::loadWordFile(bool reload) {
     view_.setInformationText(reload ? kReloading : kOpening);
 
     fileLoaded_ = false;

@@ -45,6 +45,8 @@ public:
     // reload = false asks for a file in the open dialog (refused during a drill); reload = true
     // reads WordFileName again.
     void OpenWordFile(bool reload);
+    // The same as choosing path in the open dialog: from the command line.
+    void OpenWordFileAt(const QString& path);
     void ShuffleQuestions();
     // Only with a question set loaded and no drill running.
     void StartDrill();
@@ -69,6 +71,7 @@ private:
     void beginDrill();
     void AskQuestion();
     void JudgeAnswer();
+    void loadWordFile(bool reload);
     void failLoad(const QString& message);
     void updateCount();
 

@@ -443,6 +443,11 @@ void frmMain::Menu_Open_Click() {
     updateAvailability();
 }
 
+void frmMain::openWordFile(const QString& path) {
+    engine_.OpenWordFileAt(path);
+    updateAvailability();
+}
+
 void frmMain::Menu_Start_Click() {
     engine_.StartDrill();
     updateAvailability();

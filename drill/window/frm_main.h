@@ -52,6 +52,9 @@ public:
     // The version shown by "&Version"; the release's own unless a test sets another.
     void setVersion(int major, int minor);
 
+    // A word file named on the command line, opened as Open would.
+    void openWordFile(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

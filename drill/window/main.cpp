@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 
 #include "drill/engine/random_source.h"
 #include "drill/history/sqlite_history.h"
@@ -16,6 +17,10 @@ int Main(QApplication& application) {
     drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath());
     drill::frmMain window(platform, random, history);
     window.show();
+    // A word file given on the command line (a double-click in the file manager).
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
+        window.openWordFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+    }
     return application.exec();
 }
 

@@ -17,6 +17,7 @@
 #include "editor/window/frm_add_right.h"
 #include "editor/window/frm_edit.h"
 #include "editor/window/frm_scan.h"
+#include "exchange/window/import_dialog.h"
 #include "platform/scripted_platform.h"
 
 namespace {
@@ -111,6 +112,14 @@ TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
         {"frmScan",
          [&](platform::Platform& p) {
              return std::make_unique<editor::frmScan>(QString(), focusOn(p), nullptr);
+         }},
+        {"frmImport",
+         [](platform::Platform& p) {
+             exchange::Table table;
+             table.columns = {QStringLiteral("列 1"), QStringLiteral("列 2")};
+             table.rows = {{QStringLiteral("apple"), QString()}};
+             table.sourceLines = {1};
+             return std::make_unique<exchange::ImportDialog>(table, 10, p);
          }},
     };
     for (const WindowCase& c : windows) {

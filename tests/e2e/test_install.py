@@ -45,7 +45,7 @@ class Installation(kx.TestCase):
                 entry.optionxform = str
                 entry.read(entry_file, encoding="utf-8")
                 group = entry["Desktop Entry"]
-                self.assertEqual(group["Exec"], self.path("bin", name))
+                self.assertEqual(group["Exec"], self.path("bin", name) + " %f")
                 self.assertEqual(group["Icon"], name)
                 self.assertIn("GenericName[ja]", group)
                 if shutil.which("desktop-file-validate"):

@@ -1,0 +1,230 @@
+#include "exchange/logic/exporters.h"
+
+#include <QFileInfo>
+#include <QXmlStreamWriter>
+
+#include "exchange/logic/table.h"
+
+namespace exchange {
+
+namespace {
+
+// Appends a field in file form with its marks turned into `replacement` and the text between
+// them through `escape`. Built straight into one output: these run over whole files.
+template <typename Escape>
+void appendField(QString& out, QStringView field, QStringView mark, QStringView replacement,
+                 Escape escape) {
+    qsizetype from = 0;
+    for (qsizetype at = 0; (at = field.indexOf(mark, from)) >= 0; from = at + mark.size()) {
+        escape(out, field.sliced(from, at - from));
+        out += replacement;
+    }
+    escape(out, field.sliced(from));
+}
+
+// Replaces the characters for which `replacement` gives a text; the rest is copied in runs.
+template <typename Replacement>
+void appendReplacing(QString& out, QStringView text, Replacement replacement) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c > u'>') {
+            continue;
+        }
+        if (const QLatin1StringView with = replacement(text, i); !with.isNull()) {
+            out += text.sliced(start, i - start);
+            out += with;
+            start = i + 1;
+        }
+    }
+    out += text.sliced(start);
+}
+
+// The characters markup reserves, as references.
+QLatin1StringView markupReference(char16_t c) {
+    switch (c) {
+        case u'&':
+            return QLatin1StringView("&amp;");
+        case u'<':
+            return QLatin1StringView("&lt;");
+        case u'>':
+            return QLatin1StringView("&gt;");
+        default:
+            return QLatin1StringView();
+    }
+}
+
+// HTML for Anki; a tab becomes a character reference so that no field needs quotes.
+void appendHtml(QString& out, QStringView text) {
+    appendReplacing(out, text, [](QStringView t, qsizetype i) {
+        switch (t[i].unicode()) {
+            case u'"':
+                return QLatin1StringView("&quot;");
+            case u'\t':
+                return QLatin1StringView("&#9;");
+            case u'\r':
+                return QLatin1StringView(i + 1 < t.size() && t[i + 1] == u'\n' ? "" : "<br>");
+            case u'\n':
+                return QLatin1StringView("<br>");
+            default:
+                return markupReference(t[i].unicode());
+        }
+    });
+}
+
+// XML text; control characters XML 1.0 cannot hold at all become '?', as in a word file
+// written in a code page that lacks a character.
+void appendXml(QString& out, QStringView text) {
+    appendReplacing(out, text, [](QStringView t, qsizetype i) {
+        const char16_t c = t[i].unicode();
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') {
+            return QLatin1StringView("?");
+        }
+        return markupReference(c);
+    });
+}
+
+void appendPlain(QString& out, QStringView text) {
+    out += text;
+}
+
+// One CSV field, quoted when it has to be.
+void appendCsv(QString& out, QString& scratch, QStringView field, QStringView mark,
+               QStringView replacement) {
+    scratch.clear();
+    appendField(scratch, field, mark, replacement, appendPlain);
+    out += quoteField(scratch, u',');
+}
+
+constexpr QStringView kNoMark = u"|@1|";  // never inside a field
+
+}  // namespace
+
+QByteArray formatAnki(const QList<common::Entry>& entries) {
+    QString text = QStringLiteral("#separator:tab\n#html:true\n");
+    for (const common::Entry& entry : entries) {
+        appendField(text, entry.question, kNoMark, {}, appendHtml);
+        text += u'\t';
+        appendField(text, entry.rights, common::kAnswerSeparator, u" / ", appendHtml);
+        text += u'\t';
+        appendField(text, entry.information, common::kLineBreakMark, u"<br>", appendHtml);
+        text += u'\n';
+    }
+    return text.toUtf8();
+}
+
+QByteArray formatCsv(const QList<common::Entry>& entries) {
+    QString text;
+    QString scratch;
+    for (const common::Entry& entry : entries) {
+        appendCsv(text, scratch, entry.question, kNoMark, {});
+        text += u',';
+        appendCsv(text, scratch, entry.rights, common::kAnswerSeparator, u"; ");
+        text += u',';
+        appendCsv(text, scratch, entry.information, common::kLineBreakMark, u"\r\n");
+        text += QStringLiteral("\r\n");
+    }
+    return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title,
+                       const KvtmlLanguages& languages) {
+    // Into a QString and converted once: much faster than the writer encoding piece by piece.
+    QString text;
+    QXmlStreamWriter xml(&text);
+    xml.writeStartDocument();
+    xml.writeDTD(QStringLiteral(
+        "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">"));
+    xml.writeStartElement(QStringLiteral("kvtml"));
+    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
+    xml.writeStartElement(QStringLiteral("information"));
+    xml.writeTextElement(QStringLiteral("generator"), QStringLiteral("Brelmi"));
+    xml.writeTextElement(QStringLiteral("title"), title);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("identifiers"));
+    const std::pair<QString, QString> identifiers[] = {
+        {languages.questionName, languages.questionLocale},
+        {languages.answersName, languages.answersLocale}};
+    for (int id = 0; id < 2; ++id) {
+        xml.writeStartElement(QStringLiteral("identifier"));
+        xml.writeAttribute(QStringLiteral("id"), QString::number(id));
+        xml.writeTextElement(QStringLiteral("name"), identifiers[id].first);
+        xml.writeTextElement(QStringLiteral("locale"), identifiers[id].second);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("entries"));
+    // The entries are written straight into the same text: the writer costs ten times more
+    // per element, and a file can hold 32,767 entries. Closing the start tag first keeps the
+    // writer's own output in step.
+    xml.writeCharacters(QString());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const common::Entry& entry = entries[i];
+        const QString id = QString::number(i);
+        text += QLatin1StringView("<entry id=\"") + id +
+                QLatin1StringView("\"><translation id=\"0\"><text>");
+        appendXml(text, entry.question);
+        text += QLatin1StringView("</text>");
+        if (!entry.information.isEmpty()) {
+            text += QLatin1StringView("<comment>");
+            appendField(text, entry.information, common::kLineBreakMark, u"\n", appendXml);
+            text += QLatin1StringView("</comment>");
+        }
+        text += QLatin1StringView("</translation><translation id=\"1\"><text>");
+        appendField(text, entry.rights, common::kAnswerSeparator, u"; ", appendXml);
+        text += QLatin1StringView("</text></translation></entry>");
+    }
+    xml.writeEndElement();
+
+    // One lesson with every entry: some vocabulary programs show only entries in a lesson.
+    xml.writeStartElement(QStringLiteral("lessons"));
+    xml.writeStartElement(QStringLiteral("container"));
+    xml.writeTextElement(QStringLiteral("name"), title);
+    xml.writeTextElement(QStringLiteral("inpractice"), QStringLiteral("true"));
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        text += QLatin1StringView("<entry id=\"") + QString::number(i) + QLatin1StringView("\"/>");
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return text.toUtf8();
+}
+
+QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries,
+                        const QString& title) {
+    switch (format) {
+        case ExportFormat::AnkiText:
+            return formatAnki(entries);
+        case ExportFormat::Csv:
+            return formatCsv(entries);
+        case ExportFormat::Kvtml:
+            break;
+    }
+    return formatKvtml(entries, title);
+}
+
+common::WriteResult writeExport(const QString& path, ExportFormat format,
+                                const QList<common::Entry>& entries) {
+    return common::writeFileAtomically(
+        path, formatExport(format, entries, QFileInfo(path).completeBaseName()));
+}
+
+std::optional<ExportFormat> exportFormatFor(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == u"txt" || suffix == u"tsv") {
+        return ExportFormat::AnkiText;
+    }
+    if (suffix == u"csv") {
+        return ExportFormat::Csv;
+    }
+    if (suffix == u"kvtml") {
+        return ExportFormat::Kvtml;
+    }
+    return std::nullopt;
+}
+
+}  // namespace exchange

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+#include "common/word_file.h"
+
+// Word files out to the programs learners use beside ours.
+namespace exchange {
+
+enum class ExportFormat { AnkiText, Csv, Kvtml };
+
+// Anki's "Notes in Plain Text": question, answers joined by " / ", information with <br>.
+QByteArray formatAnki(const QList<common::Entry>& entries);
+// UTF-8 with a byte-order mark, so that spreadsheets see the Japanese: question, answers
+// joined by "; ", information with its real line breaks.
+QByteArray formatCsv(const QList<common::Entry>& entries);
+
+struct KvtmlLanguages {
+    QString questionName = QStringLiteral("English");
+    QString questionLocale = QStringLiteral("en");
+    QString answersName = QStringLiteral("日本語");
+    QString answersLocale = QStringLiteral("ja");
+};
+// Version 2: the question and the answers (joined by "; ") as two translations, the
+// information as the question's comment.
+QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title,
+                       const KvtmlLanguages& languages = {});
+
+QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries,
+                        const QString& title);
+// Atomic like saving a word file.
+common::WriteResult writeExport(const QString& path, ExportFormat format,
+                                const QList<common::Entry>& entries);
+
+// The format a file name's extension asks for; nullopt for one we do not write.
+std::optional<ExportFormat> exportFormatFor(const QString& fileName);
+
+}  // namespace exchange

@@ -1,0 +1,216 @@
+#include "exchange/logic/mapping.h"
+
+#include "common/ansi_text.h"
+#include "common/entry_text.h"
+
+namespace exchange {
+
+QString splitText(AnswerSplit split) {
+    switch (split) {
+        case AnswerSplit::Semicolon:
+            return QStringLiteral("; ");
+        case AnswerSplit::Slash:
+            return QStringLiteral("/");
+        case AnswerSplit::Comma:
+            return QStringLiteral("、");
+        case AnswerSplit::OnePerColumn:
+            break;
+    }
+    return {};
+}
+
+namespace {
+
+QString cell(const QStringList& row, int column) {
+    return column >= 0 && column < row.size() ? row[column] : QString();
+}
+
+struct Rights {
+    QString field;           // the answers in file form, joined by "|@2|"
+    bool separator = false;  // an answer holds "|@1|" or "|@2|"
+};
+
+void addAnswer(Rights& rights, QStringView answer) {
+    answer = answer.trimmed();
+    if (answer.isEmpty()) {
+        return;
+    }
+    if (answer.contains(u'|') &&
+        (answer.contains(common::kFieldSeparator) || answer.contains(common::kAnswerSeparator))) {
+        rights.separator = true;
+    }
+    if (!rights.field.isEmpty()) {
+        rights.field += common::kAnswerSeparator;
+    }
+    rights.field += answer;
+}
+
+Rights rightsOf(const QStringList& row, const Mapping& mapping) {
+    Rights rights;
+    if (mapping.split == AnswerSplit::OnePerColumn) {
+        for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
+            if (column != mapping.question && column != mapping.information) {
+                addAnswer(rights, row[column]);
+            }
+        }
+        return rights;
+    }
+    const QString text = cell(row, mapping.answers);
+    // Splitting at the separator's first character lets "a;b" and "a; b" both work.
+    const QChar separator = splitText(mapping.split).at(0);
+    if (!text.contains(separator)) {
+        // Most cells hold one answer: kept as it is, without a copy.
+        const QStringView trimmed = QStringView(text).trimmed();
+        if (trimmed.size() == text.size()) {
+            rights.field = text;
+            rights.separator = text.contains(u'|') && (text.contains(common::kFieldSeparator) ||
+                                                       text.contains(common::kAnswerSeparator));
+            return rights;
+        }
+    }
+    rights.field.reserve(text.size() * 2);
+    for (const QStringView answer : QStringView(text).split(separator)) {
+        addAnswer(rights, answer);
+    }
+    return rights;
+}
+
+bool spansLines(const QString& text) {
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+QString textOf(const common::Entry& entry) {
+    return entry.question + entry.rights + entry.information;
+}
+
+// Whether any of the texts added holds a character the word file cannot store. Checked in
+// pieces small enough to stay in the cache, one conversion call per piece, while each
+// entry's text is still fresh.
+class StorableCheck {
+public:
+    StorableCheck() { piece_.reserve(kPiece + 1024); }
+
+    void add(const common::Entry& entry) {
+        if (unstorable_) {
+            return;
+        }
+        piece_ += entry.question;
+        piece_ += entry.rights;
+        piece_ += entry.information;
+        if (piece_.size() >= kPiece) {
+            check();
+        }
+    }
+
+    bool unstorable() {
+        check();
+        return unstorable_;
+    }
+
+private:
+    void check() {
+        unstorable_ = unstorable_ || !common::unrepresentableChars(piece_).isEmpty();
+        piece_.resize(0);
+    }
+
+    static constexpr qsizetype kPiece = 1 << 15;
+    QString piece_;
+    bool unstorable_ = false;
+};
+
+// Moves the entries with characters the word file cannot store to the problems, in source
+// order.
+void refuseUnstorable(ImportPlan& plan, const QList<int>& lines) {
+    QList<common::Entry> kept;
+    QList<RowProblem> problems;
+    qsizetype earlier = 0;  // problems found before, ordered by line with the new ones
+    for (qsizetype i = 0; i < plan.entries.size(); ++i) {
+        const QString missing = common::unrepresentableChars(textOf(plan.entries[i]));
+        if (missing.isEmpty()) {
+            kept.append(plan.entries[i]);
+            continue;
+        }
+        while (earlier < plan.problems.size() && plan.problems[earlier].sourceLine < lines[i]) {
+            problems.append(plan.problems[earlier++]);
+        }
+        problems.append({lines[i], Problem::Unstorable, missing});
+    }
+    problems.append(plan.problems.mid(earlier));
+    plan.entries = std::move(kept);
+    plan.problems = std::move(problems);
+}
+
+}  // namespace
+
+ImportPlan planImport(const Table& table, const Mapping& mapping) {
+    ImportPlan plan;
+    plan.entries.reserve(table.rows.size());
+    QList<int> lines;  // of each entry
+    lines.reserve(table.rows.size());
+    StorableCheck storable;
+    for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
+        const QStringList& row = table.rows[i];
+        const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
+        const auto refuse = [&](Problem problem, const QString& detail) {
+            plan.problems.append({line, problem, detail});
+        };
+        const QString question = cell(row, mapping.question).trimmed();
+        const Rights rights = rightsOf(row, mapping);
+        QString information = cell(row, mapping.information);
+        if (spansLines(information)) {
+            information = common::informationToStore(information);
+        }
+        if (question.isEmpty()) {
+            refuse(Problem::NoQuestion, {});
+            continue;
+        }
+        if (rights.field.isEmpty()) {
+            refuse(Problem::NoAnswer, question);
+            continue;
+        }
+        if (spansLines(question) || spansLines(rights.field)) {
+            refuse(Problem::LineBreak, question);
+            continue;
+        }
+        // Every separator starts with a bar, so most rows need no closer look.
+        if (rights.separator ||
+            (question.contains(u'|') && (question.contains(common::kFieldSeparator) ||
+                                         question.contains(common::kAnswerSeparator))) ||
+            (information.contains(u'|') && information.contains(common::kFieldSeparator))) {
+            refuse(Problem::Separator, question);
+            continue;
+        }
+        common::Entry entry{question, rights.field, std::move(information)};
+        storable.add(entry);
+        plan.entries.append(std::move(entry));
+        lines.append(line);
+    }
+    if (storable.unstorable()) {
+        refuseUnstorable(plan, lines);
+    }
+    return plan;
+}
+
+QString describe(const RowProblem& problem) {
+    QString what;
+    switch (problem.problem) {
+        case Problem::NoQuestion:
+            what = QStringLiteral("問題がありません");
+            break;
+        case Problem::NoAnswer:
+            what = QStringLiteral("答えがありません (%1)").arg(problem.detail);
+            break;
+        case Problem::Unstorable:
+            what = QStringLiteral("単語帳に保存できない文字があります: %1").arg(problem.detail);
+            break;
+        case Problem::Separator:
+            what = QStringLiteral("|@1| や |@2| は単語帳に保存できません (%1)").arg(problem.detail);
+            break;
+        case Problem::LineBreak:
+            what = QStringLiteral("問題や答えに改行があります (%1)").arg(problem.detail);
+            break;
+    }
+    return QStringLiteral("%1 行目: %2").arg(problem.sourceLine).arg(what);
+}
+
+}  // namespace exchange

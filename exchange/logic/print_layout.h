@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "common/word_file.h"
+
+class QPagedPaintDevice;
+
+// Paper copies of a word file: a list to learn from, or a test to fill in.
+namespace exchange {
+
+enum class PrintKind {
+    WordList,   // question, answers and information of every entry
+    TestSheet,  // numbered questions with a line to write on; the answers on their own pages
+};
+
+enum class Paper { A4, Letter };
+
+struct PrintJob {
+    PrintKind kind = PrintKind::WordList;
+    QString title;
+    QList<common::Entry> entries;
+};
+
+// Paints on a printer or a PDF writer whose page size is already set; returns the pages used.
+int paintJob(QPagedPaintDevice& device, const PrintJob& job);
+
+// A PDF with the fonts embedded, written atomically.
+common::WriteResult writePdf(const QString& path, const PrintJob& job, Paper paper);
+
+}  // namespace exchange

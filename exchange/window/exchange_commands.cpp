@@ -1,0 +1,213 @@
+#include "exchange/window/exchange_commands.h"
+
+#include <QButtonGroup>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "exchange/logic/exporters.h"
+#include "exchange/window/import_dialog.h"
+#include "exchange/window/messages.h"
+#include "platform/platform.h"
+
+namespace exchange {
+
+namespace {
+
+void warn(QWidget* parent, platform::Platform& platform, const QString& text,
+          const QString& title) {
+    platform.showMessage(parent, {text, title, platform::Icon::Warning});
+}
+
+// The word file's name with another extension, in its folder, for the save dialog.
+QString besideWordFile(const QString& wordFileName, const QString& suffix) {
+    if (wordFileName.isEmpty()) {
+        return {};
+    }
+    const QFileInfo info(wordFileName);
+    return info.dir().filePath(info.completeBaseName() + u'.' + suffix);
+}
+
+QString titleOf(const QString& wordFileName) {
+    return wordFileName.isEmpty() ? QStringLiteral("単語帳")
+                                  : QFileInfo(wordFileName).completeBaseName();
+}
+
+QPageSize pageSize(Paper paper) {
+    return QPageSize(paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter);
+}
+
+}  // namespace
+
+std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platform& platform,
+                                              int existingEntries, const QString& initialFolder) {
+    platform::FileDialog dialog;
+    dialog.kind = platform::FileDialogKind::Open;
+    dialog.title = kImportTitle;
+    dialog.initialFolder = initialFolder;
+    dialog.filter = QStringLiteral(
+        "単語リスト (CSV, TSV, kvtml, Anki)|*.csv;*.tsv;*.txt;*.kvtml|すべてのファイル|*");
+    dialog.defaultSuffix.clear();
+    const std::optional<QString> path = platform.askFileName(parent, dialog);
+    if (!path || path->isEmpty()) {
+        return std::nullopt;
+    }
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        warn(parent, platform,
+             QStringLiteral("ファイルを読めません。\r\n%1").arg(file.errorString()), kImportTitle);
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    Table table = readTable(guessFormat(*path, bytes), bytes);
+    if (!table.ok) {
+        warn(parent, platform, QStringLiteral("読み込めないファイルです。\r\n%1").arg(table.error),
+             kImportTitle);
+        return std::nullopt;
+    }
+    if (table.rows.isEmpty()) {
+        warn(parent, platform, kNothingToImport, kImportTitle);
+        return std::nullopt;
+    }
+    ImportDialog preview(std::move(table), roomFor(existingEntries), platform, parent);
+    if (preview.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return preview.plan().entries;
+}
+
+bool runExport(QWidget* parent, platform::Platform& platform, const QList<common::Entry>& entries,
+               const QString& wordFileName) {
+    platform::FileDialog dialog;
+    dialog.kind = platform::FileDialogKind::Save;
+    dialog.title = kExportTitle;
+    dialog.fileName = besideWordFile(wordFileName, QStringLiteral("txt"));
+    dialog.filter = QStringLiteral(
+        "Anki 用テキスト|*.txt|CSV (UTF-8, 表計算用)|*.csv|KDE 単語帳 (kvtml)|*.kvtml");
+    dialog.defaultSuffix = QStringLiteral("txt");
+    const std::optional<QString> path = platform.askFileName(parent, dialog);
+    if (!path || path->isEmpty()) {
+        return false;
+    }
+    const std::optional<ExportFormat> format = exportFormatFor(*path);
+    if (!format) {
+        warn(parent, platform, QStringLiteral("書き出せる形式は .txt (Anki)、.csv、.kvtml です。"),
+             kExportTitle);
+        return false;
+    }
+    const common::WriteResult written = [&] {
+        const auto busy = platform.busy();
+        return writeExport(*path, *format, entries);
+    }();
+    if (!written.ok) {
+        warn(parent, platform, QStringLiteral("書き込めません。\r\n%1").arg(written.error),
+             kExportTitle);
+    }
+    return written.ok;
+}
+
+std::optional<PrintOptions> askPrintOptions(QWidget* parent) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("frmPrintOptions"));
+    dialog.setWindowTitle(QStringLiteral("印刷の内容"));
+    const auto radio = [](const QString& text, const QString& name, const QString& accessible) {
+        auto* button = new QRadioButton(text);
+        button->setObjectName(name);
+        button->setAccessibleName(accessible);
+        return button;
+    };
+    QRadioButton* optList = radio(QStringLiteral("単語一覧(&L)"), QStringLiteral("optList"),
+                                  QStringLiteral("単語一覧"));
+    QRadioButton* optTest = radio(QStringLiteral("テスト用紙(&T)"), QStringLiteral("optTest"),
+                                  QStringLiteral("テスト用紙"));
+    QRadioButton* optA4 =
+        radio(QStringLiteral("A4"), QStringLiteral("optA4"), QStringLiteral("用紙 A4"));
+    QRadioButton* optLetter =
+        radio(QStringLiteral("レター"), QStringLiteral("optLetter"), QStringLiteral("用紙 レター"));
+    optList->setChecked(true);
+    optA4->setChecked(true);
+    auto* kind = new QGroupBox(QStringLiteral("内容"));
+    auto* kindLayout = new QVBoxLayout(kind);
+    kindLayout->addWidget(optList);
+    kindLayout->addWidget(optTest);
+    auto* paper = new QGroupBox(QStringLiteral("用紙"));
+    auto* paperLayout = new QVBoxLayout(paper);
+    paperLayout->addWidget(optA4);
+    paperLayout->addWidget(optLetter);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(kind);
+    layout->addWidget(paper);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return PrintOptions{optTest->isChecked() ? PrintKind::TestSheet : PrintKind::WordList,
+                        optLetter->isChecked() ? Paper::Letter : Paper::A4};
+}
+
+void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QString& title) {
+    const std::optional<PrintOptions> options = askPrintOptions(parent);
+    if (!options) {
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(pageSize(options->paper));
+    printer.setDocName(title);
+    QPrintPreviewDialog preview(&printer, parent);
+    const PrintJob job{options->kind, titleOf(title), entries};
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&job](QPrinter* target) { paintJob(*target, job); });
+    preview.exec();
+}
+
+bool runPdfExport(QWidget* parent, platform::Platform& platform,
+                  const QList<common::Entry>& entries, const QString& wordFileName) {
+    const std::optional<PrintOptions> options = askPrintOptions(parent);
+    if (!options) {
+        return false;
+    }
+    return exportPdf(parent, platform, {options->kind, titleOf(wordFileName), entries},
+                     options->paper, wordFileName);
+}
+
+bool exportPdf(QWidget* parent, platform::Platform& platform, const PrintJob& job, Paper paper,
+               const QString& wordFileName) {
+    platform::FileDialog dialog;
+    dialog.kind = platform::FileDialogKind::Save;
+    dialog.title = kPdfTitle;
+    dialog.fileName = besideWordFile(wordFileName, QStringLiteral("pdf"));
+    dialog.filter = QStringLiteral("PDF|*.pdf");
+    dialog.defaultSuffix = QStringLiteral("pdf");
+    const std::optional<QString> path = platform.askFileName(parent, dialog);
+    if (!path || path->isEmpty()) {
+        return false;
+    }
+    const common::WriteResult written = [&] {
+        const auto busy = platform.busy();
+        return writePdf(*path, job, paper);
+    }();
+    if (!written.ok) {
+        warn(parent, platform, QStringLiteral("書き込めません。\r\n%1").arg(written.error),
+             kPdfTitle);
+    }
+    return written.ok;
+}
+
+}  // namespace exchange

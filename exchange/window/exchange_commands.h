@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+#include "common/word_file.h"
+#include "exchange/logic/print_layout.h"
+
+class QWidget;
+
+namespace platform {
+class Platform;
+}
+
+// What a window's File menu calls for import, export, printing and PDF.
+namespace exchange {
+
+// Asks for a CSV, TSV, kvtml or Anki text file, shows the import preview and returns the
+// entries the user agreed to import (to append as one step); nullopt when cancelled or refused.
+// existingEntries: how many the document holds, for the 32,767-entry limit.
+std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platform& platform,
+                                              int existingEntries,
+                                              const QString& initialFolder = {});
+
+// Asks for a file name; its extension (.txt Anki text, .csv, .kvtml) decides the format.
+// Written atomically; false when cancelled or failed (the failure already shown).
+bool runExport(QWidget* parent, platform::Platform& platform, const QList<common::Entry>& entries,
+               const QString& wordFileName);
+
+struct PrintOptions {
+    PrintKind kind = PrintKind::WordList;
+    Paper paper = Paper::A4;
+};
+// The small dialog before printing: word list or test sheet, A4 or Letter.
+std::optional<PrintOptions> askPrintOptions(QWidget* parent);
+
+// Qt's print preview, then the printer the user chooses.
+void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QString& title);
+
+// Asks for the options and a file name and writes the PDF; false when cancelled or failed.
+bool runPdfExport(QWidget* parent, platform::Platform& platform,
+                  const QList<common::Entry>& entries, const QString& wordFileName);
+// The same with the options already chosen.
+bool exportPdf(QWidget* parent, platform::Platform& platform, const PrintJob& job, Paper paper,
+               const QString& wordFileName);
+
+}  // namespace exchange

@@ -1,0 +1,6 @@
+// Anki's plain text: header lines, any separator, HTML in the fields.
+#include <cstdint>
+
+#include "import_check.h"
+
+KX_IMPORT_FUZZ(exchange::readAnki)

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArrayView>
+
+#include "common/ansi_text.h"
+#include "common/word_file.h"
+#include "exchange/logic/exporters.h"
+#include "exchange/logic/mapping.h"
+#include "exchange/logic/table.h"
+#include "fuzz_check.h"
+
+// Whatever a file holds and however its columns are mapped, every row becomes an entry or a
+// problem, and every entry survives a word file unchanged (in the form the code page keeps).
+inline void checkImport(const exchange::Table& table, QByteArrayView mappingBytes) {
+    KX_FUZZ_CHECK(table.sourceLines.size() == table.rows.size());
+    if (!table.ok) {
+        KX_FUZZ_CHECK(table.rows.isEmpty() && !table.error.isEmpty());
+        return;
+    }
+    exchange::Mapping mapping;
+    const auto byte = [&](qsizetype i) {
+        return i < mappingBytes.size() ? int(mappingBytes[i]) : 0;
+    };
+    mapping.question = byte(0) % 5 - 1;
+    mapping.answers = byte(1) % 5 - 1;
+    mapping.information = byte(2) % 5 - 1;
+    mapping.split = static_cast<exchange::AnswerSplit>(std::abs(byte(3)) % 4);
+    mapping.firstRowIsHeader = byte(4) % 2;
+    const exchange::ImportPlan plan = exchange::planImport(table, mapping);
+    KX_FUZZ_CHECK(plan.entries.size() + plan.problems.size() + (mapping.firstRowIsHeader ? 1 : 0) >=
+                  table.rows.size());
+    QList<common::Entry> stored;
+    for (const common::Entry& entry : plan.entries) {
+        KX_FUZZ_CHECK(!entry.question.isEmpty() && !entry.rights.isEmpty());
+        stored.append({common::storedForm(entry.question), common::storedForm(entry.rights),
+                       common::storedForm(entry.information)});
+    }
+    const common::ReadResult read =
+        common::parseWordFile(common::formatWordFile(plan.entries.mid(0, common::kMaxEntries)));
+    KX_FUZZ_CHECK(read.outcome == common::ReadOutcome::Entries);
+    KX_FUZZ_CHECK(read.entries == stored.mid(0, common::kMaxEntries));
+    // The exporters take any entry.
+    for (const auto format : {exchange::ExportFormat::AnkiText, exchange::ExportFormat::Csv,
+                              exchange::ExportFormat::Kvtml}) {
+        KX_FUZZ_CHECK(!exchange::formatExport(format, plan.entries, QStringLiteral("t")).isEmpty());
+    }
+}
+
+// The first five bytes choose the mapping, the rest is the file.
+#define KX_IMPORT_FUZZ(readTable)                                                       \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {           \
+        const QByteArrayView all(reinterpret_cast<const char*>(data), qsizetype(size)); \
+        const QByteArrayView mapping = all.first(std::min<qsizetype>(5, all.size()));   \
+        checkImport(readTable(all.sliced(mapping.size())), mapping);                    \
+        return 0;                                                                       \
+    }

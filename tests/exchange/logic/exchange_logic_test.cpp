@@ -1,0 +1,359 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "common/ansi_text.h"
+#include "exchange/logic/exporters.h"
+#include "exchange/logic/mapping.h"
+#include "exchange/logic/print_layout.h"
+#include "exchange/logic/table.h"
+
+namespace {
+
+using common::Entry;
+
+TEST(DecodeText, DetectsTheEncoding) {
+    const QString japanese = QStringLiteral("りんご,apple");
+    QByteArray utf16le("\xFF\xFE");
+    QByteArray utf16be("\xFE\xFF");
+    for (const QChar c : japanese) {
+        const char16_t u = c.unicode();
+        utf16le.append(char(u & 0xFF)).append(char(u >> 8));
+        utf16be.append(char(u >> 8)).append(char(u & 0xFF));
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + japanese.toUtf8()},
+        {"UTF-8 without mark", japanese.toUtf8()},
+        {"UTF-16 LE", utf16le},
+        {"UTF-16 BE", utf16be},
+        {"Shift_JIS", common::encodeAnsi(japanese)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(exchange::decodeText(c.bytes), japanese);
+    }
+}
+
+TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
+    using Rows = QList<QStringList>;
+    const struct {
+        const char* text;
+        QChar separator;
+        Rows rows;
+        QList<int> lines;
+    } cases[] = {
+        {"a,b\r\nc,d\r\n", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
+        {"a,b\nc,d", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
+        {"a,b\rc,d\r", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
+        {"\"x,y\",\"say \"\"hi\"\"\"\n", u',', {{"x,y", "say \"hi\""}}, {1}},
+        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 3}},
+        {"a,,\n\n\nb\n", u',', {{"a", "", ""}, {"b"}}, {1, 4}},
+        {"a\t\"b\tc\"\n", u'\t', {{"a", "b\tc"}}, {1}},
+        {"a,b", u'\t', {{"a,b"}}, {1}},
+        {"\"open", u',', {{"open"}}, {1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        QList<int> lines;
+        EXPECT_EQ(exchange::parseDelimited(QString::fromUtf8(c.text), c.separator, &lines), c.rows);
+        EXPECT_EQ(lines, c.lines);
+    }
+}
+
+TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
+    using exchange::AnswerSplit;
+    using exchange::Problem;
+    const exchange::Mapping bySemicolon{0, 1, 2, AnswerSplit::Semicolon, false};
+    const struct {
+        const char* name;
+        QStringList row;
+        exchange::Mapping mapping;
+        std::optional<Entry> entry;
+        std::optional<Problem> problem;
+    } cases[] = {
+        {"answers split and trimmed",
+         {" apple ", "りんご; 林檎;", "a\r\nb"},
+         bySemicolon,
+         Entry{"apple", "りんご|@2|林檎", "a\\nb"},
+         {}},
+        {"slash",
+         {"run", "走る/駆ける"},
+         {0, 1, -1, AnswerSplit::Slash, false},
+         Entry{"run", "走る|@2|駆ける", ""},
+         {}},
+        {"ideographic comma",
+         {"run", "走る、駆ける"},
+         {0, 1, -1, AnswerSplit::Comma, false},
+         Entry{"run", "走る|@2|駆ける", ""},
+         {}},
+        {"one per column skips the mapped ones",
+         {"info", "run", "走る", "", "駆ける"},
+         {1, 2, 0, AnswerSplit::OnePerColumn, false},
+         Entry{"run", "走る|@2|駆ける", "info"},
+         {}},
+        {"columns swapped",
+         {"りんご", "apple"},
+         {1, 0, -1, AnswerSplit::Semicolon, false},
+         Entry{"apple", "りんご", ""},
+         {}},
+        {"lone LF and CR in information",
+         {"q", "a", "1\n2\r3"},
+         bySemicolon,
+         Entry{"q", "a", "1\\n2\\n3"},
+         {}},
+        {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
+        {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
+        {"only separators", {"q", " ; ;"}, bySemicolon, {}, Problem::NoAnswer},
+        {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
+        {"field separator", {"a|@1|b", "a"}, bySemicolon, {}, Problem::Separator},
+        {"answer separator in an answer", {"q", "a|@2|b"}, bySemicolon, {}, Problem::Separator},
+        {"question on two lines", {"a\nb", "a"}, bySemicolon, {}, Problem::LineBreak},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        exchange::Table table;
+        table.rows = {c.row};
+        table.sourceLines = {7};
+        const exchange::ImportPlan plan = exchange::planImport(table, c.mapping);
+        if (c.entry) {
+            EXPECT_EQ(plan.entries, (QList<Entry>{*c.entry}));
+            EXPECT_TRUE(plan.problems.isEmpty());
+        } else {
+            EXPECT_TRUE(plan.entries.isEmpty());
+            ASSERT_EQ(plan.problems.size(), 1);
+            EXPECT_EQ(plan.problems[0].problem, *c.problem);
+            EXPECT_TRUE(exchange::describe(plan.problems[0]).startsWith(u"7 行目: "));
+        }
+    }
+}
+
+TEST(PlanImport, ListsProblemsInSourceOrderAndKeepsTheOtherRows) {
+    exchange::Table table;
+    table.rows = {{"a", "1"}, {"b", "😀"}, {"c"}, {"d", "2"}, {"e", "林"}, {"f", "3"}};
+    table.sourceLines = {1, 2, 3, 4, 5, 6};
+    const exchange::ImportPlan plan = exchange::planImport(table, {});
+    EXPECT_EQ(plan.entries,
+              (QList<Entry>{{"a", "1", ""}, {"d", "2", ""}, {"e", "林", ""}, {"f", "3", ""}}));
+    QList<int> lines;
+    for (const exchange::RowProblem& problem : plan.problems) {
+        lines.append(problem.sourceLine);
+    }
+    EXPECT_EQ(lines, (QList<int>{2, 3}));
+}
+
+TEST(PlanImport, HeaderRowIsSkippedOnlyWhenAsked) {
+    exchange::Table table;
+    table.rows = {{"英語", "日本語"}, {"apple", "りんご"}};
+    exchange::Mapping mapping;
+    EXPECT_EQ(exchange::planImport(table, mapping).entries.size(), 2);
+    mapping.firstRowIsHeader = true;
+    EXPECT_EQ(exchange::planImport(table, mapping).entries,
+              (QList<Entry>{Entry{"apple", "りんご", ""}}));
+}
+
+TEST(ReadAnki, FollowsTheHeaderLines) {
+    const struct {
+        const char* text;
+        QList<QStringList> rows;
+        QList<int> lines;
+    } cases[] = {
+        {"#separator:tab\n#html:true\napple\tりんご<br>林檎\ta &amp; b<div>c</div>\n",
+         {{"apple", "りんご\n林檎", "a & b\nc"}},
+         {3}},
+        {"#separator:Semicolon\n#html:false\na<br>;b\n", {{"a<br>", "b"}}, {3}},
+        {"#separator:Comma\n#html:true\n#columns:Front,Back\n\"x, y\",&#x3042;&lt;\n",
+         {{"x, y", "あ<"}},
+         {4}},
+        {"a\tb\n", {{"a", "b"}}, {1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const exchange::Table table = exchange::readAnki(QByteArray(c.text));
+        EXPECT_EQ(table.rows, c.rows);
+        EXPECT_EQ(table.sourceLines, c.lines);
+    }
+    EXPECT_EQ(exchange::readAnki("#separator:Comma\n#columns:Front,Back\na,b\n").columns,
+              (QStringList{"Front", "Back"}));
+    const exchange::Table withIds = exchange::readAnki(
+        "#separator:tab\n#guid column:1\n#notetype column:2\n#tags column:5\n"
+        "g\tBasic\tapple\tりんご\tfruit\n");
+    EXPECT_EQ(withIds.columns, (QStringList{"GUID", "ノートタイプ", "列 3", "列 4", "タグ"}));
+    EXPECT_EQ(withIds.suggestedQuestion, 2);
+    EXPECT_EQ(withIds.suggestedAnswers, 3);
+    EXPECT_EQ(withIds.suggestedInformation, -1);
+}
+
+TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
+    const QByteArray three = R"(<?xml version="1.0" encoding="UTF-8"?>
+<kvtml version="2.0">
+ <identifiers>
+  <identifier id="0"><name>English</name><locale>en</locale></identifier>
+  <identifier id="1"><name>Deutsch</name><locale>de</locale></identifier>
+  <identifier id="2"><name>日本語</name><locale>ja</locale></identifier>
+ </identifiers>
+ <entries>
+  <entry id="0">
+   <translation id="0"><text>apple</text><comment>a fruit</comment><pronunciation>x</pronunciation></translation>
+   <translation id="2"><text>りんご</text></translation>
+  </entry>
+  <entry id="1"><translation id="1"><text>Hund</text><comment>m.</comment></translation></entry>
+ </entries>
+ <lessons><container><name>L</name><entry id="0"/><entry id="1"/></container></lessons>
+</kvtml>)";
+    const exchange::Table table = exchange::readKvtml(three);
+    ASSERT_TRUE(table.ok);
+    EXPECT_EQ(table.columns, (QStringList{"English", "Deutsch", "日本語", "コメント"}));
+    EXPECT_EQ(table.rows,
+              (QList<QStringList>{{"apple", "", "りんご", "a fruit"}, {"", "Hund", "", "m."}}));
+    EXPECT_EQ(table.suggestedInformation, 3);
+
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } refused[] = {
+        {"version 1", "<kvtml version=\"1.0\"></kvtml>"},
+        {"another XML", "<html></html>"},
+        {"not XML", "apple,りんご"},
+        {"cut short", "<kvtml version=\"2.0\"><entries><entry id=\"0\">"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table bad = exchange::readKvtml(c.bytes);
+        EXPECT_FALSE(bad.ok);
+        EXPECT_FALSE(bad.error.isEmpty());
+    }
+}
+
+// What each format gives back of a word file's entries. The fields a format cannot carry
+// faithfully are in each row's `lost` entries: the text that comes back instead.
+TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
+    const QList<Entry> carried = {
+        {"apple", "りんご|@2|林檎", ""},
+        {"run", "走る", "過去形は ran\\n過去分詞は run"},
+        {"say \"hi\", then", "こんにちは", "a\tb, <i>c</i> & d"},
+        {"～ tilde and 〜", "ー", "x"},
+    };
+    const struct {
+        const char* name;
+        exchange::ExportFormat format;
+        exchange::SourceFormat source;
+        exchange::AnswerSplit split;
+        QList<std::pair<Entry, Entry>> lost;  // written, read back
+    } cases[] = {
+        {"Anki text",
+         exchange::ExportFormat::AnkiText,
+         exchange::SourceFormat::Anki,
+         exchange::AnswerSplit::Slash,
+         // Answers are joined by " / ", so a "/" inside an answer splits it.
+         {{{"a", "either/or", ""}, {"a", "either|@2|or", ""}}}},
+        {"CSV",
+         exchange::ExportFormat::Csv,
+         exchange::SourceFormat::Csv,
+         exchange::AnswerSplit::Semicolon,
+         {{{"a", "x;y", ""}, {"a", "x|@2|y", ""}}}},
+        {"kvtml",
+         exchange::ExportFormat::Kvtml,
+         exchange::SourceFormat::Kvtml,
+         exchange::AnswerSplit::Semicolon,
+         // Surrounding blanks of a question are trimmed on the way in; XML cannot hold
+         // control characters.
+         {{{" a ", "x", ""}, {"a", "x", ""}}, {{"b\x01", "x", ""}, {"b?", "x", ""}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<Entry> written = carried;
+        QList<Entry> expected = carried;
+        for (const auto& [out, back] : c.lost) {
+            written.append(out);
+            expected.append(back);
+        }
+        const QByteArray bytes = exchange::formatExport(c.format, written, QStringLiteral("t"));
+        const exchange::Table table = exchange::readTable(c.source, bytes);
+        ASSERT_TRUE(table.ok) << table.error.toStdString();
+        exchange::Mapping mapping;
+        mapping.information = table.suggestedInformation;
+        mapping.split = c.split;
+        const exchange::ImportPlan plan = exchange::planImport(table, mapping);
+        EXPECT_TRUE(plan.problems.isEmpty());
+        EXPECT_EQ(plan.entries, expected);
+    }
+}
+
+TEST(WriteExport, ReportsFailureAndChoosesTheFormatByExtension) {
+    QTemporaryDir dir;
+    const common::Entry entry{"a", "b", ""};
+    const common::WriteResult failed = exchange::writeExport(
+        dir.filePath(QStringLiteral("missing/out.csv")), exchange::ExportFormat::Csv, {entry});
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.error.isEmpty());
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    EXPECT_TRUE(exchange::writeExport(path, exchange::ExportFormat::Csv, {entry}).ok);
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(),
+              "\xEF\xBB\xBF"
+              "a,b,\r\n");
+
+    const struct {
+        const char* name;
+        std::optional<exchange::ExportFormat> format;
+    } names[] = {{"x.txt", exchange::ExportFormat::AnkiText},
+                 {"x.CSV", exchange::ExportFormat::Csv},
+                 {"x.kvtml", exchange::ExportFormat::Kvtml},
+                 {"x.qvw", std::nullopt}};
+    for (const auto& c : names) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(exchange::exportFormatFor(QString::fromUtf8(c.name)), c.format);
+    }
+}
+
+QString pdfText(const QString& path, int page) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                   QString::number(page), path, QStringLiteral("-")});
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+TEST(WritePdf, TestSheetPutsTheAnswersOnTheirOwnPage) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    const exchange::PrintJob job{exchange::PrintKind::TestSheet,
+                                 QStringLiteral("単語テスト"),
+                                 {{"apple", "りんご|@2|林檎", ""}, {"run", "走る", "x"}}};
+    for (const exchange::Paper paper : {exchange::Paper::A4, exchange::Paper::Letter}) {
+        ASSERT_TRUE(exchange::writePdf(path, job, paper).ok);
+        const QString first = pdfText(path, 1);
+        const QString second = pdfText(path, 2);
+        EXPECT_TRUE(first.contains(u"1. apple")) << first.toStdString();
+        EXPECT_TRUE(first.contains(u"2. run"));
+        EXPECT_FALSE(first.contains(u"りんご"));
+        EXPECT_TRUE(second.contains(u"解答"));
+        EXPECT_TRUE(second.contains(u"1. りんご / 林檎")) << second.toStdString();
+    }
+}
+
+TEST(WritePdf, WordListRunsOverPages) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.pdf"));
+    exchange::PrintJob job{exchange::PrintKind::WordList, QString(), {}};
+    for (int i = 0; i < 200; ++i) {
+        job.entries.append({QStringLiteral("word%1").arg(i), "答え", "情報\\n続きの情報"});
+    }
+    ASSERT_TRUE(exchange::writePdf(path, job, exchange::Paper::A4).ok);
+    QString all;
+    for (int page = 1; page < 40 && !all.contains(u"word199"); ++page) {
+        all += pdfText(path, page);
+    }
+    EXPECT_TRUE(all.contains(u"word0"));
+    EXPECT_TRUE(all.contains(u"word199"));
+    EXPECT_TRUE(all.contains(u"続きの情報"));
+}
+
+}  // namespace
