@@ -1,5 +1,6 @@
 #include "drill/history/sqlite_history.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -7,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariant>
 
 #include <utility>
@@ -35,6 +37,21 @@ QString timeText(const QDateTime& time) {
 
 QString failure(const QSqlQuery& query) {
     return query.lastError().text();
+}
+
+// SQLite answers "locked" at once, without waiting out the busy timeout, where waiting could
+// deadlock (switching the journal mode, a reader becoming a writer): such steps are tried again.
+bool execRetrying(QSqlQuery& query, const QString& statement) {
+    const QDeadlineTimer deadline(kBusyMilliseconds);
+    while (!query.exec(statement)) {
+        const QString code = query.lastError().nativeErrorCode();
+        const bool busy = code == QLatin1String("5") || code == QLatin1String("6");
+        if (!busy || deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(5);
+    }
+    return true;
 }
 
 }  // namespace
@@ -83,21 +100,33 @@ QString SqliteHistory::open() {
         return db.lastError().text();
     }
     QSqlQuery query(db);
+    auto fail = [&query, &db] {
+        const QString reason = failure(query);
+        db.close();
+        return reason;
+    };
     // A file that is not a database fails here, at its first read.
     for (const char* statement :
          {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON"}) {
-        if (!query.exec(QString::fromLatin1(statement))) {
-            const QString reason = failure(query);
-            db.close();
-            return reason;
+        if (!execRetrying(query, QString::fromLatin1(statement))) {
+            return fail();
         }
+    }
+    // Under the write lock, so that a second program creating the tables at the same moment
+    // waits instead of failing on the upgrade from reading to writing.
+    if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
+        return fail();
     }
     for (const char* statement : kSchema) {
         if (!query.exec(QString::fromLatin1(statement))) {
             const QString reason = failure(query);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             db.close();
             return reason;
         }
+    }
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        return fail();
     }
     ready_ = true;
     return {};
@@ -111,7 +140,7 @@ QString SqliteHistory::record(const DrillRecord& drill) {
     QSqlQuery query(db);
     // The write lock up front, so that a busy database is waited for rather than failing on
     // the upgrade from reading to writing.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+    if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
         return failure(query);
     }
     auto rollBack = [&query, &db] {
