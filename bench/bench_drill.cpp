@@ -46,6 +46,7 @@ public:
     void hideRightPages() override {}
     void setInformationText(const QString&) override {}
     void setResultText(const QString&) override {}
+    void setResultToolTip(const QString&) override {}
     void setCountText(const QString&) override {}
     void setTimeText(const QString&) override {}
     void resetClock() override {}

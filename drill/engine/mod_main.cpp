@@ -7,6 +7,7 @@
 #include "common/entry_text.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/drill_view.h"
+#include "drill/engine/judging.h"
 #include "drill/engine/question_order.h"
 #include "drill/engine/random_source.h"
 #include "platform/platform.h"
@@ -201,9 +202,12 @@ void modMain::JudgeAnswer() {
     }
 
     view_.setResultText(kWrongMark);
-    const QString answer = view_.answerText();
-    if (!answer.isEmpty() && rights.contains(answer)) {
+    const Judgement judged = judgeAnswer(view_.answerText(), rights, lenientJudging_);
+    if (judged.right) {
         view_.setResultText(kRightMark);
+        if (judged.lenient) {
+            view_.setResultToolTip(lenientNote(judged.rightAnswer));
+        }
         ++correctCount_;
         if (mode == common::kOvercomingMode) {
             entries_.removeAt(currentIndex_ - 1);
