@@ -27,6 +27,9 @@ public:
     void showHelp(QWidget*, const QString&, int) override {}
     bool startProgram(const QString&, const QStringList&) override { return true; }
     void setImeMode(QWidget*, platform::ImeMode) override {}
+    QString speechUnavailableReason() override { return {}; }
+    bool speak(const QString&, platform::SpeechLanguage) override { return true; }
+    QString preferencesFile() const override { return {}; }
     std::shared_ptr<void> busy() override { return nullptr; }
     QString programFolder() const override { return {}; }
 

@@ -7,6 +7,12 @@ KX_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth
+    # spoken questions: Qt TextToSpeech through speech-dispatcher and espeak-ng
+    qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
+    # Qt6TextToSpeech's CMake package needs Qt6QmlIntegration, which comes with this
+    qt6-declarative-dev
+    # the input method switched on over D-Bus; dbus-daemon gives the tests a private bus
+    dbus-daemon
 )
 
 kx_install_deps() {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QFrame>
@@ -21,9 +22,11 @@
 #include <QScrollBar>
 
 #include "common/settings.h"
+#include "common/text_script.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/window/about.h"
 #include "drill/window/drill_clock.h"
+#include "drill/window/drill_options.h"
 #include "drill/window/right_pages.h"
 #include "drill/window/twips.h"
 #include "platform/platform.h"
@@ -320,6 +323,7 @@ void frmMain::createMenus() {
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
                           &frmMain::Option_Edit_Click);
+    options_ = new DrillOptions(platform_, engine_, Option_Top);
 
     connect(Menu_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
     connect(Option_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
@@ -377,26 +381,39 @@ void frmMain::updateAvailability() {
     for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
         item->setEnabled(!drilling);
     }
+    options_->updateAvailability(drilling);
+}
+
+// A question just asked is spoken; an ended drill leaves nothing to speak again.
+void frmMain::afterEngineStep() {
+    constexpr int kJudgePhase = 1;
+    if (!engine_.Drilling()) {
+        options_->questionGone();
+    } else if (engine_.DrillPhase() == kJudgePhase) {
+        options_->questionAsked(engine_.questionSet().at(engine_.CurrentIndex() - 1).question);
+    }
+    updateAvailability();
 }
 
 void frmMain::Menu_Open_Click() {
     engine_.OpenWordFile(false);
+    japaneseAnswers_ = engine_.FileLoaded() && common::answersAreJapanese(engine_.questionSet());
     updateAvailability();
 }
 
 void frmMain::Menu_Start_Click() {
     engine_.StartDrill();
-    updateAvailability();
+    afterEngineStep();
 }
 
 void frmMain::Menu_GiveUp_Click() {
     engine_.GiveUp();
-    updateAvailability();
+    afterEngineStep();
 }
 
 void frmMain::cmdOK_Click() {
     engine_.ProceedDrill();
-    updateAvailability();
+    afterEngineStep();
 }
 
 void frmMain::Menu_Version_Click() {
@@ -462,7 +479,14 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtAnswer) {
-        if (event->type() == QEvent::InputMethod) {
+        if (event->type() == QEvent::FocusIn) {
+            // Coming back from another window or a menu is not a new visit to the box.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                platform_.setImeMode(txtAnswer, japaneseAnswers_ ? platform::ImeMode::On
+                                                                 : platform::ImeMode::NoControl);
+            }
+        } else if (event->type() == QEvent::InputMethod) {
             composing_ = !static_cast<QInputMethodEvent*>(event)->preeditString().isEmpty();
         } else if (event->type() == QEvent::FocusOut) {
             composing_ = false;
@@ -554,6 +578,11 @@ void frmMain::setInformationText(const QString& text) {
 
 void frmMain::setResultText(const QString& text) {
     lblResult->setText(text);
+    lblResult->setToolTip(QStringLiteral("Judgment"));
+}
+
+void frmMain::setResultToolTip(const QString& text) {
+    lblResult->setToolTip(text);
 }
 
 void frmMain::setCountText(const QString& text) {

@@ -26,6 +26,7 @@ class Platform;
 namespace drill {
 
 class DrillClock;
+class DrillOptions;
 class RandomSource;
 
 // The drill program's one window. It holds no drill logic: its commands call the engine,
@@ -54,6 +55,7 @@ private:
     void Form_Unload();
     void updateAvailability();
     void checkMode(QAction* mode);
+    void afterEngineStep();
 
     void Menu_Open_Click();
     void Menu_Start_Click();
@@ -77,6 +79,7 @@ private:
     void hideRightPages() override;
     void setInformationText(const QString& text) override;
     void setResultText(const QString& text) override;
+    void setResultToolTip(const QString& text) override;
     void setCountText(const QString& text) override;
     void setTimeText(const QString& text) override;
     void resetClock() override;
@@ -110,6 +113,9 @@ private:
     bool framePressed_ = false;
     // An input-method conversion is under way in txtAnswer: its Enter is not the OK button's.
     bool composing_ = false;
+    // The word file's answers are Japanese: the answer box switches the input method on.
+    bool japaneseAnswers_ = false;
+    DrillOptions* options_ = nullptr;
 
     QMenu* Menu_Top = nullptr;
     QAction* Menu_Open = nullptr;

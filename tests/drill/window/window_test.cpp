@@ -57,7 +57,8 @@ TEST_F(Window, OpensAsDesigned) {
     }
     EXPECT_EQ(captions.join(","),
               "&Menu,&Open,&Start,-,&Stop,-,&Version,&Help,E&xit,"
-              "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit");
+              "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit,"
+              "-,問題を読み上げる(&P),もう一度読み上げる(&A),ゆるやかに判定する(&L)");
 }
 
 TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
