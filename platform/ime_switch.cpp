@@ -111,22 +111,23 @@ void ImeSwitch::setIbusOpen(bool open) {
         if (japaneseEngines().contains(current)) {
             return;  // already on
         }
-        ibusEngineBefore_ = current;
-        setIbusEngine(0);
+        setIbusEngine(0, current);
     });
 }
 
 // Tries the Japanese engines in turn until IBus takes one.
-void ImeSwitch::setIbusEngine(int japaneseIndex) {
+void ImeSwitch::setIbusEngine(int japaneseIndex, const QString& before) {
     if (japaneseIndex >= japaneseEngines().size()) {
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(kIbusService, kIbusPath, kIbusInterface,
                                                        QStringLiteral("SetGlobalEngine"));
     call << japaneseEngines().at(japaneseIndex);
-    whenAnswered(this, ibusBus_, call, [this, japaneseIndex](const QDBusMessage& reply) {
+    whenAnswered(this, ibusBus_, call, [this, japaneseIndex, before](const QDBusMessage& reply) {
         if (reply.type() == QDBusMessage::ErrorMessage) {
-            setIbusEngine(japaneseIndex + 1);
+            setIbusEngine(japaneseIndex + 1, before);
+        } else {
+            ibusEngineBefore_ = before;
         }
     });
 }

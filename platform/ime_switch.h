@@ -27,7 +27,7 @@ public:
 
 private:
     void setIbusOpen(bool open);
-    void setIbusEngine(int japaneseIndex);
+    void setIbusEngine(int japaneseIndex, const QString& before);
 
     QDBusConnection sessionBus_;
     QDBusConnection ibusBus_;
