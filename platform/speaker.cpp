@@ -40,11 +40,17 @@ bool Speaker::speak(const QString& text, SpeechLanguage language) {
     if (!unavailableReason().isEmpty()) {
         return false;
     }
-    const QLocale::Language wanted =
-        language == SpeechLanguage::Japanese ? QLocale::Japanese : QLocale::English;
+    // American English where the engine has it, else any English; any Japanese.
+    const QLocale wanted = language == SpeechLanguage::Japanese
+                               ? QLocale(QLocale::Japanese, QLocale::Japan)
+                               : QLocale(QLocale::English, QLocale::UnitedStates);
     const QList<QLocale> locales = engine_->availableLocales();
-    const auto found = std::find_if(locales.begin(), locales.end(),
-                                    [wanted](const QLocale& l) { return l.language() == wanted; });
+    auto found = std::find(locales.begin(), locales.end(), wanted);
+    if (found == locales.end()) {
+        found = std::find_if(locales.begin(), locales.end(), [&wanted](const QLocale& l) {
+            return l.language() == wanted.language();
+        });
+    }
     if (found == locales.end()) {
         return false;
     }

@@ -93,7 +93,11 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
         std::vector<bool> opens;
         QStringList log;
     } table[] = {
-        {"Fcitx", true, {u"mozc-jp"_s}, {true, false}, {u"fcitx Activate"_s, u"fcitx Deactivate"_s}},
+        {"Fcitx",
+         true,
+         {u"mozc-jp"_s},
+         {true, false},
+         {u"fcitx Activate"_s, u"fcitx Deactivate"_s}},
         {"IBus with Mozc",
          false,
          {u"xkb:jp::jpn"_s, u"mozc-jp"_s},
@@ -112,8 +116,8 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
         FakeFcitx fcitx(log);
         FakeIbus ibus(log, row.ibusEngines, u"xkb:jp::jpn"_s);
         if (row.fcitx) {
-            ASSERT_TRUE(service.registerObject(u"/controller"_s, &fcitx,
-                                               QDBusConnection::ExportAllSlots));
+            ASSERT_TRUE(
+                service.registerObject(u"/controller"_s, &fcitx, QDBusConnection::ExportAllSlots));
             ASSERT_TRUE(service.registerService(u"org.fcitx.Fcitx5"_s));
         }
         if (!row.ibusEngines.isEmpty()) {
@@ -137,8 +141,7 @@ TEST_F(ImeSwitchTest, TheBoxModeSwitchesTheFrameworkOnceTheBoxHasTheFocus) {
     qunsetenv("IBUS_ADDRESS");
     QDBusConnection service = connect(u"fcitx"_s);
     FakeFcitx fcitx(log);
-    ASSERT_TRUE(
-        service.registerObject(u"/controller"_s, &fcitx, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerObject(u"/controller"_s, &fcitx, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(service.registerService(u"org.fcitx.Fcitx5"_s));
 
     platform::QtPlatform qt;
