@@ -14,6 +14,7 @@ DRILL_TITLE = "Kotobax4"
 QT6_FCITX_PLUGIN = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforminputcontexts/" \
                    "libfcitx5platforminputcontextplugin.so"
 MOZC_ADDON = "/usr/share/fcitx5/addon/mozc.conf"
+MOZC_SERVER = "/usr/lib/mozc/mozc_server"
 
 
 def preferences_file():
@@ -98,13 +99,29 @@ class Options(kx.TestCase):
         keys("F5")
         kx.wait_for(lambda: received("kotobax apple") == 2, "the question spoken again")
 
+    @staticmethod
+    def mozc_server_stays_up():
+        # Fcitx 5 waits minutes for a Mozc server that never comes; ask the server first.
+        server = subprocess.Popen([MOZC_SERVER], stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            server.wait(2)
+            return False
+        except subprocess.TimeoutExpired:
+            server.terminate()
+            server.wait()
+            return True
+
     def test_answer_box_switches_fcitx5_with_mozc_on(self):
         missing = [what for what, there in (
-            ("fcitx5", shutil.which("fcitx5")), ("fcitx5-mozc", os.path.exists(MOZC_ADDON)),
+            ("fcitx5", shutil.which("fcitx5")), ("fcitx5-mozc", os.path.exists(MOZC_ADDON) and os.path.exists(MOZC_SERVER)),
             ("fcitx5-frontend-qt6", os.path.exists(QT6_FCITX_PLUGIN))) if not there]
         if missing:
             self.skipTest("SKIPPED: the input method is not checked with a real framework: "
                           "not installed: " + ", ".join(missing))
+        if not self.mozc_server_stays_up():
+            self.skipTest("SKIPPED: the input method is not checked with a real framework: "
+                          "Mozc's server exits at once here (it does not run as root)")
         profile = os.path.join(os.environ["XDG_CONFIG_HOME"], "fcitx5", "profile")
         os.makedirs(os.path.dirname(profile), exist_ok=True)
         with open(profile, "w") as f:
@@ -116,13 +133,13 @@ class Options(kx.TestCase):
             result = subprocess.run(["fcitx5-remote"], capture_output=True, text=True)
             return result.stdout.strip()
 
+        # State 0: no input box has the focus; 1: the input method is off; 2: on.
         self.spawn(["fcitx5", "--replace", "--keep"])
-        kx.wait_for(lambda: state() in ("1", "2"), "Fcitx 5 on the session bus")
+        kx.wait_for(lambda: state() in ("0", "1", "2"), "Fcitx 5 on the session bus")
         os.environ.update(QT_IM_MODULE="fcitx", XMODIFIERS="@im=fcitx")
         self.drill = kx.App.start(self.folder, "Kotobax")
         window = self.drill.window(DRILL_TITLE).wait_active()
-        subprocess.run(["fcitx5-remote", "-c"], check=True)  # off, whatever came before
-        kx.wait_for(lambda: state() == "1", "the input method off")
+        self.assertNotEqual(state(), "2")  # Fcitx starts each box with the input method off
 
         self.open_and_start(window, self.word_file(["apple|@1|りんご|@1|"]))
         window.wait_text("text", "問題", "apple")
