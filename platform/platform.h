@@ -68,7 +68,8 @@ public:
     // and Off also switch the desktop's input method, where a known framework runs.
     virtual void setImeMode(QWidget* box, ImeMode mode) = 0;
 
-    // Empty when text can be spoken; otherwise why not, in words for the user.
+    // Empty when text can be spoken, as far as can be told without starting the speech
+    // engine before it is first needed; otherwise why not, in words for the user.
     virtual QString speechUnavailableReason() = 0;
     // Speaks text with a voice of the language, cutting short what is still being spoken,
     // without waiting; false when no voice speaks the language.

@@ -1,6 +1,7 @@
 #include "platform/speaker.h"
 
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTextToSpeech>
 
 #include <algorithm>
@@ -11,10 +12,27 @@ Speaker::Speaker() = default;
 
 Speaker::~Speaker() = default;
 
+namespace {
+
+const QString kNoEngine = QStringLiteral(
+    "読み上げには Qt TextToSpeech のエンジンが要ります (Debian では qt6-speech-speechd-plugin)。");
+const QString kNoServer = QStringLiteral(
+    "読み上げの仕組み (speech-dispatcher と espeak-ng) が動いていないため、読み上げられません。");
+
+// The engine on Linux is speech-dispatcher's client; without the server it cannot speak.
+bool serverMissing(const QStringList& engines) {
+    return engines == QStringList{QStringLiteral("speechd")} &&
+           qEnvironmentVariableIsEmpty("SPEECHD_ADDRESS") &&
+           QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty();
+}
+
+}  // namespace
+
 QTextToSpeech* Speaker::engine() {
     if (!started_) {
         started_ = true;
-        if (!QTextToSpeech::availableEngines().isEmpty()) {
+        const QStringList engines = QTextToSpeech::availableEngines();
+        if (!engines.isEmpty() && !serverMissing(engines)) {
             engine_ = std::make_unique<QTextToSpeech>();
         }
     }
@@ -22,22 +40,26 @@ QTextToSpeech* Speaker::engine() {
 }
 
 QString Speaker::unavailableReason() {
-    QTextToSpeech* speech = engine();
-    if (speech == nullptr) {
-        return QStringLiteral(
-            "読み上げには Qt TextToSpeech のエンジンが要ります"
-            " (Debian では qt6-speech-speechd-plugin)。");
+    // Starting the engine starts the speech server and holds up the window for a moment, so
+    // before the first word only what can be seen at no cost counts.
+    if (!started_) {
+        const QStringList engines = QTextToSpeech::availableEngines();
+        if (engines.isEmpty()) {
+            return kNoEngine;
+        }
+        return serverMissing(engines) ? kNoServer : QString();
     }
-    if (speech->state() == QTextToSpeech::Error || speech->availableLocales().isEmpty()) {
-        return QStringLiteral(
-            "読み上げの仕組み (speech-dispatcher と espeak-ng) が"
-            "動いていないため、読み上げられません。");
+    if (engine_ == nullptr) {
+        return QTextToSpeech::availableEngines().isEmpty() ? kNoEngine : kNoServer;
+    }
+    if (engine_->state() == QTextToSpeech::Error || engine_->availableLocales().isEmpty()) {
+        return kNoServer;
     }
     return {};
 }
 
 bool Speaker::speak(const QString& text, SpeechLanguage language) {
-    if (!unavailableReason().isEmpty()) {
+    if (engine() == nullptr || !unavailableReason().isEmpty()) {
         return false;
     }
     // American English where the engine has it, else any English; any Japanese.

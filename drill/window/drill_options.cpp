@@ -46,15 +46,13 @@ DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu*
     });
 
     connect(optionMenu, &QMenu::aboutToShow, this, &DrillOptions::updateSpeech);
-    Option_SpeakAgain->setEnabled(false);
+    updateSpeech();
 }
 
 void DrillOptions::updateAvailability(bool drilling) {
     Option_Lenient->setEnabled(!drilling);
 }
 
-// Asks the platform only when speech is wanted or the menu opens: finding out may start the
-// speech server.
 void DrillOptions::updateSpeech() {
     const QString reason = platform_.speechUnavailableReason();
     Option_Speak->setEnabled(reason.isEmpty());
@@ -67,9 +65,10 @@ void DrillOptions::updateSpeech() {
 void DrillOptions::questionAsked(const QString& question) {
     question_ = question;
     if (Option_Speak->isChecked()) {
-        updateSpeech();
         speak();
     }
+    // The first words may have shown that speech does not work after all.
+    updateSpeech();
 }
 
 void DrillOptions::questionGone() {
@@ -78,7 +77,8 @@ void DrillOptions::questionGone() {
 }
 
 void DrillOptions::speak() {
-    if (question_.isEmpty() || !Option_Speak->isChecked() || !Option_Speak->isEnabled()) {
+    if (question_.isEmpty() || !Option_Speak->isChecked() ||
+        !platform_.speechUnavailableReason().isEmpty()) {
         return;
     }
     switch (common::textScript(question_)) {
