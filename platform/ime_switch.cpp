@@ -58,6 +58,7 @@ QString engineName(const QDBusMessage& reply) {
     }
     desc.endMap();
     desc >> name;
+    desc.endStructure();
     return name;
 }
 

@@ -8,7 +8,8 @@ import tempfile
 import time
 
 import kx
-from kx import keys, type_text
+from desktop import end_processes
+from kx import keys
 
 DRILL_TITLE = "Kotobax4"
 QT6_FCITX_PLUGIN = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforminputcontexts/" \
@@ -31,13 +32,7 @@ class Options(kx.TestCase):
     def tearDown(self):
         if self.drill is not None:
             self.drill.kill()
-        for process in reversed(self.processes):
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        end_processes(self.processes)
         os.environ.clear()
         os.environ.update(self.saved_environment)
         # The options are the user's: the other tests start from the defaults.
@@ -45,25 +40,15 @@ class Options(kx.TestCase):
             os.remove(preferences_file())
         self.folder.remove()
 
-    def spawn(self, args):
-        process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+    def spawn(self, args, env=None):
+        process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
     def open_and_start(self, window, path):
-        keys("ctrl+o")
-        self.drill.dialog(window)
-        keys("ctrl+a")
-        type_text(path)
-        keys("Return")
-        window.wait_active()
-        kx.wait_for(lambda: window.text("text", "情報").startswith("ﾌｧｲﾙをﾛｰﾄﾞしました。"),
-                    "the word file to load")
-        keys("ctrl+s")
-        self.drill.window("Start!").wait_active()
-        keys("Return")
-        window.wait_active()
+        kx.open_word_file(self.drill, window, path)
+        kx.start_drill(self.drill, window)
 
     def word_file(self, lines):
         path = os.path.join(self.folder.documents, "words.qvw")
@@ -76,9 +61,21 @@ class Options(kx.TestCase):
             self.skipTest("SKIPPED: speech-dispatcher is not installed")
         server_folder = tempfile.mkdtemp(prefix="kx-speech-", dir=self.folder.root)
         socket = os.path.join(server_folder, "socket")
+        # The system's configuration, playing into libao's null driver: without a sound card
+        # the server would hang on its output, and the program with it.
+        config = os.path.join(server_folder, "config")
+        shutil.copytree("/etc/speech-dispatcher", config)
+        with open(os.path.join(config, "speechd.conf"), "a") as f:
+            f.write('\nAudioOutputMethod "libao"\n')
+        home = os.path.join(server_folder, "home")
+        os.mkdir(home)
+        with open(os.path.join(home, ".libao"), "w") as f:
+            f.write("default_driver=null\n")
         self.spawn(["speech-dispatcher", "--run-single", "--log-level", "5", "--log-dir",
-                    server_folder, "--communication-method", "unix_socket", "--socket-path",
-                    socket, "--pid-file", os.path.join(server_folder, "pid"), "--timeout", "60"])
+                    server_folder, "--config-dir", config, "--communication-method",
+                    "unix_socket", "--socket-path", socket, "--pid-file",
+                    os.path.join(server_folder, "pid"), "--timeout", "60"],
+                   env=dict(os.environ, HOME=home))
         kx.wait_for(lambda: os.path.exists(socket), "the speech server")
         os.environ["SPEECHD_ADDRESS"] = "unix_socket:" + socket
 
