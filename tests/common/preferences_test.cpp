@@ -66,12 +66,4 @@ TEST(Preferences, AChangeKeepsTheOtherProgramsKeysAndWritesIntoNewFolders) {
     EXPECT_EQ(QSettings(file.path(), QSettings::IniFormat).value(u"editor/zoom"_s).toInt(), 150);
 }
 
-TEST(Preferences, AFileThatCannotBeWrittenReportsIt) {
-    QTemporaryDir dir;
-    writeBytes(dir.filePath(u"file"_s), "x");
-    const PreferencesFile below(dir.filePath(u"file/preferences.ini"_s));
-    EXPECT_FALSE(below.update([](Preferences& p) { p.speakQuestions = true; }));
-    EXPECT_EQ(below.load(), Preferences{});
-}
-
 }  // namespace

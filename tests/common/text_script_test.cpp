@@ -15,15 +15,12 @@ TEST(TextScript, JapaneseWinsOverLatinAndSignsAreNothing) {
     } table[] = {
         {u"apple"_s, Script::Latin},
         {u"ｒｕｎ"_s, Script::Latin},  // full-width letters are still read as English
-        {u"1984"_s, Script::Latin},
         {u"りんご"_s, Script::Japanese},
         {u"ﾘﾝｺﾞ"_s, Script::Japanese},
-        {u"林檎"_s, Script::Japanese},
         {u"run (走る)"_s, Script::Japanese},
         {u"ー"_s, Script::Japanese},
         {u"。、"_s, Script::None},
         {u"Москва"_s, Script::None},
-        {u" ?!\\n"_s, Script::Latin},  // the stored "\n" has a letter
         {u" ?!"_s, Script::None},
         {u""_s, Script::None},
     };
@@ -40,7 +37,6 @@ TEST(TextScript, AnswersAreJapaneseWhenMostOfThemAre) {
         {{{u"apple"_s, u"りんご|@2|林檎"_s, {}}, {u"run"_s, u"run"_s, {}}}, true},
         {{{u"apple"_s, u"りんご"_s, {}}, {u"run"_s, u"run"_s, {}}}, false},
         {{{u"りんご"_s, u"apple|@2|an apple"_s, {}}, {u"走る"_s, u"走る"_s, {}}}, false},
-        {{{u"q"_s, {}, {}}}, false},
         {{}, false},
     };
     for (const auto& row : table) {

@@ -9,9 +9,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
-
-#include "private_bus.h"
 
 using namespace Qt::StringLiterals;
 using platform::detail::ImeSwitch;
@@ -62,19 +61,29 @@ private:
     QString current_;
 };
 
+// Each test has a D-Bus daemon of its own, so that no desktop service sees or answers it.
 class ImeSwitchTest : public testing::Test {
 public:
-    PrivateBus bus;
+    QProcess daemon;
+    QString address;
     QStringList log;
 
     void SetUp() override {
-        if (bus.address().isEmpty()) {
+        daemon.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
+        if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000)) {
+            address = QString::fromUtf8(daemon.readLine()).trimmed();
+        }
+        if (address.isEmpty()) {
             GTEST_SKIP() << "SKIPPED: dbus-daemon could not be started, so the input-method "
                             "switch is not tested (install dbus-daemon)";
         }
     }
+    void TearDown() override {
+        daemon.kill();
+        daemon.waitForFinished(5000);
+    }
     QDBusConnection connect(const QString& name) {
-        QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), name);
+        QDBusConnection connection = QDBusConnection::connectToBus(address, name);
         EXPECT_TRUE(connection.isConnected());
         return connection;
     }
@@ -105,7 +114,6 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
          {u"ibus mozc-jp"_s, u"ibus xkb:jp::jpn"_s}},
         {"IBus with Anthy", false, {u"xkb:jp::jpn"_s, u"anthy"_s}, {true}, {u"ibus anthy"_s}},
         {"IBus without a Japanese engine", false, {u"xkb:jp::jpn"_s}, {true, false}, {}},
-        {"neither", false, {}, {true, false}, {}},
     };
     int run = 0;
     for (const auto& row : table) {
@@ -137,7 +145,7 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
 
 // The editor's "ｵﾝ" and "ｵﾌ" reach the framework through the platform layer's IME mode call.
 TEST_F(ImeSwitchTest, TheBoxModeSwitchesTheFrameworkOnceTheBoxHasTheFocus) {
-    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
     qunsetenv("IBUS_ADDRESS");
     QDBusConnection service = connect(u"fcitx"_s);
     FakeFcitx fcitx(log);
