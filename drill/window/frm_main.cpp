@@ -384,12 +384,13 @@ void frmMain::updateAvailability() {
     options_->updateAvailability(drilling);
 }
 
-// A question just asked is spoken; an ended drill leaves nothing to speak again.
-void frmMain::afterEngineStep() {
+// A question just asked is spoken; an ended drill leaves nothing to speak again. Stop, when
+// the learner does not confirm it, leaves the question on screen as it was.
+void frmMain::afterEngineStep(bool mayAsk) {
     constexpr int kJudgePhase = 1;
     if (!engine_.Drilling()) {
         options_->questionGone();
-    } else if (engine_.DrillPhase() == kJudgePhase) {
+    } else if (mayAsk && engine_.DrillPhase() == kJudgePhase) {
         options_->questionAsked(engine_.questionSet().at(engine_.CurrentIndex() - 1).question);
     }
     updateAvailability();
@@ -403,17 +404,17 @@ void frmMain::Menu_Open_Click() {
 
 void frmMain::Menu_Start_Click() {
     engine_.StartDrill();
-    afterEngineStep();
+    afterEngineStep(true);
 }
 
 void frmMain::Menu_GiveUp_Click() {
     engine_.GiveUp();
-    afterEngineStep();
+    afterEngineStep(false);
 }
 
 void frmMain::cmdOK_Click() {
     engine_.ProceedDrill();
-    afterEngineStep();
+    afterEngineStep(true);
 }
 
 void frmMain::Menu_Version_Click() {

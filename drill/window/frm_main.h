@@ -55,7 +55,7 @@ private:
     void Form_Unload();
     void updateAvailability();
     void checkMode(QAction* mode);
-    void afterEngineStep();
+    void afterEngineStep(bool mayAsk);
 
     void Menu_Open_Click();
     void Menu_Start_Click();

@@ -60,6 +60,8 @@ TEST_F(Options, QuestionsAreSpokenInTheirLanguageWhenAskedAndAgainByF5) {
         startDrill(entries);
         EXPECT_EQ(action(u"Option_SpeakAgain"_s)->isEnabled(), !row.spoken.empty());
         press(Qt::Key_F5);
+        platform.answers({platform::Answer::No});  // a Stop not confirmed says nothing again
+        press(Qt::Key_G, Qt::ControlModifier);
         for (int question = 0; question < 3; ++question) {
             answer(u"x"_s);
             press(Qt::Key_Return);  // after the last, the results line is not spoken
