@@ -6,8 +6,10 @@
 #include <optional>
 
 #include "common/ansi_text.h"
+#include "common/text_script.h"
 #include "common/word_file.h"
 #include "drill/engine/drill_view.h"
+#include "drill/engine/judging.h"
 #include "drill/engine/mod_main.h"
 #include "drill/engine/random_source.h"
 #include "platform/platform.h"
@@ -107,5 +109,33 @@ void BM_ShuffleQuestions(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ShuffleQuestions)->Unit(benchmark::kMillisecond);
+
+// One answer judged against an entry of 100 right answers that it misses, the worst case:
+// exactly (0) and with the lenient rule (1).
+void BM_JudgeAnswer(benchmark::State& state) {
+    QStringList rights;
+    for (int i = 0; i < 100; ++i) {
+        rights.append(QStringLiteral("ｺﾀｴ Answer %1").arg(i));
+    }
+    const QString typed = QStringLiteral(" ａｎｓｗｅｒ ");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(drill::judgeAnswer(typed, rights, state.range(0) != 0));
+    }
+}
+BENCHMARK(BM_JudgeAnswer)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Whether the answer box switches the input method on, decided at Open over the largest file.
+void BM_AnswersAreJapanese(benchmark::State& state) {
+    QTemporaryDir dir;
+    BenchPlatform platform(writeLargestWordFile(dir));
+    NullView view;
+    drill::ClockSeededRandom random;
+    drill::modMain engine(view, platform, random);
+    engine.OpenWordFile(false);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(common::answersAreJapanese(engine.questionSet()));
+    }
+}
+BENCHMARK(BM_AnswersAreJapanese)->Unit(benchmark::kMillisecond);
 
 }  // namespace
