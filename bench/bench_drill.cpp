@@ -6,8 +6,10 @@
 #include <optional>
 
 #include "common/ansi_text.h"
+#include "common/text_script.h"
 #include "common/word_file.h"
 #include "drill/engine/drill_view.h"
+#include "drill/engine/judging.h"
 #include "drill/engine/mod_main.h"
 #include "drill/engine/random_source.h"
 #include "platform/platform.h"
@@ -27,6 +29,9 @@ public:
     void showHelp(QWidget*, const QString&, int) override {}
     bool startProgram(const QString&, const QStringList&) override { return true; }
     void setImeMode(QWidget*, platform::ImeMode) override {}
+    QString speechUnavailableReason() override { return {}; }
+    bool speak(const QString&, platform::SpeechLanguage) override { return true; }
+    QString preferencesFile() const override { return {}; }
     std::shared_ptr<void> busy() override { return nullptr; }
     QString programFolder() const override { return {}; }
 
@@ -46,6 +51,7 @@ public:
     void hideRightPages() override {}
     void setInformationText(const QString&) override {}
     void setResultText(const QString&) override {}
+    void setResultToolTip(const QString&) override {}
     void setCountText(const QString&) override {}
     void setTimeText(const QString&) override {}
     void resetClock() override {}
@@ -87,21 +93,54 @@ void BM_OpenWordFile(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenWordFile)->Unit(benchmark::kMillisecond);
 
-void BM_ShuffleQuestions(benchmark::State& state) {
+// The engine with the largest word file loaded.
+struct LoadedEngine {
     QTemporaryDir dir;
-    BenchPlatform platform(writeLargestWordFile(dir));
+    BenchPlatform platform{writeLargestWordFile(dir)};
     NullView view;
     drill::ClockSeededRandom random;
-    drill::modMain engine(view, platform, random);
-    engine.OpenWordFile(false);
+    drill::modMain engine{view, platform, random};
+
+    LoadedEngine() { engine.OpenWordFile(false); }
+    bool loaded() const { return engine.questionSet().size() == common::kMaxEntries; }
+};
+
+void BM_ShuffleQuestions(benchmark::State& state) {
+    LoadedEngine loaded;
     for (auto _ : state) {
-        engine.ShuffleQuestions();
-        benchmark::DoNotOptimize(engine.questionSet().constData());
+        loaded.engine.ShuffleQuestions();
+        benchmark::DoNotOptimize(loaded.engine.questionSet().constData());
     }
-    if (engine.questionSet().size() != common::kMaxEntries) {
+    if (!loaded.loaded()) {
         state.SkipWithError("the word file did not load");
     }
 }
 BENCHMARK(BM_ShuffleQuestions)->Unit(benchmark::kMillisecond);
+
+// One answer judged against an entry of 100 right answers that it misses, the worst case:
+// exactly (0) and with the lenient rule (1).
+void BM_JudgeAnswer(benchmark::State& state) {
+    QStringList rights;
+    for (int i = 0; i < 100; ++i) {
+        rights.append(QStringLiteral("ｺﾀｴ Answer %1").arg(i));
+    }
+    const QString typed = QStringLiteral(" ａｎｓｗｅｒ ");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(drill::judgeAnswer(typed, rights, state.range(0) != 0));
+    }
+}
+BENCHMARK(BM_JudgeAnswer)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Whether the answer box switches the input method on, decided at Open over the largest file.
+void BM_AnswersAreJapanese(benchmark::State& state) {
+    const LoadedEngine loaded;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(common::answersAreJapanese(loaded.engine.questionSet()));
+    }
+    if (!loaded.loaded()) {
+        state.SkipWithError("the word file did not load");
+    }
+}
+BENCHMARK(BM_AnswersAreJapanese)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -46,6 +46,8 @@ struct FileDialog {
 // Input-method mode of a text box, as stored in the settings file.
 enum class ImeMode { NoControl = 0, On = 1, Off = 2 };
 
+enum class SpeechLanguage { English, Japanese };
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -62,8 +64,19 @@ public:
     // Starts a program detached with its window shown normally; false when it cannot start.
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
 
-    // Applied to a QLineEdit, QTextEdit or QPlainTextEdit; readable back with imeMode().
+    // Applied to a QLineEdit, QTextEdit or QPlainTextEdit; readable back with imeMode(). On
+    // and Off also switch the desktop's input method, where a known framework runs.
     virtual void setImeMode(QWidget* box, ImeMode mode) = 0;
+
+    // Empty when text can be spoken, as far as can be told without starting the speech
+    // engine before it is first needed; otherwise why not, in words for the user.
+    virtual QString speechUnavailableReason() = 0;
+    // Speaks text with a voice of the language, cutting short what is still being spoken,
+    // without waiting; false when no voice speaks the language.
+    virtual bool speak(const QString& text, SpeechLanguage language) = 0;
+
+    // The INI file, shared by both programs, of the options that "qrvwr.dat" has no room for.
+    virtual QString preferencesFile() const = 0;
 
     // The busy pointer, shown while the returned guard lives.
     [[nodiscard]] virtual std::shared_ptr<void> busy() = 0;

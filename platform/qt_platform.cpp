@@ -2,8 +2,10 @@
 
 #include "platform/file_dialog_setup.h"
 #include "platform/help_viewer.h"
+#include "platform/ime_switch.h"
 #include "platform/message_dialog.h"
 #include "platform/platform_detail.h"
+#include "platform/speaker.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,7 +13,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QWidget>
 
 #ifdef Q_OS_WIN
@@ -102,11 +107,42 @@ bool QtPlatform::startProgram(const QString& program, const QStringList& argumen
 
 void QtPlatform::setImeMode(QWidget* box, ImeMode mode) {
     detail::storeImeMode(box, mode);
-#ifdef Q_OS_WIN
-    if (box != nullptr && mode != ImeMode::NoControl) {
-        setImeOpen(box, mode == ImeMode::On);
+    if (box == nullptr || mode == ImeMode::NoControl) {
+        return;
     }
+#ifdef Q_OS_WIN
+    setImeOpen(box, mode == ImeMode::On);
+#else
+    if (!imeSwitch_) {
+        const QString ibus = detail::ImeSwitch::ibusAddress();
+        imeSwitch_ = std::make_unique<detail::ImeSwitch>(
+            QDBusConnection::sessionBus(),
+            ibus.isEmpty() ? QDBusConnection(QStringLiteral("kotobax-no-ibus"))
+                           : QDBusConnection::connectToBus(ibus, QStringLiteral("kotobax-ibus")));
+    }
+    // The frameworks switch the input context that has the focus: once the box has taken it.
+    QTimer::singleShot(0, box, [this, box = QPointer<QWidget>(box), open = mode == ImeMode::On] {
+        if (box && box->hasFocus()) {
+            imeSwitch_->setOpen(open);
+        }
+    });
 #endif
+}
+
+QString QtPlatform::speechUnavailableReason() {
+    if (!speaker_) {
+        speaker_ = std::make_unique<detail::Speaker>();
+    }
+    return speaker_->unavailableReason();
+}
+
+bool QtPlatform::speak(const QString& text, SpeechLanguage language) {
+    return speechUnavailableReason().isEmpty() && speaker_->speak(text, language);
+}
+
+QString QtPlatform::preferencesFile() const {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/kotobax/preferences.ini");
 }
 
 std::shared_ptr<void> QtPlatform::busy() {

@@ -8,7 +8,9 @@ namespace platform {
 
 namespace detail {
 class HelpViewer;
-}
+class ImeSwitch;
+class Speaker;
+}  // namespace detail
 
 // The platform layer of the programs, on Qt Widgets. Create it after the QApplication and let
 // it go before; it owns the help window.
@@ -27,6 +29,10 @@ public:
     void showHelp(QWidget* parent, const QString& helpFile, int topic) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
     void setImeMode(QWidget* box, ImeMode mode) override;
+    QString speechUnavailableReason() override;
+    bool speak(const QString& text, SpeechLanguage language) override;
+    // In the user's configuration folder, "kotobax/preferences.ini".
+    QString preferencesFile() const override;
     [[nodiscard]] std::shared_ptr<void> busy() override;
     QString programFolder() const override;
 
@@ -35,6 +41,8 @@ public:
 private:
     QString helpFile_;
     std::unique_ptr<detail::HelpViewer> helpViewer_;
+    std::unique_ptr<detail::Speaker> speaker_;
+    std::unique_ptr<detail::ImeSwitch> imeSwitch_;
 };
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <algorithm>
 #include <ostream>
 
 namespace platform {
@@ -121,6 +122,7 @@ void ScriptedPlatform::clearRecords() {
     helpRequests_.clear();
     programsStarted_.clear();
     imeChanges_.clear();
+    spoken_.clear();
     unexpected_.clear();
     busyCount_ = 0;
 }
@@ -175,6 +177,27 @@ bool ScriptedPlatform::startProgram(const QString& program, const QStringList& a
 void ScriptedPlatform::setImeMode(QWidget* box, ImeMode mode) {
     detail::storeImeMode(box, mode);
     imeChanges_.push_back({box != nullptr ? box->objectName() : QString(), mode});
+}
+
+void ScriptedPlatform::setSpokenLanguages(std::vector<SpeechLanguage> languages) {
+    spokenLanguages_ = std::move(languages);
+}
+
+bool ScriptedPlatform::speak(const QString& text, SpeechLanguage language) {
+    if (!speechUnavailable_.isEmpty()) {
+        unexpected_.push_back("spoken though speech is unavailable: " + text.toStdString());
+        return false;
+    }
+    if (std::find(spokenLanguages_.begin(), spokenLanguages_.end(), language) ==
+        spokenLanguages_.end()) {
+        return false;
+    }
+    spoken_.push_back({text, language});
+    return true;
+}
+
+QString ScriptedPlatform::preferencesFile() const {
+    return ownFolder_->filePath(QStringLiteral("config/kotobax/preferences.ini"));
 }
 
 std::shared_ptr<void> ScriptedPlatform::busy() {
@@ -235,6 +258,11 @@ void PrintTo(const ScriptedPlatform::ProgramStart& start, std::ostream* out) {
 
 void PrintTo(const ScriptedPlatform::ImeChange& change, std::ostream* out) {
     *out << '{' << quoted(change.boxName) << ", " << name(change.mode) << '}';
+}
+
+void PrintTo(const ScriptedPlatform::Utterance& utterance, std::ostream* out) {
+    *out << '{' << quoted(utterance.text) << ", "
+         << (utterance.language == SpeechLanguage::Japanese ? "Japanese" : "English") << '}';
 }
 
 }  // namespace platform

@@ -37,6 +37,11 @@ public:
         bool started = false;
         friend bool operator==(const ProgramStart&, const ProgramStart&) = default;
     };
+    struct Utterance {
+        QString text;
+        SpeechLanguage language = SpeechLanguage::English;
+        friend bool operator==(const Utterance&, const Utterance&) = default;
+    };
     struct ImeChange {
         QString boxName;  // the box's objectName
         ImeMode mode = ImeMode::NoControl;
@@ -60,6 +65,9 @@ public:
     void setStartResult(const QString& program, bool starts);
     // A separator is appended when missing.
     void setProgramFolder(const QString& folder);
+    // By default both languages are spoken; a reason makes speech unavailable.
+    void setSpeechUnavailable(const QString& reason) { speechUnavailable_ = reason; }
+    void setSpokenLanguages(std::vector<SpeechLanguage> languages);
     // Called with every box before it is answered, to look at the windows while it is open.
     void setOnMessage(std::function<void(const MessageBox&)> onMessage);
 
@@ -69,6 +77,7 @@ public:
     const std::vector<HelpRequest>& helpRequests() const { return helpRequests_; }
     const std::vector<ProgramStart>& programsStarted() const { return programsStarted_; }
     const std::vector<ImeChange>& imeChanges() const { return imeChanges_; }
+    const std::vector<Utterance>& spoken() const { return spoken_; }
     int busyCount() const { return busyCount_; }  // busy guards handed out so far
     bool isBusy() const { return *busyHeld_ > 0; }
 
@@ -87,6 +96,9 @@ public:
     void showHelp(QWidget* parent, const QString& helpFile, int topic) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
     void setImeMode(QWidget* box, ImeMode mode) override;
+    QString speechUnavailableReason() override { return speechUnavailable_; }
+    bool speak(const QString& text, SpeechLanguage language) override;
+    QString preferencesFile() const override;
     [[nodiscard]] std::shared_ptr<void> busy() override;
     QString programFolder() const override;
 
@@ -103,6 +115,9 @@ private:
     std::vector<HelpRequest> helpRequests_;
     std::vector<ProgramStart> programsStarted_;
     std::vector<ImeChange> imeChanges_;
+    std::vector<Utterance> spoken_;
+    QString speechUnavailable_;
+    std::vector<SpeechLanguage> spokenLanguages_{SpeechLanguage::English, SpeechLanguage::Japanese};
     std::vector<std::string> unexpected_;
     int busyCount_ = 0;
     std::shared_ptr<int> busyHeld_ = std::make_shared<int>(0);
@@ -118,5 +133,6 @@ void PrintTo(const FileDialog& dialog, std::ostream* out);
 void PrintTo(const ScriptedPlatform::HelpRequest& request, std::ostream* out);
 void PrintTo(const ScriptedPlatform::ProgramStart& start, std::ostream* out);
 void PrintTo(const ScriptedPlatform::ImeChange& change, std::ostream* out);
+void PrintTo(const ScriptedPlatform::Utterance& utterance, std::ostream* out);
 
 }  // namespace platform

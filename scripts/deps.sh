@@ -11,6 +11,12 @@ KX_PACKAGES=(
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     # import, export and print: PDF text checks, the Debian package and its metadata checks
     poppler-utils dpkg-dev appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin fonts-dejavu-core
+    # spoken questions: Qt TextToSpeech through speech-dispatcher and espeak-ng
+    qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
+    # Qt6TextToSpeech's CMake package needs Qt6QmlIntegration, which comes with this
+    qt6-declarative-dev
+    # the input method switched on over D-Bus; dbus-daemon gives the tests a private bus
+    dbus-daemon
 )
 
 kx_install_deps() {

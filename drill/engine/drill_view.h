@@ -31,7 +31,10 @@ public:
     virtual void hideRightPages() = 0;
 
     virtual void setInformationText(const QString& text) = 0;
+    // The verdict mark; its tool tip goes back to the usual one.
     virtual void setResultText(const QString& text) = 0;
+    // A tool tip for the verdict just set.
+    virtual void setResultToolTip(const QString& text) = 0;
     virtual void setCountText(const QString& text) = 0;
     virtual void setTimeText(const QString& text) = 0;
 

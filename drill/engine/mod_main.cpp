@@ -9,6 +9,7 @@
 #include "common/entry_text.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/drill_view.h"
+#include "drill/engine/judging.h"
 #include "drill/engine/question_order.h"
 #include "drill/engine/random_source.h"
 #include "platform/platform.h"
@@ -238,16 +239,13 @@ void modMain::JudgeAnswer() {
     }
 
     view_.setResultText(kWrongMark);
-    // Compared as the file stores text: an input method's U+301C must match the U+FF5E that
-    // code page 932 reads back, and a UTF-8 file's answers are folded the same way.
-    const QString answer = common::storedForm(view_.answerText());
-    const bool right = std::any_of(rights.cbegin(), rights.cend(), [&](const QString& r) {
-        return common::storedForm(r) == answer;
-    });
-    overrulable_ = true;
-    if (!answer.isEmpty() && right) {
-        overrulable_ = false;
+    const Judgement judged = judgeAnswer(view_.answerText(), rights, lenientJudging_);
+    overrulable_ = !judged.right;
+    if (judged.right) {
         view_.setResultText(kRightMark);
+        if (judged.lenient) {
+            view_.setResultToolTip(lenientNote(judged.rightAnswer));
+        }
         ++correctCount_;
         if (mode == common::kOvercomingMode) {
             entries_.removeAt(currentIndex_ - 1);

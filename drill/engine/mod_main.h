@@ -39,6 +39,11 @@ public:
 
     // Where the open dialog starts until a file has been chosen: the path stored in the
     // settings file.
+    // Lenient judging also accepts answers that differ from a right one only in blanks around
+    // them, letter case and full-width or half-width forms.
+    void setLenientJudging(bool lenient) { lenientJudging_ = lenient; }
+    bool lenientJudging() const { return lenientJudging_; }
+
     void setDialogInitialFolder(const QString& folder) { dialogInitialFolder_ = folder; }
     const QString& dialogInitialFolder() const { return dialogInitialFolder_; }
 
@@ -81,6 +86,7 @@ private:
 
     QList<common::Entry> entries_;
     bool fileLoaded_ = false;
+    bool lenientJudging_ = false;
     QString wordFileName_;
     QString dialogInitialFolder_;
     QString dialogFileName_;

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QFrame>
@@ -23,6 +24,7 @@
 #include <QtMath>
 
 #include "common/settings.h"
+#include "common/text_script.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/missed_entries.h"
 #include "drill/history/drill_history.h"
@@ -30,6 +32,7 @@
 #include "drill/window/after_drill.h"
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
+#include "drill/window/drill_options.h"
 #include "drill/window/right_pages.h"
 #include "platform/platform.h"
 
@@ -371,6 +374,7 @@ void frmMain::createMenus() {
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
                           &frmMain::Option_Edit_Click);
+    options_ = new DrillOptions(platform_, engine_, Option_Top);
 
     connect(Menu_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
     connect(Option_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
@@ -436,10 +440,24 @@ void frmMain::updateAvailability() {
     for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
         item->setEnabled(!drilling);
     }
+    options_->updateAvailability(drilling);
+}
+
+// A question just asked is spoken; an ended drill leaves nothing to speak again. Stop, when
+// the learner does not confirm it, leaves the question on screen as it was.
+void frmMain::afterEngineStep(bool mayAsk) {
+    constexpr int kJudgePhase = 1;
+    if (!engine_.Drilling()) {
+        options_->questionGone();
+    } else if (mayAsk && engine_.DrillPhase() == kJudgePhase) {
+        options_->questionAsked(engine_.questionSet().at(engine_.CurrentIndex() - 1).question);
+    }
+    updateAvailability();
 }
 
 void frmMain::Menu_Open_Click() {
     engine_.OpenWordFile(false);
+    japaneseAnswers_ = engine_.FileLoaded() && common::answersAreJapanese(engine_.questionSet());
     updateAvailability();
 }
 
@@ -450,12 +468,12 @@ void frmMain::openWordFile(const QString& path) {
 
 void frmMain::Menu_Start_Click() {
     engine_.StartDrill();
-    updateAvailability();
+    afterEngineStep(true);
 }
 
 void frmMain::Menu_GiveUp_Click() {
     engine_.GiveUp();
-    updateAvailability();
+    afterEngineStep(false);
 }
 
 void frmMain::Menu_Overrule_Click() {
@@ -465,7 +483,7 @@ void frmMain::Menu_Overrule_Click() {
 
 void frmMain::cmdOK_Click() {
     engine_.ProceedDrill();
-    updateAvailability();
+    afterEngineStep(true);
 }
 
 void frmMain::Menu_Version_Click() {
@@ -539,7 +557,14 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtAnswer) {
-        if (event->type() == QEvent::InputMethod) {
+        if (event->type() == QEvent::FocusIn) {
+            // Coming back from another window or a menu is not a new visit to the box.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                platform_.setImeMode(txtAnswer, japaneseAnswers_ ? platform::ImeMode::On
+                                                                 : platform::ImeMode::NoControl);
+            }
+        } else if (event->type() == QEvent::InputMethod) {
             composing_ = !static_cast<QInputMethodEvent*>(event)->preeditString().isEmpty();
         } else if (event->type() == QEvent::FocusOut) {
             composing_ = false;
@@ -637,6 +662,11 @@ void frmMain::setInformationText(const QString& text) {
 
 void frmMain::setResultText(const QString& text) {
     lblResult->setText(text);
+    lblResult->setToolTip(QStringLiteral("Judgment"));
+}
+
+void frmMain::setResultToolTip(const QString& text) {
+    lblResult->setToolTip(text);
 }
 
 void frmMain::setCountText(const QString& text) {

@@ -28,6 +28,7 @@ namespace drill {
 
 class AfterDrill;
 class DrillClock;
+class DrillOptions;
 class RandomSource;
 
 namespace history {
@@ -74,6 +75,7 @@ private:
     void Form_Unload();
     void updateAvailability();
     void checkMode(QAction* mode);
+    void afterEngineStep(bool mayAsk);
 
     void Menu_Open_Click();
     void Menu_Start_Click();
@@ -98,6 +100,7 @@ private:
     void hideRightPages() override;
     void setInformationText(const QString& text) override;
     void setResultText(const QString& text) override;
+    void setResultToolTip(const QString& text) override;
     void setCountText(const QString& text) override;
     void setTimeText(const QString& text) override;
     void resetClock() override;
@@ -133,6 +136,9 @@ private:
     bool framePressed_ = false;
     // An input-method conversion is under way in txtAnswer: its Enter is not the OK button's.
     bool composing_ = false;
+    // The word file's answers are Japanese: the answer box switches the input method on.
+    bool japaneseAnswers_ = false;
+    DrillOptions* options_ = nullptr;
 
     QMenu* Menu_Top = nullptr;
     QAction* Menu_Open = nullptr;

@@ -15,6 +15,18 @@ class DesktopUnavailable(Exception):
     pass
 
 
+def end_processes(processes):
+    """Ends the processes, the last started first, killing those that do not end in time."""
+    for process in reversed(processes):
+        if process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+
 def _read_line(stream, timeout):
     ready, _, _ = select.select([stream], [], [], timeout)
     return stream.readline().strip() if ready else ""
@@ -95,14 +107,7 @@ class Desktop:
             os.environ.pop(name, None)
 
     def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        end_processes(self.processes)
         self.processes = []
         self._end_adopted()
         if self.log is not None:

@@ -339,5 +339,27 @@ def read_word_file(path):
     return entries
 
 
+# --- the drill window ---------------------------------------------------------------------------
+
+def open_word_file(app, window, path):
+    """Opens a word file in the drill window through its open dialog."""
+    keys("ctrl+o")
+    app.dialog(window)
+    keys("ctrl+a")
+    type_text(path)
+    keys("Return")
+    window.wait_active()
+    wait_for(lambda: window.text("text", "情報").startswith("ﾌｧｲﾙをﾛｰﾄﾞしました。"),
+             "the word file to load")
+
+
+def start_drill(app, window):
+    keys("ctrl+s")
+    box = app.window("Start!").wait_active()
+    box.find("label", "Good luck!")
+    keys("Return")
+    window.wait_active()
+
+
 class TestCase(unittest.TestCase):
     maxDiff = None

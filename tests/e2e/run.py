@@ -41,6 +41,7 @@ class Result(unittest.TextTestResult):
     def addSkip(self, test, reason):
         unittest.TestResult.addSkip(self, test, reason)
         self._line("skip", test)
+        self.stream.write(f"       {reason}\n")
 
 
 def main():

@@ -67,21 +67,10 @@ class FirstSession(kx.TestCase):
     # --- steps a learner takes in the drill window -------------------------------------------
 
     def open_word_file(self, window, path):
-        keys("ctrl+o")
-        self.drill.dialog(window)
-        keys("ctrl+a")
-        type_text(path)
-        keys("Return")
-        window.wait_active()
-        kx.wait_for(lambda: window.text("text", "情報").startswith("ﾌｧｲﾙをﾛｰﾄﾞしました。"),
-                    "the word file to load")
+        kx.open_word_file(self.drill, window, path)
 
     def start(self, window):
-        keys("ctrl+s")
-        box = self.drill.window("Start!").wait_active()
-        box.find("label", "Good luck!")
-        keys("Return")
-        window.wait_active()
+        kx.start_drill(self.drill, window)
 
     def answer(self, window, answer):
         """Types the answer, has it judged, and returns the verdict mark."""

@@ -45,6 +45,7 @@ public:
     void hideRightPages() override {}
     void setInformationText(const QString& text) override { screen["txtInformation"] = text; }
     void setResultText(const QString& text) override { screen["lblResult"] = text; }
+    void setResultToolTip(const QString&) override {}
     void setCountText(const QString& text) override { screen["lblCount"] = text; }
     void setTimeText(const QString& text) override { screen["lblTime"] = text; }
     void resetClock() override {}

@@ -65,7 +65,8 @@ TEST_F(Window, OpensAsDesigned) {
     EXPECT_EQ(captions.join(","),
               "&Menu,&Open,&Start,-,&Stop,今の解答を正解にする(&R),-,成績の記録(&H),-,"
               "&Version,&Help,E&xit,"
-              "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit");
+              "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit,"
+              "-,問題を読み上げる(&P),もう一度読み上げる(&A),ゆるやかに判定する(&L)");
 }
 
 // Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt). The cursor rectangle is where

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace common {
+
+// The programs' own options, kept apart from "qrvwr.dat", whose bytes the Windows programs
+// share. Every option defaults to the behaviour a new user expects.
+struct Preferences {
+    bool speakQuestions = false;
+    bool lenientJudging = false;
+
+    friend bool operator==(const Preferences&, const Preferences&) = default;
+};
+
+// One INI file shared by both programs. A missing, unreadable or damaged file, and any value
+// that does not parse, gives the defaults; nothing here ever fails loudly.
+class PreferencesFile {
+public:
+    explicit PreferencesFile(QString path);
+
+    const QString& path() const { return path_; }
+    Preferences load() const;
+
+    // Reads the file again (the other program may have changed it), applies the change and
+    // writes the whole file anew, keeping keys this version does not know. A damaged file is
+    // replaced. False when the file cannot be written.
+    bool update(const std::function<void(Preferences&)>& change) const;
+
+private:
+    QString path_;
+};
+
+}  // namespace common

@@ -1,0 +1,51 @@
+#include "common/text_script.h"
+
+#include <QChar>
+
+#include "common/entry_text.h"
+
+namespace common {
+
+namespace {
+
+bool isJapanese(char32_t codePoint) {
+    if (codePoint == U'ー' || codePoint == U'ｰ') {
+        return true;  // the long-vowel mark belongs to no script of its own
+    }
+    switch (QChar::script(codePoint)) {
+        case QChar::Script_Hiragana:
+        case QChar::Script_Katakana:
+        case QChar::Script_Han:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Script textScript(QStringView text) {
+    Script script = Script::None;
+    for (const char32_t codePoint : text.toUcs4()) {
+        if (isJapanese(codePoint)) {
+            return Script::Japanese;
+        }
+        if (QChar::script(codePoint) == QChar::Script_Latin || QChar::isDigit(codePoint)) {
+            script = Script::Latin;
+        }
+    }
+    return script;
+}
+
+bool answersAreJapanese(const QList<Entry>& entries) {
+    qsizetype japanese = 0;
+    qsizetype others = 0;
+    for (const Entry& entry : entries) {
+        for (const QString& answer : splitRights(entry.rights)) {
+            ++(textScript(answer) == Script::Japanese ? japanese : others);
+        }
+    }
+    return japanese > others;
+}
+
+}  // namespace common

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "common/preferences.h"
+
+using namespace Qt::StringLiterals;
+using common::Preferences;
+using common::PreferencesFile;
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange) {
+    const struct {
+        const char* name;
+        QByteArray content;
+        Preferences loaded;
+    } table[] = {
+        {"stored", "[drill]\nspeakQuestions=true\nlenientJudging=true\n"_ba, {true, true}},
+        {"empty", ""_ba, {}},
+        {"binary", QByteArray("\0\xff\xfe[\x01=\x80\n\0", 10), {}},
+        {"unclosed section", "[drill\nspeakQuestions=true\n"_ba, {true, false}},
+        {"not a Boolean",
+         "[drill]\nspeakQuestions=yes please\nlenientJudging=true\n"_ba,
+         {false, true}},
+        {"a number", "[drill]\nspeakQuestions=1\n"_ba, {}},
+        {"UTF-16", u"[drill]\nspeakQuestions=true\n"_s.toUtf8().prepend("\xff\xfe"), {}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const PreferencesFile file(dir.filePath(u"preferences.ini"_s));
+        writeBytes(file.path(), row.content);
+        EXPECT_EQ(file.load(), row.loaded);
+
+        ASSERT_TRUE(file.update([](Preferences& p) { p.lenientJudging = !p.lenientJudging; }));
+        Preferences expected = row.loaded;
+        expected.lenientJudging = !expected.lenientJudging;
+        EXPECT_EQ(file.load(), expected);
+        const QSettings reread(file.path(), QSettings::IniFormat);
+        EXPECT_EQ(reread.status(), QSettings::NoError);
+        EXPECT_EQ(reread.value(u"drill/speakQuestions"_s).toString(),
+                  expected.speakQuestions ? u"true"_s : u"false"_s);
+        EXPECT_FALSE(QFile::exists(file.path() + u".new"_s));
+    }
+}
+
+TEST(Preferences, AChangeKeepsTheOtherProgramsKeysAndWritesIntoNewFolders) {
+    QTemporaryDir dir;
+    const PreferencesFile file(dir.filePath(u"config/kotobax/preferences.ini"_s));
+    EXPECT_EQ(file.load(), Preferences{});
+    ASSERT_TRUE(file.update([](Preferences& p) { p.speakQuestions = true; }));
+    {
+        QSettings other(file.path(), QSettings::IniFormat);
+        other.setValue(u"editor/zoom"_s, 150);
+    }
+    ASSERT_TRUE(file.update([](Preferences& p) { p.lenientJudging = true; }));
+    EXPECT_EQ(file.load(), (Preferences{true, true}));
+    EXPECT_EQ(QSettings(file.path(), QSettings::IniFormat).value(u"editor/zoom"_s).toInt(), 150);
+}
+
+}  // namespace
