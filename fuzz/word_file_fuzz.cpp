@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const common::ReadResult read = common::parseWordFile(bytes);
     switch (read.outcome) {
-        case common::ReadOutcome::Invalid:
+        case common::ReadOutcome::Invalid:  // no line, or no line that gives an entry
+            break;
         case common::ReadOutcome::Entries:
         case common::ReadOutcome::OldVersion:
         case common::ReadOutcome::TooMany:
