@@ -1,6 +1,9 @@
 // frmEdit's word lists in and out: import, export, printing and PDF.
 #include "editor/window/frm_edit.h"
 
+#include "editor/window/entry_list_model.h"
+#include "editor/window/entry_list_view.h"
+
 #include "exchange/window/exchange_commands.h"
 #include "platform/platform.h"
 
@@ -42,7 +45,9 @@ void frmEdit::appendEntries(const QList<common::Entry>& entries, const QString& 
     auto edit = EntryEdit::insert(document_, *this, document_.count(), entries, text);
     // The selection shows what arrived; the current entry, and so the form, stay.
     edit->setAfter({edit->before().current, edit->arrivingIds()});
+    const int first = document_.count();
     pushEdit(std::move(edit));
+    lstQuestion_->scrollTo(model_->index(first, 0));  // in sight, below a long list
 }
 
 }  // namespace editor

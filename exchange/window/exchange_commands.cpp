@@ -178,7 +178,7 @@ void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QStrin
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(pageSize(options->paper));
-    printer.setDocName(title);
+    printer.setDocName(titleOf(title));
     QPrintPreviewDialog preview(&printer, parent);
     const PrintJob job{options->kind, titleOf(title), entries};
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,

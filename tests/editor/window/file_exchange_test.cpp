@@ -26,10 +26,14 @@ QString wordFile(const QString& body) {
 
 // What arrives, where it goes, and that one undo takes it all and one redo brings it back.
 TEST(EditorFileMenu, ImportAppendsOneStep) {
-    QStringList full;
-    for (int i = 0; i < common::kMaxEntries - 1; ++i) {
-        full.append(QString::number(i));
-    }
+    const auto numbers = [](int count) {
+        QStringList questions;
+        for (int i = 0; i < count; ++i) {
+            questions.append(QString::number(i));
+        }
+        return questions;
+    };
+    const QStringList full = numbers(common::kMaxEntries - 1);
     const struct {
         const char* name;
         QStringList existing;
@@ -50,6 +54,7 @@ TEST(EditorFileMenu, ImportAppendsOneStep) {
          importClicked,
          {Answer::Yes},
          {"x", "z"}},
+        {"below a long list", numbers(200), "x,1\n", importClicked, {}, {"x"}},
         {"cancelled preview", {"a"}, "x,1\n", [](QDialog&) {}, {}, {}},
         {"past the entry limit", full, "x,1\ny,2\n", importClicked, {Answer::Ok}, {}},
     };
@@ -81,6 +86,7 @@ TEST(EditorFileMenu, ImportAppendsOneStep) {
             arrived.append(int(c.existing.size()) + i);
         }
         EXPECT_EQ(editor.list().selectedPositions(), arrived);
+        EXPECT_TRUE(editor.list().viewport()->rect().contains(editor.centreOf(arrived.front())));
         EXPECT_EQ(editor.list().currentPosition(), 0);
         editor.trigger(u"Edit_Undo"_s);
         EXPECT_EQ(editor.questions(), c.existing);
