@@ -1,5 +1,6 @@
 // The editor's window at the largest document it holds, offscreen: Open until the list shows
-// the entries, Save, Remove of every second entry, its undo and redo, and Add with its undo.
+// the entries, Save, Remove of every second entry, its undo and redo, Add with its undo, and an
+// import's step.
 #include "common/word_file.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include "bench_entries.h"
 
 namespace {
@@ -123,5 +125,27 @@ void BM_EditorAddAndUndo(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorAddAndUndo)->Unit(benchmark::kMicrosecond);
+
+// An import filling the document, as the File menu appends it (one step, the arrivals
+// selected), then its undo and its redo.
+void BM_EditorImportStepUndoRedo(benchmark::State& state) {
+    Editor editor;
+    editor.window.document().replaceAll(benchEntries(1));
+    const QList<common::Entry> imported = benchEntries(common::kMaxEntries - 1);
+    QUndoStack& history = editor.window.undoStack();
+    for (auto _ : state) {
+        auto edit = editor::EntryEdit::insert(editor.window.document(), editor.window, 1, imported,
+                                              QStringLiteral("インポート"));
+        edit->setAfter({edit->before().current, edit->arrivingIds()});
+        history.push(edit.release());
+        history.undo();
+        history.redo();
+        history.undo();
+    }
+    if (editor.window.document().count() != 1) {
+        state.SkipWithError("the import was not taken back");
+    }
+}
+BENCHMARK(BM_EditorImportStepUndoRedo)->Unit(benchmark::kMillisecond);
 
 }  // namespace

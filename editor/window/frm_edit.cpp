@@ -39,6 +39,7 @@ constexpr int kStoreTopic = 13;
 constexpr int kRemoveTopic = 12;
 constexpr int kConverterTopic = 60;
 constexpr int kUndoTopic = 16;
+constexpr int kExchangeTopic = 17;
 
 QPushButton* makeButton(const QString& caption, const char* name, int helpTopic, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -202,13 +203,29 @@ void frmEdit::buildMenus() {
 }
 
 void frmEdit::buildFileMenu() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    QMenu* file = fileMenu_;
     file->setObjectName(QStringLiteral("File_Top"));
+    file->installEventFilter(this);
     addItem(file, QStringLiteral("新規(&N)"), "File_New", {}, 0, [this] { File_New_Click(); });
     addItem(file, QStringLiteral("開く(&O)"), "File_Open", {QKeySequence(Qt::CTRL | Qt::Key_O)}, 0,
             [this] { File_Open_Click(); });
     addItem(file, QStringLiteral("保存(&S)"), "File_Save", {QKeySequence(Qt::CTRL | Qt::Key_S)}, 0,
             [this] { File_Save_Click(); });
+    file->addSeparator();
+    addItem(file, QStringLiteral("インポート(&I)..."), "File_Import", {}, kExchangeTopic,
+            [this] { File_Import_Click(); });
+    needEntries_ = {addItem(file, QStringLiteral("エクスポート(&E)..."), "File_Export", {},
+                            kExchangeTopic, [this] { File_Export_Click(); }),
+                    addItem(file, QStringLiteral("印刷(&P)..."), "File_Print", {}, kExchangeTopic,
+                            [this] { File_Print_Click(); }),
+                    addItem(file, QStringLiteral("PDF に書き出す..."), "File_Pdf", {},
+                            kExchangeTopic, [this] { File_Pdf_Click(); })};
+    connect(file, &QMenu::aboutToShow, this, &frmEdit::File_Top_Click);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &frmEdit::File_Top_Click);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &frmEdit::File_Top_Click);
+    connect(model_, &QAbstractItemModel::modelReset, this, &frmEdit::File_Top_Click);
+    File_Top_Click();
     file->addSeparator();
     addItem(file, QStringLiteral("終了(&X)"), "File_Exit", {}, 0, [this] { File_Exit_Click(); });
 }
@@ -281,16 +298,17 @@ void frmEdit::buildOptionMenu() {
 }
 
 bool frmEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && watched != editMenu_) {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (event->type() == QEvent::ShortcutOverride && !menu) {
         // The boxes would take Ctrl+E as the end of the line on X11: the new entry wins.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (newEntry_->shortcut() == QKeySequence(key->keyCombination())) {
             return true;
         }
     }
-    if (event->type() == QEvent::KeyPress && watched == editMenu_ &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && editMenu_->activeAction()) {
-        if (const int topic = helpTopicOf(editMenu_->activeAction())) {
+    if (event->type() == QEvent::KeyPress && menu &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && menu->activeAction()) {
+        if (const int topic = helpTopicOf(menu->activeAction())) {
             platform_.showHelp(this, helpFile(), topic);
             return true;
         }
@@ -463,6 +481,8 @@ void frmEdit::SaveFile() {
             text += kCrLf + result.error;
         }
         warn(text, QStringLiteral("ﾌｧｲﾙを保存"));
+    } else {
+        wordFile_ = path;
     }
     if (!document_.isModified()) {
         undoStack_->setClean();  // the state the file now holds
@@ -471,9 +491,22 @@ void frmEdit::SaveFile() {
 
 void frmEdit::LoadFile() {
     const QString path = AskOpenFileName();
-    if (path.isEmpty()) {
+    if (!path.isEmpty()) {
+        loadWordFile(path);
+    }
+}
+
+void frmEdit::openWordFile(const QString& path) {
+    if (!ConfirmEntryStored() || !ConfirmSave()) {
         return;
     }
+    // As if chosen in the dialog: a later Save proposes it.
+    options_.dialogFileName = path;
+    dialogFolder_.clear();
+    loadWordFile(path);
+}
+
+void frmEdit::loadWordFile(const QString& path) {
     common::ReadOutcome outcome;
     {
         const auto busy = platform_.busy();
@@ -482,6 +515,7 @@ void frmEdit::LoadFile() {
     }
     switch (outcome) {
         case common::ReadOutcome::Entries:
+            wordFile_ = path;
             startEmpty();
             break;
         case common::ReadOutcome::Invalid:
@@ -525,6 +559,7 @@ void frmEdit::File_New_Click() {
         const QScopedValueRollback quiet(listQuiet_, true);
         document_.clear();
     }
+    wordFile_.clear();
     startEmpty();
 }
 

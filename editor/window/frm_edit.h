@@ -39,6 +39,8 @@ public:
 
     // Asks for a word file and replaces the document with its entries.
     void LoadFile();
+    // Opens the given word file as File -> Open would, with the same questions and messages.
+    void openWordFile(const QString& path);
     // The program folder, ending in a separator.
     QString MyPath() const;
     QString helpFile() const;
@@ -116,6 +118,16 @@ private:
     void File_Save_Click();
     void File_Exit_Click();
     void startConverter(const QString& oldFile);
+    void loadWordFile(const QString& path);
+
+    // Word lists in and out, and printing.
+    void File_Top_Click();  // export and printing need entries
+    void File_Import_Click();
+    void File_Export_Click();
+    void File_Print_Click();
+    void File_Pdf_Click();
+    // Appends entries as one step and selects them; the form keeps what it shows.
+    void appendEntries(const QList<common::Entry>& entries, const QString& text);
 
     // The unstored-edit question, before the form's typing would be replaced: false to stay.
     bool ConfirmEntryStored();
@@ -147,6 +159,8 @@ private:
     QPushButton* cmdChange_ = nullptr;
     QPushButton* cmdRemove_ = nullptr;
     QPushButton* cmdReverse_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QList<QAction*> needEntries_;  // export, print and PDF
     QMenu* editMenu_ = nullptr;
     QAction* newEntry_ = nullptr;
     QUndoStack* undoStack_ = nullptr;
@@ -157,6 +171,8 @@ private:
     // The file dialog's memory: options_.dialogFileName is the path chosen last in it.
     common::EditorOptions options_;
     QString dialogFolder_;
+    // The word file last opened or saved; empty after New. Names exports and printouts.
+    QString wordFile_;
     QString scanString_;
     // Set while the window itself moves the list's current position or selection.
     bool listQuiet_ = false;

@@ -135,11 +135,7 @@ void frmEdit::Edit_Reverse_Click() {
         }
         common::Entry entryAt(int p) const override { return w_.document_.entry(p); }
         void appendSelected(const QList<common::Entry>& entries) override {
-            auto edit = EntryEdit::insert(w_.document_, w_, w_.document_.count(), entries,
-                                          QStringLiteral("逆問題生成"));
-            // The form keeps what it shows: the selection is the generator's, not a click.
-            edit->setAfter({edit->before().current, edit->arrivingIds()});
-            w_.pushEdit(std::move(edit));
+            w_.appendEntries(entries, QStringLiteral("逆問題生成"));
         }
 
     private:

@@ -116,10 +116,10 @@ bool runExport(QWidget* parent, platform::Platform& platform, const QList<common
     return written.ok;
 }
 
-std::optional<PrintOptions> askPrintOptions(QWidget* parent) {
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("frmPrintOptions"));
-    dialog.setWindowTitle(QStringLiteral("印刷の内容"));
+std::unique_ptr<QDialog> makePrintOptionsDialog(QWidget* parent) {
+    auto dialog = std::make_unique<QDialog>(parent);
+    dialog->setObjectName(QStringLiteral("frmPrintOptions"));
+    dialog->setWindowTitle(QStringLiteral("印刷の内容"));
     const auto radio = [](const QString& text, const QString& name, const QString& accessible) {
         auto* button = new QRadioButton(text);
         button->setObjectName(name);
@@ -149,17 +149,26 @@ std::optional<PrintOptions> askPrintOptions(QWidget* parent) {
     buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
     buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("キャンセル"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
+    auto* layout = new QVBoxLayout(dialog.get());
     layout->addWidget(kind);
     layout->addWidget(paper);
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted) {
+    return dialog;
+}
+
+std::optional<PrintOptions> askPrintOptions(QWidget* parent) {
+    const std::unique_ptr<QDialog> dialog = makePrintOptionsDialog(parent);
+    if (dialog->exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return PrintOptions{optTest->isChecked() ? PrintKind::TestSheet : PrintKind::WordList,
-                        optLetter->isChecked() ? Paper::Letter : Paper::A4};
+    const auto checked = [&dialog](const QString& name) {
+        return dialog->findChild<QRadioButton*>(name)->isChecked();
+    };
+    return PrintOptions{
+        checked(QStringLiteral("optTest")) ? PrintKind::TestSheet : PrintKind::WordList,
+        checked(QStringLiteral("optLetter")) ? Paper::Letter : Paper::A4};
 }
 
 void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QString& title) {
@@ -169,7 +178,7 @@ void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QStrin
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(pageSize(options->paper));
-    printer.setDocName(title);
+    printer.setDocName(titleOf(title));
     QPrintPreviewDialog preview(&printer, parent);
     const PrintJob job{options->kind, titleOf(title), entries};
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,

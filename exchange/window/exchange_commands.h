@@ -3,11 +3,13 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 #include "common/word_file.h"
 #include "exchange/logic/print_layout.h"
 
+class QDialog;
 class QWidget;
 
 namespace platform {
@@ -35,6 +37,7 @@ struct PrintOptions {
 };
 // The small dialog before printing: word list or test sheet, A4 or Letter.
 std::optional<PrintOptions> askPrintOptions(QWidget* parent);
+std::unique_ptr<QDialog> makePrintOptionsDialog(QWidget* parent);
 
 // Qt's print preview, then the printer the user chooses.
 void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QString& title);

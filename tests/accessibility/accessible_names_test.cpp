@@ -17,6 +17,7 @@
 #include "editor/window/frm_add_right.h"
 #include "editor/window/frm_edit.h"
 #include "editor/window/frm_scan.h"
+#include "exchange/window/exchange_commands.h"
 #include "exchange/window/import_dialog.h"
 #include "platform/scripted_platform.h"
 
@@ -121,6 +122,8 @@ TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
              table.sourceLines = {1};
              return std::make_unique<exchange::ImportDialog>(table, 10, p);
          }},
+        {"frmPrintOptions",
+         [](platform::Platform&) { return exchange::makePrintOptionsDialog(nullptr); }},
     };
     for (const WindowCase& c : windows) {
         SCOPED_TRACE(c.name);

@@ -273,8 +273,9 @@ class App:
         return None
 
     @classmethod
-    def start(cls, folder, program):
-        process = subprocess.Popen([os.path.join(folder.path, program)], cwd=folder.documents,
+    def start(cls, folder, program, arguments=()):
+        process = subprocess.Popen([os.path.join(folder.path, program), *arguments],
+                                   cwd=folder.documents,
                                    stdin=subprocess.DEVNULL)
         return cls(process.pid, process)
 

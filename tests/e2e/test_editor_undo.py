@@ -1,5 +1,5 @@
 """The editor's history in the real program: add, change and remove entries, undo and redo them
-with the keys, and save exactly what the list shows."""
+with the keys, save exactly what the list shows, and open the saved file named at start."""
 
 import os
 
@@ -79,3 +79,9 @@ class EditorUndo(kx.TestCase):
         self.editor.wait_exit()
         with open(path + ".qvw", "rb") as f:
             self.assertEqual(f.read(), EXPECTED_FILE)
+
+        # Named on the command line, relative to the working folder, as a file manager would.
+        self.editor = kx.App.start(self.folder, "Brelmi", ["animals.qvw"])
+        self.window = self.editor.window(EDITOR_TITLE).wait_active()
+        self.entries = self.window.find("list", "問題の一覧")
+        self.wait_listed(["dog", "cat"])

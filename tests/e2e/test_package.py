@@ -53,7 +53,7 @@ class Package(kx.TestCase):
     def test_runtime_dependencies(self):
         depends = subprocess.run(["dpkg-deb", "-f", self.deb, "Depends"], check=True,
                                  capture_output=True, text=True).stdout
-        for package in ("libqt6widgets6", "qt6-qpa-plugins",
+        for package in ("libqt6widgets6", "libqt6printsupport6", "qt6-qpa-plugins",
                         "fonts-noto-cjk", "qt6-translations-l10n"):
             with self.subTest(package):
                 self.assertIn(package, depends)

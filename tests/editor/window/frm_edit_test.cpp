@@ -270,20 +270,27 @@ TEST(FrmEditLifecycle, HelpTopicsAndTabOrder) {
     }
 }
 
-// F1 on a highlighted item of the Edit menu opens that item's topic.
+// F1 on a highlighted menu item opens that item's topic.
 TEST(FrmEditLifecycle, HelpTopicsOfMenuItems) {
     EditorWindow editor({"q"});
-    auto* menu = editor.find<QMenu>(u"Edit_Top"_s);
-    for (const QString item : {"Edit_Undo", "Edit_Redo", "Edit_NewEntry"}) {
+    const struct {
+        const char* menu;
+        const char* item;
+        int topic;
+    } items[] = {{"Edit_Top", "Edit_Undo", 16},     {"Edit_Top", "Edit_Redo", 16},
+                 {"Edit_Top", "Edit_NewEntry", 16}, {"File_Top", "File_Import", 17},
+                 {"File_Top", "File_Export", 17},   {"File_Top", "File_Pdf", 17}};
+    for (const auto& row : items) {
+        SCOPED_TRACE(row.item);
+        auto* menu = editor.find<QMenu>(QLatin1String(row.menu));
         menu->popup({});
-        editor.find<QAction>(item)->setEnabled(true);
-        menu->setActiveAction(editor.find<QAction>(item));
+        editor.find<QAction>(QLatin1String(row.item))->setEnabled(true);
+        menu->setActiveAction(editor.find<QAction>(QLatin1String(row.item)));
         editor.platform.clearRecords();
         QTest::keyClick(menu, Qt::Key_F1);
         EXPECT_EQ(editor.platform.helpRequests(),
                   (std::vector<platform::ScriptedPlatform::HelpRequest>{
-                      {editor.path(u"Kotobax.hlp"_s), 16}}))
-            << item.toStdString();
+                      {editor.path(u"Kotobax.hlp"_s), row.topic}}));
         menu->hide();
     }
 }

@@ -20,31 +20,13 @@
 #include "exchange/logic/table.h"
 #include "exchange/window/exchange_commands.h"
 #include "exchange/window/import_dialog.h"
+#include "modal_dialog.h"
 #include "platform/scripted_platform.h"
 
 namespace {
 
 using common::Entry;
 using platform::Answer;
-
-// Runs `act` on the modal dialog as soon as it is shown; a dialog still open afterwards is
-// cancelled, as a user would close it. The watch ends with the returned timer.
-std::unique_ptr<QTimer> onModal(std::function<void(QDialog&)> act) {
-    auto timer = std::make_unique<QTimer>();
-    QObject::connect(timer.get(), &QTimer::timeout, [timer = timer.get(), act] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            return;
-        }
-        timer->stop();
-        act(*dialog);
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-    timer->start(10);
-    return timer;
-}
 
 template <typename T>
 T* child(QDialog& dialog, const char* name) {
