@@ -1,10 +1,13 @@
 // Any bytes read as a word file give one of the reader's outcomes, and a file that opens is
-// saved so that it opens again with the same entries (undecodable codes shown as '?').
+// saved so that it opens again with the same entries (undecodable codes shown as '?', text
+// as Shift_JIS stores it).
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 
+#include "common/ansi_text.h"
 #include "common/word_file.h"
 #include "fuzz_check.h"
 
@@ -15,8 +18,21 @@ bool isSingleLineField(const QString& field) {
            !field.contains(common::kFieldSeparator);
 }
 
+// A file read as UTF-8 may hold characters Shift_JIS cannot store; such entries are never
+// saved (the editor refuses), so only the rest must survive a round trip.
+bool storable(const common::Entry& entry) {
+    for (const QString* field : {&entry.question, &entry.rights, &entry.information}) {
+        const QString missing = common::unrepresentableChars(*field);
+        if (!missing.isEmpty() && missing != QString(QChar::ReplacementCharacter)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 common::Entry asShown(common::Entry entry) {
     for (QString* field : {&entry.question, &entry.rights, &entry.information}) {
+        *field = common::storedForm(*field);
         field->replace(QChar::ReplacementCharacter, u'?');
     }
     return entry;
@@ -50,6 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         KX_FUZZ_CHECK(isSingleLineField(entry.rights));
         KX_FUZZ_CHECK(isSingleLineField(entry.information));
         shown.append(asShown(entry));
+    }
+    if (!std::all_of(read.entries.cbegin(), read.entries.cend(), storable)) {
+        return 0;
     }
 
     const QByteArray written = common::formatWordFile(read.entries);
