@@ -7,6 +7,7 @@
 
 #include "common/ansi_text.h"
 #include "common/word_file.h"
+#include "file_bytes.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -18,18 +19,10 @@ using namespace Qt::StringLiterals;
 using common::encodeAnsi;
 using common::Entry;
 using common::ReadOutcome;
+using kxtest::readBytes;
+using kxtest::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 TEST(WordFile, ReadingOutcomes) {
     const QByteArray entry = "run|@1|" + encodeAnsi(u"走る"_s) + "|@1|ran\r\n",
