@@ -316,19 +316,21 @@ public:
 
 const QStringList kABC{"A|@1|a|@1|", "B|@1|b|@1|", "C|@1|c|@1|"};
 
-// The window title at each question shows the place in the pass ("Kotobax4 - " left out).
-TEST_F(AfterDrill, MissedEntriesAreListedOnceWithEveryWrongAnswer) {
+// The window title at each question shows the place in the pass ("Kotobax4 - " left out);
+// the missed entries come out once each, with every wrong answer.
+TEST_F(AfterDrill, TitlesFollowThePassAndMissedEntriesAreListedOnce) {
     // The generator's 0 keeps the file's order and makes Endless ask A every time.
-    const std::vector<std::tuple<common::DrillModeValue, QStringList, QString, QString>> cases{
+    using Case = std::tuple<common::DrillModeValue, QStringList, QString, QString>;
+    // clang-format off
+    const std::vector<Case> cases{
         {kNormalMode, {"x", "b", ""}, "1 / 3,2 / 3,3 / 3", "A[x] C[]"},
         {kNormalMode, {"a", "b", "c"}, "1 / 3,2 / 3,3 / 3", ""},
         {kEndlessMode, {"x", "a", "y", ""}, "1,2,3,4", "A[x,y,]"},
         // Each later pass holds only B.
-        {kOvercomingMode,
-         {"a", "x", "c", "y", "B", "b"},
-         "1 / 3,2 / 3,3 / 3,1 / 1,1 / 1,1 / 1",
+        {kOvercomingMode, {"a", "x", "c", "y", "B", "b"}, "1 / 3,2 / 3,3 / 3,1 / 1,1 / 1,1 / 1",
          "B[x,y,B]"},
     };
+    // clang-format on
     for (const auto& [mode, script, titles, missed] : cases) {
         SCOPED_TRACE(script.join(",").toStdString());
         startWith(kABC, mode);
@@ -341,21 +343,19 @@ TEST_F(AfterDrill, MissedEntriesAreListedOnceWithEveryWrongAnswer) {
 }
 
 TEST_F(AfterDrill, OverruledVerdictCountsAsRightInEveryMode) {
-    const std::vector<std::tuple<common::DrillModeValue, QStringList, QString, QString, QString>>
-        cases{
-            // mode, script, count after the script, results line, missed
-            {kNormalMode, {"x", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
-            {kNormalMode, {"x", "^", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
-            {kEndlessMode, {"x", "^", "x"}, "1 / 2", "回答数 : 2  正解数 : 1", "A[x]"},
-            // A leaves the set; B moves up and is asked next.
-            {kOvercomingMode,
-             {"x", "^", "y", "c", "b"},
-             "Left : 0",
-             "問題数 : 3  不正解数 : 1",
-             "B[y]"},
-            // The last of a pass: the drill ends at the next question.
-            {kOvercomingMode, {"a", "b", "x", "^"}, "Left : 0", "問題数 : 3  不正解数 : 0", ""},
-        };
+    // mode, script, count after the script, results line, missed
+    using Case = std::tuple<common::DrillModeValue, QStringList, QString, QString, QString>;
+    // clang-format off
+    const std::vector<Case> cases{
+        {kNormalMode, {"x", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
+        {kNormalMode, {"x", "^", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
+        {kEndlessMode, {"x", "^", "x"}, "1 / 2", "回答数 : 2  正解数 : 1", "A[x]"},
+        // A leaves the set; B moves up and is asked next.
+        {kOvercomingMode, {"x", "^", "y", "c", "b"}, "Left : 0", "問題数 : 3  不正解数 : 1", "B[y]"},
+        // The last of a pass: the drill ends at the next question.
+        {kOvercomingMode, {"a", "b", "x", "^"}, "Left : 0", "問題数 : 3  不正解数 : 0", ""},
+    };
+    // clang-format on
     for (const auto& [mode, script, count, results, missed] : cases) {
         SCOPED_TRACE(script.join(",").toStdString());
         startWith(kABC, mode);

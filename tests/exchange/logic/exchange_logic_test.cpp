@@ -65,36 +65,20 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         std::optional<Entry> entry;
         std::optional<Problem> problem;
     } cases[] = {
-        {"answers split and trimmed",
-         {" apple ", "りんご; 林檎;", "a\r\nb"},
-         bySemicolon,
-         Entry{"apple", "りんご|@2|林檎", "a\\nb"},
-         {}},
-        {"slash",
-         {"run", "走る/駆ける"},
-         {0, 1, -1, AnswerSplit::Slash, false},
-         Entry{"run", "走る|@2|駆ける", ""},
-         {}},
-        {"ideographic comma",
-         {"run", "走る、駆ける"},
-         {0, 1, -1, AnswerSplit::Comma, false},
-         Entry{"run", "走る|@2|駆ける", ""},
-         {}},
-        {"one per column skips the mapped ones",
-         {"info", "run", "走る", "", "駆ける"},
-         {1, 2, 0, AnswerSplit::OnePerColumn, false},
-         Entry{"run", "走る|@2|駆ける", "info"},
-         {}},
-        {"columns swapped",
-         {"りんご", "apple"},
-         {1, 0, -1, AnswerSplit::Semicolon, false},
-         Entry{"apple", "りんご", ""},
-         {}},
-        {"lone LF and CR in information",
-         {"q", "a", "1\n2\r3"},
-         bySemicolon,
-         Entry{"q", "a", "1\\n2\\n3"},
-         {}},
+        // clang-format off
+        {"answers split and trimmed", {" apple ", "りんご; 林檎;", "a\r\nb"}, bySemicolon,
+         Entry{"apple", "りんご|@2|林檎", "a\\nb"}, {}},
+        {"slash", {"run", "走る/駆ける"}, {0, 1, -1, AnswerSplit::Slash, false},
+         Entry{"run", "走る|@2|駆ける", ""}, {}},
+        {"ideographic comma", {"run", "走る、駆ける"}, {0, 1, -1, AnswerSplit::Comma, false},
+         Entry{"run", "走る|@2|駆ける", ""}, {}},
+        {"one per column skips the mapped ones", {"info", "run", "走る", "", "駆ける"},
+         {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
+        {"columns swapped", {"りんご", "apple"}, {1, 0, -1, AnswerSplit::Semicolon, false},
+         Entry{"apple", "りんご", ""}, {}},
+        {"lone LF and CR in information", {"q", "a", "1\n2\r3"}, bySemicolon,
+         Entry{"q", "a", "1\\n2\\n3"}, {}},
+        // clang-format on
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
         {"only separators", {"q", " ; ;"}, bySemicolon, {}, Problem::NoAnswer},
@@ -231,24 +215,18 @@ TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
         exchange::AnswerSplit split;
         QList<std::pair<Entry, Entry>> lost;  // written, read back
     } cases[] = {
-        {"Anki text",
-         exchange::ExportFormat::AnkiText,
-         exchange::SourceFormat::Anki,
-         exchange::AnswerSplit::Slash,
-         // Answers are joined by " / ", so a "/" inside an answer splits it.
-         {{{"a", "either/or", ""}, {"a", "either|@2|or", ""}}}},
-        {"CSV",
-         exchange::ExportFormat::Csv,
-         exchange::SourceFormat::Csv,
+        // clang-format off
+        // Answers are joined by " / ", so a "/" inside an answer splits it.
+        {"Anki text", exchange::ExportFormat::AnkiText, exchange::SourceFormat::Anki,
+         exchange::AnswerSplit::Slash, {{{"a", "either/or", ""}, {"a", "either|@2|or", ""}}}},
+        {"CSV", exchange::ExportFormat::Csv, exchange::SourceFormat::Csv,
+         exchange::AnswerSplit::Semicolon, {{{"a", "x;y", ""}, {"a", "x|@2|y", ""}}}},
+        // Surrounding blanks of a question are trimmed on the way in; XML cannot hold
+        // control characters.
+        {"kvtml", exchange::ExportFormat::Kvtml, exchange::SourceFormat::Kvtml,
          exchange::AnswerSplit::Semicolon,
-         {{{"a", "x;y", ""}, {"a", "x|@2|y", ""}}}},
-        {"kvtml",
-         exchange::ExportFormat::Kvtml,
-         exchange::SourceFormat::Kvtml,
-         exchange::AnswerSplit::Semicolon,
-         // Surrounding blanks of a question are trimmed on the way in; XML cannot hold
-         // control characters.
          {{{" a ", "x", ""}, {"a", "x", ""}}, {{"b\x01", "x", ""}, {"b?", "x", ""}}}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
