@@ -263,16 +263,14 @@ TEST(WriteExport, ReportsFailureAndChoosesTheFormatByExtension) {
               "\xEF\xBB\xBF"
               "a,b,\r\n");
 
-    const struct {
-        const char* name;
-        std::optional<exchange::ExportFormat> format;
-    } names[] = {{"x.txt", exchange::ExportFormat::AnkiText},
-                 {"x.CSV", exchange::ExportFormat::Csv},
-                 {"x.kvtml", exchange::ExportFormat::Kvtml},
-                 {"x.qvw", std::nullopt}};
-    for (const auto& c : names) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(exchange::exportFormatFor(QString::fromUtf8(c.name)), c.format);
+    using exchange::ExportFormat;
+    const std::pair<QString, std::optional<ExportFormat>> names[] = {
+        {"x.txt", ExportFormat::AnkiText},
+        {"x.CSV", ExportFormat::Csv},
+        {"x.kvtml", ExportFormat::Kvtml},
+        {"x.qvw", std::nullopt}};
+    for (const auto& [name, format] : names) {
+        EXPECT_EQ(exchange::exportFormatFor(name), format) << name.toStdString();
     }
 }
 
