@@ -9,10 +9,10 @@
 #include <functional>
 #include <memory>
 
-#include "drill/engine/random_source.h"
 #include "drill/window/frm_history.h"
 #include "drill/window/frm_main.h"
 #include "drill/window/frm_missed.h"
+#include "drill_support.h"
 #include "editor/window/focus_behaviour.h"
 #include "editor/window/frm_add_right.h"
 #include "editor/window/frm_edit.h"
@@ -22,11 +22,6 @@
 #include "platform/scripted_platform.h"
 
 namespace {
-
-class FixedRandom final : public drill::RandomSource {
-public:
-    double next() override { return 0.0; }
-};
 
 class NoInputOptions final : public editor::InputOptions {
 public:
@@ -81,7 +76,7 @@ struct WindowCase {
 };
 
 TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
-    FixedRandom random;
+    drill::test::GivenRandom random;
     NoInputOptions options;
     std::unique_ptr<editor::FocusBehaviour> focus;
     auto focusOn = [&](platform::Platform& p) -> editor::FocusBehaviour& {

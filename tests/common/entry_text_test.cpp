@@ -20,10 +20,20 @@ TEST(EntryText, RightAnswersSplitAtEverySeparator) {
     }
 }
 
-TEST(EntryText, InformationLineBreaksBecomeTheMark) {
+// Every line break shown becomes the mark, also a bare LF (from text boxes) or CR (pasted),
+// which would otherwise split the file's line; a typed backslash-n is kept as it is.
+TEST(EntryText, InformationLineBreaksBecomeTheMarkAndBack) {
+    const std::pair<QString, QString> shownAndStored[] = {{u"x\r\ny"_s, u"x\\ny"_s},
+                                                          {u"\r\n\r\n"_s, u"\\n\\n"_s},
+                                                          {u"a\nb"_s, u"a\\nb"_s},
+                                                          {u"a\rb"_s, u"a\\nb"_s},
+                                                          {u"a\r\n\nb\r"_s, u"a\\n\\nb\\n"_s},
+                                                          {u"a\\nb\\e"_s, u"a\\nb\\e"_s}};
+    for (const auto& [shown, stored] : shownAndStored) {
+        EXPECT_EQ(common::informationToStore(shown), stored) << stored.toStdString();
+        EXPECT_EQ(common::informationToStore(common::informationToDisplay(stored)), stored);
+    }
     EXPECT_EQ(common::informationToDisplay(u"ran\\n\\nrun"), u"ran\r\n\r\nrun"_s);
-    // Text boxes hand back bare LF, pasted text may carry bare CR.
-    EXPECT_EQ(common::informationToStore(u"a\r\nb\nc\rd\\e"), u"a\\nb\\nc\\nd\\e"_s);
 }
 
 }  // namespace

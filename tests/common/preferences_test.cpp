@@ -5,17 +5,13 @@
 #include <QTemporaryDir>
 
 #include "common/preferences.h"
+#include "file_bytes.h"
 
 using namespace Qt::StringLiterals;
 using common::Preferences;
 using common::PreferencesFile;
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange) {
     const struct {
@@ -37,7 +33,7 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
         const PreferencesFile file(dir.filePath(u"preferences.ini"_s));
-        writeBytes(file.path(), row.content);
+        kxtest::writeBytes(file.path(), row.content);
         EXPECT_EQ(file.load(), row.loaded);
 
         ASSERT_TRUE(file.update([](Preferences& p) { p.lenientJudging = !p.lenientJudging; }));

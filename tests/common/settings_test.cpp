@@ -4,21 +4,14 @@
 #include <QTemporaryDir>
 
 #include "common/settings.h"
+#include "file_bytes.h"
 
 using namespace Qt::StringLiterals;
 using common::SettingsRecord;
+using kxtest::readBytes;
+using kxtest::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 QByteArray padded(const QByteArray& path) {
     return path + QByteArray(common::kLastPathBytes - path.size(), ' ');

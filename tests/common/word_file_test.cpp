@@ -7,6 +7,7 @@
 
 #include "common/ansi_text.h"
 #include "common/word_file.h"
+#include "file_bytes.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -18,18 +19,10 @@ using namespace Qt::StringLiterals;
 using common::encodeAnsi;
 using common::Entry;
 using common::ReadOutcome;
+using kxtest::readBytes;
+using kxtest::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 TEST(WordFile, ReadingOutcomes) {
     const QByteArray entry = "run|@1|" + encodeAnsi(u"走る"_s) + "|@1|ran\r\n",
@@ -45,6 +38,7 @@ TEST(WordFile, ReadingOutcomes) {
         ReadOutcome outcome;
         QList<Entry> entries;
     } table[] = {
+        // clang-format off
         {"empty file", "", ReadOutcome::Invalid, {}},
         {"version line only", v2, ok, {}},
         {"any case, any number", "vERSION 3\r\n" + entry, ok, {run}},
@@ -53,20 +47,15 @@ TEST(WordFile, ReadingOutcomes) {
         {"skipped lines", v2 + "a|@1|b\r\n\r\n" + entry + "|@1||@1|", ok, {run, {}}},
         {"only lines that give no entry", v2 + "a|@1|b\r\n\r\nc\r\n", ReadOutcome::Invalid, {}},
         {"blank lines only", v2 + "\r\n\r\n", ok, {}},
-        {"UTF-8",
-         v2 + line + utf8Run + "a|@1|b|@1|\xE3\x82\x8A\r\n",
-         ok,
+        {"UTF-8", v2 + line + utf8Run + "a|@1|b|@1|\xE3\x82\x8A\r\n", ok,
          {abc, run, {u"a"_s, u"b"_s, u"り"_s}}},
         // Valid Shift_JIS too ("襍ｰ繧..."), but the mark decides.
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + v2 + utf8Run, ok, {run}},
-        {"valid in both reads as Shift_JIS",
-         v2 + "\xC3\xA9|@1|b|@1|c",
-         ok,
+        {"valid in both reads as Shift_JIS", v2 + "\xC3\xA9|@1|b|@1|c", ok,
          {{u"ﾃｩ"_s, u"b"_s, u"c"_s}}},
         {"five pieces keep three", v2 + "a|@1|b|@1|c|@1|d|@1|e\r\n", ok, {abc}},
         {"LF, CR CR LF, CR, none at the end",
-         "Version 2.00\na|@1|b|@1|\r\r\n" + entry.chopped(1) + "a|@1|b|@1|c",
-         ok,
+         "Version 2.00\na|@1|b|@1|\r\r\n" + entry.chopped(1) + "a|@1|b|@1|c", ok,
          {{u"a"_s, u"b"_s, {}}, run, abc}},
         {"NULs kept", v2 + QByteArray("\0|@1|\0|@1|\0\r\n\0", 14), ok, {{nul, nul, nul}}},
         {"broken pairs", v2 + "q\x85|@1|\x86\x9f|@1|\x81", ok, {{u"q\uFFFD"_s, bad, bad}}},
@@ -74,6 +63,7 @@ TEST(WordFile, ReadingOutcomes) {
         {"most entries", v2 + line.repeated(common::kMaxEntries), ok,
          QList<Entry>(common::kMaxEntries, abc)},
         {"one too many", v2 + line.repeated(common::kMaxEntries + 1), ReadOutcome::TooMany, {}},
+        // clang-format on
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);

@@ -1,21 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "file_bytes.h"
+
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
 TEST(HelpFile, LiesBesideTheProgramsWithASectionForEveryTopicAskedFor) {
-    const QByteArray bytes = readAll(QStringLiteral(KX_SOURCE_DIR "/help/Kotobax.hlp"));
-    EXPECT_EQ(readAll(QStringLiteral(KX_BIN_DIR "/Kotobax.hlp")), bytes);
+    const QByteArray bytes = kxtest::readBytes(QStringLiteral(KX_SOURCE_DIR "/help/Kotobax.hlp"));
+    EXPECT_EQ(kxtest::readBytes(QStringLiteral(KX_BIN_DIR "/Kotobax.hlp")), bytes);
     QStringDecoder decoder(QStringDecoder::Utf8);
     QTextDocument document;
     document.setHtml(decoder(bytes));

@@ -102,18 +102,14 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
         std::vector<bool> opens;
         QStringList log;
     } table[] = {
-        {"Fcitx",
-         true,
-         {u"mozc-jp"_s},
-         {true, false},
+        // clang-format off
+        {"Fcitx", true, {u"mozc-jp"_s}, {true, false},
          {u"fcitx Activate"_s, u"fcitx Deactivate"_s}},
-        {"IBus with Mozc",
-         false,
-         {u"xkb:jp::jpn"_s, u"mozc-jp"_s},
-         {true, true, false, false},
+        {"IBus with Mozc", false, {u"xkb:jp::jpn"_s, u"mozc-jp"_s}, {true, true, false, false},
          {u"ibus mozc-jp"_s, u"ibus xkb:jp::jpn"_s}},
         {"IBus with Anthy", false, {u"xkb:jp::jpn"_s, u"anthy"_s}, {true}, {u"ibus anthy"_s}},
         {"IBus without a Japanese engine", false, {u"xkb:jp::jpn"_s}, {true, false}, {}},
+        // clang-format on
     };
     int run = 0;
     for (const auto& row : table) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/settings.h"
+#include "file_bytes.h"
 #include "platform/platform.h"
 
 // Settings files as a disk or another program may leave them. Each program must start with
@@ -57,13 +58,12 @@ inline void expectClosingMessages(const SettingsDamage& damage,
 
 // After the program closed: its record written, whatever lay behind it kept, a folder left.
 inline void expectSettingsKept(const SettingsDamage& damage, const QString& folder, int length) {
-    QFile file(common::settingsFilePath(folder));
+    const QString path = common::settingsFilePath(folder);
     if (damage.bytes.isNull()) {
-        EXPECT_TRUE(QFileInfo(file).isDir());
+        EXPECT_TRUE(QFileInfo(path).isDir());
         return;
     }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = kxtest::readBytes(path);
     EXPECT_EQ(bytes.size(), qMax(damage.bytes.size(), qsizetype(length)));
     EXPECT_EQ(bytes.mid(length), damage.bytes.mid(length));
 }

@@ -104,15 +104,9 @@ TEST(QuestionOrder, EqualsDrawingAndRemovingFromAList) {
     }
 }
 
+// The drills below end at 66 % and 0 %; 0.29 * 100 falls just below 29 in floating point.
 TEST(DrillTexts, ResultsLineDropsTheFractionOfTheExactRate) {
-    // clang-format off
-    const std::vector<std::tuple<int, int, QString>> cases{
-        {3, 4, "正解率  75 %"}, {2, 3, "正解率  66 %"}, {0, 0, "正解率  0 %"},
-        {29, 100, "正解率  29 %"}};  // 0.29 * 100 < 29
-    // clang-format on
-    for (const auto& [correct, answered, line] : cases) {
-        EXPECT_EQ(resultsLine(kNormalMode, correct, answered), line);
-    }
+    EXPECT_EQ(resultsLine(kNormalMode, 29, 100), "正解率  29 %");
 }
 
 TEST_F(Engine, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
@@ -167,16 +161,14 @@ TEST_F(Engine, OpenDialogStartsInTheStoredPlaceAndCancelKeepsTheSet) {
 TEST_F(Engine, JudgesExactlyAgainstEveryAnswer) {
     const QString two = "apple|@2|ringo";
     // The file is written in the code page, so "〜" and "−" are stored as "～" and "－": typed
-    // as an input method gives them, they must still match, in every mode.
+    // as an input method gives them, they must still match, in every mode. Folding is judged
+    // apart (LenientJudging).
     // clang-format off
     const std::vector<std::tuple<QString, QString, bool, common::DrillModeValue>> cases{
-        {two, "apple", true, kNormalMode}, {two, "ringo", true, kNormalMode},
-        {two, "Apple", false, kNormalMode}, {two, "apple ", false, kNormalMode},
-        {two, "ａｐｐｌｅ", false, kNormalMode}, {two, "", false, kNormalMode},
+        {two, "ringo", true, kNormalMode}, {two, "Apple", false, kNormalMode},
         {"a|@2||@2|b", "", false, kNormalMode},
         {"a|@2|b|@2|c|@2|d|@2|e|@2|f", "f", true, kNormalMode},
-        {"〜について", "〜について", true, kNormalMode},
-        {"～について", "〜について", true, kEndlessMode},
+        {"〜について", "〜について", true, kEndlessMode},
         {"－１|@2|x", "−１", true, kOvercomingMode},
         {"～について", "~について", false, kNormalMode}};
     // clang-format on
@@ -318,40 +310,46 @@ public:
 
 const QStringList kABC{"A|@1|a|@1|", "B|@1|b|@1|", "C|@1|c|@1|"};
 
-TEST_F(AfterDrill, MissedEntriesAreListedOnceWithEveryWrongAnswer) {
+// The window title at each question shows the place in the pass ("Kotobax4 - " left out);
+// the missed entries come out once each, with every wrong answer.
+TEST_F(AfterDrill, TitlesFollowThePassAndMissedEntriesAreListedOnce) {
     // The generator's 0 keeps the file's order and makes Endless ask A every time.
-    const std::vector<std::tuple<common::DrillModeValue, QStringList, QString>> cases{
-        {kNormalMode, {"x", "b", ""}, "A[x] C[]"},
-        {kNormalMode, {"a", "b", "c"}, ""},
-        {kEndlessMode, {"x", "a", "y", ""}, "A[x,y,]"},
-        {kOvercomingMode, {"a", "x", "c", "y", "B", "b"}, "B[x,y,B]"},
+    using Case = std::tuple<common::DrillModeValue, QStringList, QString, QString>;
+    // clang-format off
+    const std::vector<Case> cases{
+        {kNormalMode, {"x", "b", ""}, "1 / 3,2 / 3,3 / 3", "A[x] C[]"},
+        {kNormalMode, {"a", "b", "c"}, "1 / 3,2 / 3,3 / 3", ""},
+        {kEndlessMode, {"x", "a", "y", ""}, "1,2,3,4", "A[x,y,]"},
+        // Each later pass holds only B.
+        {kOvercomingMode, {"a", "x", "c", "y", "B", "b"}, "1 / 3,2 / 3,3 / 3,1 / 1,1 / 1,1 / 1",
+         "B[x,y,B]"},
     };
-    for (const auto& [mode, script, missed] : cases) {
+    // clang-format on
+    for (const auto& [mode, script, titles, missed] : cases) {
         SCOPED_TRACE(script.join(",").toStdString());
         startWith(kABC, mode);
-        play(script);
+        EXPECT_EQ(play(script).join(",").remove("Kotobax4 - "), titles);
         finish();
         EXPECT_FALSE(engine.Drilling());
+        EXPECT_EQ(drillWindowTitle(engine.Drilling(), engine.position()), "Kotobax4");
         EXPECT_EQ(missedText(engine.missed()), missed);
     }
 }
 
 TEST_F(AfterDrill, OverruledVerdictCountsAsRightInEveryMode) {
-    const std::vector<std::tuple<common::DrillModeValue, QStringList, QString, QString, QString>>
-        cases{
-            // mode, script, count after the script, results line, missed
-            {kNormalMode, {"x", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
-            {kNormalMode, {"x", "^", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
-            {kEndlessMode, {"x", "^", "x"}, "1 / 2", "回答数 : 2  正解数 : 1", "A[x]"},
-            // A leaves the set; B moves up and is asked next.
-            {kOvercomingMode,
-             {"x", "^", "y", "c", "b"},
-             "Left : 0",
-             "問題数 : 3  不正解数 : 1",
-             "B[y]"},
-            // The last of a pass: the drill ends at the next question.
-            {kOvercomingMode, {"a", "b", "x", "^"}, "Left : 0", "問題数 : 3  不正解数 : 0", ""},
-        };
+    // mode, script, count after the script, results line, missed
+    using Case = std::tuple<common::DrillModeValue, QStringList, QString, QString, QString>;
+    // clang-format off
+    const std::vector<Case> cases{
+        {kNormalMode, {"x", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
+        {kNormalMode, {"x", "^", "^", "y", "c"}, "2 / 3", "正解率  66 %", "B[y]"},
+        {kEndlessMode, {"x", "^", "x"}, "1 / 2", "回答数 : 2  正解数 : 1", "A[x]"},
+        // A leaves the set; B moves up and is asked next.
+        {kOvercomingMode, {"x", "^", "y", "c", "b"}, "Left : 0", "問題数 : 3  不正解数 : 1", "B[y]"},
+        // The last of a pass: the drill ends at the next question.
+        {kOvercomingMode, {"a", "b", "x", "^"}, "Left : 0", "問題数 : 3  不正解数 : 0", ""},
+    };
+    // clang-format on
     for (const auto& [mode, script, count, results, missed] : cases) {
         SCOPED_TRACE(script.join(",").toStdString());
         startWith(kABC, mode);
@@ -379,26 +377,6 @@ TEST_F(AfterDrill, OverruleOnlyAfterAWrongVerdictOncePerQuestion) {
         EXPECT_EQ(engine.canOverrule(), allowed);
         stop();
         EXPECT_FALSE(engine.canOverrule()) << "after the drill";
-    }
-}
-
-TEST_F(AfterDrill, TitleShowsThePlaceInThePass) {
-    const std::vector<std::tuple<common::DrillModeValue, QStringList, QStringList>> cases{
-        {kNormalMode,
-         {"a", "x", "c"},
-         {"Kotobax4 - 1 / 3", "Kotobax4 - 2 / 3", "Kotobax4 - 3 / 3"}},
-        {kEndlessMode, {"a", "x", "a"}, {"Kotobax4 - 1", "Kotobax4 - 2", "Kotobax4 - 3"}},
-        // The second pass holds only B.
-        {kOvercomingMode,
-         {"a", "x", "c", "y"},
-         {"Kotobax4 - 1 / 3", "Kotobax4 - 2 / 3", "Kotobax4 - 3 / 3", "Kotobax4 - 1 / 1"}},
-    };
-    for (const auto& [mode, script, titles] : cases) {
-        SCOPED_TRACE(int(mode));
-        startWith(kABC, mode);
-        EXPECT_EQ(play(script), titles);
-        stop();
-        EXPECT_EQ(drillWindowTitle(engine.Drilling(), engine.position()), "Kotobax4");
     }
 }
 

@@ -18,6 +18,7 @@ TEST(LenientJudging, FoldsBlanksCaseAndWidthButNotKana) {
     } table[] = {
         {u"APPLE"_s, true, false, u"APPLE"_s},
         {u" "_s, true, false, u" "_s},
+        {u"apple "_s, true, true, u"apple"_s},
         {u"Apple"_s, true, true, u"apple"_s},
         {u" ａｐｐｌｅ\u3000"_s, true, true, u"apple"_s},
         {u"new york"_s, true, true, u"New York"_s},
