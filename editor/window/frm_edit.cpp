@@ -175,11 +175,13 @@ void frmEdit::buildWindow() {
 }
 
 void frmEdit::fitScreen() {
-    // At a large scale the first size can pass the screen: keep it within the free area, with
-    // room for the frame.
+    // At a large scale the first size can pass the screen.
+    resize(QSize(680, 440).boundedTo(availableRoom()).expandedTo(minimumSizeHint()));
+}
+
+QSize frmEdit::availableRoom() const {
     constexpr double kFrameRoom = 0.9;
-    const QSize available = screen()->availableGeometry().size() * kFrameRoom;
-    resize(QSize(680, 440).boundedTo(available).expandedTo(minimumSizeHint()));
+    return screen()->availableGeometry().size() * kFrameRoom;
 }
 
 QAction* frmEdit::addItem(QMenu* menu, const QString& caption, const char* name,
@@ -246,6 +248,8 @@ void frmEdit::buildEditMenu() {
 void frmEdit::buildOptionMenu() {
     QMenu* option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&P)"));
     option->setObjectName(QStringLiteral("Option_Top"));
+    optionMenu_ = option;
+    option->installEventFilter(this);
     optionFocus_ = addItem(option, QStringLiteral("制御を得たﾎﾞｯｸｽのﾃｷｽﾄを反転(&F)"),
                            "Option_Focus", {}, 0, [this] {
                                Option_Focus_Click();
@@ -278,19 +282,22 @@ void frmEdit::buildOptionMenu() {
             imeModeActions_[k][i] = mode;
         }
     }
+    buildViewItems(option);
 }
 
 bool frmEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && watched != editMenu_) {
+    if (event->type() == QEvent::ShortcutOverride && watched != editMenu_ &&
+        watched != optionMenu_) {
         // The boxes would take Ctrl+E as the end of the line on X11: the new entry wins.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (newEntry_->shortcut() == QKeySequence(key->keyCombination())) {
             return true;
         }
     }
-    if (event->type() == QEvent::KeyPress && watched == editMenu_ &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && editMenu_->activeAction()) {
-        if (const int topic = helpTopicOf(editMenu_->activeAction())) {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (event->type() == QEvent::KeyPress && (watched == editMenu_ || watched == optionMenu_) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && menu->activeAction()) {
+        if (const int topic = helpTopicOf(menu->activeAction())) {
             platform_.showHelp(this, helpFile(), topic);
             return true;
         }
