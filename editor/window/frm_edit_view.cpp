@@ -18,6 +18,17 @@ namespace {
 
 constexpr int kViewTopic = 70;
 
+// A line edit is sized for its own font, and a taller fallback font drawing the Japanese would
+// be cut at the top and bottom.
+void holdJapaneseLines(QWidget* form, const QFont& font) {
+    form->setFont(font);
+    for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
+        box->setMinimumHeight(0);
+        const int chrome = box->sizeHint().height() - box->fontMetrics().height();
+        box->setMinimumHeight(chrome + platform::japaneseLineHeight(box->font()));
+    }
+}
+
 }  // namespace
 
 void frmEdit::buildViewItems(QMenu* option) {
@@ -65,11 +76,11 @@ int frmEdit::zoomTo(int wanted) {
     const QSize available = availableRoom();
     const int before = zoom_ > 0 ? zoom_ : common::kZoomNormal;
     const int zoom = common::fittingZoom(wanted, [this, available](int percent) {
-        centralWidget()->setFont(platform::zoomedFont(normalFont_, percent));
+        holdJapaneseLines(centralWidget(), platform::zoomedFont(normalFont_, percent));
         const QSize needed = minimumSizeHint();
         return needed.width() <= available.width() && needed.height() <= available.height();
     });
-    centralWidget()->setFont(platform::zoomedFont(normalFont_, zoom));
+    holdJapaneseLines(centralWidget(), platform::zoomedFont(normalFont_, zoom));
     // The window grows with its fonts, as far as the screen has room.
     resize((size() * zoom / before).expandedTo(minimumSizeHint()).boundedTo(available));
     return zoom;

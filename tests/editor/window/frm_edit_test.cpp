@@ -270,11 +270,17 @@ TEST(FrmEditLifecycle, HelpTopicsAndTabOrder) {
     }
 }
 
-// F1 on a highlighted item of the Edit menu opens that item's topic.
+// F1 on a highlighted item of the Edit or Option menu opens that item's topic.
 TEST(FrmEditLifecycle, HelpTopicsOfMenuItems) {
     EditorWindow editor({"q"});
-    auto* menu = editor.find<QMenu>(u"Edit_Top"_s);
-    for (const QString item : {"Edit_Undo", "Edit_Redo", "Edit_NewEntry"}) {
+    const std::tuple<QString, QString, int> items[] = {
+        {"Edit_Top", "Edit_Undo", 16},          {"Edit_Top", "Edit_Redo", 16},
+        {"Edit_Top", "Edit_NewEntry", 16},      {"Option_Top", "Option_ZoomIn", 70},
+        {"Option_Top", "Option_ZoomOut", 70},   {"Option_Top", "Option_ZoomNormal", 70},
+        {"Option_Top", "Option_Speak", 70},
+    };
+    for (const auto& [menuName, item, topic] : items) {
+        auto* menu = editor.find<QMenu>(menuName);
         menu->popup({});
         editor.find<QAction>(item)->setEnabled(true);
         menu->setActiveAction(editor.find<QAction>(item));
@@ -282,7 +288,7 @@ TEST(FrmEditLifecycle, HelpTopicsOfMenuItems) {
         QTest::keyClick(menu, Qt::Key_F1);
         EXPECT_EQ(editor.platform.helpRequests(),
                   (std::vector<platform::ScriptedPlatform::HelpRequest>{
-                      {editor.path(u"Kotobax.hlp"_s), 16}}))
+                      {editor.path(u"Kotobax.hlp"_s), topic}}))
             << item.toStdString();
         menu->hide();
     }
