@@ -27,9 +27,10 @@ ZoomItems addZoomItems(QMenu* menu, const std::function<int()>& current,
     };
     ZoomItems items;
     // Ctrl+= is Ctrl++ without Shift on keyboards where + needs it.
-    items.zoomIn = add(QStringLiteral("拡大(&I)"), "Option_ZoomIn",
-                       QStringLiteral("ウィンドウの文字を大きくします"),
-                       {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    items.zoomIn =
+        add(QStringLiteral("拡大(&I)"), "Option_ZoomIn",
+            QStringLiteral("ウィンドウの文字を大きくします"),
+            {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     items.zoomOut = add(QStringLiteral("縮小(&D)"), "Option_ZoomOut",
                         QStringLiteral("ウィンドウの文字を小さくします"),
                         {QKeySequence(Qt::CTRL | Qt::Key_Minus)});

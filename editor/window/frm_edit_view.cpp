@@ -40,11 +40,10 @@ void frmEdit::buildViewItems(QMenu* option) {
         setHelpTopic(item, kViewTopic);
     }
     option->addSeparator();
-    speakQuestion_ = addItem(option, QStringLiteral("問題を読み上げる(&P)"), "Option_Speak",
-                             {QKeySequence(Qt::Key_F5)}, kViewTopic, [this] {
-                                 platform::speakInItsLanguage(platform_,
-                                                              form_->txtQuestion()->text());
-                             });
+    speakQuestion_ =
+        addItem(option, QStringLiteral("問題を読み上げる(&P)"), "Option_Speak",
+                {QKeySequence(Qt::Key_F5)}, kViewTopic,
+                [this] { platform::speakInItsLanguage(platform_, form_->txtQuestion()->text()); });
     // Why an item is unavailable is told in its tool tip.
     option->setToolTipsVisible(true);
     connect(option, &QMenu::aboutToShow, this, &frmEdit::updateSpeech);

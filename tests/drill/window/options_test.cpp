@@ -1,8 +1,8 @@
 #include <QFile>
-#include <QScreen>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 
 #include "common/preferences.h"
@@ -244,7 +244,8 @@ TEST_F(Options, EveryZoomStepShowsWholeLinesOfJapanese) {
         expectWholeJapaneseLines();
         answer(u"答え"_s);
         EXPECT_EQ(text(u"lblResult"_s), u"○"_s);
-        EXPECT_LE(find<QLabel>(u"lblResult"_s)->sizeHint().height(), find(u"lblResult"_s)->height());
+        EXPECT_LE(find<QLabel>(u"lblResult"_s)->sizeHint().height(),
+                  find(u"lblResult"_s)->height());
         press(Qt::Key_Return);
         action(u"Option_ZoomIn"_s)->trigger();
     }

@@ -4,8 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>

@@ -274,9 +274,9 @@ TEST(FrmEditLifecycle, HelpTopicsAndTabOrder) {
 TEST(FrmEditLifecycle, HelpTopicsOfMenuItems) {
     EditorWindow editor({"q"});
     const std::tuple<QString, QString, int> items[] = {
-        {"Edit_Top", "Edit_Undo", 16},          {"Edit_Top", "Edit_Redo", 16},
-        {"Edit_Top", "Edit_NewEntry", 16},      {"Option_Top", "Option_ZoomIn", 70},
-        {"Option_Top", "Option_ZoomOut", 70},   {"Option_Top", "Option_ZoomNormal", 70},
+        {"Edit_Top", "Edit_Undo", 16},        {"Edit_Top", "Edit_Redo", 16},
+        {"Edit_Top", "Edit_NewEntry", 16},    {"Option_Top", "Option_ZoomIn", 70},
+        {"Option_Top", "Option_ZoomOut", 70}, {"Option_Top", "Option_ZoomNormal", 70},
         {"Option_Top", "Option_Speak", 70},
     };
     for (const auto& [menuName, item, topic] : items) {
