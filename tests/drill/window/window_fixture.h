@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTextBlock>
 
@@ -21,6 +19,7 @@
 #include "drill/window/drill_layout.h"
 #include "drill/window/frm_main.h"
 #include "drill_support.h"
+#include "line_edit_text.h"
 
 namespace drill::test {
 
@@ -99,14 +98,8 @@ public:
         for (const char* name :
              {"txtQuestion1", "txtRight0", "txtRight1", "txtRight2", "txtRight3", "txtAnswer"}) {
             auto* box = find<QLineEdit>(name);
-            // Where the style lets the line edit draw, less its one-pixel margin above and
-            // below the line.
-            QStyleOptionFrame frame;
-            frame.initFrom(box);
-            frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
-            const QRect text = box->style()
-                                   ->subElementRect(QStyle::SE_LineEditContents, &frame, box)
-                                   .marginsRemoved(box->textMargins());
+            // Less the line edit's one-pixel margin above and below the line.
+            const QRect text = lineEditTextArea(box);
             EXPECT_GE(text.height() - 2, japaneseLineHeight(box->font())) << name;
         }
         auto* on = find<QRadioButton>("optVisibility0");

@@ -1,12 +1,11 @@
 #include "common/preferences.h"
 #include "editor_window.h"
+#include "line_edit_text.h"
 #include "platform/zoom_items.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleOptionFrame>
 
 using namespace Qt::StringLiterals;
 using platform::SpeechLanguage;
@@ -16,12 +15,7 @@ namespace {
 // Every box holds a line of Japanese in the fonts that draw it; captions fit their controls.
 void expectUnclipped(const EditorWindow& editor) {
     for (QLineEdit* box : editor.form().findChildren<QLineEdit*>()) {
-        QStyleOptionFrame frame;
-        frame.initFrom(box);
-        frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
-        const QRect text = box->style()
-                               ->subElementRect(QStyle::SE_LineEditContents, &frame, box)
-                               .marginsRemoved(box->textMargins());
+        const QRect text = lineEditTextArea(box);
         EXPECT_GE(text.height(), platform::japaneseLineHeight(box->font()))
             << box->objectName().toStdString();
     }
