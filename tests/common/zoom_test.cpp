@@ -4,17 +4,6 @@
 
 namespace {
 
-TEST(Zoom, StepsStopAtBothEnds) {
-    const struct {
-        int from, in, out;
-    } table[] = {{100, 125, 100}, {125, 150, 100}, {275, 300, 250}, {300, 300, 275}};
-    for (const auto& row : table) {
-        SCOPED_TRACE(row.from);
-        EXPECT_EQ(common::zoomedIn(row.from), row.in);
-        EXPECT_EQ(common::zoomedOut(row.from), row.out);
-    }
-}
-
 TEST(Zoom, FittingZoomIsTheLargestStepUpToTheWantedThatFits) {
     const struct {
         int wanted;
