@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextLayout>
 #include <QtMath>
 
@@ -295,7 +296,9 @@ void frmMain::createControls() {
 int frmMain::zoomTo(int wanted) {
     const int zoom = common::fittingZoom(wanted, [this](int percent) {
         const QSize client = applyLayout(percent);
-        const QSize frame = frameGeometry().size() - geometry().size();
+        // The frame is known once shown; before, a title bar's height stands for it.
+        const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
+                                        : QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
         const QSize whole = client + frame + QSize(0, menuBar()->sizeHint().height());
         const QSize available = screen()->availableGeometry().size();
         return whole.width() <= available.width() && whole.height() <= available.height();
