@@ -7,12 +7,16 @@
 
 #include <utility>
 
+#include "common/zoom.h"
+
 namespace common {
 
 namespace {
 
 const QString kSpeakQuestions = QStringLiteral("drill/speakQuestions");
 const QString kLenientJudging = QStringLiteral("drill/lenientJudging");
+const QString kDrillZoom = QStringLiteral("drill/zoom");
+const QString kEditorZoom = QStringLiteral("editor/zoom");
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -24,6 +28,12 @@ bool readBool(const QSettings& settings, const QString& key, bool fallback) {
         return false;
     }
     return fallback;
+}
+
+int readZoom(const QSettings& settings, const QString& key, int fallback) {
+    bool ok = false;
+    const int percent = settings.value(key).toString().toInt(&ok);
+    return ok && isZoomStep(percent) ? percent : fallback;
 }
 
 }  // namespace
@@ -40,6 +50,8 @@ Preferences PreferencesFile::load() const {
     const QSettings settings(path_, QSettings::IniFormat);
     preferences.speakQuestions = readBool(settings, kSpeakQuestions, preferences.speakQuestions);
     preferences.lenientJudging = readBool(settings, kLenientJudging, preferences.lenientJudging);
+    preferences.drillZoom = readZoom(settings, kDrillZoom, preferences.drillZoom);
+    preferences.editorZoom = readZoom(settings, kEditorZoom, preferences.editorZoom);
     return preferences;
 }
 
@@ -64,6 +76,8 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         }
         out.setValue(kSpeakQuestions, preferences.speakQuestions);
         out.setValue(kLenientJudging, preferences.lenientJudging);
+        out.setValue(kDrillZoom, preferences.drillZoom);
+        out.setValue(kEditorZoom, preferences.editorZoom);
         out.sync();
         if (out.status() != QSettings::NoError) {
             QFile::remove(fresh);

@@ -11,6 +11,8 @@ namespace common {
 struct Preferences {
     bool speakQuestions = false;
     bool lenientJudging = false;
+    int drillZoom = 100;  // percent, a step of common/zoom.h
+    int editorZoom = 100;
 
     friend bool operator==(const Preferences&, const Preferences&) = default;
 };

@@ -88,6 +88,10 @@ public:
 // The mode a box was last given through setImeMode(); NoControl when never set.
 ImeMode imeMode(const QWidget* box);
 
+// Speaks text with the voice its letters call for: English for Latin letters, Japanese for
+// kana or kanji; text with neither is not spoken.
+void speakInItsLanguage(Platform& platform, const QString& text);
+
 // The executable name of a program of this system on this platform ("Brelmi.exe" on Windows).
 QString executableName(const QString& baseName);
 

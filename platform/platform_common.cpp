@@ -6,6 +6,8 @@
 #include <QInputMethodQueryEvent>
 #include <QWidget>
 
+#include "common/text_script.h"
+
 namespace platform {
 
 namespace {
@@ -110,4 +112,17 @@ bool offers(Buttons buttons, Answer answer) {
 }
 
 }  // namespace detail
+void speakInItsLanguage(Platform& platform, const QString& text) {
+    switch (common::textScript(text)) {
+        case common::Script::Japanese:
+            platform.speak(text, SpeechLanguage::Japanese);
+            break;
+        case common::Script::Latin:
+            platform.speak(text, SpeechLanguage::English);
+            break;
+        case common::Script::None:
+            break;
+    }
+}
+
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "drill/window/drill_layout.h"
 
-#include <QTextLayout>
 #include <QtMath>
 
 #include <algorithm>
@@ -8,14 +7,6 @@
 #include "drill/window/twips.h"
 
 namespace drill {
-
-int japaneseLineHeight(const QFont& font) {
-    QTextLayout layout(QStringLiteral("漢字かなカナ Ágjy|"), font);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
-    return qCeil(line.height());
-}
 
 DrillGeometry layoutDrill(const BoxMetrics& m, double zoom) {
     auto px = [zoom](int twipsValue) { return qRound(twipsValue * zoom / kTwipsPerPixel); };

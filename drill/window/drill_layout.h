@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "platform/zoom_items.h"
+
 class QFont;
 
 namespace drill {
@@ -48,9 +50,7 @@ struct DrillGeometry {
 // The information box shows this many lines before it scrolls.
 inline constexpr int kInformationLines = 3;
 
-// The height of a line of Japanese in font: its glyphs often come from a fallback font taller
-// than font itself, and the line takes the tallest of the fonts that draw it.
-int japaneseLineHeight(const QFont& font);
+using platform::japaneseLineHeight;
 
 // zoom scales the design's positions and widths (the fonts are scaled by whoever measures).
 DrillGeometry layoutDrill(const BoxMetrics& metrics, double zoom = 1.0);

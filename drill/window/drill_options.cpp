@@ -3,17 +3,20 @@
 #include <QAction>
 #include <QMenu>
 
-#include "common/text_script.h"
+#include <utility>
+
 #include "drill/engine/mod_main.h"
 #include "platform/platform.h"
 
 namespace drill {
 
-DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu)
+DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu,
+                           std::function<int(int)> zoomTo)
     : QObject(optionMenu),
       platform_(platform),
       engine_(engine),
-      preferences_(platform.preferencesFile()) {
+      preferences_(platform.preferencesFile()),
+      zoomTo_(std::move(zoomTo)) {
     const common::Preferences stored = preferences_.load();
     optionMenu->addSeparator()->setObjectName(QStringLiteral("H17101"));
     // Why an item is unavailable is told in its tool tip.
@@ -45,8 +48,22 @@ DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu*
         store(&common::Preferences::lenientJudging, on);
     });
 
+    optionMenu->addSeparator()->setObjectName(QStringLiteral("H17102"));
+    zoomItems_ = platform::addZoomItems(
+        optionMenu, [this] { return zoom_; }, [this](int wanted) { zoom(wanted); });
+    // The stored zoom may not fit this screen: it is kept for a larger one until changed.
+    zoom_ = zoomTo_(stored.drillZoom);
+    zoomItems_.update(zoom_);
+
     connect(optionMenu, &QMenu::aboutToShow, this, &DrillOptions::updateSpeech);
     updateSpeech();
+}
+
+void DrillOptions::zoom(int wanted) {
+    zoom_ = zoomTo_(wanted);
+    zoomItems_.update(zoom_);
+    const int zoom = zoom_;
+    preferences_.update([zoom](common::Preferences& preferences) { preferences.drillZoom = zoom; });
 }
 
 void DrillOptions::updateAvailability(bool drilling) {
@@ -81,16 +98,7 @@ void DrillOptions::speak() {
         !platform_.speechUnavailableReason().isEmpty()) {
         return;
     }
-    switch (common::textScript(question_)) {
-        case common::Script::Japanese:
-            platform_.speak(question_, platform::SpeechLanguage::Japanese);
-            break;
-        case common::Script::Latin:
-            platform_.speak(question_, platform::SpeechLanguage::English);
-            break;
-        case common::Script::None:
-            break;
-    }
+    platform::speakInItsLanguage(platform_, question_);
 }
 
 void DrillOptions::store(bool common::Preferences::*option, bool on) {

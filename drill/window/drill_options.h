@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 #include "common/preferences.h"
+#include "platform/zoom_items.h"
 
 class QAction;
 class QMenu;
@@ -17,10 +20,13 @@ namespace drill {
 class modMain;
 
 // The Option menu's items that "qrvwr.dat" has no room for, kept in the preferences file:
-// spoken questions (and F5 to hear the question again) and lenient judging.
+// spoken questions (and F5 to hear the question again), lenient judging and the zoom.
 class DrillOptions : public QObject {
 public:
-    DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu);
+    // zoomTo sizes the window at the step wanted, or the largest below it that fits the
+    // screen, and gives the step it took.
+    DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu,
+                 std::function<int(int)> zoomTo);
 
     // Lenient judging cannot change while a drill runs, so that one drill has one rule.
     void updateAvailability(bool drilling);
@@ -34,11 +40,15 @@ private:
     void speak();
     void store(bool common::Preferences::*option, bool on);
     void updateSpeech();
+    void zoom(int wanted);
 
     platform::Platform& platform_;
     modMain& engine_;
     common::PreferencesFile preferences_;
     QString question_;
+    std::function<int(int)> zoomTo_;
+    int zoom_ = 0;
+    platform::ZoomItems zoomItems_;
 
     QAction* Option_Speak = nullptr;
     QAction* Option_SpeakAgain = nullptr;

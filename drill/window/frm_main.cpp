@@ -19,12 +19,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextLayout>
 #include <QtMath>
 
 #include "common/settings.h"
 #include "common/text_script.h"
+#include "common/zoom.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/missed_entries.h"
 #include "drill/history/drill_history.h"
@@ -35,6 +38,7 @@
 #include "drill/window/drill_options.h"
 #include "drill/window/right_pages.h"
 #include "platform/platform.h"
+#include "platform/zoom_items.h"
 
 #ifndef KX_VERSION_MAJOR
 #define KX_VERSION_MAJOR 2
@@ -279,11 +283,35 @@ void frmMain::createControls() {
     lblCount->setAccessibleDescription(
         QStringLiteral("正解数 / 解答数 (Overcoming mode では残りの問題数)"));
 
-    applyLayout();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             txtQuestion0, txtQuestion1, optVisibility[0], optVisibility[1], txtRight[0],
+             txtRight[1], txtRight[2], txtRight[3], txtInformation, txtAnswer, cmdOK, lblResult,
+             lblTime, lblCount}) {
+        normalFonts_.emplace_back(control, control->font());
+    }
+    applyLayout(common::kZoomNormal);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void frmMain::applyLayout() {
+int frmMain::zoomTo(int wanted) {
+    const int zoom = common::fittingZoom(wanted, [this](int percent) {
+        const QSize client = applyLayout(percent);
+        // The frame is known once shown; before, a title bar's height stands for it.
+        const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
+                                        : QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        const QSize whole = client + frame + QSize(0, menuBar()->sizeHint().height());
+        const QSize available = screen()->availableGeometry().size();
+        return whole.width() <= available.width() && whole.height() <= available.height();
+    });
+    applyLayout(zoom);
+    layout()->activate();
+    return zoom;
+}
+
+QSize frmMain::applyLayout(int zoomPercent) {
+    for (const auto& [control, font] : normalFonts_) {
+        control->setFont(platform::zoomedFont(font, zoomPercent));
+    }
     BoxMetrics metrics;
     metrics.questionLine = std::max(japaneseLineHeight(txtQuestion0->font()),
                                     japaneseLineHeight(txtQuestion1->font()));
@@ -299,7 +327,7 @@ void frmMain::applyLayout() {
         std::max(optVisibility[0]->sizeHint().height(), optVisibility[1]->sizeHint().height());
     metrics.commandHeight = std::max(cmdOK->sizeHint().height(), lblResult->sizeHint().height());
     metrics.indicatorHeight = std::max(lblTime->sizeHint().height(), lblCount->sizeHint().height());
-    const DrillGeometry g = layoutDrill(metrics);
+    const DrillGeometry g = layoutDrill(metrics, zoomPercent / double(common::kZoomNormal));
 
     centralWidget()->setFixedSize(g.client);
     txtQuestion0->setGeometry(g.questionMulti);
@@ -319,6 +347,7 @@ void frmMain::applyLayout() {
     framTime->setGeometry(g.indicator);
     lblTime->setGeometry(g.time);
     lblCount->setGeometry(g.count);
+    return g.client;
 }
 
 void frmMain::createMenus() {
@@ -374,7 +403,8 @@ void frmMain::createMenus() {
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
                           &frmMain::Option_Edit_Click);
-    options_ = new DrillOptions(platform_, engine_, Option_Top);
+    options_ = new DrillOptions(platform_, engine_, Option_Top,
+                                [this](int wanted) { return zoomTo(wanted); });
 
     connect(Menu_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
     connect(Option_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);

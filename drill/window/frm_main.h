@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <QString>
 
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "common/settings.h"
 #include "drill/engine/drill_view.h"
@@ -70,7 +73,10 @@ private:
     void createControls();
     void createMenus();
     // Each box as tall as the fonts that draw its text need; everything below moves down.
-    void applyLayout();
+    // Gives the client area's size.
+    QSize applyLayout(int zoomPercent);
+    // The largest step up to wanted at which the window fits the screen; gives it.
+    int zoomTo(int wanted);
     void Form_Load();
     void Form_Unload();
     void updateAvailability();
@@ -139,6 +145,8 @@ private:
     // The word file's answers are Japanese: the answer box switches the input method on.
     bool japaneseAnswers_ = false;
     DrillOptions* options_ = nullptr;
+    // Each control's font at the normal size, scaled by the zoom.
+    std::vector<std::pair<QWidget*, QFont>> normalFonts_;
 
     QMenu* Menu_Top = nullptr;
     QAction* Menu_Open = nullptr;

@@ -176,11 +176,13 @@ void frmEdit::buildWindow() {
 }
 
 void frmEdit::fitScreen() {
-    // At a large scale the first size can pass the screen: keep it within the free area, with
-    // room for the frame.
+    // At a large scale the first size can pass the screen.
+    resize(QSize(680, 440).boundedTo(availableRoom()).expandedTo(minimumSizeHint()));
+}
+
+QSize frmEdit::availableRoom() const {
     constexpr double kFrameRoom = 0.9;
-    const QSize available = screen()->availableGeometry().size() * kFrameRoom;
-    resize(QSize(680, 440).boundedTo(available).expandedTo(minimumSizeHint()));
+    return screen()->availableGeometry().size() * kFrameRoom;
 }
 
 QAction* frmEdit::addItem(QMenu* menu, const QString& caption, const char* name,
@@ -263,6 +265,8 @@ void frmEdit::buildEditMenu() {
 void frmEdit::buildOptionMenu() {
     QMenu* option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&P)"));
     option->setObjectName(QStringLiteral("Option_Top"));
+    optionMenu_ = option;
+    option->installEventFilter(this);
     optionFocus_ = addItem(option, QStringLiteral("制御を得たﾎﾞｯｸｽのﾃｷｽﾄを反転(&F)"),
                            "Option_Focus", {}, 0, [this] {
                                Option_Focus_Click();
@@ -295,6 +299,7 @@ void frmEdit::buildOptionMenu() {
             imeModeActions_[k][i] = mode;
         }
     }
+    buildViewItems(option);
 }
 
 bool frmEdit::eventFilter(QObject* watched, QEvent* event) {

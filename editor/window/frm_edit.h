@@ -5,7 +5,9 @@
 #include "editor/logic/entry_edit.h"
 #include "editor/logic/entry_form.h"
 #include "editor/logic/input_options.h"
+#include "platform/zoom_items.h"
 
+#include <QFont>
 #include <QMainWindow>
 #include <QString>
 
@@ -98,11 +100,17 @@ private:
     void buildFileMenu();
     void buildEditMenu();
     void buildOptionMenu();
+    void buildViewItems(QMenu* option);  // zoom and speech, in frm_edit_view.cpp
     // A menu item with its object name, keys, help topic (0: the menu's own) and handler.
     QAction* addItem(QMenu* menu, const QString& caption, const char* name,
                      const QList<QKeySequence>& keys, int helpTopic,
                      const std::function<void()>& handler);
     void fitScreen();
+    QSize availableRoom() const;  // the screen's free area, less room for the frame
+    // The largest step up to wanted at which the window fits the screen; gives it.
+    int zoomTo(int wanted);
+    void Option_Zoom_Click(int wanted);
+    void updateSpeech();
     void applySettings();
     void saveSettings();
     void showOptionChecks();
@@ -167,6 +175,11 @@ private:
     EntryForm formShown_;
     QAction* optionFocus_ = nullptr;
     std::array<std::array<QAction*, 3>, 3> imeModeActions_{};
+    QMenu* optionMenu_ = nullptr;
+    platform::ZoomItems zoomItems_;
+    QAction* speakQuestion_ = nullptr;
+    QFont normalFont_;  // the window's font at the normal size
+    int zoom_ = 0;
 
     // The file dialog's memory: options_.dialogFileName is the path chosen last in it.
     common::EditorOptions options_;

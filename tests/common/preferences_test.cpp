@@ -28,6 +28,10 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
          {false, true}},
         {"a number", "[drill]\nspeakQuestions=1\n"_ba, {}},
         {"UTF-16", u"[drill]\nspeakQuestions=true\n"_s.toUtf8().prepend("\xff\xfe"), {}},
+        {"zooms", "[drill]\nzoom=175\n[editor]\nzoom=300\n"_ba, {false, false, 175, 300}},
+        {"zooms off the steps", "[drill]\nzoom=110\n[editor]\nzoom=325\n"_ba, {}},
+        {"zooms not numbers", "[drill]\nzoom=big\n[editor]\nzoom=\n"_ba, {}},
+        {"zoom too small", "[editor]\nzoom=75\n"_ba, {}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
@@ -56,10 +60,11 @@ TEST(Preferences, AChangeKeepsTheOtherProgramsKeysAndWritesIntoNewFolders) {
     {
         QSettings other(file.path(), QSettings::IniFormat);
         other.setValue(u"editor/zoom"_s, 150);
+        other.setValue(u"later/option"_s, 7);
     }
     ASSERT_TRUE(file.update([](Preferences& p) { p.lenientJudging = true; }));
-    EXPECT_EQ(file.load(), (Preferences{true, true}));
-    EXPECT_EQ(QSettings(file.path(), QSettings::IniFormat).value(u"editor/zoom"_s).toInt(), 150);
+    EXPECT_EQ(file.load(), (Preferences{true, true, 100, 150}));
+    EXPECT_EQ(QSettings(file.path(), QSettings::IniFormat).value(u"later/option"_s).toInt(), 7);
 }
 
 }  // namespace

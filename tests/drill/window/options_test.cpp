@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 
 #include "common/preferences.h"
@@ -157,6 +158,98 @@ TEST_F(Options, TheAnswerBoxSwitchesTheInputMethodOnForJapaneseAnswers) {
         window.reset();
         platform.clearRecords();
     }
+}
+
+// The zoom follows the keys of its menu items, stops at both ends, and the next window opens
+// at the last one; "qrvwr.dat" keeps its bytes.
+TEST_F(Options, ZoomFollowsItsKeysAndIsRememberedApartFromTheSettingsRecord) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        int zoom;
+    } table[] = {
+        {"none", {}, 100},
+        {"in", {{Qt::Key_Plus, Qt::ControlModifier}}, 125},
+        {"in by Ctrl+=",
+         {{Qt::Key_Plus, Qt::ControlModifier}, {Qt::Key_Equal, Qt::ControlModifier}},
+         150},
+        {"in and out",
+         {{Qt::Key_Equal, Qt::ControlModifier}, {Qt::Key_Minus, Qt::ControlModifier}},
+         100},
+        {"out at the normal size", {{Qt::Key_Minus, Qt::ControlModifier}}, 100},
+        {"back to normal",
+         {{Qt::Key_Equal, Qt::ControlModifier},
+          {Qt::Key_Equal, Qt::ControlModifier},
+          {Qt::Key_0, Qt::ControlModifier}},
+         100},
+    };
+    create();
+    window.reset();  // the settings record as a run without zoom leaves it
+    const QString record = platform.programFolder() + u"qrvwr.dat"_s;
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    EXPECT_EQ(bytes.size(), 516);
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(platform.preferencesFile());
+        create();
+        for (const auto& [key, modifiers] : row.keys) {
+            press(key, modifiers);
+        }
+        const int width = find(u"client"_s)->width();
+        EXPECT_EQ(width, qRound(472 * row.zoom / 100.0));
+        EXPECT_EQ(action(u"Option_ZoomOut"_s)->isEnabled(), row.zoom > 100);
+        EXPECT_EQ(action(u"Option_ZoomNormal"_s)->isEnabled(), row.zoom > 100);
+        window.reset();
+        const int stored = common::PreferencesFile(platform.preferencesFile()).load().drillZoom;
+        EXPECT_EQ(stored, row.keys.empty() ? 100 : row.zoom);
+        create();
+        EXPECT_EQ(find(u"client"_s)->width(), width);
+        window.reset();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), bytes);
+        file.close();
+    }
+}
+
+// A zoom larger than the screen has room for stops at the largest step that fits.
+TEST_F(Options, ZoomStopsWhereTheWindowStillFitsTheScreen) {
+    create();
+    for (int step = 0; step < 8; ++step) {
+        action(u"Option_ZoomIn"_s)->trigger();
+        const QRect available = window->screen()->availableGeometry();
+        QApplication::processEvents();
+        EXPECT_LE(window->frameGeometry().width(), available.width());
+        EXPECT_LE(window->frameGeometry().height(), available.height());
+    }
+    const int zoom = common::PreferencesFile(platform.preferencesFile()).load().drillZoom;
+    if (window->screen()->availableGeometry().height() < 1200) {
+        EXPECT_LT(zoom, 300);
+    }
+    EXPECT_GT(zoom, 100);
+}
+
+// Run on a screen large enough for every step (see CMakeLists.txt).
+TEST_F(Options, EveryZoomStepShowsWholeLinesOfJapanese) {
+    create();
+    if (window->screen()->availableGeometry().height() < 1500) {
+        GTEST_SKIP() << "the screen has no room for every step";
+    }
+    startDrill(QStringList(10, u"漢字の問題|@1|答え|@1|情報"_s));
+    for (int zoom = 100; zoom <= 300; zoom += 25) {
+        SCOPED_TRACE(zoom);
+        EXPECT_EQ(find(u"client"_s)->width(), qRound(472 * zoom / 100.0));
+        expectWholeJapaneseLines();
+        answer(u"答え"_s);
+        EXPECT_EQ(text(u"lblResult"_s), u"○"_s);
+        EXPECT_LE(find<QLabel>(u"lblResult"_s)->sizeHint().height(),
+                  find(u"lblResult"_s)->height());
+        press(Qt::Key_Return);
+        action(u"Option_ZoomIn"_s)->trigger();
+    }
+    EXPECT_FALSE(action(u"Option_ZoomIn"_s)->isEnabled());
 }
 
 }  // namespace

@@ -4,15 +4,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 
 #include <memory>
 
 #include "drill/window/drill_clock.h"
+#include "drill/window/drill_layout.h"
 #include "drill/window/frm_main.h"
 #include "drill_support.h"
+#include "line_edit_text.h"
 
 namespace drill::test {
 
@@ -83,6 +90,46 @@ public:
         platform.answers({platform::Answer::Yes});
         press(Qt::Key_G, Qt::ControlModifier);
     }
+    // Every text box holds whole lines of Japanese in the fonts that draw it, with "ON"'s
+    // scroll bar below the line, and the captions fit their controls. The cursor rectangle is
+    // where a box draws its line of text.
+    void expectWholeJapaneseLines() {
+        const QString sample = QStringLiteral("漢字かなカナ Ágjy|");
+        for (const char* name :
+             {"txtQuestion1", "txtRight0", "txtRight1", "txtRight2", "txtRight3", "txtAnswer"}) {
+            auto* box = find<QLineEdit>(name);
+            // Less the line edit's one-pixel margin above and below the line.
+            const QRect text = lineEditTextArea(box);
+            EXPECT_GE(text.height() - 2, japaneseLineHeight(box->font())) << name;
+        }
+        auto* on = find<QRadioButton>("optVisibility0");
+        const bool wasOn = on->isChecked();
+        QTest::mouseClick(on, Qt::LeftButton);
+        const std::vector<std::tuple<const char*, int>> multiLine{{"txtQuestion0", 1},
+                                                                  {"txtInformation", 3}};
+        for (const auto& [name, lines] : multiLine) {
+            auto* box = find<QPlainTextEdit>(name);
+            const QString shown = box->toPlainText();
+            box->setPlainText(QStringList(lines, sample).join('\n'));
+            box->grab();
+            QTextCursor last(box->document()->lastBlock());
+            const QRect line = box->cursorRect(last).translated(box->viewport()->pos());
+            EXPECT_GE(line.height(), japaneseLineHeight(box->font())) << name;
+            EXPECT_LE(line.bottom(), box->viewport()->geometry().bottom()) << name;
+            if (lines == 1) {  // "ON": the scroll bar lies below the line
+                EXPECT_GT(box->horizontalScrollBar()->mapTo(box, QPoint(0, 0)).y(), line.bottom());
+            }
+            box->setPlainText(shown);
+        }
+        if (!wasOn) {
+            QTest::mouseClick(find("optVisibility1"), Qt::LeftButton);
+        }
+        for (const char* name : {"cmdOK", "lblResult", "lblTime", "lblCount"}) {
+            const QWidget* control = find(name);
+            EXPECT_LE(control->sizeHint().height(), control->height()) << name;
+        }
+    }
+
     void tick(qint64 milliseconds) {
         now += milliseconds;
         window->clock().TIM_Timer();

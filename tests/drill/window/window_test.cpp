@@ -66,11 +66,11 @@ TEST_F(Window, OpensAsDesigned) {
               "&Menu,&Open,&Start,-,&Stop,今の解答を正解にする(&R),-,成績の記録(&H),-,"
               "&Version,&Help,E&xit,"
               "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit,"
-              "-,問題を読み上げる(&P),もう一度読み上げる(&A),ゆるやかに判定する(&L)");
+              "-,問題を読み上げる(&P),もう一度読み上げる(&A),ゆるやかに判定する(&L),"
+              "-,拡大(&I),縮小(&D),標準の大きさ(&0)");
 }
 
-// Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt). The cursor rectangle is where
-// the box draws its line of text.
+// Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt).
 TEST_F(Window, EveryTextBoxShowsWholeLinesOfJapanese) {
     const QFont system = QApplication::font();
     QFont larger = system;
@@ -79,35 +79,7 @@ TEST_F(Window, EveryTextBoxShowsWholeLinesOfJapanese) {
         SCOPED_TRACE(font.toString().toStdString());
         QApplication::setFont(font);
         create();
-        const QString sample = u"漢字かなカナ Ágjy|"_s;
-        for (const char* name :
-             {"txtQuestion1", "txtRight0", "txtRight1", "txtRight2", "txtRight3", "txtAnswer"}) {
-            auto* box = find<QLineEdit>(name);
-            // Where the style lets the line edit draw, less its one-pixel margin above and
-            // below the line.
-            QStyleOptionFrame frame;
-            frame.initFrom(box);
-            frame.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, box);
-            const QRect text = box->style()
-                                   ->subElementRect(QStyle::SE_LineEditContents, &frame, box)
-                                   .marginsRemoved(box->textMargins());
-            EXPECT_GE(text.height() - 2, japaneseLineHeight(box->font())) << name;
-        }
-        QTest::mouseClick(find("optVisibility0"), Qt::LeftButton);
-        const std::vector<std::tuple<const char*, int>> multiLine{{"txtQuestion0", 1},
-                                                                  {"txtInformation", 3}};
-        for (const auto& [name, lines] : multiLine) {
-            auto* box = find<QPlainTextEdit>(name);
-            box->setPlainText(QStringList(lines, sample).join('\n'));
-            box->grab();
-            QTextCursor last(box->document()->lastBlock());
-            const QRect line = box->cursorRect(last).translated(box->viewport()->pos());
-            EXPECT_GE(line.height(), japaneseLineHeight(box->font())) << name;
-            EXPECT_LE(line.bottom(), box->viewport()->geometry().bottom()) << name;
-            if (lines == 1) {  // "ON": the scroll bar lies below the line
-                EXPECT_GT(box->horizontalScrollBar()->mapTo(box, QPoint(0, 0)).y(), line.bottom());
-            }
-        }
+        expectWholeJapaneseLines();
         window.reset();
     }
     QApplication::setFont(system);

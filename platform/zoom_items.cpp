@@ -1,0 +1,67 @@
+#include "platform/zoom_items.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTextLayout>
+#include <QtMath>
+
+#include "common/zoom.h"
+
+namespace platform {
+
+void ZoomItems::update(int percent) const {
+    zoomIn->setEnabled(percent < common::kZoomLargest);
+    zoomOut->setEnabled(percent > common::kZoomNormal);
+    normalSize->setEnabled(percent != common::kZoomNormal);
+}
+
+ZoomItems addZoomItems(QMenu* menu, const std::function<int()>& current,
+                       const std::function<void(int)>& zoomTo) {
+    const auto add = [menu](const QString& caption, const char* name, const QString& tip,
+                            const QList<QKeySequence>& keys) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        action->setToolTip(tip);
+        return action;
+    };
+    ZoomItems items;
+    // Ctrl+= is Ctrl++ without Shift on keyboards where + needs it.
+    items.zoomIn =
+        add(QStringLiteral("拡大(&I)"), "Option_ZoomIn",
+            QStringLiteral("ウィンドウの文字を大きくします"),
+            {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    items.zoomOut = add(QStringLiteral("縮小(&D)"), "Option_ZoomOut",
+                        QStringLiteral("ウィンドウの文字を小さくします"),
+                        {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    items.normalSize = add(QStringLiteral("標準の大きさ(&0)"), "Option_ZoomNormal",
+                           QStringLiteral("ウィンドウの文字を標準の大きさに戻します"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    QObject::connect(items.zoomIn, &QAction::triggered, menu,
+                     [current, zoomTo] { zoomTo(common::zoomedIn(current())); });
+    QObject::connect(items.zoomOut, &QAction::triggered, menu,
+                     [current, zoomTo] { zoomTo(common::zoomedOut(current())); });
+    QObject::connect(items.normalSize, &QAction::triggered, menu,
+                     [zoomTo] { zoomTo(common::kZoomNormal); });
+    return items;
+}
+
+int japaneseLineHeight(const QFont& font) {
+    QTextLayout layout(QStringLiteral("漢字かなカナ Ágjy|"), font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return qCeil(line.height());
+}
+
+QFont zoomedFont(QFont base, int percent) {
+    const double factor = percent / double(common::kZoomNormal);
+    if (base.pointSizeF() > 0) {
+        base.setPointSizeF(base.pointSizeF() * factor);
+    } else {
+        base.setPixelSize(qRound(base.pixelSize() * factor));
+    }
+    return base;
+}
+
+}  // namespace platform
