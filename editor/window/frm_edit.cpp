@@ -265,7 +265,6 @@ void frmEdit::buildEditMenu() {
 void frmEdit::buildOptionMenu() {
     QMenu* option = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&P)"));
     option->setObjectName(QStringLiteral("Option_Top"));
-    optionMenu_ = option;
     option->installEventFilter(this);
     optionFocus_ = addItem(option, QStringLiteral("制御を得たﾎﾞｯｸｽのﾃｷｽﾄを反転(&F)"),
                            "Option_Focus", {}, 0, [this] {

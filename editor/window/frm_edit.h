@@ -175,7 +175,6 @@ private:
     EntryForm formShown_;
     QAction* optionFocus_ = nullptr;
     std::array<std::array<QAction*, 3>, 3> imeModeActions_{};
-    QMenu* optionMenu_ = nullptr;
     platform::ZoomItems zoomItems_;
     QAction* speakQuestion_ = nullptr;
     QFont normalFont_;  // the window's font at the normal size
