@@ -26,7 +26,7 @@ DrillGeometry layoutDrill(const BoxMetrics& m, double zoom) {
     const int questionBottom =
         std::max({g.questionMulti.bottom(), g.questionSingle.bottom(), g.options[1].bottom()}) + 1;
 
-    // Each row keeps the design's gap to the row above.
+    // Each row keeps its original gap to the row above.
     int y = questionBottom + px(960) - px(780);
     const int rightHeight = std::max(px(270), m.slimChrome + m.rightLine);
     const int rightPitch = rightHeight + px(360) - px(270);

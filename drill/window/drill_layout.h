@@ -29,7 +29,7 @@ struct BoxMetrics {
     int indicatorHeight = 0;  // a label of the time indicator
 };
 
-// Where every control goes: the window's design arrangement, each box made as tall as its
+// Where every control goes: the window's original arrangement, each box made as tall as its
 // text needs, everything below moved down by what the boxes above grew.
 struct DrillGeometry {
     QSize client;
@@ -52,7 +52,7 @@ inline constexpr int kInformationLines = 3;
 
 using platform::japaneseLineHeight;
 
-// zoom scales the design's positions and widths (the fonts are scaled by whoever measures).
+// zoom scales the original positions and widths (the fonts are scaled by whoever measures).
 DrillGeometry layoutDrill(const BoxMetrics& metrics, double zoom = 1.0);
 
 }  // namespace drill
