@@ -247,10 +247,14 @@ void frmHistory::showChart() {
     auto* time = new QDateTimeAxis;
     QDateTime first = shown_.constLast().started;
     QDateTime last = shown_.constFirst().started;
-    // Days apart show the day, drills of one day the time.
+    // Days apart show the day, drills of one day the time, drills within an hour the seconds,
+    // so that the labels along the axis differ.
     constexpr qint64 kTwoDays = 2 * 24 * 3600;
-    time->setFormat(first.secsTo(last) >= kTwoDays ? QStringLiteral("MM/dd")
-                                                   : QStringLiteral("HH:mm"));
+    constexpr qint64 kHour = 3600;
+    const qint64 span = first.secsTo(last);
+    time->setFormat(span >= kTwoDays ? QStringLiteral("MM/dd")
+                    : span >= kHour  ? QStringLiteral("HH:mm")
+                                     : QStringLiteral("HH:mm:ss"));
     if (first == last) {
         first = first.addSecs(-3600);
         last = last.addSecs(3600);
