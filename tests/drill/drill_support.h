@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QStringList>
 
 #include <deque>
 
 #include "common/ansi_text.h"
 #include "drill/engine/random_source.h"
+#include "file_bytes.h"
 #include "platform/scripted_platform.h"
 
 namespace drill::test {
@@ -44,10 +44,8 @@ public:
     QString programFile(const QString& name) const { return platform.programFolder() + name; }
     // In the word files' encoding.
     QString writeFile(const QString& name, const QString& content) const {
-        QFile file(programFile(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
-        file.write(common::encodeAnsi(content));
-        return file.fileName();
+        kxtest::writeBytes(programFile(name), common::encodeAnsi(content));
+        return programFile(name);
     }
 };
 

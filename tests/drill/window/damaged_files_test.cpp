@@ -16,11 +16,7 @@ namespace {
 
 using DamagedFiles = WindowTest;
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
+using kxtest::writeBytes;
 
 // The reload at the end of an Overcoming drill meets whatever happened to the file meanwhile:
 // the results stay readable, the warning follows, and the learner goes on by opening a file.

@@ -3,6 +3,8 @@
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
 #include "editor/window/frm_edit.h"
+#include "file_bytes.h"
+#include "modal_dialog.h"
 #include "platform/scripted_platform.h"
 
 #include <gmock/gmock.h>
@@ -34,8 +36,7 @@ inline QList<common::Entry> entriesOf(const QStringList& questions) {
 }
 
 inline QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return kxtest::readBytes(path);
 }
 
 // A question with Yes as its default, as the editor asks them.
@@ -43,15 +44,6 @@ inline platform::MessageBox question(const QString& text, const QString& title,
                                      platform::Buttons buttons = platform::Buttons::YesNo,
                                      std::optional<int> helpTopic = {}) {
     return {text, title, platform::Icon::Question, buttons, platform::Answer::Yes, helpTopic};
-}
-
-// Runs `act` on the modal dialog that the next step opens.
-inline void onModalDialog(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr) << "no modal dialog";
-        act(modal);
-    });
 }
 
 inline void click(QWidget* parent, const QString& button) {
@@ -118,9 +110,8 @@ struct EditorWindow {
 
     QString path(const QString& name) const { return platform.programFolder() + name; }
     QString writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return file.fileName();
+        kxtest::writeBytes(path(name), bytes);
+        return path(name);
     }
     void open(const QString& file) {
         platform.fileNames({file});

@@ -177,7 +177,7 @@ TEST(EntryCommands, LongFieldsStayWhole) {
     editor.document().replaceAll({huge});
     editor.clickEntry(0);
     EXPECT_EQ(editor.shown(), huge);
-    onModalDialog([](QWidget* dialog) { click(dialog, u"cmdOK"_s); });
+    const auto watch = onModal([](QDialog& dialog) { click(&dialog, u"cmdOK"_s); });
     editor.press(u"cmdMoreRight"_s);
     editor.press(u"cmdChange"_s);
     EXPECT_EQ(editor.document().entries(), QList<Entry>{huge});

@@ -25,11 +25,11 @@ TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
     }
     editor.type(u"apple"_s, {"1", "", "3", "4"});
     editor.form().setExtraRights(u"5|@2|6"_s);
-    onModalDialog([](QWidget* dialog) {
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
-        auto* list = dialog->findChild<QListWidget*>(u"lstRight"_s);
-        auto* input = dialog->findChild<QLineEdit*>(u"txtRight"_s);
-        auto* remove = dialog->findChild<QPushButton*>(u"cmdRemove"_s);
+    auto watch = onModal([](QDialog& dialog) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto* list = dialog.findChild<QListWidget*>(u"lstRight"_s);
+        auto* input = dialog.findChild<QLineEdit*>(u"txtRight"_s);
+        auto* remove = dialog.findChild<QPushButton*>(u"cmdRemove"_s);
         EXPECT_EQ(items(list), (QStringList{"1", "3", "4", "5", "6"}));
         EXPECT_FALSE(remove->isEnabled());
         EXPECT_TRUE(input->hasFocus());
@@ -50,13 +50,13 @@ TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
         EXPECT_EQ(input->text(), u"n1"_s);  // deleting is not a click
         QTest::keyClicks(input, u"x"_s);    // typed but not appended: OK appends it
 
-        auto* question = dialog->findChild<QLineEdit*>(u"txtQuestion"_s);
+        auto* question = dialog.findChild<QLineEdit*>(u"txtQuestion"_s);
         question->setFocus(Qt::BacktabFocusReason);
         EXPECT_EQ(platform::imeMode(question), ImeMode::On);
         EXPECT_EQ(question->selectedText(), u"apple"_s);
         QTest::keyClicks(question, u"pear"_s);
         QTest::keyClick(question, Qt::Key_F1);
-        click(dialog, u"cmdOK"_s);
+        click(&dialog, u"cmdOK"_s);
     });
     editor.press(u"cmdMoreRight"_s);
     EXPECT_EQ(editor.platform.helpRequests(), (std::vector<platform::ScriptedPlatform::HelpRequest>{
@@ -69,10 +69,10 @@ TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
     EXPECT_EQ(editor.document().entries(), entriesOf({"A"}));
     EXPECT_FALSE(editor.document().isModified());
 
-    onModalDialog([](QWidget* dialog) {  // Cancel after changes
-        dialog->findChild<QListWidget*>(u"lstRight"_s)->selectAll();
-        click(dialog, u"cmdRemove"_s);
-        click(dialog, u"cmdCancel"_s);
+    watch = onModal([](QDialog& dialog) {  // Cancel after changes
+        dialog.findChild<QListWidget*>(u"lstRight"_s)->selectAll();
+        click(&dialog, u"cmdRemove"_s);
+        click(&dialog, u"cmdCancel"_s);
     });
     editor.press(u"cmdMoreRight"_s);
     EXPECT_EQ(editor.answerBoxes(), boxes);

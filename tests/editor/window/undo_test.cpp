@@ -30,40 +30,30 @@ bool enabled(const EditorWindow& editor, const QString& item) {
 // current entry leaves none); undone and redone with the menu and the keys, it gives back
 // what it found and what it left.
 TEST(EditorUndo, EveryCommandUndoesAndRedoes) {
+    using Command = std::function<void(EditorWindow&)>;
+    const auto typedThen = [](const char* button) -> Command {
+        return [button](EditorWindow& e) {
+            e.type(u"x"_s, {"1"});
+            e.press(QLatin1String(button));
+        };
+    };
+    const auto confirmed = [](const char* button) -> Command {
+        return [button](EditorWindow& e) {
+            e.platform.answers({Answer::Yes});
+            e.press(QLatin1String(button));
+        };
+    };
     const struct {
         const char* name;
-        std::function<void(EditorWindow&)> command;
+        Command command;
         ListShown after;
     } table[] = {
-        {"add",
-         [](EditorWindow& e) {
-             e.type(u"x"_s, {"1"});
-             e.press(u"cmdAdd"_s);
-         },
-         {{"a", "b", "c", "d", "x"}, 3, {1, 3}}},
-        {"insert",
-         [](EditorWindow& e) {
-             e.type(u"x"_s, {"1"});
-             e.press(u"cmdInsert"_s);
-         },
-         {{"a", "b", "c", "x", "d"}, 3, {1, 4}}},
-        {"change",
-         [](EditorWindow& e) {
-             e.type(u"x"_s, {"1"});
-             e.press(u"cmdChange"_s);
-         },
-         {{"a", "b", "c", "x"}, 3, {1, 3}}},
-        {"remove",
-         [](EditorWindow& e) {
-             e.platform.answers({Answer::Yes});
-             e.press(u"cmdRemove"_s);
-         },
-         {{"a", "c"}, {}, {}}},
+        {"add", typedThen("cmdAdd"), {{"a", "b", "c", "d", "x"}, 3, {1, 3}}},
+        {"insert", typedThen("cmdInsert"), {{"a", "b", "c", "x", "d"}, 3, {1, 4}}},
+        {"change", typedThen("cmdChange"), {{"a", "b", "c", "x"}, 3, {1, 3}}},
+        {"remove", confirmed("cmdRemove"), {{"a", "c"}, {}, {}}},
         {"reverse",
-         [](EditorWindow& e) {
-             e.platform.answers({Answer::Yes});
-             e.trigger(u"Edit_Reverse"_s);
-         },
+         confirmed("cmdReverse"),
          {{"a", "b", "c", "d", "b1 | b2", "d1 | d2"}, 3, {4, 5}}},
     };
     for (const auto& row : table) {
