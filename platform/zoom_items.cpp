@@ -15,8 +15,10 @@ void ZoomItems::update(int percent) const {
     normalSize->setEnabled(percent != common::kZoomNormal);
 }
 
-ZoomItems addZoomItems(QMenu* menu, const std::function<int()>& current,
+ZoomItems addZoomItems(QMenu* parent, const std::function<int()>& current,
                        const std::function<void(int)>& zoomTo) {
+    QMenu* menu = parent->addMenu(QStringLiteral("表示の大きさ(&Z)"));
+    menu->setObjectName(QStringLiteral("Option_Zoom"));
     const auto add = [menu](const QString& caption, const char* name, const QString& tip,
                             const QList<QKeySequence>& keys) {
         QAction* action = menu->addAction(caption);
@@ -26,6 +28,7 @@ ZoomItems addZoomItems(QMenu* menu, const std::function<int()>& current,
         return action;
     };
     ZoomItems items;
+    items.menu = menu;
     // Ctrl+= is Ctrl++ without Shift on keyboards where + needs it.
     items.zoomIn =
         add(QStringLiteral("拡大(&I)"), "Option_ZoomIn",

@@ -12,6 +12,7 @@ namespace platform {
 
 // The Option menu's size items that both programs share: larger, smaller and the normal size.
 struct ZoomItems {
+    QMenu* menu = nullptr;  // the submenu that holds them
     QAction* zoomIn = nullptr;
     QAction* zoomOut = nullptr;
     QAction* normalSize = nullptr;
@@ -20,7 +21,8 @@ struct ZoomItems {
     void update(int percent) const;
 };
 
-// Each item asks zoomTo for the step it leads to from current().
+// Each item asks zoomTo for the step it leads to from current(). They go into a submenu of
+// menu, where their access letters clash with none of menu's own ("E&dit", "&IMEﾓｰﾄﾞ").
 ZoomItems addZoomItems(QMenu* menu, const std::function<int()>& current,
                        const std::function<void(int)>& zoomTo);
 

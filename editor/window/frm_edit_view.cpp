@@ -36,6 +36,7 @@ void frmEdit::buildViewItems(QMenu* option) {
     option->addSeparator();
     zoomItems_ = platform::addZoomItems(
         option, [this] { return zoom_; }, [this](int wanted) { Option_Zoom_Click(wanted); });
+    zoomItems_.menu->installEventFilter(this);  // F1 on its items
     for (QAction* item : {zoomItems_.zoomIn, zoomItems_.zoomOut, zoomItems_.normalSize}) {
         setHelpTopic(item, kViewTopic);
     }

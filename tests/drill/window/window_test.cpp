@@ -56,7 +56,7 @@ TEST_F(Window, OpensAsDesigned) {
     EXPECT_TRUE(find<QRadioButton>("optVisibility1")->isChecked());
     EXPECT_TRUE(action("Option_Normal")->isChecked());
     QStringList captions;
-    for (const char* menu : {"Menu_Top", "Option_Top"}) {
+    for (const char* menu : {"Menu_Top", "Option_Top", "Option_Zoom"}) {
         captions.append(find<QMenu>(menu)->title());
         for (const QAction* item : find<QMenu>(menu)->actions()) {
             captions.append(item->isSeparator() ? "-" : item->text());
@@ -67,7 +67,8 @@ TEST_F(Window, OpensAsDesigned) {
               "&Version,&Help,E&xit,"
               "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit,"
               "-,問題を読み上げる(&P),もう一度読み上げる(&A),ゆるやかに判定する(&L),"
-              "-,拡大(&I),縮小(&D),標準の大きさ(&0)");
+              "-,表示の大きさ(&Z),"
+              "表示の大きさ(&Z),拡大(&I),縮小(&D),標準の大きさ(&0)");
 }
 
 // Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt).

@@ -277,11 +277,16 @@ TEST(FrmEditLifecycle, HelpTopicsOfMenuItems) {
         const char* menu;
         const char* item;
         int topic;
-    } items[] = {{"Edit_Top", "Edit_Undo", 16},           {"Edit_Top", "Edit_Redo", 16},
-                 {"Edit_Top", "Edit_NewEntry", 16},       {"File_Top", "File_Import", 17},
-                 {"File_Top", "File_Export", 17},         {"File_Top", "File_Pdf", 17},
-                 {"Option_Top", "Option_ZoomIn", 70},     {"Option_Top", "Option_ZoomOut", 70},
-                 {"Option_Top", "Option_ZoomNormal", 70}, {"Option_Top", "Option_Speak", 70}};
+    } items[] = {{"Edit_Top", "Edit_Undo", 16},
+                 {"Edit_Top", "Edit_Redo", 16},
+                 {"Edit_Top", "Edit_NewEntry", 16},
+                 {"File_Top", "File_Import", 17},
+                 {"File_Top", "File_Export", 17},
+                 {"File_Top", "File_Pdf", 17},
+                 {"Option_Zoom", "Option_ZoomIn", 70},
+                 {"Option_Zoom", "Option_ZoomOut", 70},
+                 {"Option_Zoom", "Option_ZoomNormal", 70},
+                 {"Option_Top", "Option_Speak", 70}};
     for (const auto& row : items) {
         SCOPED_TRACE(row.item);
         auto* menu = editor.find<QMenu>(QLatin1String(row.menu));
