@@ -148,10 +148,9 @@ TEST(EntryList, HugeInformationLineIsShownWhole) {
 // What the list and the form show after Add, Insert and Change is what the file will hold:
 // characters that Shift_JIS stores as a neighbour are shown as that neighbour, in every field.
 TEST(EntryCommands, StoredFormIsShown) {
-    const std::pair<QString, QString> typedAndStored[] = {
-        {u"\u301C"_s, u"\uFF5E"_s}, {u"\u2212"_s, u"\uFF0D"_s}, {u"\u2016"_s, u"\u2225"_s},
-        {u"\u2014"_s, u"\u2015"_s}, {u"\u00A2"_s, u"\uFFE0"_s}, {u"\u00A3"_s, u"\uFFE1"_s},
-        {u"\u00AC"_s, u"\uFFE2"_s}, {u"\u00A5"_s, u"\\"_s},     {u"\u203E"_s, u"~"_s}};
+    // The neighbours themselves are the encoding's test; one proves the window uses it.
+    const std::pair<QString, QString> typedAndStored[] = {{u"\u301C"_s, u"\uFF5E"_s},
+                                                          {u"\u00A5"_s, u"\\"_s}};
     for (const auto& [typed, stored] : typedAndStored) {
         SCOPED_TRACE(stored.toStdString());
         EditorWindow editor({"a"});

@@ -29,7 +29,6 @@ TEST(FrmEditOptions, FocusAppliesTheModeAndTheSelection) {
         QString selected;
     } table[] = {{nullptr, form.txtQuestion(), ImeMode::On, u"apple"_s},
                  {nullptr, form.txtRight(3), ImeMode::Off, u"りんご"_s},
-                 {nullptr, form.txtRight(0), ImeMode::Off, ""},
                  {nullptr, form.txtInformation(), ImeMode::NoControl, u"a\u2029b"_s},
                  {"Option_Focus", form.txtRight(3), ImeMode::Off, ""},
                  {"Option_IME_Q_Mode0", form.txtQuestion(), ImeMode::NoControl, ""}};
