@@ -99,6 +99,10 @@ TEST_F(ExchangeWindow, Screenshots) {
     ASSERT_TRUE(render.waitForFinished());
 }
 
+void agree(QDialog& preview) {
+    child<QPushButton>(preview, "cmdImport")->click();
+}
+
 // What the preview lets through, as the user maps and answers.
 TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
     const QByteArray csv = common::encodeAnsi(
@@ -124,7 +128,7 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              EXPECT_EQ(child<QListWidget>(d, "lstProblems")->count(), 1);
              EXPECT_EQ(child<QListWidget>(d, "lstProblems")->item(0)->text(),
                        "3 行目: 問題がありません");
-             child<QPushButton>(d, "cmdImport")->click();
+             agree(d);
          },
          {Answer::Yes},
          QList<Entry>{{"apple", "りんご|@2|林檎", "赤い\\n果物"}, {"cat", "猫", ""}},
@@ -133,7 +137,7 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
          "words.csv",
          csv,
          0,
-         [](QDialog& d) { child<QPushButton>(d, "cmdImport")->click(); },
+         agree,
          {Answer::No},
          std::nullopt,
          "1 行は単語にできません。"},
@@ -141,7 +145,7 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
          "words.csv",
          csv,
          common::kMaxEntries - 1,
-         [](QDialog& d) { child<QPushButton>(d, "cmdImport")->click(); },
+         agree,
          {Answer::Ok},
          std::nullopt,
          "単語帳に入る単語は 32767 件までです。"},
@@ -152,7 +156,7 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
          [](QDialog& d) {
              choose(d, "cboQuestion", "日本語");
              choose(d, "cboAnswers", "English");
-             child<QPushButton>(d, "cmdImport")->click();
+             agree(d);
          },
          {},
          QList<Entry>{{"犬", "dog", "animal"}},
@@ -164,7 +168,7 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
          [](QDialog& d) {
              choose(d, "cboSeparator", "1列に1つ");
              choose(d, "cboInformation", "なし");
-             child<QPushButton>(d, "cmdImport")->click();
+             agree(d);
          },
          {},
          QList<Entry>{{"run", "走る|@2|駆ける", ""}},
