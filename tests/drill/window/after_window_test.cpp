@@ -33,11 +33,7 @@ public:
     }
     void createWithHistory() {
         window.reset();
-        window = std::make_unique<frmMain>(platform, random, *history);
-        window->clock().setTimeSource([this] { return now; });
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        show(std::make_unique<frmMain>(platform, random, *history));
     }
     // Stop from the menu: the missed-entries window may hold the keyboard.
     void stop() {
