@@ -23,8 +23,6 @@ TEST_F(CommandLine, OpensTheFileAsOpenWould) {
         bool startable;
     } cases[] = {
         {"a word file", wordFile({"apple|@1|りんご|@1|"}), "", true},
-        {"an old file", "apple|@1|りんご|@1|\r\n", "指定されたﾌｧｲﾙは、古いﾊﾞｰｼﾞｮﾝのものです。",
-         false},
         {"no such file", "", "ﾌｧｲﾙが見つかりません。", false},
     };
     for (const auto& c : cases) {

@@ -33,8 +33,9 @@ public:
         window.reset();
         DrillTest::TearDown();
     }
-    void create() {
-        window = std::make_unique<frmMain>(platform, random);
+    void create() { show(std::make_unique<frmMain>(platform, random)); }
+    void show(std::unique_ptr<frmMain> made) {
+        window = std::move(made);
         window->clock().setTimeSource([this] { return now; });
         window->show();
         window->activateWindow();

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QInputMethodEvent>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -55,20 +54,6 @@ TEST_F(Window, OpensAsDesigned) {
     EXPECT_FALSE(find("cmdOK")->isEnabled());
     EXPECT_TRUE(find<QRadioButton>("optVisibility1")->isChecked());
     EXPECT_TRUE(action("Option_Normal")->isChecked());
-    QStringList captions;
-    for (const char* menu : {"Menu_Top", "Option_Top", "Option_Zoom"}) {
-        captions.append(find<QMenu>(menu)->title());
-        for (const QAction* item : find<QMenu>(menu)->actions()) {
-            captions.append(item->isSeparator() ? "-" : item->text());
-        }
-    }
-    EXPECT_EQ(captions.join(","),
-              "&Menu,&Open,&Start,-,&Stop,今の解答を正解にする(&R),-,成績の記録(&H),-,"
-              "&Version,&Help,E&xit,"
-              "&Option,&Normal mode,&Endless mode,&Overcoming mode,-,E&dit,"
-              "-,問題を読み上げる(&P),もう一度読み上げる(&A),ゆるやかに判定する(&L),"
-              "-,表示の大きさ(&Z),"
-              "表示の大きさ(&Z),拡大(&I),縮小(&D),標準の大きさ(&0)");
 }
 
 // Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt).
@@ -235,17 +220,14 @@ TEST_F(Window, ScrollBarPagesFourAnswersAtATime) {
 }
 
 TEST_F(Window, VersionHelpAndEditor) {
-    for (const auto& [minor, version] : std::vector<std::pair<int, QString>>{
-             {0, "Ver. 2.00"}, {5, "Ver. 2.05"}, {12, "Ver. 2.12"}}) {
-        window->setVersion(2, minor);
-        platform.answers({Answer::Ok});
-        action("Menu_Version")->trigger();
-        EXPECT_EQ(platform.shown().back(),
-                  (platform::MessageBox{
-                      version + "\r\n\r\nKotobaxをご愛用いただき、ありがとうございます。"
-                                "\r\nCopyright (C) 2026 Kotobax developers",
-                      "Information"}));
-    }
+    window->setVersion(2, 5);
+    platform.answers({Answer::Ok});
+    action("Menu_Version")->trigger();
+    EXPECT_EQ(
+        platform.shown().back(),
+        (platform::MessageBox{"Ver. 2.05\r\n\r\nKotobaxをご愛用いただき、ありがとうございます。"
+                              "\r\nCopyright (C) 2026 Kotobax developers",
+                              "Information"}));
     action("Menu_Help")->trigger();
     EXPECT_EQ(
         platform.helpRequests(),

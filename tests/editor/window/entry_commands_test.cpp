@@ -73,7 +73,6 @@ TEST(EntryCommands, RemoveTakesTheSelectedEntries) {
     QTest::keyClick(&editor.list(), Qt::Key_A, Qt::ControlModifier);
     editor.press(u"cmdRemove"_s);
     EXPECT_EQ(editor.entryButtons(), (Buttons4{}));
-    EXPECT_THAT(editor.platform.unexpected(), testing::IsEmpty());
 }
 
 // A refused command stores nothing and leaves the form as typed; the title names the command.
@@ -129,29 +128,12 @@ TEST(EntryList, OnlyChoosingAnEntryLoadsIt) {
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"typed"_s);
 }
 
-// A damaged file's unbreakable information line is shown unwrapped (wrapping it would freeze the
-// window) and kept whole; ordinary information wraps again.
-TEST(EntryList, HugeInformationLineIsShownWhole) {
-    EditorWindow editor;
-    const QString huge(20'000, u'x');
-    editor.document().replaceAll({{"q", "a", huge}, {"r", "b", "one\\ntwo"}});
-    auto* box = editor.window->findChild<QPlainTextEdit*>(u"txtInformation"_s);
-    const std::tuple<int, QString, QPlainTextEdit::LineWrapMode> rows[] = {
-        {0, huge, QPlainTextEdit::NoWrap}, {1, "one\ntwo", QPlainTextEdit::WidgetWidth}};
-    for (const auto& [row, shown, wrap] : rows) {
-        editor.clickEntry(row);
-        EXPECT_EQ(box->toPlainText(), shown);
-        EXPECT_EQ(box->lineWrapMode(), wrap);
-    }
-}
-
 // What the list and the form show after Add, Insert and Change is what the file will hold:
 // characters that Shift_JIS stores as a neighbour are shown as that neighbour, in every field.
 TEST(EntryCommands, StoredFormIsShown) {
-    const std::pair<QString, QString> typedAndStored[] = {
-        {u"\u301C"_s, u"\uFF5E"_s}, {u"\u2212"_s, u"\uFF0D"_s}, {u"\u2016"_s, u"\u2225"_s},
-        {u"\u2014"_s, u"\u2015"_s}, {u"\u00A2"_s, u"\uFFE0"_s}, {u"\u00A3"_s, u"\uFFE1"_s},
-        {u"\u00AC"_s, u"\uFFE2"_s}, {u"\u00A5"_s, u"\\"_s},     {u"\u203E"_s, u"~"_s}};
+    // The neighbours themselves are the encoding's test; one proves the window uses it.
+    const std::pair<QString, QString> typedAndStored[] = {{u"\u301C"_s, u"\uFF5E"_s},
+                                                          {u"\u00A5"_s, u"\\"_s}};
     for (const auto& [typed, stored] : typedAndStored) {
         SCOPED_TRACE(stored.toStdString());
         EditorWindow editor({"a"});
@@ -169,18 +151,23 @@ TEST(EntryCommands, StoredFormIsShown) {
 }
 
 // Fields longer than a line edit's usual limit load and store whole, also through the
-// additional-answers dialog.
+// additional-answers dialog. A damaged file's unbreakable information line is shown unwrapped
+// (wrapping it would freeze the window); ordinary information wraps again.
 TEST(EntryCommands, LongFieldsStayWhole) {
     const QString longText(40'000, u'x');
-    const Entry huge{longText, longText + u"|@2|"_s + longText, u"i"_s};
+    const Entry huge{longText, longText + u"|@2|"_s + longText, longText.left(20'000)};
     EditorWindow editor;
-    editor.document().replaceAll({huge});
+    editor.document().replaceAll({huge, {"r", "b", "one\\ntwo"}});
+    auto* information = editor.window->findChild<QPlainTextEdit*>(u"txtInformation"_s);
     editor.clickEntry(0);
     EXPECT_EQ(editor.shown(), huge);
+    EXPECT_EQ(information->lineWrapMode(), QPlainTextEdit::NoWrap);
     const auto watch = onModal([](QDialog& dialog) { click(&dialog, u"cmdOK"_s); });
     editor.press(u"cmdMoreRight"_s);
     editor.press(u"cmdChange"_s);
-    EXPECT_EQ(editor.document().entries(), QList<Entry>{huge});
+    EXPECT_EQ(editor.document().entry(0), huge);
+    editor.clickEntry(1);
+    EXPECT_EQ(information->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
 
 // The first size fits the screen's free area, at any scale (a second run of this test uses a

@@ -59,8 +59,7 @@ TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
         click(&dialog, u"cmdOK"_s);
     });
     editor.press(u"cmdMoreRight"_s);
-    EXPECT_EQ(editor.platform.helpRequests(), (std::vector<platform::ScriptedPlatform::HelpRequest>{
-                                                  {editor.path(u"Kotobax.hlp"_s), 15}}));
+    editor.expectHelpOpened(15);
     const std::array<QString, 4> boxes{"1", "4", "5", "6"};
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"pear"_s);
     EXPECT_EQ(editor.answerBoxes(), boxes);

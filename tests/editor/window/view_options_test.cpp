@@ -19,14 +19,10 @@ void expectUnclipped(const EditorWindow& editor) {
         EXPECT_GE(text.height(), platform::japaneseLineHeight(box->font()))
             << box->objectName().toStdString();
     }
-    QList<QWidget*> captioned;
-    for (QLabel* label : editor.window->centralWidget()->findChildren<QLabel*>()) {
-        captioned.append(label);
-    }
-    for (QPushButton* button : editor.window->centralWidget()->findChildren<QPushButton*>()) {
-        captioned.append(button);
-    }
-    for (QWidget* control : captioned) {
+    for (QWidget* control : editor.window->centralWidget()->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLabel*>(control) && !qobject_cast<QPushButton*>(control)) {
+            continue;
+        }
         EXPECT_GE(control->height(), control->minimumSizeHint().height())
             << control->objectName().toStdString();
         EXPECT_GE(control->width(), control->minimumSizeHint().width())
@@ -89,8 +85,6 @@ TEST(EditorSpeech, F5SpeaksTheQuestionBoxInItsLanguage) {
     } table[] = {
         {"English", u"apple"_s, both, {}, {{u"apple"_s, SpeechLanguage::English}}},
         {"Japanese", u"走る"_s, both, {}, {{u"走る"_s, SpeechLanguage::Japanese}}},
-        {"no Japanese voice", u"走る"_s, {SpeechLanguage::English}, {}, {}},
-        {"empty", u""_s, both, {}, {}},
         {"no speech", u"apple"_s, both, u"読み上げの仕組みがありません。"_s, {}},
     };
     for (const auto& row : table) {
