@@ -17,15 +17,12 @@ TEST(LenientJudging, FoldsBlanksCaseAndWidthButNotKana) {
         QString matched;
     } table[] = {
         {u"APPLE"_s, true, false, u"APPLE"_s},
-        {u" "_s, true, false, u" "_s},
         {u"apple "_s, true, true, u"apple"_s},
-        {u"Apple"_s, true, true, u"apple"_s},
         {u" ａｐｐｌｅ\u3000"_s, true, true, u"apple"_s},
         {u"new york"_s, true, true, u"New York"_s},
         {u"new  york"_s, false, false, {}},  // blanks inside stay
         {u"ガス"_s, true, true, u"ｶﾞｽ"_s},   // half-width kana and its voiced mark fold
         {u"がす"_s, false, false, {}},
-        {u"リンゴ"_s, false, false, {}},
         {u"\u3000"_s, false, false, {}},  // blanks alone are no answer
         {u""_s, false, false, {}},
     };

@@ -1,22 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
 #include <QInputMethodEvent>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFrame>
-#include <QTest>
-#include <QTextBlock>
+#include <QLabel>
+#include <QTemporaryDir>
 
-#include <memory>
-
+#include "common/preferences.h"
 #include "common/settings.h"
-#include "drill/window/drill_clock.h"
-#include "drill/window/drill_layout.h"
-#include "drill/window/frm_main.h"
+#include "drill/engine/drill_texts.h"
+#include "settings_damage.h"
 #include "window_fixture.h"
 
 namespace drill::test {
@@ -24,85 +13,18 @@ namespace {
 
 using namespace Qt::StringLiterals;
 using platform::Answer;
+using platform::ImeMode;
+using platform::ScriptedPlatform;
+using platform::SpeechLanguage;
 
 class Window : public WindowTest {
 public:
     void SetUp() override { create(); }
 };
 
-TEST_F(Window, OpensAsDesigned) {
-    EXPECT_EQ(window->windowTitle(), "Kotobax4");
-    EXPECT_EQ(find("client")->width(), 472);
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    const QRect answerBox = find("txtAnswer")->geometry();
-    EXPECT_EQ(QRect(answerBox.x(), 0, answerBox.width(), 0), QRect(8, 0, 457, 0));
-    // clang-format off
-    const std::vector<std::tuple<const char*, QString, bool>> controls{
-        {"txtQuestion0", "Kotobax 4\n", false}, {"txtQuestion1", "Kotobax 4", true},
-        {"optVisibility0", "ON", true},         {"optVisibility1", "OFF", true},
-        {"txtRight0", "1", true},               {"txtRight3", "4", true},
-        {"txtAnswer", "Answer", true},          {"cmdOK", "OK", true},
-        {"lblResult", "㊤", true},               {"lblTime", "0 分 0 秒", true},
-        {"lblCount", "0 / 0", true},            {"txtInformation", "ﾌｧｲﾙを開いてください。\n", true},
-        {"vsRight", "", false},
-    };
-    // clang-format on
-    for (const auto& [name, caption, visible] : controls) {
-        EXPECT_EQ(text(name), caption) << name;
-        EXPECT_EQ(find(name)->isVisible(), visible) << name;
-    }
-    EXPECT_FALSE(find("cmdOK")->isEnabled());
-    EXPECT_TRUE(find<QRadioButton>("optVisibility1")->isChecked());
-    EXPECT_TRUE(action("Option_Normal")->isChecked());
-}
-
 // Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt).
 TEST_F(Window, EveryTextBoxShowsWholeLinesOfJapanese) {
-    const QFont system = QApplication::font();
-    QFont larger = system;
-    larger.setPointSizeF(system.pointSizeF() + 2);
-    for (const QFont& font : {system, larger}) {
-        SCOPED_TRACE(font.toString().toStdString());
-        QApplication::setFont(font);
-        create();
-        expectWholeJapaneseLines();
-        window.reset();
-    }
-    QApplication::setFont(system);
-}
-
-// A long question is the one-line box's tool tip and description, as the box cuts it. During
-// a drill, switching the variant leaves the typed answer in its box with the focus, so that
-// Enter judges it; Tab reaches the checked option only.
-TEST_F(Window, QuestionOptionsKeepTheAnswerAndALongQuestionIsTheToolTip) {
-    const QString longQuestion = u"長い問題"_s.repeated(40);
-    startDrill({longQuestion + "|@1|りんご|@1|", "short|@1|x|@1|"});
-    EXPECT_EQ(find("txtQuestion1")->toolTip(), longQuestion);
-    EXPECT_EQ(find("txtQuestion1")->accessibleDescription(), longQuestion);
-    for (const char* option : {"optVisibility0", "optVisibility1"}) {
-        find<QLineEdit>("txtAnswer")->setText("りん");
-        QTest::mouseClick(find(option), Qt::LeftButton);
-        EXPECT_EQ(QApplication::focusWidget(), find("txtAnswer")) << option;
-        EXPECT_EQ(text("txtAnswer"), "りん");
-    }
-    find<QLineEdit>("txtAnswer")->insert("ご");
-    press(Qt::Key_Return);
-    press(Qt::Key_Return);
-    EXPECT_EQ(text("lblCount"), "1 / 1");
-    EXPECT_EQ(find("txtQuestion1")->toolTip(), "");
-    EXPECT_EQ(find("txtQuestion1")->accessibleDescription(),
-              u"ドリルの終わりには結果を表示します"_s);
-    stop();
-
-    // OK is off outside a drill: Tab goes around to the options, Backtab back to them.
-    for (const char* option : {"optVisibility0", "optVisibility1"}) {
-        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
-            QTest::mouseClick(find(option), Qt::LeftButton);
-            find("txtAnswer")->setFocus();
-            press(key);
-            EXPECT_EQ(QApplication::focusWidget(), find(option)) << option << key;
-        }
-    }
+    expectWholeJapaneseLines();
 }
 
 TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
@@ -112,10 +34,6 @@ TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
     common::writeSettings(settings, record, common::kDrillRecordLength);
     create();
     EXPECT_TRUE(action("Option_Conquering")->isChecked());
-    action("Option_Endless")->trigger();
-    action("Option_Endless")->trigger();  // the checked item stays checked
-    EXPECT_TRUE(action("Option_Endless")->isChecked());
-    EXPECT_FALSE(action("Option_Conquering")->isChecked() || action("Option_Normal")->isChecked());
     startDrill({"q|@1|a|@1|"}, "Option_Endless");
     EXPECT_TRUE(window->close()) << "closes during a drill without asking";
     const common::SettingsRecord saved = common::readSettings(settings, 516);
@@ -125,9 +43,6 @@ TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
 
 TEST_F(Window, WholeDrillFromTheKeyboardWithCommandsFollowingTheState) {
     EXPECT_EQ(availability(), "1001111111") << "no set";
-    press(Qt::Key_S, Qt::ControlModifier);
-    press(Qt::Key_G, Qt::ControlModifier);
-    EXPECT_TRUE(platform.shown().empty());
     platform.fileNames({words({"apple|@1|りんご|@2|ringo|@1|fr\\nuit", "run|@1|hashiru|@1|"})});
     press(Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(text("txtInformation"), "ﾌｧｲﾙをﾛｰﾄﾞしました。\n" + programFile("words.qvw"));
@@ -135,8 +50,6 @@ TEST_F(Window, WholeDrillFromTheKeyboardWithCommandsFollowingTheState) {
     platform.answers({Answer::Ok});
     press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(availability(), "0011110000") << "drilling";
-    press(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(platform.fileDialogs().size(), 1u);
 
     // The first answer comes through an input method, whose confirming Enter is not OK's.
     EXPECT_EQ(text("txtQuestion1"), "apple");
@@ -157,69 +70,42 @@ TEST_F(Window, WholeDrillFromTheKeyboardWithCommandsFollowingTheState) {
     EXPECT_EQ(text("lblResult") + rights() + text("txtInformation"), "○hashiru,,,");
     press(Qt::Key_Enter);
     EXPECT_EQ(text("txtQuestion0") + text("txtQuestion1"), "正解率  100 %正解率  100 %");
-    EXPECT_FALSE(find("cmdOK")->isEnabled());
 
     EXPECT_EQ(availability(), "1101111111") << "ended";
-    platform.answers({Answer::Ok});
-    platform.fileNames({programFile("missing.qvw")});
-    press(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(availability(), "1001111111") << "failed load";
 }
 
 TEST_F(Window, IndicatorShowsTheMeasuredTimeAndAFrameClickHidesIt) {
+    startDrill({"A|@1|a|@1|"});
+    tick(4503'400);  // a late tick shows the time passed
+    EXPECT_EQ(text("lblTime"), "75 分 3 秒");
+    stop();
     QWidget* frame = find("framTime");
     const QPoint between(105, 12);
     ASSERT_EQ(frame->childAt(between), nullptr);
     QTest::mouseClick(frame, Qt::LeftButton, {}, between);
     EXPECT_FALSE(find("lblTime")->isVisible() || find("lblCount")->isVisible());
-
-    startDrill({"A|@1|a|@1|"});
-    const std::vector<std::pair<qint64, QString>> ticks{
-        {1, "0 分 1 秒"}, {60, "1 分 0 秒"}, {3600, "60 分 0 秒"}, {4503, "75 分 3 秒"}};
-    const qint64 started = now;
-    for (const auto& [seconds, expected] : ticks) {
-        tick(started + seconds * 1000 + 400 - now);  // a late tick shows the time passed
-        EXPECT_EQ(text("lblTime"), expected);
-        EXPECT_EQ(window->clock().tag(), QString::number(seconds));
-    }
-    stop();
-    tick(10'000);
-    EXPECT_EQ(text("lblTime"), "75 分 3 秒") << "the last time stays";
-
-    platform.answers({Answer::Ok});
-    action("Menu_Start")->trigger();
-    tick(7'000);
-    EXPECT_FALSE(find("lblTime")->isVisible()) << "hidden across drills";
     QTest::mouseClick(frame, Qt::LeftButton, {}, between);
     EXPECT_TRUE(find("lblTime")->isVisible() && find("lblCount")->isVisible());
-    EXPECT_EQ(text("lblTime"), "0 分 7 秒");
-    QTest::mouseClick(find("lblTime"), Qt::LeftButton);
-    EXPECT_TRUE(find("lblTime")->isVisible()) << "a click on a label is not the frame's";
 }
 
+// Nine answers, one left empty, make three pages; the next entry starts on its first.
 TEST_F(Window, ScrollBarPagesFourAnswersAtATime) {
-    const std::vector<std::tuple<QString, int, QString>> cases{
-        {"1|@2|2|@2|3|@2|4|@2|5", 1, "5,,,"},
-        {"1|@2|2|@2|3|@2|4|@2|5|@2|6|@2|7|@2|8|@2|9", 2, "9,,,"},
-        {"1|@2||@2|3|@2|4|@2|5|@2|6", 0, "1,,3,4"},
-    };
+    startDrill(
+        {"q|@1|1|@2||@2|3|@2|4|@2|5|@2|6|@2|7|@2|8|@2|9|@1|", "n|@1|a|@2|b|@2|c|@2|d|@2|e|@1|"});
+    press(Qt::Key_Return);  // an empty answer, judged wrong
+    EXPECT_EQ(rights(), "1,,3,4");
     QScrollBar* bar = find<QScrollBar>("vsRight");
-    for (const auto& [joined, page, boxes] : cases) {
-        startDrill({"q|@1|" + joined + "|@1|", "next|@1|a|@2|b|@2|c|@2|d|@2|e|@1|"});
-        press(Qt::Key_Return);  // an empty answer, judged wrong
-        EXPECT_EQ(bar->maximum(), joined.count("|@2|") / 4);
-        bar->setValue(page);
-        EXPECT_EQ(rights(), boxes) << joined.toStdString();
-        press(Qt::Key_Return);
-        EXPECT_FALSE(bar->isVisible());
-        press(Qt::Key_Return);
-        EXPECT_EQ(rights(), "a,b,c,d") << "a new entry starts on its first page";
-        EXPECT_EQ(bar->value(), 0);
-        stop();
-    }
+    EXPECT_EQ(bar->maximum(), 2);
+    bar->setValue(2);
+    EXPECT_EQ(rights(), "9,,,");
+    press(Qt::Key_Return);
+    EXPECT_FALSE(bar->isVisible());
+    press(Qt::Key_Return);
+    EXPECT_EQ(rights(), "a,b,c,d");
+    EXPECT_EQ(bar->value(), 0);
 }
 
-TEST_F(Window, VersionHelpAndEditor) {
+TEST_F(Window, VersionAndEditor) {
     window->setVersion(2, 5);
     platform.answers({Answer::Ok});
     action("Menu_Version")->trigger();
@@ -228,10 +114,6 @@ TEST_F(Window, VersionHelpAndEditor) {
         (platform::MessageBox{"Ver. 2.05\r\n\r\nKotobaxをご愛用いただき、ありがとうございます。"
                               "\r\nCopyright (C) 2026 Kotobax developers",
                               "Information"}));
-    action("Menu_Help")->trigger();
-    EXPECT_EQ(
-        platform.helpRequests(),
-        (std::vector<platform::ScriptedPlatform::HelpRequest>{{programFile("Kotobax.hlp"), 0}}));
 
     const QString name = platform::executableName("Brelmi");
     const QString editor = programFile(name);
@@ -244,10 +126,155 @@ TEST_F(Window, VersionHelpAndEditor) {
     action("Option_Edit")->trigger();
     EXPECT_EQ(platform.programsStarted(),
               (std::vector<platform::ScriptedPlatform::ProgramStart>{{editor, {}, true}}));
-    platform.setStartResult(editor, false);
-    platform.answers({Answer::Ok});
-    action("Option_Edit")->trigger();
-    EXPECT_EQ(platform.shown().back().text, name + " を起動できません。");
+}
+
+// A file named on the command line opens as if chosen in the open dialog, which then starts
+// there.
+TEST_F(Window, CommandLineFileOpensAsOpenWould) {
+    const QString path = words({"apple|@1|りんご|@1|"});
+    window->openWordFile(path);
+    platform.fileNames({std::nullopt});
+    action("Menu_Open")->trigger();
+    EXPECT_EQ(platform.fileDialogs().at(0).fileName, path);
+    EXPECT_TRUE(action("Menu_Start")->isEnabled()) << "a cancelled dialog keeps the set";
+}
+
+using Options = WindowTest;
+using Utterance = ScriptedPlatform::Utterance;
+using Spoken = std::vector<Utterance>;
+
+// Each question in its language, F5 again, and nothing for a Stop not confirmed nor for the
+// results line.
+TEST_F(Options, QuestionsAreSpokenInTheirLanguageWhenAskedAndAgainByF5) {
+    create();
+    action(u"Option_Speak"_s)->trigger();
+    startDrill({u"apple|@1|りんご|@1|"_s, u"走る|@1|run|@1|"_s});
+    press(Qt::Key_F5);
+    platform.answers({platform::Answer::No});
+    press(Qt::Key_G, Qt::ControlModifier);
+    for (int question = 0; question < 2; ++question) {
+        answer(u"x"_s);
+        press(Qt::Key_Return);
+    }
+    const Utterance apple{u"apple"_s, SpeechLanguage::English};
+    EXPECT_EQ(platform.spoken(), (Spoken{apple, apple, {u"走る"_s, SpeechLanguage::Japanese}}));
+    EXPECT_FALSE(action(u"Option_SpeakAgain"_s)->isEnabled());
+}
+
+// The rule itself is tabled with the judging logic.
+TEST_F(Options, LenientJudgingIsFixedDuringADrillAndExplainsItsVerdict) {
+    create();
+    action(u"Option_Lenient"_s)->trigger();
+    startDrill({u"q|@1|New York|@1|"_s});
+    EXPECT_FALSE(action(u"Option_Lenient"_s)->isEnabled());
+    answer(u"new york"_s);
+    EXPECT_EQ(text(u"lblResult"_s), u"○"_s);
+    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->toolTip(),
+              u"ゆるやかな判定で正解。登録されている答え: New York"_s);
+    stop();
+    EXPECT_TRUE(action(u"Option_Lenient"_s)->isEnabled());
+}
+
+TEST_F(Options, OptionsAreRememberedApartFromTheSettingsRecord) {
+    const QString settings = common::settingsFilePath(platform.programFolder());
+    // The editor's longer record: its tail must survive the drill program.
+    common::SettingsRecord record;
+    record.imeRight = 2;
+    common::writeSettings(settings, record, common::kEditorRecordLength);
+    const QByteArray before = kxtest::readBytes(settings);
+    create();
+    action(u"Option_Speak"_s)->trigger();
+    action(u"Option_Lenient"_s)->trigger();
+    // The zoom stops at the normal size and follows Ctrl+ and Ctrl+=.
+    for (const Qt::Key key : {Qt::Key_Minus, Qt::Key_Plus, Qt::Key_Equal}) {
+        press(key, Qt::ControlModifier);
+    }
+    window.reset();
+    create();
+    EXPECT_TRUE(action(u"Option_Speak"_s)->isChecked() && action(u"Option_Lenient"_s)->isChecked());
+    EXPECT_EQ(find(u"client"_s)->width(), qRound(472 * 1.5));
+    window.reset();
+    const QByteArray after = kxtest::readBytes(settings);
+    EXPECT_EQ(after.size(), common::kEditorRecordLength);
+    EXPECT_EQ(after.mid(common::kDrillRecordLength), before.mid(common::kDrillRecordLength));
+}
+
+// Japanese among the answers switches the input method on.
+TEST_F(Options, TheAnswerBoxSwitchesTheInputMethodOnForJapaneseAnswers) {
+    create();
+    startDrill({u"apple|@1|りんご|@2|林檎|@1|"_s, u"run|@1|走る|@1|"_s});
+    ASSERT_FALSE(platform.imeChanges().empty());
+    EXPECT_EQ(platform.imeChanges().back(),
+              (ScriptedPlatform::ImeChange{u"txtAnswer"_s, ImeMode::On}));
+}
+
+// What the disk and damaged files can do to a learner: a word file that changes under a
+// running drill, settings files of any kind, and fields too long to lay out.
+
+using DamagedFiles = WindowTest;
+
+using kxtest::writeBytes;
+
+// The reload at the end of an Overcoming drill meets whatever happened to the file meanwhile:
+// the results stay readable, the warning follows, and the learner goes on by opening a file.
+TEST_F(DamagedFiles, ReloadAfterOvercomingLeavesNoSetAndOpenWorks) {
+    create();
+    startDrill({"apple|@1|a|@1|"}, "Option_Conquering");
+    QFile::remove(window->engine().WordFileName());
+    QString resultsWhenTold;
+    platform.setOnMessage(
+        [&](const platform::MessageBox&) { resultsWhenTold = text("txtQuestion1"); });
+    platform.answers({platform::Answer::Ok});
+    answer("a");
+    find<QPushButton>("cmdOK")->click();  // no entry left: the drill ends and reloads
+    platform.setOnMessage({});
+    EXPECT_EQ(platform.shown().back(),
+              (platform::MessageBox{kFileNotFound, kOpenTitle, platform::Icon::Warning}));
+    EXPECT_EQ(resultsWhenTold, "問題数 : 1  不正解数 : 0");
+    EXPECT_FALSE(window->engine().Drilling() || window->engine().FileLoaded());
+    platform.fileNames({words({"again|@1|a|@1|"})});
+    press(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(window->engine().QuestionTexts(), QStringList{"again"});
+}
+
+// Whatever the settings file is, the program starts with defaults and keeps the rest; a record
+// it could not write is reported at closing.
+TEST_F(DamagedFiles, AnySettingsFileStartsWithDefaultsAndClosesKeepingTheRest) {
+    for (const hardening::SettingsDamage& damage : hardening::settingsDamages()) {
+        SCOPED_TRACE(damage.name);
+        QTemporaryDir scratch;
+        const QString folder = scratch.path() + QLatin1Char('/');
+        hardening::placeSettings(damage, folder);
+        platform.setProgramFolder(folder);
+        platform.clearRecords();
+        create();
+        EXPECT_TRUE(action(damage.drillModeItem)->isChecked());
+        if (damage.bytes.isNull()) {
+            platform.answers({platform::Answer::Ok});  // the warning
+        }
+        EXPECT_TRUE(window->close());
+        hardening::expectClosingMessages(damage, platform.shown());
+        hardening::expectSettingsKept(damage, folder, common::kDrillRecordLength);
+        window.reset();
+    }
+}
+
+// A field of megabytes without a break shows its beginning, instead of freezing the window
+// while it is laid out.
+TEST_F(DamagedFiles, HugeFieldsShowTheirBeginning) {
+    create();
+    const QString path = programFile("huge.qvw");
+    writeBytes(path, "Version 2.00\r\n" + QByteArray(50 << 20, 'q') + "|@1|a|@2|" +
+                         QByteArray(1 << 20, 'b') + "|@1|" + QByteArray(1 << 20, 'i') + "\r\n");
+    platform.fileNames({path});
+    action("Menu_Open")->trigger();
+    platform.answers({platform::Answer::Ok});
+    action("Menu_Start")->trigger();
+    EXPECT_EQ(text("txtQuestion1"), QString(32767, u'q'));
+    answer("a");
+    EXPECT_EQ(text("lblResult"), "○");
+    EXPECT_EQ(text("txtRight1"), QString(32767, u'b'));
+    EXPECT_EQ(text("txtInformation"), QString(32767, u'i'));
 }
 
 }  // namespace
