@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -73,6 +74,24 @@ TEST(History, FileThatIsNotADatabaseGivesAReasonAndNoRecord) {
     QFile kept(path);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray(8192, 'Z')) << "the file is left alone";
+}
+
+// Two drill programs ending at the same moment both record.
+TEST(History, TwoProgramsRecordingAtOnceBothLand) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sub/history.sqlite");
+    constexpr int kEach = 200;
+    QProcess first;
+    QProcess second;
+    first.start(KX_HISTORY_WRITER, {path, "/first", QString::number(kEach)});
+    second.start(KX_HISTORY_WRITER, {path, "/second", QString::number(kEach)});
+    for (QProcess* process : {&first, &second}) {
+        ASSERT_TRUE(process->waitForFinished(60000));
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+    }
+    const QList<DrillRecord> records = SqliteHistory(path).drills().records;
+    EXPECT_EQ(recordsOf(records, "/first").size(), kEach);
+    EXPECT_EQ(recordsOf(records, "/second").size(), kEach);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include "common/preferences.h"
@@ -25,6 +26,37 @@ public:
 // Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt).
 TEST_F(Window, EveryTextBoxShowsWholeLinesOfJapanese) {
     expectWholeJapaneseLines();
+}
+
+// Switching the question display during a drill must not cost the typed answer.
+TEST_F(Window, QuestionOptionsKeepTheAnswerAndALongQuestionIsTheToolTip) {
+    const QString longQuestion = u"長い問題"_s.repeated(40);
+    startDrill({longQuestion + "|@1|りんご|@1|"});
+    EXPECT_EQ(find("txtQuestion1")->toolTip(), longQuestion);
+    for (const char* option : {"optVisibility0", "optVisibility1"}) {
+        find<QLineEdit>("txtAnswer")->setText("りんご");
+        QTest::mouseClick(find(option), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), find("txtAnswer")) << option;
+    }
+    press(Qt::Key_Return);
+    EXPECT_EQ(text("lblResult"), u"○"_s);
+}
+
+// Run on a screen large enough for every step (see CMakeLists.txt).
+TEST_F(Window, EveryZoomStepShowsWholeLinesOfJapanese) {
+    if (window->screen()->availableGeometry().height() < 1500) {
+        GTEST_SKIP() << "the screen has no room for every step";
+    }
+    startDrill(QStringList(10, u"漢字の問題|@1|答え|@1|情報"_s));
+    for (int zoom = 100; zoom <= 300; zoom += 25) {
+        SCOPED_TRACE(zoom);
+        expectWholeJapaneseLines();
+        answer(u"答え"_s);
+        EXPECT_LE(find<QLabel>(u"lblResult"_s)->sizeHint().height(),
+                  find(u"lblResult"_s)->height());
+        press(Qt::Key_Return);
+        action(u"Option_ZoomIn"_s)->trigger();
+    }
 }
 
 TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
