@@ -45,6 +45,10 @@ void addAnswer(Rights& rights, QStringView answer) {
         rights.separator = true;
     }
     if (!rights.field.isEmpty()) {
+        // "a|@2" before the answer separator would read back as "a" and "@2|...".
+        if (rights.field.endsWith(u"|@2")) {
+            rights.separator = true;
+        }
         rights.field += common::kAnswerSeparator;
     }
     rights.field += answer;
