@@ -365,4 +365,16 @@ WriteResult writeWordFile(const QString& path, const QList<Entry>& entries) {
     return writeFileAtomically(path, formatWordFile(entries));
 }
 
+bool readsBack(const Entry& entry) {
+    // Every separator starts with a bar, so most entries need no closer look.
+    if (!entry.question.contains(u'|') && !entry.rights.contains(u'|') &&
+        !entry.information.contains(u'|')) {
+        return true;
+    }
+    const QString separator = kFieldSeparator.toString();
+    const QString line = entry.question + separator + entry.rights + separator + entry.information;
+    const QList<QStringView> pieces = QStringView(line).split(kFieldSeparator);
+    return pieces.size() == 3 && pieces.at(0) == entry.question && pieces.at(1) == entry.rights;
+}
+
 }  // namespace common

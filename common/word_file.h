@@ -59,4 +59,8 @@ WriteResult writeWordFile(const QString& path, const QList<Entry>& entries);
 WriteResult writeFileAtomically(const QString& path, QByteArrayView bytes);
 QByteArray formatWordFile(const QList<Entry>& entries);
 
+// Whether the entry's line reads back as this entry: no field separator inside the question
+// or answers, nor one formed where a field meets the next ("x|@1" before the separator).
+bool readsBack(const Entry& entry);
+
 }  // namespace common

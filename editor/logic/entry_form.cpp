@@ -12,15 +12,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A field that would not read back as itself: a separator inside it, or one formed where it
-// meets its neighbour ("x|@1" followed by the field separator).
-bool breaksLine(const common::Entry& entry) {
-    const QString separator = common::kFieldSeparator.toString();
-    const QString line = entry.question + separator + entry.rights + separator + entry.information;
-    const QStringList pieces = line.split(separator);
-    return pieces.size() != 3 || pieces.at(0) != entry.question || pieces.at(1) != entry.rights;
-}
-
 bool hasLineBreak(QStringView text) {
     return text.contains(u'\r') || text.contains(u'\n');
 }
@@ -91,7 +82,7 @@ std::optional<Refusal> checkEntry(const EntryForm& form, const QString& commandW
     if (hasLineBreak(entry.question) || hasLineBreak(entry.rights)) {
         return Refusal{QStringLiteral("問題と解答には改行を入力できません。"), title};
     }
-    if (breaksLine(entry)) {
+    if (!common::readsBack(entry)) {
         return Refusal{QStringLiteral("「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"),
                        title};
     }

@@ -30,16 +30,25 @@ struct Rights {
     bool separator = false;  // an answer holds "|@1|" or "|@2|"
 };
 
+// Every separator starts with a bar, so most texts need no closer look.
+bool holdsSeparator(QStringView text) {
+    return text.contains(u'|') &&
+           (text.contains(common::kFieldSeparator) || text.contains(common::kAnswerSeparator));
+}
+
 void addAnswer(Rights& rights, QStringView answer) {
     answer = answer.trimmed();
     if (answer.isEmpty()) {
         return;
     }
-    if (answer.contains(u'|') &&
-        (answer.contains(common::kFieldSeparator) || answer.contains(common::kAnswerSeparator))) {
+    if (holdsSeparator(answer)) {
         rights.separator = true;
     }
     if (!rights.field.isEmpty()) {
+        // "a|@2" before the answer separator would read back as "a" and "@2|...".
+        if (rights.field.endsWith(u"|@2")) {
+            rights.separator = true;
+        }
         rights.field += common::kAnswerSeparator;
     }
     rights.field += answer;
@@ -63,8 +72,7 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping) {
         const QStringView trimmed = QStringView(text).trimmed();
         if (trimmed.size() == text.size()) {
             rights.field = text;
-            rights.separator = text.contains(u'|') && (text.contains(common::kFieldSeparator) ||
-                                                       text.contains(common::kAnswerSeparator));
+            rights.separator = holdsSeparator(text);
             return rights;
         }
     }
@@ -172,15 +180,11 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             refuse(Problem::LineBreak, question);
             continue;
         }
-        // Every separator starts with a bar, so most rows need no closer look.
-        if (rights.separator ||
-            (question.contains(u'|') && (question.contains(common::kFieldSeparator) ||
-                                         question.contains(common::kAnswerSeparator))) ||
-            (information.contains(u'|') && information.contains(common::kFieldSeparator))) {
+        common::Entry entry{question, rights.field, std::move(information)};
+        if (rights.separator || holdsSeparator(question) || !common::readsBack(entry)) {
             refuse(Problem::Separator, question);
             continue;
         }
-        common::Entry entry{question, rights.field, std::move(information)};
         storable.add(entry);
         plan.entries.append(std::move(entry));
         lines.append(line);
