@@ -107,7 +107,6 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
          {u"fcitx Activate"_s, u"fcitx Deactivate"_s}},
         {"IBus with Mozc", false, {u"xkb:jp::jpn"_s, u"mozc-jp"_s}, {true, true, false, false},
          {u"ibus mozc-jp"_s, u"ibus xkb:jp::jpn"_s}},
-        {"IBus without a Japanese engine", false, {u"xkb:jp::jpn"_s}, {true, false}, {}},
         // clang-format on
     };
     int run = 0;

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -248,16 +247,12 @@ TEST(QtPlatformIme, BoxRefusesTheInputMethodOnlyWhileOff) {
     EXPECT_EQ(platform::imeMode(&line), ImeMode::On);
 }
 
-TEST(QtPlatform, StartProgramReportsWhetherItStarted) {
+TEST(QtPlatform, StartProgramReportsAFailureToStart) {
     QtPlatform platform;
     QTemporaryDir temp;
     const QString notProgram = temp.filePath(u"Brelmi"_s);  // exists but is not executable
     ASSERT_TRUE(QFile(notProgram).open(QIODevice::WriteOnly));
     for (const QString& program : {temp.filePath(u"missing"_s), temp.path(), notProgram}) {
         EXPECT_FALSE(platform.startProgram(program, {})) << program.toStdString();
-    }
-    const QString program = QStandardPaths::findExecutable(u"true"_s);
-    if (!program.isEmpty()) {
-        EXPECT_TRUE(platform.startProgram(program, {u"x"_s}));
     }
 }

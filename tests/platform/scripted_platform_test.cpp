@@ -41,18 +41,3 @@ TEST(ScriptedPlatform, AnswersFromTheQueueAndReportsWhatGoesOffScript) {
     EXPECT_EQ(platform.askFileName(nullptr, {}), std::nullopt);  // nothing queued
     EXPECT_EQ(platform.unexpected().size(), 1u);
 }
-
-TEST(ScriptedPlatform, BusyGuardsNestAndMayOutliveThePlatform) {
-    std::shared_ptr<void> outer;
-    {
-        ScriptedPlatform platform;
-        outer = platform.busy();
-        platform.busy().reset();
-        EXPECT_TRUE(platform.isBusy());
-        outer.reset();
-        EXPECT_FALSE(platform.isBusy());
-        EXPECT_EQ(platform.busyCount(), 2);
-        outer = platform.busy();
-    }
-    outer.reset();  // must not touch the platform that is gone
-}

@@ -68,8 +68,6 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
          Entry{"apple", "りんご|@2|林檎", "a\\nb"}, {}},
         {"one per column skips the mapped ones", {"info", "run", "走る", "", "駆ける"},
          {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
-        {"lone LF and CR in information", {"q", "a", "1\n2\r3"}, bySemicolon,
-         Entry{"q", "a", "1\\n2\\n3"}, {}},
         // clang-format on
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
@@ -95,25 +93,17 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
     }
 }
 
-TEST(PlanImport, KeepsTheGoodRowsListsTheOthersInOrderAndSkipsAHeaderOnlyWhenAsked) {
+TEST(PlanImport, KeepsTheGoodRowsListsTheOthersInOrderAndSkipsAHeaderWhenAsked) {
     exchange::Table table;
-    table.rows = {{"英語", "日本語"}, {"a", "1"}, {"b", "😀"}, {"c"}, {"d", "2"}, {"e", "林"}};
-    table.sourceLines = {1, 2, 3, 4, 5, 6};
-    for (const bool header : {false, true}) {
-        exchange::Mapping mapping;
-        mapping.firstRowIsHeader = header;
-        const exchange::ImportPlan plan = exchange::planImport(table, mapping);
-        QList<Entry> expected{{"a", "1", ""}, {"d", "2", ""}, {"e", "林", ""}};
-        if (!header) {
-            expected.prepend({"英語", "日本語", ""});
-        }
-        EXPECT_EQ(plan.entries, expected);
-        QList<int> lines;
-        for (const exchange::RowProblem& problem : plan.problems) {
-            lines.append(problem.sourceLine);
-        }
-        EXPECT_EQ(lines, (QList<int>{3, 4}));
-    }
+    table.rows = {{"英語", "日本語"}, {"a", "1"}, {"b", "😀"}, {"c"}, {"d", "2"}};
+    table.sourceLines = {1, 2, 3, 4, 5};
+    exchange::Mapping mapping;
+    mapping.firstRowIsHeader = true;
+    const exchange::ImportPlan plan = exchange::planImport(table, mapping);
+    EXPECT_EQ(plan.entries, (QList<Entry>{{"a", "1", ""}, {"d", "2", ""}}));
+    ASSERT_EQ(plan.problems.size(), 2);
+    EXPECT_EQ(plan.problems[0].sourceLine, 3);
+    EXPECT_EQ(plan.problems[1].sourceLine, 4);
 }
 
 TEST(ReadAnki, FollowsTheHeaderLines) {
@@ -161,18 +151,10 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
               (QList<QStringList>{{"apple", "", "りんご", "a fruit"}, {"", "Hund", "", "m."}}));
     EXPECT_EQ(table.suggestedInformation, 3);
 
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } refused[] = {
-        {"version 1", "<kvtml version=\"1.0\"></kvtml>"},
-        {"cut short", "<kvtml version=\"2.0\"><entries><entry id=\"0\">"},
-    };
-    for (const auto& c : refused) {
-        SCOPED_TRACE(c.name);
-        const exchange::Table bad = exchange::readKvtml(c.bytes);
-        EXPECT_FALSE(bad.ok);
-        EXPECT_FALSE(bad.error.isEmpty());
+    for (const QByteArray bad :
+         {"<kvtml version=\"1.0\"></kvtml>", "<kvtml version=\"2.0\"><entries>"}) {
+        EXPECT_FALSE(exchange::readKvtml(bad).ok || exchange::readKvtml(bad).error.isEmpty())
+            << bad.constData();
     }
 }
 
@@ -225,7 +207,7 @@ TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
     }
 }
 
-TEST(WriteExport, ReportsFailureAndChoosesTheFormatByExtension) {
+TEST(WriteExport, WritesTheBytesOrReportsFailure) {
     QTemporaryDir dir;
     const common::Entry entry{"a", "b", ""};
     const common::WriteResult failed = exchange::writeExport(
@@ -239,13 +221,6 @@ TEST(WriteExport, ReportsFailureAndChoosesTheFormatByExtension) {
     EXPECT_EQ(written.readAll(),
               "\xEF\xBB\xBF"
               "a,b,\r\n");
-
-    using exchange::ExportFormat;
-    const std::pair<QString, std::optional<ExportFormat>> names[] = {
-        {"x.txt", ExportFormat::AnkiText}, {"x.CSV", ExportFormat::Csv}, {"x.qvw", std::nullopt}};
-    for (const auto& [name, format] : names) {
-        EXPECT_EQ(exchange::exportFormatFor(name), format) << name.toStdString();
-    }
 }
 
 QString pdfText(const QString& path, int page) {
@@ -257,17 +232,10 @@ QString pdfText(const QString& path, int page) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// A test sheet keeps the answers on a page of their own; a word list runs over pages.
-TEST(WritePdf, SheetsAndLists) {
+// A word list runs over pages; the window test covers a test sheet.
+TEST(WritePdf, AWordListRunsOverPages) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.pdf"));
-    const exchange::PrintJob sheet{exchange::PrintKind::TestSheet,
-                                   QStringLiteral("単語テスト"),
-                                   {{"apple", "りんご|@2|林檎", ""}, {"run", "走る", "x"}}};
-    ASSERT_TRUE(exchange::writePdf(path, sheet, exchange::Paper::A4).ok);
-    EXPECT_TRUE(pdfText(path, 1).contains(u"2. run"));
-    EXPECT_FALSE(pdfText(path, 1).contains(u"りんご"));
-    EXPECT_TRUE(pdfText(path, 2).contains(u"1. りんご / 林檎"));
     exchange::PrintJob job{exchange::PrintKind::WordList, QString(), {}};
     for (int i = 0; i < 200; ++i) {
         job.entries.append({QStringLiteral("word%1").arg(i), "答え", "情報\\n続きの情報"});

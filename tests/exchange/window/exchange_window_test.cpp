@@ -125,6 +125,7 @@ TEST_F(ExchangeWindow, PdfOfATestSheetHoldsTheQuestionsThenTheAnswers) {
     ASSERT_GE(pages.size(), 2);
     EXPECT_TRUE(pages[0].contains("words") && pages[0].contains("2. cat"));
     EXPECT_FALSE(pages[0].contains("猫"));
+    EXPECT_TRUE(pages[1].contains("1. りんご"));
 }
 
 }  // namespace
