@@ -26,10 +26,8 @@ TEST(Settings, ShortFilesReadAsZerosAndDefaultsFollow) {
     const SettingsRecord drill = common::loadDrillSettings(path);
     EXPECT_EQ(drill.drillMode, common::kNormalMode);
     EXPECT_EQ(drill.lastPathField, padded(""));  // used as it is
-    EXPECT_EQ(drill.focusSelect, 0xff);
     const SettingsRecord editor = common::loadEditorSettings(path, u"/opt/kx/"_s);
     EXPECT_EQ(editor.lastPath(), u"/opt/kx"_s);
-    EXPECT_EQ(editor.scanFields, 7);
     EXPECT_EQ(editor.drillMode, 9);  // carried through untouched
 }
 

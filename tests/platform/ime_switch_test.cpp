@@ -87,6 +87,11 @@ public:
         EXPECT_TRUE(connection.isConnected());
         return connection;
     }
+    static void serve(QDBusConnection& bus, const QString& path, QObject* object,
+                      const QString& service) {
+        ASSERT_TRUE(bus.registerObject(path, object, QDBusConnection::ExportAllSlots) &&
+                    bus.registerService(service));
+    }
     // Waits until every call of the switch, and those it chained, has been answered.
     static void settle(const QObject& ime) {
         EXPECT_TRUE(QTest::qWaitFor(
@@ -98,7 +103,7 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
     const struct {
         const char* name;
         bool fcitx;
-        QStringList ibusEngines;  // empty: no IBus
+        QStringList ibusEngines;
         std::vector<bool> opens;
         QStringList log;
     } table[] = {
@@ -118,15 +123,9 @@ TEST_F(ImeSwitchTest, FcitxFirstThenIbusElseNothing) {
         FakeFcitx fcitx(log);
         FakeIbus ibus(log, row.ibusEngines, u"xkb:jp::jpn"_s);
         if (row.fcitx) {
-            ASSERT_TRUE(
-                service.registerObject(u"/controller"_s, &fcitx, QDBusConnection::ExportAllSlots));
-            ASSERT_TRUE(service.registerService(u"org.fcitx.Fcitx5"_s));
+            serve(service, u"/controller"_s, &fcitx, u"org.fcitx.Fcitx5"_s);
         }
-        if (!row.ibusEngines.isEmpty()) {
-            ASSERT_TRUE(service.registerObject(u"/org/freedesktop/IBus"_s, &ibus,
-                                               QDBusConnection::ExportAllSlots));
-            ASSERT_TRUE(service.registerService(u"org.freedesktop.IBus"_s));
-        }
+        serve(service, u"/org/freedesktop/IBus"_s, &ibus, u"org.freedesktop.IBus"_s);
         ImeSwitch ime(connect(u"session"_s + suffix), connect(u"ibus"_s + suffix));
         for (const bool open : row.opens) {
             ime.setOpen(open);
@@ -143,8 +142,7 @@ TEST_F(ImeSwitchTest, TheBoxModeSwitchesTheFrameworkOnceTheBoxHasTheFocus) {
     qunsetenv("IBUS_ADDRESS");
     QDBusConnection service = connect(u"fcitx"_s);
     FakeFcitx fcitx(log);
-    ASSERT_TRUE(service.registerObject(u"/controller"_s, &fcitx, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(service.registerService(u"org.fcitx.Fcitx5"_s));
+    serve(service, u"/controller"_s, &fcitx, u"org.fcitx.Fcitx5"_s);
 
     platform::QtPlatform qt;
     QWidget window;
