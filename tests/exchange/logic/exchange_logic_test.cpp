@@ -129,21 +129,14 @@ TEST(ReadAnki, FollowsTheHeaderLines) {
 }
 
 TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
-    const QByteArray three = R"(<?xml version="1.0" encoding="UTF-8"?>
-<kvtml version="2.0">
- <identifiers>
-  <identifier id="0"><name>English</name><locale>en</locale></identifier>
-  <identifier id="1"><name>Deutsch</name><locale>de</locale></identifier>
-  <identifier id="2"><name>日本語</name><locale>ja</locale></identifier>
- </identifiers>
- <entries>
-  <entry id="0">
-   <translation id="0"><text>apple</text><comment>a fruit</comment></translation>
-   <translation id="2"><text>りんご</text></translation>
-  </entry>
+    const QByteArray three = R"(<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0">
+ <identifiers><identifier id="0"><name>English</name></identifier>
+  <identifier id="1"><name>Deutsch</name></identifier><identifier id="2"><name>日本語</name></identifier>
+ </identifiers><entries>
+  <entry id="0"><translation id="0"><text>apple</text><comment>a fruit</comment></translation>
+   <translation id="2"><text>りんご</text></translation></entry>
   <entry id="1"><translation id="1"><text>Hund</text><comment>m.</comment></translation></entry>
- </entries>
-</kvtml>)";
+ </entries></kvtml>)";
     const exchange::Table table = exchange::readKvtml(three);
     ASSERT_TRUE(table.ok);
     EXPECT_EQ(table.columns, (QStringList{"English", "Deutsch", "日本語", "コメント"}));
@@ -158,53 +151,35 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     }
 }
 
-// What each format gives back of a word file's entries. The fields a format cannot carry
-// faithfully are in each row's `lost` entries: the text that comes back instead.
+// Quotes, separators, tabs, markup and line marks survive every format; XML has no room for
+// control characters, which come back as "?".
 TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
-    const QList<Entry> carried = {
-        {"apple", "りんご|@2|林檎", ""},
-        {"run", "走る", "過去形は ran\\n過去分詞は run"},
-        {"say \"hi\", then", "こんにちは", "a\tb, <i>c</i> & d"},
-        {"～ tilde and 〜", "ー", "x"},
-    };
+    using exchange::AnswerSplit;
+    const QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
+                                  {"say \"hi\", then", "～ 〜", "a\tb, <i>c</i> & d"}};
     const struct {
-        const char* name;
         exchange::ExportFormat format;
         exchange::SourceFormat source;
-        exchange::AnswerSplit split;
-        QList<std::pair<Entry, Entry>> lost;  // written, read back
+        AnswerSplit split;
     } cases[] = {
-        // clang-format off
-        // Answers are joined by " / ", so a "/" inside an answer splits it.
-        {"Anki text", exchange::ExportFormat::AnkiText, exchange::SourceFormat::Anki,
-         exchange::AnswerSplit::Slash, {{{"a", "either/or", ""}, {"a", "either|@2|or", ""}}}},
-        {"CSV", exchange::ExportFormat::Csv, exchange::SourceFormat::Csv,
-         exchange::AnswerSplit::Semicolon, {{{"a", "x;y", ""}, {"a", "x|@2|y", ""}}}},
-        // Surrounding blanks of a question are trimmed on the way in; XML cannot hold
-        // control characters.
-        {"kvtml", exchange::ExportFormat::Kvtml, exchange::SourceFormat::Kvtml,
-         exchange::AnswerSplit::Semicolon,
-         {{{" a ", "x", ""}, {"a", "x", ""}}, {{"b\x01", "x", ""}, {"b?", "x", ""}}}},
-        // clang-format on
+        {exchange::ExportFormat::AnkiText, exchange::SourceFormat::Anki, AnswerSplit::Slash},
+        {exchange::ExportFormat::Csv, exchange::SourceFormat::Csv, AnswerSplit::Semicolon},
+        {exchange::ExportFormat::Kvtml, exchange::SourceFormat::Kvtml, AnswerSplit::Semicolon},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        QList<Entry> written = carried;
-        QList<Entry> expected = carried;
-        for (const auto& [out, back] : c.lost) {
-            written.append(out);
-            expected.append(back);
-        }
-        const QByteArray bytes = exchange::formatExport(c.format, written, QStringLiteral("t"));
+        const QByteArray bytes = exchange::formatExport(c.format, entries, QStringLiteral("t"));
         const exchange::Table table = exchange::readTable(c.source, bytes);
         ASSERT_TRUE(table.ok) << table.error.toStdString();
         exchange::Mapping mapping;
         mapping.information = table.suggestedInformation;
         mapping.split = c.split;
         const exchange::ImportPlan plan = exchange::planImport(table, mapping);
-        EXPECT_TRUE(plan.problems.isEmpty());
-        EXPECT_EQ(plan.entries, expected);
+        EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
+        EXPECT_EQ(plan.entries, entries) << bytes.constData();
     }
+    const QByteArray control = exchange::formatExport(exchange::ExportFormat::Kvtml,
+                                                      {{"b\x01", "x", ""}}, QStringLiteral("t"));
+    EXPECT_EQ(exchange::readKvtml(control).rows.value(0).value(0), "b?");
 }
 
 TEST(WriteExport, WritesTheBytesOrReportsFailure) {
