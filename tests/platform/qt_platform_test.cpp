@@ -1,6 +1,8 @@
 #include "platform/qt_platform.h"
 #include "platform/file_dialog_setup.h"
 
+#include "modal_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,9 +18,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTimer>
 
-#include <functional>
 
 using namespace Qt::StringLiterals;
 using platform::Answer;
@@ -30,34 +30,6 @@ using platform::MessageBox;
 using platform::QtPlatform;
 
 namespace {
-
-// Runs action on the first modal widget once the event loop of the code under test has shown
-// it, and activated it where the window system does so in time.
-void whenModal(const std::function<void(QWidget*)>& action) {
-    auto* timer = new QTimer(qApp);
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-        const bool shown = modal != nullptr && modal->isVisible();
-        ++*ticks;
-        if (shown && (modal->isActiveWindow() || *ticks > 100)) {
-            timer->deleteLater();
-            timer->stop();
-            action(modal);
-            if (testing::Test::HasFatalFailure() && modal->isVisible()) {
-                modal->close();  // an assertion left it open
-            }
-        } else if (*ticks > 1000) {
-            timer->deleteLater();
-            timer->stop();
-            ADD_FAILURE() << "no modal window appeared";
-            if (modal != nullptr) {
-                modal->close();  // rather than hang
-            }
-        }
-    });
-    timer->start(5);
-}
 
 // A help file with topics 1 to 60, long enough to scroll.
 QString writeHelpFile(const QTemporaryDir& folder) {
@@ -117,7 +89,8 @@ TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
     for (const auto& row : table) {
         SCOPED_TRACE(testing::PrintToString(row.box));
         QtPlatform platform;
-        whenModal([&](QWidget* box) {
+        const auto watch = onModal([&](QDialog& dialog) {
+            QWidget* box = &dialog;
             EXPECT_EQ(box->windowTitle(), row.box.title);
             EXPECT_EQ(box->findChild<QLabel*>(u"messageText"_s)->text(),
                       QString(row.box.text).replace(u"\r\n"_s, u"\n"_s));
@@ -127,9 +100,6 @@ TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
             EXPECT_TRUE(focused != nullptr && focused->isDefault());
             row.key == Qt::Key_unknown ? void(box->close())
                                        : QTest::keyClick(keyTarget(box), row.key);
-            if (box->isVisible()) {  // the key did nothing: close, rather than wait forever
-                box->close();
-            }
         });
         EXPECT_EQ(platform.showMessage(&window, row.box), row.expected);
     }
@@ -146,7 +116,9 @@ TEST(QtPlatformHelp, HelpLeavesTheBoxOpenAndTheViewerUsable) {
     box.helpTopic = 12;
     for (QWidget* owner : {&window, static_cast<QWidget*>(nullptr)}) {
         QApplication::setActiveWindow(&window);
-        whenModal([&](QWidget* shown) {
+        const auto watch = onModal([&](QDialog& dialog) {
+            QWidget* shown = &dialog;
+            EXPECT_TRUE(QTest::qWaitForWindowActive(shown));
             QTest::keyClick(keyTarget(shown), Qt::Key_F1);
             QWidget* viewer = helpViewer();
             ASSERT_TRUE(viewer != nullptr && viewer->isVisible());
@@ -160,10 +132,9 @@ TEST(QtPlatformHelp, HelpLeavesTheBoxOpenAndTheViewerUsable) {
         EXPECT_EQ(platform.showMessage(owner, box), Answer::Yes);
     }
 
-    whenModal([](QWidget* box) {
-        EXPECT_EQ(box->findChild<QLabel*>(u"messageText"_s)->text(),
+    const auto watch = onModal([](QDialog& box) {
+        EXPECT_EQ(box.findChild<QLabel*>(u"messageText"_s)->text(),
                   u"none.hlp が見つかりません。"_s);
-        box->close();
     });
     platform.showHelp(nullptr, temp.filePath(u"none.hlp"_s), 1);
 }
@@ -203,8 +174,8 @@ TEST(QtPlatformFileDialog, OpenDialogShowsWordFilesAndAddsTheSuffix) {
     QtPlatform platform;
     FileDialog request;
     request.initialFolder = chosen;
-    whenModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
+    const auto watch = onModal([&](QDialog& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(temp.path()).canonicalPath());
         EXPECT_EQ(dialog->nameFilters(), QStringList{u"QRV単語帳 (*.qvw)"_s});
