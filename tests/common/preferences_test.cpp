@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include "common/preferences.h"
 #include "file_bytes.h"
 
 using namespace Qt::StringLiterals;
+using namespace std::string_literals;
 using common::Preferences;
 using common::PreferencesFile;
 
@@ -19,7 +19,9 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         QByteArray content;
         Preferences loaded;
     } table[] = {
-        {"stored", "[drill]\nspeakQuestions=true\nlenientJudging=true\n"_ba, {true, true}},
+        {"stored",
+         "[drill]\nspeakQuestions=true\nlenientJudging=true\n[later]\noption=7\n"_ba,
+         {true, true}},
         {"binary", QByteArray("\0\xff\xfe[\x01=\x80\n\0", 10), {}},
         {"unclosed section", "[drill\nspeakQuestions=true\n"_ba, {true, false}},
         {"not a Boolean",
@@ -41,22 +43,9 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         expected.lenientJudging = !expected.lenientJudging;
         EXPECT_EQ(file.load(), expected);
         EXPECT_FALSE(QFile::exists(file.path() + u".new"_s));
+        // Keys of later versions survive in a sound file.
+        EXPECT_EQ(kxtest::readBytes(file.path()).contains("option=7"), row.name == "stored"s);
     }
-}
-
-TEST(Preferences, AChangeKeepsTheOtherProgramsKeysAndWritesIntoNewFolders) {
-    QTemporaryDir dir;
-    const PreferencesFile file(dir.filePath(u"config/kotobax/preferences.ini"_s));
-    EXPECT_EQ(file.load(), Preferences{});
-    ASSERT_TRUE(file.update([](Preferences& p) { p.speakQuestions = true; }));
-    {
-        QSettings other(file.path(), QSettings::IniFormat);
-        other.setValue(u"editor/zoom"_s, 150);
-        other.setValue(u"later/option"_s, 7);
-    }
-    ASSERT_TRUE(file.update([](Preferences& p) { p.lenientJudging = true; }));
-    EXPECT_EQ(file.load(), (Preferences{true, true, 100, 150}));
-    EXPECT_EQ(QSettings(file.path(), QSettings::IniFormat).value(u"later/option"_s).toInt(), 7);
 }
 
 }  // namespace

@@ -153,14 +153,9 @@ TEST_F(ImeSwitchTest, TheBoxModeSwitchesTheFrameworkOnceTheBoxHasTheFocus) {
     box->setFocus();
     qt.setImeMode(box, platform::ImeMode::On);
     qt.setImeMode(other, platform::ImeMode::Off);  // not focused: left alone
-    qt.setImeMode(box, platform::ImeMode::NoControl);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !log.isEmpty(); }, 5000));
     QTest::qWait(50);
     EXPECT_EQ(log, QStringList{u"fcitx Activate"_s});
-    other->setFocus();
-    qt.setImeMode(other, platform::ImeMode::Off);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return log.size() > 1; }, 5000));
-    EXPECT_EQ(log, (QStringList{u"fcitx Activate"_s, u"fcitx Deactivate"_s}));
 }
 
 }  // namespace

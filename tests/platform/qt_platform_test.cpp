@@ -19,7 +19,6 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 
-
 using namespace Qt::StringLiterals;
 using platform::Answer;
 using platform::Buttons;
@@ -150,7 +149,6 @@ TEST(QtPlatformFileDialog, StartsInTheFolderOfTheRememberedFile) {
         platform::detail::DialogStart expected;
     } table[] = {
         {{}, u"   "_s, {here, {}}},  // a blank stored path
-        {{}, file, {words, {}}},
         {{}, words + u"/gone/x.qvw"_s, {here, {}}},
         {file, elsewhere, {words, u"a.qvw"_s}},  // the remembered name wins
         {words + u"/gone/x.qvw"_s, elsewhere, {elsewhere, u"x.qvw"_s}},
