@@ -21,7 +21,6 @@ TEST(ScriptedPlatform, AnswersFromTheQueueAndReportsWhatGoesOffScript) {
         {Buttons::YesNo, Answer::Yes, Answer::No, Answer::No, false},
         {Buttons::YesNoCancel, Answer::Yes, {}, Answer::Cancel, true},
         {Buttons::YesNo, Answer::Yes, Answer::Cancel, Answer::Cancel, true},  // not a button
-        {Buttons::YesNo, Answer::Cancel, Answer::Yes, Answer::Yes, true},     // nor the default
     };
     for (const auto& row : table) {
         ScriptedPlatform platform;
