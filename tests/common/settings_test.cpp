@@ -101,10 +101,6 @@ TEST(Settings, TheFreshReadWinsForCarriedFields) {
     SettingsRecord drill = fresh;
     drill.drillMode = 3;
     EXPECT_EQ(common::drillRecordToSave(fresh, {}, 3, u"/opt/kx"_s), drill);
-    SettingsRecord editor = fresh;
-    editor.scanFields = 4;
-    editor.focusSelect = 0;
-    EXPECT_EQ(common::editorRecordToSave(fresh, {{}, 4}, u"/opt/kx"_s), editor);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "common/ansi_text.h"
@@ -114,14 +113,6 @@ TEST(WordFile, FailedWriteLeavesTheOldFileAlone) {
 #endif
     EXPECT_EQ(readBytes(old), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.qvw"_s});
-}
-
-TEST(WordFile, SampleFileRoundTrips) {
-    const QString path = KX_SOURCE_DIR "/examples/sample.qvw";
-    const common::ReadResult sample = common::readWordFile(path);
-    ASSERT_EQ(sample.outcome, ReadOutcome::Entries);
-    EXPECT_EQ(sample.entries.size(), 30);
-    EXPECT_EQ(common::formatWordFile(sample.entries), readBytes(path));
 }
 
 }  // namespace

@@ -187,30 +187,21 @@ TEST(WriteExport, WritesTheBytesOrReportsFailure) {
               "a,b,\r\n");
 }
 
-QString pdfText(const QString& path, int page) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                   QString::number(page), path, QStringLiteral("-")});
-    process.waitForFinished();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // A word list runs over pages; the window test covers a test sheet.
 TEST(WritePdf, AWordListRunsOverPages) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.pdf"));
+    const QString path = dir.filePath("out.pdf");
     exchange::PrintJob job{exchange::PrintKind::WordList, QString(), {}};
     for (int i = 0; i < 200; ++i) {
         job.entries.append({QStringLiteral("word%1").arg(i), "答え", "情報\\n続きの情報"});
     }
     ASSERT_TRUE(exchange::writePdf(path, job, exchange::Paper::A4).ok);
-    QString all;
-    for (int page = 1; page < 40 && !all.contains(u"word199"); ++page) {
-        all += pdfText(path, page);
-    }
-    EXPECT_TRUE(all.contains(u"word199"));
-    EXPECT_TRUE(all.contains(u"続きの情報"));
+    QProcess text;
+    text.start("pdftotext", {path, "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    const QString all = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_GT(all.count(u'\f'), 2);
+    EXPECT_TRUE(all.contains(u"word199") && all.contains(u"続きの情報"));
 }
 
 }  // namespace

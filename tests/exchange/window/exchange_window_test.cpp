@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -13,7 +12,6 @@
 #include "common/ansi_text.h"
 #include "exchange/logic/table.h"
 #include "exchange/window/exchange_commands.h"
-#include "exchange/window/import_dialog.h"
 #include "file_bytes.h"
 #include "modal_dialog.h"
 #include "platform/scripted_platform.h"
