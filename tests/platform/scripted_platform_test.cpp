@@ -1,6 +1,5 @@
 #include "platform/scripted_platform.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -8,7 +7,6 @@ using platform::Answer;
 using platform::Buttons;
 using platform::MessageBox;
 using platform::ScriptedPlatform;
-using testing::IsEmpty;
 
 // Window tests trust an empty unexpected(): a box shown with nothing queued is answered as by
 // its close box, and that, like a script that a real box could not follow, is reported.
@@ -21,10 +19,8 @@ TEST(ScriptedPlatform, AnswersFromTheQueueAndReportsWhatGoesOffScript) {
         bool reported;
     } table[] = {
         {Buttons::YesNo, Answer::Yes, Answer::No, Answer::No, false},
-        {Buttons::Ok, Answer::Ok, {}, Answer::Ok, true},
         {Buttons::YesNoCancel, Answer::Yes, {}, Answer::Cancel, true},
         {Buttons::YesNo, Answer::Yes, Answer::Cancel, Answer::Cancel, true},  // not a button
-        {Buttons::YesNo, Answer::Cancel, Answer::Yes, Answer::Yes, true},     // nor the default
     };
     for (const auto& row : table) {
         ScriptedPlatform platform;
@@ -35,25 +31,4 @@ TEST(ScriptedPlatform, AnswersFromTheQueueAndReportsWhatGoesOffScript) {
         EXPECT_EQ(platform.showMessage(nullptr, box), row.expected) << testing::PrintToString(box);
         EXPECT_EQ(platform.unexpected().empty(), !row.reported) << testing::PrintToString(box);
     }
-    ScriptedPlatform platform;
-    platform.fileNames({ScriptedPlatform::cancel});
-    EXPECT_EQ(platform.askFileName(nullptr, {}), std::nullopt);
-    EXPECT_THAT(platform.unexpected(), IsEmpty());
-    EXPECT_EQ(platform.askFileName(nullptr, {}), std::nullopt);  // nothing queued
-    EXPECT_EQ(platform.unexpected().size(), 1u);
-}
-
-TEST(ScriptedPlatform, BusyGuardsNestAndMayOutliveThePlatform) {
-    std::shared_ptr<void> outer;
-    {
-        ScriptedPlatform platform;
-        outer = platform.busy();
-        platform.busy().reset();
-        EXPECT_TRUE(platform.isBusy());
-        outer.reset();
-        EXPECT_FALSE(platform.isBusy());
-        EXPECT_EQ(platform.busyCount(), 2);
-        outer = platform.busy();
-    }
-    outer.reset();  // must not touch the platform that is gone
 }

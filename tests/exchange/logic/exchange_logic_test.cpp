@@ -37,13 +37,11 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
         QList<int> lines;
     } cases[] = {
         {"a,b\r\nc,d\r\n", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
-        {"a,b\nc,d", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"a,b\rc,d\r", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"\"x,y\",\"say \"\"hi\"\"\"\n", u',', {{"x,y", "say \"hi\""}}, {1}},
         {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 3}},
         {"a,,\n\n\nb\n", u',', {{"a", "", ""}, {"b"}}, {1, 4}},
         {"a\t\"b\tc\"\n", u'\t', {{"a", "b\tc"}}, {1}},
-        {"a,b", u'\t', {{"a,b"}}, {1}},
         {"\"open", u',', {{"open"}}, {1}},
     };
     for (const auto& c : cases) {
@@ -68,23 +66,14 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         // clang-format off
         {"answers split and trimmed", {" apple ", "りんご; 林檎;", "a\r\nb"}, bySemicolon,
          Entry{"apple", "りんご|@2|林檎", "a\\nb"}, {}},
-        {"slash", {"run", "走る/駆ける"}, {0, 1, -1, AnswerSplit::Slash, false},
-         Entry{"run", "走る|@2|駆ける", ""}, {}},
-        {"ideographic comma", {"run", "走る、駆ける"}, {0, 1, -1, AnswerSplit::Comma, false},
-         Entry{"run", "走る|@2|駆ける", ""}, {}},
         {"one per column skips the mapped ones", {"info", "run", "走る", "", "駆ける"},
          {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
-        {"columns swapped", {"りんご", "apple"}, {1, 0, -1, AnswerSplit::Semicolon, false},
-         Entry{"apple", "りんご", ""}, {}},
-        {"lone LF and CR in information", {"q", "a", "1\n2\r3"}, bySemicolon,
-         Entry{"q", "a", "1\\n2\\n3"}, {}},
         // clang-format on
+        {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true}, {}, {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
-        {"only separators", {"q", " ; ;"}, bySemicolon, {}, Problem::NoAnswer},
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
         {"field separator", {"a|@1|b", "a"}, bySemicolon, {}, Problem::Separator},
-        {"answer separator in an answer", {"q", "a|@2|b"}, bySemicolon, {}, Problem::Separator},
         {"question on two lines", {"a\nb", "a"}, bySemicolon, {}, Problem::LineBreak},
     };
     for (const auto& c : cases) {
@@ -98,31 +87,12 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
             EXPECT_TRUE(plan.problems.isEmpty());
         } else {
             EXPECT_TRUE(plan.entries.isEmpty());
-            ASSERT_EQ(plan.problems.size(), 1);
+            ASSERT_EQ(plan.problems.size(), c.problem ? 1 : 0);
+        }
+        if (c.problem) {
             EXPECT_EQ(plan.problems[0].problem, *c.problem);
             EXPECT_TRUE(exchange::describe(plan.problems[0]).startsWith(u"7 行目: "));
         }
-    }
-}
-
-TEST(PlanImport, KeepsTheGoodRowsListsTheOthersInOrderAndSkipsAHeaderOnlyWhenAsked) {
-    exchange::Table table;
-    table.rows = {{"英語", "日本語"}, {"a", "1"}, {"b", "😀"}, {"c"}, {"d", "2"}, {"e", "林"}};
-    table.sourceLines = {1, 2, 3, 4, 5, 6};
-    for (const bool header : {false, true}) {
-        exchange::Mapping mapping;
-        mapping.firstRowIsHeader = header;
-        const exchange::ImportPlan plan = exchange::planImport(table, mapping);
-        QList<Entry> expected{{"a", "1", ""}, {"d", "2", ""}, {"e", "林", ""}};
-        if (!header) {
-            expected.prepend({"英語", "日本語", ""});
-        }
-        EXPECT_EQ(plan.entries, expected);
-        QList<int> lines;
-        for (const exchange::RowProblem& problem : plan.problems) {
-            lines.append(problem.sourceLine);
-        }
-        EXPECT_EQ(lines, (QList<int>{3, 4}));
     }
 }
 
@@ -132,14 +102,12 @@ TEST(ReadAnki, FollowsTheHeaderLines) {
         QList<QStringList> rows;
         QList<int> lines;
     } cases[] = {
+        // clang-format off
         {"#separator:tab\n#html:true\napple\tりんご<br>林檎\ta &amp; b<div>c</div>\n",
-         {{"apple", "りんご\n林檎", "a & b\nc"}},
-         {3}},
-        {"#separator:Semicolon\n#html:false\na<br>;b\n", {{"a<br>", "b"}}, {3}},
-        {"#separator:Comma\n#html:true\n#columns:Front,Back\n\"x, y\",&#x3042;&lt;\n",
-         {{"x, y", "あ<"}},
-         {4}},
+         {{"apple", "りんご\n林檎", "a & b\nc"}}, {3}},
+        {"#separator:Comma\n#html:true\n#columns:Front,Back\n\"x, y\",&#x3042;&lt;\n", {{"x, y", "あ<"}}, {4}},
         {"a\tb\n", {{"a", "b"}}, {1}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -147,34 +115,17 @@ TEST(ReadAnki, FollowsTheHeaderLines) {
         EXPECT_EQ(table.rows, c.rows);
         EXPECT_EQ(table.sourceLines, c.lines);
     }
-    EXPECT_EQ(exchange::readAnki("#separator:Comma\n#columns:Front,Back\na,b\n").columns,
-              (QStringList{"Front", "Back"}));
-    const exchange::Table withIds = exchange::readAnki(
-        "#separator:tab\n#guid column:1\n#notetype column:2\n#tags column:5\n"
-        "g\tBasic\tapple\tりんご\tfruit\n");
-    EXPECT_EQ(withIds.columns, (QStringList{"GUID", "ノートタイプ", "列 3", "列 4", "タグ"}));
-    EXPECT_EQ(withIds.suggestedQuestion, 2);
-    EXPECT_EQ(withIds.suggestedAnswers, 3);
-    EXPECT_EQ(withIds.suggestedInformation, -1);
 }
 
 TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
-    const QByteArray three = R"(<?xml version="1.0" encoding="UTF-8"?>
-<kvtml version="2.0">
- <identifiers>
-  <identifier id="0"><name>English</name><locale>en</locale></identifier>
-  <identifier id="1"><name>Deutsch</name><locale>de</locale></identifier>
-  <identifier id="2"><name>日本語</name><locale>ja</locale></identifier>
- </identifiers>
- <entries>
-  <entry id="0">
-   <translation id="0"><text>apple</text><comment>a fruit</comment><pronunciation>x</pronunciation></translation>
-   <translation id="2"><text>りんご</text></translation>
-  </entry>
+    const QByteArray three = R"(<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0">
+ <identifiers><identifier id="0"><name>English</name></identifier>
+  <identifier id="1"><name>Deutsch</name></identifier><identifier id="2"><name>日本語</name></identifier>
+ </identifiers><entries>
+  <entry id="0"><translation id="0"><text>apple</text><comment>a fruit</comment></translation>
+   <translation id="2"><text>りんご</text></translation></entry>
   <entry id="1"><translation id="1"><text>Hund</text><comment>m.</comment></translation></entry>
- </entries>
- <lessons><container><name>L</name><entry id="0"/><entry id="1"/></container></lessons>
-</kvtml>)";
+ </entries></kvtml>)";
     const exchange::Table table = exchange::readKvtml(three);
     ASSERT_TRUE(table.ok);
     EXPECT_EQ(table.columns, (QStringList{"English", "Deutsch", "日本語", "コメント"}));
@@ -182,73 +133,45 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
               (QList<QStringList>{{"apple", "", "りんご", "a fruit"}, {"", "Hund", "", "m."}}));
     EXPECT_EQ(table.suggestedInformation, 3);
 
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } refused[] = {
-        {"version 1", "<kvtml version=\"1.0\"></kvtml>"},
-        {"another XML", "<html></html>"},
-        {"not XML", "apple,りんご"},
-        {"cut short", "<kvtml version=\"2.0\"><entries><entry id=\"0\">"},
-    };
-    for (const auto& c : refused) {
-        SCOPED_TRACE(c.name);
-        const exchange::Table bad = exchange::readKvtml(c.bytes);
-        EXPECT_FALSE(bad.ok);
-        EXPECT_FALSE(bad.error.isEmpty());
+    for (const QByteArray bad :
+         {"<kvtml version=\"1.0\"></kvtml>", "<kvtml version=\"2.0\"><entries>"}) {
+        EXPECT_FALSE(exchange::readKvtml(bad).ok || exchange::readKvtml(bad).error.isEmpty())
+            << bad.constData();
     }
 }
 
-// What each format gives back of a word file's entries. The fields a format cannot carry
-// faithfully are in each row's `lost` entries: the text that comes back instead.
+// Quotes, separators, tabs, markup and line marks survive every format; XML has no room for
+// control characters, which come back as "?".
 TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
-    const QList<Entry> carried = {
-        {"apple", "りんご|@2|林檎", ""},
-        {"run", "走る", "過去形は ran\\n過去分詞は run"},
-        {"say \"hi\", then", "こんにちは", "a\tb, <i>c</i> & d"},
-        {"～ tilde and 〜", "ー", "x"},
-    };
+    using exchange::AnswerSplit;
+    const QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
+                                  {"say \"hi\", then", "～ 〜", "a\tb, <i>c</i> & d"}};
     const struct {
-        const char* name;
         exchange::ExportFormat format;
         exchange::SourceFormat source;
-        exchange::AnswerSplit split;
-        QList<std::pair<Entry, Entry>> lost;  // written, read back
+        AnswerSplit split;
     } cases[] = {
-        // clang-format off
-        // Answers are joined by " / ", so a "/" inside an answer splits it.
-        {"Anki text", exchange::ExportFormat::AnkiText, exchange::SourceFormat::Anki,
-         exchange::AnswerSplit::Slash, {{{"a", "either/or", ""}, {"a", "either|@2|or", ""}}}},
-        {"CSV", exchange::ExportFormat::Csv, exchange::SourceFormat::Csv,
-         exchange::AnswerSplit::Semicolon, {{{"a", "x;y", ""}, {"a", "x|@2|y", ""}}}},
-        // Surrounding blanks of a question are trimmed on the way in; XML cannot hold
-        // control characters.
-        {"kvtml", exchange::ExportFormat::Kvtml, exchange::SourceFormat::Kvtml,
-         exchange::AnswerSplit::Semicolon,
-         {{{" a ", "x", ""}, {"a", "x", ""}}, {{"b\x01", "x", ""}, {"b?", "x", ""}}}},
-        // clang-format on
+        {exchange::ExportFormat::AnkiText, exchange::SourceFormat::Anki, AnswerSplit::Slash},
+        {exchange::ExportFormat::Csv, exchange::SourceFormat::Csv, AnswerSplit::Semicolon},
+        {exchange::ExportFormat::Kvtml, exchange::SourceFormat::Kvtml, AnswerSplit::Semicolon},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        QList<Entry> written = carried;
-        QList<Entry> expected = carried;
-        for (const auto& [out, back] : c.lost) {
-            written.append(out);
-            expected.append(back);
-        }
-        const QByteArray bytes = exchange::formatExport(c.format, written, QStringLiteral("t"));
+        const QByteArray bytes = exchange::formatExport(c.format, entries, QStringLiteral("t"));
         const exchange::Table table = exchange::readTable(c.source, bytes);
         ASSERT_TRUE(table.ok) << table.error.toStdString();
         exchange::Mapping mapping;
         mapping.information = table.suggestedInformation;
         mapping.split = c.split;
         const exchange::ImportPlan plan = exchange::planImport(table, mapping);
-        EXPECT_TRUE(plan.problems.isEmpty());
-        EXPECT_EQ(plan.entries, expected);
+        EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
+        EXPECT_EQ(plan.entries, entries) << bytes.constData();
     }
+    const QByteArray control = exchange::formatExport(exchange::ExportFormat::Kvtml,
+                                                      {{"b\x01", "x", ""}}, QStringLiteral("t"));
+    EXPECT_EQ(exchange::readKvtml(control).rows.value(0).value(0), "b?");
 }
 
-TEST(WriteExport, ReportsFailureAndChoosesTheFormatByExtension) {
+TEST(WriteExport, WritesTheBytesOrReportsFailure) {
     QTemporaryDir dir;
     const common::Entry entry{"a", "b", ""};
     const common::WriteResult failed = exchange::writeExport(
@@ -262,56 +185,23 @@ TEST(WriteExport, ReportsFailureAndChoosesTheFormatByExtension) {
     EXPECT_EQ(written.readAll(),
               "\xEF\xBB\xBF"
               "a,b,\r\n");
-
-    using exchange::ExportFormat;
-    const std::pair<QString, std::optional<ExportFormat>> names[] = {
-        {"x.txt", ExportFormat::AnkiText},
-        {"x.CSV", ExportFormat::Csv},
-        {"x.kvtml", ExportFormat::Kvtml},
-        {"x.qvw", std::nullopt}};
-    for (const auto& [name, format] : names) {
-        EXPECT_EQ(exchange::exportFormatFor(name), format) << name.toStdString();
-    }
 }
 
-QString pdfText(const QString& path, int page) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                   QString::number(page), path, QStringLiteral("-")});
-    process.waitForFinished();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// A test sheet keeps the answers on a page of their own; a word list runs over pages.
-TEST(WritePdf, SheetsAndListsOnEveryPaper) {
+// A word list runs over pages; the window test covers a test sheet.
+TEST(WritePdf, AWordListRunsOverPages) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.pdf"));
-    const exchange::PrintJob sheet{exchange::PrintKind::TestSheet,
-                                   QStringLiteral("単語テスト"),
-                                   {{"apple", "りんご|@2|林檎", ""}, {"run", "走る", "x"}}};
-    for (const exchange::Paper paper : {exchange::Paper::A4, exchange::Paper::Letter}) {
-        ASSERT_TRUE(exchange::writePdf(path, sheet, paper).ok);
-        const QString first = pdfText(path, 1);
-        const QString second = pdfText(path, 2);
-        EXPECT_TRUE(first.contains(u"1. apple")) << first.toStdString();
-        EXPECT_TRUE(first.contains(u"2. run"));
-        EXPECT_FALSE(first.contains(u"りんご"));
-        EXPECT_TRUE(second.contains(u"解答"));
-        EXPECT_TRUE(second.contains(u"1. りんご / 林檎")) << second.toStdString();
-    }
+    const QString path = dir.filePath("out.pdf");
     exchange::PrintJob job{exchange::PrintKind::WordList, QString(), {}};
     for (int i = 0; i < 200; ++i) {
         job.entries.append({QStringLiteral("word%1").arg(i), "答え", "情報\\n続きの情報"});
     }
     ASSERT_TRUE(exchange::writePdf(path, job, exchange::Paper::A4).ok);
-    QString all;
-    for (int page = 1; page < 40 && !all.contains(u"word199"); ++page) {
-        all += pdfText(path, page);
-    }
-    EXPECT_TRUE(all.contains(u"word0"));
-    EXPECT_TRUE(all.contains(u"word199"));
-    EXPECT_TRUE(all.contains(u"続きの情報"));
+    QProcess text;
+    text.start("pdftotext", {path, "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    const QString all = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_GT(all.count(u'\f'), 2);
+    EXPECT_TRUE(all.contains(u"word199") && all.contains(u"続きの情報"));
 }
 
 }  // namespace
