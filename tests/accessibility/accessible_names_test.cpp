@@ -9,14 +9,27 @@
 #include <functional>
 #include <memory>
 
+#include "drill/window/frm_history.h"
 #include "drill/window/frm_main.h"
+#include "drill/window/frm_missed.h"
 #include "drill_support.h"
+#include "editor/window/focus_behaviour.h"
+#include "editor/window/frm_add_right.h"
 #include "editor/window/frm_edit.h"
+#include "editor/window/frm_scan.h"
 #include "exchange/window/exchange_commands.h"
 #include "exchange/window/import_dialog.h"
 #include "platform/scripted_platform.h"
 
 namespace {
+
+class NoInputOptions final : public editor::InputOptions {
+public:
+    platform::ImeMode imeMode(editor::BoxKind) const override {
+        return platform::ImeMode::NoControl;
+    }
+    bool focusSelect() const override { return false; }
+};
 
 bool isJapanese(QChar c) {
     const char16_t u = c.unicode();
@@ -64,10 +77,38 @@ struct WindowCase {
 
 TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
     drill::test::GivenRandom random;
+    NoInputOptions options;
+    std::unique_ptr<editor::FocusBehaviour> focus;
+    auto focusOn = [&](platform::Platform& p) -> editor::FocusBehaviour& {
+        focus = std::make_unique<editor::FocusBehaviour>(p, options);
+        return *focus;
+    };
     const WindowCase windows[] = {
         {"frmMain",
          [&random](platform::Platform& p) { return std::make_unique<drill::frmMain>(p, random); }},
         {"frmEdit", [](platform::Platform& p) { return std::make_unique<editor::frmEdit>(p); }},
+        {"frmMissed",
+         [](platform::Platform& p) {
+             const drill::MissedEntry missed{{"q", "a", ""}, {"x"}};
+             return std::make_unique<drill::frmMissed>(QList{missed}, "/w.qvw", p, nullptr);
+         }},
+        {"frmHistory",
+         [](platform::Platform& p) {
+             drill::history::DrillRecord drill;
+             drill.started = QDateTime::currentDateTimeUtc();
+             drill.wordFile = "/w.qvw";
+             drill.missed = {"q"};
+             return std::make_unique<drill::frmHistory>(QList{drill}, "/w.qvw", p, nullptr);
+         }},
+        {"frmAddRight",
+         [&](platform::Platform& p) {
+             return std::make_unique<editor::frmAddRight>(QString(), editor::FormAnswers{},
+                                                          focusOn(p), p, QString(), nullptr);
+         }},
+        {"frmScan",
+         [&](platform::Platform& p) {
+             return std::make_unique<editor::frmScan>(QString(), focusOn(p), nullptr);
+         }},
         {"frmImport",
          [](platform::Platform& p) {
              exchange::Table table;
