@@ -14,9 +14,11 @@ TEST(EntryForm, AnswersLoadCountAndRebuild) {
     const QString gap = "a|@2|b|@2|c|@2|d|@2||@2|f";
     const Boxes abcd{"a", "b", "c", "d"};
     const std::tuple<QString, Boxes, QString, QString, QString> cases[] = {
-        {six, abcd, "e|@2|f", "6 (+2)", six}, {"a|@2||@2|c", {"a", "", "c", ""}, "", "2", "a|@2|c"},
+        {six, abcd, "e|@2|f", "6 (+2)", six},
+        {"a|@2||@2|c", {"a", "", "c", ""}, "", "2", "a|@2|c"},
         {"", {}, "", "0", ""},
-        {" ", {" "}, "", "1", " "},           {gap, abcd, "|@2|f", "6 (+2)", gap}};
+        {" ", {" "}, "", "1", " "},
+        {gap, abcd, "|@2|f", "6 (+2)", gap}};
     for (const auto& [stored, boxes, extra, count, rebuilt] : cases) {
         SCOPED_TRACE(stored.toStdString());
         const EntryForm form = editor::formFromEntry({QStringLiteral("q"), stored, {}});

@@ -50,7 +50,6 @@ TEST(SearchStep, WalksOnFromTheCurrentEntryAndWrapsUpToItAfterTheQuestion) {
         {"declined", "abxd", 2, "x", 7, false, {ScanOutcome::Declined}, 1},
         {"an earlier one", "xbcd", 3, "x", 7, true, {ScanOutcome::Found, 0}, 1},
         {"none current: nothing after Yes", "abcd", -1, "x", 7, true, {ScanOutcome::Finished}, 1},
-        {"a current past the end counts as none", "x", 5, "x", 7, true, {ScanOutcome::Found, 0}, 0},
         {"no text", "abxd", 1, "", 0, true, {ScanOutcome::NeedText}, 0},
         {"no fields", "abxd", 1, "x", 0, true, {ScanOutcome::NeedFields}, 0},
         {"empty list", "", -1, "x", 7, true, {ScanOutcome::EmptyList}, 0}};

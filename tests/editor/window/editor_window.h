@@ -75,7 +75,6 @@ struct EditorWindow {
     editor::Document& document() const { return window->document(); }
     void trigger(const QString& name) { find<QAction>(name)->trigger(); }
     void press(const QString& name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
-    bool checked(const QString& name) const { return find<QAction>(name)->isChecked(); }
 
     // Key presses carrying each character, as an input method sends Japanese text.
     static void typeText(QWidget* box, const QString& text) {
