@@ -18,11 +18,9 @@ TEST(AnswerList, OpensEditsAndWritesBackTheFormsAnswers) {
     const QStringList all{"1", "2", "3", "4", "5", "6"};
     const Case cases[] = {
         {{{"", "b", "", "d"}, ""}, {"b", "d"}, {}, {{"b", "d", "", ""}, ""}},  // boxes 1 and 3
-        {six, all, {1}, {{"1", "3", "4", "5"}, "6"}},
-        {six, all, {5, 0, 9}, {{"2", "3", "4", "5"}, ""}},  // any order
+        {six, all, {5, 0, 9}, {{"2", "3", "4", "5"}, ""}},                     // any order
         {six, all, {0, 1, 2, 3, 4, 5}, {}},
-        {{{"1", "", "", ""}, "|@2|x|@2|"}, {"1", "", "x", ""}, {}, {{"1", "", "x", ""}, ""}},
-        {{{" ", "", "", ""}, ""}, {" "}, {}, {{" ", "", "", ""}, ""}}};  // a blank box counts
+        {{{" ", "", "", ""}, "|@2|x|@2|"}, {" ", "", "x", ""}, {}, {{" ", "", "x", ""}, ""}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.opened.join(u',').toStdString());
         const QStringList opened = answersOfForm(c.form);

@@ -10,13 +10,15 @@ using Boxes = std::array<QString, 4>;
 // A stored right-answers field loaded into the form, counted (the hidden ones shown apart),
 // and rebuilt.
 TEST(EntryForm, AnswersLoadCountAndRebuild) {
-    const QString six = "a|@2|b|@2|c|@2|d|@2|e|@2|f", four = "a|@2|b|@2|c|@2|d";
+    const QString six = "a|@2|b|@2|c|@2|d|@2|e|@2|f";
     const QString gap = "a|@2|b|@2|c|@2|d|@2||@2|f";
     const Boxes abcd{"a", "b", "c", "d"};
     const std::tuple<QString, Boxes, QString, QString, QString> cases[] = {
-        {six, abcd, "e|@2|f", "6 (+2)", six}, {"a|@2||@2|c", {"a", "", "c", ""}, "", "2", "a|@2|c"},
-        {four, abcd, "", "4", four},          {"", {}, "", "0", ""},
-        {" ", {" "}, "", "1", " "},           {gap, abcd, "|@2|f", "6 (+2)", gap}};
+        {six, abcd, "e|@2|f", "6 (+2)", six},
+        {"a|@2||@2|c", {"a", "", "c", ""}, "", "2", "a|@2|c"},
+        {"", {}, "", "0", ""},
+        {" ", {" "}, "", "1", " "},
+        {gap, abcd, "|@2|f", "6 (+2)", gap}};
     for (const auto& [stored, boxes, extra, count, rebuilt] : cases) {
         SCOPED_TRACE(stored.toStdString());
         const EntryForm form = editor::formFromEntry({QStringLiteral("q"), stored, {}});
@@ -25,8 +27,6 @@ TEST(EntryForm, AnswersLoadCountAndRebuild) {
         EXPECT_EQ(editor::rightCountText(form), count);
         EXPECT_EQ(editor::formAnswerString(form), rebuilt);
     }
-    EXPECT_EQ(editor::formAnswerString({"q", {"", "b", "", "d"}, {}, {}}),
-              QStringLiteral("b|@2|d"));
     // The information goes both ways through the file's line-break mark.
     EXPECT_EQ(editor::formFromEntry({"q", "r", "a\\nb"}).information, QStringLiteral("a\r\nb"));
     EXPECT_EQ(editor::formInformationString(u"a\rb"), QStringLiteral("a\\nb"));
@@ -43,17 +43,12 @@ TEST(EntryForm, CheckRefusesWhatCannotBeStored) {
     // question, answer boxes, extra answers, information, command word, message (empty: accepted)
     const std::vector<std::tuple<QString, Boxes, QString, QString, QString, QString>> cases = {
         {"apple", {"りんご"}, "", "", "追加", ""},
-        {"q", {"", " "}, "", "", "更新", ""},
         {"q", {}, "e", "", "挿入", ""},
-        {"q", {"a|@2|b"}, "", "x\\ny", "追加", ""},
         {"", {"a"}, "", "", "追加", noQuestion},
         {"q", {}, "", "", "追加", noAnswer},
         {"a|@1|b", {"a"}, "", "", "追加", separator},
-        {"q", {"", "a|@1|"}, "", "", "更新", separator},
         {"q", {"a"}, "b|@1|c", "", "追加", separator},
-        {"q|@1", {"a"}, "", "", "追加", separator},
         {"a\nb", {"a"}, "", "", "追加", lineBreak},
-        {"q", {"a\r\nb"}, "", "", "追加", lineBreak},
         {"q😀", {"한", "😀"}, "", "ok", "挿入", lost + QStringLiteral("「😀」「한」")}};
     for (const auto& [question, boxes, extra, information, word, message] : cases) {
         SCOPED_TRACE((question + word + message).toStdString());

@@ -12,13 +12,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -34,10 +33,7 @@ inline QList<common::Entry> entriesOf(const QStringList& questions) {
     }
     return entries;
 }
-
-inline QByteArray readAll(const QString& path) {
-    return kxtest::readBytes(path);
-}
+using kxtest::readBytes;
 
 // A question with Yes as its default, as the editor asks them.
 inline platform::MessageBox question(const QString& text, const QString& title,
@@ -62,8 +58,6 @@ struct EditorWindow {
     }
     // Every box and dialog was answered by the test's script.
     ~EditorWindow() { EXPECT_THAT(platform.unexpected(), testing::IsEmpty()); }
-    EditorWindow(const EditorWindow&) = delete;
-    EditorWindow& operator=(const EditorWindow&) = delete;
     void start() {
         window = std::make_unique<editor::frmEdit>(platform);
         window->show();
@@ -81,7 +75,6 @@ struct EditorWindow {
     editor::Document& document() const { return window->document(); }
     void trigger(const QString& name) { find<QAction>(name)->trigger(); }
     void press(const QString& name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
-    bool checked(const QString& name) const { return find<QAction>(name)->isChecked(); }
 
     // Key presses carrying each character, as an input method sends Japanese text.
     static void typeText(QWidget* box, const QString& text) {
@@ -102,7 +95,6 @@ struct EditorWindow {
         }
         typeText(form().txtInformation(), information);
     }
-    std::array<QString, 4> answerBoxes() const { return form().contents().rights; }
 
     QPoint centreOf(int row) const {
         return list().visualRect(list().model()->index(row, 0)).center();
@@ -113,11 +105,6 @@ struct EditorWindow {
     common::Entry shown() const { return editor::entryFromForm(form().contents()); }
 
     QString path(const QString& name) const { return platform.programFolder() + name; }
-    // The help file opened at `topic`, and nothing else asked of it.
-    void expectHelpOpened(int topic) const {
-        EXPECT_EQ(platform.helpRequests(), (std::vector<platform::ScriptedPlatform::HelpRequest>{
-                                               {path(QStringLiteral("Kotobax.hlp")), topic}}));
-    }
     QString writeFile(const QString& name, const QByteArray& bytes) const {
         kxtest::writeBytes(path(name), bytes);
         return path(name);
@@ -135,11 +122,10 @@ struct EditorWindow {
     }
     // cmdInsert, cmdChange, cmdRemove, cmdReverse: which are enabled.
     std::array<bool, 4> entryButtons() const {
-        std::array<bool, 4> enabled{};
         const char* names[] = {"cmdInsert", "cmdChange", "cmdRemove", "cmdReverse"};
-        for (int i = 0; i < 4; ++i) {
-            enabled[i] = find<QPushButton>(QLatin1String(names[i]))->isEnabled();
-        }
+        std::array<bool, 4> enabled{};
+        std::transform(std::begin(names), std::end(names), enabled.begin(),
+                       [this](const char* n) { return find<QPushButton>(n)->isEnabled(); });
         return enabled;
     }
 };
