@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include "common/ansi_text.h"
+#include "common/word_file.h"
 
 namespace common {
 
@@ -154,14 +154,12 @@ bool writeSettings(const QString& filePath, const SettingsRecord& record, int re
         }
         bytes += current.sliced(qMin(bytes.size(), current.size()));
     }
-    // Replaced whole, so that a crash or a full disk never leaves half a record; unbuffered,
-    // so that a write cut short by the disk is seen here and not lost in a flush.
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(bytes) != bytes.size()) {
-        return fail(file);
+    // Replaced whole, so that a crash or a full disk never leaves half a record.
+    const WriteResult written = writeFileAtomically(filePath, bytes);
+    if (!written.ok && error) {
+        *error = written.error;
     }
-    return file.commit() || fail(file);
+    return written.ok;
 }
 
 QString settingsNotSavedText(const QString& filePath, const QString& error) {

@@ -83,9 +83,9 @@ void DrillOptions::questionAsked(const QString& question) {
     question_ = question;
     if (Option_Speak->isChecked()) {
         speak();
+        // The first words may have shown that speech does not work after all.
+        updateSpeech();
     }
-    // The first words may have shown that speech does not work after all.
-    updateSpeech();
 }
 
 void DrillOptions::questionGone() {

@@ -14,7 +14,6 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScatterSeries>
 #include <QStandardPaths>
 #include <QTableView>
@@ -24,6 +23,7 @@
 
 #include <utility>
 
+#include "common/word_file.h"
 #include "drill/history/history_report.h"
 #include "platform/platform.h"
 
@@ -284,13 +284,11 @@ void frmHistory::cmdCsv_Click() {
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    QSaveFile file(*chosen);
-    const bool written =
-        file.open(QIODevice::WriteOnly) &&
-        file.write(history::historyCsv(shown_, QTimeZone::systemTimeZone())) >= 0 && file.commit();
-    if (!written) {
+    const common::WriteResult written = common::writeFileAtomically(
+        *chosen, history::historyCsv(shown_, QTimeZone::systemTimeZone()));
+    if (!written.ok) {
         platform::MessageBox box;
-        box.text = QStringLiteral("書き出せませんでした。\r\n") + file.errorString();
+        box.text = QStringLiteral("書き出せませんでした。\r\n") + written.error;
         box.title = kCsvTitle;
         box.icon = platform::Icon::Warning;
         platform_.showMessage(this, box);

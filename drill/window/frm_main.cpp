@@ -487,12 +487,17 @@ void frmMain::afterEngineStep(bool mayAsk) {
 
 void frmMain::Menu_Open_Click() {
     engine_.OpenWordFile(false);
-    japaneseAnswers_ = engine_.FileLoaded() && common::answersAreJapanese(engine_.questionSet());
-    updateAvailability();
+    wordFileOpened();
 }
 
 void frmMain::openWordFile(const QString& path) {
     engine_.OpenWordFileAt(path);
+    wordFileOpened();
+}
+
+// However the file came, the answer box's input method follows its answers.
+void frmMain::wordFileOpened() {
+    japaneseAnswers_ = engine_.FileLoaded() && common::answersAreJapanese(engine_.questionSet());
     updateAvailability();
 }
 

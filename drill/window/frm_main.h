@@ -84,6 +84,7 @@ private:
     void afterEngineStep(bool mayAsk);
 
     void Menu_Open_Click();
+    void wordFileOpened();
     void Menu_Start_Click();
     void Menu_GiveUp_Click();
     void Menu_Overrule_Click();

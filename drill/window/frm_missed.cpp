@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "common/ansi_text.h"
 #include "common/entry_text.h"
 #include "platform/platform.h"
 
@@ -86,6 +87,18 @@ frmMissed::frmMissed(const QList<MissedEntry>& missed, QString wordFile,
 }
 
 void frmMissed::cmdSave_Click() {
+    // Entries of a file read as UTF-8 may hold what Shift_JIS cannot store: written, those
+    // characters would become '?' for good.
+    QString unstorable;
+    for (const common::Entry& entry : entries_) {
+        unstorable += entry.question + entry.rights + entry.information;
+    }
+    unstorable = common::unrepresentableChars(unstorable);
+    if (!unstorable.isEmpty()) {
+        warn(QStringLiteral("単語ﾌｧｲﾙに保存できない文字があるため、保存できません。\r\n") +
+             common::quoteEach(unstorable));
+        return;
+    }
     platform::FileDialog dialog;
     dialog.kind = platform::FileDialogKind::Save;
     dialog.title = kSaveTitle;
@@ -102,12 +115,16 @@ void frmMissed::cmdSave_Click() {
         written = common::writeWordFile(*chosen, entries_);
     }
     if (!written.ok) {
-        platform::MessageBox box;
-        box.text = QStringLiteral("保存できませんでした。\r\n") + written.error;
-        box.title = kSaveTitle;
-        box.icon = platform::Icon::Warning;
-        platform_.showMessage(this, box);
+        warn(QStringLiteral("保存できませんでした。\r\n") + written.error);
     }
+}
+
+void frmMissed::warn(const QString& text) {
+    platform::MessageBox box;
+    box.text = text;
+    box.title = kSaveTitle;
+    box.icon = platform::Icon::Warning;
+    platform_.showMessage(this, box);
 }
 
 }  // namespace drill

@@ -32,6 +32,7 @@ Q_SIGNALS:
 
 private:
     void cmdSave_Click();
+    void warn(const QString& text);
 
     platform::Platform& platform_;
     QList<common::Entry> entries_;
