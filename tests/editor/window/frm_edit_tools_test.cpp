@@ -16,6 +16,40 @@ using platform::MessageBox;
 using testing::IsEmpty;
 
 // The undo table covers what Reverse leaves; here, the question and the refusal.
+// Every gain of the focus applies the mode of the box's kind and, when on, the selection.
+TEST(FrmEditOptions, FocusAppliesTheModeAndTheSelection) {
+    EditorWindow editor({"A"});
+    for (const QString item : {"Option_IME_Q_Mode1", "Option_IME_R_Mode2", "Option_Focus"}) {
+        editor.trigger(item);
+    }
+    editor::EntryFormView& form = editor.form();
+    form.txtQuestion()->setText(u"apple"_s);
+    form.txtRight(3)->setText(u"りんご"_s);
+    const struct {
+        QLineEdit* box;
+        platform::ImeMode mode;
+    } table[] = {{form.txtQuestion(), platform::ImeMode::On},
+                 {form.txtRight(3), platform::ImeMode::Off}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.box->objectName().toStdString());
+        editor.list().setFocus();
+        row.box->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(platform::imeMode(row.box), row.mode);
+        EXPECT_EQ(row.box->selectedText(), row.box->text());
+    }
+}
+
+// F5 speaks the question box in the language of its text.
+TEST(EditorSpeech, F5SpeaksTheQuestionBoxInItsLanguage) {
+    EditorWindow editor;
+    editor.platform.setSpokenLanguages(
+        {platform::SpeechLanguage::English, platform::SpeechLanguage::Japanese});
+    editor.form().txtQuestion()->setText(u"走る"_s);
+    editor.trigger(u"Option_Speak"_s);
+    EXPECT_EQ(editor.platform.spoken(), (std::vector<platform::ScriptedPlatform::Utterance>{
+                                            {u"走る"_s, platform::SpeechLanguage::Japanese}}));
+}
+
 TEST(FrmEditReverse, NoOrTooManyChangesNothing) {
     const std::tuple<int, Answer, MessageBox> table[] = {
         {7, Answer::No,
