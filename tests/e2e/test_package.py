@@ -46,7 +46,8 @@ class Package(kx.TestCase):
                      "./usr/share/icons/hicolor/scalable/apps/kotobax.svg",
                      "./usr/share/mime/packages/kotobax-words.xml",
                      "./usr/share/metainfo/org.kotobax.Kotobax.metainfo.xml",
-                     "./usr/share/metainfo/org.kotobax.Brelmi.metainfo.xml"):
+                     "./usr/share/metainfo/org.kotobax.Brelmi.metainfo.xml",
+                     "./usr/share/doc/kotobax/copyright"):
             with self.subTest(name):
                 self.assertIn(name, listing)
 
