@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
 #include <vector>
 
 #include "drill/engine/fsrs.h"
@@ -49,6 +50,45 @@ TEST(FsrsScheduler, MatchesReferenceVectors) {
         EXPECT_EQ(replayed.stability, card.stability);
         EXPECT_EQ(replayed.due, card.due);
     }
+}
+
+TEST(FsrsScheduler, KeepsRetentionInRange) {
+    const struct {
+        double asked;
+        double kept;
+    } table[] = {
+        {0.5, 0.70},
+        {0.8, 0.8},
+        {1.0, 0.97},
+        {std::nan(""), 0.9},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.asked);
+        EXPECT_EQ(FsrsScheduler(row.asked).desiredRetention(), row.kept);
+    }
+}
+
+// Two programs may store reviews in any order, and a clock set back gives an earlier time.
+TEST(FsrsScheduler, ReplaysALogInTimeOrder) {
+    const FsrsScheduler scheduler;
+    const qint64 day = 86'400'000;
+    const std::vector<Review> inOrder = {
+        {at(0), Grade::Good},        {at(600'000), Grade::Good},
+        {at(3 * day), Grade::Again}, {at(3 * day + 900'000), Grade::Hard},
+        {at(20 * day), Grade::Good},
+    };
+    const std::vector<Review> shuffled = {inOrder[3], inOrder[0], inOrder[4], inOrder[2],
+                                          inOrder[1]};
+    const CardState expected = scheduler.replay(inOrder);
+    const CardState replayed = scheduler.replay(shuffled);
+    EXPECT_EQ(replayed.stability, expected.stability);
+    EXPECT_EQ(replayed.difficulty, expected.difficulty);
+    EXPECT_EQ(replayed.due, expected.due);
+    EXPECT_EQ(replayed.lapses, 1);
+
+    const CardState backwards = scheduler.review(expected, at(19 * day), Grade::Good);
+    EXPECT_EQ(backwards.elapsedDays, 0);
+    EXPECT_GT(backwards.due, at(19 * day));
 }
 
 }  // namespace
