@@ -149,6 +149,10 @@ FsrsScheduler::Memory FsrsScheduler::nextMemory(const CardState& card, int elaps
 
 CardState FsrsScheduler::review(const CardState& card, ReviewTime now, Grade grade) const {
     const int g = static_cast<int>(grade);
+    // A damaged stored grade must not index past the weights.
+    if (g < 1 || g > 3) {
+        return card;
+    }
     const int elapsed = card.isNew() ? 0 : std::max(0, calendarDaysBetween(card.lastReview, now));
     const double r = card.isNew() ? 0 : forgettingCurve(elapsed, card.stability);
 

@@ -54,7 +54,7 @@ public:
     double desiredRetention() const { return retention_; }
 
     // The state after answering with grade at time now. A review dated before the last one
-    // counts as given on the same day.
+    // counts as given on the same day. A grade outside Again..Good changes nothing.
     CardState review(const CardState& card, ReviewTime now, Grade grade) const;
 
     // The probability of recall at now: 0 for a new word, whole days counted since the last

@@ -77,8 +77,11 @@ TEST(FsrsScheduler, ReplaysALogInTimeOrder) {
         {at(3 * day), Grade::Again}, {at(3 * day + 900'000), Grade::Hard},
         {at(20 * day), Grade::Good},
     };
-    const std::vector<Review> shuffled = {inOrder[3], inOrder[0], inOrder[4], inOrder[2],
-                                          inOrder[1]};
+    // Grades 0 and 4 come only from a damaged history.
+    const std::vector<Review> shuffled = {
+        inOrder[3], inOrder[0], {at(day), Grade(0)}, inOrder[4],
+        inOrder[2], inOrder[1], {at(day), Grade(4)},
+    };
     const CardState expected = scheduler.replay(inOrder);
     const CardState replayed = scheduler.replay(shuffled);
     EXPECT_EQ(replayed.stability, expected.stability);
