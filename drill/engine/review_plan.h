@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <optional>
+#include <span>
+
+#include "common/word_file.h"
+#include "drill/engine/fsrs.h"
+
+namespace drill {
+
+// A word's identity across files: a hash of its question and right answers as a word file
+// stores them. Renaming, moving or copying the file keeps it; editing either text changes it.
+// The information text is not part of it. 20 bytes.
+QByteArray wordKey(const common::Entry& entry);
+
+// × is Again, a × overruled to ○ is Hard, ○ is Good.
+Grade gradeFromVerdict(bool right, bool overruled);
+
+// One word of an open file: its state, or none when it was never drilled.
+using WordState = std::optional<CardState>;
+
+struct ReviewCounts {
+    int due = 0;    // drilled before and due at or before now
+    int fresh = 0;  // never drilled
+    friend bool operator==(const ReviewCounts&, const ReviewCounts&) = default;
+};
+
+ReviewCounts countReviews(std::span<const WordState> words, ReviewTime now);
+
+inline constexpr int kDefaultDailyNewWords = 20;
+
+// Positions into words for today's review: the due words, lowest retrievability first (then
+// earliest due, then file order), followed by at most newLimit never-drilled words in file
+// order.
+QList<int> reviewOrder(std::span<const WordState> words, ReviewTime now,
+                       const FsrsScheduler& scheduler, int newLimit = kDefaultDailyNewWords);
+
+}  // namespace drill

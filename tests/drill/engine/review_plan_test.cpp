@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "drill/engine/review_plan.h"
+
+using namespace Qt::StringLiterals;
+
+namespace drill {
+namespace {
+
+TEST(WordKey, FollowsQuestionAndAnswersAsStored) {
+    const common::Entry word{u"りんご"_s, u"apple|@2|an apple"_s, u"果物"_s};
+    const struct {
+        const char* name;
+        common::Entry other;
+        bool same;
+    } table[] = {
+        {"information edited", {u"りんご"_s, u"apple|@2|an apple"_s, u"赤い"_s}, true},
+        {"question edited", {u"リンゴ"_s, u"apple|@2|an apple"_s, u"果物"_s}, false},
+        {"answer edited", {u"りんご"_s, u"apple"_s, u"果物"_s}, false},
+        {"answers reordered", {u"りんご"_s, u"an apple|@2|apple"_s, u"果物"_s}, false},
+        {"text moved across the fields", {u"りんごa"_s, u"pple|@2|an apple"_s, u""_s}, false},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(wordKey(row.other) == wordKey(word), row.same);
+    }
+    // A wave dash read from a UTF-8 file is the full-width tilde a Shift_JIS file stores.
+    EXPECT_EQ(wordKey({u"a\u301Cb"_s, u"x"_s, {}}), wordKey({u"a\uFF5Eb"_s, u"x"_s, {}}));
+    EXPECT_EQ(wordKey(word).size(), 20);
+}
+
+TEST(ReviewPlan, GradesFromTheVerdict) {
+    EXPECT_EQ(gradeFromVerdict(false, false), Grade::Again);
+    EXPECT_EQ(gradeFromVerdict(true, true), Grade::Hard);
+    EXPECT_EQ(gradeFromVerdict(true, false), Grade::Good);
+}
+
+// Today is day 40. By due date the order would be 2, 1, 7, 8, 5.
+TEST(ReviewPlan, DueWordsMostForgottenFirstThenNewWords) {
+    const FsrsScheduler scheduler;
+    const auto day = [](int n) { return ReviewTime(std::chrono::days(n)); };
+    const auto minutes = [](int n) { return std::chrono::minutes(n); };
+    const auto learned = [&](std::vector<Review> log) { return WordState(scheduler.replay(log)); };
+    const Grade good = Grade::Good;
+    const std::vector<WordState> words = {
+        std::nullopt,
+        learned({{day(0), good}, {day(0) + minutes(10), good}}),  // r 0.64
+        learned({{day(0), Grade::Again}}),                        // r 0.45
+        learned({{day(0), good}, {day(0) + minutes(10), good}, {day(3), good}, {day(14), good}}),
+        std::nullopt,
+        learned({{day(30), Grade::Again}, {day(31), good}}),  // r 0.77
+        WordState(CardState{}),
+        learned({{day(0), good}, {day(0) + minutes(10), good}, {day(3), good}}),  // r 0.82
+        learned({{day(20), Grade::Hard},
+                 {day(20) + minutes(10), Grade::Hard},
+                 {day(20) + minutes(12), good},
+                 {day(21), good}}),  // r 0.76
+    };
+    const ReviewTime now = day(40);
+    EXPECT_EQ(countReviews(words, now), (ReviewCounts{.due = 5, .fresh = 3}));
+
+    const struct {
+        int newLimit;
+        QList<int> order;
+    } table[] = {
+        {20, {2, 1, 8, 5, 7, 0, 4, 6}},
+        {2, {2, 1, 8, 5, 7, 0, 4}},
+        {0, {2, 1, 8, 5, 7}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.newLimit);
+        EXPECT_EQ(reviewOrder(words, now, scheduler, row.newLimit), row.order);
+    }
+}
+
+}  // namespace
+}  // namespace drill
