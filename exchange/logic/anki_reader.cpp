@@ -12,8 +12,12 @@ QChar separatorNamed(const QString& value) {
         {QStringLiteral("tab"), u'\t'},      {QStringLiteral("comma"), u','},
         {QStringLiteral("semicolon"), u';'}, {QStringLiteral("pipe"), u'|'},
         {QStringLiteral("space"), u' '},     {QStringLiteral("colon"), u':'}};
+    // A blank or tab is its own name; "#separator: ;" names ";".
     if (value.size() == 1) {
         return value[0];
+    }
+    if (const QString trimmed = value.trimmed(); trimmed.size() == 1) {
+        return trimmed[0];
     }
     const auto found = kNames.find(value.trimmed().toLower());
     return found == kNames.end() ? QChar() : found->second;

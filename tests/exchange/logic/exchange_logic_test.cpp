@@ -173,7 +173,7 @@ TEST(ReadAnki, FollowsTheHeaderLines) {
          {10, 12}, {3, 4, -1}, {0, 1, 2, 5}},
         {"byte-order mark, notetype first", "a.txt",
          "\xEF\xBB\xBF#notetype:Basic\n#html:true\nq\t<i>a</i>\n", {{"q", "a"}}, {3}, {0, 1, -1}, {}},
-        {"separator as a character", "a.txt", "#separator:;\n#tags column: 3\nq;a;t1 t2\n",
+        {"separator as a character", "a.txt", "#separator: ;\n#tags column: 3\nq;a;t1 t2\n",
          {{"q", "a", "t1 t2"}}, {3}, {0, 1, -1}, {2}},
         {"the old tags line", "a.txt", "tags:vocab\nq\ta\n", {{"q", "a"}}, {2}, {0, 1, -1}, {}},
         {"headerless HTML", "a.txt", "q\tone<br>two\n[sound:q.mp3]r\ts\n",
