@@ -356,16 +356,15 @@ bool looksLikeHeader(const QList<QStringList>& rows) {
     }
     const QStringList& first = rows.first();
     QSet<QString> seen;
-    bool named = false;
+    // Every cell a distinct name: an entry taken for names would be lost.
     for (const QString& cell : first) {
         const QString name = cell.trimmed().toLower();
-        if (name.isEmpty() || seen.contains(name)) {
+        if (!kNames.contains(name) || seen.contains(name)) {
             return false;
         }
         seen.insert(name);
-        named = named || kNames.contains(name);
     }
-    return named;
+    return true;
 }
 
 Table readDelimited(QByteArrayView bytes, QChar separator) {

@@ -211,6 +211,8 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
          true,
          {"English", "Japanese"}},
         {"words.csv", "apple,りんご\ncat,猫\n", {}, u',', false, {"apple", "りんご"}},
+        {"words.csv", "word,意味\nterm,学期\n", {}, u',', true, {"word", "意味"}},
+        {"words.csv", "english,りんご\nterm,学期\n", {}, u',', false, {"english", "りんご"}},
         {"words.csv", "apple,<b>りんご</b>\n", {}, u',', false, {"apple", "<b>りんご</b>"}},
         {"words.csv", "apple,<b>りんご</b>\n", {u';', true}, u';', false, {"apple,りんご"}},
     };
