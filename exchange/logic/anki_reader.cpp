@@ -1,135 +1,109 @@
-#include "exchange/logic/table.h"
-
 #include <map>
+
+#include "exchange/logic/table.h"
 
 namespace exchange {
 
 namespace {
 
-// Anki's plain text keeps HTML; line breaks become real ones, other tags go.
-QString htmlToText(QStringView html) {
-    QString text;
-    text.reserve(html.size());
-    for (qsizetype i = 0; i < html.size(); ++i) {
-        const QChar c = html[i];
-        if (c == u'<') {
-            const qsizetype end = html.indexOf(u'>', i);
-            if (end < 0) {
-                text.append(html.sliced(i));
-                break;
-            }
-            const QStringView tag = html.sliced(i + 1, end - i - 1).trimmed();
-            const QString name = tag.toString().section(u' ', 0, 0).toLower().remove(u'/');
-            const bool opensBlock = name == u"div" && !tag.startsWith(u'/');
-            if (name == u"br" || (opensBlock && !text.isEmpty() && !text.endsWith(u'\n'))) {
-                text.append(u'\n');
-            }
-            i = end;
-        } else if (c == u'&') {
-            const qsizetype end = html.indexOf(u';', i);
-            static const std::map<QString, QChar> kNamed = {
-                {QStringLiteral("amp"), u'&'},   {QStringLiteral("lt"), u'<'},
-                {QStringLiteral("gt"), u'>'},    {QStringLiteral("quot"), u'"'},
-                {QStringLiteral("apos"), u'\''}, {QStringLiteral("nbsp"), u' '}};
-            if (end > i && end - i <= 10) {
-                const QString name = html.sliced(i + 1, end - i - 1).toString();
-                bool ok = false;
-                char32_t code = 0;
-                if (name.startsWith(u"#x") || name.startsWith(u"#X")) {
-                    code = name.mid(2).toUInt(&ok, 16);
-                } else if (name.startsWith(u'#')) {
-                    code = name.mid(1).toUInt(&ok, 10);
-                }
-                if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                    text.append(QString::fromUcs4(&code, 1));
-                    i = end;
-                    continue;
-                }
-                if (const auto found = kNamed.find(name); found != kNamed.end()) {
-                    text.append(found->second);
-                    i = end;
-                    continue;
-                }
-            }
-            text.append(c);
-        } else {
-            text.append(c);
-        }
+// "#separator:" takes a name or the character itself.
+QChar separatorNamed(const QString& value) {
+    static const std::map<QString, QChar> kNames = {
+        {QStringLiteral("tab"), u'\t'},      {QStringLiteral("comma"), u','},
+        {QStringLiteral("semicolon"), u';'}, {QStringLiteral("pipe"), u'|'},
+        {QStringLiteral("space"), u' '},     {QStringLiteral("colon"), u':'}};
+    // A blank or tab is its own name; "#separator: ;" names ";".
+    if (value.size() == 1) {
+        return value[0];
     }
-    // A trailing </div> or <br> adds nothing the user typed.
-    while (text.endsWith(u'\n')) {
-        text.chop(1);
+    if (const QString trimmed = value.trimmed(); trimmed.size() == 1) {
+        return trimmed[0];
     }
-    return text;
+    const auto found = kNames.find(value.trimmed().toLower());
+    return found == kNames.end() ? QChar() : found->second;
 }
 
 }  // namespace
 
-Table readAnki(QByteArrayView bytes) {
+Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     const QString text = decodeText(bytes);
-    QChar separator = u'\t';
-    bool html = false;
-    QStringList columns;
-    qsizetype start = 0;
-    int headerLines = 0;
+    QChar separator;
+    std::optional<bool> html;
+    QString columnsLine;
+    std::map<int, QString> special;  // column -> what it holds instead of a field
+    QStringList ignored;             // headers that say something a word file cannot keep
     static const std::map<QString, QString> kSpecial = {
         {QStringLiteral("guid column"), QStringLiteral("GUID")},
         {QStringLiteral("notetype column"), QStringLiteral("ノートタイプ")},
         {QStringLiteral("deck column"), QStringLiteral("デッキ")},
         {QStringLiteral("tags column"), QStringLiteral("タグ")}};
-    std::map<int, QString> special;  // column -> name
-    // Header lines come first, each "#name:value".
-    while (start < text.size() && text[start] == u'#') {
+    // Header lines come first, in any order; other lines starting with "#" are comments.
+    qsizetype start = 0;
+    int headerLines = 0;
+    while (start < text.size()) {
         qsizetype end = text.indexOf(u'\n', start);
         if (end < 0) {
             end = text.size();
         }
-        const QString line = text.sliced(start, end - start).trimmed();
-        const QString name = line.section(u':', 0, 0).mid(1).trimmed().toLower();
-        const QString value = line.section(u':', 1).trimmed();
-        if (name == u"separator") {
-            static const std::map<QString, QChar> kSeparators = {
-                {QStringLiteral("tab"), u'\t'},      {QStringLiteral("comma"), u','},
-                {QStringLiteral("semicolon"), u';'}, {QStringLiteral("pipe"), u'|'},
-                {QStringLiteral("space"), u' '},     {QStringLiteral("colon"), u':'}};
-            if (const auto found = kSeparators.find(value.toLower()); found != kSeparators.end()) {
-                separator = found->second;
-            } else if (value.size() == 1) {
-                separator = value[0];
-            }
-        } else if (name == u"html") {
-            html = value.toLower() == u"true";
-        } else if (name == u"columns") {
-            columns = value.split(separator);
-        } else if (const auto found = kSpecial.find(name); found != kSpecial.end()) {
-            // "#guid column:1" and the like: columns that are not a note's fields.
-            special[value.toInt() - 1] = found->second;
+        QStringView line = QStringView(text).sliced(start, end - start);
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
+        const bool oldTags = headerLines == 0 && line.startsWith(u"tags:");
+        if (!line.startsWith(u'#') && !oldTags) {
+            break;
         }
         start = end + 1;
         ++headerLines;
+        if (oldTags) {
+            ignored.append(line.toString());
+            continue;
+        }
+        const qsizetype colon = line.indexOf(u':');
+        if (colon < 0) {
+            continue;
+        }
+        const QString name = line.sliced(1, colon - 1).trimmed().toString().toLower();
+        const QString value = line.sliced(colon + 1).toString();
+        if (name == u"separator") {
+            separator = separatorNamed(value);
+        } else if (name == u"html") {
+            html = value.trimmed().toLower() == u"true";
+        } else if (name == u"columns") {
+            columnsLine = value;
+        } else if (const auto found = kSpecial.find(name); found != kSpecial.end()) {
+            special[value.trimmed().toInt() - 1] = found->second;
+        } else if (name == u"tags" || name == u"deck" || name == u"notetype") {
+            ignored.append(line.toString());
+        }
     }
+    const QStringView body = QStringView(text).sliced(std::min(start, text.size()));
     Table table;
-    table.rows = parseDelimited(QStringView(text).sliced(std::min(start, text.size())), separator,
-                                &table.sourceLines);
+    table.separator = !options.separator.isNull() ? options.separator
+                      : !separator.isNull()       ? separator
+                                                  : detectSeparator(body, u'\t');
+    table.rows = parseDelimited(body, table.separator, &table.sourceLines, u'#');
     for (int& line : table.sourceLines) {
         line += headerLines;
     }
-    if (html) {
-        for (QStringList& row : table.rows) {
-            for (QString& cell : row) {
-                cell = htmlToText(cell);
-            }
-        }
+    if (options.html.value_or(html.value_or(looksLikeHtml(table.rows)))) {
+        decodeHtml(table);
     }
     table.columns = numberedColumns(table.rows);
-    for (qsizetype i = 0; i < columns.size() && i < table.columns.size(); ++i) {
-        table.columns[i] = columns[i];
+    const QStringList names = columnsLine.split(table.separator);
+    if (!columnsLine.isEmpty()) {
+        for (qsizetype i = 0; i < names.size() && i < table.columns.size(); ++i) {
+            table.columns[i] = names[i].trimmed();
+        }
+    } else {
+        table.firstRowIsHeader = looksLikeHeader(table.rows);
     }
     // The note's fields in order suggest question, answers and information.
     QList<int> fields;
     for (int i = 0; i < int(table.columns.size()); ++i) {
         if (const auto found = special.find(i); found != special.end()) {
             table.columns[i] = found->second;
+            table.hiddenColumns.append(i);
         } else {
             fields.append(i);
         }
@@ -137,6 +111,9 @@ Table readAnki(QByteArrayView bytes) {
     table.suggestedQuestion = fields.value(0, 0);
     table.suggestedAnswers = fields.value(1, 1);
     table.suggestedInformation = fields.value(2, -1);
+    for (const QString& line : std::as_const(ignored)) {
+        table.notes.append(QStringLiteral("「%1」は単語帳に入りません。").arg(line));
+    }
     return table;
 }
 

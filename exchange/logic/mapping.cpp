@@ -13,6 +13,8 @@ QString splitText(AnswerSplit split) {
             return QStringLiteral("/");
         case AnswerSplit::Comma:
             return QStringLiteral("、");
+        case AnswerSplit::AsciiComma:
+            return QStringLiteral(",");
         case AnswerSplit::OnePerColumn:
             break;
     }
@@ -54,11 +56,12 @@ void addAnswer(Rights& rights, QStringView answer) {
     rights.field += answer;
 }
 
-Rights rightsOf(const QStringList& row, const Mapping& mapping) {
+Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>& hidden) {
     Rights rights;
     if (mapping.split == AnswerSplit::OnePerColumn) {
         for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
-            if (column != mapping.question && column != mapping.information) {
+            if (column != mapping.question && column != mapping.information &&
+                !hidden.contains(column)) {
                 addAnswer(rights, row[column]);
             }
         }
@@ -163,7 +166,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             plan.problems.append({line, problem, detail});
         };
         const QString question = cell(row, mapping.question).trimmed();
-        const Rights rights = rightsOf(row, mapping);
+        const Rights rights = rightsOf(row, mapping, table.hiddenColumns);
         QString information = cell(row, mapping.information);
         if (spansLines(information)) {
             information = common::informationToStore(information);

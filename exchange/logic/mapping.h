@@ -10,8 +10,8 @@
 namespace exchange {
 
 // How one answers cell holds several answers; OnePerColumn takes every column from the
-// answers column on (but the question and information columns) as one answer each.
-enum class AnswerSplit { Semicolon, Slash, Comma, OnePerColumn };
+// answers column on (but the question, information and hidden columns) as one answer each.
+enum class AnswerSplit { Semicolon, Slash, Comma, OnePerColumn, AsciiComma };
 
 struct Mapping {
     int question = 0;
@@ -21,7 +21,7 @@ struct Mapping {
     bool firstRowIsHeader = false;
 };
 
-// The separator shown to the user ("; ", "/", "、"); empty for OnePerColumn.
+// The separator shown to the user ("; ", "/", "、", ","); empty for OnePerColumn.
 QString splitText(AnswerSplit split);
 
 enum class Problem {

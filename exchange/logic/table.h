@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // What every importer gives: named columns and rows of cells, before the user maps them.
 namespace exchange {
 
@@ -22,6 +24,21 @@ struct Table {
     int suggestedQuestion = 0;
     int suggestedAnswers = 1;
     int suggestedInformation = -1;
+    // Delimited text: the field separator the rows were split at (null for kvtml), whether the
+    // cells were read as HTML, and whether the first row looks like column names.
+    QChar separator;
+    bool html = false;
+    bool firstRowIsHeader = false;
+    // Columns that hold no note field (tags, deck, note type, id): never offered for mapping.
+    QList<int> hiddenColumns;
+    // What the reader left out, for the preview (e.g. sounds and pictures removed).
+    QStringList notes;
+};
+
+// What the user chose in the preview instead of what the file suggests.
+struct ReadOptions {
+    QChar separator;           // null: from the file's header, else detected
+    std::optional<bool> html;  // unset: from the file's header, else detected
 };
 
 // UTF-8 with or without a byte-order mark, UTF-16 with one, else the ANSI code page.
@@ -29,7 +46,29 @@ QString decodeText(QByteArrayView bytes);
 
 // RFC 4180: fields in double quotes may hold the separator, doubled quotes and line breaks.
 // Lines end in CR LF, LF or CR. A line with nothing on it is no row.
-QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines = nullptr);
+// `lines` gets each row's record number (a quoted multi-line field is one record); with
+// `comment`, a record starting with it is skipped.
+QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines = nullptr,
+                                  QChar comment = QChar());
+
+// Of tab, comma, semicolon and "|", the one that splits the text's first records into the most
+// consistent number of columns; `fallback` when none splits them.
+QChar detectSeparator(QStringView text, QChar fallback);
+
+// Text from an HTML field as a browser shows it: entities decoded, block ends as line breaks,
+// source line breaks and blank runs as one space, sounds and pictures left out (`media`
+// counts them).
+QString htmlToText(QStringView html, int* media = nullptr);
+
+// Whether cells hold HTML tags.
+bool looksLikeHtml(const QList<QStringList>& rows);
+// Replaces every cell by its text and notes the sounds and pictures left out.
+void decodeHtml(Table& table);
+
+// "列 1", "列 2", ... as wide as the widest row.
+QStringList numberedColumns(const QList<QStringList>& rows);
+// Whether the first row names the columns rather than holding an entry.
+bool looksLikeHeader(const QList<QStringList>& rows);
 
 // Quotes a field when the separator, a quote or a line break is in it.
 QString quoteField(const QString& field, QChar separator);
@@ -37,12 +76,10 @@ QString quoteField(const QString& field, QChar separator);
 // The format a file's name and first bytes say it is.
 SourceFormat guessFormat(const QString& fileName, QByteArrayView bytes);
 
-// "列 1", "列 2", ... as wide as the widest row.
-QStringList numberedColumns(const QList<QStringList>& rows);
-
 Table readDelimited(QByteArrayView bytes, QChar separator);
+Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options);
 Table readKvtml(QByteArrayView bytes);
-Table readAnki(QByteArrayView bytes);
-Table readTable(SourceFormat format, QByteArrayView bytes);
+Table readAnki(QByteArrayView bytes, const ReadOptions& options = {});
+Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& options = {});
 
 }  // namespace exchange

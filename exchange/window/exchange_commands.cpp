@@ -69,7 +69,8 @@ std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platfor
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
-    Table table = readTable(guessFormat(*path, bytes), bytes);
+    const SourceFormat format = guessFormat(*path, bytes);
+    Table table = readTable(format, bytes);
     if (!table.ok) {
         warn(parent, platform, QStringLiteral("読み込めないファイルです。\r\n%1").arg(table.error),
              kImportTitle);
@@ -80,6 +81,11 @@ std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platfor
         return std::nullopt;
     }
     ImportDialog preview(std::move(table), roomFor(existingEntries), platform, parent);
+    if (format != SourceFormat::Kvtml) {
+        preview.offerReading([&bytes, format](const ReadOptions& options) {
+            return readTable(format, bytes, options);
+        });
+    }
     if (preview.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -5,10 +5,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -22,17 +25,26 @@ namespace {
 // Enough rows to recognise the columns; the whole file may be far longer.
 constexpr int kPreviewRows = 50;
 
-QComboBox* columnBox(const QStringList& columns, const QString& name, const QString& accessible,
-                     bool withNone) {
-    auto* box = new QComboBox;
-    box->setObjectName(name);
-    box->setAccessibleName(accessible);
+// Hidden columns (tags, deck and the like) are never offered.
+void fillColumns(QComboBox* box, const QStringList& columns, const QList<int>& hidden,
+                 bool withNone) {
+    box->clear();
     if (withNone) {
         box->addItem(QStringLiteral("なし"), -1);
     }
     for (qsizetype i = 0; i < columns.size(); ++i) {
-        box->addItem(columns[i], int(i));
+        if (!hidden.contains(int(i))) {
+            box->addItem(columns[i], int(i));
+        }
     }
+}
+
+QComboBox* columnBox(const Table& table, const QString& name, const QString& accessible,
+                     bool withNone) {
+    auto* box = new QComboBox;
+    box->setObjectName(name);
+    box->setAccessibleName(accessible);
+    fillColumns(box, table.columns, table.hiddenColumns, withNone);
     return box;
 }
 
@@ -58,11 +70,10 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     fillPreview();
 
     cboQuestion =
-        columnBox(table_.columns, QStringLiteral("cboQuestion"), QStringLiteral("問題の列"), false);
-    cboAnswers =
-        columnBox(table_.columns, QStringLiteral("cboAnswers"), QStringLiteral("答えの列"), false);
-    cboInformation = columnBox(table_.columns, QStringLiteral("cboInformation"),
-                               QStringLiteral("情報の列"), true);
+        columnBox(table_, QStringLiteral("cboQuestion"), QStringLiteral("問題の列"), false);
+    cboAnswers = columnBox(table_, QStringLiteral("cboAnswers"), QStringLiteral("答えの列"), false);
+    cboInformation =
+        columnBox(table_, QStringLiteral("cboInformation"), QStringLiteral("情報の列"), true);
     select(cboQuestion, table_.suggestedQuestion);
     select(cboAnswers, table_.suggestedAnswers);
     select(cboInformation, table_.suggestedInformation);
@@ -74,7 +85,8 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     const std::pair<AnswerSplit, QString> splits[] = {
         {AnswerSplit::Semicolon, QStringLiteral("セミコロン")},
         {AnswerSplit::Slash, QStringLiteral("スラッシュ")},
-        {AnswerSplit::Comma, QStringLiteral("読点")}};
+        {AnswerSplit::Comma, QStringLiteral("読点")},
+        {AnswerSplit::AsciiComma, QStringLiteral("半角カンマ")}};
     for (const auto& [split, name] : splits) {
         cboSeparator->addItem(QStringLiteral("「%1」%2").arg(splitText(split), name), int(split));
     }
@@ -84,6 +96,7 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     chkHeader = new QCheckBox(QStringLiteral("1行目は見出し(&H)"));
     chkHeader->setObjectName(QStringLiteral("chkHeader"));
     chkHeader->setAccessibleName(QStringLiteral("1行目は見出し"));
+    chkHeader->setChecked(table_.firstRowIsHeader);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("問題(&Q):"), cboQuestion);
@@ -116,8 +129,14 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     connect(buttons, &QDialogButtonBox::accepted, this, &ImportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ImportDialog::reject);
 
+    lblNotes = new QLabel;
+    lblNotes->setObjectName(QStringLiteral("lblNotes"));
+    lblNotes->setWordWrap(true);
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(createReadingChoices());
     layout->addWidget(tblPreview, 3);
+    layout->addWidget(lblNotes);
     layout->addLayout(form);
     layout->addWidget(lblSummary);
     layout->addWidget(lstProblems, 1);
@@ -126,7 +145,9 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation, cboSeparator}) {
         connect(box, &QComboBox::currentIndexChanged, this, &ImportDialog::updatePlan);
     }
+    connect(chkHeader, &QCheckBox::toggled, this, &ImportDialog::relabelColumns);
     connect(chkHeader, &QCheckBox::toggled, this, &ImportDialog::updatePlan);
+    relabelColumns();
     updatePlan();
 
     // Room for about six columns of a dozen characters and a screenful of rows, in the
@@ -164,6 +185,118 @@ void ImportDialog::fillPreview() {
         }
     }
     tblPreview->resizeColumnsToContents();
+}
+
+QWidget* ImportDialog::createReadingChoices() {
+    fraReading = new QWidget;
+    fraReading->setObjectName(QStringLiteral("fraReading"));
+    fraReading->hide();
+    cboFieldSeparator = new QComboBox;
+    cboFieldSeparator->setObjectName(QStringLiteral("cboFieldSeparator"));
+    cboFieldSeparator->setAccessibleName(QStringLiteral("列の区切り"));
+    cboFieldSeparator->addItem(QStringLiteral("タブ"), QString(u'\t'));
+    cboFieldSeparator->addItem(QStringLiteral("カンマ"), QStringLiteral(","));
+    cboFieldSeparator->addItem(QStringLiteral("セミコロン"), QStringLiteral(";"));
+    cboFieldSeparator->addItem(QStringLiteral("その他"), QString());
+    txtFieldSeparator = new QLineEdit;
+    txtFieldSeparator->setObjectName(QStringLiteral("txtFieldSeparator"));
+    txtFieldSeparator->setAccessibleName(QStringLiteral("その他の区切り文字"));
+    txtFieldSeparator->setMaxLength(1);
+    txtFieldSeparator->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("MMMM")));
+    chkHtml = new QCheckBox(QStringLiteral("HTML として読む(&T)"));
+    chkHtml->setObjectName(QStringLiteral("chkHtml"));
+    chkHtml->setAccessibleName(QStringLiteral("HTML として読む"));
+
+    auto* label = new QLabel(QStringLiteral("列の区切り(&D):"));
+    label->setBuddy(cboFieldSeparator);
+    auto* row = new QHBoxLayout(fraReading);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(label);
+    row->addWidget(cboFieldSeparator);
+    row->addWidget(txtFieldSeparator);
+    row->addSpacing(fontMetrics().averageCharWidth() * 2);
+    row->addWidget(chkHtml);
+    row->addStretch();
+    return fraReading;
+}
+
+void ImportDialog::offerReading(std::function<Table(const ReadOptions&)> reread) {
+    reread_ = std::move(reread);
+    showReadingChoices();
+    connect(cboFieldSeparator, &QComboBox::currentIndexChanged, this, &ImportDialog::reread);
+    connect(txtFieldSeparator, &QLineEdit::textEdited, this, &ImportDialog::reread);
+    connect(chkHtml, &QCheckBox::toggled, this, &ImportDialog::reread);
+}
+
+// Shows what the file was read with.
+void ImportDialog::showReadingChoices() {
+    const QSignalBlocker blockBox(cboFieldSeparator);
+    const QSignalBlocker blockText(txtFieldSeparator);
+    const QSignalBlocker blockHtml(chkHtml);
+    const int known = cboFieldSeparator->findData(QString(table_.separator));
+    const bool other = known < 0 || table_.separator.isNull();
+    cboFieldSeparator->setCurrentIndex(other ? cboFieldSeparator->count() - 1 : known);
+    if (other) {
+        txtFieldSeparator->setText(table_.separator.isNull() ? QString()
+                                                             : QString(table_.separator));
+    }
+    txtFieldSeparator->setEnabled(other);
+    chkHtml->setChecked(table_.html);
+    fraReading->show();
+}
+
+void ImportDialog::reread() {
+    QString separator = cboFieldSeparator->currentData().toString();
+    const bool other = separator.isEmpty();
+    txtFieldSeparator->setEnabled(other);
+    if (other) {
+        separator = txtFieldSeparator->text();
+        if (separator.isEmpty()) {
+            return;  // until one is typed
+        }
+    }
+    table_ = reread_(ReadOptions{separator[0], chkHtml->isChecked()});
+    for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation}) {
+        const QSignalBlocker block(box);
+        const int chosen = box->currentData().toInt();
+        fillColumns(box, table_.columns, table_.hiddenColumns, box == cboInformation);
+        const int index = box->findData(chosen);
+        box->setCurrentIndex(std::max(index, 0));
+    }
+    fillPreview();
+    relabelColumns();
+    updatePlan();
+}
+
+QStringList ImportDialog::columnNames() const {
+    QStringList names = table_.columns;
+    if (chkHeader->isChecked() && !table_.rows.isEmpty()) {
+        const QStringList& header = table_.rows.first();
+        for (int i = 0; i < int(names.size()) && i < int(header.size()); ++i) {
+            if (!table_.hiddenColumns.contains(i) && !header[i].trimmed().isEmpty()) {
+                names[i] = header[i].trimmed();
+            }
+        }
+    }
+    return names;
+}
+
+void ImportDialog::relabelColumns() {
+    const QStringList names = columnNames();
+    tblPreview->setHorizontalHeaderLabels(names);
+    for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation}) {
+        for (int i = 0; i < box->count(); ++i) {
+            const int column = box->itemData(i).toInt();
+            if (column >= 0 && column < names.size()) {
+                box->setItemText(i, names[column]);
+            }
+        }
+    }
+    if (tblPreview->rowCount() > 0) {
+        tblPreview->setRowHidden(0, chkHeader->isChecked());
+    }
+    lblNotes->setText(table_.notes.join(u'\n'));
+    lblNotes->setVisible(!table_.notes.isEmpty());
 }
 
 void ImportDialog::updatePlan() {

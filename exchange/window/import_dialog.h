@@ -2,12 +2,15 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/table.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QTableWidget;
 
@@ -30,9 +33,19 @@ public:
 
     void accept() override;
 
+    // Lets the user read the file again with another field separator or as HTML.
+    void offerReading(std::function<Table(const ReadOptions&)> reread);
+
 private:
     void updatePlan();
     void fillPreview();
+    // The field separator and HTML choices, hidden until a reader is offered.
+    QWidget* createReadingChoices();
+    void showReadingChoices();
+    void reread();
+    // Column names: the header row's when it is one, else the file's own.
+    QStringList columnNames() const;
+    void relabelColumns();
 
     Table table_;
     int room_;
@@ -45,6 +58,12 @@ private:
     QComboBox* cboInformation;
     QComboBox* cboSeparator;
     QCheckBox* chkHeader;
+    std::function<Table(const ReadOptions&)> reread_;
+    QWidget* fraReading;
+    QComboBox* cboFieldSeparator;
+    QLineEdit* txtFieldSeparator;
+    QCheckBox* chkHtml;
+    QLabel* lblNotes;
     QLabel* lblSummary;
     QListWidget* lstProblems;
 };

@@ -115,7 +115,9 @@ TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
              table.columns = {QStringLiteral("列 1"), QStringLiteral("列 2")};
              table.rows = {{QStringLiteral("apple"), QString()}};
              table.sourceLines = {1};
-             return std::make_unique<exchange::ImportDialog>(table, 10, p);
+             auto dialog = std::make_unique<exchange::ImportDialog>(table, 10, p);
+             dialog->offerReading([table](const exchange::ReadOptions&) { return table; });
+             return dialog;
          }},
         {"frmPrintOptions",
          [](platform::Platform&) { return exchange::makePrintOptionsDialog(nullptr); }},

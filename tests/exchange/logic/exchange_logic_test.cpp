@@ -39,7 +39,8 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
         {"a,b\r\nc,d\r\n", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"a,b\rc,d\r", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"\"x,y\",\"say \"\"hi\"\"\"\n", u',', {{"x,y", "say \"hi\""}}, {1}},
-        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 3}},
+        // Rows are numbered by record: a spreadsheet's row numbers.
+        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 2}},
         {"a,,\n\n\nb\n", u',', {{"a", "", ""}, {"b"}}, {1, 4}},
         {"a\t\"b\tc\"\n", u'\t', {{"a", "b\tc"}}, {1}},
         {"\"open", u',', {{"open"}}, {1}},
@@ -66,9 +67,14 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         // clang-format off
         {"answers split and trimmed", {" apple ", "りんご; 林檎;", "a\r\nb"}, bySemicolon,
          Entry{"apple", "りんご|@2|林檎", "a\\nb"}, {}},
-        {"one per column skips the mapped ones", {"info", "run", "走る", "", "駆ける"},
+        {"one per column skips the mapped and hidden ones", {"info", "run", "走る", "", "駆ける", "tag"},
          {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
         // clang-format on
+        {"ASCII commas",
+         {"q", "a,b ,"},
+         {0, 1, -1, AnswerSplit::AsciiComma, false},
+         Entry{"q", "a|@2|b", ""},
+         {}},
         {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true}, {}, {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
@@ -81,6 +87,7 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         exchange::Table table;
         table.rows = {c.row};
         table.sourceLines = {7};
+        table.hiddenColumns = {5};
         const exchange::ImportPlan plan = exchange::planImport(table, c.mapping);
         if (c.entry) {
             EXPECT_EQ(plan.entries, (QList<Entry>{*c.entry}));
@@ -96,24 +103,127 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
     }
 }
 
-TEST(ReadAnki, FollowsTheHeaderLines) {
+TEST(DetectSeparator, TakesTheMostConsistentColumnCount) {
     const struct {
         const char* text;
-        QList<QStringList> rows;
-        QList<int> lines;
+        QChar fallback;
+        QChar separator;
     } cases[] = {
-        // clang-format off
-        {"#separator:tab\n#html:true\napple\tりんご<br>林檎\ta &amp; b<div>c</div>\n",
-         {{"apple", "りんご\n林檎", "a & b\nc"}}, {3}},
-        {"#separator:Comma\n#html:true\n#columns:Front,Back\n\"x, y\",&#x3042;&lt;\n", {{"x, y", "あ<"}}, {4}},
-        {"a\tb\n", {{"a", "b"}}, {1}},
-        // clang-format on
+        {"apple\tりんご, 林檎\ncat\t猫\n", u',', u'\t'},  // a .csv that is really tab-separated
+        {"apple;りんご, 林檎;x\ncat;猫;y\n", u',', u';'},
+        {"apple|りんご\ncat|猫\n", u'\t', u'|'},
+        {"apple,\"りんご; 林檎\"\ncat,猫; ネコ\n", u'\t', u','},
+        {"apple\ncat\n", u',', u','},  // nothing splits: the extension's
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const exchange::Table table = exchange::readAnki(QByteArray(c.text));
+        EXPECT_EQ(exchange::detectSeparator(QString::fromUtf8(c.text), c.fallback), c.separator);
+    }
+}
+
+TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
+    const struct {
+        const char* html;
+        const char* text;
+        int media;
+    } cases[] = {
+        {"待つ&hellip;", "待つ…", 0},
+        {"A&mdash;B&nbsp;&#x3042;&#12354;&lt;&amp;", "A—B ああ<&", 0},
+        {"a<br>b<div>c</div><p>d</p><ul><li>e</li></ul>", "a\nb\nc\nd\ne", 0},
+        {"a<hr>b", "a\n\nb", 0},
+        {"two\r\n  source\tlines", "two source lines", 0},
+        {" a <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
+        {"a b ", "a b", 0},
+        {" <i>a</i> <br> b  <br>\n<br>c ", "a\nb\n\nc", 0},
+        {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
+        {"<div>x</div><br>", "x", 0},
+        {"a&#9;b&#X9;c", "a\tb\tc", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.html);
+        int media = 0;
+        EXPECT_EQ(exchange::htmlToText(QString::fromUtf8(c.html), &media), c.text);
+        EXPECT_EQ(media, c.media);
+    }
+}
+
+// Files as Anki writes and reads them: headers in any order, a byte-order mark, any name.
+TEST(ReadAnki, FollowsTheHeaderLines) {
+    const struct {
+        const char* name;
+        const char* fileName;
+        const char* text;
+        QList<QStringList> rows;
+        QList<int> lines;
+        QList<int> mapped;  // suggested question, answers, information
+        QList<int> hidden;
+    } cases[] = {
+        // clang-format off
+        {"ours", "a.txt", "#separator:tab\n#html:true\napple\tりんご<br>林檎\ta &amp; b<div>c</div>\n",
+         {{"apple", "りんご\n林檎", "a & b\nc"}}, {3}, {0, 1, 2}, {}},
+        {"named comma, columns before separator", "a.csv",
+         "#columns:Front,Back\n#separator:Comma\n#html:true\n\"x, y\",&#x3042;&lt;\n",
+         {{"x, y", "あ<"}}, {4}, {0, 1, -1}, {}},
+        {"every header, tags first", "deck.csv",
+         "#tags:vocab\n#deck:英単語\n#notetype:Basic\n#separator:Pipe\n#html:false\n"
+         "#guid column:1\n#notetype column:2\n#deck column:3\n#tags column:6\n"
+         "g1|Basic|英単語|run|走る|verb\n# a comment\ng2|Basic|英単語|#1 fan|一番のファン|x\n",
+         {{"g1", "Basic", "英単語", "run", "走る", "verb"},
+          {"g2", "Basic", "英単語", "#1 fan", "一番のファン", "x"}},
+         {10, 12}, {3, 4, -1}, {0, 1, 2, 5}},
+        {"byte-order mark, notetype first", "a.txt",
+         "\xEF\xBB\xBF#notetype:Basic\n#html:true\nq\t<i>a</i>\n", {{"q", "a"}}, {3}, {0, 1, -1}, {}},
+        {"separator as a character", "a.txt", "#separator: ;\n#tags column: 3\nq;a;t1 t2\n",
+         {{"q", "a", "t1 t2"}}, {3}, {0, 1, -1}, {2}},
+        {"the old tags line", "a.txt", "tags:vocab\nq\ta\n", {{"q", "a"}}, {2}, {0, 1, -1}, {}},
+        {"headerless HTML", "a.txt", "q\tone<br>two\n[sound:q.mp3]r\ts\n",
+         {{"q", "one\ntwo"}, {"r", "s"}}, {1, 2}, {0, 1, -1}, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray bytes(c.text);
+        ASSERT_EQ(exchange::guessFormat(c.fileName, bytes), exchange::SourceFormat::Anki);
+        const exchange::Table table = exchange::readTable(exchange::SourceFormat::Anki, bytes);
         EXPECT_EQ(table.rows, c.rows);
         EXPECT_EQ(table.sourceLines, c.lines);
+        EXPECT_EQ((QList<int>{table.suggestedQuestion, table.suggestedAnswers,
+                              table.suggestedInformation}),
+                  c.mapped);
+        EXPECT_EQ(table.hiddenColumns, c.hidden);
+    }
+}
+
+// What a delimited file says about itself: separator, header row, HTML.
+TEST(ReadTable, DetectsWhatTheFileHolds) {
+    const struct {
+        const char* fileName;
+        const char* text;
+        exchange::ReadOptions options;
+        QChar separator;
+        bool header;
+        QStringList firstRow;
+    } cases[] = {
+        {"kwordquiz.csv",
+         "English\tJapanese\r\nrun\t走る, 駆ける\r\n",
+         {},
+         u'\t',
+         true,
+         {"English", "Japanese"}},
+        {"words.csv", "apple,りんご\ncat,猫\n", {}, u',', false, {"apple", "りんご"}},
+        {"words.csv", "word,意味\nterm,学期\n", {}, u',', true, {"word", "意味"}},
+        {"words.csv", "english,りんご\nterm,学期\n", {}, u',', false, {"english", "りんご"}},
+        {"words.csv", "apple,<b>りんご</b>\n", {}, u',', false, {"apple", "<b>りんご</b>"}},
+        {"words.csv", "apple,<b>りんご</b>\n", {u';', true}, u';', false, {"apple,りんご"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QByteArray bytes(c.text);
+        const exchange::Table table =
+            exchange::readTable(exchange::guessFormat(c.fileName, bytes), bytes, c.options);
+        EXPECT_EQ(table.separator, c.separator);
+        EXPECT_EQ(table.firstRowIsHeader, c.header);
+        EXPECT_EQ(table.rows.value(0), c.firstRow);
     }
 }
 

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
 
@@ -59,9 +64,10 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
     } cases[] = {
         // clang-format off
         {"the bad row skipped when agreed", "words.csv", csv, 0, [](QDialog& d) {
-             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(2)->text(), "4");
+             // Numbered by record, as a spreadsheet numbers its rows.
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(2)->text(), "3");
              EXPECT_EQ(child<QListWidget>(d, "lstProblems")->item(0)->text(),
-                       "3 行目: 問題がありません");
+                       "2 行目: 問題がありません");
              agree(d);
          }, {Answer::Yes}, QList<Entry>{{"apple", "りんご|@2|林檎", "赤い\\n果物"}, {"cat", "猫", ""}},
          "1 行は単語にできません。"},
@@ -69,6 +75,27 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
          "1 行は単語にできません。"},
         {"over the limit refused", "words.csv", csv, common::kMaxEntries - 1, agree, {Answer::Ok},
          std::nullopt, "単語帳に入る単語は 32767 件までです。"},
+        {"a tab-separated .csv with a header row needs no choice", "list.csv",
+         "English\tJapanese\r\nrun\t走る\r\n", 0, [](QDialog& d) {
+             EXPECT_EQ(child<QComboBox>(d, "cboFieldSeparator")->currentText(), "タブ");
+             EXPECT_TRUE(child<QCheckBox>(d, "chkHeader")->isChecked());
+             EXPECT_EQ(child<QComboBox>(d, "cboQuestion")->currentText(), "English");
+             agree(d);
+         }, {}, QList<Entry>{{"run", "走る", ""}}, {}},
+        {"another separator read again", "list.csv", "walk:歩く,歩む\n", 0, [](QDialog& d) {
+             auto* separator = child<QComboBox>(d, "cboFieldSeparator");
+             separator->setCurrentIndex(separator->findText("その他"));
+             QTest::keyClicks(child<QLineEdit>(d, "txtFieldSeparator"), ":");
+             auto* answers = child<QComboBox>(d, "cboSeparator");
+             answers->setCurrentIndex(answers->findText("「,」半角カンマ"));
+             agree(d);
+         }, {}, QList<Entry>{{"walk", "歩く|@2|歩む", ""}}, {}},
+        {"Anki's tags column never offered", "deck.csv",
+         "#deck:英単語\n#separator:Comma\n#tags column:3\nrun,走る,verb\n", 0, [](QDialog& d) {
+             EXPECT_EQ(child<QComboBox>(d, "cboInformation")->count(), 3);
+             EXPECT_TRUE(child<QLabel>(d, "lblNotes")->text().contains("#deck:英単語"));
+             agree(d);
+         }, {}, QList<Entry>{{"run", "走る", ""}}, {}},
         {"a broken kvtml never reaches the preview", "bad.kvtml", "<kvtml version=\"1\"/>", 0,
          [](QDialog&) { ADD_FAILURE() << "no preview expected"; }, {Answer::Ok}, std::nullopt,
          "読み込めないファイルです。"},
