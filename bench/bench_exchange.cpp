@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "bench_entries.h"
+#include "bench_rss.h"
 #include "exchange/logic/exporters.h"
+#include "exchange/logic/import_file.h"
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/table.h"
 
@@ -71,5 +73,87 @@ KX_EXCHANGE_BENCHMARK(BM_Export)
     ->Arg(int(exchange::ExportFormat::AnkiText))
     ->Arg(int(exchange::ExportFormat::Csv))
     ->Arg(int(exchange::ExportFormat::Kvtml));
+
+// Files made to hurt the import, each read, parsed and mapped as the import does: every one
+// should end (in a preview or a refusal) within 2 s and 200 MB. Run alone for the peak:
+//     kx_bench --benchmark_filter=ImportHostile
+enum class Hostile {
+    Columns,
+    Field50MB,
+    Field15MB,
+    Csv100MB,
+    ShortRows15MB,
+    Rows15MB,
+    Nesting,
+    Kvtml15MB
+};
+
+QByteArray hostileBytes(Hostile kind) {
+    switch (kind) {
+        case Hostile::Columns:
+            return QByteArray("q," + QByteArray("a,").repeated(100000) + "\n").repeated(5);
+        case Hostile::Field50MB:
+            return "q,a," + QByteArray(50 << 20, 'x') + "\n";
+        case Hostile::Field15MB:
+            return "q,a," + QByteArray(15 << 20, 'x') + "\n";
+        case Hostile::Csv100MB:
+            return QByteArray("question,answer; other,information\n").repeated((100 << 20) / 35);
+        case Hostile::ShortRows15MB:
+            return QByteArray("a,b\n").repeated((15 << 20) / 4);
+        case Hostile::Rows15MB:
+            return QByteArray("question,answer; other answer,some information of a line\n")
+                .repeated((15 << 20) / 57);
+        case Hostile::Nesting:
+            return "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>" +
+                   QByteArray("<b>").repeated(60000) + QByteArray("</b>").repeated(60000) +
+                   "</text></translation></entry></entries></kvtml>";
+        case Hostile::Kvtml15MB:
+            break;
+    }
+    const QByteArray entry =
+        "<entry><translation id=\"0\"><text>question</text></translation>"
+        "<translation id=\"1\"><text>answer</text></translation></entry>\n";
+    return "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"/><identifier id=\"1\"/>"
+           "</identifiers><entries>" +
+           entry.repeated((15 << 20) / entry.size()) + "</entries></kvtml>";
+}
+
+void BM_ImportHostile(benchmark::State& state) {
+    const auto kind = static_cast<Hostile>(state.range(0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kind == Hostile::Nesting || kind == Hostile::Kvtml15MB
+                                          ? QStringLiteral("hostile.kvtml")
+                                          : QStringLiteral("hostile.csv"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(hostileBytes(kind));
+    }
+    resetPeak();
+    QString outcome;
+    for (auto _ : state) {
+        const exchange::ImportFile read = exchange::readImportFile(path);
+        const exchange::Table table = read.error.isEmpty()
+                                          ? exchange::readImportTable(path, read.bytes)
+                                          : exchange::Table{.ok = false, .error = read.error};
+        if (table.ok) {
+            exchange::Mapping mapping;
+            mapping.information = table.suggestedInformation;
+            const exchange::ImportPlan plan = exchange::planImport(table, mapping);
+            outcome = QStringLiteral("%1 entries, %2 problems, %3 columns")
+                          .arg(plan.entries.size())
+                          .arg(plan.problems.size())
+                          .arg(table.columns.size());
+        } else {
+            outcome = table.error;
+        }
+    }
+    state.counters["peak_MiB"] = double(statusKiB("VmHWM")) / 1024;
+    state.SetLabel(outcome.toStdString());
+}
+BENCHMARK(BM_ImportHostile)
+    ->DenseRange(int(Hostile::Columns), int(Hostile::Kvtml15MB))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

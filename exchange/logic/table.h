@@ -22,6 +22,9 @@ struct Table {
     int suggestedQuestion = 0;
     int suggestedAnswers = 1;
     int suggestedInformation = -1;
+    // Rows (indices) the reader could not read whole, such as text in another file (an
+    // external entity), in order.
+    QList<qsizetype> droppedText;
 };
 
 // UTF-8 with or without a byte-order mark, UTF-16 with one, else the ANSI code page.
@@ -33,6 +36,9 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
 
 // Quotes a field when the separator, a quote or a line break is in it.
 QString quoteField(const QString& field, QChar separator);
+
+// "列 1", "列 2", ... as wide as the widest row.
+QStringList numberedColumns(const QList<QStringList>& rows);
 
 // The format a file's name and first bytes say it is.
 SourceFormat guessFormat(const QString& fileName, QByteArrayView bytes);

@@ -36,6 +36,12 @@ QComboBox* columnBox(const QStringList& columns, const QString& name, const QStr
     return box;
 }
 
+// A cell shows its start: a field of megabytes would take the table seconds to lay out.
+QString previewText(const QString& cell) {
+    constexpr qsizetype kShown = 200;
+    return cell.size() > kShown ? cell.left(kShown) + u'…' : cell;
+}
+
 void select(QComboBox* box, int column) {
     const int index = box->findData(column);
     box->setCurrentIndex(index < 0 ? 0 : index);
@@ -160,7 +166,7 @@ void ImportDialog::fillPreview() {
     for (int r = 0; r < rows; ++r) {
         const QStringList& row = table_.rows[r];
         for (int c = 0; c < row.size() && c < table_.columns.size(); ++c) {
-            tblPreview->setItem(r, c, new QTableWidgetItem(row[c]));
+            tblPreview->setItem(r, c, new QTableWidgetItem(previewText(row[c])));
         }
     }
     tblPreview->resizeColumnsToContents();
