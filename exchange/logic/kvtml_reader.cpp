@@ -49,9 +49,6 @@ bool isUtf8(QByteArrayView bytes) {
 // The first line that is not UTF-8, or 0. UTF-8 never holds a line feed inside a character,
 // so each line decodes on its own.
 int firstBadUtf8Line(QByteArrayView bytes) {
-    if (isUtf8(bytes)) {
-        return 0;
-    }
     int line = 1;
     for (qsizetype start = 0; start <= bytes.size(); ++line) {
         qsizetype end = bytes.indexOf('\n', start);
@@ -113,19 +110,23 @@ Table refused(const QString& error) {
 }  // namespace
 
 Table readKvtml(QByteArrayView input) {
+    // Read from text, so that the reader's offsets point into it. Other declared encodings
+    // are left to the reader; their offsets are near enough for finding an entity.
     const bool utf8 = declaresUtf8(input);
+    const bool decoded = utf8 || input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
+    QString text;
     if (utf8) {
-        if (const int line = firstBadUtf8Line(input)) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = decoder.decode(input);
+        if (decoder.hasError()) {
             return refused(
                 QStringLiteral(
                     "%1 行目: 文字コードの誤りです (UTF-8 として読めない文字があります)。")
-                    .arg(line));
+                    .arg(firstBadUtf8Line(input)));
         }
+    } else {
+        text = decoded ? decodeText(input) : QString::fromLatin1(input);
     }
-    // Read from text, so that the reader's offsets point into it. Other declared encodings
-    // are left to the reader; their offsets are near enough for finding an entity.
-    const bool decoded = utf8 || input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
-    QString text = decoded ? decodeText(input) : QString::fromLatin1(input);
     upperCaseDoctype(text);
     const auto reader = decoded ? std::make_unique<QXmlStreamReader>(text)
                                 : std::make_unique<QXmlStreamReader>(
@@ -136,7 +137,10 @@ Table readKvtml(QByteArrayView input) {
 
     // Each element's name from the root down; paths, not names alone, tell an entry from a
     // synonym pair's reference to one.
-    QStringList path;
+    // Kept at its deepest, each name reusing its buffer: a new string per element would cost a
+    // third of the reading.
+    QStringList path(kMaxDepth + 1);
+    qsizetype depth = 0;
     int version = 0;
     QList<int> identifiers;       // version 2: identifier ids in document order
     QStringList names;            // of the columns, by identifier or column
@@ -151,7 +155,7 @@ Table readKvtml(QByteArrayView input) {
     QString comment;
 
     const auto at = [&](std::initializer_list<const char16_t*> names) {
-        if (path.size() != qsizetype(names.size())) {
+        if (depth != qsizetype(names.size())) {
             return false;
         }
         qsizetype i = 0;
@@ -166,15 +170,16 @@ Table readKvtml(QByteArrayView input) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            path.append(xml.name().toString());
-            if (path.size() > kMaxDepth) {
+            if (depth == kMaxDepth) {
                 return refused(
                     QStringLiteral("%1 行目: 要素の入れ子が深すぎます。").arg(xml.lineNumber()));
             }
+            path[depth].resize(0);
+            path[depth++].append(xml.name());
             if (target) {
                 continue;  // markup inside a text keeps its characters
             }
-            if (path.size() == 1) {
+            if (depth == 1) {
                 if (path[0] != u"kvtml") {
                     break;
                 }
@@ -213,8 +218,8 @@ Table readKvtml(QByteArrayView input) {
                 target = &comment;
                 targetIsRow = true;
             } else if (version == 1 && (at({u"kvtml", u"e", u"o"}) || at({u"kvtml", u"e", u"t"})) &&
-                       (path.last() == u"o" || translation + 1 < kMaxImportColumns)) {
-                translation = path.last() == u"o" ? 0 : std::max(translation + 1, 1);
+                       (path[depth - 1] == u"o" || translation + 1 < kMaxImportColumns)) {
+                translation = path[depth - 1] == u"o" ? 0 : std::max(translation + 1, 1);
                 if (names.size() <= translation) {
                     names.resize(translation + 1);
                 }
@@ -225,11 +230,11 @@ Table readKvtml(QByteArrayView input) {
                 targetIsRow = true;
             }
             if (target) {
-                targetDepth = path.size();
+                targetDepth = depth;
                 targetStart = xml.characterOffset();
             }
         } else if (token == QXmlStreamReader::EndElement) {
-            if (target && path.size() == targetDepth) {
+            if (target && depth == targetDepth) {
                 if (targetIsRow && !external.isEmpty()) {
                     const QStringView source = QStringView(text)
                                                    .sliced(targetStart)
@@ -243,7 +248,7 @@ Table readKvtml(QByteArrayView input) {
                 }
                 target = nullptr;
                 targetIsRow = false;
-            } else if (inEntry && path.size() == (version == 1 ? 2 : 3) && !target) {
+            } else if (inEntry && depth == (version == 1 ? 2 : 3) && !target) {
                 inEntry = false;
                 if (!row.isBlank()) {
                     rows.append(std::move(row));
@@ -252,9 +257,7 @@ Table readKvtml(QByteArrayView input) {
                     }
                 }
             }
-            if (!path.isEmpty()) {
-                path.removeLast();
-            }
+            depth = std::max<qsizetype>(depth - 1, 0);
         } else if (target && (token == QXmlStreamReader::Characters ||
                               token == QXmlStreamReader::EntityReference)) {
             target->append(xml.text());

@@ -177,9 +177,18 @@ void ImportDialog::updatePlan() {
     lblSummary->setText(QStringLiteral("単語にできる行: %1 件　単語にできない行: %2 件")
                             .arg(plan_.entries.size())
                             .arg(plan_.problems.size()));
+    fillProblems();
+}
+
+void ImportDialog::fillProblems() {
+    // Enough to see what is wrong; hundreds of thousands would take the list seconds.
+    constexpr qsizetype kListed = 1000;
     lstProblems->clear();
-    for (const RowProblem& problem : plan_.problems) {
-        lstProblems->addItem(describe(problem));
+    for (qsizetype i = 0; i < plan_.problems.size() && i < kListed; ++i) {
+        lstProblems->addItem(describe(plan_.problems[i]));
+    }
+    if (plan_.problems.size() > kListed) {
+        lstProblems->addItem(QStringLiteral("ほか %1 行").arg(plan_.problems.size() - kListed));
     }
 }
 

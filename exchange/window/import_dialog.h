@@ -33,6 +33,7 @@ public:
 private:
     void updatePlan();
     void fillPreview();
+    void fillProblems();
 
     Table table_;
     int room_;
