@@ -37,11 +37,11 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
 // Quotes a field when the separator, a quote or a line break is in it.
 QString quoteField(const QString& field, QChar separator);
 
-// "列 1", "列 2", ... as wide as the widest row.
-QStringList numberedColumns(const QList<QStringList>& rows);
-
 // The format a file's name and first bytes say it is.
 SourceFormat guessFormat(const QString& fileName, QByteArrayView bytes);
+
+// "列 1", "列 2", ... as wide as the widest row.
+QStringList numberedColumns(const QList<QStringList>& rows);
 
 Table readDelimited(QByteArrayView bytes, QChar separator);
 Table readKvtml(QByteArrayView bytes);
