@@ -136,9 +136,8 @@ Table readKvtml(QByteArrayView input) {
     qint64 targetStart = 0;
 
     // Each element's name from the root down; paths, not names alone, tell an entry from a
-    // synonym pair's reference to one.
-    // Kept at its deepest, each name reusing its buffer: a new string per element would cost a
-    // third of the reading.
+    // synonym pair's reference to one. Each name reuses its buffer: a new string per element
+    // would cost a third of the reading.
     QStringList path(kMaxDepth + 1);
     qsizetype depth = 0;
     int version = 0;
