@@ -36,10 +36,12 @@ QComboBox* columnBox(const QStringList& columns, const QString& name, const QStr
     return box;
 }
 
-// A cell shows its start: a field of megabytes would take the table seconds to lay out.
+// A cell shows its start: a field of megabytes would take the table seconds to lay out. A NUL
+// shows as its symbol, as the problem list names it.
 QString previewText(const QString& cell) {
     constexpr qsizetype kShown = 200;
-    return cell.size() > kShown ? cell.left(kShown) + u'…' : cell;
+    QString shown = cell.size() > kShown ? cell.left(kShown) + u'…' : cell;
+    return shown.replace(QChar(), QChar(0x2400));
 }
 
 void select(QComboBox* box, int column) {
