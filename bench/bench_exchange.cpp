@@ -2,15 +2,25 @@
 // entries from a word file as the yardstick (each should stay under three times it).
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 
+#include <sys/resource.h>
+
 #include "bench_entries.h"
+#include "bench_rss.h"
 #include "exchange/logic/exporters.h"
+#include "exchange/logic/import_file.h"
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/table.h"
+#include "exchange/window/exchange_commands.h"
+#include "platform/scripted_platform.h"
 
 namespace {
 
@@ -81,5 +91,104 @@ KX_EXCHANGE_BENCHMARK(BM_Export)
     ->Arg(int(exchange::ExportFormat::AnkiText))
     ->Arg(int(exchange::ExportFormat::Csv))
     ->Arg(int(exchange::ExportFormat::Kvtml));
+
+// Files made to hurt the import, each read, parsed and mapped as the import does: every one
+// should end (in a preview or a refusal) within 2 s and 200 MB. Run alone for the peak:
+//     kx_bench --benchmark_filter=ImportHostile
+enum class Hostile {
+    Columns,
+    Field50MB,
+    Field15MB,
+    Csv100MB,
+    ShortRows15MB,
+    Rows10MB,
+    Nesting,
+    Kvtml15MB
+};
+
+QByteArray hostileBytes(Hostile kind) {
+    switch (kind) {
+        case Hostile::Columns:
+            return QByteArray("q," + QByteArray("a,").repeated(100000) + "\n").repeated(5);
+        case Hostile::Field50MB:
+            return "q,a," + QByteArray(50 << 20, 'x') + "\n";
+        case Hostile::Field15MB:
+            return "q,a," + QByteArray(15 << 20, 'x') + "\n";
+        case Hostile::Csv100MB:
+            return QByteArray("question,answer; other,information\n").repeated((100 << 20) / 35);
+        case Hostile::ShortRows15MB:
+            return QByteArray("a,b\n").repeated((15 << 20) / 4);
+        case Hostile::Rows10MB:
+            return QByteArray("question,answer; other answer,some information of a line\n")
+                .repeated((10 << 20) / 57);
+        case Hostile::Nesting:
+            return "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>" +
+                   QByteArray("<b>").repeated(60000) + QByteArray("</b>").repeated(60000) +
+                   "</text></translation></entry></entries></kvtml>";
+        case Hostile::Kvtml15MB:
+            break;
+    }
+    const QByteArray entry =
+        "<entry><translation id=\"0\"><text>question</text></translation>"
+        "<translation id=\"1\"><text>answer</text></translation></entry>\n";
+    return "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"/><identifier id=\"1\"/>"
+           "</identifiers><entries>" +
+           entry.repeated((15 << 20) / entry.size()) + "</entries></kvtml>";
+}
+
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// The whole import as the editor runs it: the file read and parsed, then the preview shown and
+// closed (or the refusal answered).
+void BM_ImportHostile(benchmark::State& state) {
+    const auto kind = static_cast<Hostile>(state.range(0));
+    platform::ScriptedPlatform platform;
+    const QString path =
+        platform.programFolder() + (kind == Hostile::Nesting || kind == Hostile::Kvtml15MB
+                                        ? QStringLiteral("hostile.kvtml")
+                                        : QStringLiteral("hostile.csv"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(hostileBytes(kind));
+    }
+    QTimer closer;
+    QString outcome;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            QApplication::processEvents();  // lays the preview out and paints it
+            outcome = preview->findChild<QLabel*>(QStringLiteral("lblSummary"))->text();
+            preview->reject();
+        }
+    });
+    closer.start(1);
+    resetPeak();
+    const qint64 before = statusKiB("VmRSS");
+    const double cpuBefore = processCpuMs();
+    for (auto _ : state) {
+        platform.fileNames({path});
+        platform.answers({platform::Answer::Ok});
+        const size_t boxes = platform.shown().size();
+        benchmark::DoNotOptimize(exchange::runImport(nullptr, platform, 0));
+        if (platform.shown().size() > boxes) {
+            outcome = QString(platform.shown().back().text)
+                          .replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        }
+    }
+    state.counters["peak_MiB"] = double(statusKiB("VmHWM")) / 1024;
+    state.counters["added_MiB"] = double(statusKiB("VmHWM") - before) / 1024;
+    // Every thread's time: on a busy machine the wall time says more about the others.
+    state.counters["process_cpu_ms"] = processCpuMs() - cpuBefore;
+    state.SetLabel(outcome.toStdString());
+}
+BENCHMARK(BM_ImportHostile)
+    ->DenseRange(int(Hostile::Columns), int(Hostile::Kvtml15MB))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

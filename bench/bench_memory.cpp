@@ -7,34 +7,13 @@
 #include <QApplication>
 #include <QFile>
 
+#include "bench_rss.h"
 #include "common/word_file.h"
 #include "editor/window/entry_list_view.h"
 #include "editor/window/frm_edit.h"
 #include "platform/scripted_platform.h"
 
 namespace {
-
-// A field of /proc/self/status in KiB; -1 where the system has none.
-qint64 statusKiB(QByteArrayView field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return -1;
-    }
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith(field) && line.at(field.size()) == ':') {
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
-}
-
-// From here on the peak counts only what is resident now and what comes (Linux).
-void resetPeak() {
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly)) {
-        clearRefs.write("5");
-    }
-}
 
 // Entries as learners write them, with information of the given length.
 QList<common::Entry> fullDocument(int informationLength) {

@@ -1,105 +1,324 @@
-#include "exchange/logic/table.h"
-
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
-#include <map>
+#include <memory>
+
+#include "exchange/logic/import_file.h"
+#include "exchange/logic/table.h"
 
 namespace exchange {
 
-Table readKvtml(QByteArrayView bytes) {
-    Table table;
-    QXmlStreamReader xml(bytes.toByteArray());
-    QList<int> identifiers;  // identifier ids in document order
-    QStringList names;
-    struct Row {
-        std::map<int, QString> texts;
-        QStringList comments;
-        int line = 0;
-    };
-    QList<Row> rows;
-    bool sawRoot = false;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) {
-            continue;
+namespace {
+
+// Real documents nest about eight deep (a conjugation inside a translation); anything far
+// deeper is no vocabulary document, and a bound keeps every later step small.
+constexpr int kMaxDepth = 32;
+
+struct Row {
+    QList<std::pair<int, QString>> texts;  // by identifier (version 2) or column (version 1)
+    QStringList comments;
+    int line = 0;
+    bool droppedText = false;  // an external entity was left out
+
+    QString& text(int id) {
+        for (auto& [key, value] : texts) {
+            if (key == id) {
+                return value;
+            }
         }
-        const QStringView name = xml.name();
-        if (!sawRoot) {
-            if (name != u"kvtml") {
-                break;
+        texts.append({id, QString()});
+        return texts.last().second;
+    }
+    bool isBlank() const {
+        for (const auto& text : texts) {
+            if (!text.second.trimmed().isEmpty()) {
+                return false;
             }
-            sawRoot = true;
-            if (!xml.attributes().value(QLatin1StringView("version")).startsWith(u'2')) {
-                table.ok = false;
-                table.error = QStringLiteral("kvtml のバージョン 2 ではありません。");
-                return table;
+        }
+        return comments.isEmpty();
+    }
+};
+
+// Whether the bytes are UTF-8 to their end (a character cut off at the end is an error too).
+bool isUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+// The first line that is not UTF-8, or 0. UTF-8 never holds a line feed inside a character,
+// so each line decodes on its own.
+int firstBadUtf8Line(QByteArrayView bytes) {
+    int line = 1;
+    for (qsizetype start = 0; start <= bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0) {
+            end = bytes.size();
+        }
+        if (!isUtf8(bytes.sliced(start, end - start))) {
+            return line;
+        }
+        start = end + 1;
+    }
+    return 0;
+}
+
+// UTF-8 unless a byte-order mark or the declaration says otherwise.
+bool declaresUtf8(QByteArrayView bytes) {
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        return false;
+    }
+    const QByteArray head = bytes.first(std::min<qsizetype>(bytes.size(), 200)).toByteArray();
+    const qsizetype declarationEnd = head.startsWith("<?xml") ? head.indexOf("?>") : -1;
+    if (declarationEnd < 0) {
+        return true;
+    }
+    const QByteArray declaration = head.left(declarationEnd).toLower();
+    return !declaration.contains("encoding") || declaration.contains("utf-8") ||
+           declaration.contains("utf8");
+}
+
+// Old documents wrote "<!doctype", which XML does not allow.
+void upperCaseDoctype(QString& text) {
+    const qsizetype at = QStringView(text)
+                             .first(std::min<qsizetype>(text.size(), 400))
+                             .indexOf(u"<!doctype", 0, Qt::CaseInsensitive);
+    if (at >= 0) {
+        text.replace(at, 9, QStringLiteral("<!DOCTYPE"));
+    }
+}
+
+// The names of the entities whose text lies in other files; the reader leaves them out
+// without a word.
+QStringList externalEntities(const QXmlStreamReader& xml) {
+    QStringList names;
+    for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations()) {
+        if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty()) {
+            names.append(u'&' + entity.name().toString() + u';');
+        }
+    }
+    return names;
+}
+
+Table refused(const QString& error) {
+    Table table;
+    table.ok = false;
+    table.error = error;
+    return table;
+}
+
+}  // namespace
+
+Table readKvtml(QByteArrayView input) {
+    // Read from text, so that the reader's offsets point into it. Other declared encodings
+    // are left to the reader; their offsets are near enough for finding an entity.
+    const bool utf8 = declaresUtf8(input);
+    const bool decoded = utf8 || input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
+    QString text;
+    if (utf8) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = decoder.decode(input);
+        if (decoder.hasError()) {
+            return refused(
+                QStringLiteral(
+                    "%1 行目: 文字コードの誤りです (UTF-8 として読めない文字があります)。")
+                    .arg(firstBadUtf8Line(input)));
+        }
+    } else {
+        text = decoded ? decodeText(input) : QString::fromLatin1(input);
+    }
+    upperCaseDoctype(text);
+    const auto reader = decoded ? std::make_unique<QXmlStreamReader>(text)
+                                : std::make_unique<QXmlStreamReader>(
+                                      input.toByteArray().replace("<!doctype", "<!DOCTYPE"));
+    QXmlStreamReader& xml = *reader;
+    QStringList external;
+    qint64 targetStart = 0;
+
+    // Each element's name from the root down; paths, not names alone, tell an entry from a
+    // synonym pair's reference to one. Each name reuses its buffer: a new string per element
+    // would cost a third of the reading.
+    QStringList path(kMaxDepth + 1);
+    qsizetype depth = 0;
+    int version = 0;
+    QList<int> identifiers;       // version 2: identifier ids in document order
+    QStringList names;            // of the columns, by identifier or column
+    bool identifierKept = false;  // beyond the columns one can map, languages are left out
+    QList<Row> rows;
+    Row row;
+    bool inEntry = false;
+    int translation = -1;       // the translation (version 2) or column (version 1) being read
+    QString* target = nullptr;  // where the text being read goes
+    qsizetype targetDepth = 0;
+    bool targetIsRow = false;
+    QString comment;
+
+    const auto at = [&](std::initializer_list<const char16_t*> names) {
+        if (depth != qsizetype(names.size())) {
+            return false;
+        }
+        qsizetype i = 0;
+        for (const char16_t* name : names) {
+            if (path[i++] != QStringView(name)) {
+                return false;
             }
-        } else if (name == u"lessons" || name == u"wordtypes" || name == u"leitnerboxes") {
-            // They hold references to entries, not entries.
-            xml.skipCurrentElement();
-        } else if (name == u"identifier") {
-            identifiers.append(xml.attributes().value(QLatin1StringView("id")).toInt());
-            names.append(QString());
-            while (xml.readNextStartElement()) {
-                if (xml.name() == u"name") {
-                    names.last() = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                } else {
-                    xml.skipCurrentElement();
-                }
+        }
+        return true;
+    };
+
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (depth == kMaxDepth) {
+                return refused(
+                    QStringLiteral("%1 行目: 要素の入れ子が深すぎます。").arg(xml.lineNumber()));
             }
-        } else if (name == u"entry") {
-            Row row;
-            row.line = static_cast<int>(xml.lineNumber());
-            int translation = -1;
-            while (!xml.atEnd()) {
-                const auto token = xml.readNext();
-                if (token == QXmlStreamReader::EndElement && xml.name() == u"entry") {
+            path[depth].resize(0);
+            path[depth++].append(xml.name());
+            if (target) {
+                continue;  // markup inside a text keeps its characters
+            }
+            if (depth == 1) {
+                if (path[0] != u"kvtml") {
                     break;
                 }
-                if (token != QXmlStreamReader::StartElement) {
-                    continue;
+                const QStringView given = xml.attributes().value(QLatin1StringView("version"));
+                version = given.isEmpty() || given.startsWith(u'1') ? 1
+                          : given.startsWith(u'2')                  ? 2
+                                                                    : 0;
+                if (version == 0) {
+                    return refused(
+                        QStringLiteral("kvtml のバージョン %1 は読めません。").arg(given));
                 }
-                if (xml.name() == u"translation") {
-                    translation = xml.attributes().value(QLatin1StringView("id")).toInt();
-                } else if (xml.name() == u"text" && translation >= 0) {
-                    row.texts[translation] =
-                        xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                } else if (xml.name() == u"comment" && translation >= 0) {
-                    const QString comment =
-                        xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                    if (!comment.isEmpty()) {
-                        row.comments.append(comment);
+            } else if (version == 2 && at({u"kvtml", u"identifiers", u"identifier"})) {
+                identifierKept = identifiers.size() < kMaxImportColumns;
+                if (identifierKept) {
+                    identifiers.append(xml.attributes().value(QLatin1StringView("id")).toInt());
+                    names.append(QString());
+                }
+            } else if (version == 2 && identifierKept &&
+                       at({u"kvtml", u"identifiers", u"identifier", u"name"})) {
+                target = &names.last();
+            } else if ((version == 2 && at({u"kvtml", u"entries", u"entry"})) ||
+                       (version == 1 && at({u"kvtml", u"e"}))) {
+                row = Row();
+                row.line = int(xml.lineNumber());
+                inEntry = true;
+                translation = -1;
+            } else if (version == 2 && at({u"kvtml", u"entries", u"entry", u"translation"})) {
+                translation = xml.attributes().value(QLatin1StringView("id")).toInt();
+            } else if (version == 2 && translation >= 0 &&
+                       at({u"kvtml", u"entries", u"entry", u"translation", u"text"})) {
+                target = &row.text(translation);
+                targetIsRow = true;
+            } else if (version == 2 && translation >= 0 &&
+                       at({u"kvtml", u"entries", u"entry", u"translation", u"comment"})) {
+                comment.clear();
+                target = &comment;
+                targetIsRow = true;
+            } else if (version == 1 && (at({u"kvtml", u"e", u"o"}) || at({u"kvtml", u"e", u"t"})) &&
+                       (path[depth - 1] == u"o" || translation + 1 < kMaxImportColumns)) {
+                translation = path[depth - 1] == u"o" ? 0 : std::max(translation + 1, 1);
+                if (names.size() <= translation) {
+                    names.resize(translation + 1);
+                }
+                if (names[translation].isEmpty()) {
+                    names[translation] = xml.attributes().value(QLatin1StringView("l")).toString();
+                }
+                target = &row.text(translation);
+                targetIsRow = true;
+            }
+            if (target) {
+                targetDepth = depth;
+                targetStart = xml.characterOffset();
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (target && depth == targetDepth) {
+                if (targetIsRow && !external.isEmpty()) {
+                    const QStringView source = QStringView(text)
+                                                   .sliced(targetStart)
+                                                   .first(xml.characterOffset() - targetStart);
+                    for (const QString& entity : external) {
+                        row.droppedText = row.droppedText || source.contains(entity);
                     }
-                } else if (xml.name() != u"translation") {
-                    xml.skipCurrentElement();
+                }
+                if (target == &comment && !comment.isEmpty()) {
+                    row.comments.append(comment);
+                }
+                target = nullptr;
+                targetIsRow = false;
+            } else if (inEntry && depth == (version == 1 ? 2 : 3) && !target) {
+                inEntry = false;
+                if (!row.isBlank()) {
+                    rows.append(std::move(row));
+                    if (rows.size() > kMaxImportRows) {
+                        return refused(tooManyRows());
+                    }
                 }
             }
-            rows.append(row);
+            depth = std::max<qsizetype>(depth - 1, 0);
+        } else if (target && (token == QXmlStreamReader::Characters ||
+                              token == QXmlStreamReader::EntityReference)) {
+            target->append(xml.text());
+        } else if (token == QXmlStreamReader::DTD) {
+            external = externalEntities(xml);
         }
     }
-    if (!sawRoot || xml.hasError()) {
-        table.ok = false;
-        table.error =
-            sawRoot ? xml.errorString() : QStringLiteral("kvtml の単語帳ではありません。");
-        return table;
+    if (version == 0 || xml.hasError()) {
+        return refused(
+            version == 0
+                ? QStringLiteral("kvtml の単語帳ではありません。")
+                : QStringLiteral("%1 行目: %2").arg(xml.lineNumber()).arg(xml.errorString()));
     }
-    for (qsizetype i = 0; i < identifiers.size(); ++i) {
-        table.columns.append(names[i].isEmpty() ? QStringLiteral("言語 %1").arg(identifiers[i])
-                                                : names[i]);
+
+    Table table;
+    QList<int> columns;  // the key of each language column
+    if (version == 2) {
+        columns = identifiers;
+    } else {
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            columns.append(int(i));
+        }
+        identifiers = columns;
+    }
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const QString name = names.value(i);
+        table.columns.append(name.isEmpty() ? QStringLiteral("言語 %1").arg(columns[i]) : name);
     }
     table.columns.append(QStringLiteral("コメント"));
-    for (const Row& row : rows) {
-        QStringList cells;
-        for (const int id : identifiers) {
-            const auto found = row.texts.find(id);
-            cells.append(found == row.texts.end() ? QString() : found->second);
-        }
-        cells.append(row.comments.join(u'\n'));
-        table.rows.append(cells);
-        table.sourceLines.append(row.line);
+    if (rows.size() * table.columns.size() > kMaxImportCells) {
+        return refused(tooManyRows());
     }
-    table.suggestedQuestion = 0;
-    table.suggestedAnswers = identifiers.size() > 1 ? 1 : 0;
-    table.suggestedInformation = static_cast<int>(identifiers.size());
+    for (const Row& entry : rows) {
+        QStringList cells;
+        cells.reserve(columns.size() + 1);
+        for (const int key : columns) {
+            QString text;
+            for (const auto& [id, value] : entry.texts) {
+                if (id == key) {
+                    text = value;
+                }
+            }
+            cells.append(text);
+        }
+        cells.append(entry.comments.join(u'\n'));
+        if (entry.droppedText) {
+            table.droppedText.append(table.rows.size());
+        }
+        table.rows.append(cells);
+        table.sourceLines.append(entry.line);
+    }
+    const auto languages = int(columns.size());
+    if (languages == 1) {
+        // A word and what it means: the meaning asks, the word answers.
+        table.suggestedQuestion = 1;
+        table.suggestedAnswers = 0;
+        table.suggestedInformation = -1;
+    } else {
+        table.suggestedQuestion = 0;
+        table.suggestedAnswers = 1;
+        table.suggestedInformation = languages;
+    }
     return table;
 }
 

@@ -2,6 +2,10 @@
 
 #include "common/ansi_text.h"
 #include "common/entry_text.h"
+#include "exchange/logic/import_file.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace exchange {
 
@@ -86,6 +90,30 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
     return rights;
 }
 
+// What the reader or the characters make unfit, checked after the row's own problems.
+std::optional<Problem> unfit(const common::Entry& entry, bool droppedText) {
+    if (droppedText) {
+        return Problem::DroppedText;
+    }
+    for (const QString* field : {&entry.question, &entry.rights, &entry.information}) {
+        if (field->size() > kMaxFieldLength) {
+            return Problem::TooLong;
+        }
+    }
+    if (entry.question.contains(QChar()) || entry.rights.contains(QChar()) ||
+        entry.information.contains(QChar())) {
+        return Problem::Nul;
+    }
+    return std::nullopt;
+}
+
+// A question of a whole field's length would make the list unreadable, and a NUL cut it.
+QString elided(const QString& text) {
+    constexpr qsizetype kShown = 40;
+    QString shown = text.size() > kShown ? text.left(kShown) + u'…' : text;
+    return shown.replace(QChar(), QChar(0x2400));
+}
+
 bool spansLines(const QString& text) {
     return text.contains(u'\n') || text.contains(u'\r');
 }
@@ -163,7 +191,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         const QStringList& row = table.rows[i];
         const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
         const auto refuse = [&](Problem problem, const QString& detail) {
-            plan.problems.append({line, problem, detail});
+            plan.problems.append({line, problem, elided(detail)});
         };
         const QString question = cell(row, mapping.question).trimmed();
         const Rights rights = rightsOf(row, mapping, table.hiddenColumns);
@@ -186,6 +214,11 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         common::Entry entry{question, rights.field, std::move(information)};
         if (rights.separator || holdsSeparator(question) || !common::readsBack(entry)) {
             refuse(Problem::Separator, question);
+            continue;
+        }
+        if (const auto problem = unfit(
+                entry, std::binary_search(table.droppedText.begin(), table.droppedText.end(), i))) {
+            refuse(*problem, question);
             continue;
         }
         storable.add(entry);
@@ -215,6 +248,17 @@ QString describe(const RowProblem& problem) {
             break;
         case Problem::LineBreak:
             what = QStringLiteral("問題や答えに改行があります (%1)").arg(problem.detail);
+            break;
+        case Problem::Nul:
+            what = QStringLiteral("NUL 文字があります (%1)").arg(problem.detail);
+            break;
+        case Problem::TooLong:
+            what = QStringLiteral("%1 文字を超える欄があります (%2)")
+                       .arg(kMaxFieldLength)
+                       .arg(problem.detail);
+            break;
+        case Problem::DroppedText:
+            what = QStringLiteral("読めない部分 (外部実体) があります (%1)").arg(problem.detail);
             break;
     }
     return QStringLiteral("%1 行目: %2").arg(problem.sourceLine).arg(what);

@@ -27,9 +27,12 @@ QString splitText(AnswerSplit split);
 enum class Problem {
     NoQuestion,
     NoAnswer,
-    Unstorable,  // characters the word file's code page cannot store
-    Separator,   // a text holds "|@1|" or "|@2|", which the word file cannot tell apart
-    LineBreak,   // a question or an answer spans lines
+    Unstorable,   // characters the word file's code page cannot store
+    Separator,    // a text holds "|@1|" or "|@2|", which the word file cannot tell apart
+    LineBreak,    // a question or an answer spans lines
+    Nul,          // a NUL character, which no one can type as an answer
+    TooLong,      // a field over the 32,767 characters a word file takes
+    DroppedText,  // the reader left part of the row out (an external entity)
 };
 
 struct RowProblem {

@@ -33,6 +33,9 @@ struct Table {
     QList<int> hiddenColumns;
     // What the reader left out, for the preview (e.g. sounds and pictures removed).
     QStringList notes;
+    // Rows (indices) the reader could not read whole, such as text in another file (an
+    // external entity), in order.
+    QList<qsizetype> droppedText;
 };
 
 // What the user chose in the preview instead of what the file suggests.

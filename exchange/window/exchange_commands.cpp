@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -11,11 +12,14 @@
 #include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "exchange/logic/exporters.h"
+#include "exchange/logic/import_file.h"
 #include "exchange/window/import_dialog.h"
 #include "exchange/window/messages.h"
 #include "platform/platform.h"
@@ -47,6 +51,47 @@ QPageSize pageSize(Paper paper) {
     return QPageSize(paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter);
 }
 
+// Reads and parses the file with a progress bar and a cancel button when that takes over a
+// second; the parsing runs off the window's thread. nullopt when cancelled; a file that cannot
+// be read comes back as a refused table.
+std::optional<Table> loadImport(QWidget* parent, const QString& path, QByteArray& bytes) {
+    QProgressDialog progress(QStringLiteral("ファイルを読んでいます..."),
+                             QStringLiteral("キャンセル"), 0, 1000, parent);
+    progress.setObjectName(QStringLiteral("frmImportProgress"));
+    progress.setWindowTitle(kImportTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1000);
+    const ImportFile file = readImportFile(path, [&](qint64 done, qint64 size) {
+        progress.setValue(size > 0 ? int(done * 1000 / size) : 0);
+        return !progress.wasCanceled();
+    });
+    if (file.cancelled) {
+        return std::nullopt;
+    }
+    if (!file.error.isEmpty()) {
+        Table refused;
+        refused.ok = false;
+        refused.error = file.error;
+        return refused;
+    }
+    progress.setRange(0, 0);  // parsing says nothing of how far it is
+    Table table;
+    const std::unique_ptr<QThread> worker(
+        QThread::create([&] { table = readImportTable(path, file.bytes); }));
+    bytes = file.bytes;
+    QEventLoop loop;
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&progress, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    // The parser cannot stop halfway, but the bounds on the file keep it short.
+    worker->wait();
+    if (progress.wasCanceled()) {
+        return std::nullopt;
+    }
+    return table;
+}
+
 }  // namespace
 
 std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platform& platform,
@@ -62,15 +107,13 @@ std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platfor
     if (!path || path->isEmpty()) {
         return std::nullopt;
     }
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        warn(parent, platform,
-             QStringLiteral("ファイルを読めません。\r\n%1").arg(file.errorString()), kImportTitle);
+    QByteArray bytes;
+    std::optional<Table> read = loadImport(parent, *path, bytes);
+    if (!read) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
     const SourceFormat format = guessFormat(*path, bytes);
-    Table table = readTable(format, bytes);
+    Table table = std::move(*read);
     if (!table.ok) {
         warn(parent, platform, QStringLiteral("読み込めないファイルです。\r\n%1").arg(table.error),
              kImportTitle);
@@ -82,8 +125,8 @@ std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platfor
     }
     ImportDialog preview(std::move(table), roomFor(existingEntries), platform, parent);
     if (format != SourceFormat::Kvtml) {
-        preview.offerReading([&bytes, format](const ReadOptions& options) {
-            return readTable(format, bytes, options);
+        preview.offerReading([&bytes, path = *path](const ReadOptions& options) {
+            return readImportTable(path, bytes, options);
         });
     }
     if (preview.exec() != QDialog::Accepted) {

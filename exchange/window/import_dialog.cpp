@@ -48,6 +48,14 @@ QComboBox* columnBox(const Table& table, const QString& name, const QString& acc
     return box;
 }
 
+// A cell shows its start: a field of megabytes would take the table seconds to lay out. A NUL
+// shows as its symbol, as the problem list names it.
+QString previewText(const QString& cell) {
+    constexpr qsizetype kShown = 200;
+    QString shown = cell.size() > kShown ? cell.left(kShown) + u'…' : cell;
+    return shown.replace(QChar(), QChar(0x2400));
+}
+
 void select(QComboBox* box, int column) {
     const int index = box->findData(column);
     box->setCurrentIndex(index < 0 ? 0 : index);
@@ -181,7 +189,7 @@ void ImportDialog::fillPreview() {
     for (int r = 0; r < rows; ++r) {
         const QStringList& row = table_.rows[r];
         for (int c = 0; c < row.size() && c < table_.columns.size(); ++c) {
-            tblPreview->setItem(r, c, new QTableWidgetItem(row[c]));
+            tblPreview->setItem(r, c, new QTableWidgetItem(previewText(row[c])));
         }
     }
     tblPreview->resizeColumnsToContents();
@@ -304,9 +312,18 @@ void ImportDialog::updatePlan() {
     lblSummary->setText(QStringLiteral("単語にできる行: %1 件　単語にできない行: %2 件")
                             .arg(plan_.entries.size())
                             .arg(plan_.problems.size()));
+    fillProblems();
+}
+
+void ImportDialog::fillProblems() {
+    // Enough to see what is wrong; hundreds of thousands would take the list seconds.
+    constexpr qsizetype kListed = 1000;
     lstProblems->clear();
-    for (const RowProblem& problem : plan_.problems) {
-        lstProblems->addItem(describe(problem));
+    for (qsizetype i = 0; i < plan_.problems.size() && i < kListed; ++i) {
+        lstProblems->addItem(describe(plan_.problems[i]));
+    }
+    if (plan_.problems.size() > kListed) {
+        lstProblems->addItem(QStringLiteral("ほか %1 行").arg(plan_.problems.size() - kListed));
     }
 }
 

@@ -46,6 +46,7 @@ private:
     // Column names: the header row's when it is one, else the file's own.
     QStringList columnNames() const;
     void relabelColumns();
+    void fillProblems();
 
     Table table_;
     int room_;

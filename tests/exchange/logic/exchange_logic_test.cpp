@@ -63,6 +63,7 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         exchange::Mapping mapping;
         std::optional<Entry> entry;
         std::optional<Problem> problem;
+        bool droppedText = false;
     } cases[] = {
         // clang-format off
         {"answers split and trimmed", {" apple ", "りんご; 林檎;", "a\r\nb"}, bySemicolon,
@@ -81,6 +82,9 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
         {"field separator", {"a|@1|b", "a"}, bySemicolon, {}, Problem::Separator},
         {"question on two lines", {"a\nb", "a"}, bySemicolon, {}, Problem::LineBreak},
+        {"NUL in an answer", {"q", QString::fromUtf16(u"a\0b", 3)}, bySemicolon, {}, Problem::Nul},
+        {"a field too long", {"q", "a", QString(32768, u'x')}, bySemicolon, {}, Problem::TooLong},
+        {"text the reader left out", {"q", "a"}, bySemicolon, {}, Problem::DroppedText, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,6 +92,9 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         table.rows = {c.row};
         table.sourceLines = {7};
         table.hiddenColumns = {5};
+        if (c.droppedText) {
+            table.droppedText = {0};
+        }
         const exchange::ImportPlan plan = exchange::planImport(table, c.mapping);
         if (c.entry) {
             EXPECT_EQ(plan.entries, (QList<Entry>{*c.entry}));
@@ -235,18 +242,59 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
   <entry id="0"><translation id="0"><text>apple</text><comment>a fruit</comment></translation>
    <translation id="2"><text>りんご</text></translation></entry>
   <entry id="1"><translation id="1"><text>Hund</text><comment>m.</comment></translation></entry>
- </entries></kvtml>)";
-    const exchange::Table table = exchange::readKvtml(three);
-    ASSERT_TRUE(table.ok);
-    EXPECT_EQ(table.columns, (QStringList{"English", "Deutsch", "日本語", "コメント"}));
-    EXPECT_EQ(table.rows,
-              (QList<QStringList>{{"apple", "", "りんご", "a fruit"}, {"", "Hund", "", "m."}}));
-    EXPECT_EQ(table.suggestedInformation, 3);
-
-    for (const QByteArray bad :
-         {"<kvtml version=\"1.0\"></kvtml>", "<kvtml version=\"2.0\"><entries>"}) {
-        EXPECT_FALSE(exchange::readKvtml(bad).ok || exchange::readKvtml(bad).error.isEmpty())
-            << bad.constData();
+  <entry id="2"><translation id="0"><text> </text></translation></entry>
+ </entries><synonym><pair><entry id="0"><translation id="0"/></entry>
+  <entry id="1"><translation id="1"/></entry></pair></synonym></kvtml>)";
+    const QByteArray deep = "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>" +
+                            QByteArray("<b>").repeated(60000) + "</text>";
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QStringList columns;
+        QList<QStringList> rows;
+        int question, answers, information;
+        QList<qsizetype> droppedText;
+        QString error;  // refused with this
+    } cases[] = {
+        // clang-format off
+        {"synonym pairs and a blank entry are no rows", three, {"English", "Deutsch", "日本語", "コメント"},
+         {{"apple", "", "りんご", "a fruit"}, {"", "Hund", "", "m."}}, 0, 1, 3, {}, {}},
+        {"one language: the comment asks, the word answers",
+         "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>en</name></identifier></identifiers>"
+         "<entries><entry><translation id=\"0\"><text>bear</text><comment>Large heavy animal</comment>"
+         "</translation></entry></entries></kvtml>",
+         {"en", "コメント"}, {{"bear", "Large heavy animal"}}, 1, 0, -1, {}, {}},
+        {"version 1 with a lower-case doctype",
+         "<?xml version=\"1.0\"?>\n<!doctype kvtml SYSTEM \"kvoctrain.dtd\">\n"
+         "<kvtml encoding=\"UTF-8\"><e><o l=\"en\">dog</o><t l=\"ja\">犬</t></e><e><o>a<b>b</b>c</o></e></kvtml>",
+         {"en", "ja", "コメント"}, {{"dog", "犬", ""}, {"abc", "", ""}}, 0, 1, 2, {}, {}},
+        {"an external entity leaves its row marked",
+         "<!DOCTYPE kvtml [<!ENTITY ext SYSTEM \"file:///etc/hostname\">]><kvtml version=\"2.0\">"
+         "<identifiers><identifier id=\"0\"/><identifier id=\"1\"/></identifiers><entries>"
+         "<entry><translation id=\"0\"><text>a</text></translation></entry>"
+         "<entry><translation id=\"0\"><text>b&ext;</text></translation></entry></entries></kvtml>",
+         {"言語 0", "言語 1", "コメント"}, {{"a", "", ""}, {"b", "", ""}}, 0, 1, 2, {1}, {}},
+        {"deep nesting", deep, {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます。"},
+        {"a Latin-1 byte", "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"0\"><text>caf\xE9</text>",
+         {}, {}, 0, 1, -1, {}, "3 行目: 文字コードの誤りです"},
+        {"another document", "<html/>", {}, {}, 0, 1, -1, {}, "kvtml の単語帳ではありません。"},
+        {"another version", "<kvtml version=\"3\"/>", {}, {}, 0, 1, -1, {}, "kvtml のバージョン 3"},
+        {"cut short", "<kvtml version=\"2.0\"><entries>", {}, {}, 0, 1, -1, {}, "1 行目: "},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table = exchange::readKvtml(c.bytes);
+        EXPECT_EQ(table.ok, c.error.isEmpty());
+        EXPECT_TRUE(table.error.startsWith(c.error)) << table.error.toStdString();
+        EXPECT_EQ(table.columns, c.columns);
+        EXPECT_EQ(table.rows, c.rows);
+        if (table.ok) {
+            EXPECT_EQ(table.suggestedQuestion, c.question);
+            EXPECT_EQ(table.suggestedAnswers, c.answers);
+            EXPECT_EQ(table.suggestedInformation, c.information);
+        }
+        EXPECT_EQ(table.droppedText, c.droppedText);
     }
 }
 

@@ -14,6 +14,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "common/ansi_text.h"
 #include "exchange/logic/table.h"
 #include "exchange/window/exchange_commands.h"
@@ -96,7 +98,7 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              EXPECT_TRUE(child<QLabel>(d, "lblNotes")->text().contains("#deck:英単語"));
              agree(d);
          }, {}, QList<Entry>{{"run", "走る", ""}}, {}},
-        {"a broken kvtml never reaches the preview", "bad.kvtml", "<kvtml version=\"1\"/>", 0,
+        {"a broken kvtml never reaches the preview", "bad.kvtml", "<kvtml version=\"2\"><e>", 0,
          [](QDialog&) { ADD_FAILURE() << "no preview expected"; }, {Answer::Ok}, std::nullopt,
          "読み込めないファイルです。"},
         // clang-format on
@@ -117,6 +119,71 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
         }
     }
     EXPECT_EQ(platform.fileDialogs().front().title, "インポート");
+}
+
+// Files made to hurt are refused with a reason or previewed within bounds, never hang.
+TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
+    const auto fifo = [this] {
+        const QString path = dir.filePath("pipe.csv");
+        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
+    };
+    const auto sparse = [this] {
+        QFile big(dir.filePath("big.csv"));
+        EXPECT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(100 << 20));
+        return big.fileName();
+    };
+    const auto written = [this](const char* name, const QByteArray& bytes) {
+        return [=, this] { return file(name, bytes); };
+    };
+    const QByteArray deep = "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>" +
+                            QByteArray("<b>").repeated(60000);
+    const QByteArray wide = "q," + QByteArray("a,").repeated(100000) + "\nq,a\n";
+    const QByteArray bad = "q,a\nq," + QByteArray(40000, 'x') + QByteArray("\nq,a\0b\n", 7);
+    const QStringList badProblems = {"2 行目: 32767 文字を超える欄があります (q)",
+                                     "3 行目: NUL 文字があります (q)"};
+    const struct {
+        const char* name;
+        std::function<QString()> make;
+        QString refusal;  // the box's text, or empty for a preview
+        int columns;
+        QStringList problems;
+    } cases[] = {
+        // clang-format off
+        {"a pipe", fifo, "読み込めないファイルです。\r\n通常のファイルではありません。", 0, {}},
+        {"100 MB", sparse, "読み込めないファイルです。\r\nファイルが大きすぎます (16 MB まで)。", 0, {}},
+        {"300,000 rows", written("rows.csv", QByteArray("a,b\n").repeated(300000)),
+         "読み込めないファイルです。\r\n行や列が多すぎます", 0, {}},
+        {"60,000 nested elements", written("deep.kvtml", deep),
+         "読み込めないファイルです。\r\n1 行目: 要素の入れ子が深すぎます。", 0, {}},
+        {"100,000 columns", written("wide.csv", wide), {}, 100, {}},
+        {"a long field and a NUL", written("bad.csv", bad), {}, 2, badProblems},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform.fileNames({c.make()});
+        if (!c.refusal.isEmpty()) {
+            platform.answers({Answer::Ok});
+        }
+        bool previewed = false;
+        const auto watch = onModal("frmImport", [&](QDialog& d) {
+            previewed = true;
+            EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->columnCount(), c.columns);
+            QStringList problems;
+            const auto* list = child<QListWidget>(d, "lstProblems");
+            for (int i = 0; i < list->count(); ++i) {
+                problems.append(list->item(i)->text());
+            }
+            EXPECT_EQ(problems, c.problems);
+        });
+        EXPECT_EQ(exchange::runImport(nullptr, platform, 0), std::nullopt);
+        EXPECT_EQ(previewed, c.refusal.isEmpty());
+        if (!c.refusal.isEmpty()) {
+            EXPECT_TRUE(platform.shown().back().text.startsWith(c.refusal))
+                << platform.shown().back().text.toStdString();
+        }
+    }
 }
 
 TEST_F(ExchangeWindow, ExportWritesTheFormatTheExtensionNames) {

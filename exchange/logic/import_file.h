@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+#include "exchange/logic/table.h"
+
+// Reading the file to import, within bounds that keep any file to a second or two and a couple
+// of hundred megabytes; a real word list stays far below each.
+namespace exchange {
+
+inline constexpr qint64 kMaxImportBytes = 16 * 1024 * 1024;
+inline constexpr qsizetype kMaxImportRows = 250'000;
+inline constexpr qsizetype kMaxImportCells = 1'000'000;
+// The columns the preview shows and offers to map.
+inline constexpr int kMaxImportColumns = 100;
+// The longest question, answers or information a word file takes.
+inline constexpr qsizetype kMaxFieldLength = 32767;
+
+QString tooManyRows();
+
+struct ImportFile {
+    QByteArray bytes;
+    QString error;  // why it was not read, for the user; empty when read or cancelled
+    bool cancelled = false;
+};
+
+// Only a regular file of at most kMaxImportBytes (a pipe or device might never end), read in
+// pieces; progress(bytes read, size) returning false cancels.
+ImportFile readImportFile(const QString& path,
+                          const std::function<bool(qint64, qint64)>& progress = {});
+
+// The table the file's name and bytes make, its columns cut to kMaxImportColumns; refused when
+// it would hold more rows or cells than the bounds.
+Table readImportTable(const QString& fileName, QByteArrayView bytes,
+                      const ReadOptions& options = {});
+
+}  // namespace exchange
