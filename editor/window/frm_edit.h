@@ -171,6 +171,8 @@ private:
     QList<QAction*> needEntries_;  // export, print and PDF
     QMenu* editMenu_ = nullptr;
     QAction* newEntry_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
     QUndoStack* undoStack_ = nullptr;
     EntryForm formShown_;
     QAction* optionFocus_ = nullptr;
