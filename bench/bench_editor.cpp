@@ -1,6 +1,6 @@
 // The editor's window at the largest document it holds, offscreen: Open until the list shows
-// the entries, Save, Remove of every second entry, its undo and redo, Add with its undo, and an
-// import's step.
+// the entries, Save, Remove of every second entry, its undo and redo, Add with its undo, an
+// import's step, and choosing an entry with a huge information field.
 #include "common/word_file.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
@@ -147,5 +147,24 @@ void BM_EditorImportStepUndoRedo(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorImportStepUndoRedo)->Unit(benchmark::kMillisecond);
+
+// Choosing in turn an entry with 5 M characters of information (a damaged or generated file)
+// and an ordinary one, until the form is painted: each choice should answer within 100 ms.
+void BM_EditorSelectHugeInformation(benchmark::State& state) {
+    Editor editor;
+    const QString huge = QStringLiteral("情報 ").repeated((5 << 20) / 3);
+    editor.window.document().replaceAll(
+        {{QStringLiteral("huge"), QStringLiteral("a"), huge}, benchEntries(1).constFirst()});
+    editor::EntryListView& list = editor.window.lstQuestion();
+    for (auto _ : state) {
+        for (int position : {0, 1}) {
+            list.setCurrentPosition(position);
+            editor.window.lstQuestion_Click();
+            QApplication::processEvents();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_EditorSelectHugeInformation)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -29,6 +29,15 @@ EntryForm formFromEntry(const common::Entry& entry) {
         form.extraRights = common::joinRights(answers.mid(kAnswerBoxes));
     }
     form.information = common::informationToDisplay(entry.information);
+    if (form.information.size() > kShownInformation) {
+        qsizetype cut = kShownInformation;
+        const QChar last = form.information.at(cut - 1);
+        if (last.isHighSurrogate() || (last == u'\r' && form.information.at(cut) == u'\n')) {
+            --cut;
+        }
+        form.informationRest = form.information.sliced(cut);
+        form.information.truncate(cut);
+    }
     return form;
 }
 
@@ -67,7 +76,7 @@ QString formInformationString(QStringView shown) {
 
 common::Entry entryFromForm(const EntryForm& form) {
     return {common::storedForm(form.question), common::storedForm(formAnswerString(form)),
-            common::storedForm(formInformationString(form.information))};
+            common::storedForm(formInformationString(form.information + form.informationRest))};
 }
 
 std::optional<Refusal> checkEntry(const EntryForm& form, const QString& commandWord) {
