@@ -374,7 +374,7 @@ void frmMain::createMenus() {
         Menu_Top, QStringLiteral("今の解答を正解にする(&R)"), QStringLiteral("Menu_Overrule"),
         QKeySequence(Qt::SHIFT | Qt::Key_Return), &frmMain::Menu_Overrule_Click);
     Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13262"));
-    Menu_History = addItem(Menu_Top, QStringLiteral("成績の記録(&H)"),
+    Menu_History = addItem(Menu_Top, QStringLiteral("成績の記録(&K)"),
                            QStringLiteral("Menu_History"), {}, nullptr);
     connect(Menu_History, &QAction::triggered, after_, &AfterDrill::showHistory);
     Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13261"));
@@ -698,10 +698,13 @@ void frmMain::setInformationText(const QString& text) {
 void frmMain::setResultText(const QString& text) {
     lblResult->setText(text);
     lblResult->setToolTip(QStringLiteral("Judgment"));
+    lblResult->setAccessibleDescription(QString());
 }
 
+// A screen reader does not read tool tips: the note goes into the description too.
 void frmMain::setResultToolTip(const QString& text) {
     lblResult->setToolTip(text);
+    lblResult->setAccessibleDescription(text);
 }
 
 void frmMain::setCountText(const QString& text) {

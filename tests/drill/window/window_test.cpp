@@ -201,8 +201,9 @@ TEST_F(Options, LenientJudgingIsFixedDuringADrillAndExplainsItsVerdict) {
     EXPECT_FALSE(action(u"Option_Lenient"_s)->isEnabled());
     answer(u"new york"_s);
     EXPECT_EQ(text(u"lblResult"_s), u"○"_s);
-    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->toolTip(),
-              u"ゆるやかな判定で正解。登録されている答え: New York"_s);
+    const QString note = u"ゆるやかな判定で正解。登録されている答え: New York"_s;
+    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->toolTip(), note);
+    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->accessibleDescription(), note);
     stop();
     EXPECT_TRUE(action(u"Option_Lenient"_s)->isEnabled());
 }
