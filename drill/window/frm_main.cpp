@@ -293,19 +293,27 @@ void frmMain::createControls() {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+bool frmMain::zoomFits(int percent) {
+    const bool fits = fitsAt(percent);
+    applyLayout(zoom_);
+    return fits;
+}
+
+bool frmMain::fitsAt(int percent) {
+    const QSize client = applyLayout(percent);
+    // The frame is known once shown; before, a title bar's height stands for it.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
+                                    : QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize whole = client + frame + QSize(0, menuBar()->sizeHint().height());
+    const QSize available = screen()->availableGeometry().size();
+    return whole.width() <= available.width() && whole.height() <= available.height();
+}
+
 int frmMain::zoomTo(int wanted) {
-    const int zoom = common::fittingZoom(wanted, [this](int percent) {
-        const QSize client = applyLayout(percent);
-        // The frame is known once shown; before, a title bar's height stands for it.
-        const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
-                                        : QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
-        const QSize whole = client + frame + QSize(0, menuBar()->sizeHint().height());
-        const QSize available = screen()->availableGeometry().size();
-        return whole.width() <= available.width() && whole.height() <= available.height();
-    });
-    applyLayout(zoom);
+    zoom_ = common::fittingZoom(wanted, [this](int percent) { return fitsAt(percent); });
+    applyLayout(zoom_);
     layout()->activate();
-    return zoom;
+    return zoom_;
 }
 
 QSize frmMain::applyLayout(int zoomPercent) {
@@ -403,8 +411,9 @@ void frmMain::createMenus() {
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
                           &frmMain::Option_Edit_Click);
-    options_ = new DrillOptions(platform_, engine_, Option_Top,
-                                [this](int wanted) { return zoomTo(wanted); });
+    options_ = new DrillOptions(
+        platform_, engine_, Option_Top, [this](int wanted) { return zoomTo(wanted); },
+        [this](int percent) { return zoomFits(percent); });
 
     connect(Menu_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
     connect(Option_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);

@@ -179,7 +179,11 @@ void frmEdit::buildWindow() {
 
 void frmEdit::fitScreen() {
     // At a large scale the first size can pass the screen.
-    resize(QSize(680, 440).boundedTo(availableRoom()).expandedTo(minimumSizeHint()));
+    resize(firstSize().expandedTo(minimumSizeHint()));
+}
+
+QSize frmEdit::firstSize() const {
+    return QSize(680, 440).boundedTo(availableRoom());
 }
 
 QSize frmEdit::availableRoom() const {

@@ -107,8 +107,10 @@ private:
                      const std::function<void()>& handler);
     void fitScreen();
     QSize availableRoom() const;  // the screen's free area, less room for the frame
+    QSize firstSize() const;      // at the normal zoom
     // The largest step up to wanted at which the window fits the screen; gives it.
     int zoomTo(int wanted);
+    bool fitsAt(int percent);  // leaves the fonts at percent
     void Option_Zoom_Click(int wanted);
     void updateSpeech();
     void applySettings();
