@@ -116,7 +116,7 @@ void BM_EditorAddAndUndo(benchmark::State& state) {
     auto* add = editor.window.findChild<QPushButton*>(QStringLiteral("cmdAdd"));
     for (auto _ : state) {
         editor.window.entryForm().showContents(
-            {QStringLiteral("q"), {QStringLiteral("a")}, {}, {}});
+            {QStringLiteral("q"), {QStringLiteral("a")}, {}, {}, {}});
         add->click();
         editor.trigger("Edit_Undo");
     }
