@@ -707,13 +707,13 @@ void frmMain::setInformationText(const QString& text) {
 void frmMain::setResultText(const QString& text) {
     lblResult->setText(text);
     lblResult->setToolTip(QStringLiteral("Judgment"));
-    lblResult->setAccessibleDescription(QString());
+    lblResult->setAccessibleDescription(QStringLiteral("判定"));
 }
 
 // A screen reader does not read tool tips: the note goes into the description too.
 void frmMain::setResultToolTip(const QString& text) {
     lblResult->setToolTip(text);
-    lblResult->setAccessibleDescription(text);
+    lblResult->setAccessibleDescription(QStringLiteral("判定。") + text);
 }
 
 void frmMain::setCountText(const QString& text) {

@@ -217,7 +217,7 @@ TEST_F(Options, LenientJudgingIsFixedDuringADrillAndExplainsItsVerdict) {
     EXPECT_EQ(text(u"lblResult"_s), u"○"_s);
     const QString note = u"ゆるやかな判定で正解。登録されている答え: New York"_s;
     EXPECT_EQ(find<QLabel>(u"lblResult"_s)->toolTip(), note);
-    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->accessibleDescription(), note);
+    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->accessibleDescription(), u"判定。"_s + note);
     stop();
     EXPECT_TRUE(action(u"Option_Lenient"_s)->isEnabled());
 }
