@@ -23,7 +23,8 @@ struct EntryForm {
     std::array<QString, kAnswerBoxes> rights;
     QString extraRights;  // the fifth and later answers, joined by "|@2|"; empty when none
     QString information;
-    // What follows the shown information, kept and stored unchanged; empty when none.
+    // What follows the shown information, as stored (line breaks as the mark), kept and stored
+    // unchanged; empty when none.
     QString informationRest;
 
     friend bool operator==(const EntryForm&, const EntryForm&) = default;

@@ -49,7 +49,7 @@ TEST(EntryForm, LongInformationIsShownInPartAndStoredWhole) {
         SCOPED_TRACE(row.name);
         const editor::EntryForm form = editor::formFromEntry({"q", "r", row.stored});
         EXPECT_EQ(form.information.size(), row.shown);
-        EXPECT_EQ(editor::formInformationString(form.information + form.informationRest),
+        EXPECT_EQ(editor::formInformationString(form.information) + form.informationRest,
                   row.stored);
     }
 }
