@@ -1,6 +1,6 @@
 // The editor's window at the largest document it holds, offscreen: Open until the list shows
-// the entries, Save, Remove of every second entry, its undo and redo, Add with its undo, and an
-// import's step.
+// the entries, Save, Remove of every second entry, its undo and redo, Add with its undo, an
+// import's step, and choosing an entry with a huge information field.
 #include "common/word_file.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
@@ -116,7 +116,7 @@ void BM_EditorAddAndUndo(benchmark::State& state) {
     auto* add = editor.window.findChild<QPushButton*>(QStringLiteral("cmdAdd"));
     for (auto _ : state) {
         editor.window.entryForm().showContents(
-            {QStringLiteral("q"), {QStringLiteral("a")}, {}, {}});
+            {QStringLiteral("q"), {QStringLiteral("a")}, {}, {}, {}});
         add->click();
         editor.trigger("Edit_Undo");
     }
@@ -147,5 +147,27 @@ void BM_EditorImportStepUndoRedo(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorImportStepUndoRedo)->Unit(benchmark::kMillisecond);
+
+// Choosing in turn an entry with 5 M characters of information (a damaged or generated file)
+// and an ordinary one, until the form is painted: each choice should answer within 100 ms.
+void BM_EditorSelectHugeInformation(benchmark::State& state) {
+    Editor editor;
+    const QString huge = QStringLiteral("情報 ").repeated((5 << 20) / 3);
+    editor.window.document().replaceAll(
+        {{QStringLiteral("huge"), QStringLiteral("a"), huge}, benchEntries(1).constFirst()});
+    editor::EntryListView& list = editor.window.lstQuestion();
+    for (auto _ : state) {
+        for (int position : {0, 1}) {
+            list.setCurrentPosition(position);  // shows the entry, as a click does
+            QApplication::processEvents();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+    list.setCurrentPosition(0);
+    if (editor.window.entryForm().information().size() != editor::kShownInformation) {
+        state.SkipWithError("the huge entry was not shown in part");
+    }
+}
+BENCHMARK(BM_EditorSelectHugeInformation)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -222,25 +222,11 @@ bool isValidUtf8(QByteArrayView bytes) {
     return true;
 }
 
-// The code page maps no byte sequence to U+FFFD, so one in the text marks a broken pair.
-bool isValidCodePageText(QByteArrayView bytes) {
-    QString text;
-    for (qsizetype start = 0; start < bytes.size();) {
-        const qsizetype end = pieceEnd(bytes, start);
-        decodeAnsi(bytes.sliced(start, end - start), text);
-        if (text.contains(QChar::ReplacementCharacter)) {
-            return false;
-        }
-        start = end;
-    }
-    return true;
-}
-
-// Text editors on Linux and macOS save UTF-8; read as Shift_JIS such a file gives no entry
-// at all. A Shift_JIS file that happens to be valid UTF-8 as well stays Shift_JIS.
+// Text editors on Linux and macOS save UTF-8. Japanese Shift_JIS text is practically never
+// valid UTF-8 (its lead bytes 0x81-0x9F are continuation bytes there), while much UTF-8 text
+// is valid Shift_JIS too, so validity as UTF-8 decides.
 bool isUtf8WordFile(QByteArrayView bytes) {
-    return bytes.startsWith(kUtf8Bom) ||
-           (hasNonAscii(bytes) && isValidUtf8(bytes) && !isValidCodePageText(bytes));
+    return bytes.startsWith(kUtf8Bom) || (hasNonAscii(bytes) && isValidUtf8(bytes));
 }
 
 }  // namespace

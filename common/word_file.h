@@ -40,7 +40,7 @@ struct ReadResult {
 };
 
 // Shift_JIS, or UTF-8 when the file starts with a UTF-8 byte-order mark or is valid UTF-8
-// holding non-ASCII bytes but not valid Shift_JIS.
+// holding non-ASCII bytes.
 ReadResult readWordFile(const QString& path);
 ReadResult parseWordFile(QByteArrayView bytes);
 

@@ -10,13 +10,14 @@
 namespace platform {
 
 void ZoomItems::update(int percent) const {
-    zoomIn->setEnabled(percent < common::kZoomLargest);
+    zoomIn->setEnabled(percent < common::kZoomLargest && fits(common::zoomedIn(percent)));
     zoomOut->setEnabled(percent > common::kZoomNormal);
     normalSize->setEnabled(percent != common::kZoomNormal);
 }
 
 ZoomItems addZoomItems(QMenu* parent, const std::function<int()>& current,
-                       const std::function<void(int)>& zoomTo) {
+                       const std::function<void(int)>& zoomTo,
+                       const std::function<bool(int)>& fits) {
     QMenu* menu = parent->addMenu(QStringLiteral("表示の大きさ(&Z)"));
     menu->setObjectName(QStringLiteral("Option_Zoom"));
     const auto add = [menu](const QString& caption, const char* name, const QString& tip,
@@ -29,6 +30,7 @@ ZoomItems addZoomItems(QMenu* parent, const std::function<int()>& current,
     };
     ZoomItems items;
     items.menu = menu;
+    items.fits = fits;
     // Ctrl+= is Ctrl++ without Shift on keyboards where + needs it.
     items.zoomIn =
         add(QStringLiteral("拡大(&I)"), "Option_ZoomIn",
@@ -40,8 +42,13 @@ ZoomItems addZoomItems(QMenu* parent, const std::function<int()>& current,
     items.normalSize = add(QStringLiteral("標準の大きさ(&0)"), "Option_ZoomNormal",
                            QStringLiteral("ウィンドウの文字を標準の大きさに戻します"),
                            {QKeySequence(Qt::CTRL | Qt::Key_0)});
-    QObject::connect(items.zoomIn, &QAction::triggered, menu,
-                     [current, zoomTo] { zoomTo(common::zoomedIn(current())); });
+    // A step that does not fit is not taken: the window stays as it is.
+    QObject::connect(items.zoomIn, &QAction::triggered, menu, [current, zoomTo, fits] {
+        const int larger = common::zoomedIn(current());
+        if (fits(larger)) {
+            zoomTo(larger);
+        }
+    });
     QObject::connect(items.zoomOut, &QAction::triggered, menu,
                      [current, zoomTo] { zoomTo(common::zoomedOut(current())); });
     QObject::connect(items.normalSize, &QAction::triggered, menu,

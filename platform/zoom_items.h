@@ -16,15 +16,20 @@ struct ZoomItems {
     QAction* zoomIn = nullptr;
     QAction* zoomOut = nullptr;
     QAction* normalSize = nullptr;
+    std::function<bool(int)> fits;  // whether the window fits the screen at a step
 
-    // Greys the items that would change nothing at percent.
+    // Greys the items that would change nothing at percent, and 拡大 when the next step does
+    // not fit.
     void update(int percent) const;
 };
 
-// Each item asks zoomTo for the step it leads to from current(). They go into a submenu of
-// menu, where their access letters clash with none of menu's own ("E&dit", "&IMEﾓｰﾄﾞ").
+// Each item asks zoomTo for the step it leads to from current(); a larger step is taken only
+// when fits says the window fits at it (fits leaves the window as it was). They go into a
+// submenu of menu, where their access letters clash with none of menu's own ("E&dit",
+// "&IMEﾓｰﾄﾞ").
 ZoomItems addZoomItems(QMenu* menu, const std::function<int()>& current,
-                       const std::function<void(int)>& zoomTo);
+                       const std::function<void(int)>& zoomTo,
+                       const std::function<bool(int)>& fits);
 
 // The height of a line of Japanese in font: its glyphs often come from a fallback font taller
 // than font itself, and the line takes the tallest of the fonts that draw it.

@@ -11,7 +11,7 @@
 namespace drill {
 
 DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu,
-                           std::function<int(int)> zoomTo)
+                           std::function<int(int)> zoomTo, const std::function<bool(int)>& fits)
     : QObject(optionMenu),
       platform_(platform),
       engine_(engine),
@@ -50,7 +50,7 @@ DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu*
 
     optionMenu->addSeparator()->setObjectName(QStringLiteral("H17102"));
     zoomItems_ = platform::addZoomItems(
-        optionMenu, [this] { return zoom_; }, [this](int wanted) { zoom(wanted); });
+        optionMenu, [this] { return zoom_; }, [this](int wanted) { zoom(wanted); }, fits);
     // The stored zoom may not fit this screen: it is kept for a larger one until changed.
     zoom_ = zoomTo_(stored.drillZoom);
     zoomItems_.update(zoom_);

@@ -24,9 +24,9 @@ class modMain;
 class DrillOptions : public QObject {
 public:
     // zoomTo sizes the window at the step wanted, or the largest below it that fits the
-    // screen, and gives the step it took.
+    // screen, and gives the step it took; fits tells whether the window fits at a step.
     DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu,
-                 std::function<int(int)> zoomTo);
+                 std::function<int(int)> zoomTo, const std::function<bool(int)>& fits);
 
     // Lenient judging cannot change while a drill runs, so that one drill has one rule.
     void updateAvailability(bool drilling);

@@ -293,19 +293,27 @@ void frmMain::createControls() {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+bool frmMain::zoomFits(int percent) {
+    const bool fits = fitsAt(percent);
+    applyLayout(zoom_);
+    return fits;
+}
+
+bool frmMain::fitsAt(int percent) {
+    const QSize client = applyLayout(percent);
+    // The frame is known once shown; before, a title bar's height stands for it.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
+                                    : QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize whole = client + frame + QSize(0, menuBar()->sizeHint().height());
+    const QSize available = screen()->availableGeometry().size();
+    return whole.width() <= available.width() && whole.height() <= available.height();
+}
+
 int frmMain::zoomTo(int wanted) {
-    const int zoom = common::fittingZoom(wanted, [this](int percent) {
-        const QSize client = applyLayout(percent);
-        // The frame is known once shown; before, a title bar's height stands for it.
-        const QSize frame = isVisible() ? frameGeometry().size() - geometry().size()
-                                        : QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
-        const QSize whole = client + frame + QSize(0, menuBar()->sizeHint().height());
-        const QSize available = screen()->availableGeometry().size();
-        return whole.width() <= available.width() && whole.height() <= available.height();
-    });
-    applyLayout(zoom);
+    zoom_ = common::fittingZoom(wanted, [this](int percent) { return fitsAt(percent); });
+    applyLayout(zoom_);
     layout()->activate();
-    return zoom;
+    return zoom_;
 }
 
 QSize frmMain::applyLayout(int zoomPercent) {
@@ -374,7 +382,7 @@ void frmMain::createMenus() {
         Menu_Top, QStringLiteral("今の解答を正解にする(&R)"), QStringLiteral("Menu_Overrule"),
         QKeySequence(Qt::SHIFT | Qt::Key_Return), &frmMain::Menu_Overrule_Click);
     Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13262"));
-    Menu_History = addItem(Menu_Top, QStringLiteral("成績の記録(&H)"),
+    Menu_History = addItem(Menu_Top, QStringLiteral("成績の記録(&K)"),
                            QStringLiteral("Menu_History"), {}, nullptr);
     connect(Menu_History, &QAction::triggered, after_, &AfterDrill::showHistory);
     Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13261"));
@@ -403,8 +411,9 @@ void frmMain::createMenus() {
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
                           &frmMain::Option_Edit_Click);
-    options_ = new DrillOptions(platform_, engine_, Option_Top,
-                                [this](int wanted) { return zoomTo(wanted); });
+    options_ = new DrillOptions(
+        platform_, engine_, Option_Top, [this](int wanted) { return zoomTo(wanted); },
+        [this](int percent) { return zoomFits(percent); });
 
     connect(Menu_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
     connect(Option_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
@@ -698,10 +707,13 @@ void frmMain::setInformationText(const QString& text) {
 void frmMain::setResultText(const QString& text) {
     lblResult->setText(text);
     lblResult->setToolTip(QStringLiteral("Judgment"));
+    lblResult->setAccessibleDescription(QStringLiteral("判定"));
 }
 
+// A screen reader does not read tool tips: the note goes into the description too.
 void frmMain::setResultToolTip(const QString& text) {
     lblResult->setToolTip(text);
+    lblResult->setAccessibleDescription(QStringLiteral("判定。") + text);
 }
 
 void frmMain::setCountText(const QString& text) {

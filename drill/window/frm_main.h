@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/settings.h"
+#include "common/zoom.h"
 #include "drill/engine/drill_view.h"
 #include "drill/engine/mod_main.h"
 
@@ -77,6 +78,8 @@ private:
     QSize applyLayout(int zoomPercent);
     // The largest step up to wanted at which the window fits the screen; gives it.
     int zoomTo(int wanted);
+    bool fitsAt(int percent);    // leaves the layout at percent
+    bool zoomFits(int percent);  // leaves the layout as it was
     void Form_Load();
     void Form_Unload();
     void updateAvailability();
@@ -146,6 +149,7 @@ private:
     // The word file's answers are Japanese: the answer box switches the input method on.
     bool japaneseAnswers_ = false;
     DrillOptions* options_ = nullptr;
+    int zoom_ = common::kZoomNormal;
     // Each control's font at the normal size, scaled by the zoom.
     std::vector<std::pair<QWidget*, QFont>> normalFonts_;
 

@@ -28,7 +28,19 @@ EntryForm formFromEntry(const common::Entry& entry) {
     if (answers.size() > kAnswerBoxes) {
         form.extraRights = common::joinRights(answers.mid(kAnswerBoxes));
     }
-    form.information = common::informationToDisplay(entry.information);
+    // The line-break mark and CR LF are both two characters: the cut falls in the stored text,
+    // so that the rest is neither converted nor copied twice.
+    const QString& stored = entry.information;
+    qsizetype cut = stored.size();
+    if (cut > kShownInformation) {
+        cut = kShownInformation;
+        const QChar last = stored.at(cut - 1);
+        if (last.isHighSurrogate() || (last == u'\\' && stored.at(cut) == u'n')) {
+            --cut;
+        }
+        form.informationRest = stored.sliced(cut);
+    }
+    form.information = common::informationToDisplay(QStringView(stored).first(cut));
     return form;
 }
 
@@ -67,7 +79,7 @@ QString formInformationString(QStringView shown) {
 
 common::Entry entryFromForm(const EntryForm& form) {
     return {common::storedForm(form.question), common::storedForm(formAnswerString(form)),
-            common::storedForm(formInformationString(form.information))};
+            common::storedForm(formInformationString(form.information) + form.informationRest)};
 }
 
 std::optional<Refusal> checkEntry(const EntryForm& form, const QString& commandWord) {

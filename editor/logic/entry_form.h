@@ -13,17 +13,25 @@ namespace editor {
 
 inline constexpr int kAnswerBoxes = 4;
 
+// The information box shows no more than this: a text box laying out megabytes (a damaged or
+// generated file) stalls the window.
+inline constexpr qsizetype kShownInformation = 32'767;
+
 // The form's contents as typed. The information holds real line breaks (CR LF, LF or CR).
 struct EntryForm {
     QString question;
     std::array<QString, kAnswerBoxes> rights;
     QString extraRights;  // the fifth and later answers, joined by "|@2|"; empty when none
     QString information;
+    // What follows the shown information, as stored (line breaks as the mark), kept and stored
+    // unchanged; empty when none.
+    QString informationRest;
 
     friend bool operator==(const EntryForm&, const EntryForm&) = default;
 };
 
-// Loading a stored entry into the form; the information gets CR LF line breaks.
+// Loading a stored entry into the form; the information gets CR LF line breaks, and what goes
+// beyond kShownInformation (never splitting a line break or a character) its rest.
 EntryForm formFromEntry(const common::Entry& entry);
 
 // The answers the form holds: the boxes that are not empty plus every piece of extraRights.

@@ -175,8 +175,11 @@ bool frmEdit::cmdInsert_Click() {
     }
     auto edit =
         EntryEdit::insert(document_, *this, *current, {entryFromForm(form_->contents())}, word);
-    // The new entry becomes the current one, so that a further Insert goes in front of it.
-    edit->setAfter({edit->arrivingIds().constFirst(), edit->before().selected});
+    // The new entry becomes the current one, so that a further Insert goes in front of it, and
+    // the only selected one: an undone and redone Insert shows in the form what the list
+    // highlights.
+    const EntryId inserted = edit->arrivingIds().constFirst();
+    edit->setAfter({inserted, {inserted}});
     pushEdit(std::move(edit));
     showForm({});
     form_->txtQuestion()->setFocus();

@@ -83,6 +83,11 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     grid->addWidget(lblInformation, 2 + kAnswerBoxes, 0, Qt::AlignTop);
     grid->addWidget(txtInformation_, 2 + kAnswerBoxes, 1);
     grid->setRowStretch(2 + kAnswerBoxes, 1);
+    lblInformationRest_ = new QLabel(this);
+    lblInformationRest_->setObjectName(QStringLiteral("lblInformationRest"));
+    lblInformationRest_->setWordWrap(true);
+    lblInformationRest_->hide();
+    grid->addWidget(lblInformationRest_, 3 + kAnswerBoxes, 1);
 
     // What a screen reader says; the count label keeps its number as its name.
     txtQuestion_->setAccessibleName(QStringLiteral("問題"));
@@ -103,6 +108,7 @@ EntryForm EntryFormView::contents() const {
     }
     form.extraRights = extraRights_;
     form.information = information();
+    form.informationRest = informationRest_;
     return form;
 }
 
@@ -113,6 +119,13 @@ void EntryFormView::showContents(const EntryForm& form) {
     }
     extraRights_ = form.extraRights;
     setInformation(form.information);
+    informationRest_ = form.informationRest;
+    lblInformationRest_->setText(
+        QStringLiteral("情報が長いため、最初の %L1 文字だけを表示しています。残りの %L2 文字は"
+                       "そのまま保存されます。")
+            .arg(kShownInformation)
+            .arg(informationRest_.size()));
+    lblInformationRest_->setVisible(!informationRest_.isEmpty());
     RefreshRightCount();
 }
 

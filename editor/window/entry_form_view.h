@@ -71,6 +71,8 @@ private:
     QLabel* lblRightCount_;
     QPushButton* cmdMoreRight_;
     QString extraRights_;
+    QLabel* lblInformationRest_;
+    QString informationRest_;  // beyond what the information box shows
 };
 
 }  // namespace editor

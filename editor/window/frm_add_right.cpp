@@ -102,9 +102,13 @@ frmAddRight::frmAddRight(const QString& question, const FormAnswers& form, Focus
     connect(lstRight_, &QListWidget::itemSelectionChanged, this, &frmAddRight::lstRight_Click);
     connect(lstRight_, &QListWidget::itemClicked, this, &frmAddRight::lstRight_Click);
     connect(cmdRemove_, &QPushButton::clicked, this, &frmAddRight::cmdRemove_Click);
-    // An answer typed but not yet appended is meant to be kept.
+    connect(txtRight_, &QLineEdit::textEdited, this, [this] { typed_ = true; });
+    // An answer typed but not yet appended is meant to be kept; one only clicked in the list
+    // (and perhaps deleted since) is not.
     connect(cmdOK_, &QPushButton::clicked, this, [this] {
-        cmdAdd_Click();
+        if (typed_) {
+            cmdAdd_Click();
+        }
         accept();
     });
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
@@ -129,12 +133,14 @@ void frmAddRight::cmdAdd_Click() {
     }
     lstRight_->addItem(txtRight_->text());
     txtRight_->clear();
+    typed_ = false;
     txtRight_->setFocus();
 }
 
 void frmAddRight::lstRight_Click() {
     if (QListWidgetItem* current = lstRight_->currentItem()) {
         txtRight_->setText(current->text());
+        typed_ = false;
     }
     cmdRemove_->setEnabled(!lstRight_->selectedItems().isEmpty());
 }

@@ -42,6 +42,8 @@ private:
     QPushButton* cmdOK_;
     QPushButton* cmdCancel_;
     QLineEdit* txtQuestion_;
+    // Whether the input box holds text the user typed, not an answer clicked in the list.
+    bool typed_ = false;
 };
 
 }  // namespace editor

@@ -20,10 +20,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -177,7 +179,11 @@ void frmEdit::buildWindow() {
 
 void frmEdit::fitScreen() {
     // At a large scale the first size can pass the screen.
-    resize(QSize(680, 440).boundedTo(availableRoom()).expandedTo(minimumSizeHint()));
+    resize(firstSize().expandedTo(minimumSizeHint()));
+}
+
+QSize frmEdit::firstSize() const {
+    return QSize(680, 440).boundedTo(availableRoom());
 }
 
 QSize frmEdit::availableRoom() const {
@@ -237,17 +243,17 @@ void frmEdit::buildEditMenu() {
     editMenu_->setObjectName(QStringLiteral("Edit_Top"));
     editMenu_->installEventFilter(this);
     connect(editMenu_, &QMenu::aboutToShow, this, &frmEdit::Edit_Top_Click);
-    QAction* undo = addItem(editMenu_, QStringLiteral("元に戻す(&U)"), "Edit_Undo",
-                            {QKeySequence(Qt::CTRL | Qt::Key_Z)}, kUndoTopic,
-                            [this] { stepHistory(&QUndoStack::undo); });
-    QAction* redo = addItem(
-        editMenu_, QStringLiteral("やり直し(&R)"), "Edit_Redo",
+    undo_ = addItem(editMenu_, QStringLiteral("元に戻す(&U)"), "Edit_Undo",
+                    {QKeySequence(Qt::CTRL | Qt::Key_Z)}, kUndoTopic,
+                    [this] { stepHistory(&QUndoStack::undo); });
+    redo_ = addItem(
+        editMenu_, QStringLiteral("やり直し(&Y)"), "Edit_Redo",
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
         kUndoTopic, [this] { stepHistory(&QUndoStack::redo); });
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    connect(undoStack_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(undoStack_, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    undo_->setEnabled(false);
+    redo_->setEnabled(false);
+    connect(undoStack_, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
+    connect(undoStack_, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
     editMenu_->addSeparator();
     newEntry_ = addItem(editMenu_, QStringLiteral("新しい項目(&W)"), "Edit_NewEntry",
                         {QKeySequence(Qt::CTRL | Qt::Key_E)}, kUndoTopic,
@@ -306,7 +312,19 @@ bool frmEdit::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride && !menu) {
         // The boxes would take Ctrl+E as the end of the line on X11: the new entry wins.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (newEntry_->shortcut() == QKeySequence(key->keyCombination())) {
+        const QKeySequence keys(key->keyCombination());
+        if (newEntry_->shortcut() == keys) {
+            return true;
+        }
+        // A box takes the undo keys even with nothing to undo: then they are the window's.
+        auto* line = qobject_cast<QLineEdit*>(watched);
+        auto* text = qobject_cast<QPlainTextEdit*>(watched);
+        const bool boxUndo =
+            line ? line->isUndoAvailable() : text && text->document()->isUndoAvailable();
+        const bool boxRedo =
+            line ? line->isRedoAvailable() : text && text->document()->isRedoAvailable();
+        if ((undo_->shortcuts().contains(keys) && !boxUndo) ||
+            (redo_->shortcuts().contains(keys) && !boxRedo)) {
             return true;
         }
     }

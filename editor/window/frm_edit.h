@@ -107,8 +107,10 @@ private:
                      const std::function<void()>& handler);
     void fitScreen();
     QSize availableRoom() const;  // the screen's free area, less room for the frame
+    QSize firstSize() const;      // at the normal zoom
     // The largest step up to wanted at which the window fits the screen; gives it.
     int zoomTo(int wanted);
+    bool fitsAt(int percent);  // leaves the fonts at percent
     void Option_Zoom_Click(int wanted);
     void updateSpeech();
     void applySettings();
@@ -171,6 +173,8 @@ private:
     QList<QAction*> needEntries_;  // export, print and PDF
     QMenu* editMenu_ = nullptr;
     QAction* newEntry_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
     QUndoStack* undoStack_ = nullptr;
     EntryForm formShown_;
     QAction* optionFocus_ = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 #include <QAction>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
@@ -35,7 +36,12 @@ void frmEdit::buildViewItems(QMenu* option) {
     normalFont_ = centralWidget()->font();
     option->addSeparator();
     zoomItems_ = platform::addZoomItems(
-        option, [this] { return zoom_; }, [this](int wanted) { Option_Zoom_Click(wanted); });
+        option, [this] { return zoom_; }, [this](int wanted) { Option_Zoom_Click(wanted); },
+        [this](int percent) {
+            const bool fits = fitsAt(percent);
+            fitsAt(zoom_);
+            return fits;
+        });
     zoomItems_.menu->installEventFilter(this);  // F1 on its items
     for (QAction* item : {zoomItems_.zoomIn, zoomItems_.zoomOut, zoomItems_.normalSize}) {
         setHelpTopic(item, kViewTopic);
@@ -72,17 +78,27 @@ void frmEdit::Option_Zoom_Click(int wanted) {
     });
 }
 
-int frmEdit::zoomTo(int wanted) {
+bool frmEdit::fitsAt(int percent) {
+    holdJapaneseLines(centralWidget(), platform::zoomedFont(normalFont_, percent));
+    // With no event loop in between, the window's layout would keep the minimum size of the
+    // step measured before.
+    for (QLayout* layout : findChildren<QLayout*>()) {
+        layout->invalidate();
+    }
+    const QSize needed = minimumSizeHint();
     const QSize available = availableRoom();
+    return needed.width() <= available.width() && needed.height() <= available.height();
+}
+
+int frmEdit::zoomTo(int wanted) {
     const int before = zoom_ > 0 ? zoom_ : common::kZoomNormal;
-    const int zoom = common::fittingZoom(wanted, [this, available](int percent) {
-        holdJapaneseLines(centralWidget(), platform::zoomedFont(normalFont_, percent));
-        const QSize needed = minimumSizeHint();
-        return needed.width() <= available.width() && needed.height() <= available.height();
-    });
-    holdJapaneseLines(centralWidget(), platform::zoomedFont(normalFont_, zoom));
-    // The window grows with its fonts, as far as the screen has room.
-    resize((size() * zoom / before).expandedTo(minimumSizeHint()).boundedTo(available));
+    const int zoom = common::fittingZoom(wanted, [this](int percent) { return fitsAt(percent); });
+    fitsAt(zoom);
+    layout()->activate();  // the window's minimum size, which bounds the resize below
+    // The window grows with its fonts, as far as the screen has room; the normal size gives
+    // back the first size.
+    const QSize grown = zoom == common::kZoomNormal ? firstSize() : size() * zoom / before;
+    resize(grown.expandedTo(minimumSizeHint()).boundedTo(availableRoom()));
     return zoom;
 }
 

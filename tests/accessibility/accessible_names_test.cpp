@@ -3,7 +3,12 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QWidget>
+
+#include <QMap>
 
 #include <algorithm>
 #include <functional>
@@ -128,6 +133,41 @@ TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
         const std::unique_ptr<QWidget> window = c.create(platform);
         window->show();
         EXPECT_EQ(unnamedControls(window.get()), QStringList());
+    }
+}
+
+// Items of one menu sharing an access letter, as "menu: letter: item, item"; the letter then
+// only highlights. The design's own "&Start" and "&Stop" are left as they are.
+void collectSharedLetters(const QWidget* menu, const QString& path, QStringList& found) {
+    QMap<QString, QStringList> itemsOf;
+    for (const QAction* action : menu->actions()) {
+        const QString letter = QKeySequence::mnemonic(action->text()).toString().toUpper();
+        if (!letter.isEmpty()) {
+            itemsOf[letter].append(action->text());
+        }
+        if (action->menu() != nullptr) {
+            collectSharedLetters(action->menu(), path + u'/' + action->text(), found);
+        }
+    }
+    const QStringList designPair = {QStringLiteral("&Start"), QStringLiteral("&Stop")};
+    for (auto it = itemsOf.cbegin(); it != itemsOf.cend(); ++it) {
+        if (it.value().size() > 1 && it.value() != designPair) {
+            found.append(path + QStringLiteral(": ") + it.key() + QStringLiteral(": ") +
+                         it.value().join(QStringLiteral(", ")));
+        }
+    }
+}
+
+TEST(AccessKeys, NoTwoItemsOfOneMenuShareALetter) {
+    drill::test::GivenRandom random;
+    platform::ScriptedPlatform platform;
+    const std::unique_ptr<QMainWindow> windows[] = {
+        std::make_unique<drill::frmMain>(platform, random),
+        std::make_unique<editor::frmEdit>(platform)};
+    for (const auto& window : windows) {
+        QStringList found;
+        collectSharedLetters(window->menuBar(), window->objectName(), found);
+        EXPECT_EQ(found, QStringList());
     }
 }
 

@@ -45,8 +45,9 @@ TEST(WordFile, ReadingOutcomes) {
          {abc, run, {u"a"_s, u"b"_s, u"り"_s}}},
         // Valid Shift_JIS too ("襍ｰ繧..."), but the mark decides.
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + v2 + utf8Run, ok, {run}},
-        {"valid in both reads as Shift_JIS", v2 + "\xC3\xA9|@1|b|@1|c", ok,
-         {{u"ﾃｩ"_s, u"b"_s, u"c"_s}}},
+        // Valid Shift_JIS too, where "みず" would swallow the next '|'.
+        {"valid in both reads as UTF-8", kxtest::kWaterFireTree, ok,
+         {{u"water"_s, u"水|@2|みず"_s, {}}, {u"fire"_s, u"火"_s, u"ひ"_s}, {u"tree"_s, u"木"_s, {}}}},
         {"LF, CR CR LF, CR, none at the end",
          "Version 2.00\na|@1|b|@1|\r\r\n" + entry.chopped(1) + "a|@1|b|@1|c", ok,
          {{u"a"_s, u"b"_s, {}}, run, abc}},

@@ -102,7 +102,7 @@ class AfterDrill(kx.TestCase):
         self.assertEqual(sorted(again), sorted(WRONG))
         self.assertEqual(results, "正解率  100 %")
 
-        keys("alt+m", "h", "Return")
+        keys("alt+m", "k")
         history = self.drill.window("成績の記録").wait_active()
         self.assertEqual(kx.unnamed_controls(history.node), [])
         table = history.find("table", "ドリルの記録")

@@ -59,6 +59,20 @@ TEST_F(Window, EveryZoomStepShowsWholeLinesOfJapanese) {
     }
 }
 
+// On a screen too small for the largest step the zoom stops at the last one that fits, with
+// 拡大 greyed; the normal size gives back the first size.
+TEST_F(Window, ZoomInStopsGreyedAtTheLargestStepThatFits) {
+    const QSize first = window->size();
+    const QRect available = window->screen()->availableGeometry();
+    for (int step = 0; step < 8; ++step) {
+        press(Qt::Key_Plus, Qt::ControlModifier);
+    }
+    EXPECT_FALSE(action(u"Option_ZoomIn"_s)->isEnabled());
+    EXPECT_TRUE(available.contains(window->frameGeometry()));
+    action(u"Option_ZoomNormal"_s)->trigger();
+    EXPECT_EQ(window->size(), first);
+}
+
 TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
     const QString settings = common::settingsFilePath(platform.programFolder());
     common::SettingsRecord record;
@@ -201,8 +215,9 @@ TEST_F(Options, LenientJudgingIsFixedDuringADrillAndExplainsItsVerdict) {
     EXPECT_FALSE(action(u"Option_Lenient"_s)->isEnabled());
     answer(u"new york"_s);
     EXPECT_EQ(text(u"lblResult"_s), u"○"_s);
-    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->toolTip(),
-              u"ゆるやかな判定で正解。登録されている答え: New York"_s);
+    const QString note = u"ゆるやかな判定で正解。登録されている答え: New York"_s;
+    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->toolTip(), note);
+    EXPECT_EQ(find<QLabel>(u"lblResult"_s)->accessibleDescription(), u"判定。"_s + note);
     stop();
     EXPECT_TRUE(action(u"Option_Lenient"_s)->isEnabled());
 }

@@ -32,6 +32,28 @@ TEST(EntryForm, AnswersLoadCountAndRebuild) {
     EXPECT_EQ(editor::formInformationString(u"a\rb"), QStringLiteral("a\\nb"));
 }
 
+// Information longer than the box shows is cut without splitting a line break or a character;
+// the rest comes back unchanged.
+TEST(EntryForm, LongInformationIsShownInPartAndStoredWhole) {
+    const QString head(editor::kShownInformation - 1, u'a');
+    const struct {
+        const char* name;
+        QString stored;
+        qsizetype shown;
+    } table[] = {
+        {"a line break at the cut", head + QStringLiteral("\\nb"), head.size()},
+        {"a surrogate pair at the cut", head + QStringLiteral("\U00020BB7b"), head.size()},
+        {"one character too many", head + QStringLiteral("bc"), editor::kShownInformation},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        const editor::EntryForm form = editor::formFromEntry({"q", "r", row.stored});
+        EXPECT_EQ(form.information.size(), row.shown);
+        EXPECT_EQ(editor::formInformationString(form.information) + form.informationRest,
+                  row.stored);
+    }
+}
+
 // The entry check: what it refuses, with which message and title.
 TEST(EntryForm, CheckRefusesWhatCannotBeStored) {
     const QString noQuestion = QStringLiteral("問題を入力してください。");
@@ -52,7 +74,7 @@ TEST(EntryForm, CheckRefusesWhatCannotBeStored) {
         {"q😀", {"한", "😀"}, "", "ok", "挿入", lost + QStringLiteral("「😀」「한」")}};
     for (const auto& [question, boxes, extra, information, word, message] : cases) {
         SCOPED_TRACE((question + word + message).toStdString());
-        const auto refusal = editor::checkEntry({question, boxes, extra, information}, word);
+        const auto refusal = editor::checkEntry({question, boxes, extra, information, {}}, word);
         if (message.isEmpty()) {
             EXPECT_FALSE(refusal.has_value()) << refusal->text.toStdString();
         } else {

@@ -144,31 +144,53 @@ TEST(EntryListModel, FollowsTheDocument) {
     }
 }
 
+// A huge information field shows in part, with a note; Change stores the rest as it was.
+TEST(EntryCommands, HugeInformationShowsInPartAndIsStoredWhole) {
+    EditorWindow editor;
+    const QString huge(5 << 20, u'x');
+    editor.document().replaceAll({{u"q"_s, u"r"_s, huge}});
+    editor.clickEntry(0);
+    EXPECT_EQ(editor.form().txtInformation()->toPlainText().size(), editor::kShownInformation);
+    EXPECT_TRUE(editor.find(u"lblInformationRest"_s)->isVisible());
+    EditorWindow::typeText(editor.form().txtInformation(), u"t"_s);
+    editor.press(u"cmdChange"_s);
+    EXPECT_EQ(editor.document().entry(0).information, u"t"_s + huge);
+    editor.trigger(u"Edit_NewEntry"_s);
+    EXPECT_FALSE(editor.find(u"lblInformationRest"_s)->isVisible());
+}
+
 // The dialog lists the form's answers, appends (Enter; an empty box appends nothing) and deletes
 // them, and OK hands the list back as the form's boxes and the rest, with the text typed but not
-// yet appended.
+// yet appended; a deleted answer still in the box, untouched, does not come back.
 TEST(FrmAddRight, AppendsAndDeletesAnswersAndHandsThemBackToTheForm) {
-    EditorWindow editor({"A"});
-    editor.type(u"apple"_s, {"1", "", "3", "4"});
-    editor.form().setExtraRights(u"5|@2|6"_s);
-    const auto watch = onModal([](QDialog& dialog) {
-        auto* list = dialog.findChild<QListWidget*>(u"lstRight"_s);
-        auto* input = dialog.findChild<QLineEdit*>(u"txtRight"_s);
-        for (const QString text : {"n1", "", "n2"}) {
-            QTest::keyClicks(input, text);
-            QTest::keyClick(input, Qt::Key_Return);
-        }
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(1)).center());
-        EXPECT_EQ(input->text(), u"3"_s);  // the clicked answer, for editing
-        click(&dialog, u"cmdRemove"_s);
-        QTest::keyClicks(input, u"x"_s);
-        click(&dialog, u"cmdOK"_s);
-    });
-    editor.press(u"cmdMoreRight"_s);
-    EXPECT_EQ(editor.form().contents().rights, (std::array<QString, 4>{"1", "4", "5", "6"}));
-    EXPECT_EQ(editor.form().extraRights(), u"n1|@2|n2|@2|3x"_s);
-    EXPECT_FALSE(editor.document().isModified());
+    const struct {
+        const char* typedAfterDeleting;
+        QString extraRights;
+    } table[] = {{"x", u"n1|@2|n2|@2|3x"_s}, {"", u"n1|@2|n2"_s}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.typedAfterDeleting);
+        EditorWindow editor({"A"});
+        editor.type(u"apple"_s, {"1", "", "3", "4"});
+        editor.form().setExtraRights(u"5|@2|6"_s);
+        const auto watch = onModal([&row](QDialog& dialog) {
+            auto* list = dialog.findChild<QListWidget*>(u"lstRight"_s);
+            auto* input = dialog.findChild<QLineEdit*>(u"txtRight"_s);
+            for (const QString text : {"n1", "", "n2"}) {
+                QTest::keyClicks(input, text);
+                QTest::keyClick(input, Qt::Key_Return);
+            }
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(1)).center());
+            EXPECT_EQ(input->text(), u"3"_s);  // the clicked answer, for editing
+            click(&dialog, u"cmdRemove"_s);
+            QTest::keyClicks(input, row.typedAfterDeleting);
+            click(&dialog, u"cmdOK"_s);
+        });
+        editor.press(u"cmdMoreRight"_s);
+        EXPECT_EQ(editor.form().contents().rights, (std::array<QString, 4>{"1", "4", "5", "6"}));
+        EXPECT_EQ(editor.form().extraRights(), row.extraRights);
+        EXPECT_FALSE(editor.document().isModified());
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "editor_window.h"
 
+#include "common/ansi_text.h"
 #include "common/settings.h"
 #include "settings_damage.h"
 
@@ -103,7 +104,7 @@ TEST(FrmEditLifecycle, OpenReportsFilesItCannotUse) {
 }
 
 // A second file replaces every entry; the one file dialog remembers the name chosen last.
-// Saving writes the document as it is, also an empty one.
+// Saving writes the document as it is, also an empty one, and a UTF-8 file as Shift_JIS.
 TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     EditorWindow editor;
     const QString second = editor.writeFile(u"second.qvw"_s, kSecondFile);
@@ -111,7 +112,7 @@ TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     editor.open(second);
     editor.clickEntry(0);
     EXPECT_EQ(editor.form().contents(),
-              (editor::EntryForm{"run", {"a", "b", "c", "d"}, "e", "x\r\ny"}));
+              (editor::EntryForm{"run", {"a", "b", "c", "d"}, "e", "x\r\ny", {}}));
 
     editor.platform.fileNames({saved});
     editor.trigger(u"File_Save"_s);
@@ -122,6 +123,11 @@ TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     editor.platform.fileNames({saved});
     editor.trigger(u"File_Save"_s);
     EXPECT_EQ(readBytes(saved), "Version 2.00\r\n");
+
+    editor.open(editor.writeFile(u"water.qvw"_s, kxtest::kWaterFireTree));
+    editor.platform.fileNames({saved});
+    editor.trigger(u"File_Save"_s);
+    EXPECT_EQ(readBytes(saved), common::encodeAnsi(QString::fromUtf8(kxtest::kWaterFireTree)));
 }
 
 // A UTF-8 file may hold what Shift_JIS cannot store: saving it names the first such entries

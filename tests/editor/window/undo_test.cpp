@@ -20,14 +20,14 @@ ListShown listShown(const EditorWindow& editor) {
 }
 
 // Every command leaves the entries, the current entry and the selection as it should (Insert
-// makes the new entry current, so that a further Insert goes in front of it; Remove of the
-// current entry leaves none); undone and redone with the keys, it gives back what it found and
-// what it left.
+// makes the new entry current and selected, so that a further Insert goes in front of it; Remove
+// of the current entry leaves none); undone and redone with the keys, it gives back what it found
+// and what it left, with the current entry in the form.
 TEST(EditorUndo, EveryCommandUndoesAndRedoes) {
     const std::tuple<const char*, bool, ListShown> table[] = {
         // command, confirmed, after
         {"cmdAdd", false, {{"a", "b", "c", "d", "x"}, 3, {1, 3}}},
-        {"cmdInsert", false, {{"a", "b", "c", "x", "d"}, 3, {1, 4}}},
+        {"cmdInsert", false, {{"a", "b", "c", "x", "d"}, 3, {3}}},
         {"cmdChange", false, {{"a", "b", "c", "x"}, 3, {1, 3}}},
         {"cmdRemove", true, {{"a", "c"}, {}, {}}},
         {"cmdReverse", true, {{"a", "b", "c", "d", "b1 | b2", "d1 | d2"}, 3, {4, 5}}},
@@ -43,8 +43,12 @@ TEST(EditorUndo, EveryCommandUndoesAndRedoes) {
         EXPECT_EQ(listShown(editor), expected);
         QTest::keyClick(&editor.list(), Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(listShown(editor), before);
+        EXPECT_EQ(editor.shown(), editor.document().entry(*before.current));
         QTest::keyClick(&editor.list(), Qt::Key_Y, Qt::ControlModifier);
         EXPECT_EQ(listShown(editor), expected);
+        if (expected.current) {
+            EXPECT_EQ(editor.shown(), editor.document().entry(*expected.current));
+        }
     }
 }
 
@@ -60,6 +64,26 @@ TEST(EditorUndo, TheFormFollowsUnlessTyped) {
     editor.type(u"typed"_s, {"1"});
     editor.trigger(u"Edit_Redo"_s);
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"typed"_s);
+    EXPECT_EQ(editor.questions(), (QStringList{"a", "x"}));
+}
+
+// A box takes the undo keys for its own typing; with nothing of its own to undo or redo (the
+// empty question box after Add) they are the window's.
+TEST(EditorUndo, TheKeysUndoTheWindowWhenTheBoxHasNothingToUndo) {
+    EditorWindow editor({"a"});
+    editor.type(u"x"_s, {"1"});
+    editor.press(u"cmdAdd"_s);
+    QLineEdit* box = editor.form().txtQuestion();
+    ASSERT_EQ(QApplication::focusWidget(), box);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.questions(), QStringList{"a"});
+    QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(editor.questions(), (QStringList{"a", "x"}));
+    EditorWindow::typeText(box, u"t"_s);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), QString());
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(box->text(), u"t"_s);
     EXPECT_EQ(editor.questions(), (QStringList{"a", "x"}));
 }
 
