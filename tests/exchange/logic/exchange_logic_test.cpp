@@ -2,10 +2,12 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include "common/ansi_text.h"
+#include "common/word_file.h"
 #include "exchange/logic/exporters.h"
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/print_layout.h"
@@ -140,12 +142,47 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     }
 }
 
-// Quotes, separators, tabs, markup and line marks survive every format; XML has no room for
-// control characters, which come back as "?".
+// Entries from the pieces that trouble some format: each format's own answer separator,
+// quotes, markup, formula marks, comment marks.
+QList<Entry> generatedEntries(int count) {
+    const QStringList pieces = {"apple", "りんご", "林檎", "; ", " / ", "、",  ";", "/",
+                                ",",     "\"",     "'",    "#",  "=",   "+1",  "-", "@",
+                                "<i>",   "&amp;",  "&",    "～", "ー",  "a b", "|", "\\"};
+    QRandomGenerator random(18);
+    const auto text = [&](int most, bool lines) {
+        QString built;
+        const int parts = 1 + random.bounded(most);
+        for (int i = 0; i < parts; ++i) {
+            built +=
+                (lines && i > 0 && random.bounded(4) == 0 ? QStringLiteral("\\n") : QString()) +
+                pieces[random.bounded(pieces.size())];
+        }
+        built = built.simplified();
+        return built.isEmpty() ? QStringLiteral("x") : built;
+    };
+    QList<Entry> entries;
+    while (entries.size() < count) {
+        QStringList answers;
+        for (int i = 1 + random.bounded(3); i > 0; --i) {
+            answers.append(text(3, false));
+        }
+        const Entry entry{text(4, false), answers.join(common::kAnswerSeparator),
+                          random.bounded(3) == 0 ? QString() : text(5, true)};
+        if (common::readsBack(entry) && !entry.rights.contains(QStringLiteral("|@2|@"))) {
+            entries.append(entry);
+        }
+    }
+    return entries;
+}
+
+// Tabs and line marks survive too; XML has no room for control characters, which come back
+// as "?".
 TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
     using exchange::AnswerSplit;
-    const QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
-                                  {"say \"hi\", then", "～ 〜", "a\tb, <i>c</i> & d"}};
+    QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
+                            {"say \"hi\", then", "～ 〜|@2|\"a; b\" / c", "a, <i>c</i> & d"},
+                            {"#1 fan", "一番のファン|@2|a、b", "=SUM(A1)"}};
+    entries += generatedEntries(300);
     const struct {
         exchange::ExportFormat format;
         exchange::SourceFormat source;
@@ -160,15 +197,44 @@ TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
         const exchange::Table table = exchange::readTable(c.source, bytes);
         ASSERT_TRUE(table.ok) << table.error.toStdString();
         exchange::Mapping mapping;
-        mapping.information = table.suggestedInformation;
+        mapping.information = table.suggestedInformation >= 0 ? table.suggestedInformation : 2;
         mapping.split = c.split;
         const exchange::ImportPlan plan = exchange::planImport(table, mapping);
         EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
-        EXPECT_EQ(plan.entries, entries) << bytes.constData();
+        ASSERT_EQ(plan.entries.size(), entries.size()) << bytes.constData();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(plan.entries[i], entries[i]) << int(c.format) << " entry " << i;
+        }
     }
     const QByteArray control = exchange::formatExport(exchange::ExportFormat::Kvtml,
                                                       {{"b\x01", "x", ""}}, QStringLiteral("t"));
     EXPECT_EQ(exchange::readKvtml(control).rows.value(0).value(0), "b?");
+}
+
+// What the other programs need of the bytes: whole cells for a spreadsheet's default import,
+// quoted comment marks for Anki, the declaration alone on line 1 for KDE's programs.
+TEST(FormatExport, WritesWhatOtherProgramsRead) {
+    using exchange::ExportFormat;
+    const struct {
+        ExportFormat format;
+        Entry entry;
+        const char* contains;
+    } cases[] = {
+        // clang-format off
+        {ExportFormat::Csv, {"apple", "りんご|@2|林檎", "果物"}, "\"りんご; 林檎\",果物\r\n"},
+        {ExportFormat::Csv, {"a;b", "x\ty", " lead"}, "\"a;b\",\"x\ty\",\" lead\"\r\n"},
+        {ExportFormat::Csv, {"say \"hi\"", "b", "two\\nlines"}, "\"say \"\"hi\"\"\",b,\"two\r\nlines\"\r\n"},
+        {ExportFormat::Csv, {"=1+1", "@x|@2|y", "-3"}, "\" =1+1\",\" @x; y\",\" -3\"\r\n"},
+        {ExportFormat::AnkiText, {"#1 fan", "一番のファン|@2|a / b", ""}, "\n\"#1 fan\"\t一番のファン / &quot;a / b&quot;\t\n"},
+        {ExportFormat::Kvtml, {"a", "b", ""}, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE kvtml PUBLIC"},
+        {ExportFormat::Kvtml, {"a", "b", ""}, "kvtml2.dtd\">\n<kvtml version=\"2.0\">\n"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.contains);
+        const QByteArray bytes = exchange::formatExport(c.format, {c.entry}, QStringLiteral("t"));
+        EXPECT_TRUE(bytes.contains(c.contains)) << bytes.constData();
+    }
 }
 
 TEST(WriteExport, WritesTheBytesOrReportsFailure) {
