@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QFontDatabase>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -17,11 +18,24 @@ namespace {
 
 constexpr qsizetype kMaxPrintedChars = 32767;
 
+// The CJK face cut to one code point per glyph (built in, see print_font.py): the PDF's text
+// map takes the lowest code point of a glyph, which in the whole face is often a radical.
+QString japanesePrintFamily() {
+    static const QString family = [] {
+        for (const QString& weight : {QStringLiteral("Regular"), QStringLiteral("Bold")}) {
+            QFontDatabase::addApplicationFont(
+                QStringLiteral(":/kx/fonts/print-%1.otf").arg(weight));
+        }
+        return QStringLiteral("Kx Print JP");
+    }();
+    return family;
+}
+
 QFont printFont(qreal points, bool bold = false) {
     // Latin from a Latin font: text set in the CJK font loses its digits when a PDF is read
-    // back as text. Japanese falls back to the CJK font.
-    QFont font(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP"),
-                           QStringLiteral("sans-serif")});
+    // back as text. Japanese falls back to the CJK font, and what that lacks to the whole face.
+    QFont font(QStringList{QStringLiteral("DejaVu Sans"), japanesePrintFamily(),
+                           QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

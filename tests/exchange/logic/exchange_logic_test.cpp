@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -253,6 +254,59 @@ TEST(WriteExport, WritesTheBytesOrReportsFailure) {
               "a,b,\r\n");
 }
 
+QString pdfText(const QString& path) {
+    QProcess text;
+    text.start("pdftotext", {path, "-"});
+    text.waitForFinished();
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// The entries' characters come back as text, the common-use kanji not as radicals nor the
+// full-width tilde as a wave dash, from either kind of printout.
+TEST(WritePdf, TextCopiesAsTheEntries) {
+    QFile joyo(QStringLiteral(KX_TEST_DATA_DIR "/joyo_kanji.txt"));
+    ASSERT_TRUE(joyo.open(QIODevice::ReadOnly | QIODevice::Text));
+    QList<Entry> entries;
+    QString kana;
+    for (char16_t c = u'ぁ'; c <= u'ゖ'; ++c) {
+        kana += QChar(c);
+    }
+    for (char16_t c = u'ァ'; c <= u'ー'; ++c) {
+        kana += QChar(c);
+    }
+    QString fullWidth;
+    for (char16_t c = u'！'; c <= u'～'; ++c) {
+        fullWidth += QChar(c);
+    }
+    while (!joyo.atEnd()) {
+        const QString kanji = QString::fromUtf8(joyo.readLine()).trimmed();
+        entries.append({kanji, kana.mid(entries.size() % 8 * 12, 12) + "|@2|～する",
+                        fullWidth.mid(entries.size() % 4 * 24, 24)});
+    }
+    ASSERT_EQ(entries.size(), 107);
+    QTemporaryDir dir;
+    for (const exchange::PrintKind kind :
+         {exchange::PrintKind::WordList, exchange::PrintKind::TestSheet}) {
+        SCOPED_TRACE(int(kind));
+        const QString path = dir.filePath("out.pdf");
+        ASSERT_TRUE(
+            exchange::writePdf(path, {kind, QStringLiteral("単語"), entries}, exchange::Paper::A4)
+                .ok);
+        QString all = pdfText(path);
+        all.remove(QRegularExpression(QStringLiteral("\\s")));
+        for (Entry entry : entries) {
+            // Qt's PDF text map holds code points of the basic plane only.
+            entry.question.remove(QStringLiteral("𠮟"));
+            EXPECT_TRUE(all.contains(entry.question)) << entry.question.toStdString();
+            const QString answers = QString(entry.rights).replace("|@2|", "/");
+            EXPECT_TRUE(all.contains(answers)) << answers.toStdString();
+            if (kind == exchange::PrintKind::WordList) {
+                EXPECT_TRUE(all.contains(entry.information)) << entry.information.toStdString();
+            }
+        }
+    }
+}
+
 // A word list runs over pages; the window test covers a test sheet.
 TEST(WritePdf, AWordListRunsOverPages) {
     QTemporaryDir dir;
@@ -262,10 +316,7 @@ TEST(WritePdf, AWordListRunsOverPages) {
         job.entries.append({QStringLiteral("word%1").arg(i), "答え", "情報\\n続きの情報"});
     }
     ASSERT_TRUE(exchange::writePdf(path, job, exchange::Paper::A4).ok);
-    QProcess text;
-    text.start("pdftotext", {path, "-"});
-    ASSERT_TRUE(text.waitForFinished());
-    const QString all = QString::fromUtf8(text.readAllStandardOutput());
+    const QString all = pdfText(path);
     EXPECT_GT(all.count(u'\f'), 2);
     EXPECT_TRUE(all.contains(u"word199") && all.contains(u"続きの情報"));
 }
