@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -319,6 +322,45 @@ TEST(WritePdf, AWordListRunsOverPages) {
     const QString all = pdfText(path);
     EXPECT_GT(all.count(u'\f'), 2);
     EXPECT_TRUE(all.contains(u"word199") && all.contains(u"続きの情報"));
+}
+
+// A teacher's printouts: twenty questions and the name line on the first A4 page, and no entry
+// of a word list split over two pages.
+TEST(PaintJob, KeepsTwentyQuestionsToAPageAndEntriesWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.pdf");
+    exchange::PrintJob sheet{exchange::PrintKind::TestSheet, QStringLiteral("第1回"), {}};
+    for (int i = 0; i < 20; ++i) {
+        sheet.entries.append({QStringLiteral("question %1").arg(i), "答え", ""});
+    }
+    {
+        QPdfWriter writer(path);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
+        EXPECT_EQ(exchange::paintJob(writer, sheet), 2);  // the questions, then the answers
+    }
+    EXPECT_TRUE(pdfText(path).section(u'\f', 0, 0).contains(u"名前:"));
+
+    exchange::PrintJob list{exchange::PrintKind::WordList, QString(), {}};
+    for (int i = 0; i < 60; ++i) {
+        list.entries.append({QStringLiteral("word%1").arg(i), "答え",
+                             QStringLiteral("first%1\\n2\\n3\\n4\\nlast%1").arg(i)});
+    }
+    ASSERT_TRUE(exchange::writePdf(path, list, exchange::Paper::A4).ok);
+    const QStringList pages = pdfText(path).split(u'\f');
+    ASSERT_GT(pages.size(), 2);
+    for (int i = 0; i < 60; ++i) {
+        const auto onPage = [&](const QString& text) {
+            for (qsizetype page = 0; page < pages.size(); ++page) {
+                if (pages[page].contains(QRegularExpression(text + "\\b"))) {
+                    return page;
+                }
+            }
+            return qsizetype(-1);
+        };
+        EXPECT_EQ(onPage(QStringLiteral("word%1").arg(i)), onPage(QStringLiteral("last%1").arg(i)))
+            << i;
+    }
 }
 
 }  // namespace
