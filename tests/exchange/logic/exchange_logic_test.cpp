@@ -72,6 +72,8 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         // clang-format off
         {"answers split and trimmed", {" apple ", "りんご; 林檎;", "a\r\nb"}, bySemicolon,
          Entry{"apple", "りんご|@2|林檎", "a\\nb"}, {}},
+        {"quoted answer kept whole, formula guard dropped", {"q", "\"a; \"\"b\"\"\"; c", " =x"},
+         bySemicolon, Entry{"q", "a; \"b\"|@2|c", "=x"}, {}},
         {"one per column skips the mapped ones", {"info", "run", "走る", "", "駆ける"},
          {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
         // clang-format on
