@@ -147,10 +147,12 @@ void paintTestSheet(Cursor& cursor, QPainter& painter, const PrintJob& job) {
     for (qsizetype i = 0; i < job.entries.size(); ++i) {
         const QString text = QStringLiteral("%1. %2").arg(i + 1).arg(job.entries[i].question);
         const QRectF size = cursor.measure(text, question, 0, half + cursor.gap());
-        cursor.keep(std::max(size.height(), room));
-        const qreal top = cursor.y();
-        const QRectF drawn = cursor.text(text, question, 0, half + cursor.gap());
-        const qreal bottom = std::max(drawn.bottom(), top + room);
+        const qreal height = std::max(size.height(), room);
+        cursor.keep(height);
+        // The question's last line sits on the row's line, as on ruled paper.
+        const qreal bottom = cursor.y() + height;
+        cursor.moveTo(bottom - size.height());
+        cursor.text(text, question, 0, half + cursor.gap());
         writingLine(painter, cursor, cursor.page().left() + half, bottom);
         cursor.moveTo(bottom);
         cursor.space();
