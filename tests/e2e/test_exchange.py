@@ -160,12 +160,11 @@ class Exchange(kx.TestCase):
             keys("ctrl+a")
             type_text(path)
             keys("Return")
-            preview = editor.window("インポート").wait_active()
+            editor.window("インポート").wait_active()
             keys("alt+n", "End", "alt+i")  # the information from the last column
             window.wait_active()
             kx.wait_for(lambda: len(kx.find_all(window.find("list", "問題の一覧"), "list item"))
                         == len(ENTRIES), "the entries to be imported")
-            del preview
             keys("ctrl+s")
             editor.dialog(window)
             keys("ctrl+a")
