@@ -115,6 +115,12 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping) {
         }
     }
     rights.field.reserve(text.size() * 2);
+    if (!text.contains(u'"')) {
+        for (const QStringView answer : QStringView(text).tokenize(separator)) {
+            addAnswer(rights, answer);
+        }
+        return rights;
+    }
     splitAnswers(rights, text, separator);
     return rights;
 }
