@@ -3,8 +3,6 @@
 #include <QFileInfo>
 #include <QXmlStreamWriter>
 
-#include "exchange/logic/table.h"
-
 namespace exchange {
 
 namespace {
@@ -54,10 +52,17 @@ QLatin1StringView markupReference(char16_t c) {
     }
 }
 
-// HTML for Anki; a tab becomes a character reference so that no field needs quotes.
+// HTML for Anki; a tab becomes a character reference so that no field needs quotes, and a
+// blank that a browser would collapse (at either end of a line, or after another) a no-break
+// space.
 void appendHtml(QString& out, QStringView text) {
     appendReplacing(out, text, [](QStringView t, qsizetype i) {
         switch (t[i].unicode()) {
+            case u' ': {
+                const bool collapsed = i == 0 || i + 1 == t.size() || t[i - 1] == u' ' ||
+                                       t[i + 1] == u'\n' || t[i + 1] == u'\r' || t[i - 1] == u'\n';
+                return collapsed ? QLatin1StringView("&nbsp;") : QLatin1StringView();
+            }
             case u'"':
                 return QLatin1StringView("&quot;");
             case u'\t':
@@ -88,24 +93,70 @@ void appendPlain(QString& out, QStringView text) {
     out += text;
 }
 
-// One CSV field, quoted when it has to be.
-void appendCsv(QString& out, QString& scratch, QStringView field, QStringView mark,
-               QStringView replacement) {
-    scratch.clear();
-    appendField(scratch, field, mark, replacement, appendPlain);
-    out += quoteField(scratch, u',');
+// The answers joined by `joiner`. An answer holding the separator's first character, or
+// starting with a quote, goes in double quotes (inner quotes doubled), which our importer
+// reads back as one answer.
+template <typename Escape>
+void appendAnswers(QString& out, QStringView rights, QStringView joiner, Escape escape) {
+    const QChar split = joiner.trimmed().front();
+    bool first = true;
+    for (const QStringView answer : rights.tokenize(common::kAnswerSeparator)) {
+        if (!first) {
+            out += joiner;
+        }
+        first = false;
+        if (!answer.contains(split) && !answer.startsWith(u'"')) {
+            escape(out, answer);
+            continue;
+        }
+        QString quoted = answer.toString();
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        escape(out, QString(u'"' + quoted + u'"'));
+    }
 }
 
-constexpr QStringView kNoMark = u"|@1|";  // never inside a field
+// A cell a spreadsheet would take for a formula gets a leading blank, which our importer
+// trims off again.
+bool looksLikeFormula(QStringView field) {
+    return !field.isEmpty() && QStringView(u"=+-@").contains(field.front());
+}
+
+// Quoted per RFC 4180 whenever a spreadsheet's default import (comma, semicolon and tab
+// preselected) would otherwise split it or drop its blanks.
+void appendCsv(QString& out, QStringView field) {
+    const bool guard = looksLikeFormula(field);
+    bool quote = guard || (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
+    for (qsizetype i = 0; i < field.size() && !quote; ++i) {
+        const char16_t c = field[i].unicode();
+        quote = c == u',' || c == u'"' || c == u';' || c == u'\t' || c == u'\n' || c == u'\r';
+    }
+    if (!quote) {
+        out += field;
+        return;
+    }
+    out += guard ? QLatin1StringView("\" ") : QLatin1StringView("\"");
+    appendReplacing(out, field, [](QStringView t, qsizetype i) {
+        return t[i] == u'"' ? QLatin1StringView("\"\"") : QLatin1StringView();
+    });
+    out += u'"';
+}
 
 }  // namespace
 
 QByteArray formatAnki(const QList<common::Entry>& entries) {
     QString text = QStringLiteral("#separator:tab\n#html:true\n");
     for (const common::Entry& entry : entries) {
-        appendField(text, entry.question, kNoMark, {}, appendHtml);
+        // Anki takes a line starting with '#' for a comment unless the field is quoted; the
+        // markup leaves no quote, tab or line break inside to double.
+        if (entry.question.startsWith(u'#')) {
+            text += u'"';
+            appendHtml(text, entry.question);
+            text += u'"';
+        } else {
+            appendHtml(text, entry.question);
+        }
         text += u'\t';
-        appendField(text, entry.rights, common::kAnswerSeparator, u" / ", appendHtml);
+        appendAnswers(text, entry.rights, u" / ", appendHtml);
         text += u'\t';
         appendField(text, entry.information, common::kLineBreakMark, u"<br>", appendHtml);
         text += u'\n';
@@ -117,11 +168,15 @@ QByteArray formatCsv(const QList<common::Entry>& entries) {
     QString text;
     QString scratch;
     for (const common::Entry& entry : entries) {
-        appendCsv(text, scratch, entry.question, kNoMark, {});
+        appendCsv(text, entry.question);
         text += u',';
-        appendCsv(text, scratch, entry.rights, common::kAnswerSeparator, u"; ");
+        scratch.clear();
+        appendAnswers(scratch, entry.rights, u"; ", appendPlain);
+        appendCsv(text, scratch);
         text += u',';
-        appendCsv(text, scratch, entry.information, common::kLineBreakMark, u"\r\n");
+        scratch.clear();
+        appendField(scratch, entry.information, common::kLineBreakMark, u"\r\n", appendPlain);
+        appendCsv(text, scratch);
         text += QStringLiteral("\r\n");
     }
     return "\xEF\xBB\xBF" + text.toUtf8();
@@ -132,11 +187,17 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     // Into a QString and converted once: much faster than the writer encoding piece by piece.
     QString text;
     QXmlStreamWriter xml(&text);
-    xml.writeStartDocument();
+    // KDE's programs take a file for kvtml only when the declaration is alone on line 1 and
+    // line 2 names kvtml, as their own writer lays it out.
+    // Written by hand: the writer leaves the encoding out when it writes to a QString.
+    text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     xml.writeDTD(QStringLiteral(
         "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">"));
+    text += u'\n';
     xml.writeStartElement(QStringLiteral("kvtml"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
+    xml.writeCharacters(QString());
+    text += u'\n';
     xml.writeStartElement(QStringLiteral("information"));
     xml.writeTextElement(QStringLiteral("generator"), QStringLiteral("Brelmi"));
     xml.writeTextElement(QStringLiteral("title"), title);
@@ -173,8 +234,8 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
             text += QLatin1StringView("</comment>");
         }
         text += QLatin1StringView("</translation><translation id=\"1\"><text>");
-        appendField(text, entry.rights, common::kAnswerSeparator, u"; ", appendXml);
-        text += QLatin1StringView("</text></translation></entry>");
+        appendAnswers(text, entry.rights, u"; ", appendXml);
+        text += QLatin1StringView("</text></translation></entry>\n");
     }
     xml.writeEndElement();
 
@@ -190,7 +251,7 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     xml.writeEndElement();
 
     xml.writeEndElement();
-    xml.writeEndDocument();
+    text += u'\n';
     return text.toUtf8();
 }
 

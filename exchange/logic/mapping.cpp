@@ -60,6 +60,44 @@ void addAnswer(Rights& rights, QStringView answer) {
     rights.field += answer;
 }
 
+// Splits at `separator`, but an answer in double quotes (inner quotes doubled) is taken
+// whole, as the exports write answers holding the separator.
+void splitAnswers(Rights& rights, QStringView text, QChar separator) {
+    qsizetype at = 0;
+    while (at <= text.size()) {
+        qsizetype start = at;
+        while (start < text.size() && text[start].isSpace()) {
+            ++start;
+        }
+        if (start < text.size() && text[start] == u'"') {
+            QString answer;
+            qsizetype end = start + 1;
+            bool closed = false;
+            for (; end < text.size() && !closed; ++end) {
+                closed = text[end] == u'"' && !(end + 1 < text.size() && text[end + 1] == u'"');
+                if (!closed) {
+                    answer += text[end];
+                    end += text[end] == u'"' ? 1 : 0;
+                }
+            }
+            while (end < text.size() && text[end].isSpace()) {
+                ++end;
+            }
+            if (closed && (end == text.size() || text[end] == separator)) {
+                if (!answer.isEmpty()) {
+                    addAnswer(rights, answer);
+                }
+                at = end + 1;
+                continue;
+            }
+        }
+        qsizetype end = text.indexOf(separator, at);
+        end = end < 0 ? text.size() : end;
+        addAnswer(rights, text.sliced(at, end - at));
+        at = end + 1;
+    }
+}
+
 Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>& hidden) {
     Rights rights;
     if (mapping.split == AnswerSplit::OnePerColumn) {
@@ -74,7 +112,7 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
     const QString text = cell(row, mapping.answers);
     // Splitting at the separator's first character lets "a;b" and "a; b" both work.
     const QChar separator = splitText(mapping.split).at(0);
-    if (!text.contains(separator)) {
+    if (!text.contains(separator) && !text.contains(u'"')) {
         // Most cells hold one answer: kept as it is, without a copy.
         const QStringView trimmed = QStringView(text).trimmed();
         if (trimmed.size() == text.size()) {
@@ -84,9 +122,13 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
         }
     }
     rights.field.reserve(text.size() * 2);
-    for (const QStringView answer : QStringView(text).split(separator)) {
-        addAnswer(rights, answer);
+    if (!text.contains(u'"')) {
+        for (const QStringView answer : QStringView(text).tokenize(separator)) {
+            addAnswer(rights, answer);
+        }
+        return rights;
     }
+    splitAnswers(rights, text, separator);
     return rights;
 }
 
@@ -196,6 +238,10 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         const QString question = cell(row, mapping.question).trimmed();
         const Rights rights = rightsOf(row, mapping, table.hiddenColumns);
         QString information = cell(row, mapping.information);
+        if (information.startsWith(u" =") || information.startsWith(u" +") ||
+            information.startsWith(u" -") || information.startsWith(u" @")) {
+            information.remove(0, 1);  // the CSV export's guard against formulas
+        }
         if (spansLines(information)) {
             information = common::informationToStore(information);
         }

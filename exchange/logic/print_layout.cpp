@@ -2,12 +2,15 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QFontDatabase>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
+
+#include <algorithm>
 
 #include "common/entry_text.h"
 
@@ -17,11 +20,24 @@ namespace {
 
 constexpr qsizetype kMaxPrintedChars = 32767;
 
+// The CJK face cut to one code point per glyph (built in, see print_font.py): the PDF's text
+// map takes the lowest code point of a glyph, which in the whole face is often a radical.
+QString japanesePrintFamily() {
+    static const QString family = [] {
+        for (const QString& weight : {QStringLiteral("Regular"), QStringLiteral("Bold")}) {
+            QFontDatabase::addApplicationFont(
+                QStringLiteral(":/kx/fonts/print-%1.otf").arg(weight));
+        }
+        return QStringLiteral("Kx Print JP");
+    }();
+    return family;
+}
+
 QFont printFont(qreal points, bool bold = false) {
     // Latin from a Latin font: text set in the CJK font loses its digits when a PDF is read
-    // back as text. Japanese falls back to the CJK font.
-    QFont font(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP"),
-                           QStringLiteral("sans-serif")});
+    // back as text. Japanese falls back to the CJK font, and what that lacks to the whole face.
+    QFont font(QStringList{QStringLiteral("DejaVu Sans"), japanesePrintFamily(),
+                           QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -37,19 +53,28 @@ public:
           y_(page_.top()),
           gap_(page_.height() / 120.0) {}
 
-    // Draws text in the column from `indent`; returns its rectangle. A damaged file's
-    // megabyte-long field prints its beginning, as the drill window shows it.
-    QRectF text(const QString& whole, const QFont& font, qreal indent = 0, qreal reserveBelow = 0) {
-        const QString text = whole.left(kMaxPrintedChars);
+    // The rectangle text takes in the column from `indent` leaving `right` free, at the current
+    // height. A damaged file's megabyte-long field prints its beginning, as the drill window
+    // shows it.
+    QRectF measure(const QString& whole, const QFont& font, qreal indent = 0, qreal right = 0) {
         painter_.setFont(font);
-        const QRectF column(page_.left() + indent, y_, page_.width() - indent, page_.height());
-        const int flags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
-        QRectF needed = painter_.boundingRect(column, flags, text);
-        if (needed.bottom() + reserveBelow > page_.bottom() && y_ > page_.top()) {
+        const QRectF column(page_.left() + indent, y_, page_.width() - indent - right,
+                            page_.height());
+        return painter_.boundingRect(column, kFlags, whole.left(kMaxPrintedChars));
+    }
+
+    // Starts a new page unless `height` fits below; a block taller than a page starts one.
+    void keep(qreal height) {
+        if (y_ + height > page_.bottom() && y_ > page_.top()) {
             newPage();
-            return this->text(whole, font, indent, reserveBelow);
         }
-        painter_.drawText(needed.adjusted(0, 0, 1, 0), flags, text);
+    }
+
+    // Draws text in the column; returns its rectangle.
+    QRectF text(const QString& whole, const QFont& font, qreal indent = 0, qreal right = 0) {
+        keep(measure(whole, font, indent, right).height());
+        const QRectF needed = measure(whole, font, indent, right);
+        painter_.drawText(needed.adjusted(0, 0, 1, 0), kFlags, whole.left(kMaxPrintedChars));
         y_ = needed.bottom();
         return needed;
     }
@@ -64,10 +89,13 @@ public:
 
     qreal y() const { return y_; }
     void moveTo(qreal y) { y_ = y; }
+    qreal gap() const { return gap_; }
     const QRectF& page() const { return page_; }
     int pages() const { return pages_; }
 
 private:
+    static constexpr int kFlags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
+
     QPagedPaintDevice& device_;
     QPainter& painter_;
     QRectF page_;
@@ -80,36 +108,54 @@ QString answersOf(const common::Entry& entry) {
     return common::splitRights(entry.rights).join(QStringLiteral(" / "));
 }
 
+// An entry is kept on one page: a learner reads the question and its answers together.
 void paintWordList(Cursor& cursor, const PrintJob& job) {
     const QFont question = printFont(11, true);
     const QFont answers = printFont(11);
     const QFont information = printFont(9);
+    const qreal indent = cursor.page().width() / 20;
     for (const common::Entry& entry : job.entries) {
+        const QString answerText = answersOf(entry);
+        const QString informationText = common::informationToDisplay(entry.information);
+        qreal height = cursor.measure(entry.question, question).height() +
+                       cursor.measure(answerText, answers, indent).height();
+        if (!informationText.isEmpty()) {
+            height += cursor.measure(informationText, information, indent).height();
+        }
+        cursor.keep(height);
         cursor.text(entry.question, question);
-        cursor.text(answersOf(entry), answers, cursor.page().width() / 20);
-        if (!entry.information.isEmpty()) {
-            cursor.text(common::informationToDisplay(entry.information), information,
-                        cursor.page().width() / 20);
+        cursor.text(answerText, answers, indent);
+        if (!informationText.isEmpty()) {
+            cursor.text(informationText, information, indent);
         }
         cursor.space();
     }
 }
 
+// A line to write on from `left` to the column's right edge, just under `baseline`.
+void writingLine(QPainter& painter, const Cursor& cursor, qreal left, qreal baseline) {
+    painter.drawLine(QPointF(left, baseline), QPointF(cursor.page().right(), baseline));
+}
+
+// Each question on the left half with a line for its answer on the right half, as high as
+// handwriting needs, so that a page holds more than twenty.
 void paintTestSheet(Cursor& cursor, QPainter& painter, const PrintJob& job) {
     const QFont question = printFont(11);
     const QFont answers = printFont(10);
-    const qreal lineSpace = cursor.page().height() / 28;  // room to write an answer by hand
-    // A thin line that prints the same at any resolution.
-    painter.setPen(QPen(Qt::black, cursor.page().width() / 800));
+    const qreal room = cursor.page().height() / 30;  // about 8.5 mm on A4
+    const qreal half = cursor.page().width() / 2;
     for (qsizetype i = 0; i < job.entries.size(); ++i) {
-        const QRectF drawn =
-            cursor.text(QStringLiteral("%1. %2").arg(i + 1).arg(job.entries[i].question), question,
-                        0, lineSpace);
-        const qreal lineY = drawn.bottom() + lineSpace;
-        painter.drawLine(QPointF(cursor.page().left() + cursor.page().width() / 20, lineY),
-                         QPointF(cursor.page().right(), lineY));
-        cursor.moveTo(lineY);
-        cursor.space(2);
+        const QString text = QStringLiteral("%1. %2").arg(i + 1).arg(job.entries[i].question);
+        const QRectF size = cursor.measure(text, question, 0, half + cursor.gap());
+        const qreal height = std::max(size.height(), room);
+        cursor.keep(height);
+        // The question's last line sits on the row's line, as on ruled paper.
+        const qreal bottom = cursor.y() + height;
+        cursor.moveTo(bottom - size.height());
+        cursor.text(text, question, 0, half + cursor.gap());
+        writingLine(painter, cursor, cursor.page().left() + half, bottom);
+        cursor.moveTo(bottom);
+        cursor.space();
     }
     cursor.newPage();
     cursor.text(QStringLiteral("解答"), printFont(14, true));
@@ -128,11 +174,21 @@ int paintJob(QPagedPaintDevice& device, const PrintJob& job) {
         return 0;
     }
     Cursor cursor(device, painter);
+    // A thin line that prints the same at any resolution.
+    painter.setPen(QPen(Qt::black, cursor.page().width() / 800));
     if (!job.title.isEmpty()) {
         cursor.text(job.title, printFont(16, true));
-        if (job.kind == PrintKind::TestSheet) {
+    }
+    if (job.kind == PrintKind::TestSheet) {
+        // The name is written on a line of its own, as high as an answer's.
+        cursor.moveTo(cursor.y() + cursor.page().height() / 30);
+        const QRectF label = cursor.measure(QStringLiteral("名前:"), printFont(11));
+        cursor.moveTo(cursor.y() - label.height());
+        const QRectF drawn =
             cursor.text(QStringLiteral("名前:"), printFont(11), cursor.page().width() / 2);
-        }
+        writingLine(painter, cursor, drawn.right() + cursor.gap(), drawn.bottom());
+    }
+    if (!job.title.isEmpty() || job.kind == PrintKind::TestSheet) {
         cursor.space(3);
     }
     if (job.kind == PrintKind::WordList) {

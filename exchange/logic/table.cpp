@@ -209,6 +209,9 @@ bool showsAsWritten(QStringView html) {
 
 }  // namespace
 
+// Stands for a blank the text keeps, through Qt's reader and the trimming of blanks.
+constexpr QChar kKeptBlank(0xFDEE);
+
 QString htmlToText(QStringView html, int* media) {
     if (showsAsWritten(html)) {
         return html.toString();
@@ -233,6 +236,14 @@ QString htmlToText(QStringView html, int* media) {
         if (tabs) {
             source.replace(kTabReference, QString(kTab));
         }
+        // A no-break space was typed as a blank that must stay, where a browser would collapse
+        // one; Shift_JIS has no no-break space, so it comes back as the blank it stood for.
+        static const QRegularExpression kNbspReference(QStringLiteral("&(nbsp|#160|#x0*a0);"),
+                                                       QRegularExpression::CaseInsensitiveOption);
+        if (source.contains(u'&')) {
+            source.replace(kNbspReference, QString(kKeptBlank));
+        }
+        source.replace(QChar::Nbsp, kKeptBlank);
         text = QTextDocumentFragment::fromHtml(source).toPlainText();
         // Blanks at a line's end show as nothing.
         static const QRegularExpression kBlankBeforeBreak(QStringLiteral(" +\n"));
@@ -260,7 +271,9 @@ QString htmlToText(QStringView html, int* media) {
     while (last > first && (text[last - 1] == u'\n' || text[last - 1] == u' ')) {
         --last;
     }
-    return first == 0 && last == text.size() ? text : text.sliced(first, last - first);
+    QString kept = first == 0 && last == text.size() ? text : text.sliced(first, last - first);
+    kept.replace(kKeptBlank, u' ');
+    return kept;
 }
 
 bool looksLikeHtml(const QList<QStringList>& rows) {

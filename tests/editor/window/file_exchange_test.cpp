@@ -55,7 +55,7 @@ TEST(EditorFileMenu, ExportTheOpenedEntries) {
     editor.platform.fileNames({csv});
     editor.trigger(u"File_Export"_s);
     EXPECT_EQ(editor.platform.fileDialogs().back().fileName, editor.path(u"words.txt"_s));
-    EXPECT_TRUE(QString::fromUtf8(readBytes(csv)).contains(u"cat,猫; ねこ"_s));
+    EXPECT_TRUE(QString::fromUtf8(readBytes(csv)).contains(u"cat,\"猫; ねこ\""_s));
 }
 
 // A word file given at start opens as File -> Open opens it, and Save proposes it.

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include "common/ansi_text.h"
+#include "common/word_file.h"
 #include "exchange/logic/exporters.h"
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/print_layout.h"
@@ -68,6 +74,8 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         // clang-format off
         {"answers split and trimmed", {" apple ", "りんご; 林檎;", "a\r\nb"}, bySemicolon,
          Entry{"apple", "りんご|@2|林檎", "a\\nb"}, {}},
+        {"quoted answer kept whole, formula guard dropped", {"q", "\"a; \"\"b\"\"\"; c", " =x"},
+         bySemicolon, Entry{"q", "a; \"b\"|@2|c", "=x"}, {}},
         {"one per column skips the mapped and hidden ones", {"info", "run", "走る", "", "駆ける", "tag"},
          {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
         // clang-format on
@@ -298,12 +306,47 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     }
 }
 
-// Quotes, separators, tabs, markup and line marks survive every format; XML has no room for
-// control characters, which come back as "?".
+// Entries from the pieces that trouble some format: each format's own answer separator,
+// quotes, markup, formula marks, comment marks.
+QList<Entry> generatedEntries(int count) {
+    const QStringList pieces = {"apple", "りんご", "林檎", "; ", " / ", "、",  ";", "/",
+                                ",",     "\"",     "'",    "#",  "=",   "+1",  "-", "@",
+                                "<i>",   "&amp;",  "&",    "～", "ー",  "a b", "|", "\\"};
+    QRandomGenerator random(18);
+    const auto text = [&](int most, bool lines) {
+        QString built;
+        const int parts = 1 + random.bounded(most);
+        for (int i = 0; i < parts; ++i) {
+            built +=
+                (lines && i > 0 && random.bounded(4) == 0 ? QStringLiteral("\\n") : QString()) +
+                pieces[random.bounded(pieces.size())];
+        }
+        built = built.simplified();
+        return built.isEmpty() ? QStringLiteral("x") : built;
+    };
+    QList<Entry> entries;
+    while (entries.size() < count) {
+        QStringList answers;
+        for (int i = 1 + random.bounded(3); i > 0; --i) {
+            answers.append(text(3, false));
+        }
+        const Entry entry{text(4, false), answers.join(common::kAnswerSeparator),
+                          random.bounded(3) == 0 ? QString() : text(5, true)};
+        if (common::readsBack(entry) && !entry.rights.contains(QStringLiteral("|@2|@"))) {
+            entries.append(entry);
+        }
+    }
+    return entries;
+}
+
+// Tabs and line marks survive too; XML has no room for control characters, which come back
+// as "?".
 TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
     using exchange::AnswerSplit;
-    const QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
-                                  {"say \"hi\", then", "～ 〜", "a\tb, <i>c</i> & d"}};
+    QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
+                            {"say \"hi\", then", "～ 〜|@2|\"a; b\" / c", "a, <i>c</i> & d"},
+                            {"#1 fan", "一番のファン|@2|a、b", "=SUM(A1)"}};
+    entries += generatedEntries(300);
     const struct {
         exchange::ExportFormat format;
         exchange::SourceFormat source;
@@ -318,15 +361,44 @@ TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
         const exchange::Table table = exchange::readTable(c.source, bytes);
         ASSERT_TRUE(table.ok) << table.error.toStdString();
         exchange::Mapping mapping;
-        mapping.information = table.suggestedInformation;
+        mapping.information = table.suggestedInformation >= 0 ? table.suggestedInformation : 2;
         mapping.split = c.split;
         const exchange::ImportPlan plan = exchange::planImport(table, mapping);
         EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
-        EXPECT_EQ(plan.entries, entries) << bytes.constData();
+        ASSERT_EQ(plan.entries.size(), entries.size()) << bytes.constData();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(plan.entries[i], entries[i]) << int(c.format) << " entry " << i;
+        }
     }
     const QByteArray control = exchange::formatExport(exchange::ExportFormat::Kvtml,
                                                       {{"b\x01", "x", ""}}, QStringLiteral("t"));
     EXPECT_EQ(exchange::readKvtml(control).rows.value(0).value(0), "b?");
+}
+
+// What the other programs need of the bytes: whole cells for a spreadsheet's default import,
+// quoted comment marks for Anki, the declaration alone on line 1 for KDE's programs.
+TEST(FormatExport, WritesWhatOtherProgramsRead) {
+    using exchange::ExportFormat;
+    const struct {
+        ExportFormat format;
+        Entry entry;
+        const char* contains;
+    } cases[] = {
+        // clang-format off
+        {ExportFormat::Csv, {"apple", "りんご|@2|林檎", "果物"}, "\"りんご; 林檎\",果物\r\n"},
+        {ExportFormat::Csv, {"a;b", "x\ty", " lead"}, "\"a;b\",\"x\ty\",\" lead\"\r\n"},
+        {ExportFormat::Csv, {"say \"hi\"", "b", "two\\nlines"}, "\"say \"\"hi\"\"\",b,\"two\r\nlines\"\r\n"},
+        {ExportFormat::Csv, {"=1+1", "@x|@2|y", "-3"}, "\" =1+1\",\" @x; y\",\" -3\"\r\n"},
+        {ExportFormat::AnkiText, {"#1 fan", "一番のファン|@2|a / b", ""}, "\n\"#1 fan\"\t一番のファン / &quot;a / b&quot;\t\n"},
+        {ExportFormat::Kvtml, {"a", "b", ""}, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE kvtml PUBLIC"},
+        {ExportFormat::Kvtml, {"a", "b", ""}, "kvtml2.dtd\">\n<kvtml version=\"2.0\">\n"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.contains);
+        const QByteArray bytes = exchange::formatExport(c.format, {c.entry}, QStringLiteral("t"));
+        EXPECT_TRUE(bytes.contains(c.contains)) << bytes.constData();
+    }
 }
 
 TEST(WriteExport, WritesTheBytesOrReportsFailure) {
@@ -345,21 +417,93 @@ TEST(WriteExport, WritesTheBytesOrReportsFailure) {
               "a,b,\r\n");
 }
 
-// A word list runs over pages; the window test covers a test sheet.
-TEST(WritePdf, AWordListRunsOverPages) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.pdf");
-    exchange::PrintJob job{exchange::PrintKind::WordList, QString(), {}};
-    for (int i = 0; i < 200; ++i) {
-        job.entries.append({QStringLiteral("word%1").arg(i), "答え", "情報\\n続きの情報"});
-    }
-    ASSERT_TRUE(exchange::writePdf(path, job, exchange::Paper::A4).ok);
+QString pdfText(const QString& path) {
     QProcess text;
     text.start("pdftotext", {path, "-"});
-    ASSERT_TRUE(text.waitForFinished());
-    const QString all = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_GT(all.count(u'\f'), 2);
-    EXPECT_TRUE(all.contains(u"word199") && all.contains(u"続きの情報"));
+    text.waitForFinished();
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// The entries' characters come back as text, the common-use kanji not as radicals nor the
+// full-width tilde as a wave dash, from either kind of printout.
+TEST(WritePdf, TextCopiesAsTheEntries) {
+    QFile joyo(QStringLiteral(KX_TEST_DATA_DIR "/joyo_kanji.txt"));
+    ASSERT_TRUE(joyo.open(QIODevice::ReadOnly | QIODevice::Text));
+    QList<Entry> entries;
+    QString kana;
+    QString fullWidth;
+    for (char16_t c = u'ぁ'; c <= u'ー'; ++c) {
+        kana += c <= u'ゖ' || c >= u'ァ' ? QString(QChar(c)) : QString();
+    }
+    for (char16_t c = u'！'; c <= u'～'; ++c) {
+        fullWidth += QChar(c);
+    }
+    while (!joyo.atEnd()) {
+        const QString kanji = QString::fromUtf8(joyo.readLine()).trimmed();
+        entries.append({kanji, kana.mid(entries.size() % 8 * 12, 12) + "|@2|～する",
+                        fullWidth.mid(entries.size() % 4 * 24, 24)});
+    }
+    ASSERT_EQ(entries.size(), 107);
+    QTemporaryDir dir;
+    for (const exchange::PrintKind kind :
+         {exchange::PrintKind::WordList, exchange::PrintKind::TestSheet}) {
+        SCOPED_TRACE(int(kind));
+        const QString path = dir.filePath("out.pdf");
+        ASSERT_TRUE(
+            exchange::writePdf(path, {kind, QStringLiteral("単語"), entries}, exchange::Paper::A4)
+                .ok);
+        QString all = pdfText(path);
+        all.remove(QRegularExpression(QStringLiteral("\\s")));
+        for (Entry entry : entries) {
+            // Qt's PDF text map holds code points of the basic plane only.
+            entry.question.remove(QStringLiteral("𠮟"));
+            EXPECT_TRUE(all.contains(entry.question)) << entry.question.toStdString();
+            const QString answers = QString(entry.rights).replace("|@2|", "/");
+            EXPECT_TRUE(all.contains(answers)) << answers.toStdString();
+            if (kind == exchange::PrintKind::WordList) {
+                EXPECT_TRUE(all.contains(entry.information)) << entry.information.toStdString();
+            }
+        }
+    }
+}
+
+// A teacher's printouts: twenty questions and the name line on the first A4 page, and no entry
+// of a word list split over two pages.
+TEST(PaintJob, KeepsTwentyQuestionsToAPageAndEntriesWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.pdf");
+    exchange::PrintJob sheet{exchange::PrintKind::TestSheet, QStringLiteral("第1回"), {}};
+    for (int i = 0; i < 20; ++i) {
+        sheet.entries.append({QStringLiteral("question %1").arg(i), "答え", ""});
+    }
+    {
+        QPdfWriter writer(path);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
+        EXPECT_EQ(exchange::paintJob(writer, sheet), 2);  // the questions, then the answers
+    }
+    EXPECT_TRUE(pdfText(path).section(u'\f', 0, 0).contains(u"名前:"));
+
+    exchange::PrintJob list{exchange::PrintKind::WordList, QString(), {}};
+    for (int i = 0; i < 60; ++i) {
+        list.entries.append({QStringLiteral("word%1").arg(i), "答え",
+                             QStringLiteral("first%1\\n2\\n3\\n4\\nlast%1").arg(i)});
+    }
+    ASSERT_TRUE(exchange::writePdf(path, list, exchange::Paper::A4).ok);
+    const QStringList pages = pdfText(path).split(u'\f');
+    ASSERT_GT(pages.size(), 2);
+    for (int i = 0; i < 60; ++i) {
+        const auto onPage = [&](const QString& text) {
+            for (qsizetype page = 0; page < pages.size(); ++page) {
+                if (pages[page].contains(QRegularExpression(text + "\\b"))) {
+                    return page;
+                }
+            }
+            return qsizetype(-1);
+        };
+        EXPECT_EQ(onPage(QStringLiteral("word%1").arg(i)), onPage(QStringLiteral("last%1").arg(i)))
+            << i;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,175 @@
+"""Word lists in the programs people use beside ours: the editor's kvtml export opened in
+KWordQuiz, its CSV export split by LibreOffice Calc as its import dialog preselects (comma,
+semicolon and tab), and CSVs Calc writes in Shift_JIS, UTF-8 and UTF-16 imported back whole."""
+
+import html.parser
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+import kx
+from kx import keys, type_text
+
+EDITOR_TITLE = "Kotobax 4  単語ﾌｧｲﾙ編集"
+# (question, answers, information): Japanese, several answers, answers holding the CSV's and
+# kvtml's own separator, comment and formula marks, information over two lines.
+ENTRIES = [
+    ("apple", ["りんご", "林檎"], "果物"),
+    ("run", ["走る", "駆ける", "運営する"], "過去形は ran\\n過去分詞は run"),
+    ("#1 fan", ["一番のファン"], ""),
+    ("say \"hi\", then", ["「やあ」と言う; それから", "挨拶する"], "a, b; c"),
+    ("=1+1", ["～する", "a、b"], "@home"),
+]
+
+
+def answers_cell(answers):
+    """The answers as the exports join them: one holding ";" or starting with a quote quoted."""
+    def one(answer):
+        if ";" in answer or answer.startswith('"'):
+            return '"' + answer.replace('"', '""') + '"'
+        return answer
+    return "; ".join(one(a) for a in answers)
+
+
+def write_word_file(path):
+    lines = ["Version 2.00"] + ["|@1|".join((q, "|@2|".join(a), i)) for q, a, i in ENTRIES]
+    with open(path, "wb") as f:
+        f.write(kx.ansi("\r\n".join(lines) + "\r\n"))
+
+
+class _Cells(html.parser.HTMLParser):
+    """The cells of the tables in a spreadsheet saved as HTML."""
+
+    def __init__(self):
+        super().__init__()
+        self.rows, self.cell = [], None
+
+    def handle_starttag(self, tag, attrs):
+        if tag == "tr":
+            self.rows.append([])
+        elif tag == "td":
+            self.cell = ""
+        elif tag == "br" and self.cell is not None:
+            self.cell += "\n"
+
+    def handle_endtag(self, tag):
+        if tag == "td":
+            # Calc writes an empty cell as a lone <br>.
+            self.rows[-1].append("" if self.cell == "\n" else self.cell)
+            self.cell = None
+
+    def handle_data(self, data):
+        if self.cell is not None:
+            self.cell += data
+
+
+class Exchange(kx.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = kx.ProgramFolder()
+        cls.words = os.path.join(cls.folder.documents, "words.qvw")
+        write_word_file(cls.words)
+        cls.office_home = tempfile.mkdtemp(prefix="kx-e2e-office-")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.folder.remove()
+        shutil.rmtree(cls.office_home, ignore_errors=True)
+
+    def export(self, name):
+        """The word file exported through the editor's File menu; returns the path."""
+        editor = kx.App.start(self.folder, "Brelmi", [self.words])
+        try:
+            window = editor.window(EDITOR_TITLE).wait_active()
+            keys("alt+f", "e")
+            editor.dialog(window)
+            keys("ctrl+a")
+            path = os.path.join(self.folder.documents, name)
+            type_text(path)
+            keys("Return")
+            kx.wait_for(lambda: os.path.exists(path), f"{name} to be written")
+            return path
+        finally:
+            editor.kill()
+
+    def office(self, *arguments):
+        subprocess.run(["soffice", f"-env:UserInstallation=file://{self.office_home}",
+                        "--headless", *arguments], check=True, capture_output=True, timeout=180)
+
+    @unittest.skipUnless(shutil.which("kwordquiz"), "KWordQuiz (Debian kwordquiz) is not installed")
+    def test_kwordquiz_shows_every_entry(self):
+        path = self.export("words.kvtml")
+        quiz = subprocess.Popen(["kwordquiz", path], cwd=self.folder.documents,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        try:
+            app = kx.App(quiz.pid, quiz)
+            expected = [[q, answers_cell(a)] for q, a, _ in ENTRIES]
+
+            def rows():
+                for table in kx.find_all(app.node, "table"):
+                    cells = [c.name for c in kx.find_all(table, "table cell", visible=False)]
+                    found = [cells[i:i + 2] for i in range(0, len(cells) - 1, 2)]
+                    if found[:len(expected)] == expected:
+                        return found
+                return None
+            kx.wait_for(rows, "KWordQuiz's table to show every entry", timeout=60)
+        finally:
+            quiz.kill()
+            quiz.wait(5)
+
+    @unittest.skipUnless(shutil.which("soffice"), "LibreOffice Calc is not installed")
+    def test_libreoffice_splits_the_csv_export_into_three_cells(self):
+        path = self.export("words.csv")
+        out = os.path.join(self.folder.documents, "calc")
+        # Comma, semicolon and tab as separators, quotes around text, UTF-8: the import
+        # dialog's defaults.
+        self.office("--infilter=CSV:44/59/9,34,76,1", "--convert-to", "html", "--outdir", out,
+                    path)
+        cells = _Cells()
+        with open(os.path.join(out, "words.html"), encoding="utf-8") as f:
+            cells.feed(f.read())
+        guarded = lambda text: " " + text if text and text[0] in "=+-@" else text  # noqa: E731
+        expected = [[guarded(q), guarded(answers_cell(a)), guarded(i.replace("\\n", "\n"))]
+                    for q, a, i in ENTRIES]
+        self.assertEqual(cells.rows, expected)
+
+    @unittest.skipUnless(shutil.which("soffice"), "LibreOffice Calc is not installed")
+    def test_csv_written_by_libreoffice_imports_whole(self):
+        source = self.export("source.csv")
+        for name, charset in (("Shift_JIS", 64), ("UTF-8", 76), ("UTF-16", 65535)):
+            with self.subTest(name):
+                out = os.path.join(self.folder.documents, name)
+                self.office("--infilter=CSV:44,34,76,1", "--convert-to",
+                            f"csv:Text - txt - csv (StarCalc):44,34,{charset}", "--outdir", out,
+                            source)
+                written = os.path.join(out, "source.csv")
+                saved = os.path.join(self.folder.documents, f"imported-{name}")
+                self.import_and_save(written, saved)
+                self.assertEqual(kx.read_word_file(saved + ".qvw"),
+                                 [(q, a, i) for q, a, i in ENTRIES])
+
+    def import_and_save(self, path, saved):
+        editor = kx.App.start(self.folder, "Brelmi")
+        try:
+            window = editor.window(EDITOR_TITLE).wait_active()
+            keys("alt+f", "i")
+            editor.dialog(window)
+            keys("ctrl+a")
+            type_text(path)
+            keys("Return")
+            editor.window("インポート").wait_active()
+            keys("alt+n", "End", "alt+i")  # the information from the last column
+            window.wait_active()
+            kx.wait_for(lambda: len(kx.find_all(window.find("list", "問題の一覧"), "list item"))
+                        == len(ENTRIES), "the entries to be imported")
+            keys("ctrl+s")
+            editor.dialog(window)
+            keys("ctrl+a")
+            type_text(saved)
+            keys("Return")
+            kx.wait_for(lambda: os.path.exists(saved + ".qvw"), "the word file to be written")
+        finally:
+            editor.kill()
