@@ -442,11 +442,12 @@ void frmMain::Form_Unload() {
     TIM->stop();
     const QString folder = platform_.programFolder();
     const QString path = common::settingsFilePath(folder);
-    const common::SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
-    const common::SettingsRecord record = common::drillRecordToSave(
-        fresh, QDir::toNativeSeparators(engine_.WordFileName()), drillMode(), folder);
+    auto record = [&](const common::SettingsRecord& fresh) {
+        return common::drillRecordToSave(fresh, QDir::toNativeSeparators(engine_.WordFileName()),
+                                         drillMode(), folder);
+    };
     QString error;
-    if (!common::writeSettings(path, record, common::kDrillRecordLength, &error)) {
+    if (!common::updateSettings(path, common::kDrillRecordLength, record, &error)) {
         platform_.showMessage(
             this, {common::settingsNotSavedText(path, error),
                    QString::fromUtf16(common::kSettingsNotSavedTitle), platform::Icon::Warning,

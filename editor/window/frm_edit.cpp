@@ -344,12 +344,13 @@ void frmEdit::applySettings() {
 }
 
 void frmEdit::saveSettings() {
-    // Read again just before writing, so that what the drill program stored meanwhile stays.
+    // Built from the file as it is now, so that what the drill program stored meanwhile stays.
     const QString file = common::settingsFilePath(MyPath());
-    const common::SettingsRecord fresh = common::readSettings(file, common::kEditorRecordLength);
     QString error;
-    if (!common::writeSettings(file, common::editorRecordToSave(fresh, options_, MyPath()),
-                               common::kEditorRecordLength, &error)) {
+    auto record = [this](const common::SettingsRecord& fresh) {
+        return common::editorRecordToSave(fresh, options_, MyPath());
+    };
+    if (!common::updateSettings(file, common::kEditorRecordLength, record, &error)) {
         warn(common::settingsNotSavedText(file, error),
              QString::fromUtf16(common::kSettingsNotSavedTitle));
     }

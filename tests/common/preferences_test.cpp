@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <random>
 
 #include "common/preferences.h"
 #include "file_bytes.h"
@@ -46,6 +52,62 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         // Keys of later versions survive in a sound file.
         EXPECT_EQ(kxtest::readBytes(file.path()).contains("option=7"), row.name == "stored"s);
     }
+}
+
+// An earlier version could leave only "preferences.ini.new" after a crash.
+TEST(Preferences, ALeftoverNewFileIsReadOnlyWhenItIsTheOnlyCopy) {
+    const struct {
+        const char* name;
+        QByteArray file;  // empty: none
+        Preferences loaded;
+    } table[] = {
+        {"only the leftover", {}, {false, false, 150}},
+        {"a whole file beside it", "[drill]\nzoom=200\n"_ba, {false, false, 200}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const PreferencesFile file(dir.filePath(u"preferences.ini"_s));
+        kxtest::writeBytes(file.path() + u".new"_s, "[drill]\nzoom=150\n[later]\noption=7\n");
+        if (!row.file.isEmpty()) {
+            kxtest::writeBytes(file.path(), row.file);
+        }
+        EXPECT_EQ(file.load(), row.loaded);
+        ASSERT_TRUE(file.update([](Preferences& p) { p.speakQuestions = true; }));
+        Preferences expected = row.loaded;
+        expected.speakQuestions = true;
+        EXPECT_EQ(file.load(), expected);
+        EXPECT_FALSE(QFile::exists(file.path() + u".new"_s));
+    }
+}
+
+// Programs killed while they change the preferences, 200 times: the file is always there whole.
+TEST(Preferences, AKillDuringAChangeNeverLosesTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"preferences.ini"_s);
+    kxtest::writeBytes(path, "[drill]\nspeakQuestions=true\n[later]\noption=7\n");
+    std::mt19937 random(22);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
+    QElapsedTimer clock;
+    clock.start();
+    int kills = 0;
+    int lost = 0;
+    for (; kills < 200 && !clock.hasExpired(120000); ++kills) {
+        QProcess writer;
+        writer.start(KX_SHARED_FILE_WRITER, {u"preferences"_s, path});
+        EXPECT_TRUE(writer.waitForReadyRead(10000)) << kills;
+        QThread::usleep(delayMicroseconds(random));
+        writer.kill();
+        writer.waitForFinished();
+        const bool whole = QFileInfo(path).isFile() &&
+                           kxtest::readBytes(path).contains("option=7") &&
+                           PreferencesFile(path).load().speakQuestions;
+        lost += !whole;
+        if (!whole) {
+            kxtest::writeBytes(path, "[drill]\nspeakQuestions=true\n[later]\noption=7\n");
+        }
+    }
+    EXPECT_EQ(lost, 0) << "of " << kills;
 }
 
 }  // namespace
