@@ -37,6 +37,7 @@
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
 #include "drill/window/right_pages.h"
+#include "platform/name_repair.h"
 #include "platform/platform.h"
 #include "platform/zoom_items.h"
 
@@ -487,6 +488,12 @@ void frmMain::afterEngineStep(bool mayAsk) {
 }
 
 void frmMain::Menu_Open_Click() {
+    // Qt's dialog cannot show names in the Windows code page: offered before it opens there.
+    if (!engine_.Drilling()) {
+        const QString& last = engine_.WordFileName();
+        platform::offerNameRepair(
+            platform_, this, last.isEmpty() ? engine_.dialogInitialFolder() : last, namesOffered_);
+    }
     engine_.OpenWordFile(false);
     wordFileOpened();
 }

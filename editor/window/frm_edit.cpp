@@ -8,6 +8,7 @@
 #include "editor/window/entry_list_model.h"
 #include "editor/window/entry_list_view.h"
 #include "editor/window/help_topics.h"
+#include "platform/name_repair.h"
 #include "platform/platform.h"
 
 #include <QAction>
@@ -432,6 +433,12 @@ QString frmEdit::askFileName(bool forSave) {
     dialog.kind = forSave ? platform::FileDialogKind::Save : platform::FileDialogKind::Open;
     dialog.fileName = options_.dialogFileName;
     dialog.initialFolder = dialogFolder_;
+    // Qt's dialog cannot show names in the Windows code page: offered before it opens there.
+    if (!forSave) {
+        platform::offerNameRepair(
+            platform_, this, dialog.fileName.isEmpty() ? dialog.initialFolder : dialog.fileName,
+            namesOffered_);
+    }
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
     if (!chosen || chosen->isEmpty()) {
         return {};
