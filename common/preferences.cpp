@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <utility>
 
+#include "common/word_file.h"
 #include "common/zoom.h"
 
 namespace common {
@@ -40,14 +42,28 @@ int readZoom(const QSettings& settings, const QString& key, int fallback) {
 
 PreferencesFile::PreferencesFile(QString path) : path_(std::move(path)) {}
 
+QString PreferencesFile::leftoverPath() const {
+    return path_ + QStringLiteral(".new");
+}
+
+// An earlier version removed the file before renaming its new text into place: a crash
+// between the two left only the new text, whole, beside it.
+QString PreferencesFile::sourcePath() const {
+    if (QFileInfo(path_).isFile()) {
+        return path_;
+    }
+    return QFileInfo(leftoverPath()).isFile() ? leftoverPath() : QString();
+}
+
 Preferences PreferencesFile::load() const {
     Preferences preferences;
-    if (!QFileInfo(path_).isFile()) {
+    const QString source = sourcePath();
+    if (source.isEmpty()) {
         return preferences;
     }
     // Each value stands on its own: Qt keeps what it could parse of a damaged file, and a
     // second reader of the same file is not told of the damage.
-    const QSettings settings(path_, QSettings::IniFormat);
+    const QSettings settings(source, QSettings::IniFormat);
     preferences.speakQuestions = readBool(settings, kSpeakQuestions, preferences.speakQuestions);
     preferences.lenientJudging = readBool(settings, kLenientJudging, preferences.lenientJudging);
     preferences.drillZoom = readZoom(settings, kDrillZoom, preferences.drillZoom);
@@ -56,20 +72,21 @@ Preferences PreferencesFile::load() const {
 }
 
 bool PreferencesFile::update(const std::function<void(Preferences&)>& change) const {
-    Preferences preferences = load();
-    change(preferences);
-
-    // Written beside the file and then put in its place, so that a damaged file never
-    // survives in part and a failed write leaves the old one.
-    const QString fresh = path_ + QStringLiteral(".new");
-    QFile::remove(fresh);
     if (!QDir().mkpath(QFileInfo(path_).absolutePath())) {
         return false;
     }
+    const QString source = sourcePath();
+    Preferences preferences = load();
+    change(preferences);
+
+    // QSettings writes only files of its own: the new text is made whole in a scratch folder,
+    // so that nothing of a damaged file survives, and then put in place in one step.
+    const QTemporaryDir scratch;
+    const QString text = scratch.filePath(QStringLiteral("preferences.ini"));
     {
-        QSettings out(fresh, QSettings::IniFormat);
-        if (QFileInfo(path_).isFile()) {
-            const QSettings old(path_, QSettings::IniFormat);
+        QSettings out(text, QSettings::IniFormat);
+        if (!source.isEmpty()) {
+            const QSettings old(source, QSettings::IniFormat);
             for (const QString& key : old.allKeys()) {
                 out.setValue(key, old.value(key));
             }
@@ -79,16 +96,20 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kDrillZoom, preferences.drillZoom);
         out.setValue(kEditorZoom, preferences.editorZoom);
         out.sync();
-        if (out.status() != QSettings::NoError) {
-            QFile::remove(fresh);
+        if (!scratch.isValid() || out.status() != QSettings::NoError) {
             return false;
         }
     }
-    if (QFileInfo::exists(path_) && !QFile::remove(path_)) {
-        QFile::remove(fresh);
+    QFile written(text);
+    if (!written.open(QIODevice::ReadOnly)) {
         return false;
     }
-    return QFile::rename(fresh, path_);
+    if (!writeFileAtomically(path_, written.readAll()).ok) {
+        return false;
+    }
+    // Only now is a leftover no longer the only copy.
+    QFile::remove(leftoverPath());
+    return true;
 }
 
 }  // namespace common

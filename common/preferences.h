@@ -27,11 +27,14 @@ public:
     Preferences load() const;
 
     // Reads the file again (the other program may have changed it), applies the change and
-    // writes the whole file anew, keeping keys this version does not know. A damaged file is
-    // replaced. False when the file cannot be written.
+    // replaces the whole file in one step, keeping keys this version does not know. A damaged
+    // file is replaced. False when the file cannot be written.
     bool update(const std::function<void(Preferences&)>& change) const;
 
 private:
+    QString leftoverPath() const;
+    QString sourcePath() const;
+
     QString path_;
 };
 

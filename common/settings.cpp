@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QtEndian>
 
 #include "common/ansi_text.h"
@@ -133,33 +134,51 @@ SettingsRecord readSettings(const QString& filePath, int recordLength) {
 
 bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength,
                    QString* error) {
-    QByteArray bytes = record.toBytes().left(qBound(0, recordLength, kEditorRecordLength));
-    auto fail = [&](const QFileDevice& file) {
+    return updateSettings(
+        filePath, recordLength, [&record](const SettingsRecord&) { return record; }, error);
+}
+
+bool updateSettings(const QString& filePath, int recordLength,
+                    const std::function<SettingsRecord(const SettingsRecord& fresh)>& change,
+                    QString* error) {
+    const int length = qBound(0, recordLength, kEditorRecordLength);
+    auto fail = [&](const QString& reason) {
         if (error) {
-            *error = file.errorString();
+            *error = reason;
         }
         return false;
     };
+    // Both programs close at once when a desktop session ends: each must read what the other
+    // wrote. The lock is held for milliseconds; one older than that is a killed or hung
+    // program's. A lock that cannot be had in time (a read-only folder, a hung holder) does not
+    // stop the write: it is no worse than having no lock.
+    QLockFile lock(filePath + QStringLiteral(".lock"));
+    lock.setStaleLockTime(10000);
+    lock.tryLock(2000);
+
     // Bytes behind the record belong to the other program: they are written again as read,
     // and a file that cannot be read is not replaced.
+    QByteArray current;
     const QFileInfo info(filePath);
     if (info.exists() || info.isSymLink()) {
+        if (const QString reason = notAFileReason(filePath); !reason.isEmpty()) {
+            return fail(reason);
+        }
         QFile old(filePath);
-        if (!info.isFile() || !old.open(QIODevice::ReadOnly)) {
-            return fail(old);
+        if (!old.open(QIODevice::ReadOnly)) {
+            return fail(old.errorString());
         }
-        const QByteArray current = old.readAll();
+        current = old.readAll();
         if (old.error() != QFileDevice::NoError) {
-            return fail(old);
+            return fail(old.errorString());
         }
-        bytes += current.sliced(qMin(bytes.size(), current.size()));
     }
+    QByteArray bytes =
+        change(SettingsRecord::fromBytes(current.left(length))).toBytes().left(length);
+    bytes += current.sliced(qMin(bytes.size(), current.size()));
     // Replaced whole, so that a crash or a full disk never leaves half a record.
     const WriteResult written = writeFileAtomically(filePath, bytes);
-    if (!written.ok && error) {
-        *error = written.error;
-    }
-    return written.ok;
+    return written.ok || fail(written.error);
 }
 
 QString settingsNotSavedText(const QString& filePath, const QString& error) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 namespace common {
 
 inline constexpr int kLastPathBytes = 512;
@@ -43,6 +45,13 @@ SettingsRecord readSettings(const QString& filePath, int recordLength);
 // replaced atomically; on failure it is left as it was and `error` gets the system's reason.
 bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength,
                    QString* error = nullptr);
+
+// A program's close: reads the file once, makes the record to store from what it holds now
+// (`fresh`, recordLength bytes of it) and writes it as writeSettings does, while no other
+// process updating the same file runs (a lock file beside it).
+bool updateSettings(const QString& filePath, int recordLength,
+                    const std::function<SettingsRecord(const SettingsRecord& fresh)>& change,
+                    QString* error = nullptr);
 
 // Each program reads the record once when its window loads, with its own defaults applied:
 // the drill program replaces a mode outside 1..3 by Normal; the editor replaces a missing

@@ -9,6 +9,10 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include "common/ansi_text.h"
 
 namespace common {
@@ -320,8 +324,21 @@ QByteArray formatWordFile(const QList<Entry>& entries) {
     return encodeAnsi(text);
 }
 
+QString notAFileReason(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile()) {
+        return {};
+    }
+    return info.isDir() ? QStringLiteral("同じ名前のﾌｫﾙﾀﾞがあります。")
+                        : QStringLiteral("同じ名前の、ﾌｧｲﾙではないもの(ﾊﾟｲﾌﾟや装置)があります。");
+}
+
 WriteResult writeFileAtomically(const QString& path, QByteArrayView bytes) {
     WriteResult result;
+    // A pipe or device would be replaced by a plain file, and whatever reads it cut off.
+    if (result.error = notAFileReason(path); !result.error.isEmpty()) {
+        return result;
+    }
     QSaveFile file(path);
     // Unbuffered: a buffered flush that the disk cuts short loses the rest without an error,
     // and the commit would then put a truncated file in place.
@@ -339,6 +356,13 @@ WriteResult writeFileAtomically(const QString& path, QByteArrayView bytes) {
         }
         done += written;
     }
+#ifdef Q_OS_UNIX
+    // QSaveFile gives a read-only file's replacement the usual mode (root can replace one):
+    // the old file's mode is kept, so a file made read-only stays so.
+    if (struct stat old{}; ::stat(QFile::encodeName(path).constData(), &old) == 0) {
+        ::fchmod(file.handle(), old.st_mode & 0777);
+    }
+#endif
     if (!file.commit()) {
         result.error = file.errorString();
         return result;

@@ -55,8 +55,11 @@ QList<int> unstorableEntries(const QList<Entry>& entries, int limit);
 
 // Replaces the file atomically: on failure the old file is left exactly as it was.
 WriteResult writeWordFile(const QString& path, const QList<Entry>& entries);
-// The same for any bytes: every write checked, the old file kept on failure.
+// The same for any bytes: every write checked, the old file kept on failure. Only a regular
+// file (its mode kept) or a new name is written; a hard link to it is split.
 WriteResult writeFileAtomically(const QString& path, QByteArrayView bytes);
+// Why something other than a file stands at the path (a folder, a pipe), or empty.
+QString notAFileReason(const QString& path);
 QByteArray formatWordFile(const QList<Entry>& entries);
 
 // Whether the entry's line reads back as this entry: no field separator inside the question

@@ -37,6 +37,7 @@
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
 #include "drill/window/right_pages.h"
+#include "platform/name_repair.h"
 #include "platform/platform.h"
 #include "platform/zoom_items.h"
 
@@ -451,11 +452,12 @@ void frmMain::Form_Unload() {
     TIM->stop();
     const QString folder = platform_.programFolder();
     const QString path = common::settingsFilePath(folder);
-    const common::SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
-    const common::SettingsRecord record = common::drillRecordToSave(
-        fresh, QDir::toNativeSeparators(engine_.WordFileName()), drillMode(), folder);
+    auto record = [&](const common::SettingsRecord& fresh) {
+        return common::drillRecordToSave(fresh, QDir::toNativeSeparators(engine_.WordFileName()),
+                                         drillMode(), folder);
+    };
     QString error;
-    if (!common::writeSettings(path, record, common::kDrillRecordLength, &error)) {
+    if (!common::updateSettings(path, common::kDrillRecordLength, record, &error)) {
         platform_.showMessage(
             this, {common::settingsNotSavedText(path, error),
                    QString::fromUtf16(common::kSettingsNotSavedTitle), platform::Icon::Warning,
@@ -495,6 +497,12 @@ void frmMain::afterEngineStep(bool mayAsk) {
 }
 
 void frmMain::Menu_Open_Click() {
+    // Qt's dialog cannot show names in the Windows code page: offered before it opens there.
+    if (!engine_.Drilling()) {
+        const QString& last = engine_.WordFileName();
+        platform::offerNameRepair(
+            platform_, this, last.isEmpty() ? engine_.dialogInitialFolder() : last, namesOffered_);
+    }
     engine_.OpenWordFile(false);
     wordFileOpened();
 }

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -59,6 +60,8 @@ public:
 
     // A word file named on the command line, opened as Open would.
     void openWordFile(const QString& path);
+    // Folders offered renaming of names in the Windows code page this run.
+    QSet<QString>& namesOffered() { return namesOffered_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -128,6 +131,7 @@ private:
     int versionMajor_;
     int versionMinor_;
     bool unloaded_ = false;
+    QSet<QString> namesOffered_;
 
     QPlainTextEdit* txtQuestion0 = nullptr;  // with a horizontal scroll bar
     QLineEdit* txtQuestion1 = nullptr;       // single line

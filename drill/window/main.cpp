@@ -1,9 +1,10 @@
 #include <QApplication>
-#include <QFileInfo>
+#include <QByteArray>
 
 #include "drill/engine/random_source.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_main.h"
+#include "platform/name_repair.h"
 #include "platform/qt_platform.h"
 #include "platform/translations.h"
 
@@ -11,15 +12,17 @@ namespace {
 
 // The start routine: one random generator for the whole run, seeded from the clock here and
 // nowhere else, and the one window, which lives as long as the program.
-int Main(QApplication& application) {
+int Main(QApplication& application, const QByteArray& argument) {
     drill::ClockSeededRandom random;
     platform::QtPlatform platform;
     drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath());
     drill::frmMain window(platform, random, history);
     window.show();
-    // A word file given on the command line (a double-click in the file manager).
-    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
-        window.openWordFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+    // A word file given on the command line (a double-click in the file manager), as bytes:
+    // its name need not be text in the system's encoding.
+    if (!argument.isEmpty()) {
+        window.openWordFile(
+            platform::argumentPath(platform, &window, argument, window.namesOffered()));
     }
     return application.exec();
 }
@@ -29,5 +32,6 @@ int Main(QApplication& application) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     platform::installJapaneseTranslations(application);
-    return Main(application);
+    // QApplication has taken its own options out of argv.
+    return Main(application, argc > 1 ? QByteArray(argv[1]) : QByteArray());
 }

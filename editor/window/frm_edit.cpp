@@ -8,6 +8,7 @@
 #include "editor/window/entry_list_model.h"
 #include "editor/window/entry_list_view.h"
 #include "editor/window/help_topics.h"
+#include "platform/name_repair.h"
 #include "platform/platform.h"
 
 #include <QAction>
@@ -362,12 +363,13 @@ void frmEdit::applySettings() {
 }
 
 void frmEdit::saveSettings() {
-    // Read again just before writing, so that what the drill program stored meanwhile stays.
+    // Built from the file as it is now, so that what the drill program stored meanwhile stays.
     const QString file = common::settingsFilePath(MyPath());
-    const common::SettingsRecord fresh = common::readSettings(file, common::kEditorRecordLength);
     QString error;
-    if (!common::writeSettings(file, common::editorRecordToSave(fresh, options_, MyPath()),
-                               common::kEditorRecordLength, &error)) {
+    auto record = [this](const common::SettingsRecord& fresh) {
+        return common::editorRecordToSave(fresh, options_, MyPath());
+    };
+    if (!common::updateSettings(file, common::kEditorRecordLength, record, &error)) {
         warn(common::settingsNotSavedText(file, error),
              QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
@@ -449,6 +451,12 @@ QString frmEdit::askFileName(bool forSave) {
     dialog.kind = forSave ? platform::FileDialogKind::Save : platform::FileDialogKind::Open;
     dialog.fileName = options_.dialogFileName;
     dialog.initialFolder = dialogFolder_;
+    // Qt's dialog cannot show names in the Windows code page: offered before it opens there.
+    if (!forSave) {
+        platform::offerNameRepair(
+            platform_, this, dialog.fileName.isEmpty() ? dialog.initialFolder : dialog.fileName,
+            namesOffered_);
+    }
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
     if (!chosen || chosen->isEmpty()) {
         return {};

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -43,6 +44,8 @@ public:
     void LoadFile();
     // Opens the given word file as File -> Open would, with the same questions and messages.
     void openWordFile(const QString& path);
+    // Folders offered renaming of names in the Windows code page this run.
+    QSet<QString>& namesOffered() { return namesOffered_; }
     // The program folder, ending in a separator.
     QString MyPath() const;
     QString helpFile() const;
@@ -187,6 +190,7 @@ private:
     // The file dialog's memory: options_.dialogFileName is the path chosen last in it.
     common::EditorOptions options_;
     QString dialogFolder_;
+    QSet<QString> namesOffered_;
     // The word file last opened or saved; empty after New. Names exports and printouts.
     QString wordFile_;
     QString scanString_;

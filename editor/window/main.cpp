@@ -1,11 +1,11 @@
 // Brelmi, the word-file editor: one window, starting with an empty document or the word file
 // named on the command line.
 #include "editor/window/frm_edit.h"
+#include "platform/name_repair.h"
 #include "platform/qt_platform.h"
 #include "platform/translations.h"
 
 #include <QApplication>
-#include <QFileInfo>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,8 +13,11 @@ int main(int argc, char** argv) {
     platform::QtPlatform platform;
     editor::frmEdit window(platform);
     window.show();
-    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
-        window.openWordFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+    // As bytes: the name need not be text in the system's encoding. QApplication has taken its
+    // own options out of argv.
+    if (argc > 1) {
+        window.openWordFile(
+            platform::argumentPath(platform, &window, argv[1], window.namesOffered()));
     }
     return app.exec();
 }

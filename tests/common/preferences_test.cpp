@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <random>
 
 #include "common/preferences.h"
 #include "file_bytes.h"
@@ -16,8 +22,9 @@ namespace {
 TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange) {
     const struct {
         const char* name;
-        QByteArray content;
+        QByteArray content;  // none when null
         Preferences loaded;
+        QByteArray leftover{};  // "preferences.ini.new", as an earlier version's crash left it
     } table[] = {
         {"stored",
          "[drill]\nspeakQuestions=true\nlenientJudging=true\n[later]\noption=7\n"_ba,
@@ -30,12 +37,22 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         {"UTF-16", u"[drill]\nspeakQuestions=true\n"_s.toUtf8().prepend("\xff\xfe"), {}},
         {"zooms", "[drill]\nzoom=175\n[editor]\nzoom=300\n"_ba, {false, false, 175, 300}},
         {"zooms off the steps", "[drill]\nzoom=110\n[editor]\nzoom=325\n"_ba, {}},
+        {"only a leftover", {}, {false, false, 150}, "[drill]\nzoom=150\n"_ba},
+        {"a leftover beside",
+         "[drill]\nzoom=200\n"_ba,
+         {false, false, 200},
+         "[drill]\nzoom=150\n"_ba},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
         const PreferencesFile file(dir.filePath(u"preferences.ini"_s));
-        kxtest::writeBytes(file.path(), row.content);
+        if (!row.content.isNull()) {
+            kxtest::writeBytes(file.path(), row.content);
+        }
+        if (!row.leftover.isNull()) {
+            kxtest::writeBytes(file.path() + u".new"_s, row.leftover);
+        }
         EXPECT_EQ(file.load(), row.loaded);
 
         ASSERT_TRUE(file.update([](Preferences& p) { p.lenientJudging = !p.lenientJudging; }));
@@ -46,6 +63,35 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         // Keys of later versions survive in a sound file.
         EXPECT_EQ(kxtest::readBytes(file.path()).contains("option=7"), row.name == "stored"s);
     }
+}
+
+// Programs killed while they change the preferences, 200 times: the file is always there whole.
+TEST(Preferences, AKillDuringAChangeNeverLosesTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"preferences.ini"_s);
+    kxtest::writeBytes(path, "[drill]\nspeakQuestions=true\n[later]\noption=7\n");
+    std::mt19937 random(22);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
+    QElapsedTimer clock;
+    clock.start();
+    int kills = 0;
+    int lost = 0;
+    for (; kills < 200 && !clock.hasExpired(120000); ++kills) {
+        QProcess writer;
+        writer.start(KX_SHARED_FILE_WRITER, {u"preferences"_s, path});
+        EXPECT_TRUE(writer.waitForReadyRead(10000)) << kills;
+        QThread::usleep(delayMicroseconds(random));
+        writer.kill();
+        writer.waitForFinished();
+        const bool whole = QFileInfo(path).isFile() &&
+                           kxtest::readBytes(path).contains("option=7") &&
+                           PreferencesFile(path).load().speakQuestions;
+        lost += !whole;
+        if (!whole) {
+            kxtest::writeBytes(path, "[drill]\nspeakQuestions=true\n[later]\noption=7\n");
+        }
+    }
+    EXPECT_EQ(lost, 0) << "of " << kills;
 }
 
 }  // namespace

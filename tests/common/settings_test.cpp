@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "common/settings.h"
@@ -21,6 +23,12 @@ TEST(Settings, ShortFilesReadAsZerosAndDefaultsFollow) {
     QTemporaryDir dir;
     const QString path = common::settingsFilePath(dir.path());
     EXPECT_FALSE(common::writeSettings(path + u"/below"_s, SettingsRecord{}, 516));
+    // A folder in its place is named as the reason.
+    QString error;
+    const QString folderInPlace = dir.filePath(u"sub/qrvwr.dat"_s);
+    ASSERT_TRUE(QDir().mkpath(folderInPlace));
+    EXPECT_FALSE(common::writeSettings(folderInPlace, SettingsRecord{}, 516, &error));
+    EXPECT_TRUE(error.contains(u"ﾌｫﾙﾀﾞ"_s)) << error.toStdString();
     writeBytes(path, padded("") + "\0\x09\xff"_ba);
     const SettingsRecord drill = common::loadDrillSettings(path);
     EXPECT_EQ(drill.drillMode, common::kNormalMode);
@@ -89,6 +97,39 @@ TEST(Settings, WritingReplacesTheFileWholeAndKeepsWhatFollowsTheRecord) {
     EXPECT_EQ(reader.readAll(), old);
     EXPECT_EQ(readBytes(path), SettingsRecord{}.toBytes().left(516) + old.mid(516));
     EXPECT_TRUE(error.isEmpty());
+}
+
+// A desktop session's end closes both programs at the same moment, a hundred times here: each
+// keeps the fields the other stored.
+TEST(Settings, BothProgramsClosingAtOnceKeepEachOthersFields) {
+    QTemporaryDir dir;
+    const QString path = common::settingsFilePath(dir.path());
+    QProcess drill;
+    QProcess editor;
+    drill.start(KX_SHARED_FILE_WRITER, {u"drill"_s, path});
+    editor.start(KX_SHARED_FILE_WRITER, {u"editor"_s, path});
+    int lost = 0;
+    for (int k = 1; k <= 100; ++k) {
+        for (QProcess* program : {&drill, &editor}) {
+            program->write(QByteArray::number(k) + '\n');
+            program->waitForBytesWritten();
+        }
+        for (QProcess* program : {&drill, &editor}) {
+            while (!program->canReadLine()) {
+                ASSERT_TRUE(program->waitForReadyRead(10000)) << k;
+            }
+            ASSERT_EQ(program->readLine().trimmed().toInt(), k);
+        }
+        const SettingsRecord stored = common::readSettings(path, common::kEditorRecordLength);
+        lost += stored.lastPath() != u"/w/%1.qvw"_s.arg(k) || stored.drillMode != k % 3 + 1;
+        lost += stored.scanFields != k || stored.imeQuestion != k;
+    }
+    EXPECT_EQ(lost, 0);
+    for (QProcess* program : {&drill, &editor}) {
+        program->closeWriteChannel();
+        EXPECT_TRUE(program->waitForFinished(10000));
+        EXPECT_EQ(program->exitCode(), 0);
+    }
 }
 
 // Fields a program only carries through come from the file as read just before writing,

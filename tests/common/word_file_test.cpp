@@ -9,6 +9,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #endif
@@ -95,11 +96,21 @@ TEST(WordFile, FailedWriteLeavesTheOldFileAlone) {
     const QString old = dir.filePath(u"old.qvw"_s);
     writeBytes(old, "old");
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.qvw"_s));
-    for (const QString& path : {old + u"/inside.qvw"_s, dir.filePath(u"folder.qvw"_s)}) {
+    QStringList targets = {old + u"/inside.qvw"_s, dir.filePath(u"folder.qvw"_s)};
+#ifdef Q_OS_UNIX
+    // A pipe chosen as the target stays a pipe.
+    const QString pipe = dir.filePath(u"pipe.qvw"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    targets.append(pipe);
+#endif
+    for (const QString& path : targets) {
         const common::WriteResult result = common::writeWordFile(path, entries);
         EXPECT_FALSE(result.ok || result.error.isEmpty()) << path.toStdString();
     }
 #ifdef Q_OS_UNIX
+    struct stat pipeStatus {};
+    EXPECT_TRUE(::stat(QFile::encodeName(pipe).constData(), &pipeStatus) == 0 &&
+                S_ISFIFO(pipeStatus.st_mode));
     // The disk fills up in the middle of the write.
     struct rlimit limit {};
     getrlimit(RLIMIT_FSIZE, &limit);
@@ -115,5 +126,23 @@ TEST(WordFile, FailedWriteLeavesTheOldFileAlone) {
     EXPECT_EQ(readBytes(old), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.qvw"_s});
 }
+
+#ifdef Q_OS_UNIX
+// Root may replace a read-only file; it stays read-only.
+TEST(WordFile, ReplacingKeepsTheFilesMode) {
+    QTemporaryDir dir;
+    for (const mode_t mode : {mode_t(0444), mode_t(0640)}) {
+        SCOPED_TRACE(mode);
+        const QString path = dir.filePath(QString::number(mode) + u".qvw"_s);
+        writeBytes(path, "old");
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        const common::WriteResult result = common::writeWordFile(path, {});
+        struct stat status {};
+        ::stat(QFile::encodeName(path).constData(), &status);
+        EXPECT_EQ(readBytes(path) == "old", !result.ok);
+        EXPECT_EQ(status.st_mode & 0777, mode);
+    }
+}
+#endif
 
 }  // namespace
