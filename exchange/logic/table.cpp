@@ -128,8 +128,6 @@ SourceFormat guessFormat(const QString& fileName, QByteArrayView bytes) {
     return SourceFormat::Csv;
 }
 
-namespace {
-
 QStringList numberedColumns(const QList<QStringList>& rows) {
     qsizetype widest = 0;
     for (const QStringList& row : rows) {
@@ -141,8 +139,6 @@ QStringList numberedColumns(const QList<QStringList>& rows) {
     }
     return columns;
 }
-
-}  // namespace
 
 Table readDelimited(QByteArrayView bytes, QChar separator) {
     Table table;

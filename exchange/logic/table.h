@@ -37,6 +37,9 @@ QString quoteField(const QString& field, QChar separator);
 // The format a file's name and first bytes say it is.
 SourceFormat guessFormat(const QString& fileName, QByteArrayView bytes);
 
+// "列 1", "列 2", ... as many as the widest row has fields.
+QStringList numberedColumns(const QList<QStringList>& rows);
+
 Table readDelimited(QByteArrayView bytes, QChar separator);
 Table readKvtml(QByteArrayView bytes);
 Table readAnki(QByteArrayView bytes);
