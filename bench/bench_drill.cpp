@@ -31,6 +31,7 @@ public:
     void setImeMode(QWidget*, platform::ImeMode) override {}
     QString speechUnavailableReason() override { return {}; }
     bool speak(const QString&, platform::SpeechLanguage) override { return true; }
+    void onSpeechChanged(QObject*, std::function<void()>) override {}
     QString preferencesFile() const override { return {}; }
     std::shared_ptr<void> busy() override { return nullptr; }
     QString programFolder() const override { return {}; }

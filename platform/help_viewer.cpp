@@ -1,5 +1,7 @@
 #include "platform/help_viewer.h"
 
+#include "platform/window_fit.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QScrollBar>
@@ -31,14 +33,15 @@ HelpViewer::HelpViewer() {
     setWindowFlag(Qt::WindowMinMaxButtonsHint);
     setAttribute(Qt::WA_QuitOnClose, false);
     setSizeGripEnabled(true);
-    resize(640, 520);
 
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setOpenExternalLinks(true);
+    browser_->setAccessibleName(QStringLiteral("ヘルプの本文"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
+    fitToScreen(this, {}, {640, 520});
 }
 
 bool HelpViewer::showTopic(const QString& helpFile, int topic) {

@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+class QObject;
 
 class QWidget;
 
@@ -74,6 +77,9 @@ public:
     // Speaks text with a voice of the language, cutting short what is still being spoken,
     // without waiting; false when no voice speaks the language.
     virtual bool speak(const QString& text, SpeechLanguage language) = 0;
+    // Calls changed, for as long as receiver lives, whenever speechUnavailableReason() changes
+    // by itself: the speech server stopped answering, or answers again.
+    virtual void onSpeechChanged(QObject* receiver, std::function<void()> changed) = 0;
 
     // The INI file, shared by both programs, of the options that "qrvwr.dat" has no room for.
     virtual QString preferencesFile() const = 0;

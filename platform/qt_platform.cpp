@@ -129,15 +129,23 @@ void QtPlatform::setImeMode(QWidget* box, ImeMode mode) {
 #endif
 }
 
-QString QtPlatform::speechUnavailableReason() {
+detail::Speaker& QtPlatform::speaker() {
     if (!speaker_) {
         speaker_ = std::make_unique<detail::Speaker>();
     }
-    return speaker_->unavailableReason();
+    return *speaker_;
+}
+
+QString QtPlatform::speechUnavailableReason() {
+    return speaker().unavailableReason();
 }
 
 bool QtPlatform::speak(const QString& text, SpeechLanguage language) {
-    return speechUnavailableReason().isEmpty() && speaker_->speak(text, language);
+    return speaker().speak(text, language);
+}
+
+void QtPlatform::onSpeechChanged(QObject* receiver, std::function<void()> changed) {
+    QObject::connect(&speaker(), &detail::Speaker::changed, receiver, std::move(changed));
 }
 
 QString QtPlatform::preferencesFile() const {

@@ -31,6 +31,7 @@ public:
     void setImeMode(QWidget* box, ImeMode mode) override;
     QString speechUnavailableReason() override;
     bool speak(const QString& text, SpeechLanguage language) override;
+    void onSpeechChanged(QObject* receiver, std::function<void()> changed) override;
     // In the user's configuration folder, "kotobax/preferences.ini".
     QString preferencesFile() const override;
     [[nodiscard]] std::shared_ptr<void> busy() override;
@@ -39,6 +40,8 @@ public:
     QString helpFile() const;
 
 private:
+    detail::Speaker& speaker();
+
     QString helpFile_;
     std::unique_ptr<detail::HelpViewer> helpViewer_;
     std::unique_ptr<detail::Speaker> speaker_;

@@ -183,6 +183,19 @@ void ScriptedPlatform::setSpokenLanguages(std::vector<SpeechLanguage> languages)
     spokenLanguages_ = std::move(languages);
 }
 
+void ScriptedPlatform::setSpeechUnavailable(const QString& reason) {
+    speechUnavailable_ = reason;
+    for (const auto& [receiver, changed] : speechWatchers_) {
+        if (receiver) {
+            changed();
+        }
+    }
+}
+
+void ScriptedPlatform::onSpeechChanged(QObject* receiver, std::function<void()> changed) {
+    speechWatchers_.emplace_back(receiver, std::move(changed));
+}
+
 bool ScriptedPlatform::speak(const QString& text, SpeechLanguage language) {
     if (!speechUnavailable_.isEmpty()) {
         unexpected_.push_back("spoken though speech is unavailable: " + text.toStdString());

@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <QPointer>
+
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -66,7 +68,8 @@ public:
     // A separator is appended when missing.
     void setProgramFolder(const QString& folder);
     // By default both languages are spoken; a reason makes speech unavailable.
-    void setSpeechUnavailable(const QString& reason) { speechUnavailable_ = reason; }
+    // The windows that asked are told, as when a speech server stops or comes back.
+    void setSpeechUnavailable(const QString& reason);
     void setSpokenLanguages(std::vector<SpeechLanguage> languages);
     // Called with every box before it is answered, to look at the windows while it is open.
     void setOnMessage(std::function<void(const MessageBox&)> onMessage);
@@ -98,6 +101,7 @@ public:
     void setImeMode(QWidget* box, ImeMode mode) override;
     QString speechUnavailableReason() override { return speechUnavailable_; }
     bool speak(const QString& text, SpeechLanguage language) override;
+    void onSpeechChanged(QObject* receiver, std::function<void()> changed) override;
     QString preferencesFile() const override;
     [[nodiscard]] std::shared_ptr<void> busy() override;
     QString programFolder() const override;
@@ -117,6 +121,7 @@ private:
     std::vector<ImeChange> imeChanges_;
     std::vector<Utterance> spoken_;
     QString speechUnavailable_;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> speechWatchers_;
     std::vector<SpeechLanguage> spokenLanguages_{SpeechLanguage::English, SpeechLanguage::Japanese};
     std::vector<std::string> unexpected_;
     int busyCount_ = 0;

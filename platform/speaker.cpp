@@ -1,23 +1,32 @@
 #include "platform/speaker.h"
 
-#include <QLocale>
 #include <QStandardPaths>
 #include <QTextToSpeech>
+#include <QThread>
 
 #include <algorithm>
+#include <chrono>
 
 namespace platform::detail {
 
-Speaker::Speaker() = default;
-
-Speaker::~Speaker() = default;
-
 namespace {
+
+using namespace std::chrono_literals;
 
 const QString kNoEngine = QStringLiteral(
     "読み上げには Qt TextToSpeech のエンジンが要ります (Debian では qt6-speech-speechd-plugin)。");
 const QString kNoServer = QStringLiteral(
     "読み上げの仕組み (speech-dispatcher と espeak-ng) が動いていないため、読み上げられません。");
+const QString kStopped = QStringLiteral(
+    "読み上げの仕組み (speech-dispatcher) が応答しないため、読み上げを止めています。"
+    "応答が戻れば読み上げを続けます。");
+
+// A server slower than this to take a request is taken for stuck.
+constexpr auto kAnswerTime = 3s;
+// How often a server that failed is asked again: soon, then less and less often, as on Linux
+// each try may start a server.
+constexpr auto kFirstRetry = 2s;
+constexpr auto kLastRetry = 60s;
 
 // The engine on Linux is speech-dispatcher's client; without the server it cannot speak.
 bool serverMissing(const QStringList& engines) {
@@ -26,62 +35,162 @@ bool serverMissing(const QStringList& engines) {
            QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty();
 }
 
-}  // namespace
-
-QTextToSpeech* Speaker::engine() {
-    if (!started_) {
-        started_ = true;
-        const QStringList engines = QTextToSpeech::availableEngines();
-        if (!engines.isEmpty() && !serverMissing(engines)) {
-            engine_ = std::make_unique<QTextToSpeech>();
-        }
-    }
-    return engine_.get();
-}
-
-QString Speaker::unavailableReason() {
-    // Starting the engine starts the speech server and holds up the window for a moment, so
-    // before the first word only what can be seen at no cost counts.
-    if (!started_) {
-        const QStringList engines = QTextToSpeech::availableEngines();
-        if (engines.isEmpty()) {
-            return kNoEngine;
-        }
-        return serverMissing(engines) ? kNoServer : QString();
-    }
-    if (engine_ == nullptr) {
-        return QTextToSpeech::availableEngines().isEmpty() ? kNoEngine : kNoServer;
-    }
-    if (engine_->state() == QTextToSpeech::Error || engine_->availableLocales().isEmpty()) {
-        return kNoServer;
-    }
-    return {};
-}
-
-bool Speaker::speak(const QString& text, SpeechLanguage language) {
-    if (engine() == nullptr || !unavailableReason().isEmpty()) {
-        return false;
-    }
-    // American English where the engine has it, else any English; any Japanese.
-    const QLocale wanted = language == SpeechLanguage::Japanese
-                               ? QLocale(QLocale::Japanese, QLocale::Japan)
-                               : QLocale(QLocale::English, QLocale::UnitedStates);
-    const QList<QLocale> locales = engine_->availableLocales();
+// The wanted locale where the engine has it, else another of its language.
+const QLocale* voiceFor(const QList<QLocale>& locales, const QLocale& wanted) {
     auto found = std::find(locales.begin(), locales.end(), wanted);
     if (found == locales.end()) {
         found = std::find_if(locales.begin(), locales.end(), [&wanted](const QLocale& l) {
             return l.language() == wanted.language();
         });
     }
-    if (found == locales.end()) {
+    return found == locales.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+// Owns the engine on the speech thread; every call may wait on the server.
+class SpeechWorker : public QObject {
+    Q_OBJECT
+public:
+    // An empty text only asks whether the server answers.
+    void say(quint64 serial, const QString& text, const QLocale& wanted) {
+        if (!engine_ || failed_) {
+            engine_.reset();  // a server that failed or went away: connect afresh
+            engine_ = std::make_unique<QTextToSpeech>();
+        }
+        const QList<QLocale> locales = engine_->availableLocales();
+        failed_ = engine_->state() == QTextToSpeech::Error || locales.isEmpty();
+        if (failed_) {
+            Q_EMIT answered(serial, kNoServer, {});
+            return;
+        }
+        if (const QLocale* voice = voiceFor(locales, wanted); voice != nullptr && !text.isEmpty()) {
+            engine_->stop(QTextToSpeech::BoundaryHint::Immediate);
+            if (engine_->locale() != *voice) {
+                engine_->setLocale(*voice);
+            }
+            engine_->say(text);
+        }
+        failed_ = engine_->state() == QTextToSpeech::Error;
+        Q_EMIT answered(serial, failed_ ? kNoServer : QString(), locales);
+    }
+
+Q_SIGNALS:
+    void answered(quint64 serial, const QString& reason, const QList<QLocale>& locales);
+
+private:
+    std::unique_ptr<QTextToSpeech> engine_;
+    bool failed_ = false;
+};
+
+Speaker::Speaker() {
+    deadline_.setSingleShot(true);
+    deadline_.setInterval(kAnswerTime);
+    connect(&deadline_, &QTimer::timeout, this, &Speaker::overdue);
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, &Speaker::tryAgain);
+}
+
+Speaker::~Speaker() {
+    if (!thread_) {
+        return;
+    }
+    thread_->quit();
+    // A thread still waiting on a stuck server is left to the end of the process: waiting for
+    // it would hold up closing the window.
+    if (!thread_->wait(std::chrono::milliseconds(kAnswerTime).count())) {
+        worker_->disconnect(this);
+        (void)thread_.release();
+    }
+}
+
+QString Speaker::unavailableReason() {
+    if (!checked_) {
+        checked_ = true;
+        const QStringList engines = QTextToSpeech::availableEngines();
+        staticReason_ = engines.isEmpty()        ? kNoEngine
+                        : serverMissing(engines) ? kNoServer
+                                                 : QString();
+    }
+    if (!staticReason_.isEmpty()) {
+        return staticReason_;
+    }
+    return stuck_ ? kStopped : reason_;
+}
+
+bool Speaker::speak(const QString& text, SpeechLanguage language) {
+    if (!unavailableReason().isEmpty()) {
         return false;
     }
-    engine_->stop(QTextToSpeech::BoundaryHint::Immediate);
-    if (engine_->locale() != *found) {
-        engine_->setLocale(*found);
+    // American English where the engine has it, else any English; any Japanese.
+    const QLocale wanted = language == SpeechLanguage::Japanese
+                               ? QLocale(QLocale::Japanese, QLocale::Japan)
+                               : QLocale(QLocale::English, QLocale::UnitedStates);
+    if (answered_ > 0 && voiceFor(locales_, wanted) == nullptr) {
+        return false;
     }
-    engine_->say(text);
+    send(text, wanted);
     return true;
 }
 
+void Speaker::send(const QString& text, const QLocale& wanted) {
+    if (!thread_) {
+        thread_ = std::make_unique<QThread>();
+        thread_->setObjectName(QStringLiteral("speech"));
+        worker_ = new SpeechWorker;
+        worker_->moveToThread(thread_.get());
+        connect(thread_.get(), &QThread::finished, worker_, &QObject::deleteLater);
+        connect(worker_, &SpeechWorker::answered, this, &Speaker::answered);
+        thread_->start();
+    }
+    const quint64 serial = ++sent_;
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_, serial, text, wanted] { worker->say(serial, text, wanted); });
+    if (!deadline_.isActive()) {
+        deadline_.start();
+    }
+}
+
+void Speaker::answered(quint64 serial, const QString& reason, const QList<QLocale>& locales) {
+    const QString before = unavailableReason();
+    answered_ = serial;
+    stuck_ = false;
+    reason_ = reason;
+    if (!locales.isEmpty()) {
+        locales_ = locales;
+    }
+    if (answered_ == sent_) {
+        deadline_.stop();
+    } else {
+        deadline_.start();  // the next request's turn
+    }
+    // A server that failed may be started again: ask it now and then.
+    if (reason_.isEmpty()) {
+        retry_.stop();
+        retryTime_ = kFirstRetry;
+    } else if (!retry_.isActive()) {
+        retry_.start(retryTime_);
+        retryTime_ = std::min<std::chrono::milliseconds>(retryTime_ * 2, kLastRetry);
+    }
+    if (unavailableReason() != before) {
+        Q_EMIT changed();
+    }
+}
+
+void Speaker::overdue() {
+    if (answered_ < sent_ && !stuck_) {
+        stuck_ = true;
+        Q_EMIT changed();
+    }
+}
+
+void Speaker::tryAgain() {
+    // Nothing more while a request waits: its answer comes when the server answers or goes.
+    if (answered_ == sent_) {
+        send(QString(), QLocale(QLocale::English));
+    }
+}
+
 }  // namespace platform::detail
+
+#include "speaker.moc"

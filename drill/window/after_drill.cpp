@@ -10,6 +10,7 @@
 #include "drill/window/frm_history.h"
 #include "drill/window/frm_missed.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 namespace drill {
 
@@ -63,6 +64,14 @@ void AfterDrill::drillEnded(common::DrillModeValue mode, qint64 seconds) {
     missed_ = new frmMissed(engine_.missed().list(), engine_.WordFileName(), platform_, window_);
     missed_->setAttribute(Qt::WA_DeleteOnClose);
     connect(missed_, &frmMissed::againRequested, this, &AfterDrill::again);
+    // Beside the drill window, whose counts and time stay in sight.
+    QRect results;
+    for (const char* name : {"lblCount", "lblTime"}) {
+        if (const auto* label = window_->findChild<QWidget*>(QLatin1String(name))) {
+            results |= QRect(label->mapToGlobal(QPoint(0, 0)), label->size());
+        }
+    }
+    platform::placeBeside(missed_, window_, results);
     missed_->show();
     missed_->raise();
     missed_->activateWindow();

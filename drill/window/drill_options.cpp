@@ -56,6 +56,7 @@ DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu*
     zoomItems_.update(zoom_);
 
     connect(optionMenu, &QMenu::aboutToShow, this, &DrillOptions::updateSpeech);
+    platform_.onSpeechChanged(this, [this] { updateSpeech(); });
     updateSpeech();
 }
 

@@ -26,6 +26,7 @@
 #include "common/word_file.h"
 #include "drill/history/history_report.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 namespace drill {
 
@@ -161,9 +162,9 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     // Sizes from the fonts that draw them: a table of a dozen rows, a list of its longest lines.
     const QFontMetrics metrics = fontMetrics();
     const int em = metrics.horizontalAdvance(QLatin1Char('M'));
-    tblDrills->setMinimumSize(em * 60, metrics.lineSpacing() * 12);
-    chtRate->setMinimumSize(em * 40, metrics.lineSpacing() * 14);
-    lstMostMissed->setMinimumWidth(em * 18);
+    const QSize tableRoom(em * 60, metrics.lineSpacing() * 12);
+    const QSize chartRoom(em * 40, metrics.lineSpacing() * 14);
+    const QSize missedRoom(em * 18, lstMostMissed->sizeHint().height());
     lstFiles->setMaximumWidth(em * 16);
 
     auto* files = new QVBoxLayout;
@@ -197,6 +198,8 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     lstFiles->setCurrentRow(current);
     lstFiles_Change();
     connect(lstFiles, &QListWidget::currentRowChanged, this, &frmHistory::lstFiles_Change);
+    platform::fitToScreen(
+        this, {{tblDrills, tableRoom}, {chtRate, chartRoom}, {lstMostMissed, missedRoom}});
     tblDrills->setFocus(Qt::OtherFocusReason);
 }
 

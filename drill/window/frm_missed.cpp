@@ -11,6 +11,7 @@
 #include "common/ansi_text.h"
 #include "common/entry_text.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 namespace drill {
 
@@ -55,7 +56,6 @@ frmMissed::frmMissed(const QList<MissedEntry>& missed, QString wordFile,
                         typed.join(kJoin), QString::number(m.misses())});
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     }
-    lstMissed->setMinimumSize(listRoom(lstMissed));
     lstMissed->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     if (lstMissed->topLevelItemCount() > 0) {
         lstMissed->setCurrentItem(lstMissed->topLevelItem(0));
@@ -83,6 +83,7 @@ frmMissed::frmMissed(const QList<MissedEntry>& missed, QString wordFile,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstMissed);
     layout->addWidget(buttons);
+    platform::fitToScreen(this, {{lstMissed, listRoom(lstMissed)}});
     lstMissed->setFocus(Qt::OtherFocusReason);
 }
 

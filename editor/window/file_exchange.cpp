@@ -8,7 +8,6 @@
 #include "platform/platform.h"
 
 #include <QAction>
-#include <QFileInfo>
 
 namespace editor {
 
@@ -18,11 +17,15 @@ void frmEdit::File_Top_Click() {
     }
 }
 
+QString* frmEdit::exchangeFolder() {
+    exchangeFolder_ = exchange::exchangeStartFolder(
+        wordFile_, {exchangeFolder_, options_.dialogFileName, dialogFolder_}, MyPath());
+    return &exchangeFolder_;
+}
+
 void frmEdit::File_Import_Click() {
-    const QString folder =
-        wordFile_.isEmpty() ? dialogFolder_ : QFileInfo(wordFile_).absolutePath();
     const std::optional<QList<common::Entry>> entries =
-        exchange::runImport(this, platform_, document_.count(), folder);
+        exchange::runImport(this, platform_, document_.count(), exchangeFolder());
     if (entries && !entries->isEmpty()) {
         const auto busy = platform_.busy();
         appendEntries(*entries, QStringLiteral("インポート"));
@@ -30,7 +33,7 @@ void frmEdit::File_Import_Click() {
 }
 
 void frmEdit::File_Export_Click() {
-    exchange::runExport(this, platform_, document_.entries(), wordFile_);
+    exchange::runExport(this, platform_, document_.entries(), wordFile_, exchangeFolder());
 }
 
 void frmEdit::File_Print_Click() {
@@ -38,7 +41,7 @@ void frmEdit::File_Print_Click() {
 }
 
 void frmEdit::File_Pdf_Click() {
-    exchange::runPdfExport(this, platform_, document_.entries(), wordFile_);
+    exchange::runPdfExport(this, platform_, document_.entries(), wordFile_, exchangeFolder());
 }
 
 void frmEdit::appendEntries(const QList<common::Entry>& entries, const QString& text) {

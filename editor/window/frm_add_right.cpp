@@ -3,6 +3,7 @@
 #include "editor/window/entry_form_view.h"
 #include "editor/window/focus_behaviour.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -77,6 +78,7 @@ frmAddRight::frmAddRight(const QString& question, const FormAnswers& form, Focus
     layout->addLayout(questionRow);
     layout->addWidget(frame, 1);
     layout->addLayout(buttons);
+    platform::fitToScreen(this);
 
     setTabOrder(txtRight_, cmdAdd_);
     setTabOrder(cmdAdd_, lstRight_);

@@ -135,6 +135,8 @@ private:
 
     // Word lists in and out, and printing.
     void File_Top_Click();  // export and printing need entries
+    // Where the next import or export dialog starts; it keeps the folder chosen there.
+    QString* exchangeFolder();
     void File_Import_Click();
     void File_Export_Click();
     void File_Print_Click();
@@ -191,6 +193,8 @@ private:
     common::EditorOptions options_;
     QString dialogFolder_;
     QSet<QString> namesOffered_;
+    // The folder of the file last chosen in an import or export dialog.
+    QString exchangeFolder_;
     // The word file last opened or saved; empty after New. Names exports and printouts.
     QString wordFile_;
     QString scanString_;

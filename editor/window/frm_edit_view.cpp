@@ -54,6 +54,7 @@ void frmEdit::buildViewItems(QMenu* option) {
     // Why an item is unavailable is told in its tool tip.
     option->setToolTipsVisible(true);
     connect(option, &QMenu::aboutToShow, this, &frmEdit::updateSpeech);
+    platform_.onSpeechChanged(this, [this] { updateSpeech(); });
     updateSpeech();
 
     // A zoom too large for this screen stays stored for a larger one until changed here.

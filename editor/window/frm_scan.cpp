@@ -2,6 +2,7 @@
 
 #include "editor/logic/search.h"
 #include "editor/window/focus_behaviour.h"
+#include "platform/window_fit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -57,6 +58,7 @@ frmScan::frmScan(const QString& scanString, FocusBehaviour& focus, QWidget* pare
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
+    platform::fitToScreen(this);
 
     focus.attach(txtScan_, std::nullopt);  // the search text has no input-method mode
 

@@ -15,6 +15,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -23,6 +24,7 @@
 #include "exchange/window/import_dialog.h"
 #include "exchange/window/messages.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 namespace exchange {
 
@@ -40,6 +42,20 @@ QString besideWordFile(const QString& wordFileName, const QString& suffix) {
     }
     const QFileInfo info(wordFileName);
     return info.dir().filePath(info.completeBaseName() + u'.' + suffix);
+}
+
+// Asks with the dialog started in *folder, unless a word file's name is proposed, and keeps
+// the chosen file's folder there.
+std::optional<QString> askIn(QWidget* parent, platform::Platform& platform,
+                             platform::FileDialog dialog, QString* folder) {
+    if (folder != nullptr) {
+        dialog.initialFolder = *folder;
+    }
+    std::optional<QString> path = platform.askFileName(parent, dialog);
+    if (path && !path->isEmpty() && folder != nullptr) {
+        *folder = QFileInfo(*path).absolutePath();
+    }
+    return path;
 }
 
 QString titleOf(const QString& wordFileName) {
@@ -94,16 +110,34 @@ std::optional<Table> loadImport(QWidget* parent, const QString& path, QByteArray
 
 }  // namespace
 
+QString exchangeStartFolder(const QString& wordFileName, const QStringList& lastUsed,
+                            const QString& programFolder) {
+    if (!wordFileName.isEmpty()) {
+        return QFileInfo(wordFileName).absolutePath();
+    }
+    const QString program = QFileInfo(programFolder).canonicalFilePath();
+    for (const QString& used : lastUsed) {
+        if (used.trimmed().isEmpty()) {
+            continue;
+        }
+        const QFileInfo info(QDir::fromNativeSeparators(used));
+        const QFileInfo folder(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+        if (folder.isDir() && folder.canonicalFilePath() != program) {
+            return folder.absoluteFilePath();
+        }
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
 std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platform& platform,
-                                              int existingEntries, const QString& initialFolder) {
+                                              int existingEntries, QString* folder) {
     platform::FileDialog dialog;
     dialog.kind = platform::FileDialogKind::Open;
     dialog.title = kImportTitle;
-    dialog.initialFolder = initialFolder;
     dialog.filter = QStringLiteral(
         "単語リスト (CSV, TSV, kvtml, Anki)|*.csv;*.tsv;*.txt;*.kvtml|すべてのファイル|*");
     dialog.defaultSuffix.clear();
-    const std::optional<QString> path = platform.askFileName(parent, dialog);
+    const std::optional<QString> path = askIn(parent, platform, dialog, folder);
     if (!path || path->isEmpty()) {
         return std::nullopt;
     }
@@ -136,7 +170,7 @@ std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platfor
 }
 
 bool runExport(QWidget* parent, platform::Platform& platform, const QList<common::Entry>& entries,
-               const QString& wordFileName) {
+               const QString& wordFileName, QString* folder) {
     platform::FileDialog dialog;
     dialog.kind = platform::FileDialogKind::Save;
     dialog.title = kExportTitle;
@@ -144,7 +178,7 @@ bool runExport(QWidget* parent, platform::Platform& platform, const QList<common
     dialog.filter = QStringLiteral(
         "Anki 用テキスト|*.txt|CSV (UTF-8, 表計算用)|*.csv|KDE 単語帳 (kvtml)|*.kvtml");
     dialog.defaultSuffix = QStringLiteral("txt");
-    const std::optional<QString> path = platform.askFileName(parent, dialog);
+    const std::optional<QString> path = askIn(parent, platform, dialog, folder);
     if (!path || path->isEmpty()) {
         return false;
     }
@@ -204,6 +238,7 @@ std::unique_ptr<QDialog> makePrintOptionsDialog(QWidget* parent) {
     layout->addWidget(kind);
     layout->addWidget(paper);
     layout->addWidget(buttons);
+    platform::fitToScreen(dialog.get());
     return dialog;
 }
 
@@ -236,24 +271,25 @@ void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QStrin
 }
 
 bool runPdfExport(QWidget* parent, platform::Platform& platform,
-                  const QList<common::Entry>& entries, const QString& wordFileName) {
+                  const QList<common::Entry>& entries, const QString& wordFileName,
+                  QString* folder) {
     const std::optional<PrintOptions> options = askPrintOptions(parent);
     if (!options) {
         return false;
     }
     return exportPdf(parent, platform, {options->kind, titleOf(wordFileName), entries},
-                     options->paper, wordFileName);
+                     options->paper, wordFileName, folder);
 }
 
 bool exportPdf(QWidget* parent, platform::Platform& platform, const PrintJob& job, Paper paper,
-               const QString& wordFileName) {
+               const QString& wordFileName, QString* folder) {
     platform::FileDialog dialog;
     dialog.kind = platform::FileDialogKind::Save;
     dialog.title = kPdfTitle;
     dialog.fileName = besideWordFile(wordFileName, QStringLiteral("pdf"));
     dialog.filter = QStringLiteral("PDF|*.pdf");
     dialog.defaultSuffix = QStringLiteral("pdf");
-    const std::optional<QString> path = platform.askFileName(parent, dialog);
+    const std::optional<QString> path = askIn(parent, platform, dialog, folder);
     if (!path || path->isEmpty()) {
         return false;
     }

@@ -17,6 +17,7 @@
 
 #include "exchange/window/messages.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 namespace exchange {
 
@@ -162,7 +163,8 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     // fonts that draw them (Japanese comes from a taller fallback font).
     const QFontMetrics metrics(tblPreview->font());
     const int line = metrics.lineSpacing();
-    resize(metrics.horizontalAdvance(QStringLiteral("問題の言葉あいう")) * 6, line * 36);
+    platform::fitToScreen(
+        this, {}, {metrics.horizontalAdvance(QStringLiteral("問題の言葉あいう")) * 6, line * 36});
 }
 
 Mapping ImportDialog::mapping() const {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QWidget>
 
 #include <QMap>
@@ -13,7 +14,9 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "drill/window/about.h"
 #include "drill/window/frm_history.h"
 #include "drill/window/frm_main.h"
 #include "drill/window/frm_missed.h"
@@ -24,6 +27,8 @@
 #include "editor/window/frm_scan.h"
 #include "exchange/window/exchange_commands.h"
 #include "exchange/window/import_dialog.h"
+#include "platform/help_viewer.h"
+#include "platform/message_dialog.h"
 #include "platform/scripted_platform.h"
 
 namespace {
@@ -80,54 +85,69 @@ struct WindowCase {
     std::function<std::unique_ptr<QWidget>(platform::Platform&)> create;
 };
 
-TEST(AccessibleNames, EveryReachableControlIsNamedInJapanese) {
+// Every window of both programs, each made by create.
+class EveryWindow : public testing::Test {
+protected:
     drill::test::GivenRandom random;
     NoInputOptions options;
     std::unique_ptr<editor::FocusBehaviour> focus;
-    auto focusOn = [&](platform::Platform& p) -> editor::FocusBehaviour& {
+
+    editor::FocusBehaviour& focusOn(platform::Platform& p) {
         focus = std::make_unique<editor::FocusBehaviour>(p, options);
         return *focus;
-    };
-    const WindowCase windows[] = {
-        {"frmMain",
-         [&random](platform::Platform& p) { return std::make_unique<drill::frmMain>(p, random); }},
-        {"frmEdit", [](platform::Platform& p) { return std::make_unique<editor::frmEdit>(p); }},
-        {"frmMissed",
-         [](platform::Platform& p) {
-             const drill::MissedEntry missed{{"q", "a", ""}, {"x"}};
-             return std::make_unique<drill::frmMissed>(QList{missed}, "/w.qvw", p, nullptr);
-         }},
-        {"frmHistory",
-         [](platform::Platform& p) {
-             drill::history::DrillRecord drill;
-             drill.started = QDateTime::currentDateTimeUtc();
-             drill.wordFile = "/w.qvw";
-             drill.missed = {"q"};
-             return std::make_unique<drill::frmHistory>(QList{drill}, "/w.qvw", p, nullptr);
-         }},
-        {"frmAddRight",
-         [&](platform::Platform& p) {
-             return std::make_unique<editor::frmAddRight>(QString(), editor::FormAnswers{},
-                                                          focusOn(p), p, QString(), nullptr);
-         }},
-        {"frmScan",
-         [&](platform::Platform& p) {
-             return std::make_unique<editor::frmScan>(QString(), focusOn(p), nullptr);
-         }},
-        {"frmImport",
-         [](platform::Platform& p) {
-             exchange::Table table;
-             table.columns = {QStringLiteral("列 1"), QStringLiteral("列 2")};
-             table.rows = {{QStringLiteral("apple"), QString()}};
-             table.sourceLines = {1};
-             auto dialog = std::make_unique<exchange::ImportDialog>(table, 10, p);
-             dialog->offerReading([table](const exchange::ReadOptions&) { return table; });
-             return dialog;
-         }},
-        {"frmPrintOptions",
-         [](platform::Platform&) { return exchange::makePrintOptionsDialog(nullptr); }},
-    };
-    for (const WindowCase& c : windows) {
+    }
+
+    std::vector<WindowCase> windows() {
+        return {
+            {"frmMain",
+             [this](platform::Platform& p) { return std::make_unique<drill::frmMain>(p, random); }},
+            {"frmEdit", [](platform::Platform& p) { return std::make_unique<editor::frmEdit>(p); }},
+            {"frmMissed",
+             [](platform::Platform& p) {
+                 const drill::MissedEntry missed{{"q", "a", ""}, {"x"}};
+                 return std::make_unique<drill::frmMissed>(QList{missed}, "/w.qvw", p, nullptr);
+             }},
+            {"frmHistory",
+             [](platform::Platform& p) {
+                 drill::history::DrillRecord drill;
+                 drill.started = QDateTime::currentDateTimeUtc();
+                 drill.wordFile = "/w.qvw";
+                 drill.missed = {"q"};
+                 return std::make_unique<drill::frmHistory>(QList{drill}, "/w.qvw", p, nullptr);
+             }},
+            {"frmAddRight",
+             [this](platform::Platform& p) {
+                 return std::make_unique<editor::frmAddRight>(QString(), editor::FormAnswers{},
+                                                              focusOn(p), p, QString(), nullptr);
+             }},
+            {"frmScan",
+             [this](platform::Platform& p) {
+                 return std::make_unique<editor::frmScan>(QString(), focusOn(p), nullptr);
+             }},
+            {"frmImport",
+             [](platform::Platform& p) {
+                 exchange::Table table;
+                 table.columns = {QStringLiteral("列 1"), QStringLiteral("列 2")};
+                 table.rows = {{QStringLiteral("apple"), QString()}};
+                 table.sourceLines = {1};
+                 return std::make_unique<exchange::ImportDialog>(table, 10, p);
+             }},
+            {"frmPrintOptions",
+             [](platform::Platform&) { return exchange::makePrintOptionsDialog(nullptr); }},
+            {"helpViewer",
+             [](platform::Platform&) { return std::make_unique<platform::detail::HelpViewer>(); }},
+            {"about",
+             [](platform::Platform&) {
+                 const platform::MessageBox box{
+                     drill::versionText(4, 0), QStringLiteral("Information"), platform::Icon::None};
+                 return std::make_unique<platform::detail::MessageDialog>(nullptr, box);
+             }},
+        };
+    }
+};
+
+TEST_F(EveryWindow, EveryReachableControlIsNamedInJapanese) {
+    for (const WindowCase& c : windows()) {
         SCOPED_TRACE(c.name);
         platform::ScriptedPlatform platform;
         const std::unique_ptr<QWidget> window = c.create(platform);
@@ -168,6 +188,23 @@ TEST(AccessKeys, NoTwoItemsOfOneMenuShareALetter) {
         QStringList found;
         collectSharedLetters(window->menuBar(), window->objectName(), found);
         EXPECT_EQ(found, QStringList());
+    }
+}
+
+// Every window opens within the free area of the screen with its contents at no less than
+// their minimum, lists and tables scrolling (also run at larger scales on a small screen, see
+// CMakeLists.txt).
+TEST_F(EveryWindow, EveryWindowFitsTheScreen) {
+    for (const WindowCase& c : windows()) {
+        SCOPED_TRACE(c.name);
+        platform::ScriptedPlatform platform;
+        const std::unique_ptr<QWidget> window = c.create(platform);
+        window->show();
+        const QRect frame = window->frameGeometry(), area = window->screen()->availableGeometry();
+        EXPECT_TRUE(area.contains(frame)) << frame.width() << "x" << frame.height() << " in "
+                                          << area.width() << "x" << area.height();
+        const QSize least = window->minimumSizeHint();
+        EXPECT_TRUE(window->width() >= least.width() && window->height() >= least.height());
     }
 }
 

@@ -3,8 +3,10 @@ speech server, and the answer box of a Japanese word file switches the input met
 
 import os
 import shutil
+import socket
 import subprocess
 import tempfile
+import threading
 import time
 
 import kx
@@ -20,6 +22,40 @@ MOZC_SERVER = "/usr/lib/mozc/mozc_server"
 
 def preferences_file():
     return os.path.join(os.environ["XDG_CONFIG_HOME"], "kotobax", "preferences.ini")
+
+
+class SilentServer:
+    """Takes connections on a socket and never answers: a speech server stuck on its sound card.
+    Closing it ends the connections, as stopping such a server does."""
+
+    def __init__(self, path):
+        self.path = path
+        self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.listener.bind(path)
+        self.listener.listen(8)
+        self.connections = []
+        self.thread = threading.Thread(target=self._accept, daemon=True)
+        self.thread.start()
+
+    def _accept(self):
+        while True:
+            try:
+                connection, _ = self.listener.accept()
+            except OSError:
+                return
+            self.connections.append(connection)
+
+    def close(self):
+        if self.listener is None:
+            return
+        self.listener.shutdown(socket.SHUT_RDWR)
+        self.listener.close()
+        self.listener = None
+        self.thread.join(5)
+        for connection in self.connections:
+            connection.close()
+        if os.path.exists(self.path):
+            os.remove(self.path)
 
 
 class Options(kx.TestCase):
@@ -56,11 +92,8 @@ class Options(kx.TestCase):
             f.write(kx.ansi("Version 2.00\r\n" + "".join(line + "\r\n" for line in lines)))
         return path
 
-    def test_spoken_question_reaches_the_speech_server(self):
-        if shutil.which("speech-dispatcher") is None:
-            self.skipTest("SKIPPED: speech-dispatcher is not installed")
-        server_folder = tempfile.mkdtemp(prefix="kx-speech-", dir=self.folder.root)
-        socket = os.path.join(server_folder, "socket")
+    def start_speech_server(self, server_folder, socket_path):
+        """A private speech-dispatcher on socket; gives a count of the texts it received."""
         # The system's configuration, playing into libao's null driver: without a sound card
         # the server would hang on its output, and the program with it.
         config = os.path.join(server_folder, "config")
@@ -73,28 +106,70 @@ class Options(kx.TestCase):
             f.write("default_driver=null\n")
         self.spawn(["speech-dispatcher", "--run-single", "--log-level", "5", "--log-dir",
                     server_folder, "--config-dir", config, "--communication-method",
-                    "unix_socket", "--socket-path", socket, "--pid-file",
+                    "unix_socket", "--socket-path", socket_path, "--pid-file",
                     os.path.join(server_folder, "pid"), "--timeout", "60"],
                    env=dict(os.environ, HOME=home))
-        kx.wait_for(lambda: os.path.exists(socket), "the speech server")
-        os.environ["SPEECHD_ADDRESS"] = "unix_socket:" + socket
+        kx.wait_for(lambda: os.path.exists(socket_path), "the speech server")
 
         def received(text):
             with open(os.path.join(server_folder, "speech-dispatcher.log"), "rb") as f:
-                return f.read().decode("utf-8", "replace").count(f"Queueing message |{text}|")
+                return f.read().decode("utf-8", "replace").count(f"Queueing message |{text}")
+        return received
 
+    def speech_folder(self):
+        if shutil.which("speech-dispatcher") is None:
+            self.skipTest("SKIPPED: speech-dispatcher is not installed")
+        server_folder = tempfile.mkdtemp(prefix="kx-speech-", dir=self.folder.root)
+        socket_path = os.path.join(server_folder, "socket")
+        os.environ["SPEECHD_ADDRESS"] = "unix_socket:" + socket_path
+        return server_folder, socket_path
+
+    def start_with_speech(self):
         self.drill = kx.App.start(self.folder, "Kotobax")
         window = self.drill.window(DRILL_TITLE).wait_active()
         keys("alt+o", "p")  # 問題を読み上げる(&P)
         kx.wait_for(lambda: os.path.exists(preferences_file()), "the preferences file")
         with open(preferences_file()) as f:
             self.assertIn("speakQuestions=true", f.read())
+        return window
 
+    def test_spoken_question_reaches_the_speech_server(self):
+        server_folder, socket_path = self.speech_folder()
+        received = self.start_speech_server(server_folder, socket_path)
+
+        window = self.start_with_speech()
         self.open_and_start(window, self.word_file(["kotobax apple|@1|りんご|@1|"]))
         window.wait_text("text", "問題", "kotobax apple")
-        kx.wait_for(lambda: received("kotobax apple") == 1, "the question at the speech server")
+        kx.wait_for(lambda: received("kotobax apple|") == 1, "the question at the speech server")
         keys("F5")
-        kx.wait_for(lambda: received("kotobax apple") == 2, "the question spoken again")
+        kx.wait_for(lambda: received("kotobax apple|") == 2, "the question spoken again")
+
+    def test_speech_server_that_never_answers_holds_up_no_window(self):
+        server_folder, socket_path = self.speech_folder()
+        silent = SilentServer(socket_path)
+        self.addCleanup(silent.close)
+        window = self.start_with_speech()
+        self.open_and_start(window, self.word_file(
+            ["kotobax one|@1|one|@1|", "kotobax two|@1|two|@1|", "kotobax six|@1|six|@1|"]))
+
+        # The first question went to the silent server; answering goes on all the same.
+        for verdicts in (1, 2):
+            question = kx.wait_for(lambda: window.text("text", "問題"), "a question", timeout=5)
+            keys("F5")
+            kx.type_text(question.split()[1])
+            keys("Return")
+            kx.wait_for(lambda: window.label("判定") == "○", "the verdict", timeout=5)
+            keys("Return")
+            window.wait_text("text", "解答", "", timeout=5)
+
+        # A working server in its place: speech comes back.
+        silent.close()
+        received = self.start_speech_server(server_folder, socket_path)
+        deadline = time.monotonic() + 30
+        while received("kotobax ") == 0 and time.monotonic() < deadline:
+            keys("F5")
+            time.sleep(1)
+        self.assertGreater(received("kotobax "), 0, "no question reached the working server")
 
     @staticmethod
     def mozc_server_stays_up():

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QTimeZone>
 #include <QTreeWidget>
 
@@ -88,6 +89,35 @@ TEST_F(AfterWindow, MissedEntriesAreShownSavedAndDrilledAgain) {
     EXPECT_FALSE(missedWindow() != nullptr && missedWindow()->isVisible());
     EXPECT_EQ(window->windowTitle(), "Kotobax4 - 1 / 2");
     stop();
+}
+
+// Wherever the drill window stands, the missed entries open on the screen and off its counts and
+// time (also run at larger scales, see CMakeLists.txt).
+TEST_F(AfterWindow, MissedEntriesLeaveTheResultsLineInSight) {
+    const QRect area = window->screen()->availableGeometry();
+    const struct {
+        const char* where;
+        double across;  // of the room the window leaves free
+        double down;
+    } places[] = {{"top left", 0, 0}, {"centre", 0.5, 0.5}, {"bottom right", 1, 1}};
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.where);
+        const QSize free = area.size() - window->frameGeometry().size();
+        window->move(area.topLeft() +
+                     QPoint(int(free.width() * place.across), int(free.height() * place.down)));
+        startDrill(kWords);
+        play({"x", "b", "", ""});
+        ASSERT_NE(missedWindow(), nullptr);
+        const QRect missed = missedWindow()->frameGeometry();
+        EXPECT_TRUE(area.contains(missed))
+            << missed.x() << "," << missed.y() << " " << missed.width() << "x" << missed.height();
+        for (const char* label : {"lblCount", "lblTime"}) {
+            const QWidget* shown = find(label);
+            EXPECT_FALSE(missed.intersects(QRect(shown->mapToGlobal(QPoint(0, 0)), shown->size())))
+                << label;
+        }
+        missedWindow()->close();
+    }
 }
 
 TEST_F(AfterWindow, EveryEndedDrillIsRecordedAndShownInTheHistoryWindow) {

@@ -207,6 +207,19 @@ TEST_F(Options, QuestionsAreSpokenInTheirLanguageWhenAskedAndAgainByF5) {
     EXPECT_FALSE(action(u"Option_SpeakAgain"_s)->isEnabled());
 }
 
+// A speech server that stops answering, and answers again, shows at once in the items: F5
+// must not stay off until the menu is opened.
+TEST_F(Options, SpeechThatStopsAndComesBackShowsInTheItems) {
+    create();
+    action(u"Option_Speak"_s)->trigger();
+    startDrill({u"apple|@1|りんご|@1|"_s});
+    platform.setSpeechUnavailable(u"止まりました"_s);
+    EXPECT_EQ(action(u"Option_Speak"_s)->toolTip(), u"止まりました"_s);
+    EXPECT_FALSE(action(u"Option_SpeakAgain"_s)->isEnabled());
+    platform.setSpeechUnavailable({});
+    EXPECT_TRUE(action(u"Option_SpeakAgain"_s)->isEnabled());
+}
+
 // The rule itself is tabled with the judging logic.
 TEST_F(Options, LenientJudgingIsFixedDuringADrillAndExplainsItsVerdict) {
     create();

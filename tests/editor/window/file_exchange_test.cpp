@@ -4,6 +4,8 @@
 #include "common/ansi_text.h"
 #include "modal_dialog.h"
 
+#include <QDir>
+#include <QStandardPaths>
 #include <QUndoStack>
 
 namespace {
@@ -56,6 +58,39 @@ TEST(EditorFileMenu, ExportTheOpenedEntries) {
     editor.trigger(u"File_Export"_s);
     EXPECT_EQ(editor.platform.fileDialogs().back().fileName, editor.path(u"words.txt"_s));
     EXPECT_TRUE(QString::fromUtf8(readBytes(csv)).contains(u"cat,\"猫; ねこ\""_s));
+}
+
+// Import and export start in the open word file's folder, else the folder last chosen in one of
+// them, else the documents folder: never the program's, read-only once installed.
+TEST(EditorFileMenu, ExchangeDialogsStartInTheWordFilesOrTheLastOrTheDocumentsFolder) {
+    EditorWindow editor;
+    ASSERT_TRUE(QDir().mkpath(editor.path(u"lists"_s)) && QDir().mkpath(editor.path(u"words"_s)));
+    const QString csv = editor.writeFile(u"lists/new.csv"_s, "x,1\n");
+    const QString words = editor.writeFile(
+        u"words/w.qvw"_s, common::encodeAnsi(u"Version 2.00\r\napple|@1|りんご|@1|\r\n"_s));
+    const auto watch = onModal("frmImport", [](QDialog& preview) {
+        preview.findChild<QPushButton*>(u"cmdImport"_s)->click();
+    });
+    const struct {
+        const char* item;
+        std::optional<QString> chosen;
+        QString startFolder;
+    } steps[] = {
+        {"File_Import", csv, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)},
+        {"File_Export", std::nullopt, editor.path(u"lists"_s)},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.item);
+        editor.platform.fileNames({step.chosen});
+        editor.trigger(QString::fromLatin1(step.item));
+        EXPECT_EQ(QDir(editor.platform.fileDialogs().back().initialFolder), QDir(step.startFolder));
+    }
+    editor.platform.answers({Answer::No});  // the imported entries are not saved
+    editor.open(words);
+    editor.platform.fileNames({std::nullopt});
+    editor.trigger(u"File_Import"_s);
+    EXPECT_EQ(QDir(editor.platform.fileDialogs().back().initialFolder),
+              QDir(editor.path(u"words"_s)));
 }
 
 // A word file given at start opens as File -> Open opens it, and Save proposes it.
