@@ -128,7 +128,8 @@ QJsonObject toJson(const DrillRecord& drill) {
 
 DrillRecord fromJson(const QJsonObject& json) {
     DrillRecord drill;
-    drill.started = QDateTime::fromString(json.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
+    drill.started =
+        QDateTime::fromString(json.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
     drill.seconds = json.value(QLatin1String("seconds")).toInteger();
     drill.wordFile = json.value(QLatin1String("wordFile")).toString();
     drill.mode = static_cast<common::DrillModeValue>(json.value(QLatin1String("mode")).toInt());
@@ -253,8 +254,8 @@ QString SqliteHistory::connect(bool& damaged) {
     if (version > schemaVersion()) {
         // A newer program's history: read what this one knows of it, never write into it.
         db.close();
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1")
-                                 .arg(kBusyMilliseconds));
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyMilliseconds));
         if (!db.open()) {
             return db.lastError().text();
         }
@@ -305,8 +306,8 @@ QString SqliteHistory::upgrade(int version) {
     }
     version = query.value(0).toInt();
     query.finish();
-    for (auto step = kUpgrades.begin() + std::min(version, schemaVersion()); step != kUpgrades.end();
-         ++step) {
+    for (auto step = kUpgrades.begin() + std::min(version, schemaVersion());
+         step != kUpgrades.end(); ++step) {
         for (const char* statement : *step) {
             if (!query.exec(QString::fromLatin1(statement))) {
                 return rollBack();

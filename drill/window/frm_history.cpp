@@ -148,9 +148,8 @@ frmHistory::frmHistory(const QList<history::DrillRecord>& records, const QString
                        platform::Platform& platform, QWidget* parent)
     : frmHistory(historyOf(records), nullptr, currentFile, platform, parent) {}
 
-frmHistory::frmHistory(std::unique_ptr<history::DrillHistory> owned,
-                       history::DrillHistory* history, const QString& currentFile,
-                       platform::Platform& platform, QWidget* parent)
+frmHistory::frmHistory(std::unique_ptr<history::DrillHistory> owned, history::DrillHistory* history,
+                       const QString& currentFile, platform::Platform& platform, QWidget* parent)
     : QDialog(parent),
       owned_(std::move(owned)),
       history_(history != nullptr ? *history : *owned_),

@@ -85,10 +85,12 @@ TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
     SqliteHistory history(QStringLiteral(":memory:"));
     DrillRecord again = drill("/a", 4, 0, 2, {"x"});
     again.again = true;
-    const QList<DrillRecord> written{
-        drill("/a", 1, 3, 4, {"x", "y", "x"}), drill("/a", 2, 1, 4, {"x"}),
-        drill("/a", 3, 0, 0),  // stopped before any answer
-        again,  drill("/b", 5, 0, 1, {"z"}), drill("/a", 0, 2, 2, {}, 8)};
+    const QList<DrillRecord> written{drill("/a", 1, 3, 4, {"x", "y", "x"}),
+                                     drill("/a", 2, 1, 4, {"x"}),
+                                     drill("/a", 3, 0, 0),  // stopped before any answer
+                                     again,
+                                     drill("/b", 5, 0, 1, {"z"}),
+                                     drill("/a", 0, 2, 2, {}, 8)};
     for (const DrillRecord& record : written) {
         ASSERT_EQ(history.record(record), QString());
     }
@@ -102,7 +104,8 @@ TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
         QList<DayRate> days;
     };
     const Case cases[] = {
-        {"days in UTC; no rate and again left out", 0,
+        {"days in UTC; no rate and again left out",
+         0,
          {{QDate(2026, 12, 7), 50}, {QDate(2026, 12, 8), 100}}},
         {"days 15 hours east", 15 * 3600, {{QDate(2026, 12, 8), 50}, {QDate(2026, 12, 9), 100}}},
     };
@@ -120,8 +123,8 @@ TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
     overcoming.mode = common::kOvercomingMode;
     DrillRecord again = drill("/w/単語.qvw", 6, 0, 0);
     again.again = true;
-    const QByteArray csv = historyCsv({overcoming, drill("/w/単語.qvw", 5, 1, 1), again},
-                                      QTimeZone(9 * 3600));
+    const QByteArray csv =
+        historyCsv({overcoming, drill("/w/単語.qvw", 5, 1, 1), again}, QTimeZone(9 * 3600));
     const QByteArray expected =
         "\xEF\xBB\xBF"
         "開始日時,時間 (秒),単語ファイル,モード,問題数,正解数,正解率 (%),間違えた問題\r\n"
@@ -176,7 +179,8 @@ TEST(History, NoDrillIsLostToADamagedOrNewerHistory) {
         {"a file that is no database",
          [](const QString& path) {
              QFile garbage(path);
-             ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(8192, 'Z')));
+             ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) &&
+                         garbage.write(QByteArray(8192, 'Z')));
          },
          true},
         {"a folder", [](const QString& path) { ASSERT_TRUE(QDir().mkpath(path + "/inside")); },
