@@ -47,7 +47,8 @@ const std::vector<std::vector<const char*>> kUpgrades{
     {
         "ALTER TABLE drills ADD COLUMN again INTEGER NOT NULL DEFAULT 0",
         "CREATE INDEX drills_by_started ON drills(started)",
-        "CREATE INDEX drills_by_file ON drills(word_file, started)",
+        // Covers the chart's daily sums as well as the table's pages.
+        "CREATE INDEX drills_by_file ON drills(word_file, started, asked, right_answers, again)",
         "CREATE TABLE word_files (word_file TEXT PRIMARY KEY, last_started TEXT NOT NULL)"
         " WITHOUT ROWID",
         "INSERT INTO word_files SELECT word_file, MAX(started) FROM drills GROUP BY word_file",
