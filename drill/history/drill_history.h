@@ -69,10 +69,9 @@ public:
         return {};
     }
     // One point a day, oldest first, of the drills with a rate that were not over missed
-    // entries only; days as seen offsetSeconds east of UTC.
-    virtual QList<DayRate> dailyRates(const QString& wordFile, int offsetSeconds) {
+    // entries only.
+    virtual QList<DayRate> dailyRates(const QString& wordFile) {
         Q_UNUSED(wordFile)
-        Q_UNUSED(offsetSeconds)
         return {};
     }
     // Most first, equal counts by question.

@@ -46,9 +46,12 @@ const std::vector<std::vector<const char*>> kUpgrades{
     // Drills over missed entries; what the history window shows, without reading every drill.
     {
         "ALTER TABLE drills ADD COLUMN again INTEGER NOT NULL DEFAULT 0",
+        // The learner's day, so that the chart's daily sums need no date arithmetic.
+        "ALTER TABLE drills ADD COLUMN day TEXT",
+        "UPDATE drills SET day = date(started, 'localtime')",
         "CREATE INDEX drills_by_started ON drills(started)",
-        // Covers the chart's daily sums as well as the table's pages.
-        "CREATE INDEX drills_by_file ON drills(word_file, started, asked, right_answers, again)",
+        "CREATE INDEX drills_by_file ON drills(word_file, started)",
+        "CREATE INDEX drills_by_day ON drills(word_file, again, day, asked, right_answers)",
         "CREATE TABLE word_files (word_file TEXT PRIMARY KEY, last_started TEXT NOT NULL)"
         " WITHOUT ROWID",
         "INSERT INTO word_files SELECT word_file, MAX(started) FROM drills GROUP BY word_file",
@@ -57,6 +60,9 @@ const std::vector<std::vector<const char*>> kUpgrades{
         "INSERT INTO miss_counts SELECT d.word_file, m.question, COUNT(DISTINCT m.drill_id)"
         " FROM missed m JOIN drills d ON d.id = m.drill_id GROUP BY d.word_file, m.question",
         // Triggers, so that a program from before this version keeps them right as well.
+        "CREATE TRIGGER drills_day AFTER INSERT ON drills WHEN NEW.day IS NULL BEGIN"
+        " UPDATE drills SET day = date(NEW.started, 'localtime') WHERE id = NEW.id;"
+        " END",
         "CREATE TRIGGER drills_word_file AFTER INSERT ON drills BEGIN"
         " INSERT OR IGNORE INTO word_files VALUES (NEW.word_file, NEW.started);"
         " UPDATE word_files SET last_started = NEW.started"
@@ -157,8 +163,9 @@ int rateOf(qint64 right, qint64 asked) {
     return asked > 0 ? static_cast<int>(right * 100 / asked) : 0;
 }
 
-SqliteHistory::SqliteHistory(QString path)
+SqliteHistory::SqliteHistory(QString path, QTimeZone zone)
     : path_(std::move(path)),
+      zone_(std::move(zone)),
       connection_(QStringLiteral("kx_history_%1").arg(reinterpret_cast<quintptr>(this), 0, 16)) {}
 
 SqliteHistory::~SqliteHistory() {
@@ -347,7 +354,7 @@ QString SqliteHistory::insert(const DrillRecord& drill) {
     QSqlQuery query(database());
     query.prepare(
         QStringLiteral("INSERT INTO drills (started, seconds, word_file, mode, again, asked,"
-                       " right_answers, rate) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+                       " right_answers, rate, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(timeText(drill.started));
     query.addBindValue(drill.seconds);
     query.addBindValue(drill.wordFile);
@@ -356,6 +363,7 @@ QString SqliteHistory::insert(const DrillRecord& drill) {
     query.addBindValue(drill.asked);
     query.addBindValue(drill.right);
     query.addBindValue(drill.rate);
+    query.addBindValue(drill.started.toTimeZone(zone_).date().toString(Qt::ISODate));
     if (!query.exec()) {
         return failure(query);
     }
@@ -547,7 +555,7 @@ Drills SqliteHistory::drills() {
     return result;
 }
 
-QList<DayRate> SqliteHistory::dailyRates(const QString& wordFile, int offsetSeconds) {
+QList<DayRate> SqliteHistory::dailyRates(const QString& wordFile) {
     QList<DayRate> days;
     if (const QString reason = open(); !reason.isEmpty()) {
         readFailed(reason);
@@ -555,11 +563,9 @@ QList<DayRate> SqliteHistory::dailyRates(const QString& wordFile, int offsetSeco
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT date(started, ?) AS day, SUM(right_answers), SUM(asked)"
-                                 " FROM drills WHERE asked > 0 AND again = 0 %1"
-                                 " GROUP BY day ORDER BY day")
+    query.prepare(QStringLiteral("SELECT day, SUM(right_answers), SUM(asked) FROM drills"
+                                 " WHERE again = 0 AND asked > 0 %1 GROUP BY day ORDER BY day")
                       .arg(wordFile.isEmpty() ? QString() : QStringLiteral("AND word_file = ?")));
-    query.addBindValue(QStringLiteral("%1 seconds").arg(offsetSeconds));
     if (!wordFile.isEmpty()) {
         query.addBindValue(wordFile);
     }

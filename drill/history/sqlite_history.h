@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 
 #include "drill/history/drill_history.h"
 
@@ -16,8 +17,9 @@ namespace drill::history {
 // that is not a database is moved aside and a new history started.
 class SqliteHistory final : public DrillHistory {
 public:
-    // ":memory:" keeps the history in memory, for as long as this object lives.
-    explicit SqliteHistory(QString path);
+    // ":memory:" keeps the history in memory, for as long as this object lives. Drills are
+    // counted on the days of zone.
+    explicit SqliteHistory(QString path, QTimeZone zone = QTimeZone::systemTimeZone());
     ~SqliteHistory() override;
 
     SqliteHistory(const SqliteHistory&) = delete;
@@ -27,7 +29,7 @@ public:
     Drills drills() override;
     QStringList wordFiles() override;
     QList<DrillRecord> page(const QString& wordFile, qint64 offset, qint64 limit) override;
-    QList<DayRate> dailyRates(const QString& wordFile, int offsetSeconds) override;
+    QList<DayRate> dailyRates(const QString& wordFile) override;
     QList<MissCount> mostMissed(const QString& wordFile, qsizetype limit) override;
     QStringList takeNotices() override;
 
@@ -51,6 +53,7 @@ private:
     void readFailed(const QString& reason);
 
     QString path_;
+    QTimeZone zone_;
     QString connection_;
     bool ready_ = false;
     bool readOnly_ = false;

@@ -281,14 +281,11 @@ void frmHistory::showChart() {
     if (file.isEmpty()) {
         return;
     }
-    const QDateTime now = QDateTime::currentDateTime();
-    const QList<history::DayRate> days = history_.dailyRates(file, now.offsetFromUtc());
+    const QList<history::DayRate> days = history_.dailyRates(file);
     if (days.isEmpty()) {
         return;
     }
     auto* line = new QLineSeries;
-    auto* points = new QScatterSeries;
-    points->setMarkerSize(6);
     // One point a day, at its noon.
     auto noon = [](QDate day) { return QDateTime(day, QTime(12, 0)); };
     QList<QPointF> values;
@@ -297,9 +294,18 @@ void frmHistory::showChart() {
         values.append(QPointF(static_cast<qreal>(noon(day.day).toMSecsSinceEpoch()), day.rate));
     }
     line->replace(values);
-    points->replace(values);
-    chart_->addSeries(line);
-    chart_->addSeries(points);
+    QList<QAbstractSeries*> series{line};
+    // Markers only where they can be told apart; years of days are drawn as a line.
+    constexpr qsizetype kMarkedDays = 200;
+    if (values.size() <= kMarkedDays) {
+        auto* points = new QScatterSeries;
+        points->setMarkerSize(6);
+        points->replace(values);
+        series.append(points);
+    }
+    for (QAbstractSeries* one : series) {
+        chart_->addSeries(one);
+    }
 
     auto* time = new QDateTimeAxis;
     const QDate first = days.constFirst().day;
@@ -313,10 +319,9 @@ void frmHistory::showChart() {
     rate->setLabelFormat(QStringLiteral("%d"));
     chart_->addAxis(time, Qt::AlignBottom);
     chart_->addAxis(rate, Qt::AlignLeft);
-    for (QAbstractSeries* series :
-         {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(points)}) {
-        series->attachAxis(time);
-        series->attachAxis(rate);
+    for (QAbstractSeries* one : series) {
+        one->attachAxis(time);
+        one->attachAxis(rate);
     }
 }
 
