@@ -310,8 +310,12 @@ void frmHistory::showChart() {
     auto* time = new QDateTimeAxis;
     const QDate first = days.constFirst().day;
     const QDate last = days.constLast().day;
-    time->setFormat(first.year() != last.year() ? QStringLiteral("yyyy/MM/dd")
-                                                : QStringLiteral("MM/dd"));
+    if (first.year() != last.year()) {
+        time->setFormat(QStringLiteral("yyyy/MM/dd"));
+        time->setTickCount(4);  // room for the longer labels
+    } else {
+        time->setFormat(QStringLiteral("MM/dd"));
+    }
     time->setRange(noon(first.addDays(first == last ? -1 : 0)),
                    noon(last.addDays(first == last ? 1 : 0)));
     auto* rate = new QValueAxis;
