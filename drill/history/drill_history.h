@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -15,10 +16,14 @@ struct DrillRecord {
     qint64 seconds = 0;
     QString wordFile;  // full path
     common::DrillModeValue mode = common::kNormalMode;
+    bool again = false;  // over the missed entries of the drill before ("もう一度")
     qint64 asked = 0;
     qint64 right = 0;
     int rate = 0;        // whole percent of right answers among those asked
     QStringList missed;  // the questions missed, in the order of their first miss
+
+    // A drill stopped before any answer has no rate.
+    bool hasRate() const { return asked > 0; }
 
     friend bool operator==(const DrillRecord&, const DrillRecord&) = default;
 };
@@ -31,15 +36,53 @@ struct Drills {
     QString error;               // why nothing could be read; empty when all is well
 };
 
+struct MissCount {
+    QString question;
+    int drills = 0;  // the drills in which it was missed
+    friend bool operator==(const MissCount&, const MissCount&) = default;
+};
+
+struct DayRate {
+    QDate day;
+    int rate = 0;  // of all the answers of that day
+    friend bool operator==(const DayRate&, const DayRate&) = default;
+};
+
 // Where ended drills are kept. A failure is reported as its reason, never thrown: a history
-// that cannot be written must not stop a drill.
+// that cannot be written must not stop a drill. An empty word file means every word file.
 class DrillHistory {
 public:
     virtual ~DrillHistory() = default;
 
-    // Empty when recorded, else the reason it was not.
+    // Empty when recorded or kept to be recorded later, else the reason it was lost.
     virtual QString record(const DrillRecord& drill) = 0;
+    // Every drill; for small histories and tests.
     virtual Drills drills() = 0;
+
+    // The word files drilled, the most recently drilled first.
+    virtual QStringList wordFiles() { return {}; }
+    // Newest first, from the offset-th on.
+    virtual QList<DrillRecord> page(const QString& wordFile, qint64 offset, qint64 limit) {
+        Q_UNUSED(wordFile)
+        Q_UNUSED(offset)
+        Q_UNUSED(limit)
+        return {};
+    }
+    // One point a day, oldest first, of the drills with a rate that were not over missed
+    // entries only.
+    virtual QList<DayRate> dailyRates(const QString& wordFile) {
+        Q_UNUSED(wordFile)
+        return {};
+    }
+    // Most first, equal counts by question.
+    virtual QList<MissCount> mostMissed(const QString& wordFile, qsizetype limit) {
+        Q_UNUSED(wordFile)
+        Q_UNUSED(limit)
+        return {};
+    }
+    // What the learner should be told once (a damaged history moved aside, a newer one opened
+    // read-only); each is given out once.
+    virtual QStringList takeNotices() { return {}; }
 };
 
 // Keeps nothing; for windows that have no history.

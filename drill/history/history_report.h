@@ -2,9 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QPair>
 #include <QString>
-#include <QStringList>
 #include <QTimeZone>
 
 #include "drill/history/drill_history.h"
@@ -12,30 +10,22 @@
 // What the history window shows, worked out from the records alone.
 namespace drill::history {
 
-// "Normal", "Endless", "Overcoming", as the mode menu names them.
-QString modeName(common::DrillModeValue mode);
-
-// The word files drilled, the most recently drilled first; records newest first.
-QStringList wordFilesOf(const QList<DrillRecord>& records);
-
-// The records of one word file; every record for an empty file name.
-QList<DrillRecord> recordsOf(const QList<DrillRecord>& records, const QString& wordFile);
-
-struct MissCount {
-    QString question;
-    int misses = 0;
-    friend bool operator==(const MissCount&, const MissCount&) = default;
-};
-
-// The questions missed most often in these records (a question counts once per drill), most
-// first, equal counts by question; at most limit of them.
-QList<MissCount> mostMissed(const QList<DrillRecord>& records, qsizetype limit);
+// "Normal", "Endless", "Overcoming", as the mode menu names them; "Normal（もう一度）" for a
+// drill over the missed entries of the one before.
+QString modeName(common::DrillModeValue mode, bool again = false);
 
 // "2026-12-07 11:53:17" in the given zone.
 QString startedText(const QDateTime& started, const QTimeZone& zone);
 
+// "66 %", or nothing for a drill without a rate.
+QString rateText(const DrillRecord& record);
+
 // The table as UTF-8 CSV with a byte-order mark and CR LF line ends, which spreadsheet
-// programs open directly.
-QByteArray historyCsv(const QList<DrillRecord>& records, const QTimeZone& zone);
+// programs open directly: the heading line, then the rows, written in pieces.
+QByteArray historyCsvHeading();
+QByteArray historyCsvRows(const QList<DrillRecord>& records, const QTimeZone& zone);
+inline QByteArray historyCsv(const QList<DrillRecord>& records, const QTimeZone& zone) {
+    return historyCsvHeading() + historyCsvRows(records, zone);
+}
 
 }  // namespace drill::history

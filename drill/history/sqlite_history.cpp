@@ -2,8 +2,14 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,24 +17,69 @@
 #include <QThread>
 #include <QVariant>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace drill::history {
 
 namespace {
 
-constexpr int kBusyMilliseconds = 5000;
+// Short, so that a lock held by another program never freezes a window: what cannot be
+// written in time waits in the pending file.
+constexpr int kBusyMilliseconds = 200;
 
-const char* const kSchema[] = {
-    "CREATE TABLE IF NOT EXISTS drills ("
-    " id INTEGER PRIMARY KEY, started TEXT NOT NULL, seconds INTEGER NOT NULL,"
-    " word_file TEXT NOT NULL, mode INTEGER NOT NULL, asked INTEGER NOT NULL,"
-    " right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
-    "CREATE TABLE IF NOT EXISTS missed ("
-    " drill_id INTEGER NOT NULL REFERENCES drills(id), position INTEGER NOT NULL,"
-    " question TEXT NOT NULL)",
-    "CREATE INDEX IF NOT EXISTS missed_by_drill ON missed(drill_id, position)",
+// The steps that bring a database from each version to the next, in order. A later program
+// appends its steps and never changes these. Files from before versioning (version 0) may have
+// the first step's tables already.
+const std::vector<std::vector<const char*>> kUpgrades{
+    {
+        "CREATE TABLE IF NOT EXISTS drills ("
+        " id INTEGER PRIMARY KEY, started TEXT NOT NULL, seconds INTEGER NOT NULL,"
+        " word_file TEXT NOT NULL, mode INTEGER NOT NULL, asked INTEGER NOT NULL,"
+        " right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS missed ("
+        " drill_id INTEGER NOT NULL REFERENCES drills(id), position INTEGER NOT NULL,"
+        " question TEXT NOT NULL)",
+        "CREATE INDEX IF NOT EXISTS missed_by_drill ON missed(drill_id, position)",
+    },
+    // Drills over missed entries; what the history window shows, without reading every drill.
+    {
+        "ALTER TABLE drills ADD COLUMN again INTEGER NOT NULL DEFAULT 0",
+        // The learner's day, so that the chart's daily sums need no date arithmetic.
+        "ALTER TABLE drills ADD COLUMN day TEXT",
+        "UPDATE drills SET day = date(started, 'localtime')",
+        "CREATE INDEX drills_by_started ON drills(started)",
+        "CREATE INDEX drills_by_file ON drills(word_file, started)",
+        "CREATE INDEX drills_by_day ON drills(word_file, again, day, asked, right_answers)",
+        "CREATE TABLE word_files (word_file TEXT PRIMARY KEY, last_started TEXT NOT NULL)"
+        " WITHOUT ROWID",
+        "INSERT INTO word_files SELECT word_file, MAX(started) FROM drills GROUP BY word_file",
+        "CREATE TABLE miss_counts (word_file TEXT NOT NULL, question TEXT NOT NULL,"
+        " drills INTEGER NOT NULL, PRIMARY KEY (word_file, question)) WITHOUT ROWID",
+        "INSERT INTO miss_counts SELECT d.word_file, m.question, COUNT(DISTINCT m.drill_id)"
+        " FROM missed m JOIN drills d ON d.id = m.drill_id GROUP BY d.word_file, m.question",
+        // Triggers, so that a program from before this version keeps them right as well.
+        "CREATE TRIGGER drills_day AFTER INSERT ON drills WHEN NEW.day IS NULL BEGIN"
+        " UPDATE drills SET day = date(NEW.started, 'localtime') WHERE id = NEW.id;"
+        " END",
+        "CREATE TRIGGER drills_word_file AFTER INSERT ON drills BEGIN"
+        " INSERT OR IGNORE INTO word_files VALUES (NEW.word_file, NEW.started);"
+        " UPDATE word_files SET last_started = NEW.started"
+        "  WHERE word_file = NEW.word_file AND last_started < NEW.started;"
+        " END",
+        "CREATE TRIGGER missed_count AFTER INSERT ON missed WHEN NOT EXISTS ("
+        " SELECT 1 FROM missed WHERE drill_id = NEW.drill_id AND question = NEW.question"
+        "  AND rowid <> NEW.rowid) BEGIN"
+        " INSERT OR IGNORE INTO miss_counts SELECT word_file, NEW.question, 0 FROM drills"
+        "  WHERE id = NEW.drill_id;"
+        " UPDATE miss_counts SET drills = drills + 1 WHERE question = NEW.question"
+        "  AND word_file = (SELECT word_file FROM drills WHERE id = NEW.drill_id);"
+        " END",
+    },
 };
+
+const QByteArray kSqliteHeader = QByteArrayLiteral("SQLite format 3\0");
 
 // Sorts as text in time order.
 QString timeText(const QDateTime& time) {
@@ -39,19 +90,71 @@ QString failure(const QSqlQuery& query) {
     return query.lastError().text();
 }
 
+bool isBusy(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("5") || code == QLatin1String("6");
+}
+
 // SQLite answers "locked" at once, without waiting out the busy timeout, where waiting could
 // deadlock (switching the journal mode, a reader becoming a writer): such steps are tried again.
 bool execRetrying(QSqlQuery& query, const QString& statement) {
     const QDeadlineTimer deadline(kBusyMilliseconds);
     while (!query.exec(statement)) {
-        const QString code = query.lastError().nativeErrorCode();
-        const bool busy = code == QLatin1String("5") || code == QLatin1String("6");
-        if (!busy || deadline.hasExpired()) {
+        if (!isBusy(query.lastError()) || deadline.hasExpired()) {
             return false;
         }
         QThread::msleep(5);
     }
     return true;
+}
+
+// Only a file that is plainly no database, never one another program has just started.
+bool plainlyNoDatabase(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
+        return false;
+    }
+    return file.read(kSqliteHeader.size()) != kSqliteHeader;
+}
+
+QJsonObject toJson(const DrillRecord& drill) {
+    return {{QStringLiteral("started"), timeText(drill.started)},
+            {QStringLiteral("seconds"), drill.seconds},
+            {QStringLiteral("wordFile"), drill.wordFile},
+            {QStringLiteral("mode"), static_cast<int>(drill.mode)},
+            {QStringLiteral("again"), drill.again},
+            {QStringLiteral("asked"), drill.asked},
+            {QStringLiteral("right"), drill.right},
+            {QStringLiteral("rate"), drill.rate},
+            {QStringLiteral("missed"), QJsonArray::fromStringList(drill.missed)}};
+}
+
+DrillRecord fromJson(const QJsonObject& json) {
+    DrillRecord drill;
+    drill.started =
+        QDateTime::fromString(json.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
+    drill.seconds = json.value(QLatin1String("seconds")).toInteger();
+    drill.wordFile = json.value(QLatin1String("wordFile")).toString();
+    drill.mode = static_cast<common::DrillModeValue>(json.value(QLatin1String("mode")).toInt());
+    drill.again = json.value(QLatin1String("again")).toBool();
+    drill.asked = json.value(QLatin1String("asked")).toInteger();
+    drill.right = json.value(QLatin1String("right")).toInteger();
+    drill.rate = json.value(QLatin1String("rate")).toInt();
+    for (const QJsonValue& question : json.value(QLatin1String("missed")).toArray()) {
+        drill.missed.append(question.toString());
+    }
+    return drill;
+}
+
+QString selectDrills(const QString& wordFile) {
+    return QStringLiteral(
+               "SELECT id, started, seconds, word_file, mode, again, asked, right_answers, rate"
+               " FROM drills %1 ORDER BY started DESC, id DESC LIMIT ? OFFSET ?")
+        .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?"));
 }
 
 }  // namespace
@@ -60,15 +163,20 @@ int rateOf(qint64 right, qint64 asked) {
     return asked > 0 ? static_cast<int>(right * 100 / asked) : 0;
 }
 
-SqliteHistory::SqliteHistory(QString path)
+SqliteHistory::SqliteHistory(QString path, QTimeZone zone)
     : path_(std::move(path)),
+      zone_(std::move(zone)),
       connection_(QStringLiteral("kx_history_%1").arg(reinterpret_cast<quintptr>(this), 0, 16)) {}
 
 SqliteHistory::~SqliteHistory() {
+    close();
     if (QSqlDatabase::contains(connection_)) {
-        database().close();
         QSqlDatabase::removeDatabase(connection_);
     }
+}
+
+int SqliteHistory::schemaVersion() {
+    return static_cast<int>(kUpgrades.size());
 }
 
 QString SqliteHistory::defaultPath() {
@@ -80,66 +188,119 @@ QSqlDatabase SqliteHistory::database() const {
     return QSqlDatabase::database(connection_, false);
 }
 
+bool SqliteHistory::inMemory() const {
+    return path_ == QLatin1String(":memory:");
+}
+
+void SqliteHistory::close() {
+    if (QSqlDatabase::contains(connection_)) {
+        database().close();
+    }
+    ready_ = false;
+}
+
 QString SqliteHistory::open() {
     if (ready_) {
         return {};
     }
+    bool damaged = false;
+    QString reason = connect(damaged);
+    if (damaged) {
+        close();
+        if (const QString aside = moveAside(); !aside.isEmpty()) {
+            notices_.append(
+                QStringLiteral("成績の記録が壊れていたため、新しい記録を始めました。\r\n"
+                               "壊れた記録は次の場所に移しました:\r\n") +
+                QDir::toNativeSeparators(aside));
+            reason = connect(damaged);
+        }
+    }
+    if (reason.isEmpty() && !readOnly_) {
+        recordPending();
+    }
+    return reason;
+}
+
+// Opens the database and brings its schema up to date; damaged tells that it is no database.
+QString SqliteHistory::connect(bool& damaged) {
+    damaged = false;
     if (!QSqlDatabase::contains(connection_)) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-        db.setDatabaseName(path_);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyMilliseconds));
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     }
     QSqlDatabase db = database();
     if (!db.isValid()) {
         return QStringLiteral("SQLite driver not available");
     }
-    if (path_ != QLatin1String(":memory:")) {
+    if (!inMemory()) {
         QDir().mkpath(QFileInfo(path_).absolutePath());
+        if (QFileInfo(path_).isDir()) {
+            damaged = true;
+            return QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(path_));
+        }
     }
-    if (!db.isOpen() && !db.open()) {
+    db.setDatabaseName(path_);
+    readOnly_ = false;
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyMilliseconds));
+    if (!db.open()) {
         return db.lastError().text();
     }
-    QSqlQuery query(db);
-    auto fail = [&query, &db] {
-        const QString reason = failure(query);
+    int version = 0;
+    {
+        // A file that is not a database fails here, at its first read.
+        QSqlQuery query(db);
+        if (!execRetrying(query, QStringLiteral("PRAGMA user_version")) || !query.next()) {
+            const QString reason = failure(query);
+            const QString code = query.lastError().nativeErrorCode();
+            damaged = (code == QLatin1String("26") || code == QLatin1String("11")) &&
+                      plainlyNoDatabase(path_);
+            query.finish();
+            db.close();
+            return reason;
+        }
+        version = query.value(0).toInt();
+    }
+    if (version > schemaVersion()) {
+        // A newer program's history: read what this one knows of it, never write into it.
         db.close();
-        return reason;
-    };
-    // A file that is not a database fails here, at its first read.
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyMilliseconds));
+        if (!db.open()) {
+            return db.lastError().text();
+        }
+        readOnly_ = true;
+        notices_.append(
+            QStringLiteral("成績の記録はこのプログラムより新しい版で作られているため、"
+                           "読むだけにしました。\r\nこれからの成績は次のファイルに残します:\r\n") +
+            QDir::toNativeSeparators(pendingPath()));
+        ready_ = true;
+        return {};
+    }
+    QSqlQuery query(db);
     for (const char* statement :
          {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON"}) {
         if (!execRetrying(query, QString::fromLatin1(statement))) {
-            return fail();
-        }
-    }
-    // Under the write lock, so that a second program creating the tables at the same moment
-    // waits instead of failing on the upgrade from reading to writing.
-    if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
-        return fail();
-    }
-    for (const char* statement : kSchema) {
-        if (!query.exec(QString::fromLatin1(statement))) {
             const QString reason = failure(query);
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            query.finish();
             db.close();
             return reason;
         }
     }
-    if (!query.exec(QStringLiteral("COMMIT"))) {
-        return fail();
+    if (version < schemaVersion()) {
+        if (QString reason = upgrade(version); !reason.isEmpty()) {
+            query.finish();
+            db.close();
+            return reason;
+        }
     }
     ready_ = true;
     return {};
 }
 
-QString SqliteHistory::record(const DrillRecord& drill) {
-    if (QString reason = open(); !reason.isEmpty()) {
-        return reason;
-    }
+// Under the write lock, so that a second program upgrading at the same moment waits and then
+// finds the work done.
+QString SqliteHistory::upgrade(int version) {
     QSqlDatabase db = database();
     QSqlQuery query(db);
-    // The write lock up front, so that a busy database is waited for rather than failing on
-    // the upgrade from reading to writing.
     if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
         return failure(query);
     }
@@ -148,42 +309,240 @@ QString SqliteHistory::record(const DrillRecord& drill) {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return reason;
     };
-    query.prepare(QStringLiteral(
-        "INSERT INTO drills (started, seconds, word_file, mode, asked, right_answers, rate)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        return rollBack();
+    }
+    version = query.value(0).toInt();
+    query.finish();
+    for (auto step = kUpgrades.begin() + std::min(version, schemaVersion());
+         step != kUpgrades.end(); ++step) {
+        for (const char* statement : *step) {
+            if (!query.exec(QString::fromLatin1(statement))) {
+                return rollBack();
+            }
+        }
+    }
+    if (!query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion())) ||
+        !query.exec(QStringLiteral("COMMIT"))) {
+        return rollBack();
+    }
+    return {};
+}
+
+// The damaged file's new name, or empty when it could not be moved.
+QString SqliteHistory::moveAside() {
+    if (!plainlyNoDatabase(path_)) {
+        return {};  // another program has moved it and started a new one meanwhile
+    }
+    const QString base =
+        path_ + QStringLiteral(".damaged-") + QDate::currentDate().toString(Qt::ISODate);
+    QString aside = base;
+    for (int n = 2; QFileInfo::exists(aside); ++n) {
+        aside = base + QStringLiteral("-%1").arg(n);
+    }
+    if (!QDir().rename(path_, aside)) {
+        return {};
+    }
+    // The journal of a file that is no database belongs to nothing.
+    QDir().rename(path_ + QStringLiteral("-wal"), aside + QStringLiteral("-wal"));
+    QFile::remove(path_ + QStringLiteral("-shm"));
+    return aside;
+}
+
+// Inside the caller's transaction.
+QString SqliteHistory::insert(const DrillRecord& drill) {
+    QSqlQuery query(database());
+    query.prepare(
+        QStringLiteral("INSERT INTO drills (started, seconds, word_file, mode, again, asked,"
+                       " right_answers, rate, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(timeText(drill.started));
     query.addBindValue(drill.seconds);
     query.addBindValue(drill.wordFile);
     query.addBindValue(static_cast<int>(drill.mode));
+    query.addBindValue(drill.again ? 1 : 0);
     query.addBindValue(drill.asked);
     query.addBindValue(drill.right);
     query.addBindValue(drill.rate);
+    query.addBindValue(drill.started.toTimeZone(zone_).date().toString(Qt::ISODate));
     if (!query.exec()) {
-        return rollBack();
+        return failure(query);
     }
     const QVariant id = query.lastInsertId();
-    if (!drill.missed.isEmpty()) {
-        query.prepare(
-            QStringLiteral("INSERT INTO missed (drill_id, position, question) VALUES (?, ?, ?)"));
-        QVariantList ids;
-        QVariantList positions;
-        QVariantList questions;
-        for (qsizetype i = 0; i < drill.missed.size(); ++i) {
-            ids.append(id);
-            positions.append(static_cast<qint64>(i));
-            questions.append(drill.missed.at(i));
-        }
-        query.addBindValue(ids);
-        query.addBindValue(positions);
-        query.addBindValue(questions);
-        if (!query.execBatch()) {
-            return rollBack();
-        }
+    if (drill.missed.isEmpty()) {
+        return {};
     }
-    if (!query.exec(QStringLiteral("COMMIT"))) {
-        return rollBack();
+    query.prepare(
+        QStringLiteral("INSERT INTO missed (drill_id, position, question) VALUES (?, ?, ?)"));
+    QVariantList ids;
+    QVariantList positions;
+    QVariantList questions;
+    for (qsizetype i = 0; i < drill.missed.size(); ++i) {
+        ids.append(id);
+        positions.append(static_cast<qint64>(i));
+        questions.append(drill.missed.at(i));
+    }
+    query.addBindValue(ids);
+    query.addBindValue(positions);
+    query.addBindValue(questions);
+    return query.execBatch() ? QString() : failure(query);
+}
+
+QString SqliteHistory::keepPending(const DrillRecord& drill) {
+    QLockFile lock(pendingPath() + QStringLiteral(".lock"));
+    if (!lock.tryLock(1000)) {
+        return QStringLiteral("%1 is locked").arg(QDir::toNativeSeparators(pendingPath()));
+    }
+    QFile file(pendingPath());
+    const QByteArray line = QJsonDocument(toJson(drill)).toJson(QJsonDocument::Compact) + '\n';
+    if (!file.open(QIODevice::Append) || file.write(line) != line.size() || !file.flush()) {
+        return file.errorString();
     }
     return {};
+}
+
+// Every pending drill in one transaction; the file goes only once they are in.
+void SqliteHistory::recordPending() {
+    if (inMemory() || !QFileInfo::exists(pendingPath())) {
+        return;
+    }
+    QLockFile lock(pendingPath() + QStringLiteral(".lock"));
+    if (!lock.tryLock(kBusyMilliseconds)) {
+        return;
+    }
+    QFile file(pendingPath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    QList<DrillRecord> pending;
+    while (!file.atEnd()) {
+        // A line cut short by a crash is no drill.
+        const QJsonDocument line = QJsonDocument::fromJson(file.readLine());
+        if (line.isObject()) {
+            pending.append(fromJson(line.object()));
+        }
+    }
+    file.close();
+    QSqlDatabase db = database();
+    QSqlQuery query(db);
+    if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
+        return;
+    }
+    for (const DrillRecord& drill : pending) {
+        if (!insert(drill).isEmpty()) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return;
+        }
+    }
+    if (query.exec(QStringLiteral("COMMIT"))) {
+        file.remove();
+    } else {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    }
+}
+
+QString SqliteHistory::record(const DrillRecord& drill) {
+    QString reason = open();
+    if (reason.isEmpty() && !readOnly_) {
+        recordPending();
+        QSqlDatabase db = database();
+        QSqlQuery query(db);
+        // The write lock up front, so that a busy database is waited for rather than failing
+        // on the upgrade from reading to writing.
+        if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
+            reason = failure(query);
+        } else if (reason = insert(drill);
+                   reason.isEmpty() && query.exec(QStringLiteral("COMMIT"))) {
+            return {};
+        } else {
+            if (reason.isEmpty()) {
+                reason = failure(query);
+            }
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        }
+    }
+    if (inMemory()) {
+        return reason;
+    }
+    const QString kept = keepPending(drill);
+    return kept.isEmpty() ? QString() : reason + QStringLiteral("\r\n") + kept;
+}
+
+void SqliteHistory::readFailed(const QString& reason) {
+    // Said once, not at every page of a scrolled table.
+    if (reason != lastReadFailure_) {
+        lastReadFailure_ = reason;
+        notices_.append(QStringLiteral("成績の記録を読めませんでした。\r\n") + reason);
+    }
+}
+
+QStringList SqliteHistory::wordFiles() {
+    QStringList files;
+    if (const QString reason = open(); !reason.isEmpty()) {
+        readFailed(reason);
+        return files;
+    }
+    if (!readOnly_) {
+        recordPending();
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral(
+            "SELECT word_file FROM word_files ORDER BY last_started DESC, word_file"))) {
+        readFailed(failure(query));
+    }
+    while (query.next()) {
+        files.append(query.value(0).toString());
+    }
+    return files;
+}
+
+QList<DrillRecord> SqliteHistory::page(const QString& wordFile, qint64 offset, qint64 limit) {
+    QList<DrillRecord> records;
+    if (const QString reason = open(); !reason.isEmpty()) {
+        readFailed(reason);
+        return records;
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(selectDrills(wordFile));
+    if (!wordFile.isEmpty()) {
+        query.addBindValue(wordFile);
+    }
+    query.addBindValue(limit);
+    query.addBindValue(offset);
+    if (!query.exec()) {
+        readFailed(failure(query));
+        return records;
+    }
+    QHash<qint64, qsizetype> byId;
+    QStringList ids;
+    while (query.next()) {
+        DrillRecord drill;
+        drill.started = QDateTime::fromString(query.value(1).toString(), Qt::ISODateWithMs);
+        drill.seconds = query.value(2).toLongLong();
+        drill.wordFile = query.value(3).toString();
+        drill.mode = static_cast<common::DrillModeValue>(query.value(4).toInt());
+        drill.again = query.value(5).toInt() != 0;
+        drill.asked = query.value(6).toLongLong();
+        drill.right = query.value(7).toLongLong();
+        drill.rate = query.value(8).toInt();
+        byId.insert(query.value(0).toLongLong(), records.size());
+        ids.append(query.value(0).toString());
+        records.append(std::move(drill));
+    }
+    if (ids.isEmpty()) {
+        return records;
+    }
+    // Ids are the database's own integers.
+    if (!query.exec(QStringLiteral("SELECT drill_id, question FROM missed WHERE drill_id IN (%1)"
+                                   " ORDER BY drill_id, position")
+                        .arg(ids.join(QLatin1Char(','))))) {
+        readFailed(failure(query));
+    }
+    while (query.next()) {
+        records[byId.value(query.value(0).toLongLong())].missed.append(query.value(1).toString());
+    }
+    return records;
 }
 
 Drills SqliteHistory::drills() {
@@ -192,44 +551,60 @@ Drills SqliteHistory::drills() {
         result.error = reason;
         return result;
     }
+    result.records = page(QString(), 0, -1);
+    return result;
+}
+
+QList<DayRate> SqliteHistory::dailyRates(const QString& wordFile) {
+    QList<DayRate> days;
+    if (const QString reason = open(); !reason.isEmpty()) {
+        readFailed(reason);
+        return days;
+    }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("BEGIN"))) {
-        result.error = failure(query);
-        return result;
+    query.prepare(QStringLiteral("SELECT day, SUM(right_answers), SUM(asked) FROM drills"
+                                 " WHERE again = 0 AND asked > 0 %1 GROUP BY day ORDER BY day")
+                      .arg(wordFile.isEmpty() ? QString() : QStringLiteral("AND word_file = ?")));
+    if (!wordFile.isEmpty()) {
+        query.addBindValue(wordFile);
     }
-    QHash<qint64, qsizetype> byId;
-    if (query.exec(
-            QStringLiteral("SELECT id, started, seconds, word_file, mode, asked, right_answers,"
-                           " rate FROM drills ORDER BY started DESC, id DESC"))) {
-        while (query.next()) {
-            DrillRecord drill;
-            drill.started = QDateTime::fromString(query.value(1).toString(), Qt::ISODateWithMs);
-            drill.seconds = query.value(2).toLongLong();
-            drill.wordFile = query.value(3).toString();
-            drill.mode = static_cast<common::DrillModeValue>(query.value(4).toInt());
-            drill.asked = query.value(5).toLongLong();
-            drill.right = query.value(6).toLongLong();
-            drill.rate = query.value(7).toInt();
-            byId.insert(query.value(0).toLongLong(), result.records.size());
-            result.records.append(std::move(drill));
-        }
-    } else {
-        result.error = failure(query);
+    if (!query.exec()) {
+        readFailed(failure(query));
     }
-    if (result.error.isEmpty() && query.exec(QStringLiteral("SELECT drill_id, question FROM missed"
-                                                            " ORDER BY drill_id, position"))) {
-        while (query.next()) {
-            const auto found = byId.constFind(query.value(0).toLongLong());
-            if (found != byId.constEnd()) {
-                result.records[*found].missed.append(query.value(1).toString());
-            }
-        }
-    } else if (result.error.isEmpty()) {
-        result.error = failure(query);
+    while (query.next()) {
+        days.append({QDate::fromString(query.value(0).toString(), Qt::ISODate),
+                     rateOf(query.value(1).toLongLong(), query.value(2).toLongLong())});
     }
-    query.exec(QStringLiteral("COMMIT"));
-    return result;
+    return days;
+}
+
+QList<MissCount> SqliteHistory::mostMissed(const QString& wordFile, qsizetype limit) {
+    QList<MissCount> counts;
+    if (const QString reason = open(); !reason.isEmpty()) {
+        readFailed(reason);
+        return counts;
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT question, SUM(drills) AS n FROM miss_counts %1"
+                                 " GROUP BY question ORDER BY n DESC, question LIMIT ?")
+                      .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?")));
+    if (!wordFile.isEmpty()) {
+        query.addBindValue(wordFile);
+    }
+    query.addBindValue(static_cast<qint64>(limit));
+    if (!query.exec()) {
+        readFailed(failure(query));
+    }
+    while (query.next()) {
+        counts.append({query.value(0).toString(), query.value(1).toInt()});
+    }
+    return counts;
+}
+
+QStringList SqliteHistory::takeNotices() {
+    return std::exchange(notices_, {});
 }
 
 }  // namespace drill::history

@@ -45,15 +45,18 @@ void AfterDrill::drillEnded(common::DrillModeValue mode, qint64 seconds) {
     record.seconds = seconds;
     record.wordFile = engine_.WordFileName();
     record.mode = mode;
+    record.again = std::exchange(againRunning_, false);
     record.asked = engine_.AnsweredCount();
     record.right = engine_.CorrectCount();
     record.rate = history::rateOf(record.right, record.asked);
     for (const MissedEntry& missed : engine_.missed().list()) {
         record.missed.append(missed.entry.question);
     }
+    // Every lost drill is said: the history keeps what it can for later, so a loss is rare.
     if (const QString reason = historyStore_.record(record); !reason.isEmpty()) {
-        warnOnce(QStringLiteral("成績を記録できませんでした。"), reason);
+        warn(QStringLiteral("成績を記録できませんでした。\r\n") + reason);
     }
+    showNotices();
 
     if (missed_) {
         missed_->close();
@@ -85,6 +88,7 @@ void AfterDrill::again() {
     const QList<common::Entry> entries = missed_->entries();
     missed_->close();
     engine_.StartDrillOver(entries);
+    againRunning_ = engine_.Drilling();
     refresh_();
 }
 
@@ -94,25 +98,23 @@ void AfterDrill::showHistory() {
         history_->activateWindow();
         return;
     }
-    history::Drills drills = historyStore_.drills();
-    if (!drills.error.isEmpty()) {
-        warnOnce(QStringLiteral("成績の記録を読めませんでした。"), drills.error);
-    }
-    history_ =
-        new frmHistory(std::move(drills.records), engine_.WordFileName(), platform_, window_);
+    history_ = new frmHistory(historyStore_, engine_.WordFileName(), platform_, window_);
     history_->setAttribute(Qt::WA_DeleteOnClose);
     history_->show();
     history_->raise();
     history_->activateWindow();
+    showNotices();
 }
 
-void AfterDrill::warnOnce(const QString& text, const QString& reason) {
-    if (warned_) {
-        return;
+void AfterDrill::showNotices() {
+    for (const QString& notice : historyStore_.takeNotices()) {
+        warn(notice);
     }
-    warned_ = true;
+}
+
+void AfterDrill::warn(const QString& text) {
     platform::MessageBox box;
-    box.text = text + QStringLiteral("\r\n") + reason;
+    box.text = text;
     box.title = kHistoryTitle;
     box.icon = platform::Icon::Warning;
     platform_.showMessage(window_, box);

@@ -40,7 +40,9 @@ public:
     frmHistory* historyWindow() const;
 
 private:
-    void warnOnce(const QString& text, const QString& reason);
+    void warn(const QString& text);
+    // What the history has to say once (a damaged file moved aside, a newer one read-only).
+    void showNotices();
     void again();
 
     QWidget* window_;
@@ -50,8 +52,8 @@ private:
     std::function<void()> refresh_;
     QPointer<frmMissed> missed_;
     QPointer<frmHistory> history_;
-    // A broken history is said once per run, not after every drill.
-    bool warned_ = false;
+    // The drill running is over the missed entries of the one before.
+    bool againRunning_ = false;
 };
 
 }  // namespace drill

@@ -25,6 +25,7 @@
 
 #include "common/word_file.h"
 #include "drill/history/history_report.h"
+#include "drill/history/sqlite_history.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 
@@ -38,18 +39,39 @@ constexpr qsizetype kMostMissedShown = 20;
 
 }  // namespace
 
-// The records as table rows, without copying them into items.
+// The drills as table rows, read a page at a time as the table is scrolled.
 class HistoryModel final : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setRecords(const QList<history::DrillRecord>* records) {
+    void show(history::DrillHistory* history, const QString& wordFile) {
         beginResetModel();
-        records_ = records;
+        history_ = history;
+        wordFile_ = wordFile;
+        rows_.clear();
+        atEnd_ = false;
         endResetModel();
+        fetchMore({});
+    }
+    bool canFetchMore(const QModelIndex& parent) const override {
+        return !parent.isValid() && history_ != nullptr && !atEnd_;
+    }
+    void fetchMore(const QModelIndex& parent) override {
+        if (!canFetchMore(parent)) {
+            return;
+        }
+        const QList<history::DrillRecord> page = history_->page(wordFile_, rows_.size(), kPage);
+        atEnd_ = page.size() < kPage;
+        if (page.isEmpty()) {
+            return;
+        }
+        const auto first = static_cast<int>(rows_.size());
+        beginInsertRows({}, first, first + static_cast<int>(page.size()) - 1);
+        rows_.append(page);
+        endInsertRows();
     }
     int rowCount(const QModelIndex& parent) const override {
-        return parent.isValid() || records_ == nullptr ? 0 : static_cast<int>(records_->size());
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
     int columnCount(const QModelIndex& parent) const override {
         return parent.isValid() ? 0 : static_cast<int>(kHeaders.size());
@@ -61,7 +83,7 @@ public:
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        const history::DrillRecord& r = records_->at(index.row());
+        const history::DrillRecord& r = rows_.at(index.row());
         if (role == Qt::TextAlignmentRole) {
             return index.column() == 1 || (index.column() >= 4 && index.column() <= 6)
                        ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
@@ -81,31 +103,58 @@ public:
             case 2:
                 return QFileInfo(r.wordFile).fileName();
             case 3:
-                return history::modeName(r.mode);
+                return history::modeName(r.mode, r.again);
             case 4:
                 return r.asked;
             case 5:
                 return r.right;
             case 6:
-                return QStringLiteral("%1 %").arg(r.rate);
+                return history::rateText(r);
             default:
                 return r.missed.join(QStringLiteral(" / "));
         }
     }
 
 private:
+    static constexpr qsizetype kPage = 200;
     inline static const QStringList kHeaders{
         QStringLiteral("開始日時"), QStringLiteral("時間 (秒)"),   QStringLiteral("単語ファイル"),
         QStringLiteral("モード"),   QStringLiteral("問題数"),      QStringLiteral("正解数"),
         QStringLiteral("正解率"),   QStringLiteral("間違えた問題")};
-    const QList<history::DrillRecord>* records_ = nullptr;
+    history::DrillHistory* history_ = nullptr;
+    QString wordFile_;
+    QList<history::DrillRecord> rows_;
+    bool atEnd_ = true;
     // Looked up once: the system's zone is slow to build for every cell.
     QTimeZone zone_ = QTimeZone::systemTimeZone();
 };
 
-frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& currentFile,
+namespace {
+
+std::unique_ptr<history::DrillHistory> historyOf(const QList<history::DrillRecord>& records) {
+    auto kept = std::make_unique<history::SqliteHistory>(QStringLiteral(":memory:"));
+    for (auto it = records.crbegin(); it != records.crend(); ++it) {
+        kept->record(*it);
+    }
+    return kept;
+}
+
+}  // namespace
+
+frmHistory::frmHistory(history::DrillHistory& history, const QString& currentFile,
                        platform::Platform& platform, QWidget* parent)
-    : QDialog(parent), platform_(platform), records_(std::move(records)) {
+    : frmHistory(nullptr, &history, currentFile, platform, parent) {}
+
+frmHistory::frmHistory(const QList<history::DrillRecord>& records, const QString& currentFile,
+                       platform::Platform& platform, QWidget* parent)
+    : frmHistory(historyOf(records), nullptr, currentFile, platform, parent) {}
+
+frmHistory::frmHistory(std::unique_ptr<history::DrillHistory> owned, history::DrillHistory* history,
+                       const QString& currentFile, platform::Platform& platform, QWidget* parent)
+    : QDialog(parent),
+      owned_(std::move(owned)),
+      history_(history != nullptr ? *history : *owned_),
+      platform_(platform) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(kTitle);
 
@@ -113,7 +162,7 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     lstFiles->setObjectName(QStringLiteral("lstFiles"));
     lstFiles->setAccessibleName(QStringLiteral("単語ファイル"));
     lstFiles->addItem(QStringLiteral("すべての単語ファイル"));
-    for (const QString& file : history::wordFilesOf(records_)) {
+    for (const QString& file : history_.wordFiles()) {
         auto* item = new QListWidgetItem(QFileInfo(file).fileName(), lstFiles);
         item->setData(Qt::UserRole, file);
         item->setToolTip(QDir::toNativeSeparators(file));
@@ -128,10 +177,12 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     tblDrills->setModel(model_);
     tblDrills->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblDrills->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab moves on to the next control instead of through every cell.
+    tblDrills->setTabKeyNavigation(false);
     tblDrills->verticalHeader()->hide();
     tblDrills->verticalHeader()->setDefaultSectionSize(tblDrills->fontMetrics().lineSpacing() + 6);
     tblDrills->horizontalHeader()->setStretchLastSection(true);
-    // Columns fit the first rows, not all ten thousand of a long history.
+    // Columns fit the rows read first.
     tblDrills->horizontalHeader()->setResizeContentsPrecision(200);
     if (auto* corner = tblDrills->findChild<QAbstractButton*>()) {
         corner->setAccessibleName(QStringLiteral("すべて選択"));
@@ -150,7 +201,7 @@ frmHistory::frmHistory(QList<history::DrillRecord> records, const QString& curre
     lstMostMissed->setAccessibleName(QStringLiteral("よく間違える問題"));
 
     auto* buttons = new QDialogButtonBox(this);
-    cmdCsv = buttons->addButton(kCsvTitle, QDialogButtonBox::ActionRole);
+    cmdCsv = buttons->addButton(QStringLiteral("CSV に書き出す(&C)"), QDialogButtonBox::ActionRole);
     cmdCsv->setObjectName(QStringLiteral("cmdCsv"));
     cmdCsv->setAccessibleName(kCsvTitle);
     cmdClose = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
@@ -211,13 +262,13 @@ QString frmHistory::chosenFile() const {
 }
 
 void frmHistory::lstFiles_Change() {
-    shown_ = history::recordsOf(records_, chosenFile());
-    model_->setRecords(&shown_);
+    model_->show(&history_, chosenFile());
     tblDrills->resizeColumnsToContents();
     showChart();
     lstMostMissed->clear();
-    for (const history::MissCount& count : history::mostMissed(shown_, kMostMissedShown)) {
-        lstMostMissed->addItem(QStringLiteral("%1  (%2 回)").arg(count.question).arg(count.misses));
+    for (const history::MissCount& count : history_.mostMissed(chosenFile(), kMostMissedShown)) {
+        lstMostMissed->addItem(
+            QStringLiteral("%1  (%2 回の練習で)").arg(count.question).arg(count.drills));
     }
 }
 
@@ -230,48 +281,54 @@ void frmHistory::showChart() {
     const QString file = chosenFile();
     chart_->setTitle(file.isEmpty() ? QStringLiteral("単語ファイルを選ぶと正解率の推移を表示します")
                                     : QStringLiteral("正解率 (%)"));
-    if (file.isEmpty() || shown_.isEmpty()) {
+    if (file.isEmpty()) {
+        return;
+    }
+    const QList<history::DayRate> days = history_.dailyRates(file);
+    if (days.isEmpty()) {
         return;
     }
     auto* line = new QLineSeries;
-    auto* points = new QScatterSeries;
-    points->setMarkerSize(6);
+    // One point a day, at its noon.
+    auto noon = [](QDate day) { return QDateTime(day, QTime(12, 0)); };
     QList<QPointF> values;
-    values.reserve(shown_.size());
-    // Oldest first, along the time axis.
-    for (auto it = shown_.crbegin(); it != shown_.crend(); ++it) {
-        values.append(QPointF(static_cast<qreal>(it->started.toMSecsSinceEpoch()), it->rate));
+    values.reserve(days.size());
+    for (const history::DayRate& day : days) {
+        values.append(QPointF(static_cast<qreal>(noon(day.day).toMSecsSinceEpoch()), day.rate));
     }
     line->replace(values);
-    points->replace(values);
-    chart_->addSeries(line);
-    chart_->addSeries(points);
+    QList<QAbstractSeries*> series{line};
+    // Markers only where they can be told apart; years of days are drawn as a line.
+    constexpr qsizetype kMarkedDays = 200;
+    if (values.size() <= kMarkedDays) {
+        auto* points = new QScatterSeries;
+        points->setMarkerSize(6);
+        points->replace(values);
+        series.append(points);
+    }
+    for (QAbstractSeries* one : series) {
+        chart_->addSeries(one);
+    }
 
     auto* time = new QDateTimeAxis;
-    QDateTime first = shown_.constLast().started;
-    QDateTime last = shown_.constFirst().started;
-    // Days apart show the day, drills of one day the time, drills within an hour the seconds,
-    // so that the labels along the axis differ.
-    constexpr qint64 kTwoDays = 2 * 24 * 3600;
-    constexpr qint64 kHour = 3600;
-    const qint64 span = first.secsTo(last);
-    time->setFormat(span >= kTwoDays ? QStringLiteral("MM/dd")
-                    : span >= kHour  ? QStringLiteral("HH:mm")
-                                     : QStringLiteral("HH:mm:ss"));
-    if (first == last) {
-        first = first.addSecs(-3600);
-        last = last.addSecs(3600);
+    const QDate first = days.constFirst().day;
+    const QDate last = days.constLast().day;
+    if (first.year() != last.year()) {
+        time->setFormat(QStringLiteral("yyyy/MM/dd"));
+        time->setTickCount(4);  // room for the longer labels
+    } else {
+        time->setFormat(QStringLiteral("MM/dd"));
     }
-    time->setRange(first.toLocalTime(), last.toLocalTime());
+    time->setRange(noon(first.addDays(first == last ? -1 : 0)),
+                   noon(last.addDays(first == last ? 1 : 0)));
     auto* rate = new QValueAxis;
     rate->setRange(0, 100);
     rate->setLabelFormat(QStringLiteral("%d"));
     chart_->addAxis(time, Qt::AlignBottom);
     chart_->addAxis(rate, Qt::AlignLeft);
-    for (QAbstractSeries* series :
-         {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(points)}) {
-        series->attachAxis(time);
-        series->attachAxis(rate);
+    for (QAbstractSeries* one : series) {
+        one->attachAxis(time);
+        one->attachAxis(rate);
     }
 }
 
@@ -287,8 +344,18 @@ void frmHistory::cmdCsv_Click() {
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    const common::WriteResult written = common::writeFileAtomically(
-        *chosen, history::historyCsv(shown_, QTimeZone::systemTimeZone()));
+    // Every drill of the chosen file, not only the rows read so far.
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    QByteArray csv = history::historyCsvHeading();
+    constexpr qsizetype kPage = 10000;
+    for (qint64 offset = 0;; offset += kPage) {
+        const QList<history::DrillRecord> page = history_.page(chosenFile(), offset, kPage);
+        csv += history::historyCsvRows(page, zone);
+        if (page.size() < kPage) {
+            break;
+        }
+    }
+    const common::WriteResult written = common::writeFileAtomically(*chosen, csv);
     if (!written.ok) {
         platform::MessageBox box;
         box.text = QStringLiteral("書き出せませんでした。\r\n") + written.error;

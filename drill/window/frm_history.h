@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 #include "drill/history/drill_history.h"
 
 class QChart;
@@ -21,27 +23,31 @@ namespace drill {
 class HistoryModel;
 
 // "成績の記録": past drills, newest first, for one word file or all of them, with the rate
-// over time and the most-missed questions of the chosen file.
+// over time and the most-missed questions of the chosen file. Only what is shown is read: the
+// table a page at a time as it is scrolled, the chart and the list as the history sums them.
 class frmHistory : public QDialog {
     Q_OBJECT
 public:
     // currentFile is chosen first when it has been drilled before.
-    frmHistory(QList<history::DrillRecord> records, const QString& currentFile,
+    frmHistory(history::DrillHistory& history, const QString& currentFile,
+               platform::Platform& platform, QWidget* parent);
+    // A few records, kept in a history of the window's own.
+    frmHistory(const QList<history::DrillRecord>& records, const QString& currentFile,
                platform::Platform& platform, QWidget* parent);
     ~frmHistory() override;
 
-    // The records shown in the table.
-    const QList<history::DrillRecord>& shown() const { return shown_; }
-
 private:
+    frmHistory(std::unique_ptr<history::DrillHistory> owned, history::DrillHistory* history,
+               const QString& currentFile, platform::Platform& platform, QWidget* parent);
+
     void lstFiles_Change();
     void cmdCsv_Click();
     void showChart();
     QString chosenFile() const;
 
+    std::unique_ptr<history::DrillHistory> owned_;
+    history::DrillHistory& history_;
     platform::Platform& platform_;
-    QList<history::DrillRecord> records_;
-    QList<history::DrillRecord> shown_;
 
     QListWidget* lstFiles = nullptr;
     QTableView* tblDrills = nullptr;

@@ -1,16 +1,41 @@
 // kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE.
+// kx_history_writer FILE --hold MS: holds the write lock of FILE for MS milliseconds, saying
+// "held" once it has it.
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringList>
+#include <QThread>
 
 #include <cstdio>
 
 #include "drill/history/sqlite_history.h"
+
+namespace {
+
+int hold(const QString& path, int milliseconds) {
+    drill::history::SqliteHistory(path).wordFiles();  // a database of today's schema
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(path);
+    if (!db.open() || !QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    QThread::msleep(milliseconds);
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 4) {
         return 2;
+    }
+    if (args.at(2) == QLatin1String("--hold")) {
+        return hold(args.at(1), args.at(3).toInt());
     }
     drill::history::SqliteHistory history(args.at(1));
     const int count = args.at(3).toInt();
@@ -24,6 +49,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", qPrintable(reason));
             return 1;
         }
+    }
+    for (const QString& notice : history.takeNotices()) {
+        std::fprintf(stderr, "%s\n", qPrintable(notice));
     }
     return 0;
 }

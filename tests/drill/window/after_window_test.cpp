@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QListWidget>
 #include <QScreen>
+#include <QTableView>
 #include <QTimeZone>
 #include <QTreeWidget>
 
@@ -89,6 +95,15 @@ TEST_F(AfterWindow, MissedEntriesAreShownSavedAndDrilledAgain) {
     EXPECT_FALSE(missedWindow() != nullptr && missedWindow()->isVisible());
     EXPECT_EQ(window->windowTitle(), "Kotobax4 - 1 / 2");
     stop();
+
+    // Stopped before any answer: no rate; over the missed entries: said so.
+    action("Menu_History")->trigger();
+    const QAbstractItemModel* table =
+        window->afterDrill().historyWindow()->findChild<QTableView*>("tblDrills")->model();
+    EXPECT_EQ(table->index(0, 3).data().toString(), "Normal（もう一度）");
+    EXPECT_EQ(table->index(0, 6).data().toString(), "");
+    EXPECT_EQ(table->index(1, 3).data().toString(), "Normal");
+    EXPECT_EQ(table->index(1, 6).data().toString(), "33 %");
 }
 
 // Wherever the drill window stands, the missed entries open on the screen and off its counts and
@@ -131,13 +146,49 @@ TEST_F(AfterWindow, EveryEndedDrillIsRecordedAndShownInTheHistoryWindow) {
     action("Menu_History")->trigger();
     frmHistory* shown = window->afterDrill().historyWindow();
     ASSERT_NE(shown, nullptr);
+    // Tab leaves the table rather than walking its cells.
+    shown->findChild<QWidget*>("lstFiles")->setFocus();
+    QTest::keyClick(shown->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(shown->focusWidget()->objectName(), "tblDrills");
+    QTest::keyClick(shown->focusWidget(), Qt::Key_Tab);
+    EXPECT_NE(shown->focusWidget()->objectName(), "tblDrills");
+
+    auto* csv = shown->findChild<QPushButton*>("cmdCsv");
+    EXPECT_FALSE(QKeySequence::mnemonic(csv->text()).isEmpty()) << "an access key";
     platform.fileNames({programFile("history.csv")});
     click(shown, "cmdCsv");
     EXPECT_EQ(kxtest::readBytes(programFile("history.csv")),
               history::historyCsv(records, QTimeZone::systemTimeZone()));
 }
 
-TEST_F(AfterWindow, DamagedHistoryWarnsOnceAndTheDrillsGoOn) {
+// Hundreds of drills over years: one point a day, the year in the labels; misses per drill.
+TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
+    const QDate days[] = {QDate(2025, 12, 30), QDate(2025, 12, 30), QDate(2026, 1, 2)};
+    for (const QDate& day : days) {
+        history::DrillRecord drill;
+        drill.started = QDateTime(day, QTime(12, 0));
+        drill.wordFile = "/w.qvw";
+        drill.asked = 4;
+        drill.right = 2;
+        drill.rate = 50;
+        drill.missed = {"x", "x"};
+        ASSERT_EQ(history->record(drill), QString());
+    }
+    action("Menu_History")->trigger();
+    frmHistory* shown = window->afterDrill().historyWindow();
+    QChart* chart = shown->findChild<QChartView*>("chtRate")->chart();
+    auto* line = qobject_cast<QLineSeries*>(chart->series().value(0));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->count(), 2);
+    auto* axis = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(axis, nullptr);
+    EXPECT_TRUE(axis->format().contains("yyyy")) << axis->format().toStdString();
+    EXPECT_EQ(shown->findChild<QListWidget*>("lstMostMissed")->item(0)->text(),
+              "x  (3 回の練習で)");
+}
+
+// A damaged file is moved aside with one message, and no drill is lost.
+TEST_F(AfterWindow, DamagedHistoryIsMovedAsideOnceAndTheDrillsGoOn) {
     const QString path = programFile("history.sqlite");
     kxtest::writeBytes(path, QByteArray(4096, 'x'));
     history = std::make_unique<history::SqliteHistory>(path);
@@ -158,6 +209,13 @@ TEST_F(AfterWindow, DamagedHistoryWarnsOnceAndTheDrillsGoOn) {
                       [](const platform::MessageBox& box) { return box.title == "成績の記録"; });
     EXPECT_EQ(warnings, 1);
     EXPECT_EQ(platform.shown().back().icon, platform::Icon::Question) << "the last is Stop's";
+    EXPECT_EQ(history->drills().records.size(), 2);
+    const auto said =
+        std::find_if(platform.shown().begin(), platform.shown().end(),
+                     [](const platform::MessageBox& box) { return box.title == "成績の記録"; });
+    ASSERT_NE(said, platform.shown().end());
+    EXPECT_TRUE(said->text.contains(QDir::toNativeSeparators(path + ".damaged-")))
+        << said->text.toStdString();
 }
 
 }  // namespace
