@@ -226,14 +226,14 @@ bool isValidUtf8(QByteArrayView bytes) {
     return true;
 }
 
+}  // namespace
+
 // Text editors on Linux and macOS save UTF-8. Japanese Shift_JIS text is practically never
 // valid UTF-8 (its lead bytes 0x81-0x9F are continuation bytes there), while much UTF-8 text
 // is valid Shift_JIS too, so validity as UTF-8 decides.
 bool isUtf8WordFile(QByteArrayView bytes) {
     return bytes.startsWith(kUtf8Bom) || (hasNonAscii(bytes) && isValidUtf8(bytes));
 }
-
-}  // namespace
 
 ReadResult parseWordFile(QByteArrayView bytes) {
     ReadResult result;

@@ -42,6 +42,9 @@ struct ReadResult {
 // Shift_JIS, or UTF-8 when the file starts with a UTF-8 byte-order mark or is valid UTF-8
 // holding non-ASCII bytes.
 ReadResult readWordFile(const QString& path);
+// Whether these bytes are read as UTF-8. Shift_JIS text made only of characters whose two bytes
+// also happen to form UTF-8 (in practice: UTF-8 once misread as Shift_JIS) is read so too.
+bool isUtf8WordFile(QByteArrayView bytes);
 ReadResult parseWordFile(QByteArrayView bytes);
 
 struct WriteResult {
