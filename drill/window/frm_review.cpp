@@ -1,6 +1,5 @@
 #include "drill/window/frm_review.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -13,7 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimeZone>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -65,6 +63,9 @@ frmReview::frmReview(history::DrillHistory& history, ReviewTime now, platform::P
 
     chart_ = new QChart();
     chart_->legend()->hide();
+    // Room for the bars and their axes rather than for a frame.
+    chart_->setMargins(QMargins(2, 2, 2, 2));
+    chart_->setBackgroundRoundness(0);
     chtForecast = new QChartView(chart_, this);
     chtForecast->setObjectName(QStringLiteral("chtForecast"));
     chtForecast->setAccessibleName(QStringLiteral("今後 30 日の復習"));
@@ -140,7 +141,10 @@ frmReview::frmReview(history::DrillHistory& history, ReviewTime now, platform::P
 
     const QFontMetrics metrics = fontMetrics();
     const int em = metrics.horizontalAdvance(QLatin1Char('M'));
-    platform::fitToScreen(this, {{lstFiles, QSize(em * 50, metrics.lineSpacing() * 10)},
+    // The chart keeps room for its axes; the list scrolls.
+    chtForecast->setMinimumHeight(metrics.lineSpacing() * 10);
+    lstFiles->setMinimumHeight(metrics.lineSpacing() * 3);
+    platform::fitToScreen(this, {{lstFiles, QSize(em * 50, metrics.lineSpacing() * 8)},
                                  {chtForecast, QSize(em * 50, metrics.lineSpacing() * 14)}});
     lstFiles->setFocus(Qt::OtherFocusReason);
 }
@@ -222,10 +226,9 @@ void frmReview::showForecast() {
         delete axis;
     }
     const QString file = chosenFile();
-    chart_->setTitle(
-        file.isEmpty()
-            ? QStringLiteral("今後 30 日に復習する語")
-            : QStringLiteral("「%1」の今後 30 日に復習する語").arg(QFileInfo(file).fileName()));
+    chart_->setTitle(file.isEmpty() ? QStringLiteral("今日から何日後に何語を復習するか")
+                                    : QStringLiteral("「%1」: 今日から何日後に何語を復習するか")
+                                          .arg(QFileInfo(file).fileName()));
     const QList<int> counts = history_.forecast(now_, kForecastDays, file);
     const int week =
         std::accumulate(counts.begin(), counts.begin() + std::min<qsizetype>(7, counts.size()), 0);
@@ -235,22 +238,20 @@ void frmReview::showForecast() {
                                   countText(std::accumulate(counts.begin(), counts.end(), 0))));
 
     auto* bars = new QBarSet(QStringLiteral("復習する語"));
-    QStringList days;
-    const QDate today =
-        QDateTime::fromMSecsSinceEpoch(now_.time_since_epoch().count(), QTimeZone::systemTimeZone())
-            .date();
-    for (int day = 0; day < counts.size(); ++day) {
-        bars->append(counts.at(day));
-        const QDate date = today.addDays(day);
-        // The month where it starts or changes; the day alone elsewhere.
-        days.append(day == 0 || date.day() == 1 ? date.toString(QStringLiteral("M/d"))
-                                                : QString::number(date.day()));
+    for (const int count : counts) {
+        bars->append(count);
     }
     auto* series = new QBarSeries;
     series->append(bars);
     chart_->addSeries(series);
-    auto* dayAxis = new QBarCategoryAxis;
-    dayAxis->append(days);
+    // Days from today, a label a week: thirty dates do not fit under thirty narrow bars.
+    auto* dayAxis = new QValueAxis;
+    dayAxis->setRange(-0.5, counts.size() - 0.5);
+    dayAxis->setTickType(QValueAxis::TicksDynamic);
+    dayAxis->setTickAnchor(0);
+    dayAxis->setTickInterval(7);
+    dayAxis->setLabelFormat(QStringLiteral("%d"));
+    dayAxis->setGridLineVisible(false);
     auto* countAxis = new QValueAxis;
     const int most = counts.isEmpty() ? 0 : *std::max_element(counts.begin(), counts.end());
     countAxis->setRange(0, std::max(most, 4));
@@ -266,17 +267,14 @@ void frmReview::showRetention() {
     const history::MeasuredRetention measured = history_.measuredRetention(QString());
     const QString goal = QStringLiteral("目標 %1 %").arg(spnRetention->value());
     if (!measured.measured()) {
-        lblRetention->setText(
-            QStringLiteral("実際の記憶率: まだありません (期日の来た語の復習がありません)　") +
-            goal);
+        lblRetention->setText(QStringLiteral("実際の記憶率: まだありません　") + goal);
         return;
     }
-    lblRetention->setText(
-        QStringLiteral("実際の記憶率: %1 % (期日の来た語の復習 %2 回のうち正解 %3 回)　")
-            .arg(static_cast<int>(std::lround(measured.rate() * 100)))
-            .arg(measured.due)
-            .arg(measured.right) +
-        goal);
+    lblRetention->setText(QStringLiteral("実際の記憶率: %1 % (期日の復習 %2 回・正解 %3 回)　")
+                              .arg(static_cast<int>(std::lround(measured.rate() * 100)))
+                              .arg(measured.due)
+                              .arg(measured.right) +
+                          goal);
 }
 
 void frmReview::applyRetention() {
