@@ -19,6 +19,8 @@ const QString kSpeakQuestions = QStringLiteral("drill/speakQuestions");
 const QString kLenientJudging = QStringLiteral("drill/lenientJudging");
 const QString kDrillZoom = QStringLiteral("drill/zoom");
 const QString kEditorZoom = QStringLiteral("editor/zoom");
+const QString kDesiredRetention = QStringLiteral("review/desiredRetention");
+const QString kDailyNewWords = QStringLiteral("review/dailyNewWords");
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -36,6 +38,20 @@ int readZoom(const QSettings& settings, const QString& key, int fallback) {
     bool ok = false;
     const int percent = settings.value(key).toString().toInt(&ok);
     return ok && isZoomStep(percent) ? percent : fallback;
+}
+
+double readRetention(const QSettings& settings, double fallback) {
+    bool ok = false;
+    const double retention = settings.value(kDesiredRetention).toString().toDouble(&ok);
+    return ok && retention >= Preferences::kMinRetention && retention <= Preferences::kMaxRetention
+               ? retention
+               : fallback;
+}
+
+int readNewWords(const QSettings& settings, int fallback) {
+    bool ok = false;
+    const int count = settings.value(kDailyNewWords).toString().toInt(&ok);
+    return ok && count >= 0 && count <= Preferences::kMaxDailyNewWords ? count : fallback;
 }
 
 }  // namespace
@@ -68,6 +84,8 @@ Preferences PreferencesFile::load() const {
     preferences.lenientJudging = readBool(settings, kLenientJudging, preferences.lenientJudging);
     preferences.drillZoom = readZoom(settings, kDrillZoom, preferences.drillZoom);
     preferences.editorZoom = readZoom(settings, kEditorZoom, preferences.editorZoom);
+    preferences.desiredRetention = readRetention(settings, preferences.desiredRetention);
+    preferences.dailyNewWords = readNewWords(settings, preferences.dailyNewWords);
     return preferences;
 }
 
@@ -95,6 +113,9 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kLenientJudging, preferences.lenientJudging);
         out.setValue(kDrillZoom, preferences.drillZoom);
         out.setValue(kEditorZoom, preferences.editorZoom);
+        // Whole percents as the learner chooses them, never a long binary fraction.
+        out.setValue(kDesiredRetention, QString::number(preferences.desiredRetention, 'g', 4));
+        out.setValue(kDailyNewWords, preferences.dailyNewWords);
         out.sync();
         if (!scratch.isValid() || out.status() != QSettings::NoError) {
             return false;

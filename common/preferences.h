@@ -13,6 +13,15 @@ struct Preferences {
     bool lenientJudging = false;
     int drillZoom = 100;  // percent, a step of common/zoom.h
     int editorZoom = 100;
+    // Today's review: the share of words the schedule aims to keep remembered, kept within
+    // kMinRetention..kMaxRetention, and the never-drilled words added each day.
+    double desiredRetention = kDefaultRetention;
+    int dailyNewWords = 20;
+
+    static constexpr double kDefaultRetention = 0.90;
+    static constexpr double kMinRetention = 0.70;
+    static constexpr double kMaxRetention = 0.97;
+    static constexpr int kMaxDailyNewWords = 9999;
 
     friend bool operator==(const Preferences&, const Preferences&) = default;
 };

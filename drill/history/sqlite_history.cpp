@@ -1,5 +1,7 @@
 #include "drill/history/sqlite_history.h"
 
+#include "drill/history/sqlite_detail.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -77,35 +79,42 @@ const std::vector<std::vector<const char*>> kUpgrades{
         "  AND word_file = (SELECT word_file FROM drills WHERE id = NEW.drill_id);"
         " END",
     },
+    // Reviews. A word's state is derived from its reviews and rebuilt by replaying them;
+    // review_files keeps the sums the review window shows.
+    {
+        "CREATE TABLE review_files (id INTEGER PRIMARY KEY, word_file TEXT NOT NULL UNIQUE,"
+        " last_review INTEGER NOT NULL, hidden INTEGER NOT NULL DEFAULT 0,"
+        " due_reviews INTEGER NOT NULL DEFAULT 0, due_right INTEGER NOT NULL DEFAULT 0)",
+        // The key in hexadecimal, so that a list of keys can be looked up in one query.
+        "CREATE TABLE words (id INTEGER PRIMARY KEY, word_key TEXT NOT NULL UNIQUE,"
+        " phase INTEGER NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL,"
+        " due INTEGER NOT NULL, last_review INTEGER NOT NULL, elapsed_days INTEGER NOT NULL,"
+        " scheduled_days INTEGER NOT NULL, learning_step INTEGER NOT NULL,"
+        " reps INTEGER NOT NULL, lapses INTEGER NOT NULL)",
+        "CREATE INDEX words_by_due ON words(due)",
+        // Instants in UTC milliseconds; was_due: the word was in review and due when answered.
+        "CREATE TABLE reviews (id INTEGER PRIMARY KEY, at INTEGER NOT NULL,"
+        " word_id INTEGER NOT NULL REFERENCES words(id), grade INTEGER NOT NULL,"
+        " answer_ms INTEGER NOT NULL, file_id INTEGER NOT NULL REFERENCES review_files(id),"
+        " was_due INTEGER NOT NULL)",
+        "CREATE INDEX reviews_by_word ON reviews(word_id, at)",
+        "CREATE TABLE file_words (file_id INTEGER NOT NULL, word_id INTEGER NOT NULL,"
+        " PRIMARY KEY (file_id, word_id)) WITHOUT ROWID",
+        // What the states were computed with: another retention or scheduler replays them.
+        "CREATE TABLE review_meta (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
+    },
 };
-
-const QByteArray kSqliteHeader = QByteArrayLiteral("SQLite format 3\0");
-
-// Sorts as text in time order.
-QString timeText(const QDateTime& time) {
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
-QString failure(const QSqlQuery& query) {
-    return query.lastError().text();
-}
 
 bool isBusy(const QSqlError& error) {
     const QString code = error.nativeErrorCode();
     return code == QLatin1String("5") || code == QLatin1String("6");
 }
 
-// SQLite answers "locked" at once, without waiting out the busy timeout, where waiting could
-// deadlock (switching the journal mode, a reader becoming a writer): such steps are tried again.
-bool execRetrying(QSqlQuery& query, const QString& statement) {
-    const QDeadlineTimer deadline(kBusyMilliseconds);
-    while (!query.exec(statement)) {
-        if (!isBusy(query.lastError()) || deadline.hasExpired()) {
-            return false;
-        }
-        QThread::msleep(5);
-    }
-    return true;
+const QByteArray kSqliteHeader = QByteArrayLiteral("SQLite format 3\0");
+
+// Sorts as text in time order.
+QString timeText(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
 // Only a file that is plainly no database, never one another program has just started.
@@ -158,6 +167,30 @@ QString selectDrills(const QString& wordFile) {
 }
 
 }  // namespace
+
+namespace detail {
+
+QString failure(const QSqlQuery& query) {
+    return query.lastError().text();
+}
+
+// SQLite answers "locked" at once, without waiting out the busy timeout, where waiting could
+// deadlock (switching the journal mode, a reader becoming a writer): such steps are tried again.
+bool execRetrying(QSqlQuery& query, const QString& statement) {
+    const QDeadlineTimer deadline(kBusyMilliseconds);
+    while (!query.exec(statement)) {
+        if (!isBusy(query.lastError()) || deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+}  // namespace detail
+
+using detail::execRetrying;
+using detail::failure;
 
 int rateOf(qint64 right, qint64 asked) {
     return asked > 0 ? static_cast<int>(right * 100 / asked) : 0;

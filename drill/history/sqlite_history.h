@@ -33,6 +33,18 @@ public:
     QList<MissCount> mostMissed(const QString& wordFile, qsizetype limit) override;
     QStringList takeNotices() override;
 
+    QString reviewsUnavailable() override;
+    void setDesiredRetention(double retention) override;
+    QString recordReviews(std::span<const ReviewRecord> reviews) override;
+    QList<WordState> wordStates(const QList<QByteArray>& keys) override;
+    ReviewCounts reviewCounts(const QList<QByteArray>& keys, ReviewTime now) override;
+    QList<FileReviews> reviewFiles(ReviewTime now) override;
+    QString removeReviewFile(const QString& wordFile) override;
+    QList<int> forecast(ReviewTime now, int days, const QString& wordFile) override;
+    MeasuredRetention measuredRetention(const QString& wordFile) override;
+    WordReviews wordReviews(const QByteArray& key) override;
+    QString replayReviews() override;
+
     // The schema version this program reads and writes (PRAGMA user_version).
     static int schemaVersion();
     // The user's history file in the program's data folder.
@@ -51,6 +63,10 @@ private:
     QString keepPending(const DrillRecord& drill);
     void recordPending();
     void readFailed(const QString& reason);
+    QString openReviews();
+    QString insertReview(const ReviewRecord& review);
+    QString replayWord(qint64 wordId);
+    QString writeMeta();
 
     QString path_;
     QTimeZone zone_;
@@ -59,6 +75,8 @@ private:
     bool readOnly_ = false;
     QStringList notices_;
     QString lastReadFailure_;
+    FsrsScheduler scheduler_;
+    bool statesChecked_ = false;  // computed with scheduler_, or rebuilt
 };
 
 }  // namespace drill::history

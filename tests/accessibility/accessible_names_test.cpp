@@ -16,10 +16,12 @@
 #include <memory>
 #include <vector>
 
+#include "drill/history/sqlite_history.h"
 #include "drill/window/about.h"
 #include "drill/window/frm_history.h"
 #include "drill/window/frm_main.h"
 #include "drill/window/frm_missed.h"
+#include "drill/window/frm_review.h"
 #include "drill_support.h"
 #include "editor/window/focus_behaviour.h"
 #include "editor/window/frm_add_right.h"
@@ -91,6 +93,7 @@ protected:
     drill::test::GivenRandom random;
     NoInputOptions options;
     std::unique_ptr<editor::FocusBehaviour> focus;
+    drill::history::SqliteHistory reviews{":memory:"};
 
     editor::FocusBehaviour& focusOn(platform::Platform& p) {
         focus = std::make_unique<editor::FocusBehaviour>(p, options);
@@ -114,6 +117,14 @@ protected:
                  drill.wordFile = "/w.qvw";
                  drill.missed = {"q"};
                  return std::make_unique<drill::frmHistory>(QList{drill}, "/w.qvw", p, nullptr);
+             }},
+            {"frmReview",
+             [this](platform::Platform& p) {
+                 const drill::ReviewTime now{std::chrono::days(20000)};
+                 for (const char* file : {"/w.qvw", "/x.qvw"}) {
+                     reviews.recordReview({now, QByteArray(20, 'k'), drill::Grade::Good, 0, file});
+                 }
+                 return std::make_unique<drill::frmReview>(reviews, now, p, nullptr);
              }},
             {"frmAddRight",
              [this](platform::Platform& p) {

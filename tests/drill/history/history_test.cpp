@@ -10,12 +10,18 @@
 #include <QTimeZone>
 
 #include <functional>
+#include <numeric>
+#include <string>
+
+#include <unistd.h>
 
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
 
 namespace drill::history {
 namespace {
+
+using namespace std::string_literals;
 
 DrillRecord drill(const QString& file, int minute, int right, int asked,
                   const QStringList& missed = {}, int day = 7) {
@@ -128,30 +134,52 @@ TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
     EXPECT_EQ(QString::fromUtf8(csv), QString::fromUtf8(expected));
 }
 
-// A history from before the schema had a version is brought up to date in place.
+// The histories today's programs write, from before the schema had a version and of the
+// version before reviews, are brought up to date in place.
 TEST(History, OlderSchemaIsUpgradedInPlace) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("history.sqlite");
-    runSql(path,
-           {"CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
-            " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
-            " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
-            "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
-            " position INTEGER NOT NULL, question TEXT NOT NULL)",
-            "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
-            "INSERT INTO missed VALUES (1, 0, 'x')"});
-    SqliteHistory history(path);
-    EXPECT_EQ(history.drills().records, (QList<DrillRecord>{drill("/a", 1, 3, 4, {"x"})}));
-    ASSERT_EQ(history.record(drill("/b", 2, 0, 1, {"x"})), QString());
-    EXPECT_EQ(history.wordFiles(), QStringList({"/b", "/a"}));
-    EXPECT_EQ(history.mostMissed("", 5), (QList<MissCount>{{"x", 2}}));
-    EXPECT_EQ(history.takeNotices(), QStringList());
-    EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
+    const QStringList versionZero{
+        "CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
+        " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
+        " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
+        "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
+        " position INTEGER NOT NULL, question TEXT NOT NULL)",
+        "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
+        "INSERT INTO missed VALUES (1, 0, 'x')"};
+    // Version 2 is today's schema without the step that added reviews.
+    const QStringList withoutReviews{"DROP TABLE reviews",     "DROP TABLE file_words",
+                                     "DROP TABLE words",       "DROP TABLE review_files",
+                                     "DROP TABLE review_meta", "PRAGMA user_version=2"};
+    const struct {
+        const char* name;
+        int version;
+    } table[] = {{"version 0", 0}, {"version 2", 2}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        runSql(path, versionZero);
+        if (row.version == 2) {
+            SqliteHistory(path).wordFiles();
+            runSql(path, withoutReviews);
+        }
+        ASSERT_EQ(userVersion(path), row.version);
+        SqliteHistory history(path);
+        EXPECT_EQ(history.drills().records, (QList<DrillRecord>{drill("/a", 1, 3, 4, {"x"})}));
+        ASSERT_EQ(history.record(drill("/b", 2, 0, 1, {"x"})), QString());
+        EXPECT_EQ(history.wordFiles(), QStringList({"/b", "/a"}));
+        EXPECT_EQ(history.mostMissed("", 5), (QList<MissCount>{{"x", 2}}));
+        const ReviewRecord review{ReviewTime{}, QByteArray(20, 'k'), Grade::Good, 900, "/a"};
+        ASSERT_EQ(history.recordReview(review), QString());
+        EXPECT_EQ(history.wordReviews(review.wordKey).reviews, 1);
+        EXPECT_EQ(history.takeNotices(), QStringList());
+        EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
+    }
 }
 
-int runWriter(const QString& path, const QString& name, int count, QString* errors = nullptr) {
+int runWriter(const QString& path, const QString& name, int count, QString* errors = nullptr,
+              const QStringList& more = {}) {
     QProcess writer;
-    writer.start(KX_HISTORY_WRITER, {path, name, QString::number(count)});
+    writer.start(KX_HISTORY_WRITER, QStringList{path, name, QString::number(count)} + more);
     if (!writer.waitForFinished(60000)) {
         return -1;
     }
@@ -235,22 +263,187 @@ TEST(History, LockHeldByAnotherProgramKeepsTheDrillForLater) {
     EXPECT_FALSE(QFileInfo::exists(history.pendingPath()));
 }
 
-// Two drill programs ending at the same moment both record.
+// Two drill programs ending drills, or answering, at the same moment both record.
 TEST(History, TwoProgramsRecordingAtOnceBothLand) {
     QTemporaryDir dir;
     const QString path = dir.filePath("sub/history.sqlite");
     constexpr int kEach = 200;
-    QProcess first;
-    QProcess second;
-    first.start(KX_HISTORY_WRITER, {path, "/first", QString::number(kEach)});
-    second.start(KX_HISTORY_WRITER, {path, "/second", QString::number(kEach)});
-    for (QProcess* process : {&first, &second}) {
-        ASSERT_TRUE(process->waitForFinished(60000));
-        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+    for (const QStringList& more : {QStringList(), QStringList{"reviews"}}) {
+        SCOPED_TRACE(more.join("").toStdString());
+        QProcess first;
+        QProcess second;
+        first.start(KX_HISTORY_WRITER, QStringList{path, "/first", QString::number(kEach)} + more);
+        second.start(KX_HISTORY_WRITER,
+                     QStringList{path, "/second", QString::number(kEach)} + more);
+        for (QProcess* process : {&first, &second}) {
+            ASSERT_TRUE(process->waitForFinished(60000));
+            EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+        }
     }
     SqliteHistory history(path);
     EXPECT_EQ(history.page("/first", 0, -1).size(), kEach);
     EXPECT_EQ(history.page("/second", 0, -1).size(), kEach);
+    const ReviewTime later{std::chrono::days(30000)};
+    QList<FileReviews> files = history.reviewFiles(later);
+    ASSERT_EQ(files.size(), 2);
+    for (const FileReviews& file : files) {
+        EXPECT_EQ(file.reviewed, kEach / 2 + 1) << "its own words and the shared one";
+        EXPECT_EQ(file.due, file.reviewed);
+    }
+    EXPECT_EQ(history.wordReviews(wordKey({"shared", "a", ""})).reviews, kEach);
+}
+
+// A clock for the review tests: day d of the learner, at hh:mm UTC.
+ReviewTime at(int day, int hour = 9, int minute = 0) {
+    return ReviewTime{std::chrono::days(20000 + day) + std::chrono::hours(hour) +
+                      std::chrono::minutes(minute)};
+}
+
+QByteArray key(const char* question) {
+    return wordKey({question, "a", ""});
+}
+
+// What the store keeps of a word is always what replaying its reviews gives, whatever order
+// they arrive in and whatever retention the learner chooses later.
+TEST(Reviews, StatesAreTheReplayOfTheirReviews) {
+    SqliteHistory history(":memory:", QTimeZone::utc());
+    const struct {
+        const char* word;
+        QList<Review> log;  // in the order recorded
+    } table[] = {
+        {"learnt", {{at(0), Grade::Good}, {at(0, 9, 10), Grade::Good}, {at(3), Grade::Good}}},
+        {"lapsed", {{at(0), Grade::Good}, {at(1), Grade::Good}, {at(9), Grade::Again}}},
+        {"overruled", {{at(0), Grade::Hard}, {at(2), Grade::Hard}}},
+        {"late arrival", {{at(5), Grade::Good}, {at(0), Grade::Again}, {at(6), Grade::Good}}},
+        {"same instant", {{at(4), Grade::Again}, {at(4), Grade::Good}}},
+    };
+    for (const double retention : {0.9, 0.8, 0.97}) {
+        SCOPED_TRACE(retention);
+        const FsrsScheduler scheduler(retention);
+        history.setDesiredRetention(retention);
+        for (const auto& row : table) {
+            SCOPED_TRACE(row.word);
+            if (retention == 0.9) {
+                for (const Review& review : row.log) {
+                    ASSERT_EQ(
+                        history.recordReview({review.time, key(row.word), review.grade, 0, "/w"}),
+                        QString());
+                }
+            }
+            const WordState stored = history.wordStates({key(row.word)}).value(0);
+            ASSERT_TRUE(stored.has_value());
+            const CardState replayed = scheduler.replay(row.log);
+            EXPECT_EQ(stored->due, replayed.due);
+            EXPECT_EQ(stored->stability, replayed.stability);
+            EXPECT_EQ(stored->difficulty, replayed.difficulty);
+            EXPECT_EQ(stored->reps, replayed.reps);
+            EXPECT_EQ(stored->lapses, replayed.lapses);
+        }
+    }
+}
+
+// What the review window and the editor show, summed by the store.
+TEST(Reviews, CountsForecastRetentionAndOneWord) {
+    SqliteHistory history(":memory:", QTimeZone::utc());
+    const ReviewRecord reviews[] = {
+        // A new word's first answer leaves it in a same-day step: each is due on day 3.
+        {at(0), key("a"), Grade::Good, 800, "/one"},
+        {at(0), key("b"), Grade::Good, 800, "/one"},
+        {at(0), key("c"), Grade::Again, 800, "/two"},
+        // Two due answers on day 3: b wrong (due again at once), a right.
+        {at(3), key("b"), Grade::Again, 4000, "/one"},
+        {at(3, 9, 1), key("a"), Grade::Good, 900, "/two"},
+    };
+    ASSERT_EQ(history.recordReviews(reviews), QString());
+    EXPECT_EQ(history.reviewsUnavailable(), QString());
+
+    const ReviewTime now = at(3, 12);
+    EXPECT_EQ(history.reviewCounts({key("a"), key("b"), key("c"), key("new"), key("a")}, now),
+              (ReviewCounts{2, 1}))
+        << "b relearning since 9:00 and c since day 0 are due; a was just reviewed";
+    const QList<FileReviews> files = history.reviewFiles(now);
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(files[0].wordFile, "/two");
+    EXPECT_EQ(files[0].reviewed, 2);
+    EXPECT_EQ(files[1].reviewed, 2);
+    EXPECT_EQ(files[1].due, 1);
+
+    const QList<int> forecast = history.forecast(now, 30, "");
+    ASSERT_EQ(forecast.size(), 30);
+    EXPECT_EQ(forecast[0], 2) << "today, with the overdue";
+    const CardState a = history.wordStates({key("a")})[0].value();
+    const int aDay = static_cast<int>(
+        (std::chrono::floor<std::chrono::days>(a.due) - std::chrono::floor<std::chrono::days>(now))
+            .count());
+    ASSERT_LT(aDay, 30);
+    EXPECT_EQ(forecast[aDay], 1);
+    EXPECT_EQ(std::accumulate(forecast.begin(), forecast.end(), 0), 3);
+    EXPECT_EQ(history.forecast(now, 30, "/one")[0], 1);
+
+    EXPECT_EQ(history.measuredRetention("").due, 2);
+    EXPECT_EQ(history.measuredRetention("").right, 1);
+    EXPECT_EQ(history.measuredRetention("/two").right, 1);
+
+    const WordReviews b = history.wordReviews(key("b"));
+    EXPECT_EQ(b.reviews, 2);
+    EXPECT_EQ(b.missed, 1);
+    EXPECT_FALSE(history.wordReviews(key("new")).state.has_value());
+
+    ASSERT_EQ(history.removeReviewFile("/two"), QString());
+    EXPECT_EQ(history.reviewFiles(now).size(), 1);
+    ASSERT_EQ(history.recordReview({at(4), key("c"), Grade::Good, 0, "/two"}), QString());
+    EXPECT_EQ(history.reviewFiles(now).size(), 2) << "back once reviewed again";
+}
+
+// A locked, unwritable or newer history skips the review and says why, and no review is
+// half-recorded.
+TEST(Reviews, AHistoryThatCannotBeWrittenSkipsTheReviewAndSaysWhy) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString&, QProcess&)> prepare;
+    };
+    const Case cases[] = {
+        {"locked by another program",
+         [](const QString& path, QProcess& holder) {
+             holder.start(KX_HISTORY_WRITER, {path, "--hold", "3000"});
+             ASSERT_TRUE(holder.waitForReadyRead(10000));
+         }},
+        {"unwritable",
+         [](const QString& path, QProcess&) {
+             SqliteHistory(path).wordFiles();
+             QFile::setPermissions(path, QFileDevice::ReadOwner);
+         }},
+        {"a newer schema",
+         [](const QString& path, QProcess&) {
+             SqliteHistory(path).wordFiles();
+             runSql(path, {QStringLiteral("PRAGMA user_version=%1")
+                               .arg(SqliteHistory::schemaVersion() + 1)});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.name == "unwritable"s && ::geteuid() == 0) {
+            continue;  // permissions do not bind the superuser
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        QProcess holder;
+        c.prepare(path, holder);
+        {
+            SqliteHistory history(path);
+            const ReviewRecord pair[] = {{at(0), key("a"), Grade::Good, 0, "/w"},
+                                         {at(0), key("b"), Grade::Good, 0, "/w"}};
+            EXPECT_NE(history.recordReviews(pair), QString());
+            EXPECT_NE(history.reviewsUnavailable(), QString());
+        }
+        holder.waitForFinished(10000);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        runSql(path,
+               {QStringLiteral("PRAGMA user_version=%1").arg(SqliteHistory::schemaVersion())});
+        SqliteHistory history(path);
+        EXPECT_EQ(history.reviewsUnavailable(), QString());
+        EXPECT_EQ(history.reviewFiles(at(1)), QList<FileReviews>());
+    }
 }
 
 }  // namespace

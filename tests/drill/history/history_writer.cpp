@@ -1,4 +1,6 @@
 // kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE.
+// kx_history_writer FILE NAME COUNT reviews: records COUNT answers of the word file NAME as
+// reviews, one at a time: its own words "NAME i" in turn with the word "shared".
 // kx_history_writer FILE --hold MS: holds the write lock of FILE for MS milliseconds, saying
 // "held" once it has it.
 #include <QCoreApplication>
@@ -26,12 +28,30 @@ int hold(const QString& path, int milliseconds) {
     return 0;
 }
 
+int reviews(drill::history::DrillHistory& history, const QString& name, int count) {
+    drill::ReviewTime now{std::chrono::days(20000)};
+    for (int i = 0; i < count; ++i) {
+        const common::Entry entry{
+            i % 2 == 0 ? QStringLiteral("%1 %2").arg(name).arg(i / 2) : QStringLiteral("shared"),
+            QStringLiteral("a"),
+            {}};
+        const drill::history::ReviewRecord review{now, drill::wordKey(entry), drill::Grade::Good,
+                                                  1500, name};
+        if (const QString reason = history.recordReview(review); !reason.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(reason));
+            return 1;
+        }
+        now += std::chrono::minutes(1);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 4) {
+    if (args.size() != 4 && args.size() != 5) {
         return 2;
     }
     if (args.at(2) == QLatin1String("--hold")) {
@@ -39,6 +59,9 @@ int main(int argc, char** argv) {
     }
     drill::history::SqliteHistory history(args.at(1));
     const int count = args.at(3).toInt();
+    if (args.size() == 5) {
+        return reviews(history, args.at(2), count);
+    }
     for (int i = 0; i < count; ++i) {
         drill::history::DrillRecord record;
         record.started = QDateTime::currentDateTimeUtc();

@@ -1,0 +1,197 @@
+// The review store with a million reviews: what a drill, the information line, the review
+// window and the editor ask of it.
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "drill/engine/review_plan.h"
+#include "drill/history/sqlite_history.h"
+
+namespace {
+
+using drill::ReviewTime;
+using drill::history::SqliteHistory;
+
+constexpr int kReviews = 1'000'000;
+constexpr int kFullFile = 32'767;  // the largest word file
+constexpr int kFiles = 100;
+constexpr int kWordsPerSmallFile = 300;
+constexpr int kWords = kFullFile + (kFiles - 1) * kWordsPerSmallFile;
+constexpr qint64 kDayMs = 86'400'000;
+const ReviewTime kStart{std::chrono::days(20000)};
+// A reviews span 16 answers three days apart: now is a day after the last of them.
+const ReviewTime kNow = kStart + std::chrono::days(3 * (kReviews / kWords) + 1);
+
+QByteArray keyOf(int word) {
+    return drill::wordKey({QStringLiteral("question %1").arg(word), QStringLiteral("answer"), {}});
+}
+
+int fileOf(int word) {
+    return word < kFullFile ? 0 : 1 + (word - kFullFile) / kWordsPerSmallFile;
+}
+
+QString fileName(int file) {
+    return QStringLiteral("/home/user/単語/file%1.qvw").arg(file);
+}
+
+struct Seed {
+    QTemporaryDir dir;
+    QString path;
+    std::vector<QList<QByteArray>> fileKeys;  // the words of each file
+};
+
+// 100 word files, one of them full, and 1,000,000 reviews of their words, one in six missed;
+// written straight into the tables and replayed once. Made once for the run.
+const Seed& seed() {
+    static const std::unique_ptr<Seed> seeded = [] {
+        auto made = std::make_unique<Seed>();
+        made->path = made->dir.filePath(QStringLiteral("history.sqlite"));
+        made->fileKeys.resize(kFiles);
+        SqliteHistory(made->path).wordFiles();  // today's schema
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
+            db.setDatabaseName(made->path);
+            db.open();
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("BEGIN"));
+            query.prepare(
+                QStringLiteral("INSERT INTO review_files (id, word_file, last_review)"
+                               " VALUES (?, ?, ?)"));
+            for (int file = 0; file < kFiles; ++file) {
+                query.addBindValue(file + 1);
+                query.addBindValue(fileName(file));
+                query.addBindValue(qint64(kStart.time_since_epoch().count() + file));
+                query.exec();
+            }
+            query.prepare(
+                QStringLiteral("INSERT INTO words VALUES (?, ?, 0, 0, 0, 0, 0, 0, 0, 0,"
+                               " 0, 0)"));
+            QSqlQuery fileWords(db);
+            fileWords.prepare(QStringLiteral("INSERT INTO file_words VALUES (?, ?)"));
+            for (int word = 0; word < kWords; ++word) {
+                const QByteArray key = keyOf(word);
+                made->fileKeys[fileOf(word)].append(key);
+                query.addBindValue(word + 1);
+                query.addBindValue(QString::fromLatin1(key.toHex()));
+                query.exec();
+                fileWords.addBindValue(fileOf(word) + 1);
+                fileWords.addBindValue(word + 1);
+                fileWords.exec();
+            }
+            // Review i is answer i / kWords of word i % kWords, spread over the day.
+            query.exec(
+                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n"
+                               " WHERE i < %1) INSERT INTO reviews (at, word_id, grade, answer_ms,"
+                               " file_id, was_due) SELECT %2 + (i / %3) * 3 * %4 + (i % %3) * 1000,"
+                               " i % %3 + 1, CASE WHEN (i + i / %3) % 6 = 0 THEN 1 ELSE 3 END,"
+                               " 1500, 1, i >= %3 FROM n")
+                    .arg(kReviews - 1)
+                    .arg(kStart.time_since_epoch().count())
+                    .arg(kWords)
+                    .arg(kDayMs));
+            query.exec(QStringLiteral("COMMIT"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("seed"));
+        SqliteHistory(made->path).replayReviews();
+        return made;
+    }();
+    return *seeded;
+}
+
+// One answer of a drill into the million-review history (a copy of it).
+void BM_RecordReview(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+    QFile::copy(seed().path, path);
+    SqliteHistory history(path);
+    history.reviewsUnavailable();
+    int i = 0;
+    for (auto _ : state) {
+        const drill::history::ReviewRecord review{kNow + std::chrono::seconds(i), keyOf(i % kWords),
+                                                  drill::Grade::Good, 1500, fileName(0)};
+        ++i;
+        if (!history.recordReview(review).isEmpty()) {
+            state.SkipWithError("not recorded");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_RecordReview)->Unit(benchmark::kMillisecond);
+
+// The counts of the information line for the full file.
+void BM_ReviewCountsFullFile(benchmark::State& state) {
+    SqliteHistory history(seed().path);
+    const QList<QByteArray>& keys = seed().fileKeys[0];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(history.reviewCounts(keys, kNow));
+    }
+}
+BENCHMARK(BM_ReviewCountsFullFile)->Unit(benchmark::kMillisecond);
+
+// What the review window asks of the store for 100 files: the list, each file's counts, the
+// forecast and the measured retention (reading the word files is not in it).
+void BM_ReviewWindowQueries(benchmark::State& state) {
+    SqliteHistory history(seed().path, QTimeZone::utc());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(history.reviewFiles(kNow));
+        for (const QList<QByteArray>& keys : seed().fileKeys) {
+            benchmark::DoNotOptimize(history.reviewCounts(keys, kNow));
+        }
+        benchmark::DoNotOptimize(history.forecast(kNow, 30, QString()));
+        benchmark::DoNotOptimize(history.measuredRetention(QString()));
+    }
+}
+BENCHMARK(BM_ReviewWindowQueries)->Unit(benchmark::kMillisecond);
+
+void BM_ReviewForecast(benchmark::State& state) {
+    SqliteHistory history(seed().path, QTimeZone::utc());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            history.forecast(kNow, 30, state.range(0) ? fileName(0) : QString()));
+    }
+}
+BENCHMARK(BM_ReviewForecast)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_MeasuredRetention(benchmark::State& state) {
+    SqliteHistory history(seed().path);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(history.measuredRetention(QString()));
+    }
+}
+BENCHMARK(BM_MeasuredRetention)->Unit(benchmark::kMillisecond);
+
+// The editor's line for one word.
+void BM_WordReviews(benchmark::State& state) {
+    SqliteHistory history(seed().path);
+    int i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(history.wordReviews(keyOf(i++ % kWords)));
+    }
+}
+BENCHMARK(BM_WordReviews)->Unit(benchmark::kMillisecond);
+
+// Every word's state rebuilt from the million reviews, as after a change of the retention.
+void BM_ReplayAllReviews(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+    QFile::copy(seed().path, path);
+    SqliteHistory history(path);
+    for (auto _ : state) {
+        if (!history.replayReviews().isEmpty()) {
+            state.SkipWithError("not replayed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_ReplayAllReviews)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace

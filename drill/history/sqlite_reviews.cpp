@@ -1,0 +1,558 @@
+// The review half of the SQLite history: reviews, the word states derived from them, and the
+// sums the review window shows.
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <vector>
+
+#include "drill/history/sqlite_detail.h"
+#include "drill/history/sqlite_history.h"
+
+namespace drill::history {
+
+using detail::execRetrying;
+using detail::failure;
+
+namespace {
+
+// Raised whenever the scheduler's results change, so that stored states are replayed.
+constexpr int kSchedulerVersion = 1;
+
+const QString kUnavailableReadOnly =
+    QStringLiteral("the history was written by a newer program and is open read-only");
+
+constexpr const char* kStateColumns =
+    "phase, stability, difficulty, due, last_review, elapsed_days, scheduled_days,"
+    " learning_step, reps, lapses";
+
+qint64 millis(ReviewTime time) {
+    return time.time_since_epoch().count();
+}
+
+ReviewTime timeOf(const QVariant& value) {
+    return ReviewTime(std::chrono::milliseconds(value.toLongLong()));
+}
+
+// The state from the ten state columns starting at first.
+CardState stateAt(const QSqlQuery& query, int first) {
+    CardState card;
+    card.phase = static_cast<CardPhase>(query.value(first).toInt());
+    card.stability = query.value(first + 1).toDouble();
+    card.difficulty = query.value(first + 2).toDouble();
+    card.due = timeOf(query.value(first + 3));
+    card.lastReview = timeOf(query.value(first + 4));
+    card.elapsedDays = query.value(first + 5).toInt();
+    card.scheduledDays = query.value(first + 6).toInt();
+    card.learningStep = query.value(first + 7).toInt();
+    card.reps = query.value(first + 8).toInt();
+    card.lapses = query.value(first + 9).toInt();
+    return card;
+}
+
+void bindState(QSqlQuery& query, const CardState& card) {
+    query.addBindValue(static_cast<int>(card.phase));
+    query.addBindValue(card.stability);
+    query.addBindValue(card.difficulty);
+    query.addBindValue(millis(card.due));
+    query.addBindValue(millis(card.lastReview));
+    query.addBindValue(card.elapsedDays);
+    query.addBindValue(card.scheduledDays);
+    query.addBindValue(card.learningStep);
+    query.addBindValue(card.reps);
+    query.addBindValue(card.lapses);
+}
+
+// Keys as a JSON array of hexadecimal texts, for json_each.
+QString keyArray(const QList<QByteArray>& keys) {
+    QByteArray json;
+    json.reserve(keys.size() * 43 + 2);
+    json.append('[');
+    for (const QByteArray& key : keys) {
+        if (json.size() > 1) {
+            json.append(',');
+        }
+        json.append('"').append(key.toHex()).append('"');
+    }
+    json.append(']');
+    return QString::fromLatin1(json);
+}
+
+// A word answered when due, on a later day than its last answer: a test of memory, not a
+// same-day step.
+bool wasDue(const CardState& before, ReviewTime at) {
+    using std::chrono::days;
+    return !before.isNew() && before.due <= at &&
+           std::chrono::floor<days>(at) > std::chrono::floor<days>(before.lastReview);
+}
+
+class Transaction {
+public:
+    explicit Transaction(const QSqlDatabase& db) : db_(db), query_(db) {
+        // The write lock up front, so that a busy database is waited for.
+        if (!execRetrying(query_, QStringLiteral("BEGIN IMMEDIATE"))) {
+            reason_ = failure(query_);
+        } else {
+            open_ = true;
+        }
+    }
+    ~Transaction() {
+        if (open_) {
+            QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+        }
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    const QString& reason() const { return reason_; }
+    QString commit() {
+        if (!query_.exec(QStringLiteral("COMMIT"))) {
+            return failure(query_);
+        }
+        open_ = false;
+        return {};
+    }
+
+private:
+    QSqlDatabase db_;
+    QSqlQuery query_;
+    QString reason_;
+    bool open_ = false;
+};
+
+}  // namespace
+
+QString SqliteHistory::openReviews() {
+    if (QString reason = open(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (statesChecked_) {
+        return {};
+    }
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral("SELECT name, value FROM review_meta"))) {
+        return failure(query);
+    }
+    double retention = -1;
+    int version = 0;
+    while (query.next()) {
+        if (query.value(0).toString() == QLatin1String("retention")) {
+            retention = query.value(1).toDouble();
+        } else if (query.value(0).toString() == QLatin1String("scheduler")) {
+            version = query.value(1).toInt();
+        }
+    }
+    query.finish();
+    if (retention == scheduler_.desiredRetention() && version == kSchedulerVersion) {
+        statesChecked_ = true;
+        return {};
+    }
+    if (readOnly_) {
+        return {};  // read as they are; a newer program's states are its own
+    }
+    return replayReviews();
+}
+
+void SqliteHistory::setDesiredRetention(double retention) {
+    const FsrsScheduler scheduler(retention);
+    if (scheduler.desiredRetention() != scheduler_.desiredRetention()) {
+        scheduler_ = scheduler;
+        statesChecked_ = false;
+    }
+}
+
+QString SqliteHistory::reviewsUnavailable() {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (readOnly_) {
+        return kUnavailableReadOnly;
+    }
+    // A locked or unwritable file opens and reads well; only a write tells.
+    Transaction transaction(database());
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('probe', 1)"))) {
+        return failure(query);
+    }
+    return {};
+}
+
+QString SqliteHistory::writeMeta() {
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral(
+        "INSERT OR REPLACE INTO review_meta VALUES ('retention', ?), ('scheduler', ?)"));
+    query.addBindValue(scheduler_.desiredRetention());
+    query.addBindValue(kSchedulerVersion);
+    return query.exec() ? QString() : failure(query);
+}
+
+// Inside the caller's transaction.
+QString SqliteHistory::insertReview(const ReviewRecord& review) {
+    QSqlQuery query(database());
+    const qint64 at = millis(review.time);
+    query.prepare(QStringLiteral(
+        "INSERT INTO review_files (word_file, last_review) VALUES (?, ?) ON CONFLICT(word_file)"
+        " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
+    query.addBindValue(review.wordFile);
+    query.addBindValue(at);
+    if (!query.exec()) {
+        return failure(query);
+    }
+    query.prepare(QStringLiteral("SELECT id FROM review_files WHERE word_file = ?"));
+    query.addBindValue(review.wordFile);
+    if (!query.exec() || !query.next()) {
+        return failure(query);
+    }
+    const qint64 fileId = query.value(0).toLongLong();
+
+    const QString key = QString::fromLatin1(review.wordKey.toHex());
+    query.prepare(QStringLiteral("SELECT id, %1 FROM words WHERE word_key = ?")
+                      .arg(QLatin1String(kStateColumns)));
+    query.addBindValue(key);
+    if (!query.exec()) {
+        return failure(query);
+    }
+    qint64 wordId = -1;
+    CardState before;
+    if (query.next()) {
+        wordId = query.value(0).toLongLong();
+        before = stateAt(query, 1);
+    }
+    query.finish();
+    // An answer older than the word's last one (another program's clock, a pending drill) is
+    // placed where it belongs by replaying the word's reviews.
+    const bool inOrder = before.isNew() || review.time >= before.lastReview;
+    const CardState after = scheduler_.review(before, review.time, review.grade);
+    if (wordId < 0) {
+        query.prepare(QStringLiteral("INSERT INTO words (word_key, %1)"
+                                     " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                          .arg(QLatin1String(kStateColumns)));
+        query.addBindValue(key);
+        bindState(query, after);
+        if (!query.exec()) {
+            return failure(query);
+        }
+        wordId = query.lastInsertId().toLongLong();
+    } else if (inOrder) {
+        query.prepare(QStringLiteral(
+            "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
+            " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
+            " WHERE id = ?"));
+        bindState(query, after);
+        query.addBindValue(wordId);
+        if (!query.exec()) {
+            return failure(query);
+        }
+    }
+    const bool due = wasDue(before, review.time);
+    const bool right = review.grade != Grade::Again;
+    query.prepare(
+        QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
+                       " was_due) VALUES (?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(at);
+    query.addBindValue(wordId);
+    query.addBindValue(static_cast<int>(review.grade));
+    query.addBindValue(review.answerMilliseconds);
+    query.addBindValue(fileId);
+    query.addBindValue(due ? 1 : 0);
+    if (!query.exec()) {
+        return failure(query);
+    }
+    query.prepare(QStringLiteral("INSERT OR IGNORE INTO file_words VALUES (?, ?)"));
+    query.addBindValue(fileId);
+    query.addBindValue(wordId);
+    if (!query.exec()) {
+        return failure(query);
+    }
+    if (due) {
+        query.prepare(
+            QStringLiteral("UPDATE review_files SET due_reviews = due_reviews + 1,"
+                           " due_right = due_right + ? WHERE id = ?"));
+        query.addBindValue(right ? 1 : 0);
+        query.addBindValue(fileId);
+        if (!query.exec()) {
+            return failure(query);
+        }
+    }
+    return inOrder ? QString() : replayWord(wordId);
+}
+
+QString SqliteHistory::replayWord(qint64 wordId) {
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT at, grade FROM reviews WHERE word_id = ? ORDER BY at, id"));
+    query.addBindValue(wordId);
+    if (!query.exec()) {
+        return failure(query);
+    }
+    std::vector<Review> log;
+    while (query.next()) {
+        log.push_back({timeOf(query.value(0)), static_cast<Grade>(query.value(1).toInt())});
+    }
+    query.finish();
+    query.prepare(QStringLiteral(
+        "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
+        " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
+        " WHERE id = ?"));
+    bindState(query, scheduler_.replay(log));
+    query.addBindValue(wordId);
+    return query.exec() ? QString() : failure(query);
+}
+
+QString SqliteHistory::recordReviews(std::span<const ReviewRecord> reviews) {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (readOnly_) {
+        return kUnavailableReadOnly;
+    }
+    Transaction transaction(database());
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
+    for (const ReviewRecord& review : reviews) {
+        if (QString reason = insertReview(review); !reason.isEmpty()) {
+            return reason;
+        }
+    }
+    return transaction.commit();
+}
+
+QList<WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys) {
+    QList<WordState> states(keys.size());
+    if (keys.isEmpty()) {
+        return states;
+    }
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return states;
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT j.key, %1 FROM json_each(?) j"
+                                 " JOIN words w ON w.word_key = j.value")
+                      .arg(QLatin1String(kStateColumns)));
+    query.addBindValue(keyArray(keys));
+    if (!query.exec()) {
+        readFailed(failure(query));
+    }
+    while (query.next()) {
+        states[query.value(0).toLongLong()] = stateAt(query, 1);
+    }
+    return states;
+}
+
+ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys, ReviewTime now) {
+    const auto count = static_cast<int>(keys.size());
+    if (keys.isEmpty()) {
+        return {};
+    }
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return {0, count};
+    }
+    // Summed in the database: a full file is thirty thousand words.
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT COUNT(*), TOTAL(w.due <= ?) FROM json_each(?) j"
+                       " JOIN words w ON w.word_key = j.value WHERE w.phase <> 0"));
+    query.addBindValue(millis(now));
+    query.addBindValue(keyArray(keys));
+    if (!query.exec() || !query.next()) {
+        readFailed(failure(query));
+        return {0, count};
+    }
+    return {query.value(1).toInt(), count - query.value(0).toInt()};
+}
+
+QList<FileReviews> SqliteHistory::reviewFiles(ReviewTime now) {
+    QList<FileReviews> files;
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return files;
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "SELECT f.word_file, f.last_review, COUNT(w.id), TOTAL(w.due <= ?) FROM review_files f"
+        " LEFT JOIN file_words fw ON fw.file_id = f.id LEFT JOIN words w ON w.id = fw.word_id"
+        " WHERE f.hidden = 0 GROUP BY f.id ORDER BY f.last_review DESC, f.word_file"));
+    query.addBindValue(millis(now));
+    if (!query.exec()) {
+        readFailed(failure(query));
+    }
+    while (query.next()) {
+        files.append({query.value(0).toString(), query.value(2).toInt(), query.value(3).toInt(),
+                      timeOf(query.value(1))});
+    }
+    return files;
+}
+
+QString SqliteHistory::removeReviewFile(const QString& wordFile) {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (readOnly_) {
+        return kUnavailableReadOnly;
+    }
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("UPDATE review_files SET hidden = 1 WHERE word_file = ?"));
+    query.addBindValue(wordFile);
+    return query.exec() ? QString() : failure(query);
+}
+
+QList<int> SqliteHistory::forecast(ReviewTime now, int days, const QString& wordFile) {
+    QList<int> counts(std::max(days, 0), 0);
+    if (days <= 0) {
+        return counts;
+    }
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return counts;
+    }
+    // The starts of the days after today, in the learner's zone.
+    const QDate today = QDateTime::fromMSecsSinceEpoch(millis(now), zone_).date();
+    std::vector<qint64> ends;
+    for (int day = 1; day <= days; ++day) {
+        ends.push_back(QDateTime(today.addDays(day), QTime(0, 0), zone_).toMSecsSinceEpoch());
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(wordFile.isEmpty()
+                      ? QStringLiteral("SELECT due FROM words WHERE phase <> 0 AND due < ?")
+                      : QStringLiteral("SELECT w.due FROM review_files f"
+                                       " JOIN file_words fw ON fw.file_id = f.id"
+                                       " JOIN words w ON w.id = fw.word_id"
+                                       " WHERE f.word_file = ? AND w.phase <> 0 AND w.due < ?"));
+    if (!wordFile.isEmpty()) {
+        query.addBindValue(wordFile);
+    }
+    query.addBindValue(ends.back());
+    if (!query.exec()) {
+        readFailed(failure(query));
+    }
+    while (query.next()) {
+        const qint64 due = query.value(0).toLongLong();
+        ++counts[std::upper_bound(ends.begin(), ends.end(), due) - ends.begin()];
+    }
+    return counts;
+}
+
+MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFile) {
+    MeasuredRetention retention;
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return retention;
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT TOTAL(due_reviews), TOTAL(due_right) FROM review_files %1")
+                      .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?")));
+    if (!wordFile.isEmpty()) {
+        query.addBindValue(wordFile);
+    }
+    if (!query.exec() || !query.next()) {
+        readFailed(failure(query));
+        return retention;
+    }
+    retention.due = query.value(0).toLongLong();
+    retention.right = query.value(1).toLongLong();
+    return retention;
+}
+
+WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
+    WordReviews word;
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return word;
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT w.id, %1, (SELECT COUNT(*) FROM reviews r"
+                                 " WHERE r.word_id = w.id), (SELECT COUNT(*) FROM reviews r"
+                                 " WHERE r.word_id = w.id AND r.grade = 1)"
+                                 " FROM words w WHERE w.word_key = ?")
+                      .arg(QLatin1String(kStateColumns)));
+    query.addBindValue(QString::fromLatin1(key.toHex()));
+    if (!query.exec()) {
+        readFailed(failure(query));
+    }
+    if (query.next()) {
+        word.state = stateAt(query, 1);
+        word.reviews = query.value(11).toInt();
+        word.missed = query.value(12).toInt();
+    }
+    return word;
+}
+
+QString SqliteHistory::replayReviews() {
+    if (QString reason = open(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (readOnly_) {
+        return kUnavailableReadOnly;
+    }
+    Transaction transaction(database());
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
+    struct Rebuilt {
+        qint64 wordId;
+        CardState state;
+    };
+    std::vector<Rebuilt> rebuilt;
+    {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (!query.exec(QStringLiteral(
+                "SELECT word_id, at, grade FROM reviews ORDER BY word_id, at, id"))) {
+            return failure(query);
+        }
+        std::vector<Review> log;
+        qint64 current = -1;
+        const auto flush = [&] {
+            if (current >= 0) {
+                rebuilt.push_back({current, scheduler_.replay(log)});
+            }
+            log.clear();
+        };
+        while (query.next()) {
+            const qint64 wordId = query.value(0).toLongLong();
+            if (wordId != current) {
+                flush();
+                current = wordId;
+            }
+            log.push_back({timeOf(query.value(1)), static_cast<Grade>(query.value(2).toInt())});
+        }
+        flush();
+    }
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral(
+        "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
+        " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
+        " WHERE id = ?"));
+    for (const Rebuilt& word : rebuilt) {
+        bindState(query, word.state);
+        query.addBindValue(word.wordId);
+        if (!query.exec()) {
+            return failure(query);
+        }
+    }
+    if (QString reason = writeMeta(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (QString reason = transaction.commit(); !reason.isEmpty()) {
+        return reason;
+    }
+    statesChecked_ = true;
+    return {};
+}
+
+}  // namespace drill::history

@@ -1,0 +1,317 @@
+#include "drill/window/frm_review.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "common/preferences.h"
+#include "common/word_file.h"
+#include "drill/engine/review_plan.h"
+#include "platform/platform.h"
+#include "platform/window_fit.h"
+
+namespace drill {
+
+namespace {
+
+enum Column { FileColumn, DueColumn, NewColumn, ColumnCount };
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kUsableRole = Qt::UserRole + 1;
+// Long enough for a held arrow key: every change of the retention replays the reviews.
+constexpr int kRetentionDelayMs = 400;
+
+QString countText(int count) {
+    return QStringLiteral("%1 語").arg(count);
+}
+
+}  // namespace
+
+frmReview::frmReview(history::DrillHistory& history, ReviewTime now, platform::Platform& platform,
+                     QWidget* parent)
+    : QDialog(parent), history_(history), now_(now), platform_(platform) {
+    setObjectName(QStringLiteral("frmReview"));
+    setWindowTitle(QStringLiteral("復習の予定"));
+
+    lstFiles = new QTreeWidget(this);
+    lstFiles->setObjectName(QStringLiteral("lstFiles"));
+    lstFiles->setAccessibleName(QStringLiteral("単語ファイル"));
+    lstFiles->setRootIsDecorated(false);
+    lstFiles->setColumnCount(ColumnCount);
+    lstFiles->setHeaderLabels(
+        {QStringLiteral("単語ファイル"), QStringLiteral("復習"), QStringLiteral("新しい語")});
+    lstFiles->header()->setStretchLastSection(false);
+    lstFiles->header()->setSectionResizeMode(FileColumn, QHeaderView::Stretch);
+    auto* fileLabel = new QLabel(QStringLiteral("単語ファイル(&F):"), this);
+    fileLabel->setBuddy(lstFiles);
+
+    chart_ = new QChart();
+    chart_->legend()->hide();
+    // Room for the bars and their axes rather than for a frame.
+    chart_->setMargins(QMargins(2, 2, 2, 2));
+    chart_->setBackgroundRoundness(0);
+    chtForecast = new QChartView(chart_, this);
+    chtForecast->setObjectName(QStringLiteral("chtForecast"));
+    chtForecast->setAccessibleName(QStringLiteral("今後 30 日の復習"));
+    chtForecast->viewport()->setAccessibleName(QStringLiteral("今後 30 日の復習"));
+    chtForecast->setRenderHint(QPainter::Antialiasing);
+    // A picture: what it says is read out from the line below it.
+    chtForecast->setFocusPolicy(Qt::NoFocus);
+    lblForecast = new QLabel(this);
+    lblForecast->setObjectName(QStringLiteral("lblForecast"));
+    lblForecast->setAccessibleName(QStringLiteral("今後の復習"));
+
+    lblRetention = new QLabel(this);
+    lblRetention->setObjectName(QStringLiteral("lblRetention"));
+    lblRetention->setAccessibleName(QStringLiteral("実際の記憶率"));
+    lblRetention->setWordWrap(true);
+    spnRetention = new QSpinBox(this);
+    spnRetention->setObjectName(QStringLiteral("spnRetention"));
+    spnRetention->setAccessibleName(QStringLiteral("目標の記憶率"));
+    spnRetention->setRange(static_cast<int>(std::lround(common::Preferences::kMinRetention * 100)),
+                           static_cast<int>(std::lround(common::Preferences::kMaxRetention * 100)));
+    spnRetention->setSuffix(QStringLiteral(" %"));
+    const common::Preferences preferences =
+        common::PreferencesFile(platform_.preferencesFile()).load();
+    spnRetention->setValue(static_cast<int>(std::lround(preferences.desiredRetention * 100)));
+    history_.setDesiredRetention(preferences.desiredRetention);
+    auto* retentionLabel = new QLabel(QStringLiteral("目標の記憶率(&R):"), this);
+    retentionLabel->setBuddy(spnRetention);
+    retentionDelay_ = new QTimer(this);
+    retentionDelay_->setSingleShot(true);
+    retentionDelay_->setInterval(kRetentionDelayMs);
+
+    auto* buttons = new QDialogButtonBox(this);
+    cmdStart = buttons->addButton(QStringLiteral("開始(&S)"), QDialogButtonBox::AcceptRole);
+    cmdStart->setObjectName(QStringLiteral("cmdStart"));
+    cmdStart->setAccessibleName(QStringLiteral("開始"));
+    cmdStart->setDefault(true);
+    cmdRemove =
+        buttons->addButton(QStringLiteral("一覧から外す(&D)"), QDialogButtonBox::ActionRole);
+    cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
+    cmdRemove->setAccessibleName(QStringLiteral("一覧から外す"));
+    cmdClose = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setAccessibleName(QStringLiteral("閉じる"));
+
+    auto* retentionRow = new QHBoxLayout;
+    retentionRow->addWidget(lblRetention, 1);
+    retentionRow->addWidget(retentionLabel);
+    retentionRow->addWidget(spnRetention);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fileLabel);
+    layout->addWidget(lstFiles, 1);
+    layout->addWidget(chtForecast, 1);
+    layout->addWidget(lblForecast);
+    layout->addLayout(retentionRow);
+    layout->addWidget(buttons);
+
+    connect(lstFiles, &QTreeWidget::currentItemChanged, this, &frmReview::lstFiles_Change);
+    connect(lstFiles, &QTreeWidget::itemActivated, this, &frmReview::cmdStart_Click);
+    connect(spnRetention, &QSpinBox::valueChanged, this, &frmReview::spnRetention_Change);
+    connect(retentionDelay_, &QTimer::timeout, this, &frmReview::applyRetention);
+    connect(this, &QDialog::finished, this, [this] {
+        if (retentionDelay_->isActive()) {
+            retentionDelay_->stop();
+            applyRetention();
+        }
+    });
+    connect(cmdStart, &QPushButton::clicked, this, &frmReview::cmdStart_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmReview::cmdRemove_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+
+    fillFiles();
+    showRetention();
+
+    const QFontMetrics metrics = fontMetrics();
+    const int em = metrics.horizontalAdvance(QLatin1Char('M'));
+    // The chart keeps room for its axes; the list scrolls.
+    chtForecast->setMinimumHeight(metrics.lineSpacing() * 10);
+    lstFiles->setMinimumHeight(metrics.lineSpacing() * 3);
+    platform::fitToScreen(this, {{lstFiles, QSize(em * 50, metrics.lineSpacing() * 8)},
+                                 {chtForecast, QSize(em * 50, metrics.lineSpacing() * 14)}});
+    lstFiles->setFocus(Qt::OtherFocusReason);
+}
+
+int frmReview::desiredRetentionPercent() const {
+    return spnRetention->value();
+}
+
+void frmReview::fillFiles() {
+    const QString chosen = chosenFile();
+    const QSignalBlocker blocker(lstFiles);
+    lstFiles->clear();
+    for (const history::FileReviews& file : history_.reviewFiles(now_)) {
+        auto* item = new QTreeWidgetItem(lstFiles);
+        const QString name = QFileInfo(file.wordFile).fileName();
+        item->setData(FileColumn, kPathRole, file.wordFile);
+        item->setToolTip(FileColumn, QDir::toNativeSeparators(file.wordFile));
+        item->setTextAlignment(DueColumn, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(NewColumn, Qt::AlignRight | Qt::AlignVCenter);
+        const common::ReadResult read = common::readWordFile(file.wordFile);
+        if (read.outcome != common::ReadOutcome::Entries) {
+            // What the history knows of it; its words cannot be drilled from here.
+            item->setText(FileColumn, name + (read.outcome == common::ReadOutcome::NotFound
+                                                  ? QStringLiteral(" (見つかりません)")
+                                                  : QStringLiteral(" (読めません)")));
+            item->setText(DueColumn, countText(file.due));
+            item->setText(NewColumn, QStringLiteral("—"));
+            item->setData(FileColumn, kUsableRole, false);
+            for (int column = 0; column < ColumnCount; ++column) {
+                item->setForeground(column, palette().brush(QPalette::Disabled, QPalette::Text));
+            }
+            continue;
+        }
+        QList<QByteArray> keys;
+        keys.reserve(read.entries.size());
+        for (const common::Entry& entry : read.entries) {
+            keys.append(wordKey(entry));
+        }
+        const ReviewCounts counts = history_.reviewCounts(keys, now_);
+        item->setText(FileColumn, name);
+        item->setText(DueColumn, countText(counts.due));
+        item->setText(NewColumn, countText(counts.fresh));
+        item->setData(FileColumn, kUsableRole, true);
+    }
+    lstFiles->resizeColumnToContents(DueColumn);
+    lstFiles->resizeColumnToContents(NewColumn);
+    int current = 0;
+    for (int row = 0; row < lstFiles->topLevelItemCount(); ++row) {
+        if (lstFiles->topLevelItem(row)->data(FileColumn, kPathRole).toString() == chosen) {
+            current = row;
+        }
+    }
+    if (lstFiles->topLevelItemCount() > 0) {
+        lstFiles->setCurrentItem(lstFiles->topLevelItem(current));
+    }
+    lstFiles_Change();
+}
+
+QString frmReview::chosenFile() const {
+    const QTreeWidgetItem* item = lstFiles->currentItem();
+    return item != nullptr ? item->data(FileColumn, kPathRole).toString() : QString();
+}
+
+bool frmReview::chosenExists() const {
+    const QTreeWidgetItem* item = lstFiles->currentItem();
+    return item != nullptr && item->data(FileColumn, kUsableRole).toBool();
+}
+
+void frmReview::lstFiles_Change() {
+    cmdStart->setEnabled(chosenExists());
+    cmdRemove->setEnabled(lstFiles->currentItem() != nullptr && !chosenExists());
+    showForecast();
+}
+
+void frmReview::showForecast() {
+    chart_->removeAllSeries();
+    for (QAbstractAxis* axis : chart_->axes()) {
+        chart_->removeAxis(axis);
+        delete axis;
+    }
+    const QString file = chosenFile();
+    chart_->setTitle(file.isEmpty() ? QStringLiteral("今日から何日後に何語を復習するか")
+                                    : QStringLiteral("「%1」: 今日から何日後に何語を復習するか")
+                                          .arg(QFileInfo(file).fileName()));
+    const QList<int> counts = history_.forecast(now_, kForecastDays, file);
+    const int week =
+        std::accumulate(counts.begin(), counts.begin() + std::min<qsizetype>(7, counts.size()), 0);
+    lblForecast->setText(QStringLiteral("今日: %1　明日: %2　7 日間: %3　30 日間: %4")
+                             .arg(countText(counts.value(0)), countText(counts.value(1)),
+                                  countText(week),
+                                  countText(std::accumulate(counts.begin(), counts.end(), 0))));
+
+    auto* bars = new QBarSet(QStringLiteral("復習する語"));
+    for (const int count : counts) {
+        bars->append(count);
+    }
+    auto* series = new QBarSeries;
+    series->append(bars);
+    chart_->addSeries(series);
+    // Days from today, a label a week: thirty dates do not fit under thirty narrow bars.
+    auto* dayAxis = new QValueAxis;
+    dayAxis->setRange(-0.5, counts.size() - 0.5);
+    dayAxis->setTickType(QValueAxis::TicksDynamic);
+    dayAxis->setTickAnchor(0);
+    dayAxis->setTickInterval(7);
+    dayAxis->setLabelFormat(QStringLiteral("%d"));
+    dayAxis->setGridLineVisible(false);
+    auto* countAxis = new QValueAxis;
+    const int most = counts.isEmpty() ? 0 : *std::max_element(counts.begin(), counts.end());
+    countAxis->setRange(0, std::max(most, 4));
+    countAxis->setLabelFormat(QStringLiteral("%d"));
+    countAxis->applyNiceNumbers();
+    chart_->addAxis(dayAxis, Qt::AlignBottom);
+    chart_->addAxis(countAxis, Qt::AlignLeft);
+    series->attachAxis(dayAxis);
+    series->attachAxis(countAxis);
+}
+
+void frmReview::showRetention() {
+    const history::MeasuredRetention measured = history_.measuredRetention(QString());
+    const QString goal = QStringLiteral("目標 %1 %").arg(spnRetention->value());
+    if (!measured.measured()) {
+        lblRetention->setText(QStringLiteral("実際の記憶率: まだありません　") + goal);
+        return;
+    }
+    lblRetention->setText(QStringLiteral("実際の記憶率: %1 % (期日の復習 %2 回・正解 %3 回)　")
+                              .arg(static_cast<int>(std::lround(measured.rate() * 100)))
+                              .arg(measured.due)
+                              .arg(measured.right) +
+                          goal);
+}
+
+void frmReview::applyRetention() {
+    const double retention = spnRetention->value() / 100.0;
+    common::PreferencesFile(platform_.preferencesFile())
+        .update([retention](common::Preferences& p) { p.desiredRetention = retention; });
+    history_.setDesiredRetention(retention);
+    fillFiles();
+    showRetention();
+}
+
+void frmReview::spnRetention_Change() {
+    retentionDelay_->start();
+}
+
+void frmReview::cmdStart_Click() {
+    if (!chosenExists()) {
+        return;
+    }
+    Q_EMIT startReview(chosenFile());
+    accept();
+}
+
+void frmReview::cmdRemove_Click() {
+    const QString file = chosenFile();
+    if (file.isEmpty() || chosenExists()) {
+        return;
+    }
+    if (const QString reason = history_.removeReviewFile(file); !reason.isEmpty()) {
+        platform::MessageBox box;
+        box.text = QStringLiteral("一覧から外せませんでした。\r\n") + reason;
+        box.title = windowTitle();
+        box.icon = platform::Icon::Warning;
+        platform_.showMessage(this, box);
+        return;
+    }
+    fillFiles();
+}
+
+}  // namespace drill

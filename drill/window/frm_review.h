@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "drill/engine/fsrs.h"
+#include "drill/history/drill_history.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+class QTreeWidget;
+
+namespace platform {
+class Platform;
+}
+
+namespace drill {
+
+// "復習の予定": every word file reviewed so far with its due and new words, the words due on each
+// of the next 30 days, and the retention measured against the desired one. "開始" asks for
+// today's review of the chosen file; the drill window starts it.
+class frmReview : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kForecastDays = 30;
+
+    // now: the instant the counts are taken at, from the drill window's clock.
+    frmReview(history::DrillHistory& history, ReviewTime now, platform::Platform& platform,
+              QWidget* parent);
+
+    // The desired retention the schedule follows, in whole percents.
+    int desiredRetentionPercent() const;
+
+Q_SIGNALS:
+    void startReview(const QString& wordFile);
+
+private:
+    void fillFiles();
+    void lstFiles_Change();
+    void spnRetention_Change();
+    void applyRetention();
+    void cmdStart_Click();
+    void cmdRemove_Click();
+    void showForecast();
+    void showRetention();
+    QString chosenFile() const;
+    bool chosenExists() const;
+
+    history::DrillHistory& history_;
+    ReviewTime now_;
+    platform::Platform& platform_;
+
+    QTreeWidget* lstFiles = nullptr;
+    QChartView* chtForecast = nullptr;
+    QChart* chart_ = nullptr;
+    QLabel* lblForecast = nullptr;
+    QLabel* lblRetention = nullptr;
+    QSpinBox* spnRetention = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QTimer* retentionDelay_ = nullptr;
+};
+
+}  // namespace drill

@@ -1,0 +1,97 @@
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChartView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimeZone>
+#include <QTreeWidget>
+
+#include "common/preferences.h"
+#include "drill/engine/review_plan.h"
+#include "drill/history/sqlite_history.h"
+#include "drill/window/frm_review.h"
+#include "drill_support.h"
+
+namespace drill::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const ReviewTime kDayZero{std::chrono::days(20000) + 9h};
+
+QByteArray key(const QString& question) {
+    return wordKey({question, "r", ""});
+}
+
+class ReviewWindow : public DrillTest {
+public:
+    history::SqliteHistory store{":memory:", QTimeZone::utc()};
+
+    void review(const QString& file, const QString& question, Grade grade, ReviewTime at) {
+        ASSERT_EQ(store.recordReview({at, key(question), grade, 1000, file}), QString());
+    }
+    static QStringList rows(const QTreeWidget* list) {
+        QStringList shown;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = list->topLevelItem(row);
+            shown.append(item->text(0) + " " + item->text(1) + " " + item->text(2));
+        }
+        return shown;
+    }
+    static QList<qreal> bars(const frmReview& window) {
+        const auto* view = window.findChild<QChartView*>("chtForecast");
+        const auto* series = qobject_cast<QBarSeries*>(view->chart()->series().value(0));
+        QList<qreal> values;
+        for (int day = 0; series != nullptr && day < series->barSets()[0]->count(); ++day) {
+            values.append(series->barSets()[0]->at(day));
+        }
+        return values;
+    }
+};
+
+// Each file with its due and new words (one no longer there, shown so and removed), the
+// chosen file's forecast, the retention saved, and 開始 by keyboard.
+TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
+    const QString one = writeFile("one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}));
+    const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
+    const QString gone = programFile("gone.qvw");
+    review(one, "a", Grade::Again, kDayZero);
+    review(one, "b", Grade::Good, kDayZero);
+    review(one, "b", Grade::Good, kDayZero + 10min);  // out of its same-day steps
+    review(two, "d", Grade::Good, kDayZero + 11min);
+    review(gone, "x", Grade::Again, kDayZero + 12min);
+
+    frmReview window(store, kDayZero + 1h, platform, nullptr);
+    QSignalSpy started(&window, &frmReview::startReview);
+    window.show();
+    auto* list = window.findChild<QTreeWidget*>("lstFiles");
+    EXPECT_EQ(rows(list), QStringList({"gone.qvw (見つかりません) 1 語 —", "two.qvw 1 語 1 語",
+                                       "one.qvw 1 語 1 語"}));
+    EXPECT_FALSE(window.findChild<QPushButton*>("cmdStart")->isEnabled());
+    EXPECT_EQ(bars(window).value(0), 1);
+
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdRemove"), Qt::LeftButton);
+    EXPECT_EQ(rows(list).size(), 2);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->currentItem()->text(0), "one.qvw");
+    const QList<qreal> forecast = bars(window);
+    ASSERT_EQ(forecast.size(), frmReview::kForecastDays);
+    EXPECT_EQ(forecast[0], 1) << "a, missed an hour ago";
+    EXPECT_EQ(std::accumulate(forecast.begin() + 1, forecast.begin() + 7, 0.0), 1)
+        << "b within the week";
+    EXPECT_TRUE(window.findChild<QLabel*>("lblForecast")->text().startsWith("今日: 1 語"));
+
+    window.findChild<QSpinBox*>("spnRetention")->setValue(80);
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0][0].toString(), one);
+    EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().desiredRetention, 0.8)
+        << "saved when the window closes";
+}
+
+}  // namespace
+}  // namespace drill::test
