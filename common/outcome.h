@@ -16,6 +16,7 @@ enum class OutcomeKind {
     OldVersion,  // a word file of the version before the version line
     TooMany,     // more entries than a word file holds
     Unwritable,  // the write failed; the old file, if any, is left as it was
+    Cancelled,   // the user stopped it; nothing to tell them
 };
 
 struct Outcome {
