@@ -96,8 +96,11 @@ void frmMissed::cmdSave_Click() {
     }
     unstorable = common::unrepresentableChars(unstorable);
     if (!unstorable.isEmpty()) {
-        warn(QStringLiteral("単語ﾌｧｲﾙに保存できない文字があるため、保存できません。\r\n") +
-             common::quoteEach(unstorable));
+        platform_.warn(
+            this,
+            QStringLiteral("単語ﾌｧｲﾙに保存できない文字があるため、保存できません。\r\n") +
+                common::quoteEach(unstorable),
+            kSaveTitle);
         return;
     }
     platform::FileDialog dialog;
@@ -110,22 +113,14 @@ void frmMissed::cmdSave_Click() {
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    common::WriteResult written;
+    common::Outcome written;
     {
         const auto busy = platform_.busy();
         written = common::writeWordFile(*chosen, entries_);
     }
-    if (!written.ok) {
-        warn(QStringLiteral("保存できませんでした。\r\n") + written.error);
+    if (!written.ok()) {
+        platform_.warn(this, QStringLiteral("保存できませんでした。"), written, kSaveTitle);
     }
-}
-
-void frmMissed::warn(const QString& text) {
-    platform::MessageBox box;
-    box.text = text;
-    box.title = kSaveTitle;
-    box.icon = platform::Icon::Warning;
-    platform_.showMessage(this, box);
 }
 
 }  // namespace drill

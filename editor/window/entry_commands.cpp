@@ -139,7 +139,7 @@ bool frmEdit::CheckEntryInput(const QString& commandWord) {
         RefreshRightCount();
     }
     if (refusal) {
-        warn(refusal->text, refusal->title);
+        platform_.warn(this, refusal->text, refusal->title);
         return true;
     }
     return false;
@@ -149,9 +149,11 @@ bool frmEdit::refuseWhenFull(const QString& commandWord) {
     if (!document_.isFull()) {
         return false;
     }
-    warn(QStringLiteral("これ以上、項目を追加できません。") + kCrLf +
-             QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries),
-         QStringLiteral("問題の") + commandWord);
+    platform_.warn(
+        this,
+        QStringLiteral("これ以上、項目を追加できません。") + kCrLf +
+            QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries),
+        QStringLiteral("問題の") + commandWord);
     return true;
 }
 

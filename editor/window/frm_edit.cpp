@@ -365,13 +365,14 @@ void frmEdit::applySettings() {
 void frmEdit::saveSettings() {
     // Built from the file as it is now, so that what the drill program stored meanwhile stays.
     const QString file = common::settingsFilePath(MyPath());
-    QString error;
     auto record = [this](const common::SettingsRecord& fresh) {
         return common::editorRecordToSave(fresh, options_, MyPath());
     };
-    if (!common::updateSettings(file, common::kEditorRecordLength, record, &error)) {
-        warn(common::settingsNotSavedText(file, error),
-             QString::fromUtf16(common::kSettingsNotSavedTitle));
+    if (const common::Outcome saved =
+            common::updateSettings(file, common::kEditorRecordLength, record);
+        !saved.ok()) {
+        platform_.warn(this, common::settingsNotSavedText(file, saved),
+                       QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
 }
 
@@ -419,11 +420,6 @@ void frmEdit::startEmpty() {
     undoStack_->clear();
     showForm({});
     updateEntryButtons();
-}
-
-void frmEdit::warn(const QString& text, const QString& title) {
-    platform_.showMessage(this, {text, title, platform::Icon::Warning, platform::Buttons::Ok,
-                                 platform::Answer::Ok, std::nullopt});
 }
 
 bool frmEdit::ConfirmSave() {
@@ -493,24 +489,21 @@ void frmEdit::SaveFile() {
         if (unstorable.size() > kNamed) {
             text += kCrLf + QStringLiteral("...");
         }
-        warn(text, QStringLiteral("ﾌｧｲﾙを保存"));
+        platform_.warn(this, text, QStringLiteral("ﾌｧｲﾙを保存"));
         return;
     }
     const QString path = AskSaveFileName();
     if (path.isEmpty()) {
         return;
     }
-    common::WriteResult result;
+    common::Outcome result;
     {
         const auto busy = platform_.busy();
         result = document_.saveFile(path);
     }
-    if (!result.ok) {
-        QString text = QStringLiteral("ﾌｧｲﾙを保存できませんでした。") + kCrLf + path;
-        if (!result.error.isEmpty()) {
-            text += kCrLf + result.error;
-        }
-        warn(text, QStringLiteral("ﾌｧｲﾙを保存"));
+    if (!result.ok()) {
+        platform_.warn(this, QStringLiteral("ﾌｧｲﾙを保存できませんでした。") + kCrLf + path, result,
+                       QStringLiteral("ﾌｧｲﾙを保存"));
     } else {
         wordFile_ = path;
     }
@@ -537,21 +530,21 @@ void frmEdit::openWordFile(const QString& path) {
 }
 
 void frmEdit::loadWordFile(const QString& path) {
-    common::ReadOutcome outcome;
+    common::Outcome outcome;
     {
         const auto busy = platform_.busy();
         const QScopedValueRollback quiet(listQuiet_, true);
         outcome = document_.loadFile(path);
     }
-    switch (outcome) {
-        case common::ReadOutcome::Entries:
+    switch (outcome.kind) {
+        case common::OutcomeKind::Ok:
             wordFile_ = path;
             startEmpty();
             break;
-        case common::ReadOutcome::Invalid:
-            warn(QStringLiteral("不正なﾌｧｲﾙです。"), kOpenTitle);
+        case common::OutcomeKind::Invalid:
+            platform_.warn(this, QStringLiteral("不正なﾌｧｲﾙです。"), kOpenTitle);
             break;
-        case common::ReadOutcome::OldVersion:
+        case common::OutcomeKind::OldVersion:
             if (platform_.showMessage(
                     this, {QStringLiteral("このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。") + kCrLf +
                                QStringLiteral("新しいﾊﾞｰｼﾞｮﾝに変換しますか？"),
@@ -560,15 +553,16 @@ void frmEdit::loadWordFile(const QString& path) {
                 startConverter(path);
             }
             break;
-        case common::ReadOutcome::TooMany:
-            warn(
+        case common::OutcomeKind::TooMany:
+            platform_.warn(
+                this,
                 QStringLiteral("項目が多すぎるため、このﾌｧｲﾙは開けません。") + kCrLf +
                     QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries),
                 kOpenTitle);
             break;
-        case common::ReadOutcome::NotFound:
-        case common::ReadOutcome::Unreadable:
-            warn(QStringLiteral("ﾌｧｲﾙを読み込めませんでした。") + kCrLf + path, kOpenTitle);
+        default:
+            platform_.warn(this, QStringLiteral("ﾌｧｲﾙを読み込めませんでした。") + kCrLf + path,
+                           kOpenTitle);
             break;
     }
 }
@@ -576,8 +570,9 @@ void frmEdit::loadWordFile(const QString& path) {
 void frmEdit::startConverter(const QString& oldFile) {
     const QString program = MyPath() + platform::executableName(QStringLiteral("Renoval"));
     if (!platform_.startProgram(program, {oldFile})) {
-        warn(QStringLiteral("変換ﾌﾟﾛｸﾞﾗﾑが見つからないか、起動できません。") + kCrLf + program,
-             kOpenTitle);
+        platform_.warn(
+            this, QStringLiteral("変換ﾌﾟﾛｸﾞﾗﾑが見つからないか、起動できません。") + kCrLf + program,
+            kOpenTitle);
     }
 }
 
