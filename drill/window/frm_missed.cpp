@@ -8,8 +8,8 @@
 
 #include <utility>
 
-#include "common/ansi_text.h"
 #include "common/entry_text.h"
+#include "common/messages.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 
@@ -88,19 +88,9 @@ frmMissed::frmMissed(const QList<MissedEntry>& missed, QString wordFile,
 }
 
 void frmMissed::cmdSave_Click() {
-    // Entries of a file read as UTF-8 may hold what Shift_JIS cannot store: written, those
-    // characters would become '?' for good.
-    QString unstorable;
-    for (const common::Entry& entry : entries_) {
-        unstorable += entry.question + entry.rights + entry.information;
-    }
-    unstorable = common::unrepresentableChars(unstorable);
-    if (!unstorable.isEmpty()) {
-        platform_.warn(
-            this,
-            QStringLiteral("単語ﾌｧｲﾙに保存できない文字があるため、保存できません。\r\n") +
-                common::quoteEach(unstorable),
-            kSaveTitle);
+    if (const std::optional<QString> refusal =
+            common::unstorableRefusal(entries_, common::UnstorableDetail::Characters)) {
+        platform_.warn(this, *refusal, kSaveTitle);
         return;
     }
     platform::FileDialog dialog;

@@ -1,6 +1,7 @@
 // The entry list's handlers and the entry commands of frmEdit.
 #include "editor/window/frm_edit.h"
 
+#include "common/messages.h"
 #include "editor/logic/entry_form.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
@@ -14,9 +15,7 @@
 
 namespace editor {
 
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
+using common::kCrLf;
 
 void frmEdit::listChangedByUser() {
     if (!listQuiet_) {

@@ -1,7 +1,6 @@
 #include "editor/window/frm_edit.h"
 
-#include "common/ansi_text.h"
-#include "common/entry_text.h"
+#include "common/messages.h"
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "editor/window/entry_form_view.h"
@@ -32,10 +31,11 @@
 
 namespace editor {
 
+using common::kCrLf;
+
 namespace {
 
 const QString kOpenTitle = QStringLiteral("ﾌｧｲﾙを開く");
-const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kListTopic = 35;
 constexpr int kBoxTopic = 15;
 constexpr int kStoreTopic = 13;
@@ -473,23 +473,9 @@ QString frmEdit::AskOpenFileName() {
 void frmEdit::SaveFile() {
     // A file read as UTF-8 may hold what Shift_JIS cannot store: writing would turn it into
     // '?' for good, so nothing is written until the user has changed those entries.
-    constexpr int kNamed = 5;
-    const QList<int> unstorable = common::unstorableEntries(document_.entries(), kNamed + 1);
-    if (!unstorable.isEmpty()) {
-        QString text = QStringLiteral(
-            "次の項目には単語ﾌｧｲﾙに保存できない文字があるため、"
-            "保存できません。");
-        for (const int position : unstorable.first(qMin(kNamed, int(unstorable.size())))) {
-            const common::Entry& entry = document_.entry(position);
-            text += kCrLf + QString::number(position + 1) + QStringLiteral(": ") +
-                    entry.question.left(40) + QStringLiteral("  ") +
-                    common::quoteEach(common::unrepresentableChars(entry.question + entry.rights +
-                                                                   entry.information));
-        }
-        if (unstorable.size() > kNamed) {
-            text += kCrLf + QStringLiteral("...");
-        }
-        platform_.warn(this, text, QStringLiteral("ﾌｧｲﾙを保存"));
+    if (const std::optional<QString> refusal =
+            common::unstorableRefusal(document_.entries(), common::UnstorableDetail::Entries)) {
+        platform_.warn(this, *refusal, QStringLiteral("ﾌｧｲﾙを保存"));
         return;
     }
     const QString path = AskSaveFileName();
