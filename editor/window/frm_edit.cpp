@@ -1,5 +1,6 @@
 #include "editor/window/frm_edit.h"
 
+#include "common/help_topic.h"
 #include "common/messages.h"
 #include "common/settings.h"
 #include "common/word_file.h"
@@ -36,13 +37,13 @@ using common::kCrLf;
 namespace {
 
 const QString kOpenTitle = QStringLiteral("ﾌｧｲﾙを開く");
-constexpr int kListTopic = 35;
-constexpr int kBoxTopic = 15;
-constexpr int kStoreTopic = 13;
-constexpr int kRemoveTopic = 12;
-constexpr int kConverterTopic = 60;
-constexpr int kUndoTopic = 16;
-constexpr int kExchangeTopic = 17;
+constexpr int kListTopic = common::topicNumber(common::HelpTopic::List);
+constexpr int kBoxTopic = common::topicNumber(common::HelpTopic::Box);
+constexpr int kStoreTopic = common::topicNumber(common::HelpTopic::Store);
+constexpr int kRemoveTopic = common::topicNumber(common::HelpTopic::Remove);
+constexpr int kConverterTopic = common::topicNumber(common::HelpTopic::Converter);
+constexpr int kUndoTopic = common::topicNumber(common::HelpTopic::Undo);
+constexpr int kExchangeTopic = common::topicNumber(common::HelpTopic::Exchange);
 
 QPushButton* makeButton(const QString& caption, const char* name, int helpTopic, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
