@@ -33,13 +33,4 @@ struct Outcome {
     friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
-// A value and how getting it went; the value is meaningful only when ok().
-template <class T>
-struct Result {
-    Outcome outcome;
-    T value{};
-
-    bool ok() const { return outcome.ok(); }
-};
-
 }  // namespace common
