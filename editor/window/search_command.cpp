@@ -1,5 +1,8 @@
 #include "editor/window/search_command.h"
 
+#include "editor/window/entry_commands.h"
+#include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
 #include "editor/window/frm_scan.h"
 
 #include <QCoreApplication>
@@ -17,7 +20,7 @@ const QString kTitle = QStringLiteral("検索");
 class SearchCommand::Driver : public ScanDriver {
 public:
     explicit Driver(SearchCommand* command)
-        : command_(command), startRevision_(command->host_.revision()) {}
+        : command_(command), startRevision_(command->session_.document().revision()) {}
 
     bool askRestart() override {
         const platform::MessageBox box{
@@ -37,7 +40,8 @@ public:
             QCoreApplication::processEvents();
         }
         // A changed document invalidates every position the walk holds.
-        return alive() && !command_->stopped_ && command_->host_.revision() == startRevision_;
+        return alive() && !command_->stopped_ &&
+               command_->session_.document().revision() == startRevision_;
     }
 
     // The window and with it the command may go while events are handled.
@@ -49,9 +53,9 @@ private:
     int sinceEvents_ = 0;
 };
 
-SearchCommand::SearchCommand(QWidget* window, SearchHost& host, platform::Platform& platform,
+SearchCommand::SearchCommand(frmEdit& window, EditorSession& session, platform::Platform& platform,
                              FocusBehaviour& focus)
-    : QObject(window), window_(window), host_(host), platform_(platform), focus_(focus) {
+    : QObject(&window), window_(&window), session_(session), platform_(platform), focus_(focus) {
     window_->installEventFilter(this);
 }
 
@@ -67,10 +71,10 @@ void SearchCommand::openDialog() {
         dialog_->activateWindow();
         return;
     }
-    dialog_ = new frmScan(host_.scanString(), focus_, window_);
+    dialog_ = new frmScan(session_.scanString(), focus_, window_);
     connect(dialog_, &frmScan::scanRequested, this, [this](const QString& text, int fields) {
-        host_.setScanString(text);
-        host_.setScanFields(fields);
+        session_.setScanString(text);
+        session_.setScanFields(fields);
         scanNext();
     });
     dialog_->show();
@@ -85,8 +89,9 @@ void SearchCommand::scanNext() {
     running_ = true;
     stopped_ = false;
     Driver driver(this);
-    const ScanResult result = editor::scanNext(host_, host_.currentPosition(), host_.scanString(),
-                                               host_.scanFields(), driver);
+    const ScanResult result =
+        editor::scanNext(session_, window_->lstQuestion().currentPosition().value_or(-1),
+                         session_.scanString(), session_.scanFields(), driver);
     if (!driver.alive()) {
         return;
     }
@@ -105,7 +110,9 @@ void SearchCommand::scanNext() {
             tell(QStringLiteral("検索が完了しました。"), platform::Icon::None);
             break;
         case ScanOutcome::Found:
-            host_.showFound(result.position);
+            if (window_->entries().confirmEntryStored()) {
+                window_->chooseEntry(result.position);
+            }
             break;
         case ScanOutcome::Declined:
         case ScanOutcome::Interrupted:

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QAction;
+
+namespace platform {
+class Platform;
+}
+
+namespace editor {
+
+class EditorSession;
+class FocusBehaviour;
+class SearchCommand;
+class frmEdit;
+
+struct EditMenuState {
+    bool scan = false;
+    bool scanNext = false;
+    bool reverse = false;
+
+    friend bool operator==(const EditMenuState&, const EditMenuState&) = default;
+};
+
+// The Edit menu's items as it opens.
+EditMenuState editMenuState(int entryCount, bool anySelected);
+
+// The editor's tools: the input options on its boxes, more answers, reverse generation and
+// search, with the Edit menu's items for them.
+class EditCommands : public QObject {
+    Q_OBJECT
+public:
+    EditCommands(frmEdit& window, EditorSession& session, platform::Platform& platform);
+    ~EditCommands() override;
+
+    FocusBehaviour& focus() const { return *focus_; }
+
+    void cmdMoreRight_Click();
+    void cmdReverse_Click();
+    void Edit_Reverse_Click();
+    void Edit_Scan_Click();
+    void Edit_ScanNext_Click();
+    // Runs each time the Edit menu opens, from the menu bar or as the list's context menu.
+    void Edit_Top_Click();
+
+private:
+    frmEdit& window_;
+    EditorSession& session_;
+    platform::Platform& platform_;
+    std::unique_ptr<FocusBehaviour> focus_;
+    SearchCommand* search_ = nullptr;  // the window's child
+    QAction* scan_ = nullptr;
+    QAction* scanNext_ = nullptr;
+    QAction* reverse_ = nullptr;
+};
+
+}  // namespace editor
