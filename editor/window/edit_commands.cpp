@@ -96,7 +96,7 @@ void EditCommands::cmdMoreRight_Click() {
         form.txtRight(i)->setText(result.boxes[i]);
     }
     form.setExtraRights(result.extraRights);
-    form.RefreshRightCount();
+    form.refreshRightCount();
 }
 
 void EditCommands::cmdReverse_Click() {

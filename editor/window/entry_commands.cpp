@@ -113,7 +113,7 @@ void EntryCommands::stepHistory(void (QUndoStack::*step)()) {
 
 bool EntryCommands::refused(const std::optional<Refusal>& refusal) {
     if (!window_.entryForm().contents().question.isEmpty()) {
-        window_.entryForm().RefreshRightCount();
+        window_.entryForm().refreshRightCount();
     }
     if (refusal) {
         window_.warn(*refusal);

@@ -60,24 +60,19 @@ TEST(EntryCommands, RemoveTakesTheSelectedEntries) {
 // A refused command stores nothing and leaves the form as typed (the refusals: the session's
 // test).
 TEST(EntryCommands, RefusedCommandsChangeNothing) {
-    const std::tuple<const char*, int, QString, QString, QString> table[] = {
-        {"cmdChange", 2, u"q|@1|"_s,
-         u"「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"_s, u"問題の更新"_s}};
-    for (const auto& [command, count, question, text, title] : table) {
-        SCOPED_TRACE(command);
-        EditorWindow editor;
-        const QList<Entry> entries(count, entryOf("e"));
-        editor.document().replaceAll(entries);
-        editor.clickEntry(1);
-        editor.type(question, {"a"});
-        const editor::EntryForm typed = editor.form().contents();
-        editor.platform.answers({Answer::Ok});
-        editor.press(QString::fromLatin1(command));
-        EXPECT_EQ(editor.platform.shown(),
-                  (std::vector<platform::MessageBox>{{text, title, platform::Icon::Warning}}));
-        EXPECT_TRUE(editor.document().entries() == entries);
-        EXPECT_EQ(editor.form().contents(), typed);
-    }
+    EditorWindow editor({"a", "b"});
+    const QList<Entry> entries = editor.document().entries();
+    editor.clickEntry(1);
+    editor.type(u"q|@1|"_s, {"a"});
+    const editor::EntryForm typed = editor.form().contents();
+    editor.platform.answers({Answer::Ok});
+    editor.press(u"cmdChange"_s);
+    EXPECT_EQ(editor.platform.shown(),
+              (std::vector<platform::MessageBox>{
+                  {u"「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"_s, u"問題の更新"_s,
+                   platform::Icon::Warning}}));
+    EXPECT_TRUE(editor.document().entries() == entries);
+    EXPECT_EQ(editor.form().contents(), typed);
 }
 
 // Only the user's choice of an entry loads it: not the list taking the focus, not a right

@@ -25,9 +25,9 @@ struct ModifiedEditor : EditorWindow {
     }
 };
 
-// Every branch of ConfirmSave under each command that would drop the document (a failed save:
+// Every branch of the save question under each command that would drop the document (a failed save:
 // FailedSaveLosesNothing).
-TEST(FrmEditLifecycle, ConfirmSaveGuardsNewOpenAndClosing) {
+TEST(FrmEditLifecycle, SaveQuestionGuardsNewOpenAndClosing) {
     const platform::MessageBox confirm = question(
         u"編集中のﾌｧｲﾙが変更されています。\r\n保存しますか？"_s, u"変更"_s, Buttons::YesNoCancel);
     enum Save { NoDialog, Saved, DialogCancelled };
