@@ -25,22 +25,24 @@ void EditorSession::clear() {
 }
 
 OpenOutcome EditorSession::open(const QString& path) {
+    using common::OutcomeKind;
     switch (document_.loadFile(path)) {
         case common::ReadOutcome::Entries:
             wordFile_ = path;
             undoStack_.clear();
-            return OpenOutcome::Opened;
+            return common::Outcome::success();
         case common::ReadOutcome::Invalid:
-            return OpenOutcome::Invalid;
+            return common::Outcome::failure(OutcomeKind::Invalid);
         case common::ReadOutcome::OldVersion:
-            return OpenOutcome::OldVersion;
+            return common::Outcome::failure(OutcomeKind::OldVersion);
         case common::ReadOutcome::TooMany:
-            return OpenOutcome::TooMany;
+            return common::Outcome::failure(OutcomeKind::TooMany);
         case common::ReadOutcome::NotFound:
+            return common::Outcome::failure(OutcomeKind::NotFound);
         case common::ReadOutcome::Unreadable:
             break;
     }
-    return OpenOutcome::Unreadable;
+    return common::Outcome::failure(OutcomeKind::Unreadable);
 }
 
 SaveCheck EditorSession::checkSave() const {
@@ -63,15 +65,16 @@ SaveCheck EditorSession::checkSave() const {
     return {Refusal{text, kSaveTitle}};
 }
 
-common::WriteResult EditorSession::save(const QString& path) {
-    common::WriteResult result = document_.saveFile(path);
+common::Outcome EditorSession::save(const QString& path) {
+    const common::WriteResult result = document_.saveFile(path);
     if (result.ok) {
         wordFile_ = path;
     }
     if (!document_.isModified()) {
         undoStack_.setClean();  // the state the file now holds
     }
-    return result;
+    return result.ok ? common::Outcome::success()
+                     : common::Outcome::failure(common::OutcomeKind::Unwritable, result.error);
 }
 
 std::optional<Refusal> EditorSession::refuseWhenFull(const QString& commandWord) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/outcome.h"
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "editor/logic/document.h"
@@ -16,8 +17,9 @@
 
 namespace editor {
 
-// What Open made of a file. Only Opened replaces the document.
-enum class OpenOutcome { Opened, Invalid, OldVersion, TooMany, Unreadable };
+// What Open made of a file: Ok (the document holds its entries), NotFound, Unreadable,
+// Invalid, OldVersion or TooMany (the document is as it was).
+using OpenOutcome = common::Outcome;
 
 // Whether the document may be written: a file read as UTF-8 may hold what Shift_JIS cannot
 // store, and writing would turn it into '?' for good.
@@ -58,8 +60,8 @@ public:
     void clear();
     OpenOutcome open(const QString& path);
     SaveCheck checkSave() const;
-    // On success the document is clean and named after path.
-    common::WriteResult save(const QString& path);
+    // Ok: the document is clean and named after path. Unwritable: the file is as it was.
+    common::Outcome save(const QString& path);
 
     // The entry commands: each checks the form first. Insert goes in front of the entry at
     // position and leaves the new entry current and alone selected; Change replaces the

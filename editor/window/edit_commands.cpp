@@ -113,9 +113,10 @@ void EditCommands::Edit_Reverse_Click() {
     }
     const Document& document = session_.document();
     if (positions.size() > common::kMaxEntries - document.count()) {
-        window_.warn(QStringLiteral("項目の数が %1 を超えるため、逆問題を生成できません。")
-                         .arg(common::kMaxEntries),
-                     kReverseTitle);
+        platform_.warn(&window_,
+                       QStringLiteral("項目の数が %1 を超えるため、逆問題を生成できません。")
+                           .arg(common::kMaxEntries),
+                       kReverseTitle);
         return;
     }
     const platform::MessageBox confirm{

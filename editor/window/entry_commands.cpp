@@ -116,7 +116,7 @@ bool EntryCommands::refused(const std::optional<Refusal>& refusal) {
         window_.entryForm().refreshRightCount();
     }
     if (refusal) {
-        window_.warn(*refusal);
+        platform_.warn(&window_, refusal->text, refusal->title);
         return true;
     }
     return false;

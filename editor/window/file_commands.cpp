@@ -127,24 +127,20 @@ QString FileCommands::askFileName(bool forSave) {
 void FileCommands::saveFile() {
     // Nothing is written until the user has changed the entries the file cannot hold.
     if (const SaveCheck check = session_.checkSave(); check.refusal) {
-        window_.warn(*check.refusal);
+        platform_.warn(&window_, check.refusal->text, check.refusal->title);
         return;
     }
     const QString path = askFileName(true);
     if (path.isEmpty()) {
         return;
     }
-    common::WriteResult result;
+    common::Outcome outcome;
     {
         const auto busy = platform_.busy();
-        result = session_.save(path);
+        outcome = session_.save(path);
     }
-    if (!result.ok) {
-        QString text = kNotSaved + kCrLf + path;
-        if (!result.error.isEmpty()) {
-            text += kCrLf + result.error;
-        }
-        window_.warn(text, kSaveTitle);
+    if (!outcome.ok()) {
+        platform_.warn(&window_, kNotSaved + kCrLf + path, outcome, kSaveTitle);
     }
 }
 
@@ -164,25 +160,25 @@ void FileCommands::readFile(const QString& path) {
         const auto quiet = window_.quietList();
         outcome = session_.open(path);
     }
-    switch (outcome) {
-        case OpenOutcome::Opened:
+    switch (outcome.kind) {
+        case common::OutcomeKind::Ok:
             window_.startEmpty();
             break;
-        case OpenOutcome::Invalid:
-            window_.warn(kInvalidFile, kOpenTitle);
+        case common::OutcomeKind::Invalid:
+            platform_.warn(&window_, kInvalidFile, kOpenTitle);
             break;
-        case OpenOutcome::OldVersion:
+        case common::OutcomeKind::OldVersion:
             if (platform_.showMessage(&window_, {kOldVersion, kOpenTitle, platform::Icon::Question,
                                                  platform::Buttons::YesNo, platform::Answer::Yes,
                                                  kConverterTopic}) == platform::Answer::Yes) {
                 startConverter(path);
             }
             break;
-        case OpenOutcome::TooMany:
-            window_.warn(kTooManyToOpen, kOpenTitle);
+        case common::OutcomeKind::TooMany:
+            platform_.warn(&window_, kTooManyToOpen, kOpenTitle);
             break;
-        case OpenOutcome::Unreadable:
-            window_.warn(kUnreadable + kCrLf + path, kOpenTitle);
+        default:
+            platform_.warn(&window_, kUnreadable + kCrLf + path, kOpenTitle);
             break;
     }
 }
@@ -191,7 +187,7 @@ void FileCommands::startConverter(const QString& oldFile) {
     const QString program =
         window_.programFolder() + platform::executableName(QStringLiteral("Renoval"));
     if (!platform_.startProgram(program, {oldFile})) {
-        window_.warn(kConverterMissing + kCrLf + program, kOpenTitle);
+        platform_.warn(&window_, kConverterMissing + kCrLf + program, kOpenTitle);
     }
 }
 

@@ -218,8 +218,8 @@ void frmEdit::saveSettings() {
         return session_->settingsToSave(fresh, programFolder());
     };
     if (!common::updateSettings(file, common::kEditorRecordLength, record, &error)) {
-        warn(common::settingsNotSavedText(file, error),
-             QString::fromUtf16(common::kSettingsNotSavedTitle));
+        platform_.warn(this, common::settingsNotSavedText(file, error),
+                       QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
 }
 
@@ -227,11 +227,6 @@ void frmEdit::startEmpty() {
     session_->undoStack().clear();
     showForm({});
     updateEntryButtons();
-}
-
-void frmEdit::warn(const QString& text, const QString& title) {
-    platform_.showMessage(this, {text, title, platform::Icon::Warning, platform::Buttons::Ok,
-                                 platform::Answer::Ok, std::nullopt});
 }
 
 QScopedValueRollback<bool> frmEdit::quietList() {

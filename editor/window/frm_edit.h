@@ -82,9 +82,6 @@ public:
     // Appends entries as one step and selects them; the form keeps what it shows.
     void appendEntries(const QList<common::Entry>& entries, const QString& text);
 
-    void warn(const QString& text, const QString& title);
-    void warn(const Refusal& refusal) { warn(refusal.text, refusal.title); }
-
 protected:
     // Form_Unload: asks about unsaved changes and writes the settings, also when cancelled.
     void closeEvent(QCloseEvent* event) override;

@@ -11,10 +11,10 @@
 namespace {
 
 using namespace Qt::StringLiterals;
+using common::OutcomeKind;
 using editor::EditorSession;
 using editor::EntryForm;
 using editor::ListState;
-using editor::OpenOutcome;
 
 common::Entry entryOf(const QString& question) {
     return {question, question + u"1"_s, {}};
@@ -63,16 +63,16 @@ TEST(EditorSession, OpenTellsWhatItMadeOfTheFile) {
     const struct {
         const char* name;
         QByteArray bytes;  // null: a folder; "-": no file at all
-        OpenOutcome outcome;
+        OutcomeKind outcome;
     } table[] = {
-        {"word file", "Version 2.00\r\nrun|@1|a|@1|\r\n", OpenOutcome::Opened},
-        {"no separator", "Version 2.00\r\nq|@1|r\r\n", OpenOutcome::Invalid},
-        {"old version", "Ver 2.00\r\n", OpenOutcome::OldVersion},
+        {"word file", "Version 2.00\r\nrun|@1|a|@1|\r\n", OutcomeKind::Ok},
+        {"no separator", "Version 2.00\r\nq|@1|r\r\n", OutcomeKind::Invalid},
+        {"old version", "Ver 2.00\r\n", OutcomeKind::OldVersion},
         {"too many",
          "Version 2.00\r\n" + QByteArray("q|@1|r|@1|\r\n").repeated(common::kMaxEntries + 1),
-         OpenOutcome::TooMany},
-        {"folder", QByteArray(), OpenOutcome::Unreadable},
-        {"missing", "-", OpenOutcome::Unreadable},
+         OutcomeKind::TooMany},
+        {"folder", QByteArray(), OutcomeKind::Unreadable},
+        {"missing", "-", OutcomeKind::NotFound},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
@@ -84,8 +84,8 @@ TEST(EditorSession, OpenTellsWhatItMadeOfTheFile) {
         } else if (row.bytes != "-") {
             kxtest::writeBytes(file, row.bytes);
         }
-        EXPECT_EQ(s.session.open(file), row.outcome);
-        const bool opened = row.outcome == OpenOutcome::Opened;
+        EXPECT_EQ(s.session.open(file).kind, row.outcome);
+        const bool opened = row.outcome == OutcomeKind::Ok;
         EXPECT_EQ(s.questions(), opened ? QStringList{"run"} : QStringList({"apple", "pear"}));
         EXPECT_EQ(s.session.isModified(), !opened);
         EXPECT_EQ(s.session.undoStack().count(), opened ? 0 : 1);
@@ -211,14 +211,14 @@ TEST(EditorSession, SaveRefusesEntriesShiftJisCannotStore) {
     Session s;
     const QString file = s.path(u"utf8.qvw"_s);
     kxtest::writeBytes(file, "Version 2.00\r\n" + entries);
-    ASSERT_EQ(s.session.open(file), OpenOutcome::Opened);
+    ASSERT_TRUE(s.session.open(file).ok());
     EXPECT_EQ(s.session.checkSave().refusal, (editor::Refusal{refusal + lines, u"ﾌｧｲﾙを保存"_s}));
 
     kxtest::writeBytes(file, kxtest::kWaterFireTree);
-    ASSERT_EQ(s.session.open(file), OpenOutcome::Opened);
+    ASSERT_TRUE(s.session.open(file).ok());
     EXPECT_FALSE(s.session.checkSave().refusal);
     const QString saved = s.path(u"saved.qvw"_s);
-    EXPECT_TRUE(s.session.save(saved).ok);
+    EXPECT_TRUE(s.session.save(saved).ok());
     EXPECT_EQ(s.session.wordFile(), saved);
     EXPECT_EQ(kxtest::readBytes(saved),
               common::encodeAnsi(QString::fromUtf8(kxtest::kWaterFireTree)));
