@@ -153,6 +153,23 @@ void EditorSession::append(const QList<common::Entry>& entries, const QString& t
     push(std::move(edit));
 }
 
+ReversePlan EditorSession::planReverse(const QList<int>& selected) const {
+    QList<common::Entry> entries;
+    const QList<int> positions = inListOrder(selected);
+    entries.reserve(positions.size());
+    for (const int p : positions) {
+        entries.append(document_.entry(p));
+    }
+    return editor::planReverse(document_.count(), entries);
+}
+
+EditMenuState EditorSession::editMenuState(bool anySelected) const {
+    if (document_.isEmpty()) {
+        return {};
+    }
+    return {true, true, anySelected};
+}
+
 void EditorSession::fileChosen(const QString& path) {
     options_.dialogFileName = path;
     dialogFolder_.clear();

@@ -7,6 +7,7 @@
 #include "editor/logic/entry_edit.h"
 #include "editor/logic/entry_form.h"
 #include "editor/logic/input_options.h"
+#include "editor/logic/reverse_generation.h"
 #include "editor/logic/search.h"
 
 #include <QList>
@@ -32,6 +33,15 @@ struct EntryStored {
     std::optional<Refusal> refusal;
     common::Entry entry;  // as the file will hold it
     EntryId id = 0;
+};
+
+// The Edit menu's items as it opens.
+struct EditMenuState {
+    bool scan = false;
+    bool scanNext = false;
+    bool reverse = false;
+
+    friend bool operator==(const EditMenuState&, const EditMenuState&) = default;
 };
 
 // Where the word-file dialog starts: the name chosen last, or else the folder from the
@@ -74,6 +84,11 @@ public:
     // Appends entries as one step (an import, reverse generation) and selects them; the
     // current entry stays. The caller makes sure they fit.
     void append(const QList<common::Entry>& entries, const QString& text);
+
+    // Reverse generation of the entries at the selected positions (any order): what Append
+    // would add, or why not. Nothing changes here.
+    ReversePlan planReverse(const QList<int>& selected) const;
+    EditMenuState editMenuState(bool anySelected) const;
 
     // The word-file dialog's memory.
     DialogStart dialogStart() const { return {options_.dialogFileName, dialogFolder_}; }

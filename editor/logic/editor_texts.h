@@ -38,6 +38,27 @@ inline const QString kFull =
     QStringLiteral("これ以上、項目を追加できません。") + kCrLf +
     QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries);
 
+// The entry check's refusals.
+inline const QString kNeedQuestion = QStringLiteral("問題を入力してください。");
+inline const QString kNeedRight = QStringLiteral("解答を 1つ以上入力してください。");
+inline const QString kNoLineBreak = QStringLiteral("問題と解答には改行を入力できません。");
+inline const QString kSeparatorTyped =
+    QStringLiteral("「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。");
+inline const QString kCharsNotStored = QStringLiteral("次の文字は単語ﾌｧｲﾙに保存できません。");
+
+// Reverse generation and search.
+inline const QString kReverseTitle = QStringLiteral("逆問題");
+inline const QString kReverseTooMany =
+    QStringLiteral("項目の数が %1 を超えるため、逆問題を生成できません。").arg(common::kMaxEntries);
+inline const QString kReverseQuestion =
+    QStringLiteral("逆問題の生成を行います。") + kCrLf + QStringLiteral("よろしいですか？");
+inline const QString kScanTitle = QStringLiteral("検索");
+inline const QString kScanFinished = QStringLiteral("検索が完了しました。");
+inline const QString kScanAgain =
+    kScanFinished + kCrLf + QStringLiteral("ﾘｽﾄの最初から再検索しますか？");
+inline const QString kScanNeedText = QStringLiteral("検索文字列を指定してください。");
+inline const QString kScanNeedFields = QStringLiteral("検索の対象を指定してください。");
+
 // The words that name the entry commands in their refusals ("問題の追加") and undo steps.
 inline const QString kAddWord = QStringLiteral("追加");
 inline const QString kInsertWord = QStringLiteral("挿入");

@@ -2,7 +2,6 @@
 
 #include "editor/logic/editor_session.h"
 #include "editor/logic/editor_texts.h"
-#include "editor/logic/reverse_generation.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_model.h"
 #include "editor/window/entry_list_view.h"
@@ -20,19 +19,6 @@
 #include <QPushButton>
 
 namespace editor {
-
-namespace {
-
-const QString kReverseTitle = QStringLiteral("逆問題");
-
-}  // namespace
-
-EditMenuState editMenuState(int entryCount, bool anySelected) {
-    if (entryCount == 0) {
-        return {};
-    }
-    return {true, true, anySelected};
-}
 
 EditCommands::EditCommands(frmEdit& window, EditorSession& session, platform::Platform& platform)
     : window_(window),
@@ -107,38 +93,23 @@ void EditCommands::cmdReverse_Click() {
 // and leaves exactly the new entries selected. Refuses, changing nothing, when the document
 // would pass the largest number of entries.
 void EditCommands::Edit_Reverse_Click() {
-    const QList<int> positions = inListOrder(window_.lstQuestion().selectedPositions());
-    if (positions.isEmpty()) {
-        return;
+    const ReversePlan plan = session_.planReverse(window_.lstQuestion().selectedPositions());
+    switch (plan.outcome) {
+        case ReverseOutcome::NothingSelected:
+            return;
+        case ReverseOutcome::TooMany:
+            platform_.warn(&window_, kReverseTooMany, kReverseTitle);
+            return;
+        case ReverseOutcome::Ready:
+            break;
     }
-    const Document& document = session_.document();
-    if (positions.size() > common::kMaxEntries - document.count()) {
-        platform_.warn(&window_,
-                       QStringLiteral("項目の数が %1 を超えるため、逆問題を生成できません。")
-                           .arg(common::kMaxEntries),
-                       kReverseTitle);
-        return;
-    }
-    const platform::MessageBox confirm{
-        QStringLiteral("逆問題の生成を行います。") + kCrLf + QStringLiteral("よろしいですか？"),
-        kReverseTitle,
-        platform::Icon::Question,
-        platform::Buttons::YesNo,
-        platform::Answer::Yes,
-        kRemoveTopic};
+    const platform::MessageBox confirm{kReverseQuestion,         kReverseTitle,
+                                       platform::Icon::Question, platform::Buttons::YesNo,
+                                       platform::Answer::Yes,    kRemoveTopic};
     if (platform_.showMessage(&window_, confirm) != platform::Answer::Yes) {
         return;
     }
     const auto busy = platform_.busy();
-    QList<common::Entry> selected;
-    selected.reserve(positions.size());
-    for (int p : positions) {
-        selected.append(document.entry(p));
-    }
-    const ReversePlan plan = planReverse(document.count(), selected);
-    if (plan.outcome != ReverseOutcome::Ready) {
-        return;
-    }
     window_.appendEntries(plan.entries, kReverseWord);
 }
 
@@ -151,8 +122,7 @@ void EditCommands::Edit_ScanNext_Click() {
 }
 
 void EditCommands::Edit_Top_Click() {
-    const EditMenuState state =
-        editMenuState(session_.document().count(), window_.lstQuestion().hasSelection());
+    const EditMenuState state = session_.editMenuState(window_.lstQuestion().hasSelection());
     scan_->setEnabled(state.scan);
     scanNext_->setEnabled(state.scanNext);
     reverse_->setEnabled(state.reverse);

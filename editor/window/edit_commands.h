@@ -17,17 +17,6 @@ class FocusBehaviour;
 class SearchCommand;
 class frmEdit;
 
-struct EditMenuState {
-    bool scan = false;
-    bool scanNext = false;
-    bool reverse = false;
-
-    friend bool operator==(const EditMenuState&, const EditMenuState&) = default;
-};
-
-// The Edit menu's items as it opens.
-EditMenuState editMenuState(int entryCount, bool anySelected);
-
 // The editor's tools: the input options on its boxes, more answers, reverse generation and
 // search, with the Edit menu's items for them.
 class EditCommands : public QObject {

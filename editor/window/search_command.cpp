@@ -1,5 +1,6 @@
 #include "editor/window/search_command.h"
 
+#include "editor/logic/editor_texts.h"
 #include "editor/window/entry_commands.h"
 #include "editor/window/entry_list_view.h"
 #include "editor/window/frm_edit.h"
@@ -11,25 +12,18 @@
 
 namespace editor {
 
-namespace {
-
-const QString kTitle = QStringLiteral("検索");
-
-}  // namespace
-
 class SearchCommand::Driver : public ScanDriver {
 public:
     explicit Driver(SearchCommand* command)
         : command_(command), startRevision_(command->session_.document().revision()) {}
 
     bool askRestart() override {
-        const platform::MessageBox box{
-            QStringLiteral("検索が完了しました。\r\nﾘｽﾄの最初から再検索しますか？"),
-            kTitle,
-            platform::Icon::Question,
-            platform::Buttons::YesNo,
-            platform::Answer::Yes,
-            {}};
+        const platform::MessageBox box{kScanAgain,
+                                       kScanTitle,
+                                       platform::Icon::Question,
+                                       platform::Buttons::YesNo,
+                                       platform::Answer::Yes,
+                                       {}};
         return command_->platform_.showMessage(command_->messageParent(), box) ==
                platform::Answer::Yes;
     }
@@ -98,16 +92,21 @@ void SearchCommand::scanNext() {
     running_ = false;
     switch (result.outcome) {
         case ScanOutcome::NeedText:
-            tell(QStringLiteral("検索文字列を指定してください。"), platform::Icon::Warning);
+            platform_.warn(messageParent(), kScanNeedText, kScanTitle);
             openDialog();
             break;
         case ScanOutcome::NeedFields:
-            tell(QStringLiteral("検索の対象を指定してください。"), platform::Icon::Warning);
+            platform_.warn(messageParent(), kScanNeedFields, kScanTitle);
             openDialog();
             break;
         case ScanOutcome::EmptyList:
         case ScanOutcome::Finished:
-            tell(QStringLiteral("検索が完了しました。"), platform::Icon::None);
+            platform_.showMessage(messageParent(), {kScanFinished,
+                                                    kScanTitle,
+                                                    platform::Icon::None,
+                                                    platform::Buttons::Ok,
+                                                    platform::Answer::Ok,
+                                                    {}});
             break;
         case ScanOutcome::Found:
             if (window_->entries().confirmEntryStored()) {
@@ -133,11 +132,6 @@ bool SearchCommand::eventFilter(QObject* watched, QEvent* event) {
 
 QWidget* SearchCommand::messageParent() const {
     return dialog_ && dialog_->isVisible() ? static_cast<QWidget*>(dialog_.data()) : window_;
-}
-
-void SearchCommand::tell(const QString& text, platform::Icon icon) {
-    platform_.showMessage(messageParent(),
-                          {text, kTitle, icon, platform::Buttons::Ok, platform::Answer::Ok, {}});
 }
 
 }  // namespace editor

@@ -32,7 +32,6 @@ protected:
 private:
     class Driver;
     QWidget* messageParent() const;
-    void tell(const QString& text, platform::Icon icon);
 
     frmEdit* window_;
     EditorSession& session_;

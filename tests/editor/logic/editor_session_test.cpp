@@ -178,23 +178,6 @@ TEST(EditorSession, EntryCommandsStoreOrRefuse) {
     }
 }
 
-// Remove takes the selection; the current entry stays current unless it went with it.
-TEST(EditorSession, RemoveTakesTheSelection) {
-    for (const bool currentSelected : {false, true}) {
-        SCOPED_TRACE(currentSelected);
-        Session s({"a", "b", "c"});
-        const editor::Document& document = s.session.document();
-        const editor::EntryId current = document.idAt(currentSelected ? 0 : 1);
-        s.list.state = {current, {document.idAt(0), document.idAt(2)}};
-        s.session.remove();
-        EXPECT_EQ(s.questions(), QStringList{"b"});
-        EXPECT_EQ(s.list.state.current, currentSelected ? std::nullopt : std::optional(current));
-        s.session.undoStack().undo();
-        EXPECT_EQ(s.questions(), (QStringList{"a", "b", "c"}));
-        EXPECT_FALSE(s.session.isModified());
-    }
-}
-
 // A UTF-8 file may hold what Shift_JIS cannot store: saving it is refused, naming the first
 // such entries, instead of turning them into '?'. Saving what can be stored names the file.
 TEST(EditorSession, SaveRefusesEntriesShiftJisCannotStore) {
