@@ -97,60 +97,26 @@ TEST(EditorSession, OpenTellsWhatItMadeOfTheFile) {
 // refusal; Change may go on in a full document. What is stored is the file's form.
 TEST(EditorSession, EntryCommandsStoreOrRefuse) {
     enum Command { Add, Insert, Change };
+    const QString words[] = {u"追加"_s, u"挿入"_s, u"更新"_s};
+    const QString separator = u"「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"_s;
+    const QString full =
+        u"これ以上、項目を追加できません。\r\n1つのﾌｧｲﾙに入る項目は 32767個までです。"_s;
+    const int most = common::kMaxEntries;
     const struct {
         const char* name;
         Command command;
         int count;
-        EntryForm form;
-        QString refusal;  // empty: stored
-        QString title;
+        QString question;
+        QString refusal;        // empty: stored
         QStringList questions;  // of the first three entries afterwards
     } table[] = {
-        {"add", Add, 2, formOf(u"n\u301C"_s, u"x"_s), {}, {}, {"e0", "e1", u"n\uFF5E"_s}},
-        {"insert", Insert, 2, formOf(u"n"_s, u"x"_s), {}, {}, {"e0", "n", "e1"}},
-        {"change", Change, 2, formOf(u"n"_s, u"x"_s), {}, {}, {"e0", "n"}},
-        {"no question",
-         Add,
-         2,
-         formOf({}, u"x"_s),
-         u"問題を入力してください。"_s,
-         u"問題の追加"_s,
-         {"e0", "e1"}},
-        {"no answer",
-         Insert,
-         2,
-         formOf(u"n"_s),
-         u"解答を 1つ以上入力してください。"_s,
-         u"問題の挿入"_s,
-         {"e0", "e1"}},
-        {"separator",
-         Change,
-         2,
-         formOf(u"q|@1|"_s, u"a"_s),
-         u"「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"_s,
-         u"問題の更新"_s,
-         {"e0", "e1"}},
-        {"full add",
-         Add,
-         common::kMaxEntries,
-         formOf(u"n"_s, u"x"_s),
-         u"これ以上、項目を追加できません。\r\n1つのﾌｧｲﾙに入る項目は 32767個までです。"_s,
-         u"問題の追加"_s,
-         {"e0", "e1", "e2"}},
-        {"full insert",
-         Insert,
-         common::kMaxEntries,
-         formOf(u"n"_s, u"x"_s),
-         u"これ以上、項目を追加できません。\r\n1つのﾌｧｲﾙに入る項目は 32767個までです。"_s,
-         u"問題の挿入"_s,
-         {"e0", "e1", "e2"}},
-        {"full change",
-         Change,
-         common::kMaxEntries,
-         formOf(u"n"_s, u"x"_s),
-         {},
-         {},
-         {"e0", "n", "e2"}},
+        {"add", Add, 2, u"n\u301C"_s, {}, {"e0", "e1", u"n\uFF5E"_s}},
+        {"insert", Insert, 2, u"n"_s, {}, {"e0", "n", "e1"}},
+        {"change", Change, 2, u"n"_s, {}, {"e0", "n"}},
+        {"separator", Change, 2, u"q|@1|"_s, separator, {"e0", "e1"}},
+        {"full add", Add, most, u"n"_s, full, {"e0", "e1", "e2"}},
+        {"full insert", Insert, most, u"n"_s, full, {"e0", "e1", "e2"}},
+        {"full change", Change, most, u"n"_s, {}, {"e0", "n", "e2"}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
@@ -159,13 +125,15 @@ TEST(EditorSession, EntryCommandsStoreOrRefuse) {
             questions.append(u"e%1"_s.arg(i));
         }
         Session s(questions);
-        const editor::EntryStored stored = row.command == Add      ? s.session.add(row.form)
-                                           : row.command == Insert ? s.session.insert(row.form, 1)
-                                                                   : s.session.change(row.form, 1);
+        const EntryForm form = formOf(row.question, u"x"_s);
+        const editor::EntryStored stored = row.command == Add      ? s.session.add(form)
+                                           : row.command == Insert ? s.session.insert(form, 1)
+                                                                   : s.session.change(form, 1);
         EXPECT_EQ(s.questions().first(qMin(3, s.session.document().count())), row.questions);
         EXPECT_EQ(s.session.isModified(), row.refusal.isEmpty());
         if (!row.refusal.isEmpty()) {
-            EXPECT_EQ(stored.refusal, (editor::Refusal{row.refusal, row.title}));
+            const QString title = u"問題の"_s + words[row.command];
+            EXPECT_EQ(stored.refusal, (editor::Refusal{row.refusal, title}));
             continue;
         }
         EXPECT_FALSE(stored.refusal);
