@@ -34,7 +34,7 @@ EditCommands::EditCommands(frmEdit& window, EditorSession& session, platform::Pl
     search_ = new SearchCommand(window_, session_, platform_, *focus_);
 
     QMenu* edit = window_.editMenu();
-    connect(edit, &QMenu::aboutToShow, this, &EditCommands::Edit_Top_Click);
+    connect(edit, &QMenu::aboutToShow, this, &EditCommands::updateEditItems);
     scan_ = addMenuItem(edit, QStringLiteral("検索(&S)"), "Edit_Scan",
                         {QKeySequence(Qt::CTRL | Qt::Key_F)});
     connect(scan_, &QAction::triggered, this, &EditCommands::Edit_Scan_Click);
@@ -51,12 +51,12 @@ EditCommands::EditCommands(frmEdit& window, EditorSession& session, platform::Pl
 
     // The items' shortcuts work by the same rule as the menu, not by its state when last open.
     const EntryListModel* model = &window_.model();
-    connect(model, &QAbstractItemModel::rowsInserted, this, &EditCommands::Edit_Top_Click);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &EditCommands::Edit_Top_Click);
-    connect(model, &QAbstractItemModel::modelReset, this, &EditCommands::Edit_Top_Click);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &EditCommands::updateEditItems);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &EditCommands::updateEditItems);
+    connect(model, &QAbstractItemModel::modelReset, this, &EditCommands::updateEditItems);
     connect(window_.lstQuestion().selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &EditCommands::Edit_Top_Click);
-    Edit_Top_Click();
+            &EditCommands::updateEditItems);
+    updateEditItems();
 }
 
 EditCommands::~EditCommands() {
@@ -121,7 +121,7 @@ void EditCommands::Edit_ScanNext_Click() {
     search_->scanNext();
 }
 
-void EditCommands::Edit_Top_Click() {
+void EditCommands::updateEditItems() {
     const EditMenuState state = session_.editMenuState(window_.lstQuestion().hasSelection());
     scan_->setEnabled(state.scan);
     scanNext_->setEnabled(state.scanNext);

@@ -32,8 +32,9 @@ public:
     void Edit_Reverse_Click();
     void Edit_Scan_Click();
     void Edit_ScanNext_Click();
-    // Runs each time the Edit menu opens, from the menu bar or as the list's context menu.
-    void Edit_Top_Click();
+    // As the Edit menu opens (from the menu bar or as the list's context menu) and whenever
+    // the entries or the selection change, so that the shortcuts follow the same rule.
+    void updateEditItems();
 
 private:
     frmEdit& window_;
