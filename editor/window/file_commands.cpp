@@ -145,7 +145,7 @@ void FileCommands::saveFile() {
 }
 
 void FileCommands::openFile(const QString& path) {
-    if (!window_.entries().confirmEntryStored() || !confirmSave()) {
+    if (!window_.entryCommands().confirmEntryStored() || !confirmSave()) {
         return;
     }
     // As if chosen in the dialog: a later Save proposes it.
@@ -192,7 +192,7 @@ void FileCommands::startConverter(const QString& oldFile) {
 }
 
 void FileCommands::File_New_Click() {
-    if (!window_.entries().confirmEntryStored() || !confirmSave()) {
+    if (!window_.entryCommands().confirmEntryStored() || !confirmSave()) {
         return;
     }
     {
@@ -203,7 +203,7 @@ void FileCommands::File_New_Click() {
 }
 
 void FileCommands::File_Open_Click() {
-    if (!window_.entries().confirmEntryStored() || !confirmSave()) {
+    if (!window_.entryCommands().confirmEntryStored() || !confirmSave()) {
         return;
     }
     const QString path = askFileName(false);

@@ -39,9 +39,8 @@ public:
     platform::Platform& platform() const { return platform_; }
     EditorSession& session() { return *session_; }
     Document& document() { return session_->document(); }
-    FileCommands& files() const { return *files_; }
-    EntryCommands& entries() const { return *entries_; }
-    EditCommands& tools() const { return *tools_; }
+    FileCommands& fileCommands() const { return *files_; }
+    EntryCommands& entryCommands() const { return *entries_; }
 
     // The program folder, ending in a separator.
     QString programFolder() const;

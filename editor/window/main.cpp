@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     // As bytes: the name need not be text in the system's encoding. QApplication has taken its
     // own options out of argv.
     if (argc > 1) {
-        editor::FileCommands& files = window.files();
+        editor::FileCommands& files = window.fileCommands();
         files.openFile(platform::argumentPath(platform, &window, argv[1], files.namesOffered()));
     }
     return app.exec();

@@ -109,7 +109,7 @@ void SearchCommand::scanNext() {
                                                     {}});
             break;
         case ScanOutcome::Found:
-            if (window_->entries().confirmEntryStored()) {
+            if (window_->entryCommands().confirmEntryStored()) {
                 window_->chooseEntry(result.position);
             }
             break;

@@ -98,7 +98,7 @@ TEST(EditorFileMenu, WordFileAtStartOpensAsFileOpen) {
     EditorWindow editor;
     const QString path = editor.writeFile(
         u"words.qvw"_s, common::encodeAnsi(u"Version 2.00\r\napple|@1|りんご|@1|\r\n"_s));
-    editor.window->files().openFile(path);
+    editor.window->fileCommands().openFile(path);
     EXPECT_EQ(editor.questions(), QStringList{"apple"});
     editor.platform.fileNames({std::nullopt});
     editor.trigger(u"File_Save"_s);
