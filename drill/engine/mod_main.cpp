@@ -77,22 +77,21 @@ void modMain::loadWordFile(bool reload) {
         const auto busy = platform_.busy();
         read = common::readWordFile(wordFileName_);
     }
-    switch (read.outcome) {
-        case common::ReadOutcome::NotFound:
+    switch (read.outcome.kind) {
+        case common::OutcomeKind::NotFound:
             failLoad(kFileNotFound);
             return;
-        case common::ReadOutcome::Invalid:
-        case common::ReadOutcome::Unreadable:
-            failLoad(kInvalidFile);
-            return;
-        case common::ReadOutcome::OldVersion:
+        case common::OutcomeKind::OldVersion:
             failLoad(kOldVersion);
             return;
-        case common::ReadOutcome::TooMany:
+        case common::OutcomeKind::TooMany:
             failLoad(kTooManyEntries);
             return;
-        case common::ReadOutcome::Entries:
+        case common::OutcomeKind::Ok:
             break;
+        default:
+            failLoad(kInvalidFile);
+            return;
     }
     entries_ = std::move(read.entries);
     dialogInitialFolder_.clear();
@@ -102,12 +101,7 @@ void modMain::loadWordFile(bool reload) {
 }
 
 void modMain::failLoad(const QString& message) {
-    platform::MessageBox box;
-    box.text = message;
-    box.title = kOpenTitle;
-    box.icon = platform::Icon::Warning;
-    box.buttons = platform::Buttons::Ok;
-    platform_.showMessage(view_.dialogParent(), box);
+    platform_.warn(view_.dialogParent(), message, kOpenTitle);
     view_.setInformationText(QString());
 }
 

@@ -54,7 +54,8 @@ void AfterDrill::drillEnded(common::DrillModeValue mode, qint64 seconds) {
     }
     // Every lost drill is said: the history keeps what it can for later, so a loss is rare.
     if (const QString reason = historyStore_.record(record); !reason.isEmpty()) {
-        warn(QStringLiteral("成績を記録できませんでした。\r\n") + reason);
+        platform_.warn(window_, QStringLiteral("成績を記録できませんでした。\r\n") + reason,
+                       kHistoryTitle);
     }
     showNotices();
 
@@ -108,16 +109,8 @@ void AfterDrill::showHistory() {
 
 void AfterDrill::showNotices() {
     for (const QString& notice : historyStore_.takeNotices()) {
-        warn(notice);
+        platform_.warn(window_, notice, kHistoryTitle);
     }
-}
-
-void AfterDrill::warn(const QString& text) {
-    platform::MessageBox box;
-    box.text = text;
-    box.title = kHistoryTitle;
-    box.icon = platform::Icon::Warning;
-    platform_.showMessage(window_, box);
 }
 
 }  // namespace drill

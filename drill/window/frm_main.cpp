@@ -456,12 +456,11 @@ void frmMain::Form_Unload() {
         return common::drillRecordToSave(fresh, QDir::toNativeSeparators(engine_.WordFileName()),
                                          drillMode(), folder);
     };
-    QString error;
-    if (!common::updateSettings(path, common::kDrillRecordLength, record, &error)) {
-        platform_.showMessage(
-            this, {common::settingsNotSavedText(path, error),
-                   QString::fromUtf16(common::kSettingsNotSavedTitle), platform::Icon::Warning,
-                   platform::Buttons::Ok, platform::Answer::Ok, std::nullopt});
+    if (const common::Outcome saved =
+            common::updateSettings(path, common::kDrillRecordLength, record);
+        !saved.ok()) {
+        platform_.warn(this, common::settingsNotSavedText(path, saved),
+                       QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
 }
 
@@ -555,17 +554,13 @@ void frmMain::Option_Edit_Click() {
     }
     const QString name = platform::executableName(kEditorBaseName);
     const QString program = platform_.programFolder() + name;
-    platform::MessageBox box;
-    box.title = QStringLiteral("Edit");
-    box.icon = platform::Icon::Warning;
+    const QString title = QStringLiteral("Edit");
     if (!QFileInfo(program).isFile()) {
-        box.text = name + QStringLiteral(" が見つかりません。");
-        platform_.showMessage(this, box);
+        platform_.warn(this, name + QStringLiteral(" が見つかりません。"), title);
         return;
     }
     if (!platform_.startProgram(program, {})) {
-        box.text = name + QStringLiteral(" を起動できません。");
-        platform_.showMessage(this, box);
+        platform_.warn(this, name + QStringLiteral(" を起動できません。"), title);
     }
 }
 

@@ -1,7 +1,6 @@
 #include "editor/logic/editor_session.h"
 
-#include "common/ansi_text.h"
-#include "common/entry_text.h"
+#include "common/messages.h"
 #include "editor/logic/editor_texts.h"
 
 namespace editor {
@@ -25,56 +24,32 @@ void EditorSession::clear() {
 }
 
 OpenOutcome EditorSession::open(const QString& path) {
-    using common::OutcomeKind;
-    switch (document_.loadFile(path)) {
-        case common::ReadOutcome::Entries:
-            wordFile_ = path;
-            undoStack_.clear();
-            return common::Outcome::success();
-        case common::ReadOutcome::Invalid:
-            return common::Outcome::failure(OutcomeKind::Invalid);
-        case common::ReadOutcome::OldVersion:
-            return common::Outcome::failure(OutcomeKind::OldVersion);
-        case common::ReadOutcome::TooMany:
-            return common::Outcome::failure(OutcomeKind::TooMany);
-        case common::ReadOutcome::NotFound:
-            return common::Outcome::failure(OutcomeKind::NotFound);
-        case common::ReadOutcome::Unreadable:
-            break;
+    common::Outcome outcome = document_.loadFile(path);
+    if (outcome.ok()) {
+        wordFile_ = path;
+        undoStack_.clear();
     }
-    return common::Outcome::failure(OutcomeKind::Unreadable);
+    return outcome;
 }
 
 SaveCheck EditorSession::checkSave() const {
-    constexpr int kNamed = 5;
-    const QList<int> unstorable = common::unstorableEntries(document_.entries(), kNamed + 1);
-    if (unstorable.isEmpty()) {
+    const std::optional<QString> refusal =
+        common::unstorableRefusal(document_.entries(), common::UnstorableDetail::Entries);
+    if (!refusal) {
         return {};
     }
-    QString text = kUnstorable;
-    for (const int position : unstorable.first(qMin(kNamed, int(unstorable.size())))) {
-        const common::Entry& entry = document_.entry(position);
-        text += kCrLf + QString::number(position + 1) + QStringLiteral(": ") +
-                entry.question.left(40) + QStringLiteral("  ") +
-                common::quoteEach(common::unrepresentableChars(entry.question + entry.rights +
-                                                               entry.information));
-    }
-    if (unstorable.size() > kNamed) {
-        text += kCrLf + QStringLiteral("...");
-    }
-    return {Refusal{text, kSaveTitle}};
+    return {Refusal{*refusal, kSaveTitle}};
 }
 
 common::Outcome EditorSession::save(const QString& path) {
-    const common::WriteResult result = document_.saveFile(path);
-    if (result.ok) {
+    common::Outcome outcome = document_.saveFile(path);
+    if (outcome.ok()) {
         wordFile_ = path;
     }
     if (!document_.isModified()) {
         undoStack_.setClean();  // the state the file now holds
     }
-    return result.ok ? common::Outcome::success()
-                     : common::Outcome::failure(common::OutcomeKind::Unwritable, result.error);
+    return outcome;
 }
 
 std::optional<Refusal> EditorSession::refuseWhenFull(const QString& commandWord) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/messages.h"
 #include "common/word_file.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 // The fixed texts that the editor shows, and the ones it builds from a number.
 namespace editor {
 
-inline const QString kCrLf = QStringLiteral("\r\n");
+using common::kCrLf;
 
 inline const QString kEditorTitle = QStringLiteral("Kotobax 4  単語ﾌｧｲﾙ編集");
 inline const QString kOpenTitle = QStringLiteral("ﾌｧｲﾙを開く");
@@ -22,9 +23,6 @@ inline const QString kUnreadable = QStringLiteral("ﾌｧｲﾙを読み込め�
 inline const QString kConverterMissing =
     QStringLiteral("変換ﾌﾟﾛｸﾞﾗﾑが見つからないか、起動できません。");
 inline const QString kNotSaved = QStringLiteral("ﾌｧｲﾙを保存できませんでした。");
-inline const QString kUnstorable = QStringLiteral(
-    "次の項目には単語ﾌｧｲﾙに保存できない文字があるため、"
-    "保存できません。");
 inline const QString kSaveQuestion =
     QStringLiteral("編集中のﾌｧｲﾙが変更されています。") + kCrLf + QStringLiteral("保存しますか？");
 inline const QString kSaveQuestionTitle = QStringLiteral("変更");

@@ -213,12 +213,13 @@ void frmEdit::applySettings() {
 void frmEdit::saveSettings() {
     // Built from the file as it is now, so that what the drill program stored meanwhile stays.
     const QString file = common::settingsFilePath(programFolder());
-    QString error;
     auto record = [this](const common::SettingsRecord& fresh) {
         return session_->settingsToSave(fresh, programFolder());
     };
-    if (!common::updateSettings(file, common::kEditorRecordLength, record, &error)) {
-        platform_.warn(this, common::settingsNotSavedText(file, error),
+    if (const common::Outcome saved =
+            common::updateSettings(file, common::kEditorRecordLength, record);
+        !saved.ok()) {
+        platform_.warn(this, common::settingsNotSavedText(file, saved),
                        QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/help_topic.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <QString>
@@ -13,18 +15,16 @@ class QWidget;
 // The help file's topic for each control, opened by F1 while the control has the focus.
 namespace editor {
 
-// The editor's topics in the help file.
-enum HelpTopic : int {
-    kContentsTopic = 0,
-    kRemoveTopic = 12,
-    kStoreTopic = 13,
-    kBoxTopic = 15,
-    kUndoTopic = 16,
-    kExchangeTopic = 17,
-    kListTopic = 35,
-    kConverterTopic = 60,
-    kViewTopic = 70,
-};
+// The editor's topics in the help file, by the names its windows use.
+inline constexpr int kContentsTopic = common::topicNumber(common::HelpTopic::Contents);
+inline constexpr int kRemoveTopic = common::topicNumber(common::HelpTopic::Remove);
+inline constexpr int kStoreTopic = common::topicNumber(common::HelpTopic::Store);
+inline constexpr int kBoxTopic = common::topicNumber(common::HelpTopic::Box);
+inline constexpr int kUndoTopic = common::topicNumber(common::HelpTopic::Undo);
+inline constexpr int kExchangeTopic = common::topicNumber(common::HelpTopic::Exchange);
+inline constexpr int kListTopic = common::topicNumber(common::HelpTopic::List);
+inline constexpr int kConverterTopic = common::topicNumber(common::HelpTopic::Converter);
+inline constexpr int kViewTopic = common::topicNumber(common::HelpTopic::View);
 
 // A menu item with its object name (as the design names it), keys and help topic
 // (kContentsTopic: the menu's own).
