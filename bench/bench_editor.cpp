@@ -132,7 +132,7 @@ void BM_EditorImportStepUndoRedo(benchmark::State& state) {
     Editor editor;
     editor.window.document().replaceAll(benchEntries(1));
     const QList<common::Entry> imported = benchEntries(common::kMaxEntries - 1);
-    QUndoStack& history = editor.window.undoStack();
+    QUndoStack& history = editor.window.session().undoStack();
     for (auto _ : state) {
         auto edit = editor::EntryEdit::insert(editor.window.document(), editor.window, 1, imported,
                                               QStringLiteral("インポート"));

@@ -32,8 +32,8 @@ struct Editor {
 // along the way (a timer counts how often it got through).
 void BM_SearchFindingNothing(benchmark::State& state) {
     Editor editor(common::kMaxEntries);
-    editor.window.setScanString(QStringLiteral("not there"));
-    editor.window.setScanFields(7);
+    editor.window.session().setScanString(QStringLiteral("not there"));
+    editor.window.session().setScanFields(7);
     editor.window.lstQuestion().setCurrentPosition(common::kMaxEntries / 2);
     int ticks = 0;
     QTimer timer;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ime_mode.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -48,8 +50,7 @@ struct FileDialog {
     friend bool operator==(const FileDialog&, const FileDialog&) = default;
 };
 
-// Input-method mode of a text box, as stored in the settings file.
-enum class ImeMode { NoControl = 0, On = 1, Off = 2 };
+using common::ImeMode;
 
 enum class SpeechLanguage { English, Japanese };
 

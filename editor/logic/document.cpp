@@ -55,56 +55,17 @@ common::Outcome Document::saveFile(const QString& path) {
     return result;
 }
 
-bool Document::add(const common::Entry& entry) {
-    return insert(count(), entry);
-}
-
-bool Document::insert(int position, const common::Entry& entry) {
-    Q_ASSERT(position >= 0 && position <= count());
-    if (isFull()) {
-        return false;
+void Document::replace(EntryId id, const common::Entry& entry) {
+    const std::optional<int> position = positionOf(id);
+    if (!position) {
+        return;
     }
-    place({{position, newId(), entry}});
-    return true;
-}
-
-void Document::change(int position, const common::Entry& entry) {
-    entries_[position] = entry;
+    entries_[*position] = entry;
     modified_ = true;
     touch();
     if (observer_) {
-        observer_->entryChanged(position);
+        observer_->entryChanged(*position);
     }
-}
-
-void Document::replace(EntryId id, const common::Entry& entry) {
-    if (const std::optional<int> position = positionOf(id)) {
-        change(*position, entry);
-    }
-}
-
-bool Document::append(const QList<common::Entry>& entries) {
-    if (entries.size() > common::kMaxEntries - count()) {
-        return false;
-    }
-    QList<PlacedEntry> placed;
-    placed.reserve(entries.size());
-    for (const common::Entry& entry : entries) {
-        placed.append({count() + int(placed.size()), newId(), entry});
-    }
-    place(placed);
-    return true;
-}
-
-void Document::remove(QList<int> positions) {
-    QList<EntryId> ids;
-    ids.reserve(positions.size());
-    for (const int p : positions) {
-        if (p >= 0 && p < count()) {
-            ids.append(ids_.at(p));
-        }
-    }
-    take(ids);
 }
 
 QList<int> Document::positionsOf(const QList<EntryId>& ids) const {

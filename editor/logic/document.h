@@ -66,17 +66,6 @@ public:
     // On success the document is clean; on failure the file and Modified are as they were.
     common::Outcome saveFile(const QString& path);
 
-    // Every change of the entries marks the document modified, so that closing never drops
-    // one without asking. Add and Insert refuse (false) when the document is full; Insert
-    // takes 0..count.
-    bool add(const common::Entry& entry);
-    bool insert(int position, const common::Entry& entry);
-    void change(int position, const common::Entry& entry);
-    // Appends all or nothing (false when they would not fit).
-    bool append(const QList<common::Entry>& entries);
-    // Removes the entries at the given positions (any order, repeats ignored) in one pass.
-    void remove(QList<int> positions);
-
     // The steps an undo history is built from. newId() gives an identity for an entry about
     // to be placed. place() puts entries at their positions as they stand afterwards
     // (ascending), keeping their ids; the caller makes sure they fit. take() removes the
@@ -84,6 +73,7 @@ public:
     EntryId newId() { return ++lastId_; }
     void place(const QList<PlacedEntry>& placed);
     QList<PlacedEntry> take(const QList<EntryId>& ids);
+    // Every step marks the document modified, so that closing never drops one without asking.
     void replace(EntryId id, const common::Entry& entry);
 
 private:

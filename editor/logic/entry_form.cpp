@@ -2,14 +2,12 @@
 
 #include "common/ansi_text.h"
 #include "common/entry_text.h"
-#include "common/messages.h"
 #include "editor/logic/answer_list.h"
+#include "editor/logic/editor_texts.h"
 
 #include <QStringList>
 
 namespace editor {
-
-using common::kCrLf;
 
 namespace {
 
@@ -84,27 +82,24 @@ common::Entry entryFromForm(const EntryForm& form) {
 }
 
 std::optional<Refusal> checkEntry(const EntryForm& form, const QString& commandWord) {
-    const QString title = QStringLiteral("問題の") + commandWord;
+    const QString title = commandTitle(commandWord);
     if (form.question.isEmpty()) {
-        return Refusal{QStringLiteral("問題を入力してください。"), title};
+        return Refusal{kNeedQuestion, title};
     }
     if (rightCount(form) == 0) {
-        return Refusal{QStringLiteral("解答を 1つ以上入力してください。"), title};
+        return Refusal{kNeedRight, title};
     }
     const common::Entry entry = entryFromForm(form);
     if (hasLineBreak(entry.question) || hasLineBreak(entry.rights)) {
-        return Refusal{QStringLiteral("問題と解答には改行を入力できません。"), title};
+        return Refusal{kNoLineBreak, title};
     }
     if (!common::readsBack(entry)) {
-        return Refusal{QStringLiteral("「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"),
-                       title};
+        return Refusal{kSeparatorTyped, title};
     }
     const QString lost =
         common::unrepresentableChars(entry.question + entry.rights + entry.information);
     if (!lost.isEmpty()) {
-        return Refusal{QStringLiteral("次の文字は単語ﾌｧｲﾙに保存できません。") + kCrLf +
-                           common::quoteEach(lost),
-                       title};
+        return Refusal{kCharsNotStored + kCrLf + common::quoteEach(lost), title};
     }
     return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/platform.h"
+#include "common/ime_mode.h"
 
 #include <QtGlobal>
 
@@ -14,7 +14,7 @@ enum class BoxKind { Question = 0, Right = 1, Information = 2 };
 class InputOptions {
 public:
     virtual ~InputOptions() = default;
-    virtual platform::ImeMode imeMode(BoxKind kind) const = 0;
+    virtual common::ImeMode imeMode(BoxKind kind) const = 0;
     virtual bool focusSelect() const = 0;
 };
 
@@ -22,9 +22,9 @@ inline constexpr int kImeModeCount = 3;
 
 // A stored index as a mode; anything outside 0..2 (a damaged settings file) leaves the input
 // method alone.
-constexpr platform::ImeMode imeModeFromIndex(qint16 index) {
-    return index >= 0 && index < kImeModeCount ? static_cast<platform::ImeMode>(index)
-                                               : platform::ImeMode::NoControl;
+constexpr common::ImeMode imeModeFromIndex(qint16 index) {
+    return index >= 0 && index < kImeModeCount ? static_cast<common::ImeMode>(index)
+                                               : common::ImeMode::NoControl;
 }
 
 }  // namespace editor

@@ -1,66 +1,92 @@
-// The entry list's handlers and the entry commands of frmEdit.
-#include "editor/window/frm_edit.h"
+#include "editor/window/entry_commands.h"
 
-#include "common/messages.h"
-#include "editor/logic/entry_form.h"
+#include "editor/logic/editor_texts.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
+#include "editor/window/help_topics.h"
 #include "platform/platform.h"
 
+#include <QAction>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
-#include <QUndoStack>
+#include <QTextDocument>
 
 namespace editor {
 
-using common::kCrLf;
+EntryCommands::EntryCommands(frmEdit& window, EditorSession& session, platform::Platform& platform)
+    : window_(window), session_(session), platform_(platform) {
+    QMenu* edit = window_.editMenu();
+    undo_ = addMenuItem(edit, QStringLiteral("元に戻す(&U)"), "Edit_Undo",
+                        {QKeySequence(Qt::CTRL | Qt::Key_Z)}, kUndoTopic);
+    connect(undo_, &QAction::triggered, this, [this] { stepHistory(&QUndoStack::undo); });
+    redo_ = addMenuItem(
+        edit, QStringLiteral("やり直し(&Y)"), "Edit_Redo",
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        kUndoTopic);
+    connect(redo_, &QAction::triggered, this, [this] { stepHistory(&QUndoStack::redo); });
+    undo_->setEnabled(false);
+    redo_->setEnabled(false);
+    QUndoStack& history = session_.undoStack();
+    connect(&history, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
+    edit->addSeparator();
+    newEntry_ = addMenuItem(edit, QStringLiteral("新しい項目(&W)"), "Edit_NewEntry",
+                            {QKeySequence(Qt::CTRL | Qt::Key_E)}, kUndoTopic);
+    connect(newEntry_, &QAction::triggered, this, &EntryCommands::Edit_NewEntry_Click);
+    edit->addSeparator();
 
-void frmEdit::listChangedByUser() {
-    if (!listQuiet_) {
-        lstQuestion_Click();
+    connect(window_.button("cmdAdd"), &QPushButton::clicked, this, &EntryCommands::cmdAdd_Click);
+    connect(window_.button("cmdInsert"), &QPushButton::clicked, this,
+            &EntryCommands::cmdInsert_Click);
+    connect(window_.button("cmdChange"), &QPushButton::clicked, this,
+            &EntryCommands::cmdChange_Click);
+    connect(window_.button("cmdRemove"), &QPushButton::clicked, this,
+            &EntryCommands::cmdRemove_Click);
+    EntryFormView& form = window_.entryForm();
+    form.txtQuestion()->installEventFilter(this);
+    for (int i = 0; i < kAnswerBoxes; ++i) {
+        form.txtRight(i)->installEventFilter(this);
     }
+    form.txtInformation()->installEventFilter(this);
 }
 
-void frmEdit::lstQuestion_Click() {
-    if (const std::optional<int> current = lstQuestion_->currentPosition()) {
-        showForm(formFromEntry(document_.entry(*current)));
+bool EntryCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The boxes would take Ctrl+E as the end of the line on X11: the new entry wins.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence keys(key->keyCombination());
+        if (newEntry_->shortcut() == keys) {
+            return true;
+        }
+        // A box takes the undo keys even with nothing to undo: then they are the window's.
+        auto* line = qobject_cast<QLineEdit*>(watched);
+        auto* text = qobject_cast<QPlainTextEdit*>(watched);
+        const bool boxUndo =
+            line ? line->isUndoAvailable() : text && text->document()->isUndoAvailable();
+        const bool boxRedo =
+            line ? line->isRedoAvailable() : text && text->document()->isRedoAvailable();
+        if ((undo_->shortcuts().contains(keys) && !boxUndo) ||
+            (redo_->shortcuts().contains(keys) && !boxRedo)) {
+            return true;
+        }
     }
-    updateEntryButtons();
+    return QObject::eventFilter(watched, event);
 }
 
-void frmEdit::showForm(const EntryForm& form) {
-    form_->showContents(form);
-    formShown_ = form_->contents();
-}
-
-bool frmEdit::formEdited() const {
-    return form_->contents() != formShown_;
-}
-
-void frmEdit::updateEntryButtons() {
-    // Insert and Change act on the current entry; without one they would silently do nothing.
-    const bool current = lstQuestion_->currentPosition().has_value();
-    cmdInsert_->setEnabled(current);
-    cmdChange_->setEnabled(current);
-    // A selection made without a current entry (Ctrl+A on a fresh list) can still be removed.
-    const bool selected = lstQuestion_->hasSelection();
-    cmdReverse_->setEnabled(selected);
-    cmdRemove_->setEnabled(selected);
-}
-
-bool frmEdit::ConfirmEntryStored() {
-    if (!formEdited()) {
+bool EntryCommands::confirmEntryStored() {
+    if (!window_.formEdited()) {
         return true;
     }
     const platform::Answer answer = platform_.showMessage(
-        this, {QStringLiteral("入力中の項目は更新されていません。更新しますか？"),
-               QStringLiteral("更新"), platform::Icon::Question, platform::Buttons::YesNoCancel,
-               platform::Answer::Yes, std::nullopt});
+        &window_, {kStoreQuestion, kStoreQuestionTitle, platform::Icon::Question,
+                   platform::Buttons::YesNoCancel, platform::Answer::Yes, std::nullopt});
     switch (answer) {
         case platform::Answer::Yes:
-            return lstQuestion_->currentPosition() ? cmdChange_Click() : cmdAdd_Click();
+            return window_.lstQuestion().currentPosition() ? cmdChange_Click() : cmdAdd_Click();
         case platform::Answer::No:
             // What follows replaces the typing; should it stop short (a cancelled file
             // dialog), the typing is still there.
@@ -70,153 +96,92 @@ bool frmEdit::ConfirmEntryStored() {
     }
 }
 
-void frmEdit::Edit_NewEntry_Click() {
-    if (!ConfirmEntryStored()) {
+void EntryCommands::Edit_NewEntry_Click() {
+    if (!confirmEntryStored()) {
         return;
     }
-    showForm({});
-    form_->txtQuestion()->setFocus();
+    window_.showForm({});
+    window_.entryForm().txtQuestion()->setFocus();
 }
 
-ListState frmEdit::listState() const {
-    ListState state;
-    if (const std::optional<int> current = lstQuestion_->currentPosition()) {
-        state.current = document_.idAt(*current);
-    }
-    for (const int p : lstQuestion_->selectedPositions()) {
-        state.selected.append(document_.idAt(p));
-    }
-    return state;
-}
-
-void frmEdit::showListState(const ListState& state) {
-    const std::optional<int> current =
-        state.current ? document_.positionOf(*state.current) : std::nullopt;
-    setCurrentPosition(current);
-    setSelectedPositions(document_.positionsOf(state.selected));
-    // The form follows the current entry unless it holds typing of its own.
-    if (current && steppingHistory_ && !formEdited()) {
-        showForm(formFromEntry(document_.entry(*current)));
-    }
-    updateEntryButtons();
-}
-
-void frmEdit::pushEdit(std::unique_ptr<EntryEdit> edit) {
-    const QScopedValueRollback quiet(listQuiet_, true);
-    undoStack_->push(edit.release());
-}
-
-void frmEdit::stepHistory(void (QUndoStack::*step)()) {
+void EntryCommands::stepHistory(void (QUndoStack::*step)()) {
     const auto busy = platform_.busy();
-    const QScopedValueRollback quiet(listQuiet_, true);
-    const QScopedValueRollback stepping(steppingHistory_, true);
-    (undoStack_->*step)();
+    const auto quiet = window_.quietList();
+    const auto stepping = window_.steppingHistory();
+    (session_.undoStack().*step)();
 }
 
-void frmEdit::setCurrentPosition(std::optional<int> position) {
-    const QScopedValueRollback quiet(listQuiet_, true);
-    lstQuestion_->setCurrentPosition(position);
-}
-
-void frmEdit::setSelectedPositions(const QList<int>& positions) {
-    const QScopedValueRollback quiet(listQuiet_, true);
-    lstQuestion_->setSelectedPositions(positions);
-}
-
-void frmEdit::lstQuestion_MouseUp(const QPoint& globalPos) {
-    editMenu_->popup(globalPos);
-}
-
-void frmEdit::RefreshRightCount() {
-    form_->RefreshRightCount();
-}
-
-bool frmEdit::CheckEntryInput(const QString& commandWord) {
-    const EntryForm form = form_->contents();
-    const std::optional<Refusal> refusal = checkEntry(form, commandWord);
-    if (!form.question.isEmpty()) {
-        RefreshRightCount();
+bool EntryCommands::refused(const std::optional<Refusal>& refusal) {
+    if (!window_.entryForm().contents().question.isEmpty()) {
+        window_.entryForm().refreshRightCount();
     }
     if (refusal) {
-        platform_.warn(this, refusal->text, refusal->title);
+        platform_.warn(&window_, refusal->text, refusal->title);
         return true;
     }
     return false;
 }
 
-bool frmEdit::refuseWhenFull(const QString& commandWord) {
-    if (!document_.isFull()) {
+bool EntryCommands::cmdAdd_Click() {
+    EntryStored stored;
+    {
+        const auto quiet = window_.quietList();
+        stored = session_.add(window_.entryForm().contents());
+    }
+    if (refused(stored.refusal)) {
         return false;
     }
-    platform_.warn(
-        this,
-        QStringLiteral("これ以上、項目を追加できません。") + kCrLf +
-            QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries),
-        QStringLiteral("問題の") + commandWord);
+    window_.showForm({});
+    window_.entryForm().txtQuestion()->setFocus();
     return true;
 }
 
-bool frmEdit::cmdAdd_Click() {
-    const QString word = QStringLiteral("追加");
-    if (CheckEntryInput(word) || refuseWhenFull(word)) {
+bool EntryCommands::cmdInsert_Click() {
+    const std::optional<int> current = window_.lstQuestion().currentPosition();
+    if (!current) {
         return false;
     }
-    pushEdit(EntryEdit::insert(document_, *this, document_.count(),
-                               {entryFromForm(form_->contents())}, word));
-    showForm({});
-    form_->txtQuestion()->setFocus();
+    EntryStored stored;
+    {
+        const auto quiet = window_.quietList();
+        stored = session_.insert(window_.entryForm().contents(), *current);
+    }
+    if (refused(stored.refusal)) {
+        return false;
+    }
+    window_.showForm({});
+    window_.entryForm().txtQuestion()->setFocus();
     return true;
 }
 
-bool frmEdit::cmdInsert_Click() {
-    const std::optional<int> current = lstQuestion_->currentPosition();
-    const QString word = QStringLiteral("挿入");
-    if (!current || CheckEntryInput(word) || refuseWhenFull(word)) {
+bool EntryCommands::cmdChange_Click() {
+    const std::optional<int> current = window_.lstQuestion().currentPosition();
+    if (!current) {
         return false;
     }
-    auto edit =
-        EntryEdit::insert(document_, *this, *current, {entryFromForm(form_->contents())}, word);
-    // The new entry becomes the current one, so that a further Insert goes in front of it, and
-    // the only selected one: an undone and redone Insert shows in the form what the list
-    // highlights.
-    const EntryId inserted = edit->arrivingIds().constFirst();
-    edit->setAfter({inserted, {inserted}});
-    pushEdit(std::move(edit));
-    showForm({});
-    form_->txtQuestion()->setFocus();
+    EntryStored stored;
+    {
+        const auto quiet = window_.quietList();
+        stored = session_.change(window_.entryForm().contents(), *current);
+    }
+    if (refused(stored.refusal)) {
+        return false;
+    }
+    window_.showForm(formFromEntry(stored.entry));
+    window_.lstQuestion().setFocus();
     return true;
 }
 
-bool frmEdit::cmdChange_Click() {
-    const std::optional<int> current = lstQuestion_->currentPosition();
-    if (!current || CheckEntryInput(QStringLiteral("更新"))) {
-        return false;
-    }
-    const common::Entry stored = entryFromForm(form_->contents());
-    pushEdit(EntryEdit::change(document_, *this, document_.idAt(*current), stored,
-                               QStringLiteral("更新")));
-    showForm(formFromEntry(stored));
-    lstQuestion_->setFocus();
-    return true;
-}
-
-void frmEdit::cmdRemove_Click() {
+void EntryCommands::cmdRemove_Click() {
     const platform::Answer answer = platform_.showMessage(
-        this, {QStringLiteral("選択された項目を削除します。") + kCrLf +
-                   QStringLiteral("よろしいですか？"),
-               QStringLiteral("削除"), platform::Icon::Question, platform::Buttons::YesNo,
-               platform::Answer::Yes, std::nullopt});
+        &window_, {kRemoveQuestion, kRemoveWord, platform::Icon::Question, platform::Buttons::YesNo,
+                   platform::Answer::Yes, std::nullopt});
     if (answer != platform::Answer::Yes) {
         return;
     }
     const auto busy = platform_.busy();
-    const ListState before = listState();
-    auto edit = EntryEdit::remove(document_, *this, before.selected, QStringLiteral("削除"));
-    // The focus mark stays with its entry; when that entry is gone there is no current
-    // entry, so that Insert and Change cannot act on an entry the user never chose.
-    const bool currentStays = before.current && !before.selected.contains(*before.current);
-    edit->setAfter({currentStays ? before.current : std::nullopt, {}});
-    pushEdit(std::move(edit));
+    const auto quiet = window_.quietList();
+    session_.remove();
 }
 
 }  // namespace editor

@@ -126,14 +126,14 @@ void EntryFormView::showContents(const EntryForm& form) {
             .arg(kShownInformation)
             .arg(informationRest_.size()));
     lblInformationRest_->setVisible(!informationRest_.isEmpty());
-    RefreshRightCount();
+    refreshRightCount();
 }
 
 void EntryFormView::clear() {
     showContents({});
 }
 
-int EntryFormView::RefreshRightCount() {
+int EntryFormView::refreshRightCount() {
     const EntryForm form = contents();
     lblRightCount_->setText(rightCountText(form));
     return rightCount(form);
@@ -161,7 +161,7 @@ void EntryFormView::setInformation(const QString& text) {
 bool EntryFormView::eventFilter(QObject* watched, QEvent* event) {
     // txtRight_LostFocus: leaving an answer box recounts the answers.
     if (event->type() == QEvent::FocusOut) {
-        RefreshRightCount();
+        refreshRightCount();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -42,7 +42,7 @@ public:
     void clear();                              // every box, ExtraRights, the count "0"
 
     // Recounts the form's answers into lblRightCount and returns the count.
-    int RefreshRightCount();
+    int refreshRightCount();
 
     QLineEdit* txtQuestion() const { return txtQuestion_; }
     QLineEdit* txtRight(int index) const { return txtRight_.at(index); }

@@ -1,5 +1,7 @@
 #include "editor/window/focus_behaviour.h"
 
+#include "platform/platform.h"
+
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>

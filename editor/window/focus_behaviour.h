@@ -10,6 +10,10 @@
 
 class QWidget;
 
+namespace platform {
+class Platform;
+}
+
 namespace editor {
 
 // Applies the input options to text boxes each time one gets the focus: the input-method mode

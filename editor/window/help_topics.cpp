@@ -1,5 +1,7 @@
 #include "editor/window/help_topics.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QVariant>
 #include <QWidget>
 
@@ -24,6 +26,17 @@ int helpTopicAt(const QWidget* widget) {
         }
     }
     return 0;
+}
+
+QAction* addMenuItem(QMenu* menu, const QString& caption, const char* name,
+                     const QList<QKeySequence>& keys, int helpTopic) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(keys);
+    if (helpTopic != kContentsTopic) {
+        setHelpTopic(action, helpTopic);
+    }
+    return action;
 }
 
 }  // namespace editor

@@ -1,5 +1,6 @@
 // Brelmi, the word-file editor: one window, starting with an empty document or the word file
 // named on the command line.
+#include "editor/window/file_commands.h"
 #include "editor/window/frm_edit.h"
 #include "platform/name_repair.h"
 #include "platform/qt_platform.h"
@@ -16,8 +17,8 @@ int main(int argc, char** argv) {
     // As bytes: the name need not be text in the system's encoding. QApplication has taken its
     // own options out of argv.
     if (argc > 1) {
-        window.openWordFile(
-            platform::argumentPath(platform, &window, argv[1], window.namesOffered()));
+        editor::FileCommands& files = window.fileCommands();
+        files.openFile(platform::argumentPath(platform, &window, argv[1], files.namesOffered()));
     }
     return app.exec();
 }

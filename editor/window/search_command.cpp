@@ -1,5 +1,9 @@
 #include "editor/window/search_command.h"
 
+#include "editor/logic/editor_texts.h"
+#include "editor/window/entry_commands.h"
+#include "editor/window/entry_list_view.h"
+#include "editor/window/frm_edit.h"
 #include "editor/window/frm_scan.h"
 
 #include <QCoreApplication>
@@ -8,25 +12,18 @@
 
 namespace editor {
 
-namespace {
-
-const QString kTitle = QStringLiteral("検索");
-
-}  // namespace
-
 class SearchCommand::Driver : public ScanDriver {
 public:
     explicit Driver(SearchCommand* command)
-        : command_(command), startRevision_(command->host_.revision()) {}
+        : command_(command), startRevision_(command->session_.document().revision()) {}
 
     bool askRestart() override {
-        const platform::MessageBox box{
-            QStringLiteral("検索が完了しました。\r\nﾘｽﾄの最初から再検索しますか？"),
-            kTitle,
-            platform::Icon::Question,
-            platform::Buttons::YesNo,
-            platform::Answer::Yes,
-            {}};
+        const platform::MessageBox box{kScanAgain,
+                                       kScanTitle,
+                                       platform::Icon::Question,
+                                       platform::Buttons::YesNo,
+                                       platform::Answer::Yes,
+                                       {}};
         return command_->platform_.showMessage(command_->messageParent(), box) ==
                platform::Answer::Yes;
     }
@@ -37,7 +34,8 @@ public:
             QCoreApplication::processEvents();
         }
         // A changed document invalidates every position the walk holds.
-        return alive() && !command_->stopped_ && command_->host_.revision() == startRevision_;
+        return alive() && !command_->stopped_ &&
+               command_->session_.document().revision() == startRevision_;
     }
 
     // The window and with it the command may go while events are handled.
@@ -49,9 +47,9 @@ private:
     int sinceEvents_ = 0;
 };
 
-SearchCommand::SearchCommand(QWidget* window, SearchHost& host, platform::Platform& platform,
+SearchCommand::SearchCommand(frmEdit& window, EditorSession& session, platform::Platform& platform,
                              FocusBehaviour& focus)
-    : QObject(window), window_(window), host_(host), platform_(platform), focus_(focus) {
+    : QObject(&window), window_(&window), session_(session), platform_(platform), focus_(focus) {
     window_->installEventFilter(this);
 }
 
@@ -67,10 +65,10 @@ void SearchCommand::openDialog() {
         dialog_->activateWindow();
         return;
     }
-    dialog_ = new frmScan(host_.scanString(), focus_, window_);
+    dialog_ = new frmScan(session_.scanString(), focus_, window_);
     connect(dialog_, &frmScan::scanRequested, this, [this](const QString& text, int fields) {
-        host_.setScanString(text);
-        host_.setScanFields(fields);
+        session_.setScanString(text);
+        session_.setScanFields(fields);
         scanNext();
     });
     dialog_->show();
@@ -85,29 +83,35 @@ void SearchCommand::scanNext() {
     running_ = true;
     stopped_ = false;
     Driver driver(this);
-    const ScanResult result = editor::scanNext(host_, host_.currentPosition(), host_.scanString(),
-                                               host_.scanFields(), driver);
+    const ScanResult result =
+        editor::scanNext(session_, window_->lstQuestion().currentPosition().value_or(-1),
+                         session_.scanString(), session_.scanFields(), driver);
     if (!driver.alive()) {
         return;
     }
     running_ = false;
     switch (result.outcome) {
         case ScanOutcome::NeedText:
-            platform_.warn(messageParent(), QStringLiteral("検索文字列を指定してください。"),
-                           kTitle);
+            platform_.warn(messageParent(), kScanNeedText, kScanTitle);
             openDialog();
             break;
         case ScanOutcome::NeedFields:
-            platform_.warn(messageParent(), QStringLiteral("検索の対象を指定してください。"),
-                           kTitle);
+            platform_.warn(messageParent(), kScanNeedFields, kScanTitle);
             openDialog();
             break;
         case ScanOutcome::EmptyList:
         case ScanOutcome::Finished:
-            tell(QStringLiteral("検索が完了しました。"), platform::Icon::None);
+            platform_.showMessage(messageParent(), {kScanFinished,
+                                                    kScanTitle,
+                                                    platform::Icon::None,
+                                                    platform::Buttons::Ok,
+                                                    platform::Answer::Ok,
+                                                    {}});
             break;
         case ScanOutcome::Found:
-            host_.showFound(result.position);
+            if (window_->entryCommands().confirmEntryStored()) {
+                window_->chooseEntry(result.position);
+            }
             break;
         case ScanOutcome::Declined:
         case ScanOutcome::Interrupted:
@@ -128,11 +132,6 @@ bool SearchCommand::eventFilter(QObject* watched, QEvent* event) {
 
 QWidget* SearchCommand::messageParent() const {
     return dialog_ && dialog_->isVisible() ? static_cast<QWidget*>(dialog_.data()) : window_;
-}
-
-void SearchCommand::tell(const QString& text, platform::Icon icon) {
-    platform_.showMessage(messageParent(),
-                          {text, kTitle, icon, platform::Buttons::Ok, platform::Answer::Ok, {}});
 }
 
 }  // namespace editor

@@ -11,28 +11,15 @@ class QWidget;
 namespace editor {
 
 class FocusBehaviour;
+class EditorSession;
+class frmEdit;
 class frmScan;
-
-// What a search needs from the editor window beyond the stored fields.
-class SearchHost : public ScanSource {
-public:
-    // ScanString and ScanFields, kept by the window between searches.
-    virtual QString scanString() const = 0;
-    virtual void setScanString(const QString& text) = 0;
-    virtual int scanFields() const = 0;
-    virtual void setScanFields(int fields) = 0;
-    virtual int currentPosition() const = 0;  // -1 when no entry is current
-    // Grows with every change of the entries.
-    virtual quint64 revision() const = 0;
-    // Makes the entry current and shows it in the form, as a click on it would.
-    virtual void showFound(int position) = 0;
-};
 
 // The search dialog and ScanNext. Pending window events are handled while a search runs.
 class SearchCommand : public QObject {
     Q_OBJECT
 public:
-    SearchCommand(QWidget* window, SearchHost& host, platform::Platform& platform,
+    SearchCommand(frmEdit& window, EditorSession& session, platform::Platform& platform,
                   FocusBehaviour& focus);
     ~SearchCommand() override;
 
@@ -45,10 +32,9 @@ protected:
 private:
     class Driver;
     QWidget* messageParent() const;
-    void tell(const QString& text, platform::Icon icon);
 
-    QWidget* window_;
-    SearchHost& host_;
+    frmEdit* window_;
+    EditorSession& session_;
     platform::Platform& platform_;
     FocusBehaviour& focus_;
     QPointer<frmScan> dialog_;

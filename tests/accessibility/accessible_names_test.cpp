@@ -37,9 +37,7 @@ namespace {
 
 class NoInputOptions final : public editor::InputOptions {
 public:
-    platform::ImeMode imeMode(editor::BoxKind) const override {
-        return platform::ImeMode::NoControl;
-    }
+    common::ImeMode imeMode(editor::BoxKind) const override { return common::ImeMode::NoControl; }
     bool focusSelect() const override { return false; }
 };
 

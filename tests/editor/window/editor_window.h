@@ -2,6 +2,7 @@
 
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
+#include "editor/window/file_commands.h"
 #include "editor/window/frm_edit.h"
 #include "file_bytes.h"
 #include "modal_dialog.h"

@@ -57,29 +57,22 @@ TEST(EntryCommands, RemoveTakesTheSelectedEntries) {
     EXPECT_EQ(editor.entryButtons(), (Buttons4{true, true, false, false}));
 }
 
-// A refused command stores nothing and leaves the form as typed; the title names the command.
+// A refused command stores nothing and leaves the form as typed (the refusals: the session's
+// test).
 TEST(EntryCommands, RefusedCommandsChangeNothing) {
-    const std::tuple<const char*, int, QString, QString, QString> table[] = {
-        {"cmdChange", 2, u"q|@1|"_s,
-         u"「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"_s, u"問題の更新"_s},
-        {"cmdInsert", common::kMaxEntries, u"q"_s,
-         u"これ以上、項目を追加できません。\r\n1つのﾌｧｲﾙに入る項目は 32767個までです。"_s,
-         u"問題の挿入"_s}};
-    for (const auto& [command, count, question, text, title] : table) {
-        SCOPED_TRACE(command);
-        EditorWindow editor;
-        const QList<Entry> entries(count, entryOf("e"));
-        editor.document().replaceAll(entries);
-        editor.clickEntry(1);
-        editor.type(question, {"a"});
-        const editor::EntryForm typed = editor.form().contents();
-        editor.platform.answers({Answer::Ok});
-        editor.press(QString::fromLatin1(command));
-        EXPECT_EQ(editor.platform.shown(),
-                  (std::vector<platform::MessageBox>{{text, title, platform::Icon::Warning}}));
-        EXPECT_TRUE(editor.document().entries() == entries);
-        EXPECT_EQ(editor.form().contents(), typed);
-    }
+    EditorWindow editor({"a", "b"});
+    const QList<Entry> entries = editor.document().entries();
+    editor.clickEntry(1);
+    editor.type(u"q|@1|"_s, {"a"});
+    const editor::EntryForm typed = editor.form().contents();
+    editor.platform.answers({Answer::Ok});
+    editor.press(u"cmdChange"_s);
+    EXPECT_EQ(editor.platform.shown(),
+              (std::vector<platform::MessageBox>{
+                  {u"「|@1|」は単語ﾌｧｲﾙの区切りに使われるため、入力できません。"_s, u"問題の更新"_s,
+                   platform::Icon::Warning}}));
+    EXPECT_TRUE(editor.document().entries() == entries);
+    EXPECT_EQ(editor.form().contents(), typed);
 }
 
 // Only the user's choice of an entry loads it: not the list taking the focus, not a right
@@ -133,10 +126,11 @@ TEST(EntryListModel, FollowsTheDocument) {
     editor::EntryListModel model(document);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(model.index(3).data().toString(), huge.left(1000));
-    document.insert(1, entryOf("e"));
-    document.change(0, entryOf("g"));
-    document.remove({1, 3});
-    document.append(entriesOf({"h", "i"}));
+    document.place({{1, document.newId(), entryOf("e")}});
+    document.replace(document.idAt(0), entryOf("g"));
+    document.take({document.idAt(1), document.idAt(3)});
+    document.place({{document.count(), document.newId(), entryOf("h")},
+                    {document.count() + 1, document.newId(), entryOf("i")}});
     document.place(document.take({document.idAt(0), document.idAt(2)}));  // an undone removal
     ASSERT_EQ(model.rowCount(), document.count());
     for (int row = 0; row < model.rowCount(); ++row) {

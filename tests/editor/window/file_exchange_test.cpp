@@ -36,7 +36,7 @@ TEST(EditorFileMenu, ImportAppendsOneStep) {
         editor.trigger(u"File_Import"_s);
         EXPECT_EQ(editor.questions(), existing + appended);
         EXPECT_EQ(editor.shown(), typed);
-        ASSERT_EQ(editor.window->undoStack().count(), appended.isEmpty() ? 0 : 1);
+        ASSERT_EQ(editor.window->session().undoStack().count(), appended.isEmpty() ? 0 : 1);
         if (!appended.isEmpty()) {
             EXPECT_EQ(editor.list().selectedPositions(), (QList<int>{count, count + 1}));
             EXPECT_TRUE(editor.list().viewport()->rect().contains(editor.centreOf(count)));
@@ -98,7 +98,7 @@ TEST(EditorFileMenu, WordFileAtStartOpensAsFileOpen) {
     EditorWindow editor;
     const QString path = editor.writeFile(
         u"words.qvw"_s, common::encodeAnsi(u"Version 2.00\r\napple|@1|りんご|@1|\r\n"_s));
-    editor.window->openWordFile(path);
+    editor.window->fileCommands().openFile(path);
     EXPECT_EQ(editor.questions(), QStringList{"apple"});
     editor.platform.fileNames({std::nullopt});
     editor.trigger(u"File_Save"_s);

@@ -25,9 +25,9 @@ struct ModifiedEditor : EditorWindow {
     }
 };
 
-// Every branch of ConfirmSave under each command that would drop the document (a failed save:
+// Every branch of the save question under each command that would drop the document (a failed save:
 // FailedSaveLosesNothing).
-TEST(FrmEditLifecycle, ConfirmSaveGuardsNewOpenAndClosing) {
+TEST(FrmEditLifecycle, SaveQuestionGuardsNewOpenAndClosing) {
     const platform::MessageBox confirm = question(
         u"編集中のﾌｧｲﾙが変更されています。\r\n保存しますか？"_s, u"変更"_s, Buttons::YesNoCancel);
     enum Save { NoDialog, Saved, DialogCancelled };
@@ -64,8 +64,8 @@ TEST(FrmEditLifecycle, ConfirmSaveGuardsNewOpenAndClosing) {
     }
 }
 
-// What Open does with files it cannot use: a message, and the document as it was. An old
-// file is offered to the converter, if it can be started.
+// What Open tells of files it cannot use. An old file is offered to the converter, if it can
+// be started.
 TEST(FrmEditLifecycle, OpenReportsFilesItCannotUse) {
     const QString oldVersion =
         u"このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。\r\n新しいﾊﾞｰｼﾞｮﾝに変換しますか？"_s;
@@ -98,13 +98,11 @@ TEST(FrmEditLifecycle, OpenReportsFilesItCannotUse) {
         using Start = platform::ScriptedPlatform::ProgramStart;
         const std::vector<Start> started{{converter, {file}, row.converterPresent}};
         EXPECT_EQ(editor.platform.programsStarted(), old ? started : std::vector<Start>{});
-        EXPECT_EQ(editor.questions(), QStringList{"apple"});
-        EXPECT_TRUE(editor.document().isModified());
     }
 }
 
 // A second file replaces every entry; the one file dialog remembers the name chosen last.
-// Saving writes the document as it is, also an empty one, and a UTF-8 file as Shift_JIS.
+// Saving writes the document as it is, also an empty one.
 TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     EditorWindow editor;
     const QString second = editor.writeFile(u"second.qvw"_s, kSecondFile);
@@ -123,36 +121,6 @@ TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
     editor.platform.fileNames({saved});
     editor.trigger(u"File_Save"_s);
     EXPECT_EQ(readBytes(saved), "Version 2.00\r\n");
-
-    editor.open(editor.writeFile(u"water.qvw"_s, kxtest::kWaterFireTree));
-    editor.platform.fileNames({saved});
-    editor.trigger(u"File_Save"_s);
-    EXPECT_EQ(readBytes(saved), common::encodeAnsi(QString::fromUtf8(kxtest::kWaterFireTree)));
-}
-
-// A UTF-8 file may hold what Shift_JIS cannot store: saving it names the first such entries
-// and writes nothing, instead of turning them into '?'.
-TEST(FrmEditLifecycle, SaveRefusesEntriesShiftJisCannotStore) {
-    const QString refusal = u"次の項目には単語ﾌｧｲﾙに保存できない文字があるため、保存できません。"_s;
-    // The first entry ends in "ん" before the line end, which Shift_JIS cannot read.
-    const QByteArray cafe = "caf\xC3\xA9|@1|a|@1|\xE2\x82\xAC 5\r\n";
-    const QString cafeLine = u"café  「é」「€」"_s;
-    const QByteArray entries = "q|@1|\xF0\x9F\x8D\x8E|@1|\xE3\x82\x93\r\n" + cafe.repeated(6);
-    QString lines = u"\r\n1: q  「🍎」"_s;
-    for (int i = 2; i <= 5; ++i) {
-        lines += ("\r\n%1: " + cafeLine).arg(i);
-    }
-    lines += u"\r\n..."_s;
-    EditorWindow editor;
-    const QString file = editor.writeFile(u"utf8.qvw"_s, "Version 2.00\r\n" + entries);
-    editor.open(file);
-    editor.platform.clearRecords();
-    editor.platform.answers({Answer::Ok});
-    editor.trigger(u"File_Save"_s);
-    EXPECT_EQ(
-        editor.platform.shown(),
-        (std::vector<platform::MessageBox>{{refusal + lines, u"ﾌｧｲﾙを保存"_s, Icon::Warning}}));
-    EXPECT_EQ(readBytes(file), "Version 2.00\r\n" + entries);
 }
 
 // The settings are written on every close request, also a cancelled one, keeping what the

@@ -105,11 +105,11 @@ TEST(FrmEditSearch, WarnsAndFinds) {
 TEST(FrmEditSearch, EventsDuringASearchCannotBreakIt) {
     const QStringList questions = QStringList(200, u"q"_s) << u"x"_s;
     const std::function<void(EditorWindow&)> table[] = {
-        [](EditorWindow& e) { e.document().add(entryOf("y")); },
+        [](EditorWindow& e) { e.window->session().append({entryOf("y")}, {}); },
         [](EditorWindow& e) { e.window->close(); }};
     for (const auto& during : table) {
         EditorWindow editor(questions);
-        editor.window->setScanString(u"x"_s);
+        editor.window->session().setScanString(u"x"_s);
         QTimer::singleShot(0, editor.window.get(), [&] { during(editor); });
         editor.trigger(u"Edit_ScanNext"_s);
         EXPECT_FALSE(editor.list().currentPosition());
