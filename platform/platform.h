@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "common/outcome.h"
+
 class QObject;
 
 class QWidget;
@@ -57,6 +59,12 @@ public:
 
     // Modal; returns the button pressed, the close box answering Cancel, else No, else Ok.
     virtual Answer showMessage(QWidget* parent, const MessageBox& box) = 0;
+
+    // The one warning every window shows: the text with a warning icon and an OK button.
+    void warn(QWidget* parent, const QString& text, const QString& title);
+    // The same for a failed read or write: a line before the outcome's reason, when it has one.
+    void warn(QWidget* parent, const QString& lead, const common::Outcome& outcome,
+              const QString& title);
 
     // Open: the file must exist. Save: asks before overwriting. nullopt when cancelled.
     virtual std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog) = 0;

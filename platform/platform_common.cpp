@@ -61,6 +61,16 @@ ImeMode imeMode(const QWidget* box) {
     }
 }
 
+void Platform::warn(QWidget* parent, const QString& text, const QString& title) {
+    showMessage(parent, {text, title, Icon::Warning, Buttons::Ok, Answer::Ok, std::nullopt});
+}
+
+void Platform::warn(QWidget* parent, const QString& lead, const common::Outcome& outcome,
+                    const QString& title) {
+    warn(parent, outcome.reason.isEmpty() ? lead : lead + QStringLiteral("\r\n") + outcome.reason,
+         title);
+}
+
 QString executableName(const QString& baseName) {
 #ifdef Q_OS_WIN
     return baseName + QStringLiteral(".exe");

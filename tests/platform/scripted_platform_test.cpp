@@ -32,3 +32,27 @@ TEST(ScriptedPlatform, AnswersFromTheQueueAndReportsWhatGoesOffScript) {
         EXPECT_EQ(platform.unexpected().empty(), !row.reported) << testing::PrintToString(box);
     }
 }
+
+// Every window's warnings go through warn(); the reason of a failed read or write follows the
+// caller's line, and a bare lead stays bare rather than ending in a blank line.
+TEST(ScriptedPlatform, WarnShowsOneWarningBox) {
+    using common::Outcome;
+    using common::OutcomeKind;
+    const struct {
+        Outcome outcome;
+        QString text;
+    } table[] = {
+        {Outcome::failure(OutcomeKind::Unwritable, u"disk full"_s), u"lead\r\ndisk full"_s},
+        {Outcome::failure(OutcomeKind::Invalid), u"lead"_s},
+    };
+    for (const auto& row : table) {
+        ScriptedPlatform platform;
+        platform.answers({Answer::Ok});
+        platform.warn(nullptr, u"lead"_s, row.outcome, u"title"_s);
+        ASSERT_EQ(platform.shown().size(), 1u);
+        EXPECT_EQ(platform.shown().front(),
+                  (MessageBox{row.text, u"title"_s, platform::Icon::Warning, Buttons::Ok,
+                              Answer::Ok, std::nullopt}));
+        EXPECT_TRUE(platform.unexpected().empty());
+    }
+}
