@@ -12,17 +12,40 @@
 
 namespace drill {
 
+namespace {
+
+common::Outcome outcomeOf(common::ReadOutcome read) {
+    using common::OutcomeKind;
+    switch (read) {
+        case common::ReadOutcome::NotFound:
+            return common::Outcome::failure(OutcomeKind::NotFound, kFileNotFound);
+        case common::ReadOutcome::Invalid:
+            return common::Outcome::failure(OutcomeKind::Invalid, kInvalidFile);
+        case common::ReadOutcome::Unreadable:
+            return common::Outcome::failure(OutcomeKind::Unreadable, kInvalidFile);
+        case common::ReadOutcome::OldVersion:
+            return common::Outcome::failure(OutcomeKind::OldVersion, kOldVersion);
+        case common::ReadOutcome::TooMany:
+            return common::Outcome::failure(OutcomeKind::TooMany, kTooManyEntries);
+        case common::ReadOutcome::Entries:
+            break;
+    }
+    return common::Outcome::success();
+}
+
+}  // namespace
+
 DrillSession::DrillSession(RandomSource& random) : random_(random) {}
 
-common::ReadOutcome DrillSession::open(const QString& path) {
+common::Outcome DrillSession::open(const QString& path) {
     if (drilling()) {
-        return common::ReadOutcome::Unreadable;
+        return common::Outcome::failure(common::OutcomeKind::Cancelled);  // nothing was read
     }
     wordFileName_ = path;
     return reload();
 }
 
-common::ReadOutcome DrillSession::reload() {
+common::Outcome DrillSession::reload() {
     reloadDue_ = false;
     fileLoaded_ = false;
     entries_.clear();
@@ -31,7 +54,7 @@ common::ReadOutcome DrillSession::reload() {
         entries_ = std::move(read.entries);
         fileLoaded_ = true;
     }
-    return read.outcome;
+    return outcomeOf(read.outcome);
 }
 
 void DrillSession::shuffle() {
@@ -220,23 +243,6 @@ QString DrillSession::countText() const {
 
 QString DrillSession::resultsLine() const {
     return drill::resultsLine(mode_, right_, answered_);
-}
-
-QString openFailureText(common::ReadOutcome outcome) {
-    switch (outcome) {
-        case common::ReadOutcome::NotFound:
-            return kFileNotFound;
-        case common::ReadOutcome::Invalid:
-        case common::ReadOutcome::Unreadable:
-            return kInvalidFile;
-        case common::ReadOutcome::OldVersion:
-            return kOldVersion;
-        case common::ReadOutcome::TooMany:
-            return kTooManyEntries;
-        case common::ReadOutcome::Entries:
-            break;
-    }
-    return {};
 }
 
 }  // namespace drill

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "common/outcome.h"
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "drill/engine/missed_entries.h"
@@ -52,11 +53,11 @@ class DrillSession {
 public:
     explicit DrillSession(RandomSource& random);
 
-    // Reads the word file; a failure leaves no set. Refused while a drill runs, because its
-    // positions refer to the set it started with.
-    common::ReadOutcome open(const QString& path);
+    // Reads the word file; a failure leaves no set, and its reason is the warning to show.
+    // Refused while a drill runs, because its positions refer to the set it started with.
+    common::Outcome open(const QString& path);
     // Reads the same file again (after an Overcoming drill emptied the set).
-    common::ReadOutcome reload();
+    common::Outcome reload();
     bool fileLoaded() const { return fileLoaded_; }
     const QString& wordFileName() const { return wordFileName_; }
     // The entries of the word file, in drill order once a drill started.
@@ -125,8 +126,5 @@ private:
     QList<common::Entry> fileSet_;
     bool fileSetLoaded_ = false;
 };
-
-// The warning for a word file that could not be read; empty when it was.
-QString openFailureText(common::ReadOutcome outcome);
 
 }  // namespace drill

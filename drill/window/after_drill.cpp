@@ -99,11 +99,7 @@ void AfterDrill::showNotices() {
 }
 
 void AfterDrill::warn(const QString& text) {
-    platform::MessageBox box;
-    box.text = text;
-    box.title = kHistoryTitle;
-    box.icon = platform::Icon::Warning;
-    platform_.showMessage(window_, box);
+    platform_.warn(window_, text, kHistoryTitle);
 }
 
 }  // namespace drill

@@ -357,11 +357,8 @@ void frmHistory::cmdCsv_Click() {
     }
     const common::WriteResult written = common::writeFileAtomically(*chosen, csv);
     if (!written.ok) {
-        platform::MessageBox box;
-        box.text = QStringLiteral("書き出せませんでした。\r\n") + written.error;
-        box.title = kCsvTitle;
-        box.icon = platform::Icon::Warning;
-        platform_.showMessage(this, box);
+        platform_.warn(this, QStringLiteral("書き出せませんでした。\r\n") + written.error,
+                       kCsvTitle);
     }
 }
 

@@ -466,10 +466,8 @@ void frmMain::Form_Unload() {
     };
     QString error;
     if (!common::updateSettings(path, common::kDrillRecordLength, record, &error)) {
-        platform_.showMessage(
-            this, {common::settingsNotSavedText(path, error),
-                   QString::fromUtf16(common::kSettingsNotSavedTitle), platform::Icon::Warning,
-                   platform::Buttons::Ok, platform::Answer::Ok, std::nullopt});
+        platform_.warn(this, common::settingsNotSavedText(path, error),
+                       QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
 }
 
@@ -516,7 +514,7 @@ void frmMain::openWordFile(const QString& path) {
         return;
     }
     setInformationText(kOpening);
-    common::ReadOutcome outcome;
+    common::Outcome outcome;
     {
         const auto busy = platform_.busy();
         outcome = session_.open(path);
@@ -526,7 +524,7 @@ void frmMain::openWordFile(const QString& path) {
 
 void frmMain::reloadWordFile() {
     setInformationText(kReloading);
-    common::ReadOutcome outcome;
+    common::Outcome outcome;
     {
         const auto busy = platform_.busy();
         outcome = session_.reload();
@@ -534,9 +532,9 @@ void frmMain::reloadWordFile() {
     showReadOutcome(outcome, false);
 }
 
-void frmMain::showReadOutcome(common::ReadOutcome outcome, bool opened) {
-    if (const QString failure = openFailureText(outcome); !failure.isEmpty()) {
-        warn(failure, kOpenTitle);
+void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
+    if (!outcome.ok()) {
+        platform_.warn(this, outcome.reason, kOpenTitle);
         setInformationText(QString());
     } else {
         setInformationText(opened
@@ -546,15 +544,6 @@ void frmMain::showReadOutcome(common::ReadOutcome outcome, bool opened) {
     // However the file came, the answer box's input method follows its answers.
     japaneseAnswers_ = session_.fileLoaded() && common::answersAreJapanese(session_.questionSet());
     updateAvailability();
-}
-
-void frmMain::warn(const QString& text, const QString& title) {
-    platform::MessageBox box;
-    box.text = text;
-    box.title = title;
-    box.icon = platform::Icon::Warning;
-    box.buttons = platform::Buttons::Ok;
-    platform_.showMessage(this, box);
 }
 
 void frmMain::Menu_Start_Click() {
@@ -676,17 +665,13 @@ void frmMain::Option_Edit_Click() {
     }
     const QString name = platform::executableName(kEditorBaseName);
     const QString program = platform_.programFolder() + name;
-    platform::MessageBox box;
-    box.title = QStringLiteral("Edit");
-    box.icon = platform::Icon::Warning;
+    const QString title = QStringLiteral("Edit");
     if (!QFileInfo(program).isFile()) {
-        box.text = name + QStringLiteral(" が見つかりません。");
-        platform_.showMessage(this, box);
+        platform_.warn(this, name + QStringLiteral(" が見つかりません。"), title);
         return;
     }
     if (!platform_.startProgram(program, {})) {
-        box.text = name + QStringLiteral(" を起動できません。");
-        platform_.showMessage(this, box);
+        platform_.warn(this, name + QStringLiteral(" を起動できません。"), title);
     }
 }
 

@@ -87,8 +87,7 @@ private:
     void updateAvailability();
     void checkMode(common::DrillModeValue mode);
     void reloadWordFile();
-    void showReadOutcome(common::ReadOutcome outcome, bool opened);
-    void warn(const QString& text, const QString& title);
+    void showReadOutcome(const common::Outcome& outcome, bool opened);
     void drillStarted();
     void askNext();
     void showVerdict(const Verdict& verdict);

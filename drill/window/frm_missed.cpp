@@ -121,11 +121,7 @@ void frmMissed::cmdSave_Click() {
 }
 
 void frmMissed::warn(const QString& text) {
-    platform::MessageBox box;
-    box.text = text;
-    box.title = kSaveTitle;
-    box.icon = platform::Icon::Warning;
-    platform_.showMessage(this, box);
+    platform_.warn(this, text, kSaveTitle);
 }
 
 }  // namespace drill

@@ -30,8 +30,7 @@ public:
     QString question;  // the one asked last; empty once the drill ended
 
     void startWith(const QStringList& lines, common::DrillModeValue mode) {
-        ASSERT_EQ(session.open(writeFile("words.qvw", wordFile(lines))),
-                  common::ReadOutcome::Entries);
+        ASSERT_TRUE(session.open(writeFile("words.qvw", wordFile(lines))).ok());
         ASSERT_TRUE(session.start(mode));
         ask();
     }
@@ -86,7 +85,7 @@ TEST_F(Session, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
         const QString path = content == "folder" || content == "missing"
                                  ? programFile(content)
                                  : writeFile("case.qvw", content);
-        EXPECT_EQ(openFailureText(session.open(path)), message);
+        EXPECT_EQ(session.open(path).reason, message);
         EXPECT_EQ(session.wordFileName(), path);
         EXPECT_EQ(session.questionSet().size(), loaded);
         EXPECT_EQ(session.fileLoaded(), message.isEmpty());
