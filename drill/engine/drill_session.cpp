@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <utility>
 
 #include "common/entry_text.h"
@@ -9,6 +10,7 @@
 #include "drill/engine/judging.h"
 #include "drill/engine/question_order.h"
 #include "drill/engine/random_source.h"
+#include "drill/engine/right_pages.h"
 
 namespace drill {
 
@@ -149,6 +151,8 @@ Verdict DrillSession::judge(const QString& typed) {
     Verdict verdict;
     verdict.joinedRights = entry.rights;
     verdict.rights = common::splitRights(entry.rights);
+    verdict.lastPage =
+        static_cast<int>((std::max<qsizetype>(verdict.rights.size(), 1) - 1) / kAnswersPerPage);
     verdict.information = common::informationToDisplay(entry.information);
     ++answered_;
 

@@ -41,6 +41,8 @@ struct Verdict {
     // Every right answer of the entry, the way it is stored, and split.
     QString joinedRights;
     QStringList rights;
+    // The last of the pages of four answers (answerPage); 0 when all fit in one.
+    int lastPage = 0;
     QString information;  // ready to display
     // Said only when the lenient rule alone accepted the answer.
     QString lenientNote;

@@ -30,13 +30,13 @@
 #include "common/zoom.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/missed_entries.h"
+#include "drill/engine/right_pages.h"
 #include "drill/history/drill_history.h"
 #include "drill/window/about.h"
 #include "drill/window/after_drill.h"
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
-#include "drill/window/right_pages.h"
 #include "platform/name_repair.h"
 #include "platform/platform.h"
 #include "platform/zoom_items.h"
@@ -597,9 +597,8 @@ void frmMain::showVerdict(const Verdict& verdict) {
         setRightText(box, verdict.rights.at(box));
     }
     setInformationText(verdict.information);
-    if (verdict.rights.size() > kAnswersPerPage) {
-        showRightPages(verdict.joinedRights,
-                       static_cast<int>((verdict.rights.size() - 1) / kAnswersPerPage));
+    if (verdict.lastPage > 0) {
+        showRightPages(verdict.joinedRights, verdict.lastPage);
     }
     setResultText(verdict.mark);
     if (!verdict.lenientNote.isEmpty()) {
