@@ -79,7 +79,7 @@ void BM_Export(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("words.out"));
     for (auto _ : state) {
-        if (!exchange::writeExport(path, format, entries()).ok) {
+        if (!exchange::writeExport(path, format, entries()).ok()) {
             state.SkipWithError("the export was not written");
         }
     }

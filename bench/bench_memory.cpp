@@ -33,7 +33,7 @@ QList<common::Entry> fullDocument(int informationLength) {
 void BM_EditorPeakMemory(benchmark::State& state) {
     platform::ScriptedPlatform platform;
     const QString file = platform.programFolder() + QStringLiteral("full.qvw");
-    if (!common::writeWordFile(file, fullDocument(int(state.range(0)))).ok) {
+    if (!common::writeWordFile(file, fullDocument(int(state.range(0)))).ok()) {
         state.SkipWithError("cannot write the word file");
         return;
     }

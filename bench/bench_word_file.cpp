@@ -152,7 +152,7 @@ void BM_WriteWordFile(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"bench.qvw"_s);
     for (auto _ : state) {
-        if (!common::writeWordFile(path, sampleEntries()).ok) {
+        if (!common::writeWordFile(path, sampleEntries()).ok()) {
             state.SkipWithError("the file could not be written");
         }
     }

@@ -1,5 +1,6 @@
 #include "common/entry_text.h"
 
+#include "common/messages.h"
 #include "common/word_file.h"
 
 namespace common {
@@ -21,7 +22,6 @@ QString joinRights(const QStringList& answers) {
 
 QString informationToDisplay(QStringView stored) {
     QString display = stored.toString();
-    constexpr QStringView kCrLf = u"\r\n";
     display.replace(kLineBreakMark.data(), kLineBreakMark.size(), kCrLf.data(), kCrLf.size());
     return display;
 }

@@ -14,7 +14,7 @@ enum class OutcomeKind {
     Unreadable,  // it exists but cannot be read (no permission, a folder, an I/O error)
     Invalid,     // read, but not of the expected format
     OldVersion,  // a word file of the version before the version line
-    TooMany,     // more entries than a word file holds
+    TooMany,     // more than the bounds allow (entries in a word file, rows in an import)
     Unwritable,  // the write failed; the old file, if any, is left as it was
     Cancelled,   // the user stopped it; nothing to tell them
 };

@@ -8,7 +8,7 @@
 
 #include <utility>
 
-#include "common/word_file.h"
+#include "common/atomic_file.h"
 #include "common/zoom.h"
 
 namespace common {
@@ -104,7 +104,7 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
     if (!written.open(QIODevice::ReadOnly)) {
         return false;
     }
-    if (!writeFileAtomically(path_, written.readAll()).ok) {
+    if (!writeFileAtomically(path_, written.readAll()).ok()) {
         return false;
     }
     // Only now is a leftover no longer the only copy.

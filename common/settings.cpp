@@ -7,7 +7,7 @@
 #include <QtEndian>
 
 #include "common/ansi_text.h"
-#include "common/word_file.h"
+#include "common/atomic_file.h"
 
 namespace common {
 
@@ -132,21 +132,16 @@ SettingsRecord readSettings(const QString& filePath, int recordLength) {
     return SettingsRecord::fromBytes(bytes);
 }
 
-bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength,
-                   QString* error) {
-    return updateSettings(
-        filePath, recordLength, [&record](const SettingsRecord&) { return record; }, error);
+Outcome writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength) {
+    return updateSettings(filePath, recordLength,
+                          [&record](const SettingsRecord&) { return record; });
 }
 
-bool updateSettings(const QString& filePath, int recordLength,
-                    const std::function<SettingsRecord(const SettingsRecord& fresh)>& change,
-                    QString* error) {
+Outcome updateSettings(const QString& filePath, int recordLength,
+                       const std::function<SettingsRecord(const SettingsRecord& fresh)>& change) {
     const int length = qBound(0, recordLength, kEditorRecordLength);
-    auto fail = [&](const QString& reason) {
-        if (error) {
-            *error = reason;
-        }
-        return false;
+    auto fail = [](const QString& reason) {
+        return Outcome::failure(OutcomeKind::Unwritable, reason);
     };
     // Both programs close at once when a desktop session ends: each must read what the other
     // wrote. The lock is held for milliseconds; one older than that is a killed or hung
@@ -161,8 +156,8 @@ bool updateSettings(const QString& filePath, int recordLength,
     QByteArray current;
     const QFileInfo info(filePath);
     if (info.exists() || info.isSymLink()) {
-        if (const QString reason = notAFileReason(filePath); !reason.isEmpty()) {
-            return fail(reason);
+        if (Outcome replaceable = checkReplaceable(filePath); !replaceable.ok()) {
+            return replaceable;
         }
         QFile old(filePath);
         if (!old.open(QIODevice::ReadOnly)) {
@@ -177,15 +172,14 @@ bool updateSettings(const QString& filePath, int recordLength,
         change(SettingsRecord::fromBytes(current.left(length))).toBytes().left(length);
     bytes += current.sliced(qMin(bytes.size(), current.size()));
     // Replaced whole, so that a crash or a full disk never leaves half a record.
-    const WriteResult written = writeFileAtomically(filePath, bytes);
-    return written.ok || fail(written.error);
+    return writeFileAtomically(filePath, bytes);
 }
 
-QString settingsNotSavedText(const QString& filePath, const QString& error) {
+QString settingsNotSavedText(const QString& filePath, const Outcome& outcome) {
     QString text =
         QStringLiteral("設定ﾌｧｲﾙを保存できませんでした。\r\n") + QDir::toNativeSeparators(filePath);
-    if (!error.isEmpty()) {
-        text += QStringLiteral("\r\n") + error;
+    if (!outcome.reason.isEmpty()) {
+        text += QStringLiteral("\r\n") + outcome.reason;
     }
     return text;
 }

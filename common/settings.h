@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "common/outcome.h"
+
 namespace common {
 
 inline constexpr int kLastPathBytes = 512;
@@ -42,16 +44,14 @@ struct SettingsRecord {
 SettingsRecord readSettings(const QString& filePath, int recordLength);
 
 // Replaces exactly the first recordLength bytes and never shortens the file. The file is
-// replaced atomically; on failure it is left as it was and `error` gets the system's reason.
-bool writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength,
-                   QString* error = nullptr);
+// replaced atomically; on failure it is left as it was and the outcome has the system's reason.
+Outcome writeSettings(const QString& filePath, const SettingsRecord& record, int recordLength);
 
 // A program's close: reads the file once, makes the record to store from what it holds now
 // (`fresh`, recordLength bytes of it) and writes it as writeSettings does, while no other
 // process updating the same file runs (a lock file beside it).
-bool updateSettings(const QString& filePath, int recordLength,
-                    const std::function<SettingsRecord(const SettingsRecord& fresh)>& change,
-                    QString* error = nullptr);
+Outcome updateSettings(const QString& filePath, int recordLength,
+                       const std::function<SettingsRecord(const SettingsRecord& fresh)>& change);
 
 // Each program reads the record once when its window loads, with its own defaults applied:
 // the drill program replaces a mode outside 1..3 by Normal; the editor replaces a missing
@@ -59,7 +59,7 @@ bool updateSettings(const QString& filePath, int recordLength,
 SettingsRecord loadDrillSettings(const QString& filePath);
 
 // The warning both programs show when writing the record at exit failed.
-QString settingsNotSavedText(const QString& filePath, const QString& error);
+QString settingsNotSavedText(const QString& filePath, const Outcome& outcome);
 inline constexpr char16_t kSettingsNotSavedTitle[] = u"設定の保存";
 SettingsRecord loadEditorSettings(const QString& filePath, const QString& programFolder);
 

@@ -6,14 +6,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 #include "common/ansi_text.h"
+#include "common/atomic_file.h"
 
 namespace common {
 
@@ -238,7 +234,7 @@ bool isUtf8WordFile(QByteArrayView bytes) {
 ReadResult parseWordFile(QByteArrayView bytes) {
     ReadResult result;
     if (bytes.isEmpty()) {
-        result.outcome = ReadOutcome::Invalid;
+        result.outcome = Outcome::failure(OutcomeKind::Invalid);
         return result;
     }
     // Pieces end at line ends, so a stateful decoder never sees a character split.
@@ -261,7 +257,7 @@ ReadResult parseWordFile(QByteArrayView bytes) {
         qsizetype pos = 0;
         if (firstLine) {
             if (!isVersionLine(nextLine(text, pos))) {
-                result.outcome = ReadOutcome::OldVersion;
+                result.outcome = Outcome::failure(OutcomeKind::OldVersion);
                 return result;
             }
             firstLine = false;
@@ -273,14 +269,15 @@ ReadResult parseWordFile(QByteArrayView bytes) {
                 skippedLine |= !blank;
             } else if (result.entries.size() > kMaxEntries) {
                 result.entries = {};
-                result.outcome = ReadOutcome::TooMany;
+                result.outcome = Outcome::failure(OutcomeKind::TooMany);
                 return result;
             }
         }
     }
     // Lines were there but none could be read: not a word file, rather than an empty one.
-    result.outcome =
-        result.entries.isEmpty() && skippedLine ? ReadOutcome::Invalid : ReadOutcome::Entries;
+    if (result.entries.isEmpty() && skippedLine) {
+        result.outcome = Outcome::failure(OutcomeKind::Invalid);
+    }
     return result;
 }
 
@@ -288,18 +285,22 @@ ReadResult readWordFile(const QString& path) {
     ReadResult result;
     const QFileInfo info(path);
     if (!info.exists()) {
-        result.outcome = ReadOutcome::NotFound;
+        result.outcome = Outcome::failure(OutcomeKind::NotFound);
         return result;
     }
     QFile file(path);
     // Only a regular file: a folder, device or pipe could never be read to its end.
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        result.outcome = ReadOutcome::Unreadable;
+    if (!info.isFile()) {
+        result.outcome = Outcome::failure(OutcomeKind::Unreadable);
+        return result;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.outcome = Outcome::failure(OutcomeKind::Unreadable, file.errorString());
         return result;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.outcome = ReadOutcome::Unreadable;
+        result.outcome = Outcome::failure(OutcomeKind::Unreadable, file.errorString());
         return result;
     }
     return parseWordFile(bytes);
@@ -324,54 +325,7 @@ QByteArray formatWordFile(const QList<Entry>& entries) {
     return encodeAnsi(text);
 }
 
-QString notAFileReason(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isFile()) {
-        return {};
-    }
-    return info.isDir() ? QStringLiteral("同じ名前のﾌｫﾙﾀﾞがあります。")
-                        : QStringLiteral("同じ名前の、ﾌｧｲﾙではないもの(ﾊﾟｲﾌﾟや装置)があります。");
-}
-
-WriteResult writeFileAtomically(const QString& path, QByteArrayView bytes) {
-    WriteResult result;
-    // A pipe or device would be replaced by a plain file, and whatever reads it cut off.
-    if (result.error = notAFileReason(path); !result.error.isEmpty()) {
-        return result;
-    }
-    QSaveFile file(path);
-    // Unbuffered: a buffered flush that the disk cuts short loses the rest without an error,
-    // and the commit would then put a truncated file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.error = file.errorString();
-        return result;
-    }
-    for (qsizetype done = 0; done < bytes.size();) {
-        // A short write means trouble; the next attempt reports its reason.
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            result.error = file.errorString();
-            file.cancelWriting();
-            return result;
-        }
-        done += written;
-    }
-#ifdef Q_OS_UNIX
-    // QSaveFile gives a read-only file's replacement the usual mode (root can replace one):
-    // the old file's mode is kept, so a file made read-only stays so.
-    if (struct stat old{}; ::stat(QFile::encodeName(path).constData(), &old) == 0) {
-        ::fchmod(file.handle(), old.st_mode & 0777);
-    }
-#endif
-    if (!file.commit()) {
-        result.error = file.errorString();
-        return result;
-    }
-    result.ok = true;
-    return result;
-}
-
-WriteResult writeWordFile(const QString& path, const QList<Entry>& entries) {
+Outcome writeWordFile(const QString& path, const QList<Entry>& entries) {
     return writeFileAtomically(path, formatWordFile(entries));
 }
 

@@ -48,10 +48,10 @@ bool offerNameRepair(Platform& platform, QWidget* parent, const QString& folder,
         return false;
     }
     if (const QStringList failed = common::repairNames(dir, repairs); !failed.isEmpty()) {
-        platform.showMessage(
+        platform.warn(
             parent,
-            {QStringLiteral("名前を変えられなかったﾌｧｲﾙがあります。") + crLf + failed.join(crLf),
-             QStringLiteral("ﾌｧｲﾙ名の変換"), Icon::Warning, Buttons::Ok, Answer::Ok, std::nullopt});
+            QStringLiteral("名前を変えられなかったﾌｧｲﾙがあります。") + crLf + failed.join(crLf),
+            QStringLiteral("ﾌｧｲﾙ名の変換"));
         return failed.size() < repairs.size();
     }
     return true;

@@ -90,12 +90,10 @@ void QtPlatform::showHelp(QWidget* parent, const QString& helpFile, int topic) {
         return;
     }
     const QString name = QFileInfo(helpFile).fileName();
-    MessageBox box;
-    box.text = QFileInfo::exists(helpFile) ? name + QStringLiteral(" を開けません。")
-                                           : name + QStringLiteral(" が見つかりません。");
-    box.title = QStringLiteral("ヘルプ");
-    box.icon = Icon::Warning;
-    showMessage(parent, box);
+    warn(parent,
+         QFileInfo::exists(helpFile) ? name + QStringLiteral(" を開けません。")
+                                     : name + QStringLiteral(" が見つかりません。"),
+         QStringLiteral("ヘルプ"));
 }
 
 bool QtPlatform::startProgram(const QString& program, const QStringList& arguments) {

@@ -16,23 +16,20 @@ namespace drill {
 
 namespace {
 
-common::Outcome outcomeOf(common::ReadOutcome read) {
-    using common::OutcomeKind;
-    switch (read) {
-        case common::ReadOutcome::NotFound:
-            return common::Outcome::failure(OutcomeKind::NotFound, kFileNotFound);
-        case common::ReadOutcome::Invalid:
-            return common::Outcome::failure(OutcomeKind::Invalid, kInvalidFile);
-        case common::ReadOutcome::Unreadable:
-            return common::Outcome::failure(OutcomeKind::Unreadable, kInvalidFile);
-        case common::ReadOutcome::OldVersion:
-            return common::Outcome::failure(OutcomeKind::OldVersion, kOldVersion);
-        case common::ReadOutcome::TooMany:
-            return common::Outcome::failure(OutcomeKind::TooMany, kTooManyEntries);
-        case common::ReadOutcome::Entries:
-            break;
+// The reason of a failed read in the drill's words.
+common::Outcome outcomeOf(const common::Outcome& read) {
+    switch (read.kind) {
+        case common::OutcomeKind::Ok:
+            return read;
+        case common::OutcomeKind::NotFound:
+            return common::Outcome::failure(read.kind, kFileNotFound);
+        case common::OutcomeKind::OldVersion:
+            return common::Outcome::failure(read.kind, kOldVersion);
+        case common::OutcomeKind::TooMany:
+            return common::Outcome::failure(read.kind, kTooManyEntries);
+        default:
+            return common::Outcome::failure(read.kind, kInvalidFile);
     }
-    return common::Outcome::success();
 }
 
 }  // namespace
@@ -52,7 +49,7 @@ common::Outcome DrillSession::reload() {
     fileLoaded_ = false;
     entries_.clear();
     common::ReadResult read = common::readWordFile(wordFileName_);
-    if (read.outcome == common::ReadOutcome::Entries) {
+    if (read.ok()) {
         entries_ = std::move(read.entries);
         fileLoaded_ = true;
     }

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "common/messages.h"
 #include "common/settings.h"
+#include "common/word_file.h"
 
 // The fixed texts that the drill shows, and the ones it builds from its counters.
 namespace drill {
@@ -13,7 +15,7 @@ inline const QString kFileNotFound = QStringLiteral("ﾌｧｲﾙが見つかり
 inline const QString kInvalidFile = QStringLiteral("不正なﾌｧｲﾙです。");
 inline const QString kOldVersion = QStringLiteral("指定されたﾌｧｲﾙは、古いﾊﾞｰｼﾞｮﾝのものです。");
 inline const QString kTooManyEntries =
-    QStringLiteral("問題が多すぎます。開けるのは 32767 問までのﾌｧｲﾙです。");
+    QStringLiteral("問題が多すぎます。開けるのは %1 問までのﾌｧｲﾙです。").arg(common::kMaxEntries);
 inline const QString kOpening = QStringLiteral("ﾌｧｲﾙを開いています...");
 inline const QString kReloading = QStringLiteral("ﾌｧｲﾙをﾘﾛｰﾄﾞしています...");
 inline const QString kLoaded = QStringLiteral("ﾌｧｲﾙをﾛｰﾄﾞしました。");
@@ -23,7 +25,7 @@ inline const QString kStopQuestion = QStringLiteral("終了しますか？");
 inline const QString kStopTitle = QStringLiteral("Stop");
 inline const QString kRightMark = QStringLiteral("○");
 inline const QString kWrongMark = QStringLiteral("×");
-inline const QString kCrLf = QStringLiteral("\r\n");
+using common::kCrLf;
 
 // m " 分 " s " 秒"; minutes are not split into hours.
 QString elapsedText(qint64 seconds);

@@ -42,7 +42,8 @@ frmHistory* AfterDrill::historyWindow() const {
 void AfterDrill::drillEnded(const history::DrillRecord& record) {
     // Every lost drill is said: the history keeps what it can for later, so a loss is rare.
     if (const QString reason = historyStore_.record(record); !reason.isEmpty()) {
-        warn(QStringLiteral("成績を記録できませんでした。\r\n") + reason);
+        platform_.warn(window_, QStringLiteral("成績を記録できませんでした。\r\n") + reason,
+                       kHistoryTitle);
     }
     showNotices();
 
@@ -94,12 +95,8 @@ void AfterDrill::showHistory() {
 
 void AfterDrill::showNotices() {
     for (const QString& notice : historyStore_.takeNotices()) {
-        warn(notice);
+        platform_.warn(window_, notice, kHistoryTitle);
     }
-}
-
-void AfterDrill::warn(const QString& text) {
-    platform_.warn(window_, text, kHistoryTitle);
 }
 
 }  // namespace drill

@@ -42,7 +42,6 @@ public:
     frmHistory* historyWindow() const;
 
 private:
-    void warn(const QString& text);
     // What the history has to say once (a damaged file moved aside, a newer one read-only).
     void showNotices();
     void again();

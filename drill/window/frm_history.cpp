@@ -23,7 +23,7 @@
 
 #include <utility>
 
-#include "common/word_file.h"
+#include "common/atomic_file.h"
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
 #include "platform/platform.h"
@@ -355,10 +355,9 @@ void frmHistory::cmdCsv_Click() {
             break;
         }
     }
-    const common::WriteResult written = common::writeFileAtomically(*chosen, csv);
-    if (!written.ok) {
-        platform_.warn(this, QStringLiteral("書き出せませんでした。\r\n") + written.error,
-                       kCsvTitle);
+    const common::Outcome written = common::writeFileAtomically(*chosen, csv);
+    if (!written.ok()) {
+        platform_.warn(this, QStringLiteral("書き出せませんでした。"), written, kCsvTitle);
     }
 }
 

@@ -464,9 +464,10 @@ void frmMain::Form_Unload() {
         return common::drillRecordToSave(fresh, QDir::toNativeSeparators(session_.wordFileName()),
                                          mode_, folder);
     };
-    QString error;
-    if (!common::updateSettings(path, common::kDrillRecordLength, record, &error)) {
-        platform_.warn(this, common::settingsNotSavedText(path, error),
+    if (const common::Outcome saved =
+            common::updateSettings(path, common::kDrillRecordLength, record);
+        !saved.ok()) {
+        platform_.warn(this, common::settingsNotSavedText(path, saved),
                        QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
 }

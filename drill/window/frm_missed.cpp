@@ -8,8 +8,8 @@
 
 #include <utility>
 
-#include "common/ansi_text.h"
 #include "common/entry_text.h"
+#include "common/messages.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 
@@ -88,16 +88,9 @@ frmMissed::frmMissed(const QList<MissedEntry>& missed, QString wordFile,
 }
 
 void frmMissed::cmdSave_Click() {
-    // Entries of a file read as UTF-8 may hold what Shift_JIS cannot store: written, those
-    // characters would become '?' for good.
-    QString unstorable;
-    for (const common::Entry& entry : entries_) {
-        unstorable += entry.question + entry.rights + entry.information;
-    }
-    unstorable = common::unrepresentableChars(unstorable);
-    if (!unstorable.isEmpty()) {
-        warn(QStringLiteral("単語ﾌｧｲﾙに保存できない文字があるため、保存できません。\r\n") +
-             common::quoteEach(unstorable));
+    if (const std::optional<QString> refusal =
+            common::unstorableRefusal(entries_, common::UnstorableDetail::Characters)) {
+        platform_.warn(this, *refusal, kSaveTitle);
         return;
     }
     platform::FileDialog dialog;
@@ -110,18 +103,14 @@ void frmMissed::cmdSave_Click() {
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    common::WriteResult written;
+    common::Outcome written;
     {
         const auto busy = platform_.busy();
         written = common::writeWordFile(*chosen, entries_);
     }
-    if (!written.ok) {
-        warn(QStringLiteral("保存できませんでした。\r\n") + written.error);
+    if (!written.ok()) {
+        platform_.warn(this, QStringLiteral("保存できませんでした。"), written, kSaveTitle);
     }
-}
-
-void frmMissed::warn(const QString& text) {
-    platform_.warn(this, text, kSaveTitle);
 }
 
 }  // namespace drill

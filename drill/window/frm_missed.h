@@ -32,7 +32,6 @@ Q_SIGNALS:
 
 private:
     void cmdSave_Click();
-    void warn(const QString& text);
 
     platform::Platform& platform_;
     QList<common::Entry> entries_;

@@ -18,11 +18,11 @@ void Document::clear() {
     replaceAll({});
 }
 
-common::ReadOutcome Document::loadFile(const QString& path) {
+common::Outcome Document::loadFile(const QString& path) {
     common::ReadResult result = common::readWordFile(path);
-    if (result.outcome == common::ReadOutcome::Entries) {
+    if (result.ok()) {
         if (result.entries.size() > common::kMaxEntries) {
-            return common::ReadOutcome::TooMany;
+            return common::Outcome::failure(common::OutcomeKind::TooMany);
         }
         replaceAll(std::move(result.entries));
     }
@@ -47,9 +47,9 @@ void Document::replaceAll(QList<common::Entry> entries) {
     }
 }
 
-common::WriteResult Document::saveFile(const QString& path) {
-    common::WriteResult result = common::writeWordFile(path, entries_);
-    if (result.ok) {
+common::Outcome Document::saveFile(const QString& path) {
+    common::Outcome result = common::writeWordFile(path, entries_);
+    if (result.ok()) {
         modified_ = false;
     }
     return result;

@@ -60,11 +60,11 @@ public:
     // New: empty and clean.
     void clear();
     // Open: the file's entries replace everything, clean. The document is left unchanged
-    // unless the outcome is ReadOutcome::Entries.
-    common::ReadOutcome loadFile(const QString& path);
+    // unless the outcome is ok.
+    common::Outcome loadFile(const QString& path);
     void replaceAll(QList<common::Entry> entries);
     // On success the document is clean; on failure the file and Modified are as they were.
-    common::WriteResult saveFile(const QString& path);
+    common::Outcome saveFile(const QString& path);
 
     // Every change of the entries marks the document modified, so that closing never drops
     // one without asking. Add and Insert refuse (false) when the document is full; Insert

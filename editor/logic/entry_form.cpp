@@ -2,15 +2,16 @@
 
 #include "common/ansi_text.h"
 #include "common/entry_text.h"
+#include "common/messages.h"
 #include "editor/logic/answer_list.h"
 
 #include <QStringList>
 
 namespace editor {
 
-namespace {
+using common::kCrLf;
 
-const QString kCrLf = QStringLiteral("\r\n");
+namespace {
 
 bool hasLineBreak(QStringView text) {
     return text.contains(u'\r') || text.contains(u'\n');

@@ -1,6 +1,7 @@
 // The entry list's handlers and the entry commands of frmEdit.
 #include "editor/window/frm_edit.h"
 
+#include "common/messages.h"
 #include "editor/logic/entry_form.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
@@ -14,9 +15,7 @@
 
 namespace editor {
 
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
+using common::kCrLf;
 
 void frmEdit::listChangedByUser() {
     if (!listQuiet_) {
@@ -139,7 +138,7 @@ bool frmEdit::CheckEntryInput(const QString& commandWord) {
         RefreshRightCount();
     }
     if (refusal) {
-        warn(refusal->text, refusal->title);
+        platform_.warn(this, refusal->text, refusal->title);
         return true;
     }
     return false;
@@ -149,9 +148,11 @@ bool frmEdit::refuseWhenFull(const QString& commandWord) {
     if (!document_.isFull()) {
         return false;
     }
-    warn(QStringLiteral("これ以上、項目を追加できません。") + kCrLf +
-             QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries),
-         QStringLiteral("問題の") + commandWord);
+    platform_.warn(
+        this,
+        QStringLiteral("これ以上、項目を追加できません。") + kCrLf +
+            QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries),
+        QStringLiteral("問題の") + commandWord);
     return true;
 }
 

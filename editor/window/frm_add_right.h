@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/help_topic.h"
 #include "editor/logic/answer_list.h"
 
 #include <QDialog>
@@ -21,7 +22,7 @@ class FocusBehaviour;
 class frmAddRight : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpTopic = 15;
+    static constexpr int kHelpTopic = common::topicNumber(common::HelpTopic::Box);
 
     // focus applies the input options to the dialog's boxes; it must outlive the dialog.
     frmAddRight(const QString& question, const FormAnswers& form, FocusBehaviour& focus,

@@ -1,7 +1,7 @@
 #include "editor/window/frm_edit.h"
 
-#include "common/ansi_text.h"
-#include "common/entry_text.h"
+#include "common/help_topic.h"
+#include "common/messages.h"
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "editor/window/entry_form_view.h"
@@ -32,17 +32,18 @@
 
 namespace editor {
 
+using common::kCrLf;
+
 namespace {
 
 const QString kOpenTitle = QStringLiteral("ﾌｧｲﾙを開く");
-const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kListTopic = 35;
-constexpr int kBoxTopic = 15;
-constexpr int kStoreTopic = 13;
-constexpr int kRemoveTopic = 12;
-constexpr int kConverterTopic = 60;
-constexpr int kUndoTopic = 16;
-constexpr int kExchangeTopic = 17;
+constexpr int kListTopic = common::topicNumber(common::HelpTopic::List);
+constexpr int kBoxTopic = common::topicNumber(common::HelpTopic::Box);
+constexpr int kStoreTopic = common::topicNumber(common::HelpTopic::Store);
+constexpr int kRemoveTopic = common::topicNumber(common::HelpTopic::Remove);
+constexpr int kConverterTopic = common::topicNumber(common::HelpTopic::Converter);
+constexpr int kUndoTopic = common::topicNumber(common::HelpTopic::Undo);
+constexpr int kExchangeTopic = common::topicNumber(common::HelpTopic::Exchange);
 
 QPushButton* makeButton(const QString& caption, const char* name, int helpTopic, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -365,13 +366,14 @@ void frmEdit::applySettings() {
 void frmEdit::saveSettings() {
     // Built from the file as it is now, so that what the drill program stored meanwhile stays.
     const QString file = common::settingsFilePath(MyPath());
-    QString error;
     auto record = [this](const common::SettingsRecord& fresh) {
         return common::editorRecordToSave(fresh, options_, MyPath());
     };
-    if (!common::updateSettings(file, common::kEditorRecordLength, record, &error)) {
-        warn(common::settingsNotSavedText(file, error),
-             QString::fromUtf16(common::kSettingsNotSavedTitle));
+    if (const common::Outcome saved =
+            common::updateSettings(file, common::kEditorRecordLength, record);
+        !saved.ok()) {
+        platform_.warn(this, common::settingsNotSavedText(file, saved),
+                       QString::fromUtf16(common::kSettingsNotSavedTitle));
     }
 }
 
@@ -419,11 +421,6 @@ void frmEdit::startEmpty() {
     undoStack_->clear();
     showForm({});
     updateEntryButtons();
-}
-
-void frmEdit::warn(const QString& text, const QString& title) {
-    platform_.showMessage(this, {text, title, platform::Icon::Warning, platform::Buttons::Ok,
-                                 platform::Answer::Ok, std::nullopt});
 }
 
 bool frmEdit::ConfirmSave() {
@@ -477,40 +474,23 @@ QString frmEdit::AskOpenFileName() {
 void frmEdit::SaveFile() {
     // A file read as UTF-8 may hold what Shift_JIS cannot store: writing would turn it into
     // '?' for good, so nothing is written until the user has changed those entries.
-    constexpr int kNamed = 5;
-    const QList<int> unstorable = common::unstorableEntries(document_.entries(), kNamed + 1);
-    if (!unstorable.isEmpty()) {
-        QString text = QStringLiteral(
-            "次の項目には単語ﾌｧｲﾙに保存できない文字があるため、"
-            "保存できません。");
-        for (const int position : unstorable.first(qMin(kNamed, int(unstorable.size())))) {
-            const common::Entry& entry = document_.entry(position);
-            text += kCrLf + QString::number(position + 1) + QStringLiteral(": ") +
-                    entry.question.left(40) + QStringLiteral("  ") +
-                    common::quoteEach(common::unrepresentableChars(entry.question + entry.rights +
-                                                                   entry.information));
-        }
-        if (unstorable.size() > kNamed) {
-            text += kCrLf + QStringLiteral("...");
-        }
-        warn(text, QStringLiteral("ﾌｧｲﾙを保存"));
+    if (const std::optional<QString> refusal =
+            common::unstorableRefusal(document_.entries(), common::UnstorableDetail::Entries)) {
+        platform_.warn(this, *refusal, QStringLiteral("ﾌｧｲﾙを保存"));
         return;
     }
     const QString path = AskSaveFileName();
     if (path.isEmpty()) {
         return;
     }
-    common::WriteResult result;
+    common::Outcome result;
     {
         const auto busy = platform_.busy();
         result = document_.saveFile(path);
     }
-    if (!result.ok) {
-        QString text = QStringLiteral("ﾌｧｲﾙを保存できませんでした。") + kCrLf + path;
-        if (!result.error.isEmpty()) {
-            text += kCrLf + result.error;
-        }
-        warn(text, QStringLiteral("ﾌｧｲﾙを保存"));
+    if (!result.ok()) {
+        platform_.warn(this, QStringLiteral("ﾌｧｲﾙを保存できませんでした。") + kCrLf + path, result,
+                       QStringLiteral("ﾌｧｲﾙを保存"));
     } else {
         wordFile_ = path;
     }
@@ -537,21 +517,21 @@ void frmEdit::openWordFile(const QString& path) {
 }
 
 void frmEdit::loadWordFile(const QString& path) {
-    common::ReadOutcome outcome;
+    common::Outcome outcome;
     {
         const auto busy = platform_.busy();
         const QScopedValueRollback quiet(listQuiet_, true);
         outcome = document_.loadFile(path);
     }
-    switch (outcome) {
-        case common::ReadOutcome::Entries:
+    switch (outcome.kind) {
+        case common::OutcomeKind::Ok:
             wordFile_ = path;
             startEmpty();
             break;
-        case common::ReadOutcome::Invalid:
-            warn(QStringLiteral("不正なﾌｧｲﾙです。"), kOpenTitle);
+        case common::OutcomeKind::Invalid:
+            platform_.warn(this, QStringLiteral("不正なﾌｧｲﾙです。"), kOpenTitle);
             break;
-        case common::ReadOutcome::OldVersion:
+        case common::OutcomeKind::OldVersion:
             if (platform_.showMessage(
                     this, {QStringLiteral("このﾌｧｲﾙは古いﾊﾞｰｼﾞｮﾝのものです。") + kCrLf +
                                QStringLiteral("新しいﾊﾞｰｼﾞｮﾝに変換しますか？"),
@@ -560,15 +540,16 @@ void frmEdit::loadWordFile(const QString& path) {
                 startConverter(path);
             }
             break;
-        case common::ReadOutcome::TooMany:
-            warn(
+        case common::OutcomeKind::TooMany:
+            platform_.warn(
+                this,
                 QStringLiteral("項目が多すぎるため、このﾌｧｲﾙは開けません。") + kCrLf +
                     QStringLiteral("1つのﾌｧｲﾙに入る項目は %1個までです。").arg(common::kMaxEntries),
                 kOpenTitle);
             break;
-        case common::ReadOutcome::NotFound:
-        case common::ReadOutcome::Unreadable:
-            warn(QStringLiteral("ﾌｧｲﾙを読み込めませんでした。") + kCrLf + path, kOpenTitle);
+        default:
+            platform_.warn(this, QStringLiteral("ﾌｧｲﾙを読み込めませんでした。") + kCrLf + path,
+                           kOpenTitle);
             break;
     }
 }
@@ -576,8 +557,9 @@ void frmEdit::loadWordFile(const QString& path) {
 void frmEdit::startConverter(const QString& oldFile) {
     const QString program = MyPath() + platform::executableName(QStringLiteral("Renoval"));
     if (!platform_.startProgram(program, {oldFile})) {
-        warn(QStringLiteral("変換ﾌﾟﾛｸﾞﾗﾑが見つからないか、起動できません。") + kCrLf + program,
-             kOpenTitle);
+        platform_.warn(
+            this, QStringLiteral("変換ﾌﾟﾛｸﾞﾗﾑが見つからないか、起動できません。") + kCrLf + program,
+            kOpenTitle);
     }
 }
 

@@ -162,7 +162,6 @@ private:
     void cmdRemove_Click();
     void lstQuestion_MouseUp(const QPoint& globalPos);
     void listChangedByUser();
-    void warn(const QString& text, const QString& title);
 
     platform::Platform& platform_;
     Document document_;

@@ -1,5 +1,6 @@
 // frmEdit's Option items for looking and listening: the zoom of its fonts and the question
 // box spoken (F5).
+#include "common/help_topic.h"
 #include "common/preferences.h"
 #include "common/zoom.h"
 #include "editor/window/entry_form_view.h"
@@ -17,7 +18,7 @@ namespace editor {
 
 namespace {
 
-constexpr int kViewTopic = 70;
+constexpr int kViewTopic = common::topicNumber(common::HelpTopic::View);
 
 // A line edit is sized for its own font, and a taller fallback font drawing the Japanese would
 // be cut at the top and bottom.

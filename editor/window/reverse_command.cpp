@@ -18,14 +18,10 @@ void makeReverseQuestions(QWidget* window, platform::Platform& platform, Reverse
     }
     const int count = host.entryCount();
     if (positions.size() > common::kMaxEntries - count) {
-        platform.showMessage(window,
-                             {QStringLiteral("項目の数が %1 を超えるため、逆問題を生成できません。")
-                                  .arg(common::kMaxEntries),
-                              kTitle,
-                              platform::Icon::Warning,
-                              platform::Buttons::Ok,
-                              platform::Answer::Ok,
-                              {}});
+        platform.warn(window,
+                      QStringLiteral("項目の数が %1 を超えるため、逆問題を生成できません。")
+                          .arg(common::kMaxEntries),
+                      kTitle);
         return;
     }
     const platform::MessageBox confirm{

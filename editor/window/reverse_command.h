@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/help_topic.h"
 #include "common/word_file.h"
 
 #include <QList>
@@ -24,7 +25,7 @@ public:
     virtual void appendSelected(const QList<common::Entry>& entries) = 0;
 };
 
-inline constexpr int kReverseHelpTopic = 12;
+inline constexpr int kReverseHelpTopic = common::topicNumber(common::HelpTopic::Remove);
 
 // MakeReverseQuestions: after the confirmation, appends the reverse of every selected entry
 // and leaves exactly the new entries selected. Refuses, changing nothing, when the document

@@ -93,11 +93,13 @@ void SearchCommand::scanNext() {
     running_ = false;
     switch (result.outcome) {
         case ScanOutcome::NeedText:
-            tell(QStringLiteral("検索文字列を指定してください。"), platform::Icon::Warning);
+            platform_.warn(messageParent(), QStringLiteral("検索文字列を指定してください。"),
+                           kTitle);
             openDialog();
             break;
         case ScanOutcome::NeedFields:
-            tell(QStringLiteral("検索の対象を指定してください。"), platform::Icon::Warning);
+            platform_.warn(messageParent(), QStringLiteral("検索の対象を指定してください。"),
+                           kTitle);
             openDialog();
             break;
         case ScanOutcome::EmptyList:

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QXmlStreamWriter>
 
+#include "common/atomic_file.h"
+
 namespace exchange {
 
 namespace {
@@ -268,8 +270,8 @@ QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries
     return formatKvtml(entries, title);
 }
 
-common::WriteResult writeExport(const QString& path, ExportFormat format,
-                                const QList<common::Entry>& entries) {
+common::Outcome writeExport(const QString& path, ExportFormat format,
+                            const QList<common::Entry>& entries) {
     return common::writeFileAtomically(
         path, formatExport(format, entries, QFileInfo(path).completeBaseName()));
 }

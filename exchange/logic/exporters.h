@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "common/outcome.h"
 #include "common/word_file.h"
 
 // Word files out to the programs learners use beside ours.
@@ -34,8 +35,8 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
 QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries,
                         const QString& title);
 // Atomic like saving a word file.
-common::WriteResult writeExport(const QString& path, ExportFormat format,
-                                const QList<common::Entry>& entries);
+common::Outcome writeExport(const QString& path, ExportFormat format,
+                            const QList<common::Entry>& entries);
 
 // The format a file name's extension asks for; nullopt for one we do not write.
 std::optional<ExportFormat> exportFormatFor(const QString& fileName);

@@ -23,10 +23,9 @@ bool withinBounds(QStringView text) {
     return cells <= kMaxImportCells;
 }
 
-Table refused(const QString& error) {
+Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeKind::Invalid) {
     Table table;
-    table.ok = false;
-    table.error = error;
+    table.outcome = common::Outcome::failure(kind, reason);
     return table;
 }
 
@@ -40,23 +39,28 @@ QString tooManyRows() {
 
 ImportFile readImportFile(const QString& path,
                           const std::function<bool(qint64, qint64)>& progress) {
-    ImportFile read;
+    using common::Outcome;
+    using common::OutcomeKind;
+    auto failed = [](OutcomeKind kind, const QString& reason) {
+        return ImportFile{{}, Outcome::failure(kind, reason)};
+    };
+    const QString tooLarge = QStringLiteral("ファイルが大きすぎます (%1 MB まで)。")
+                                 .arg(kMaxImportBytes / (1024 * 1024));
     const QFileInfo info(path);
     if (!info.isFile()) {
-        read.error = info.exists() ? QStringLiteral("通常のファイルではありません。")
-                                   : QStringLiteral("ファイルが見つかりません。");
-        return read;
+        return info.exists()
+                   ? failed(OutcomeKind::Unreadable,
+                            QStringLiteral("通常のファイルではありません。"))
+                   : failed(OutcomeKind::NotFound, QStringLiteral("ファイルが見つかりません。"));
     }
     if (info.size() > kMaxImportBytes) {
-        read.error = QStringLiteral("ファイルが大きすぎます (%1 MB まで)。")
-                         .arg(kMaxImportBytes / (1024 * 1024));
-        return read;
+        return failed(OutcomeKind::TooMany, tooLarge);
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        read.error = file.errorString();
-        return read;
+        return failed(OutcomeKind::Unreadable, file.errorString());
     }
+    ImportFile read;
     const qint64 size = info.size();
     read.bytes.reserve(size);
     // One byte more than allowed tells a file that grew since.
@@ -67,17 +71,14 @@ ImportFile readImportFile(const QString& path,
         }
         read.bytes += piece;
         if (progress && !progress(read.bytes.size(), size)) {
-            read = ImportFile();
-            read.cancelled = true;
-            return read;
+            return ImportFile{{}, Outcome::failure(OutcomeKind::Cancelled)};
         }
     }
     if (file.error() != QFileDevice::NoError) {
-        read = ImportFile{{}, file.errorString()};
-    } else if (read.bytes.size() > kMaxImportBytes) {
-        read = ImportFile{{},
-                          QStringLiteral("ファイルが大きすぎます (%1 MB まで)。")
-                              .arg(kMaxImportBytes / (1024 * 1024))};
+        return failed(OutcomeKind::Unreadable, file.errorString());
+    }
+    if (read.bytes.size() > kMaxImportBytes) {
+        return failed(OutcomeKind::TooMany, tooLarge);
     }
     return read;
 }
@@ -85,7 +86,7 @@ ImportFile readImportFile(const QString& path,
 Table readImportTable(const QString& fileName, QByteArrayView bytes, const ReadOptions& options) {
     const SourceFormat format = guessFormat(fileName, bytes);
     if (format != SourceFormat::Kvtml && !withinBounds(decodeText(bytes))) {
-        return refused(tooManyRows());
+        return refused(tooManyRows(), common::OutcomeKind::TooMany);
     }
     Table table = readTable(format, bytes, options);
     if (table.columns.size() > kMaxImportColumns) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "common/outcome.h"
 #include "exchange/logic/table.h"
 
 // Reading the file to import, within bounds that keep any file to a second or two and a couple
@@ -23,8 +24,7 @@ QString tooManyRows();
 
 struct ImportFile {
     QByteArray bytes;
-    QString error;  // why it was not read, for the user; empty when read or cancelled
-    bool cancelled = false;
+    common::Outcome outcome;  // Cancelled when progress said stop
 };
 
 // Only a regular file of at most kMaxImportBytes (a pipe or device might never end), read in

@@ -100,10 +100,9 @@ QStringList externalEntities(const QXmlStreamReader& xml) {
     return names;
 }
 
-Table refused(const QString& error) {
+Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeKind::Invalid) {
     Table table;
-    table.ok = false;
-    table.error = error;
+    table.outcome = common::Outcome::failure(kind, reason);
     return table;
 }
 
@@ -252,7 +251,7 @@ Table readKvtml(QByteArrayView input) {
                 if (!row.isBlank()) {
                     rows.append(std::move(row));
                     if (rows.size() > kMaxImportRows) {
-                        return refused(tooManyRows());
+                        return refused(tooManyRows(), common::OutcomeKind::TooMany);
                     }
                 }
             }
@@ -287,7 +286,7 @@ Table readKvtml(QByteArrayView input) {
     }
     table.columns.append(QStringLiteral("コメント"));
     if (rows.size() * table.columns.size() > kMaxImportCells) {
-        return refused(tooManyRows());
+        return refused(tooManyRows(), common::OutcomeKind::TooMany);
     }
     for (const Row& entry : rows) {
         QStringList cells;

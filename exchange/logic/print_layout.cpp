@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "common/atomic_file.h"
 #include "common/entry_text.h"
 
 namespace exchange {
@@ -199,7 +200,7 @@ int paintJob(QPagedPaintDevice& device, const PrintJob& job) {
     return cursor.pages();
 }
 
-common::WriteResult writePdf(const QString& path, const PrintJob& job, Paper paper) {
+common::Outcome writePdf(const QString& path, const PrintJob& job, Paper paper) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {

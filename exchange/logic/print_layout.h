@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include "common/outcome.h"
 #include "common/word_file.h"
 
 class QPagedPaintDevice;
@@ -27,6 +28,6 @@ struct PrintJob {
 int paintJob(QPagedPaintDevice& device, const PrintJob& job);
 
 // A PDF with the fonts embedded, written atomically.
-common::WriteResult writePdf(const QString& path, const PrintJob& job, Paper paper);
+common::Outcome writePdf(const QString& path, const PrintJob& job, Paper paper);
 
 }  // namespace exchange

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "common/outcome.h"
+
 // What every importer gives: named columns and rows of cells, before the user maps them.
 namespace exchange {
 
@@ -18,8 +20,8 @@ struct Table {
     // Where each row starts in the source (a line number, or the entry's position), for the
     // problems listed to the user.
     QList<int> sourceLines;
-    bool ok = true;  // false: the file is not of this format at all
-    QString error;   // why, for the user
+    // Invalid: the file is not of this format at all; TooMany: beyond the import's bounds.
+    common::Outcome outcome;
     // kvtml: the default columns for question, answers and information.
     int suggestedQuestion = 0;
     int suggestedAnswers = 1;

@@ -30,11 +30,6 @@ namespace exchange {
 
 namespace {
 
-void warn(QWidget* parent, platform::Platform& platform, const QString& text,
-          const QString& title) {
-    platform.showMessage(parent, {text, title, platform::Icon::Warning});
-}
-
 // The word file's name with another extension, in its folder, for the save dialog.
 QString besideWordFile(const QString& wordFileName, const QString& suffix) {
     if (wordFileName.isEmpty()) {
@@ -81,13 +76,12 @@ std::optional<Table> loadImport(QWidget* parent, const QString& path, QByteArray
         progress.setValue(size > 0 ? int(done * 1000 / size) : 0);
         return !progress.wasCanceled();
     });
-    if (file.cancelled) {
+    if (file.outcome.kind == common::OutcomeKind::Cancelled) {
         return std::nullopt;
     }
-    if (!file.error.isEmpty()) {
+    if (!file.outcome.ok()) {
         Table refused;
-        refused.ok = false;
-        refused.error = file.error;
+        refused.outcome = file.outcome;
         return refused;
     }
     progress.setRange(0, 0);  // parsing says nothing of how far it is
@@ -148,13 +142,13 @@ std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platfor
     }
     const SourceFormat format = guessFormat(*path, bytes);
     Table table = std::move(*read);
-    if (!table.ok) {
-        warn(parent, platform, QStringLiteral("読み込めないファイルです。\r\n%1").arg(table.error),
-             kImportTitle);
+    if (!table.outcome.ok()) {
+        platform.warn(parent, QStringLiteral("読み込めないファイルです。"), table.outcome,
+                      kImportTitle);
         return std::nullopt;
     }
     if (table.rows.isEmpty()) {
-        warn(parent, platform, kNothingToImport, kImportTitle);
+        platform.warn(parent, kNothingToImport, kImportTitle);
         return std::nullopt;
     }
     ImportDialog preview(std::move(table), roomFor(existingEntries), platform, parent);
@@ -184,19 +178,18 @@ bool runExport(QWidget* parent, platform::Platform& platform, const QList<common
     }
     const std::optional<ExportFormat> format = exportFormatFor(*path);
     if (!format) {
-        warn(parent, platform, QStringLiteral("書き出せる形式は .txt (Anki)、.csv、.kvtml です。"),
-             kExportTitle);
+        platform.warn(parent, QStringLiteral("書き出せる形式は .txt (Anki)、.csv、.kvtml です。"),
+                      kExportTitle);
         return false;
     }
-    const common::WriteResult written = [&] {
+    const common::Outcome written = [&] {
         const auto busy = platform.busy();
         return writeExport(*path, *format, entries);
     }();
-    if (!written.ok) {
-        warn(parent, platform, QStringLiteral("書き込めません。\r\n%1").arg(written.error),
-             kExportTitle);
+    if (!written.ok()) {
+        platform.warn(parent, QStringLiteral("書き込めません。"), written, kExportTitle);
     }
-    return written.ok;
+    return written.ok();
 }
 
 std::unique_ptr<QDialog> makePrintOptionsDialog(QWidget* parent) {
@@ -293,15 +286,14 @@ bool exportPdf(QWidget* parent, platform::Platform& platform, const PrintJob& jo
     if (!path || path->isEmpty()) {
         return false;
     }
-    const common::WriteResult written = [&] {
+    const common::Outcome written = [&] {
         const auto busy = platform.busy();
         return writePdf(*path, job, paper);
     }();
-    if (!written.ok) {
-        warn(parent, platform, QStringLiteral("書き込めません。\r\n%1").arg(written.error),
-             kPdfTitle);
+    if (!written.ok()) {
+        platform.warn(parent, QStringLiteral("書き込めません。"), written, kPdfTitle);
     }
-    return written.ok;
+    return written.ok();
 }
 
 }  // namespace exchange

@@ -330,15 +330,12 @@ void ImportDialog::fillProblems() {
 }
 
 void ImportDialog::accept() {
-    const auto warn = [this](const QString& text) {
-        platform_.showMessage(this, {text, kImportTitle, platform::Icon::Warning});
-    };
     if (plan_.entries.isEmpty()) {
-        warn(kNothingToImport);
+        platform_.warn(this, kNothingToImport, kImportTitle);
         return;
     }
     if (plan_.entries.size() > room_) {
-        warn(tooManyToImport(int(plan_.entries.size()), room_));
+        platform_.warn(this, tooManyToImport(int(plan_.entries.size()), room_), kImportTitle);
         return;
     }
     if (!plan_.problems.isEmpty()) {

@@ -2,6 +2,11 @@
 
 #include <QString>
 
+#include <algorithm>
+
+#include "common/messages.h"
+#include "common/word_file.h"
+
 // The texts the import, export and print commands show.
 namespace exchange {
 
@@ -11,11 +16,11 @@ inline const QString kPdfTitle = QStringLiteral("PDF に書き出す");
 inline const QString kNothingToImport = QStringLiteral("単語にできる行がありません。");
 
 inline QString tooManyToImport(int entries, int room) {
-    return QStringLiteral(
-               "単語帳に入る単語は 32767 件までです。\r\n"
-               "%1 件のうち、あと %2 件しか入りません。")
-        .arg(entries)
-        .arg(std::max(room, 0));
+    return QStringLiteral("単語帳に入る単語は %1 件までです。").arg(common::kMaxEntries) +
+           common::kCrLf +
+           QStringLiteral("%1 件のうち、あと %2 件しか入りません。")
+               .arg(entries)
+               .arg(std::max(room, 0));
 }
 
 }  // namespace exchange

@@ -22,13 +22,13 @@ QByteArray padded(const QByteArray& path) {
 TEST(Settings, ShortFilesReadAsZerosAndDefaultsFollow) {
     QTemporaryDir dir;
     const QString path = common::settingsFilePath(dir.path());
-    EXPECT_FALSE(common::writeSettings(path + u"/below"_s, SettingsRecord{}, 516));
+    EXPECT_FALSE(common::writeSettings(path + u"/below"_s, SettingsRecord{}, 516).ok());
     // A folder in its place is named as the reason.
-    QString error;
     const QString folderInPlace = dir.filePath(u"sub/qrvwr.dat"_s);
     ASSERT_TRUE(QDir().mkpath(folderInPlace));
-    EXPECT_FALSE(common::writeSettings(folderInPlace, SettingsRecord{}, 516, &error));
-    EXPECT_TRUE(error.contains(u"ﾌｫﾙﾀﾞ"_s)) << error.toStdString();
+    const common::Outcome refused = common::writeSettings(folderInPlace, SettingsRecord{}, 516);
+    EXPECT_EQ(refused.kind, common::OutcomeKind::Unwritable);
+    EXPECT_TRUE(refused.reason.contains(u"ﾌｫﾙﾀﾞ"_s)) << refused.reason.toStdString();
     writeBytes(path, padded("") + "\0\x09\xff"_ba);
     const SettingsRecord drill = common::loadDrillSettings(path);
     EXPECT_EQ(drill.drillMode, common::kNormalMode);
@@ -62,7 +62,8 @@ TEST(Settings, FileGrowsFrom516To522AndTheDrillLeavesTheEditorsBytes) {
     auto drillCloses = [&](const QString& chosen, quint8 mode) {
         const SettingsRecord fresh = common::readSettings(path, common::kDrillRecordLength);
         return common::writeSettings(path, common::drillRecordToSave(fresh, chosen, mode, folder),
-                                     common::kDrillRecordLength);
+                                     common::kDrillRecordLength)
+            .ok();
     };
     ASSERT_TRUE(drillCloses({}, 1));
     EXPECT_EQ(readBytes(path), padded(folder.toUtf8() + "/") + "\0\x01\0\0"_ba);
@@ -72,7 +73,8 @@ TEST(Settings, FileGrowsFrom516To522AndTheDrillLeavesTheEditorsBytes) {
     options.imeRight = 2;
     const SettingsRecord fresh = common::readSettings(path, common::kEditorRecordLength);
     ASSERT_TRUE(common::writeSettings(path, common::editorRecordToSave(fresh, options, folder),
-                                      common::kEditorRecordLength));
+                                      common::kEditorRecordLength)
+                    .ok());
     const QByteArray afterEditor = readBytes(path);
     EXPECT_EQ(afterEditor.mid(512).toHex(' '), "07 01 ff ff 00 00 02 00 00 00");
 
@@ -92,11 +94,12 @@ TEST(Settings, WritingReplacesTheFileWholeAndKeepsWhatFollowsTheRecord) {
     writeBytes(path, old);
     QFile reader(path);
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
-    QString error;
-    ASSERT_TRUE(common::writeSettings(path, SettingsRecord{}, common::kDrillRecordLength, &error));
+    const common::Outcome written =
+        common::writeSettings(path, SettingsRecord{}, common::kDrillRecordLength);
+    ASSERT_TRUE(written.ok());
     EXPECT_EQ(reader.readAll(), old);
     EXPECT_EQ(readBytes(path), SettingsRecord{}.toBytes().left(516) + old.mid(516));
-    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(written.reason.isEmpty());
 }
 
 // A desktop session's end closes both programs at the same moment, a hundred times here: each

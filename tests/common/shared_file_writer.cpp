@@ -33,7 +33,7 @@ int closeOverAndOver(const QString& program, const QString& path) {
         };
         const int length = program == QLatin1String("drill") ? common::kDrillRecordLength
                                                              : common::kEditorRecordLength;
-        if (!common::updateSettings(path, length, record)) {
+        if (!common::updateSettings(path, length, record).ok()) {
             return 1;
         }
         std::printf("%d\n", k);

@@ -17,7 +17,7 @@
 using namespace Qt::StringLiterals;
 using common::encodeAnsi;
 using common::Entry;
-using common::ReadOutcome;
+using common::OutcomeKind;
 using kxtest::readBytes;
 using kxtest::writeBytes;
 
@@ -27,21 +27,21 @@ TEST(WordFile, ReadingOutcomes) {
     const QByteArray entry = "run|@1|" + encodeAnsi(u"走る"_s) + "|@1|ran\r\n",
                      line = "a|@1|b|@1|c\r\n";
     const Entry run{u"run"_s, u"走る"_s, u"ran"_s}, abc{u"a"_s, u"b"_s, u"c"_s};
-    const ReadOutcome ok = ReadOutcome::Entries, old = ReadOutcome::OldVersion;
+    const OutcomeKind ok = OutcomeKind::Ok, old = OutcomeKind::OldVersion;
     const QByteArray v2 = "Version 2.00\r\n",
                      utf8Run = "run|@1|\xE8\xB5\xB0\xE3\x82\x8B|@1|ran\r\n";
     const struct {
         const char* name;
         QByteArray bytes;
-        ReadOutcome outcome;
+        OutcomeKind outcome;
         QList<Entry> entries;
     } table[] = {
         // clang-format off
-        {"empty file", "", ReadOutcome::Invalid, {}},
+        {"empty file", "", OutcomeKind::Invalid, {}},
         {"any case, any number", "vERSION 3\r\n" + entry, ok, {run}},
         {"word cut", "VERSIO 2.00\r\n" + entry, old, {}},
         {"skipped lines", v2 + "a|@1|b\r\n\r\n" + entry + "|@1||@1|", ok, {run, {}}},
-        {"only lines that give no entry", v2 + "a|@1|b\r\n\r\nc\r\n", ReadOutcome::Invalid, {}},
+        {"only lines that give no entry", v2 + "a|@1|b\r\n\r\nc\r\n", OutcomeKind::Invalid, {}},
         {"UTF-8", v2 + line + utf8Run + "a|@1|b|@1|\xE3\x82\x8A\r\n", ok,
          {abc, run, {u"a"_s, u"b"_s, u"り"_s}}},
         // Valid Shift_JIS too ("襍ｰ繧..."), but the mark decides.
@@ -52,13 +52,13 @@ TEST(WordFile, ReadingOutcomes) {
         {"LF, CR CR LF, CR, none at the end",
          "Version 2.00\na|@1|b|@1|\r\r\n" + entry.chopped(1) + "a|@1|b|@1|c", ok,
          {{u"a"_s, u"b"_s, {}}, run, abc}},
-        {"one too many", v2 + line.repeated(common::kMaxEntries + 1), ReadOutcome::TooMany, {}},
+        {"one too many", v2 + line.repeated(common::kMaxEntries + 1), OutcomeKind::TooMany, {}},
         // clang-format on
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         const common::ReadResult result = common::parseWordFile(row.bytes);
-        EXPECT_EQ(result.outcome, row.outcome);
+        EXPECT_EQ(result.outcome.kind, row.outcome);
         EXPECT_TRUE(result.entries == row.entries);
     }
 }
@@ -68,9 +68,10 @@ TEST(WordFile, DamagedFilesStillGiveAnOutcome) {
     const QString huge = dir.filePath(u"huge.qvw"_s);  // one line of 50 MB
     writeBytes(huge, "Version 2.00\r\n" + encodeAnsi(u"長い"_s).repeated(50 << 18) + "|@1|");
     const common::ReadResult hugeResult = common::readWordFile(huge);
-    EXPECT_TRUE(hugeResult.outcome == ReadOutcome::Invalid && hugeResult.entries.isEmpty());
-    EXPECT_EQ(common::readWordFile(dir.filePath(u"none.qvw"_s)).outcome, ReadOutcome::NotFound);
-    EXPECT_EQ(common::readWordFile(dir.path()).outcome, ReadOutcome::Unreadable);
+    EXPECT_TRUE(hugeResult.outcome.kind == OutcomeKind::Invalid && hugeResult.entries.isEmpty());
+    EXPECT_EQ(common::readWordFile(dir.filePath(u"none.qvw"_s)).outcome.kind,
+              OutcomeKind::NotFound);
+    EXPECT_EQ(common::readWordFile(dir.path()).outcome.kind, OutcomeKind::Unreadable);
 }
 
 TEST(WordFile, WritesTheTwoEntryExampleByteForByte) {
@@ -82,8 +83,8 @@ TEST(WordFile, WritesTheTwoEntryExampleByteForByte) {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"two.qvw"_s);
     writeBytes(path, "an older and longer file" + expected);
-    const common::WriteResult result = common::writeWordFile(path, entries);
-    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    const common::Outcome result = common::writeWordFile(path, entries);
+    EXPECT_TRUE(result.ok()) << result.reason.toStdString();
     EXPECT_EQ(readBytes(path), expected);
     // A line break inside a field would split the entry in two.
     EXPECT_EQ(common::formatWordFile({{u"a\nb"_s, u"c\r\nd"_s, u"e\r\nf\ng"_s}}),
@@ -104,8 +105,8 @@ TEST(WordFile, FailedWriteLeavesTheOldFileAlone) {
     targets.append(pipe);
 #endif
     for (const QString& path : targets) {
-        const common::WriteResult result = common::writeWordFile(path, entries);
-        EXPECT_FALSE(result.ok || result.error.isEmpty()) << path.toStdString();
+        const common::Outcome result = common::writeWordFile(path, entries);
+        EXPECT_FALSE(result.ok() || result.reason.isEmpty()) << path.toStdString();
     }
 #ifdef Q_OS_UNIX
     struct stat pipeStatus {};
@@ -118,10 +119,10 @@ TEST(WordFile, FailedWriteLeavesTheOldFileAlone) {
     limit.rlim_cur = 1024;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &limit);
-    const common::WriteResult result = common::writeWordFile(old, entries);
+    const common::Outcome result = common::writeWordFile(old, entries);
     setrlimit(RLIMIT_FSIZE, &unlimited);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(result.ok || result.error.isEmpty());
+    EXPECT_FALSE(result.ok() || result.reason.isEmpty());
 #endif
     EXPECT_EQ(readBytes(old), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.qvw"_s});
@@ -136,10 +137,10 @@ TEST(WordFile, ReplacingKeepsTheFilesMode) {
         const QString path = dir.filePath(QString::number(mode) + u".qvw"_s);
         writeBytes(path, "old");
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
-        const common::WriteResult result = common::writeWordFile(path, {});
+        const common::Outcome result = common::writeWordFile(path, {});
         struct stat status {};
         ::stat(QFile::encodeName(path).constData(), &status);
-        EXPECT_EQ(readBytes(path) == "old", !result.ok);
+        EXPECT_EQ(readBytes(path) == "old", !result.ok());
         EXPECT_EQ(status.st_mode & 0777, mode);
     }
 }

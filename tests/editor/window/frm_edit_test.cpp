@@ -163,7 +163,7 @@ TEST(FrmEditLifecycle, ClosingWritesTheSettings) {
     common::SettingsRecord stored;
     stored.setLastPath(u"/words/old.qvw"_s);
     stored.scanFields = 2;
-    ASSERT_TRUE(common::writeSettings(settings, stored, common::kEditorRecordLength));
+    ASSERT_TRUE(common::writeSettings(settings, stored, common::kEditorRecordLength).ok());
     editor.start();
     editor.trigger(u"Option_Focus"_s);
     const QString opened = editor.writeFile(u"second.qvw"_s, kSecondFile);
@@ -173,7 +173,7 @@ TEST(FrmEditLifecycle, ClosingWritesTheSettings) {
     editor.press(u"cmdAdd"_s);
     common::SettingsRecord drill = common::readSettings(settings, common::kEditorRecordLength);
     drill.drillMode = 2;
-    ASSERT_TRUE(common::writeSettings(settings, drill, common::kDrillRecordLength));
+    ASSERT_TRUE(common::writeSettings(settings, drill, common::kDrillRecordLength).ok());
 
     editor.platform.answers({Answer::Cancel});
     editor.window->close();

@@ -293,11 +293,11 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const exchange::Table table = exchange::readKvtml(c.bytes);
-        EXPECT_EQ(table.ok, c.error.isEmpty());
-        EXPECT_TRUE(table.error.startsWith(c.error)) << table.error.toStdString();
+        EXPECT_EQ(table.outcome.ok(), c.error.isEmpty());
+        EXPECT_TRUE(table.outcome.reason.startsWith(c.error)) << table.outcome.reason.toStdString();
         EXPECT_EQ(table.columns, c.columns);
         EXPECT_EQ(table.rows, c.rows);
-        if (table.ok) {
+        if (table.outcome.ok()) {
             EXPECT_EQ(table.suggestedQuestion, c.question);
             EXPECT_EQ(table.suggestedAnswers, c.answers);
             EXPECT_EQ(table.suggestedInformation, c.information);
@@ -359,7 +359,7 @@ TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
     for (const auto& c : cases) {
         const QByteArray bytes = exchange::formatExport(c.format, entries, QStringLiteral("t"));
         const exchange::Table table = exchange::readTable(c.source, bytes);
-        ASSERT_TRUE(table.ok) << table.error.toStdString();
+        ASSERT_TRUE(table.outcome.ok()) << table.outcome.reason.toStdString();
         exchange::Mapping mapping;
         mapping.information = table.suggestedInformation >= 0 ? table.suggestedInformation : 2;
         mapping.split = c.split;
@@ -404,12 +404,12 @@ TEST(FormatExport, WritesWhatOtherProgramsRead) {
 TEST(WriteExport, WritesTheBytesOrReportsFailure) {
     QTemporaryDir dir;
     const common::Entry entry{"a", "b", ""};
-    const common::WriteResult failed = exchange::writeExport(
+    const common::Outcome failed = exchange::writeExport(
         dir.filePath(QStringLiteral("missing/out.csv")), exchange::ExportFormat::Csv, {entry});
-    EXPECT_FALSE(failed.ok);
-    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_FALSE(failed.ok());
+    EXPECT_FALSE(failed.reason.isEmpty());
     const QString path = dir.filePath(QStringLiteral("out.csv"));
-    EXPECT_TRUE(exchange::writeExport(path, exchange::ExportFormat::Csv, {entry}).ok);
+    EXPECT_TRUE(exchange::writeExport(path, exchange::ExportFormat::Csv, {entry}).ok());
     QFile written(path);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(),
@@ -451,7 +451,7 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
         const QString path = dir.filePath("out.pdf");
         ASSERT_TRUE(
             exchange::writePdf(path, {kind, QStringLiteral("単語"), entries}, exchange::Paper::A4)
-                .ok);
+                .ok());
         QString all = pdfText(path);
         all.remove(QRegularExpression(QStringLiteral("\\s")));
         for (Entry entry : entries) {
@@ -489,7 +489,7 @@ TEST(PaintJob, KeepsTwentyQuestionsToAPageAndEntriesWhole) {
         list.entries.append({QStringLiteral("word%1").arg(i), "答え",
                              QStringLiteral("first%1\\n2\\n3\\n4\\nlast%1").arg(i)});
     }
-    ASSERT_TRUE(exchange::writePdf(path, list, exchange::Paper::A4).ok);
+    ASSERT_TRUE(exchange::writePdf(path, list, exchange::Paper::A4).ok());
     const QStringList pages = pdfText(path).split(u'\f');
     ASSERT_GT(pages.size(), 2);
     for (int i = 0; i < 60; ++i) {

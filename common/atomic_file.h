@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include "common/outcome.h"
+
+namespace common {
+
+// Replaces the file with the bytes: every write checked, the old file kept exactly as it was on
+// failure (Unwritable, with the system's reason). Only a regular file (its mode kept) or a new
+// name is written; a hard link to it is split.
+Outcome writeFileAtomically(const QString& path, QByteArrayView bytes);
+// Unwritable, saying what stands at the path, when it is something other than a file (a folder,
+// a pipe); a writer would replace it or never finish.
+Outcome checkReplaceable(const QString& path);
+
+}  // namespace common
