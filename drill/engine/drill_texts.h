@@ -19,7 +19,6 @@ inline const QString kTooManyEntries =
 inline const QString kOpening = QStringLiteral("ﾌｧｲﾙを開いています...");
 inline const QString kReloading = QStringLiteral("ﾌｧｲﾙをﾘﾛｰﾄﾞしています...");
 inline const QString kLoaded = QStringLiteral("ﾌｧｲﾙをﾛｰﾄﾞしました。");
-inline const QString kShuffling = QStringLiteral("問題を並び替えています...");
 inline const QString kGoodLuck = QStringLiteral("Good luck!");
 inline const QString kStartTitle = QStringLiteral("Start!");
 inline const QString kStopQuestion = QStringLiteral("終了しますか？");

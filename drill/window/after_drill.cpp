@@ -1,11 +1,10 @@
 #include "drill/window/after_drill.h"
 
-#include <QDateTime>
 #include <QWidget>
 
 #include <utility>
 
-#include "drill/engine/mod_main.h"
+#include "drill/engine/drill_session.h"
 #include "drill/history/drill_history.h"
 #include "drill/window/frm_history.h"
 #include "drill/window/frm_missed.h"
@@ -20,14 +19,15 @@ const QString kHistoryTitle = QStringLiteral("成績の記録");
 
 }  // namespace
 
-AfterDrill::AfterDrill(QWidget* window, modMain& engine, platform::Platform& platform,
-                       history::DrillHistory& history, std::function<void()> refresh)
+AfterDrill::AfterDrill(QWidget* window, const DrillSession& session, platform::Platform& platform,
+                       history::DrillHistory& history,
+                       std::function<void(const QList<common::Entry>&)> startAgain)
     : QObject(window),
       window_(window),
-      engine_(engine),
+      session_(session),
       platform_(platform),
       historyStore_(history),
-      refresh_(std::move(refresh)) {}
+      startAgain_(std::move(startAgain)) {}
 
 AfterDrill::~AfterDrill() = default;
 
@@ -39,19 +39,7 @@ frmHistory* AfterDrill::historyWindow() const {
     return history_;
 }
 
-void AfterDrill::drillEnded(common::DrillModeValue mode, qint64 seconds) {
-    history::DrillRecord record;
-    record.started = QDateTime::currentDateTimeUtc().addSecs(-seconds);
-    record.seconds = seconds;
-    record.wordFile = engine_.WordFileName();
-    record.mode = mode;
-    record.again = std::exchange(againRunning_, false);
-    record.asked = engine_.AnsweredCount();
-    record.right = engine_.CorrectCount();
-    record.rate = history::rateOf(record.right, record.asked);
-    for (const MissedEntry& missed : engine_.missed().list()) {
-        record.missed.append(missed.entry.question);
-    }
+void AfterDrill::drillEnded(const history::DrillRecord& record) {
     // Every lost drill is said: the history keeps what it can for later, so a loss is rare.
     if (const QString reason = historyStore_.record(record); !reason.isEmpty()) {
         platform_.warn(window_, QStringLiteral("成績を記録できませんでした。\r\n") + reason,
@@ -62,10 +50,10 @@ void AfterDrill::drillEnded(common::DrillModeValue mode, qint64 seconds) {
     if (missed_) {
         missed_->close();
     }
-    if (engine_.missed().list().isEmpty()) {
+    if (session_.missed().list().isEmpty()) {
         return;
     }
-    missed_ = new frmMissed(engine_.missed().list(), engine_.WordFileName(), platform_, window_);
+    missed_ = new frmMissed(session_.missed().list(), session_.wordFileName(), platform_, window_);
     missed_->setAttribute(Qt::WA_DeleteOnClose);
     connect(missed_, &frmMissed::againRequested, this, &AfterDrill::again);
     // Beside the drill window, whose counts and time stay in sight.
@@ -83,14 +71,12 @@ void AfterDrill::drillEnded(common::DrillModeValue mode, qint64 seconds) {
 
 void AfterDrill::again() {
     // A drill started meanwhile from the drill window goes on; the list stays for later.
-    if (!missed_ || engine_.Drilling()) {
+    if (!missed_ || session_.drilling()) {
         return;
     }
     const QList<common::Entry> entries = missed_->entries();
     missed_->close();
-    engine_.StartDrillOver(entries);
-    againRunning_ = engine_.Drilling();
-    refresh_();
+    startAgain_(entries);
 }
 
 void AfterDrill::showHistory() {
@@ -99,7 +85,7 @@ void AfterDrill::showHistory() {
         history_->activateWindow();
         return;
     }
-    history_ = new frmHistory(historyStore_, engine_.WordFileName(), platform_, window_);
+    history_ = new frmHistory(historyStore_, session_.wordFileName(), platform_, window_);
     history_->setAttribute(Qt::WA_DeleteOnClose);
     history_->show();
     history_->raise();

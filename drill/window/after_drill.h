@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "common/settings.h"
+#include "common/word_file.h"
 
 class QWidget;
 
@@ -17,23 +17,25 @@ namespace drill {
 
 namespace history {
 class DrillHistory;
-}
+struct DrillRecord;
+}  // namespace history
 
 class frmHistory;
 class frmMissed;
-class modMain;
+class DrillSession;
 
 // What follows a drill: its record in the history, and the missed-entries window over the
 // drill window; and the history window on request.
 class AfterDrill : public QObject {
     Q_OBJECT
 public:
-    // refresh brings the drill window up to date after a command started here.
-    AfterDrill(QWidget* window, modMain& engine, platform::Platform& platform,
-               history::DrillHistory& history, std::function<void()> refresh);
+    // startAgain starts a drill over the given entries from the drill window.
+    AfterDrill(QWidget* window, const DrillSession& session, platform::Platform& platform,
+               history::DrillHistory& history,
+               std::function<void(const QList<common::Entry>&)> startAgain);
     ~AfterDrill() override;
 
-    void drillEnded(common::DrillModeValue mode, qint64 seconds);
+    void drillEnded(const history::DrillRecord& record);
     void showHistory();
 
     frmMissed* missedWindow() const;
@@ -45,14 +47,12 @@ private:
     void again();
 
     QWidget* window_;
-    modMain& engine_;
+    const DrillSession& session_;
     platform::Platform& platform_;
     history::DrillHistory& historyStore_;
-    std::function<void()> refresh_;
+    std::function<void(const QList<common::Entry>&)> startAgain_;
     QPointer<frmMissed> missed_;
     QPointer<frmHistory> history_;
-    // The drill running is over the missed entries of the one before.
-    bool againRunning_ = false;
 };
 
 }  // namespace drill

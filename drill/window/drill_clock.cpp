@@ -16,11 +16,11 @@ DrillClock::DrillClock(QLabel* label, QObject* parent) : QObject(parent), label_
 }
 
 void DrillClock::reset() {
-    tag_ = QStringLiteral("0");
+    seconds_ = 0;
 }
 
 void DrillClock::start() {
-    startedAt_ = now_() - tag_.toLongLong() * 1000;
+    startedAt_ = now_() - seconds_ * 1000;
     running_ = true;
     timer_.start();
 }
@@ -34,9 +34,8 @@ void DrillClock::TIM_Timer() {
     if (!running_) {
         return;
     }
-    const qint64 seconds = std::max<qint64>(0, (now_() - startedAt_) / 1000);
-    tag_ = QString::number(seconds);
-    label_->setText(elapsedText(seconds));
+    seconds_ = std::max<qint64>(0, (now_() - startedAt_) / 1000);
+    label_->setText(elapsedText(seconds_));
 }
 
 }  // namespace drill

@@ -23,8 +23,8 @@ public:
 
     void setTimeSource(TimeSource source) { now_ = std::move(source); }
 
-    // The elapsed seconds as text; "0" until the first tick of a drill.
-    const QString& tag() const { return tag_; }
+    // The elapsed seconds at the last tick; 0 until the first tick of a drill.
+    qint64 seconds() const { return seconds_; }
     // 0 while stopped, 1000 while counting.
     int interval() const { return running_ ? kTickMilliseconds : 0; }
 
@@ -44,7 +44,7 @@ private:
     TimeSource now_;
     qint64 startedAt_ = 0;
     bool running_ = false;
-    QString tag_ = QStringLiteral("0");
+    qint64 seconds_ = 0;
 };
 
 }  // namespace drill

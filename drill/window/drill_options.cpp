@@ -5,16 +5,16 @@
 
 #include <utility>
 
-#include "drill/engine/mod_main.h"
+#include "drill/engine/drill_session.h"
 #include "platform/platform.h"
 
 namespace drill {
 
-DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu,
+DrillOptions::DrillOptions(platform::Platform& platform, DrillSession& session, QMenu* optionMenu,
                            std::function<int(int)> zoomTo, const std::function<bool(int)>& fits)
     : QObject(optionMenu),
       platform_(platform),
-      engine_(engine),
+      session_(session),
       preferences_(platform.preferencesFile()),
       zoomTo_(std::move(zoomTo)) {
     const common::Preferences stored = preferences_.load();
@@ -42,9 +42,9 @@ DrillOptions::DrillOptions(platform::Platform& platform, modMain& engine, QMenu*
     Option_Lenient->setChecked(stored.lenientJudging);
     Option_Lenient->setToolTip(
         QStringLiteral("前後の空白、大文字と小文字、全角と半角の違いを許して判定します"));
-    engine_.setLenientJudging(stored.lenientJudging);
+    session_.setLenientJudging(stored.lenientJudging);
     connect(Option_Lenient, &QAction::toggled, this, [this](bool on) {
-        engine_.setLenientJudging(on);
+        session_.setLenientJudging(on);
         store(&common::Preferences::lenientJudging, on);
     });
 

@@ -17,7 +17,7 @@ class Platform;
 
 namespace drill {
 
-class modMain;
+class DrillSession;
 
 // The Option menu's items that "qrvwr.dat" has no room for, kept in the preferences file:
 // spoken questions (and F5 to hear the question again), lenient judging and the zoom.
@@ -25,7 +25,7 @@ class DrillOptions : public QObject {
 public:
     // zoomTo sizes the window at the step wanted, or the largest below it that fits the
     // screen, and gives the step it took; fits tells whether the window fits at a step.
-    DrillOptions(platform::Platform& platform, modMain& engine, QMenu* optionMenu,
+    DrillOptions(platform::Platform& platform, DrillSession& session, QMenu* optionMenu,
                  std::function<int(int)> zoomTo, const std::function<bool(int)>& fits);
 
     // Lenient judging cannot change while a drill runs, so that one drill has one rule.
@@ -43,7 +43,7 @@ private:
     void zoom(int wanted);
 
     platform::Platform& platform_;
-    modMain& engine_;
+    DrillSession& session_;
     common::PreferencesFile preferences_;
     QString question_;
     std::function<int(int)> zoomTo_;

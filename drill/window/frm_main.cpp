@@ -30,13 +30,13 @@
 #include "common/zoom.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/missed_entries.h"
+#include "drill/engine/right_pages.h"
 #include "drill/history/drill_history.h"
 #include "drill/window/about.h"
 #include "drill/window/after_drill.h"
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
-#include "drill/window/right_pages.h"
 #include "platform/name_repair.h"
 #include "platform/platform.h"
 #include "platform/zoom_items.h"
@@ -137,14 +137,18 @@ frmMain::frmMain(platform::Platform& platform, RandomSource& random, HistoryChoi
     : QMainWindow(parent),
       noHistory_(history.history != nullptr ? nullptr : std::make_unique<history::NoHistory>()),
       platform_(platform),
-      engine_(*this, platform, random),
+      session_(random),
       versionMajor_(KX_VERSION_MAJOR),
       versionMinor_(KX_VERSION_MINOR) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kotobax4"));
-    after_ = new AfterDrill(this, engine_, platform_,
+    after_ = new AfterDrill(this, session_, platform_,
                             history.history != nullptr ? *history.history : *noHistory_,
-                            [this] { updateAvailability(); });
+                            [this](const QList<common::Entry>& entries) {
+                                if (session_.startOver(mode_, entries)) {
+                                    drillStarted();
+                                }
+                            });
     createControls();
     createMenus();
     Form_Load();
@@ -405,15 +409,19 @@ void frmMain::createMenus() {
                                 QStringLiteral("Option_Conquering"), {}, nullptr);
     // Check marks, not the radio marks of an exclusive action group; clicking the checked
     // item leaves it checked.
-    for (QAction* mode : {Option_Normal, Option_Endless, Option_Conquering}) {
-        mode->setCheckable(true);
-        connect(mode, &QAction::triggered, this, [this, mode] { checkMode(mode); });
+    const std::array<std::pair<QAction*, common::DrillModeValue>, 3> modes{
+        {{Option_Normal, common::kNormalMode},
+         {Option_Endless, common::kEndlessMode},
+         {Option_Conquering, common::kOvercomingMode}}};
+    for (const auto& [item, mode] : modes) {
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, mode = mode] { checkMode(mode); });
     }
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
                           &frmMain::Option_Edit_Click);
     options_ = new DrillOptions(
-        platform_, engine_, Option_Top, [this](int wanted) { return zoomTo(wanted); },
+        platform_, session_, Option_Top, [this](int wanted) { return zoomTo(wanted); },
         [this](int percent) { return zoomFits(percent); });
 
     connect(Menu_Top, &QMenu::aboutToShow, this, &frmMain::updateAvailability);
@@ -423,25 +431,25 @@ void frmMain::createMenus() {
 void frmMain::Form_Load() {
     const QString folder = platform_.programFolder();
     settings_ = common::loadDrillSettings(common::settingsFilePath(folder));
-    engine_.setDialogInitialFolder(settings_.lastPath());
     switch (settings_.drillMode) {
         case common::kEndlessMode:
-            checkMode(Option_Endless);
+            checkMode(common::kEndlessMode);
             break;
         case common::kOvercomingMode:
-            checkMode(Option_Conquering);
+            checkMode(common::kOvercomingMode);
             break;
         default:
-            checkMode(Option_Normal);
+            checkMode(common::kNormalMode);
             break;
     }
     helpFile_ = folder + kHelpFileName;
 }
 
-void frmMain::checkMode(QAction* mode) {
-    for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering}) {
-        item->setChecked(item == mode);
-    }
+void frmMain::checkMode(common::DrillModeValue mode) {
+    mode_ = mode;
+    Option_Normal->setChecked(mode == common::kNormalMode);
+    Option_Endless->setChecked(mode == common::kEndlessMode);
+    Option_Conquering->setChecked(mode == common::kOvercomingMode);
 }
 
 void frmMain::Form_Unload() {
@@ -453,8 +461,8 @@ void frmMain::Form_Unload() {
     const QString folder = platform_.programFolder();
     const QString path = common::settingsFilePath(folder);
     auto record = [&](const common::SettingsRecord& fresh) {
-        return common::drillRecordToSave(fresh, QDir::toNativeSeparators(engine_.WordFileName()),
-                                         drillMode(), folder);
+        return common::drillRecordToSave(fresh, QDir::toNativeSeparators(session_.wordFileName()),
+                                         mode_, folder);
     };
     if (const common::Outcome saved =
             common::updateSettings(path, common::kDrillRecordLength, record);
@@ -471,70 +479,173 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // Commands follow the availability rules in every state, also through their shortcut keys.
 void frmMain::updateAvailability() {
-    const bool drilling = engine_.Drilling();
+    const bool drilling = session_.drilling();
     Menu_Open->setEnabled(!drilling);
-    Menu_Start->setEnabled(engine_.FileLoaded() && !drilling);
+    Menu_Start->setEnabled(session_.fileLoaded() && !drilling);
     Menu_GiveUp->setEnabled(drilling);
-    Menu_Overrule->setEnabled(engine_.canOverrule());
-    setWindowTitle(drillWindowTitle(drilling, engine_.position()));
+    Menu_Overrule->setEnabled(session_.canOverrule());
+    setWindowTitle(drillWindowTitle(drilling, session_.position()));
     for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
         item->setEnabled(!drilling);
     }
     options_->updateAvailability(drilling);
 }
 
-// A question just asked is spoken; an ended drill leaves nothing to speak again. Stop, when
-// the learner does not confirm it, leaves the question on screen as it was.
-void frmMain::afterEngineStep(bool mayAsk) {
-    constexpr int kJudgePhase = 1;
-    if (!engine_.Drilling()) {
-        options_->questionGone();
-    } else if (mayAsk && engine_.DrillPhase() == kJudgePhase) {
-        options_->questionAsked(engine_.questionSet().at(engine_.CurrentIndex() - 1).question);
-    }
-    updateAvailability();
-}
-
 void frmMain::Menu_Open_Click() {
-    // Qt's dialog cannot show names in the Windows code page: offered before it opens there.
-    if (!engine_.Drilling()) {
-        const QString& last = engine_.WordFileName();
-        platform::offerNameRepair(
-            platform_, this, last.isEmpty() ? engine_.dialogInitialFolder() : last, namesOffered_);
+    if (session_.drilling()) {
+        return;
     }
-    engine_.OpenWordFile(false);
-    wordFileOpened();
+    // Until a file has been chosen the dialog starts where the settings file says.
+    const QString& last = session_.wordFileName();
+    const QString folder = last.isEmpty() ? settings_.lastPath() : QString();
+    // Qt's dialog cannot show names in the Windows code page: offered before it opens there.
+    platform::offerNameRepair(platform_, this, last.isEmpty() ? folder : last, namesOffered_);
+    platform::FileDialog dialog;
+    dialog.kind = platform::FileDialogKind::Open;
+    dialog.fileName = last;
+    dialog.initialFolder = folder;
+    const std::optional<QString> chosen = platform_.askFileName(this, dialog);
+    if (chosen && !chosen->isEmpty()) {
+        openWordFile(*chosen);
+    }
 }
 
 void frmMain::openWordFile(const QString& path) {
-    engine_.OpenWordFileAt(path);
-    wordFileOpened();
+    if (session_.drilling()) {
+        return;
+    }
+    setInformationText(kOpening);
+    common::Outcome outcome;
+    {
+        const auto busy = platform_.busy();
+        outcome = session_.open(path);
+    }
+    showReadOutcome(outcome, true);
 }
 
-// However the file came, the answer box's input method follows its answers.
-void frmMain::wordFileOpened() {
-    japaneseAnswers_ = engine_.FileLoaded() && common::answersAreJapanese(engine_.questionSet());
+void frmMain::reloadWordFile() {
+    setInformationText(kReloading);
+    common::Outcome outcome;
+    {
+        const auto busy = platform_.busy();
+        outcome = session_.reload();
+    }
+    showReadOutcome(outcome, false);
+}
+
+void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
+    if (!outcome.ok()) {
+        platform_.warn(this, outcome.reason, kOpenTitle);
+        setInformationText(QString());
+    } else {
+        setInformationText(opened
+                               ? kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName())
+                               : QString());
+    }
+    // However the file came, the answer box's input method follows its answers.
+    japaneseAnswers_ = session_.fileLoaded() && common::answersAreJapanese(session_.questionSet());
     updateAvailability();
 }
 
 void frmMain::Menu_Start_Click() {
-    engine_.StartDrill();
-    afterEngineStep(true);
+    if (session_.start(mode_)) {
+        drillStarted();
+    }
 }
 
-void frmMain::Menu_GiveUp_Click() {
-    engine_.GiveUp();
-    afterEngineStep(false);
+void frmMain::drillStarted() {
+    TIM->reset();
+    cmdOK->setEnabled(true);
+    platform::MessageBox box;
+    box.text = kGoodLuck;
+    box.title = kStartTitle;
+    platform_.showMessage(this, box);
+    TIM->start();
+    lblTime->setText(elapsedText(0));
+    lblCount->setText(session_.countText());
+    askNext();
 }
 
-void frmMain::Menu_Overrule_Click() {
-    engine_.Overrule();
+void frmMain::askNext() {
+    const std::optional<Question> question = session_.next();
+    if (!question) {
+        endDrill();
+        return;
+    }
+    clearAnswerBoxes();
+    vsRight->hide();
+    setQuestionText(question->text);
+    txtAnswer->setFocus(Qt::OtherFocusReason);
+    options_->questionAsked(question->text);
     updateAvailability();
 }
 
 void frmMain::cmdOK_Click() {
-    engine_.ProceedDrill();
-    afterEngineStep(true);
+    switch (session_.phase()) {
+        case DrillPhase::Answering:
+            showVerdict(session_.judge(txtAnswer->text()));
+            break;
+        case DrillPhase::Judged:
+            askNext();
+            break;
+        case DrillPhase::Idle:
+            break;
+    }
+}
+
+void frmMain::showVerdict(const Verdict& verdict) {
+    for (int box = 0; box < kAnswersPerPage && box < verdict.rights.size(); ++box) {
+        setRightText(box, verdict.rights.at(box));
+    }
+    setInformationText(verdict.information);
+    if (verdict.lastPage > 0) {
+        showRightPages(verdict.joinedRights, verdict.lastPage);
+    }
+    setResultText(verdict.mark);
+    if (!verdict.lenientNote.isEmpty()) {
+        setResultToolTip(verdict.lenientNote);
+    }
+    lblCount->setText(session_.countText());
+    updateAvailability();
+}
+
+void frmMain::Menu_GiveUp_Click() {
+    if (!session_.drilling()) {
+        return;
+    }
+    platform::MessageBox box;
+    box.text = kStopQuestion;
+    box.title = kStopTitle;
+    box.icon = platform::Icon::Question;
+    box.buttons = platform::Buttons::YesNo;
+    box.defaultButton = platform::Answer::No;
+    // No leaves the question on screen as it was.
+    if (platform_.showMessage(this, box) == platform::Answer::Yes) {
+        endDrill();
+    }
+}
+
+void frmMain::endDrill() {
+    TIM->stop();
+    cmdOK->setEnabled(false);
+    clearAnswerBoxes();
+    const history::DrillRecord record = session_.finish(TIM->seconds());
+    setQuestionText(session_.resultsLine());
+    if (session_.reloadDue()) {
+        reloadWordFile();
+    }
+    after_->drillEnded(record);
+    options_->questionGone();
+    updateAvailability();
+}
+
+void frmMain::Menu_Overrule_Click() {
+    if (session_.canOverrule()) {
+        session_.overrule();
+        setResultText(kRightMark);
+        lblCount->setText(session_.countText());
+    }
+    updateAvailability();
 }
 
 void frmMain::Menu_Version_Click() {
@@ -549,7 +660,7 @@ void frmMain::Menu_Help_Click() {
 }
 
 void frmMain::Option_Edit_Click() {
-    if (engine_.Drilling()) {
+    if (session_.drilling()) {
         return;
     }
     const QString name = platform::executableName(kEditorBaseName);
@@ -584,8 +695,8 @@ void frmMain::optVisibility_Click(int index) {
         optVisibility[i]->setFocusPolicy(i == index ? Qt::StrongFocus : Qt::ClickFocus);
     }
     // The learner was typing: the answer stays where it was, ready for Enter.
-    if (engine_.Drilling()) {
-        focusAnswer();
+    if (session_.drilling()) {
+        txtAnswer->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -647,30 +758,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// DrillView
-
-common::DrillModeValue frmMain::drillMode() const {
-    if (Option_Endless->isChecked()) {
-        return common::kEndlessMode;
-    }
-    if (Option_Conquering->isChecked()) {
-        return common::kOvercomingMode;
-    }
-    return common::kNormalMode;
-}
-
-QString frmMain::answerText() const {
-    return txtAnswer->text();
-}
-
-void frmMain::setAnswerText(const QString& text) {
-    txtAnswer->setText(text);
-}
-
-void frmMain::focusAnswer() {
-    txtAnswer->setFocus(Qt::OtherFocusReason);
-}
-
 void frmMain::setQuestionText(const QString& text) {
     const QString shown = shownPart(text);
     txtQuestion0->setPlainText(toDisplayLines(shown));
@@ -699,10 +786,6 @@ void frmMain::showRightPages(const QString& joinedRights, int lastPage) {
     vsRight->show();
 }
 
-void frmMain::hideRightPages() {
-    vsRight->hide();
-}
-
 void frmMain::setInformationText(const QString& text) {
     txtInformation->setPlainText(shownPart(toDisplayLines(text)));
 }
@@ -719,32 +802,13 @@ void frmMain::setResultToolTip(const QString& text) {
     lblResult->setAccessibleDescription(QStringLiteral("判定。") + text);
 }
 
-void frmMain::setCountText(const QString& text) {
-    lblCount->setText(text);
-}
-
-void frmMain::setTimeText(const QString& text) {
-    lblTime->setText(text);
-}
-
-void frmMain::resetClock() {
-    TIM->reset();
-}
-
-void frmMain::startClock() {
-    TIM->start();
-}
-
-void frmMain::stopClock() {
-    TIM->stop();
-}
-
-void frmMain::setOkEnabled(bool enabled) {
-    cmdOK->setEnabled(enabled);
-}
-
-void frmMain::drillEnded() {
-    after_->drillEnded(drillMode(), TIM->tag().toLongLong());
+void frmMain::clearAnswerBoxes() {
+    for (int box = 0; box < kAnswersPerPage; ++box) {
+        setRightText(box, QString());
+    }
+    setInformationText(QString());
+    txtAnswer->clear();
+    setResultText(QString());
 }
 
 }  // namespace drill

@@ -12,8 +12,7 @@
 
 #include "common/settings.h"
 #include "common/zoom.h"
-#include "drill/engine/drill_view.h"
-#include "drill/engine/mod_main.h"
+#include "drill/engine/drill_session.h"
 
 class QAction;
 class QFrame;
@@ -40,9 +39,9 @@ namespace history {
 class DrillHistory;
 }
 
-// The drill program's one window. It holds no drill logic: its commands call the engine,
-// which writes back through the DrillView side of this window.
-class frmMain : public QMainWindow, private DrillView {
+// The drill program's one window. It holds no drill logic: its commands hand what the learner
+// did to the session and show what comes back.
+class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent = nullptr);
@@ -51,7 +50,7 @@ public:
             QWidget* parent = nullptr);
     ~frmMain() override;
 
-    modMain& engine() { return engine_; }
+    DrillSession& session() { return session_; }
     AfterDrill& afterDrill() { return *after_; }
     DrillClock& clock() { return *TIM; }
 
@@ -86,11 +85,15 @@ private:
     void Form_Load();
     void Form_Unload();
     void updateAvailability();
-    void checkMode(QAction* mode);
-    void afterEngineStep(bool mayAsk);
+    void checkMode(common::DrillModeValue mode);
+    void reloadWordFile();
+    void showReadOutcome(const common::Outcome& outcome, bool opened);
+    void drillStarted();
+    void askNext();
+    void showVerdict(const Verdict& verdict);
+    void endDrill();
 
     void Menu_Open_Click();
-    void wordFileOpened();
     void Menu_Start_Click();
     void Menu_GiveUp_Click();
     void Menu_Overrule_Click();
@@ -102,30 +105,24 @@ private:
     void vsRight_Change();
     void optVisibility_Click(int index);
 
-    // DrillView
-    common::DrillModeValue drillMode() const override;
-    QString answerText() const override;
-    void setAnswerText(const QString& text) override;
-    void focusAnswer() override;
-    void setQuestionText(const QString& text) override;
-    void setRightText(int box, const QString& text) override;
-    void showRightPages(const QString& joinedRights, int lastPage) override;
-    void hideRightPages() override;
-    void setInformationText(const QString& text) override;
-    void setResultText(const QString& text) override;
-    void setResultToolTip(const QString& text) override;
-    void setCountText(const QString& text) override;
-    void setTimeText(const QString& text) override;
-    void resetClock() override;
-    void startClock() override;
-    void stopClock() override;
-    void setOkEnabled(bool enabled) override;
-    QWidget* dialogParent() override { return this; }
-    void drillEnded() override;
+    void setQuestionText(const QString& text);
+    void setRightText(int box, const QString& text);
+    // All answers of the judged entry, joined as stored, for paging four at a time from the
+    // first page; lastPage is the 0-based number of the last page.
+    void showRightPages(const QString& joinedRights, int lastPage);
+    void setInformationText(const QString& text);
+    // The verdict mark; its tool tip goes back to the usual one.
+    void setResultText(const QString& text);
+    // A tool tip for the verdict just set.
+    void setResultToolTip(const QString& text);
+    // Empties the boxes of the question before.
+    void clearAnswerBoxes();
 
     std::unique_ptr<history::DrillHistory> noHistory_;
     platform::Platform& platform_;
-    modMain engine_;
+    DrillSession session_;
+    // The mode the Option menu checks, for the next drill.
+    common::DrillModeValue mode_ = common::kNormalMode;
     common::SettingsRecord settings_;
     QString helpFile_;
     int versionMajor_;

@@ -280,7 +280,7 @@ using kxtest::writeBytes;
 TEST_F(DamagedFiles, ReloadAfterOvercomingLeavesNoSetAndOpenWorks) {
     create();
     startDrill({"apple|@1|a|@1|"}, "Option_Conquering");
-    QFile::remove(window->engine().WordFileName());
+    QFile::remove(window->session().wordFileName());
     QString resultsWhenTold;
     platform.setOnMessage(
         [&](const platform::MessageBox&) { resultsWhenTold = text("txtQuestion1"); });
@@ -291,10 +291,10 @@ TEST_F(DamagedFiles, ReloadAfterOvercomingLeavesNoSetAndOpenWorks) {
     EXPECT_EQ(platform.shown().back(),
               (platform::MessageBox{kFileNotFound, kOpenTitle, platform::Icon::Warning}));
     EXPECT_EQ(resultsWhenTold, "問題数 : 1  不正解数 : 0");
-    EXPECT_FALSE(window->engine().Drilling() || window->engine().FileLoaded());
+    EXPECT_FALSE(window->session().drilling() || window->session().fileLoaded());
     platform.fileNames({words({"again|@1|a|@1|"})});
     press(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(window->engine().QuestionTexts(), QStringList{"again"});
+    EXPECT_EQ(window->session().questionSet().value(0).question, "again");
 }
 
 // Whatever the settings file is, the program starts with defaults and keeps the rest; a record

@@ -1,4 +1,4 @@
-#include "drill/window/right_pages.h"
+#include "drill/engine/right_pages.h"
 
 #include "common/word_file.h"
 

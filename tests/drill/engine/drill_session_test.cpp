@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QMap>
 
@@ -9,10 +10,9 @@
 #include <optional>
 #include <random>
 
+#include "drill/engine/drill_session.h"
 #include "drill/engine/drill_texts.h"
-#include "drill/engine/drill_view.h"
 #include "drill/engine/missed_entries.h"
-#include "drill/engine/mod_main.h"
 #include "drill/engine/question_order.h"
 #include "drill_support.h"
 
@@ -22,64 +22,21 @@ namespace {
 using common::kEndlessMode;
 using common::kNormalMode;
 using common::kOvercomingMode;
-using platform::Answer;
-using Boxes = std::vector<platform::MessageBox>;
 const double kJustBelowOne = std::nextafter(1.0, 0.0);
 
-// The window as the engine leaves it: each control's text by its name, "cmdOK" and "TIM" as
-// on or off.
-class ScreenView final : public DrillView {
+class Session : public DrillTest {
 public:
-    common::DrillModeValue mode = kNormalMode;
-    QMap<QString, QString> screen;
+    DrillSession session{random};
+    QString question;  // the one asked last; empty once the drill ended
 
-    common::DrillModeValue drillMode() const override { return mode; }
-    QString answerText() const override { return screen.value("txtAnswer"); }
-    void setAnswerText(const QString& text) override { screen["txtAnswer"] = text; }
-    void focusAnswer() override {}
-    void setQuestionText(const QString& text) override { screen["txtQuestion"] = text; }
-    void setRightText(int box, const QString& text) override {
-        screen[QStringLiteral("txtRight%1").arg(box)] = text;
-    }
-    void showRightPages(const QString&, int) override {}
-    void hideRightPages() override {}
-    void setInformationText(const QString& text) override { screen["txtInformation"] = text; }
-    void setResultText(const QString& text) override { screen["lblResult"] = text; }
-    void setResultToolTip(const QString&) override {}
-    void setCountText(const QString& text) override { screen["lblCount"] = text; }
-    void setTimeText(const QString& text) override { screen["lblTime"] = text; }
-    void resetClock() override {}
-    void startClock() override { screen["TIM"] = "on"; }
-    void stopClock() override { screen["TIM"] = "off"; }
-    void setOkEnabled(bool enabled) override { screen["cmdOK"] = enabled ? "on" : "off"; }
-    QWidget* dialogParent() override { return nullptr; }
-};
-
-class Engine : public DrillTest {
-public:
-    ScreenView view;
-    modMain engine{view, platform, random};
-
-    void open(const std::optional<QString>& path) {
-        platform.fileNames({path});
-        engine.OpenWordFile(false);
-    }
     void startWith(const QStringList& lines, common::DrillModeValue mode) {
-        open(writeFile("words.qvw", wordFile(lines)));
-        view.mode = mode;
-        platform.clearRecords();
-        platform.answers({Answer::Ok});  // "Good luck!"
-        engine.StartDrill();
+        ASSERT_TRUE(session.open(writeFile("words.qvw", wordFile(lines))).ok());
+        ASSERT_TRUE(session.start(mode));
+        ask();
     }
-    // Judges the answer and returns the mark.
-    QString answer(const QString& typed) {
-        view.screen["txtAnswer"] = typed;
-        engine.ProceedDrill();
-        return view.screen["lblResult"];
-    }
-    void stop() {
-        platform.answers({Answer::Yes});
-        engine.GiveUp();
+    void ask() {
+        const std::optional<Question> next = session.next();
+        question = next ? next->text : QString();
     }
 };
 
@@ -109,7 +66,7 @@ TEST(DrillTexts, ResultsLineDropsTheFractionOfTheExactRate) {
     EXPECT_EQ(resultsLine(kNormalMode, 29, 100), "正解率  29 %");
 }
 
-TEST_F(Engine, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
+TEST_F(Session, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
     const auto entries = [](int n) { return wordFile(QStringList(n, "q|@1|a|@1|")); };
     // "missing": nothing at the path; "folder": a folder. No message: it loads.
     const std::vector<std::tuple<QString, QString, int>> cases{
@@ -124,27 +81,18 @@ TEST_F(Engine, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
     QDir().mkdir(programFile("folder"));
     for (const auto& [content, message, loaded] : cases) {
         SCOPED_TRACE(content.left(20).toStdString());
-        open(writeFile("before.qvw", wordFile({"before|@1|x|@1|"})));
-        platform.clearRecords();
+        session.open(writeFile("before.qvw", wordFile({"before|@1|x|@1|"})));
         const QString path = content == "folder" || content == "missing"
                                  ? programFile(content)
                                  : writeFile("case.qvw", content);
-        if (!message.isEmpty()) {
-            platform.answers({Answer::Ok});
-        }
-        open(path);
-        EXPECT_EQ(engine.WordFileName(), path);
-        EXPECT_EQ(engine.questionSet().size(), loaded);
-        EXPECT_EQ(engine.FileLoaded(), message.isEmpty());
-        EXPECT_EQ(
-            platform.shown(),
-            (message.isEmpty() ? Boxes{} : Boxes{{message, "Open", platform::Icon::Warning}}));
-        EXPECT_EQ(view.screen["txtInformation"],
-                  message.isEmpty() ? "ﾌｧｲﾙをﾛｰﾄﾞしました。\r\n" + path : QString());
+        EXPECT_EQ(session.open(path).reason, message);
+        EXPECT_EQ(session.wordFileName(), path);
+        EXPECT_EQ(session.questionSet().size(), loaded);
+        EXPECT_EQ(session.fileLoaded(), message.isEmpty());
     }
 }
 
-TEST_F(Engine, JudgesExactlyAgainstEveryAnswer) {
+TEST_F(Session, JudgesExactlyAgainstEveryAnswer) {
     const QString two = "apple|@2|ringo";
     // The file is written in the code page, so "〜" and "−" are stored as "～" and "－": typed
     // as an input method gives them, they must still match, in every mode. Folding is judged
@@ -160,15 +108,17 @@ TEST_F(Engine, JudgesExactlyAgainstEveryAnswer) {
     for (const auto& [rights, typed, right, mode] : cases) {
         SCOPED_TRACE((rights + " / " + typed).toStdString());
         startWith({"q|@1|" + rights + "|@1|"}, mode);
-        EXPECT_EQ(answer(typed), right ? "○" : "×");
-        EXPECT_EQ(engine.CorrectCount(), right ? 1 : 0);
-        stop();
+        const Verdict verdict = session.judge(typed);
+        EXPECT_EQ(verdict.mark, right ? "○" : "×");
+        EXPECT_EQ(verdict.counts,
+                  (Counts{1, right ? 1 : 0, right && mode == kOvercomingMode ? 0 : 1}));
+        session.finish(0);
     }
 }
 
-TEST_F(Engine, DrillsEndWithTheResultsOfTheirMode) {
-    // Each step, "question,typed,count", is asked, judged and followed by OK; a stopped drill
-    // ends by a confirmed Stop after its steps.
+TEST_F(Session, DrillsEndWithTheResultsOfTheirMode) {
+    // Each step, "question,typed,count", is asked, judged and followed by the next question; a
+    // stopped drill ends by Stop after its steps.
     using Case = std::tuple<common::DrillModeValue, QStringList, std::deque<double>, QStringList,
                             bool, QString>;
     const QStringList abc{"A|@1|a|@1|iA", "B|@1|b|@1|iB", "C|@1|c|@1|iC"};
@@ -194,42 +144,35 @@ TEST_F(Engine, DrillsEndWithTheResultsOfTheirMode) {
         SCOPED_TRACE(results.toStdString());
         random.values = draws;
         startWith(entries, mode);
-        EXPECT_EQ(platform.shown(), (Boxes{{"Good luck!", "Start!"}}));
+        EXPECT_EQ(session.countText(), "0 / 0") << "every mode, until the first verdict";
         for (const QString& step : steps) {
-            const QString question = step.section(',', 0, 0);
-            EXPECT_EQ(view.screen["txtQuestion"], question);
-            answer(step.section(',', 1, 1));
-            EXPECT_EQ(view.screen["txtRight0"] + view.screen["txtInformation"],
-                      question.toLower() + "i" + question);
-            EXPECT_EQ(view.screen["lblCount"], step.section(',', 2));
-            engine.ProceedDrill();
+            const QString asked = step.section(',', 0, 0);
+            EXPECT_EQ(question, asked);
+            const Verdict verdict = session.judge(step.section(',', 1, 1));
+            EXPECT_EQ(verdict.rights.value(0) + verdict.information, asked.toLower() + "i" + asked);
+            EXPECT_EQ(session.countText(), step.section(',', 2));
+            ask();
         }
-        EXPECT_EQ(engine.Drilling(), stopped);
-        if (stopped) {
-            platform.clearRecords();
-            platform.answers({Answer::No});
-            engine.GiveUp();
-            EXPECT_TRUE(engine.Drilling()) << "No goes on";
-            EXPECT_EQ(platform.shown(), (Boxes{{"終了しますか？", "Stop", platform::Icon::Question,
-                                                platform::Buttons::YesNo, Answer::No}}));
-            stop();
-        }
-        EXPECT_EQ(view.screen["txtQuestion"], results);
-        EXPECT_EQ(view.screen["cmdOK"] + view.screen["TIM"], "offoff");
+        EXPECT_EQ(session.drilling(), stopped);
+        const history::DrillRecord record = session.finish(0);
+        EXPECT_EQ(session.resultsLine(), results);
+        EXPECT_EQ(record.asked, steps.size());
+        EXPECT_EQ(record.mode, mode);
+        EXPECT_FALSE(session.drilling());
     }
 }
 
-TEST_F(Engine, EndlessDrawsWithRepetitionAndCountsPastSixteenBits) {
+TEST_F(Session, EndlessDrawsWithRepetitionAndCountsPastSixteenBits) {
     startWith({"A|@1|a|@1|", "B|@1|b|@1|"}, kEndlessMode);
     random.values = {0.5, 0.5, 0.0};
     QStringList asked;
     for (int i = 0; i < 40000; ++i) {
-        asked.append(view.screen["txtQuestion"]);
-        answer(view.screen["txtQuestion"].toLower());
-        engine.ProceedDrill();
+        asked.append(question);
+        session.judge(question.toLower());
+        ask();
     }
     EXPECT_EQ(asked.mid(0, 4), QStringList({"A", "B", "B", "A"}));
-    EXPECT_EQ(view.screen["lblCount"], "40000 / 40000");
+    EXPECT_EQ(session.countText(), "40000 / 40000");
 }
 
 // What a drill leaves behind: "A[x,]" is entry A missed twice, once with x typed and once
@@ -245,32 +188,32 @@ QString missedText(const MissedEntries& missed) {
 // A learner's keys: a typed answer is judged (the next question asked first when a verdict is
 // on screen), "^" overrules the verdict, ">" asks the next question. Returns the window title
 // at each question judged.
-class AfterDrill : public Engine {
+class AfterDrill : public Session {
 public:
     QStringList play(const QStringList& script) {
         QStringList titles;
         for (const QString& key : script) {
             if (key == "^") {
-                engine.Overrule();
+                session.overrule();
             } else if (key == ">") {
-                engine.ProceedDrill();
+                ask();
             } else {
-                if (engine.DrillPhase() == 2) {
-                    engine.ProceedDrill();
+                if (session.phase() == DrillPhase::Judged) {
+                    ask();
                 }
-                titles.append(drillWindowTitle(engine.Drilling(), engine.position()));
-                answer(key);
+                titles.append(drillWindowTitle(session.drilling(), session.position()));
+                session.judge(key);
             }
         }
         return titles;
     }
     // Ends the drill as its mode does: the next question, or Stop in Endless mode.
-    void finish() {
-        if (view.mode == kEndlessMode) {
-            stop();
-        } else {
-            engine.ProceedDrill();
+    history::DrillRecord end() {
+        if (session.mode() != kEndlessMode) {
+            ask();
+            EXPECT_FALSE(session.drilling());
         }
+        return session.finish(3);
     }
 };
 
@@ -302,10 +245,10 @@ TEST_F(AfterDrill, TitlesOverrulingAndMissedEntriesFollowEachMode) {
         SCOPED_TRACE(script.join(",").toStdString());
         startWith(kABC, mode);
         EXPECT_EQ(play(script).join(",").remove("Kotobax4 - "), titles);
-        finish();
-        EXPECT_EQ(view.screen["txtQuestion"], results);
-        EXPECT_EQ(drillWindowTitle(engine.Drilling(), engine.position()), "Kotobax4");
-        EXPECT_EQ(missedText(engine.missed()), missed);
+        end();
+        EXPECT_EQ(session.resultsLine(), results);
+        EXPECT_EQ(drillWindowTitle(session.drilling(), session.position()), "Kotobax4");
+        EXPECT_EQ(missedText(session.missed()), missed);
     }
 }
 
@@ -321,24 +264,37 @@ TEST_F(AfterDrill, OverruleOnlyAfterAWrongVerdictOncePerQuestion) {
         SCOPED_TRACE(script.join(",").toStdString());
         startWith(kABC, kNormalMode);
         play(script);
-        EXPECT_EQ(engine.canOverrule(), allowed);
-        stop();
-        EXPECT_FALSE(engine.canOverrule()) << "after the drill";
+        EXPECT_EQ(session.canOverrule(), allowed);
+        session.finish(0);
+        EXPECT_FALSE(session.canOverrule()) << "after the drill";
     }
 }
 
+// The record of each drill, and a drill over the missed entries that gives the file's set back.
 TEST_F(AfterDrill, DrillOverMissedEntriesAsksOnlyThemThenTheFileAgain) {
     startWith(kABC, kOvercomingMode);
     play({"x", "b", "y"});
-    stop();
-    const QList<common::Entry> missed = engine.missed().entries();
-    platform.answers({Answer::Ok});  // "Good luck!" again
-    engine.StartDrillOver(missed);
-    EXPECT_EQ(engine.questionSet(), missed);
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    const history::DrillRecord first = session.finish(90);
+    EXPECT_EQ(first.wordFile, programFile("words.qvw"));
+    EXPECT_EQ(first.seconds, 90);
+    EXPECT_LE(std::abs(first.started.secsTo(before.addSecs(-90))), 1);
+    EXPECT_EQ(std::tuple(first.mode, first.again, first.asked, first.right, first.rate),
+              std::tuple(kOvercomingMode, false, 3, 1, 33));
+    EXPECT_EQ(first.missed, QStringList({"A", "C"}));
+    EXPECT_TRUE(session.reloadDue()) << "Overcoming spent the file's set";
+
+    const QList<common::Entry> missed = session.missed().entries();
+    ASSERT_TRUE(session.startOver(kOvercomingMode, missed));
+    EXPECT_EQ(session.questionSet(), missed);
+    EXPECT_FALSE(session.reloadDue());
+    ask();
     EXPECT_EQ(play({"a", "z"}), QStringList({"Kotobax4 - 1 / 2", "Kotobax4 - 2 / 2"}));
-    stop();
-    EXPECT_EQ(missedText(engine.missed()), "C[z]");
-    EXPECT_EQ(engine.questionSet().size(), 3);
+    const history::DrillRecord again = session.finish(0);
+    EXPECT_TRUE(again.again);
+    EXPECT_EQ(missedText(session.missed()), "C[z]");
+    EXPECT_FALSE(session.reloadDue()) << "the file's set came back";
+    EXPECT_EQ(session.questionSet().size(), 2) << "as Overcoming left it";
 }
 
 }  // namespace

@@ -1,0 +1,249 @@
+#include "drill/engine/drill_session.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <utility>
+
+#include "common/entry_text.h"
+#include "drill/engine/drill_texts.h"
+#include "drill/engine/judging.h"
+#include "drill/engine/question_order.h"
+#include "drill/engine/random_source.h"
+#include "drill/engine/right_pages.h"
+
+namespace drill {
+
+namespace {
+
+// The reason of a failed read in the drill's words.
+common::Outcome outcomeOf(const common::Outcome& read) {
+    switch (read.kind) {
+        case common::OutcomeKind::Ok:
+            return read;
+        case common::OutcomeKind::NotFound:
+            return common::Outcome::failure(read.kind, kFileNotFound);
+        case common::OutcomeKind::OldVersion:
+            return common::Outcome::failure(read.kind, kOldVersion);
+        case common::OutcomeKind::TooMany:
+            return common::Outcome::failure(read.kind, kTooManyEntries);
+        default:
+            return common::Outcome::failure(read.kind, kInvalidFile);
+    }
+}
+
+}  // namespace
+
+DrillSession::DrillSession(RandomSource& random) : random_(random) {}
+
+common::Outcome DrillSession::open(const QString& path) {
+    if (drilling()) {
+        return common::Outcome::failure(common::OutcomeKind::Cancelled);  // nothing was read
+    }
+    wordFileName_ = path;
+    return reload();
+}
+
+common::Outcome DrillSession::reload() {
+    reloadDue_ = false;
+    fileLoaded_ = false;
+    entries_.clear();
+    common::ReadResult read = common::readWordFile(wordFileName_);
+    if (read.ok()) {
+        entries_ = std::move(read.entries);
+        fileLoaded_ = true;
+    }
+    return outcomeOf(read.outcome);
+}
+
+void DrillSession::shuffle() {
+    const std::vector<int> order = drawOrder(static_cast<int>(entries_.size()), random_);
+    QList<common::Entry> source = std::exchange(entries_, {});
+    entries_.reserve(source.size());
+    for (const int position : order) {
+        entries_.append(std::move(source[position]));
+    }
+}
+
+bool DrillSession::start(common::DrillModeValue mode) {
+    if (!fileLoaded_ || drilling()) {
+        return false;
+    }
+    return begin(mode);
+}
+
+bool DrillSession::startOver(common::DrillModeValue mode, const QList<common::Entry>& entries) {
+    if (drilling() || entries.isEmpty()) {
+        return false;
+    }
+    over_ = true;
+    fileSet_ = std::exchange(entries_, entries);
+    fileSetLoaded_ = fileLoaded_;
+    return begin(mode);
+}
+
+bool DrillSession::begin(common::DrillModeValue mode) {
+    shuffle();
+    mode_ = mode;
+    phase_ = DrillPhase::Judged;
+    currentIndex_ = 0;
+    answered_ = 0;
+    right_ = 0;
+    missed_.clear();
+    overrulable_ = false;
+    reloadDue_ = false;
+    position_ = {0, static_cast<int>(entries_.size())};
+    return true;
+}
+
+std::optional<Question> DrillSession::next() {
+    if (phase_ != DrillPhase::Judged) {
+        return std::nullopt;
+    }
+    const int count = static_cast<int>(entries_.size());
+    switch (mode_) {
+        case common::kEndlessMode:
+            if (count == 0) {
+                end();
+                return std::nullopt;
+            }
+            currentIndex_ = drawPosition(random_.next(), count);
+            position_ = {position_.place + 1, 0};
+            break;
+        case common::kOvercomingMode:
+            if (count == 0) {
+                end();
+                return std::nullopt;
+            }
+            if (currentIndex_ == 0) {
+                currentIndex_ = 1;
+            }
+            if (currentIndex_ > count) {
+                shuffle();
+                currentIndex_ = 1;
+                position_ = {0, count};
+            }
+            ++position_.place;
+            break;
+        case common::kNormalMode:
+        default:
+            if (currentIndex_ >= count) {
+                end();
+                return std::nullopt;
+            }
+            ++currentIndex_;
+            position_ = {currentIndex_, count};
+            break;
+    }
+    overrulable_ = false;
+    phase_ = DrillPhase::Answering;
+    return Question{entries_.at(currentIndex_ - 1).question, position_};
+}
+
+Verdict DrillSession::judge(const QString& typed) {
+    if (phase_ != DrillPhase::Answering) {
+        return {};
+    }
+    const common::Entry entry = entries_.at(currentIndex_ - 1);
+    Verdict verdict;
+    verdict.joinedRights = entry.rights;
+    verdict.rights = common::splitRights(entry.rights);
+    verdict.lastPage =
+        static_cast<int>((std::max<qsizetype>(verdict.rights.size(), 1) - 1) / kAnswersPerPage);
+    verdict.information = common::informationToDisplay(entry.information);
+    ++answered_;
+
+    const Judgement judged = judgeAnswer(typed, verdict.rights, lenientJudging_);
+    verdict.right = judged.right;
+    verdict.mark = judged.right ? kRightMark : kWrongMark;
+    overrulable_ = !judged.right;
+    if (judged.right) {
+        if (judged.lenient) {
+            verdict.lenientNote = lenientNote(judged.rightAnswer);
+        }
+        ++right_;
+        if (mode_ == common::kOvercomingMode) {
+            entries_.removeAt(currentIndex_ - 1);
+            --currentIndex_;
+        }
+    } else {
+        missed_.add(entry, typed);
+        judgedIndex_ = currentIndex_;
+    }
+    if (mode_ == common::kOvercomingMode) {
+        ++currentIndex_;
+    }
+    phase_ = DrillPhase::Judged;
+    verdict.counts = counts();
+    return verdict;
+}
+
+bool DrillSession::canOverrule() const {
+    return phase_ == DrillPhase::Judged && overrulable_;
+}
+
+Counts DrillSession::overrule() {
+    if (canOverrule()) {
+        overrulable_ = false;
+        missed_.withdrawLast(entries_.at(judgedIndex_ - 1));
+        ++right_;
+        if (mode_ == common::kOvercomingMode) {
+            // Mastered after all: out of the set, and the next position is the entry that moved
+            // up.
+            entries_.removeAt(judgedIndex_ - 1);
+            currentIndex_ = judgedIndex_;
+        }
+    }
+    return counts();
+}
+
+void DrillSession::stop() {
+    if (drilling()) {
+        end();
+    }
+}
+
+void DrillSession::end() {
+    phase_ = DrillPhase::Idle;
+    overrulable_ = false;
+}
+
+history::DrillRecord DrillSession::finish(qint64 seconds) {
+    end();
+    history::DrillRecord record;
+    record.started = QDateTime::currentDateTimeUtc().addSecs(-seconds);
+    record.seconds = seconds;
+    record.wordFile = wordFileName_;
+    record.mode = mode_;
+    record.again = over_;
+    record.asked = answered_;
+    record.right = right_;
+    record.rate = history::rateOf(right_, answered_);
+    for (const MissedEntry& missed : missed_.list()) {
+        record.missed.append(missed.entry.question);
+    }
+    if (over_) {
+        over_ = false;
+        entries_ = std::exchange(fileSet_, {});
+        fileLoaded_ = fileSetLoaded_;
+    } else if (mode_ == common::kOvercomingMode) {
+        reloadDue_ = true;
+    }
+    return record;
+}
+
+Counts DrillSession::counts() const {
+    return {answered_, right_, entries_.size()};
+}
+
+QString DrillSession::countText() const {
+    // Until the first verdict every mode counts as Normal mode does: "0 / 0".
+    return drill::countText(answered_ == 0 ? common::kNormalMode : mode_, right_, answered_,
+                            entries_.size());
+}
+
+QString DrillSession::resultsLine() const {
+    return drill::resultsLine(mode_, right_, answered_);
+}
+
+}  // namespace drill

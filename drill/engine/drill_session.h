@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "common/outcome.h"
+#include "common/settings.h"
+#include "common/word_file.h"
+#include "drill/engine/missed_entries.h"
+#include "drill/history/drill_history.h"
+
+namespace drill {
+
+class RandomSource;
+
+enum class DrillPhase {
+    Idle,       // no drill running
+    Answering,  // a question waits for its answer
+    Judged,     // a verdict is on screen until the next question
+};
+
+struct Question {
+    QString text;
+    DrillPosition position;
+};
+
+struct Counts {
+    // Wider than the 16 bits of positions: an Endless drill may count on and on.
+    qint64 answered = 0;
+    qint64 right = 0;
+    qint64 left = 0;  // entries still in the set
+    friend bool operator==(const Counts&, const Counts&) = default;
+};
+
+struct Verdict {
+    bool right = false;
+    QString mark;
+    // Every right answer of the entry, the way it is stored, and split.
+    QString joinedRights;
+    QStringList rights;
+    // The last of the pages of four answers (answerPage); 0 when all fit in one.
+    int lastPage = 0;
+    QString information;  // ready to display
+    // Said only when the lenient rule alone accepted the answer.
+    QString lenientNote;
+    Counts counts;
+};
+
+// One drill program's question set and the drill that runs over it, without a window: the
+// window hands in what the learner typed and shows what comes back.
+class DrillSession {
+public:
+    explicit DrillSession(RandomSource& random);
+
+    // Reads the word file; a failure leaves no set, and its reason is the warning to show.
+    // Refused while a drill runs, because its positions refer to the set it started with.
+    common::Outcome open(const QString& path);
+    // Reads the same file again (after an Overcoming drill emptied the set).
+    common::Outcome reload();
+    bool fileLoaded() const { return fileLoaded_; }
+    const QString& wordFileName() const { return wordFileName_; }
+    // The entries of the word file, in drill order once a drill started.
+    const QList<common::Entry>& questionSet() const { return entries_; }
+
+    // Lenient judging also accepts answers that differ from a right one only in blanks around
+    // them, letter case and full-width or half-width forms.
+    void setLenientJudging(bool lenient) { lenientJudging_ = lenient; }
+
+    // Over the file's set; refused without one or while a drill runs.
+    bool start(common::DrillModeValue mode);
+    // Over the given entries only (the missed ones of a drill before); the file's set comes back
+    // when it ends.
+    bool startOver(common::DrillModeValue mode, const QList<common::Entry>& entries);
+    // The next question; none when the drill has run out of them and ended.
+    std::optional<Question> next();
+    Verdict judge(const QString& typed);
+    // After a wrong verdict and before the next question, once per question.
+    bool canOverrule() const;
+    // Turns the last wrong verdict into a right one, as if the answer had been right.
+    Counts overrule();
+    // Ends a running drill (Stop); next() also ends it when no question is left.
+    void stop();
+    // The record of the drill that ended, which started seconds ago; the file's set comes back
+    // after a drill over missed entries.
+    history::DrillRecord finish(qint64 seconds);
+    // An ended Overcoming drill has spent the file's set: it is read again.
+    bool reloadDue() const { return reloadDue_; }
+
+    bool drilling() const { return phase_ != DrillPhase::Idle; }
+    DrillPhase phase() const { return phase_; }
+    common::DrillModeValue mode() const { return mode_; }
+    Counts counts() const;
+    QString countText() const;
+    // The line that shows the results of the drill that ended.
+    QString resultsLine() const;
+    DrillPosition position() const { return position_; }
+    // The entries missed in the running or last drill.
+    const MissedEntries& missed() const { return missed_; }
+
+    // Draws a new order of the set.
+    void shuffle();
+
+private:
+    bool begin(common::DrillModeValue mode);
+    void end();
+
+    RandomSource& random_;
+    QList<common::Entry> entries_;
+    bool fileLoaded_ = false;
+    bool lenientJudging_ = false;
+    QString wordFileName_;
+
+    DrillPhase phase_ = DrillPhase::Idle;
+    common::DrillModeValue mode_ = common::kNormalMode;
+    int currentIndex_ = 0;  // 1-based
+    qint64 answered_ = 0;
+    qint64 right_ = 0;
+    MissedEntries missed_;
+    bool overrulable_ = false;
+    int judgedIndex_ = 0;
+    DrillPosition position_;
+    bool reloadDue_ = false;
+    // A drill over missed entries keeps the file's set aside until it ends.
+    bool over_ = false;
+    QList<common::Entry> fileSet_;
+    bool fileSetLoaded_ = false;
+};
+
+}  // namespace drill
