@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The editor's window at the largest document it holds, offscreen: Open until the list shows
 // the entries, Save, Remove of every second entry, its undo and redo, Add with its undo, an
 // import's step, and choosing an entry with a huge information field.

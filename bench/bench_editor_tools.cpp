@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The editor's search and reverse generation at the largest document, with the real window
 // offscreen.
 #include "common/word_file.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Import and export of a full word file's worth of entries (32,767), against reading the same
 // entries from a word file as the yardstick (each should stay under three times it).
 #include <benchmark/benchmark.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Peak resident memory of the editor with the largest document it holds, open offscreen and
 // shown, its first entry in the form. Run it alone, so that no earlier case's heap is counted:
 //     kx_bench --benchmark_filter=EditorPeakMemory

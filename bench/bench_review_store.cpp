@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The review store with a million reviews: what a drill, the information line, the review
 // window and the editor ask of it.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading and writing a full word file (32,767 entries, about 2 MB of Shift_JIS), against the
 // conversion of the same bytes alone as the yardstick.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shift_JIS text: any bytes decode, and what was decoded is written back as it was read, but
 // for two kinds of codes. A character with several codes (NEC row 13, the NEC-selected and
 // the IBM extensions) is written with the one code Windows prefers; a byte or pair that is no

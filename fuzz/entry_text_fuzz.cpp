@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The entry form's conversions on any text: answers split and join without loss, and the
 // information's line breaks never reach the file as real ones.
 #include <QString>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings file may hold anything of any length: both programs read it without failing,
 // apply their defaults, and write their record back without shortening the file.
 #include <QByteArray>

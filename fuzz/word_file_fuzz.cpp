@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes read as a word file give one of the reader's outcomes, and a file that opens is
 // saved so that it opens again with the same entries (undecodable codes shown as '?', text
 // as Shift_JIS stores it).

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # `cmake --build build --target package`: a Debian package of the installation above, for /usr.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kotobax)

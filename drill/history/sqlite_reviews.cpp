@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The review half of the SQLite history: reviews, the word states derived from them, and the
 // sums the review window shows.
 #include <QDateTime>

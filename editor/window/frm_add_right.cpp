@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "editor/window/frm_add_right.h"
 
 #include "editor/window/entry_form_view.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Brelmi, the word-file editor: one window, starting with an empty document or the word file
 // named on the command line.
 #include "editor/window/file_commands.h"

@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Writes the Japanese print font: the installed CJK face cut to the Shift_JIS characters.
 
 Qt's PDF writer maps each glyph back to the lowest code point the font maps to it, and the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every control that a user can reach has a name that a screen reader reads out in Japanese.
 #include <gtest/gtest.h>
 

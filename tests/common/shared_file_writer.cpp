@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Changes the shared files as a second program would at the same moment.
 //   kx_shared_file_writer drill|editor FILE: for each number read from stdin, closes that
 //   program with its own fields set from the number (slowly), then writes the number back.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """A private desktop for the end-to-end tests: a virtual X display with a window manager, a D-Bus
 session bus and the accessibility bus, all in a throw-away home folder."""
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """What the end-to-end tests do as a person would: start the real programs, find controls
 through the accessibility interface by their names, type on the keyboard, look at the screen."""
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Runs the end-to-end tests (test_*.py beside this file) on a private desktop.
 
 usage: run.py [--screenshots FOLDER] [name pattern ...]

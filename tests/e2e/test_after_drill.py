@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """After a drill with mistakes: the missed entries saved as a word file of their own, drilled
 again, and the history of results with its chart."""
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The editor's history in the real program: add, change and remove entries, undo and redo them
 with the keys, save exactly what the list shows, and open the saved file named at start."""
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Word lists in the programs people use beside ours: the editor's kvtml export opened in
 KWordQuiz, its CSV export split by LibreOffice Calc as its import dialog preselects (comma,
 semicolon and tab), and CSVs Calc writes in Shift_JIS, UTF-8 and UTF-16 imported back whole."""

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """A new user's first session, in order: a drill on the sample, a word file of their own made in
 the editor, and an Overcoming drill on it. Each step starts where the one before left off."""
 

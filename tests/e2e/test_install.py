@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The installation: one folder with both programs, the help file and the sample; launchers,
 menu entries and icons; the installed drill program keeps its settings in its own folder."""
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The options of the drill window that reach outside the program: spoken questions reach the
 speech server, and the answer box of a Japanese word file switches the input method on."""
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 Kotobax developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The Debian package: what it holds and needs, its metadata passing the desktop's own
 validators, word files recognised by their type, and the drill program opening the file it is
 started with (as a double-click in the file manager does)."""

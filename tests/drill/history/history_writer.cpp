@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE.
 // kx_history_writer FILE NAME COUNT reviews: records COUNT answers of the word file NAME as
 // reviews, one at a time: its own words "NAME i" in turn with the word "shared".

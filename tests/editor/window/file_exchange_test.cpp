@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Import and export through the editor's File menu, and a word file opened at start.
 #include "editor_window.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Undo and redo, the unstored-edit question and the new-entry item, through the real window.
 #include "editor_window.h"
 

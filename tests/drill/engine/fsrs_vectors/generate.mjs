@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes vectors.json: review sequences with random grades and gaps, and the reference
 // scheduler's state after each review. Run: npm ci && node generate.mjs
 import { writeFileSync } from "node:fs";
