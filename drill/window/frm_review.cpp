@@ -169,9 +169,9 @@ void frmReview::fillFiles() {
         item->setTextAlignment(DueColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(NewColumn, Qt::AlignRight | Qt::AlignVCenter);
         const common::ReadResult read = common::readWordFile(file.wordFile);
-        if (read.outcome != common::ReadOutcome::Entries) {
+        if (!read.ok()) {
             // What the history knows of it; its words cannot be drilled from here.
-            item->setText(FileColumn, name + (read.outcome == common::ReadOutcome::NotFound
+            item->setText(FileColumn, name + (read.outcome.kind == common::OutcomeKind::NotFound
                                                   ? QStringLiteral(" (見つかりません)")
                                                   : QStringLiteral(" (読めません)")));
             item->setText(DueColumn, countText(file.due));
