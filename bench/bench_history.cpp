@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "bench_rss.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_history.h"
 #include "platform/scripted_platform.h"
@@ -29,20 +30,6 @@ drill::history::DrillRecord drillOf(int i) {
         record.missed.append(QStringLiteral("question %1").arg((i + m) % 200));
     }
     return record;
-}
-
-// A field of /proc/self/status in KiB; -1 where the system has none.
-qint64 statusKiB(QByteArrayView field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return -1;
-    }
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith(field) && line.at(field.size()) == ':') {
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
 }
 
 // One ended drill with five missed questions, into a history file on disk.
