@@ -14,6 +14,7 @@
 #include "drill/engine/judging.h"
 #include "drill/engine/question_order.h"
 #include "drill/engine/random_source.h"
+#include "drill/engine/review_clock.h"
 #include "drill/engine/right_pages.h"
 
 namespace drill {
@@ -73,21 +74,40 @@ bool DrillSession::start(common::DrillModeValue mode) {
     if (!fileLoaded_ || drilling()) {
         return false;
     }
-    return begin(mode);
+    return begin(mode, true);
 }
 
 bool DrillSession::startOver(common::DrillModeValue mode, const QList<common::Entry>& entries) {
+    if (!beginOver(mode, entries, true)) {
+        return false;
+    }
+    again_ = true;
+    return true;
+}
+
+bool DrillSession::startReview(const QList<common::Entry>& entries) {
+    if (!beginOver(common::kNormalMode, entries, false)) {
+        return false;
+    }
+    reviewing_ = true;
+    return true;
+}
+
+bool DrillSession::beginOver(common::DrillModeValue mode, const QList<common::Entry>& entries,
+                             bool shuffled) {
     if (drilling() || entries.isEmpty()) {
         return false;
     }
     over_ = true;
     fileSet_ = std::exchange(entries_, entries);
     fileSetLoaded_ = fileLoaded_;
-    return begin(mode);
+    return begin(mode, shuffled);
 }
 
-bool DrillSession::begin(common::DrillModeValue mode) {
-    shuffle();
+bool DrillSession::begin(common::DrillModeValue mode, bool shuffled) {
+    if (shuffled) {
+        shuffle();
+    }
     mode_ = mode;
     phase_ = DrillPhase::Judged;
     currentIndex_ = 0;
@@ -104,6 +124,7 @@ std::optional<Question> DrillSession::next() {
     if (phase_ != DrillPhase::Judged) {
         return std::nullopt;
     }
+    recordPendingReview();
     const int count = static_cast<int>(entries_.size());
     switch (mode_) {
         case common::kEndlessMode:
@@ -141,6 +162,9 @@ std::optional<Question> DrillSession::next() {
     }
     overrulable_ = false;
     phase_ = DrillPhase::Answering;
+    if (clock_ != nullptr) {
+        askedAt_ = clock_->now();
+    }
     return Question{entries_.at(currentIndex_ - 1).question, position_};
 }
 
@@ -158,6 +182,12 @@ Verdict DrillSession::judge(const QString& typed) {
     ++answered_;
 
     const Judgement judged = judgeAnswer(typed, verdict.rights, lenientJudging_);
+    if (clock_ != nullptr) {
+        const ReviewTime now = clock_->now();
+        pendingReview_ =
+            history::ReviewRecord{now, wordKey(entry), gradeFromVerdict(judged.right, false),
+                                  std::max<qint64>((now - askedAt_).count(), 0), wordFileName_};
+    }
     verdict.right = judged.right;
     verdict.mark = judged.right ? kRightMark : kWrongMark;
     overrulable_ = !judged.right;
@@ -191,6 +221,9 @@ Counts DrillSession::overrule() {
         overrulable_ = false;
         missed_.withdrawLast(entries_.at(judgedIndex_ - 1));
         ++right_;
+        if (pendingReview_) {
+            pendingReview_->grade = gradeFromVerdict(true, true);
+        }
         if (mode_ == common::kOvercomingMode) {
             // Mastered after all: out of the set, and the next position is the entry that moved
             // up.
@@ -208,8 +241,71 @@ void DrillSession::stop() {
 }
 
 void DrillSession::end() {
+    recordPendingReview();
     phase_ = DrillPhase::Idle;
     overrulable_ = false;
+}
+
+void DrillSession::keepReviews(history::DrillHistory& history, const ReviewClock& clock) {
+    reviewStore_ = &history;
+    clock_ = &clock;
+}
+
+void DrillSession::recordPendingReview() {
+    if (!pendingReview_ || reviewStore_ == nullptr) {
+        return;
+    }
+    const history::ReviewRecord review = *std::exchange(pendingReview_, std::nullopt);
+    // A store that cannot take reviews must not hold up the drill: the review is skipped.
+    const QString reason = reviewStore_->recordReview(review);
+    if (reason.isEmpty()) {
+        reviewFailing_ = false;
+    } else if (!reviewFailing_) {
+        reviewFailing_ = true;
+        reviewFailure_ = reason;
+    }
+}
+
+QString DrillSession::reviewsUnavailable() {
+    if (reviewStore_ == nullptr) {
+        return QStringLiteral("no review store");
+    }
+    return reviewStore_->reviewsUnavailable();
+}
+
+namespace {
+
+QList<QByteArray> wordKeys(const QList<common::Entry>& entries) {
+    QList<QByteArray> keys;
+    keys.reserve(entries.size());
+    for (const common::Entry& entry : entries) {
+        keys.append(wordKey(entry));
+    }
+    return keys;
+}
+
+}  // namespace
+
+std::optional<ReviewCounts> DrillSession::reviewCounts() {
+    if (!fileLoaded_ || !reviewsUnavailable().isEmpty()) {
+        return std::nullopt;
+    }
+    return reviewStore_->reviewCounts(wordKeys(entries_), clock_->now());
+}
+
+ReviewPlan DrillSession::planReview(int newLimit) {
+    ReviewPlan plan;
+    if (!fileLoaded_ || drilling() || reviewStore_ == nullptr) {
+        return plan;
+    }
+    const QList<WordState> states = reviewStore_->wordStates(wordKeys(entries_));
+    // Retrievability depends on the memory state alone, not on the desired retention.
+    const FsrsScheduler scheduler;
+    for (const int position : reviewOrder(states, clock_->now(), scheduler, newLimit)) {
+        const WordState& state = states.at(position);
+        (state && !state->isNew() ? plan.due : plan.fresh).append(entries_.at(position));
+    }
+    return plan;
 }
 
 history::DrillRecord DrillSession::finish(qint64 seconds) {
@@ -219,13 +315,15 @@ history::DrillRecord DrillSession::finish(qint64 seconds) {
     record.seconds = seconds;
     record.wordFile = wordFileName_;
     record.mode = mode_;
-    record.again = over_;
+    record.again = again_;
     record.asked = answered_;
     record.right = right_;
     record.rate = history::rateOf(right_, answered_);
     for (const MissedEntry& missed : missed_.list()) {
         record.missed.append(missed.entry.question);
     }
+    again_ = false;
+    reviewing_ = false;
     if (over_) {
         over_ = false;
         entries_ = std::exchange(fileSet_, {});

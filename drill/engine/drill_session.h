@@ -9,16 +9,19 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 #include "common/outcome.h"
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "drill/engine/missed_entries.h"
+#include "drill/engine/review_plan.h"
 #include "drill/history/drill_history.h"
 
 namespace drill {
 
 class RandomSource;
+class ReviewClock;
 
 enum class DrillPhase {
     Idle,       // no drill running
@@ -53,6 +56,13 @@ struct Verdict {
     Counts counts;
 };
 
+// Today's review of a word file: the due words, most overdue first, then the never-drilled ones.
+struct ReviewPlan {
+    QList<common::Entry> due;
+    QList<common::Entry> fresh;
+    QList<common::Entry> entries() const { return due + fresh; }
+};
+
 // One drill program's question set and the drill that runs over it, without a window: the
 // window hands in what the learner typed and shows what comes back.
 class DrillSession {
@@ -73,6 +83,19 @@ public:
     // them, letter case and full-width or half-width forms.
     void setLenientJudging(bool lenient) { lenientJudging_ = lenient; }
 
+    // Each judged answer becomes a review of its word in history, timed by clock; until this is
+    // called nothing is recorded. The review waits until the next question (or the drill's
+    // end), so that an overrule can still change its grade.
+    void keepReviews(history::DrillHistory& history, const ReviewClock& clock);
+    // Empty when reviews can be recorded and planned, else why not.
+    QString reviewsUnavailable();
+    // The open file's due and never-drilled words; none while reviews are unavailable.
+    std::optional<ReviewCounts> reviewCounts();
+    // Today's review of the open file, with at most newLimit never-drilled words.
+    ReviewPlan planReview(int newLimit);
+    // Why a review could not be recorded; said once, until one is recorded again.
+    QString takeReviewFailure() { return std::exchange(reviewFailure_, {}); }
+
     // Over the file's set; refused without one or while a drill runs.
     bool start(common::DrillModeValue mode);
     // Over the given entries only (the missed ones of a drill before); the file's set comes back
@@ -85,6 +108,10 @@ public:
     bool canOverrule() const;
     // Turns the last wrong verdict into a right one, as if the answer had been right.
     Counts overrule();
+    // A Normal-mode drill over the given entries in the order given (today's review); the
+    // file's set comes back when it ends.
+    bool startReview(const QList<common::Entry>& entries);
+    bool reviewing() const { return reviewing_; }
     // Ends a running drill (Stop); next() also ends it when no question is left.
     void stop();
     // The record of the drill that ended, which started seconds ago; the file's set comes back
@@ -108,8 +135,11 @@ public:
     void shuffle();
 
 private:
-    bool begin(common::DrillModeValue mode);
+    bool begin(common::DrillModeValue mode, bool shuffled);
+    // Keeps the file's set aside for a drill over the given entries.
+    bool beginOver(common::DrillModeValue mode, const QList<common::Entry>& entries, bool shuffled);
     void end();
+    void recordPendingReview();
 
     RandomSource& random_;
     QList<common::Entry> entries_;
@@ -127,10 +157,19 @@ private:
     int judgedIndex_ = 0;
     DrillPosition position_;
     bool reloadDue_ = false;
-    // A drill over missed entries keeps the file's set aside until it ends.
+    // A drill over some entries only keeps the file's set aside until it ends.
     bool over_ = false;
+    bool again_ = false;  // over the missed entries of the drill before
+    bool reviewing_ = false;
     QList<common::Entry> fileSet_;
     bool fileSetLoaded_ = false;
+
+    history::DrillHistory* reviewStore_ = nullptr;
+    const ReviewClock* clock_ = nullptr;
+    ReviewTime askedAt_{};
+    std::optional<history::ReviewRecord> pendingReview_;
+    QString reviewFailure_;
+    bool reviewFailing_ = false;
 };
 
 }  // namespace drill

@@ -35,4 +35,8 @@ QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered
     return QStringLiteral("正解率  ") + QString::number(rate) + QStringLiteral(" %");
 }
 
+QString reviewCountText(int due, int fresh) {
+    return QStringLiteral("復習: %1 語　新しい語: %2 語").arg(due).arg(fresh);
+}
+
 }  // namespace drill

@@ -37,6 +37,9 @@ QString elapsedText(qint64 seconds);
 // "3 / 5" in Normal and Endless mode, "Left : 12" in Overcoming mode.
 QString countText(common::DrillModeValue mode, qint64 correct, qint64 answered, qint64 left);
 
+// "復習: 12 語　新しい語: 30 語", under the name of a word file just opened.
+QString reviewCountText(int due, int fresh);
+
 // The line that ends a drill.
 QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered);
 

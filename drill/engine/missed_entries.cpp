@@ -48,11 +48,12 @@ QList<common::Entry> MissedEntries::entries() const {
     return entries;
 }
 
-QString drillWindowTitle(bool drilling, DrillPosition position) {
+QString drillWindowTitle(bool drilling, DrillPosition position, bool review) {
     if (!drilling || position.place <= 0) {
         return kTitle;
     }
-    QString title = kTitle + QStringLiteral(" - ") + QString::number(position.place);
+    QString title = kTitle + (review ? QStringLiteral(" - 復習 ") : QStringLiteral(" - ")) +
+                    QString::number(position.place);
     if (position.total > 0) {
         title += QStringLiteral(" / ") + QString::number(position.total);
     }

@@ -46,8 +46,9 @@ struct DrillPosition {
     friend bool operator==(const DrillPosition&, const DrillPosition&) = default;
 };
 
-// "Kotobax4 - 12 / 30", "Kotobax4 - 12" in Endless mode, "Kotobax4" outside a drill.
-QString drillWindowTitle(bool drilling, DrillPosition position);
+// "Kotobax4 - 12 / 30", "Kotobax4 - 12" in Endless mode, "Kotobax4 - 復習 3 / 12" in today's
+// review, "Kotobax4" outside a drill.
+QString drillWindowTitle(bool drilling, DrillPosition position, bool review = false);
 
 // The file proposed for a drill's missed entries: "<name>_間違い.qvw" beside the word file.
 QString missedFileName(const QString& wordFile);

@@ -29,11 +29,13 @@
 #include <QTextLayout>
 #include <QtMath>
 
+#include "common/preferences.h"
 #include "common/settings.h"
 #include "common/text_script.h"
 #include "common/zoom.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/missed_entries.h"
+#include "drill/engine/review_clock.h"
 #include "drill/engine/right_pages.h"
 #include "drill/history/drill_history.h"
 #include "drill/window/about.h"
@@ -41,6 +43,7 @@
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
+#include "drill/window/review_commands.h"
 #include "platform/name_repair.h"
 #include "platform/platform.h"
 #include "platform/zoom_items.h"
@@ -130,29 +133,44 @@ QString shownPart(const QString& text) {
 }  // namespace
 
 frmMain::frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent)
-    : frmMain(platform, random, HistoryChoice{nullptr}, parent) {}
+    : frmMain(platform, random, HistoryChoice{nullptr, nullptr}, parent) {}
 
 frmMain::frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
                  QWidget* parent)
-    : frmMain(platform, random, HistoryChoice{&history}, parent) {}
+    : frmMain(platform, random, HistoryChoice{&history, nullptr}, parent) {}
+
+frmMain::frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
+                 const ReviewClock& clock, QWidget* parent)
+    : frmMain(platform, random, HistoryChoice{&history, &clock}, parent) {}
 
 frmMain::frmMain(platform::Platform& platform, RandomSource& random, HistoryChoice history,
                  QWidget* parent)
     : QMainWindow(parent),
       noHistory_(history.history != nullptr ? nullptr : std::make_unique<history::NoHistory>()),
+      systemClock_(history.clock != nullptr ? nullptr : std::make_unique<SystemReviewClock>()),
       platform_(platform),
       session_(random),
       versionMajor_(KX_VERSION_MAJOR),
       versionMinor_(KX_VERSION_MINOR) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kotobax4"));
-    after_ = new AfterDrill(this, session_, platform_,
-                            history.history != nullptr ? *history.history : *noHistory_,
+    history::DrillHistory& store = history.history != nullptr ? *history.history : *noHistory_;
+    const ReviewClock& clock = history.clock != nullptr ? *history.clock : *systemClock_;
+    if (history.history != nullptr) {
+        // Word states follow the retention the learner chose.
+        store.setDesiredRetention(
+            common::PreferencesFile(platform_.preferencesFile()).load().desiredRetention);
+        session_.keepReviews(store, clock);
+    }
+    after_ = new AfterDrill(this, session_, platform_, store,
                             [this](const QList<common::Entry>& entries) {
                                 if (session_.startOver(mode_, entries)) {
                                     drillStarted();
                                 }
                             });
+    reviews_ = new ReviewCommands(
+        this, session_, platform_, store, clock,
+        [this](const QString& path) { openWordFile(path); }, [this] { drillStarted(); });
     createControls();
     createMenus();
     Form_Load();
@@ -394,6 +412,12 @@ void frmMain::createMenus() {
     Menu_History = addItem(Menu_Top, QStringLiteral("成績の記録(&K)"),
                            QStringLiteral("Menu_History"), {}, nullptr);
     connect(Menu_History, &QAction::triggered, after_, &AfterDrill::showHistory);
+    Menu_Review = addItem(Menu_Top, QStringLiteral("今日の復習(&T)"), QStringLiteral("Menu_Review"),
+                          {}, nullptr);
+    connect(Menu_Review, &QAction::triggered, reviews_, &ReviewCommands::startTodaysReview);
+    Menu_ReviewPlan = addItem(Menu_Top, QStringLiteral("復習の予定(&P)..."),
+                              QStringLiteral("Menu_ReviewPlan"), {}, nullptr);
+    connect(Menu_ReviewPlan, &QAction::triggered, reviews_, &ReviewCommands::showReviewPlan);
     Menu_Top->addSeparator()->setObjectName(QStringLiteral("H13261"));
     Menu_Version = addItem(Menu_Top, QStringLiteral("&Version"), QStringLiteral("Menu_Version"), {},
                            &frmMain::Menu_Version_Click);
@@ -462,6 +486,8 @@ void frmMain::Form_Unload() {
     }
     unloaded_ = true;
     TIM->stop();
+    // The answer on screen is kept as a review; the drill itself ends unrecorded.
+    session_.stop();
     const QString folder = platform_.programFolder();
     const QString path = common::settingsFilePath(folder);
     auto record = [&](const common::SettingsRecord& fresh) {
@@ -488,7 +514,8 @@ void frmMain::updateAvailability() {
     Menu_Start->setEnabled(session_.fileLoaded() && !drilling);
     Menu_GiveUp->setEnabled(drilling);
     Menu_Overrule->setEnabled(session_.canOverrule());
-    setWindowTitle(drillWindowTitle(drilling, session_.position()));
+    Menu_Review->setEnabled(session_.fileLoaded() && !drilling);
+    setWindowTitle(drillWindowTitle(drilling, session_.position(), session_.reviewing()));
     for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
         item->setEnabled(!drilling);
     }
@@ -541,10 +568,14 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
     if (!outcome.ok()) {
         platform_.warn(this, outcome.reason, kOpenTitle);
         setInformationText(QString());
+    } else if (opened) {
+        QString text = kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName());
+        if (const std::optional<ReviewCounts> counts = session_.reviewCounts()) {
+            text += kCrLf + reviewCountText(counts->due, counts->fresh);
+        }
+        setInformationText(text);
     } else {
-        setInformationText(opened
-                               ? kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName())
-                               : QString());
+        setInformationText(QString());
     }
     // However the file came, the answer box's input method follows its answers.
     japaneseAnswers_ = session_.fileLoaded() && common::answersAreJapanese(session_.questionSet());
@@ -582,6 +613,7 @@ void frmMain::askNext() {
     txtAnswer->setFocus(Qt::OtherFocusReason);
     options_->questionAsked(question->text);
     updateAvailability();
+    reviews_->sayReviewFailure();
 }
 
 void frmMain::cmdOK_Click() {
@@ -638,6 +670,7 @@ void frmMain::endDrill() {
     if (session_.reloadDue()) {
         reloadWordFile();
     }
+    reviews_->sayReviewFailure();
     after_->drillEnded(record);
     options_->questionGone();
     updateAvailability();

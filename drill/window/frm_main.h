@@ -38,6 +38,8 @@ class AfterDrill;
 class DrillClock;
 class DrillOptions;
 class RandomSource;
+class ReviewClock;
+class ReviewCommands;
 
 namespace history {
 class DrillHistory;
@@ -49,13 +51,17 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     frmMain(platform::Platform& platform, RandomSource& random, QWidget* parent = nullptr);
-    // Ended drills are recorded in history.
+    // Ended drills are recorded in history, and every judged answer as a review of its word.
     frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
             QWidget* parent = nullptr);
+    // Reviews are timed by clock rather than the system's.
+    frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
+            const ReviewClock& clock, QWidget* parent = nullptr);
     ~frmMain() override;
 
     DrillSession& session() { return session_; }
     AfterDrill& afterDrill() { return *after_; }
+    ReviewCommands& reviewCommands() { return *reviews_; }
     DrillClock& clock() { return *TIM; }
 
     // The version shown by "&Version"; the release's own unless a test sets another.
@@ -74,6 +80,7 @@ protected:
 private:
     struct HistoryChoice {
         history::DrillHistory* history;
+        const ReviewClock* clock;
     };
     frmMain(platform::Platform& platform, RandomSource& random, HistoryChoice history,
             QWidget* parent);
@@ -123,6 +130,7 @@ private:
     void clearAnswerBoxes();
 
     std::unique_ptr<history::DrillHistory> noHistory_;
+    std::unique_ptr<ReviewClock> systemClock_;
     platform::Platform& platform_;
     DrillSession session_;
     // The mode the Option menu checks, for the next drill.
@@ -165,6 +173,9 @@ private:
     QAction* Menu_Overrule = nullptr;
     QAction* Menu_History = nullptr;
     AfterDrill* after_ = nullptr;
+    ReviewCommands* reviews_ = nullptr;
+    QAction* Menu_Review = nullptr;
+    QAction* Menu_ReviewPlan = nullptr;
     QAction* Menu_Version = nullptr;
     QAction* Menu_Help = nullptr;
     QAction* Menu_Exit = nullptr;

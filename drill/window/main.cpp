@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include "drill/engine/random_source.h"
+#include "drill/engine/review_clock.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_main.h"
 #include "platform/name_repair.h"
@@ -15,12 +16,14 @@
 namespace {
 
 // The start routine: one random generator for the whole run, seeded from the clock here and
-// nowhere else, and the one window, which lives as long as the program.
+// nowhere else, the clock reviews are timed by, and the one window, which lives as long as the
+// program.
 int Main(QApplication& application, const QByteArray& argument) {
     drill::ClockSeededRandom random;
     platform::QtPlatform platform;
     drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath());
-    drill::frmMain window(platform, random, history);
+    drill::SystemReviewClock clock;
+    drill::frmMain window(platform, random, history, clock);
     window.show();
     // A word file given on the command line (a double-click in the file manager), as bytes:
     // its name need not be text in the system's encoding.

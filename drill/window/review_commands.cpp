@@ -1,0 +1,125 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "drill/window/review_commands.h"
+
+#include <QWidget>
+
+#include <utility>
+
+#include "common/messages.h"
+#include "common/preferences.h"
+#include "drill/engine/drill_session.h"
+#include "drill/engine/review_clock.h"
+#include "drill/history/drill_history.h"
+#include "drill/window/frm_review.h"
+#include "platform/platform.h"
+
+namespace drill {
+
+namespace {
+
+const QString kTodaysReview = QStringLiteral("今日の復習");
+
+}  // namespace
+
+ReviewCommands::ReviewCommands(QWidget* window, DrillSession& session, platform::Platform& platform,
+                               history::DrillHistory& history, const ReviewClock& clock,
+                               std::function<void(const QString&)> openFile,
+                               std::function<void()> drillStarted)
+    : QObject(window),
+      window_(window),
+      session_(session),
+      platform_(platform),
+      history_(history),
+      clock_(clock),
+      openFile_(std::move(openFile)),
+      drillStarted_(std::move(drillStarted)) {}
+
+frmReview* ReviewCommands::reviewWindow() const {
+    return plan_;
+}
+
+void ReviewCommands::startTodaysReview() {
+    if (session_.drilling() || !session_.fileLoaded()) {
+        return;
+    }
+    if (const QString reason = session_.reviewsUnavailable(); !reason.isEmpty()) {
+        platform_.warn(window_, QStringLiteral("今日の復習は使えません。") + common::kCrLf + reason,
+                       kTodaysReview);
+        return;
+    }
+    const common::Preferences preferences =
+        common::PreferencesFile(platform_.preferencesFile()).load();
+    ReviewPlan plan;
+    {
+        const auto busy = platform_.busy();
+        plan = session_.planReview(preferences.dailyNewWords);
+    }
+    if (plan.due.isEmpty()) {
+        platform::MessageBox box;
+        box.title = kTodaysReview;
+        box.text = QStringLiteral("今日復習する語はありません。");
+        box.icon = platform::Icon::None;
+        if (plan.fresh.isEmpty()) {
+            platform_.showMessage(window_, box);
+            return;
+        }
+        box.text +=
+            common::kCrLf + QStringLiteral("新しい語 %1 語を練習しますか？").arg(plan.fresh.size());
+        box.icon = platform::Icon::Question;
+        box.buttons = platform::Buttons::YesNo;
+        box.defaultButton = platform::Answer::Yes;
+        if (platform_.showMessage(window_, box) != platform::Answer::Yes) {
+            return;
+        }
+    }
+    if (session_.startReview(plan.entries())) {
+        drillStarted_();
+    }
+}
+
+void ReviewCommands::showReviewPlan() {
+    if (plan_) {
+        plan_->raise();
+        plan_->activateWindow();
+        return;
+    }
+    plan_ = new frmReview(history_, clock_.now(), platform_, window_);
+    plan_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(plan_, &frmReview::startReview, this, &ReviewCommands::startReviewOf);
+    plan_->show();
+    plan_->raise();
+    plan_->activateWindow();
+}
+
+void ReviewCommands::startReviewOf(const QString& wordFile) {
+    if (session_.drilling()) {
+        platform::MessageBox box;
+        box.title = kTodaysReview;
+        box.text = QStringLiteral("今のドリルを終えてから始めてください。");
+        box.icon = platform::Icon::None;
+        platform_.showMessage(window_, box);
+        return;
+    }
+    if (!session_.fileLoaded() || session_.wordFileName() != wordFile) {
+        openFile_(wordFile);
+        if (!session_.fileLoaded() || session_.wordFileName() != wordFile) {
+            return;  // the reason was said by Open
+        }
+    }
+    startTodaysReview();
+}
+
+void ReviewCommands::sayReviewFailure() {
+    if (const QString reason = session_.takeReviewFailure(); !reason.isEmpty()) {
+        platform_.warn(
+            window_,
+            QStringLiteral("解答を復習の記録に残せませんでした。ドリルはこのまま続けられます。") +
+                common::kCrLf + reason,
+            kTodaysReview);
+    }
+}
+
+}  // namespace drill

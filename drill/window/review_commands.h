@@ -1,0 +1,60 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+class Platform;
+}
+
+namespace drill {
+
+namespace history {
+class DrillHistory;
+}
+
+class DrillSession;
+class ReviewClock;
+class frmReview;
+
+// The drill window's review commands: "今日の復習" over the open file and the "復習の予定"
+// window, and the one warning when answers cannot be kept as reviews.
+class ReviewCommands : public QObject {
+    Q_OBJECT
+public:
+    // openFile opens a word file as Open does; drillStarted shows a drill the session started.
+    ReviewCommands(QWidget* window, DrillSession& session, platform::Platform& platform,
+                   history::DrillHistory& history, const ReviewClock& clock,
+                   std::function<void(const QString&)> openFile,
+                   std::function<void()> drillStarted);
+
+    void startTodaysReview();
+    void showReviewPlan();
+    // The reason a review was skipped, once until reviews are recorded again.
+    void sayReviewFailure();
+
+    frmReview* reviewWindow() const;
+
+private:
+    void startReviewOf(const QString& wordFile);
+
+    QWidget* window_;
+    DrillSession& session_;
+    platform::Platform& platform_;
+    history::DrillHistory& history_;
+    const ReviewClock& clock_;
+    std::function<void(const QString&)> openFile_;
+    std::function<void()> drillStarted_;
+    QPointer<frmReview> plan_;
+};
+
+}  // namespace drill

@@ -1,0 +1,192 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include <gtest/gtest.h>
+
+#include <QTimeZone>
+#include <QTreeWidget>
+
+#include <memory>
+#include <vector>
+
+#include "common/preferences.h"
+#include "drill/engine/review_clock.h"
+#include "drill/engine/review_plan.h"
+#include "drill/history/sqlite_history.h"
+#include "drill/window/frm_review.h"
+#include "drill/window/review_commands.h"
+#include "window_fixture.h"
+
+namespace drill::test {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::Answer;
+
+const ReviewTime kDayZero{std::chrono::days(20000) + 9h};
+
+class HandClock final : public ReviewClock {
+public:
+    ReviewTime time = kDayZero;
+    ReviewTime now() const override { return time; }
+};
+
+// Keeps the reviews it is handed, or refuses them with a reason.
+class ReviewLog final : public history::DrillHistory {
+public:
+    std::vector<history::ReviewRecord> reviews;
+    QString refusal;
+
+    QString record(const history::DrillRecord&) override { return {}; }
+    history::Drills drills() override { return {}; }
+    QString reviewsUnavailable() override { return refusal; }
+    QString recordReviews(std::span<const history::ReviewRecord> given) override {
+        if (!refusal.isEmpty()) {
+            return refusal;
+        }
+        reviews.insert(reviews.end(), given.begin(), given.end());
+        return {};
+    }
+};
+
+QByteArray key(const QString& question, const QString& rights) {
+    return wordKey({question, rights, ""});
+}
+
+class ReviewDrill : public WindowTest {
+public:
+    HandClock clock;
+
+    void create(history::DrillHistory& history) {
+        show(std::make_unique<frmMain>(platform, random, history, clock));
+    }
+    void open(const QStringList& lines) {
+        platform.fileNames({words(lines)});
+        action("Menu_Open")->trigger();
+    }
+    QString informationLine() const { return text("txtInformation").section('\n', 2); }
+};
+
+// Each judged answer is a review of its word with the verdict's grade and the time it took;
+// one warning says why reviews are skipped, until one is recorded again.
+TEST_F(ReviewDrill, AnswersBecomeReviewsWithTheirGrades) {
+    ReviewLog log;
+    create(log);
+    struct Row {
+        const char* typed;
+        bool overrule;
+        Grade grade;
+        bool refused;  // the store refuses this review
+        bool warned;   // and a warning says why
+    };
+    const std::vector<Row> rows{
+        {"a", false, Grade::Good, false, false}, {"x", false, Grade::Again, false, false},
+        {"x", true, Grade::Hard, false, false},  {"x", false, Grade::Again, true, true},
+        {"e", false, Grade::Good, true, false},  {"f", false, Grade::Good, false, false},
+    };
+    QStringList lines;
+    for (int i = 0; i < int(rows.size()); ++i) {
+        lines.append(QString("Q%1|@1|%2|@1|").arg(i).arg(QChar('a' + i)));
+    }
+    startDrill(lines);
+    qsizetype warnings = 0;
+    for (int i = 0; i < int(rows.size()); ++i) {
+        const Row& row = rows[i];
+        SCOPED_TRACE(i);
+        log.refusal = row.refused ? "disk full" : "";
+        if (row.warned) {
+            platform.answers({Answer::Ok});
+        }
+        clock.time += std::chrono::seconds(i + 1);
+        answer(row.typed);
+        if (row.overrule) {
+            action("Menu_Overrule")->trigger();
+        }
+        find<QPushButton>("cmdOK")->click();  // the next question, or the drill's end
+        warnings += std::count_if(platform.shown().begin(), platform.shown().end(),
+                                  [](const platform::MessageBox& box) {
+                                      return box.text.contains("disk full");
+                                  }) -
+                    warnings;
+    }
+    EXPECT_EQ(warnings, 1) << "one warning for the two refused reviews";
+    ASSERT_EQ(log.reviews.size(), 4u);
+    const std::vector<std::pair<int, Grade>> recorded{
+        {0, Grade::Good}, {1, Grade::Again}, {2, Grade::Hard}, {5, Grade::Good}};
+    for (size_t i = 0; i < recorded.size(); ++i) {
+        const auto [question, grade] = recorded[i];
+        const history::ReviewRecord& review = log.reviews[i];
+        EXPECT_EQ(review.wordKey, key(QString("Q%1").arg(question), QChar('a' + question)));
+        EXPECT_EQ(review.grade, grade) << i;
+        EXPECT_EQ(review.answerMilliseconds, (question + 1) * 1000) << i;
+        EXPECT_TRUE(review.wordFile.endsWith("words.qvw"));
+    }
+}
+
+// The file's counts when it opens, and today's review: the due words, least likely recalled
+// first, then the day's new words, as a Normal drill titled as a review.
+TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
+    history::SqliteHistory store(":memory:", QTimeZone::utc());
+    create(store);
+    common::PreferencesFile(platform.preferencesFile()).update([](common::Preferences& p) {
+        p.dailyNewWords = 1;
+    });
+    const QString file = words({"new1|@1|n|@1|", "soon|@1|s|@1|", "long|@1|l|@1|", "late|@1|t|@1|",
+                                "new2|@1|m|@1|", "ahead|@1|h|@1|"});
+    for (const auto& [question, rights, daysAgo] : std::vector<std::tuple<QString, QString, int>>{
+             {"long", "l", 40}, {"late", "t", 12}, {"soon", "s", 9}, {"ahead", "h", 1}}) {
+        for (const auto step : {0min, 10min}) {  // right twice: out of the same-day steps
+            ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(daysAgo) + step,
+                                          key(question, rights), Grade::Good, 800, file}),
+                      QString());
+        }
+    }
+    platform.fileNames({file});
+    action("Menu_Open")->trigger();
+    EXPECT_EQ(informationLine(), "復習: 3 語　新しい語: 2 語");
+
+    // 開始 in the review window starts it.
+    action("Menu_ReviewPlan")->trigger();
+    frmReview* plan = window->reviewCommands().reviewWindow();
+    ASSERT_NE(plan, nullptr);
+    auto* files = plan->findChild<QTreeWidget*>("lstFiles");
+    files->setCurrentItem(files->topLevelItem(0));
+    platform.answers({Answer::Ok});
+    plan->findChild<QPushButton*>("cmdStart")->click();
+    QStringList asked;
+    QStringList titles;
+    while (window->session().drilling()) {
+        asked.append(text("txtQuestion1"));
+        titles.append(window->windowTitle());
+        answer("?");
+        find<QPushButton>("cmdOK")->click();
+    }
+    EXPECT_EQ(asked, QStringList({"long", "late", "soon", "new1"}));
+    EXPECT_EQ(titles.first(), "Kotobax4 - 復習 1 / 4");
+    EXPECT_EQ(window->windowTitle(), "Kotobax4");
+    EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
+
+    // Every word was just answered: nothing is due, and only one new word is left.
+    platform.answers({Answer::No});
+    action("Menu_Review")->trigger();
+    EXPECT_EQ(platform.shown().back().text,
+              "今日復習する語はありません。\r\n新しい語 1 語を練習しますか？");
+    EXPECT_FALSE(window->session().drilling());
+}
+
+// Without a store that takes reviews the command says so, and opening a file adds no line.
+TEST_F(ReviewDrill, TodaysReviewSaysWhenReviewsAreUnavailable) {
+    ReviewLog log;
+    log.refusal = "the history is locked";
+    create(log);
+    open({"a|@1|a|@1|"});
+    EXPECT_EQ(informationLine(), "");
+    platform.answers({Answer::Ok});
+    action("Menu_Review")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
+    EXPECT_EQ(platform.shown().back().text, "今日の復習は使えません。\r\nthe history is locked");
+}
+
+}  // namespace
+}  // namespace drill::test
