@@ -298,10 +298,14 @@ ReviewPlan DrillSession::planReview(int newLimit) {
     if (!fileLoaded_ || drilling() || reviewStore_ == nullptr) {
         return plan;
     }
-    const QList<WordState> states = reviewStore_->wordStates(wordKeys(entries_));
+    const QList<QByteArray> keys = wordKeys(entries_);
+    const QList<WordState> states = reviewStore_->wordStates(keys);
+    const ReviewTime now = clock_->now();
+    // The day's new words, less those taken on earlier today.
+    const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0);
     // Retrievability depends on the memory state alone, not on the desired retention.
     const FsrsScheduler scheduler;
-    for (const int position : reviewOrder(states, clock_->now(), scheduler, newLimit)) {
+    for (const int position : reviewOrder(states, now, scheduler, newLeft)) {
         const WordState& state = states.at(position);
         (state && !state->isNew() ? plan.due : plan.fresh).append(entries_.at(position));
     }

@@ -91,7 +91,7 @@ public:
     QString reviewsUnavailable();
     // The open file's due and never-drilled words; none while reviews are unavailable.
     std::optional<ReviewCounts> reviewCounts();
-    // Today's review of the open file, with at most newLimit never-drilled words.
+    // Today's review of the open file, with at most newLimit never-drilled words a day.
     ReviewPlan planReview(int newLimit);
     // Why a review could not be recorded; said once, until one is recorded again.
     QString takeReviewFailure() { return std::exchange(reviewFailure_, {}); }

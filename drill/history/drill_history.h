@@ -146,6 +146,13 @@ public:
         Q_UNUSED(now)
         return {0, static_cast<int>(keys.size())};
     }
+    // Of the given words, those first reviewed on now's day in the history's zone: the new
+    // words the learner has taken on today.
+    virtual int newToday(const QList<QByteArray>& keys, ReviewTime now) {
+        Q_UNUSED(keys)
+        Q_UNUSED(now)
+        return 0;
+    }
     // The word files reviewed and not removed from the list, the most recent first.
     virtual QList<FileReviews> reviewFiles(ReviewTime now) {
         Q_UNUSED(now)

@@ -42,6 +42,7 @@ public:
     QString recordReviews(std::span<const ReviewRecord> reviews) override;
     QList<WordState> wordStates(const QList<QByteArray>& keys) override;
     ReviewCounts reviewCounts(const QList<QByteArray>& keys, ReviewTime now) override;
+    int newToday(const QList<QByteArray>& keys, ReviewTime now) override;
     QList<FileReviews> reviewFiles(ReviewTime now) override;
     QString removeReviewFile(const QString& wordFile) override;
     QList<int> forecast(ReviewTime now, int days, const QString& wordFile) override;

@@ -376,6 +376,29 @@ ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys, ReviewTi
     return {query.value(1).toInt(), count - query.value(0).toInt()};
 }
 
+int SqliteHistory::newToday(const QList<QByteArray>& keys, ReviewTime now) {
+    if (keys.isEmpty()) {
+        return 0;
+    }
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return 0;
+    }
+    const QDate today = QDateTime::fromMSecsSinceEpoch(millis(now), zone_).date();
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM json_each(?) j JOIN words w ON w.word_key = j.value"
+                       " WHERE (SELECT MIN(at) FROM reviews r WHERE r.word_id = w.id) >= ?"));
+    query.addBindValue(keyArray(keys));
+    query.addBindValue(QDateTime(today, QTime(0, 0), zone_).toMSecsSinceEpoch());
+    if (!query.exec() || !query.next()) {
+        readFailed(failure(query));
+        return 0;
+    }
+    return query.value(0).toInt();
+}
+
 QList<FileReviews> SqliteHistory::reviewFiles(ReviewTime now) {
     QList<FileReviews> files;
     if (const QString reason = openReviews(); !reason.isEmpty()) {

@@ -167,24 +167,31 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
     EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
 
-    // Every word was just answered: nothing is due, and only one new word is left.
-    platform.answers({Answer::No});
+    // Every word was just answered and the day's one new word taken: nothing is left today.
+    platform.answers({Answer::Ok});
     action("Menu_Review")->trigger();
-    EXPECT_EQ(platform.shown().back().text,
-              "今日復習する語はありません。\r\n新しい語 1 語を練習しますか？");
+    EXPECT_EQ(platform.shown().back().text, "今日復習する語はありません。");
     EXPECT_FALSE(window->session().drilling());
 }
 
-// Without a store that takes reviews the command says so, and opening a file adds no line.
-TEST_F(ReviewDrill, TodaysReviewSaysWhenReviewsAreUnavailable) {
+// A file never drilled offers its new words; a store that takes no reviews is said so, and
+// opening a file then adds no line.
+TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
     ReviewLog log;
-    log.refusal = "the history is locked";
     create(log);
+    open({"a|@1|a|@1|", "b|@1|b|@1|"});
+    EXPECT_EQ(informationLine(), "復習: 0 語　新しい語: 2 語");
+    platform.answers({Answer::No});
+    action("Menu_Review")->trigger();
+    EXPECT_EQ(platform.shown().back().text,
+              "今日復習する語はありません。\r\n新しい語 2 語を練習しますか？");
+    EXPECT_FALSE(window->session().drilling());
+
+    log.refusal = "the history is locked";
     open({"a|@1|a|@1|"});
     EXPECT_EQ(informationLine(), "");
     platform.answers({Answer::Ok});
     action("Menu_Review")->trigger();
-    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text, "今日の復習は使えません。\r\nthe history is locked");
 }
 
