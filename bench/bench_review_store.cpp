@@ -16,8 +16,14 @@
 #include <memory>
 #include <vector>
 
+#include "common/word_file.h"
+#include "drill/engine/drill_session.h"
+#include "drill/engine/random_source.h"
+#include "drill/engine/review_clock.h"
 #include "drill/engine/review_plan.h"
 #include "drill/history/sqlite_history.h"
+#include "drill/window/frm_review.h"
+#include "platform/scripted_platform.h"
 
 namespace {
 
@@ -197,5 +203,90 @@ void BM_ReplayAllReviews(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReplayAllReviews)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// A copy of the history whose 100 word files exist, with the words the reviews are of.
+struct WithFiles {
+    QTemporaryDir dir;
+    QString path;
+    QStringList files;
+};
+
+const WithFiles& withFiles() {
+    static const std::unique_ptr<WithFiles> made = [] {
+        auto copy = std::make_unique<WithFiles>();
+        copy->path = copy->dir.filePath(QStringLiteral("history.sqlite"));
+        QFile::copy(seed().path, copy->path);
+        std::vector<QList<common::Entry>> entries(kFiles);
+        for (int word = 0; word < kWords; ++word) {
+            entries[fileOf(word)].append(
+                {QStringLiteral("question %1").arg(word), QStringLiteral("answer"), {}});
+        }
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("files"));
+        db.setDatabaseName(copy->path);
+        db.open();
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("UPDATE review_files SET word_file = ? WHERE id = ?"));
+        for (int file = 0; file < kFiles; ++file) {
+            copy->files.append(copy->dir.filePath(QStringLiteral("file%1.qvw").arg(file)));
+            common::writeWordFile(copy->files.back(), entries[file]);
+            query.addBindValue(copy->files.back());
+            query.addBindValue(file + 1);
+            query.exec();
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("files"));
+        return copy;
+    }();
+    return *made;
+}
+
+class FixedClock final : public drill::ReviewClock {
+public:
+    ReviewTime now() const override { return kNow; }
+};
+
+// The full file opened in the drill with the counts of its information line: reading it, a
+// key for each of its words, and the counts.
+void BM_OpenFullFileWithCounts(benchmark::State& state) {
+    SqliteHistory history(withFiles().path);
+    const FixedClock clock;
+    drill::ClockSeededRandom random;
+    drill::DrillSession session(random);
+    session.keepReviews(history, clock);
+    for (auto _ : state) {
+        session.open(withFiles().files[0]);
+        benchmark::DoNotOptimize(session.reviewCounts());
+    }
+}
+BENCHMARK(BM_OpenFullFileWithCounts)->Unit(benchmark::kMillisecond);
+
+// Today's review of the full file planned: the states of its words and their order.
+void BM_PlanTodaysReviewFullFile(benchmark::State& state) {
+    SqliteHistory history(withFiles().path);
+    const FixedClock clock;
+    drill::ClockSeededRandom random;
+    drill::DrillSession session(random);
+    session.keepReviews(history, clock);
+    session.open(withFiles().files[0]);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(session.planReview(20));
+    }
+}
+BENCHMARK(BM_PlanTodaysReviewFullFile)->Unit(benchmark::kMillisecond);
+
+// The review window over the 100 files until it is painted: each file read and counted, the
+// forecast chart and the retention.
+void BM_ReviewWindowOpens(benchmark::State& state) {
+    SqliteHistory history(withFiles().path, QTimeZone::utc());
+    platform::ScriptedPlatform platform;
+    for (auto _ : state) {
+        drill::frmReview window(history, kNow, platform, nullptr);
+        window.show();
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(BM_ReviewWindowOpens)->Unit(benchmark::kMillisecond);
 
 }  // namespace
