@@ -21,6 +21,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
 
 #include <algorithm>
@@ -200,10 +201,11 @@ int rateOf(qint64 right, qint64 asked) {
     return asked > 0 ? static_cast<int>(right * 100 / asked) : 0;
 }
 
-SqliteHistory::SqliteHistory(QString path, QTimeZone zone)
+SqliteHistory::SqliteHistory(QString path, QTimeZone zone, Access access)
     : path_(std::move(path)),
       zone_(std::move(zone)),
-      connection_(QStringLiteral("kx_history_%1").arg(reinterpret_cast<quintptr>(this), 0, 16)) {}
+      connection_(QStringLiteral("kx_history_%1").arg(reinterpret_cast<quintptr>(this), 0, 16)),
+      access_(access) {}
 
 SqliteHistory::~SqliteHistory() {
     close();
@@ -237,6 +239,12 @@ void SqliteHistory::close() {
 }
 
 QString SqliteHistory::open() {
+    if (access_ == Access::ReadOnly) {
+        // Opened afresh for every read: the way it is read depends on whether a drill program
+        // has it open at the moment.
+        close();
+        return connectReadOnly();
+    }
     if (ready_) {
         return {};
     }
@@ -328,6 +336,52 @@ QString SqliteHistory::connect(bool& damaged) {
             db.close();
             return reason;
         }
+    }
+    ready_ = true;
+    return {};
+}
+
+QString SqliteHistory::connectReadOnly() {
+    readOnly_ = true;
+    if (!QFileInfo(path_).isFile()) {
+        return QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path_));
+    }
+    if (!QSqlDatabase::contains(connection_)) {
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    }
+    QSqlDatabase db = database();
+    if (!db.isValid()) {
+        return QStringLiteral("SQLite driver not available");
+    }
+    // Even a read-only reader creates the journal files beside a database in WAL mode. Without
+    // a journal no drill program has it open and the file holds all: it is read as it lies,
+    // creating nothing. With one, it is read through the journal as any reader does.
+    QString uri =
+        QUrl::fromLocalFile(QFileInfo(path_).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    uri += QFileInfo::exists(path_ + QStringLiteral("-wal"))
+               ? QStringLiteral("?mode=ro")
+               : QStringLiteral("?mode=ro&immutable=1");
+    db.setDatabaseName(uri);
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1")
+            .arg(kBusyMilliseconds));
+    if (!db.open()) {
+        return db.lastError().text();
+    }
+    QSqlQuery query(db);
+    if (!execRetrying(query, QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        const QString reason = failure(query);
+        query.finish();
+        db.close();
+        return reason;
+    }
+    // An older history has not what this program reads, a newer one may mean it otherwise.
+    if (const int version = query.value(0).toInt(); version != schemaVersion()) {
+        query.finish();
+        db.close();
+        return QStringLiteral("the history has schema version %1, this program reads %2")
+            .arg(version)
+            .arg(schemaVersion());
     }
     ready_ = true;
     return {};
@@ -496,6 +550,9 @@ QString SqliteHistory::record(const DrillRecord& drill) {
             }
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         }
+    }
+    if (access_ == Access::ReadOnly) {
+        return reason.isEmpty() ? QStringLiteral("the history is open read-only") : reason;
     }
     if (inMemory()) {
         return reason;
