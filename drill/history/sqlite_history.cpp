@@ -6,6 +6,7 @@
 
 #include "drill/history/sqlite_detail.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -219,8 +220,15 @@ int SqliteHistory::schemaVersion() {
 }
 
 QString SqliteHistory::defaultPath() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("history.sqlite"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The folder is named after the program asking; the history is the drill program's, also
+    // when the editor asks.
+    if (const QString asking = QCoreApplication::applicationName();
+        !asking.isEmpty() && folder.endsWith(QLatin1Char('/') + asking)) {
+        folder.chop(asking.size());
+        folder += QLatin1String("Kotobax");
+    }
+    return QDir(folder).filePath(QStringLiteral("history.sqlite"));
 }
 
 QSqlDatabase SqliteHistory::database() const {

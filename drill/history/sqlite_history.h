@@ -57,7 +57,7 @@ public:
 
     // The schema version this program reads and writes (PRAGMA user_version).
     static int schemaVersion();
-    // The user's history file in the program's data folder.
+    // The user's history file in the drill program's data folder, whichever program asks.
     static QString defaultPath();
     QString pendingPath() const { return path_ + QStringLiteral(".pending"); }
 

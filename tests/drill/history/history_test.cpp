@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -180,6 +181,17 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         EXPECT_EQ(history.takeNotices(), QStringList());
         EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
     }
+}
+
+// The editor reads the history the drill program writes.
+TEST(History, EveryProgramFindsTheDrillProgramsHistory) {
+    const QString own = QCoreApplication::applicationName();
+    for (const char* program : {"Kotobax", "Brelmi"}) {
+        QCoreApplication::setApplicationName(program);
+        EXPECT_TRUE(SqliteHistory::defaultPath().endsWith("/Kotobax/history.sqlite"))
+            << SqliteHistory::defaultPath().toStdString();
+    }
+    QCoreApplication::setApplicationName(own);
 }
 
 int runWriter(const QString& path, const QString& name, int count, QString* errors = nullptr,
