@@ -570,8 +570,9 @@ QString SqliteHistory::record(const DrillRecord& drill) {
 }
 
 void SqliteHistory::readFailed(const QString& reason) {
-    // Said once, not at every page of a scrolled table.
-    if (reason != lastReadFailure_) {
+    // Said once, not at every page of a scrolled table; a read-only reader says it by what it
+    // leaves out, at every entry the editor shows.
+    if (reason != lastReadFailure_ && access_ == Access::ReadWrite) {
         lastReadFailure_ = reason;
         notices_.append(QStringLiteral("成績の記録を読めませんでした。\r\n") + reason);
     }
