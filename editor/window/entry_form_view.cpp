@@ -101,7 +101,8 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     grid->addWidget(lblReview_, 4 + kAnswerBoxes, 1);
     holdReviewLine();
 
-    // What a screen reader says; the count label keeps its number as its name.
+    // What a screen reader says; the count label and the reviews' line keep what they say as
+    // their names.
     txtQuestion_->setAccessibleName(QStringLiteral("問題"));
     for (int i = 0; i < kAnswerBoxes; ++i) {
         txtRight_[i]->setAccessibleName(QStringLiteral("解答 %1").arg(i + 1));
@@ -110,7 +111,7 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     cmdMoreRight_->setAccessibleName(QStringLiteral("さらに追加"));
     cmdMoreRight_->setAccessibleDescription(QStringLiteral("5 つ以上の解答を編集します"));
     txtInformation_->setAccessibleName(QStringLiteral("情報"));
-    lblReview_->setAccessibleName(QStringLiteral("復習の予定"));
+    lblReview_->setAccessibleDescription(QStringLiteral("復習の予定"));
 }
 
 // Empty while the form holds no stored entry, the line keeps its room, so that the boxes above
