@@ -87,6 +87,7 @@ struct WordReviews {
     WordState state;
     int reviews = 0;
     int missed = 0;
+    QString error;  // why nothing could be read; empty when all is well
 };
 
 // Where ended drills are kept. A failure is reported as its reason, never thrown: a history
@@ -176,7 +177,7 @@ public:
     }
     virtual WordReviews wordReviews(const QByteArray& key) {
         Q_UNUSED(key)
-        return {};
+        return {{}, 0, 0, reviewsUnavailable()};
     }
     // Every state rebuilt from the reviews. Empty when done, else why not.
     virtual QString replayReviews() { return reviewsUnavailable(); }

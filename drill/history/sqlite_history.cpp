@@ -6,6 +6,7 @@
 
 #include "drill/history/sqlite_detail.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
 
 #include <algorithm>
@@ -200,10 +202,11 @@ int rateOf(qint64 right, qint64 asked) {
     return asked > 0 ? static_cast<int>(right * 100 / asked) : 0;
 }
 
-SqliteHistory::SqliteHistory(QString path, QTimeZone zone)
+SqliteHistory::SqliteHistory(QString path, QTimeZone zone, Access access)
     : path_(std::move(path)),
       zone_(std::move(zone)),
-      connection_(QStringLiteral("kx_history_%1").arg(reinterpret_cast<quintptr>(this), 0, 16)) {}
+      connection_(QStringLiteral("kx_history_%1").arg(reinterpret_cast<quintptr>(this), 0, 16)),
+      access_(access) {}
 
 SqliteHistory::~SqliteHistory() {
     close();
@@ -217,8 +220,15 @@ int SqliteHistory::schemaVersion() {
 }
 
 QString SqliteHistory::defaultPath() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("history.sqlite"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The folder is named after the program asking; the history is the drill program's, also
+    // when the editor asks.
+    if (const QString asking = QCoreApplication::applicationName();
+        !asking.isEmpty() && folder.endsWith(QLatin1Char('/') + asking)) {
+        folder.chop(asking.size());
+        folder += QLatin1String("Kotobax");
+    }
+    return QDir(folder).filePath(QStringLiteral("history.sqlite"));
 }
 
 QSqlDatabase SqliteHistory::database() const {
@@ -237,6 +247,12 @@ void SqliteHistory::close() {
 }
 
 QString SqliteHistory::open() {
+    if (access_ == Access::ReadOnly) {
+        // Opened afresh for every read: the way it is read depends on whether a drill program
+        // has it open at the moment.
+        close();
+        return connectReadOnly();
+    }
     if (ready_) {
         return {};
     }
@@ -331,6 +347,52 @@ QString SqliteHistory::connect(bool& damaged) {
             db.close();
             return reason;
         }
+    }
+    ready_ = true;
+    return {};
+}
+
+QString SqliteHistory::connectReadOnly() {
+    readOnly_ = true;
+    if (!QFileInfo(path_).isFile()) {
+        return QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path_));
+    }
+    if (!QSqlDatabase::contains(connection_)) {
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    }
+    QSqlDatabase db = database();
+    if (!db.isValid()) {
+        return QStringLiteral("SQLite driver not available");
+    }
+    // Even a read-only reader creates the journal files beside a database in WAL mode. Without
+    // a journal no drill program has it open and the file holds all: it is read as it lies,
+    // creating nothing. With one, it is read through the journal as any reader does.
+    QString uri =
+        QUrl::fromLocalFile(QFileInfo(path_).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    uri += QFileInfo::exists(path_ + QStringLiteral("-wal"))
+               ? QStringLiteral("?mode=ro")
+               : QStringLiteral("?mode=ro&immutable=1");
+    db.setDatabaseName(uri);
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1")
+            .arg(kBusyMilliseconds));
+    if (!db.open()) {
+        return db.lastError().text();
+    }
+    QSqlQuery query(db);
+    if (!execRetrying(query, QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        const QString reason = failure(query);
+        query.finish();
+        db.close();
+        return reason;
+    }
+    // An older history has not what this program reads, a newer one may mean it otherwise.
+    if (const int version = query.value(0).toInt(); version != schemaVersion()) {
+        query.finish();
+        db.close();
+        return QStringLiteral("the history has schema version %1, this program reads %2")
+            .arg(version)
+            .arg(schemaVersion());
     }
     ready_ = true;
     return {};
@@ -500,6 +562,9 @@ QString SqliteHistory::record(const DrillRecord& drill) {
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         }
     }
+    if (access_ == Access::ReadOnly) {
+        return reason.isEmpty() ? QStringLiteral("the history is open read-only") : reason;
+    }
     if (inMemory()) {
         return reason;
     }
@@ -508,8 +573,9 @@ QString SqliteHistory::record(const DrillRecord& drill) {
 }
 
 void SqliteHistory::readFailed(const QString& reason) {
-    // Said once, not at every page of a scrolled table.
-    if (reason != lastReadFailure_) {
+    // Said once, not at every page of a scrolled table; a read-only reader says it by what it
+    // leaves out, at every entry the editor shows.
+    if (reason != lastReadFailure_ && access_ == Access::ReadWrite) {
         lastReadFailure_ = reason;
         notices_.append(QStringLiteral("成績の記録を読めませんでした。\r\n") + reason);
     }

@@ -21,9 +21,15 @@ namespace drill::history {
 // that is not a database is moved aside and a new history started.
 class SqliteHistory final : public DrillHistory {
 public:
+    // ReadOnly is for another program that only looks: it never creates, upgrades, moves aside
+    // or writes the file or anything beside it, reads only a history of this program's schema
+    // and sees what the drill program records meanwhile.
+    enum class Access { ReadWrite, ReadOnly };
+
     // ":memory:" keeps the history in memory, for as long as this object lives. Drills are
     // counted on the days of zone.
-    explicit SqliteHistory(QString path, QTimeZone zone = QTimeZone::systemTimeZone());
+    explicit SqliteHistory(QString path, QTimeZone zone = QTimeZone::systemTimeZone(),
+                           Access access = Access::ReadWrite);
     ~SqliteHistory() override;
 
     SqliteHistory(const SqliteHistory&) = delete;
@@ -52,13 +58,14 @@ public:
 
     // The schema version this program reads and writes (PRAGMA user_version).
     static int schemaVersion();
-    // The user's history file in the program's data folder.
+    // The user's history file in the drill program's data folder, whichever program asks.
     static QString defaultPath();
     QString pendingPath() const { return path_ + QStringLiteral(".pending"); }
 
 private:
     QString open();
     QString connect(bool& damaged);
+    QString connectReadOnly();
     QString upgrade(int version);
     QString moveAside();
     void close();
@@ -76,6 +83,7 @@ private:
     QString path_;
     QTimeZone zone_;
     QString connection_;
+    Access access_;
     bool ready_ = false;
     bool readOnly_ = false;
     QStringList notices_;

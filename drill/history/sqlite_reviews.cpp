@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "drill/history/sqlite_detail.h"
@@ -496,8 +497,9 @@ MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFile) {
 
 WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
     WordReviews word;
-    if (const QString reason = openReviews(); !reason.isEmpty()) {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
         readFailed(reason);
+        word.error = std::move(reason);
         return word;
     }
     QSqlQuery query(database());
@@ -509,7 +511,8 @@ WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
                       .arg(QLatin1String(kStateColumns)));
     query.addBindValue(QString::fromLatin1(key.toHex()));
     if (!query.exec()) {
-        readFailed(failure(query));
+        word.error = failure(query);
+        readFailed(word.error);
     }
     if (query.next()) {
         word.state = stateAt(query, 1);

@@ -171,7 +171,7 @@ bool EntryCommands::cmdChange_Click() {
     if (refused(stored.refusal)) {
         return false;
     }
-    window_.showForm(formFromEntry(stored.entry));
+    window_.showEntry(stored.entry);
     window_.lstQuestion().setFocus();
     return true;
 }

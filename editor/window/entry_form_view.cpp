@@ -4,6 +4,8 @@
 
 #include "editor/window/entry_form_view.h"
 
+#include "platform/zoom_items.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -92,8 +94,15 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     lblInformationRest_->setWordWrap(true);
     lblInformationRest_->hide();
     grid->addWidget(lblInformationRest_, 3 + kAnswerBoxes, 1);
+    lblReview_ = new QLabel(this);
+    lblReview_->setObjectName(QStringLiteral("lblReview"));
+    lblReview_->setWordWrap(true);
+    lblReview_->hide();  // until a history is read
+    grid->addWidget(lblReview_, 4 + kAnswerBoxes, 1);
+    holdReviewLine();
 
-    // What a screen reader says; the count label keeps its number as its name.
+    // What a screen reader says; the count label and the reviews' line keep what they say as
+    // their names.
     txtQuestion_->setAccessibleName(QStringLiteral("問題"));
     for (int i = 0; i < kAnswerBoxes; ++i) {
         txtRight_[i]->setAccessibleName(QStringLiteral("解答 %1").arg(i + 1));
@@ -102,6 +111,20 @@ EntryFormView::EntryFormView(QWidget* parent) : QWidget(parent) {
     cmdMoreRight_->setAccessibleName(QStringLiteral("さらに追加"));
     cmdMoreRight_->setAccessibleDescription(QStringLiteral("5 つ以上の解答を編集します"));
     txtInformation_->setAccessibleName(QStringLiteral("情報"));
+    lblReview_->setAccessibleDescription(QStringLiteral("復習の予定"));
+}
+
+// Empty while the form holds no stored entry, the line keeps its room, so that the boxes above
+// stay where they are.
+void EntryFormView::holdReviewLine() {
+    lblReview_->setMinimumHeight(platform::japaneseLineHeight(font()));
+}
+
+void EntryFormView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        holdReviewLine();
+    }
+    QWidget::changeEvent(event);
 }
 
 EntryForm EntryFormView::contents() const {

@@ -52,6 +52,8 @@ public:
     QLineEdit* txtRight(int index) const { return txtRight_.at(index); }
     InformationBox* txtInformation() const { return txtInformation_; }
     QLabel* lblRightCount() const { return lblRightCount_; }
+    // The reviews of the stored entry the form was loaded from; read-only.
+    QLabel* lblReview() const { return lblReview_; }
     QPushButton* cmdMoreRight() const { return cmdMoreRight_; }
     // The fifth and later answers, joined by "|@2|"; a hidden part of the form.
     const QString& extraRights() const { return extraRights_; }
@@ -67,8 +69,11 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void holdReviewLine();
+
     QLineEdit* txtQuestion_;
     std::array<QLineEdit*, kAnswerBoxes> txtRight_{};
     InformationBox* txtInformation_;
@@ -76,6 +81,7 @@ private:
     QPushButton* cmdMoreRight_;
     QString extraRights_;
     QLabel* lblInformationRest_;
+    QLabel* lblReview_;
     QString informationRest_;  // beyond what the information box shows
 };
 

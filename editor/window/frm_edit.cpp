@@ -5,7 +5,10 @@
 #include "editor/window/frm_edit.h"
 
 #include "common/settings.h"
+#include "drill/engine/review_plan.h"
+#include "drill/history/drill_history.h"
 #include "editor/logic/editor_texts.h"
+#include "editor/logic/review_line.h"
 #include "editor/window/edit_commands.h"
 #include "editor/window/entry_commands.h"
 #include "editor/window/entry_form_view.h"
@@ -21,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,7 +33,10 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimeZone>
 #include <QVBoxLayout>
+
+#include <chrono>
 
 namespace editor {
 
@@ -46,7 +53,18 @@ QPushButton* makeButton(const QString& caption, const char* name, int helpTopic,
 }  // namespace
 
 frmEdit::frmEdit(platform::Platform& platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), session_(std::make_unique<EditorSession>(*this)) {
+    : frmEdit(platform, nullptr, parent) {}
+
+frmEdit::frmEdit(platform::Platform& platform, drill::history::DrillHistory& history,
+                 QWidget* parent)
+    : frmEdit(platform, &history, parent) {}
+
+frmEdit::frmEdit(platform::Platform& platform, drill::history::DrillHistory* history,
+                 QWidget* parent)
+    : QMainWindow(parent),
+      platform_(platform),
+      history_(history),
+      session_(std::make_unique<EditorSession>(*this)) {
     setObjectName(QStringLiteral("frmEdit"));
     setWindowTitle(kEditorTitle);
     buildWindow();
@@ -259,7 +277,7 @@ void frmEdit::listChangedByUser() {
 
 void frmEdit::lstQuestion_Click() {
     if (const std::optional<int> current = lstQuestion_->currentPosition()) {
-        showForm(formFromEntry(session_->document().entry(*current)));
+        showEntry(session_->document().entry(*current));
     }
     updateEntryButtons();
 }
@@ -273,6 +291,27 @@ void frmEdit::chooseEntry(int position) {
 void frmEdit::showForm(const EntryForm& form) {
     form_->showContents(form);
     formShown_ = form_->contents();
+    showReviews(nullptr);
+}
+
+void frmEdit::showEntry(const common::Entry& entry) {
+    showForm(formFromEntry(entry));
+    showReviews(&entry);
+}
+
+// The word as stored: typing in the form changes the line only once the entry is stored.
+void frmEdit::showReviews(const common::Entry* entry) {
+    QLabel* line = form_->lblReview();
+    if (entry == nullptr || history_ == nullptr) {
+        line->clear();
+        return;
+    }
+    const drill::history::WordReviews word = history_->wordReviews(drill::wordKey(*entry));
+    const auto now =
+        std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
+    line->setText(reviewLine(word, QTimeZone::systemTimeZone(), now));
+    // A history that cannot be read takes no room and says nothing.
+    line->setVisible(word.error.isEmpty());
 }
 
 bool frmEdit::formEdited() const {
@@ -310,7 +349,7 @@ void frmEdit::showListState(const ListState& state) {
     setSelectedPositions(document.positionsOf(state.selected));
     // The form follows the current entry unless it holds typing of its own.
     if (current && steppingHistory_ && !formEdited()) {
-        showForm(formFromEntry(document.entry(*current)));
+        showEntry(document.entry(*current));
     }
     updateEntryButtons();
 }

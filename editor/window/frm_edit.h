@@ -20,6 +20,10 @@ namespace platform {
 class Platform;
 }
 
+namespace drill::history {
+class DrillHistory;
+}
+
 namespace editor {
 
 class EditCommands;
@@ -38,6 +42,9 @@ class frmEdit : public QMainWindow, public ListStateHost {
     Q_OBJECT
 public:
     explicit frmEdit(platform::Platform& platform, QWidget* parent = nullptr);
+    // Shows the reviews of the entry in the form as history holds them; only reads it.
+    frmEdit(platform::Platform& platform, drill::history::DrillHistory& history,
+            QWidget* parent = nullptr);
     ~frmEdit() override;
 
     platform::Platform& platform() const { return platform_; }
@@ -71,8 +78,11 @@ public:
     // lstQuestion_Click() loads it, as a click would).
     void setCurrentPosition(std::optional<int> position);
     void setSelectedPositions(const QList<int>& positions);
-    // The form as loaded: what later typing is compared with.
+    // The form as loaded: what later typing is compared with. A form that is no stored entry
+    // has no reviews.
     void showForm(const EntryForm& form);
+    // A stored entry into the form, with the reviews of its word.
+    void showEntry(const common::Entry& entry);
     bool formEdited() const;
     void updateEntryButtons();
     // After New and Open: empty form, entry buttons disabled.
@@ -91,6 +101,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    frmEdit(platform::Platform& platform, drill::history::DrillHistory* history, QWidget* parent);
     void buildWindow();
     void buildMenus();
     void fitScreen();
@@ -98,8 +109,10 @@ private:
     void saveSettings();
     void listChangedByUser();
     void lstQuestion_MouseUp(const QPoint& globalPos);
+    void showReviews(const common::Entry* entry);
 
     platform::Platform& platform_;
+    drill::history::DrillHistory* history_;  // none: no review line
     std::unique_ptr<EditorSession> session_;
     EntryListModel* model_ = nullptr;
     EntryListView* lstQuestion_ = nullptr;

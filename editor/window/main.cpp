@@ -4,6 +4,7 @@
 
 // Brelmi, the word-file editor: one window, starting with an empty document or the word file
 // named on the command line.
+#include "drill/history/sqlite_history.h"
 #include "editor/window/file_commands.h"
 #include "editor/window/frm_edit.h"
 #include "platform/name_repair.h"
@@ -11,12 +12,17 @@
 #include "platform/translations.h"
 
 #include <QApplication>
+#include <QTimeZone>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     platform::installJapaneseTranslations(app);
     platform::QtPlatform platform;
-    editor::frmEdit window(platform);
+    // The drill program's history, for the reviews of the entry in the form; never written.
+    drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath(),
+                                          QTimeZone::systemTimeZone(),
+                                          drill::history::SqliteHistory::Access::ReadOnly);
+    editor::frmEdit window(platform, history);
     window.show();
     // As bytes: the name need not be text in the system's encoding. QApplication has taken its
     // own options out of argv.

@@ -106,7 +106,13 @@ protected:
         return {
             {"frmMain",
              [this](platform::Platform& p) { return std::make_unique<drill::frmMain>(p, random); }},
-            {"frmEdit", [](platform::Platform& p) { return std::make_unique<editor::frmEdit>(p); }},
+            {"frmEdit",
+             [this](platform::Platform& p) {
+                 auto window = std::make_unique<editor::frmEdit>(p, reviews);
+                 window->document().replaceAll({{"apple", "りんご", ""}});
+                 window->chooseEntry(0);  // with the line of its reviews
+                 return window;
+             }},
             {"frmMissed",
              [](platform::Platform& p) {
                  const drill::MissedEntry missed{{"q", "a", ""}, {"x"}};

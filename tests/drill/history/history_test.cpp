@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -178,6 +181,17 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         EXPECT_EQ(history.takeNotices(), QStringList());
         EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
     }
+}
+
+// The editor reads the history the drill program writes.
+TEST(History, EveryProgramFindsTheDrillProgramsHistory) {
+    const QString own = QCoreApplication::applicationName();
+    for (const char* program : {"Kotobax", "Brelmi"}) {
+        QCoreApplication::setApplicationName(program);
+        EXPECT_TRUE(SqliteHistory::defaultPath().endsWith("/Kotobax/history.sqlite"))
+            << SqliteHistory::defaultPath().toStdString();
+    }
+    QCoreApplication::setApplicationName(own);
 }
 
 int runWriter(const QString& path, const QString& name, int count, QString* errors = nullptr,
@@ -397,6 +411,75 @@ TEST(Reviews, CountsForecastRetentionAndOneWord) {
     EXPECT_EQ(history.reviewFiles(now).size(), 1);
     ASSERT_EQ(history.recordReview({at(4), key("c"), Grade::Good, 0, "/two"}), QString());
     EXPECT_EQ(history.reviewFiles(now).size(), 2) << "back once reviewed again";
+}
+
+// Every file under dir with its bytes.
+QMap<QString, QByteArray> contentsOf(const QString& dir) {
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        contents.insert(path, bytesOf(path));
+    }
+    return contents;
+}
+
+// The editor only looks: whatever lies at the path, nothing there or beside it is created or
+// changed, and only a history of this program's schema is read.
+TEST(Reviews, ReadOnlyAccessCreatesAndChangesNothing) {
+    const ReviewRecord missed{at(0), key("a"), Grade::Again, 0, "/w"};
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> prepare;
+        int reviews;  // -1: unreadable
+    };
+    const Case cases[] = {
+        {"this program's history",
+         [&](const QString& path) { ASSERT_EQ(SqliteHistory(path).recordReview(missed), ""); }, 1},
+        {"no file", [](const QString&) {}, -1},
+        {"a file that is no database",
+         [](const QString& path) {
+             QDir().mkpath(QFileInfo(path).path());
+             QFile garbage(path);
+             ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write("Z"));
+         },
+         -1},
+        {"a newer schema",
+         [&](const QString& path) {
+             ASSERT_EQ(SqliteHistory(path).recordReview(missed), "");
+             runSql(path, {QStringLiteral("PRAGMA user_version=%1")
+                               .arg(SqliteHistory::schemaVersion() + 1)});
+         },
+         -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("記録 #1?%/history.sqlite");  // as a URI
+        c.prepare(path);
+        const QMap<QString, QByteArray> before = contentsOf(dir.path());
+        {
+            SqliteHistory history(path, QTimeZone::utc(), SqliteHistory::Access::ReadOnly);
+            const WordReviews word = history.wordReviews(missed.wordKey);
+            EXPECT_EQ(word.error.isEmpty(), c.reviews >= 0) << word.error.toStdString();
+            EXPECT_EQ(word.reviews, std::max(c.reviews, 0));
+            EXPECT_EQ(word.missed, std::max(c.reviews, 0));
+            EXPECT_NE(history.record(drill("/w", 1, 1, 1)), "");
+            EXPECT_NE(history.recordReview(missed), "");
+        }
+        EXPECT_EQ(contentsOf(dir.path()), before);
+    }
+
+    // While the drill program has it open, what it records meanwhile is seen.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    SqliteHistory drills(path);
+    ASSERT_EQ(drills.recordReview(missed), "");
+    SqliteHistory editor(path, QTimeZone::utc(), SqliteHistory::Access::ReadOnly);
+    EXPECT_EQ(editor.wordReviews(missed.wordKey).reviews, 1);
+    ASSERT_EQ(drills.recordReview({at(3), key("a"), Grade::Good, 0, "/w"}), "");
+    EXPECT_EQ(editor.wordReviews(missed.wordKey).reviews, 2);
 }
 
 // A locked, unwritable or newer history skips the review and says why, and no review is

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "drill/history/drill_history.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
 #include "editor/window/file_commands.h"
@@ -54,17 +55,21 @@ inline void click(QWidget* parent, const QString& button) {
 // The editor window on a scripted platform, with the steps a user takes.
 struct EditorWindow {
     platform::ScriptedPlatform platform;
+    drill::history::DrillHistory* history = nullptr;  // for the windows start() makes
     std::unique_ptr<editor::frmEdit> window;
 
     // The document holds the given entries, as if opened from a file.
-    explicit EditorWindow(const QStringList& questions = {}) {
+    explicit EditorWindow(const QStringList& questions = {},
+                          drill::history::DrillHistory* reviews = nullptr)
+        : history(reviews) {
         start();
         document().replaceAll(entriesOf(questions));
     }
     // Every box and dialog was answered by the test's script.
     ~EditorWindow() { EXPECT_THAT(platform.unexpected(), testing::IsEmpty()); }
     void start() {
-        window = std::make_unique<editor::frmEdit>(platform);
+        window = history ? std::make_unique<editor::frmEdit>(platform, *history)
+                         : std::make_unique<editor::frmEdit>(platform);
         window->show();
         QApplication::setActiveWindow(window.get());
     }

@@ -2,11 +2,13 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "drill/history/sqlite_history.h"
 #include "editor/logic/document.h"
 #include "editor/window/entry_list_model.h"
 #include "editor_window.h"
 
 #include <QAbstractItemModelTester>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -98,6 +100,39 @@ TEST(EntryList, OnlyChoosingAnEntryLoadsIt) {
 // Fields longer than a line edit's usual limit load and store whole, also through the
 // additional-answers dialog. A damaged file's unbreakable information line is shown unwrapped
 // (wrapping it would freeze the window).
+// The line follows the entry shown and the entry as stored, never the typing; an edited word
+// starts fresh.
+TEST(EntryList, TheFormShowsTheStoredWordsReviews) {
+    drill::history::SqliteHistory history(u":memory:"_s);
+    const drill::ReviewTime longAgo{std::chrono::days(20000)};  // due today, whenever that is
+    for (const drill::Grade grade : {drill::Grade::Again, drill::Grade::Good}) {
+        ASSERT_EQ(history.recordReview(
+                      {longAgo, drill::wordKey(entryOf(u"apple"_s)), grade, 0, u"/w.qvw"_s}),
+                  "");
+    }
+    EditorWindow editor({u"apple"_s, u"pear"_s}, &history);
+    QLabel* line = editor.find<QLabel>(u"lblReview"_s);
+    const QString apple = u"次の復習: 今日　復習 2 回・間違い 1 回"_s;
+    const QString fresh = u"復習: まだありません"_s;
+
+    editor.clickEntry(0);
+    EXPECT_EQ(line->text(), apple);
+    EXPECT_TRUE(line->isVisible());
+    editor.clickEntry(1);
+    EXPECT_EQ(line->text(), fresh);
+    editor.clickEntry(0);
+    EditorWindow::typeText(editor.form().txtQuestion(), u"s"_s);
+    EXPECT_EQ(line->text(), apple);
+    editor.press(u"cmdChange"_s);
+    EXPECT_EQ(line->text(), fresh);
+    editor.press(u"cmdAdd"_s);  // an empty form
+    EXPECT_EQ(line->text(), "");
+
+    EditorWindow withoutHistory({u"apple"_s});
+    withoutHistory.clickEntry(0);
+    EXPECT_TRUE(withoutHistory.find<QLabel>(u"lblReview"_s)->isHidden());
+}
+
 TEST(EntryCommands, LongFieldsStayWhole) {
     const QString longText(40'000, u'x');
     const Entry huge{longText, longText + u"|@2|"_s + longText, longText.left(20'000)};

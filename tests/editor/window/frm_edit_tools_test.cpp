@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "common/preferences.h"
+#include "drill/history/sqlite_history.h"
 #include "editor/window/frm_scan.h"
 #include "editor_window.h"
 #include "line_edit_text.h"
@@ -142,7 +143,8 @@ void expectUnclipped(const EditorWindow& editor) {
 // to the largest step the window fits and stays there with 拡大 greyed; the normal size gives
 // back the window's first size.
 TEST(EditorZoom, FontsGrowStepByStepUnclippedWithinTheScreenAndAreRemembered) {
-    EditorWindow editor({u"漢字の問題"_s});
+    drill::history::SqliteHistory reviews(u":memory:"_s);  // with the reviews' line
+    EditorWindow editor({u"漢字の問題"_s}, &reviews);
     editor.clickEntry(0);
     const QSize first = editor.window->size();
     const QRect available = editor.window->screen()->availableGeometry();
