@@ -79,11 +79,12 @@ frmReview::frmReview(history::DrillHistory& history, ReviewTime now, platform::P
     chtForecast->setFocusPolicy(Qt::NoFocus);
     lblForecast = new QLabel(this);
     lblForecast->setObjectName(QStringLiteral("lblForecast"));
-    lblForecast->setAccessibleName(QStringLiteral("今後の復習"));
+    // Described, not named: a name would stand in for the figures a screen reader should read.
+    lblForecast->setAccessibleDescription(QStringLiteral("今後の復習"));
 
     lblRetention = new QLabel(this);
     lblRetention->setObjectName(QStringLiteral("lblRetention"));
-    lblRetention->setAccessibleName(QStringLiteral("実際の記憶率"));
+    lblRetention->setAccessibleDescription(QStringLiteral("実際の記憶率"));
     lblRetention->setWordWrap(true);
     spnRetention = new QSpinBox(this);
     spnRetention->setObjectName(QStringLiteral("spnRetention"));
@@ -114,17 +115,18 @@ frmReview::frmReview(history::DrillHistory& history, ReviewTime now, platform::P
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setAccessibleName(QStringLiteral("閉じる"));
 
-    auto* retentionRow = new QHBoxLayout;
-    retentionRow->addWidget(lblRetention, 1);
-    retentionRow->addWidget(retentionLabel);
-    retentionRow->addWidget(spnRetention);
+    // The measured retention has a line of its own: beside the spin box it wrapped mid-figure.
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(retentionLabel);
+    bottomRow->addWidget(spnRetention);
+    bottomRow->addWidget(buttons, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fileLabel);
     layout->addWidget(lstFiles, 1);
     layout->addWidget(chtForecast, 1);
     layout->addWidget(lblForecast);
-    layout->addLayout(retentionRow);
-    layout->addWidget(buttons);
+    layout->addWidget(lblRetention);
+    layout->addLayout(bottomRow);
 
     connect(lstFiles, &QTreeWidget::currentItemChanged, this, &frmReview::lstFiles_Change);
     connect(lstFiles, &QTreeWidget::itemActivated, this, &frmReview::cmdStart_Click);

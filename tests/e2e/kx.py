@@ -277,9 +277,11 @@ class App:
         return None
 
     @classmethod
-    def start(cls, folder, program, arguments=()):
+    def start(cls, folder, program, arguments=(), env=None):
+        """env: variables to set for this program only, such as a data folder of its own."""
         process = subprocess.Popen([os.path.join(folder.path, program), *arguments],
                                    cwd=folder.documents,
+                                   env=dict(os.environ, **env) if env else None,
                                    stdin=subprocess.DEVNULL)
         return cls(process.pid, process)
 
