@@ -35,12 +35,6 @@ TEST(WordKey, FollowsQuestionAndAnswersAsStored) {
     EXPECT_EQ(wordKey(word).size(), 20);
 }
 
-TEST(ReviewPlan, GradesFromTheVerdict) {
-    EXPECT_EQ(gradeFromVerdict(false, false), Grade::Again);
-    EXPECT_EQ(gradeFromVerdict(true, true), Grade::Hard);
-    EXPECT_EQ(gradeFromVerdict(true, false), Grade::Good);
-}
-
 // Today is day 40. By due date the order would be 2, 1, 7, 8, 5.
 TEST(ReviewPlan, DueWordsMostForgottenFirstThenNewWords) {
     const FsrsScheduler scheduler;
