@@ -12,7 +12,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScreen>
 
 namespace {
 
@@ -97,9 +96,6 @@ TEST(EntryList, OnlyChoosingAnEntryLoadsIt) {
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"typed"_s);
 }
 
-// Fields longer than a line edit's usual limit load and store whole, also through the
-// additional-answers dialog. A damaged file's unbreakable information line is shown unwrapped
-// (wrapping it would freeze the window).
 // The line follows the entry shown and the entry as stored, never the typing; an edited word
 // starts fresh.
 TEST(EntryList, TheFormShowsTheStoredWordsReviews) {
@@ -133,6 +129,9 @@ TEST(EntryList, TheFormShowsTheStoredWordsReviews) {
     EXPECT_TRUE(withoutHistory.find<QLabel>(u"lblReview"_s)->isHidden());
 }
 
+// Fields longer than a line edit's usual limit load and store whole, also through the
+// additional-answers dialog. A damaged file's unbreakable information line is shown unwrapped
+// (wrapping it would freeze the window).
 TEST(EntryCommands, LongFieldsStayWhole) {
     const QString longText(40'000, u'x');
     const Entry huge{longText, longText + u"|@2|"_s + longText, longText.left(20'000)};
@@ -145,15 +144,6 @@ TEST(EntryCommands, LongFieldsStayWhole) {
     editor.press(u"cmdMoreRight"_s);
     editor.press(u"cmdChange"_s);
     EXPECT_EQ(editor.document().entry(0), huge);
-}
-
-// The first size fits the screen's free area, at any scale (a second run of this test uses a
-// 1280 x 900 screen at scale 2).
-TEST(EditorWindowSize, FirstSizeFitsTheScreen) {
-    EditorWindow editor;
-    const QRect available = editor.window->screen()->availableGeometry();
-    EXPECT_LE(editor.window->width(), available.width());
-    EXPECT_LE(editor.window->height(), available.height());
 }
 
 // The list model follows every change, checked signal by signal by the tester; a damaged file's
