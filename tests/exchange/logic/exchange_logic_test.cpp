@@ -82,12 +82,8 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
          bySemicolon, Entry{"q", "a; \"b\"|@2|c", "=x"}, {}},
         {"one per column skips the mapped and hidden ones", {"info", "run", "走る", "", "駆ける", "tag"},
          {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
+        {"ASCII commas", {"q", "a,b ,"}, {0, 1, -1, AnswerSplit::AsciiComma, false}, Entry{"q", "a|@2|b", ""}, {}},
         // clang-format on
-        {"ASCII commas",
-         {"q", "a,b ,"},
-         {0, 1, -1, AnswerSplit::AsciiComma, false},
-         Entry{"q", "a|@2|b", ""},
-         {}},
         {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true}, {}, {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
@@ -151,9 +147,7 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {"a<br>b<div>c</div><p>d</p><ul><li>e</li></ul>", "a\nb\nc\nd\ne", 0},
         {"a<hr>b", "a\n\nb", 0},
         {"two\r\n  source\tlines", "two source lines", 0},
-        {" a <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
-        {"a b ", "a b", 0},
-        {" <i>a</i> <br> b  <br>\n<br>c ", "a\nb\n\nc", 0},
+        {" <i>a</i> <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
         {"<div>x</div><br>", "x", 0},
         {"a&#9;b&#X9;c", "a\tb\tc", 0},
@@ -223,17 +217,14 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
         bool header;
         QStringList firstRow;
     } cases[] = {
-        {"kwordquiz.csv",
-         "English\tJapanese\r\nrun\t走る, 駆ける\r\n",
-         {},
-         u'\t',
-         true,
-         {"English", "Japanese"}},
+        // clang-format off
+        {"kwordquiz.csv", "English\tJapanese\r\nrun\t走る, 駆ける\r\n", {}, u'\t', true, {"English", "Japanese"}},
         {"words.csv", "apple,りんご\ncat,猫\n", {}, u',', false, {"apple", "りんご"}},
         {"words.csv", "word,意味\nterm,学期\n", {}, u',', true, {"word", "意味"}},
         {"words.csv", "english,りんご\nterm,学期\n", {}, u',', false, {"english", "りんご"}},
         {"words.csv", "apple,<b>りんご</b>\n", {}, u',', false, {"apple", "<b>りんご</b>"}},
         {"words.csv", "apple,<b>りんご</b>\n", {u';', true}, u';', false, {"apple,りんご"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -257,8 +248,6 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
   <entry id="2"><translation id="0"><text> </text></translation></entry>
  </entries><synonym><pair><entry id="0"><translation id="0"/></entry>
   <entry id="1"><translation id="1"/></entry></pair></synonym></kvtml>)";
-    const QByteArray deep = "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>" +
-                            QByteArray("<b>").repeated(60000) + "</text>";
     const struct {
         const char* name;
         QByteArray bytes;
@@ -286,7 +275,6 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
          "<entry><translation id=\"0\"><text>a</text></translation></entry>"
          "<entry><translation id=\"0\"><text>b&ext;</text></translation></entry></entries></kvtml>",
          {"言語 0", "言語 1", "コメント"}, {{"a", "", ""}, {"b", "", ""}}, 0, 1, 2, {1}, {}},
-        {"deep nesting", deep, {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます。"},
         {"a Latin-1 byte", "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"0\"><text>caf\xE9</text>",
          {}, {}, 0, 1, -1, {}, "3 行目: 文字コードの誤りです"},
         {"another document", "<html/>", {}, {}, 0, 1, -1, {}, "kvtml の単語帳ではありません。"},
@@ -410,8 +398,7 @@ TEST(WriteExport, WritesTheBytesOrReportsFailure) {
     const common::Entry entry{"a", "b", ""};
     const common::Outcome failed = exchange::writeExport(
         dir.filePath(QStringLiteral("missing/out.csv")), exchange::ExportFormat::Csv, {entry});
-    EXPECT_FALSE(failed.ok());
-    EXPECT_FALSE(failed.reason.isEmpty());
+    EXPECT_FALSE(failed.ok() || failed.reason.isEmpty());
     const QString path = dir.filePath(QStringLiteral("out.csv"));
     EXPECT_TRUE(exchange::writeExport(path, exchange::ExportFormat::Csv, {entry}).ok());
     QFile written(path);
