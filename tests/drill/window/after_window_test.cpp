@@ -169,13 +169,12 @@ TEST_F(AfterWindow, EveryEndedDrillIsRecordedAndShownInTheHistoryWindow) {
 TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
     const QDate days[] = {QDate(2025, 12, 30), QDate(2025, 12, 30), QDate(2026, 1, 2)};
     for (const QDate& day : days) {
-        history::DrillRecord drill;
-        drill.started = QDateTime(day, QTime(12, 0));
-        drill.wordFile = "/w.qvw";
-        drill.asked = 4;
-        drill.right = 2;
-        drill.rate = 50;
-        drill.missed = {"x", "x"};
+        const history::DrillRecord drill{.started = QDateTime(day, QTime(12, 0)),
+                                         .wordFile = "/w.qvw",
+                                         .asked = 4,
+                                         .right = 2,
+                                         .rate = 50,
+                                         .missed = {"x", "x"}};
         ASSERT_EQ(history->record(drill), QString());
     }
     action("Menu_History")->trigger();
@@ -208,18 +207,17 @@ TEST_F(AfterWindow, DamagedHistoryIsMovedAsideOnceAndTheDrillsGoOn) {
         action("Menu_GiveUp")->trigger();
         EXPECT_EQ(text("txtQuestion1"), "回答数 : 1  正解数 : 1");
     }
-    const auto warnings =
-        std::count_if(platform.shown().begin(), platform.shown().end(),
-                      [](const platform::MessageBox& box) { return box.title == "成績の記録"; });
-    EXPECT_EQ(warnings, 1);
+    QStringList warnings;
+    for (const platform::MessageBox& box : platform.shown()) {
+        if (box.title == "成績の記録") {
+            warnings.append(box.text);
+        }
+    }
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QDir::toNativeSeparators(path + ".damaged-")))
+        << warnings[0].toStdString();
     EXPECT_EQ(platform.shown().back().icon, platform::Icon::Question) << "the last is Stop's";
     EXPECT_EQ(history->drills().records.size(), 2);
-    const auto said =
-        std::find_if(platform.shown().begin(), platform.shown().end(),
-                     [](const platform::MessageBox& box) { return box.title == "成績の記録"; });
-    ASSERT_NE(said, platform.shown().end());
-    EXPECT_TRUE(said->text.contains(QDir::toNativeSeparators(path + ".damaged-")))
-        << said->text.toStdString();
 }
 
 }  // namespace

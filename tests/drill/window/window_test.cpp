@@ -77,13 +77,9 @@ TEST_F(Window, ZoomInStopsGreyedAtTheLargestStepThatFits) {
     EXPECT_EQ(window->size(), first);
 }
 
+// Reading the mode: the damaged-settings table.
 TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
     const QString settings = common::settingsFilePath(platform.programFolder());
-    common::SettingsRecord record;
-    record.drillMode = common::kOvercomingMode;
-    common::writeSettings(settings, record, common::kDrillRecordLength);
-    create();
-    EXPECT_TRUE(action("Option_Conquering")->isChecked());
     startDrill({"q|@1|a|@1|"}, "Option_Endless");
     EXPECT_TRUE(window->close()) << "closes during a drill without asking";
     const common::SettingsRecord saved = common::readSettings(settings, 516);
