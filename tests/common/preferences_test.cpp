@@ -30,26 +30,19 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         Preferences loaded;
         QByteArray leftover{};  // "preferences.ini.new", as an earlier version's crash left it
     } table[] = {
-        {"stored",
-         "[drill]\nspeakQuestions=true\nlenientJudging=true\n[later]\noption=7\n"_ba,
-         {true, true}},
+        // clang-format off
+        {"stored", "[drill]\nspeakQuestions=true\nlenientJudging=true\n[later]\noption=7\n"_ba, {true, true}},
         {"binary", QByteArray("\0\xff\xfe[\x01=\x80\n\0", 10), {}},
         {"unclosed section", "[drill\nspeakQuestions=true\n"_ba, {true, false}},
-        {"not a Boolean",
-         "[drill]\nspeakQuestions=yes please\nlenientJudging=true\n"_ba,
-         {false, true}},
+        {"not a Boolean", "[drill]\nspeakQuestions=yes please\nlenientJudging=true\n"_ba, {false, true}},
         {"UTF-16", u"[drill]\nspeakQuestions=true\n"_s.toUtf8().prepend("\xff\xfe"), {}},
         {"zooms", "[drill]\nzoom=175\n[editor]\nzoom=300\n"_ba, {false, false, 175, 300}},
         {"zooms off the steps", "[drill]\nzoom=110\n[editor]\nzoom=325\n"_ba, {}},
-        {"review",
-         "[review]\ndesiredRetention=0.85\ndailyNewWords=5\n"_ba,
-         {false, false, 100, 100, 0.85, 5}},
+        {"review", "[review]\ndesiredRetention=0.85\ndailyNewWords=5\n"_ba, {false, false, 100, 100, 0.85, 5}},
         {"review out of range", "[review]\ndesiredRetention=0.5\ndailyNewWords=-3\n"_ba, {}},
         {"only a leftover", {}, {false, false, 150}, "[drill]\nzoom=150\n"_ba},
-        {"a leftover beside",
-         "[drill]\nzoom=200\n"_ba,
-         {false, false, 200},
-         "[drill]\nzoom=150\n"_ba},
+        {"a leftover beside", "[drill]\nzoom=200\n"_ba, {false, false, 200}, "[drill]\nzoom=150\n"_ba},
+        // clang-format on
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
