@@ -24,6 +24,7 @@
 
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
+#include "file_bytes.h"
 
 namespace drill::history {
 namespace {
@@ -44,24 +45,21 @@ DrillRecord drill(const QString& file, int minute, int right, int asked,
     return record;
 }
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Statements on the file as another program would run them.
-void runSql(const QString& path, const QStringList& statements) {
+// Statements on the file as another program would run them; the last one's first value.
+int runSql(const QString& path, const QStringList& statements) {
+    int value = -1;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "raw");
         db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
+        EXPECT_TRUE(db.open());
         for (const QString& statement : statements) {
             QSqlQuery query(db);
-            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+            EXPECT_TRUE(query.exec(statement)) << statement.toStdString();
+            value = query.next() ? query.value(0).toInt() : -1;
         }
-        db.close();
     }
     QSqlDatabase::removeDatabase("raw");
+    return value;
 }
 
 void setVersion(const QString& path, int version) {
@@ -81,17 +79,7 @@ void newerSchema(const QString& path) {
 }
 
 int userVersion(const QString& path) {
-    int version = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "version");
-        db.setDatabaseName(path);
-        QSqlQuery query(db);
-        if (db.open() && query.exec("PRAGMA user_version") && query.next()) {
-            version = query.value(0).toInt();
-        }
-    }
-    QSqlDatabase::removeDatabase("version");
-    return version;
+    return runSql(path, {"PRAGMA user_version"});
 }
 
 // The window's table, chart and list come from the database a page or a sum at a time; the
@@ -227,7 +215,7 @@ TEST(History, NoDrillIsLostToADamagedOrNewerHistory) {
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
         c.prepare(path);
-        const QByteArray before = bytesOf(path);
+        const QByteArray before = kxtest::readBytes(path);
         const QString aside = path + ".damaged-" + QDate::currentDate().toString(Qt::ISODate);
 
         QString notice;
@@ -238,12 +226,12 @@ TEST(History, NoDrillIsLostToADamagedOrNewerHistory) {
             EXPECT_TRUE(QFileInfo::exists(aside));
             EXPECT_TRUE(notice.contains(QDir::toNativeSeparators(aside))) << notice.toStdString();
             EXPECT_EQ(records.size(), 2);
-            EXPECT_EQ(bytesOf(aside), before);
+            EXPECT_EQ(kxtest::readBytes(aside), before);
         } else {
             EXPECT_TRUE(notice.contains(history.pendingPath())) << notice.toStdString();
-            EXPECT_EQ(bytesOf(path), before) << "never written into";
+            EXPECT_EQ(kxtest::readBytes(path), before) << "never written into";
             EXPECT_EQ(records.size(), 1) << "what this program knows is read";
-            EXPECT_EQ(bytesOf(history.pendingPath()).count('\n'), 2) << "kept for later";
+            EXPECT_EQ(kxtest::readBytes(history.pendingPath()).count('\n'), 2) << "kept for later";
         }
     }
 }
@@ -408,7 +396,7 @@ QMap<QString, QByteArray> contentsOf(const QString& dir) {
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        contents.insert(path, bytesOf(path));
+        contents.insert(path, kxtest::readBytes(path));
     }
     return contents;
 }
