@@ -194,7 +194,6 @@ TEST_F(ExchangeWindow, ExportWritesTheFormatTheExtensionNames) {
     const QList<Entry> entries = {{"apple", "りんご|@2|林檎", "a\\nb"}};
     platform.fileNames({dir.filePath("out.kvtml")});
     ASSERT_TRUE(exchange::runExport(nullptr, platform, entries, dir.filePath("words.qvw")));
-    EXPECT_EQ(platform.fileDialogs().back().fileName, dir.filePath("words.txt"));
     const exchange::Table table = exchange::readKvtml(kxtest::readBytes(dir.filePath("out.kvtml")));
     EXPECT_EQ(table.rows, (QList<QStringList>{{"apple", "りんご; 林檎", "a\nb"}}));
 
