@@ -372,7 +372,6 @@ TEST(Reviews, CountsForecastRetentionAndOneWord) {
     ASSERT_LT(aDay, 30);
     EXPECT_EQ(forecast[aDay], 1);
     EXPECT_EQ(std::accumulate(forecast.begin(), forecast.end(), 0), 3);
-    EXPECT_EQ(history.forecast(now, 30, "/one")[0], 1);
 
     EXPECT_EQ(history.measuredRetention("").due, 2);
     EXPECT_EQ(history.measuredRetention("").right, 1);
