@@ -187,15 +187,6 @@ TEST(History, EveryProgramFindsTheDrillProgramsHistory) {
     QCoreApplication::setApplicationName(own);
 }
 
-// Two drills of "/w" recorded by another program; what it said on its error output.
-int runWriter(const QString& path, QString* errors) {
-    QProcess writer;
-    writer.start(KX_HISTORY_WRITER, {path, "/w", "2"});
-    const bool finished = writer.waitForFinished(60000);
-    *errors = QString::fromLocal8Bit(writer.readAllStandardError());
-    return finished ? writer.exitCode() : -1;
-}
-
 // Another program finds the history broken or too new: no drill is lost and the old file
 // is never written into.
 TEST(History, NoDrillIsLostToADamagedOrNewerHistory) {
@@ -218,8 +209,11 @@ TEST(History, NoDrillIsLostToADamagedOrNewerHistory) {
         const QByteArray before = kxtest::readBytes(path);
         const QString aside = path + ".damaged-" + QDate::currentDate().toString(Qt::ISODate);
 
-        QString notice;
-        EXPECT_EQ(runWriter(path, &notice), 0) << notice.toStdString();
+        QProcess writer;  // another program records two drills
+        writer.start(KX_HISTORY_WRITER, {path, "/w", "2"});
+        ASSERT_TRUE(writer.waitForFinished(60000));
+        const QString notice = QString::fromLocal8Bit(writer.readAllStandardError());
+        EXPECT_EQ(writer.exitCode(), 0) << notice.toStdString();
         SqliteHistory history(path);
         const QList<DrillRecord> records = history.drills().records;
         if (c.movedAside) {
