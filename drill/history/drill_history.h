@@ -171,6 +171,13 @@ public:
         Q_UNUSED(wordFile)
         return QList<int>(days, 0);
     }
+    // The same for the given words: a word file as it is now, whose edited words are no longer
+    // its own.
+    virtual QList<int> forecastOf(ReviewTime now, int days, const QList<QByteArray>& keys) {
+        Q_UNUSED(now)
+        Q_UNUSED(keys)
+        return QList<int>(days, 0);
+    }
     virtual MeasuredRetention measuredRetention(const QString& wordFile) {
         Q_UNUSED(wordFile)
         return {};

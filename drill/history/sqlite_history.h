@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimeZone>
+#include <QVariantList>
 
 #include "drill/history/drill_history.h"
 
@@ -52,6 +53,7 @@ public:
     QList<FileReviews> reviewFiles(ReviewTime now) override;
     QString removeReviewFile(const QString& wordFile) override;
     QList<int> forecast(ReviewTime now, int days, const QString& wordFile) override;
+    QList<int> forecastOf(ReviewTime now, int days, const QList<QByteArray>& keys) override;
     MeasuredRetention measuredRetention(const QString& wordFile) override;
     WordReviews wordReviews(const QByteArray& key) override;
     QString replayReviews() override;
@@ -79,6 +81,10 @@ private:
     QString insertReview(const ReviewRecord& review);
     QString replayWord(qint64 wordId);
     QString writeMeta();
+    // The words the query selects, counted on the day they are due; the query takes the end
+    // of the last day as its last value.
+    QList<int> dueByDay(ReviewTime now, int days, const QString& select,
+                        const QVariantList& values);
 
     QString path_;
     QTimeZone zone_;

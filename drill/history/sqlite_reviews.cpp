@@ -437,6 +437,28 @@ QString SqliteHistory::removeReviewFile(const QString& wordFile) {
 }
 
 QList<int> SqliteHistory::forecast(ReviewTime now, int days, const QString& wordFile) {
+    if (wordFile.isEmpty()) {
+        return dueByDay(now, days,
+                        QStringLiteral("SELECT due FROM words WHERE phase <> 0 AND due < ?"), {});
+    }
+    return dueByDay(now, days,
+                    QStringLiteral("SELECT w.due FROM review_files f"
+                                   " JOIN file_words fw ON fw.file_id = f.id"
+                                   " JOIN words w ON w.id = fw.word_id"
+                                   " WHERE f.word_file = ? AND w.phase <> 0 AND w.due < ?"),
+                    {wordFile});
+}
+
+QList<int> SqliteHistory::forecastOf(ReviewTime now, int days, const QList<QByteArray>& keys) {
+    return dueByDay(now, days,
+                    QStringLiteral("SELECT w.due FROM json_each(?) j"
+                                   " JOIN words w ON w.word_key = j.value"
+                                   " WHERE w.phase <> 0 AND w.due < ?"),
+                    {keyArray(keys)});
+}
+
+QList<int> SqliteHistory::dueByDay(ReviewTime now, int days, const QString& select,
+                                   const QVariantList& values) {
     QList<int> counts(std::max(days, 0), 0);
     if (days <= 0) {
         return counts;
@@ -453,14 +475,9 @@ QList<int> SqliteHistory::forecast(ReviewTime now, int days, const QString& word
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(wordFile.isEmpty()
-                      ? QStringLiteral("SELECT due FROM words WHERE phase <> 0 AND due < ?")
-                      : QStringLiteral("SELECT w.due FROM review_files f"
-                                       " JOIN file_words fw ON fw.file_id = f.id"
-                                       " JOIN words w ON w.id = fw.word_id"
-                                       " WHERE f.word_file = ? AND w.phase <> 0 AND w.due < ?"));
-    if (!wordFile.isEmpty()) {
-        query.addBindValue(wordFile);
+    query.prepare(select);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
     }
     query.addBindValue(ends.back());
     if (!query.exec()) {

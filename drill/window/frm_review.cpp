@@ -163,6 +163,7 @@ void frmReview::fillFiles() {
     const QString chosen = chosenFile();
     const QSignalBlocker blocker(lstFiles);
     lstFiles->clear();
+    fileKeys_.clear();
     for (const history::FileReviews& file : history_.reviewFiles(now_)) {
         auto* item = new QTreeWidgetItem(lstFiles);
         const QString name = QFileInfo(file.wordFile).fileName();
@@ -190,6 +191,7 @@ void frmReview::fillFiles() {
             keys.append(wordKey(entry));
         }
         const ReviewCounts counts = history_.reviewCounts(keys, now_);
+        fileKeys_.insert(file.wordFile, keys);
         item->setText(FileColumn, name);
         item->setText(DueColumn, countText(counts.due));
         item->setText(NewColumn, countText(counts.fresh));
@@ -235,7 +237,12 @@ void frmReview::showForecast() {
     chart_->setTitle(file.isEmpty() ? QStringLiteral("今日から何日後に何語を復習するか")
                                     : QStringLiteral("「%1」: 今日から何日後に何語を復習するか")
                                           .arg(QFileInfo(file).fileName()));
-    const QList<int> counts = history_.forecast(now_, kForecastDays, file);
+    // A file read counts its words as they are now; one that cannot be read, those last
+    // reviewed in it.
+    const auto keys = fileKeys_.constFind(file);
+    const QList<int> counts = keys != fileKeys_.cend()
+                                  ? history_.forecastOf(now_, kForecastDays, *keys)
+                                  : history_.forecast(now_, kForecastDays, file);
     const int week =
         std::accumulate(counts.begin(), counts.begin() + std::min<qsizetype>(7, counts.size()), 0);
     lblForecast->setText(QStringLiteral("今日: %1　明日: %2　7 日間: %3　30 日間: %4")

@@ -4,7 +4,10 @@
 
 #pragma once
 
+#include <QByteArray>
 #include <QDialog>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include "drill/engine/fsrs.h"
@@ -56,6 +59,8 @@ private:
 
     history::DrillHistory& history_;
     ReviewTime now_;
+    // The words of each file that could be read, as it is now.
+    QHash<QString, QList<QByteArray>> fileKeys_;
     platform::Platform& platform_;
 
     QTreeWidget* lstFiles = nullptr;

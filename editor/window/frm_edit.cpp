@@ -5,6 +5,7 @@
 #include "editor/window/frm_edit.h"
 
 #include "common/settings.h"
+#include "drill/engine/review_clock.h"
 #include "drill/engine/review_plan.h"
 #include "drill/history/drill_history.h"
 #include "editor/logic/editor_texts.h"
@@ -35,8 +36,6 @@
 #include <QShortcut>
 #include <QTimeZone>
 #include <QVBoxLayout>
-
-#include <chrono>
 
 namespace editor {
 
@@ -307,9 +306,7 @@ void frmEdit::showReviews(const common::Entry* entry) {
         return;
     }
     const drill::history::WordReviews word = history_->wordReviews(drill::wordKey(*entry));
-    const auto now =
-        std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
-    line->setText(reviewLine(word, QTimeZone::systemTimeZone(), now));
+    line->setText(reviewLine(word, QTimeZone::systemTimeZone(), drill::SystemReviewClock().now()));
     // A history that cannot be read takes no room and says nothing.
     line->setVisible(word.error.isEmpty());
 }

@@ -63,6 +63,7 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
     const QString gone = programFile("gone.qvw");
     review(one, "a", Grade::Again, kDayZero);
+    review(one, "z", Grade::Again, kDayZero + 5min);  // since edited out of the file
     review(one, "b", Grade::Good, kDayZero);
     review(one, "b", Grade::Good, kDayZero + 10min);  // out of its same-day steps
     review(two, "d", Grade::Good, kDayZero + 11min);
@@ -84,7 +85,7 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     ASSERT_EQ(list->currentItem()->text(0), "one.qvw");
     const QList<qreal> forecast = bars(window);
     ASSERT_EQ(forecast.size(), frmReview::kForecastDays);
-    EXPECT_EQ(forecast[0], 1) << "a, missed an hour ago";
+    EXPECT_EQ(forecast[0], 1) << "a, missed an hour ago; not z, no longer in the file";
     EXPECT_EQ(std::accumulate(forecast.begin() + 1, forecast.begin() + 7, 0.0), 1)
         << "b within the week";
     EXPECT_TRUE(window.findChild<QLabel*>("lblForecast")->text().startsWith("今日: 1 語"));
