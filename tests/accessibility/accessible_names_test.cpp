@@ -128,9 +128,9 @@ protected:
              }},
             {"frmReview",
              [this](platform::Platform& p) {
-                 const drill::ReviewTime now{std::chrono::days(20000)};
+                 const review::ReviewTime now{std::chrono::days(20000)};
                  for (const char* file : {"/w.qvw", "/x.qvw"}) {
-                     reviews.recordReview({now, QByteArray(20, 'k'), drill::Grade::Good, 0, file});
+                     reviews.recordReview({now, QByteArray(20, 'k'), review::Grade::Good, 0, file});
                  }
                  return std::make_unique<drill::frmReview>(reviews, now, p, nullptr);
              }},

@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "drill/history/sqlite_history.h"
+#include "review/word_key.h"
 
 namespace {
 
@@ -33,14 +34,14 @@ int hold(const QString& path, int milliseconds) {
 }
 
 int reviews(drill::history::DrillHistory& history, const QString& name, int count) {
-    drill::ReviewTime now{std::chrono::days(20000)};
+    review::ReviewTime now{std::chrono::days(20000)};
     for (int i = 0; i < count; ++i) {
         const common::Entry entry{
             i % 2 == 0 ? QStringLiteral("%1 %2").arg(name).arg(i / 2) : QStringLiteral("shared"),
             QStringLiteral("a"),
             {}};
-        const drill::history::ReviewRecord review{now, drill::wordKey(entry), drill::Grade::Good,
-                                                  1500, name};
+        const review::ReviewRecord review{now, review::wordKey(entry), review::Grade::Good, 1500,
+                                          name};
         if (const QString reason = history.recordReview(review); !reason.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(reason));
             return 1;
