@@ -23,6 +23,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
+#include <QUuid>
 #include <QVariant>
 
 #include <algorithm>
@@ -495,14 +496,18 @@ QString SqliteHistory::keepPending(const DrillRecord& drill) {
         return QStringLiteral("%1 is locked").arg(QDir::toNativeSeparators(pendingPath()));
     }
     QFile file(pendingPath());
-    const QByteArray line = QJsonDocument(toJson(drill)).toJson(QJsonDocument::Compact) + '\n';
+    QJsonObject json = toJson(drill);
+    json.insert(QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const QByteArray line = QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
     if (!file.open(QIODevice::Append) || file.write(line) != line.size() || !file.flush()) {
         return file.errorString();
     }
     return {};
 }
 
-// Every pending drill in one transaction; the file goes only once they are in.
+// Every pending drill in one transaction; the file goes only once they are in. The ids of the
+// file's drills are remembered in the same transaction, so that a file left behind by a program
+// that ended between the two records none of them again.
 void SqliteHistory::recordPending() {
     if (inMemory() || !QFileInfo::exists(pendingPath())) {
         return;
@@ -515,12 +520,17 @@ void SqliteHistory::recordPending() {
     if (!file.open(QIODevice::ReadOnly)) {
         return;
     }
-    QList<DrillRecord> pending;
+    QList<std::pair<QString, DrillRecord>> pending;
+    QStringList ids;
     while (!file.atEnd()) {
-        // A line cut short by a crash is no drill.
+        // A line cut short by a crash or a full disk is no drill.
         const QJsonDocument line = QJsonDocument::fromJson(file.readLine());
         if (line.isObject()) {
-            pending.append(fromJson(line.object()));
+            const QString id = line.object().value(QLatin1String("id")).toString();
+            pending.append({id, fromJson(line.object())});
+            if (!id.isEmpty()) {
+                ids.append(id);
+            }
         }
     }
     file.close();
@@ -529,17 +539,29 @@ void SqliteHistory::recordPending() {
     if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
         return;
     }
-    for (const DrillRecord& drill : pending) {
-        if (!insert(drill).isEmpty()) {
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            return;
+    auto rollBack = [&db] { QSqlQuery(db).exec(QStringLiteral("ROLLBACK")); };
+    QStringList recorded;
+    if (!query.exec(QStringLiteral("SELECT value FROM review_meta WHERE name = 'pending'"))) {
+        return rollBack();
+    }
+    if (query.next()) {
+        recorded = query.value(0).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+    query.finish();
+    for (const auto& [id, drill] : pending) {
+        if ((id.isEmpty() || !recorded.contains(id)) && !insert(drill).isEmpty()) {
+            return rollBack();
         }
     }
-    if (query.exec(QStringLiteral("COMMIT"))) {
-        file.remove();
-    } else {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('pending', ?)"));
+    query.addBindValue(ids.join(QLatin1Char(' ')));
+    if (!query.exec() || !query.exec(QStringLiteral("COMMIT"))) {
+        return rollBack();
     }
+    if (pendingCommitted) {
+        pendingCommitted();
+    }
+    file.remove();
 }
 
 QString SqliteHistory::record(const DrillRecord& drill) {

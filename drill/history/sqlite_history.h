@@ -64,6 +64,8 @@ public:
     // The user's history file in the drill program's data folder, whichever program asks.
     static QString defaultPath();
     QString pendingPath() const { return path_ + QStringLiteral(".pending"); }
+    // For tests: called between the commit of the pending drills and the removal of their file.
+    static inline void (*pendingCommitted)() = nullptr;
 
 private:
     QString open();

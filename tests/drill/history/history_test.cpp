@@ -11,9 +11,11 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimeZone>
 
 #include <functional>
@@ -252,6 +254,51 @@ TEST(History, LockHeldByAnotherProgramKeepsTheDrillForLater) {
     ASSERT_EQ(history.record(drill("/a", 2, 1, 1)), QString());
     EXPECT_EQ(history.drills().records.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(history.pendingPath()));
+}
+
+// Three drills kept in the pending file of a history that can be written again.
+void threePending(const QString& path) {
+    newerSchema(path);
+    QProcess writer;
+    writer.start(KX_HISTORY_WRITER, {path, "/pending", "3"});
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    ASSERT_EQ(writer.exitCode(), 0);
+    setVersion(path, SqliteHistory::schemaVersion());
+}
+
+// A program killed at any moment while it records the pending drills leaves each of them
+// recorded once, whether the kill comes before, during or after their commit.
+TEST(History, PendingDrillsAreRecordedOnceWhateverMomentAKillComes) {
+    const struct {
+        const char* name;
+        bool afterCommit;  // else at a random moment
+        int kills;
+    } table[] = {{"just after the commit", true, 10}, {"at random", false, 20}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        threePending(path);
+        for (int i = 0; i < row.kills; ++i) {
+            QProcess writer;
+            if (row.afterCommit) {
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.insert("KX_KILL_AFTER_PENDING_COMMIT", "1");
+                writer.setProcessEnvironment(env);
+            }
+            writer.start(KX_HISTORY_WRITER, {path, "/later", "20"});
+            ASSERT_TRUE(writer.waitForStarted(10000));
+            if (!row.afterCommit) {
+                QThread::msleep(QRandomGenerator::global()->bounded(80));
+                writer.kill();
+            }
+            ASSERT_TRUE(writer.waitForFinished(60000));
+            if (row.afterCommit) {
+                EXPECT_EQ(writer.exitStatus(), QProcess::CrashExit) << i;
+            }
+        }
+        EXPECT_EQ(SqliteHistory(path).page("/pending", 0, -1).size(), 3);
+    }
 }
 
 // Two drill programs ending drills, or answering, at the same moment both record.

@@ -5,6 +5,8 @@
 // kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE.
 // kx_history_writer FILE NAME COUNT reviews: records COUNT answers of the word file NAME as
 // reviews, one at a time: its own words "NAME i" in turn with the word "shared".
+// With KX_KILL_AFTER_PENDING_COMMIT set, it kills itself between the commit of the pending drills
+// and the removal of their file.
 // kx_history_writer FILE --hold MS: holds the write lock of FILE for MS milliseconds, saying
 // "held" once it has it.
 #include <QCoreApplication>
@@ -13,6 +15,7 @@
 #include <QStringList>
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 
 #include "drill/history/sqlite_history.h"
@@ -61,6 +64,9 @@ int main(int argc, char** argv) {
     }
     if (args.at(2) == QLatin1String("--hold")) {
         return hold(args.at(1), args.at(3).toInt());
+    }
+    if (qEnvironmentVariableIsSet("KX_KILL_AFTER_PENDING_COMMIT")) {
+        drill::history::SqliteHistory::pendingCommitted = [] { std::raise(SIGKILL); };
     }
     drill::history::SqliteHistory history(args.at(1));
     const int count = args.at(3).toInt();
