@@ -490,17 +490,63 @@ QString SqliteHistory::insert(const DrillRecord& drill) {
     return query.execBatch() ? QString() : failure(query);
 }
 
+namespace {
+
+// Why the lock beside the pending file could not be taken, in the system's words where the
+// system refused it.
+QString lockFailure(const QLockFile& lock, const QString& pendingPath) {
+    if (lock.error() == QLockFile::LockFailedError) {
+        return QStringLiteral("%1 is locked").arg(QDir::toNativeSeparators(pendingPath));
+    }
+    // The lock says no more than that it could not be created or written: doing the same tells.
+    QFile probe(pendingPath + QStringLiteral(".lock"));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        return probe.errorString();
+    }
+    const bool written = probe.write("0", 1) == 1;
+    QString reason = probe.errorString();
+    probe.remove();
+    return written
+               ? QStringLiteral("%1 cannot be locked").arg(QDir::toNativeSeparators(pendingPath))
+               : reason;
+}
+
+// A write cut short is tried on, so that the file tells the system's reason for the rest.
+bool writeAll(QFile& file, const QByteArray& data) {
+    for (qint64 done = 0; done < data.size();) {
+        const qint64 written = file.write(data.constData() + done, data.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+}  // namespace
+
 QString SqliteHistory::keepPending(const DrillRecord& drill) {
     QLockFile lock(pendingPath() + QStringLiteral(".lock"));
     if (!lock.tryLock(1000)) {
-        return QStringLiteral("%1 is locked").arg(QDir::toNativeSeparators(pendingPath()));
+        return lockFailure(lock, pendingPath());
     }
     QFile file(pendingPath());
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        return file.errorString();
+    }
     QJsonObject json = toJson(drill);
     json.insert(QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces));
-    const QByteArray line = QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
-    if (!file.open(QIODevice::Append) || file.write(line) != line.size() || !file.flush()) {
-        return file.errorString();
+    QByteArray line = QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
+    // A line cut short by a full disk stays a line of its own, never the start of this one.
+    const qint64 end = file.size();
+    if (end > 0 && (!file.seek(end - 1) || file.read(1) != "\n")) {
+        line.prepend('\n');
+    }
+    if (!file.seek(end) || !writeAll(file, line)) {
+        // What was written of it goes, so that a drill reported lost is never recorded.
+        const QString reason = file.errorString();
+        file.resize(end);
+        return reason;
     }
     return {};
 }

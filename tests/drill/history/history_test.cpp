@@ -301,6 +301,101 @@ TEST(History, PendingDrillsAreRecordedOnceWhateverMomentAKillComes) {
     }
 }
 
+// A pending drill cut short (by a full disk or a crash) is never joined to the next one.
+TEST(History, APendingDrillCutShortStaysApartFromTheNext) {
+    const struct {
+        const char* name;
+        int cut;     // bytes cut from the end of the pending file
+        int drills;  // recorded in the end
+    } table[] = {{"in the middle", 9, 2}, {"before its line break", 1, 3}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        newerSchema(path);
+        SqliteHistory history(path);
+        ASSERT_EQ(history.record(drill("/w", 1, 1, 1, {"a"})), QString());
+        ASSERT_EQ(history.record(drill("/w", 2, 1, 1, {"b"})), QString());
+        QFile pending(history.pendingPath());
+        ASSERT_TRUE(pending.resize(pending.size() - row.cut));
+        ASSERT_EQ(history.record(drill("/w", 3, 1, 1, {"c"})), QString());
+        setVersion(path, SqliteHistory::schemaVersion());
+        EXPECT_EQ(SqliteHistory(path).page("/w", 0, -1).size(), row.drills);
+    }
+}
+
+// A small file system of its own, for as long as it lives; only the superuser can mount one.
+struct Mount {
+    QTemporaryDir dir;
+    bool mounted = false;
+    explicit Mount(const QString& options) {
+        mounted = ::geteuid() == 0 && QProcess::execute("mount", {"-t", "tmpfs", "-o", options,
+                                                                  "tmpfs", dir.path()}) == 0;
+    }
+    ~Mount() {
+        if (mounted) {
+            QProcess::execute("umount", {"-l", dir.path()});
+        }
+    }
+};
+
+// Fills the file system of path, then frees a page: enough for the pending file's lock, not for
+// much more.
+void fill(const QString& path) {
+    QFile filler(path);
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'f')) == 4096) {
+    }
+    ASSERT_TRUE(filler.resize(filler.size() / 4096 * 4096 - 4096));
+}
+
+// A full or read-only disk: every drill said to be kept is recorded later, the one that was not
+// is said to be lost, with the system's reason.
+TEST(History, AFullOrReadOnlyDiskLosesOnlyWhatItSaysWithTheSystemsReason) {
+    const struct {
+        const char* name;
+        const char* options;
+        const char* reason;
+    } table[] = {{"full", "size=1m", "No space left on device"},
+                 {"read-only", "size=1m,ro", "Read-only file system"}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        Mount disk(row.options);
+        if (!disk.mounted) {
+            GTEST_SKIP() << "needs the superuser to mount a small file system";
+        }
+        const QString path = disk.dir.filePath("history.sqlite");
+        const bool full = row.name == "full"s;
+        if (full) {
+            newerSchema(path);  // drills wait in the pending file
+        }
+        int kept = 0;
+        QString lost;
+        {
+            SqliteHistory history(path);
+            const QStringList missed(100, QStringLiteral("a question of some length"));
+            if (full) {
+                ASSERT_EQ(history.record(drill("/w", 0, 0, 1, missed)), QString());
+                ++kept;
+                fill(disk.dir.filePath("filler"));
+            }
+            for (int i = 0; i < 50 && lost.isEmpty(); ++i) {
+                lost = history.record(drill("/w", i % 60, 0, 1, missed));
+                kept += lost.isEmpty() ? 1 : 0;
+            }
+            EXPECT_TRUE(lost.contains(row.reason)) << lost.toStdString();
+            if (!full) {
+                continue;
+            }
+            QFile::remove(disk.dir.filePath("filler"));
+            ASSERT_EQ(history.record(drill("/w", 59, 0, 1, missed)), QString());
+            ++kept;
+        }
+        setVersion(path, SqliteHistory::schemaVersion());
+        EXPECT_EQ(SqliteHistory(path).page("/w", 0, -1).size(), kept);
+    }
+}
+
 // Two drill programs ending drills, or answering, at the same moment both record.
 TEST(History, TwoProgramsRecordingAtOnceBothLand) {
     QTemporaryDir dir;
