@@ -254,7 +254,7 @@ QString SqliteHistory::open() {
         close();
         return connectReadOnly();
     }
-    if (ready_) {
+    if (ready_ && !fileReplaced()) {
         return {};
     }
     bool damaged = false;
@@ -269,10 +269,32 @@ QString SqliteHistory::open() {
             reason = connect(damaged);
         }
     }
+    if (reason.isEmpty() && !inMemory()) {
+        identity_ = common::fileIdentity(path_);
+    }
     if (reason.isEmpty() && !readOnly_) {
         recordPending();
     }
     return reason;
+}
+
+// A history restored from a backup or removed while this program runs: what comes next goes
+// into the file now at the path, never into one nobody will read again.
+bool SqliteHistory::fileReplaced() {
+    if (inMemory() || common::fileIdentity(path_) == identity_) {
+        return false;
+    }
+    close();
+    // The journal beside it is the old file's, which SQLite no longer writes back once its file
+    // has gone: left there, it would be read as the new file's.
+    QFile::remove(path_ + QStringLiteral("-wal"));
+    QFile::remove(path_ + QStringLiteral("-shm"));
+    statesChecked_ = false;
+    notices_.append(
+        QStringLiteral("成績の記録のファイルが置き換えられたか消されたため、"
+                       "開き直しました。\r\nこれからの成績は次のファイルに残します:\r\n") +
+        QDir::toNativeSeparators(path_));
+    return true;
 }
 
 // Opens the database and brings its schema up to date; damaged tells that it is no database.

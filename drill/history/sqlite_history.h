@@ -9,6 +9,7 @@
 #include <QTimeZone>
 #include <QVariantList>
 
+#include "common/file_identity.h"
 #include "drill/history/drill_history.h"
 
 class QSqlDatabase;
@@ -69,6 +70,7 @@ public:
 
 private:
     QString open();
+    bool fileReplaced();
     QString connect(bool& damaged);
     QString connectReadOnly();
     QString upgrade(int version);
@@ -95,6 +97,7 @@ private:
     Access access_;
     bool ready_ = false;
     bool readOnly_ = false;
+    common::FileIdentity identity_;  // of the file opened, to notice another put in its place
     QStringList notices_;
     QString lastReadFailure_;
     review::FsrsScheduler scheduler_;

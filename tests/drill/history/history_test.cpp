@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QTimeZone>
 
+#include <cstdio>
 #include <functional>
 #include <numeric>
 #include <string>
@@ -424,6 +425,47 @@ TEST(History, TwoProgramsRecordingAtOnceBothLand) {
         EXPECT_EQ(file.due, file.reviewed);
     }
     EXPECT_EQ(history.wordReviews(review::wordKey({"shared", "a", ""})).reviews, kEach);
+}
+
+// A history restored from a backup or removed while the program runs: the drills and reviews
+// of the meantime go into the file now at the path, and the learner is told once.
+TEST(History, AHistoryReplacedOrRemovedMeanwhileIsReopened) {
+    const struct {
+        const char* name;
+        bool replaced;  // else removed
+    } table[] = {{"replaced by a backup", true}, {"removed", false}};
+    const review::ReviewRecord before{review::ReviewTime{}, QByteArray(20, 'a'),
+                                      review::Grade::Good, 0, "/w"};
+    const review::ReviewRecord meantime{review::ReviewTime{}, QByteArray(20, 'b'),
+                                        review::Grade::Good, 0, "/w"};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        const QString backup = dir.filePath("backup.sqlite");
+        ASSERT_EQ(SqliteHistory(backup).record(drill("/backup", 1, 1, 1)), QString());
+        SqliteHistory history(path);
+        ASSERT_EQ(history.record(drill("/before", 1, 1, 1)), QString());
+        ASSERT_EQ(history.recordReview(before), QString());
+        if (row.replaced) {
+            ASSERT_EQ(std::rename(QFile::encodeName(backup), QFile::encodeName(path)), 0);
+        } else {
+            ASSERT_TRUE(QFile::remove(path));
+        }
+        ASSERT_EQ(history.record(drill("/meantime", 2, 1, 1)), QString());
+        ASSERT_EQ(history.recordReview(meantime), QString());
+        const QStringList notices = history.takeNotices();
+        ASSERT_EQ(notices.size(), 1);
+        EXPECT_TRUE(notices[0].contains(path));
+        ASSERT_EQ(history.record(drill("/meantime", 3, 1, 1)), QString());
+        EXPECT_EQ(history.takeNotices(), QStringList());
+
+        SqliteHistory now(path);
+        EXPECT_EQ(now.page("/meantime", 0, -1).size(), 2);
+        EXPECT_EQ(now.wordReviews(meantime.wordKey).reviews, 1);
+        EXPECT_EQ(now.wordFiles(),
+                  (row.replaced ? QStringList{"/meantime", "/backup"} : QStringList{"/meantime"}));
+    }
 }
 
 // A clock for the review tests: day d of the learner, at hh:mm UTC.
