@@ -67,6 +67,27 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
     }
 }
 
+#ifdef Q_OS_UNIX
+// A file kept elsewhere and linked into place (as dotfile managers do) is changed where it is,
+// its mode kept; the link stays a link.
+TEST(Preferences, AChangeKeepsTheLinkAndTheMode) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"kept"_s)) && QDir().mkpath(dir.filePath(u"config"_s)));
+    const QString kept = dir.filePath(u"kept/preferences.ini"_s);
+    const QString path = dir.filePath(u"config/preferences.ini"_s);
+    kxtest::writeBytes(kept, "[later]\noption=7\n");
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(kept, mode) && QFile::link(kept, path));
+    ASSERT_TRUE(PreferencesFile(path).update([](Preferences& p) { p.lenientJudging = true; }));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(PreferencesFile(kept).load().lenientJudging);
+    EXPECT_TRUE(kxtest::readBytes(kept).contains("option=7"));
+    EXPECT_FALSE(QFile::permissions(kept) & (QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    EXPECT_EQ(QDir(dir.filePath(u"kept"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{u"preferences.ini"_s});
+}
+#endif
+
 // Programs killed while they change the preferences, 200 times: the file is always there whole,
 // and after the next change nothing else is left, beside it or among temporary files.
 TEST(Preferences, AKillDuringAChangeNeverLosesTheFile) {
