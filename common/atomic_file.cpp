@@ -12,7 +12,9 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace common {
@@ -96,8 +98,14 @@ Outcome moveFileInPlace(const QString& path, const QString& replacement) {
     }
     const QString target = replacedFile(path);
 #ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(replacement);
     if (const int mode = modeOf(target); mode >= 0) {
-        ::chmod(QFile::encodeName(replacement).constData(), mode_t(mode));
+        ::chmod(name.constData(), mode_t(mode));
+    }
+    // On the disk before its name is: a power cut must not leave an empty file in place.
+    if (const int handle = ::open(name.constData(), O_RDONLY | O_CLOEXEC); handle >= 0) {
+        ::fsync(handle);
+        ::close(handle);
     }
 #endif
     std::error_code error;
