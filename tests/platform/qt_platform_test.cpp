@@ -206,6 +206,25 @@ TEST(QtPlatformIme, BoxRefusesTheInputMethodOnlyWhileOff) {
     EXPECT_EQ(platform::imeMode(&line), ImeMode::On);
 }
 
+// The program runs with its arguments whole, and the caller is told it started.
+TEST(QtPlatform, StartProgramStartsAProgramThatExists) {
+    QtPlatform platform;
+    QTemporaryDir temp;
+    QFile program(temp.filePath(u"Brelmi"_s));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\nprintf '%s' \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"\n");
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+    const QString said = temp.filePath(u"said"_s);
+    ASSERT_TRUE(platform.startProgram(program.fileName(), {u"two words"_s, said}));
+    // Not waited for, so it runs when the system gets to it: a minute bounds only a program
+    // that never runs, however loaded the machine.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(said); }, 60000));
+    QFile written(said);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), "two words");
+}
+
 TEST(QtPlatform, StartProgramReportsAFailureToStart) {
     QtPlatform platform;
     QTemporaryDir temp;

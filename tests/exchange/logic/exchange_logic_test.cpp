@@ -147,6 +147,9 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {"a<br>b<div>c</div><p>d</p><ul><li>e</li></ul>", "a\nb\nc\nd\ne", 0},
         {"a<hr>b", "a\n\nb", 0},
         {"two\r\n  source\tlines", "two source lines", 0},
+        // One raw line break or tab, in text without markup and beside markup.
+        {"a\nb\tc", "a b c", 0},
+        {"<i>a</i>\nb\tc", "a b c", 0},
         {" <i>a</i> <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
         {"<div>x</div><br>", "x", 0},

@@ -116,12 +116,13 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
         }
         const auto watch = onModal(c.user);
         EXPECT_EQ(exchange::runImport(nullptr, platform, c.existing), c.result);
-        EXPECT_EQ(platform.shown().size(), boxes + c.answers.size());
+        ASSERT_EQ(platform.shown().size(), boxes + c.answers.size());
         if (!c.lastBox.isEmpty()) {
             EXPECT_TRUE(platform.shown().back().text.startsWith(c.lastBox))
                 << platform.shown().back().text.toStdString();
         }
     }
+    ASSERT_FALSE(platform.fileDialogs().empty());
     EXPECT_EQ(platform.fileDialogs().front().title, "インポート");
 }
 
@@ -184,6 +185,7 @@ TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
         EXPECT_EQ(exchange::runImport(nullptr, platform, 0), std::nullopt);
         EXPECT_EQ(previewed, c.refusal.isEmpty());
         if (!c.refusal.isEmpty()) {
+            ASSERT_FALSE(platform.shown().empty());
             EXPECT_TRUE(platform.shown().back().text.startsWith(c.refusal))
                 << platform.shown().back().text.toStdString();
         }
@@ -200,6 +202,7 @@ TEST_F(ExchangeWindow, ExportWritesTheFormatTheExtensionNames) {
     platform.fileNames({dir.filePath("out.doc")});
     platform.answers({Answer::Ok});
     EXPECT_FALSE(exchange::runExport(nullptr, platform, entries, QString()));
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().title, "エクスポート");
     EXPECT_FALSE(QFile::exists(dir.filePath("out.doc")));
 }
