@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -24,6 +25,7 @@
 namespace {
 
 using common::Entry;
+using namespace Qt::StringLiterals;
 
 TEST(DecodeText, DetectsTheEncoding) {
     const QString japanese = QStringLiteral("りんご,apple");
@@ -151,6 +153,9 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
         {"<div>x</div><br>", "x", 0},
         {"a&#9;b&#X9;c", "a\tb\tc", 0},
+        {"<div>a</div>b<br><p>c</p>d", "a\nb\nc\nd", 0},
+        {"a<pre> x\n  y</pre> b <script>s<b>x</b></script><!-- <p> -->c", "a\n x\n  y\nb c", 0},
+        {"&amp &#x1F600;&#0;&#xD800;&bogus;a<3 <!b> &", "& \U0001F600&bogus;a<3 &", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.html);
@@ -158,6 +163,43 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         EXPECT_EQ(exchange::htmlToText(QString::fromUtf8(c.html), &media), c.text);
         EXPECT_EQ(media, c.media);
     }
+}
+
+// Fields made to hurt: nesting, length and unclosed markup cost their length, not its square.
+// The bound is many times what any linear reading takes, even in a sanitizer build; the
+// quadratic one took minutes.
+TEST(HtmlToText, HostileFieldsCostTheirLength) {
+    const QString sixteenMB = u"<b>x</b>&amp;<i>y</i>"_s.repeated(800'000);
+    const struct {
+        const char* name;
+        QString html;
+        qsizetype length;  // of the text
+        int media;
+    } cases[] = {
+        {"10^5 nested <b>", u"<b>"_s.repeated(100'000) + u"x"_s + u"</b>"_s.repeated(100'000), 1,
+         0},
+        {"10^4 nested <div>", u"<div>"_s.repeated(10'000) + u"x"_s + u"</div>"_s.repeated(10'000),
+         1, 0},
+        {"a 16 MB field", sixteenMB, 3 * 800'000, 0},
+        {"unclosed sounds", u"[sound:"_s.repeated(1'000'000) + u"a"_s, 7'000'001, 0},
+        {"unclosed quotes", u"a<b title='"_s + u"<b x='"_s.repeated(1'000'000), 1, 0},
+        {"many sounds and pictures", u"[sound:a]<img src=b>"_s.repeated(200'000) + u"c"_s, 1,
+         400'000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QElapsedTimer timer;
+        timer.start();
+        int media = 0;
+        EXPECT_EQ(exchange::htmlToText(c.html, &media).size(), c.length);
+        EXPECT_EQ(media, c.media);
+        EXPECT_LT(timer.elapsed(), 20'000);
+    }
+    const QList<QStringList> unclosedTags = {{u"<br "_s + QString(1'000'000, u' ') + u"<div"_s}};
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(exchange::looksLikeHtml(unclosedTags));
+    EXPECT_LT(timer.elapsed(), 20'000);
 }
 
 // Files as Anki writes and reads them: headers in any order, a byte-order mark, any name.
