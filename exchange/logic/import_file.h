@@ -25,6 +25,9 @@ inline constexpr int kMaxImportColumns = 100;
 inline constexpr qsizetype kMaxFieldLength = 32767;
 
 QString tooManyRows();
+// Whether a delimited text split at the separator stays within the rows and cells above; the
+// readers refuse it unparsed (outcome TooMany, reason tooManyRows()) when not.
+bool withinImportBounds(QStringView text, QChar separator);
 
 struct ImportFile {
     QByteArray bytes;

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
+#include <map>
 #include <memory>
 
 #include "exchange/logic/import_file.h"
@@ -19,20 +20,13 @@ namespace {
 constexpr int kMaxDepth = 32;
 
 struct Row {
-    QList<std::pair<int, QString>> texts;  // by identifier (version 2) or column (version 1)
+    // By identifier (version 2) or column (version 1); a map, as an entry may hold thousands.
+    std::map<int, QString> texts;
     QStringList comments;
     int line = 0;
     bool droppedText = false;  // an external entity was left out
 
-    QString& text(int id) {
-        for (auto& [key, value] : texts) {
-            if (key == id) {
-                return value;
-            }
-        }
-        texts.append({id, QString()});
-        return texts.last().second;
-    }
+    QString& text(int id) { return texts[id]; }
     bool isBlank() const {
         for (const auto& text : texts) {
             if (!text.second.trimmed().isEmpty()) {
@@ -296,13 +290,8 @@ Table readKvtml(QByteArrayView input) {
         QStringList cells;
         cells.reserve(columns.size() + 1);
         for (const int key : columns) {
-            QString text;
-            for (const auto& [id, value] : entry.texts) {
-                if (id == key) {
-                    text = value;
-                }
-            }
-            cells.append(text);
+            const auto text = entry.texts.find(key);
+            cells.append(text == entry.texts.end() ? QString() : text->second);
         }
         cells.append(entry.comments.join(u'\n'));
         if (entry.droppedText) {

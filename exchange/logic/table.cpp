@@ -14,6 +14,7 @@
 
 #include "common/ansi_text.h"
 #include "exchange/logic/html_entities.h"
+#include "exchange/logic/import_file.h"
 
 namespace exchange {
 
@@ -594,10 +595,22 @@ bool looksLikeHeader(const QList<QStringList>& rows) {
     return true;
 }
 
+bool refuseTooMany(Table& table, QStringView text) {
+    if (withinImportBounds(text, table.separator)) {
+        return false;
+    }
+    table.outcome = common::Outcome::failure(common::OutcomeKind::TooMany, tooManyRows());
+    return true;
+}
+
 Table readDelimited(QByteArrayView bytes, QChar separator) {
     Table table;
     table.separator = separator;
-    table.rows = parseDelimited(decodeText(bytes), separator, &table.sourceLines);
+    const QString text = decodeText(bytes);
+    if (refuseTooMany(table, text)) {
+        return table;
+    }
+    table.rows = parseDelimited(text, separator, &table.sourceLines);
     table.columns = numberedColumns(table.rows);
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     return table;
@@ -608,6 +621,9 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
     Table table;
     table.separator =
         options.separator.isNull() ? detectSeparator(text, fallbackSeparator) : options.separator;
+    if (refuseTooMany(table, text)) {
+        return table;
+    }
     table.rows = parseDelimited(text, table.separator, &table.sourceLines);
     table.columns = numberedColumns(table.rows);
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;

@@ -85,6 +85,9 @@ QString quoteField(const QString& field, QChar separator);
 // The format a file's name and first bytes say it is.
 SourceFormat guessFormat(const QString& fileName, QByteArrayView bytes);
 
+// The readers refuse a text with more rows or cells than an import takes, unparsed (TooMany).
+// Whether the table refuses the text so, saying why.
+bool refuseTooMany(Table& table, QStringView text);
 Table readDelimited(QByteArrayView bytes, QChar separator);
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options);
 Table readKvtml(QByteArrayView bytes);

@@ -279,6 +279,65 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
     }
 }
 
+// Whatever separator splits the rows counts against the bounds before anything is parsed, and
+// what the preview notes of the header stays a few lines long.
+TEST(ReadTable, KeepsHostileFilesWithinTheImportBounds) {
+    const QByteArray exes = QByteArray("x").repeated(1'100'000);
+    const struct {
+        const char* name;
+        exchange::SourceFormat format;
+        QByteArray bytes;
+        exchange::ReadOptions options;
+        bool refused;
+        qsizetype notes;
+        qsizetype longestNote;
+    } cases[] = {
+        // clang-format off
+        {"#separator:x", exchange::SourceFormat::Anki, "#separator:x\nq" + exes, {}, true, 0, 0},
+        {"#separator:space", exchange::SourceFormat::Anki,
+         "#separator:space\n" + QByteArray("a ").repeated(1'100'000), {}, true, 0, 0},
+        {"#separator:colon", exchange::SourceFormat::Anki,
+         "#separator:Colon\n" + QByteArray("a:").repeated(1'100'000), {}, true, 0, 0},
+        {"x chosen in the preview", exchange::SourceFormat::Csv, "q" + exes, {u'x', {}}, true, 0, 0},
+        {"a 1 MB #tags: line", exchange::SourceFormat::Anki,
+         "#tags:" + QByteArray("t ").repeated(500'000) + "\nq\ta\n", {}, false, 1, 4110},
+        {"30,000 #tags: lines", exchange::SourceFormat::Anki,
+         QByteArray("#tags:a b c\n").repeated(30'000) + "q\ta\n", {}, false, 11, 25},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table = exchange::readTable(c.format, c.bytes, c.options);
+        EXPECT_EQ(table.outcome.kind,
+                  c.refused ? common::OutcomeKind::TooMany : common::OutcomeKind::Ok);
+        EXPECT_EQ(table.rows.isEmpty(), c.refused);
+        ASSERT_EQ(table.notes.size(), c.notes);
+        qsizetype longest = 0;
+        for (const QString& note : table.notes) {
+            longest = std::max(longest, note.size());
+        }
+        EXPECT_EQ(longest, c.longestNote);
+    }
+}
+
+// An entry with hundreds of thousands of translations costs their number, not its square (the
+// bound is many times what that takes; the square took most of a minute).
+TEST(ReadKvtml, ManyTranslationsOfOneEntryCostTheirNumber) {
+    QByteArray bytes =
+        "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"/>"
+        "<identifier id=\"1\"/></identifiers><entries><entry>";
+    for (int id = 300'000; id >= 0; --id) {
+        bytes += "<translation id=\"" + QByteArray::number(id) + "\"><text>" +
+                 QByteArray::number(id) + "</text></translation>";
+    }
+    bytes += "</entry></entries></kvtml>";
+    QElapsedTimer timer;
+    timer.start();
+    const exchange::Table table = exchange::readKvtml(bytes);
+    EXPECT_LT(timer.elapsed(), 20'000);
+    EXPECT_EQ(table.rows, (QList<QStringList>{{"0", "1", ""}}));
+}
+
 TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     const QByteArray three = R"(<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0">
  <identifiers><identifier id="0"><name>English</name></identifier>
