@@ -30,7 +30,8 @@ QChar separatorNamed(const QString& value) {
 }  // namespace
 
 Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
-    const QString text = decodeText(bytes);
+    bool replaced = false;
+    const QString text = decodeText(bytes, &replaced);
     QChar separator;
     std::optional<bool> html;
     QString columnsLine;
@@ -96,6 +97,7 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     }
     const QStringView body = QStringView(text).sliced(std::min(start, text.size()));
     Table table;
+    table.replacedBytes = replaced;
     table.separator = !options.separator.isNull() ? options.separator
                       : !separator.isNull()       ? separator
                                                   : detectSeparator(body, u'\t');

@@ -18,7 +18,7 @@
 
 namespace exchange {
 
-QString decodeText(QByteArrayView bytes) {
+QString decodeText(QByteArrayView bytes, bool* replaced) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.sliced(3));
     }
@@ -31,6 +31,24 @@ QString decodeText(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (!utf8.hasError()) {
+        return text;
+    }
+    // A UTF-8 file damaged in a few places reads as far more characters beyond ASCII than bad
+    // bytes; Shift_JIS read as UTF-8 gives mostly bad bytes (Japanese prose: about three to
+    // one character read).
+    qsizetype bad = -bytes.count("\xEF\xBF\xBD");  // a replacement character written so
+    qsizetype read = 0;
+    for (const QChar c : std::as_const(text)) {
+        if (c == QChar::ReplacementCharacter) {
+            ++bad;
+        } else if (c.unicode() >= 0x80) {
+            ++read;
+        }
+    }
+    if (read >= 2 * bad) {
+        if (replaced) {
+            *replaced = true;
+        }
         return text;
     }
     return common::decodeAnsi(bytes);
@@ -606,7 +624,7 @@ bool refuseTooMany(Table& table, QStringView text) {
 Table readDelimited(QByteArrayView bytes, QChar separator) {
     Table table;
     table.separator = separator;
-    const QString text = decodeText(bytes);
+    const QString text = decodeText(bytes, &table.replacedBytes);
     if (refuseTooMany(table, text)) {
         return table;
     }
@@ -617,8 +635,10 @@ Table readDelimited(QByteArrayView bytes, QChar separator) {
 }
 
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options) {
-    const QString text = decodeText(bytes);
+    bool replaced = false;
+    const QString text = decodeText(bytes, &replaced);
     Table table;
+    table.replacedBytes = replaced;
     table.separator =
         options.separator.isNull() ? detectSeparator(text, fallbackSeparator) : options.separator;
     if (refuseTooMany(table, text)) {

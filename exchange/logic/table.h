@@ -42,6 +42,8 @@ struct Table {
     // Rows (indices) the reader could not read whole, such as text in another file (an
     // external entity), in order.
     QList<qsizetype> droppedText;
+    // The text was read as UTF-8 with some bytes that are not, each shown as U+FFFD.
+    bool replacedBytes = false;
 };
 
 // What the user chose in the preview instead of what the file suggests.
@@ -50,8 +52,10 @@ struct ReadOptions {
     std::optional<bool> html;  // unset: from the file's header, else detected
 };
 
-// UTF-8 with or without a byte-order mark, UTF-16 with one, else the ANSI code page.
-QString decodeText(QByteArrayView bytes);
+// UTF-8 with or without a byte-order mark, UTF-16 with one, else the ANSI code page. UTF-8 with
+// a few bytes that are not (a damaged file) is still UTF-8, those bytes read as U+FFFD and
+// *replaced set.
+QString decodeText(QByteArrayView bytes, bool* replaced = nullptr);
 
 // RFC 4180: fields in double quotes may hold the separator, doubled quotes and line breaks.
 // Lines end in CR LF, LF or CR. A line with nothing on it is no row.

@@ -165,6 +165,43 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
     }
 }
 
+// A UTF-8 file damaged in a few places stays UTF-8, its damaged rows listed by line; Shift_JIS,
+// which reads as UTF-8 with bad bytes everywhere, stays Shift_JIS.
+TEST(ReadTable, ReadsDamagedUtf8AsUtf8) {
+    QFile joyo(QStringLiteral(KX_TEST_DATA_DIR "/joyo_kanji.txt"));
+    ASSERT_TRUE(joyo.open(QIODevice::ReadOnly));
+    const QString kanji = QString::fromUtf8(joyo.readAll()).remove(u'\n').left(1000);
+    const struct {
+        const char* name;
+        exchange::SourceFormat format;
+        QByteArray bytes;
+        QList<Entry> entries;
+        QStringList problems;
+    } cases[] = {
+        // clang-format off
+        {"CSV", exchange::SourceFormat::Csv, "日本,にほん\n壊れ\xFF,こわれ\n猫,ねこ,\x80\xE3\x81\n",
+         {{"日本", "にほん", ""}}, {"2 行目: UTF-8 として読めないバイトがあります (壊れ\uFFFD)",
+                                    "3 行目: UTF-8 として読めないバイトがあります (猫)"}},
+        {"Anki", exchange::SourceFormat::Anki, "#separator:tab\n日本\tにほん\n\xC0\xAF\tx\n",
+         {{"日本", "にほん", ""}}, {"3 行目: UTF-8 として読めないバイトがあります (\uFFFD\uFFFD)"}},
+        {"Shift_JIS", exchange::SourceFormat::Csv, "q," + common::encodeAnsi(kanji) + "\n",
+         {{"q", common::decodeAnsi(common::encodeAnsi(kanji)), ""}}, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table = exchange::readTable(c.format, c.bytes);
+        const exchange::ImportPlan plan =
+            exchange::planImport(table, {0, 1, 2, exchange::AnswerSplit::AsciiComma, false});
+        EXPECT_EQ(plan.entries, c.entries);
+        QStringList problems;
+        for (const exchange::RowProblem& problem : plan.problems) {
+            problems.append(exchange::describe(problem));
+        }
+        EXPECT_EQ(problems, c.problems);
+    }
+}
+
 // Fields made to hurt: nesting, length and unclosed markup cost their length, not its square.
 // The bound is many times what any linear reading takes, even in a sanitizer build; the
 // quadratic one took minutes.
