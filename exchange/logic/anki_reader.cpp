@@ -104,12 +104,12 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     if (refuseTooMany(table, body)) {
         return table;
     }
-    table.rows = parseDelimited(body, table.separator, &table.sourceLines, u'#');
+    table.rows = parseDelimited(body, table.separator, &table.sourceLines, u'#', options.stop);
     for (int& line : table.sourceLines) {
         line += headerLines;
     }
     if (options.html.value_or(html.value_or(looksLikeHtml(table.rows)))) {
-        decodeHtml(table);
+        decodeHtml(table, options.stop);
     }
     table.columns = numberedColumns(table.rows);
     if (!columnsLine.isEmpty()) {

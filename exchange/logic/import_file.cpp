@@ -79,6 +79,10 @@ ImportFile readImportFile(const QString& path,
 
 Table readImportTable(const QString& fileName, QByteArrayView bytes, const ReadOptions& options) {
     Table table = readTable(guessFormat(fileName, bytes), bytes, options);
+    if (options.stop.stop_requested()) {
+        table = Table();
+        table.outcome = common::Outcome::failure(common::OutcomeKind::Cancelled);
+    }
     if (table.columns.size() > kMaxImportColumns) {
         table.columns.resize(kMaxImportColumns);
     }

@@ -40,7 +40,7 @@ ImportFile readImportFile(const QString& path,
                           const std::function<bool(qint64, qint64)>& progress = {});
 
 // The table the file's name and bytes make, its columns cut to kMaxImportColumns; refused when
-// it would hold more rows or cells than the bounds.
+// it would hold more rows or cells than the bounds, Cancelled when options.stop was asked for.
 Table readImportTable(const QString& fileName, QByteArrayView bytes,
                       const ReadOptions& options = {});
 

@@ -106,7 +106,7 @@ Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeK
 
 }  // namespace
 
-Table readKvtml(QByteArrayView input) {
+Table readKvtml(QByteArrayView input, std::stop_token stop) {
     // Read from text, so that the reader's offsets point into it. Other declared encodings
     // are left to the reader; their offsets are near enough for finding an entity.
     const bool utf8 = declaresUtf8(input);
@@ -166,6 +166,9 @@ Table readKvtml(QByteArrayView input) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
+            if (stop.stop_requested()) {
+                return refused({}, common::OutcomeKind::Cancelled);
+            }
             if (depth == kMaxDepth) {
                 return refused(
                     QStringLiteral("%1 行目: 要素の入れ子が深すぎます。").arg(xml.lineNumber()));

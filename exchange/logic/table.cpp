@@ -55,7 +55,7 @@ QString decodeText(QByteArrayView bytes, bool* replaced) {
 }
 
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines,
-                                  QChar comment) {
+                                  QChar comment, std::stop_token stop) {
     QList<QStringList> rows;
     QStringList row;
     QString field;
@@ -107,6 +107,9 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
             }
             endRow();
             ++record;
+            if (stop.stop_requested()) {
+                break;
+            }
         } else if (c == comment && !comment.isNull() && row.isEmpty() && !fieldStarted) {
             // A comment runs to the line's end and is no row.
             while (i + 1 < size && text[i + 1] != u'\r' && text[i + 1] != u'\n') {
@@ -644,12 +647,12 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
     if (refuseTooMany(table, text)) {
         return table;
     }
-    table.rows = parseDelimited(text, table.separator, &table.sourceLines);
+    table.rows = parseDelimited(text, table.separator, &table.sourceLines, QChar(), options.stop);
     table.columns = numberedColumns(table.rows);
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     table.firstRowIsHeader = looksLikeHeader(table.rows);
     if (options.html.value_or(false)) {
-        decodeHtml(table);
+        decodeHtml(table, options.stop);
     }
     return table;
 }
@@ -661,17 +664,20 @@ Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& op
         case SourceFormat::Tsv:
             return readDelimited(bytes, u'\t', options);
         case SourceFormat::Kvtml:
-            return readKvtml(bytes);
+            return readKvtml(bytes, options.stop);
         case SourceFormat::Anki:
             break;
     }
     return readAnki(bytes, options);
 }
 
-void decodeHtml(Table& table) {
+void decodeHtml(Table& table, std::stop_token stop) {
     table.html = true;
     int media = 0;
     for (QStringList& row : table.rows) {
+        if (stop.stop_requested()) {
+            break;
+        }
         for (QString& cell : row) {
             if (!showsAsWritten(cell)) {
                 cell = htmlToText(cell, &media);

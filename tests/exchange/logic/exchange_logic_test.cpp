@@ -302,7 +302,7 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
         {"words.csv", "word,意味\nterm,学期\n", {}, u',', true, {"word", "意味"}},
         {"words.csv", "english,りんご\nterm,学期\n", {}, u',', false, {"english", "りんご"}},
         {"words.csv", "apple,<b>りんご</b>\n", {}, u',', false, {"apple", "<b>りんご</b>"}},
-        {"words.csv", "apple,<b>りんご</b>\n", {u';', true}, u';', false, {"apple,りんご"}},
+        {"words.csv", "apple,<b>りんご</b>\n", {u';', true, {}}, u';', false, {"apple,りんご"}},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -335,7 +335,7 @@ TEST(ReadTable, KeepsHostileFilesWithinTheImportBounds) {
          "#separator:space\n" + QByteArray("a ").repeated(1'100'000), {}, true, 0, 0},
         {"#separator:colon", exchange::SourceFormat::Anki,
          "#separator:Colon\n" + QByteArray("a:").repeated(1'100'000), {}, true, 0, 0},
-        {"x chosen in the preview", exchange::SourceFormat::Csv, "q" + exes, {u'x', {}}, true, 0, 0},
+        {"x chosen in the preview", exchange::SourceFormat::Csv, "q" + exes, {u'x', {}, {}}, true, 0, 0},
         {"a 1 MB #tags: line", exchange::SourceFormat::Anki,
          "#tags:" + QByteArray("t ").repeated(500'000) + "\nq\ta\n", {}, false, 1, 4110},
         {"30,000 #tags: lines", exchange::SourceFormat::Anki,
