@@ -52,7 +52,8 @@ struct FileDialog {
     QString filter = kWordFileFilter;  // "description|pattern", shown the Qt way
     QString defaultSuffix = kWordFileSuffix;
     // Folders already offered the renaming of names in the Windows code page (see
-    // name_repair.h); when given, the dialog offers it in every folder the user enters.
+    // name_repair.h); an open dialog offers it in every folder the user enters, and keeps
+    // them here (or in a set of the platform's own).
     QSet<QString>* namesOffered = nullptr;
 
     friend bool operator==(const FileDialog&, const FileDialog&) = default;

@@ -81,11 +81,13 @@ std::optional<QString> QtPlatform::askFileName(QWidget* parent, const FileDialog
     if (!start.fileName.isEmpty()) {
         dialog.selectFile(start.fileName);
     }
-    if (request.namesOffered != nullptr) {
+    if (!save) {
         // Qt's dialog cannot show names in the Windows code page: offered in each folder the
         // user walks to as well.
+        QSet<QString>* offered =
+            request.namesOffered != nullptr ? request.namesOffered : &namesOffered_;
         QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
-                         [this, &dialog, offered = request.namesOffered](const QString& folder) {
+                         [this, &dialog, offered](const QString& folder) {
                              offerNameRepair(*this, &dialog, folder, *offered);
                          });
     }

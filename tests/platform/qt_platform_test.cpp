@@ -230,33 +230,39 @@ TEST(QtPlatformFileDialog, OpenDialogRefusesWhatIsNoFile) {
     }
 }
 
-// Names in the Windows code page are offered for renaming in a folder the user walks to.
+// Names in the Windows code page are offered for renaming in a folder the user walks to, also by
+// a dialog that brings no set of the folders offered (the import's).
 TEST(QtPlatformFileDialog, OffersTheRenamingInEveryFolderEntered) {
-    QTemporaryDir temp;
-    const QString inner = temp.filePath(u"inner"_s);
-    ASSERT_TRUE(QDir().mkpath(inner));
-    FILE* created = std::fopen((QFile::encodeName(temp.path()) + "/\x8C\xEA.qvw").constData(), "w");
-    ASSERT_NE(created, nullptr);
-    std::fclose(created);
-    QWidget window;
-    window.show();
-    QtPlatform platform;
-    QSet<QString> offered;
-    FileDialog request;
-    request.initialFolder = inner;
-    request.namesOffered = &offered;
-    const auto yes = onModal("messageBox", [](QDialog& dialog) {
-        EXPECT_TRUE(dialog.findChild<QLabel*>(u"messageText"_s)->text().contains(u"→ 語.qvw"_s));
-        QTest::keyClick(keyTarget(&dialog), Qt::Key_Y);
-    });
-    const auto walk = onModal("QFileDialog", [&](QDialog& dialog) {
-        auto* up = dialog.findChild<QAbstractButton*>(u"toParentButton"_s);
-        ASSERT_NE(up, nullptr);
-        up->click();
-    });
-    EXPECT_EQ(platform.askFileName(&window, request), std::nullopt);
-    EXPECT_TRUE(QFileInfo::exists(temp.filePath(u"語.qvw"_s)));
-    EXPECT_TRUE(offered.contains(QFileInfo(temp.path()).absoluteFilePath()));
+    for (const bool ownSet : {true, false}) {
+        SCOPED_TRACE(ownSet);
+        QTemporaryDir temp;
+        const QString inner = temp.filePath(u"inner"_s);
+        ASSERT_TRUE(QDir().mkpath(inner));
+        FILE* created =
+            std::fopen((QFile::encodeName(temp.path()) + "/\x8C\xEA.qvw").constData(), "w");
+        ASSERT_NE(created, nullptr);
+        std::fclose(created);
+        QWidget window;
+        window.show();
+        QtPlatform platform;
+        QSet<QString> offered;
+        FileDialog request;
+        request.initialFolder = inner;
+        request.namesOffered = ownSet ? &offered : nullptr;
+        const auto yes = onModal("messageBox", [](QDialog& dialog) {
+            EXPECT_TRUE(
+                dialog.findChild<QLabel*>(u"messageText"_s)->text().contains(u"→ 語.qvw"_s));
+            QTest::keyClick(keyTarget(&dialog), Qt::Key_Y);
+        });
+        const auto walk = onModal("QFileDialog", [&](QDialog& dialog) {
+            auto* up = dialog.findChild<QAbstractButton*>(u"toParentButton"_s);
+            ASSERT_NE(up, nullptr);
+            up->click();
+        });
+        EXPECT_EQ(platform.askFileName(&window, request), std::nullopt);
+        EXPECT_TRUE(QFileInfo::exists(temp.filePath(u"語.qvw"_s)));
+        EXPECT_EQ(offered.contains(QFileInfo(temp.path()).absoluteFilePath()), ownSet);
+    }
 }
 
 // Off makes a box refuse the input method; a later mode gives the box its own answers back.
