@@ -235,8 +235,16 @@ class HtmlReader {
 public:
     explicit HtmlReader(QStringView html) : html_(html) { text_.reserve(html.size()); }
 
-    QString read(int& media) {
+    QString read(int& media, const std::stop_token& stop) {
+        constexpr int kStepsBetweenLooks = 1 << 14;  // whether to stop
+        int steps = 0;
         for (at_ = 0; at_ < html_.size(); ++at_) {
+            if (++steps == kStepsBetweenLooks) {
+                if (stop.stop_requested()) {
+                    break;
+                }
+                steps = 0;
+            }
             const QChar c = html_[at_];
             if (c == u'<') {
                 markup();
@@ -488,12 +496,12 @@ private:
 
 }  // namespace
 
-QString htmlToText(QStringView html, int* media) {
+QString htmlToText(QStringView html, int* media, std::stop_token stop) {
     if (showsAsWritten(html)) {
         return html.toString();
     }
     int found = 0;
-    QString text = HtmlReader(html).read(found);
+    QString text = HtmlReader(html).read(found, stop);
     if (media) {
         *media += found;
     }
@@ -680,7 +688,7 @@ void decodeHtml(Table& table, std::stop_token stop) {
         }
         for (QString& cell : row) {
             if (!showsAsWritten(cell)) {
-                cell = htmlToText(cell, &media);
+                cell = htmlToText(cell, &media, stop);
             }
         }
     }

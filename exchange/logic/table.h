@@ -74,8 +74,8 @@ QChar detectSeparator(QStringView text, QChar fallback);
 
 // Text from an HTML field as a browser shows it: entities decoded, block ends as line breaks,
 // source line breaks and blank runs as one space, sounds and pictures left out (`media`
-// counts them).
-QString htmlToText(QStringView html, int* media = nullptr);
+// counts them). Ends early once `stop` is asked for.
+QString htmlToText(QStringView html, int* media = nullptr, std::stop_token stop = {});
 
 // Whether cells hold HTML tags.
 bool looksLikeHtml(const QList<QStringList>& rows);

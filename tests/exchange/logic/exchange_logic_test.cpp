@@ -18,6 +18,7 @@
 #include "common/ansi_text.h"
 #include "common/word_file.h"
 #include "exchange/logic/exporters.h"
+#include "exchange/logic/import_file.h"
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/print_layout.h"
 #include "exchange/logic/table.h"
@@ -355,6 +356,26 @@ TEST(ReadTable, KeepsHostileFilesWithinTheImportBounds) {
         }
         EXPECT_EQ(longest, c.longestNote);
     }
+}
+
+// A reading asked to stop ends as cancelled, whatever the format.
+TEST(ReadImportTable, EndsCancelledWhenAskedToStop) {
+    std::stop_source stop;
+    stop.request_stop();
+    const QByteArray html = "#html:true\nq\t" + QByteArray("<b>a</b>").repeated(100'000) + "\n";
+    for (const auto& [name, bytes] :
+         {std::pair{"a.csv", QByteArray("q,a\n").repeated(10'000)}, std::pair{"a.txt", html},
+          std::pair{"a.kvtml", QByteArray("<kvtml version=\"2\"/>")}}) {
+        SCOPED_TRACE(name);
+        const exchange::Table table = exchange::readImportTable(
+            QString::fromLatin1(name), bytes, {QChar(), std::nullopt, stop.get_token()});
+        EXPECT_EQ(table.outcome.kind, common::OutcomeKind::Cancelled);
+        EXPECT_TRUE(table.rows.isEmpty());
+    }
+    // A field of 100,000 letters read no further than a small part.
+    int media = 0;
+    EXPECT_LT(exchange::htmlToText(QString::fromLatin1(html), &media, stop.get_token()).size(),
+              10'000);
 }
 
 // An entry with hundreds of thousands of translations costs their number, not its square (the
