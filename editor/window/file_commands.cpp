@@ -119,6 +119,7 @@ QString FileCommands::askFileName(bool forSave) {
         platform::offerNameRepair(
             platform_, &window_, dialog.fileName.isEmpty() ? dialog.initialFolder : dialog.fileName,
             namesOffered_);
+        dialog.namesOffered = &namesOffered_;
     }
     const std::optional<QString> chosen = platform_.askFileName(&window_, dialog);
     if (!chosen || chosen->isEmpty()) {

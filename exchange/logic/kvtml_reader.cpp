@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
+#include <map>
 #include <memory>
 
 #include "exchange/logic/import_file.h"
@@ -19,20 +20,13 @@ namespace {
 constexpr int kMaxDepth = 32;
 
 struct Row {
-    QList<std::pair<int, QString>> texts;  // by identifier (version 2) or column (version 1)
+    // By identifier (version 2) or column (version 1); a map, as an entry may hold thousands.
+    std::map<int, QString> texts;
     QStringList comments;
     int line = 0;
     bool droppedText = false;  // an external entity was left out
 
-    QString& text(int id) {
-        for (auto& [key, value] : texts) {
-            if (key == id) {
-                return value;
-            }
-        }
-        texts.append({id, QString()});
-        return texts.last().second;
-    }
+    QString& text(int id) { return texts[id]; }
     bool isBlank() const {
         for (const auto& text : texts) {
             if (!text.second.trimmed().isEmpty()) {
@@ -112,7 +106,7 @@ Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeK
 
 }  // namespace
 
-Table readKvtml(QByteArrayView input) {
+Table readKvtml(QByteArrayView input, std::stop_token stop) {
     // Read from text, so that the reader's offsets point into it. Other declared encodings
     // are left to the reader; their offsets are near enough for finding an entity.
     const bool utf8 = declaresUtf8(input);
@@ -172,6 +166,9 @@ Table readKvtml(QByteArrayView input) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
+            if (stop.stop_requested()) {
+                return refused({}, common::OutcomeKind::Cancelled);
+            }
             if (depth == kMaxDepth) {
                 return refused(
                     QStringLiteral("%1 行目: 要素の入れ子が深すぎます。").arg(xml.lineNumber()));
@@ -296,13 +293,8 @@ Table readKvtml(QByteArrayView input) {
         QStringList cells;
         cells.reserve(columns.size() + 1);
         for (const int key : columns) {
-            QString text;
-            for (const auto& [id, value] : entry.texts) {
-                if (id == key) {
-                    text = value;
-                }
-            }
-            cells.append(text);
+            const auto text = entry.texts.find(key);
+            cells.append(text == entry.texts.end() ? QString() : text->second);
         }
         cells.append(entry.comments.join(u'\n'));
         if (entry.droppedText) {

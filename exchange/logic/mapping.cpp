@@ -266,6 +266,10 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             refuse(Problem::Separator, question);
             continue;
         }
+        if (table.replacedBytes && textOf(entry).contains(QChar::ReplacementCharacter)) {
+            refuse(Problem::BadBytes, question);
+            continue;
+        }
         if (const auto problem = unfit(
                 entry, std::binary_search(table.droppedText.begin(), table.droppedText.end(), i))) {
             refuse(*problem, question);
@@ -306,6 +310,9 @@ QString describe(const RowProblem& problem) {
             what = QStringLiteral("%1 文字を超える欄があります (%2)")
                        .arg(kMaxFieldLength)
                        .arg(problem.detail);
+            break;
+        case Problem::BadBytes:
+            what = QStringLiteral("UTF-8 として読めないバイトがあります (%1)").arg(problem.detail);
             break;
         case Problem::DroppedText:
             what = QStringLiteral("読めない部分 (外部実体) があります (%1)").arg(problem.detail);

@@ -37,6 +37,7 @@ enum class Problem {
     Nul,          // a NUL character, which no one can type as an answer
     TooLong,      // a field over the 32,767 characters a word file takes
     DroppedText,  // the reader left part of the row out (an external entity)
+    BadBytes,     // bytes of a UTF-8 file that are not UTF-8
 };
 
 struct RowProblem {

@@ -234,7 +234,7 @@ QWidget* ImportDialog::createReadingChoices() {
     return fraReading;
 }
 
-void ImportDialog::offerReading(std::function<Table(const ReadOptions&)> reread) {
+void ImportDialog::offerReading(Reread reread) {
     reread_ = std::move(reread);
     showReadingChoices();
     connect(cboFieldSeparator, &QComboBox::currentIndexChanged, this, &ImportDialog::reread);
@@ -269,7 +269,16 @@ void ImportDialog::reread() {
             return;  // until one is typed
         }
     }
-    table_ = reread_(ReadOptions{separator[0], chkHtml->isChecked()});
+    std::optional<Table> read = reread_(ReadOptions{separator[0], chkHtml->isChecked(), {}});
+    if (read && !read->outcome.ok()) {
+        platform_.warn(this, QStringLiteral("この読み方では読めません。"), read->outcome,
+                       kImportTitle);
+    }
+    if (!read || !read->outcome.ok()) {
+        showReadingChoices();  // back to what the preview shows
+        return;
+    }
+    table_ = std::move(*read);
     for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation}) {
         const QSignalBlocker block(box);
         const int chosen = box->currentData().toInt();

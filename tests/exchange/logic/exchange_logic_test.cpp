@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -17,6 +18,7 @@
 #include "common/ansi_text.h"
 #include "common/word_file.h"
 #include "exchange/logic/exporters.h"
+#include "exchange/logic/import_file.h"
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/print_layout.h"
 #include "exchange/logic/table.h"
@@ -24,6 +26,7 @@
 namespace {
 
 using common::Entry;
+using namespace Qt::StringLiterals;
 
 TEST(DecodeText, DetectsTheEncoding) {
     const QString japanese = QStringLiteral("りんご,apple");
@@ -154,6 +157,9 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
         {"<div>x</div><br>", "x", 0},
         {"a&#9;b&#X9;c", "a\tb\tc", 0},
+        {"<div>a</div>b<br><p>c</p>d", "a\nb\nc\nd", 0},
+        {"a<pre> x\n  y</pre> b <script>s<b>x</b></script><!-- <p> -->c", "a\n x\n  y\nb c", 0},
+        {"&amp &#x1F600;&#0;&#xD800;&bogus;a<3 <!b> &", "& \U0001F600&bogus;a<3 &", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.html);
@@ -161,6 +167,80 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         EXPECT_EQ(exchange::htmlToText(QString::fromUtf8(c.html), &media), c.text);
         EXPECT_EQ(media, c.media);
     }
+}
+
+// A UTF-8 file damaged in a few places stays UTF-8, its damaged rows listed by line; Shift_JIS,
+// which reads as UTF-8 with bad bytes everywhere, stays Shift_JIS.
+TEST(ReadTable, ReadsDamagedUtf8AsUtf8) {
+    QFile joyo(QStringLiteral(KX_TEST_DATA_DIR "/joyo_kanji.txt"));
+    ASSERT_TRUE(joyo.open(QIODevice::ReadOnly));
+    const QString kanji = QString::fromUtf8(joyo.readAll()).remove(u'\n').left(1000);
+    const struct {
+        const char* name;
+        exchange::SourceFormat format;
+        QByteArray bytes;
+        QList<Entry> entries;
+        QStringList problems;
+    } cases[] = {
+        // clang-format off
+        {"CSV", exchange::SourceFormat::Csv, "日本,にほん\n壊れ\xFF,こわれ\n猫,ねこ,\x80\xE3\x81\n",
+         {{"日本", "にほん", ""}}, {"2 行目: UTF-8 として読めないバイトがあります (壊れ\uFFFD)",
+                                    "3 行目: UTF-8 として読めないバイトがあります (猫)"}},
+        {"Anki", exchange::SourceFormat::Anki, "#separator:tab\n日本\tにほん\n\xC0\xAF\tx\n",
+         {{"日本", "にほん", ""}}, {"3 行目: UTF-8 として読めないバイトがあります (\uFFFD\uFFFD)"}},
+        {"Shift_JIS", exchange::SourceFormat::Csv, "q," + common::encodeAnsi(kanji) + "\n",
+         {{"q", common::decodeAnsi(common::encodeAnsi(kanji)), ""}}, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table = exchange::readTable(c.format, c.bytes);
+        const exchange::ImportPlan plan =
+            exchange::planImport(table, {0, 1, 2, exchange::AnswerSplit::AsciiComma, false});
+        EXPECT_EQ(plan.entries, c.entries);
+        QStringList problems;
+        for (const exchange::RowProblem& problem : plan.problems) {
+            problems.append(exchange::describe(problem));
+        }
+        EXPECT_EQ(problems, c.problems);
+    }
+}
+
+// Fields made to hurt: nesting, length and unclosed markup cost their length, not its square.
+// The bound is many times what any linear reading takes, even in a sanitizer build; the
+// quadratic one took minutes.
+TEST(HtmlToText, HostileFieldsCostTheirLength) {
+    const QString sixteenMB = u"<b>x</b>&amp;<i>y</i>"_s.repeated(800'000);
+    const struct {
+        const char* name;
+        QString html;
+        qsizetype length;  // of the text
+        int media;
+    } cases[] = {
+        {"10^5 nested <b>", u"<b>"_s.repeated(100'000) + u"x"_s + u"</b>"_s.repeated(100'000), 1,
+         0},
+        {"10^4 nested <div>", u"<div>"_s.repeated(10'000) + u"x"_s + u"</div>"_s.repeated(10'000),
+         1, 0},
+        {"a 16 MB field", sixteenMB, 3 * 800'000, 0},
+        {"unclosed sounds", u"[sound:"_s.repeated(1'000'000) + u"a"_s, 7'000'001, 0},
+        {"unclosed quotes", u"a<b title='"_s + u"<b x='"_s.repeated(1'000'000), 1, 0},
+        {"many sounds and pictures", u"[sound:a]<img src=b>"_s.repeated(200'000) + u"c"_s, 1,
+         400'000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QElapsedTimer timer;
+        timer.start();
+        int media = 0;
+        EXPECT_EQ(exchange::htmlToText(c.html, &media).size(), c.length);
+        EXPECT_EQ(media, c.media);
+        EXPECT_LT(timer.elapsed(), 20'000);
+    }
+    const QList<QStringList> unclosedTags = {{u"<br "_s + QString(1'000'000, u' ') + u"<div"_s}};
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(exchange::looksLikeHtml(unclosedTags));
+    EXPECT_LT(timer.elapsed(), 20'000);
 }
 
 // Files as Anki writes and reads them: headers in any order, a byte-order mark, any name.
@@ -226,7 +306,7 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
         {"words.csv", "word,意味\nterm,学期\n", {}, u',', true, {"word", "意味"}},
         {"words.csv", "english,りんご\nterm,学期\n", {}, u',', false, {"english", "りんご"}},
         {"words.csv", "apple,<b>りんご</b>\n", {}, u',', false, {"apple", "<b>りんご</b>"}},
-        {"words.csv", "apple,<b>りんご</b>\n", {u';', true}, u';', false, {"apple,りんご"}},
+        {"words.csv", "apple,<b>りんご</b>\n", {u';', true, {}}, u';', false, {"apple,りんご"}},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -238,6 +318,85 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
         EXPECT_EQ(table.firstRowIsHeader, c.header);
         EXPECT_EQ(table.rows.value(0), c.firstRow);
     }
+}
+
+// Whatever separator splits the rows counts against the bounds before anything is parsed, and
+// what the preview notes of the header stays a few lines long.
+TEST(ReadTable, KeepsHostileFilesWithinTheImportBounds) {
+    const QByteArray exes = QByteArray("x").repeated(1'100'000);
+    const struct {
+        const char* name;
+        exchange::SourceFormat format;
+        QByteArray bytes;
+        exchange::ReadOptions options;
+        bool refused;
+        qsizetype notes;
+        qsizetype longestNote;
+    } cases[] = {
+        // clang-format off
+        {"#separator:x", exchange::SourceFormat::Anki, "#separator:x\nq" + exes, {}, true, 0, 0},
+        {"#separator:space", exchange::SourceFormat::Anki,
+         "#separator:space\n" + QByteArray("a ").repeated(1'100'000), {}, true, 0, 0},
+        {"#separator:colon", exchange::SourceFormat::Anki,
+         "#separator:Colon\n" + QByteArray("a:").repeated(1'100'000), {}, true, 0, 0},
+        {"x chosen in the preview", exchange::SourceFormat::Csv, "q" + exes, {u'x', {}, {}}, true, 0, 0},
+        {"a 1 MB #tags: line", exchange::SourceFormat::Anki,
+         "#tags:" + QByteArray("t ").repeated(500'000) + "\nq\ta\n", {}, false, 1, 4110},
+        {"30,000 #tags: lines", exchange::SourceFormat::Anki,
+         QByteArray("#tags:a b c\n").repeated(30'000) + "q\ta\n", {}, false, 11, 25},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table = exchange::readTable(c.format, c.bytes, c.options);
+        EXPECT_EQ(table.outcome.kind,
+                  c.refused ? common::OutcomeKind::TooMany : common::OutcomeKind::Ok);
+        EXPECT_EQ(table.rows.isEmpty(), c.refused);
+        ASSERT_EQ(table.notes.size(), c.notes);
+        qsizetype longest = 0;
+        for (const QString& note : table.notes) {
+            longest = std::max(longest, note.size());
+        }
+        EXPECT_EQ(longest, c.longestNote);
+    }
+}
+
+// A reading asked to stop ends as cancelled, whatever the format.
+TEST(ReadImportTable, EndsCancelledWhenAskedToStop) {
+    std::stop_source stop;
+    stop.request_stop();
+    const QByteArray html = "#html:true\nq\t" + QByteArray("<b>a</b>").repeated(100'000) + "\n";
+    for (const auto& [name, bytes] :
+         {std::pair{"a.csv", QByteArray("q,a\n").repeated(10'000)}, std::pair{"a.txt", html},
+          std::pair{"a.kvtml", QByteArray("<kvtml version=\"2\"/>")}}) {
+        SCOPED_TRACE(name);
+        const exchange::Table table = exchange::readImportTable(
+            QString::fromLatin1(name), bytes, {QChar(), std::nullopt, stop.get_token()});
+        EXPECT_EQ(table.outcome.kind, common::OutcomeKind::Cancelled);
+        EXPECT_TRUE(table.rows.isEmpty());
+    }
+    // A field of 100,000 letters read no further than a small part.
+    int media = 0;
+    EXPECT_LT(exchange::htmlToText(QString::fromLatin1(html), &media, stop.get_token()).size(),
+              10'000);
+}
+
+// An entry with hundreds of thousands of translations costs their number, not its square (the
+// bound is many times what that takes; the square took most of a minute).
+TEST(ReadKvtml, ManyTranslationsOfOneEntryCostTheirNumber) {
+    QByteArray bytes =
+        "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"/>"
+        "<identifier id=\"1\"/></identifiers><entries><entry>";
+    for (int id = 300'000; id >= 0; --id) {
+        bytes += "<translation id=\"" + QByteArray::number(id) + "\"><text>" +
+                 QByteArray::number(id) + "</text></translation>";
+    }
+    bytes += "</entry></entries></kvtml>";
+    QElapsedTimer timer;
+    timer.start();
+    const exchange::Table table = exchange::readKvtml(bytes);
+    EXPECT_LT(timer.elapsed(), 20'000);
+    EXPECT_EQ(table.rows, (QList<QStringList>{{"0", "1", ""}}));
 }
 
 TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {

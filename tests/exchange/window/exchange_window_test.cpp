@@ -15,7 +15,10 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
+#include <atomic>
 #include <functional>
 
 #include <sys/stat.h>
@@ -23,6 +26,7 @@
 #include "common/ansi_text.h"
 #include "exchange/logic/table.h"
 #include "exchange/window/exchange_commands.h"
+#include "exchange/window/import_progress.h"
 #include "file_bytes.h"
 #include "modal_dialog.h"
 #include "platform/scripted_platform.h"
@@ -96,6 +100,14 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              answers->setCurrentIndex(answers->findText("「,」半角カンマ"));
              agree(d);
          }, {}, QList<Entry>{{"walk", "歩く|@2|歩む", ""}}, {}},
+        {"a separator that would make too many cells refused", "list.csv",
+         "a,b\n" + QByteArray(1'100'000, 'x') + "\n", 0, [](QDialog& d) {
+             auto* separator = child<QComboBox>(d, "cboFieldSeparator");
+             separator->setCurrentIndex(separator->findText("その他"));
+             QTest::keyClicks(child<QLineEdit>(d, "txtFieldSeparator"), "x");
+             EXPECT_EQ(separator->currentText(), "カンマ");
+             agree(d);
+         }, {Answer::Ok, Answer::Yes}, QList<Entry>{{"a", "b", ""}}, "1 行は単語にできません。"},
         {"Anki's tags column never offered", "deck.csv",
          "#deck:英単語\n#separator:Comma\n#tags column:3\nrun,走る,verb\n", 0, [](QDialog& d) {
              EXPECT_EQ(child<QComboBox>(d, "cboInformation")->count(), 3);
@@ -189,6 +201,55 @@ TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
             EXPECT_TRUE(platform.shown().back().text.startsWith(c.refusal))
                 << platform.shown().back().text.toStdString();
         }
+    }
+}
+
+// Reading runs beside the window: a progress window shows after half a second, and each way
+// of leaving it (or the window) stops the reading.
+TEST_F(ExchangeWindow, ReadingOffTheWindowsThreadShowsProgressAndStops) {
+    QWidget editor;
+    const struct {
+        const char* name;
+        bool endless;  // the reading runs until asked to stop
+        std::function<void(QDialog&)> user;
+        bool progress;  // the progress window showed
+        bool done;
+    } cases[] = {
+        // clang-format off
+        {"a short reading shows nothing", false, {}, false, true},
+        {"キャンセル", true, [](QDialog& d) {
+             EXPECT_EQ(d.windowTitle(), "インポート");
+             child<QPushButton>(d, "")->click();
+         }, true, false},
+        {"the progress window's close box", true, [](QDialog& d) { d.close(); }, true, false},
+        {"the editor's window closed", true, [&editor](QDialog&) { editor.close(); }, true, false},
+        {"the editor's window closed before any progress", true, {}, false, false},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        editor.show();
+        bool shown = false;
+        const auto watch = onModal("frmImportProgress", [&](QDialog& d) {
+            shown = true;
+            if (c.user) {
+                c.user(d);
+            }
+        });
+        if (!c.user && c.endless) {
+            QTimer::singleShot(exchange::kProgressAfterMs / 5, &editor, &QWidget::close);
+        }
+        std::atomic_bool stopped = false;
+        const bool done =
+            exchange::runOffThread(&editor, "読んでいます", [&](std::stop_token stop) {
+                while (c.endless && !stop.stop_requested()) {
+                    QThread::msleep(5);
+                }
+                stopped = stop.stop_requested();
+            });
+        EXPECT_EQ(done, c.done);
+        EXPECT_EQ(stopped, !c.done);
+        EXPECT_EQ(shown, c.progress);
     }
 }
 
