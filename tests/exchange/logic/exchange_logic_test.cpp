@@ -49,8 +49,9 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
         {"a,b\r\nc,d\r\n", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"a,b\rc,d\r", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"\"x,y\",\"say \"\"hi\"\"\"\n", u',', {{"x,y", "say \"hi\""}}, {1}},
-        // Rows are numbered by record: a spreadsheet's row numbers.
-        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 2}},
+        // Rows are numbered by the file line they start on, quoted line breaks counted.
+        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 3}},
+        {"\"a\r\r\n\nb\"\rc\n\"d\re\"\n", u',', {{"a\r\r\n\nb"}, {"c"}, {"d\re"}}, {1, 5, 6}},
         {"a,,\n\n\nb\n", u',', {{"a", "", ""}, {"b"}}, {1, 4}},
         {"a\t\"b\tc\"\n", u'\t', {{"a", "b\tc"}}, {1}},
         {"\"open", u',', {{"open"}}, {1}},
@@ -116,6 +117,15 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
             EXPECT_TRUE(exchange::describe(plan.problems[0]).startsWith(u"7 行目: "));
         }
     }
+    // A document of entries names a row by its entry.
+    exchange::Table entries;
+    entries.rows = {{"", "a"}, {"q", "😀"}};
+    entries.sourceLines = {3, 4};
+    entries.numbering = exchange::RowNumbering::Entry;
+    const exchange::ImportPlan plan = exchange::planImport(entries, bySemicolon);
+    ASSERT_EQ(plan.problems.size(), 2);
+    EXPECT_EQ(exchange::describe(plan.problems[0]), "3 番目の単語: 問題がありません");
+    EXPECT_TRUE(exchange::describe(plan.problems[1]).startsWith(u"4 番目の単語: "));
 }
 
 TEST(DetectSeparator, TakesTheMostConsistentColumnCount) {
@@ -275,6 +285,17 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
          "<entry><translation id=\"0\"><text>a</text></translation></entry>"
          "<entry><translation id=\"0\"><text>b&ext;</text></translation></entry></entries></kvtml>",
          {"言語 0", "言語 1", "コメント"}, {{"a", "", ""}, {"b", "", ""}}, 0, 1, 2, {1}, {}},
+        {"translations keyed by their id, declared or not",
+         "<kvtml version=\"2.0\"><identifiers><identifier id=\"3\"><name>en</name></identifier></identifiers>"
+         "<entries><entry><translation id=\"2\"><text>りんご</text></translation><translation id=\"0\">"
+         "<text>林檎</text></translation><translation id=\"3\"><text>apple</text></translation></entry></entries></kvtml>",
+         {"en", "言語 0", "言語 2", "コメント"}, {{"apple", "林檎", "りんご", ""}}, 0, 1, 3, {}, {}},
+        {"KVocTrain: all lower-case doctype, a comparison before the word",
+         "<?xml version=\"1.0\"?>\n<!doctype kvtml system \"kvoctrain.dtd\">\n<kvtml><e><o l=\"en\">"
+         "<comparison><l1>good</l1><l2>better</l2></comparison>good</o><t l=\"ja\">良い</t></e></kvtml>",
+         {"en", "ja", "コメント"}, {{"good", "良い", ""}}, 0, 1, 2, {}, {}},
+        {"XML broken before the root", "<?xml version=\"1.0\"?>\n\n<kvtml version=\"2.0\"<entries/>",
+         {}, {}, 0, 1, -1, {}, "3 行目: "},
         {"a Latin-1 byte", "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"0\"><text>caf\xE9</text>",
          {}, {}, 0, 1, -1, {}, "3 行目: 文字コードの誤りです"},
         {"another document", "<html/>", {}, {}, 0, 1, -1, {}, "kvtml の単語帳ではありません。"},
