@@ -414,6 +414,42 @@ TEST(FormatExport, WritesWhatOtherProgramsRead) {
     }
 }
 
+// KDE's programs head each column with its identifier's name: the language it is written in.
+TEST(FormatExport, NamesEachKvtmlColumnByItsScript) {
+    const struct {
+        const char* name;
+        QList<Entry> entries;
+        const char* question;  // the identifiers written, as name and locale
+        const char* answers;
+    } cases[] = {
+        {"English to Japanese",
+         {{"apple", "りんご|@2|林檎", ""}},
+         "English</name><locale>en",
+         "日本語</name><locale>ja"},
+        {"Japanese to English",
+         {{"りんご", "apple", ""}, {"走る", "run|@2|ran", ""}},
+         "日本語</name><locale>ja",
+         "English</name><locale>en"},
+        {"kanji to readings",
+         {{"林檎", "りんご", ""}},
+         "日本語</name><locale>ja",
+         "日本語</name><locale>ja"},
+        {"the most decide",
+         {{"apple", "りんご", ""}, {"猫", "cat", ""}, {"dog", "犬", ""}},
+         "English</name><locale>en",
+         "日本語</name><locale>ja"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray bytes =
+            exchange::formatExport(exchange::ExportFormat::Kvtml, c.entries, QStringLiteral("t"));
+        EXPECT_TRUE(bytes.contains(QByteArray("<identifier id=\"0\"><name>") + c.question))
+            << bytes.constData();
+        EXPECT_TRUE(bytes.contains(QByteArray("<identifier id=\"1\"><name>") + c.answers))
+            << bytes.constData();
+    }
+}
+
 TEST(WriteExport, WritesTheBytesOrReportsFailure) {
     QTemporaryDir dir;
     const common::Entry entry{"a", "b", ""};
