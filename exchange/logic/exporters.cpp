@@ -190,17 +190,22 @@ QByteArray formatCsv(const QList<common::Entry>& entries) {
 }
 
 KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries) {
-    qsizetype japanese = 0;
+    qsizetype japaneseQuestions = 0;
+    qsizetype japaneseAnswers = 0;
     for (const common::Entry& entry : entries) {
-        japanese += common::textScript(entry.question) == common::Script::Japanese ? 1 : 0;
+        const auto japanese = [](const QString& text) {
+            return common::textScript(text) == common::Script::Japanese ? 1 : 0;
+        };
+        japaneseQuestions += japanese(entry.question);
+        japaneseAnswers += japanese(entry.rights);
     }
     const auto name = [](bool isJapanese, QString& name, QString& locale) {
         name = isJapanese ? QStringLiteral("日本語") : QStringLiteral("English");
         locale = isJapanese ? QStringLiteral("ja") : QStringLiteral("en");
     };
     KvtmlLanguages languages;
-    name(japanese * 2 > entries.size(), languages.questionName, languages.questionLocale);
-    name(common::answersAreJapanese(entries), languages.answersName, languages.answersLocale);
+    name(japaneseQuestions * 2 > entries.size(), languages.questionName, languages.questionLocale);
+    name(japaneseAnswers * 2 > entries.size(), languages.answersName, languages.answersLocale);
     return languages;
 }
 
