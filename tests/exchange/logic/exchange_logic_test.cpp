@@ -18,6 +18,7 @@
 #include "common/word_file.h"
 #include "exchange/logic/exporters.h"
 #include "exchange/logic/mapping.h"
+#include "exchange/logic/pdf_text_map.h"
 #include "exchange/logic/print_layout.h"
 #include "exchange/logic/table.h"
 
@@ -513,6 +514,17 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
                 EXPECT_TRUE(all.contains(entry.information)) << entry.information.toStdString();
             }
         }
+    }
+}
+
+// A file not laid out as Qt writes a PDF is left as it is, whatever was drawn.
+TEST(MendTextMap, LeavesOtherFilesAlone) {
+    for (const QByteArray& bytes :
+         {QByteArray(), QByteArray("%PDF-1.4\n1 0 obj\n<< /Contents 1 0 R"),
+          QByteArray("/Contents 2 0 R\n2 0 obj\n<< /Length 9 0 R >>\nstream\nx\nendstream\nendobj"),
+          QByteArray("/Contents 2 0 R\n2 0 obj\n<< /Length 20 >>\nstream\n/F1 9 Tf <0001> Tj\n"
+                     "endstream\nendobj\nxref\n0 1\n0000000000 65535 f \nstartxref\n1\n")}) {
+        EXPECT_EQ(exchange::mendTextMap(bytes, {U'𠮟'}), bytes);
     }
 }
 
