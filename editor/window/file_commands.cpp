@@ -57,7 +57,7 @@ FileCommands::FileCommands(frmEdit& window, EditorSession& session, platform::Pl
          {},
          kExchangeTopic,
          &FileCommands::File_Print_Click},
-        {QStringLiteral("PDF に書き出す..."),
+        {QStringLiteral("PDF に書き出す(&D)..."),
          "File_Pdf",
          {},
          kExchangeTopic,

@@ -54,6 +54,22 @@ QString decodeText(QByteArrayView bytes, bool* replaced) {
     return common::decodeAnsi(bytes);
 }
 
+namespace {
+
+// Line breaks in the text, CR LF counting as one.
+int lineBreaks(QStringView text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines,
                                   QChar comment, std::stop_token stop) {
     QList<QStringList> rows;
@@ -61,7 +77,8 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
     QString field;
     bool quoted = false;  // inside a quoted field
     bool fieldStarted = false;
-    int record = 1;
+    int line = 1;    // of the text at the current character
+    int record = 1;  // the line the current record starts on
     const auto endField = [&] {
         row.append(std::move(field));
         field = QString();
@@ -88,7 +105,11 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
             if (end < 0) {
                 end = size;
             }
-            field.append(text.sliced(i, end - i));
+            const QStringView piece = text.sliced(i, end - i);
+            if (lines && (piece.contains(u'\n') || piece.contains(u'\r'))) {
+                line += lineBreaks(piece);
+            }
+            field.append(piece);
             i = end;
             if (i + 1 < size && text[i + 1] == u'"') {
                 field.append(u'"');
@@ -106,7 +127,7 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                 ++i;
             }
             endRow();
-            ++record;
+            record = ++line;
             if (stop.stop_requested()) {
                 break;
             }

@@ -19,12 +19,17 @@ namespace exchange {
 
 enum class SourceFormat { Csv, Tsv, Kvtml, Anki };
 
+// How the rows of a source are counted for the user: by the file line a record starts on
+// ("3 行目"), or by the entry's place in the document ("3 番目の単語").
+enum class RowNumbering { Line, Entry };
+
 struct Table {
     QStringList columns;      // names shown in the preview
     QList<QStringList> rows;  // each row may be shorter or longer than columns
     // Where each row starts in the source (a line number, or the entry's position), for the
     // problems listed to the user.
     QList<int> sourceLines;
+    RowNumbering numbering = RowNumbering::Line;
     // Invalid: the file is not of this format at all; TooMany: beyond the import's bounds.
     common::Outcome outcome;
     // kvtml: the default columns for question, answers and information.
@@ -63,7 +68,7 @@ QString decodeText(QByteArrayView bytes, bool* replaced = nullptr);
 
 // RFC 4180: fields in double quotes may hold the separator, doubled quotes and line breaks.
 // Lines end in CR LF, LF or CR. A line with nothing on it is no row.
-// `lines` gets each row's record number (a quoted multi-line field is one record); with
+// `lines` gets the line each row starts on (a quoted line break counts as a line); with
 // `comment`, a record starting with it is skipped. Ends at a line end once `stop` is asked for.
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines = nullptr,
                                   QChar comment = QChar(), std::stop_token stop = {});

@@ -110,6 +110,10 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     chkHeader->setObjectName(QStringLiteral("chkHeader"));
     chkHeader->setAccessibleName(QStringLiteral("1行目は見出し"));
     chkHeader->setChecked(table_.firstRowIsHeader);
+    // A document of entries has no header row.
+    if (table_.numbering == RowNumbering::Entry) {
+        chkHeader->hide();
+    }
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("問題(&Q):"), cboQuestion);
@@ -186,7 +190,8 @@ void ImportDialog::fillPreview() {
     tblPreview->setColumnCount(int(table_.columns.size()));
     tblPreview->setHorizontalHeaderLabels(table_.columns);
     tblPreview->setRowCount(rows);
-    // Rows are numbered by the line they start on, as the problems below name them.
+    // Rows are numbered by the line they start on (or their entry), as the problems below
+    // name them.
     QStringList lines;
     for (int r = 0; r < rows; ++r) {
         lines.append(QString::number(table_.sourceLines.value(r, r + 1)));

@@ -20,6 +20,7 @@
 #include "exchange/logic/exporters.h"
 #include "exchange/logic/import_file.h"
 #include "exchange/logic/mapping.h"
+#include "exchange/logic/pdf_text_map.h"
 #include "exchange/logic/print_layout.h"
 #include "exchange/logic/table.h"
 
@@ -52,8 +53,9 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
         {"a,b\r\nc,d\r\n", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"a,b\rc,d\r", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"\"x,y\",\"say \"\"hi\"\"\"\n", u',', {{"x,y", "say \"hi\""}}, {1}},
-        // Rows are numbered by record: a spreadsheet's row numbers.
-        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 2}},
+        // Rows are numbered by the file line they start on, quoted line breaks counted.
+        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 3}},
+        {"\"a\r\r\n\nb\"\rc\n\"d\re\"\n", u',', {{"a\r\r\n\nb"}, {"c"}, {"d\re"}}, {1, 5, 6}},
         {"a,,\n\n\nb\n", u',', {{"a", "", ""}, {"b"}}, {1, 4}},
         {"a\t\"b\tc\"\n", u'\t', {{"a", "b\tc"}}, {1}},
         {"\"open", u',', {{"open"}}, {1}},
@@ -119,6 +121,15 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
             EXPECT_TRUE(exchange::describe(plan.problems[0]).startsWith(u"7 行目: "));
         }
     }
+    // A document of entries names a row by its entry.
+    exchange::Table entries;
+    entries.rows = {{"", "a"}, {"q", "😀"}};
+    entries.sourceLines = {3, 4};
+    entries.numbering = exchange::RowNumbering::Entry;
+    const exchange::ImportPlan plan = exchange::planImport(entries, bySemicolon);
+    ASSERT_EQ(plan.problems.size(), 2);
+    EXPECT_EQ(exchange::describe(plan.problems[0]), "3 番目の単語: 問題がありません");
+    EXPECT_TRUE(exchange::describe(plan.problems[1]).startsWith(u"4 番目の単語: "));
 }
 
 TEST(DetectSeparator, TakesTheMostConsistentColumnCount) {
@@ -437,6 +448,17 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
          "<entry><translation id=\"0\"><text>a</text></translation></entry>"
          "<entry><translation id=\"0\"><text>b&ext;</text></translation></entry></entries></kvtml>",
          {"言語 0", "言語 1", "コメント"}, {{"a", "", ""}, {"b", "", ""}}, 0, 1, 2, {1}, {}},
+        {"translations keyed by their id, declared or not",
+         "<kvtml version=\"2.0\"><identifiers><identifier id=\"3\"><name>en</name></identifier></identifiers>"
+         "<entries><entry><translation id=\"2\"><text>りんご</text></translation><translation id=\"0\">"
+         "<text>林檎</text></translation><translation id=\"3\"><text>apple</text></translation></entry></entries></kvtml>",
+         {"en", "言語 0", "言語 2", "コメント"}, {{"apple", "林檎", "りんご", ""}}, 0, 1, 3, {}, {}},
+        {"KVocTrain: all lower-case doctype, a comparison before the word",
+         "<?xml version=\"1.0\"?>\n<!doctype kvtml system \"kvoctrain.dtd\">\n<kvtml><e><o l=\"en\">"
+         "<comparison><l1>good</l1><l2>better</l2></comparison>good</o><t l=\"ja\">良い</t></e></kvtml>",
+         {"en", "ja", "コメント"}, {{"good", "良い", ""}}, 0, 1, 2, {}, {}},
+        {"XML broken before the root", "<?xml version=\"1.0\"?>\n\n<kvtml version=\"2.0\"<entries/>",
+         {}, {}, 0, 1, -1, {}, "3 行目: "},
         {"a Latin-1 byte", "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"0\"><text>caf\xE9</text>",
          {}, {}, 0, 1, -1, {}, "3 行目: 文字コードの誤りです"},
         {"another document", "<html/>", {}, {}, 0, 1, -1, {}, "kvtml の単語帳ではありません。"},
@@ -555,6 +577,42 @@ TEST(FormatExport, WritesWhatOtherProgramsRead) {
     }
 }
 
+// KDE's programs head each column with its identifier's name: the language it is written in.
+TEST(FormatExport, NamesEachKvtmlColumnByItsScript) {
+    const struct {
+        const char* name;
+        QList<Entry> entries;
+        const char* question;  // the identifiers written, as name and locale
+        const char* answers;
+    } cases[] = {
+        {"English to Japanese",
+         {{"apple", "りんご|@2|林檎", ""}},
+         "English</name><locale>en",
+         "日本語</name><locale>ja"},
+        {"Japanese to English",
+         {{"りんご", "apple", ""}, {"走る", "run|@2|ran", ""}},
+         "日本語</name><locale>ja",
+         "English</name><locale>en"},
+        {"kanji to readings",
+         {{"林檎", "りんご", ""}},
+         "日本語</name><locale>ja",
+         "日本語</name><locale>ja"},
+        {"the most decide",
+         {{"apple", "りんご", ""}, {"猫", "cat", ""}, {"dog", "犬", ""}},
+         "English</name><locale>en",
+         "日本語</name><locale>ja"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray bytes =
+            exchange::formatExport(exchange::ExportFormat::Kvtml, c.entries, QStringLiteral("t"));
+        EXPECT_TRUE(bytes.contains(QByteArray("<identifier id=\"0\"><name>") + c.question))
+            << bytes.constData();
+        EXPECT_TRUE(bytes.contains(QByteArray("<identifier id=\"1\"><name>") + c.answers))
+            << bytes.constData();
+    }
+}
+
 TEST(WriteExport, WritesTheBytesOrReportsFailure) {
     QTemporaryDir dir;
     const common::Entry entry{"a", "b", ""};
@@ -574,11 +632,13 @@ QString pdfText(const QString& path) {
     QProcess text;
     text.start("pdftotext", {path, "-"});
     text.waitForFinished();
+    EXPECT_EQ(text.readAllStandardError(), "") << "a sound file, its offsets right";
     return QString::fromUtf8(text.readAllStandardOutput());
 }
 
 // The entries' characters come back as text, the common-use kanji not as radicals nor the
-// full-width tilde as a wave dash, from either kind of printout.
+// full-width tilde as a wave dash, nor 𠮟 and other characters beyond U+FFFF as nothing, from
+// either kind of printout.
 TEST(WritePdf, TextCopiesAsTheEntries) {
     QFile joyo(QStringLiteral(KX_TEST_DATA_DIR "/joyo_kanji.txt"));
     ASSERT_TRUE(joyo.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -597,6 +657,7 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
                         fullWidth.mid(entries.size() % 4 * 24, 24)});
     }
     ASSERT_EQ(entries.size(), 107);
+    entries.append({QStringLiteral("𩸽"), QStringLiteral("𠮟る"), QStringLiteral("😀")});
     QTemporaryDir dir;
     for (const exchange::PrintKind kind :
          {exchange::PrintKind::WordList, exchange::PrintKind::TestSheet}) {
@@ -608,8 +669,6 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
         QString all = pdfText(path);
         all.remove(QRegularExpression(QStringLiteral("\\s")));
         for (Entry entry : entries) {
-            // Qt's PDF text map holds code points of the basic plane only.
-            entry.question.remove(QStringLiteral("𠮟"));
             EXPECT_TRUE(all.contains(entry.question)) << entry.question.toStdString();
             const QString answers = QString(entry.rights).replace("|@2|", "/");
             EXPECT_TRUE(all.contains(answers)) << answers.toStdString();
@@ -617,6 +676,17 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
                 EXPECT_TRUE(all.contains(entry.information)) << entry.information.toStdString();
             }
         }
+    }
+}
+
+// A file not laid out as Qt writes a PDF is left as it is, whatever was drawn.
+TEST(MendTextMap, LeavesOtherFilesAlone) {
+    for (const QByteArray& bytes :
+         {QByteArray(), QByteArray("%PDF-1.4\n1 0 obj\n<< /Contents 1 0 R"),
+          QByteArray("/Contents 2 0 R\n2 0 obj\n<< /Length 9 0 R >>\nstream\nx\nendstream\nendobj"),
+          QByteArray("/Contents 2 0 R\n2 0 obj\n<< /Length 20 >>\nstream\n/F1 9 Tf <0001> Tj\n"
+                     "endstream\nendobj\nxref\n0 1\n0000000000 65535 f \nstartxref\n1\n")}) {
+        EXPECT_EQ(exchange::mendTextMap(bytes, {U'𠮟'}), bytes);
     }
 }
 

@@ -74,10 +74,10 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
     } cases[] = {
         // clang-format off
         {"the bad row skipped when agreed", "words.csv", csv, 0, [](QDialog& d) {
-             // Numbered by record, as a spreadsheet numbers its rows.
-             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(2)->text(), "3");
+             // Numbered by the file line a row starts on, as an editor shows it.
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(2)->text(), "4");
              EXPECT_EQ(child<QListWidget>(d, "lstProblems")->item(0)->text(),
-                       "2 行目: 問題がありません");
+                       "3 行目: 問題がありません");
              agree(d);
          }, {Answer::Yes}, QList<Entry>{{"apple", "りんご|@2|林檎", "赤い\\n果物"}, {"cat", "猫", ""}},
          "1 行は単語にできません。"},
@@ -114,6 +114,16 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              EXPECT_TRUE(child<QLabel>(d, "lblNotes")->text().contains("#deck:英単語"));
              agree(d);
          }, {}, QList<Entry>{{"run", "走る", ""}}, {}},
+        {"kvtml rows counted by entry, no header row offered", "words.kvtml",
+         "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"1\"><text>犬</text></translation></entry>\n"
+         "<entry><translation id=\"0\"><text>cat</text></translation><translation id=\"1\"><text>猫</text>"
+         "</translation></entry>\n</entries>\n</kvtml>\n", 0, [](QDialog& d) {
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(1)->text(), "2");
+             EXPECT_EQ(child<QListWidget>(d, "lstProblems")->item(0)->text(),
+                       "1 番目の単語: 問題がありません");
+             EXPECT_TRUE(child<QCheckBox>(d, "chkHeader")->isHidden());
+             agree(d);
+         }, {Answer::Yes}, QList<Entry>{{"cat", "猫", ""}}, "1 行は単語にできません。"},
         {"a broken kvtml never reaches the preview", "bad.kvtml", "<kvtml version=\"2\"><e>", 0,
          [](QDialog&) { ADD_FAILURE() << "no preview expected"; }, {Answer::Ok}, std::nullopt,
          "読み込めないファイルです。"},
