@@ -8,6 +8,7 @@
 #include "platform/help_viewer.h"
 #include "platform/ime_switch.h"
 #include "platform/message_dialog.h"
+#include "platform/name_repair.h"
 #include "platform/platform_detail.h"
 #include "platform/speaker.h"
 
@@ -80,10 +81,29 @@ std::optional<QString> QtPlatform::askFileName(QWidget* parent, const FileDialog
     if (!start.fileName.isEmpty()) {
         dialog.selectFile(start.fileName);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+    if (!save) {
+        // Qt's dialog cannot show names in the Windows code page: offered in each folder the
+        // user walks to as well.
+        QSet<QString>* offered =
+            request.namesOffered != nullptr ? request.namesOffered : &namesOffered_;
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                         [this, &dialog, offered](const QString& folder) {
+                             offerNameRepair(*this, &dialog, folder, *offered);
+                         });
     }
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        const QString chosen = dialog.selectedFiles().constFirst();
+        // A pipe or a device might never end, a folder is no file: refused while the user can
+        // still choose another.
+        if (const QFileInfo info(chosen); !save && info.exists() && !info.isFile()) {
+            warn(&dialog,
+                 QStringLiteral("「%1」はファイルではないため開けません。").arg(info.fileName()),
+                 request.title.isEmpty() ? dialog.windowTitle() : request.title);
+            continue;
+        }
+        return QDir::toNativeSeparators(chosen);
+    }
+    return std::nullopt;
 }
 
 void QtPlatform::showHelp(QWidget* parent, const QString& helpFile, int topic) {

@@ -536,6 +536,7 @@ void frmMain::Menu_Open_Click() {
     dialog.kind = platform::FileDialogKind::Open;
     dialog.fileName = last;
     dialog.initialFolder = folder;
+    dialog.namesOffered = &namesOffered_;
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
     if (chosen && !chosen->isEmpty()) {
         openWordFile(*chosen);

@@ -28,8 +28,11 @@ int Main(QApplication& application, const QByteArray& argument) {
     // A word file given on the command line (a double-click in the file manager), as bytes:
     // its name need not be text in the system's encoding.
     if (!argument.isEmpty()) {
-        window.openWordFile(
-            platform::argumentPath(platform, &window, argument, window.namesOffered()));
+        const QString path =
+            platform::argumentPath(platform, &window, argument, window.namesOffered());
+        if (!path.isEmpty()) {
+            window.openWordFile(path);
+        }
     }
     return application.exec();
 }

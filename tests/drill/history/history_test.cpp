@@ -35,6 +35,10 @@ namespace {
 
 using namespace std::string_literals;
 
+// How long another program may take to start or to end its work. It bounds only a program
+// that hangs: beside other work, and built with the sanitizers, one can take many seconds.
+constexpr int kProgramMilliseconds = 120000;
+
 DrillRecord drill(const QString& file, int minute, int right, int asked,
                   const QStringList& missed = {}, int day = 7) {
     DrillRecord record;
@@ -212,11 +216,16 @@ TEST(History, NoDrillIsLostToADamagedOrNewerHistory) {
         const QString path = dir.filePath("history.sqlite");
         c.prepare(path);
         const QByteArray before = kxtest::readBytes(path);
-        const QString aside = path + ".damaged-" + QDate::currentDate().toString(Qt::ISODate);
+        const QDate dayBefore = QDate::currentDate();
 
         QProcess writer;  // another program records two drills
         writer.start(KX_HISTORY_WRITER, {path, "/w", "2"});
-        ASSERT_TRUE(writer.waitForFinished(60000));
+        ASSERT_TRUE(writer.waitForFinished(kProgramMilliseconds));
+        // Named after the day of the move, midnight passing meanwhile or not.
+        QString aside = path + ".damaged-" + dayBefore.toString(Qt::ISODate);
+        if (!QFileInfo::exists(aside)) {
+            aside = path + ".damaged-" + QDate::currentDate().toString(Qt::ISODate);
+        }
         const QString notice = QString::fromLocal8Bit(writer.readAllStandardError());
         EXPECT_EQ(writer.exitCode(), 0) << notice.toStdString();
         SqliteHistory history(path);
@@ -239,19 +248,22 @@ TEST(History, NoDrillIsLostToADamagedOrNewerHistory) {
 TEST(History, LockHeldByAnotherProgramKeepsTheDrillForLater) {
     QTemporaryDir dir;
     const QString path = dir.filePath("history.sqlite");
-    QProcess holder;
-    holder.start(KX_HISTORY_WRITER, {path, "--hold", "3000"});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    QProcess holder;  // holds the lock until told to let go
+    holder.start(KX_HISTORY_WRITER, {path, "--hold"});
+    ASSERT_TRUE(holder.waitForReadyRead(kProgramMilliseconds));
     ASSERT_EQ(holder.readAllStandardOutput(), "held\n");
 
     SqliteHistory history(path);
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(history.record(drill("/a", 1, 1, 1)), QString());
-    EXPECT_LT(timer.elapsed(), 2000) << "it froze the window 5.2 s";
+    // The short busy timeouts add up to well under a second; the bound leaves a loaded machine
+    // room and still tells apart the wait of several seconds that froze the window.
+    EXPECT_LT(timer.elapsed(), 4000) << "it froze the window 5.2 s";
     EXPECT_TRUE(QFileInfo::exists(history.pendingPath()));
 
-    ASSERT_TRUE(holder.waitForFinished(10000));
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(kProgramMilliseconds));
     ASSERT_EQ(history.record(drill("/a", 2, 1, 1)), QString());
     EXPECT_EQ(history.drills().records.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(history.pendingPath()));
@@ -262,7 +274,7 @@ void threePending(const QString& path) {
     newerSchema(path);
     QProcess writer;
     writer.start(KX_HISTORY_WRITER, {path, "/pending", "3"});
-    ASSERT_TRUE(writer.waitForFinished(60000));
+    ASSERT_TRUE(writer.waitForFinished(kProgramMilliseconds));
     ASSERT_EQ(writer.exitCode(), 0);
     setVersion(path, SqliteHistory::schemaVersion());
 }
@@ -288,12 +300,12 @@ TEST(History, PendingDrillsAreRecordedOnceWhateverMomentAKillComes) {
                 writer.setProcessEnvironment(env);
             }
             writer.start(KX_HISTORY_WRITER, {path, "/later", "20"});
-            ASSERT_TRUE(writer.waitForStarted(10000));
+            ASSERT_TRUE(writer.waitForStarted(kProgramMilliseconds));
             if (!row.afterCommit) {
                 QThread::msleep(QRandomGenerator::global()->bounded(80));
                 writer.kill();
             }
-            ASSERT_TRUE(writer.waitForFinished(60000));
+            ASSERT_TRUE(writer.waitForFinished(kProgramMilliseconds));
             if (row.afterCommit) {
                 EXPECT_EQ(writer.exitStatus(), QProcess::CrashExit) << i;
             }
@@ -397,7 +409,9 @@ TEST(History, AFullOrReadOnlyDiskLosesOnlyWhatItSaysWithTheSystemsReason) {
     }
 }
 
-// Two drill programs ending drills, or answering, at the same moment both record.
+// Two drill programs ending drills, or answering, at the same moment both record. Drills come
+// as fast as they can be written; answers come as a learner gives them, each pair at once, for
+// a review that cannot be written at once is skipped, not kept for later.
 TEST(History, TwoProgramsRecordingAtOnceBothLand) {
     QTemporaryDir dir;
     const QString path = dir.filePath("sub/history.sqlite");
@@ -409,8 +423,21 @@ TEST(History, TwoProgramsRecordingAtOnceBothLand) {
         first.start(KX_HISTORY_WRITER, QStringList{path, "/first", QString::number(kEach)} + more);
         second.start(KX_HISTORY_WRITER,
                      QStringList{path, "/second", QString::number(kEach)} + more);
+        for (int i = 0; !more.isEmpty() && i < kEach; ++i) {
+            for (QProcess* process : {&first, &second}) {
+                process->write("\n");
+            }
+            for (QProcess* process : {&first, &second}) {
+                while (!process->canReadLine()) {
+                    ASSERT_TRUE(process->waitForReadyRead(kProgramMilliseconds))
+                        << i << process->readAllStandardError().toStdString();
+                }
+                ASSERT_EQ(process->readLine(), QByteArray::number(i) + '\n');
+            }
+        }
         for (QProcess* process : {&first, &second}) {
-            ASSERT_TRUE(process->waitForFinished(60000));
+            process->closeWriteChannel();
+            ASSERT_TRUE(process->waitForFinished(kProgramMilliseconds));
             EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
         }
     }
@@ -644,8 +671,8 @@ TEST(Reviews, AHistoryThatCannotBeWrittenSkipsTheReviewAndSaysWhy) {
     const Case cases[] = {
         {"locked by another program",
          [](const QString& path, QProcess& holder) {
-             holder.start(KX_HISTORY_WRITER, {path, "--hold", "3000"});
-             ASSERT_TRUE(holder.waitForReadyRead(10000));
+             holder.start(KX_HISTORY_WRITER, {path, "--hold"});  // until told to let go
+             ASSERT_TRUE(holder.waitForReadyRead(kProgramMilliseconds));
          }},
         {"unwritable",
          [](const QString& path, QProcess&) {
@@ -670,7 +697,8 @@ TEST(Reviews, AHistoryThatCannotBeWrittenSkipsTheReviewAndSaysWhy) {
             EXPECT_NE(history.recordReviews(pair), QString());
             EXPECT_NE(history.reviewsUnavailable(), QString());
         }
-        holder.waitForFinished(10000);
+        holder.closeWriteChannel();
+        holder.waitForFinished(kProgramMilliseconds);
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         setVersion(path, SqliteHistory::schemaVersion());
         SqliteHistory history(path);

@@ -4,16 +4,16 @@
 
 // kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE.
 // kx_history_writer FILE NAME COUNT reviews: records COUNT answers of the word file NAME as
-// reviews, one at a time: its own words "NAME i" in turn with the word "shared".
+// reviews, its own words "NAME i" in turn with the word "shared": one for each line of its
+// input, as a learner answers, writing the line's number back once the review is recorded.
 // With KX_KILL_AFTER_PENDING_COMMIT set, it kills itself between the commit of the pending drills
 // and the removal of their file.
-// kx_history_writer FILE --hold MS: holds the write lock of FILE for MS milliseconds, saying
+// kx_history_writer FILE --hold: holds the write lock of FILE until its input ends, saying
 // "held" once it has it.
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
-#include <QThread>
 
 #include <csignal>
 #include <cstdio>
@@ -23,7 +23,7 @@
 
 namespace {
 
-int hold(const QString& path, int milliseconds) {
+int hold(const QString& path) {
     drill::history::SqliteHistory(path).wordFiles();  // a database of today's schema
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     db.setDatabaseName(path);
@@ -32,13 +32,15 @@ int hold(const QString& path, int milliseconds) {
     }
     std::printf("held\n");
     std::fflush(stdout);
-    QThread::msleep(milliseconds);
+    while (std::fgetc(stdin) != EOF) {
+    }
     return 0;
 }
 
 int reviews(drill::history::DrillHistory& history, const QString& name, int count) {
     review::ReviewTime now{std::chrono::days(20000)};
-    for (int i = 0; i < count; ++i) {
+    char line[32];
+    for (int i = 0; i < count && std::fgets(line, sizeof line, stdin); ++i) {
         const common::Entry entry{
             i % 2 == 0 ? QStringLiteral("%1 %2").arg(name).arg(i / 2) : QStringLiteral("shared"),
             QStringLiteral("a"),
@@ -49,6 +51,8 @@ int reviews(drill::history::DrillHistory& history, const QString& name, int coun
             std::fprintf(stderr, "%s\n", qPrintable(reason));
             return 1;
         }
+        std::printf("%d\n", i);
+        std::fflush(stdout);
         now += std::chrono::minutes(1);
     }
     return 0;
@@ -59,11 +63,11 @@ int reviews(drill::history::DrillHistory& history, const QString& name, int coun
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args.at(2) == QLatin1String("--hold")) {
+        return hold(args.at(1));
+    }
     if (args.size() != 4 && args.size() != 5) {
         return 2;
-    }
-    if (args.at(2) == QLatin1String("--hold")) {
-        return hold(args.at(1), args.at(3).toInt());
     }
     if (qEnvironmentVariableIsSet("KX_KILL_AFTER_PENDING_COMMIT")) {
         drill::history::SqliteHistory::pendingCommitted = [] { std::raise(SIGKILL); };

@@ -157,6 +157,7 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     frmReview* plan = window->reviewCommands().reviewWindow();
     ASSERT_NE(plan, nullptr);
     auto* files = plan->findChild<QTreeWidget*>("lstFiles");
+    ASSERT_TRUE(files != nullptr && files->topLevelItemCount() > 0);
     files->setCurrentItem(files->topLevelItem(0));
     platform.answers({Answer::Ok});
     plan->findChild<QPushButton*>("cmdStart")->click();
@@ -169,6 +170,7 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
         find<QPushButton>("cmdOK")->click();
     }
     EXPECT_EQ(asked, QStringList({"long", "late", "soon", "new1"}));
+    ASSERT_FALSE(titles.isEmpty());
     EXPECT_EQ(titles.first(), "Kotobax4 - 復習 1 / 4");
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
     EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
@@ -176,6 +178,7 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     // Every word was just answered and the day's one new word taken: nothing is left today.
     platform.answers({Answer::Ok});
     action("Menu_Review")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text, "今日復習する語はありません。");
     EXPECT_FALSE(window->session().drilling());
 }
@@ -189,6 +192,7 @@ TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
     EXPECT_EQ(informationLine(), "復習: 0 語　新しい語: 2 語");
     platform.answers({Answer::No});
     action("Menu_Review")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text,
               "今日復習する語はありません。\r\n新しい語 2 語を練習しますか？");
     EXPECT_FALSE(window->session().drilling());
@@ -198,6 +202,7 @@ TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
     EXPECT_EQ(informationLine(), "");
     platform.answers({Answer::Ok});
     action("Menu_Review")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text, "今日の復習は使えません。\r\nthe history is locked");
 }
 

@@ -51,8 +51,9 @@ public:
         const auto* view = window.findChild<QChartView*>("chtForecast");
         const auto* series = qobject_cast<QBarSeries*>(view->chart()->series().value(0));
         QList<qreal> values;
-        for (int day = 0; series != nullptr && day < series->barSets()[0]->count(); ++day) {
-            values.append(series->barSets()[0]->at(day));
+        const QBarSet* set = series != nullptr ? series->barSets().value(0) : nullptr;
+        for (int day = 0; set != nullptr && day < set->count(); ++day) {
+            values.append(set->at(day));
         }
         return values;
     }
