@@ -12,6 +12,7 @@
 
 #include "review/fsrs.h"
 #include "review/review_plan.h"
+#include "review/word_renames.h"
 
 namespace review {
 
@@ -114,6 +115,12 @@ public:
     virtual WordReviews wordReviews(const QByteArray& key) {
         Q_UNUSED(key)
         return {{}, 0, 0, reviewsUnavailable()};
+    }
+    // Edited words of a saved word file: their reviews follow them to their new text there.
+    // Empty when taken in (now or, waiting beside the store, later), else why not.
+    virtual QString renameWords(std::span<const WordRename> renames) {
+        Q_UNUSED(renames)
+        return reviewsUnavailable();
     }
     // Every state rebuilt from the reviews. Empty when done, else why not.
     virtual QString replayReviews() { return reviewsUnavailable(); }

@@ -24,8 +24,8 @@ namespace drill::history {
 class SqliteHistory final : public DrillHistory {
 public:
     // ReadOnly is for another program that only looks: it never creates, upgrades, moves aside
-    // or writes the file or anything beside it, reads only a history of this program's schema
-    // and sees what the drill program records meanwhile.
+    // or writes the file or anything beside it but the renames it is handed, reads only a
+    // history of this program's schema and sees what the drill program records meanwhile.
     enum class Access { ReadWrite, ReadOnly };
 
     // ":memory:" keeps the history in memory, for as long as this object lives. Drills are
@@ -59,6 +59,9 @@ public:
     review::MeasuredRetention measuredRetention(const QString& wordFile) override;
     review::WordReviews wordReviews(const QByteArray& key) override;
     QString replayReviews() override;
+    // Into the renames file beside the history, taken in by the next program that can write.
+    // A word the reader finds no reviews of follows the renames still waiting there.
+    QString renameWords(std::span<const review::WordRename> renames) override;
 
     // The schema version this program reads and writes (PRAGMA user_version).
     static int schemaVersion();
@@ -67,6 +70,7 @@ public:
     QString pendingPath() const { return path_ + QStringLiteral(".pending"); }
     // For tests: called between the commit of the pending drills and the removal of their file.
     static inline void (*pendingCommitted)() = nullptr;
+    QString renamesPath() const { return path_ + QStringLiteral(".renames"); }
 
 private:
     QString open();
@@ -86,6 +90,9 @@ private:
     QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);
     QString writeMeta();
+    void applyRenames();
+    QString applyRename(const review::WordRename& rename);
+    QByteArray renamedFrom(const QByteArray& key);
     // The words the query selects, counted on the day they are due; the query takes the end
     // of the last day as its last value.
     QList<int> dueByDay(review::ReviewTime now, int days, const QString& select,

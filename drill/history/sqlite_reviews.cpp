@@ -20,6 +20,7 @@ namespace drill::history {
 
 using detail::execRetrying;
 using detail::failure;
+using detail::Transaction;
 
 namespace {
 
@@ -93,46 +94,13 @@ bool wasDue(const review::CardState& before, review::ReviewTime at) {
            std::chrono::floor<days>(at) > std::chrono::floor<days>(before.lastReview);
 }
 
-class Transaction {
-public:
-    explicit Transaction(const QSqlDatabase& db) : db_(db), query_(db) {
-        // The write lock up front, so that a busy database is waited for.
-        if (!execRetrying(query_, QStringLiteral("BEGIN IMMEDIATE"))) {
-            reason_ = failure(query_);
-        } else {
-            open_ = true;
-        }
-    }
-    ~Transaction() {
-        if (open_) {
-            QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
-        }
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-    const QString& reason() const { return reason_; }
-    QString commit() {
-        if (!query_.exec(QStringLiteral("COMMIT"))) {
-            return failure(query_);
-        }
-        open_ = false;
-        return {};
-    }
-
-private:
-    QSqlDatabase db_;
-    QSqlQuery query_;
-    QString reason_;
-    bool open_ = false;
-};
-
 }  // namespace
 
 QString SqliteHistory::openReviews() {
     if (QString reason = open(); !reason.isEmpty()) {
         return reason;
     }
+    applyRenames();
     if (statesChecked_) {
         return {};
     }
@@ -528,15 +496,23 @@ review::WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
                                  " WHERE r.word_id = w.id AND r.grade = 1)"
                                  " FROM words w WHERE w.word_key = ?")
                       .arg(QLatin1String(kStateColumns)));
-    query.addBindValue(QString::fromLatin1(key.toHex()));
-    if (!query.exec()) {
-        word.error = failure(query);
-        readFailed(word.error);
-    }
-    if (query.next()) {
-        word.state = stateAt(query, 1);
-        word.reviews = query.value(11).toInt();
-        word.missed = query.value(12).toInt();
+    // An edited word whose rename waits for a program that can write: the reviews it keeps.
+    // A few steps at most, for a word edited and saved again meanwhile.
+    QByteArray asked = key;
+    for (int step = 0; step < 4 && !asked.isEmpty(); ++step) {
+        query.addBindValue(QString::fromLatin1(asked.toHex()));
+        if (!query.exec()) {
+            word.error = failure(query);
+            readFailed(word.error);
+            return word;
+        }
+        if (query.next()) {
+            word.state = stateAt(query, 1);
+            word.reviews = query.value(11).toInt();
+            word.missed = query.value(12).toInt();
+            return word;
+        }
+        asked = renamedFrom(asked);
     }
     return word;
 }

@@ -51,6 +51,7 @@ public:
     const common::Entry& entry(int position) const { return entries_.at(position); }
     const QList<common::Entry>& entries() const { return entries_; }
     EntryId idAt(int position) const { return ids_.at(position); }
+    const QList<EntryId>& ids() const { return ids_; }
     std::optional<int> positionOf(EntryId id) const;
     // The positions of those ids still in the document, ascending; one pass over the list.
     QList<int> positionsOf(const QList<EntryId>& ids) const;

@@ -25,6 +25,7 @@ void EditorSession::clear() {
     document_.clear();
     wordFile_.clear();
     undoStack_.clear();
+    saved_.take(document_);
 }
 
 OpenOutcome EditorSession::open(const QString& path) {
@@ -32,6 +33,7 @@ OpenOutcome EditorSession::open(const QString& path) {
     if (outcome.ok()) {
         wordFile_ = path;
         undoStack_.clear();
+        saved_.take(document_);
     }
     return outcome;
 }
@@ -45,10 +47,12 @@ SaveCheck EditorSession::checkSave() const {
     return {Refusal{*refusal, kSaveTitle}};
 }
 
-common::Outcome EditorSession::save(const QString& path) {
+common::Outcome EditorSession::save(const QString& path, review::ReviewTime time) {
     common::Outcome outcome = document_.saveFile(path);
     if (outcome.ok()) {
         wordFile_ = path;
+        renames_.append(saved_.renames(document_, path, time));
+        saved_.take(document_);
     }
     if (!document_.isModified()) {
         undoStack_.setClean();  // the state the file now holds

@@ -12,6 +12,7 @@
 #include "editor/logic/entry_form.h"
 #include "editor/logic/input_options.h"
 #include "editor/logic/reverse_generation.h"
+#include "editor/logic/saved_entries.h"
 #include "editor/logic/search.h"
 
 #include <QList>
@@ -74,8 +75,16 @@ public:
     void clear();
     OpenOutcome open(const QString& path);
     SaveCheck checkSave() const;
-    // Ok: the document is clean and named after path. Unwritable: the file is as it was.
-    common::Outcome save(const QString& path);
+    // Ok: the document is clean and named after path, and the words edited since the file was
+    // last read or written wait in unrecordedRenames(). Unwritable: the file is as it was.
+    common::Outcome save(const QString& path, review::ReviewTime time = {});
+    // Renames of saved words not yet handed to the review store; the caller empties it once
+    // they are. Kept across files, each names its own.
+    QList<review::WordRename>& unrecordedRenames() { return renames_; }
+    // The word key the entry at position had in the file, when it has another one now.
+    std::optional<QByteArray> savedKey(int position) const {
+        return saved_.savedKey(document_, position);
+    }
 
     // The entry commands: each checks the form first. Insert goes in front of the entry at
     // position and leaves the new entry current and alone selected; Change replaces the
@@ -125,6 +134,8 @@ private:
     Document document_;
     QUndoStack undoStack_;
     QString wordFile_;
+    SavedEntries saved_;
+    QList<review::WordRename> renames_;
     common::EditorOptions options_;
     QString dialogFolder_;
     QString scanString_;

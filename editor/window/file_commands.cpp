@@ -14,6 +14,7 @@
 #include "exchange/window/exchange_commands.h"
 #include "platform/name_repair.h"
 #include "platform/platform.h"
+#include "review/review_clock.h"
 
 #include <QAction>
 #include <QMenu>
@@ -142,11 +143,13 @@ void FileCommands::saveFile() {
     common::Outcome outcome;
     {
         const auto busy = platform_.busy();
-        outcome = session_.save(path);
+        outcome = session_.save(path, review::SystemReviewClock().now());
     }
     if (!outcome.ok()) {
         platform_.warn(&window_, kNotSaved + kCrLf + path, outcome, kSaveTitle);
+        return;
     }
+    window_.recordRenames();
 }
 
 void FileCommands::openFile(const QString& path) {

@@ -304,10 +304,25 @@ void frmEdit::showReviews(const common::Entry* entry) {
         line->clear();
         return;
     }
-    const review::WordReviews word = history_->wordReviews(review::wordKey(*entry));
+    review::WordReviews word = history_->wordReviews(review::wordKey(*entry));
+    // An entry edited since the save: its reviews follow it when the file is saved.
+    if (const std::optional<int> current = lstQuestion_->currentPosition();
+        word.error.isEmpty() && word.reviews == 0 && current &&
+        session_->document().entry(*current) == *entry) {
+        if (const std::optional<QByteArray> saved = session_->savedKey(*current)) {
+            word = history_->wordReviews(*saved);
+        }
+    }
     line->setText(reviewLine(word, QTimeZone::systemTimeZone(), review::SystemReviewClock().now()));
     // A history that cannot be read takes no room and says nothing.
     line->setVisible(word.error.isEmpty());
+}
+
+void frmEdit::recordRenames() {
+    QList<review::WordRename>& renames = session_->unrecordedRenames();
+    if (history_ == nullptr || history_->renameWords(renames).isEmpty()) {
+        renames.clear();
+    }
 }
 
 bool frmEdit::formEdited() const {

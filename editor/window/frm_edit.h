@@ -82,6 +82,9 @@ public:
     void showForm(const EntryForm& form);
     // A stored entry into the form, with the reviews of its word.
     void showEntry(const common::Entry& entry);
+    // After a save: the reviews of the words edited since follow them. A history that cannot
+    // take them now gets them again at the next save; the save stands either way.
+    void recordRenames();
     bool formEdited() const;
     void updateEntryButtons();
     // After New and Open: empty form, entry buttons disabled.

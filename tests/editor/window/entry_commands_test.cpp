@@ -97,8 +97,8 @@ TEST(EntryList, OnlyChoosingAnEntryLoadsIt) {
     EXPECT_EQ(editor.form().txtQuestion()->text(), u"typed"_s);
 }
 
-// The line follows the entry shown and the entry as stored, never the typing; an edited word
-// starts fresh.
+// The line follows the entry shown and the entry as stored, never the typing; an entry the file
+// never held starts fresh.
 TEST(EntryList, TheFormShowsTheStoredWordsReviews) {
     drill::history::SqliteHistory history(u":memory:"_s);
     const review::ReviewTime longAgo{std::chrono::days(20000)};  // due today, whenever that is

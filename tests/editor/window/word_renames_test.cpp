@@ -1,0 +1,155 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "drill/history/sqlite_history.h"
+#include "editor_window.h"
+#include "review/word_key.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using drill::history::SqliteHistory;
+
+const QString kKept = u"次の復習: 今日　復習 2 回・間違い 1 回"_s;
+const QString kFresh = u"復習: まだありません"_s;
+
+// The drill program's history with apple answered twice (once wrong) long ago, and the editor
+// reading it as Brelmi does, with apple and pear saved in words.qvw.
+struct EditedWords {
+    QTemporaryDir folder;
+    SqliteHistory drill{folder.filePath(u"history.sqlite"_s)};
+    SqliteHistory reader{folder.filePath(u"history.sqlite"_s), QTimeZone::systemTimeZone(),
+                         SqliteHistory::Access::ReadOnly};
+    EditorWindow editor{{u"apple"_s, u"pear"_s}, &reader};
+    QString wordFile = editor.path(u"words.qvw"_s);
+    QByteArray apple = review::wordKey(entryOf(u"apple"_s));
+
+    EditedWords() {
+        save();
+        for (const review::Grade grade : {review::Grade::Again, review::Grade::Good}) {
+            EXPECT_EQ(drill.recordReview({review::ReviewTime{std::chrono::days(20000)}, apple,
+                                          grade, 0, wordFile}),
+                      "");
+        }
+    }
+    void save(const QString& path = {}) {
+        editor.platform.fileNames({path.isEmpty() ? wordFile : path});
+        editor.trigger(u"File_Save"_s);
+    }
+    // Adds an answer to apple, as 更新 stores it.
+    void editApple() {
+        editor.clickEntry(0);
+        EditorWindow::typeText(editor.form().txtRight(3), u"アップル"_s);
+        editor.press(u"cmdChange"_s);
+    }
+    QByteArray firstKey() const { return review::wordKey(editor.document().entry(0)); }
+    QString line() {
+        editor.clickEntry(1);
+        editor.clickEntry(0);
+        return editor.find<QLabel>(u"lblReview"_s)->text();
+    }
+};
+
+// The edited word's reviews follow it: the editor's line keeps them from 更新 on, and after the
+// save the drill program counts them for the new text, in the same state.
+TEST(WordRenames, AnEditedWordKeepsItsReviews) {
+    EditedWords words;
+    words.editApple();
+    const QByteArray edited = words.firstKey();
+    ASSERT_NE(edited, words.apple);
+    EXPECT_EQ(words.editor.find<QLabel>(u"lblReview"_s)->text(), kKept);
+    EXPECT_EQ(words.drill.wordReviews(edited).reviews, 0);  // nothing before the save
+
+    words.save();
+    EXPECT_EQ(words.line(), kKept);  // read through the renames waiting for the drill program
+    const review::WordReviews kept = words.drill.wordReviews(edited);
+    EXPECT_EQ(kept.reviews, 2);
+    EXPECT_EQ(kept.missed, 1);
+    const auto states = words.drill.wordStates({edited, words.apple});
+    ASSERT_TRUE(states.size() == 2 && states[0] && states[1]);
+    EXPECT_EQ(std::tuple(states[0]->due, states[0]->reps, states[0]->lapses),
+              std::tuple(states[1]->due, states[1]->reps, states[1]->lapses));
+    EXPECT_FALSE(QFileInfo::exists(words.drill.renamesPath()));
+    EXPECT_EQ(words.line(), kKept);
+    // Every replay keeps them.
+    words.drill.setDesiredRetention(0.8);
+    EXPECT_EQ(words.drill.wordReviews(edited).reviews, 2);
+}
+
+// What a save hands the history: nothing for an edit undone before it, nothing for a new entry
+// of the same question; a rename in the edited file only, the old text keeping its own
+// progress in a file that still holds it.
+TEST(WordRenames, OnlyASavedEditMovesProgress) {
+    struct Case {
+        const char* name;
+        std::function<void(EditedWords&)> steps;
+        bool renamed;       // the save handed the history a rename
+        int editedReviews;  // of the first entry's word, after the save
+    };
+    const Case cases[] = {
+        {"edited", [](EditedWords& w) { w.editApple(); }, true, 2},
+        {"undone before the save",
+         [](EditedWords& w) {
+             w.editApple();
+             w.editor.trigger(u"Edit_Undo"_s);
+         },
+         false, 2},
+        {"a new entry of the old question",
+         [](EditedWords& w) {
+             w.editor.type(u"apple"_s, {u"林檎"_s});
+             w.editor.press(u"cmdAdd"_s);
+         },
+         false, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditedWords words;
+        c.steps(words);
+        words.save();
+        EXPECT_EQ(QFileInfo::exists(words.drill.renamesPath()), c.renamed);
+        EXPECT_EQ(words.drill.wordReviews(words.firstKey()).reviews, c.editedReviews);
+        EXPECT_EQ(words.drill.wordReviews(words.apple).reviews, 2);
+        const QByteArray last = review::wordKey(words.editor.document().entries().constLast());
+        EXPECT_EQ(words.drill.wordReviews(last).reviews, last == words.apple ? 2 : 0);
+    }
+}
+
+TEST(WordRenames, AnotherFileKeepsTheOldWordsOwnProgress) {
+    EditedWords words;
+    const QString other = words.editor.path(u"other.qvw"_s);
+    words.editApple();
+    words.save();
+    const QByteArray edited = words.firstKey();
+    ASSERT_EQ(words.drill.wordReviews(edited).reviews, 2);
+    // Answered again in the file that still holds the old text: its own, not the edited one's.
+    ASSERT_EQ(words.drill.recordReview({review::ReviewTime{std::chrono::days(20001)}, words.apple,
+                                        review::Grade::Good, 0, other}),
+              "");
+    EXPECT_EQ(words.drill.wordReviews(words.apple).reviews, 3);
+    EXPECT_EQ(words.drill.wordReviews(edited).reviews, 2);
+    const auto states = words.drill.wordStates({edited, words.apple});
+    ASSERT_TRUE(states.size() == 2 && states[0] && states[1]);
+    EXPECT_EQ(states[0]->reps, 2);
+    EXPECT_EQ(states[1]->reps, 3);
+}
+
+// A history that cannot take the renames never stops the save; they wait for the next one.
+TEST(WordRenames, AnUnwritableHistoryDoesNotStopTheSave) {
+    EditedWords words;
+    ASSERT_TRUE(QDir().mkpath(words.drill.renamesPath()));  // no file can be written there
+    words.editApple();
+    words.save();
+    EXPECT_FALSE(words.editor.document().isModified());
+    EXPECT_EQ(words.drill.wordReviews(words.firstKey()).reviews, 0);
+
+    ASSERT_TRUE(QDir(words.drill.renamesPath()).removeRecursively());
+    words.save();
+    EXPECT_EQ(words.drill.wordReviews(words.firstKey()).reviews, 2);
+}
+
+}  // namespace
