@@ -4,7 +4,8 @@
 
 """Files made to hurt, chosen in the real file dialogs: a pipe or a device refused in the dialog
 at once in both programs, and imports of deep HTML and long Anki headers that end in a preview
-within two seconds, or show a progress window whose キャンセル stops them."""
+(within a bound only a reading that never ends exceeds), or show a progress window whose
+キャンセル stops them."""
 
 import os
 import time
@@ -101,13 +102,20 @@ class HostileFiles(kx.TestCase):
                         time.sleep(1)
                         self.assertIsNone(outcome())
                     else:
-                        self.assertLess(time.monotonic() - started, 2.0)
-                        if name == "header.txt":
-                            notes = [kx.text_of(n) for n in kx.find_all(node, "label")
-                                     if "単語帳に入りません" in kx.text_of(n)]
-                            self.assertTrue(notes)
-                            self.assertLess(len(notes[0]), 6000)
+                        elapsed = time.monotonic() - started
+                        notes = [kx.text_of(n) for n in kx.find_all(node, "label")
+                                 if "単語帳に入りません" in kx.text_of(n)]
+                        # Closed before anything is judged: a preview left open would take the
+                        # next file's keys and fail that one as well.
                         keys("Escape")
                         window.wait_active()
+                        # The preview is the event that decides; the bound only catches a
+                        # reading that never ends. Reading these files takes a fraction of a
+                        # second, but on a loaded machine the dialog and the accessibility bus
+                        # alone have taken over two, so a tight limit failed for no fault.
+                        self.assertLess(elapsed, 10.0)
+                        if name == "header.txt":
+                            self.assertTrue(notes)
+                            self.assertLess(len(notes[0]), 6000)
         finally:
             editor.kill()

@@ -18,6 +18,11 @@ from desktop import end_processes
 from kx import keys
 
 DRILL_TITLE = "Kotobax4"
+# How long the speech tests wait for a text at the server. Its arrival decides; the bound only
+# ends a test whose speech never comes. A new client is first sent the server's whole voice
+# list (over 13,000 voices of espeak-ng and its MBROLA variants): on a loaded machine that
+# alone has taken 13 s, so the former 15 s failed with nothing wrong.
+SPEECH_TIMEOUT = 120.0
 QT6_FCITX_PLUGIN = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforminputcontexts/" \
                    "libfcitx5platforminputcontextplugin.so"
 MOZC_ADDON = "/usr/share/fcitx5/addon/mozc.conf"
@@ -144,9 +149,11 @@ class Options(kx.TestCase):
         window = self.start_with_speech()
         self.open_and_start(window, self.word_file(["kotobax apple|@1|りんご|@1|"]))
         window.wait_text("text", "問題", "kotobax apple")
-        kx.wait_for(lambda: received("kotobax apple|") == 1, "the question at the speech server")
+        kx.wait_for(lambda: received("kotobax apple|") == 1, "the question at the speech server",
+                    timeout=SPEECH_TIMEOUT)
         keys("F5")
-        kx.wait_for(lambda: received("kotobax apple|") == 2, "the question spoken again")
+        kx.wait_for(lambda: received("kotobax apple|") == 2, "the question spoken again",
+                    timeout=SPEECH_TIMEOUT)
 
     def test_speech_server_that_never_answers_holds_up_no_window(self):
         server_folder, socket_path = self.speech_folder()
@@ -169,7 +176,7 @@ class Options(kx.TestCase):
         # A working server in its place: speech comes back.
         silent.close()
         received = self.start_speech_server(server_folder, socket_path)
-        deadline = time.monotonic() + 30
+        deadline = time.monotonic() + SPEECH_TIMEOUT
         while received("kotobax ") == 0 and time.monotonic() < deadline:
             keys("F5")
             time.sleep(1)
