@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -190,18 +191,52 @@ TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
     }
 }
 
-TEST_F(ExchangeWindow, ExportWritesTheFormatTheExtensionNames) {
+// The type chosen in the dialog decides; a name with another type's extension asks which is
+// meant. Types: 0 Anki text, 1 CSV, 2 kvtml.
+TEST_F(ExchangeWindow, ExportWritesTheTypeChosen) {
     const QList<Entry> entries = {{"apple", "りんご|@2|林檎", "a\\nb"}};
-    platform.fileNames({dir.filePath("out.kvtml")});
-    ASSERT_TRUE(exchange::runExport(nullptr, platform, entries, dir.filePath("words.qvw")));
-    const exchange::Table table = exchange::readKvtml(kxtest::readBytes(dir.filePath("out.kvtml")));
-    EXPECT_EQ(table.rows, (QList<QStringList>{{"apple", "りんご; 林檎", "a\nb"}}));
-
-    platform.fileNames({dir.filePath("out.doc")});
-    platform.answers({Answer::Ok});
-    EXPECT_FALSE(exchange::runExport(nullptr, platform, entries, QString()));
+    const QByteArray anki = "#separator:tab",
+                     csv =
+                         "\xEF\xBB\xBF"
+                         "apple,",
+                     kvtml = "<?xml";
+    const struct {
+        const char* name;
+        int type;
+        const char* typed;
+        std::vector<Answer> answers;
+        const char* written;  // nullptr: nothing
+        QByteArray starts;
+    } cases[] = {
+        {"no extension: the type's", 1, "out", {}, "out.csv", csv},
+        {"kvtml chosen", 2, "words", {}, "words.kvtml", kvtml},
+        {"the extension agrees", 0, "deck.txt", {}, "deck.txt", anki},
+        {"another type's extension, meant", 1, "list.kvtml", {Answer::Yes}, "list.kvtml", kvtml},
+        {"the type meant", 2, "new.csv", {Answer::No}, "new.kvtml", kvtml},
+        {"the type meant, not over a file", 2, "list.csv", {Answer::No, Answer::No}, nullptr, {}},
+        {"which one, cancelled", 0, "x.csv", {Answer::Cancel}, nullptr, {}},
+        {"an extension we do not write", 0, "out.doc", {Answer::Ok}, nullptr, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        platform.fileNames({dir.filePath(c.typed)});
+        platform.fileTypes({c.type});
+        for (const Answer answer : c.answers) {
+            platform.answers({answer});
+        }
+        EXPECT_EQ(exchange::runExport(nullptr, platform, entries, dir.filePath("words.qvw")),
+                  c.written != nullptr);
+        EXPECT_EQ(platform.answersLeft(), 0u);
+        QStringList now = QDir(dir.path()).entryList(QDir::Files);
+        if (c.written != nullptr) {
+            EXPECT_TRUE(kxtest::readBytes(dir.filePath(c.written)).startsWith(c.starts));
+            now.removeOne(c.written);
+        }
+        EXPECT_EQ(now, before);
+    }
     EXPECT_EQ(platform.shown().back().title, "エクスポート");
-    EXPECT_FALSE(QFile::exists(dir.filePath("out.doc")));
+    EXPECT_TRUE(platform.unexpected().empty());
 }
 
 TEST_F(ExchangeWindow, PdfOfATestSheetHoldsTheQuestionsThenTheAnswers) {
