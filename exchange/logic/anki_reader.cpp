@@ -27,9 +27,41 @@ QChar separatorNamed(const QString& value) {
     return found == kNames.end() ? QChar() : found->second;
 }
 
+// Gives the information our export folded into a field a column of its own, right after that
+// field; the field's index, or -1 when no field holds any.
+int unfoldInformation(QStringView body, QList<QStringList>& rows) {
+    if (!body.contains(kAnkiInformationRule)) {
+        return -1;
+    }
+    int column = -1;
+    for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
+        for (int c = 0; c < int(rows[r].size()) && column < 0; ++c) {
+            column = rows[r][c].contains(kAnkiInformationRule) ? c : -1;
+        }
+    }
+    if (column < 0) {
+        return -1;
+    }
+    for (QStringList& row : rows) {
+        if (row.size() <= column) {
+            continue;
+        }
+        QString& field = row[column];
+        const qsizetype at = field.indexOf(kAnkiInformationRule);
+        QString information;
+        if (at >= 0) {
+            information = field.sliced(at + kAnkiInformationRule.size());
+            field.truncate(at);
+        }
+        row.insert(column + 1, information);
+    }
+    return column;
+}
+
 }  // namespace
 
 Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
+    static const QString kInformation = QStringLiteral("情報");
     const QString text = decodeText(bytes);
     QChar separator;
     std::optional<bool> html;
@@ -90,11 +122,23 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     for (int& line : table.sourceLines) {
         line += headerLines;
     }
+    const int folded = unfoldInformation(body, table.rows);
+    if (folded >= 0) {
+        std::map<int, QString> shifted;
+        for (const auto& [column, what] : special) {
+            shifted[column > folded ? column + 1 : column] = what;
+        }
+        special = std::move(shifted);
+    }
     if (options.html.value_or(html.value_or(looksLikeHtml(table.rows)))) {
         decodeHtml(table);
     }
     table.columns = numberedColumns(table.rows);
-    const QStringList names = columnsLine.split(table.separator);
+    QStringList names = columnsLine.split(table.separator);
+    if (folded >= 0) {
+        names.insert(std::min<qsizetype>(folded + 1, names.size()), kInformation);
+        table.columns[folded + 1] = kInformation;
+    }
     if (!columnsLine.isEmpty()) {
         for (qsizetype i = 0; i < names.size() && i < table.columns.size(); ++i) {
             table.columns[i] = names[i].trimmed();

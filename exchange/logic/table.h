@@ -18,6 +18,10 @@ namespace exchange {
 
 enum class SourceFormat { Csv, Tsv, Kvtml, Anki };
 
+// In an Anki field, what comes after this rule is the entry's information: our Anki export
+// folds it into the back, and the reader gives it a column of its own again.
+inline constexpr QStringView kAnkiInformationRule = u"<hr id=information>";
+
 struct Table {
     QStringList columns;      // names shown in the preview
     QList<QStringList> rows;  // each row may be shorter or longer than columns

@@ -298,20 +298,19 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     }
 }
 
-// Entries from the pieces that trouble some format: each format's own answer separator,
-// quotes, markup, formula marks, comment marks.
-QList<Entry> generatedEntries(int count) {
-    const QStringList pieces = {"apple", "りんご", "林檎", "; ", " / ", "、",  ";", "/",
-                                ",",     "\"",     "'",    "#",  "=",   "+1",  "-", "@",
-                                "<i>",   "&amp;",  "&",    "～", "ー",  "a b", "|", "\\"};
-    QRandomGenerator random(18);
-    const auto text = [&](int most, bool lines) {
+// Entries from the pieces that trouble some format: every answer separator the import offers,
+// quotes, markup, formula marks, comment marks. `most` answers an entry.
+QList<Entry> generatedEntries(int count, quint32 seed, int most) {
+    const QStringList pieces = {"apple", "りんご", "林檎", "; ", " / ", "、",  "；", "／", ";",
+                                "/",     ",",      "\"",   "'",  "#",   "=",   "+1", "-",  "@",
+                                "<i>",   "&amp;",  "&",    "～", "ー",  "a b", "|",  "\\", "<br>"};
+    QRandomGenerator random(seed);
+    const auto text = [&](int parts, bool lines) {
         QString built;
-        const int parts = 1 + random.bounded(most);
-        for (int i = 0; i < parts; ++i) {
-            built +=
-                (lines && i > 0 && random.bounded(4) == 0 ? QStringLiteral("\\n") : QString()) +
-                pieces[random.bounded(pieces.size())];
+        for (int i = random.bounded(parts); i >= 0; --i) {
+            built += (lines && !built.isEmpty() && random.bounded(4) == 0 ? QStringLiteral("\\n")
+                                                                          : QString()) +
+                     pieces[random.bounded(pieces.size())];
         }
         built = built.simplified();
         return built.isEmpty() ? QStringLiteral("x") : built;
@@ -319,7 +318,7 @@ QList<Entry> generatedEntries(int count) {
     QList<Entry> entries;
     while (entries.size() < count) {
         QStringList answers;
-        for (int i = 1 + random.bounded(3); i > 0; --i) {
+        for (int i = 1 + random.bounded(most); i > 0; --i) {
             answers.append(text(3, false));
         }
         const Entry entry{text(4, false), answers.join(common::kAnswerSeparator),
@@ -331,35 +330,47 @@ QList<Entry> generatedEntries(int count) {
     return entries;
 }
 
-// Tabs and line marks survive too; XML has no room for control characters, which come back
-// as "?".
-TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
-    using exchange::AnswerSplit;
-    QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
-                            {"say \"hi\", then", "～ 〜|@2|\"a; b\" / c", "a, <i>c</i> & d"},
-                            {"#1 fan", "一番のファン|@2|a、b", "=SUM(A1)"}};
-    entries += generatedEntries(300);
+// Our exports come back as the entries they came from with the import's defaults: the
+// columns and the answer separator it proposes. Tabs and line marks survive too.
+TEST(RoundTrip, ExportThenImportWithTheDefaultsGivesBackTheEntries) {
+    using exchange::ExportFormat;
+    const QList<Entry> written = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
+                                  {"say \"hi\", then", "～ 〜|@2|\"a; b\" / c", "a, <i>c</i> & d"},
+                                  {"#1 fan", "一番のファン|@2|a、b", "=SUM(A1)"}};
     const struct {
-        exchange::ExportFormat format;
-        exchange::SourceFormat source;
-        AnswerSplit split;
-    } cases[] = {
-        {exchange::ExportFormat::AnkiText, exchange::SourceFormat::Anki, AnswerSplit::Slash},
-        {exchange::ExportFormat::Csv, exchange::SourceFormat::Csv, AnswerSplit::Semicolon},
-        {exchange::ExportFormat::Kvtml, exchange::SourceFormat::Kvtml, AnswerSplit::Semicolon},
+        const char* name;
+        QList<Entry> entries;
+    } sets[] = {
+        {"several answers", written + generatedEntries(300, 18, 3)},
+        {"one answer each", generatedEntries(200, 7, 1)},
+        {"mostly one answer", generatedEntries(200, 5, 1) + generatedEntries(20, 9, 3)},
+        {"no information", {{"a", "b", ""}}},
     };
-    for (const auto& c : cases) {
-        const QByteArray bytes = exchange::formatExport(c.format, entries, QStringLiteral("t"));
-        const exchange::Table table = exchange::readTable(c.source, bytes);
-        ASSERT_TRUE(table.outcome.ok()) << table.outcome.reason.toStdString();
-        exchange::Mapping mapping;
-        mapping.information = table.suggestedInformation >= 0 ? table.suggestedInformation : 2;
-        mapping.split = c.split;
-        const exchange::ImportPlan plan = exchange::planImport(table, mapping);
-        EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
-        ASSERT_EQ(plan.entries.size(), entries.size()) << bytes.constData();
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            EXPECT_EQ(plan.entries[i], entries[i]) << int(c.format) << " entry " << i;
+    const struct {
+        ExportFormat format;
+        const char* fileName;
+    } formats[] = {{ExportFormat::AnkiText, "t.txt"},
+                   {ExportFormat::Csv, "t.csv"},
+                   {ExportFormat::Kvtml, "t.kvtml"}};
+    for (const auto& set : sets) {
+        for (const auto& format : formats) {
+            SCOPED_TRACE(std::string(set.name) + " " + format.fileName);
+            const QByteArray bytes =
+                exchange::formatExport(format.format, set.entries, QStringLiteral("t"));
+            const exchange::Table table =
+                exchange::readTable(exchange::guessFormat(format.fileName, bytes), bytes);
+            ASSERT_TRUE(table.outcome.ok()) << table.outcome.reason.toStdString();
+            const exchange::ImportPlan plan =
+                exchange::planImport(table, exchange::proposedMapping(table));
+            EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
+            ASSERT_EQ(plan.entries.size(), set.entries.size()) << bytes.constData();
+            for (qsizetype i = 0; i < plan.entries.size(); ++i) {
+                const Entry& got = plan.entries[i];
+                const Entry& expected = set.entries[i];
+                ASSERT_EQ(QStringList({got.question, got.rights, got.information}),
+                          QStringList({expected.question, expected.rights, expected.information}))
+                    << "entry " << i;
+            }
         }
     }
     const QByteArray control = exchange::formatExport(exchange::ExportFormat::Kvtml,
@@ -368,7 +379,8 @@ TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
 }
 
 // What the other programs need of the bytes: whole cells for a spreadsheet's default import,
-// quoted comment marks for Anki, the declaration alone on line 1 for KDE's programs.
+// quoted comment marks and two fields for Anki, the declaration alone on line 1 for KDE's
+// programs.
 TEST(FormatExport, WritesWhatOtherProgramsRead) {
     using exchange::ExportFormat;
     const struct {
@@ -381,7 +393,10 @@ TEST(FormatExport, WritesWhatOtherProgramsRead) {
         {ExportFormat::Csv, {"a;b", "x\ty", " lead"}, "\"a;b\",\"x\ty\",\" lead\"\r\n"},
         {ExportFormat::Csv, {"say \"hi\"", "b", "two\\nlines"}, "\"say \"\"hi\"\"\",b,\"two\r\nlines\"\r\n"},
         {ExportFormat::Csv, {"=1+1", "@x|@2|y", "-3"}, "\" =1+1\",\" @x; y\",\" -3\"\r\n"},
-        {ExportFormat::AnkiText, {"#1 fan", "一番のファン|@2|a / b", ""}, "\n\"#1 fan\"\t一番のファン / &quot;a / b&quot;\t\n"},
+        {ExportFormat::AnkiText, {"#1 fan", "一番のファン|@2|a / b", ""}, "#notetype:Basic\n\"#1 fan\"\t一番のファン<br>a / b\n"},
+        {ExportFormat::AnkiText, {"run", "走る", "過去形は ran\\nです"}, "\nrun\t走る<hr id=information>過去形は ran<br>です\n"},
+        // With one answer an entry, a separator inside one is quoted, lest the import split at it.
+        {ExportFormat::Csv, {"a", "x、y", ""}, "a,\"\"\"x、y\"\"\",\r\n"},
         {ExportFormat::Kvtml, {"a", "b", ""}, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE kvtml PUBLIC"},
         {ExportFormat::Kvtml, {"a", "b", ""}, "kvtml2.dtd\">\n<kvtml version=\"2.0\">\n"},
         // clang-format on
