@@ -66,7 +66,7 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
 TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
     using exchange::AnswerSplit;
     using exchange::Problem;
-    const exchange::Mapping bySemicolon{0, 1, 2, AnswerSplit::Semicolon, false};
+    const exchange::Mapping bySemicolon{0, 1, 2, AnswerSplit::Semicolon, false, {}};
     const struct {
         const char* name;
         QStringList row;
@@ -81,10 +81,22 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         {"quoted answer kept whole, formula guard dropped", {"q", "\"a; \"\"b\"\"\"; c", " =x"},
          bySemicolon, Entry{"q", "a; \"b\"|@2|c", "=x"}, {}},
         {"one per column skips the mapped and hidden ones", {"info", "run", "走る", "", "駆ける", "tag"},
-         {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
-        {"ASCII commas", {"q", "a,b ,"}, {0, 1, -1, AnswerSplit::AsciiComma, false}, Entry{"q", "a|@2|b", ""}, {}},
+         {1, 2, 0, AnswerSplit::OnePerColumn, false, {}}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
+        {"ASCII commas", {"q", "a,b ,"}, {0, 1, -1, AnswerSplit::AsciiComma, false, {}}, Entry{"q", "a|@2|b", ""}, {}},
+        {"full-width semicolons", {"q", "見捨てる；放棄する"}, {0, 1, -1, AnswerSplit::FullWidthSemicolon, false, {}},
+         Entry{"q", "見捨てる|@2|放棄する", ""}, {}},
+        {"line breaks, a quoted answer before one", {"q", "\"a\"\r\nb\n\nc"}, {0, 1, -1, AnswerSplit::LineBreak, false, {}},
+         Entry{"q", "a|@2|b|@2|c", ""}, {}},
+        {"a separator of the user's own", {"q", "a -- b--c"}, {0, 1, -1, AnswerSplit::Other, false, " -- "},
+         Entry{"q", "a|@2|b|@2|c", ""}, {}},
+        {"no text of the user's own: one answer", {"q", " a;b "}, {0, 1, -1, AnswerSplit::Other, false, {}},
+         Entry{"q", "a;b", ""}, {}},
         // clang-format on
-        {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true}, {}, {}},
+        {"header skipped when asked",
+         {"q", "a"},
+         {0, 1, 2, AnswerSplit::Semicolon, true, {}},
+         {},
+         {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
@@ -115,6 +127,54 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
             EXPECT_EQ(plan.problems[0].problem, *c.problem);
             EXPECT_TRUE(exchange::describe(plan.problems[0]).startsWith(u"7 行目: "));
         }
+    }
+}
+
+// The separator found outside quotes in the most answer cells is proposed, ties going to the
+// format's own; the preview shows the answers it makes.
+TEST(ProposedMapping, SplitsAtTheSeparatorTheAnswersHoldMost) {
+    using exchange::AnswerSplit;
+    const struct {
+        const char* name;
+        QStringList answers;  // the cells of the answers column
+        bool html;
+        AnswerSplit split;
+        const char* firstShown;  // the first row's answers in the preview
+    } cases[] = {
+        {"full-width semicolons",
+         {"見捨てる；放棄する", "a; b", "習得する；獲得する"},
+         false,
+         AnswerSplit::FullWidthSemicolon,
+         "見捨てる｜放棄する"},
+        {"lines in HTML",
+         {"見捨てる\n放棄する", "a、b", "c"},
+         true,
+         AnswerSplit::LineBreak,
+         "見捨てる｜放棄する"},
+        {"a tie goes to the format's own", {"a、b", "c; d"}, false, AnswerSplit::Semicolon, "a、b"},
+        {"nothing to split: HTML's own", {"a", "b"}, true, AnswerSplit::LineBreak, "a"},
+        {"quoted separators do not count",
+         {"\"a／b\" / c", "\"d／e\"", "f / g"},
+         false,
+         AnswerSplit::Slash,
+         "a／b｜c"},
+        {"slashes and full-width slashes",
+         {"a／b", "c／d", "e/f"},
+         false,
+         AnswerSplit::FullWidthSlash,
+         "a｜b"},
+        {"ASCII commas", {"a,b", "c,d"}, false, AnswerSplit::AsciiComma, "a｜b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        exchange::Table table;
+        table.html = c.html;
+        for (const QString& cell : c.answers) {
+            table.rows.append({QStringLiteral("q"), cell});
+        }
+        const exchange::Mapping mapping = exchange::proposedMapping(table);
+        EXPECT_EQ(mapping.split, c.split);
+        EXPECT_EQ(exchange::previewAnswers(table.rows[0], mapping, {}), c.firstShown);
     }
 }
 
@@ -234,6 +294,45 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
         EXPECT_EQ(table.separator, c.separator);
         EXPECT_EQ(table.firstRowIsHeader, c.header);
         EXPECT_EQ(table.rows.value(0), c.firstRow);
+    }
+}
+
+// The names a file gives its columns propose the mapping; columns that hold no word never.
+TEST(ReadTable, ProposesColumnsByTheirNames) {
+    const struct {
+        const char* name;
+        const char* fileName;
+        QByteArray text;
+        QList<int> mapped;  // question, answers, information
+        int firstLine;      // of the first row
+        const char* note;
+    } cases[] = {
+        // clang-format off
+        {"Anki's columns in another order", "a.txt", "#columns:Back\tFront\nりんご\tapple\n", {1, 0, -1}, 2, ""},
+        {"ids, pictures and sounds passed over", "deck.txt",
+         "#separator:tab\n#columns:ID\tPicture\tWord\tMeaning\tSound\n"
+         "123\t<img src=\"a.png\">\trun\t走る\t[sound:run.mp3]\n", {2, 3, -1}, 3, ""},
+        {"a header row", "a.csv", "Japanese,English,Notes\n走る,run,verb\n", {1, 0, 2}, 1, ""},
+        {"no names: the first text columns", "a.csv", "1,run,走る\n2,walk,歩く\n", {1, 2, -1}, 1, ""},
+        {"kvtml languages", "a.kvtml",
+         "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>日本語</name></identifier>"
+         "<identifier id=\"1\"><name>English</name></identifier></identifiers><entries><entry>"
+         "<translation id=\"0\"><text>走る</text></translation><translation id=\"1\"><text>run</text>"
+         "</translation></entry></entries></kvtml>", {1, 0, 2}, 1, ""},
+        {"title lines before the rows", "kwq.csv",
+         "Title:\tWords\nAuthor:\tme\nLicense:\tGPL\nSource:\tweb\n\nEnglish\tJapanese\nrun\t走る\n",
+         {0, 1, -1}, 6, "「Title:」などの 5 行"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table =
+            exchange::readTable(exchange::guessFormat(c.fileName, c.text), c.text);
+        EXPECT_EQ((QList<int>{table.suggestedQuestion, table.suggestedAnswers,
+                              table.suggestedInformation}),
+                  c.mapped);
+        EXPECT_EQ(table.sourceLines.value(0), c.firstLine);
+        EXPECT_TRUE(table.notes.join(u'\n').contains(QString::fromUtf8(c.note)));
     }
 }
 

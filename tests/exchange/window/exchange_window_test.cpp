@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -103,6 +105,23 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              EXPECT_TRUE(child<QLabel>(d, "lblNotes")->text().contains("#deck:英単語"));
              agree(d);
          }, {}, QList<Entry>{{"run", "走る", ""}}, {}},
+        {"Anki meanings on lines: split at the line breaks", "deck.txt",
+         "#separator:tab\n#html:true\nabandon\t<div>見捨てる</div><div>放棄する</div>\nacquire\t習得する<br>獲得する\n",
+         0, [](QDialog& d) {
+             EXPECT_EQ(child<QComboBox>(d, "cboSeparator")->currentText(), "改行");
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->item(0, 1)->text(), "見捨てる｜放棄する");
+             agree(d);
+         }, {}, QList<Entry>{{"abandon", "見捨てる|@2|放棄する", ""}, {"acquire", "習得する|@2|獲得する", ""}}, {}},
+        {"a separator of the user's own, shown as it splits", "list.csv", "walk,歩く・歩む\n", 0, [](QDialog& d) {
+             auto* answers = child<QComboBox>(d, "cboSeparator");
+             EXPECT_EQ(answers->currentText(), "「; 」セミコロン");
+             answers->setCurrentIndex(answers->findText("その他"));
+             QInputMethodEvent typed;  // as an input method commits it
+             typed.setCommitString("・");
+             QApplication::sendEvent(child<QLineEdit>(d, "txtSeparator"), &typed);
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->item(0, 1)->text(), "歩く｜歩む");
+             agree(d);
+         }, {}, QList<Entry>{{"walk", "歩く|@2|歩む", ""}}, {}},
         {"a broken kvtml never reaches the preview", "bad.kvtml", "<kvtml version=\"2\"><e>", 0,
          [](QDialog&) { ADD_FAILURE() << "no preview expected"; }, {Answer::Ok}, std::nullopt,
          "読み込めないファイルです。"},
