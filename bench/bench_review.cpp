@@ -7,27 +7,29 @@
 #include <random>
 #include <vector>
 
-#include "drill/engine/review_plan.h"
+#include "review/review_plan.h"
 
 namespace {
 
-using drill::Grade;
-using drill::Review;
-using drill::ReviewTime;
+using review::Grade;
+using review::Review;
+using review::ReviewTime;
 
 // Logs as a learner makes them: each review near its due time, one answer in six missed.
 std::vector<std::vector<Review>> reviewLogs(int words, int reviewsPerWord) {
-    const drill::FsrsScheduler scheduler;
+    const review::FsrsScheduler scheduler;
     std::mt19937 random(7);
     std::uniform_int_distribution<int> grade(0, 5);
     std::uniform_int_distribution<int> late(0, 3 * 24 * 60);
     std::vector<std::vector<Review>> logs(words);
     for (auto& log : logs) {
-        drill::CardState card;
-        ReviewTime now{std::chrono::days(20000)};
+        review::CardState card;
+        review::ReviewTime now{std::chrono::days(20000)};
         for (int i = 0; i < reviewsPerWord; ++i) {
             const int g = grade(random);
-            const Grade answer = g == 0 ? Grade::Again : g == 1 ? Grade::Hard : Grade::Good;
+            const review::Grade answer = g == 0   ? review::Grade::Again
+                                         : g == 1 ? review::Grade::Hard
+                                                  : review::Grade::Good;
             log.push_back({now, answer});
             card = scheduler.review(card, now, answer);
             now = card.due + std::chrono::minutes(late(random));
@@ -39,7 +41,7 @@ std::vector<std::vector<Review>> reviewLogs(int words, int reviewsPerWord) {
 // 1,000,000 reviews: 50,000 words of 20 reviews each, every state rebuilt from its log.
 void BM_ReplayReviews(benchmark::State& state) {
     const auto logs = reviewLogs(50'000, 20);
-    const drill::FsrsScheduler scheduler;
+    const review::FsrsScheduler scheduler;
     for (auto _ : state) {
         for (const auto& log : logs) {
             benchmark::DoNotOptimize(scheduler.replay(log));
@@ -51,28 +53,28 @@ BENCHMARK(BM_ReplayReviews)->Unit(benchmark::kMillisecond);
 
 // One answer of a word in review.
 void BM_ScheduleReview(benchmark::State& state) {
-    const drill::FsrsScheduler scheduler;
+    const review::FsrsScheduler scheduler;
     const auto log = reviewLogs(1, 6).front();
-    const drill::CardState card = scheduler.replay(log);
-    const ReviewTime now = card.due + std::chrono::hours(30);
+    const review::CardState card = scheduler.replay(log);
+    const review::ReviewTime now = card.due + std::chrono::hours(30);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(scheduler.review(card, now, Grade::Good));
+        benchmark::DoNotOptimize(scheduler.review(card, now, review::Grade::Good));
     }
 }
 BENCHMARK(BM_ScheduleReview);
 
 // The counts and today's order for a full file of 32,767 words, two in three drilled before.
 void BM_PlanFullFile(benchmark::State& state) {
-    const drill::FsrsScheduler scheduler;
+    const review::FsrsScheduler scheduler;
     const auto logs = reviewLogs(32'767, 5);
-    std::vector<drill::WordState> words;
+    std::vector<review::WordState> words;
     for (std::size_t i = 0; i < logs.size(); ++i) {
-        words.push_back(i % 3 == 0 ? drill::WordState() : scheduler.replay(logs[i]));
+        words.push_back(i % 3 == 0 ? review::WordState() : scheduler.replay(logs[i]));
     }
-    const ReviewTime now{std::chrono::days(20200)};
+    const review::ReviewTime now{std::chrono::days(20200)};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(drill::countReviews(words, now));
-        benchmark::DoNotOptimize(drill::reviewOrder(words, now, scheduler));
+        benchmark::DoNotOptimize(review::countReviews(words, now));
+        benchmark::DoNotOptimize(review::reviewOrder(words, now, scheduler));
     }
 }
 BENCHMARK(BM_PlanFullFile)->Unit(benchmark::kMillisecond);

@@ -19,16 +19,17 @@
 #include "common/word_file.h"
 #include "drill/engine/drill_session.h"
 #include "drill/engine/random_source.h"
-#include "drill/engine/review_clock.h"
-#include "drill/engine/review_plan.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_review.h"
 #include "platform/scripted_platform.h"
+#include "review/review_clock.h"
+#include "review/review_plan.h"
+#include "review/word_key.h"
 
 namespace {
 
-using drill::ReviewTime;
 using drill::history::SqliteHistory;
+using review::ReviewTime;
 
 constexpr int kReviews = 1'000'000;
 constexpr int kFullFile = 32'767;  // the largest word file
@@ -36,12 +37,12 @@ constexpr int kFiles = 100;
 constexpr int kWordsPerSmallFile = 300;
 constexpr int kWords = kFullFile + (kFiles - 1) * kWordsPerSmallFile;
 constexpr qint64 kDayMs = 86'400'000;
-const ReviewTime kStart{std::chrono::days(20000)};
+const review::ReviewTime kStart{std::chrono::days(20000)};
 // A reviews span 16 answers three days apart: now is a day after the last of them.
-const ReviewTime kNow = kStart + std::chrono::days(3 * (kReviews / kWords) + 1);
+const review::ReviewTime kNow = kStart + std::chrono::days(3 * (kReviews / kWords) + 1);
 
 QByteArray keyOf(int word) {
-    return drill::wordKey({QStringLiteral("question %1").arg(word), QStringLiteral("answer"), {}});
+    return review::wordKey({QStringLiteral("question %1").arg(word), QStringLiteral("answer"), {}});
 }
 
 int fileOf(int word) {
@@ -126,8 +127,8 @@ void BM_RecordReview(benchmark::State& state) {
     history.reviewsUnavailable();
     int i = 0;
     for (auto _ : state) {
-        const drill::history::ReviewRecord review{kNow + std::chrono::seconds(i), keyOf(i % kWords),
-                                                  drill::Grade::Good, 1500, fileName(0)};
+        const review::ReviewRecord review{kNow + std::chrono::seconds(i), keyOf(i % kWords),
+                                          review::Grade::Good, 1500, fileName(0)};
         ++i;
         if (!history.recordReview(review).isEmpty()) {
             state.SkipWithError("not recorded");
@@ -248,9 +249,9 @@ const WithFiles& withFiles() {
     return *made;
 }
 
-class FixedClock final : public drill::ReviewClock {
+class FixedClock final : public review::ReviewClock {
 public:
-    ReviewTime now() const override { return kNow; }
+    review::ReviewTime now() const override { return kNow; }
 };
 
 // The full file opened in the drill with the counts of its information line: reading it, a

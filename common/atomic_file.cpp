@@ -8,11 +8,34 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <filesystem>
+#include <system_error>
+
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace common {
+
+namespace {
+
+// The permission bits of the file at `path`, or -1 when there is none. A replacement takes
+// them: QSaveFile gives a read-only file's replacement the usual mode (root can replace one),
+// and a file made read-only must stay so.
+int modeOf(const QString& path) {
+#ifdef Q_OS_UNIX
+    if (struct stat old{}; ::stat(QFile::encodeName(path).constData(), &old) == 0) {
+        return int(old.st_mode & 0777);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return -1;
+}
+
+}  // namespace
 
 Outcome checkReplaceable(const QString& path) {
     const QFileInfo info(path);
@@ -50,14 +73,46 @@ Outcome writeFileAtomically(const QString& path, QByteArrayView bytes) {
         done += written;
     }
 #ifdef Q_OS_UNIX
-    // QSaveFile gives a read-only file's replacement the usual mode (root can replace one):
-    // the old file's mode is kept, so a file made read-only stays so.
-    if (struct stat old{}; ::stat(QFile::encodeName(path).constData(), &old) == 0) {
-        ::fchmod(file.handle(), old.st_mode & 0777);
+    if (const int mode = modeOf(path); mode >= 0) {
+        ::fchmod(file.handle(), mode_t(mode));
     }
 #endif
     if (!file.commit()) {
         return failed(file.errorString());
+    }
+    return Outcome::success();
+}
+
+QString replacedFile(const QString& path) {
+    // As QSaveFile follows them: a link to a missing file still names where it would be.
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth) {
+        info.setFile(info.symLinkTarget());
+    }
+    return info.isSymLink() ? path : info.filePath();
+}
+
+Outcome moveFileInPlace(const QString& path, const QString& replacement) {
+    if (Outcome replaceable = checkReplaceable(path); !replaceable.ok()) {
+        return replaceable;
+    }
+    const QString target = replacedFile(path);
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(replacement);
+    if (const int mode = modeOf(target); mode >= 0) {
+        ::chmod(name.constData(), mode_t(mode));
+    }
+    // On the disk before its name is: a power cut must not leave an empty file in place.
+    if (const int handle = ::open(name.constData(), O_RDONLY | O_CLOEXEC); handle >= 0) {
+        ::fsync(handle);
+        ::close(handle);
+    }
+#endif
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(replacement.toStdU16String()),
+                            std::filesystem::path(target.toStdU16String()), error);
+    if (error) {
+        return Outcome::failure(OutcomeKind::Unwritable, QString::fromLocal8Bit(error.message()));
     }
     return Outcome::success();
 }

@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <utility>
 
 #include "common/atomic_file.h"
+#include "common/folder_lock.h"
 #include "common/zoom.h"
 
 namespace common {
@@ -58,6 +60,21 @@ int readNewWords(const QSettings& settings, int fallback) {
     return ok && count >= 0 && count <= Preferences::kMaxDailyNewWords ? count : fallback;
 }
 
+const QString kScratchMark = QStringLiteral(".tmp-");
+
+// Scratch folders are named after the file, the mark and six letters or digits.
+void removeScratchFolders(const QFileInfo& file) {
+    const QString prefix = file.fileName() + kScratchMark;
+    static const QRegularExpression kRandomPart(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    const QDir folder = file.absoluteDir();
+    for (const QString& name :
+         folder.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+        if (name.startsWith(prefix) && kRandomPart.match(name.sliced(prefix.size())).hasMatch()) {
+            QDir(folder.filePath(name)).removeRecursively();
+        }
+    }
+}
+
 }  // namespace
 
 PreferencesFile::PreferencesFile(QString path) : path_(std::move(path)) {}
@@ -97,14 +114,21 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
     if (!QDir().mkpath(QFileInfo(path_).absolutePath())) {
         return false;
     }
+    // Both programs change the file, one at a time: while the lock is held, a scratch folder
+    // beside the file is one a program killed during its change left behind.
+    const QFileInfo target(replacedFile(path_));
+    const FolderLock lock(target.absolutePath(), 2000);
+    if (lock.held()) {
+        removeScratchFolders(target);
+    }
     const QString source = sourcePath();
     Preferences preferences = load();
     change(preferences);
 
-    // QSettings writes only files of its own: the new text is made whole in a scratch folder,
-    // so that nothing of a damaged file survives, and then put in place in one step.
-    const QTemporaryDir scratch;
-    const QString text = scratch.filePath(QStringLiteral("preferences.ini"));
+    // QSettings writes only files of its own: the new text is made whole in a scratch folder
+    // beside the file, so that nothing of a damaged file survives, and then moved into place.
+    const QTemporaryDir scratch(target.filePath() + kScratchMark + QStringLiteral("XXXXXX"));
+    const QString text = scratch.filePath(target.fileName());
     {
         QSettings out(text, QSettings::IniFormat);
         if (!source.isEmpty()) {
@@ -125,11 +149,7 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
             return false;
         }
     }
-    QFile written(text);
-    if (!written.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    if (!writeFileAtomically(path_, written.readAll()).ok()) {
+    if (!moveFileInPlace(path_, text).ok()) {
         return false;
     }
     // Only now is a leftover no longer the only copy.

@@ -30,7 +30,14 @@ bool isJapanese(char32_t codePoint) {
 
 Script textScript(QStringView text) {
     Script script = Script::None;
-    for (const char32_t codePoint : text.toUcs4()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // By code point, without a copy: export names the columns of a whole file by this.
+        char32_t codePoint = text[i].unicode();
+        if (QChar::isHighSurrogate(codePoint) && i + 1 < text.size() &&
+            text[i + 1].isLowSurrogate()) {
+            codePoint = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
         if (isJapanese(codePoint)) {
             return Script::Japanese;
         }

@@ -6,6 +6,8 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
+
 #include "common/ansi_text.h"
 #include "common/word_file.h"
 #include "exchange/logic/exporters.h"
@@ -17,6 +19,8 @@
 // problem, and every entry survives a word file unchanged (in the form the code page keeps).
 inline void checkImport(const exchange::Table& table, QByteArrayView mappingBytes) {
     KX_FUZZ_CHECK(table.sourceLines.size() == table.rows.size());
+    // Rows are named by the line (or entry) they start on, in the file's order.
+    KX_FUZZ_CHECK(std::is_sorted(table.sourceLines.begin(), table.sourceLines.end()));
     if (!table.outcome.ok()) {
         KX_FUZZ_CHECK(table.rows.isEmpty() && !table.outcome.reason.isEmpty());
         return;

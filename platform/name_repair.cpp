@@ -15,6 +15,7 @@ namespace platform {
 namespace {
 
 constexpr qsizetype kListed = 20;  // more would not fit a message box
+const QString kRepairTitle = QStringLiteral("ﾌｧｲﾙ名の変換");
 
 }  // namespace
 
@@ -45,9 +46,8 @@ bool offerNameRepair(Platform& platform, QWidget* parent, const QString& folder,
     if (repairs.size() > kListed) {
         text += crLf + QStringLiteral("ほか %1 個").arg(repairs.size() - kListed);
     }
-    const MessageBox question{text,           QStringLiteral("ﾌｧｲﾙ名の変換"),
-                              Icon::Question, Buttons::YesNo,
-                              Answer::No,     std::nullopt};
+    const MessageBox question{text,           kRepairTitle, Icon::Question,
+                              Buttons::YesNo, Answer::No,   std::nullopt};
     if (platform.showMessage(parent, question) != Answer::Yes) {
         return false;
     }
@@ -55,7 +55,7 @@ bool offerNameRepair(Platform& platform, QWidget* parent, const QString& folder,
         platform.warn(
             parent,
             QStringLiteral("名前を変えられなかったﾌｧｲﾙがあります。") + crLf + failed.join(crLf),
-            QStringLiteral("ﾌｧｲﾙ名の変換"));
+            kRepairTitle);
         return failed.size() < repairs.size();
     }
     return true;
@@ -73,10 +73,21 @@ QString argumentPath(Platform& platform, QWidget* parent, const QByteArray& argu
     }
     const QString folderPath = QFileInfo(QFile::decodeName(folder)).absoluteFilePath();
     for (const common::NameRepair& repair : common::namesToRepair(folderPath)) {
-        if (repair.name == name && offerNameRepair(platform, parent, folderPath, asked)) {
-            const QString renamed = QDir(folderPath).filePath(repair.japanese);
-            return QFileInfo::exists(renamed) ? renamed : path;
+        if (repair.name != name) {
+            continue;
         }
+        if (offerNameRepair(platform, parent, folderPath, asked)) {
+            const QString renamed = QDir(folderPath).filePath(repair.japanese);
+            if (QFileInfo::exists(renamed)) {
+                return renamed;
+            }
+        }
+        platform.warn(
+            parent,
+            QStringLiteral("「%1」は名前が Windows の文字ｺｰﾄﾞで書かれているため開けません。")
+                .arg(repair.japanese),
+            kRepairTitle);
+        return {};
     }
     return path;
 }

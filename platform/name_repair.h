@@ -20,7 +20,8 @@ bool offerNameRepair(Platform& platform, QWidget* parent, const QString& folder,
 
 // The absolute path of a word file named on the command line, whose bytes are taken as given:
 // a name Qt cannot open is offered for renaming as above, and its Japanese name returned after
-// a Yes.
+// a Yes; otherwise the user is told why it cannot be opened, naming it as Windows shows it, and
+// the path is empty.
 QString argumentPath(Platform& platform, QWidget* parent, const QByteArray& argument,
                      QSet<QString>& asked);
 

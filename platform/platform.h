@@ -6,6 +6,7 @@
 
 #include "common/ime_mode.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -50,6 +51,10 @@ struct FileDialog {
     QString initialFolder{};  // a folder, or a file's full path (the dialog starts in its folder)
     QString filter = kWordFileFilter;  // "description|pattern", shown the Qt way
     QString defaultSuffix = kWordFileSuffix;
+    // Folders already offered the renaming of names in the Windows code page (see
+    // name_repair.h); an open dialog offers it in every folder the user enters, and keeps
+    // them here (or in a set of the platform's own).
+    QSet<QString>* namesOffered = nullptr;
 
     friend bool operator==(const FileDialog&, const FileDialog&) = default;
 };

@@ -8,6 +8,7 @@
 #include "platform/help_viewer.h"
 #include "platform/ime_switch.h"
 #include "platform/message_dialog.h"
+#include "platform/name_repair.h"
 #include "platform/platform_detail.h"
 #include "platform/speaker.h"
 
@@ -86,11 +87,30 @@ std::optional<ChosenFile> QtPlatform::askFileAndType(QWidget* parent, const File
     if (!start.fileName.isEmpty()) {
         dialog.selectFile(start.fileName);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+    if (!save) {
+        // Qt's dialog cannot show names in the Windows code page: offered in each folder the
+        // user walks to as well.
+        QSet<QString>* offered =
+            request.namesOffered != nullptr ? request.namesOffered : &namesOffered_;
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                         [this, &dialog, offered](const QString& folder) {
+                             offerNameRepair(*this, &dialog, folder, *offered);
+                         });
     }
-    return ChosenFile{QDir::toNativeSeparators(dialog.selectedFiles().constFirst()),
-                      int(std::max<qsizetype>(types.indexOf(dialog.selectedNameFilter()), 0))};
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        const QString chosen = dialog.selectedFiles().constFirst();
+        // A pipe or a device might never end, a folder is no file: refused while the user can
+        // still choose another.
+        if (const QFileInfo info(chosen); !save && info.exists() && !info.isFile()) {
+            warn(&dialog,
+                 QStringLiteral("「%1」はファイルではないため開けません。").arg(info.fileName()),
+                 request.title.isEmpty() ? dialog.windowTitle() : request.title);
+            continue;
+        }
+        return ChosenFile{QDir::toNativeSeparators(chosen),
+                          int(std::max<qsizetype>(types.indexOf(dialog.selectedNameFilter()), 0))};
+    }
+    return std::nullopt;
 }
 
 void QtPlatform::showHelp(QWidget* parent, const QString& helpFile, int topic) {

@@ -49,6 +49,8 @@ private:
     QString helpFile_;
     std::unique_ptr<detail::HelpViewer> helpViewer_;
     std::unique_ptr<detail::Speaker> speaker_;
+    // Folders offered the renaming by open dialogs that bring no set of their own (import).
+    QSet<QString> namesOffered_;
     std::unique_ptr<detail::ImeSwitch> imeSwitch_;
 };
 

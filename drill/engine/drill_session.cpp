@@ -14,8 +14,9 @@
 #include "drill/engine/judging.h"
 #include "drill/engine/question_order.h"
 #include "drill/engine/random_source.h"
-#include "drill/engine/review_clock.h"
 #include "drill/engine/right_pages.h"
+#include "review/review_clock.h"
+#include "review/word_key.h"
 
 namespace drill {
 
@@ -183,10 +184,10 @@ Verdict DrillSession::judge(const QString& typed) {
 
     const Judgement judged = judgeAnswer(typed, verdict.rights, lenientJudging_);
     if (clock_ != nullptr) {
-        const ReviewTime now = clock_->now();
-        pendingReview_ =
-            history::ReviewRecord{now, wordKey(entry), gradeFromVerdict(judged.right, false),
-                                  std::max<qint64>((now - askedAt_).count(), 0), wordFileName_};
+        const review::ReviewTime now = clock_->now();
+        pendingReview_ = review::ReviewRecord{
+            now, review::wordKey(entry), review::gradeFromVerdict(judged.right, false),
+            std::max<qint64>((now - askedAt_).count(), 0), wordFileName_};
     }
     verdict.right = judged.right;
     verdict.mark = judged.right ? kRightMark : kWrongMark;
@@ -222,7 +223,7 @@ Counts DrillSession::overrule() {
         missed_.withdrawLast(entries_.at(judgedIndex_ - 1));
         ++right_;
         if (pendingReview_) {
-            pendingReview_->grade = gradeFromVerdict(true, true);
+            pendingReview_->grade = review::gradeFromVerdict(true, true);
         }
         if (mode_ == common::kOvercomingMode) {
             // Mastered after all: out of the set, and the next position is the entry that moved
@@ -246,7 +247,7 @@ void DrillSession::end() {
     overrulable_ = false;
 }
 
-void DrillSession::keepReviews(history::DrillHistory& history, const ReviewClock& clock) {
+void DrillSession::keepReviews(history::DrillHistory& history, const review::ReviewClock& clock) {
     reviewStore_ = &history;
     clock_ = &clock;
 }
@@ -255,7 +256,7 @@ void DrillSession::recordPendingReview() {
     if (!pendingReview_ || reviewStore_ == nullptr) {
         return;
     }
-    const history::ReviewRecord review = *std::exchange(pendingReview_, std::nullopt);
+    const review::ReviewRecord review = *std::exchange(pendingReview_, std::nullopt);
     // A store that cannot take reviews must not hold up the drill: the review is skipped.
     const QString reason = reviewStore_->recordReview(review);
     if (reason.isEmpty()) {
@@ -279,14 +280,14 @@ QList<QByteArray> wordKeys(const QList<common::Entry>& entries) {
     QList<QByteArray> keys;
     keys.reserve(entries.size());
     for (const common::Entry& entry : entries) {
-        keys.append(wordKey(entry));
+        keys.append(review::wordKey(entry));
     }
     return keys;
 }
 
 }  // namespace
 
-std::optional<ReviewCounts> DrillSession::reviewCounts() {
+std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     if (!fileLoaded_ || !reviewsUnavailable().isEmpty()) {
         return std::nullopt;
     }
@@ -299,14 +300,14 @@ ReviewPlan DrillSession::planReview(int newLimit) {
         return plan;
     }
     const QList<QByteArray> keys = wordKeys(entries_);
-    const QList<WordState> states = reviewStore_->wordStates(keys);
-    const ReviewTime now = clock_->now();
+    const QList<review::WordState> states = reviewStore_->wordStates(keys);
+    const review::ReviewTime now = clock_->now();
     // The day's new words, less those taken on earlier today.
     const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0);
     // Retrievability depends on the memory state alone, not on the desired retention.
-    const FsrsScheduler scheduler;
-    for (const int position : reviewOrder(states, now, scheduler, newLeft)) {
-        const WordState& state = states.at(position);
+    const review::FsrsScheduler scheduler;
+    for (const int position : review::reviewOrder(states, now, scheduler, newLeft)) {
+        const review::WordState& state = states.at(position);
         (state && !state->isNew() ? plan.due : plan.fresh).append(entries_.at(position));
     }
     return plan;

@@ -15,13 +15,16 @@
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "drill/engine/missed_entries.h"
-#include "drill/engine/review_plan.h"
 #include "drill/history/drill_history.h"
+#include "review/review_plan.h"
+
+namespace review {
+class ReviewClock;
+}
 
 namespace drill {
 
 class RandomSource;
-class ReviewClock;
 
 enum class DrillPhase {
     Idle,       // no drill running
@@ -86,11 +89,11 @@ public:
     // Each judged answer becomes a review of its word in history, timed by clock; until this is
     // called nothing is recorded. The review waits until the next question (or the drill's
     // end), so that an overrule can still change its grade.
-    void keepReviews(history::DrillHistory& history, const ReviewClock& clock);
+    void keepReviews(history::DrillHistory& history, const review::ReviewClock& clock);
     // Empty when reviews can be recorded and planned, else why not.
     QString reviewsUnavailable();
     // The open file's due and never-drilled words; none while reviews are unavailable.
-    std::optional<ReviewCounts> reviewCounts();
+    std::optional<review::ReviewCounts> reviewCounts();
     // Today's review of the open file, with at most newLimit never-drilled words a day.
     ReviewPlan planReview(int newLimit);
     // Why a review could not be recorded; said once, until one is recorded again.
@@ -165,9 +168,9 @@ private:
     bool fileSetLoaded_ = false;
 
     history::DrillHistory* reviewStore_ = nullptr;
-    const ReviewClock* clock_ = nullptr;
-    ReviewTime askedAt_{};
-    std::optional<history::ReviewRecord> pendingReview_;
+    const review::ReviewClock* clock_ = nullptr;
+    review::ReviewTime askedAt_{};
+    std::optional<review::ReviewRecord> pendingReview_;
     QString reviewFailure_;
     bool reviewFailing_ = false;
 };

@@ -10,11 +10,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <span>
-
 #include "common/settings.h"
-#include "drill/engine/fsrs.h"
-#include "drill/engine/review_plan.h"
+#include "review/review_store.h"
 
 namespace drill::history {
 
@@ -56,46 +53,11 @@ struct DayRate {
     friend bool operator==(const DayRate&, const DayRate&) = default;
 };
 
-// One judged answer of a word.
-struct ReviewRecord {
-    ReviewTime time;
-    QByteArray wordKey;  // drill::wordKey
-    Grade grade = Grade::Good;
-    qint64 answerMilliseconds = 0;
-    QString wordFile;  // full path; the word keeps its progress in every file
-};
-
-// A word file as the review window lists it.
-struct FileReviews {
-    QString wordFile;
-    int reviewed = 0;  // words of it reviewed so far
-    int due = 0;       // of those, due at the time asked
-    ReviewTime lastReview{};
-    friend bool operator==(const FileReviews&, const FileReviews&) = default;
-};
-
-// Answers to words that were due after an interval, and the right ones among them.
-struct MeasuredRetention {
-    qint64 due = 0;
-    qint64 right = 0;
-    bool measured() const { return due > 0; }
-    double rate() const { return due > 0 ? double(right) / double(due) : 0; }
-};
-
-// What the editor says of one word.
-struct WordReviews {
-    WordState state;
-    int reviews = 0;
-    int missed = 0;
-    QString error;  // why nothing could be read; empty when all is well
-};
-
-// Where ended drills are kept. A failure is reported as its reason, never thrown: a history
-// that cannot be written must not stop a drill. An empty word file means every word file.
-class DrillHistory {
+// Where ended drills are kept, with the reviews of their words. A failure is reported as its
+// reason, never thrown: a history that cannot be written must not stop a drill. An empty word file
+// means every word file.
+class DrillHistory : public review::ReviewStore {
 public:
-    virtual ~DrillHistory() = default;
-
     // Empty when recorded or kept to be recorded later, else the reason it was lost.
     virtual QString record(const DrillRecord& drill) = 0;
     // Every drill; for small histories and tests.
@@ -125,69 +87,6 @@ public:
     // What the learner should be told once (a damaged history moved aside, a newer one opened
     // read-only); each is given out once.
     virtual QStringList takeNotices() { return {}; }
-
-    // Reviews. Every instant is handed in; the states follow the scheduler of the desired
-    // retention and are rebuilt from the reviews whenever it changes.
-
-    // Empty when reviews can be recorded now, else why not.
-    virtual QString reviewsUnavailable() { return QStringLiteral("no review store"); }
-    virtual void setDesiredRetention(double retention) { Q_UNUSED(retention) }
-    // Empty when recorded, else why the review was skipped.
-    virtual QString recordReview(const ReviewRecord& review) { return recordReviews({&review, 1}); }
-    // All or none, in one transaction.
-    virtual QString recordReviews(std::span<const ReviewRecord> reviews) {
-        Q_UNUSED(reviews)
-        return reviewsUnavailable();
-    }
-    // One state per key, in the order given.
-    virtual QList<WordState> wordStates(const QList<QByteArray>& keys) {
-        return QList<WordState>(keys.size());
-    }
-    virtual ReviewCounts reviewCounts(const QList<QByteArray>& keys, ReviewTime now) {
-        Q_UNUSED(now)
-        return {0, static_cast<int>(keys.size())};
-    }
-    // Of the given words, those first reviewed on now's day in the history's zone: the new
-    // words the learner has taken on today.
-    virtual int newToday(const QList<QByteArray>& keys, ReviewTime now) {
-        Q_UNUSED(keys)
-        Q_UNUSED(now)
-        return 0;
-    }
-    // The word files reviewed and not removed from the list, the most recent first.
-    virtual QList<FileReviews> reviewFiles(ReviewTime now) {
-        Q_UNUSED(now)
-        return {};
-    }
-    // Off the list until it is reviewed again; its words keep their reviews.
-    virtual QString removeReviewFile(const QString& wordFile) {
-        Q_UNUSED(wordFile)
-        return reviewsUnavailable();
-    }
-    // Words due on each of the next days of the history's zone, today first (with the overdue
-    // ones); of one word file, or of every word when empty.
-    virtual QList<int> forecast(ReviewTime now, int days, const QString& wordFile) {
-        Q_UNUSED(now)
-        Q_UNUSED(wordFile)
-        return QList<int>(days, 0);
-    }
-    // The same for the given words: a word file as it is now, whose edited words are no longer
-    // its own.
-    virtual QList<int> forecastOf(ReviewTime now, int days, const QList<QByteArray>& keys) {
-        Q_UNUSED(now)
-        Q_UNUSED(keys)
-        return QList<int>(days, 0);
-    }
-    virtual MeasuredRetention measuredRetention(const QString& wordFile) {
-        Q_UNUSED(wordFile)
-        return {};
-    }
-    virtual WordReviews wordReviews(const QByteArray& key) {
-        Q_UNUSED(key)
-        return {{}, 0, 0, reviewsUnavailable()};
-    }
-    // Every state rebuilt from the reviews. Empty when done, else why not.
-    virtual QString replayReviews() { return reviewsUnavailable(); }
 };
 
 // Keeps nothing; for windows that have no history.

@@ -46,16 +46,17 @@ public:
 
     QString reviewsUnavailable() override;
     void setDesiredRetention(double retention) override;
-    QString recordReviews(std::span<const ReviewRecord> reviews) override;
-    QList<WordState> wordStates(const QList<QByteArray>& keys) override;
-    ReviewCounts reviewCounts(const QList<QByteArray>& keys, ReviewTime now) override;
-    int newToday(const QList<QByteArray>& keys, ReviewTime now) override;
-    QList<FileReviews> reviewFiles(ReviewTime now) override;
+    QString recordReviews(std::span<const review::ReviewRecord> reviews) override;
+    QList<review::WordState> wordStates(const QList<QByteArray>& keys) override;
+    review::ReviewCounts reviewCounts(const QList<QByteArray>& keys,
+                                      review::ReviewTime now) override;
+    int newToday(const QList<QByteArray>& keys, review::ReviewTime now) override;
+    QList<review::FileReviews> reviewFiles(review::ReviewTime now) override;
     QString removeReviewFile(const QString& wordFile) override;
-    QList<int> forecast(ReviewTime now, int days, const QString& wordFile) override;
-    QList<int> forecastOf(ReviewTime now, int days, const QList<QByteArray>& keys) override;
-    MeasuredRetention measuredRetention(const QString& wordFile) override;
-    WordReviews wordReviews(const QByteArray& key) override;
+    QList<int> forecast(review::ReviewTime now, int days, const QString& wordFile) override;
+    QList<int> forecastOf(review::ReviewTime now, int days, const QList<QByteArray>& keys) override;
+    review::MeasuredRetention measuredRetention(const QString& wordFile) override;
+    review::WordReviews wordReviews(const QByteArray& key) override;
     QString replayReviews() override;
 
     // The schema version this program reads and writes (PRAGMA user_version).
@@ -78,12 +79,12 @@ private:
     void recordPending();
     void readFailed(const QString& reason);
     QString openReviews();
-    QString insertReview(const ReviewRecord& review);
+    QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);
     QString writeMeta();
     // The words the query selects, counted on the day they are due; the query takes the end
     // of the last day as its last value.
-    QList<int> dueByDay(ReviewTime now, int days, const QString& select,
+    QList<int> dueByDay(review::ReviewTime now, int days, const QString& select,
                         const QVariantList& values);
 
     QString path_;
@@ -94,7 +95,7 @@ private:
     bool readOnly_ = false;
     QStringList notices_;
     QString lastReadFailure_;
-    FsrsScheduler scheduler_;
+    review::FsrsScheduler scheduler_;
     bool statesChecked_ = false;  // computed with scheduler_, or rebuilt
 };
 

@@ -33,18 +33,18 @@ constexpr const char* kStateColumns =
     "phase, stability, difficulty, due, last_review, elapsed_days, scheduled_days,"
     " learning_step, reps, lapses";
 
-qint64 millis(ReviewTime time) {
+qint64 millis(review::ReviewTime time) {
     return time.time_since_epoch().count();
 }
 
-ReviewTime timeOf(const QVariant& value) {
-    return ReviewTime(std::chrono::milliseconds(value.toLongLong()));
+review::ReviewTime timeOf(const QVariant& value) {
+    return review::ReviewTime(std::chrono::milliseconds(value.toLongLong()));
 }
 
 // The state from the ten state columns starting at first.
-CardState stateAt(const QSqlQuery& query, int first) {
-    CardState card;
-    card.phase = static_cast<CardPhase>(query.value(first).toInt());
+review::CardState stateAt(const QSqlQuery& query, int first) {
+    review::CardState card;
+    card.phase = static_cast<review::CardPhase>(query.value(first).toInt());
     card.stability = query.value(first + 1).toDouble();
     card.difficulty = query.value(first + 2).toDouble();
     card.due = timeOf(query.value(first + 3));
@@ -57,7 +57,7 @@ CardState stateAt(const QSqlQuery& query, int first) {
     return card;
 }
 
-void bindState(QSqlQuery& query, const CardState& card) {
+void bindState(QSqlQuery& query, const review::CardState& card) {
     query.addBindValue(static_cast<int>(card.phase));
     query.addBindValue(card.stability);
     query.addBindValue(card.difficulty);
@@ -87,7 +87,7 @@ QString keyArray(const QList<QByteArray>& keys) {
 
 // A word answered when due, on a later day than its last answer: a test of memory, not a
 // same-day step.
-bool wasDue(const CardState& before, ReviewTime at) {
+bool wasDue(const review::CardState& before, review::ReviewTime at) {
     using std::chrono::days;
     return !before.isNew() && before.due <= at &&
            std::chrono::floor<days>(at) > std::chrono::floor<days>(before.lastReview);
@@ -161,7 +161,7 @@ QString SqliteHistory::openReviews() {
 }
 
 void SqliteHistory::setDesiredRetention(double retention) {
-    const FsrsScheduler scheduler(retention);
+    const review::FsrsScheduler scheduler(retention);
     if (scheduler.desiredRetention() != scheduler_.desiredRetention()) {
         scheduler_ = scheduler;
         statesChecked_ = false;
@@ -197,7 +197,7 @@ QString SqliteHistory::writeMeta() {
 }
 
 // Inside the caller's transaction.
-QString SqliteHistory::insertReview(const ReviewRecord& review) {
+QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
     QSqlQuery query(database());
     const qint64 at = millis(review.time);
     query.prepare(QStringLiteral(
@@ -223,7 +223,7 @@ QString SqliteHistory::insertReview(const ReviewRecord& review) {
         return failure(query);
     }
     qint64 wordId = -1;
-    CardState before;
+    review::CardState before;
     if (query.next()) {
         wordId = query.value(0).toLongLong();
         before = stateAt(query, 1);
@@ -232,7 +232,7 @@ QString SqliteHistory::insertReview(const ReviewRecord& review) {
     // An answer older than the word's last one (another program's clock, a pending drill) is
     // placed where it belongs by replaying the word's reviews.
     const bool inOrder = before.isNew() || review.time >= before.lastReview;
-    const CardState after = scheduler_.review(before, review.time, review.grade);
+    const review::CardState after = scheduler_.review(before, review.time, review.grade);
     if (wordId < 0) {
         query.prepare(QStringLiteral("INSERT INTO words (word_key, %1)"
                                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
@@ -255,7 +255,7 @@ QString SqliteHistory::insertReview(const ReviewRecord& review) {
         }
     }
     const bool due = wasDue(before, review.time);
-    const bool right = review.grade != Grade::Again;
+    const bool right = review.grade != review::Grade::Again;
     query.prepare(
         QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
                        " was_due) VALUES (?, ?, ?, ?, ?, ?)"));
@@ -296,9 +296,9 @@ QString SqliteHistory::replayWord(qint64 wordId) {
     if (!query.exec()) {
         return failure(query);
     }
-    std::vector<Review> log;
+    std::vector<review::Review> log;
     while (query.next()) {
-        log.push_back({timeOf(query.value(0)), static_cast<Grade>(query.value(1).toInt())});
+        log.push_back({timeOf(query.value(0)), static_cast<review::Grade>(query.value(1).toInt())});
     }
     query.finish();
     query.prepare(QStringLiteral(
@@ -310,7 +310,7 @@ QString SqliteHistory::replayWord(qint64 wordId) {
     return query.exec() ? QString() : failure(query);
 }
 
-QString SqliteHistory::recordReviews(std::span<const ReviewRecord> reviews) {
+QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> reviews) {
     if (QString reason = openReviews(); !reason.isEmpty()) {
         return reason;
     }
@@ -321,7 +321,7 @@ QString SqliteHistory::recordReviews(std::span<const ReviewRecord> reviews) {
     if (!transaction.reason().isEmpty()) {
         return transaction.reason();
     }
-    for (const ReviewRecord& review : reviews) {
+    for (const review::ReviewRecord& review : reviews) {
         if (QString reason = insertReview(review); !reason.isEmpty()) {
             return reason;
         }
@@ -329,8 +329,8 @@ QString SqliteHistory::recordReviews(std::span<const ReviewRecord> reviews) {
     return transaction.commit();
 }
 
-QList<WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys) {
-    QList<WordState> states(keys.size());
+QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys) {
+    QList<review::WordState> states(keys.size());
     if (keys.isEmpty()) {
         return states;
     }
@@ -353,7 +353,8 @@ QList<WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys) {
     return states;
 }
 
-ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys, ReviewTime now) {
+review::ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys,
+                                                 review::ReviewTime now) {
     const auto count = static_cast<int>(keys.size());
     if (keys.isEmpty()) {
         return {};
@@ -377,7 +378,7 @@ ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys, ReviewTi
     return {query.value(1).toInt(), count - query.value(0).toInt()};
 }
 
-int SqliteHistory::newToday(const QList<QByteArray>& keys, ReviewTime now) {
+int SqliteHistory::newToday(const QList<QByteArray>& keys, review::ReviewTime now) {
     if (keys.isEmpty()) {
         return 0;
     }
@@ -400,8 +401,8 @@ int SqliteHistory::newToday(const QList<QByteArray>& keys, ReviewTime now) {
     return query.value(0).toInt();
 }
 
-QList<FileReviews> SqliteHistory::reviewFiles(ReviewTime now) {
-    QList<FileReviews> files;
+QList<review::FileReviews> SqliteHistory::reviewFiles(review::ReviewTime now) {
+    QList<review::FileReviews> files;
     if (const QString reason = openReviews(); !reason.isEmpty()) {
         readFailed(reason);
         return files;
@@ -436,7 +437,7 @@ QString SqliteHistory::removeReviewFile(const QString& wordFile) {
     return query.exec() ? QString() : failure(query);
 }
 
-QList<int> SqliteHistory::forecast(ReviewTime now, int days, const QString& wordFile) {
+QList<int> SqliteHistory::forecast(review::ReviewTime now, int days, const QString& wordFile) {
     if (wordFile.isEmpty()) {
         return dueByDay(now, days,
                         QStringLiteral("SELECT due FROM words WHERE phase <> 0 AND due < ?"), {});
@@ -449,7 +450,8 @@ QList<int> SqliteHistory::forecast(ReviewTime now, int days, const QString& word
                     {wordFile});
 }
 
-QList<int> SqliteHistory::forecastOf(ReviewTime now, int days, const QList<QByteArray>& keys) {
+QList<int> SqliteHistory::forecastOf(review::ReviewTime now, int days,
+                                     const QList<QByteArray>& keys) {
     return dueByDay(now, days,
                     QStringLiteral("SELECT w.due FROM json_each(?) j"
                                    " JOIN words w ON w.word_key = j.value"
@@ -457,7 +459,7 @@ QList<int> SqliteHistory::forecastOf(ReviewTime now, int days, const QList<QByte
                     {keyArray(keys)});
 }
 
-QList<int> SqliteHistory::dueByDay(ReviewTime now, int days, const QString& select,
+QList<int> SqliteHistory::dueByDay(review::ReviewTime now, int days, const QString& select,
                                    const QVariantList& values) {
     QList<int> counts(std::max(days, 0), 0);
     if (days <= 0) {
@@ -490,8 +492,8 @@ QList<int> SqliteHistory::dueByDay(ReviewTime now, int days, const QString& sele
     return counts;
 }
 
-MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFile) {
-    MeasuredRetention retention;
+review::MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFile) {
+    review::MeasuredRetention retention;
     if (const QString reason = openReviews(); !reason.isEmpty()) {
         readFailed(reason);
         return retention;
@@ -512,8 +514,8 @@ MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFile) {
     return retention;
 }
 
-WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
-    WordReviews word;
+review::WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
+    review::WordReviews word;
     if (QString reason = openReviews(); !reason.isEmpty()) {
         readFailed(reason);
         word.error = std::move(reason);
@@ -552,7 +554,7 @@ QString SqliteHistory::replayReviews() {
     }
     struct Rebuilt {
         qint64 wordId;
-        CardState state;
+        review::CardState state;
     };
     std::vector<Rebuilt> rebuilt;
     {
@@ -562,7 +564,7 @@ QString SqliteHistory::replayReviews() {
                 "SELECT word_id, at, grade FROM reviews ORDER BY word_id, at, id"))) {
             return failure(query);
         }
-        std::vector<Review> log;
+        std::vector<review::Review> log;
         qint64 current = -1;
         const auto flush = [&] {
             if (current >= 0) {
@@ -576,7 +578,8 @@ QString SqliteHistory::replayReviews() {
                 flush();
                 current = wordId;
             }
-            log.push_back({timeOf(query.value(1)), static_cast<Grade>(query.value(2).toInt())});
+            log.push_back(
+                {timeOf(query.value(1)), static_cast<review::Grade>(query.value(2).toInt())});
         }
         flush();
     }

@@ -35,7 +35,6 @@
 #include "common/zoom.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/missed_entries.h"
-#include "drill/engine/review_clock.h"
 #include "drill/engine/right_pages.h"
 #include "drill/history/drill_history.h"
 #include "drill/window/about.h"
@@ -47,6 +46,7 @@
 #include "platform/name_repair.h"
 #include "platform/platform.h"
 #include "platform/zoom_items.h"
+#include "review/review_clock.h"
 
 #ifndef KX_VERSION_MAJOR
 #define KX_VERSION_MAJOR 2
@@ -140,14 +140,15 @@ frmMain::frmMain(platform::Platform& platform, RandomSource& random, history::Dr
     : frmMain(platform, random, HistoryChoice{&history, nullptr}, parent) {}
 
 frmMain::frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
-                 const ReviewClock& clock, QWidget* parent)
+                 const review::ReviewClock& clock, QWidget* parent)
     : frmMain(platform, random, HistoryChoice{&history, &clock}, parent) {}
 
 frmMain::frmMain(platform::Platform& platform, RandomSource& random, HistoryChoice history,
                  QWidget* parent)
     : QMainWindow(parent),
       noHistory_(history.history != nullptr ? nullptr : std::make_unique<history::NoHistory>()),
-      systemClock_(history.clock != nullptr ? nullptr : std::make_unique<SystemReviewClock>()),
+      systemClock_(history.clock != nullptr ? nullptr
+                                            : std::make_unique<review::SystemReviewClock>()),
       platform_(platform),
       session_(random),
       versionMajor_(KX_VERSION_MAJOR),
@@ -155,7 +156,7 @@ frmMain::frmMain(platform::Platform& platform, RandomSource& random, HistoryChoi
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kotobax4"));
     history::DrillHistory& store = history.history != nullptr ? *history.history : *noHistory_;
-    const ReviewClock& clock = history.clock != nullptr ? *history.clock : *systemClock_;
+    const review::ReviewClock& clock = history.clock != nullptr ? *history.clock : *systemClock_;
     if (history.history != nullptr) {
         // Word states follow the retention the learner chose.
         store.setDesiredRetention(
@@ -535,6 +536,7 @@ void frmMain::Menu_Open_Click() {
     dialog.kind = platform::FileDialogKind::Open;
     dialog.fileName = last;
     dialog.initialFolder = folder;
+    dialog.namesOffered = &namesOffered_;
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
     if (chosen && !chosen->isEmpty()) {
         openWordFile(*chosen);
@@ -570,7 +572,7 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
         setInformationText(QString());
     } else if (opened) {
         QString text = kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName());
-        if (const std::optional<ReviewCounts> counts = session_.reviewCounts()) {
+        if (const std::optional<review::ReviewCounts> counts = session_.reviewCounts()) {
             text += kCrLf + reviewCountText(counts->due, counts->fresh);
         }
         setInformationText(text);

@@ -32,13 +32,16 @@ namespace platform {
 class Platform;
 }
 
+namespace review {
+class ReviewClock;
+}
+
 namespace drill {
 
 class AfterDrill;
 class DrillClock;
 class DrillOptions;
 class RandomSource;
-class ReviewClock;
 class ReviewCommands;
 
 namespace history {
@@ -56,7 +59,7 @@ public:
             QWidget* parent = nullptr);
     // Reviews are timed by clock rather than the system's.
     frmMain(platform::Platform& platform, RandomSource& random, history::DrillHistory& history,
-            const ReviewClock& clock, QWidget* parent = nullptr);
+            const review::ReviewClock& clock, QWidget* parent = nullptr);
     ~frmMain() override;
 
     DrillSession& session() { return session_; }
@@ -80,7 +83,7 @@ protected:
 private:
     struct HistoryChoice {
         history::DrillHistory* history;
-        const ReviewClock* clock;
+        const review::ReviewClock* clock;
     };
     frmMain(platform::Platform& platform, RandomSource& random, HistoryChoice history,
             QWidget* parent);
@@ -130,7 +133,7 @@ private:
     void clearAnswerBoxes();
 
     std::unique_ptr<history::DrillHistory> noHistory_;
-    std::unique_ptr<ReviewClock> systemClock_;
+    std::unique_ptr<review::ReviewClock> systemClock_;
     platform::Platform& platform_;
     DrillSession session_;
     // The mode the Option menu checks, for the next drill.

@@ -27,9 +27,10 @@
 
 #include "common/preferences.h"
 #include "common/word_file.h"
-#include "drill/engine/review_plan.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
+#include "review/review_plan.h"
+#include "review/word_key.h"
 
 namespace drill {
 
@@ -47,8 +48,8 @@ QString countText(int count) {
 
 }  // namespace
 
-frmReview::frmReview(history::DrillHistory& history, ReviewTime now, platform::Platform& platform,
-                     QWidget* parent)
+frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
+                     platform::Platform& platform, QWidget* parent)
     : QDialog(parent), history_(history), now_(now), platform_(platform) {
     setObjectName(QStringLiteral("frmReview"));
     setWindowTitle(QStringLiteral("復習の予定"));
@@ -164,7 +165,7 @@ void frmReview::fillFiles() {
     const QSignalBlocker blocker(lstFiles);
     lstFiles->clear();
     fileKeys_.clear();
-    for (const history::FileReviews& file : history_.reviewFiles(now_)) {
+    for (const review::FileReviews& file : history_.reviewFiles(now_)) {
         auto* item = new QTreeWidgetItem(lstFiles);
         const QString name = QFileInfo(file.wordFile).fileName();
         item->setData(FileColumn, kPathRole, file.wordFile);
@@ -188,9 +189,9 @@ void frmReview::fillFiles() {
         QList<QByteArray> keys;
         keys.reserve(read.entries.size());
         for (const common::Entry& entry : read.entries) {
-            keys.append(wordKey(entry));
+            keys.append(review::wordKey(entry));
         }
-        const ReviewCounts counts = history_.reviewCounts(keys, now_);
+        const review::ReviewCounts counts = history_.reviewCounts(keys, now_);
         fileKeys_.insert(file.wordFile, keys);
         item->setText(FileColumn, name);
         item->setText(DueColumn, countText(counts.due));
@@ -277,7 +278,7 @@ void frmReview::showForecast() {
 }
 
 void frmReview::showRetention() {
-    const history::MeasuredRetention measured = history_.measuredRetention(QString());
+    const review::MeasuredRetention measured = history_.measuredRetention(QString());
     const QString goal = QStringLiteral("目標 %1 %").arg(spnRetention->value());
     if (!measured.measured()) {
         lblRetention->setText(QStringLiteral("実際の記憶率: まだありません　") + goal);

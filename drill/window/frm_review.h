@@ -10,8 +10,8 @@
 #include <QList>
 #include <QString>
 
-#include "drill/engine/fsrs.h"
 #include "drill/history/drill_history.h"
+#include "review/fsrs.h"
 
 class QChart;
 class QChartView;
@@ -36,7 +36,7 @@ public:
     static constexpr int kForecastDays = 30;
 
     // now: the instant the counts are taken at, from the drill window's clock.
-    frmReview(history::DrillHistory& history, ReviewTime now, platform::Platform& platform,
+    frmReview(history::DrillHistory& history, review::ReviewTime now, platform::Platform& platform,
               QWidget* parent);
 
     // The desired retention the schedule follows, in whole percents.
@@ -58,7 +58,7 @@ private:
     bool chosenExists() const;
 
     history::DrillHistory& history_;
-    ReviewTime now_;
+    review::ReviewTime now_;
     // The words of each file that could be read, as it is now.
     QHash<QString, QList<QByteArray>> fileKeys_;
     platform::Platform& platform_;

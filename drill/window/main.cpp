@@ -6,12 +6,12 @@
 #include <QByteArray>
 
 #include "drill/engine/random_source.h"
-#include "drill/engine/review_clock.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_main.h"
 #include "platform/name_repair.h"
 #include "platform/qt_platform.h"
 #include "platform/translations.h"
+#include "review/review_clock.h"
 
 namespace {
 
@@ -22,14 +22,17 @@ int Main(QApplication& application, const QByteArray& argument) {
     drill::ClockSeededRandom random;
     platform::QtPlatform platform;
     drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath());
-    drill::SystemReviewClock clock;
+    review::SystemReviewClock clock;
     drill::frmMain window(platform, random, history, clock);
     window.show();
     // A word file given on the command line (a double-click in the file manager), as bytes:
     // its name need not be text in the system's encoding.
     if (!argument.isEmpty()) {
-        window.openWordFile(
-            platform::argumentPath(platform, &window, argument, window.namesOffered()));
+        const QString path =
+            platform::argumentPath(platform, &window, argument, window.namesOffered());
+        if (!path.isEmpty()) {
+            window.openWordFile(path);
+        }
     }
     return application.exec();
 }

@@ -11,10 +11,10 @@
 #include "common/messages.h"
 #include "common/preferences.h"
 #include "drill/engine/drill_session.h"
-#include "drill/engine/review_clock.h"
 #include "drill/history/drill_history.h"
 #include "drill/window/frm_review.h"
 #include "platform/platform.h"
+#include "review/review_clock.h"
 
 namespace drill {
 
@@ -25,7 +25,7 @@ const QString kTodaysReview = QStringLiteral("今日の復習");
 }  // namespace
 
 ReviewCommands::ReviewCommands(QWidget* window, DrillSession& session, platform::Platform& platform,
-                               history::DrillHistory& history, const ReviewClock& clock,
+                               history::DrillHistory& history, const review::ReviewClock& clock,
                                std::function<void(const QString&)> openFile,
                                std::function<void()> drillStarted)
     : QObject(window),

@@ -16,6 +16,10 @@ namespace platform {
 class Platform;
 }
 
+namespace review {
+class ReviewClock;
+}
+
 namespace drill {
 
 namespace history {
@@ -23,7 +27,6 @@ class DrillHistory;
 }
 
 class DrillSession;
-class ReviewClock;
 class frmReview;
 
 // The drill window's review commands: "今日の復習" over the open file and the "復習の予定"
@@ -33,7 +36,7 @@ class ReviewCommands : public QObject {
 public:
     // openFile opens a word file as Open does; drillStarted shows a drill the session started.
     ReviewCommands(QWidget* window, DrillSession& session, platform::Platform& platform,
-                   history::DrillHistory& history, const ReviewClock& clock,
+                   history::DrillHistory& history, const review::ReviewClock& clock,
                    std::function<void(const QString&)> openFile,
                    std::function<void()> drillStarted);
 
@@ -51,7 +54,7 @@ private:
     DrillSession& session_;
     platform::Platform& platform_;
     history::DrillHistory& history_;
-    const ReviewClock& clock_;
+    const review::ReviewClock& clock_;
     std::function<void(const QString&)> openFile_;
     std::function<void()> drillStarted_;
     QPointer<frmReview> plan_;

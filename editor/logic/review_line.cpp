@@ -11,14 +11,13 @@ namespace editor {
 
 namespace {
 
-QDate dayOf(drill::ReviewTime time, const QTimeZone& zone) {
+QDate dayOf(review::ReviewTime time, const QTimeZone& zone) {
     return QDateTime::fromMSecsSinceEpoch(time.time_since_epoch().count(), zone).date();
 }
 
 }  // namespace
 
-QString reviewLine(const drill::history::WordReviews& word, const QTimeZone& zone,
-                   drill::ReviewTime now) {
+QString reviewLine(const review::WordReviews& word, const QTimeZone& zone, review::ReviewTime now) {
     if (!word.error.isEmpty()) {
         return {};
     }

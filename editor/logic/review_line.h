@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "drill/history/drill_history.h"
+#include "review/review_store.h"
 
 #include <QString>
 #include <QTimeZone>
@@ -15,7 +15,6 @@ namespace editor {
 // "次の復習: 12/20　復習 7 回・間違い 2 回". The date is the learner's day in zone, with the year
 // when it is not this one's; a word due at any time today or before is due "今日". Empty when
 // the history could not be read.
-QString reviewLine(const drill::history::WordReviews& word, const QTimeZone& zone,
-                   drill::ReviewTime now);
+QString reviewLine(const review::WordReviews& word, const QTimeZone& zone, review::ReviewTime now);
 
 }  // namespace editor

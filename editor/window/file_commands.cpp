@@ -57,7 +57,7 @@ FileCommands::FileCommands(frmEdit& window, EditorSession& session, platform::Pl
          {},
          kExchangeTopic,
          &FileCommands::File_Print_Click},
-        {QStringLiteral("PDF に書き出す..."),
+        {QStringLiteral("PDF に書き出す(&D)..."),
          "File_Pdf",
          {},
          kExchangeTopic,
@@ -119,6 +119,7 @@ QString FileCommands::askFileName(bool forSave) {
         platform::offerNameRepair(
             platform_, &window_, dialog.fileName.isEmpty() ? dialog.initialFolder : dialog.fileName,
             namesOffered_);
+        dialog.namesOffered = &namesOffered_;
     }
     const std::optional<QString> chosen = platform_.askFileName(&window_, dialog);
     if (!chosen || chosen->isEmpty()) {

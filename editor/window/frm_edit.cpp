@@ -5,9 +5,6 @@
 #include "editor/window/frm_edit.h"
 
 #include "common/settings.h"
-#include "drill/engine/review_clock.h"
-#include "drill/engine/review_plan.h"
-#include "drill/history/drill_history.h"
 #include "editor/logic/editor_texts.h"
 #include "editor/logic/review_line.h"
 #include "editor/window/edit_commands.h"
@@ -19,6 +16,10 @@
 #include "editor/window/help_topics.h"
 #include "editor/window/option_commands.h"
 #include "platform/platform.h"
+#include "review/review_clock.h"
+#include "review/review_plan.h"
+#include "review/review_store.h"
+#include "review/word_key.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,12 +55,10 @@ QPushButton* makeButton(const QString& caption, const char* name, int helpTopic,
 frmEdit::frmEdit(platform::Platform& platform, QWidget* parent)
     : frmEdit(platform, nullptr, parent) {}
 
-frmEdit::frmEdit(platform::Platform& platform, drill::history::DrillHistory& history,
-                 QWidget* parent)
+frmEdit::frmEdit(platform::Platform& platform, review::ReviewStore& history, QWidget* parent)
     : frmEdit(platform, &history, parent) {}
 
-frmEdit::frmEdit(platform::Platform& platform, drill::history::DrillHistory* history,
-                 QWidget* parent)
+frmEdit::frmEdit(platform::Platform& platform, review::ReviewStore* history, QWidget* parent)
     : QMainWindow(parent),
       platform_(platform),
       history_(history),
@@ -305,8 +304,8 @@ void frmEdit::showReviews(const common::Entry* entry) {
         line->clear();
         return;
     }
-    const drill::history::WordReviews word = history_->wordReviews(drill::wordKey(*entry));
-    line->setText(reviewLine(word, QTimeZone::systemTimeZone(), drill::SystemReviewClock().now()));
+    const review::WordReviews word = history_->wordReviews(review::wordKey(*entry));
+    line->setText(reviewLine(word, QTimeZone::systemTimeZone(), review::SystemReviewClock().now()));
     // A history that cannot be read takes no room and says nothing.
     line->setVisible(word.error.isEmpty());
 }

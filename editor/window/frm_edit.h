@@ -20,8 +20,8 @@ namespace platform {
 class Platform;
 }
 
-namespace drill::history {
-class DrillHistory;
+namespace review {
+class ReviewStore;
 }
 
 namespace editor {
@@ -43,8 +43,7 @@ class frmEdit : public QMainWindow, public ListStateHost {
 public:
     explicit frmEdit(platform::Platform& platform, QWidget* parent = nullptr);
     // Shows the reviews of the entry in the form as history holds them; only reads it.
-    frmEdit(platform::Platform& platform, drill::history::DrillHistory& history,
-            QWidget* parent = nullptr);
+    frmEdit(platform::Platform& platform, review::ReviewStore& history, QWidget* parent = nullptr);
     ~frmEdit() override;
 
     platform::Platform& platform() const { return platform_; }
@@ -101,7 +100,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    frmEdit(platform::Platform& platform, drill::history::DrillHistory* history, QWidget* parent);
+    frmEdit(platform::Platform& platform, review::ReviewStore* history, QWidget* parent);
     void buildWindow();
     void buildMenus();
     void fitScreen();
@@ -112,7 +111,7 @@ private:
     void showReviews(const common::Entry* entry);
 
     platform::Platform& platform_;
-    drill::history::DrillHistory* history_;  // none: no review line
+    review::ReviewStore* history_;  // none: no review line
     std::unique_ptr<EditorSession> session_;
     EntryListModel* model_ = nullptr;
     EntryListView* lstQuestion_ = nullptr;

@@ -28,7 +28,11 @@ int main(int argc, char** argv) {
     // own options out of argv.
     if (argc > 1) {
         editor::FileCommands& files = window.fileCommands();
-        files.openFile(platform::argumentPath(platform, &window, argv[1], files.namesOffered()));
+        const QString path =
+            platform::argumentPath(platform, &window, argv[1], files.namesOffered());
+        if (!path.isEmpty()) {
+            files.openFile(path);
+        }
     }
     return app.exec();
 }

@@ -62,12 +62,26 @@ int unfoldInformation(QStringView body, QList<QStringList>& rows) {
 
 Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     static const QString kInformation = QStringLiteral("情報");
-    const QString text = decodeText(bytes);
+    bool replaced = false;
+    const QString text = decodeText(bytes, &replaced);
     QChar separator;
     std::optional<bool> html;
     QString columnsLine;
     std::map<int, QString> special;  // column -> what it holds instead of a field
     QStringList ignored;             // headers that say something a word file cannot keep
+    qsizetype notNoted = 0;          // of them, left out of the notes
+    // The preview notes what a word file cannot keep, within what a label lays out at once:
+    // a header line of megabytes, or tens of thousands of them, took it seconds.
+    constexpr qsizetype kNotedLength = 4096;
+    constexpr qsizetype kNotedLines = 10;
+    const auto ignore = [&](QStringView line) {
+        if (ignored.size() == kNotedLines) {
+            ++notNoted;
+        } else {
+            ignored.append(line.size() > kNotedLength ? line.first(kNotedLength).toString() + u'…'
+                                                      : line.toString());
+        }
+    };
     static const std::map<QString, QString> kSpecial = {
         {QStringLiteral("guid column"), QStringLiteral("GUID")},
         {QStringLiteral("notetype column"), QStringLiteral("ノートタイプ")},
@@ -92,7 +106,7 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
         start = end + 1;
         ++headerLines;
         if (oldTags) {
-            ignored.append(line.toString());
+            ignore(line);
             continue;
         }
         const qsizetype colon = line.indexOf(u':');
@@ -110,15 +124,19 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
         } else if (const auto found = kSpecial.find(name); found != kSpecial.end()) {
             special[value.trimmed().toInt() - 1] = found->second;
         } else if (name == u"tags" || name == u"deck" || name == u"notetype") {
-            ignored.append(line.toString());
+            ignore(line);
         }
     }
     const QStringView body = QStringView(text).sliced(std::min(start, text.size()));
     Table table;
+    table.replacedBytes = replaced;
     table.separator = !options.separator.isNull() ? options.separator
                       : !separator.isNull()       ? separator
                                                   : detectSeparator(body, u'\t');
-    table.rows = parseDelimited(body, table.separator, &table.sourceLines, u'#');
+    if (refuseTooMany(table, body)) {
+        return table;
+    }
+    table.rows = parseDelimited(body, table.separator, &table.sourceLines, u'#', options.stop);
     for (int& line : table.sourceLines) {
         line += headerLines;
     }
@@ -131,17 +149,25 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
         special = std::move(shifted);
     }
     if (options.html.value_or(html.value_or(looksLikeHtml(table.rows)))) {
-        decodeHtml(table);
+        decodeHtml(table, options.stop);
     }
     table.columns = numberedColumns(table.rows);
-    QStringList names = columnsLine.split(table.separator);
-    if (folded >= 0) {
-        names.insert(std::min<qsizetype>(folded + 1, names.size()), kInformation);
-        table.columns[folded + 1] = kInformation;
+    // The information unfolded from a field is a column "#columns:" does not name.
+    const qsizetype information = folded >= 0 ? folded + 1 : -1;
+    if (information >= 0 && information < table.columns.size()) {
+        table.columns[information] = kInformation;
     }
     if (!columnsLine.isEmpty()) {
-        for (qsizetype i = 0; i < names.size() && i < table.columns.size(); ++i) {
-            table.columns[i] = names[i].trimmed();
+        qsizetype i = 0;
+        for (const QStringView name : QStringView(columnsLine).tokenize(table.separator)) {
+            if (i == information) {
+                ++i;
+            }
+            if (i >= table.columns.size()) {
+                break;
+            }
+            table.columns[i++] =
+                name.trimmed().first(std::min(name.trimmed().size(), kNotedLength)).toString();
         }
     } else {
         table.firstRowIsHeader = looksLikeHeader(table.rows);
@@ -161,6 +187,10 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     table.suggestedInformation = fields.value(2, -1);
     for (const QString& line : std::as_const(ignored)) {
         table.notes.append(QStringLiteral("「%1」は単語帳に入りません。").arg(line));
+    }
+    if (notNoted > 0) {
+        table.notes.append(
+            QStringLiteral("ほか %1 行の見出しも単語帳に入りません。").arg(notNoted));
     }
     return table;
 }

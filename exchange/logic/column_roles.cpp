@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace exchange {
 
@@ -43,6 +44,15 @@ bool informationName(const QString& name) {
         QStringLiteral("example"),     QStringLiteral("情報"),  QStringLiteral("備考"),
         QStringLiteral("メモ"),        QStringLiteral("例文"),  QStringLiteral("解説"),
         QStringLiteral("コメント")};
+    return kNames.contains(name);
+}
+
+// A name that only says which language the column is written in, as kvtml identifiers and
+// KWordQuiz's columns do ("English", "日本語", "en", "ja").
+bool languageName(const QString& name) {
+    static const QSet<QString> kNames = {QStringLiteral("english"), QStringLiteral("英語"),
+                                         QStringLiteral("en"),      QStringLiteral("japanese"),
+                                         QStringLiteral("日本語"),  QStringLiteral("ja")};
     return kNames.contains(name);
 }
 
@@ -115,6 +125,13 @@ void proposeColumns(Table& table) {
     };
     int question = named(asksName, {});
     int answers = named(answersName, {question});
+    // Two columns named only by their languages tell nothing of the direction: the file's
+    // order decides, the first asking, as the programs writing such files drill (our kvtml
+    // export of Japanese questions names them "日本語", their answers "English").
+    if (question >= 0 && answers >= 0 && answers < question && languageName(names[question]) &&
+        languageName(names[answers])) {
+        std::swap(question, answers);
+    }
     if (question < 0) {
         question = fallback(table.suggestedQuestion, {answers});
     }

@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "common/atomic_file.h"
+#include "common/text_script.h"
 #include "exchange/logic/table.h"
 
 namespace exchange {
@@ -223,6 +224,26 @@ QByteArray formatCsv(const QList<common::Entry>& entries) {
     return "\xEF\xBB\xBF" + text.toUtf8();
 }
 
+KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries) {
+    qsizetype japaneseQuestions = 0;
+    qsizetype japaneseAnswers = 0;
+    for (const common::Entry& entry : entries) {
+        const auto japanese = [](const QString& text) {
+            return common::textScript(text) == common::Script::Japanese ? 1 : 0;
+        };
+        japaneseQuestions += japanese(entry.question);
+        japaneseAnswers += japanese(entry.rights);
+    }
+    const auto name = [](bool isJapanese, QString& name, QString& locale) {
+        name = isJapanese ? QStringLiteral("日本語") : QStringLiteral("English");
+        locale = isJapanese ? QStringLiteral("ja") : QStringLiteral("en");
+    };
+    KvtmlLanguages languages;
+    name(japaneseQuestions * 2 > entries.size(), languages.questionName, languages.questionLocale);
+    name(japaneseAnswers * 2 > entries.size(), languages.answersName, languages.answersLocale);
+    return languages;
+}
+
 QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title,
                        const KvtmlLanguages& languages) {
     // Into a QString and converted once: much faster than the writer encoding piece by piece.
@@ -307,7 +328,7 @@ QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries
         case ExportFormat::Kvtml:
             break;
     }
-    return formatKvtml(entries, title);
+    return formatKvtml(entries, title, kvtmlLanguages(entries));
 }
 
 common::Outcome writeExport(const QString& path, ExportFormat format,

@@ -32,6 +32,9 @@ struct KvtmlLanguages {
     QString answersName = QStringLiteral("日本語");
     QString answersLocale = QStringLiteral("ja");
 };
+// The languages of the question and answers columns, each by the script most entries' texts
+// there are written in: Japanese, else English.
+KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries);
 // Version 2: the question and the answers (joined by "; ") as two translations, the
 // information as the question's comment.
 QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title,

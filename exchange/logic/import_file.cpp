@@ -13,27 +13,17 @@ namespace {
 
 constexpr qint64 kPiece = 1 << 20;
 
-// At most how many rows and cells a delimited text can give with any separator the preview
-// offers, without parsing it.
-bool withinBounds(QStringView text) {
+}  // namespace
+
+// At most how many rows and cells the text gives split at the separator, without parsing it.
+bool withinImportBounds(QStringView text, QChar separator) {
     const qsizetype breaks = text.count(u'\n') + text.count(u'\r') - text.count(u"\r\n");
     if (breaks >= kMaxImportRows) {
         return false;
     }
-    qsizetype cells = breaks + 1;
-    for (const QChar separator : {u',', u'\t', u';', u'|'}) {
-        cells += text.count(separator);
-    }
+    const qsizetype cells = breaks + 1 + (separator.isNull() ? 0 : text.count(separator));
     return cells <= kMaxImportCells;
 }
-
-Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeKind::Invalid) {
-    Table table;
-    table.outcome = common::Outcome::failure(kind, reason);
-    return table;
-}
-
-}  // namespace
 
 QString tooManyRows() {
     return QStringLiteral("行や列が多すぎます (%1 行、%2 個の欄まで)。")
@@ -88,11 +78,11 @@ ImportFile readImportFile(const QString& path,
 }
 
 Table readImportTable(const QString& fileName, QByteArrayView bytes, const ReadOptions& options) {
-    const SourceFormat format = guessFormat(fileName, bytes);
-    if (format != SourceFormat::Kvtml && !withinBounds(decodeText(bytes))) {
-        return refused(tooManyRows(), common::OutcomeKind::TooMany);
+    Table table = readTable(guessFormat(fileName, bytes), bytes, options);
+    if (options.stop.stop_requested()) {
+        table = Table();
+        table.outcome = common::Outcome::failure(common::OutcomeKind::Cancelled);
     }
-    Table table = readTable(format, bytes, options);
     if (table.columns.size() > kMaxImportColumns) {
         table.columns.resize(kMaxImportColumns);
     }

@@ -25,6 +25,9 @@ inline constexpr int kMaxImportColumns = 100;
 inline constexpr qsizetype kMaxFieldLength = 32767;
 
 QString tooManyRows();
+// Whether a delimited text split at the separator stays within the rows and cells above; the
+// readers refuse it unparsed (outcome TooMany, reason tooManyRows()) when not.
+bool withinImportBounds(QStringView text, QChar separator);
 
 struct ImportFile {
     QByteArray bytes;
@@ -37,7 +40,7 @@ ImportFile readImportFile(const QString& path,
                           const std::function<bool(qint64, qint64)>& progress = {});
 
 // The table the file's name and bytes make, its columns cut to kMaxImportColumns; refused when
-// it would hold more rows or cells than the bounds.
+// it would hold more rows or cells than the bounds, Cancelled when options.stop was asked for.
 Table readImportTable(const QString& fileName, QByteArrayView bytes,
                       const ReadOptions& options = {});
 

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
+#include <map>
 #include <memory>
 
 #include "exchange/logic/import_file.h"
@@ -19,20 +20,13 @@ namespace {
 constexpr int kMaxDepth = 32;
 
 struct Row {
-    QList<std::pair<int, QString>> texts;  // by identifier (version 2) or column (version 1)
+    // By identifier (version 2) or column (version 1); a map, as an entry may hold thousands.
+    std::map<int, QString> texts;
     QStringList comments;
-    int line = 0;
+    int number = 0;            // of the entry in the document, from 1
     bool droppedText = false;  // an external entity was left out
 
-    QString& text(int id) {
-        for (auto& [key, value] : texts) {
-            if (key == id) {
-                return value;
-            }
-        }
-        texts.append({id, QString()});
-        return texts.last().second;
-    }
+    QString& text(int id) { return texts[id]; }
     bool isBlank() const {
         for (const auto& text : texts) {
             if (!text.second.trimmed().isEmpty()) {
@@ -82,14 +76,42 @@ bool declaresUtf8(QByteArrayView bytes) {
            declaration.contains("utf8");
 }
 
-// Old documents wrote "<!doctype", which XML does not allow.
-void upperCaseDoctype(QString& text) {
-    const qsizetype at = QStringView(text)
-                             .first(std::min<qsizetype>(text.size(), 400))
+// Old documents wrote "<!doctype kvtml system ...", which XML does not allow: the keywords
+// are upper-cased in place (same length, so offsets and lines stay). Only the head is looked at.
+void upperCaseDoctype(QString& head) {
+    const qsizetype at = QStringView(head)
+                             .first(std::min<qsizetype>(head.size(), 400))
                              .indexOf(u"<!doctype", 0, Qt::CaseInsensitive);
-    if (at >= 0) {
-        text.replace(at, 9, QStringLiteral("<!DOCTYPE"));
+    if (at < 0) {
+        return;
     }
+    head.replace(at, 9, QStringLiteral("<!DOCTYPE"));
+    // "<!DOCTYPE name SYSTEM" or "<!DOCTYPE name PUBLIC": the keyword after the name.
+    qsizetype i = at + 9;
+    const auto skipBlanks = [&] {
+        while (i < head.size() && head[i].isSpace()) {
+            ++i;
+        }
+    };
+    skipBlanks();
+    while (i < head.size() && !head[i].isSpace() && head[i] != u'>' && head[i] != u'[') {
+        ++i;
+    }
+    skipBlanks();
+    for (const QLatin1StringView keyword :
+         {QLatin1StringView("SYSTEM"), QLatin1StringView("PUBLIC")}) {
+        if (QStringView(head).sliced(i).startsWith(keyword, Qt::CaseInsensitive)) {
+            head.replace(i, keyword.size(), keyword);
+        }
+    }
+}
+
+// The same for bytes in an encoding left to the reader: every one of them writes ASCII as
+// ASCII.
+void upperCaseDoctype(QByteArray& bytes) {
+    QString head = QString::fromLatin1(bytes.first(std::min<qsizetype>(bytes.size(), 400)));
+    upperCaseDoctype(head);
+    bytes.replace(0, head.size(), head.toLatin1());
 }
 
 // The names of the entities whose text lies in other files; the reader leaves them out
@@ -104,6 +126,10 @@ QStringList externalEntities(const QXmlStreamReader& xml) {
     return names;
 }
 
+bool isWordForms(QStringView name) {
+    return name == u"comparison" || name == u"conjugation" || name == u"multiplechoice";
+}
+
 Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeKind::Invalid) {
     Table table;
     table.outcome = common::Outcome::failure(kind, reason);
@@ -112,7 +138,7 @@ Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeK
 
 }  // namespace
 
-Table readKvtml(QByteArrayView input) {
+Table readKvtml(QByteArrayView input, std::stop_token stop) {
     // Read from text, so that the reader's offsets point into it. Other declared encodings
     // are left to the reader; their offsets are near enough for finding an entity.
     const bool utf8 = declaresUtf8(input);
@@ -131,9 +157,13 @@ Table readKvtml(QByteArrayView input) {
         text = decoded ? decodeText(input) : QString::fromLatin1(input);
     }
     upperCaseDoctype(text);
+    QByteArray raw;
+    if (!decoded) {
+        raw = input.toByteArray();
+        upperCaseDoctype(raw);
+    }
     const auto reader = decoded ? std::make_unique<QXmlStreamReader>(text)
-                                : std::make_unique<QXmlStreamReader>(
-                                      input.toByteArray().replace("<!doctype", "<!DOCTYPE"));
+                                : std::make_unique<QXmlStreamReader>(raw);
     QXmlStreamReader& xml = *reader;
     QStringList external;
     qint64 targetStart = 0;
@@ -145,15 +175,18 @@ Table readKvtml(QByteArrayView input) {
     qsizetype depth = 0;
     int version = 0;
     QList<int> identifiers;       // version 2: identifier ids in document order
+    QList<int> undeclared;        // version 2: translation ids no identifier declares
     QStringList names;            // of the columns, by identifier or column
     bool identifierKept = false;  // beyond the columns one can map, languages are left out
     QList<Row> rows;
     Row row;
+    int entries = 0;  // the entries so far, blank or not: a row is numbered by its entry
     bool inEntry = false;
     int translation = -1;       // the translation (version 2) or column (version 1) being read
     QString* target = nullptr;  // where the text being read goes
     qsizetype targetDepth = 0;
     bool targetIsRow = false;
+    qsizetype formsFrom = 0;  // the depth of the word forms being left out, or 0
     QString comment;
 
     const auto at = [&](std::initializer_list<const char16_t*> names) {
@@ -172,6 +205,9 @@ Table readKvtml(QByteArrayView input) {
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
+            if (stop.stop_requested()) {
+                return refused({}, common::OutcomeKind::Cancelled);
+            }
             if (depth == kMaxDepth) {
                 return refused(
                     QStringLiteral("%1 行目: 要素の入れ子が深すぎます。").arg(xml.lineNumber()));
@@ -179,7 +215,12 @@ Table readKvtml(QByteArrayView input) {
             path[depth].resize(0);
             path[depth++].append(xml.name());
             if (target) {
-                continue;  // markup inside a text keeps its characters
+                // Markup inside a text keeps its characters, but a version 1 word's other
+                // forms (comparison, conjugation, choices) are no part of it.
+                if (version == 1 && formsFrom == 0 && isWordForms(xml.name())) {
+                    formsFrom = depth;
+                }
+                continue;
             }
             if (depth == 1) {
                 if (path[0] != u"kvtml") {
@@ -205,11 +246,20 @@ Table readKvtml(QByteArrayView input) {
             } else if ((version == 2 && at({u"kvtml", u"entries", u"entry"})) ||
                        (version == 1 && at({u"kvtml", u"e"}))) {
                 row = Row();
-                row.line = int(xml.lineNumber());
+                row.number = ++entries;
                 inEntry = true;
                 translation = -1;
             } else if (version == 2 && at({u"kvtml", u"entries", u"entry", u"translation"})) {
+                // Keyed by its id whether or not an identifier declares it, within the
+                // columns one can map.
                 translation = xml.attributes().value(QLatin1StringView("id")).toInt();
+                if (!identifiers.contains(translation) && !undeclared.contains(translation)) {
+                    if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
+                        undeclared.append(translation);
+                    } else {
+                        translation = -1;
+                    }
+                }
             } else if (version == 2 && translation >= 0 &&
                        at({u"kvtml", u"entries", u"entry", u"translation", u"text"})) {
                 target = &row.text(translation);
@@ -236,6 +286,9 @@ Table readKvtml(QByteArrayView input) {
                 targetStart = xml.characterOffset();
             }
         } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == formsFrom) {
+                formsFrom = 0;
+            }
             if (target && depth == targetDepth) {
                 if (targetIsRow && !external.isEmpty()) {
                     const QStringView source = QStringView(text)
@@ -260,24 +313,33 @@ Table readKvtml(QByteArrayView input) {
                 }
             }
             depth = std::max<qsizetype>(depth - 1, 0);
-        } else if (target && (token == QXmlStreamReader::Characters ||
-                              token == QXmlStreamReader::EntityReference)) {
+        } else if (target && formsFrom == 0 &&
+                   (token == QXmlStreamReader::Characters ||
+                    token == QXmlStreamReader::EntityReference)) {
             target->append(xml.text());
         } else if (token == QXmlStreamReader::DTD) {
             external = externalEntities(xml);
         }
     }
-    if (version == 0 || xml.hasError()) {
-        return refused(
-            version == 0
-                ? QStringLiteral("kvtml の単語帳ではありません。")
-                : QStringLiteral("%1 行目: %2").arg(xml.lineNumber()).arg(xml.errorString()));
+    if (xml.hasError()) {
+        return refused(QStringLiteral("%1 行目: %2").arg(xml.lineNumber()).arg(xml.errorString()));
+    }
+    if (version == 0) {
+        return refused(QStringLiteral("kvtml の単語帳ではありません。"));
     }
 
     Table table;
+    table.numbering = RowNumbering::Entry;
     QList<int> columns;  // the key of each language column
     if (version == 2) {
+        // The declared languages in their order, then the others by id.
+        std::sort(undeclared.begin(), undeclared.end());
         columns = identifiers;
+        for (const int id : std::as_const(undeclared)) {
+            if (!columns.contains(id)) {
+                columns.append(id);
+            }
+        }
     } else {
         for (qsizetype i = 0; i < names.size(); ++i) {
             columns.append(int(i));
@@ -296,20 +358,15 @@ Table readKvtml(QByteArrayView input) {
         QStringList cells;
         cells.reserve(columns.size() + 1);
         for (const int key : columns) {
-            QString text;
-            for (const auto& [id, value] : entry.texts) {
-                if (id == key) {
-                    text = value;
-                }
-            }
-            cells.append(text);
+            const auto text = entry.texts.find(key);
+            cells.append(text == entry.texts.end() ? QString() : text->second);
         }
         cells.append(entry.comments.join(u'\n'));
         if (entry.droppedText) {
             table.droppedText.append(table.rows.size());
         }
         table.rows.append(cells);
-        table.sourceLines.append(entry.line);
+        table.sourceLines.append(entry.number);
     }
     const auto languages = int(columns.size());
     if (languages == 1) {

@@ -243,7 +243,7 @@ private:
 
 // Moves the entries with characters the word file cannot store to the problems, in source
 // order.
-void refuseUnstorable(ImportPlan& plan, const QList<int>& lines) {
+void refuseUnstorable(ImportPlan& plan, const QList<int>& lines, RowNumbering numbering) {
     QList<common::Entry> kept;
     QList<RowProblem> problems;
     qsizetype earlier = 0;  // problems found before, ordered by line with the new ones
@@ -256,7 +256,7 @@ void refuseUnstorable(ImportPlan& plan, const QList<int>& lines) {
         while (earlier < plan.problems.size() && plan.problems[earlier].sourceLine < lines[i]) {
             problems.append(plan.problems[earlier++]);
         }
-        problems.append({lines[i], Problem::Unstorable, missing});
+        problems.append({lines[i], Problem::Unstorable, missing, numbering});
     }
     problems.append(plan.problems.mid(earlier));
     plan.entries = std::move(kept);
@@ -349,7 +349,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         const QStringList& row = table.rows[i];
         const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
         const auto refuse = [&](Problem problem, const QString& detail) {
-            plan.problems.append({line, problem, elided(detail)});
+            plan.problems.append({line, problem, elided(detail), table.numbering});
         };
         const QString question = cell(row, mapping.question).trimmed();
         const Rights rights = rightsOf(row, mapping, table.hiddenColumns);
@@ -378,6 +378,10 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             refuse(Problem::Separator, question);
             continue;
         }
+        if (table.replacedBytes && textOf(entry).contains(QChar::ReplacementCharacter)) {
+            refuse(Problem::BadBytes, question);
+            continue;
+        }
         if (const auto problem = unfit(
                 entry, std::binary_search(table.droppedText.begin(), table.droppedText.end(), i))) {
             refuse(*problem, question);
@@ -388,7 +392,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         lines.append(line);
     }
     if (storable.unstorable()) {
-        refuseUnstorable(plan, lines);
+        refuseUnstorable(plan, lines, table.numbering);
     }
     return plan;
 }
@@ -419,11 +423,17 @@ QString describe(const RowProblem& problem) {
                        .arg(kMaxFieldLength)
                        .arg(problem.detail);
             break;
+        case Problem::BadBytes:
+            what = QStringLiteral("UTF-8 として読めないバイトがあります (%1)").arg(problem.detail);
+            break;
         case Problem::DroppedText:
             what = QStringLiteral("読めない部分 (外部実体) があります (%1)").arg(problem.detail);
             break;
     }
-    return QStringLiteral("%1 行目: %2").arg(problem.sourceLine).arg(what);
+    const QString row = problem.numbering == RowNumbering::Entry
+                            ? QStringLiteral("%1 番目の単語").arg(problem.sourceLine)
+                            : QStringLiteral("%1 行目").arg(problem.sourceLine);
+    return row + QStringLiteral(": ") + what;
 }
 
 }  // namespace exchange

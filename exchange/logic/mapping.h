@@ -63,12 +63,14 @@ enum class Problem {
     Nul,          // a NUL character, which no one can type as an answer
     TooLong,      // a field over the 32,767 characters a word file takes
     DroppedText,  // the reader left part of the row out (an external entity)
+    BadBytes,     // bytes of a UTF-8 file that are not UTF-8
 };
 
 struct RowProblem {
-    int sourceLine = 0;
+    int sourceLine = 0;  // or the entry's number, as the table counts its rows
     Problem problem = Problem::NoQuestion;
     QString detail;  // the characters that cannot be stored, or the question
+    RowNumbering numbering = RowNumbering::Line;
 };
 
 struct ImportPlan {
@@ -78,7 +80,8 @@ struct ImportPlan {
 
 ImportPlan planImport(const Table& table, const Mapping& mapping);
 
-// What the user reads about a problem, e.g. "5 行目: 答えがありません".
+// What the user reads about a problem, e.g. "5 行目: 答えがありません" or
+// "3 番目の単語: 問題がありません".
 QString describe(const RowProblem& problem);
 
 // How many entries a document holding `existing` can still take.

@@ -18,6 +18,7 @@
 
 #include "common/atomic_file.h"
 #include "common/entry_text.h"
+#include "exchange/logic/pdf_text_map.h"
 
 namespace exchange {
 
@@ -171,13 +172,7 @@ void paintTestSheet(Cursor& cursor, QPainter& painter, const PrintJob& job) {
     }
 }
 
-}  // namespace
-
-int paintJob(QPagedPaintDevice& device, const PrintJob& job) {
-    QPainter painter(&device);
-    if (!painter.isActive()) {
-        return 0;
-    }
+int paintOn(QPagedPaintDevice& device, QPainter& painter, const PrintJob& job) {
     Cursor cursor(device, painter);
     // A thin line that prints the same at any resolution.
     painter.setPen(QPen(Qt::black, cursor.page().width() / 800));
@@ -204,9 +199,30 @@ int paintJob(QPagedPaintDevice& device, const PrintJob& job) {
     return cursor.pages();
 }
 
+// The characters of the job that a PDF's text map leaves out unless mended.
+QList<char32_t> unmappedCharacters(const PrintJob& job) {
+    QString text = job.title;
+    for (const common::Entry& entry : job.entries) {
+        text += entry.question + entry.rights + entry.information;
+    }
+    return outsideBasicPlane(text);
+}
+
+}  // namespace
+
+int paintJob(QPagedPaintDevice& device, const PrintJob& job) {
+    QPainter painter(&device);
+    if (!painter.isActive()) {
+        return 0;
+    }
+    return paintOn(device, painter, job);
+}
+
 common::Outcome writePdf(const QString& path, const PrintJob& job, Paper paper) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
+    const QList<char32_t> outside = unmappedCharacters(job);
+    QList<char32_t> drawn;  // off the page, before all else
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(300);
@@ -215,9 +231,20 @@ common::Outcome writePdf(const QString& path, const PrintJob& job, Paper paper) 
         writer.setPageLayout(
             QPageLayout(QPageSize(paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter),
                         QPageLayout::Portrait, QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
-        paintJob(writer, job);
+        QPainter painter(&writer);
+        if (!painter.isActive()) {
+            return common::Outcome::failure(common::OutcomeKind::Unwritable,
+                                            QStringLiteral("PDF を作れません。"));
+        }
+        // In each weight the printout uses, a font of its own where the face differs.
+        for (const bool bold : {false, true}) {
+            painter.setFont(printFont(11, bold));
+            drawOffPage(painter, outside);
+            drawn += outside;
+        }
+        paintOn(writer, painter, job);
     }
-    return common::writeFileAtomically(path, buffer.data());
+    return common::writeFileAtomically(path, mendTextMap(buffer.data(), drawn));
 }
 
 }  // namespace exchange

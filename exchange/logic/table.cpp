@@ -5,19 +5,21 @@
 #include "exchange/logic/table.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
-#include <QTextDocumentFragment>
 
 #include <map>
 
 #include "common/ansi_text.h"
 #include "exchange/logic/column_roles.h"
+#include "exchange/logic/html_entities.h"
+#include "exchange/logic/import_file.h"
 
 namespace exchange {
 
-QString decodeText(QByteArrayView bytes) {
+QString decodeText(QByteArrayView bytes, bool* replaced) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.sliced(3));
     }
@@ -32,17 +34,52 @@ QString decodeText(QByteArrayView bytes) {
     if (!utf8.hasError()) {
         return text;
     }
+    // A UTF-8 file damaged in a few places reads as far more characters beyond ASCII than bad
+    // bytes; Shift_JIS read as UTF-8 gives mostly bad bytes (Japanese prose: about three to
+    // one character read).
+    qsizetype bad = -bytes.count("\xEF\xBF\xBD");  // a replacement character written so
+    qsizetype read = 0;
+    for (const QChar c : std::as_const(text)) {
+        if (c == QChar::ReplacementCharacter) {
+            ++bad;
+        } else if (c.unicode() >= 0x80) {
+            ++read;
+        }
+    }
+    if (read >= 2 * bad) {
+        if (replaced) {
+            *replaced = true;
+        }
+        return text;
+    }
     return common::decodeAnsi(bytes);
 }
 
+namespace {
+
+// Line breaks in the text, CR LF counting as one.
+int lineBreaks(QStringView text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines,
-                                  QChar comment) {
+                                  QChar comment, std::stop_token stop) {
     QList<QStringList> rows;
     QStringList row;
     QString field;
     bool quoted = false;  // inside a quoted field
     bool fieldStarted = false;
-    int record = 1;
+    int line = 1;    // of the text at the current character
+    int record = 1;  // the line the current record starts on
     const auto endField = [&] {
         row.append(std::move(field));
         field = QString();
@@ -69,7 +106,11 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
             if (end < 0) {
                 end = size;
             }
-            field.append(text.sliced(i, end - i));
+            const QStringView piece = text.sliced(i, end - i);
+            if (lines && (piece.contains(u'\n') || piece.contains(u'\r'))) {
+                line += lineBreaks(piece);
+            }
+            field.append(piece);
             i = end;
             if (i + 1 < size && text[i + 1] == u'"') {
                 field.append(u'"');
@@ -87,7 +128,10 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                 ++i;
             }
             endRow();
-            ++record;
+            record = ++line;
+            if (stop.stop_requested()) {
+                break;
+            }
         } else if (c == comment && !comment.isNull() && row.isEmpty() && !fieldStarted) {
             // A comment runs to the line's end and is no row.
             while (i + 1 < size && text[i + 1] != u'\r' && text[i + 1] != u'\n') {
@@ -148,54 +192,6 @@ bool isHtmlBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
-// Length of a "<br>", "<br/>" or "<br />" at `at`, else 0.
-qsizetype lineBreakTag(QStringView text, qsizetype at) {
-    if (at + 3 >= text.size() || text[at] != u'<' || text[at + 1].toLower() != u'b' ||
-        text[at + 2].toLower() != u'r') {
-        return 0;
-    }
-    qsizetype end = at + 3;
-    while (end < text.size() && text[end] == u' ') {
-        ++end;
-    }
-    if (end < text.size() && text[end] == u'/') {
-        ++end;
-    }
-    return end < text.size() && text[end] == u'>' ? end + 1 - at : 0;
-}
-
-// Most fields hold no markup but line breaks, and Qt's reader costs microseconds a field: such
-// fields are read here to the same text, anything more goes to Qt.
-std::optional<QString> plainWithLineBreaks(QStringView source) {
-    if (source.contains(u'&')) {
-        return std::nullopt;
-    }
-    QString text;
-    text.reserve(source.size());
-    bool blank = false;
-    for (qsizetype i = 0; i < source.size(); ++i) {
-        const QChar c = source[i];
-        if (c == u'<') {
-            const qsizetype tag = lineBreakTag(source, i);
-            if (tag == 0) {
-                return std::nullopt;
-            }
-            text.append(u'\n');
-            blank = false;
-            i += tag - 1;
-        } else if (isHtmlBlank(c)) {
-            blank = true;
-        } else {
-            if (blank && !text.isEmpty() && !text.endsWith(u'\n')) {
-                text.append(u' ');
-            }
-            text.append(c);
-            blank = false;
-        }
-    }
-    return text;
-}
-
 // Text without markup, references or blanks a browser would fold.
 bool showsAsWritten(QStringView html) {
     bool blank = true;  // a leading blank folds too
@@ -212,60 +208,324 @@ bool showsAsWritten(QStringView html) {
     return !blank || html.isEmpty();
 }
 
-}  // namespace
-
-// Stands for a blank the text keeps, through Qt's reader and the trimming of blanks.
+// Stands for a blank the text keeps (a no-break space), through the folding and trimming of
+// blanks.
 constexpr QChar kKeptBlank(0xFDEE);
 
-QString htmlToText(QStringView html, int* media) {
+bool isAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool isAsciiAlphanumeric(QChar c) {
+    return isAsciiLetter(c) || (c >= u'0' && c <= u'9');
+}
+
+// What an element does to the text.
+enum class Element { Inline, LineBreak, Picture, Rule, Block, Preformatted, Hidden };
+
+Element elementNamed(const QString& name) {
+    using enum Element;
+    static const QHash<QString, Element> kElements = {
+        {QStringLiteral("br"), LineBreak},     {QStringLiteral("img"), Picture},
+        {QStringLiteral("hr"), Rule},          {QStringLiteral("pre"), Preformatted},
+        {QStringLiteral("script"), Hidden},    {QStringLiteral("style"), Hidden},
+        {QStringLiteral("title"), Hidden},     {QStringLiteral("address"), Block},
+        {QStringLiteral("article"), Block},    {QStringLiteral("aside"), Block},
+        {QStringLiteral("blockquote"), Block}, {QStringLiteral("body"), Block},
+        {QStringLiteral("caption"), Block},    {QStringLiteral("center"), Block},
+        {QStringLiteral("dd"), Block},         {QStringLiteral("div"), Block},
+        {QStringLiteral("dl"), Block},         {QStringLiteral("dt"), Block},
+        {QStringLiteral("fieldset"), Block},   {QStringLiteral("figcaption"), Block},
+        {QStringLiteral("figure"), Block},     {QStringLiteral("footer"), Block},
+        {QStringLiteral("form"), Block},       {QStringLiteral("h1"), Block},
+        {QStringLiteral("h2"), Block},         {QStringLiteral("h3"), Block},
+        {QStringLiteral("h4"), Block},         {QStringLiteral("h5"), Block},
+        {QStringLiteral("h6"), Block},         {QStringLiteral("header"), Block},
+        {QStringLiteral("li"), Block},         {QStringLiteral("main"), Block},
+        {QStringLiteral("nav"), Block},        {QStringLiteral("ol"), Block},
+        {QStringLiteral("p"), Block},          {QStringLiteral("section"), Block},
+        {QStringLiteral("table"), Block},      {QStringLiteral("tbody"), Block},
+        {QStringLiteral("td"), Block},         {QStringLiteral("tfoot"), Block},
+        {QStringLiteral("th"), Block},         {QStringLiteral("thead"), Block},
+        {QStringLiteral("tr"), Block},         {QStringLiteral("ul"), Block}};
+    return kElements.value(name, Inline);
+}
+
+// Reads an HTML field in one pass, keeping no stack of open elements: each character is looked
+// at a bounded number of times whatever the nesting, so the cost follows the field's length.
+class HtmlReader {
+public:
+    explicit HtmlReader(QStringView html) : html_(html) { text_.reserve(html.size()); }
+
+    QString read(int& media, const std::stop_token& stop) {
+        constexpr int kStepsBetweenLooks = 1 << 14;  // whether to stop
+        int steps = 0;
+        for (at_ = 0; at_ < html_.size(); ++at_) {
+            if (++steps == kStepsBetweenLooks) {
+                if (stop.stop_requested()) {
+                    break;
+                }
+                steps = 0;
+            }
+            const QChar c = html_[at_];
+            if (c == u'<') {
+                markup();
+            } else if (c == u'&') {
+                reference();
+            } else if (c == u'[' && sound()) {
+                ++media_;
+            } else if (isHtmlBlank(c)) {
+                blank(c);
+            } else if (c == QChar::Nbsp) {
+                show(kKeptBlank);
+            } else {
+                showRun();
+            }
+        }
+        media += media_;
+        return std::move(text_);
+    }
+
+private:
+    void show(QChar c) {
+        if (blank_ && !lineStart_) {
+            text_.append(u' ');
+        }
+        blank_ = false;
+        lineStart_ = false;
+        text_.append(c);
+    }
+
+    // The characters from at_ that need no closer look, in one piece.
+    void showRun() {
+        qsizetype end = at_ + 1;
+        while (end < html_.size() && !isSpecial(html_[end])) {
+            ++end;
+        }
+        show(html_[at_]);
+        text_.append(html_.sliced(at_ + 1, end - at_ - 1));
+        at_ = end - 1;
+    }
+
+    static bool isSpecial(QChar c) {
+        return c == u'<' || c == u'&' || c == u'[' || c == QChar::Nbsp || isHtmlBlank(c);
+    }
+
+    void blank(QChar c) {
+        if (pre_ == 0) {
+            blank_ = true;
+        } else if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && at_ + 1 < html_.size() && html_[at_ + 1] == u'\n') {
+                ++at_;
+            }
+            lineBreak();
+        } else {
+            show(c);
+        }
+    }
+
+    // Blanks at a line's end show as nothing.
+    void lineBreak() {
+        text_.append(u'\n');
+        blank_ = false;
+        lineStart_ = true;
+    }
+
+    // A block starts or ends: what is shown so far ends its line, an empty block adds none.
+    void blockEdge() {
+        if (!lineStart_) {
+            lineBreak();
+        }
+        blank_ = false;
+    }
+
+    // "[sound:name]", which card programs play; a field without the closing bracket has no
+    // later one either.
+    bool sound() {
+        if (noClosingBracket_ || !html_.sliced(at_).startsWith(u"[sound:")) {
+            return false;
+        }
+        const qsizetype end = html_.indexOf(u']', at_);
+        if (end < 0) {
+            noClosingBracket_ = true;
+            return false;
+        }
+        at_ = end;
+        return true;
+    }
+
+    void markup() {
+        const QStringView rest = html_.sliced(at_);
+        if (rest.startsWith(u"<!--")) {
+            const qsizetype end = html_.indexOf(u"-->", at_ + 4);
+            at_ = end < 0 ? html_.size() : end + 2;
+        } else if (rest.startsWith(u"<!") || rest.startsWith(u"<?")) {
+            skipPast(u'>');
+        } else if (rest.size() > 1 && isAsciiLetter(rest[1])) {
+            ++at_;
+            startTag(tagName());
+        } else if (rest.size() > 2 && rest[1] == u'/' && isAsciiLetter(rest[2])) {
+            at_ += 2;
+            endTag(tagName());
+        } else {
+            show(u'<');
+        }
+    }
+
+    // The name at at_, in lower case; at_ ends on its last character.
+    const QString& tagName() {
+        name_.resize(0);
+        while (at_ < html_.size() && isAsciiAlphanumeric(html_[at_])) {
+            name_.append(html_[at_++].toLower());
+        }
+        --at_;
+        return name_;
+    }
+
+    // To the tag's ">", past attribute values in quotes; a tag the field does not close hides
+    // the rest, as in a browser.
+    void skipTag() {
+        while (++at_ < html_.size() && html_[at_] != u'>') {
+            if (html_[at_] == u'"' || html_[at_] == u'\'') {
+                const qsizetype end = html_.indexOf(html_[at_], at_ + 1);
+                at_ = end < 0 ? html_.size() : end;
+            }
+        }
+    }
+
+    void skipPast(QChar c) {
+        const qsizetype end = html_.indexOf(c, at_);
+        at_ = end < 0 ? html_.size() : end;
+    }
+
+    void startTag(const QString& name) {
+        skipTag();
+        switch (elementNamed(name)) {
+            case Element::LineBreak:
+                lineBreak();
+                break;
+            case Element::Picture:
+                ++media_;
+                break;
+            case Element::Rule:
+                blockEdge();
+                lineBreak();  // the rule's own line
+                break;
+            case Element::Preformatted:
+                ++pre_;
+                blockEdge();
+                break;
+            case Element::Block:
+                blockEdge();
+                break;
+            case Element::Hidden: {
+                const qsizetype end =
+                    html_.indexOf(QStringLiteral("</") + name, at_, Qt::CaseInsensitive);
+                at_ = end < 0 ? html_.size() : end;
+                skipTag();
+                break;
+            }
+            case Element::Inline:
+                break;
+        }
+    }
+
+    void endTag(const QString& name) {
+        skipTag();
+        const Element element = elementNamed(name);
+        if (element == Element::Preformatted && pre_ > 0) {
+            --pre_;
+        }
+        if (element == Element::Block || element == Element::Preformatted) {
+            blockEdge();
+        }
+    }
+
+    // "&name;", "&#decimal;" or "&#xhex;" (the semicolon may be left out); anything else is
+    // the "&" itself.
+    void reference() {
+        qsizetype end = at_ + 1;
+        if (end < html_.size() && html_[end] == u'#') {
+            const bool hex =
+                end + 1 < html_.size() && (html_[end + 1] == u'x' || html_[end + 1] == u'X');
+            const int base = hex ? 16 : 10;
+            end += hex ? 2 : 1;
+            const qsizetype digits = end;
+            char32_t code = 0;
+            for (int digit = 0; end < html_.size() && (digit = digitValue(html_[end], base)) >= 0;
+                 ++end) {
+                code = std::min<char32_t>(code * base + char32_t(digit), kNoCharacter);
+            }
+            if (end == digits) {
+                show(u'&');
+                return;
+            }
+            at_ = end < html_.size() && html_[end] == u';' ? end : end - 1;
+            referenced(code);
+            return;
+        }
+        constexpr qsizetype kLongestName = 8;
+        while (end < html_.size() && end - at_ <= kLongestName && isAsciiAlphanumeric(html_[end])) {
+            ++end;
+        }
+        const char16_t named = htmlEntity(html_.sliced(at_ + 1, end - at_ - 1));
+        if (named == 0) {
+            show(u'&');
+            return;
+        }
+        at_ = end < html_.size() && html_[end] == u';' ? end : end - 1;
+        referenced(named);
+    }
+
+    static int digitValue(QChar c, int base) {
+        const char16_t u = c.unicode();
+        const int value = u >= u'0' && u <= u'9'   ? u - u'0'
+                          : u >= u'a' && u <= u'f' ? u - u'a' + 10
+                          : u >= u'A' && u <= u'F' ? u - u'A' + 10
+                                                   : base;
+        return value < base ? value : -1;
+    }
+
+    // A tab or a no-break space written as a reference was meant, where a browser would fold a
+    // blank; a reference to no character shows nothing.
+    void referenced(char32_t code) {
+        if (code == 0xA0) {
+            show(kKeptBlank);
+        } else if (code != u'\t' && code < 0x80 && isHtmlBlank(QChar(char16_t(code)))) {
+            blank(QChar(char16_t(code)));
+        } else if (code == 0 || code >= kNoCharacter || QChar::isSurrogate(code)) {
+            return;
+        } else if (QChar::requiresSurrogates(code)) {
+            show(QChar(QChar::highSurrogate(code)));
+            show(QChar(QChar::lowSurrogate(code)));
+        } else {
+            show(QChar(char16_t(code)));
+        }
+    }
+
+    static constexpr char32_t kNoCharacter = 0x110000;
+
+    QStringView html_;
+    QString text_;
+    QString name_;
+    qsizetype at_ = 0;
+    bool blank_ = false;     // blanks came since the last character shown
+    bool lineStart_ = true;  // nothing shown on this line yet: blanks fold away
+    int pre_ = 0;            // inside how many <pre>, where blanks stay
+    int media_ = 0;
+    bool noClosingBracket_ = false;
+};
+
+}  // namespace
+
+QString htmlToText(QStringView html, int* media, std::stop_token stop) {
     if (showsAsWritten(html)) {
         return html.toString();
     }
-    static const QRegularExpression kSound(QStringLiteral(R"(\[sound:[^\]]*\])"));
-    QString source = html.toString();
-    qsizetype sounds = 0;
-    if (source.contains(u"[sound:")) {
-        sounds = source.count(kSound);
-        source.remove(kSound);
-    }
-    QString text;
-    if (std::optional<QString> plain = plainWithLineBreaks(source)) {
-        text = std::move(*plain);
-    } else {
-        // A browser shows a tab as a blank, but a tab written as a reference was meant: our
-        // export writes one so. A noncharacter Qt leaves alone carries it through.
-        constexpr QChar kTab(0xFDEF);
-        static const QRegularExpression kTabReference(QStringLiteral("&#(9|x0*9);"),
-                                                      QRegularExpression::CaseInsensitiveOption);
-        const bool tabs = source.contains(u"&#");
-        if (tabs) {
-            source.replace(kTabReference, QString(kTab));
-        }
-        // A no-break space was typed as a blank that must stay, where a browser would collapse
-        // one; Shift_JIS has no no-break space, so it comes back as the blank it stood for.
-        static const QRegularExpression kNbspReference(QStringLiteral("&(nbsp|#160|#x0*a0);"),
-                                                       QRegularExpression::CaseInsensitiveOption);
-        if (source.contains(u'&')) {
-            source.replace(kNbspReference, QString(kKeptBlank));
-        }
-        source.replace(QChar::Nbsp, kKeptBlank);
-        text = QTextDocumentFragment::fromHtml(source).toPlainText();
-        // Blanks at a line's end show as nothing.
-        static const QRegularExpression kBlankBeforeBreak(QStringLiteral(" +\n"));
-        if (text.contains(u" \n")) {
-            text.replace(kBlankBeforeBreak, QStringLiteral("\n"));
-        }
-        if (tabs) {
-            text.replace(kTab, u'\t');
-        }
-        const qsizetype pictures = text.count(QChar::ObjectReplacementCharacter);
-        if (pictures > 0) {
-            text.remove(QChar::ObjectReplacementCharacter);
-            sounds += pictures;
-        }
-    }
+    int found = 0;
+    QString text = HtmlReader(html).read(found, stop);
     if (media) {
-        *media += int(sounds);
+        *media += found;
     }
     // Block ends at either edge add nothing the user typed.
     qsizetype first = 0;
@@ -282,9 +542,10 @@ QString htmlToText(QStringView html, int* media) {
 }
 
 bool looksLikeHtml(const QList<QStringList>& rows) {
+    // Possessive runs that stop at the next "<": a field of unclosed tags costs its length.
     static const QRegularExpression kTag(
-        QStringLiteral(R"(<\s*/?\s*(br|div|p|span|b|i|u|s|em|strong|img|li|ul|ol|hr|font|sup|)"
-                       R"(sub|a|table|tr|td|h[1-6])(\s[^>]*)?/?\s*>)"),
+        QStringLiteral(R"(<\s*+/?\s*+(br|div|p|span|b|i|u|s|em|strong|img|li|ul|ol|hr|font|)"
+                       R"(sup|sub|a|table|tr|td|h[1-6])(\s[^<>]*+)?/?\s*+>)"),
         QRegularExpression::CaseInsensitiveOption);
     constexpr qsizetype kSample = 200;
     for (qsizetype r = 0; r < rows.size() && r < kSample; ++r) {
@@ -385,10 +646,22 @@ bool looksLikeHeader(const QList<QStringList>& rows) {
     return true;
 }
 
+bool refuseTooMany(Table& table, QStringView text) {
+    if (withinImportBounds(text, table.separator)) {
+        return false;
+    }
+    table.outcome = common::Outcome::failure(common::OutcomeKind::TooMany, tooManyRows());
+    return true;
+}
+
 Table readDelimited(QByteArrayView bytes, QChar separator) {
     Table table;
     table.separator = separator;
-    table.rows = parseDelimited(decodeText(bytes), separator, &table.sourceLines);
+    const QString text = decodeText(bytes, &table.replacedBytes);
+    if (refuseTooMany(table, text)) {
+        return table;
+    }
+    table.rows = parseDelimited(text, separator, &table.sourceLines);
     table.columns = numberedColumns(table.rows);
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     return table;
@@ -424,13 +697,18 @@ std::pair<qsizetype, int> titleLines(QStringView text) {
 }  // namespace
 
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options) {
-    const QString decoded = decodeText(bytes);
+    bool replaced = false;
+    const QString decoded = decodeText(bytes, &replaced);
     const auto [start, skipped] = titleLines(decoded);
     const QStringView text = QStringView(decoded).sliced(start);
     Table table;
+    table.replacedBytes = replaced;
     table.separator =
         options.separator.isNull() ? detectSeparator(text, fallbackSeparator) : options.separator;
-    table.rows = parseDelimited(text, table.separator, &table.sourceLines);
+    if (refuseTooMany(table, text)) {
+        return table;
+    }
+    table.rows = parseDelimited(text, table.separator, &table.sourceLines, QChar(), options.stop);
     if (skipped > 0) {
         for (int& line : table.sourceLines) {
             line += skipped;
@@ -443,7 +721,7 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     table.firstRowIsHeader = looksLikeHeader(table.rows);
     if (options.html.value_or(false)) {
-        decodeHtml(table);
+        decodeHtml(table, options.stop);
     }
     return table;
 }
@@ -458,7 +736,7 @@ Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& op
             table = readDelimited(bytes, u'\t', options);
             break;
         case SourceFormat::Kvtml:
-            table = readKvtml(bytes);
+            table = readKvtml(bytes, options.stop);
             break;
         case SourceFormat::Anki:
             table = readAnki(bytes, options);
@@ -468,13 +746,16 @@ Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& op
     return table;
 }
 
-void decodeHtml(Table& table) {
+void decodeHtml(Table& table, std::stop_token stop) {
     table.html = true;
     int media = 0;
     for (QStringList& row : table.rows) {
+        if (stop.stop_requested()) {
+            break;
+        }
         for (QString& cell : row) {
             if (!showsAsWritten(cell)) {
-                cell = htmlToText(cell, &media);
+                cell = htmlToText(cell, &media, stop);
             }
         }
     }

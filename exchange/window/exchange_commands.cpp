@@ -8,7 +8,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -16,11 +15,9 @@
 #include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,6 +26,7 @@
 #include "exchange/logic/exporters.h"
 #include "exchange/logic/import_file.h"
 #include "exchange/window/import_dialog.h"
+#include "exchange/window/import_progress.h"
 #include "exchange/window/messages.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
@@ -152,41 +150,23 @@ QPageSize pageSize(Paper paper) {
     return QPageSize(paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter);
 }
 
-// Reads and parses the file with a progress bar and a cancel button when that takes over a
-// second; the parsing runs off the window's thread. nullopt when cancelled; a file that cannot
-// be read comes back as a refused table.
+const QString kReading = QStringLiteral("ファイルを読んでいます...");
+
+// Reads and parses the file off the window's thread (see runOffThread). nullopt when
+// cancelled; a file that cannot be read comes back as a refused table.
 std::optional<Table> loadImport(QWidget* parent, const QString& path, QByteArray& bytes) {
-    QProgressDialog progress(QStringLiteral("ファイルを読んでいます..."),
-                             QStringLiteral("キャンセル"), 0, 1000, parent);
-    progress.setObjectName(QStringLiteral("frmImportProgress"));
-    progress.setWindowTitle(kImportTitle);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(1000);
-    const ImportFile file = readImportFile(path, [&](qint64 done, qint64 size) {
-        progress.setValue(size > 0 ? int(done * 1000 / size) : 0);
-        return !progress.wasCanceled();
-    });
-    if (file.outcome.kind == common::OutcomeKind::Cancelled) {
-        return std::nullopt;
-    }
-    if (!file.outcome.ok()) {
-        Table refused;
-        refused.outcome = file.outcome;
-        return refused;
-    }
-    progress.setRange(0, 0);  // parsing says nothing of how far it is
     Table table;
-    const std::unique_ptr<QThread> worker(
-        QThread::create([&] { table = readImportTable(path, file.bytes); }));
-    bytes = file.bytes;
-    QEventLoop loop;
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&progress, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
-    worker->start();
-    loop.exec();
-    // The parser cannot stop halfway, but the bounds on the file keep it short.
-    worker->wait();
-    if (progress.wasCanceled()) {
+    const bool read = runOffThread(parent, kReading, [&](std::stop_token stop) {
+        ImportFile file =
+            readImportFile(path, [&stop](qint64, qint64) { return !stop.stop_requested(); });
+        bytes = std::move(file.bytes);
+        if (!file.outcome.ok()) {
+            table.outcome = file.outcome;
+            return;
+        }
+        table = readImportTable(path, bytes, ReadOptions{QChar(), std::nullopt, stop});
+    });
+    if (!read || table.outcome.kind == common::OutcomeKind::Cancelled) {
         return std::nullopt;
     }
     return table;
@@ -243,8 +223,14 @@ std::optional<QList<common::Entry>> runImport(QWidget* parent, platform::Platfor
     }
     ImportDialog preview(std::move(table), roomFor(existingEntries), platform, parent);
     if (format != SourceFormat::Kvtml) {
-        preview.offerReading([&bytes, path = *path](const ReadOptions& options) {
-            return readImportTable(path, bytes, options);
+        preview.offerReading([&bytes, &preview, path = *path](ReadOptions options) {
+            std::optional<Table> table;
+            runOffThread(&preview, kReading, [&](std::stop_token stop) {
+                options.stop = std::move(stop);
+                table = readImportTable(path, bytes, options);
+            });
+            return table && table->outcome.kind != common::OutcomeKind::Cancelled ? table
+                                                                                  : std::nullopt;
         });
     }
     if (preview.exec() != QDialog::Accepted) {

@@ -121,6 +121,10 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     chkHeader->setObjectName(QStringLiteral("chkHeader"));
     chkHeader->setAccessibleName(QStringLiteral("1行目は見出し"));
     chkHeader->setChecked(table_.firstRowIsHeader);
+    // A document of entries has no header row.
+    if (table_.numbering == RowNumbering::Entry) {
+        chkHeader->hide();
+    }
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("問題(&Q):"), cboQuestion);
@@ -206,7 +210,8 @@ void ImportDialog::fillPreview() {
     tblPreview->setColumnCount(int(table_.columns.size()));
     tblPreview->setHorizontalHeaderLabels(table_.columns);
     tblPreview->setRowCount(rows);
-    // Rows are numbered by the line they start on, as the problems below name them.
+    // Rows are numbered by the line they start on (or their entry), as the problems below
+    // name them.
     QStringList lines;
     for (int r = 0; r < rows; ++r) {
         lines.append(QString::number(table_.sourceLines.value(r, r + 1)));
@@ -261,7 +266,7 @@ QWidget* ImportDialog::createReadingChoices() {
     return fraReading;
 }
 
-void ImportDialog::offerReading(std::function<Table(const ReadOptions&)> reread) {
+void ImportDialog::offerReading(Reread reread) {
     reread_ = std::move(reread);
     showReadingChoices();
     connect(cboFieldSeparator, &QComboBox::currentIndexChanged, this, &ImportDialog::reread);
@@ -296,7 +301,16 @@ void ImportDialog::reread() {
             return;  // until one is typed
         }
     }
-    table_ = reread_(ReadOptions{separator[0], chkHtml->isChecked()});
+    std::optional<Table> read = reread_(ReadOptions{separator[0], chkHtml->isChecked(), {}});
+    if (read && !read->outcome.ok()) {
+        platform_.warn(this, QStringLiteral("この読み方では読めません。"), read->outcome,
+                       kImportTitle);
+    }
+    if (!read || !read->outcome.ok()) {
+        showReadingChoices();  // back to what the preview shows
+        return;
+    }
+    table_ = std::move(*read);
     for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation}) {
         const QSignalBlocker block(box);
         const int chosen = box->currentData().toInt();

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 #include "exchange/logic/mapping.h"
 #include "exchange/logic/table.h"
@@ -37,8 +38,10 @@ public:
 
     void accept() override;
 
-    // Lets the user read the file again with another field separator or as HTML.
-    void offerReading(std::function<Table(const ReadOptions&)> reread);
+    // Lets the user read the file again with another field separator or as HTML; `reread`
+    // gives nullopt when the user cancelled it.
+    using Reread = std::function<std::optional<Table>(ReadOptions)>;
+    void offerReading(Reread reread);
 
 private:
     void updatePlan();
@@ -66,7 +69,7 @@ private:
     QComboBox* cboSeparator;
     QLineEdit* txtSeparator;
     QCheckBox* chkHeader;
-    std::function<Table(const ReadOptions&)> reread_;
+    Reread reread_;
     QWidget* fraReading;
     QComboBox* cboFieldSeparator;
     QLineEdit* txtFieldSeparator;

@@ -41,6 +41,24 @@ TEST(Settings, ShortFilesReadAsZerosAndDefaultsFollow) {
     EXPECT_EQ(editor.drillMode, 9);  // carried through untouched
 }
 
+// The drill program knows three modes; any other byte starts it in Normal.
+TEST(Settings, ADrillModeOfNoneOfTheThreeReadsAsNormal) {
+    QTemporaryDir dir;
+    const QString path = common::settingsFilePath(dir.path());
+    const struct {
+        char stored;
+        quint8 read;
+    } table[] = {{0, common::kNormalMode},
+                 {1, common::kNormalMode},
+                 {2, common::kEndlessMode},
+                 {3, common::kOvercomingMode},
+                 {4, common::kNormalMode}};
+    for (const auto& row : table) {
+        writeBytes(path, padded("") + '\0' + row.stored);
+        EXPECT_EQ(common::loadDrillSettings(path).drillMode, row.read) << int(row.stored);
+    }
+}
+
 TEST(Settings, LastPathIsCutOnACharacterBoundary) {
     const struct {
         QString path;

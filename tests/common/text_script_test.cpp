@@ -20,7 +20,7 @@ TEST(TextScript, JapaneseWinsOverLatinAndSignsAreNothing) {
         {u"ｒｕｎ"_s, Script::Latin},  // full-width letters are still read as English
         {u"ﾘﾝｺﾞ"_s, Script::Japanese}, {u"run (走る)"_s, Script::Japanese},
         {u"ー"_s, Script::Japanese},   {u"Москва"_s, Script::None},
-        {u""_s, Script::None},
+        {u""_s, Script::None},         {u"𠮟"_s, Script::Japanese},  // beyond U+FFFF
     };
     for (const auto& row : table) {
         EXPECT_EQ(common::textScript(row.text), row.script) << row.text.toStdString();

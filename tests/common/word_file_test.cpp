@@ -45,6 +45,8 @@ TEST(WordFile, ReadingOutcomes) {
         {"any case, any number", "vERSION 3\r\n" + entry, ok, {run}},
         {"word cut", "VERSIO 2.00\r\n" + entry, old, {}},
         {"skipped lines", v2 + "a|@1|b\r\n\r\n" + entry + "|@1||@1|", ok, {run, {}}},
+        // Read as the Windows programs read it: what follows a third separator is no field.
+        {"a fourth field", v2 + "q|@1|r|@1|i|@1|x\r\n", ok, {{u"q"_s, u"r"_s, u"i"_s}}},
         {"only lines that give no entry", v2 + "a|@1|b\r\n\r\nc\r\n", OutcomeKind::Invalid, {}},
         {"UTF-8", v2 + line + utf8Run + "a|@1|b|@1|\xE3\x82\x8A\r\n", ok,
          {abc, run, {u"a"_s, u"b"_s, u"り"_s}}},

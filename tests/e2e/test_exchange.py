@@ -3,9 +3,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 """Word lists in the programs people use beside ours: the editor's kvtml export opened in
-KWordQuiz, its CSV export split by LibreOffice Calc as its import dialog preselects (comma,
-semicolon and tab), CSVs Calc writes in Shift_JIS, UTF-8 and UTF-16 imported back whole, its
-Anki text read by Anki's text-import rules, and an Anki deck with meanings on lines imported."""
+KWordQuiz (each column named by its language), its CSV export split by LibreOffice Calc as its
+import dialog preselects (comma, semicolon and tab), CSVs Calc writes in Shift_JIS, UTF-8 and
+UTF-16 imported back whole, its Anki text read by Anki's text-import rules, and an Anki deck with
+meanings on lines imported."""
 
 import csv
 import html
@@ -40,8 +41,8 @@ def answers_cell(answers):
     return "; ".join(one(a) for a in answers)
 
 
-def write_word_file(path):
-    lines = ["Version 2.00"] + ["|@1|".join((q, "|@2|".join(a), i)) for q, a, i in ENTRIES]
+def write_word_file(path, entries=ENTRIES):
+    lines = ["Version 2.00"] + ["|@1|".join((q, "|@2|".join(a), i)) for q, a, i in entries]
     with open(path, "wb") as f:
         f.write(kx.ansi("\r\n".join(lines) + "\r\n"))
 
@@ -78,6 +79,9 @@ class Exchange(kx.TestCase):
         cls.folder = kx.ProgramFolder()
         cls.words = os.path.join(cls.folder.documents, "words.qvw")
         write_word_file(cls.words)
+        # Japanese questions, English answers: the same words the other way round.
+        cls.reversed = os.path.join(cls.folder.documents, "reversed.qvw")
+        write_word_file(cls.reversed, [(a[0], [q], "") for q, a, _ in ENTRIES[:2]])
         cls.office_home = tempfile.mkdtemp(prefix="kx-e2e-office-")
 
     @classmethod
@@ -85,9 +89,9 @@ class Exchange(kx.TestCase):
         cls.folder.remove()
         shutil.rmtree(cls.office_home, ignore_errors=True)
 
-    def export(self, name):
+    def export(self, name, words=None):
         """The word file exported through the editor's File menu; returns the path."""
-        editor = kx.App.start(self.folder, "Brelmi", [self.words])
+        editor = kx.App.start(self.folder, "Brelmi", [words or self.words])
         try:
             window = editor.window(EDITOR_TITLE).wait_active()
             keys("alt+f", "e")
@@ -109,27 +113,43 @@ class Exchange(kx.TestCase):
         subprocess.run(["soffice", f"-env:UserInstallation=file://{self.office_home}",
                         "--headless", *arguments], check=True, capture_output=True, timeout=180)
 
-    @unittest.skipUnless(shutil.which("kwordquiz"), "KWordQuiz (Debian kwordquiz) is not installed")
-    def test_kwordquiz_shows_every_entry(self):
-        path = self.export("words.kvtml")
+    def kwordquiz_table(self, path, expected):
+        """The column names of KWordQuiz's table once it shows the expected rows."""
         quiz = subprocess.Popen(["kwordquiz", path], cwd=self.folder.documents,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         try:
             app = kx.App(quiz.pid, quiz)
-            expected = [[q, answers_cell(a)] for q, a, _ in ENTRIES]
 
-            def rows():
+            def headers():
                 for table in kx.find_all(app.node, "table"):
                     cells = [c.name for c in kx.find_all(table, "table cell", visible=False)]
                     found = [cells[i:i + 2] for i in range(0, len(cells) - 1, 2)]
                     if found[:len(expected)] == expected:
-                        return found
+                        names = [h.name for h in
+                                 kx.find_all(table, "column header", visible=False)]
+                        if not names:
+                            columns = table.queryTable()
+                            names = [columns.getColumnDescription(i)
+                                     for i in range(columns.nColumns)]
+                        return names
                 return None
-            kx.wait_for(rows, "KWordQuiz's table to show every entry", timeout=60)
+            return kx.wait_for(headers, "KWordQuiz's table to show every entry", timeout=60)
         finally:
             quiz.kill()
             quiz.wait(5)
+
+    @unittest.skipUnless(shutil.which("kwordquiz"), "KWordQuiz (Debian kwordquiz) is not installed")
+    def test_kwordquiz_shows_every_entry(self):
+        path = self.export("words.kvtml")
+        names = self.kwordquiz_table(path, [[q, answers_cell(a)] for q, a, _ in ENTRIES])
+        self.assertEqual(names[:2], ["English", "日本語"])
+
+    @unittest.skipUnless(shutil.which("kwordquiz"), "KWordQuiz (Debian kwordquiz) is not installed")
+    def test_kwordquiz_names_japanese_questions_japanese(self):
+        path = self.export("reversed.kvtml", self.reversed)
+        names = self.kwordquiz_table(path, [[a[0], q] for q, a, _ in ENTRIES[:2]])
+        self.assertEqual(names[:2], ["日本語", "English"])
 
     @unittest.skipUnless(shutil.which("soffice"), "LibreOffice Calc is not installed")
     def test_libreoffice_splits_the_csv_export_into_three_cells(self):

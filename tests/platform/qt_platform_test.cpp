@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -23,6 +24,11 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTimer>
+
+#include <cstdio>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using platform::Answer;
@@ -218,6 +224,76 @@ TEST(QtPlatformFileDialog, SaveDialogAddsTheChosenTypesSuffix) {
     EXPECT_EQ(chosen->type, 1);
 }
 
+// A pipe or a device chosen is refused in the dialog at once, which stays open for another
+// choice.
+TEST(QtPlatformFileDialog, OpenDialogRefusesWhatIsNoFile) {
+    QTemporaryDir temp;
+    const QString pipe = temp.filePath(u"pipe.csv"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QWidget window;
+    window.show();
+    QtPlatform platform;
+    FileDialog request;
+    request.title = u"インポート"_s;
+    request.filter = u"すべてのファイル|*"_s;
+    request.defaultSuffix.clear();
+    request.initialFolder = temp.path();
+    for (const QString& path : {pipe, u"/dev/null"_s}) {
+        SCOPED_TRACE(path.toStdString());
+        QString refusal;
+        std::unique_ptr<QTimer> again;
+        const auto box = onModal("messageBox", [&](QDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), u"インポート"_s);
+            refusal = dialog.findChild<QLabel*>(u"messageText"_s)->text();
+            again = onModal("QFileDialog", [](QDialog&) {});  // then cancelled
+        });
+        const auto choose = onModal("QFileDialog", [&](QDialog& dialog) {
+            auto* name = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+            ASSERT_NE(name, nullptr);
+            name->setText(path);  // pasted: typed, it would open the completion list
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        EXPECT_EQ(platform.askFileName(&window, request), std::nullopt);
+        EXPECT_EQ(refusal,
+                  u"「%1」はファイルではないため開けません。"_s.arg(QFileInfo(path).fileName()));
+    }
+}
+
+// Names in the Windows code page are offered for renaming in a folder the user walks to, also by
+// a dialog that brings no set of the folders offered (the import's).
+TEST(QtPlatformFileDialog, OffersTheRenamingInEveryFolderEntered) {
+    for (const bool ownSet : {true, false}) {
+        SCOPED_TRACE(ownSet);
+        QTemporaryDir temp;
+        const QString inner = temp.filePath(u"inner"_s);
+        ASSERT_TRUE(QDir().mkpath(inner));
+        FILE* created =
+            std::fopen((QFile::encodeName(temp.path()) + "/\x8C\xEA.qvw").constData(), "w");
+        ASSERT_NE(created, nullptr);
+        std::fclose(created);
+        QWidget window;
+        window.show();
+        QtPlatform platform;
+        QSet<QString> offered;
+        FileDialog request;
+        request.initialFolder = inner;
+        request.namesOffered = ownSet ? &offered : nullptr;
+        const auto yes = onModal("messageBox", [](QDialog& dialog) {
+            EXPECT_TRUE(
+                dialog.findChild<QLabel*>(u"messageText"_s)->text().contains(u"→ 語.qvw"_s));
+            QTest::keyClick(keyTarget(&dialog), Qt::Key_Y);
+        });
+        const auto walk = onModal("QFileDialog", [&](QDialog& dialog) {
+            auto* up = dialog.findChild<QAbstractButton*>(u"toParentButton"_s);
+            ASSERT_NE(up, nullptr);
+            up->click();
+        });
+        EXPECT_EQ(platform.askFileName(&window, request), std::nullopt);
+        EXPECT_TRUE(QFileInfo::exists(temp.filePath(u"語.qvw"_s)));
+        EXPECT_EQ(offered.contains(QFileInfo(temp.path()).absoluteFilePath()), ownSet);
+    }
+}
+
 // Off makes a box refuse the input method; a later mode gives the box its own answers back.
 TEST(QtPlatformIme, BoxRefusesTheInputMethodOnlyWhileOff) {
     QLineEdit line(u"word"_s);
@@ -233,6 +309,25 @@ TEST(QtPlatformIme, BoxRefusesTheInputMethodOnlyWhileOff) {
     platform.setImeMode(&line, ImeMode::On);
     EXPECT_TRUE(query(Qt::ImEnabled).toBool());
     EXPECT_EQ(platform::imeMode(&line), ImeMode::On);
+}
+
+// The program runs with its arguments whole, and the caller is told it started.
+TEST(QtPlatform, StartProgramStartsAProgramThatExists) {
+    QtPlatform platform;
+    QTemporaryDir temp;
+    QFile program(temp.filePath(u"Brelmi"_s));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\nprintf '%s' \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"\n");
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+    const QString said = temp.filePath(u"said"_s);
+    ASSERT_TRUE(platform.startProgram(program.fileName(), {u"two words"_s, said}));
+    // Not waited for, so it runs when the system gets to it: a minute bounds only a program
+    // that never runs, however loaded the machine.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(said); }, 60000));
+    QFile written(said);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), "two words");
 }
 
 TEST(QtPlatform, StartProgramReportsAFailureToStart) {

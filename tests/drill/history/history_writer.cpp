@@ -4,22 +4,23 @@
 
 // kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE.
 // kx_history_writer FILE NAME COUNT reviews: records COUNT answers of the word file NAME as
-// reviews, one at a time: its own words "NAME i" in turn with the word "shared".
-// kx_history_writer FILE --hold MS: holds the write lock of FILE for MS milliseconds, saying
+// reviews, its own words "NAME i" in turn with the word "shared": one for each line of its
+// input, as a learner answers, writing the line's number back once the review is recorded.
+// kx_history_writer FILE --hold: holds the write lock of FILE until its input ends, saying
 // "held" once it has it.
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
-#include <QThread>
 
 #include <cstdio>
 
 #include "drill/history/sqlite_history.h"
+#include "review/word_key.h"
 
 namespace {
 
-int hold(const QString& path, int milliseconds) {
+int hold(const QString& path) {
     drill::history::SqliteHistory(path).wordFiles();  // a database of today's schema
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     db.setDatabaseName(path);
@@ -28,23 +29,27 @@ int hold(const QString& path, int milliseconds) {
     }
     std::printf("held\n");
     std::fflush(stdout);
-    QThread::msleep(milliseconds);
+    while (std::fgetc(stdin) != EOF) {
+    }
     return 0;
 }
 
 int reviews(drill::history::DrillHistory& history, const QString& name, int count) {
-    drill::ReviewTime now{std::chrono::days(20000)};
-    for (int i = 0; i < count; ++i) {
+    review::ReviewTime now{std::chrono::days(20000)};
+    char line[32];
+    for (int i = 0; i < count && std::fgets(line, sizeof line, stdin); ++i) {
         const common::Entry entry{
             i % 2 == 0 ? QStringLiteral("%1 %2").arg(name).arg(i / 2) : QStringLiteral("shared"),
             QStringLiteral("a"),
             {}};
-        const drill::history::ReviewRecord review{now, drill::wordKey(entry), drill::Grade::Good,
-                                                  1500, name};
+        const review::ReviewRecord review{now, review::wordKey(entry), review::Grade::Good, 1500,
+                                          name};
         if (const QString reason = history.recordReview(review); !reason.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(reason));
             return 1;
         }
+        std::printf("%d\n", i);
+        std::fflush(stdout);
         now += std::chrono::minutes(1);
     }
     return 0;
@@ -55,11 +60,11 @@ int reviews(drill::history::DrillHistory& history, const QString& name, int coun
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args.at(2) == QLatin1String("--hold")) {
+        return hold(args.at(1));
+    }
     if (args.size() != 4 && args.size() != 5) {
         return 2;
-    }
-    if (args.at(2) == QLatin1String("--hold")) {
-        return hold(args.at(1), args.at(3).toInt());
     }
     drill::history::SqliteHistory history(args.at(1));
     const int count = args.at(3).toInt();

@@ -89,6 +89,7 @@ TEST_F(AfterWindow, MissedEntriesAreShownSavedAndDrilledAgain) {
 
     platform.fileNames({programFile("kept.qvw")});
     click(missedWindow(), "cmdSave");
+    ASSERT_FALSE(platform.fileDialogs().empty());
     EXPECT_EQ(platform.fileDialogs().back().kind, platform::FileDialogKind::Save);
     EXPECT_EQ(platform.fileDialogs().back().fileName, programFile("words_間違い.qvw"));
     EXPECT_EQ(kxtest::readBytes(programFile("kept.qvw")),

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "common/preferences.h"
-#include "drill/engine/review_clock.h"
-#include "drill/engine/review_plan.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_review.h"
 #include "drill/window/review_commands.h"
+#include "review/review_clock.h"
+#include "review/review_plan.h"
+#include "review/word_key.h"
 #include "window_fixture.h"
 
 namespace drill::test {
@@ -24,24 +25,24 @@ namespace {
 using namespace std::chrono_literals;
 using platform::Answer;
 
-const ReviewTime kDayZero{std::chrono::days(20000) + 9h};
+const review::ReviewTime kDayZero{std::chrono::days(20000) + 9h};
 
-class HandClock final : public ReviewClock {
+class HandClock final : public review::ReviewClock {
 public:
-    ReviewTime time = kDayZero;
-    ReviewTime now() const override { return time; }
+    review::ReviewTime time = kDayZero;
+    review::ReviewTime now() const override { return time; }
 };
 
 // Keeps the reviews it is handed, or refuses them with a reason.
 class ReviewLog final : public history::DrillHistory {
 public:
-    std::vector<history::ReviewRecord> reviews;
+    std::vector<review::ReviewRecord> reviews;
     QString refusal;
 
     QString record(const history::DrillRecord&) override { return {}; }
     history::Drills drills() override { return {}; }
     QString reviewsUnavailable() override { return refusal; }
-    QString recordReviews(std::span<const history::ReviewRecord> given) override {
+    QString recordReviews(std::span<const review::ReviewRecord> given) override {
         if (!refusal.isEmpty()) {
             return refusal;
         }
@@ -51,7 +52,7 @@ public:
 };
 
 QByteArray key(const QString& question, const QString& rights) {
-    return wordKey({question, rights, ""});
+    return review::wordKey({question, rights, ""});
 }
 
 class ReviewDrill : public WindowTest {
@@ -76,14 +77,17 @@ TEST_F(ReviewDrill, AnswersBecomeReviewsWithTheirGrades) {
     struct Row {
         const char* typed;
         bool overrule;
-        Grade grade;
+        review::Grade grade;
         bool refused;  // the store refuses this review
         bool warned;   // and a warning says why
     };
     const std::vector<Row> rows{
-        {"a", false, Grade::Good, false, false}, {"x", false, Grade::Again, false, false},
-        {"x", true, Grade::Hard, false, false},  {"x", false, Grade::Again, true, true},
-        {"e", false, Grade::Good, true, false},  {"f", false, Grade::Good, false, false},
+        {"a", false, review::Grade::Good, false, false},
+        {"x", false, review::Grade::Again, false, false},
+        {"x", true, review::Grade::Hard, false, false},
+        {"x", false, review::Grade::Again, true, true},
+        {"e", false, review::Grade::Good, true, false},
+        {"f", false, review::Grade::Good, false, false},
     };
     QStringList lines;
     for (int i = 0; i < int(rows.size()); ++i) {
@@ -112,11 +116,13 @@ TEST_F(ReviewDrill, AnswersBecomeReviewsWithTheirGrades) {
     }
     EXPECT_EQ(warnings, 1) << "one warning for the two refused reviews";
     ASSERT_EQ(log.reviews.size(), 4u);
-    const std::vector<std::pair<int, Grade>> recorded{
-        {0, Grade::Good}, {1, Grade::Again}, {2, Grade::Hard}, {5, Grade::Good}};
+    const std::vector<std::pair<int, review::Grade>> recorded{{0, review::Grade::Good},
+                                                              {1, review::Grade::Again},
+                                                              {2, review::Grade::Hard},
+                                                              {5, review::Grade::Good}};
     for (size_t i = 0; i < recorded.size(); ++i) {
         const auto [question, grade] = recorded[i];
-        const history::ReviewRecord& review = log.reviews[i];
+        const review::ReviewRecord& review = log.reviews[i];
         EXPECT_EQ(review.wordKey, key(QString("Q%1").arg(question), QChar('a' + question)));
         EXPECT_EQ(review.grade, grade) << i;
         EXPECT_EQ(review.answerMilliseconds, (question + 1) * 1000) << i;
@@ -138,7 +144,7 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
              {"long", "l", 40}, {"late", "t", 12}, {"soon", "s", 9}, {"ahead", "h", 1}}) {
         for (const auto step : {0min, 10min}) {  // right twice: out of the same-day steps
             ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(daysAgo) + step,
-                                          key(question, rights), Grade::Good, 800, file}),
+                                          key(question, rights), review::Grade::Good, 800, file}),
                       QString());
         }
     }
@@ -151,6 +157,7 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     frmReview* plan = window->reviewCommands().reviewWindow();
     ASSERT_NE(plan, nullptr);
     auto* files = plan->findChild<QTreeWidget*>("lstFiles");
+    ASSERT_TRUE(files != nullptr && files->topLevelItemCount() > 0);
     files->setCurrentItem(files->topLevelItem(0));
     platform.answers({Answer::Ok});
     plan->findChild<QPushButton*>("cmdStart")->click();
@@ -163,6 +170,7 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
         find<QPushButton>("cmdOK")->click();
     }
     EXPECT_EQ(asked, QStringList({"long", "late", "soon", "new1"}));
+    ASSERT_FALSE(titles.isEmpty());
     EXPECT_EQ(titles.first(), "Kotobax4 - 復習 1 / 4");
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
     EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
@@ -170,6 +178,7 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     // Every word was just answered and the day's one new word taken: nothing is left today.
     platform.answers({Answer::Ok});
     action("Menu_Review")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text, "今日復習する語はありません。");
     EXPECT_FALSE(window->session().drilling());
 }
@@ -183,6 +192,7 @@ TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
     EXPECT_EQ(informationLine(), "復習: 0 語　新しい語: 2 語");
     platform.answers({Answer::No});
     action("Menu_Review")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text,
               "今日復習する語はありません。\r\n新しい語 2 語を練習しますか？");
     EXPECT_FALSE(window->session().drilling());
@@ -192,6 +202,7 @@ TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
     EXPECT_EQ(informationLine(), "");
     platform.answers({Answer::Ok});
     action("Menu_Review")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text, "今日の復習は使えません。\r\nthe history is locked");
 }
 

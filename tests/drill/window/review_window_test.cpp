@@ -14,27 +14,29 @@
 #include <QTreeWidget>
 
 #include "common/preferences.h"
-#include "drill/engine/review_plan.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_review.h"
 #include "drill_support.h"
+#include "review/review_plan.h"
+#include "review/word_key.h"
 
 namespace drill::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-const ReviewTime kDayZero{std::chrono::days(20000) + 9h};
+const review::ReviewTime kDayZero{std::chrono::days(20000) + 9h};
 
 QByteArray key(const QString& question) {
-    return wordKey({question, "r", ""});
+    return review::wordKey({question, "r", ""});
 }
 
 class ReviewWindow : public DrillTest {
 public:
     history::SqliteHistory store{":memory:", QTimeZone::utc()};
 
-    void review(const QString& file, const QString& question, Grade grade, ReviewTime at) {
+    void review(const QString& file, const QString& question, review::Grade grade,
+                review::ReviewTime at) {
         ASSERT_EQ(store.recordReview({at, key(question), grade, 1000, file}), QString());
     }
     static QStringList rows(const QTreeWidget* list) {
@@ -49,8 +51,9 @@ public:
         const auto* view = window.findChild<QChartView*>("chtForecast");
         const auto* series = qobject_cast<QBarSeries*>(view->chart()->series().value(0));
         QList<qreal> values;
-        for (int day = 0; series != nullptr && day < series->barSets()[0]->count(); ++day) {
-            values.append(series->barSets()[0]->at(day));
+        const QBarSet* set = series != nullptr ? series->barSets().value(0) : nullptr;
+        for (int day = 0; set != nullptr && day < set->count(); ++day) {
+            values.append(set->at(day));
         }
         return values;
     }
@@ -62,12 +65,12 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     const QString one = writeFile("one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}));
     const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
     const QString gone = programFile("gone.qvw");
-    review(one, "a", Grade::Again, kDayZero);
-    review(one, "z", Grade::Again, kDayZero + 5min);  // since edited out of the file
-    review(one, "b", Grade::Good, kDayZero);
-    review(one, "b", Grade::Good, kDayZero + 10min);  // out of its same-day steps
-    review(two, "d", Grade::Good, kDayZero + 11min);
-    review(gone, "x", Grade::Again, kDayZero + 12min);
+    review(one, "a", review::Grade::Again, kDayZero);
+    review(one, "z", review::Grade::Again, kDayZero + 5min);  // since edited out of the file
+    review(one, "b", review::Grade::Good, kDayZero);
+    review(one, "b", review::Grade::Good, kDayZero + 10min);  // out of its same-day steps
+    review(two, "d", review::Grade::Good, kDayZero + 11min);
+    review(gone, "x", review::Grade::Again, kDayZero + 12min);
 
     frmReview window(store, kDayZero + 1h, platform, nullptr);
     QSignalSpy started(&window, &frmReview::startReview);

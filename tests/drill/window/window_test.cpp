@@ -155,6 +155,7 @@ TEST_F(Window, VersionAndEditor) {
     window->setVersion(2, 5);
     platform.answers({Answer::Ok});
     action("Menu_Version")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(
         platform.shown().back(),
         (platform::MessageBox{"Ver. 2.05\r\n\r\nKotobaxをご愛用いただき、ありがとうございます。"
@@ -165,6 +166,7 @@ TEST_F(Window, VersionAndEditor) {
     const QString editor = programFile(name);
     platform.answers({Answer::Ok});
     action("Option_Edit")->trigger();
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back(), (platform::MessageBox{name + " が見つかりません。", "Edit",
                                                              platform::Icon::Warning}));
     EXPECT_TRUE(platform.programsStarted().empty());
@@ -181,6 +183,7 @@ TEST_F(Window, CommandLineFileOpensAsOpenWould) {
     window->openWordFile(path);
     platform.fileNames({std::nullopt});
     action("Menu_Open")->trigger();
+    ASSERT_FALSE(platform.fileDialogs().empty());
     EXPECT_EQ(platform.fileDialogs().at(0).fileName, path);
     EXPECT_TRUE(action("Menu_Start")->isEnabled()) << "a cancelled dialog keeps the set";
 }
@@ -288,6 +291,7 @@ TEST_F(DamagedFiles, ReloadAfterOvercomingLeavesNoSetAndOpenWorks) {
     answer("a");
     find<QPushButton>("cmdOK")->click();  // no entry left: the drill ends and reloads
     platform.setOnMessage({});
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back(),
               (platform::MessageBox{kFileNotFound, kOpenTitle, platform::Icon::Warning}));
     EXPECT_EQ(resultsWhenTold, "問題数 : 1  不正解数 : 0");

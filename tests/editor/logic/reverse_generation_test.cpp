@@ -23,5 +23,24 @@ TEST(ReverseEntry, AnswersBecomeTheQuestionAndTheQuestionTheOnlyAnswer) {
     }
 }
 
+// Two selected entries fit while the document stays within the largest number of entries.
+TEST(PlanReverse, RefusesOnlyWhatWouldPassTheLimit) {
+    const QList<common::Entry> two(2, {"q", "a", ""});
+    const struct {
+        int count;
+        QList<common::Entry> selected;
+        ReverseOutcome outcome;
+    } table[] = {{common::kMaxEntries - 2, two, ReverseOutcome::Ready},
+                 {common::kMaxEntries - 1, two, ReverseOutcome::TooMany},
+                 {common::kMaxEntries, {}, ReverseOutcome::NothingSelected}};
+    for (const auto& row : table) {
+        const ReversePlan plan = planReverse(row.count, row.selected);
+        const bool ready = row.outcome == ReverseOutcome::Ready;
+        EXPECT_EQ(plan.outcome, row.outcome) << row.count;
+        EXPECT_EQ(plan.entries.size(), ready ? 2 : 0);
+        EXPECT_EQ(plan.first, ready ? row.count : -1);
+    }
+}
+
 }  // namespace
 }  // namespace editor

@@ -9,8 +9,8 @@
 namespace editor {
 namespace {
 
-drill::ReviewTime utc(int year, int month, int day, int hour) {
-    return drill::ReviewTime{
+review::ReviewTime utc(int year, int month, int day, int hour) {
+    return review::ReviewTime{
         QDateTime(QDate(year, month, day), QTime(hour, 0), QTimeZone::utc()).toMSecsSinceEpoch() *
         std::chrono::milliseconds(1)};
 }
@@ -19,8 +19,8 @@ drill::ReviewTime utc(int year, int month, int day, int hour) {
 TEST(ReviewLine, SaysWhenTheWordIsDueAndHowItWent) {
     struct Case {
         const char* name;
-        drill::ReviewTime now;
-        std::optional<drill::ReviewTime> due;  // none: never reviewed
+        review::ReviewTime now;
+        std::optional<review::ReviewTime> due;  // none: never reviewed
         QString error;
         QString line;
     };
@@ -56,9 +56,9 @@ TEST(ReviewLine, SaysWhenTheWordIsDueAndHowItWent) {
     const QTimeZone tokyo(9 * 3600);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        drill::history::WordReviews word;
+        review::WordReviews word;
         if (c.due) {
-            word.state = drill::CardState{drill::CardPhase::Review, 3, 5, *c.due};
+            word.state = review::CardState{review::CardPhase::Review, 3, 5, *c.due};
             word.reviews = 7;
             word.missed = 2;
         }

@@ -4,7 +4,6 @@
 
 #pragma once
 
-#include "drill/history/drill_history.h"
 #include "editor/window/entry_form_view.h"
 #include "editor/window/entry_list_view.h"
 #include "editor/window/file_commands.h"
@@ -12,6 +11,7 @@
 #include "file_bytes.h"
 #include "modal_dialog.h"
 #include "platform/scripted_platform.h"
+#include "review/review_store.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -55,12 +55,11 @@ inline void click(QWidget* parent, const QString& button) {
 // The editor window on a scripted platform, with the steps a user takes.
 struct EditorWindow {
     platform::ScriptedPlatform platform;
-    drill::history::DrillHistory* history = nullptr;  // for the windows start() makes
+    review::ReviewStore* history = nullptr;  // for the windows start() makes
     std::unique_ptr<editor::frmEdit> window;
 
     // The document holds the given entries, as if opened from a file.
-    explicit EditorWindow(const QStringList& questions = {},
-                          drill::history::DrillHistory* reviews = nullptr)
+    explicit EditorWindow(const QStringList& questions = {}, review::ReviewStore* reviews = nullptr)
         : history(reviews) {
         start();
         document().replaceAll(entriesOf(questions));

@@ -6,6 +6,7 @@
 #include "editor/logic/document.h"
 #include "editor/window/entry_list_model.h"
 #include "editor_window.h"
+#include "review/word_key.h"
 
 #include <QAbstractItemModelTester>
 #include <QLabel>
@@ -100,10 +101,10 @@ TEST(EntryList, OnlyChoosingAnEntryLoadsIt) {
 // starts fresh.
 TEST(EntryList, TheFormShowsTheStoredWordsReviews) {
     drill::history::SqliteHistory history(u":memory:"_s);
-    const drill::ReviewTime longAgo{std::chrono::days(20000)};  // due today, whenever that is
-    for (const drill::Grade grade : {drill::Grade::Again, drill::Grade::Good}) {
+    const review::ReviewTime longAgo{std::chrono::days(20000)};  // due today, whenever that is
+    for (const review::Grade grade : {review::Grade::Again, review::Grade::Good}) {
         ASSERT_EQ(history.recordReview(
-                      {longAgo, drill::wordKey(entryOf(u"apple"_s)), grade, 0, u"/w.qvw"_s}),
+                      {longAgo, review::wordKey(entryOf(u"apple"_s)), grade, 0, u"/w.qvw"_s}),
                   "");
     }
     EditorWindow editor({u"apple"_s, u"pear"_s}, &history);

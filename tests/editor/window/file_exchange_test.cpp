@@ -61,6 +61,7 @@ TEST(EditorFileMenu, ExportTheOpenedEntries) {
     editor.platform.fileNames({csv});
     editor.platform.fileTypes({1});  // CSV
     editor.trigger(u"File_Export"_s);
+    ASSERT_FALSE(editor.platform.fileDialogs().empty());
     EXPECT_EQ(editor.platform.fileDialogs().back().fileName, editor.path(u"words.txt"_s));
     EXPECT_TRUE(QString::fromUtf8(readBytes(csv)).contains(u"cat,\"猫; ねこ\""_s));
 }
@@ -88,6 +89,7 @@ TEST(EditorFileMenu, ExchangeDialogsStartInTheWordFilesOrTheLastOrTheDocumentsFo
         SCOPED_TRACE(step.item);
         editor.platform.fileNames({step.chosen});
         editor.trigger(QString::fromLatin1(step.item));
+        ASSERT_FALSE(editor.platform.fileDialogs().empty());
         EXPECT_EQ(QDir(editor.platform.fileDialogs().back().initialFolder), QDir(step.startFolder));
     }
     editor.platform.answers({Answer::No});  // the imported entries are not saved
@@ -107,6 +109,7 @@ TEST(EditorFileMenu, WordFileAtStartOpensAsFileOpen) {
     EXPECT_EQ(editor.questions(), QStringList{"apple"});
     editor.platform.fileNames({std::nullopt});
     editor.trigger(u"File_Save"_s);
+    ASSERT_FALSE(editor.platform.fileDialogs().empty());
     EXPECT_EQ(editor.platform.fileDialogs().back().fileName, path);
 }
 

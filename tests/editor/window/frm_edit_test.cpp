@@ -97,6 +97,7 @@ TEST(FrmEditLifecycle, OpenReportsFilesItCannotUse) {
         editor.open(file);
 
         const auto& shown = editor.platform.shown();
+        ASSERT_FALSE(shown.empty());
         EXPECT_TRUE(shown.back().text.startsWith(row.shown)) << shown.back().text.toStdString();
         EXPECT_EQ(shown.back().title, u"ﾌｧｲﾙを開く"_s);
         using Start = platform::ScriptedPlatform::ProgramStart;
@@ -118,6 +119,7 @@ TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
 
     editor.platform.fileNames({saved});
     editor.trigger(u"File_Save"_s);
+    ASSERT_FALSE(editor.platform.fileDialogs().empty());
     EXPECT_EQ(editor.platform.fileDialogs().back().fileName, second);
     EXPECT_EQ(readBytes(saved), kSecondFile);
 
@@ -140,6 +142,7 @@ TEST(FrmEditLifecycle, ClosingWritesTheSettings) {
     editor.trigger(u"Option_Focus"_s);
     const QString opened = editor.writeFile(u"second.qvw"_s, kSecondFile);
     editor.open(opened);
+    ASSERT_FALSE(editor.platform.fileDialogs().empty());
     EXPECT_EQ(editor.platform.fileDialogs().at(0).initialFolder, u"/words/old.qvw"_s);
     editor.type(u"q"_s, {u"a"_s});
     editor.press(u"cmdAdd"_s);

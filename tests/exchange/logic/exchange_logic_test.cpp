@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
@@ -17,13 +18,16 @@
 #include "common/ansi_text.h"
 #include "common/word_file.h"
 #include "exchange/logic/exporters.h"
+#include "exchange/logic/import_file.h"
 #include "exchange/logic/mapping.h"
+#include "exchange/logic/pdf_text_map.h"
 #include "exchange/logic/print_layout.h"
 #include "exchange/logic/table.h"
 
 namespace {
 
 using common::Entry;
+using namespace Qt::StringLiterals;
 
 TEST(DecodeText, DetectsTheEncoding) {
     const QString japanese = QStringLiteral("りんご,apple");
@@ -49,8 +53,9 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
         {"a,b\r\nc,d\r\n", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"a,b\rc,d\r", u',', {{"a", "b"}, {"c", "d"}}, {1, 2}},
         {"\"x,y\",\"say \"\"hi\"\"\"\n", u',', {{"x,y", "say \"hi\""}}, {1}},
-        // Rows are numbered by record: a spreadsheet's row numbers.
-        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 2}},
+        // Rows are numbered by the file line they start on, quoted line breaks counted.
+        {"\"two\r\nlines\",b\nc,d\n", u',', {{"two\r\nlines", "b"}, {"c", "d"}}, {1, 3}},
+        {"\"a\r\r\n\nb\"\rc\n\"d\re\"\n", u',', {{"a\r\r\n\nb"}, {"c"}, {"d\re"}}, {1, 5, 6}},
         {"a,,\n\n\nb\n", u',', {{"a", "", ""}, {"b"}}, {1, 4}},
         {"a\t\"b\tc\"\n", u'\t', {{"a", "b\tc"}}, {1}},
         {"\"open", u',', {{"open"}}, {1}},
@@ -128,6 +133,15 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
             EXPECT_TRUE(exchange::describe(plan.problems[0]).startsWith(u"7 行目: "));
         }
     }
+    // A document of entries names a row by its entry.
+    exchange::Table entries;
+    entries.rows = {{"", "a"}, {"q", "😀"}};
+    entries.sourceLines = {3, 4};
+    entries.numbering = exchange::RowNumbering::Entry;
+    const exchange::ImportPlan plan = exchange::planImport(entries, bySemicolon);
+    ASSERT_EQ(plan.problems.size(), 2);
+    EXPECT_EQ(exchange::describe(plan.problems[0]), "3 番目の単語: 問題がありません");
+    EXPECT_TRUE(exchange::describe(plan.problems[1]).startsWith(u"4 番目の単語: "));
 }
 
 // The separator found outside quotes in the most answer cells is proposed, ties going to the
@@ -211,10 +225,16 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {"a<br>b<div>c</div><p>d</p><ul><li>e</li></ul>", "a\nb\nc\nd\ne", 0},
         {"a<hr>b", "a\n\nb", 0},
         {"two\r\n  source\tlines", "two source lines", 0},
+        // One raw line break or tab, in text without markup and beside markup.
+        {"a\nb\tc", "a b c", 0},
+        {"<i>a</i>\nb\tc", "a b c", 0},
         {" <i>a</i> <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
         {"<div>x</div><br>", "x", 0},
         {"a&#9;b&#X9;c", "a\tb\tc", 0},
+        {"<div>a</div>b<br><p>c</p>d", "a\nb\nc\nd", 0},
+        {"a<pre> x\n  y</pre> b <script>s<b>x</b></script><!-- <p> -->c", "a\n x\n  y\nb c", 0},
+        {"&amp &#x1F600;&#0;&#xD800;&bogus;a<3 <!b> &", "& \U0001F600&bogus;a<3 &", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.html);
@@ -222,6 +242,80 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         EXPECT_EQ(exchange::htmlToText(QString::fromUtf8(c.html), &media), c.text);
         EXPECT_EQ(media, c.media);
     }
+}
+
+// A UTF-8 file damaged in a few places stays UTF-8, its damaged rows listed by line; Shift_JIS,
+// which reads as UTF-8 with bad bytes everywhere, stays Shift_JIS.
+TEST(ReadTable, ReadsDamagedUtf8AsUtf8) {
+    QFile joyo(QStringLiteral(KX_TEST_DATA_DIR "/joyo_kanji.txt"));
+    ASSERT_TRUE(joyo.open(QIODevice::ReadOnly));
+    const QString kanji = QString::fromUtf8(joyo.readAll()).remove(u'\n').left(1000);
+    const struct {
+        const char* name;
+        exchange::SourceFormat format;
+        QByteArray bytes;
+        QList<Entry> entries;
+        QStringList problems;
+    } cases[] = {
+        // clang-format off
+        {"CSV", exchange::SourceFormat::Csv, "日本,にほん\n壊れ\xFF,こわれ\n猫,ねこ,\x80\xE3\x81\n",
+         {{"日本", "にほん", ""}}, {"2 行目: UTF-8 として読めないバイトがあります (壊れ\uFFFD)",
+                                    "3 行目: UTF-8 として読めないバイトがあります (猫)"}},
+        {"Anki", exchange::SourceFormat::Anki, "#separator:tab\n日本\tにほん\n\xC0\xAF\tx\n",
+         {{"日本", "にほん", ""}}, {"3 行目: UTF-8 として読めないバイトがあります (\uFFFD\uFFFD)"}},
+        {"Shift_JIS", exchange::SourceFormat::Csv, "q," + common::encodeAnsi(kanji) + "\n",
+         {{"q", common::decodeAnsi(common::encodeAnsi(kanji)), ""}}, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table = exchange::readTable(c.format, c.bytes);
+        const exchange::ImportPlan plan =
+            exchange::planImport(table, {0, 1, 2, exchange::AnswerSplit::AsciiComma, false, {}});
+        EXPECT_EQ(plan.entries, c.entries);
+        QStringList problems;
+        for (const exchange::RowProblem& problem : plan.problems) {
+            problems.append(exchange::describe(problem));
+        }
+        EXPECT_EQ(problems, c.problems);
+    }
+}
+
+// Fields made to hurt: nesting, length and unclosed markup cost their length, not its square.
+// The bound is many times what any linear reading takes, even in a sanitizer build; the
+// quadratic one took minutes.
+TEST(HtmlToText, HostileFieldsCostTheirLength) {
+    const QString sixteenMB = u"<b>x</b>&amp;<i>y</i>"_s.repeated(800'000);
+    const struct {
+        const char* name;
+        QString html;
+        qsizetype length;  // of the text
+        int media;
+    } cases[] = {
+        {"10^5 nested <b>", u"<b>"_s.repeated(100'000) + u"x"_s + u"</b>"_s.repeated(100'000), 1,
+         0},
+        {"10^4 nested <div>", u"<div>"_s.repeated(10'000) + u"x"_s + u"</div>"_s.repeated(10'000),
+         1, 0},
+        {"a 16 MB field", sixteenMB, 3 * 800'000, 0},
+        {"unclosed sounds", u"[sound:"_s.repeated(1'000'000) + u"a"_s, 7'000'001, 0},
+        {"unclosed quotes", u"a<b title='"_s + u"<b x='"_s.repeated(1'000'000), 1, 0},
+        {"many sounds and pictures", u"[sound:a]<img src=b>"_s.repeated(200'000) + u"c"_s, 1,
+         400'000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QElapsedTimer timer;
+        timer.start();
+        int media = 0;
+        EXPECT_EQ(exchange::htmlToText(c.html, &media).size(), c.length);
+        EXPECT_EQ(media, c.media);
+        EXPECT_LT(timer.elapsed(), 20'000);
+    }
+    const QList<QStringList> unclosedTags = {{u"<br "_s + QString(1'000'000, u' ') + u"<div"_s}};
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(exchange::looksLikeHtml(unclosedTags));
+    EXPECT_LT(timer.elapsed(), 20'000);
 }
 
 // Files as Anki writes and reads them: headers in any order, a byte-order mark, any name.
@@ -287,7 +381,7 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
         {"words.csv", "word,意味\nterm,学期\n", {}, u',', true, {"word", "意味"}},
         {"words.csv", "english,りんご\nterm,学期\n", {}, u',', false, {"english", "りんご"}},
         {"words.csv", "apple,<b>りんご</b>\n", {}, u',', false, {"apple", "<b>りんご</b>"}},
-        {"words.csv", "apple,<b>りんご</b>\n", {u';', true}, u';', false, {"apple,りんご"}},
+        {"words.csv", "apple,<b>りんご</b>\n", {u';', true, {}}, u';', false, {"apple,りんご"}},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -318,13 +412,17 @@ TEST(ReadTable, ProposesColumnsByTheirNames) {
          "123\t<img src=\"a.png\">\trun\t走る\t[sound:run.mp3]\n", {2, 3, -1}, 3, ""},
         {"a deck column holding text passed over", "a.txt", "#columns:Deck\tA\tB\nvocab\trun\t走る\n", {1, 2, -1}, 2, ""},
         {"the meaning after the notes", "a.txt", "#columns:Front\tNotes\tMeaning\nrun\tverb\t走る\n", {0, 2, 1}, 2, ""},
-        {"a header row", "a.csv", "Japanese,English,Notes\n走る,run,verb\n", {1, 0, 2}, 1, ""},
+        {"a header row", "a.csv", "Meaning,Word,Notes\n走る,run,verb\n", {1, 0, 2}, 1, ""},
+        {"languages alone: the file's order", "a.csv", "Japanese,English,Notes\n走る,run,verb\n", {0, 1, 2}, 1, ""},
+        {"a language beside a role", "a.csv", "Meaning,English\n走る,run\n", {1, 0, -1}, 1, ""},
         {"no names: the first text columns", "a.csv", "1,run,走る\n2,walk,歩く\n", {1, 2, -1}, 1, ""},
         {"kvtml languages", "a.kvtml",
          "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>日本語</name></identifier>"
          "<identifier id=\"1\"><name>English</name></identifier></identifiers><entries><entry>"
          "<translation id=\"0\"><text>走る</text></translation><translation id=\"1\"><text>run</text>"
-         "</translation></entry></entries></kvtml>", {1, 0, 2}, 1, ""},
+         "</translation></entry></entries></kvtml>", {0, 1, 2}, 1, ""},
+        {"kvtml locales alone", "a.kvtml",
+         "<kvtml><e><o l=\"ja\">走る</o><t l=\"en\">run</t></e></kvtml>", {0, 1, 2}, 1, ""},
         {"title lines before the rows", "kwq.csv",
          "Title:\tWords\nAuthor:\tme\nLicense:\tGPL\nSource:\tweb\n\nEnglish\tJapanese\nrun\t走る\n",
          {0, 1, -1}, 6, "「Title:」などの 5 行"},
@@ -340,6 +438,85 @@ TEST(ReadTable, ProposesColumnsByTheirNames) {
         EXPECT_EQ(table.sourceLines.value(0), c.firstLine);
         EXPECT_TRUE(table.notes.join(u'\n').contains(QString::fromUtf8(c.note)));
     }
+}
+
+// Whatever separator splits the rows counts against the bounds before anything is parsed, and
+// what the preview notes of the header stays a few lines long.
+TEST(ReadTable, KeepsHostileFilesWithinTheImportBounds) {
+    const QByteArray exes = QByteArray("x").repeated(1'100'000);
+    const struct {
+        const char* name;
+        exchange::SourceFormat format;
+        QByteArray bytes;
+        exchange::ReadOptions options;
+        bool refused;
+        qsizetype notes;
+        qsizetype longestNote;
+    } cases[] = {
+        // clang-format off
+        {"#separator:x", exchange::SourceFormat::Anki, "#separator:x\nq" + exes, {}, true, 0, 0},
+        {"#separator:space", exchange::SourceFormat::Anki,
+         "#separator:space\n" + QByteArray("a ").repeated(1'100'000), {}, true, 0, 0},
+        {"#separator:colon", exchange::SourceFormat::Anki,
+         "#separator:Colon\n" + QByteArray("a:").repeated(1'100'000), {}, true, 0, 0},
+        {"x chosen in the preview", exchange::SourceFormat::Csv, "q" + exes, {u'x', {}, {}}, true, 0, 0},
+        {"a 1 MB #tags: line", exchange::SourceFormat::Anki,
+         "#tags:" + QByteArray("t ").repeated(500'000) + "\nq\ta\n", {}, false, 1, 4110},
+        {"30,000 #tags: lines", exchange::SourceFormat::Anki,
+         QByteArray("#tags:a b c\n").repeated(30'000) + "q\ta\n", {}, false, 11, 25},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table = exchange::readTable(c.format, c.bytes, c.options);
+        EXPECT_EQ(table.outcome.kind,
+                  c.refused ? common::OutcomeKind::TooMany : common::OutcomeKind::Ok);
+        EXPECT_EQ(table.rows.isEmpty(), c.refused);
+        ASSERT_EQ(table.notes.size(), c.notes);
+        qsizetype longest = 0;
+        for (const QString& note : table.notes) {
+            longest = std::max(longest, note.size());
+        }
+        EXPECT_EQ(longest, c.longestNote);
+    }
+}
+
+// A reading asked to stop ends as cancelled, whatever the format.
+TEST(ReadImportTable, EndsCancelledWhenAskedToStop) {
+    std::stop_source stop;
+    stop.request_stop();
+    const QByteArray html = "#html:true\nq\t" + QByteArray("<b>a</b>").repeated(100'000) + "\n";
+    for (const auto& [name, bytes] :
+         {std::pair{"a.csv", QByteArray("q,a\n").repeated(10'000)}, std::pair{"a.txt", html},
+          std::pair{"a.kvtml", QByteArray("<kvtml version=\"2\"/>")}}) {
+        SCOPED_TRACE(name);
+        const exchange::Table table = exchange::readImportTable(
+            QString::fromLatin1(name), bytes, {QChar(), std::nullopt, stop.get_token()});
+        EXPECT_EQ(table.outcome.kind, common::OutcomeKind::Cancelled);
+        EXPECT_TRUE(table.rows.isEmpty());
+    }
+    // A field of 100,000 letters read no further than a small part.
+    int media = 0;
+    EXPECT_LT(exchange::htmlToText(QString::fromLatin1(html), &media, stop.get_token()).size(),
+              10'000);
+}
+
+// An entry with hundreds of thousands of translations costs their number, not its square (the
+// bound is many times what that takes; the square took most of a minute).
+TEST(ReadKvtml, ManyTranslationsOfOneEntryCostTheirNumber) {
+    QByteArray bytes =
+        "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"/>"
+        "<identifier id=\"1\"/></identifiers><entries><entry>";
+    for (int id = 300'000; id >= 0; --id) {
+        bytes += "<translation id=\"" + QByteArray::number(id) + "\"><text>" +
+                 QByteArray::number(id) + "</text></translation>";
+    }
+    bytes += "</entry></entries></kvtml>";
+    QElapsedTimer timer;
+    timer.start();
+    const exchange::Table table = exchange::readKvtml(bytes);
+    EXPECT_LT(timer.elapsed(), 20'000);
+    EXPECT_EQ(table.rows, (QList<QStringList>{{"0", "1", ""}}));
 }
 
 TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
@@ -380,6 +557,17 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
          "<entry><translation id=\"0\"><text>a</text></translation></entry>"
          "<entry><translation id=\"0\"><text>b&ext;</text></translation></entry></entries></kvtml>",
          {"言語 0", "言語 1", "コメント"}, {{"a", "", ""}, {"b", "", ""}}, 0, 1, 2, {1}, {}},
+        {"translations keyed by their id, declared or not",
+         "<kvtml version=\"2.0\"><identifiers><identifier id=\"3\"><name>en</name></identifier></identifiers>"
+         "<entries><entry><translation id=\"2\"><text>りんご</text></translation><translation id=\"0\">"
+         "<text>林檎</text></translation><translation id=\"3\"><text>apple</text></translation></entry></entries></kvtml>",
+         {"en", "言語 0", "言語 2", "コメント"}, {{"apple", "林檎", "りんご", ""}}, 0, 1, 3, {}, {}},
+        {"KVocTrain: all lower-case doctype, a comparison before the word",
+         "<?xml version=\"1.0\"?>\n<!doctype kvtml system \"kvoctrain.dtd\">\n<kvtml><e><o l=\"en\">"
+         "<comparison><l1>good</l1><l2>better</l2></comparison>good</o><t l=\"ja\">良い</t></e></kvtml>",
+         {"en", "ja", "コメント"}, {{"good", "良い", ""}}, 0, 1, 2, {}, {}},
+        {"XML broken before the root", "<?xml version=\"1.0\"?>\n\n<kvtml version=\"2.0\"<entries/>",
+         {}, {}, 0, 1, -1, {}, "3 行目: "},
         {"a Latin-1 byte", "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"0\"><text>caf\xE9</text>",
          {}, {}, 0, 1, -1, {}, "3 行目: 文字コードの誤りです"},
         {"another document", "<html/>", {}, {}, 0, 1, -1, {}, "kvtml の単語帳ではありません。"},
@@ -450,6 +638,11 @@ TEST(RoundTrip, ExportThenImportWithTheDefaultsGivesBackTheEntries) {
         {"one answer each", generatedEntries(200, 7, 1)},
         {"mostly one answer", generatedEntries(200, 5, 1) + generatedEntries(20, 9, 3)},
         {"no information", {{"a", "b", ""}}},
+        // Named "日本語" and "English" in kvtml: read back in the file's order.
+        {"Japanese questions",
+         {{"りんご", "apple|@2|an apple; a fruit", ""},
+          {"走る", "run|@2|ran / dash", "過去形は ran\\nです"},
+          {"言う", "say \"hi\", then", ""}}},
     };
     const struct {
         ExportFormat format;
@@ -513,6 +706,42 @@ TEST(FormatExport, WritesWhatOtherProgramsRead) {
     }
 }
 
+// KDE's programs head each column with its identifier's name: the language it is written in.
+TEST(FormatExport, NamesEachKvtmlColumnByItsScript) {
+    const struct {
+        const char* name;
+        QList<Entry> entries;
+        const char* question;  // the identifiers written, as name and locale
+        const char* answers;
+    } cases[] = {
+        {"English to Japanese",
+         {{"apple", "りんご|@2|林檎", ""}},
+         "English</name><locale>en",
+         "日本語</name><locale>ja"},
+        {"Japanese to English",
+         {{"りんご", "apple", ""}, {"走る", "run|@2|ran", ""}},
+         "日本語</name><locale>ja",
+         "English</name><locale>en"},
+        {"kanji to readings",
+         {{"林檎", "りんご", ""}},
+         "日本語</name><locale>ja",
+         "日本語</name><locale>ja"},
+        {"the most decide",
+         {{"apple", "りんご", ""}, {"猫", "cat", ""}, {"dog", "犬", ""}},
+         "English</name><locale>en",
+         "日本語</name><locale>ja"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray bytes =
+            exchange::formatExport(exchange::ExportFormat::Kvtml, c.entries, QStringLiteral("t"));
+        EXPECT_TRUE(bytes.contains(QByteArray("<identifier id=\"0\"><name>") + c.question))
+            << bytes.constData();
+        EXPECT_TRUE(bytes.contains(QByteArray("<identifier id=\"1\"><name>") + c.answers))
+            << bytes.constData();
+    }
+}
+
 TEST(WriteExport, WritesTheBytesOrReportsFailure) {
     QTemporaryDir dir;
     const common::Entry entry{"a", "b", ""};
@@ -532,11 +761,13 @@ QString pdfText(const QString& path) {
     QProcess text;
     text.start("pdftotext", {path, "-"});
     text.waitForFinished();
+    EXPECT_EQ(text.readAllStandardError(), "") << "a sound file, its offsets right";
     return QString::fromUtf8(text.readAllStandardOutput());
 }
 
 // The entries' characters come back as text, the common-use kanji not as radicals nor the
-// full-width tilde as a wave dash, from either kind of printout.
+// full-width tilde as a wave dash, nor 𠮟 and other characters beyond U+FFFF as nothing, from
+// either kind of printout.
 TEST(WritePdf, TextCopiesAsTheEntries) {
     QFile joyo(QStringLiteral(KX_TEST_DATA_DIR "/joyo_kanji.txt"));
     ASSERT_TRUE(joyo.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -555,6 +786,7 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
                         fullWidth.mid(entries.size() % 4 * 24, 24)});
     }
     ASSERT_EQ(entries.size(), 107);
+    entries.append({QStringLiteral("𩸽"), QStringLiteral("𠮟る"), QStringLiteral("😀")});
     QTemporaryDir dir;
     for (const exchange::PrintKind kind :
          {exchange::PrintKind::WordList, exchange::PrintKind::TestSheet}) {
@@ -566,8 +798,6 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
         QString all = pdfText(path);
         all.remove(QRegularExpression(QStringLiteral("\\s")));
         for (Entry entry : entries) {
-            // Qt's PDF text map holds code points of the basic plane only.
-            entry.question.remove(QStringLiteral("𠮟"));
             EXPECT_TRUE(all.contains(entry.question)) << entry.question.toStdString();
             const QString answers = QString(entry.rights).replace("|@2|", "/");
             EXPECT_TRUE(all.contains(answers)) << answers.toStdString();
@@ -575,6 +805,17 @@ TEST(WritePdf, TextCopiesAsTheEntries) {
                 EXPECT_TRUE(all.contains(entry.information)) << entry.information.toStdString();
             }
         }
+    }
+}
+
+// A file not laid out as Qt writes a PDF is left as it is, whatever was drawn.
+TEST(MendTextMap, LeavesOtherFilesAlone) {
+    for (const QByteArray& bytes :
+         {QByteArray(), QByteArray("%PDF-1.4\n1 0 obj\n<< /Contents 1 0 R"),
+          QByteArray("/Contents 2 0 R\n2 0 obj\n<< /Length 9 0 R >>\nstream\nx\nendstream\nendobj"),
+          QByteArray("/Contents 2 0 R\n2 0 obj\n<< /Length 20 >>\nstream\n/F1 9 Tf <0001> Tj\n"
+                     "endstream\nendobj\nxref\n0 1\n0000000000 65535 f \nstartxref\n1\n")}) {
+        EXPECT_EQ(exchange::mendTextMap(bytes, {U'𠮟'}), bytes);
     }
 }
 

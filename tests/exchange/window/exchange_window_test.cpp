@@ -18,7 +18,10 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
+#include <atomic>
 #include <functional>
 
 #include <sys/stat.h>
@@ -26,6 +29,7 @@
 #include "common/ansi_text.h"
 #include "exchange/logic/table.h"
 #include "exchange/window/exchange_commands.h"
+#include "exchange/window/import_progress.h"
 #include "file_bytes.h"
 #include "modal_dialog.h"
 #include "platform/scripted_platform.h"
@@ -73,10 +77,10 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
     } cases[] = {
         // clang-format off
         {"the bad row skipped when agreed", "words.csv", csv, 0, [](QDialog& d) {
-             // Numbered by record, as a spreadsheet numbers its rows.
-             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(2)->text(), "3");
+             // Numbered by the file line a row starts on, as an editor shows it.
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(2)->text(), "4");
              EXPECT_EQ(child<QListWidget>(d, "lstProblems")->item(0)->text(),
-                       "2 行目: 問題がありません");
+                       "3 行目: 問題がありません");
              agree(d);
          }, {Answer::Yes}, QList<Entry>{{"apple", "りんご|@2|林檎", "赤い\\n果物"}, {"cat", "猫", ""}},
          "1 行は単語にできません。"},
@@ -99,6 +103,14 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              answers->setCurrentIndex(answers->findText("「,」半角カンマ"));
              agree(d);
          }, {}, QList<Entry>{{"walk", "歩く|@2|歩む", ""}}, {}},
+        {"a separator that would make too many cells refused", "list.csv",
+         "a,b\n" + QByteArray(1'100'000, 'x') + "\n", 0, [](QDialog& d) {
+             auto* separator = child<QComboBox>(d, "cboFieldSeparator");
+             separator->setCurrentIndex(separator->findText("その他"));
+             QTest::keyClicks(child<QLineEdit>(d, "txtFieldSeparator"), "x");
+             EXPECT_EQ(separator->currentText(), "カンマ");
+             agree(d);
+         }, {Answer::Ok, Answer::Yes}, QList<Entry>{{"a", "b", ""}}, "1 行は単語にできません。"},
         {"Anki's tags column never offered", "deck.csv",
          "#deck:英単語\n#separator:Comma\n#tags column:3\nrun,走る,verb\n", 0, [](QDialog& d) {
              EXPECT_EQ(child<QComboBox>(d, "cboInformation")->count(), 3);
@@ -122,6 +134,16 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->item(0, 1)->text(), "歩く｜歩む");
              agree(d);
          }, {}, QList<Entry>{{"walk", "歩く|@2|歩む", ""}}, {}},
+        {"kvtml rows counted by entry, no header row offered", "words.kvtml",
+         "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"1\"><text>犬</text></translation></entry>\n"
+         "<entry><translation id=\"0\"><text>cat</text></translation><translation id=\"1\"><text>猫</text>"
+         "</translation></entry>\n</entries>\n</kvtml>\n", 0, [](QDialog& d) {
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->verticalHeaderItem(1)->text(), "2");
+             EXPECT_EQ(child<QListWidget>(d, "lstProblems")->item(0)->text(),
+                       "1 番目の単語: 問題がありません");
+             EXPECT_TRUE(child<QCheckBox>(d, "chkHeader")->isHidden());
+             agree(d);
+         }, {Answer::Yes}, QList<Entry>{{"cat", "猫", ""}}, "1 行は単語にできません。"},
         {"a broken kvtml never reaches the preview", "bad.kvtml", "<kvtml version=\"2\"><e>", 0,
          [](QDialog&) { ADD_FAILURE() << "no preview expected"; }, {Answer::Ok}, std::nullopt,
          "読み込めないファイルです。"},
@@ -136,12 +158,13 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
         }
         const auto watch = onModal(c.user);
         EXPECT_EQ(exchange::runImport(nullptr, platform, c.existing), c.result);
-        EXPECT_EQ(platform.shown().size(), boxes + c.answers.size());
+        ASSERT_EQ(platform.shown().size(), boxes + c.answers.size());
         if (!c.lastBox.isEmpty()) {
             EXPECT_TRUE(platform.shown().back().text.startsWith(c.lastBox))
                 << platform.shown().back().text.toStdString();
         }
     }
+    ASSERT_FALSE(platform.fileDialogs().empty());
     EXPECT_EQ(platform.fileDialogs().front().title, "インポート");
 }
 
@@ -204,9 +227,59 @@ TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
         EXPECT_EQ(exchange::runImport(nullptr, platform, 0), std::nullopt);
         EXPECT_EQ(previewed, c.refusal.isEmpty());
         if (!c.refusal.isEmpty()) {
+            ASSERT_FALSE(platform.shown().empty());
             EXPECT_TRUE(platform.shown().back().text.startsWith(c.refusal))
                 << platform.shown().back().text.toStdString();
         }
+    }
+}
+
+// Reading runs beside the window: a progress window shows after half a second, and each way
+// of leaving it (or the window) stops the reading.
+TEST_F(ExchangeWindow, ReadingOffTheWindowsThreadShowsProgressAndStops) {
+    QWidget editor;
+    const struct {
+        const char* name;
+        bool endless;  // the reading runs until asked to stop
+        std::function<void(QDialog&)> user;
+        bool progress;  // the progress window showed
+        bool done;
+    } cases[] = {
+        // clang-format off
+        {"a short reading shows nothing", false, {}, false, true},
+        {"キャンセル", true, [](QDialog& d) {
+             EXPECT_EQ(d.windowTitle(), "インポート");
+             child<QPushButton>(d, "")->click();
+         }, true, false},
+        {"the progress window's close box", true, [](QDialog& d) { d.close(); }, true, false},
+        {"the editor's window closed", true, [&editor](QDialog&) { editor.close(); }, true, false},
+        {"the editor's window closed before any progress", true, {}, false, false},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        editor.show();
+        bool shown = false;
+        const auto watch = onModal("frmImportProgress", [&](QDialog& d) {
+            shown = true;
+            if (c.user) {
+                c.user(d);
+            }
+        });
+        if (!c.user && c.endless) {
+            QTimer::singleShot(exchange::kProgressAfterMs / 5, &editor, &QWidget::close);
+        }
+        std::atomic_bool stopped = false;
+        const bool done =
+            exchange::runOffThread(&editor, "読んでいます", [&](std::stop_token stop) {
+                while (c.endless && !stop.stop_requested()) {
+                    QThread::msleep(5);
+                }
+                stopped = stop.stop_requested();
+            });
+        EXPECT_EQ(done, c.done);
+        EXPECT_EQ(stopped, !c.done);
+        EXPECT_EQ(shown, c.progress);
     }
 }
 
@@ -254,6 +327,7 @@ TEST_F(ExchangeWindow, ExportWritesTheTypeChosen) {
         }
         EXPECT_EQ(now, before);
     }
+    ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().title, "エクスポート");
     EXPECT_TRUE(platform.unexpected().empty());
 }

@@ -12,9 +12,9 @@
 #include <cmath>
 #include <vector>
 
-#include "drill/engine/fsrs.h"
+#include "review/fsrs.h"
 
-namespace drill {
+namespace review {
 namespace {
 
 ReviewTime at(qint64 ms) {
@@ -24,7 +24,7 @@ ReviewTime at(qint64 ms) {
 // Written by fsrs_vectors/generate.mjs from the reference implementation: every review of
 // every sequence must give its state exactly, and replaying the whole log the last one.
 TEST(FsrsScheduler, MatchesReferenceVectors) {
-    QFile file(QStringLiteral(KX_SOURCE_DIR "/tests/drill/engine/fsrs_vectors/vectors.json"));
+    QFile file(QStringLiteral(KX_SOURCE_DIR "/tests/review/fsrs_vectors/vectors.json"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonArray sequences = QJsonDocument::fromJson(file.readAll())["sequences"].toArray();
     ASSERT_GE(sequences.size(), 200);
@@ -99,4 +99,4 @@ TEST(FsrsScheduler, ReplaysALogInTimeOrder) {
 }
 
 }  // namespace
-}  // namespace drill
+}  // namespace review

@@ -4,21 +4,14 @@
 
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 
 #include <optional>
 #include <span>
 
-#include "common/word_file.h"
-#include "drill/engine/fsrs.h"
+#include "review/fsrs.h"
 
-namespace drill {
-
-// A word's identity across files: a hash of its question and right answers as a word file
-// stores them. Renaming, moving or copying the file keeps it; editing either text changes it.
-// The information text is not part of it. 20 bytes.
-QByteArray wordKey(const common::Entry& entry);
+namespace review {
 
 // × is Again, a × overruled to ○ is Hard, ○ is Good.
 Grade gradeFromVerdict(bool right, bool overruled);
@@ -42,4 +35,4 @@ inline constexpr int kDefaultDailyNewWords = 20;
 QList<int> reviewOrder(std::span<const WordState> words, ReviewTime now,
                        const FsrsScheduler& scheduler, int newLimit = kDefaultDailyNewWords);
 
-}  // namespace drill
+}  // namespace review

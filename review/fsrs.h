@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-namespace drill {
+namespace review {
 
 // Instants are UTC milliseconds, as the history stores them; the clock is always handed in.
 using ReviewTime = std::chrono::sys_time<std::chrono::milliseconds>;
@@ -85,4 +85,4 @@ private:
     double intervalModifier_;
 };
 
-}  // namespace drill
+}  // namespace review

@@ -2,12 +2,12 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "drill/engine/review_clock.h"
+#include "review/review_clock.h"
 
-namespace drill {
+namespace review {
 
 ReviewTime SystemReviewClock::now() const {
     return std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
 }
 
-}  // namespace drill
+}  // namespace review

@@ -2,24 +2,12 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "drill/engine/review_plan.h"
-
-#include <QCryptographicHash>
+#include "review/review_plan.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "common/ansi_text.h"
-
-namespace drill {
-
-QByteArray wordKey(const common::Entry& entry) {
-    // The field separator cannot occur inside a field, so question and answers never run into
-    // each other; the stored form makes a word read from UTF-8 match its Shift_JIS copy.
-    QString text = common::storedForm(entry.question);
-    text.append(common::kFieldSeparator).append(common::storedForm(entry.rights));
-    return QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1);
-}
+namespace review {
 
 Grade gradeFromVerdict(bool right, bool overruled) {
     if (right) {
@@ -77,4 +65,4 @@ QList<int> reviewOrder(std::span<const WordState> words, ReviewTime now,
     return order;
 }
 
-}  // namespace drill
+}  // namespace review

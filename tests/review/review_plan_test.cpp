@@ -6,11 +6,12 @@
 
 #include <vector>
 
-#include "drill/engine/review_plan.h"
+#include "review/review_plan.h"
+#include "review/word_key.h"
 
 using namespace Qt::StringLiterals;
 
-namespace drill {
+namespace review {
 namespace {
 
 TEST(WordKey, FollowsQuestionAndAnswersAsStored) {
@@ -74,4 +75,4 @@ TEST(ReviewPlan, DueWordsMostForgottenFirstThenNewWords) {
 }
 
 }  // namespace
-}  // namespace drill
+}  // namespace review

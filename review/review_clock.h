@@ -4,9 +4,9 @@
 
 #pragma once
 
-#include "drill/engine/fsrs.h"
+#include "review/fsrs.h"
 
-namespace drill {
+namespace review {
 
 // The instants reviews are recorded and planned at. The drill program reads the system's
 // clock; tests hand in one they move by hand.
@@ -21,4 +21,4 @@ public:
     ReviewTime now() const override;
 };
 
-}  // namespace drill
+}  // namespace review

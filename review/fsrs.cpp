@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "drill/engine/fsrs.h"
+#include "review/fsrs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@
 
 // Every formula keeps the reference implementation's order of operations and its rounding to
 // eight decimals after each step: results must match it bit for bit, not just closely.
-namespace drill {
+namespace review {
 
 const FsrsScheduler::Weights FsrsScheduler::kDefaultWeights = {
     0.212,  1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194, 0.001,  1.8722, 0.1666, 0.796,
@@ -234,4 +234,4 @@ CardState FsrsScheduler::replay(std::span<const Review> reviews) const {
     return card;
 }
 
-}  // namespace drill
+}  // namespace review

@@ -1,0 +1,21 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "review/word_key.h"
+
+#include <QCryptographicHash>
+
+#include "common/ansi_text.h"
+
+namespace review {
+
+QByteArray wordKey(const common::Entry& entry) {
+    // The field separator cannot occur inside a field, so question and answers never run into
+    // each other; the stored form makes a word read from UTF-8 match its Shift_JIS copy.
+    QString text = common::storedForm(entry.question);
+    text.append(common::kFieldSeparator).append(common::storedForm(entry.rights));
+    return QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1);
+}
+
+}  // namespace review
