@@ -49,7 +49,8 @@ void BM_ExchangeYardstickReadWordFile(benchmark::State& state) {
 }
 KX_EXCHANGE_BENCHMARK(BM_ExchangeYardstickReadWordFile);
 
-// As the import command reads: the format guessed, the separator (and Anki's HTML) detected.
+// As the import command reads: the format guessed, the separator (and Anki's HTML) detected,
+// the mapping proposed.
 void BM_Import(benchmark::State& state) {
     const auto format = static_cast<exchange::ExportFormat>(state.range(0));
     const bool anki = format == exchange::ExportFormat::AnkiText;
@@ -57,16 +58,13 @@ void BM_Import(benchmark::State& state) {
     const QString path =
         dir.filePath(anki ? QStringLiteral("words.txt") : QStringLiteral("words.csv"));
     exchange::writeExport(path, format, entries());
-    exchange::Mapping mapping;
-    mapping.information = 2;
-    mapping.split = anki ? exchange::AnswerSplit::Slash : exchange::AnswerSplit::Semicolon;
     for (auto _ : state) {
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         const QByteArray bytes = file.readAll();
         const exchange::Table table =
             exchange::readTable(exchange::guessFormat(path, bytes), bytes);
-        exchange::ImportPlan plan = exchange::planImport(table, mapping);
+        exchange::ImportPlan plan = exchange::planImport(table, exchange::proposedMapping(table));
         if (plan.entries.size() != common::kMaxEntries) {
             state.SkipWithError("not every row became an entry");
         }

@@ -32,7 +32,8 @@ inline void checkImport(const exchange::Table& table, QByteArrayView mappingByte
     mapping.question = byte(0) % 5 - 1;
     mapping.answers = byte(1) % 5 - 1;
     mapping.information = byte(2) % 5 - 1;
-    mapping.split = static_cast<exchange::AnswerSplit>(std::abs(byte(3)) % 5);
+    mapping.split = static_cast<exchange::AnswerSplit>(std::abs(byte(3)) % exchange::kAnswerSplits);
+    mapping.otherSeparator = QString(QLatin1Char(char(byte(5))));
     mapping.firstRowIsHeader = byte(4) % 2;
     const exchange::ImportPlan plan = exchange::planImport(table, mapping);
     KX_FUZZ_CHECK(plan.entries.size() + plan.problems.size() + (mapping.firstRowIsHeader ? 1 : 0) >=

@@ -22,6 +22,14 @@ QStringList qtNameFilters(const QString& filter) {
     return result;
 }
 
+QString typeSuffix(const QString& filter, int type) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const QString pattern = parts.value(2 * type + 1).section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString suffix = pattern.startsWith(QLatin1StringView("*.")) ? pattern.mid(2) : QString();
+    return suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('?')) ? QString()
+                                                                                  : suffix;
+}
+
 namespace {
 
 // The folder that path names, or the folder of the file it names (which need not exist).

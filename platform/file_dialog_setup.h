@@ -11,6 +11,9 @@ namespace platform::detail {
 // "QRV単語帳|*.qvw" becomes {"QRV単語帳 (*.qvw)"}: pairs of description and pattern, joined
 // by "|"; several patterns of one pair are separated by ";".
 QStringList qtNameFilters(const QString& filter);
+// The extension of the type'th pair's first pattern ("csv" of "*.csv"), or empty for a
+// pattern such as "*".
+QString typeSuffix(const QString& filter, int type);
 
 struct DialogStart {
     QString folder;    // absolute

@@ -59,6 +59,14 @@ struct FileDialog {
     friend bool operator==(const FileDialog&, const FileDialog&) = default;
 };
 
+// A file name with the type chosen beside it: the index of its pair in FileDialog::filter.
+struct ChosenFile {
+    QString path;
+    int type = 0;
+
+    friend bool operator==(const ChosenFile&, const ChosenFile&) = default;
+};
+
 using common::ImeMode;
 
 enum class SpeechLanguage { English, Japanese };
@@ -76,8 +84,11 @@ public:
     void warn(QWidget* parent, const QString& lead, const common::Outcome& outcome,
               const QString& title);
 
-    // Open: the file must exist. Save: asks before overwriting. nullopt when cancelled.
-    virtual std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog) = 0;
+    // Open: the file must exist. Save: asks before overwriting; a name without extension gets
+    // the chosen type's (else the default suffix). nullopt when cancelled.
+    virtual std::optional<ChosenFile> askFileAndType(QWidget* parent, const FileDialog& dialog) = 0;
+    // The same when the type does not matter.
+    std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog);
 
     // Opens helpFile at a topic number (0: the contents), without blocking.
     virtual void showHelp(QWidget* parent, const QString& helpFile, int topic) = 0;

@@ -65,6 +65,11 @@ ImeMode imeMode(const QWidget* box) {
     }
 }
 
+std::optional<QString> Platform::askFileName(QWidget* parent, const FileDialog& dialog) {
+    std::optional<ChosenFile> chosen = askFileAndType(parent, dialog);
+    return chosen ? std::optional<QString>(std::move(chosen->path)) : std::nullopt;
+}
+
 void Platform::warn(QWidget* parent, const QString& text, const QString& title) {
     showMessage(parent, {text, title, Icon::Warning, Buttons::Ok, Answer::Ok, std::nullopt});
 }

@@ -63,7 +63,7 @@ Answer QtPlatform::showMessage(QWidget* parent, const MessageBox& box) {
     return dialog.answer();
 }
 
-std::optional<QString> QtPlatform::askFileName(QWidget* parent, const FileDialog& request) {
+std::optional<ChosenFile> QtPlatform::askFileAndType(QWidget* parent, const FileDialog& request) {
     QFileDialog dialog(parent, request.title);
     dialog.setObjectName(QStringLiteral("fileDialog"));
 #ifndef Q_OS_WIN
@@ -73,8 +73,14 @@ std::optional<QString> QtPlatform::askFileName(QWidget* parent, const FileDialog
     const bool save = request.kind == FileDialogKind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(detail::qtNameFilters(request.filter));
+    const QStringList types = detail::qtNameFilters(request.filter);
+    dialog.setNameFilters(types);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    // A name typed without extension gets the chosen type's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& type) {
+        const QString suffix = detail::typeSuffix(request.filter, int(types.indexOf(type)));
+        dialog.setDefaultSuffix(suffix.isEmpty() ? request.defaultSuffix : suffix);
+    });
 
     const detail::DialogStart start = detail::dialogStart(request);
     dialog.setDirectory(start.folder);
@@ -101,7 +107,8 @@ std::optional<QString> QtPlatform::askFileName(QWidget* parent, const FileDialog
                  request.title.isEmpty() ? dialog.windowTitle() : request.title);
             continue;
         }
-        return QDir::toNativeSeparators(chosen);
+        return ChosenFile{QDir::toNativeSeparators(chosen),
+                          int(std::max<qsizetype>(types.indexOf(dialog.selectedNameFilter()), 0))};
     }
     return std::nullopt;
 }

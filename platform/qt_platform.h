@@ -29,7 +29,7 @@ public:
     QtPlatform& operator=(const QtPlatform&) = delete;
 
     Answer showMessage(QWidget* parent, const MessageBox& box) override;
-    std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog) override;
+    std::optional<ChosenFile> askFileAndType(QWidget* parent, const FileDialog& dialog) override;
     void showHelp(QWidget* parent, const QString& helpFile, int topic) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
     void setImeMode(QWidget* box, ImeMode mode) override;

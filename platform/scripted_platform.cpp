@@ -108,6 +108,10 @@ void ScriptedPlatform::fileNames(std::initializer_list<std::optional<QString>> n
     fileNames_.insert(fileNames_.end(), next.begin(), next.end());
 }
 
+void ScriptedPlatform::fileTypes(std::initializer_list<int> next) {
+    fileTypes_.insert(fileTypes_.end(), next.begin(), next.end());
+}
+
 void ScriptedPlatform::setStartResult(const QString& program, bool starts) {
     startResults_[program] = starts;
 }
@@ -152,8 +156,13 @@ Answer ScriptedPlatform::showMessage(QWidget*, const MessageBox& box) {
     return answer;
 }
 
-std::optional<QString> ScriptedPlatform::askFileName(QWidget*, const FileDialog& dialog) {
+std::optional<ChosenFile> ScriptedPlatform::askFileAndType(QWidget*, const FileDialog& dialog) {
     fileDialogs_.push_back(dialog);
+    int type = 0;
+    if (!fileTypes_.empty()) {
+        type = fileTypes_.front();
+        fileTypes_.pop_front();
+    }
     if (fileNames_.empty()) {
         unexpected_.push_back(std::string(dialog.kind == FileDialogKind::Open ? "open" : "save") +
                               " dialog " + quoted(dialog.title) +
@@ -163,7 +172,7 @@ std::optional<QString> ScriptedPlatform::askFileName(QWidget*, const FileDialog&
     const bool chosen = fileNames_.front().has_value();
     const QString fileName = chosen ? *fileNames_.front() : QString();
     fileNames_.pop_front();
-    return chosen ? std::optional<QString>(fileName) : std::nullopt;
+    return chosen ? std::optional<ChosenFile>(ChosenFile{fileName, type}) : std::nullopt;
 }
 
 void ScriptedPlatform::showHelp(QWidget*, const QString& helpFile, int topic) {

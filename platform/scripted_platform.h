@@ -67,6 +67,8 @@ public:
     // The script. Each call appends to what is still queued.
     void answers(std::initializer_list<Answer> next);
     void fileNames(std::initializer_list<std::optional<QString>> next);
+    // The types chosen in the file dialogs, one a dialog; the first type when none is queued.
+    void fileTypes(std::initializer_list<int> next);
     // By default a program starts when its file exists; this decides for one program.
     void setStartResult(const QString& program, bool starts);
     // A separator is appended when missing.
@@ -99,7 +101,7 @@ public:
     void clearRecords();
 
     Answer showMessage(QWidget* parent, const MessageBox& box) override;
-    std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog) override;
+    std::optional<ChosenFile> askFileAndType(QWidget* parent, const FileDialog& dialog) override;
     void showHelp(QWidget* parent, const QString& helpFile, int topic) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
     void setImeMode(QWidget* box, ImeMode mode) override;
@@ -113,6 +115,7 @@ public:
 private:
     std::deque<Answer> answers_;
     std::deque<std::optional<QString>> fileNames_;
+    std::deque<int> fileTypes_;
     std::map<QString, bool> startResults_;
     std::function<void(const MessageBox&)> onMessage_;
     std::unique_ptr<QTemporaryDir> ownFolder_;

@@ -27,9 +27,41 @@ QChar separatorNamed(const QString& value) {
     return found == kNames.end() ? QChar() : found->second;
 }
 
+// Gives the information our export folded into a field a column of its own, right after that
+// field; the field's index, or -1 when no field holds any.
+int unfoldInformation(QStringView body, QList<QStringList>& rows) {
+    if (!body.contains(kAnkiInformationRule)) {
+        return -1;
+    }
+    int column = -1;
+    for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
+        for (int c = 0; c < int(rows[r].size()) && column < 0; ++c) {
+            column = rows[r][c].contains(kAnkiInformationRule) ? c : -1;
+        }
+    }
+    if (column < 0) {
+        return -1;
+    }
+    for (QStringList& row : rows) {
+        if (row.size() <= column) {
+            continue;
+        }
+        QString& field = row[column];
+        const qsizetype at = field.indexOf(kAnkiInformationRule);
+        QString information;
+        if (at >= 0) {
+            information = field.sliced(at + kAnkiInformationRule.size());
+            field.truncate(at);
+        }
+        row.insert(column + 1, information);
+    }
+    return column;
+}
+
 }  // namespace
 
 Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
+    static const QString kInformation = QStringLiteral("情報");
     bool replaced = false;
     const QString text = decodeText(bytes, &replaced);
     QChar separator;
@@ -108,14 +140,30 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     for (int& line : table.sourceLines) {
         line += headerLines;
     }
+    const int folded = unfoldInformation(body, table.rows);
+    if (folded >= 0) {
+        std::map<int, QString> shifted;
+        for (const auto& [column, what] : special) {
+            shifted[column > folded ? column + 1 : column] = what;
+        }
+        special = std::move(shifted);
+    }
     if (options.html.value_or(html.value_or(looksLikeHtml(table.rows)))) {
         decodeHtml(table, options.stop);
     }
     table.columns = numberedColumns(table.rows);
+    // The information unfolded from a field is a column "#columns:" does not name.
+    const qsizetype information = folded >= 0 ? folded + 1 : -1;
+    if (information >= 0 && information < table.columns.size()) {
+        table.columns[information] = kInformation;
+    }
     if (!columnsLine.isEmpty()) {
         qsizetype i = 0;
         for (const QStringView name : QStringView(columnsLine).tokenize(table.separator)) {
-            if (i == table.columns.size()) {
+            if (i == information) {
+                ++i;
+            }
+            if (i >= table.columns.size()) {
                 break;
             }
             table.columns[i++] =

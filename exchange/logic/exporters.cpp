@@ -7,8 +7,12 @@
 #include <QFileInfo>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/atomic_file.h"
 #include "common/text_script.h"
+#include "exchange/logic/table.h"
 
 namespace exchange {
 
@@ -100,25 +104,49 @@ void appendPlain(QString& out, QStringView text) {
     out += text;
 }
 
-// The answers joined by `joiner`. An answer holding the separator's first character, or
-// starting with a quote, goes in double quotes (inner quotes doubled), which our importer
-// reads back as one answer.
+// The characters the import proposes to split answers at (line breaks cannot be in an answer).
+constexpr char16_t kSplitMarks[] = {u'；', u'／', u'、', u';', u'/', u','};
+
+// The characters that put an answer in double quotes, so that the import proposes `joiner`
+// again: the joiner's own, a quote, and any other separator found in more entries than hold
+// several answers (the import proposes the separator found in the most cells).
+QString quotedMarks(const QList<common::Entry>& entries, QChar joiner) {
+    qsizetype several = 0;
+    qsizetype found[std::size(kSplitMarks)] = {};
+    for (const common::Entry& entry : entries) {
+        several += entry.rights.contains(common::kAnswerSeparator) ? 1 : 0;
+        for (std::size_t i = 0; i < std::size(kSplitMarks); ++i) {
+            found[i] += entry.rights.contains(QChar(kSplitMarks[i])) ? 1 : 0;
+        }
+    }
+    QString marks = QString(joiner) + u'"';
+    for (std::size_t i = 0; i < std::size(kSplitMarks); ++i) {
+        if (found[i] > several && kSplitMarks[i] != joiner) {
+            marks += QChar(kSplitMarks[i]);
+        }
+    }
+    return marks;
+}
+
+// The answers joined by `joiner`. An answer holding one of `quoted` goes in double quotes
+// (inner quotes doubled), which our importer reads back as one answer.
 template <typename Escape>
-void appendAnswers(QString& out, QStringView rights, QStringView joiner, Escape escape) {
-    const QChar split = joiner.trimmed().front();
+void appendAnswers(QString& out, QStringView rights, QStringView joiner, QStringView quoted,
+                   Escape escape) {
     bool first = true;
     for (const QStringView answer : rights.tokenize(common::kAnswerSeparator)) {
         if (!first) {
             out += joiner;
         }
         first = false;
-        if (!answer.contains(split) && !answer.startsWith(u'"')) {
+        if (std::none_of(quoted.begin(), quoted.end(),
+                         [&](QChar mark) { return answer.contains(mark); })) {
             escape(out, answer);
             continue;
         }
-        QString quoted = answer.toString();
-        quoted.replace(u'"', QStringLiteral("\"\""));
-        escape(out, QString(u'"' + quoted + u'"'));
+        QString inQuotes = answer.toString();
+        inQuotes.replace(u'"', QStringLiteral("\"\""));
+        escape(out, QString(u'"' + inQuotes + u'"'));
     }
 }
 
@@ -151,7 +179,11 @@ void appendCsv(QString& out, QStringView field) {
 }  // namespace
 
 QByteArray formatAnki(const QList<common::Entry>& entries) {
-    QString text = QStringLiteral("#separator:tab\n#html:true\n");
+    // Two fields, as Anki's stock note type has: a third column would become the note's tags or
+    // be left out. No column names either: Anki maps named columns to fields of the same name,
+    // and a note type whose fields are named in another language would lose the back.
+    QString text = QStringLiteral("#separator:tab\n#html:true\n#notetype:Basic\n");
+    const QString quoted = quotedMarks(entries, u'\n');
     for (const common::Entry& entry : entries) {
         // Anki takes a line starting with '#' for a comment unless the field is quoted; the
         // markup leaves no quote, tab or line break inside to double.
@@ -163,9 +195,11 @@ QByteArray formatAnki(const QList<common::Entry>& entries) {
             appendHtml(text, entry.question);
         }
         text += u'\t';
-        appendAnswers(text, entry.rights, u" / ", appendHtml);
-        text += u'\t';
-        appendField(text, entry.information, common::kLineBreakMark, u"<br>", appendHtml);
+        appendAnswers(text, entry.rights, u"<br>", quoted, appendHtml);
+        if (!entry.information.isEmpty()) {
+            text += kAnkiInformationRule;
+            appendField(text, entry.information, common::kLineBreakMark, u"<br>", appendHtml);
+        }
         text += u'\n';
     }
     return text.toUtf8();
@@ -174,11 +208,12 @@ QByteArray formatAnki(const QList<common::Entry>& entries) {
 QByteArray formatCsv(const QList<common::Entry>& entries) {
     QString text;
     QString scratch;
+    const QString quoted = quotedMarks(entries, u';');
     for (const common::Entry& entry : entries) {
         appendCsv(text, entry.question);
         text += u',';
         scratch.clear();
-        appendAnswers(scratch, entry.rights, u"; ", appendPlain);
+        appendAnswers(scratch, entry.rights, u"; ", quoted, appendPlain);
         appendCsv(text, scratch);
         text += u',';
         scratch.clear();
@@ -248,6 +283,7 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     // per element, and a file can hold 32,767 entries. Closing the start tag first keeps the
     // writer's own output in step.
     xml.writeCharacters(QString());
+    const QString quoted = quotedMarks(entries, u';');
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const common::Entry& entry = entries[i];
         const QString id = QString::number(i);
@@ -261,7 +297,7 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
             text += QLatin1StringView("</comment>");
         }
         text += QLatin1StringView("</translation><translation id=\"1\"><text>");
-        appendAnswers(text, entry.rights, u"; ", appendXml);
+        appendAnswers(text, entry.rights, u"; ", quoted, appendXml);
         text += QLatin1StringView("</text></translation></entry>\n");
     }
     xml.writeEndElement();

@@ -18,8 +18,9 @@ namespace exchange {
 
 enum class ExportFormat { AnkiText, Csv, Kvtml };
 
-// Anki's "Notes in Plain Text": question, answers joined by " / ", information with <br>.
-// An answer holding the joiner's mark is put in double quotes, as our importer reads it.
+// Anki's "Notes in Plain Text" for its two-field note type: the question, then the answers
+// one a line with the information below kAnkiInformationRule. An answer holding a separator
+// the import could propose instead is put in double quotes, as our importer reads it.
 QByteArray formatAnki(const QList<common::Entry>& entries);
 // UTF-8 with a byte-order mark, so that spreadsheets see the Japanese: question, answers
 // joined by "; ", information with its real line breaks; three cells per line.

@@ -15,18 +15,41 @@ namespace exchange {
 
 QString splitText(AnswerSplit split) {
     switch (split) {
+        case AnswerSplit::FullWidthSemicolon:
+            return QStringLiteral("；");
+        case AnswerSplit::FullWidthSlash:
+            return QStringLiteral("／");
+        case AnswerSplit::Comma:
+            return QStringLiteral("、");
         case AnswerSplit::Semicolon:
             return QStringLiteral("; ");
         case AnswerSplit::Slash:
-            return QStringLiteral("/");
-        case AnswerSplit::Comma:
-            return QStringLiteral("、");
+            return QStringLiteral(" / ");
         case AnswerSplit::AsciiComma:
             return QStringLiteral(",");
+        case AnswerSplit::LineBreak:
+            return QStringLiteral("改行");
+        case AnswerSplit::Other:
         case AnswerSplit::OnePerColumn:
             break;
     }
     return {};
+}
+
+QString splitMark(const Mapping& mapping) {
+    switch (mapping.split) {
+        case AnswerSplit::LineBreak:
+            return QStringLiteral("\n");
+        case AnswerSplit::Other: {
+            // A blank alone is a separator too.
+            const QString trimmed = mapping.otherSeparator.trimmed();
+            return trimmed.isEmpty() ? mapping.otherSeparator : trimmed;
+        }
+        case AnswerSplit::OnePerColumn:
+            return {};
+        default:
+            return splitText(mapping.split).trimmed();
+    }
 }
 
 namespace {
@@ -66,7 +89,7 @@ void addAnswer(Rights& rights, QStringView answer) {
 
 // Splits at `separator`, but an answer in double quotes (inner quotes doubled) is taken
 // whole, as the exports write answers holding the separator.
-void splitAnswers(Rights& rights, QStringView text, QChar separator) {
+void splitAnswers(Rights& rights, QStringView text, QStringView separator) {
     qsizetype at = 0;
     while (at <= text.size()) {
         qsizetype start = at;
@@ -84,21 +107,23 @@ void splitAnswers(Rights& rights, QStringView text, QChar separator) {
                     end += text[end] == u'"' ? 1 : 0;
                 }
             }
-            while (end < text.size() && text[end].isSpace()) {
+            // Blanks after the quote, but a line break may be the separator itself.
+            while (end < text.size() && text[end].isSpace() &&
+                   !text.sliced(end).startsWith(separator)) {
                 ++end;
             }
-            if (closed && (end == text.size() || text[end] == separator)) {
+            if (closed && (end == text.size() || text.sliced(end).startsWith(separator))) {
                 if (!answer.isEmpty()) {
                     addAnswer(rights, answer);
                 }
-                at = end + 1;
+                at = end + separator.size();
                 continue;
             }
         }
         qsizetype end = text.indexOf(separator, at);
         end = end < 0 ? text.size() : end;
         addAnswer(rights, text.sliced(at, end - at));
-        at = end + 1;
+        at = end + separator.size();
     }
 }
 
@@ -114,9 +139,12 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
         return rights;
     }
     const QString text = cell(row, mapping.answers);
-    // Splitting at the separator's first character lets "a;b" and "a; b" both work.
-    const QChar separator = splitText(mapping.split).at(0);
-    if (!text.contains(separator) && !text.contains(u'"')) {
+    // Splitting at the separator without its blanks lets "a;b" and "a; b" both work.
+    const QString separator = splitMark(mapping);
+    // A one-character separator is looked for as a character: much faster.
+    const bool oneChar = separator.size() == 1;
+    const bool holds = oneChar ? text.contains(separator.front()) : text.contains(separator);
+    if (separator.isEmpty() || (!holds && !text.contains(u'"'))) {
         // Most cells hold one answer: kept as it is, without a copy.
         const QStringView trimmed = QStringView(text).trimmed();
         if (trimmed.size() == text.size()) {
@@ -124,11 +152,21 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
             rights.separator = holdsSeparator(text);
             return rights;
         }
+        if (separator.isEmpty()) {
+            addAnswer(rights, trimmed);
+            return rights;
+        }
     }
     rights.field.reserve(text.size() * 2);
     if (!text.contains(u'"')) {
-        for (const QStringView answer : QStringView(text).tokenize(separator)) {
-            addAnswer(rights, answer);
+        if (oneChar) {
+            for (const QStringView answer : QStringView(text).tokenize(separator.front())) {
+                addAnswer(rights, answer);
+            }
+        } else {
+            for (const QStringView answer : QStringView(text).tokenize(QStringView(separator))) {
+                addAnswer(rights, answer);
+            }
         }
         return rights;
     }
@@ -225,7 +263,81 @@ void refuseUnstorable(ImportPlan& plan, const QList<int>& lines, RowNumbering nu
     plan.problems = std::move(problems);
 }
 
+// The offered separators a proposal chooses from, each by the character it splits at.
+constexpr std::pair<AnswerSplit, char16_t> kProposable[] = {
+    {AnswerSplit::FullWidthSemicolon, u'；'},
+    {AnswerSplit::FullWidthSlash, u'／'},
+    {AnswerSplit::Comma, u'、'},
+    {AnswerSplit::Semicolon, u';'},
+    {AnswerSplit::Slash, u'/'},
+    {AnswerSplit::AsciiComma, u','},
+    {AnswerSplit::LineBreak, u'\n'}};
+
+// Which of kProposable's marks the text holds outside double quotes, one bit each.
+unsigned marksOutsideQuotes(QStringView text) {
+    unsigned found = 0;
+    bool quoted = false;
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        // Letters, blanks and kana are most of any text: passed at a glance.
+        if (code < 0x80
+                ? !(code == u'"' || code == u',' || code == u'/' || code == u';' || code == u'\n')
+                : !(code == u'、' || code == u'／' || code == u'；')) {
+            continue;
+        }
+        if (code == u'"') {
+            quoted = !quoted;
+            continue;
+        }
+        for (unsigned i = 0; i < std::size(kProposable) && !quoted; ++i) {
+            if (code == kProposable[i].second) {
+                found |= 1u << i;
+            }
+        }
+    }
+    return found;
+}
+
 }  // namespace
+
+Mapping proposedMapping(const Table& table) {
+    Mapping mapping;
+    mapping.question = table.suggestedQuestion;
+    mapping.answers = table.suggestedAnswers;
+    mapping.information = table.suggestedInformation;
+    mapping.firstRowIsHeader = table.firstRowIsHeader;
+    mapping.split = table.html ? AnswerSplit::LineBreak : AnswerSplit::Semicolon;
+    qsizetype counts[std::size(kProposable)] = {};
+    for (qsizetype r = table.firstRowIsHeader ? 1 : 0; r < table.rows.size(); ++r) {
+        const QStringList& row = table.rows[r];
+        if (mapping.answers < 0 || mapping.answers >= row.size()) {
+            continue;
+        }
+        const unsigned found = marksOutsideQuotes(row[mapping.answers]);
+        for (unsigned i = 0; i < std::size(kProposable); ++i) {
+            counts[i] += (found >> i) & 1u;
+        }
+    }
+    qsizetype best = 0;
+    for (unsigned i = 0; i < std::size(kProposable); ++i) {
+        if (kProposable[i].first == mapping.split) {
+            best = counts[i];
+        }
+    }
+    for (unsigned i = 0; i < std::size(kProposable); ++i) {
+        if (counts[i] > best) {
+            best = counts[i];
+            mapping.split = kProposable[i].first;
+        }
+    }
+    return mapping;
+}
+
+QString previewAnswers(const QStringList& row, const Mapping& mapping,
+                       const QList<int>& hiddenColumns) {
+    return rightsOf(row, mapping, hiddenColumns)
+        .field.replace(common::kAnswerSeparator.toString(), QStringLiteral("｜"));
+}
 
 ImportPlan planImport(const Table& table, const Mapping& mapping) {
     ImportPlan plan;

@@ -13,9 +13,21 @@
 // Turning a table's rows into entries as the user mapped its columns.
 namespace exchange {
 
-// How one answers cell holds several answers; OnePerColumn takes every column from the
-// answers column on (but the question, information and hidden columns) as one answer each.
-enum class AnswerSplit { Semicolon, Slash, Comma, OnePerColumn, AsciiComma };
+// How one answers cell holds several answers; Other splits at a text of the user's own;
+// OnePerColumn takes every column from the answers column on (but the question, information
+// and hidden columns) as one answer each.
+enum class AnswerSplit {
+    FullWidthSemicolon,
+    FullWidthSlash,
+    Comma,
+    Semicolon,
+    Slash,
+    AsciiComma,
+    LineBreak,
+    Other,
+    OnePerColumn,
+};
+inline constexpr int kAnswerSplits = int(AnswerSplit::OnePerColumn) + 1;
 
 struct Mapping {
     int question = 0;
@@ -23,10 +35,24 @@ struct Mapping {
     int information = -1;  // -1: none
     AnswerSplit split = AnswerSplit::Semicolon;
     bool firstRowIsHeader = false;
+    QString otherSeparator;  // for AnswerSplit::Other
 };
 
-// The separator shown to the user ("; ", "/", "、", ","); empty for OnePerColumn.
+// The separator shown to the user ("；", "／", "、", "; ", " / ", ",", "改行"); empty for Other
+// and OnePerColumn.
 QString splitText(AnswerSplit split);
+// What a cell is split at: the separator without its blanks (which trimming the answers drops
+// anyway), a line break, or the user's own text; empty for no split.
+QString splitMark(const Mapping& mapping);
+
+// The mapping the preview starts with: the table's suggested columns and, of the separators
+// offered, the one found outside double quotes in the most cells of the answers column, ties
+// going to the format's own (a line break for HTML, else "; ").
+Mapping proposedMapping(const Table& table);
+
+// A row's answers as the mapping splits them, joined by "｜", for the preview.
+QString previewAnswers(const QStringList& row, const Mapping& mapping,
+                       const QList<int>& hiddenColumns);
 
 enum class Problem {
     NoQuestion,

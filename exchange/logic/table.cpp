@@ -13,6 +13,7 @@
 #include <map>
 
 #include "common/ansi_text.h"
+#include "exchange/logic/column_roles.h"
 #include "exchange/logic/html_entities.h"
 #include "exchange/logic/import_file.h"
 
@@ -666,9 +667,40 @@ Table readDelimited(QByteArrayView bytes, QChar separator) {
     return table;
 }
 
+namespace {
+
+// The lines a vocabulary program writes before its rows ("Title:", "Author:", "License:",
+// "Source:" and a blank line), when the text starts with them: where the rows start, and
+// how many lines come before.
+std::pair<qsizetype, int> titleLines(QStringView text) {
+    if (!text.startsWith(u"Title:")) {
+        return {0, 0};
+    }
+    static const QStringView kKeys[] = {u"Title:", u"Author:", u"License:", u"Source:"};
+    qsizetype start = 0;
+    int lines = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        end = end < 0 ? text.size() : end + 1;
+        const QStringView line = text.sliced(start, end - start);
+        if (!line.trimmed().isEmpty() &&
+            std::none_of(std::begin(kKeys), std::end(kKeys),
+                         [&](QStringView key) { return line.startsWith(key); })) {
+            break;
+        }
+        start = end;
+        ++lines;
+    }
+    return {start, lines};
+}
+
+}  // namespace
+
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options) {
     bool replaced = false;
-    const QString text = decodeText(bytes, &replaced);
+    const QString decoded = decodeText(bytes, &replaced);
+    const auto [start, skipped] = titleLines(decoded);
+    const QStringView text = QStringView(decoded).sliced(start);
     Table table;
     table.replacedBytes = replaced;
     table.separator =
@@ -677,6 +709,14 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
         return table;
     }
     table.rows = parseDelimited(text, table.separator, &table.sourceLines, QChar(), options.stop);
+    if (skipped > 0) {
+        for (int& line : table.sourceLines) {
+            line += skipped;
+        }
+        table.notes.append(
+            QStringLiteral("先頭の「Title:」などの %1 行は単語ではないので飛ばしました。")
+                .arg(skipped));
+    }
     table.columns = numberedColumns(table.rows);
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     table.firstRowIsHeader = looksLikeHeader(table.rows);
@@ -687,17 +727,23 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
 }
 
 Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& options) {
+    Table table;
     switch (format) {
         case SourceFormat::Csv:
-            return readDelimited(bytes, u',', options);
+            table = readDelimited(bytes, u',', options);
+            break;
         case SourceFormat::Tsv:
-            return readDelimited(bytes, u'\t', options);
+            table = readDelimited(bytes, u'\t', options);
+            break;
         case SourceFormat::Kvtml:
-            return readKvtml(bytes, options.stop);
+            table = readKvtml(bytes, options.stop);
+            break;
         case SourceFormat::Anki:
+            table = readAnki(bytes, options);
             break;
     }
-    return readAnki(bytes, options);
+    proposeColumns(table);
+    return table;
 }
 
 void decodeHtml(Table& table, std::stop_token stop) {

@@ -19,6 +19,10 @@ namespace exchange {
 
 enum class SourceFormat { Csv, Tsv, Kvtml, Anki };
 
+// In an Anki field, what comes after this rule is the entry's information: our Anki export
+// folds it into the back, and the reader gives it a column of its own again.
+inline constexpr QStringView kAnkiInformationRule = u"<hr id=information>";
+
 // How the rows of a source are counted for the user: by the file line a record starts on
 // ("3 行目"), or by the entry's place in the document ("3 番目の単語").
 enum class RowNumbering { Line, Entry };

@@ -20,6 +20,9 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 #include "exchange/logic/exporters.h"
 #include "exchange/logic/import_file.h"
 #include "exchange/window/import_dialog.h"
@@ -43,16 +46,99 @@ QString besideWordFile(const QString& wordFileName, const QString& suffix) {
 
 // Asks with the dialog started in *folder, unless a word file's name is proposed, and keeps
 // the chosen file's folder there.
-std::optional<QString> askIn(QWidget* parent, platform::Platform& platform,
-                             platform::FileDialog dialog, QString* folder) {
+std::optional<platform::ChosenFile> askTypeIn(QWidget* parent, platform::Platform& platform,
+                                              platform::FileDialog dialog, QString* folder) {
     if (folder != nullptr) {
         dialog.initialFolder = *folder;
     }
-    std::optional<QString> path = platform.askFileName(parent, dialog);
-    if (path && !path->isEmpty() && folder != nullptr) {
-        *folder = QFileInfo(*path).absolutePath();
+    std::optional<platform::ChosenFile> chosen = platform.askFileAndType(parent, dialog);
+    if (chosen && !chosen->path.isEmpty() && folder != nullptr) {
+        *folder = QFileInfo(chosen->path).absolutePath();
     }
-    return path;
+    return chosen;
+}
+
+std::optional<QString> askIn(QWidget* parent, platform::Platform& platform,
+                             const platform::FileDialog& dialog, QString* folder) {
+    std::optional<platform::ChosenFile> chosen = askTypeIn(parent, platform, dialog, folder);
+    return chosen ? std::optional<QString>(chosen->path) : std::nullopt;
+}
+
+// The export dialog's types, in the order of its filter.
+struct ExportType {
+    ExportFormat format;
+    QString name;
+    QString suffix;
+};
+const ExportType kExportTypes[] = {
+    {ExportFormat::AnkiText, QStringLiteral("Anki 用テキスト"), QStringLiteral("txt")},
+    {ExportFormat::Csv, QStringLiteral("CSV (UTF-8, 表計算用)"), QStringLiteral("csv")},
+    {ExportFormat::Kvtml, QStringLiteral("KDE 単語帳 (kvtml)"), QStringLiteral("kvtml")}};
+
+const ExportType& exportType(ExportFormat format) {
+    return *std::find_if(std::begin(kExportTypes), std::end(kExportTypes),
+                         [format](const ExportType& type) { return type.format == format; });
+}
+
+QString withSuffix(const QString& path, const QString& suffix) {
+    const QFileInfo info(path);
+    return info.dir().filePath(info.completeBaseName() + u'.' + suffix);
+}
+
+// A name the dialog did not ask about may already be taken.
+bool mayWrite(QWidget* parent, platform::Platform& platform, const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        return true;
+    }
+    const platform::MessageBox box{
+        QStringLiteral("%1 は既にあります。\r\n上書きしますか？").arg(QFileInfo(path).fileName()),
+        kExportTitle, platform::Icon::Question, platform::Buttons::YesNo, platform::Answer::No};
+    return platform.showMessage(parent, box) == platform::Answer::Yes;
+}
+
+struct ExportTarget {
+    QString path;
+    ExportFormat format;
+};
+
+// The type chosen decides and lends a name without extension its own; a name with another
+// type's extension asks which is meant. nullopt when the user stops or the name is refused.
+std::optional<ExportTarget> exportTarget(QWidget* parent, platform::Platform& platform,
+                                         const platform::ChosenFile& chosen) {
+    const ExportType& type = kExportTypes[std::clamp(chosen.type, 0, 2)];
+    if (QFileInfo(chosen.path).suffix().isEmpty()) {
+        const QString path = chosen.path + u'.' + type.suffix;
+        return mayWrite(parent, platform, path) ? std::optional<ExportTarget>({path, type.format})
+                                                : std::nullopt;
+    }
+    const std::optional<ExportFormat> named = exportFormatFor(chosen.path);
+    if (!named) {
+        platform.warn(parent, QStringLiteral("書き出せる形式は .txt (Anki)、.csv、.kvtml です。"),
+                      kExportTitle);
+        return std::nullopt;
+    }
+    if (*named == type.format) {
+        return ExportTarget{chosen.path, type.format};
+    }
+    const QString other = withSuffix(chosen.path, type.suffix);
+    const platform::MessageBox box{
+        QStringLiteral("%1 の拡張子は %2 のものですが、種類は %3 が選ばれています。\r\n"
+                       "%2 で %1 に書き出しますか？\r\n"
+                       "「いいえ」では %3 で %4 に書き出します。")
+            .arg(QFileInfo(chosen.path).fileName(), exportType(*named).name, type.name,
+                 QFileInfo(other).fileName()),
+        kExportTitle, platform::Icon::Question, platform::Buttons::YesNoCancel,
+        platform::Answer::Yes};
+    switch (platform.showMessage(parent, box)) {
+        case platform::Answer::Yes:
+            return ExportTarget{chosen.path, *named};
+        case platform::Answer::No:
+            return mayWrite(parent, platform, other)
+                       ? std::optional<ExportTarget>({other, type.format})
+                       : std::nullopt;
+        default:
+            return std::nullopt;
+    }
 }
 
 QString titleOf(const QString& wordFileName) {
@@ -159,22 +245,23 @@ bool runExport(QWidget* parent, platform::Platform& platform, const QList<common
     dialog.kind = platform::FileDialogKind::Save;
     dialog.title = kExportTitle;
     dialog.fileName = besideWordFile(wordFileName, QStringLiteral("txt"));
-    dialog.filter = QStringLiteral(
-        "Anki 用テキスト|*.txt|CSV (UTF-8, 表計算用)|*.csv|KDE 単語帳 (kvtml)|*.kvtml");
+    QStringList types;
+    for (const ExportType& type : kExportTypes) {
+        types << type.name << QStringLiteral("*.") + type.suffix;
+    }
+    dialog.filter = types.join(u'|');
     dialog.defaultSuffix = QStringLiteral("txt");
-    const std::optional<QString> path = askIn(parent, platform, dialog, folder);
-    if (!path || path->isEmpty()) {
+    const std::optional<platform::ChosenFile> chosen = askTypeIn(parent, platform, dialog, folder);
+    if (!chosen || chosen->path.isEmpty()) {
         return false;
     }
-    const std::optional<ExportFormat> format = exportFormatFor(*path);
-    if (!format) {
-        platform.warn(parent, QStringLiteral("書き出せる形式は .txt (Anki)、.csv、.kvtml です。"),
-                      kExportTitle);
+    const std::optional<ExportTarget> target = exportTarget(parent, platform, *chosen);
+    if (!target) {
         return false;
     }
     const common::Outcome written = [&] {
         const auto busy = platform.busy();
-        return writeExport(*path, *format, entries);
+        return writeExport(target->path, target->format, entries);
     }();
     if (!written.ok()) {
         platform.warn(parent, QStringLiteral("書き込めません。"), written, kExportTitle);

@@ -80,7 +80,6 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     if (auto* corner = tblPreview->findChild<QAbstractButton*>()) {
         corner->setAccessibleName(QStringLiteral("すべて選択"));
     }
-    fillPreview();
 
     cboQuestion =
         columnBox(table_, QStringLiteral("cboQuestion"), QStringLiteral("問題の列"), false);
@@ -96,15 +95,27 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     cboSeparator->setAccessibleName(QStringLiteral("答えの区切り"));
     // Screen readers read a combo box by its current item, so each names itself in Japanese.
     const std::pair<AnswerSplit, QString> splits[] = {
+        {AnswerSplit::FullWidthSemicolon, QStringLiteral("全角セミコロン")},
+        {AnswerSplit::FullWidthSlash, QStringLiteral("全角スラッシュ")},
+        {AnswerSplit::Comma, QStringLiteral("読点")},
         {AnswerSplit::Semicolon, QStringLiteral("セミコロン")},
         {AnswerSplit::Slash, QStringLiteral("スラッシュ")},
-        {AnswerSplit::Comma, QStringLiteral("読点")},
         {AnswerSplit::AsciiComma, QStringLiteral("半角カンマ")}};
     for (const auto& [split, name] : splits) {
         cboSeparator->addItem(QStringLiteral("「%1」%2").arg(splitText(split), name), int(split));
     }
+    cboSeparator->addItem(splitText(AnswerSplit::LineBreak), int(AnswerSplit::LineBreak));
+    cboSeparator->addItem(QStringLiteral("その他"), int(AnswerSplit::Other));
     cboSeparator->addItem(QStringLiteral("1列に1つ (答えの列から右の列すべて)"),
                           int(AnswerSplit::OnePerColumn));
+    txtSeparator = new QLineEdit;
+    txtSeparator->setObjectName(QStringLiteral("txtSeparator"));
+    txtSeparator->setAccessibleName(QStringLiteral("その他の答えの区切り"));
+    txtSeparator->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("MMMMMMMM")));
+    selectSplit(proposedMapping(table_).split);
+    auto* separatorRow = new QHBoxLayout;
+    separatorRow->addWidget(cboSeparator, 1);
+    separatorRow->addWidget(txtSeparator);
 
     chkHeader = new QCheckBox(QStringLiteral("1行目は見出し(&H)"));
     chkHeader->setObjectName(QStringLiteral("chkHeader"));
@@ -118,13 +129,16 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("問題(&Q):"), cboQuestion);
     form->addRow(QStringLiteral("答え(&A):"), cboAnswers);
-    form->addRow(QStringLiteral("答えの区切り(&S):"), cboSeparator);
+    form->addRow(QStringLiteral("答えの区切り(&S):"), separatorRow);
     form->addRow(QStringLiteral("情報(&N):"), cboInformation);
     form->addRow(QString(), chkHeader);
-    for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation, cboSeparator}) {
+    for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation}) {
         if (auto* label = qobject_cast<QLabel*>(form->labelForField(box))) {
             label->setBuddy(box);
         }
+    }
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(separatorRow))) {
+        label->setBuddy(cboSeparator);
     }
 
     lblSummary = new QLabel;
@@ -162,9 +176,8 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     for (QComboBox* box : {cboQuestion, cboAnswers, cboInformation, cboSeparator}) {
         connect(box, &QComboBox::currentIndexChanged, this, &ImportDialog::updatePlan);
     }
-    connect(chkHeader, &QCheckBox::toggled, this, &ImportDialog::relabelColumns);
+    connect(txtSeparator, &QLineEdit::textEdited, this, &ImportDialog::updatePlan);
     connect(chkHeader, &QCheckBox::toggled, this, &ImportDialog::updatePlan);
-    relabelColumns();
     updatePlan();
 
     // Room for about six columns of a dozen characters and a screenful of rows, in the
@@ -182,10 +195,17 @@ Mapping ImportDialog::mapping() const {
     mapping.information = cboInformation->currentData().toInt();
     mapping.split = static_cast<AnswerSplit>(cboSeparator->currentData().toInt());
     mapping.firstRowIsHeader = chkHeader->isChecked();
+    mapping.otherSeparator = txtSeparator->text();
     return mapping;
 }
 
+void ImportDialog::selectSplit(AnswerSplit split) {
+    const QSignalBlocker block(cboSeparator);
+    cboSeparator->setCurrentIndex(std::max(cboSeparator->findData(int(split)), 0));
+}
+
 void ImportDialog::fillPreview() {
+    const Mapping shown = mapping();
     const int rows = int(std::min<qsizetype>(table_.rows.size(), kPreviewRows));
     tblPreview->setColumnCount(int(table_.columns.size()));
     tblPreview->setHorizontalHeaderLabels(table_.columns);
@@ -201,6 +221,13 @@ void ImportDialog::fillPreview() {
         const QStringList& row = table_.rows[r];
         for (int c = 0; c < row.size() && c < table_.columns.size(); ++c) {
             tblPreview->setItem(r, c, new QTableWidgetItem(previewText(row[c])));
+        }
+        // The answers as they will be split, so that a wrong separator shows before importing.
+        if (shown.answers >= 0 && shown.answers < table_.columns.size() &&
+            !(r == 0 && shown.firstRowIsHeader)) {
+            tblPreview->setItem(r, shown.answers,
+                                new QTableWidgetItem(
+                                    previewText(previewAnswers(row, shown, table_.hiddenColumns))));
         }
     }
     tblPreview->resizeColumnsToContents();
@@ -291,8 +318,7 @@ void ImportDialog::reread() {
         const int index = box->findData(chosen);
         box->setCurrentIndex(std::max(index, 0));
     }
-    fillPreview();
-    relabelColumns();
+    selectSplit(proposedMapping(table_).split);
     updatePlan();
 }
 
@@ -328,6 +354,9 @@ void ImportDialog::relabelColumns() {
 }
 
 void ImportDialog::updatePlan() {
+    txtSeparator->setEnabled(cboSeparator->currentData().toInt() == int(AnswerSplit::Other));
+    fillPreview();
+    relabelColumns();
     plan_ = planImport(table_, mapping());
     lblSummary->setText(QStringLiteral("単語にできる行: %1 件　単語にできない行: %2 件")
                             .arg(plan_.entries.size())

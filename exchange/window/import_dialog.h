@@ -45,7 +45,9 @@ public:
 
 private:
     void updatePlan();
+    // The rows as read, but the answers as the mapping splits them.
     void fillPreview();
+    void selectSplit(AnswerSplit split);
     // The field separator and HTML choices, hidden until a reader is offered.
     QWidget* createReadingChoices();
     void showReadingChoices();
@@ -65,6 +67,7 @@ private:
     QComboBox* cboAnswers;
     QComboBox* cboInformation;
     QComboBox* cboSeparator;
+    QLineEdit* txtSeparator;
     QCheckBox* chkHeader;
     Reread reread_;
     QWidget* fraReading;

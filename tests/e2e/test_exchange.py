@@ -3,9 +3,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 """Word lists in the programs people use beside ours: the editor's kvtml export opened in
-KWordQuiz (each column named by its language), its CSV export split by LibreOffice Calc as its import dialog preselects (comma,
-semicolon and tab), and CSVs Calc writes in Shift_JIS, UTF-8 and UTF-16 imported back whole."""
+KWordQuiz (each column named by its language), its CSV export split by LibreOffice Calc as its
+import dialog preselects (comma, semicolon and tab), CSVs Calc writes in Shift_JIS, UTF-8 and
+UTF-16 imported back whole, its Anki text read by Anki's text-import rules, and an Anki deck with
+meanings on lines imported."""
 
+import csv
+import html
 import html.parser
 import os
 import shutil
@@ -29,9 +33,9 @@ ENTRIES = [
 
 
 def answers_cell(answers):
-    """The answers as the exports join them: one holding ";" or starting with a quote quoted."""
+    """The answers as the exports join them: one holding ";" or a quote quoted."""
     def one(answer):
-        if ";" in answer or answer.startswith('"'):
+        if ";" in answer or '"' in answer:
             return '"' + answer.replace('"', '""') + '"'
         return answer
     return "; ".join(one(a) for a in answers)
@@ -96,6 +100,10 @@ class Exchange(kx.TestCase):
             path = os.path.join(self.folder.documents, name)
             type_text(path)
             keys("Return")
+            if not name.endswith(".txt"):
+                # The type is still Anki text's: the box asks, and its default is the name's.
+                editor.window("エクスポート").wait_active()
+                keys("Return")
             kx.wait_for(lambda: os.path.exists(path), f"{name} to be written")
             return path
         finally:
@@ -174,7 +182,46 @@ class Exchange(kx.TestCase):
                 self.assertEqual(kx.read_word_file(saved + ".qvw"),
                                  [(q, a, i) for q, a, i in ENTRIES])
 
-    def import_and_save(self, path, saved):
+    def test_anki_reads_the_export_as_two_fields_without_tags(self):
+        """Anki's rules for a text file: "#key:value" header lines first, then records split
+        at the separator with "#" starting a comment; without "#columns:" the columns fill the
+        note type's fields in order (its stock one has two), and a column beyond the last
+        field becomes the tags."""
+        path = self.export("deck.txt")
+        with open(path, encoding="utf-8") as f:
+            lines = f.read().split("\n")
+        header = {}
+        while lines and lines[0].startswith("#"):
+            key, _, value = lines.pop(0)[1:].partition(":")
+            header[key.strip().lower()] = value
+        self.assertEqual((header.get("separator"), header.get("html")), ("tab", "true"))
+        self.assertNotIn("columns", header)
+        records = list(csv.reader((line for line in lines if line and not line.startswith("#")),
+                                  delimiter="\t"))
+        fields = 2
+        self.assertEqual([len(r) for r in records], [fields] * len(ENTRIES))  # no tags column
+
+        def text(field):
+            return html.unescape(field.replace("<br>", "\n"))
+        for record, (question, answers, information) in zip(records, ENTRIES):
+            back = "\n".join(answers)
+            if information:
+                back += "<hr id=information>" + information.replace("\\n", "\n")
+            self.assertEqual([text(record[0]), text(record[1])], [question, back])
+
+    def test_anki_meanings_on_lines_import_split(self):
+        deck = os.path.join(self.folder.documents, "abandon.txt")
+        with open(deck, "w", encoding="utf-8") as f:
+            f.write("#separator:tab\n#html:true\n"
+                    "abandon\t<div>見捨てる</div><div>放棄する</div>\n"
+                    "acquire\t習得する<br>獲得する\n")
+        saved = os.path.join(self.folder.documents, "abandon-imported")
+        self.import_and_save(deck, saved, 2, information=False)
+        self.assertEqual(kx.read_word_file(saved + ".qvw"),
+                         [("abandon", ["見捨てる", "放棄する"], ""),
+                          ("acquire", ["習得する", "獲得する"], "")])
+
+    def import_and_save(self, path, saved, count=len(ENTRIES), information=True):
         editor = kx.App.start(self.folder, "Brelmi")
         try:
             window = editor.window(EDITOR_TITLE).wait_active()
@@ -184,10 +231,12 @@ class Exchange(kx.TestCase):
             type_text(path)
             keys("Return")
             editor.window("インポート").wait_active()
-            keys("alt+n", "End", "alt+i")  # the information from the last column
+            if information:
+                keys("alt+n", "End")  # the information from the last column
+            keys("alt+i")  # everything else as the preview proposes
             window.wait_active()
             kx.wait_for(lambda: len(kx.find_all(window.find("list", "問題の一覧"), "list item"))
-                        == len(ENTRIES), "the entries to be imported")
+                        == count, "the entries to be imported")
             keys("ctrl+s")
             editor.dialog(window)
             keys("ctrl+a")

@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -193,6 +194,34 @@ TEST(QtPlatformFileDialog, OpenDialogShowsWordFilesAndAddsTheSuffix) {
         QTest::keyClick(name, Qt::Key_Return);
     });
     EXPECT_EQ(platform.askFileName(&window, request), QDir::toNativeSeparators(chosen));
+}
+
+// A save dialog's chosen type lends a bare name its extension and comes back with the name.
+TEST(QtPlatformFileDialog, SaveDialogAddsTheChosenTypesSuffix) {
+    QTemporaryDir temp;
+    QWidget window;
+    window.show();
+    QtPlatform platform;
+    FileDialog request;
+    request.kind = platform::FileDialogKind::Save;
+    request.initialFolder = temp.path();
+    request.filter = u"Text|*.txt|CSV|*.csv|All|*"_s;
+    request.defaultSuffix = u"txt"_s;
+    const auto watch = onModal([&](QDialog& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
+        ASSERT_NE(types, nullptr);
+        QTest::keyClick(types, Qt::Key_Down);
+        auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
+        ASSERT_NE(name, nullptr);
+        QTest::keyClicks(name, u"words"_s);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const std::optional<platform::ChosenFile> chosen = platform.askFileAndType(&window, request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->path, QDir::toNativeSeparators(temp.filePath(u"words.csv"_s)));
+    EXPECT_EQ(chosen->type, 1);
 }
 
 // A pipe or a device chosen is refused in the dialog at once, which stays open for another

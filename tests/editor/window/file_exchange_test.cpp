@@ -59,6 +59,7 @@ TEST(EditorFileMenu, ExportTheOpenedEntries) {
         common::encodeAnsi(u"Version 2.00\r\napple|@1|りんご|@1|\r\ncat|@1|猫|@2|ねこ|@1|\r\n"_s)));
     const QString csv = editor.path(u"out.csv"_s);
     editor.platform.fileNames({csv});
+    editor.platform.fileTypes({1});  // CSV
     editor.trigger(u"File_Export"_s);
     ASSERT_FALSE(editor.platform.fileDialogs().empty());
     EXPECT_EQ(editor.platform.fileDialogs().back().fileName, editor.path(u"words.txt"_s));

@@ -71,7 +71,7 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
 TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
     using exchange::AnswerSplit;
     using exchange::Problem;
-    const exchange::Mapping bySemicolon{0, 1, 2, AnswerSplit::Semicolon, false};
+    const exchange::Mapping bySemicolon{0, 1, 2, AnswerSplit::Semicolon, false, {}};
     const struct {
         const char* name;
         QStringList row;
@@ -86,10 +86,22 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         {"quoted answer kept whole, formula guard dropped", {"q", "\"a; \"\"b\"\"\"; c", " =x"},
          bySemicolon, Entry{"q", "a; \"b\"|@2|c", "=x"}, {}},
         {"one per column skips the mapped and hidden ones", {"info", "run", "走る", "", "駆ける", "tag"},
-         {1, 2, 0, AnswerSplit::OnePerColumn, false}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
-        {"ASCII commas", {"q", "a,b ,"}, {0, 1, -1, AnswerSplit::AsciiComma, false}, Entry{"q", "a|@2|b", ""}, {}},
+         {1, 2, 0, AnswerSplit::OnePerColumn, false, {}}, Entry{"run", "走る|@2|駆ける", "info"}, {}},
+        {"ASCII commas", {"q", "a,b ,"}, {0, 1, -1, AnswerSplit::AsciiComma, false, {}}, Entry{"q", "a|@2|b", ""}, {}},
+        {"full-width semicolons", {"q", "見捨てる；放棄する"}, {0, 1, -1, AnswerSplit::FullWidthSemicolon, false, {}},
+         Entry{"q", "見捨てる|@2|放棄する", ""}, {}},
+        {"line breaks, a quoted answer before one", {"q", "\"a\"\r\nb\n\nc"}, {0, 1, -1, AnswerSplit::LineBreak, false, {}},
+         Entry{"q", "a|@2|b|@2|c", ""}, {}},
+        {"a separator of the user's own", {"q", "a -- b--c"}, {0, 1, -1, AnswerSplit::Other, false, " -- "},
+         Entry{"q", "a|@2|b|@2|c", ""}, {}},
+        {"no text of the user's own: one answer", {"q", " a;b "}, {0, 1, -1, AnswerSplit::Other, false, {}},
+         Entry{"q", "a;b", ""}, {}},
         // clang-format on
-        {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true}, {}, {}},
+        {"header skipped when asked",
+         {"q", "a"},
+         {0, 1, 2, AnswerSplit::Semicolon, true, {}},
+         {},
+         {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
@@ -130,6 +142,58 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
     ASSERT_EQ(plan.problems.size(), 2);
     EXPECT_EQ(exchange::describe(plan.problems[0]), "3 番目の単語: 問題がありません");
     EXPECT_TRUE(exchange::describe(plan.problems[1]).startsWith(u"4 番目の単語: "));
+}
+
+// The separator found outside quotes in the most answer cells is proposed, ties going to the
+// format's own; the preview shows the answers it makes.
+TEST(ProposedMapping, SplitsAtTheSeparatorTheAnswersHoldMost) {
+    using exchange::AnswerSplit;
+    const struct {
+        const char* name;
+        QStringList answers;  // the cells of the answers column
+        bool html;
+        AnswerSplit split;
+        const char* firstShown;  // the first row's answers in the preview
+    } cases[] = {
+        {"full-width semicolons",
+         {"見捨てる；放棄する", "a; b", "習得する；獲得する"},
+         false,
+         AnswerSplit::FullWidthSemicolon,
+         "見捨てる｜放棄する"},
+        {"lines in HTML",
+         {"見捨てる\n放棄する", "a、b", "c"},
+         true,
+         AnswerSplit::LineBreak,
+         "見捨てる｜放棄する"},
+        {"a tie goes to the format's own",
+         {"a / b", "c; d"},
+         false,
+         AnswerSplit::Semicolon,
+         "a / b"},
+        {"nothing to split: HTML's own", {"a", "b"}, true, AnswerSplit::LineBreak, "a"},
+        {"quoted separators do not count",
+         {"\"a／b\" / c", "\"d／e\"", "f / g"},
+         false,
+         AnswerSplit::Slash,
+         "a／b｜c"},
+        {"slashes and full-width slashes",
+         {"a／b", "c／d", "e/f"},
+         false,
+         AnswerSplit::FullWidthSlash,
+         "a｜b"},
+        {"ASCII commas", {"a,b", "c,d"}, false, AnswerSplit::AsciiComma, "a｜b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        exchange::Table table;
+        table.html = c.html;
+        for (const QString& cell : c.answers) {
+            table.rows.append({QStringLiteral("q"), cell});
+        }
+        const exchange::Mapping mapping = exchange::proposedMapping(table);
+        EXPECT_EQ(mapping.split, c.split);
+        EXPECT_EQ(exchange::previewAnswers(table.rows[0], mapping, {}), c.firstShown);
+    }
 }
 
 TEST(DetectSeparator, TakesTheMostConsistentColumnCount) {
@@ -207,7 +271,7 @@ TEST(ReadTable, ReadsDamagedUtf8AsUtf8) {
         SCOPED_TRACE(c.name);
         const exchange::Table table = exchange::readTable(c.format, c.bytes);
         const exchange::ImportPlan plan =
-            exchange::planImport(table, {0, 1, 2, exchange::AnswerSplit::AsciiComma, false});
+            exchange::planImport(table, {0, 1, 2, exchange::AnswerSplit::AsciiComma, false, {}});
         EXPECT_EQ(plan.entries, c.entries);
         QStringList problems;
         for (const exchange::RowProblem& problem : plan.problems) {
@@ -328,6 +392,51 @@ TEST(ReadTable, DetectsWhatTheFileHolds) {
         EXPECT_EQ(table.separator, c.separator);
         EXPECT_EQ(table.firstRowIsHeader, c.header);
         EXPECT_EQ(table.rows.value(0), c.firstRow);
+    }
+}
+
+// The names a file gives its columns propose the mapping; columns that hold no word never.
+TEST(ReadTable, ProposesColumnsByTheirNames) {
+    const struct {
+        const char* name;
+        const char* fileName;
+        QByteArray text;
+        QList<int> mapped;  // question, answers, information
+        int firstLine;      // of the first row
+        const char* note;
+    } cases[] = {
+        // clang-format off
+        {"Anki's columns in another order", "a.txt", "#columns:Back\tFront\nりんご\tapple\n", {1, 0, -1}, 2, ""},
+        {"ids, pictures and sounds passed over", "deck.txt",
+         "#separator:tab\n#columns:ID\tPicture\tWord\tMeaning\tSound\n"
+         "123\t<img src=\"a.png\">\trun\t走る\t[sound:run.mp3]\n", {2, 3, -1}, 3, ""},
+        {"a deck column holding text passed over", "a.txt", "#columns:Deck\tA\tB\nvocab\trun\t走る\n", {1, 2, -1}, 2, ""},
+        {"the meaning after the notes", "a.txt", "#columns:Front\tNotes\tMeaning\nrun\tverb\t走る\n", {0, 2, 1}, 2, ""},
+        {"a header row", "a.csv", "Meaning,Word,Notes\n走る,run,verb\n", {1, 0, 2}, 1, ""},
+        {"languages alone: the file's order", "a.csv", "Japanese,English,Notes\n走る,run,verb\n", {0, 1, 2}, 1, ""},
+        {"a language beside a role", "a.csv", "Meaning,English\n走る,run\n", {1, 0, -1}, 1, ""},
+        {"no names: the first text columns", "a.csv", "1,run,走る\n2,walk,歩く\n", {1, 2, -1}, 1, ""},
+        {"kvtml languages", "a.kvtml",
+         "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>日本語</name></identifier>"
+         "<identifier id=\"1\"><name>English</name></identifier></identifiers><entries><entry>"
+         "<translation id=\"0\"><text>走る</text></translation><translation id=\"1\"><text>run</text>"
+         "</translation></entry></entries></kvtml>", {0, 1, 2}, 1, ""},
+        {"kvtml locales alone", "a.kvtml",
+         "<kvtml><e><o l=\"ja\">走る</o><t l=\"en\">run</t></e></kvtml>", {0, 1, 2}, 1, ""},
+        {"title lines before the rows", "kwq.csv",
+         "Title:\tWords\nAuthor:\tme\nLicense:\tGPL\nSource:\tweb\n\nEnglish\tJapanese\nrun\t走る\n",
+         {0, 1, -1}, 6, "「Title:」などの 5 行"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const exchange::Table table =
+            exchange::readTable(exchange::guessFormat(c.fileName, c.text), c.text);
+        EXPECT_EQ((QList<int>{table.suggestedQuestion, table.suggestedAnswers,
+                              table.suggestedInformation}),
+                  c.mapped);
+        EXPECT_EQ(table.sourceLines.value(0), c.firstLine);
+        EXPECT_TRUE(table.notes.join(u'\n').contains(QString::fromUtf8(c.note)));
     }
 }
 
@@ -486,20 +595,19 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     }
 }
 
-// Entries from the pieces that trouble some format: each format's own answer separator,
-// quotes, markup, formula marks, comment marks.
-QList<Entry> generatedEntries(int count) {
-    const QStringList pieces = {"apple", "りんご", "林檎", "; ", " / ", "、",  ";", "/",
-                                ",",     "\"",     "'",    "#",  "=",   "+1",  "-", "@",
-                                "<i>",   "&amp;",  "&",    "～", "ー",  "a b", "|", "\\"};
-    QRandomGenerator random(18);
-    const auto text = [&](int most, bool lines) {
+// Entries from the pieces that trouble some format: every answer separator the import offers,
+// quotes, markup, formula marks, comment marks. `most` answers an entry.
+QList<Entry> generatedEntries(int count, quint32 seed, int most) {
+    const QStringList pieces = {"apple", "りんご", "林檎", "; ", " / ", "、",  "；", "／", ";",
+                                "/",     ",",      "\"",   "'",  "#",   "=",   "+1", "-",  "@",
+                                "<i>",   "&amp;",  "&",    "～", "ー",  "a b", "|",  "\\", "<br>"};
+    QRandomGenerator random(seed);
+    const auto text = [&](int parts, bool lines) {
         QString built;
-        const int parts = 1 + random.bounded(most);
-        for (int i = 0; i < parts; ++i) {
-            built +=
-                (lines && i > 0 && random.bounded(4) == 0 ? QStringLiteral("\\n") : QString()) +
-                pieces[random.bounded(pieces.size())];
+        for (int i = random.bounded(parts); i >= 0; --i) {
+            built += (lines && !built.isEmpty() && random.bounded(4) == 0 ? QStringLiteral("\\n")
+                                                                          : QString()) +
+                     pieces[random.bounded(pieces.size())];
         }
         built = built.simplified();
         return built.isEmpty() ? QStringLiteral("x") : built;
@@ -507,7 +615,7 @@ QList<Entry> generatedEntries(int count) {
     QList<Entry> entries;
     while (entries.size() < count) {
         QStringList answers;
-        for (int i = 1 + random.bounded(3); i > 0; --i) {
+        for (int i = 1 + random.bounded(most); i > 0; --i) {
             answers.append(text(3, false));
         }
         const Entry entry{text(4, false), answers.join(common::kAnswerSeparator),
@@ -519,35 +627,52 @@ QList<Entry> generatedEntries(int count) {
     return entries;
 }
 
-// Tabs and line marks survive too; XML has no room for control characters, which come back
-// as "?".
-TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
-    using exchange::AnswerSplit;
-    QList<Entry> entries = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
-                            {"say \"hi\", then", "～ 〜|@2|\"a; b\" / c", "a, <i>c</i> & d"},
-                            {"#1 fan", "一番のファン|@2|a、b", "=SUM(A1)"}};
-    entries += generatedEntries(300);
+// Our exports come back as the entries they came from with the import's defaults: the
+// columns and the answer separator it proposes. Tabs and line marks survive too.
+TEST(RoundTrip, ExportThenImportWithTheDefaultsGivesBackTheEntries) {
+    using exchange::ExportFormat;
+    const QList<Entry> written = {{"apple", "りんご|@2|林檎", "過去形は ran\\n過去分詞は run"},
+                                  {"say \"hi\", then", "～ 〜|@2|\"a; b\" / c", "a, <i>c</i> & d"},
+                                  {"#1 fan", "一番のファン|@2|a、b", "=SUM(A1)"}};
     const struct {
-        exchange::ExportFormat format;
-        exchange::SourceFormat source;
-        AnswerSplit split;
-    } cases[] = {
-        {exchange::ExportFormat::AnkiText, exchange::SourceFormat::Anki, AnswerSplit::Slash},
-        {exchange::ExportFormat::Csv, exchange::SourceFormat::Csv, AnswerSplit::Semicolon},
-        {exchange::ExportFormat::Kvtml, exchange::SourceFormat::Kvtml, AnswerSplit::Semicolon},
+        const char* name;
+        QList<Entry> entries;
+    } sets[] = {
+        {"several answers", written + generatedEntries(300, 18, 3)},
+        {"one answer each", generatedEntries(200, 7, 1)},
+        {"mostly one answer", generatedEntries(200, 5, 1) + generatedEntries(20, 9, 3)},
+        {"no information", {{"a", "b", ""}}},
+        // Named "日本語" and "English" in kvtml: read back in the file's order.
+        {"Japanese questions",
+         {{"りんご", "apple|@2|an apple; a fruit", ""},
+          {"走る", "run|@2|ran / dash", "過去形は ran\\nです"},
+          {"言う", "say \"hi\", then", ""}}},
     };
-    for (const auto& c : cases) {
-        const QByteArray bytes = exchange::formatExport(c.format, entries, QStringLiteral("t"));
-        const exchange::Table table = exchange::readTable(c.source, bytes);
-        ASSERT_TRUE(table.outcome.ok()) << table.outcome.reason.toStdString();
-        exchange::Mapping mapping;
-        mapping.information = table.suggestedInformation >= 0 ? table.suggestedInformation : 2;
-        mapping.split = c.split;
-        const exchange::ImportPlan plan = exchange::planImport(table, mapping);
-        EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
-        ASSERT_EQ(plan.entries.size(), entries.size()) << bytes.constData();
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            EXPECT_EQ(plan.entries[i], entries[i]) << int(c.format) << " entry " << i;
+    const struct {
+        ExportFormat format;
+        const char* fileName;
+    } formats[] = {{ExportFormat::AnkiText, "t.txt"},
+                   {ExportFormat::Csv, "t.csv"},
+                   {ExportFormat::Kvtml, "t.kvtml"}};
+    for (const auto& set : sets) {
+        for (const auto& format : formats) {
+            SCOPED_TRACE(std::string(set.name) + " " + format.fileName);
+            const QByteArray bytes =
+                exchange::formatExport(format.format, set.entries, QStringLiteral("t"));
+            const exchange::Table table =
+                exchange::readTable(exchange::guessFormat(format.fileName, bytes), bytes);
+            ASSERT_TRUE(table.outcome.ok()) << table.outcome.reason.toStdString();
+            const exchange::ImportPlan plan =
+                exchange::planImport(table, exchange::proposedMapping(table));
+            EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
+            ASSERT_EQ(plan.entries.size(), set.entries.size()) << bytes.constData();
+            for (qsizetype i = 0; i < plan.entries.size(); ++i) {
+                const Entry& got = plan.entries[i];
+                const Entry& expected = set.entries[i];
+                ASSERT_EQ(QStringList({got.question, got.rights, got.information}),
+                          QStringList({expected.question, expected.rights, expected.information}))
+                    << "entry " << i;
+            }
         }
     }
     const QByteArray control = exchange::formatExport(exchange::ExportFormat::Kvtml,
@@ -556,7 +681,8 @@ TEST(RoundTrip, ExportThenImportGivesBackTheEntries) {
 }
 
 // What the other programs need of the bytes: whole cells for a spreadsheet's default import,
-// quoted comment marks for Anki, the declaration alone on line 1 for KDE's programs.
+// quoted comment marks and two fields for Anki, the declaration alone on line 1 for KDE's
+// programs.
 TEST(FormatExport, WritesWhatOtherProgramsRead) {
     using exchange::ExportFormat;
     const struct {
@@ -569,7 +695,10 @@ TEST(FormatExport, WritesWhatOtherProgramsRead) {
         {ExportFormat::Csv, {"a;b", "x\ty", " lead"}, "\"a;b\",\"x\ty\",\" lead\"\r\n"},
         {ExportFormat::Csv, {"say \"hi\"", "b", "two\\nlines"}, "\"say \"\"hi\"\"\",b,\"two\r\nlines\"\r\n"},
         {ExportFormat::Csv, {"=1+1", "@x|@2|y", "-3"}, "\" =1+1\",\" @x; y\",\" -3\"\r\n"},
-        {ExportFormat::AnkiText, {"#1 fan", "一番のファン|@2|a / b", ""}, "\n\"#1 fan\"\t一番のファン / &quot;a / b&quot;\t\n"},
+        {ExportFormat::AnkiText, {"#1 fan", "一番のファン|@2|a / b", ""}, "#notetype:Basic\n\"#1 fan\"\t一番のファン<br>a / b\n"},
+        {ExportFormat::AnkiText, {"run", "走る", "過去形は ran\\nです"}, "\nrun\t走る<hr id=information>過去形は ran<br>です\n"},
+        // With one answer an entry, a separator inside one is quoted, lest the import split at it.
+        {ExportFormat::Csv, {"a", "x、y", ""}, "a,\"\"\"x、y\"\"\",\r\n"},
         {ExportFormat::Kvtml, {"a", "b", ""}, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE kvtml PUBLIC"},
         {ExportFormat::Kvtml, {"a", "b", ""}, "kvtml2.dtd\">\n<kvtml version=\"2.0\">\n"},
         // clang-format on

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -114,6 +117,23 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
              EXPECT_TRUE(child<QLabel>(d, "lblNotes")->text().contains("#deck:英単語"));
              agree(d);
          }, {}, QList<Entry>{{"run", "走る", ""}}, {}},
+        {"Anki meanings on lines: split at the line breaks", "deck.txt",
+         "#separator:tab\n#html:true\nabandon\t<div>見捨てる</div><div>放棄する</div>\nacquire\t習得する<br>獲得する\n",
+         0, [](QDialog& d) {
+             EXPECT_EQ(child<QComboBox>(d, "cboSeparator")->currentText(), "改行");
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->item(0, 1)->text(), "見捨てる｜放棄する");
+             agree(d);
+         }, {}, QList<Entry>{{"abandon", "見捨てる|@2|放棄する", ""}, {"acquire", "習得する|@2|獲得する", ""}}, {}},
+        {"a separator of the user's own, shown as it splits", "list.csv", "walk,歩く・歩む\n", 0, [](QDialog& d) {
+             auto* answers = child<QComboBox>(d, "cboSeparator");
+             EXPECT_EQ(answers->currentText(), "「; 」セミコロン");
+             answers->setCurrentIndex(answers->findText("その他"));
+             QInputMethodEvent typed;  // as an input method commits it
+             typed.setCommitString("・");
+             QApplication::sendEvent(child<QLineEdit>(d, "txtSeparator"), &typed);
+             EXPECT_EQ(child<QTableWidget>(d, "tblPreview")->item(0, 1)->text(), "歩く｜歩む");
+             agree(d);
+         }, {}, QList<Entry>{{"walk", "歩く|@2|歩む", ""}}, {}},
         {"kvtml rows counted by entry, no header row offered", "words.kvtml",
          "<kvtml version=\"2.0\">\n<entries>\n<entry><translation id=\"1\"><text>犬</text></translation></entry>\n"
          "<entry><translation id=\"0\"><text>cat</text></translation><translation id=\"1\"><text>猫</text>"
@@ -263,19 +283,53 @@ TEST_F(ExchangeWindow, ReadingOffTheWindowsThreadShowsProgressAndStops) {
     }
 }
 
-TEST_F(ExchangeWindow, ExportWritesTheFormatTheExtensionNames) {
+// The type chosen in the dialog decides; a name with another type's extension asks which is
+// meant. Types: 0 Anki text, 1 CSV, 2 kvtml.
+TEST_F(ExchangeWindow, ExportWritesTheTypeChosen) {
     const QList<Entry> entries = {{"apple", "りんご|@2|林檎", "a\\nb"}};
-    platform.fileNames({dir.filePath("out.kvtml")});
-    ASSERT_TRUE(exchange::runExport(nullptr, platform, entries, dir.filePath("words.qvw")));
-    const exchange::Table table = exchange::readKvtml(kxtest::readBytes(dir.filePath("out.kvtml")));
-    EXPECT_EQ(table.rows, (QList<QStringList>{{"apple", "りんご; 林檎", "a\nb"}}));
-
-    platform.fileNames({dir.filePath("out.doc")});
-    platform.answers({Answer::Ok});
-    EXPECT_FALSE(exchange::runExport(nullptr, platform, entries, QString()));
+    const QByteArray anki = "#separator:tab",
+                     csv =
+                         "\xEF\xBB\xBF"
+                         "apple,",
+                     kvtml = "<?xml";
+    const struct {
+        const char* name;
+        int type;
+        const char* typed;
+        std::vector<Answer> answers;
+        const char* written;  // nullptr: nothing
+        QByteArray starts;
+    } cases[] = {
+        {"no extension: the type's", 1, "out", {}, "out.csv", csv},
+        {"kvtml chosen", 2, "words", {}, "words.kvtml", kvtml},
+        {"the extension agrees", 0, "deck.txt", {}, "deck.txt", anki},
+        {"another type's extension, meant", 1, "list.kvtml", {Answer::Yes}, "list.kvtml", kvtml},
+        {"the type meant", 2, "new.csv", {Answer::No}, "new.kvtml", kvtml},
+        {"the type meant, not over a file", 2, "list.csv", {Answer::No, Answer::No}, nullptr, {}},
+        {"which one, cancelled", 0, "x.csv", {Answer::Cancel}, nullptr, {}},
+        {"an extension we do not write", 0, "out.doc", {Answer::Ok}, nullptr, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        platform.fileNames({dir.filePath(c.typed)});
+        platform.fileTypes({c.type});
+        for (const Answer answer : c.answers) {
+            platform.answers({answer});
+        }
+        EXPECT_EQ(exchange::runExport(nullptr, platform, entries, dir.filePath("words.qvw")),
+                  c.written != nullptr);
+        EXPECT_EQ(platform.answersLeft(), 0u);
+        QStringList now = QDir(dir.path()).entryList(QDir::Files);
+        if (c.written != nullptr) {
+            EXPECT_TRUE(kxtest::readBytes(dir.filePath(c.written)).startsWith(c.starts));
+            now.removeOne(c.written);
+        }
+        EXPECT_EQ(now, before);
+    }
     ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().title, "エクスポート");
-    EXPECT_FALSE(QFile::exists(dir.filePath("out.doc")));
+    EXPECT_TRUE(platform.unexpected().empty());
 }
 
 TEST_F(ExchangeWindow, PdfOfATestSheetHoldsTheQuestionsThenTheAnswers) {
