@@ -53,7 +53,7 @@ TEST(ReviewLine, SaysWhenTheWordIsDueAndHowItWent) {
         {"never reviewed", utc(2026, 12, 7, 3), std::nullopt, {}, "復習: まだありません"},
         {"history unreadable", utc(2026, 12, 7, 3), std::nullopt, "no such file", ""},
     };
-    const QTimeZone tokyo(9 * 3600);
+    const review::LearnerDay tokyo(QTimeZone(9 * 3600), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         review::WordReviews word;
@@ -65,6 +65,19 @@ TEST(ReviewLine, SaysWhenTheWordIsDueAndHowItWent) {
         word.error = c.error;
         EXPECT_EQ(reviewLine(word, tokyo, c.now), c.line);
     }
+}
+
+// With days starting at 04:00, a word due at 09:20 is due at 08:00 of the same day, and one
+// due at 03:00 belongs to the day before.
+TEST(ReviewLine, CountsTheLearnersDay) {
+    const review::LearnerDay tokyo(QTimeZone(9 * 3600), 4);
+    review::WordReviews word{
+        review::CardState{review::CardPhase::Review, 3, 5, utc(2026, 12, 8, 0)}, 7, 2, {}};
+    EXPECT_EQ(reviewLine(word, tokyo, utc(2026, 12, 7, 23)),
+              "次の復習: 今日　復習 7 回・間違い 2 回");
+    word.state->due = utc(2026, 12, 8, 18);  // 03:00 on the 9th
+    EXPECT_EQ(reviewLine(word, tokyo, utc(2026, 12, 7, 23)),
+              "次の復習: 12/8　復習 7 回・間違い 2 回");
 }
 
 }  // namespace
