@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include <limits>
 #include <utility>
 
 namespace review {
@@ -23,10 +24,34 @@ LearnerDay::LearnerDay(QTimeZone zone, int startHour)
     : zone_(zone.isValid() ? std::move(zone) : QTimeZone::utc()),
       startHour_(startHour >= 0 && startHour <= 23 ? startHour : kDefaultStartHour) {}
 
+qint64 LearnerDay::offsetMs(qint64 utcMs) const {
+    if (utcMs >= spanFrom_ && utcMs < spanTo_) {
+        return spanOffset_;
+    }
+    const QDateTime at = QDateTime::fromMSecsSinceEpoch(utcMs, QTimeZone::utc());
+    spanOffset_ = qint64(zone_.offsetFromUtc(at)) * 1000;
+    spanFrom_ = std::numeric_limits<qint64>::min();
+    spanTo_ = std::numeric_limits<qint64>::max();
+    if (zone_.hasTransitions()) {
+        // The last transition at or before the instant, and the next one after it.
+        const QTimeZone::OffsetData before = zone_.previousTransition(at.addMSecs(1));
+        const QTimeZone::OffsetData after = zone_.nextTransition(at);
+        if (before.atUtc.isValid()) {
+            spanFrom_ = before.atUtc.toMSecsSinceEpoch();
+        }
+        if (after.atUtc.isValid()) {
+            spanTo_ = after.atUtc.toMSecsSinceEpoch();
+        }
+        // A zone that answers oddly is asked again next time.
+        if (spanFrom_ > utcMs || spanTo_ <= utcMs) {
+            spanFrom_ = spanTo_ = utcMs;
+        }
+    }
+    return spanOffset_;
+}
+
 ReviewTime LearnerDay::shifted(ReviewTime time) const {
-    const qint64 ms = time.time_since_epoch().count();
-    const qint64 offset =
-        qint64(zone_.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()))) * 1000;
+    const qint64 offset = offsetMs(time.time_since_epoch().count());
     return time + std::chrono::milliseconds(offset - startHour_ * kMillisPerHour);
 }
 

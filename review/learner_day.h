@@ -36,8 +36,16 @@ public:
     QString id() const;
 
 private:
+    qint64 offsetMs(qint64 utcMs) const;
+
     QTimeZone zone_;
     int startHour_ = 0;
+    // The span between the zone's transitions last asked about, where its offset is one: a
+    // zone's offset costs a microsecond or more, a replay asks millions of times. Not shared
+    // between threads.
+    mutable qint64 spanFrom_ = 1;
+    mutable qint64 spanTo_ = 0;
+    mutable qint64 spanOffset_ = 0;
 };
 
 }  // namespace review
