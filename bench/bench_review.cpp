@@ -73,7 +73,7 @@ void BM_PlanFullFile(benchmark::State& state) {
     }
     const review::ReviewTime now{std::chrono::days(20200)};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(review::countReviews(words, now));
+        benchmark::DoNotOptimize(review::countReviews(words, now, scheduler.learnerDay()));
         benchmark::DoNotOptimize(review::reviewOrder(words, now, scheduler));
     }
 }

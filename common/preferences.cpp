@@ -27,6 +27,7 @@ const QString kDrillZoom = QStringLiteral("drill/zoom");
 const QString kEditorZoom = QStringLiteral("editor/zoom");
 const QString kDesiredRetention = QStringLiteral("review/desiredRetention");
 const QString kDailyNewWords = QStringLiteral("review/dailyNewWords");
+const QString kDayStartsAt = QStringLiteral("review/dayStartsAt");
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -54,10 +55,10 @@ double readRetention(const QSettings& settings, double fallback) {
                : fallback;
 }
 
-int readNewWords(const QSettings& settings, int fallback) {
+int readInt(const QSettings& settings, const QString& key, int lo, int hi, int fallback) {
     bool ok = false;
-    const int count = settings.value(kDailyNewWords).toString().toInt(&ok);
-    return ok && count >= 0 && count <= Preferences::kMaxDailyNewWords ? count : fallback;
+    const int value = settings.value(key).toString().toInt(&ok);
+    return ok && value >= lo && value <= hi ? value : fallback;
 }
 
 const QString kScratchMark = QStringLiteral(".tmp-");
@@ -106,7 +107,9 @@ Preferences PreferencesFile::load() const {
     preferences.drillZoom = readZoom(settings, kDrillZoom, preferences.drillZoom);
     preferences.editorZoom = readZoom(settings, kEditorZoom, preferences.editorZoom);
     preferences.desiredRetention = readRetention(settings, preferences.desiredRetention);
-    preferences.dailyNewWords = readNewWords(settings, preferences.dailyNewWords);
+    preferences.dailyNewWords = readInt(settings, kDailyNewWords, 0, Preferences::kMaxDailyNewWords,
+                                        preferences.dailyNewWords);
+    preferences.dayStartsAt = readInt(settings, kDayStartsAt, 0, 23, preferences.dayStartsAt);
     return preferences;
 }
 
@@ -144,6 +147,7 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         // Whole percents as the learner chooses them, never a long binary fraction.
         out.setValue(kDesiredRetention, QString::number(preferences.desiredRetention, 'g', 4));
         out.setValue(kDailyNewWords, preferences.dailyNewWords);
+        out.setValue(kDayStartsAt, preferences.dayStartsAt);
         out.sync();
         if (!scratch.isValid() || out.status() != QSettings::NoError) {
             return false;

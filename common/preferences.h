@@ -21,6 +21,8 @@ struct Preferences {
     // kMinRetention..kMaxRetention, and the never-drilled words added each day.
     double desiredRetention = kDefaultRetention;
     int dailyNewWords = 20;
+    // The hour of local time (0..23) the learner's day starts at, for "today" and the schedule.
+    int dayStartsAt = 4;
 
     static constexpr double kDefaultRetention = 0.90;
     static constexpr double kMinRetention = 0.70;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 // Every formula keeps the reference implementation's order of operations and its rounding to
@@ -55,12 +56,6 @@ double curveFactor() {
     return factor;
 }
 
-// Calendar days between the UTC dates of two instants.
-int calendarDaysBetween(ReviewTime from, ReviewTime to) {
-    return static_cast<int>(
-        (std::chrono::floor<Days>(to) - std::chrono::floor<Days>(from)).count());
-}
-
 struct Step {
     int minutes = 0;  // 0: no same-day step, the word goes to review
     int next = 0;
@@ -96,11 +91,19 @@ Step learningStep(CardPhase phase, int current, int grade) {
 
 }  // namespace
 
-FsrsScheduler::FsrsScheduler(double desiredRetention)
+FsrsScheduler::FsrsScheduler(double desiredRetention, LearnerDay day)
     : retention_(std::isnan(desiredRetention)
                      ? kDefaultRetention
-                     : std::clamp(desiredRetention, kMinRetention, kMaxRetention)) {
+                     : std::clamp(desiredRetention, kMinRetention, kMaxRetention)),
+      day_(std::move(day)) {
     intervalModifier_ = round8((std::pow(retention_, 1 / decay()) - 1) / curveFactor());
+}
+
+// The learner's days between the dates of two instants.
+int FsrsScheduler::daysBetween(ReviewTime from, ReviewTime to) const {
+    return static_cast<int>(
+        (std::chrono::floor<Days>(day_.shifted(to)) - std::chrono::floor<Days>(day_.shifted(from)))
+            .count());
 }
 
 double FsrsScheduler::forgettingCurve(double elapsedDays, double stability) const {
@@ -157,7 +160,7 @@ CardState FsrsScheduler::review(const CardState& card, ReviewTime now, Grade gra
     if (g < 1 || g > 3) {
         return card;
     }
-    const int elapsed = card.isNew() ? 0 : std::max(0, calendarDaysBetween(card.lastReview, now));
+    const int elapsed = card.isNew() ? 0 : std::max(0, daysBetween(card.lastReview, now));
     const double r = card.isNew() ? 0 : forgettingCurve(elapsed, card.stability);
 
     CardState next = card;
@@ -215,7 +218,8 @@ double FsrsScheduler::retrievability(const CardState& card, ReviewTime now) cons
     if (card.isNew()) {
         return 0;
     }
-    const auto days = std::chrono::floor<Days>(now - card.lastReview).count();
+    const auto days =
+        std::chrono::floor<Days>(day_.shifted(now) - day_.shifted(card.lastReview)).count();
     return forgettingCurve(double(std::max<std::int64_t>(days, 0)), card.stability);
 }
 

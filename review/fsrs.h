@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <span>
 
-namespace review {
+#include "review/learner_day.h"
+#include "review/review_time.h"
 
-// Instants are UTC milliseconds, as the history stores them; the clock is always handed in.
-using ReviewTime = std::chrono::sys_time<std::chrono::milliseconds>;
+namespace review {
 
 // The grade of one judged answer; the values are the scheduler's own rating numbers.
 enum class Grade : std::uint8_t { Again = 1, Hard = 2, Good = 3 };
@@ -26,7 +26,7 @@ struct CardState {
     double difficulty = 0;
     ReviewTime due{};
     ReviewTime lastReview{};
-    int elapsedDays = 0;    // calendar days (UTC) between the last two reviews
+    int elapsedDays = 0;    // the learner's days between the last two reviews
     int scheduledDays = 0;  // 0 while in a same-day step
     int learningStep = 0;
     int reps = 0;
@@ -53,16 +53,18 @@ public:
     static const Weights kDefaultWeights;
 
     // The desired retention is kept within kMinRetention..kMaxRetention; NaN gives the default.
-    explicit FsrsScheduler(double desiredRetention = kDefaultRetention);
+    // Days are counted on the learner's days.
+    explicit FsrsScheduler(double desiredRetention = kDefaultRetention, LearnerDay day = {});
 
     double desiredRetention() const { return retention_; }
+    const LearnerDay& learnerDay() const { return day_; }
 
     // The state after answering with grade at time now. A review dated before the last one
     // counts as given on the same day. A grade outside Again..Good changes nothing.
     CardState review(const CardState& card, ReviewTime now, Grade grade) const;
 
-    // The probability of recall at now: 0 for a new word, whole days counted since the last
-    // review.
+    // The probability of recall at now: 0 for a new word, whole days (of the learner's
+    // shifted instants) counted since the last review.
     double retrievability(const CardState& card, ReviewTime now) const;
 
     // The state rebuilt from the whole review log. Reviews out of time order are taken in
@@ -81,8 +83,11 @@ private:
     Memory nextMemory(const CardState& card, int elapsedDays, int grade,
                       double retrievability) const;
 
+    int daysBetween(ReviewTime from, ReviewTime to) const;
+
     double retention_;
     double intervalModifier_;
+    LearnerDay day_;
 };
 
 }  // namespace review

@@ -16,12 +16,17 @@ Grade gradeFromVerdict(bool right, bool overruled) {
     return Grade::Again;
 }
 
-ReviewCounts countReviews(std::span<const WordState> words, ReviewTime now) {
+bool isDue(const CardState& word, ReviewTime now, ReviewTime endOfDay) {
+    return word.phase == CardPhase::Review ? word.due < endOfDay : word.due <= now;
+}
+
+ReviewCounts countReviews(std::span<const WordState> words, ReviewTime now, const LearnerDay& day) {
+    const ReviewTime endOfDay = day.endOfDay(now);
     ReviewCounts counts;
     for (const WordState& word : words) {
         if (!word || word->isNew()) {
             ++counts.fresh;
-        } else if (word->due <= now) {
+        } else if (isDue(*word, now, endOfDay)) {
             ++counts.due;
         }
     }
@@ -35,6 +40,7 @@ QList<int> reviewOrder(std::span<const WordState> words, ReviewTime now,
         ReviewTime due;
         int position;
     };
+    const ReviewTime endOfDay = scheduler.learnerDay().endOfDay(now);
     std::vector<Due> due;
     QList<int> fresh;
     for (int i = 0; i < static_cast<int>(words.size()); ++i) {
@@ -43,7 +49,7 @@ QList<int> reviewOrder(std::span<const WordState> words, ReviewTime now,
             if (fresh.size() < newLimit) {
                 fresh.append(i);
             }
-        } else if (word->due <= now) {
+        } else if (isDue(*word, now, endOfDay)) {
             due.push_back({scheduler.retrievability(*word, now), word->due, i});
         }
     }

@@ -11,6 +11,7 @@
 #include <span>
 
 #include "review/fsrs.h"
+#include "review/learner_day.h"
 #include "review/review_plan.h"
 #include "review/word_renames.h"
 
@@ -62,6 +63,10 @@ public:
     // Empty when reviews can be recorded now, else why not.
     virtual QString reviewsUnavailable() { return QStringLiteral("no review store"); }
     virtual void setDesiredRetention(double retention) { Q_UNUSED(retention) }
+    // The hour of local time the learner's day starts at (0..23).
+    virtual void setDayStart(int hour) { Q_UNUSED(hour) }
+    // The days "today", "tomorrow" and the scheduler's day counts are counted on.
+    virtual LearnerDay learnerDay() { return {}; }
     // Empty when recorded, else why the review was skipped.
     virtual QString recordReview(const ReviewRecord& review) { return recordReviews({&review, 1}); }
     // All or none, in one transaction.
@@ -77,7 +82,7 @@ public:
         Q_UNUSED(now)
         return {0, static_cast<int>(keys.size())};
     }
-    // Of the given words, those first reviewed on now's day in the history's zone: the new
+    // Of the given words, those first reviewed on now's learner's day: the new
     // words the learner has taken on today.
     virtual int newToday(const QList<QByteArray>& keys, ReviewTime now) {
         Q_UNUSED(keys)
@@ -94,7 +99,7 @@ public:
         Q_UNUSED(wordFile)
         return reviewsUnavailable();
     }
-    // Words due on each of the next days of the history's zone, today first (with the overdue
+    // Words due on each of the next learner's days, today first (with the overdue
     // ones); of one word file, or of every word when empty.
     virtual QList<int> forecast(ReviewTime now, int days, const QString& wordFile) {
         Q_UNUSED(now)

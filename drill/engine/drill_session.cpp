@@ -305,7 +305,8 @@ ReviewPlan DrillSession::planReview(int newLimit) {
     // The day's new words, less those taken on earlier today.
     const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0);
     // Retrievability depends on the memory state alone, not on the desired retention.
-    const review::FsrsScheduler scheduler;
+    const review::FsrsScheduler scheduler(review::FsrsScheduler::kDefaultRetention,
+                                          reviewStore_->learnerDay());
     for (const int position : review::reviewOrder(states, now, scheduler, newLeft)) {
         const review::WordState& state = states.at(position);
         (state && !state->isNew() ? plan.due : plan.fresh).append(entries_.at(position));

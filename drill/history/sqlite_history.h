@@ -13,6 +13,7 @@
 #include "drill/history/drill_history.h"
 
 class QSqlDatabase;
+class QSqlQuery;
 
 namespace drill::history {
 
@@ -29,7 +30,7 @@ public:
     enum class Access { ReadWrite, ReadOnly };
 
     // ":memory:" keeps the history in memory, for as long as this object lives. Drills are
-    // counted on the days of zone.
+    // counted on the days of zone, reviews on the learner's days in zone.
     explicit SqliteHistory(QString path, QTimeZone zone = QTimeZone::systemTimeZone(),
                            Access access = Access::ReadWrite);
     ~SqliteHistory() override;
@@ -47,6 +48,8 @@ public:
 
     QString reviewsUnavailable() override;
     void setDesiredRetention(double retention) override;
+    void setDayStart(int hour) override;
+    review::LearnerDay learnerDay() override { return scheduler_.learnerDay(); }
     QString recordReviews(std::span<const review::ReviewRecord> reviews) override;
     QList<review::WordState> wordStates(const QList<QByteArray>& keys) override;
     review::ReviewCounts reviewCounts(const QList<QByteArray>& keys,
@@ -93,6 +96,8 @@ private:
     void applyRenames();
     QString applyRename(const review::WordRename& rename);
     QByteArray renamedFrom(const QByteArray& key);
+    // The two values kDueNow takes.
+    void bindNow(QSqlQuery& query, review::ReviewTime now) const;
     // The words the query selects, counted on the day they are due; the query takes the end
     // of the last day as its last value.
     QList<int> dueByDay(review::ReviewTime now, int days, const QString& select,
@@ -107,7 +112,9 @@ private:
     common::FileIdentity identity_;  // of the file opened, to notice another put in its place
     QStringList notices_;
     QString lastReadFailure_;
-    review::FsrsScheduler scheduler_;
+    review::FsrsScheduler scheduler_{
+        review::FsrsScheduler::kDefaultRetention,
+        review::LearnerDay(zone_, review::LearnerDay::kDefaultStartHour)};
     bool statesChecked_ = false;  // computed with scheduler_, or rebuilt
 };
 

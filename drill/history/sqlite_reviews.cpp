@@ -4,7 +4,6 @@
 
 // The review half of the SQLite history: reviews, the word states derived from them, and the
 // sums the review window shows.
-#include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -86,15 +85,23 @@ QString keyArray(const QList<QByteArray>& keys) {
     return QString::fromLatin1(json);
 }
 
-// A word answered when due, on a later day than its last answer: a test of memory, not a
-// same-day step.
-bool wasDue(const review::CardState& before, review::ReviewTime at) {
-    using std::chrono::days;
-    return !before.isNew() && before.due <= at &&
-           std::chrono::floor<days>(at) > std::chrono::floor<days>(before.lastReview);
+// A word answered when due, on a later learner's day than its last answer: a test of memory,
+// not a same-day step.
+bool wasDue(const review::CardState& before, review::ReviewTime at, const review::LearnerDay& day) {
+    return !before.isNew() && review::isDue(before, at, day.endOfDay(at)) &&
+           day.date(at) > day.date(before.lastReview);
 }
 
+// SQL true for a word of w due now: the first value bound is now, the second the end of the
+// learner's day.
+constexpr const char* kDueNow = "(w.due <= ? OR (w.phase = 2 AND w.due < ?))";
+
 }  // namespace
+
+void SqliteHistory::bindNow(QSqlQuery& query, review::ReviewTime now) const {
+    query.addBindValue(millis(now));
+    query.addBindValue(millis(scheduler_.learnerDay().endOfDay(now)));
+}
 
 QString SqliteHistory::openReviews() {
     if (QString reason = open(); !reason.isEmpty()) {
@@ -110,15 +117,20 @@ QString SqliteHistory::openReviews() {
     }
     double retention = -1;
     int version = 0;
+    QString day;
     while (query.next()) {
-        if (query.value(0).toString() == QLatin1String("retention")) {
+        const QString name = query.value(0).toString();
+        if (name == QLatin1String("retention")) {
             retention = query.value(1).toDouble();
-        } else if (query.value(0).toString() == QLatin1String("scheduler")) {
+        } else if (name == QLatin1String("scheduler")) {
             version = query.value(1).toInt();
+        } else if (name == QLatin1String("day")) {
+            day = query.value(1).toString();
         }
     }
     query.finish();
-    if (retention == scheduler_.desiredRetention() && version == kSchedulerVersion) {
+    if (retention == scheduler_.desiredRetention() && version == kSchedulerVersion &&
+        day == scheduler_.learnerDay().id()) {
         statesChecked_ = true;
         return {};
     }
@@ -129,9 +141,17 @@ QString SqliteHistory::openReviews() {
 }
 
 void SqliteHistory::setDesiredRetention(double retention) {
-    const review::FsrsScheduler scheduler(retention);
+    const review::FsrsScheduler scheduler(retention, scheduler_.learnerDay());
     if (scheduler.desiredRetention() != scheduler_.desiredRetention()) {
         scheduler_ = scheduler;
+        statesChecked_ = false;
+    }
+}
+
+void SqliteHistory::setDayStart(int hour) {
+    const review::LearnerDay day(zone_, hour);
+    if (day.id() != scheduler_.learnerDay().id()) {
+        scheduler_ = review::FsrsScheduler(scheduler_.desiredRetention(), day);
         statesChecked_ = false;
     }
 }
@@ -158,9 +178,11 @@ QString SqliteHistory::reviewsUnavailable() {
 QString SqliteHistory::writeMeta() {
     QSqlQuery query(database());
     query.prepare(QStringLiteral(
-        "INSERT OR REPLACE INTO review_meta VALUES ('retention', ?), ('scheduler', ?)"));
+        "INSERT OR REPLACE INTO review_meta VALUES ('retention', ?), ('scheduler', ?),"
+        " ('day', ?)"));
     query.addBindValue(scheduler_.desiredRetention());
     query.addBindValue(kSchedulerVersion);
+    query.addBindValue(scheduler_.learnerDay().id());
     return query.exec() ? QString() : failure(query);
 }
 
@@ -222,7 +244,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
     }
-    const bool due = wasDue(before, review.time);
+    const bool due = wasDue(before, review.time, scheduler_.learnerDay());
     const bool right = review.grade != review::Grade::Again;
     query.prepare(
         QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
@@ -334,10 +356,10 @@ review::ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys,
     // Summed in the database: a full file is thirty thousand words.
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT COUNT(*), TOTAL(w.due <= ?) FROM json_each(?) j"
-                       " JOIN words w ON w.word_key = j.value WHERE w.phase <> 0"));
-    query.addBindValue(millis(now));
+    query.prepare(QStringLiteral("SELECT COUNT(*), TOTAL(%1) FROM json_each(?) j"
+                                 " JOIN words w ON w.word_key = j.value WHERE w.phase <> 0")
+                      .arg(QLatin1String(kDueNow)));
+    bindNow(query, now);
     query.addBindValue(keyArray(keys));
     if (!query.exec() || !query.next()) {
         readFailed(failure(query));
@@ -354,14 +376,14 @@ int SqliteHistory::newToday(const QList<QByteArray>& keys, review::ReviewTime no
         readFailed(reason);
         return 0;
     }
-    const QDate today = QDateTime::fromMSecsSinceEpoch(millis(now), zone_).date();
+    const review::LearnerDay& day = scheduler_.learnerDay();
     QSqlQuery query(database());
     query.setForwardOnly(true);
     query.prepare(
         QStringLiteral("SELECT COUNT(*) FROM json_each(?) j JOIN words w ON w.word_key = j.value"
                        " WHERE (SELECT MIN(at) FROM reviews r WHERE r.word_id = w.id) >= ?"));
     query.addBindValue(keyArray(keys));
-    query.addBindValue(QDateTime(today, QTime(0, 0), zone_).toMSecsSinceEpoch());
+    query.addBindValue(millis(day.start(day.date(now))));
     if (!query.exec() || !query.next()) {
         readFailed(failure(query));
         return 0;
@@ -377,11 +399,13 @@ QList<review::FileReviews> SqliteHistory::reviewFiles(review::ReviewTime now) {
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral(
-        "SELECT f.word_file, f.last_review, COUNT(w.id), TOTAL(w.due <= ?) FROM review_files f"
-        " LEFT JOIN file_words fw ON fw.file_id = f.id LEFT JOIN words w ON w.id = fw.word_id"
-        " WHERE f.hidden = 0 GROUP BY f.id ORDER BY f.last_review DESC, f.word_file"));
-    query.addBindValue(millis(now));
+    query.prepare(
+        QStringLiteral(
+            "SELECT f.word_file, f.last_review, COUNT(w.id), TOTAL(%1) FROM review_files f"
+            " LEFT JOIN file_words fw ON fw.file_id = f.id LEFT JOIN words w ON w.id = fw.word_id"
+            " WHERE f.hidden = 0 GROUP BY f.id ORDER BY f.last_review DESC, f.word_file")
+            .arg(QLatin1String(kDueNow)));
+    bindNow(query, now);
     if (!query.exec()) {
         readFailed(failure(query));
     }
@@ -437,11 +461,12 @@ QList<int> SqliteHistory::dueByDay(review::ReviewTime now, int days, const QStri
         readFailed(reason);
         return counts;
     }
-    // The starts of the days after today, in the learner's zone.
-    const QDate today = QDateTime::fromMSecsSinceEpoch(millis(now), zone_).date();
+    // The starts of the learner's days after today.
+    const review::LearnerDay& learnerDay = scheduler_.learnerDay();
+    const QDate today = learnerDay.date(now);
     std::vector<qint64> ends;
     for (int day = 1; day <= days; ++day) {
-        ends.push_back(QDateTime(today.addDays(day), QTime(0, 0), zone_).toMSecsSinceEpoch());
+        ends.push_back(millis(learnerDay.start(today.addDays(day))));
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);

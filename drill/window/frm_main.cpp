@@ -158,9 +158,11 @@ frmMain::frmMain(platform::Platform& platform, RandomSource& random, HistoryChoi
     history::DrillHistory& store = history.history != nullptr ? *history.history : *noHistory_;
     const review::ReviewClock& clock = history.clock != nullptr ? *history.clock : *systemClock_;
     if (history.history != nullptr) {
-        // Word states follow the retention the learner chose.
-        store.setDesiredRetention(
-            common::PreferencesFile(platform_.preferencesFile()).load().desiredRetention);
+        // Word states follow the retention and the day the learner chose.
+        const common::Preferences preferences =
+            common::PreferencesFile(platform_.preferencesFile()).load();
+        store.setDesiredRetention(preferences.desiredRetention);
+        store.setDayStart(preferences.dayStartsAt);
         session_.keepReviews(store, clock);
     }
     after_ = new AfterDrill(this, session_, platform_, store,

@@ -97,6 +97,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
         common::PreferencesFile(platform_.preferencesFile()).load();
     spnRetention->setValue(static_cast<int>(std::lround(preferences.desiredRetention * 100)));
     history_.setDesiredRetention(preferences.desiredRetention);
+    history_.setDayStart(preferences.dayStartsAt);
     auto* retentionLabel = new QLabel(QStringLiteral("目標の記憶率(&R):"), this);
     retentionLabel->setBuddy(spnRetention);
     retentionDelay_ = new QTimer(this);

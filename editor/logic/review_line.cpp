@@ -5,27 +5,19 @@
 #include "editor/logic/review_line.h"
 
 #include <QDate>
-#include <QDateTime>
 
 namespace editor {
 
-namespace {
-
-QDate dayOf(review::ReviewTime time, const QTimeZone& zone) {
-    return QDateTime::fromMSecsSinceEpoch(time.time_since_epoch().count(), zone).date();
-}
-
-}  // namespace
-
-QString reviewLine(const review::WordReviews& word, const QTimeZone& zone, review::ReviewTime now) {
+QString reviewLine(const review::WordReviews& word, const review::LearnerDay& day,
+                   review::ReviewTime now) {
     if (!word.error.isEmpty()) {
         return {};
     }
     if (!word.state || word.reviews == 0) {
         return QStringLiteral("復習: まだありません");
     }
-    const QDate today = dayOf(now, zone);
-    const QDate due = dayOf(word.state->due, zone);
+    const QDate today = day.date(now);
+    const QDate due = day.date(word.state->due);
     QString when;
     if (due <= today) {
         when = QStringLiteral("今日");

@@ -313,7 +313,7 @@ void frmEdit::showReviews(const common::Entry* entry) {
             word = history_->wordReviews(*saved);
         }
     }
-    line->setText(reviewLine(word, QTimeZone::systemTimeZone(), review::SystemReviewClock().now()));
+    line->setText(reviewLine(word, history_->learnerDay(), review::SystemReviewClock().now()));
     // A history that cannot be read takes no room and says nothing.
     line->setVisible(word.error.isEmpty());
 }

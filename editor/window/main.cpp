@@ -4,6 +4,7 @@
 
 // Brelmi, the word-file editor: one window, starting with an empty document or the word file
 // named on the command line.
+#include "common/preferences.h"
 #include "drill/history/sqlite_history.h"
 #include "editor/window/file_commands.h"
 #include "editor/window/frm_edit.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath(),
                                           QTimeZone::systemTimeZone(),
                                           drill::history::SqliteHistory::Access::ReadOnly);
+    history.setDayStart(common::PreferencesFile(platform.preferencesFile()).load().dayStartsAt);
     editor::frmEdit window(platform, history);
     window.show();
     // As bytes: the name need not be text in the system's encoding. QApplication has taken its

@@ -39,8 +39,8 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         {"UTF-16", u"[drill]\nspeakQuestions=true\n"_s.toUtf8().prepend("\xff\xfe"), {}},
         {"zooms", "[drill]\nzoom=175\n[editor]\nzoom=300\n"_ba, {false, false, 175, 300}},
         {"zooms off the steps", "[drill]\nzoom=110\n[editor]\nzoom=325\n"_ba, {}},
-        {"review", "[review]\ndesiredRetention=0.85\ndailyNewWords=5\n"_ba, {false, false, 100, 100, 0.85, 5}},
-        {"review out of range", "[review]\ndesiredRetention=0.5\ndailyNewWords=-3\n"_ba, {}},
+        {"review", "[review]\ndesiredRetention=0.85\ndailyNewWords=5\ndayStartsAt=0\n"_ba, {false, false, 100, 100, 0.85, 5, 0}},
+        {"review out of range", "[review]\ndesiredRetention=0.5\ndailyNewWords=-3\ndayStartsAt=24\n"_ba, {}},
         {"only a leftover", {}, {false, false, 150}, "[drill]\nzoom=150\n"_ba},
         {"a leftover beside", "[drill]\nzoom=200\n"_ba, {false, false, 200}, "[drill]\nzoom=150\n"_ba},
         // clang-format on

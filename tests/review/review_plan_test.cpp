@@ -58,7 +58,8 @@ TEST(ReviewPlan, DueWordsMostForgottenFirstThenNewWords) {
                  {day(21), good}}),  // r 0.76
     };
     const ReviewTime now = day(40);
-    EXPECT_EQ(countReviews(words, now), (ReviewCounts{.due = 5, .fresh = 3}));
+    EXPECT_EQ(countReviews(words, now, scheduler.learnerDay()),
+              (ReviewCounts{.due = 5, .fresh = 3}));
 
     const struct {
         int newLimit;

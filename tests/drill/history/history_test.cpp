@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -550,6 +551,81 @@ TEST(Reviews, StatesAreTheReplayOfTheirReviews) {
             EXPECT_EQ(kept(*stored), kept(replayed));
         }
     }
+}
+
+review::ReviewTime instant(const char* iso) {
+    return review::ReviewTime{
+        std::chrono::milliseconds(QDateTime::fromString(iso, Qt::ISODate).toMSecsSinceEpoch())};
+}
+
+// Days start at 04:00 local time: every place that says what is due today says the same, a
+// word in review is due all day on its due date, and a same-day step at its instant, across
+// daylight-saving changes. Two answers at 08:50 and 09:05 in Tokyo are on one day.
+TEST(Reviews, TodayIsTheLearnersDayEverywhere) {
+    const struct {
+        const char* name;
+        const char* zone;
+        QList<std::pair<const char*, review::Grade>> log;
+        const char* now;
+        int dueNow, today, tomorrow, newToday, elapsed;
+    } table[] = {
+        // clang-format off
+        // Answered on 10/30 at 08:50 and 09:05 local: due 11/01 at 09:05 (08:05 in New York,
+        // after the change to standard time).
+        {"Tokyo, due later on its day", "Asia/Tokyo", {{"2026-10-30T08:50:00+09:00", review::Grade::Good}, {"2026-10-30T09:05:00+09:00", review::Grade::Good}}, "2026-11-01T08:00:00+09:00", 1, 1, 0, 0, 0},
+        {"Tokyo, before the day starts", "Asia/Tokyo", {{"2026-10-30T08:50:00+09:00", review::Grade::Good}, {"2026-10-30T09:05:00+09:00", review::Grade::Good}}, "2026-11-01T03:59:00+09:00", 0, 0, 1, 0, 0},
+        {"UTC, due later on its day", "UTC", {{"2026-10-30T08:50:00Z", review::Grade::Good}, {"2026-10-30T09:05:00Z", review::Grade::Good}}, "2026-11-01T08:00:00Z", 1, 1, 0, 0, 0},
+        {"UTC, before the day starts", "UTC", {{"2026-10-30T08:50:00Z", review::Grade::Good}, {"2026-10-30T09:05:00Z", review::Grade::Good}}, "2026-11-01T03:59:00Z", 0, 0, 1, 0, 0},
+        {"New York, interval across the change", "America/New_York", {{"2026-10-30T08:50:00-04:00", review::Grade::Good}, {"2026-10-30T09:05:00-04:00", review::Grade::Good}}, "2026-11-01T04:00:00-05:00", 1, 1, 0, 0, 0},
+        {"New York, before the day starts", "America/New_York", {{"2026-10-30T08:50:00-04:00", review::Grade::Good}, {"2026-10-30T09:05:00-04:00", review::Grade::Good}}, "2026-11-01T03:59:00-05:00", 0, 0, 1, 0, 0},
+        // A 10-minute step from 01:55 daylight time ends at 01:05 standard time, still the
+        // learner's 10/31.
+        {"New York, step across the change", "America/New_York", {{"2026-11-01T01:55:00-04:00", review::Grade::Good}}, "2026-11-01T01:04:00-05:00", 0, 1, 0, 1, 0},
+        {"New York, step ended", "America/New_York", {{"2026-11-01T01:55:00-04:00", review::Grade::Good}}, "2026-11-01T01:05:00-05:00", 1, 1, 0, 1, 0},
+        // clang-format on
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        SqliteHistory history(":memory:", QTimeZone(row.zone));
+        history.setDayStart(4);
+        for (const auto& [time, grade] : row.log) {
+            ASSERT_EQ(history.recordReview({instant(time), key("w"), grade, 0, "/w"}), "");
+        }
+        const review::ReviewTime now = instant(row.now);
+        const QList<QByteArray> keys{key("w")};
+        EXPECT_EQ(history.reviewCounts(keys, now).due, row.dueNow) << "information line";
+        const QList<review::FileReviews> files = history.reviewFiles(now);
+        ASSERT_EQ(files.size(), 1);
+        EXPECT_EQ(files[0].due, row.dueNow) << "review window's list";
+        const QList<review::WordState> states = history.wordStates(keys);
+        const review::FsrsScheduler scheduler(0.9, history.learnerDay());
+        EXPECT_EQ(review::reviewOrder(states, now, scheduler).size(), row.dueNow) << "plan";
+        EXPECT_EQ(history.forecast(now, 2, ""), (QList<int>{row.today, row.tomorrow}));
+        EXPECT_EQ(history.forecastOf(now, 2, keys), (QList<int>{row.today, row.tomorrow}));
+        EXPECT_EQ(history.newToday(keys, now), row.newToday);
+        ASSERT_TRUE(states.value(0).has_value());
+        EXPECT_EQ(states[0]->elapsedDays, row.elapsed);
+    }
+}
+
+// The states follow the day start: a history opened with another one rebuilds them.
+TEST(Reviews, ChangingTheDayStartReplays) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.db");
+    {
+        SqliteHistory history(path, QTimeZone("Asia/Tokyo"));
+        history.setDayStart(4);
+        for (const char* time : {"2026-10-30T08:50:00+09:00", "2026-10-30T09:05:00+09:00"}) {
+            ASSERT_EQ(history.recordReview({instant(time), key("w"), review::Grade::Good, 0, "/w"}),
+                      "");
+        }
+        EXPECT_EQ(history.wordStates({key("w")}).value(0)->elapsedDays, 0);
+    }
+    SqliteHistory history(path, QTimeZone("Asia/Tokyo"));
+    history.setDayStart(9);
+    const review::WordState state = history.wordStates({key("w")}).value(0);
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ(state->elapsedDays, 1) << "08:50 is on the day before 09:05";
 }
 
 // What the review window and the editor show, summed by the store.

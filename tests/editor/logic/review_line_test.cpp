@@ -53,7 +53,7 @@ TEST(ReviewLine, SaysWhenTheWordIsDueAndHowItWent) {
         {"never reviewed", utc(2026, 12, 7, 3), std::nullopt, {}, "復習: まだありません"},
         {"history unreadable", utc(2026, 12, 7, 3), std::nullopt, "no such file", ""},
     };
-    const QTimeZone tokyo(9 * 3600);
+    const review::LearnerDay tokyo(QTimeZone(9 * 3600), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         review::WordReviews word;
@@ -64,6 +64,26 @@ TEST(ReviewLine, SaysWhenTheWordIsDueAndHowItWent) {
         }
         word.error = c.error;
         EXPECT_EQ(reviewLine(word, tokyo, c.now), c.line);
+    }
+}
+
+// With days starting at 04:00, at 08:00 on 12/8 in Tokyo a word due at 09:00 is due today,
+// one due at 03:00 on the 9th still today, and one due at 04:00 on the 9th tomorrow.
+TEST(ReviewLine, CountsTheLearnersDay) {
+    const review::LearnerDay tokyo(QTimeZone(9 * 3600), 4);
+    const review::ReviewTime now = utc(2026, 12, 7, 23);
+    const struct {
+        review::ReviewTime due;
+        QString line;
+    } table[] = {
+        {utc(2026, 12, 8, 0), "次の復習: 今日　復習 7 回・間違い 2 回"},
+        {utc(2026, 12, 8, 18), "次の復習: 今日　復習 7 回・間違い 2 回"},
+        {utc(2026, 12, 8, 19), "次の復習: 12/9　復習 7 回・間違い 2 回"},
+    };
+    for (const auto& row : table) {
+        const review::WordReviews word{
+            review::CardState{review::CardPhase::Review, 3, 5, row.due}, 7, 2, {}};
+        EXPECT_EQ(reviewLine(word, tokyo, now), row.line);
     }
 }
 
