@@ -6,6 +6,7 @@
 
 #include <QList>
 
+#include <chrono>
 #include <optional>
 #include <span>
 
@@ -28,6 +29,9 @@ struct ReviewCounts {
 ReviewCounts countReviews(std::span<const WordState> words, ReviewTime now);
 
 inline constexpr int kDefaultDailyNewWords = 20;
+
+// A word due again this soon is asked again in the same review rather than left for later.
+inline constexpr std::chrono::minutes kLearnAheadLimit{20};
 
 // Positions into words for today's review: the due words, lowest retrievability first (then
 // earliest due, then file order), followed by at most newLimit never-drilled words in file

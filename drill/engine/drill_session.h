@@ -115,6 +115,9 @@ public:
     // file's set comes back when it ends.
     bool startReview(const QList<common::Entry>& entries);
     bool reviewing() const { return reviewing_; }
+    // After a review that ran out of words: when its words are due next. Empty after a stop or
+    // another drill.
+    const QString& reviewClosing() const { return reviewClosing_; }
     // Ends a running drill (Stop); next() also ends it when no question is left.
     void stop();
     // The record of the drill that ended, which started seconds ago; the file's set comes back
@@ -142,7 +145,13 @@ private:
     // Keeps the file's set aside for a drill over the given entries.
     bool beginOver(common::DrillModeValue mode, const QList<common::Entry>& entries, bool shuffled);
     void end();
-    void recordPendingReview();
+    // False when there was nothing to record or the store refused it.
+    bool recordPendingReview();
+    // In a review, the word just judged comes back at the end when it is due again soon.
+    void repeatSoonDue(bool recorded);
+    // Today's review ran out: the next repeat, asked at once; false when none is left.
+    bool askRepeat();
+    QString closingLine();
 
     RandomSource& random_;
     QList<common::Entry> entries_;
@@ -164,6 +173,12 @@ private:
     bool over_ = false;
     bool again_ = false;  // over the missed entries of the drill before
     bool reviewing_ = false;
+    struct Repeat {
+        common::Entry entry;
+        review::ReviewTime due;
+    };
+    QList<Repeat> repeats_;
+    QString reviewClosing_;
     QList<common::Entry> fileSet_;
     bool fileSetLoaded_ = false;
 

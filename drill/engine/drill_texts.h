@@ -7,6 +7,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <chrono>
+#include <optional>
+
 #include "common/messages.h"
 #include "common/settings.h"
 #include "common/word_file.h"
@@ -39,6 +42,9 @@ QString countText(common::DrillModeValue mode, qint64 correct, qint64 answered, 
 
 // "復習: 12 語　新しい語: 30 語", under the name of a word file just opened.
 QString reviewCountText(int due, int fresh);
+// The line after today's review: when the next words are due today (if any), and how many
+// tomorrow.
+QString reviewClosingText(std::optional<std::chrono::minutes> next, int today, int tomorrow);
 
 // The line that ends a drill.
 QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered);

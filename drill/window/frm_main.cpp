@@ -668,6 +668,9 @@ void frmMain::endDrill() {
     clearAnswerBoxes();
     const history::DrillRecord record = session_.finish(TIM->seconds());
     setQuestionText(session_.resultsLine());
+    if (!session_.reviewClosing().isEmpty()) {
+        setInformationText(session_.reviewClosing());
+    }
     if (session_.reloadDue()) {
         reloadWordFile();
     }

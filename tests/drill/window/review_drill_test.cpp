@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHash>
 #include <QTimeZone>
 #include <QTreeWidget>
 
@@ -162,13 +163,16 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     plan->findChild<QPushButton*>("cmdStart")->click();
     QStringList asked;
     QStringList titles;
-    while (window->session().drilling()) {
+    const QHash<QString, QString> rights{
+        {"long", "l"}, {"late", "t"}, {"soon", "s"}, {"new1", "n"}};
+    while (window->session().drilling() && asked.size() < 10) {
         asked.append(text("txtQuestion1"));
         titles.append(window->windowTitle());
-        answer("?");
+        answer(rights.value(asked.back()));
         find<QPushButton>("cmdOK")->click();
     }
-    EXPECT_EQ(asked, QStringList({"long", "late", "soon", "new1"}));
+    ASSERT_GE(asked.size(), 4);
+    EXPECT_EQ(asked.mid(0, 4), QStringList({"long", "late", "soon", "new1"}));
     EXPECT_EQ(titles.first(), "Kotobax4 - 復習 1 / 4");
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
     EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
@@ -178,6 +182,62 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     action("Menu_Review")->trigger();
     EXPECT_EQ(platform.shown().back().text, "今日復習する語はありません。");
     EXPECT_FALSE(window->session().drilling());
+}
+
+// A word due again within the learn-ahead limit comes back after the others, the soonest first
+// and at once when nothing else is left; the review ends when nothing is due that soon, saying
+// when the next words are due. No waiting: the clock moves only by the answers' time.
+TEST_F(ReviewDrill, SameDayRepeatsComeBackInTheSession) {
+    struct Row {
+        const char* name;
+        QStringList missed;  // "a2": the second time a is asked, it is answered wrong
+        QStringList asked;
+        const char* closing;  // the information line afterwards
+    };
+    // Words a, b, c are new; r was reviewed 9 days ago and is due.
+    const std::vector<Row> rows{
+        {"all right: the new words come back once for their second step",
+         {},
+         {"r", "a", "b", "c", "a", "b", "c"},
+         "今日の復習は終わりました。"},
+        {"a missed word comes back, the soonest due first, until it is right",
+         {"a1", "a2"},
+         {"r", "a", "b", "c", "a", "a", "b", "c", "a"},
+         "今日の復習は終わりました。明日 1 語です。"},
+        {"a missed review word steps through the minutes and is due tomorrow",
+         {"r1"},
+         {"r", "a", "b", "c", "r", "a", "b", "c"},
+         "今日の復習は終わりました。明日 1 語です。"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        history::SqliteHistory store(":memory:", QTimeZone::utc());
+        create(store);
+        clock.time = kDayZero;
+        const QString file = words({"r|@1|r|@1|", "a|@1|a|@1|", "b|@1|b|@1|", "c|@1|c|@1|"});
+        for (const auto step : {0min, 10min}) {
+            ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(9) + step, key("r", "r"),
+                                          review::Grade::Good, 800, file}),
+                      QString());
+        }
+        platform.fileNames({file});
+        action("Menu_Open")->trigger();
+        platform.answers({Answer::Ok});
+        action("Menu_Review")->trigger();
+        QStringList asked;
+        while (window->session().drilling() && asked.size() < row.asked.size() + 2) {
+            const QString question = text("txtQuestion1");
+            asked.append(question);
+            clock.time += 30s;
+            const bool miss =
+                row.missed.contains(question + QString::number(asked.count(question)));
+            answer(miss ? "x" : question);
+            find<QPushButton>("cmdOK")->click();
+        }
+        EXPECT_EQ(asked, row.asked);
+        EXPECT_FALSE(window->session().drilling());
+        EXPECT_EQ(text("txtInformation"), row.closing);
+    }
 }
 
 // A file never drilled offers its new words; a store that takes no reviews is said so, and
