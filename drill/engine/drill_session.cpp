@@ -347,7 +347,14 @@ std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     return reviewStore_->reviewCounts(wordKeys(entries_), clock_->now());
 }
 
-ReviewPlan DrillSession::planReview(int newLimit) {
+int DrillSession::newWordsLeftToday(int newLimit) {
+    if (!fileLoaded_ || reviewStore_ == nullptr) {
+        return 0;
+    }
+    return std::max(newLimit - reviewStore_->newToday(wordKeys(entries_), clock_->now()), 0);
+}
+
+ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
     ReviewPlan plan;
     if (!fileLoaded_ || drilling() || reviewStore_ == nullptr) {
         return plan;
@@ -356,7 +363,7 @@ ReviewPlan DrillSession::planReview(int newLimit) {
     const QList<review::WordState> states = reviewStore_->wordStates(keys);
     const review::ReviewTime now = clock_->now();
     // The day's new words, less those taken on earlier today.
-    const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0);
+    const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0) + extraNew;
     // Retrievability depends on the memory state alone, not on the desired retention.
     const review::FsrsScheduler scheduler;
     for (const int position : review::reviewOrder(states, now, scheduler, newLeft)) {

@@ -94,8 +94,11 @@ public:
     QString reviewsUnavailable();
     // The open file's due and never-drilled words; none while reviews are unavailable.
     std::optional<review::ReviewCounts> reviewCounts();
-    // Today's review of the open file, with at most newLimit never-drilled words a day.
-    ReviewPlan planReview(int newLimit);
+    // Today's review of the open file, with at most newLimit never-drilled words a day, and
+    // extraNew more past that limit.
+    ReviewPlan planReview(int newLimit, int extraNew = 0);
+    // Of newLimit, the never-drilled words of the open file still to be taken on today.
+    int newWordsLeftToday(int newLimit);
     // Why a review could not be recorded; said once, until one is recorded again.
     QString takeReviewFailure() { return std::exchange(reviewFailure_, {}); }
 

@@ -37,7 +37,12 @@ QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered
     return QStringLiteral("正解率  ") + QString::number(rate) + QStringLiteral(" %");
 }
 
-QString reviewCountText(int due, int fresh) {
+QString reviewCountText(int due, int fresh, bool newUsedUp) {
+    if (newUsedUp && fresh > 0) {
+        return QStringLiteral("復習: %1 語　新しい語: 今日の分は練習済み (残り %2 語)")
+            .arg(due)
+            .arg(fresh);
+    }
     return QStringLiteral("復習: %1 語　新しい語: %2 語").arg(due).arg(fresh);
 }
 

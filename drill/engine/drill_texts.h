@@ -41,7 +41,8 @@ QString elapsedText(qint64 seconds);
 QString countText(common::DrillModeValue mode, qint64 correct, qint64 answered, qint64 left);
 
 // "復習: 12 語　新しい語: 30 語", under the name of a word file just opened.
-QString reviewCountText(int due, int fresh);
+// newUsedUp: the day's new words are taken on, fresh of them left for another day.
+QString reviewCountText(int due, int fresh, bool newUsedUp);
 // The line after today's review: when the next words are due today (if any), and how many
 // tomorrow.
 QString reviewClosingText(std::optional<std::chrono::minutes> next, int today, int tomorrow);

@@ -572,7 +572,10 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
     } else if (opened) {
         QString text = kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName());
         if (const std::optional<review::ReviewCounts> counts = session_.reviewCounts()) {
-            text += kCrLf + reviewCountText(counts->due, counts->fresh);
+            const int newLimit =
+                common::PreferencesFile(platform_.preferencesFile()).load().dailyNewWords;
+            text += kCrLf + reviewCountText(counts->due, counts->fresh,
+                                            session_.newWordsLeftToday(newLimit) == 0);
         }
         setInformationText(text);
     } else {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QHash>
+#include <QSpinBox>
 #include <QTimeZone>
 #include <QTreeWidget>
 
@@ -177,10 +178,11 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
     EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
 
-    // Every word was just answered and the day's one new word taken: nothing is left today.
-    platform.answers({Answer::Ok});
+    // Every word was just answered and the day's one new word taken: only more new words.
+    platform.answers({Answer::No});
     action("Menu_Review")->trigger();
-    EXPECT_EQ(platform.shown().back().text, "今日復習する語はありません。");
+    EXPECT_EQ(platform.shown().back().text,
+              "今日復習する語はありません。\r\n新しい語をあと 1 語練習しますか？");
     EXPECT_FALSE(window->session().drilling());
 }
 
@@ -237,6 +239,63 @@ TEST_F(ReviewDrill, SameDayRepeatsComeBackInTheSession) {
         EXPECT_EQ(asked, row.asked);
         EXPECT_FALSE(window->session().drilling());
         EXPECT_EQ(text("txtInformation"), row.closing);
+    }
+}
+
+// The day's limit of new words, set in the review window, shows when it is used up, and today's
+// review then offers a few more.
+TEST_F(ReviewDrill, UsedUpNewWordsAreSaidAndMoreOffered) {
+    struct Row {
+        int limit;
+        int takenToday;  // words first drilled earlier today
+        int fresh;       // never drilled
+        const char* line;
+        const char* offer;
+        const char* title;  // after Yes
+    };
+    const std::vector<Row> rows{
+        {20, 0, 12, "復習: 0 語　新しい語: 12 語", "新しい語 12 語を練習しますか？",
+         "Kotobax4 - 復習 1 / 12"},
+        {2, 2, 12, "復習: 0 語　新しい語: 今日の分は練習済み (残り 12 語)",
+         "新しい語をあと 10 語練習しますか？", "Kotobax4 - 復習 1 / 10"},
+        {0, 0, 12, "復習: 0 語　新しい語: 今日の分は練習済み (残り 12 語)",
+         "新しい語をあと 10 語練習しますか？", "Kotobax4 - 復習 1 / 10"},
+        {5, 7, 4, "復習: 0 語　新しい語: 今日の分は練習済み (残り 4 語)",
+         "新しい語をあと 4 語練習しますか？", "Kotobax4 - 復習 1 / 4"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.limit);
+        history::SqliteHistory store(":memory:", QTimeZone::utc());
+        create(store);
+        QStringList lines;
+        for (int i = 0; i < row.fresh + row.takenToday; ++i) {
+            lines.append(QString("w%1|@1|a|@1|").arg(i));
+        }
+        const QString file = words(lines);
+        for (int i = row.fresh; i < row.fresh + row.takenToday; ++i) {
+            for (const auto at : {2h, 1h}) {  // right twice: due days later
+                ASSERT_EQ(store.recordReview({kDayZero - at, key(QString("w%1").arg(i), "a"),
+                                              review::Grade::Good, 800, file}),
+                          QString());
+            }
+        }
+        action("Menu_ReviewPlan")->trigger();
+        frmReview* plan = window->reviewCommands().reviewWindow();
+        ASSERT_NE(plan, nullptr);
+        plan->findChild<QSpinBox*>("spnNewWords")->setValue(row.limit);
+        plan->close();
+        EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().dailyNewWords,
+                  row.limit);
+
+        platform.fileNames({file});
+        action("Menu_Open")->trigger();
+        EXPECT_EQ(informationLine(), row.line);
+        platform.answers({Answer::Yes, Answer::Ok});
+        action("Menu_Review")->trigger();
+        ASSERT_GE(platform.shown().size(), 2);
+        EXPECT_EQ(platform.shown().at(platform.shown().size() - 2).text,
+                  QString("今日復習する語はありません。\r\n") + row.offer);
+        EXPECT_EQ(window->windowTitle(), row.title);
     }
 }
 
