@@ -27,6 +27,7 @@
 
 #include "common/preferences.h"
 #include "common/word_file.h"
+#include "drill/history/drill_history.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 #include "review/review_plan.h"
@@ -297,7 +298,8 @@ void frmReview::showRetention() {
         return;
     }
     lblRetention->setText(QStringLiteral("実際の記憶率: %1 % (期日の復習 %2 回・正解 %3 回)　")
-                              .arg(static_cast<int>(std::lround(measured.rate() * 100)))
+                              // Whole percent dropping the fraction, as the results line does.
+                              .arg(history::rateOf(measured.right, measured.due))
                               .arg(measured.due)
                               .arg(measured.right) +
                           goal);
