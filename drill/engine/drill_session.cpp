@@ -5,6 +5,7 @@
 #include "drill/engine/drill_session.h"
 
 #include <QDateTime>
+#include <QSet>
 
 #include <algorithm>
 #include <utility>
@@ -22,11 +23,23 @@ namespace drill {
 
 namespace {
 
-QList<QByteArray> wordKeys(const QList<common::Entry>& entries) {
+// Each word once: an entry repeated in a file is the same word. positions, when given, gets
+// the entry each key was first found at.
+QList<QByteArray> wordKeys(const QList<common::Entry>& entries, QList<int>* positions = nullptr) {
     QList<QByteArray> keys;
     keys.reserve(entries.size());
-    for (const common::Entry& entry : entries) {
-        keys.append(review::wordKey(entry));
+    QSet<QByteArray> seen;
+    seen.reserve(entries.size());
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        QByteArray key = review::wordKey(entries.at(i));
+        if (seen.contains(key)) {
+            continue;
+        }
+        seen.insert(key);
+        keys.append(std::move(key));
+        if (positions != nullptr) {
+            positions->append(i);
+        }
     }
     return keys;
 }
@@ -359,7 +372,8 @@ ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
     if (!fileLoaded_ || drilling() || reviewStore_ == nullptr) {
         return plan;
     }
-    const QList<QByteArray> keys = wordKeys(entries_);
+    QList<int> entryOf;
+    const QList<QByteArray> keys = wordKeys(entries_, &entryOf);
     const QList<review::WordState> states = reviewStore_->wordStates(keys);
     const review::ReviewTime now = clock_->now();
     // The day's new words, less those taken on earlier today.
@@ -368,7 +382,8 @@ ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
     const review::FsrsScheduler scheduler;
     for (const int position : review::reviewOrder(states, now, scheduler, newLeft)) {
         const review::WordState& state = states.at(position);
-        (state && !state->isNew() ? plan.due : plan.fresh).append(entries_.at(position));
+        (state && !state->isNew() ? plan.due : plan.fresh)
+            .append(entries_.at(entryOf.at(position)));
     }
     return plan;
 }

@@ -299,6 +299,19 @@ TEST_F(ReviewDrill, UsedUpNewWordsAreSaidAndMoreOffered) {
     }
 }
 
+// An entry repeated in a file is one word: counted once, asked once.
+TEST_F(ReviewDrill, ARepeatedEntryIsOneWord) {
+    history::SqliteHistory store(":memory:", QTimeZone::utc());
+    create(store);
+    open({"a|@1|a|@1|", "b|@1|b|@1|", "a|@1|a|@1|"});
+    EXPECT_EQ(informationLine(), "復習: 0 語　新しい語: 2 語");
+    platform.answers({Answer::Yes, Answer::Ok});
+    action("Menu_Review")->trigger();
+    EXPECT_EQ(platform.shown().front().text,
+              "今日復習する語はありません。\r\n新しい語 2 語を練習しますか？");
+    EXPECT_EQ(window->windowTitle(), "Kotobax4 - 復習 1 / 2");
+}
+
 // A file never drilled offers its new words; a store that takes no reviews is said so, and
 // opening a file then adds no line.
 TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
