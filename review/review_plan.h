@@ -6,6 +6,7 @@
 
 #include <QList>
 
+#include <chrono>
 #include <optional>
 #include <span>
 
@@ -32,6 +33,9 @@ struct ReviewCounts {
 ReviewCounts countReviews(std::span<const WordState> words, ReviewTime now, const LearnerDay& day);
 
 inline constexpr int kDefaultDailyNewWords = 20;
+
+// A word due again this soon is asked again in the same review rather than left for later.
+inline constexpr std::chrono::minutes kLearnAheadLimit{20};
 
 // Positions into words for today's review: the due words, lowest retrievability first (then
 // earliest due, then file order), on the scheduler's learner days, followed by at most newLimit

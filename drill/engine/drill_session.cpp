@@ -5,6 +5,7 @@
 #include "drill/engine/drill_session.h"
 
 #include <QDateTime>
+#include <QSet>
 
 #include <algorithm>
 #include <utility>
@@ -19,6 +20,31 @@
 #include "review/word_key.h"
 
 namespace drill {
+
+namespace {
+
+// Each word once: an entry repeated in a file is the same word. positions, when given, gets
+// the entry each key was first found at.
+QList<QByteArray> wordKeys(const QList<common::Entry>& entries, QList<int>* positions = nullptr) {
+    QList<QByteArray> keys;
+    keys.reserve(entries.size());
+    QSet<QByteArray> seen;
+    seen.reserve(entries.size());
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        QByteArray key = review::wordKey(entries.at(i));
+        if (seen.contains(key)) {
+            continue;
+        }
+        seen.insert(key);
+        keys.append(std::move(key));
+        if (positions != nullptr) {
+            positions->append(i);
+        }
+    }
+    return keys;
+}
+
+}  // namespace
 
 namespace {
 
@@ -118,6 +144,8 @@ bool DrillSession::begin(common::DrillModeValue mode, bool shuffled) {
     overrulable_ = false;
     reloadDue_ = false;
     position_ = {0, static_cast<int>(entries_.size())};
+    repeats_.clear();
+    reviewClosing_.clear();
     return true;
 }
 
@@ -125,7 +153,10 @@ std::optional<Question> DrillSession::next() {
     if (phase_ != DrillPhase::Judged) {
         return std::nullopt;
     }
-    recordPendingReview();
+    const bool recorded = recordPendingReview();
+    if (reviewing_) {
+        repeatSoonDue(recorded);
+    }
     const int count = static_cast<int>(entries_.size());
     switch (mode_) {
         case common::kEndlessMode:
@@ -153,12 +184,15 @@ std::optional<Question> DrillSession::next() {
             break;
         case common::kNormalMode:
         default:
-            if (currentIndex_ >= count) {
+            if (currentIndex_ >= count && !(reviewing_ && askRepeat())) {
+                if (reviewing_) {
+                    reviewClosing_ = closingLine();
+                }
                 end();
                 return std::nullopt;
             }
             ++currentIndex_;
-            position_ = {currentIndex_, count};
+            position_ = {currentIndex_, static_cast<int>(entries_.size())};
             break;
     }
     overrulable_ = false;
@@ -252,19 +286,64 @@ void DrillSession::keepReviews(history::DrillHistory& history, const review::Rev
     clock_ = &clock;
 }
 
-void DrillSession::recordPendingReview() {
+bool DrillSession::recordPendingReview() {
     if (!pendingReview_ || reviewStore_ == nullptr) {
-        return;
+        return false;
     }
     const review::ReviewRecord review = *std::exchange(pendingReview_, std::nullopt);
     // A store that cannot take reviews must not hold up the drill: the review is skipped.
     const QString reason = reviewStore_->recordReview(review);
     if (reason.isEmpty()) {
         reviewFailing_ = false;
-    } else if (!reviewFailing_) {
+        return true;
+    }
+    if (!reviewFailing_) {
         reviewFailing_ = true;
         reviewFailure_ = reason;
     }
+    return false;
+}
+
+void DrillSession::repeatSoonDue(bool recorded) {
+    // A review the store refused leaves the word's state as it was: asking it again would
+    // repeat it without end.
+    if (!recorded || currentIndex_ < 1) {
+        return;
+    }
+    const common::Entry& entry = entries_.at(currentIndex_ - 1);
+    const QList<review::WordState> states = reviewStore_->wordStates({review::wordKey(entry)});
+    const review::WordState state = states.value(0);
+    if (state && !state->isNew() && state->due <= clock_->now() + review::kLearnAheadLimit) {
+        repeats_.append({entry, state->due});
+    }
+}
+
+bool DrillSession::askRepeat() {
+    if (repeats_.isEmpty()) {
+        return false;
+    }
+    // Nothing else is left, so the soonest one is asked at once, even before it is due.
+    const auto soonest =
+        std::min_element(repeats_.begin(), repeats_.end(),
+                         [](const Repeat& a, const Repeat& b) { return a.due < b.due; });
+    entries_.append(soonest->entry);
+    repeats_.erase(soonest);
+    return true;
+}
+
+QString DrillSession::closingLine() {
+    const QList<QByteArray> keys = wordKeys(fileSet_);
+    const review::ReviewTime now = clock_->now();
+    std::optional<std::chrono::minutes> next;
+    for (const review::WordState& state : reviewStore_->wordStates(keys)) {
+        if (state && !state->isNew() && state->due > now) {
+            const auto after = std::chrono::ceil<std::chrono::minutes>(state->due - now);
+            next = next ? std::min(*next, after) : after;
+        }
+    }
+    const QList<int> days = reviewStore_->forecastOf(now, 2, keys);
+    const int today = days.value(0);
+    return reviewClosingText(today > 0 ? next : std::nullopt, today, days.value(1));
 }
 
 QString DrillSession::reviewsUnavailable() {
@@ -274,19 +353,6 @@ QString DrillSession::reviewsUnavailable() {
     return reviewStore_->reviewsUnavailable();
 }
 
-namespace {
-
-QList<QByteArray> wordKeys(const QList<common::Entry>& entries) {
-    QList<QByteArray> keys;
-    keys.reserve(entries.size());
-    for (const common::Entry& entry : entries) {
-        keys.append(review::wordKey(entry));
-    }
-    return keys;
-}
-
-}  // namespace
-
 std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     if (!fileLoaded_ || !reviewsUnavailable().isEmpty()) {
         return std::nullopt;
@@ -294,22 +360,31 @@ std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     return reviewStore_->reviewCounts(wordKeys(entries_), clock_->now());
 }
 
-ReviewPlan DrillSession::planReview(int newLimit) {
+int DrillSession::newWordsLeftToday(int newLimit) {
+    if (!fileLoaded_ || reviewStore_ == nullptr) {
+        return 0;
+    }
+    return std::max(newLimit - reviewStore_->newToday(wordKeys(entries_), clock_->now()), 0);
+}
+
+ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
     ReviewPlan plan;
     if (!fileLoaded_ || drilling() || reviewStore_ == nullptr) {
         return plan;
     }
-    const QList<QByteArray> keys = wordKeys(entries_);
+    QList<int> entryOf;
+    const QList<QByteArray> keys = wordKeys(entries_, &entryOf);
     const QList<review::WordState> states = reviewStore_->wordStates(keys);
     const review::ReviewTime now = clock_->now();
     // The day's new words, less those taken on earlier today.
-    const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0);
+    const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0) + extraNew;
     // Retrievability depends on the memory state alone, not on the desired retention.
     const review::FsrsScheduler scheduler(review::FsrsScheduler::kDefaultRetention,
                                           reviewStore_->learnerDay());
     for (const int position : review::reviewOrder(states, now, scheduler, newLeft)) {
         const review::WordState& state = states.at(position);
-        (state && !state->isNew() ? plan.due : plan.fresh).append(entries_.at(position));
+        (state && !state->isNew() ? plan.due : plan.fresh)
+            .append(entries_.at(entryOf.at(position)));
     }
     return plan;
 }

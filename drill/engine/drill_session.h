@@ -94,8 +94,11 @@ public:
     QString reviewsUnavailable();
     // The open file's due and never-drilled words; none while reviews are unavailable.
     std::optional<review::ReviewCounts> reviewCounts();
-    // Today's review of the open file, with at most newLimit never-drilled words a day.
-    ReviewPlan planReview(int newLimit);
+    // Today's review of the open file, with at most newLimit never-drilled words a day, and
+    // extraNew more past that limit.
+    ReviewPlan planReview(int newLimit, int extraNew = 0);
+    // Of newLimit, the never-drilled words of the open file still to be taken on today.
+    int newWordsLeftToday(int newLimit);
     // Why a review could not be recorded; said once, until one is recorded again.
     QString takeReviewFailure() { return std::exchange(reviewFailure_, {}); }
 
@@ -115,6 +118,9 @@ public:
     // file's set comes back when it ends.
     bool startReview(const QList<common::Entry>& entries);
     bool reviewing() const { return reviewing_; }
+    // After a review that ran out of words: when its words are due next. Empty after a stop or
+    // another drill.
+    const QString& reviewClosing() const { return reviewClosing_; }
     // Ends a running drill (Stop); next() also ends it when no question is left.
     void stop();
     // The record of the drill that ended, which started seconds ago; the file's set comes back
@@ -142,7 +148,13 @@ private:
     // Keeps the file's set aside for a drill over the given entries.
     bool beginOver(common::DrillModeValue mode, const QList<common::Entry>& entries, bool shuffled);
     void end();
-    void recordPendingReview();
+    // False when there was nothing to record or the store refused it.
+    bool recordPendingReview();
+    // In a review, the word just judged comes back at the end when it is due again soon.
+    void repeatSoonDue(bool recorded);
+    // Today's review ran out: the next repeat, asked at once; false when none is left.
+    bool askRepeat();
+    QString closingLine();
 
     RandomSource& random_;
     QList<common::Entry> entries_;
@@ -164,6 +176,12 @@ private:
     bool over_ = false;
     bool again_ = false;  // over the missed entries of the drill before
     bool reviewing_ = false;
+    struct Repeat {
+        common::Entry entry;
+        review::ReviewTime due;
+    };
+    QList<Repeat> repeats_;
+    QString reviewClosing_;
     QList<common::Entry> fileSet_;
     bool fileSetLoaded_ = false;
 

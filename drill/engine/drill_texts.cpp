@@ -4,6 +4,8 @@
 
 #include "drill/engine/drill_texts.h"
 
+#include <QStringList>
+
 namespace drill {
 
 QString elapsedText(qint64 seconds) {
@@ -35,8 +37,31 @@ QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered
     return QStringLiteral("正解率  ") + QString::number(rate) + QStringLiteral(" %");
 }
 
-QString reviewCountText(int due, int fresh) {
+QString reviewCountText(int due, int fresh, bool newUsedUp) {
+    if (newUsedUp && fresh > 0) {
+        return QStringLiteral("復習: %1 語　新しい語: 今日の分は練習済み (残り %2 語)")
+            .arg(due)
+            .arg(fresh);
+    }
     return QStringLiteral("復習: %1 語　新しい語: %2 語").arg(due).arg(fresh);
+}
+
+QString reviewClosingText(std::optional<std::chrono::minutes> next, int today, int tomorrow) {
+    QStringList parts;
+    if (next) {
+        const qint64 minutes = next->count();
+        const QString after = minutes < 60 ? QStringLiteral("%1 分後").arg(minutes)
+                                           : QStringLiteral("%1 時間後").arg((minutes + 30) / 60);
+        parts.append(QStringLiteral("次は %1に %2 語").arg(after).arg(today));
+    }
+    if (tomorrow > 0) {
+        parts.append(QStringLiteral("明日 %1 語").arg(tomorrow));
+    }
+    QString line = QStringLiteral("今日の復習は終わりました。");
+    if (!parts.isEmpty()) {
+        line += parts.join(QStringLiteral("、")) + QStringLiteral("です。");
+    }
+    return line;
 }
 
 }  // namespace drill

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <chrono>
+#include <optional>
+
 #include "common/messages.h"
 #include "common/settings.h"
 #include "common/word_file.h"
@@ -38,7 +41,11 @@ QString elapsedText(qint64 seconds);
 QString countText(common::DrillModeValue mode, qint64 correct, qint64 answered, qint64 left);
 
 // "復習: 12 語　新しい語: 30 語", under the name of a word file just opened.
-QString reviewCountText(int due, int fresh);
+// newUsedUp: the day's new words are taken on, fresh of them left for another day.
+QString reviewCountText(int due, int fresh, bool newUsedUp);
+// The line after today's review: when the next words are due today (if any), and how many
+// tomorrow.
+QString reviewClosingText(std::optional<std::chrono::minutes> next, int today, int tomorrow);
 
 // The line that ends a drill.
 QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered);

@@ -158,7 +158,8 @@ frmHistory::frmHistory(std::unique_ptr<history::DrillHistory> owned, history::Dr
     : QDialog(parent),
       owned_(std::move(owned)),
       history_(history != nullptr ? *history : *owned_),
-      platform_(platform) {
+      platform_(platform),
+      wordFolder_(currentFile.isEmpty() ? QString() : QFileInfo(currentFile).absolutePath()) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(kTitle);
 
@@ -343,11 +344,16 @@ void frmHistory::cmdCsv_Click() {
     dialog.filter = QStringLiteral("CSV|*.csv");
     dialog.defaultSuffix = QStringLiteral("csv");
     dialog.fileName = QStringLiteral("成績の記録.csv");
-    dialog.initialFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.initialFolder =
+        !wordFolder_.isEmpty() ? wordFolder_
+        : !lastCsvFolder_.isEmpty()
+            ? lastCsvFolder_
+            : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
     if (!chosen || chosen->isEmpty()) {
         return;
     }
+    lastCsvFolder_ = QFileInfo(*chosen).absolutePath();
     // Every drill of the chosen file, not only the rows read so far.
     const QTimeZone zone = QTimeZone::systemTimeZone();
     QByteArray csv = history::historyCsvHeading();

@@ -52,6 +52,9 @@ private:
     std::unique_ptr<history::DrillHistory> owned_;
     history::DrillHistory& history_;
     platform::Platform& platform_;
+    // CSV export starts in the open word file's folder, else in the last one written to.
+    QString wordFolder_;
+    QString lastCsvFolder_;
 
     QListWidget* lstFiles = nullptr;
     QTableView* tblDrills = nullptr;

@@ -575,7 +575,10 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
     } else if (opened) {
         QString text = kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName());
         if (const std::optional<review::ReviewCounts> counts = session_.reviewCounts()) {
-            text += kCrLf + reviewCountText(counts->due, counts->fresh);
+            const int newLimit =
+                common::PreferencesFile(platform_.preferencesFile()).load().dailyNewWords;
+            text += kCrLf + reviewCountText(counts->due, counts->fresh,
+                                            session_.newWordsLeftToday(newLimit) == 0);
         }
         setInformationText(text);
     } else {
@@ -671,6 +674,9 @@ void frmMain::endDrill() {
     clearAnswerBoxes();
     const history::DrillRecord record = session_.finish(TIM->seconds());
     setQuestionText(session_.resultsLine());
+    if (!session_.reviewClosing().isEmpty()) {
+        setInformationText(session_.reviewClosing());
+    }
     if (session_.reloadDue()) {
         reloadWordFile();
     }

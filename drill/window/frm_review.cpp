@@ -27,6 +27,7 @@
 
 #include "common/preferences.h"
 #include "common/word_file.h"
+#include "drill/history/drill_history.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 #include "review/review_plan.h"
@@ -41,6 +42,7 @@ constexpr int kPathRole = Qt::UserRole;
 constexpr int kUsableRole = Qt::UserRole + 1;
 // Long enough for a held arrow key: every change of the retention replays the reviews.
 constexpr int kRetentionDelayMs = 400;
+constexpr int kMaxNewWordsShown = 200;
 
 QString countText(int count) {
     return QStringLiteral("%1 語").arg(count);
@@ -100,6 +102,14 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     history_.setDayStart(preferences.dayStartsAt);
     auto* retentionLabel = new QLabel(QStringLiteral("目標の記憶率(&R):"), this);
     retentionLabel->setBuddy(spnRetention);
+    spnNewWords = new QSpinBox(this);
+    spnNewWords->setObjectName(QStringLiteral("spnNewWords"));
+    spnNewWords->setAccessibleName(QStringLiteral("1 日の新しい語"));
+    spnNewWords->setRange(0, kMaxNewWordsShown);
+    spnNewWords->setSuffix(QStringLiteral(" 語"));
+    spnNewWords->setValue(std::min(preferences.dailyNewWords, kMaxNewWordsShown));
+    auto* newWordsLabel = new QLabel(QStringLiteral("1 日の新しい語(&N):"), this);
+    newWordsLabel->setBuddy(spnNewWords);
     retentionDelay_ = new QTimer(this);
     retentionDelay_->setSingleShot(true);
     retentionDelay_->setInterval(kRetentionDelayMs);
@@ -121,6 +131,8 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(retentionLabel);
     bottomRow->addWidget(spnRetention);
+    bottomRow->addWidget(newWordsLabel);
+    bottomRow->addWidget(spnNewWords);
     bottomRow->addWidget(buttons, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fileLabel);
@@ -133,6 +145,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     connect(lstFiles, &QTreeWidget::currentItemChanged, this, &frmReview::lstFiles_Change);
     connect(lstFiles, &QTreeWidget::itemActivated, this, &frmReview::cmdStart_Click);
     connect(spnRetention, &QSpinBox::valueChanged, this, &frmReview::spnRetention_Change);
+    connect(spnNewWords, &QSpinBox::valueChanged, this, &frmReview::spnNewWords_Change);
     connect(retentionDelay_, &QTimer::timeout, this, &frmReview::applyRetention);
     connect(this, &QDialog::finished, this, [this] {
         if (retentionDelay_->isActive()) {
@@ -286,7 +299,8 @@ void frmReview::showRetention() {
         return;
     }
     lblRetention->setText(QStringLiteral("実際の記憶率: %1 % (期日の復習 %2 回・正解 %3 回)　")
-                              .arg(static_cast<int>(std::lround(measured.rate() * 100)))
+                              // Whole percent dropping the fraction, as the results line does.
+                              .arg(history::rateOf(measured.right, measured.due))
                               .arg(measured.due)
                               .arg(measured.right) +
                           goal);
@@ -299,6 +313,12 @@ void frmReview::applyRetention() {
     history_.setDesiredRetention(retention);
     fillFiles();
     showRetention();
+}
+
+void frmReview::spnNewWords_Change(int count) {
+    common::PreferencesFile(platform_.preferencesFile()).update([count](common::Preferences& p) {
+        p.dailyNewWords = count;
+    });
 }
 
 void frmReview::spnRetention_Change() {

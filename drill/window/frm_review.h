@@ -49,6 +49,7 @@ private:
     void fillFiles();
     void lstFiles_Change();
     void spnRetention_Change();
+    void spnNewWords_Change(int count);
     void applyRetention();
     void cmdStart_Click();
     void cmdRemove_Click();
@@ -69,6 +70,7 @@ private:
     QLabel* lblForecast = nullptr;
     QLabel* lblRetention = nullptr;
     QSpinBox* spnRetention = nullptr;
+    QSpinBox* spnNewWords = nullptr;
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdClose = nullptr;

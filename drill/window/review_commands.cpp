@@ -21,6 +21,7 @@ namespace drill {
 namespace {
 
 const QString kTodaysReview = QStringLiteral("今日の復習");
+constexpr int kMoreNewWords = 10;
 
 }  // namespace
 
@@ -62,12 +63,17 @@ void ReviewCommands::startTodaysReview() {
         box.title = kTodaysReview;
         box.text = QStringLiteral("今日復習する語はありません。");
         box.icon = platform::Icon::None;
+        QString offer = QStringLiteral("新しい語 %1 語を練習しますか？");
+        if (plan.fresh.isEmpty()) {
+            // The day's new words are taken on: a few more, if the learner wants them.
+            plan = session_.planReview(preferences.dailyNewWords, kMoreNewWords);
+            offer = QStringLiteral("新しい語をあと %1 語練習しますか？");
+        }
         if (plan.fresh.isEmpty()) {
             platform_.showMessage(window_, box);
             return;
         }
-        box.text +=
-            common::kCrLf + QStringLiteral("新しい語 %1 語を練習しますか？").arg(plan.fresh.size());
+        box.text += common::kCrLf + offer.arg(plan.fresh.size());
         box.icon = platform::Icon::Question;
         box.buttons = platform::Buttons::YesNo;
         box.defaultButton = platform::Answer::Yes;

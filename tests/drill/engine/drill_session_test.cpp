@@ -74,6 +74,29 @@ TEST(DrillTexts, ResultsLineDropsTheFractionOfTheExactRate) {
     EXPECT_EQ(resultsLine(kNormalMode, 29, 100), "正解率  29 %");
 }
 
+// The closing line names the next words of today only when there are any, in minutes and
+// then in hours.
+TEST(DrillTexts, ReviewClosingSaysWhenToComeBack) {
+    using std::chrono::minutes;
+    struct Row {
+        std::optional<minutes> next;
+        int today;
+        int tomorrow;
+        const char* line;
+    };
+    const std::vector<Row> rows{
+        {minutes(10), 3, 12, "今日の復習は終わりました。次は 10 分後に 3 語、明日 12 語です。"},
+        {minutes(59), 1, 0, "今日の復習は終わりました。次は 59 分後に 1 語です。"},
+        {minutes(89), 2, 1, "今日の復習は終わりました。次は 1 時間後に 2 語、明日 1 語です。"},
+        {minutes(90), 2, 0, "今日の復習は終わりました。次は 2 時間後に 2 語です。"},
+        {std::nullopt, 0, 5, "今日の復習は終わりました。明日 5 語です。"},
+        {std::nullopt, 0, 0, "今日の復習は終わりました。"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(reviewClosingText(row.next, row.today, row.tomorrow), row.line);
+    }
+}
+
 TEST_F(Session, OpenReportsEachOutcomeAndAFailureDiscardsTheSet) {
     const auto entries = [](int n) { return wordFile(QStringList(n, "q|@1|a|@1|")); };
     // "missing": nothing at the path; "folder": a folder. No message: it loads.

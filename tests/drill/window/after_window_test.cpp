@@ -7,14 +7,18 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTimeZone>
 #include <QTreeWidget>
 
 #include <memory>
+#include <vector>
 
 #include "common/ansi_text.h"
 #include "drill/history/history_report.h"
@@ -164,6 +168,39 @@ TEST_F(AfterWindow, EveryEndedDrillIsRecordedAndShownInTheHistoryWindow) {
     click(shown, "cmdCsv");
     EXPECT_EQ(kxtest::readBytes(programFile("history.csv")),
               history::historyCsv(records, QTimeZone::systemTimeZone()));
+}
+
+// CSV export starts in the open word file's folder, else where the last CSV went, else in the
+// documents folder.
+TEST_F(AfterWindow, HistoryCsvStartsInTheWordFilesFolder) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    struct Row {
+        bool fileOpen;
+        QStringList initialFolders;  // of two exports in a row
+    };
+    startDrill(kWords);
+    stop();
+    const QString wordFolder = QFileInfo(window->session().wordFileName()).absolutePath();
+    const QString elsewhere = QFileInfo(programFile("out/x.csv")).absolutePath();
+    QDir().mkpath(elsewhere);
+    const std::vector<Row> rows{
+        {true, {wordFolder, wordFolder}},
+        {false, {documents, elsewhere}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fileOpen);
+        auto* shown = new frmHistory(*history, row.fileOpen ? window->session().wordFileName() : "",
+                                     platform, window.get());
+        shown->setAttribute(Qt::WA_DeleteOnClose);
+        const std::size_t before = platform.fileDialogs().size();
+        platform.fileNames({programFile("out/x.csv"), programFile("out/x.csv")});
+        click(shown, "cmdCsv");
+        click(shown, "cmdCsv");
+        ASSERT_EQ(platform.fileDialogs().size(), before + 2);
+        EXPECT_EQ(platform.fileDialogs().at(before).initialFolder, row.initialFolders.at(0));
+        EXPECT_EQ(platform.fileDialogs().at(before + 1).initialFolder, row.initialFolders.at(1));
+        shown->close();
+    }
 }
 
 // Hundreds of drills over years: one point a day, the year in the labels; misses per drill.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QHash>
+#include <QSpinBox>
 #include <QTimeZone>
 #include <QTreeWidget>
 
@@ -163,24 +165,153 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     plan->findChild<QPushButton*>("cmdStart")->click();
     QStringList asked;
     QStringList titles;
-    while (window->session().drilling()) {
+    const QHash<QString, QString> rights{
+        {"long", "l"}, {"late", "t"}, {"soon", "s"}, {"new1", "n"}};
+    while (window->session().drilling() && asked.size() < 10) {
         asked.append(text("txtQuestion1"));
         titles.append(window->windowTitle());
-        answer("?");
+        answer(rights.value(asked.back()));
         find<QPushButton>("cmdOK")->click();
     }
-    EXPECT_EQ(asked, QStringList({"long", "late", "soon", "new1"}));
-    ASSERT_FALSE(titles.isEmpty());
+    ASSERT_GE(asked.size(), 4);
+    EXPECT_EQ(asked.mid(0, 4), QStringList({"long", "late", "soon", "new1"}));
     EXPECT_EQ(titles.first(), "Kotobax4 - 復習 1 / 4");
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
     EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
 
-    // Every word was just answered and the day's one new word taken: nothing is left today.
-    platform.answers({Answer::Ok});
+    // Every word was just answered and the day's one new word taken: only more new words.
+    platform.answers({Answer::No});
     action("Menu_Review")->trigger();
     ASSERT_FALSE(platform.shown().empty());
-    EXPECT_EQ(platform.shown().back().text, "今日復習する語はありません。");
+    EXPECT_EQ(platform.shown().back().text,
+              "今日復習する語はありません。\r\n新しい語をあと 1 語練習しますか？");
     EXPECT_FALSE(window->session().drilling());
+}
+
+// A word due again within the learn-ahead limit comes back after the others, the soonest first
+// and at once when nothing else is left; the review ends when nothing is due that soon, saying
+// when the next words are due. No waiting: the clock moves only by the answers' time.
+TEST_F(ReviewDrill, SameDayRepeatsComeBackInTheSession) {
+    struct Row {
+        const char* name;
+        QStringList missed;  // "a2": the second time a is asked, it is answered wrong
+        QStringList asked;
+        const char* closing;  // the information line afterwards
+    };
+    // Words a, b, c are new; r was reviewed 9 days ago and is due.
+    const std::vector<Row> rows{
+        {"all right: the new words come back once for their second step",
+         {},
+         {"r", "a", "b", "c", "a", "b", "c"},
+         "今日の復習は終わりました。"},
+        {"a missed word comes back, the soonest due first, until it is right",
+         {"a1", "a2"},
+         {"r", "a", "b", "c", "a", "a", "b", "c", "a"},
+         "今日の復習は終わりました。明日 1 語です。"},
+        {"a missed review word steps through the minutes and is due tomorrow",
+         {"r1"},
+         {"r", "a", "b", "c", "r", "a", "b", "c"},
+         "今日の復習は終わりました。明日 1 語です。"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        history::SqliteHistory store(":memory:", QTimeZone::utc());
+        create(store);
+        clock.time = kDayZero;
+        const QString file = words({"r|@1|r|@1|", "a|@1|a|@1|", "b|@1|b|@1|", "c|@1|c|@1|"});
+        for (const auto step : {0min, 10min}) {
+            ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(9) + step, key("r", "r"),
+                                          review::Grade::Good, 800, file}),
+                      QString());
+        }
+        platform.fileNames({file});
+        action("Menu_Open")->trigger();
+        platform.answers({Answer::Ok});
+        action("Menu_Review")->trigger();
+        QStringList asked;
+        while (window->session().drilling() && asked.size() < row.asked.size() + 2) {
+            const QString question = text("txtQuestion1");
+            asked.append(question);
+            clock.time += 30s;
+            const bool miss =
+                row.missed.contains(question + QString::number(asked.count(question)));
+            answer(miss ? "x" : question);
+            find<QPushButton>("cmdOK")->click();
+        }
+        EXPECT_EQ(asked, row.asked);
+        EXPECT_FALSE(window->session().drilling());
+        EXPECT_EQ(text("txtInformation"), row.closing);
+    }
+}
+
+// The day's limit of new words, set in the review window, shows when it is used up, and today's
+// review then offers a few more.
+TEST_F(ReviewDrill, UsedUpNewWordsAreSaidAndMoreOffered) {
+    struct Row {
+        int limit;
+        int takenToday;  // words first drilled earlier today
+        int fresh;       // never drilled
+        const char* line;
+        const char* offer;
+        const char* title;  // after Yes
+    };
+    const std::vector<Row> rows{
+        {20, 0, 12, "復習: 0 語　新しい語: 12 語", "新しい語 12 語を練習しますか？",
+         "Kotobax4 - 復習 1 / 12"},
+        {2, 2, 12, "復習: 0 語　新しい語: 今日の分は練習済み (残り 12 語)",
+         "新しい語をあと 10 語練習しますか？", "Kotobax4 - 復習 1 / 10"},
+        {0, 0, 12, "復習: 0 語　新しい語: 今日の分は練習済み (残り 12 語)",
+         "新しい語をあと 10 語練習しますか？", "Kotobax4 - 復習 1 / 10"},
+        {5, 7, 4, "復習: 0 語　新しい語: 今日の分は練習済み (残り 4 語)",
+         "新しい語をあと 4 語練習しますか？", "Kotobax4 - 復習 1 / 4"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.limit);
+        history::SqliteHistory store(":memory:", QTimeZone::utc());
+        create(store);
+        QStringList lines;
+        for (int i = 0; i < row.fresh + row.takenToday; ++i) {
+            lines.append(QString("w%1|@1|a|@1|").arg(i));
+        }
+        const QString file = words(lines);
+        for (int i = row.fresh; i < row.fresh + row.takenToday; ++i) {
+            for (const auto at : {2h, 1h}) {  // right twice: due days later
+                ASSERT_EQ(store.recordReview({kDayZero - at, key(QString("w%1").arg(i), "a"),
+                                              review::Grade::Good, 800, file}),
+                          QString());
+            }
+        }
+        action("Menu_ReviewPlan")->trigger();
+        frmReview* plan = window->reviewCommands().reviewWindow();
+        ASSERT_NE(plan, nullptr);
+        plan->findChild<QSpinBox*>("spnNewWords")->setValue(row.limit);
+        plan->close();
+        EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().dailyNewWords,
+                  row.limit);
+
+        platform.fileNames({file});
+        action("Menu_Open")->trigger();
+        EXPECT_EQ(informationLine(), row.line);
+        platform.answers({Answer::Yes, Answer::Ok});
+        action("Menu_Review")->trigger();
+        ASSERT_GE(platform.shown().size(), 2);
+        EXPECT_EQ(platform.shown().at(platform.shown().size() - 2).text,
+                  QString("今日復習する語はありません。\r\n") + row.offer);
+        EXPECT_EQ(window->windowTitle(), row.title);
+    }
+}
+
+// An entry repeated in a file is one word: counted once, asked once.
+TEST_F(ReviewDrill, ARepeatedEntryIsOneWord) {
+    history::SqliteHistory store(":memory:", QTimeZone::utc());
+    create(store);
+    open({"a|@1|a|@1|", "b|@1|b|@1|", "a|@1|a|@1|"});
+    EXPECT_EQ(informationLine(), "復習: 0 語　新しい語: 2 語");
+    platform.answers({Answer::Yes, Answer::Ok});
+    action("Menu_Review")->trigger();
+    EXPECT_EQ(platform.shown().front().text,
+              "今日復習する語はありません。\r\n新しい語 2 語を練習しますか？");
+    EXPECT_EQ(window->windowTitle(), "Kotobax4 - 復習 1 / 2");
 }
 
 // A file never drilled offers its new words; a store that takes no reviews is said so, and

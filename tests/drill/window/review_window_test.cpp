@@ -13,6 +13,8 @@
 #include <QTimeZone>
 #include <QTreeWidget>
 
+#include <vector>
+
 #include "common/preferences.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_review.h"
@@ -99,6 +101,38 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     EXPECT_EQ(started[0][0].toString(), one);
     EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().desiredRetention, 0.8)
         << "saved when the window closes";
+}
+
+// Every percentage drops its fraction, as the results line and the history do: 7 of 8 is 87 %.
+TEST_F(ReviewWindow, MeasuredRetentionDropsTheFraction) {
+    struct Row {
+        int due;
+        int right;
+        const char* shown;
+    };
+    const std::vector<Row> rows{
+        {8, 7, "実際の記憶率: 87 % (期日の復習 8 回・正解 7 回)"},
+        {3, 2, "実際の記憶率: 66 % (期日の復習 3 回・正解 2 回)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.due);
+        history::SqliteHistory fresh{":memory:", QTimeZone::utc()};
+        const QString file = programFile("w.qvw");
+        for (int i = 0; i < row.due; ++i) {
+            const QByteArray word = key(QString("w%1").arg(i));
+            for (const auto& [at, grade] :
+                 std::vector<std::pair<review::ReviewTime, review::Grade>>{
+                     {kDayZero - std::chrono::days(40), review::Grade::Good},
+                     {kDayZero - std::chrono::days(40) + 10min, review::Grade::Good},
+                     {kDayZero - std::chrono::days(10),
+                      i < row.right ? review::Grade::Good : review::Grade::Again}}) {
+                ASSERT_EQ(fresh.recordReview({at, word, grade, 1000, file}), QString());
+            }
+        }
+        frmReview window(fresh, kDayZero, platform, nullptr);
+        EXPECT_EQ(window.findChild<QLabel*>("lblRetention")->text().split("　").value(0),
+                  row.shown);
+    }
 }
 
 }  // namespace
