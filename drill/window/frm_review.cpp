@@ -128,11 +128,15 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     cmdClose->setAccessibleName(QStringLiteral("閉じる"));
 
     // The measured retention has a line of its own: beside the spin box it wrapped mid-figure.
+    // The two settings side by side, the buttons on a row of their own, so that the window
+    // still fits a small screen at twice the scale.
+    auto* settingsRow = new QHBoxLayout;
+    settingsRow->addWidget(retentionLabel);
+    settingsRow->addWidget(spnRetention);
+    settingsRow->addWidget(newWordsLabel);
+    settingsRow->addWidget(spnNewWords);
+    settingsRow->addStretch(1);
     auto* bottomRow = new QHBoxLayout;
-    bottomRow->addWidget(retentionLabel);
-    bottomRow->addWidget(spnRetention);
-    bottomRow->addWidget(newWordsLabel);
-    bottomRow->addWidget(spnNewWords);
     bottomRow->addWidget(buttons, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fileLabel);
@@ -140,6 +144,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     layout->addWidget(chtForecast, 1);
     layout->addWidget(lblForecast);
     layout->addWidget(lblRetention);
+    layout->addLayout(settingsRow);
     layout->addLayout(bottomRow);
 
     connect(lstFiles, &QTreeWidget::currentItemChanged, this, &frmReview::lstFiles_Change);
