@@ -111,13 +111,16 @@ class Review(kx.TestCase):
         wrong = {"star": "ほし"}
         asked = self.answer_all(window, wrong,
                                 title=lambda n: f"{DRILL_TITLE} - 復習 {n} / {max(n, 6)}")
-        # The least likely to be remembered first: missed, then hard, then right; the word
-        # missed comes back at the end, due again in minutes.
+        # The least likely to be remembered first: missed, then hard, then right; words due
+        # again within minutes (the missed one, those still in their same-day steps) come back
+        # after all six.
         self.assertEqual(set(asked[:2]), set(MISSED))
         self.assertEqual(asked[2:3], list(OVERRULED))
-        self.assertEqual(len(asked), len(RIGHTS) + 1)
-        self.assertEqual(asked[-1], "star")
-        window.wait_text("text", "問題", "正解率  85 %")
+        self.assertEqual(sorted(asked[:6]), sorted(RIGHTS))
+        self.assertIn("star", asked[6:])
+        self.assertTrue(set(asked[6:]) <= set(RIGHTS))
+        rate = 100 * (len(asked) - 1) // len(asked)
+        window.wait_text("text", "問題", f"正解率  {rate} %")
         self.close_missed(window)
 
         keys("alt+m", "p")
