@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <span>
 
 #include "review/fsrs.h"
@@ -130,5 +131,10 @@ public:
     // Every state rebuilt from the reviews. Empty when done, else why not.
     virtual QString replayReviews() { return reviewsUnavailable(); }
 };
+
+// The user's own store, the one the drill program records in, opened only to read: nothing is
+// created, upgraded, moved or written. Defined where the store is kept (the drill history), so
+// that a program that only reads reviews names no more than this interface.
+std::unique_ptr<ReviewStore> openUsersReviewsReadOnly();
 
 }  // namespace review

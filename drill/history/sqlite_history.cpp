@@ -804,3 +804,9 @@ QStringList SqliteHistory::takeNotices() {
 }
 
 }  // namespace drill::history
+
+std::unique_ptr<review::ReviewStore> review::openUsersReviewsReadOnly() {
+    using drill::history::SqliteHistory;
+    return std::make_unique<SqliteHistory>(
+        SqliteHistory::defaultPath(), QTimeZone::systemTimeZone(), SqliteHistory::Access::ReadOnly);
+}
