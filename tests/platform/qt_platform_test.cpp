@@ -74,6 +74,19 @@ QWidget* keyTarget(QWidget* window) {
 
 }  // namespace
 
+// A file dialog over a shown window, starting in a folder of its own.
+class QtPlatformFileDialog : public testing::Test {
+protected:
+    void SetUp() override {
+        window.show();
+        request.initialFolder = temp.path();
+    }
+    QTemporaryDir temp;
+    QWidget window;
+    QtPlatform platform;
+    FileDialog request;
+};
+
 // The keyboard starts on the default button, so Enter presses it; an access letter presses
 // its button; Escape and the close box answer Cancel, else No, else OK.
 TEST(QtPlatformMessageBox, ShowsTheBoxAsGivenAndAnswersByKeyboardAndCloseBox) {
@@ -149,8 +162,7 @@ TEST(QtPlatformHelp, HelpLeavesTheBoxOpenAndTheViewerUsable) {
     platform.showHelp(nullptr, temp.filePath(u"none.hlp"_s), 1);
 }
 
-TEST(QtPlatformFileDialog, StartsInTheFolderOfTheRememberedFile) {
-    QTemporaryDir temp;
+TEST_F(QtPlatformFileDialog, StartsInTheFolderOfTheRememberedFile) {
     const QString words = temp.filePath(u"words"_s), file = words + u"/a.qvw"_s;
     ASSERT_TRUE(QDir().mkpath(words) && QFile(file).open(QIODevice::WriteOnly));
     const QString here = QDir::currentPath(), elsewhere = temp.path();
@@ -173,14 +185,9 @@ TEST(QtPlatformFileDialog, StartsInTheFolderOfTheRememberedFile) {
 }
 
 // A name typed without the suffix, which the dialog adds.
-TEST(QtPlatformFileDialog, OpenDialogShowsWordFilesAndAddsTheSuffix) {
-    QTemporaryDir temp;
+TEST_F(QtPlatformFileDialog, OpenDialogShowsWordFilesAndAddsTheSuffix) {
     const QString chosen = temp.filePath(u"last.qvw"_s);
     ASSERT_TRUE(QFile(chosen).open(QIODevice::WriteOnly));
-    QWidget window;
-    window.show();
-    QtPlatform platform;
-    FileDialog request;
     request.initialFolder = chosen;
     const auto watch = onModal([&](QDialog& modal) {
         auto* dialog = qobject_cast<QFileDialog*>(&modal);
@@ -197,14 +204,8 @@ TEST(QtPlatformFileDialog, OpenDialogShowsWordFilesAndAddsTheSuffix) {
 }
 
 // A save dialog's chosen type lends a bare name its extension and comes back with the name.
-TEST(QtPlatformFileDialog, SaveDialogAddsTheChosenTypesSuffix) {
-    QTemporaryDir temp;
-    QWidget window;
-    window.show();
-    QtPlatform platform;
-    FileDialog request;
+TEST_F(QtPlatformFileDialog, SaveDialogAddsTheChosenTypesSuffix) {
     request.kind = platform::FileDialogKind::Save;
-    request.initialFolder = temp.path();
     request.filter = u"Text|*.txt|CSV|*.csv|All|*"_s;
     request.defaultSuffix = u"txt"_s;
     const auto watch = onModal([&](QDialog& modal) {
@@ -226,18 +227,12 @@ TEST(QtPlatformFileDialog, SaveDialogAddsTheChosenTypesSuffix) {
 
 // A pipe or a device chosen is refused in the dialog at once, which stays open for another
 // choice.
-TEST(QtPlatformFileDialog, OpenDialogRefusesWhatIsNoFile) {
-    QTemporaryDir temp;
+TEST_F(QtPlatformFileDialog, OpenDialogRefusesWhatIsNoFile) {
     const QString pipe = temp.filePath(u"pipe.csv"_s);
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QWidget window;
-    window.show();
-    QtPlatform platform;
-    FileDialog request;
     request.title = u"インポート"_s;
     request.filter = u"すべてのファイル|*"_s;
     request.defaultSuffix.clear();
-    request.initialFolder = temp.path();
     for (const QString& path : {pipe, u"/dev/null"_s}) {
         SCOPED_TRACE(path.toStdString());
         QString refusal;
@@ -261,22 +256,16 @@ TEST(QtPlatformFileDialog, OpenDialogRefusesWhatIsNoFile) {
 
 // Names in the Windows code page are offered for renaming in a folder the user walks to, also by
 // a dialog that brings no set of the folders offered (the import's).
-TEST(QtPlatformFileDialog, OffersTheRenamingInEveryFolderEntered) {
+TEST_F(QtPlatformFileDialog, OffersTheRenamingInEveryFolderEntered) {
     for (const bool ownSet : {true, false}) {
         SCOPED_TRACE(ownSet);
-        QTemporaryDir temp;
-        const QString inner = temp.filePath(u"inner"_s);
-        ASSERT_TRUE(QDir().mkpath(inner));
-        FILE* created =
-            std::fopen((QFile::encodeName(temp.path()) + "/\x8C\xEA.qvw").constData(), "w");
+        const QString folder = temp.filePath(ownSet ? u"own"_s : u"none"_s);
+        ASSERT_TRUE(QDir().mkpath(folder + u"/inner"_s));
+        FILE* created = std::fopen((QFile::encodeName(folder) + "/\x8C\xEA.qvw").constData(), "w");
         ASSERT_NE(created, nullptr);
         std::fclose(created);
-        QWidget window;
-        window.show();
-        QtPlatform platform;
         QSet<QString> offered;
-        FileDialog request;
-        request.initialFolder = inner;
+        request.initialFolder = folder + u"/inner"_s;
         request.namesOffered = ownSet ? &offered : nullptr;
         const auto yes = onModal("messageBox", [](QDialog& dialog) {
             EXPECT_TRUE(
@@ -289,8 +278,8 @@ TEST(QtPlatformFileDialog, OffersTheRenamingInEveryFolderEntered) {
             up->click();
         });
         EXPECT_EQ(platform.askFileName(&window, request), std::nullopt);
-        EXPECT_TRUE(QFileInfo::exists(temp.filePath(u"語.qvw"_s)));
-        EXPECT_EQ(offered.contains(QFileInfo(temp.path()).absoluteFilePath()), ownSet);
+        EXPECT_TRUE(QFileInfo::exists(folder + u"/語.qvw"_s));
+        EXPECT_EQ(offered.contains(QFileInfo(folder).absoluteFilePath()), ownSet);
     }
 }
 
@@ -311,14 +300,18 @@ TEST(QtPlatformIme, BoxRefusesTheInputMethodOnlyWhileOff) {
     EXPECT_EQ(platform::imeMode(&line), ImeMode::On);
 }
 
-// The program runs with its arguments whole, and the caller is told it started.
-TEST(QtPlatform, StartProgramStartsAProgramThatExists) {
+// The program runs with its arguments whole, and the caller is told whether it started.
+TEST(QtPlatform, StartProgramStartsOnlyAProgramThatExists) {
     QtPlatform platform;
     QTemporaryDir temp;
+    for (const QString& missing : {temp.filePath(u"missing"_s), temp.path()}) {
+        EXPECT_FALSE(platform.startProgram(missing, {})) << missing.toStdString();
+    }
     QFile program(temp.filePath(u"Brelmi"_s));
     ASSERT_TRUE(program.open(QIODevice::WriteOnly));
     program.write("#!/bin/sh\nprintf '%s' \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"\n");
     program.close();
+    EXPECT_FALSE(platform.startProgram(program.fileName(), {}));  // not yet executable
     program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
     const QString said = temp.filePath(u"said"_s);
     ASSERT_TRUE(platform.startProgram(program.fileName(), {u"two words"_s, said}));
@@ -328,14 +321,4 @@ TEST(QtPlatform, StartProgramStartsAProgramThatExists) {
     QFile written(said);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "two words");
-}
-
-TEST(QtPlatform, StartProgramReportsAFailureToStart) {
-    QtPlatform platform;
-    QTemporaryDir temp;
-    const QString notProgram = temp.filePath(u"Brelmi"_s);  // exists but is not executable
-    ASSERT_TRUE(QFile(notProgram).open(QIODevice::WriteOnly));
-    for (const QString& program : {temp.filePath(u"missing"_s), temp.path(), notProgram}) {
-        EXPECT_FALSE(platform.startProgram(program, {})) << program.toStdString();
-    }
 }

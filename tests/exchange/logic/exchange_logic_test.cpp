@@ -96,12 +96,7 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
          Entry{"q", "a|@2|b|@2|c", ""}, {}},
         {"no text of the user's own: one answer", {"q", " a;b "}, {0, 1, -1, AnswerSplit::Other, false, {}},
          Entry{"q", "a;b", ""}, {}},
-        // clang-format on
-        {"header skipped when asked",
-         {"q", "a"},
-         {0, 1, 2, AnswerSplit::Semicolon, true, {}},
-         {},
-         {}},
+        {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true, {}}, {}, {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
@@ -110,6 +105,7 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         {"NUL in an answer", {"q", QString::fromUtf16(u"a\0b", 3)}, bySemicolon, {}, Problem::Nul},
         {"a field too long", {"q", "a", QString(32768, u'x')}, bySemicolon, {}, Problem::TooLong},
         {"text the reader left out", {"q", "a"}, bySemicolon, {}, Problem::DroppedText, true},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,33 +151,15 @@ TEST(ProposedMapping, SplitsAtTheSeparatorTheAnswersHoldMost) {
         AnswerSplit split;
         const char* firstShown;  // the first row's answers in the preview
     } cases[] = {
-        {"full-width semicolons",
-         {"見捨てる；放棄する", "a; b", "習得する；獲得する"},
-         false,
-         AnswerSplit::FullWidthSemicolon,
-         "見捨てる｜放棄する"},
-        {"lines in HTML",
-         {"見捨てる\n放棄する", "a、b", "c"},
-         true,
-         AnswerSplit::LineBreak,
-         "見捨てる｜放棄する"},
-        {"a tie goes to the format's own",
-         {"a / b", "c; d"},
-         false,
-         AnswerSplit::Semicolon,
-         "a / b"},
+        // clang-format off
+        {"full-width semicolons", {"見捨てる；放棄する", "a; b", "習得する；獲得する"}, false, AnswerSplit::FullWidthSemicolon, "見捨てる｜放棄する"},
+        {"lines in HTML", {"見捨てる\n放棄する", "a、b", "c"}, true, AnswerSplit::LineBreak, "見捨てる｜放棄する"},
+        {"a tie goes to the format's own", {"a / b", "c; d"}, false, AnswerSplit::Semicolon, "a / b"},
         {"nothing to split: HTML's own", {"a", "b"}, true, AnswerSplit::LineBreak, "a"},
-        {"quoted separators do not count",
-         {"\"a／b\" / c", "\"d／e\"", "f / g"},
-         false,
-         AnswerSplit::Slash,
-         "a／b｜c"},
-        {"slashes and full-width slashes",
-         {"a／b", "c／d", "e/f"},
-         false,
-         AnswerSplit::FullWidthSlash,
-         "a｜b"},
+        {"quoted separators do not count", {"\"a／b\" / c", "\"d／e\"", "f / g"}, false, AnswerSplit::Slash, "a／b｜c"},
+        {"slashes and full-width slashes", {"a／b", "c／d", "e/f"}, false, AnswerSplit::FullWidthSlash, "a｜b"},
         {"ASCII commas", {"a,b", "c,d"}, false, AnswerSplit::AsciiComma, "a｜b"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -292,15 +270,14 @@ TEST(HtmlToText, HostileFieldsCostTheirLength) {
         qsizetype length;  // of the text
         int media;
     } cases[] = {
-        {"10^5 nested <b>", u"<b>"_s.repeated(100'000) + u"x"_s + u"</b>"_s.repeated(100'000), 1,
-         0},
-        {"10^4 nested <div>", u"<div>"_s.repeated(10'000) + u"x"_s + u"</div>"_s.repeated(10'000),
-         1, 0},
+        // clang-format off
+        {"10^5 nested <b>", u"<b>"_s.repeated(100'000) + u"x"_s + u"</b>"_s.repeated(100'000), 1, 0},
+        {"10^4 nested <div>", u"<div>"_s.repeated(10'000) + u"x"_s + u"</div>"_s.repeated(10'000), 1, 0},
         {"a 16 MB field", sixteenMB, 3 * 800'000, 0},
         {"unclosed sounds", u"[sound:"_s.repeated(1'000'000) + u"a"_s, 7'000'001, 0},
         {"unclosed quotes", u"a<b title='"_s + u"<b x='"_s.repeated(1'000'000), 1, 0},
-        {"many sounds and pictures", u"[sound:a]<img src=b>"_s.repeated(200'000) + u"c"_s, 1,
-         400'000},
+        {"many sounds and pictures", u"[sound:a]<img src=b>"_s.repeated(200'000) + u"c"_s, 1, 400'000},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -665,14 +642,7 @@ TEST(RoundTrip, ExportThenImportWithTheDefaultsGivesBackTheEntries) {
             const exchange::ImportPlan plan =
                 exchange::planImport(table, exchange::proposedMapping(table));
             EXPECT_TRUE(plan.problems.isEmpty()) << bytes.constData();
-            ASSERT_EQ(plan.entries.size(), set.entries.size()) << bytes.constData();
-            for (qsizetype i = 0; i < plan.entries.size(); ++i) {
-                const Entry& got = plan.entries[i];
-                const Entry& expected = set.entries[i];
-                ASSERT_EQ(QStringList({got.question, got.rights, got.information}),
-                          QStringList({expected.question, expected.rights, expected.information}))
-                    << "entry " << i;
-            }
+            EXPECT_EQ(plan.entries, set.entries) << bytes.constData();
         }
     }
     const QByteArray control = exchange::formatExport(exchange::ExportFormat::Kvtml,
@@ -718,22 +688,12 @@ TEST(FormatExport, NamesEachKvtmlColumnByItsScript) {
         const char* question;  // the identifiers written, as name and locale
         const char* answers;
     } cases[] = {
-        {"English to Japanese",
-         {{"apple", "りんご|@2|林檎", ""}},
-         "English</name><locale>en",
-         "日本語</name><locale>ja"},
-        {"Japanese to English",
-         {{"りんご", "apple", ""}, {"走る", "run|@2|ran", ""}},
-         "日本語</name><locale>ja",
-         "English</name><locale>en"},
-        {"kanji to readings",
-         {{"林檎", "りんご", ""}},
-         "日本語</name><locale>ja",
-         "日本語</name><locale>ja"},
-        {"the most decide",
-         {{"apple", "りんご", ""}, {"猫", "cat", ""}, {"dog", "犬", ""}},
-         "English</name><locale>en",
-         "日本語</name><locale>ja"},
+        // clang-format off
+        {"English to Japanese", {{"apple", "りんご|@2|林檎", ""}}, "English</name><locale>en", "日本語</name><locale>ja"},
+        {"Japanese to English", {{"りんご", "apple", ""}, {"走る", "run|@2|ran", ""}}, "日本語</name><locale>ja", "English</name><locale>en"},
+        {"kanji to readings", {{"林檎", "りんご", ""}}, "日本語</name><locale>ja", "日本語</name><locale>ja"},
+        {"the most decide", {{"apple", "りんご", ""}, {"猫", "cat", ""}, {"dog", "犬", ""}}, "English</name><locale>en", "日本語</name><locale>ja"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -746,19 +706,13 @@ TEST(FormatExport, NamesEachKvtmlColumnByItsScript) {
     }
 }
 
-TEST(WriteExport, WritesTheBytesOrReportsFailure) {
+// What a written export holds: the window's export test.
+TEST(WriteExport, ReportsAFailedWrite) {
     QTemporaryDir dir;
-    const common::Entry entry{"a", "b", ""};
-    const common::Outcome failed = exchange::writeExport(
-        dir.filePath(QStringLiteral("missing/out.csv")), exchange::ExportFormat::Csv, {entry});
+    const common::Outcome failed =
+        exchange::writeExport(dir.filePath(QStringLiteral("missing/out.csv")),
+                              exchange::ExportFormat::Csv, {{"a", "b", ""}});
     EXPECT_FALSE(failed.ok() || failed.reason.isEmpty());
-    const QString path = dir.filePath(QStringLiteral("out.csv"));
-    EXPECT_TRUE(exchange::writeExport(path, exchange::ExportFormat::Csv, {entry}).ok());
-    QFile written(path);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(),
-              "\xEF\xBB\xBF"
-              "a,b,\r\n");
 }
 
 QString pdfText(const QString& path) {
