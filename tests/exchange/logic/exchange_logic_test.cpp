@@ -693,6 +693,7 @@ TEST(FormatExport, NamesEachKvtmlColumnByItsScript) {
         {"Japanese to English", {{"りんご", "apple", ""}, {"走る", "run|@2|ran", ""}}, "日本語</name><locale>ja", "English</name><locale>en"},
         {"kanji to readings", {{"林檎", "りんご", ""}}, "日本語</name><locale>ja", "日本語</name><locale>ja"},
         {"the most decide", {{"apple", "りんご", ""}, {"猫", "cat", ""}, {"dog", "犬", ""}}, "English</name><locale>en", "日本語</name><locale>ja"},
+        {"a tie: English", {{"apple", "りんご", ""}, {"猫", "cat", ""}}, "English</name><locale>en", "English</name><locale>en"},
         // clang-format on
     };
     for (const auto& c : cases) {
