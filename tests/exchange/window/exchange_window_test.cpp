@@ -202,6 +202,8 @@ TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
         {"100 MB", sparse, "読み込めないファイルです。\r\nファイルが大きすぎます (16 MB まで)。", 0, {}},
         {"300,000 rows", written("rows.csv", QByteArray("a,b\n").repeated(300000)),
          "読み込めないファイルです。\r\n行や列が多すぎます", 0, {}},
+        {"130,000 rows ending in CR LF, each one row", written("crlf.csv", QByteArray("a,b\r\n").repeated(130000)),
+         {}, 2, {}},
         {"60,000 nested elements", written("deep.kvtml", deep),
          "読み込めないファイルです。\r\n1 行目: 要素の入れ子が深すぎます。", 0, {}},
         {"100,000 columns", written("wide.csv", wide), {}, 100, {}},
