@@ -54,9 +54,11 @@ KX_EXCHANGE_BENCHMARK(BM_ExchangeYardstickReadWordFile);
 void BM_Import(benchmark::State& state) {
     const auto format = static_cast<exchange::ExportFormat>(state.range(0));
     const bool anki = format == exchange::ExportFormat::AnkiText;
+    const bool kvtml = format == exchange::ExportFormat::Kvtml;
     QTemporaryDir dir;
-    const QString path =
-        dir.filePath(anki ? QStringLiteral("words.txt") : QStringLiteral("words.csv"));
+    const QString path = dir.filePath(anki    ? QStringLiteral("words.txt")
+                                      : kvtml ? QStringLiteral("words.kvtml")
+                                              : QStringLiteral("words.csv"));
     exchange::writeExport(path, format, entries());
     for (auto _ : state) {
         QFile file(path);
@@ -70,11 +72,12 @@ void BM_Import(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(plan);
     }
-    state.SetLabel(anki ? "Anki text" : "CSV");
+    state.SetLabel(anki ? "Anki text" : kvtml ? "kvtml" : "CSV");
 }
 KX_EXCHANGE_BENCHMARK(BM_Import)
     ->Arg(int(exchange::ExportFormat::Csv))
-    ->Arg(int(exchange::ExportFormat::AnkiText));
+    ->Arg(int(exchange::ExportFormat::AnkiText))
+    ->Arg(int(exchange::ExportFormat::Kvtml));
 
 void BM_Export(benchmark::State& state) {
     const auto format = static_cast<exchange::ExportFormat>(state.range(0));

@@ -334,10 +334,12 @@ Outcome writeWordFile(const QString& path, const QList<Entry>& entries) {
 }
 
 bool readsBack(const Entry& entry) {
-    // Every separator starts with a bar, so most entries need no closer look.
-    if (!entry.question.contains(u'|') && !entry.rights.contains(u'|') &&
-        !entry.information.contains(u'|')) {
-        return true;
+    // Every separator starts with a bar, so most entries need no closer look. With no bar in
+    // the question and the information, only the answers can hold a field separator, or end in
+    // one cut short that the separator after them would complete.
+    if (!entry.question.contains(u'|') && !entry.information.contains(u'|')) {
+        return !entry.rights.contains(u'|') || (!entry.rights.contains(kFieldSeparator) &&
+                                                !entry.rights.endsWith(kFieldSeparator.chopped(1)));
     }
     const QString separator = kFieldSeparator.toString();
     const QString line = entry.question + separator + entry.rights + separator + entry.information;

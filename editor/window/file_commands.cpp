@@ -257,7 +257,7 @@ void FileCommands::File_Export_Click() {
 }
 
 void FileCommands::File_Print_Click() {
-    exchange::runPrint(&window_, session_.document().entries(), session_.wordFile());
+    exchange::runPrint(&window_, platform_, session_.document().entries(), session_.wordFile());
 }
 
 void FileCommands::File_Pdf_Click() {

@@ -17,11 +17,22 @@ constexpr qint64 kPiece = 1 << 20;
 
 // At most how many rows and cells the text gives split at the separator, without parsing it.
 bool withinImportBounds(QStringView text, QChar separator) {
-    const qsizetype breaks = text.count(u'\n') + text.count(u'\r') - text.count(u"\r\n");
+    // One pass: CR LF counts as one break, a CR or LF alone as one each.
+    qsizetype breaks = 0;
+    qsizetype separators = 0;
+    const QChar* const end = text.data() + text.size();
+    for (const QChar* c = text.data(); c != end; ++c) {
+        if (*c == u'\n') {
+            ++breaks;
+        } else if (*c == u'\r') {
+            breaks += c + 1 == end || c[1] != u'\n' ? 1 : 0;
+        }
+        separators += *c == separator ? 1 : 0;
+    }
     if (breaks >= kMaxImportRows) {
         return false;
     }
-    const qsizetype cells = breaks + 1 + (separator.isNull() ? 0 : text.count(separator));
+    const qsizetype cells = breaks + 1 + (separator.isNull() ? 0 : separators);
     return cells <= kMaxImportCells;
 }
 

@@ -5,6 +5,7 @@
 #include "exchange/logic/print_layout.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QPageLayout>
@@ -208,20 +209,48 @@ QList<char32_t> unmappedCharacters(const PrintJob& job) {
     return outsideBasicPlane(text);
 }
 
+// Draws the job's characters that a PDF's text map leaves out off the page, in each weight the
+// printout uses (a font of its own where the face differs); gives them as drawn.
+QList<char32_t> drawUnmapped(QPainter& painter, const PrintJob& job) {
+    const QList<char32_t> outside = unmappedCharacters(job);
+    QList<char32_t> drawn;
+    for (const bool bold : {false, true}) {
+        painter.setFont(printFont(11, bold));
+        drawOffPage(painter, outside);
+        drawn += outside;
+    }
+    return drawn;
+}
+
 }  // namespace
 
-int paintJob(QPagedPaintDevice& device, const PrintJob& job) {
+int paintJob(QPagedPaintDevice& device, const PrintJob& job, QList<char32_t>* drawnOffPage) {
     QPainter painter(&device);
     if (!painter.isActive()) {
         return 0;
     }
+    if (drawnOffPage != nullptr) {
+        *drawnOffPage = drawUnmapped(painter, job);
+    }
     return paintOn(device, painter, job);
+}
+
+common::Outcome mendPdfFile(const QString& path, const QList<char32_t>& drawn) {
+    if (drawn.isEmpty()) {
+        return {};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return common::Outcome::failure(common::OutcomeKind::Unreadable, file.errorString());
+    }
+    const QByteArray pdf = file.readAll();
+    file.close();
+    return common::writeFileAtomically(path, mendTextMap(pdf, drawn));
 }
 
 common::Outcome writePdf(const QString& path, const PrintJob& job, Paper paper) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    const QList<char32_t> outside = unmappedCharacters(job);
     QList<char32_t> drawn;  // off the page, before all else
     {
         QPdfWriter writer(&buffer);
@@ -236,12 +265,7 @@ common::Outcome writePdf(const QString& path, const PrintJob& job, Paper paper) 
             return common::Outcome::failure(common::OutcomeKind::Unwritable,
                                             QStringLiteral("PDF を作れません。"));
         }
-        // In each weight the printout uses, a font of its own where the face differs.
-        for (const bool bold : {false, true}) {
-            painter.setFont(printFont(11, bold));
-            drawOffPage(painter, outside);
-            drawn += outside;
-        }
+        drawn = drawUnmapped(painter, job);
         paintOn(writer, painter, job);
     }
     return common::writeFileAtomically(path, mendTextMap(buffer.data(), drawn));

@@ -29,7 +29,14 @@ struct PrintJob {
 };
 
 // Paints on a printer or a PDF writer whose page size is already set; returns the pages used.
-int paintJob(QPagedPaintDevice& device, const PrintJob& job);
+// With drawnOffPage, for a device that writes a PDF file, the characters its text map would
+// leave out are drawn off the page first and given there, for mendPdfFile.
+int paintJob(QPagedPaintDevice& device, const PrintJob& job,
+             QList<char32_t>* drawnOffPage = nullptr);
+
+// Completes the text map of the PDF file a paintJob wrote (once its painting has ended), in place
+// and atomically; nothing to do when nothing was drawn off the page.
+common::Outcome mendPdfFile(const QString& path, const QList<char32_t>& drawn);
 
 // A PDF with the fonts embedded, written atomically.
 common::Outcome writePdf(const QString& path, const PrintJob& job, Paper paper);

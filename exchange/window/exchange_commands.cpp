@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -21,7 +22,10 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <iterator>
+#include <mutex>
 
 #include "exchange/logic/exporters.h"
 #include "exchange/logic/import_file.h"
@@ -152,6 +156,26 @@ QPageSize pageSize(Paper paper) {
 
 const QString kReading = QStringLiteral("ファイルを読んでいます...");
 
+// For the end-to-end tests only: KX_TEST_IMPORT_DELAY_MS holds every reading of a file to
+// import back that many milliseconds before it parses (unless stopped), so that the progress
+// window and its キャンセル can be seen with files that read in a fraction of a second. Read
+// once, the first time a file is imported.
+std::chrono::milliseconds testImportDelay() {
+    static const std::chrono::milliseconds delay(
+        std::max(qEnvironmentVariableIntValue("KX_TEST_IMPORT_DELAY_MS"), 0));
+    return delay;
+}
+
+void waitUnlessStopped(std::chrono::milliseconds delay, const std::stop_token& stop) {
+    if (delay.count() == 0) {
+        return;
+    }
+    std::mutex mutex;
+    std::condition_variable_any never;
+    std::unique_lock lock(mutex);
+    never.wait_for(lock, stop, delay, [] { return false; });
+}
+
 // Reads and parses the file off the window's thread (see runOffThread). nullopt when
 // cancelled; a file that cannot be read comes back as a refused table.
 std::optional<Table> loadImport(QWidget* parent, const QString& path, QByteArray& bytes) {
@@ -164,6 +188,7 @@ std::optional<Table> loadImport(QWidget* parent, const QString& path, QByteArray
             table.outcome = file.outcome;
             return;
         }
+        waitUnlessStopped(testImportDelay(), stop);
         table = readImportTable(path, bytes, ReadOptions{QChar(), std::nullopt, stop});
     });
     if (!read || table.outcome.kind == common::OutcomeKind::Cancelled) {
@@ -325,7 +350,20 @@ std::optional<PrintOptions> askPrintOptions(QWidget* parent) {
         checked(QStringLiteral("optLetter")) ? Paper::Letter : Paper::A4};
 }
 
-void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QString& title) {
+common::Outcome printJob(QPrinter& printer, const PrintJob& job) {
+    // The preview paints on pages of its own, whatever output the printer is set to.
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty() ||
+        printer.paintEngine()->type() != QPaintEngine::Pdf) {
+        paintJob(printer, job);
+        return {};
+    }
+    QList<char32_t> drawn;
+    paintJob(printer, job, &drawn);
+    return mendPdfFile(printer.outputFileName(), drawn);
+}
+
+void runPrint(QWidget* parent, platform::Platform& platform, const QList<common::Entry>& entries,
+              const QString& title) {
     const std::optional<PrintOptions> options = askPrintOptions(parent);
     if (!options) {
         return;
@@ -335,9 +373,13 @@ void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QStrin
     printer.setDocName(titleOf(title));
     QPrintPreviewDialog preview(&printer, parent);
     const PrintJob job{options->kind, titleOf(title), entries};
+    common::Outcome mended;
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&job](QPrinter* target) { paintJob(*target, job); });
+                     [&job, &mended](QPrinter* target) { mended = printJob(*target, job); });
     preview.exec();
+    if (!mended.ok()) {
+        platform.warn(parent, QStringLiteral("書き込めません。"), mended, kPdfTitle);
+    }
 }
 
 bool runPdfExport(QWidget* parent, platform::Platform& platform,

@@ -14,6 +14,7 @@
 #include "exchange/logic/print_layout.h"
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace platform {
@@ -51,8 +52,14 @@ struct PrintOptions {
 std::optional<PrintOptions> askPrintOptions(QWidget* parent);
 std::unique_ptr<QDialog> makePrintOptionsDialog(QWidget* parent);
 
-// Qt's print preview, then the printer the user chooses.
-void runPrint(QWidget* parent, const QList<common::Entry>& entries, const QString& title);
+// Paints the job on the printer; printing to a PDF file, that file's text map is then completed
+// as writePdf's.
+common::Outcome printJob(QPrinter& printer, const PrintJob& job);
+
+// Qt's print preview, then the printer the user chooses; a PDF file printed to gets its text map
+// completed as writePdf's (a failure to do so is told).
+void runPrint(QWidget* parent, platform::Platform& platform, const QList<common::Entry>& entries,
+              const QString& title);
 
 // Asks for the options and a file name and writes the PDF; false when cancelled or failed.
 bool runPdfExport(QWidget* parent, platform::Platform& platform,

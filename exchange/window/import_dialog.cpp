@@ -122,7 +122,7 @@ ImportDialog::ImportDialog(Table table, int room, platform::Platform& platform, 
     chkHeader->setAccessibleName(QStringLiteral("1行目は見出し"));
     chkHeader->setChecked(table_.firstRowIsHeader);
     // A document of entries has no header row.
-    if (table_.numbering == RowNumbering::Entry) {
+    if (byEntry()) {
         chkHeader->hide();
     }
 
@@ -358,7 +358,9 @@ void ImportDialog::updatePlan() {
     fillPreview();
     relabelColumns();
     plan_ = planImport(table_, mapping());
-    lblSummary->setText(QStringLiteral("単語にできる行: %1 件　単語にできない行: %2 件")
+    const QString rows = byEntry() ? QStringLiteral("項目") : QStringLiteral("行");
+    lblSummary->setText(QStringLiteral("単語にできる%1: %2 件　単語にできない%1: %3 件")
+                            .arg(rows)
                             .arg(plan_.entries.size())
                             .arg(plan_.problems.size()));
     fillProblems();
@@ -372,7 +374,9 @@ void ImportDialog::fillProblems() {
         lstProblems->addItem(describe(plan_.problems[i]));
     }
     if (plan_.problems.size() > kListed) {
-        lstProblems->addItem(QStringLiteral("ほか %1 行").arg(plan_.problems.size() - kListed));
+        const qsizetype more = plan_.problems.size() - kListed;
+        lstProblems->addItem(byEntry() ? QStringLiteral("ほか %1 個の項目").arg(more)
+                                       : QStringLiteral("ほか %1 行").arg(more));
     }
 }
 
@@ -386,10 +390,12 @@ void ImportDialog::accept() {
         return;
     }
     if (!plan_.problems.isEmpty()) {
+        // A kvtml document has entries, not lines.
+        const QString refused = byEntry() ? QStringLiteral("%1 個の項目は単語にできません。")
+                                          : QStringLiteral("%1 行は単語にできません。");
         platform::MessageBox box{
-            QStringLiteral("%1 行は単語にできません。\r\n残りの %2 件だけを取り込みますか？")
-                .arg(plan_.problems.size())
-                .arg(plan_.entries.size()),
+            refused.arg(plan_.problems.size()) +
+                QStringLiteral("\r\n残りの %1 件だけを取り込みますか？").arg(plan_.entries.size()),
             kImportTitle, platform::Icon::Question, platform::Buttons::YesNo, platform::Answer::No};
         if (platform_.showMessage(this, box) != platform::Answer::Yes) {
             return;

@@ -56,6 +56,8 @@ private:
     QStringList columnNames() const;
     void relabelColumns();
     void fillProblems();
+    // Whether the rows are a document's entries rather than a text's lines.
+    bool byEntry() const { return table_.numbering == RowNumbering::Entry; }
 
     Table table_;
     int room_;

@@ -4,6 +4,7 @@
 
 #include "exchange/window/import_progress.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QProgressDialog>
@@ -39,6 +40,47 @@ private:
     std::function<void()> closing_;
 };
 
+// Keeps the user's clicks and keys from a window while it waits, as a modal window would, but
+// lets its close box through (Qt drops the close of a window a modal one blocks).
+class InputBlock : public QObject {
+public:
+    explicit InputBlock(QWidget* window) : window_(window) {
+        if (window_ != nullptr) {
+            QCoreApplication::instance()->installEventFilter(this);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr || widget->window() != window_ || !isInput(event->type())) {
+            return false;
+        }
+        event->accept();  // a key taken so stands for no shortcut either
+        return true;
+    }
+
+private:
+    static bool isInput(QEvent::Type type) {
+        switch (type) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::ContextMenu:
+            case QEvent::TouchBegin:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    QWidget* window_;
+};
+
 }  // namespace
 
 bool runOffThread(QWidget* parent, const QString& text,
@@ -52,7 +94,8 @@ bool runOffThread(QWidget* parent, const QString& text,
         loop.quit();
     };
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    const CloseWatch watch(parent != nullptr ? parent->window() : nullptr, cancel);
+    QWidget* window = parent != nullptr ? parent->window() : nullptr;
+    const CloseWatch watch(window, cancel);
     worker->start();
     // Until the progress window shows, a click or key would reach a window that is not ready
     // for it.
@@ -62,7 +105,8 @@ bool runOffThread(QWidget* parent, const QString& text,
         QProgressDialog progress(text, QStringLiteral("キャンセル"), 0, 0, parent);
         progress.setObjectName(QStringLiteral("frmImportProgress"));
         progress.setWindowTitle(kImportTitle);
-        progress.setWindowModality(Qt::WindowModal);
+        // Not modal, so that closing the window underneath still cancels.
+        const InputBlock block(window);
         progress.setAutoReset(false);
         progress.setAutoClose(false);
         QObject::connect(&progress, &QProgressDialog::canceled, &loop, cancel);

@@ -5,6 +5,7 @@
 """What the end-to-end tests do as a person would: start the real programs, find controls
 through the accessibility interface by their names, type on the keyboard, look at the screen."""
 
+import ctypes
 import os
 import shutil
 import subprocess
@@ -113,6 +114,41 @@ def unnamed_controls(window):
 
 
 # --- keyboard and screen ----------------------------------------------------------------------
+
+def close_window(x_id):
+    """Asks the X window to close as its close box does (WM_DELETE_WINDOW), whichever window has
+    the focus."""
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+    class Event(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise AssertionError("no X display")
+    event = Event()
+    event.xclient.type = 33  # ClientMessage
+    event.xclient.window = x_id
+    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(display, x_id, 0, 0, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
 
 def keys(*names):
     subprocess.run(["xdotool", "key", "--delay", "40", *names], check=True)

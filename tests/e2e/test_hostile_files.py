@@ -119,3 +119,43 @@ class HostileFiles(kx.TestCase):
                             self.assertLess(len(notes[0]), 6000)
         finally:
             editor.kill()
+
+    def test_progress_window_cancels_and_closing_the_editor_stops_the_reading(self):
+        """With each reading held back for a minute (a test-only setting), the progress window
+        must show; キャンセル and the editor's close box must each end the reading long before
+        that minute is up."""
+        def progress(app):
+            for node in kx.children(app.node):
+                if kx.showing(node) and node.name == "インポート" and \
+                        kx.find_all(node, "progress bar"):
+                    return node
+            return None
+
+        held = {"KX_TEST_IMPORT_DELAY_MS": "60000"}
+        editor = kx.App.start(self.folder, "Brelmi", env=held)
+        try:
+            window = editor.window(EDITOR_TITLE).wait_active()
+            editor_id = window.x_id()
+            for name in self.hostile:
+                with self.subTest(name=name):
+                    self.choose(editor, window, ("alt+f", "i"), os.path.join(
+                        self.folder.documents, name))
+                    node = kx.wait_for(lambda: progress(editor), "the progress window")
+                    kx.click(kx.find(node, "push button", "キャンセル"))
+                    clicked = time.monotonic()
+                    kx.wait_for(lambda: not progress(editor), "the progress window to close")
+                    # The reading stops within half a second; the accessibility bus on a loaded
+                    # machine adds its own delay, and a reading not stopped would take a minute.
+                    self.assertLess(time.monotonic() - clicked, 5.0)
+                    window.wait_active()
+                    self.assertFalse([n for n in kx.children(editor.node) if kx.showing(n)
+                                      and n.name == "インポート"], "no preview after キャンセル")
+            self.choose(editor, window, ("alt+f", "i"),
+                        os.path.join(self.folder.documents, "nested.txt"))
+            kx.wait_for(lambda: progress(editor), "the progress window")
+            closed = time.monotonic()
+            kx.close_window(editor_id)  # its close box, the progress window still open
+            editor.wait_exit(timeout=30)
+            self.assertLess(time.monotonic() - closed, 30.0)
+        finally:
+            editor.kill()

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -143,7 +144,7 @@ TEST_F(ExchangeWindow, ImportPreviewImportsOnlyWhatTheUserAgreesTo) {
                        "1 番目の単語: 問題がありません");
              EXPECT_TRUE(child<QCheckBox>(d, "chkHeader")->isHidden());
              agree(d);
-         }, {Answer::Yes}, QList<Entry>{{"cat", "猫", ""}}, "1 行は単語にできません。"},
+         }, {Answer::Yes}, QList<Entry>{{"cat", "猫", ""}}, "1 個の項目は単語にできません。"},
         {"a broken kvtml never reaches the preview", "bad.kvtml", "<kvtml version=\"2\"><e>", 0,
          [](QDialog&) { ADD_FAILURE() << "no preview expected"; }, {Answer::Ok}, std::nullopt,
          "読み込めないファイルです。"},
@@ -201,6 +202,8 @@ TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
         {"100 MB", sparse, "読み込めないファイルです。\r\nファイルが大きすぎます (16 MB まで)。", 0, {}},
         {"300,000 rows", written("rows.csv", QByteArray("a,b\n").repeated(300000)),
          "読み込めないファイルです。\r\n行や列が多すぎます", 0, {}},
+        {"130,000 rows ending in CR LF, each one row", written("crlf.csv", QByteArray("a,b\r\n").repeated(130000)),
+         {}, 2, {}},
         {"60,000 nested elements", written("deep.kvtml", deep),
          "読み込めないファイルです。\r\n1 行目: 要素の入れ子が深すぎます。", 0, {}},
         {"100,000 columns", written("wide.csv", wide), {}, 100, {}},
@@ -238,6 +241,9 @@ TEST_F(ExchangeWindow, HostileImportsAreRefusedOrBounded) {
 // of leaving it (or the window) stops the reading.
 TEST_F(ExchangeWindow, ReadingOffTheWindowsThreadShowsProgressAndStops) {
     QWidget editor;
+    QPushButton button(&editor);
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&clicks] { ++clicks; });
     const struct {
         const char* name;
         bool endless;  // the reading runs until asked to stop
@@ -252,7 +258,13 @@ TEST_F(ExchangeWindow, ReadingOffTheWindowsThreadShowsProgressAndStops) {
              child<QPushButton>(d, "")->click();
          }, true, false},
         {"the progress window's close box", true, [](QDialog& d) { d.close(); }, true, false},
-        {"the editor's window closed", true, [&editor](QDialog&) { editor.close(); }, true, false},
+        {"the editor's close box, its clicks kept from it meanwhile", true, [&](QDialog& d) {
+             QTest::mouseClick(&button, Qt::LeftButton);
+             EXPECT_EQ(clicks, 0);
+             // Qt withholds the desktop's close from a window that a modal one blocks.
+             EXPECT_EQ(d.windowModality(), Qt::NonModal);
+             editor.close();
+         }, true, false},
         {"the editor's window closed before any progress", true, {}, false, false},
         // clang-format on
     };
@@ -349,6 +361,20 @@ TEST_F(ExchangeWindow, PdfOfATestSheetHoldsTheQuestionsThenTheAnswers) {
     EXPECT_TRUE(pages[0].contains("words") && pages[0].contains("2. cat"));
     EXPECT_FALSE(pages[0].contains("猫"));
     EXPECT_TRUE(pages[1].contains("1. りんご"));
+}
+
+// Printed to a PDF file through the print dialog, 𠮟 copies out as from "PDF に書き出す".
+TEST_F(ExchangeWindow, PrintedToAPdfFileTheTextMapHoldsCharactersBeyondTheBasicPlane) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("printed.pdf"));
+    ASSERT_TRUE(exchange::printJob(printer,
+                                   {exchange::PrintKind::WordList, "単語", {{"scold", "𠮟る", ""}}})
+                    .ok());
+    QProcess text;
+    text.start("pdftotext", {printer.outputFileName(), "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains("𠮟る"));
 }
 
 }  // namespace
