@@ -1,0 +1,241 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "drill/engine/edit_distance.h"
+
+#include <QHash>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace drill {
+
+namespace {
+
+constexpr quint64 kClusterBit = quint64{1} << 63;
+
+quint64 slotHash(quint64 key) {
+    return (key * 0x9E3779B97F4A7C15ULL) >> 57;  // 7 bits: one of 128 slots
+}
+
+// A text whose every code unit is its own character: no surrogates, combining marks, CR LF or
+// other joining characters, the usual case of a Latin or kana answer.
+bool simpleText(QStringView text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x300 && (u < 0x3040 || u > 0x30FF) && (u < 0x4E00 || u > 0x9FFF)) {
+            return false;
+        }
+        if (u == u'\r' || u == 0x3099 || u == 0x309A) {  // CR LF, the combining voiced marks
+            return false;
+        }
+    }
+    return true;
+}
+
+// Full optimal-string-alignment table, (from.size() + 1) × (to.size() + 1), row by row.
+std::vector<int> distanceTable(const CharKeys& from, const CharKeys& to) {
+    const qsizetype rows = from.size() + 1;
+    const qsizetype columns = to.size() + 1;
+    std::vector<int> d(static_cast<size_t>(rows * columns));
+    const auto at = [&](qsizetype i, qsizetype j) -> int& {
+        return d[static_cast<size_t>(i * columns + j)];
+    };
+    for (qsizetype i = 0; i < rows; ++i) {
+        at(i, 0) = int(i);
+    }
+    for (qsizetype j = 0; j < columns; ++j) {
+        at(0, j) = int(j);
+    }
+    for (qsizetype i = 1; i < rows; ++i) {
+        for (qsizetype j = 1; j < columns; ++j) {
+            const int change = from[i - 1] == to[j - 1] ? 0 : 1;
+            int best = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + change});
+            if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
+                change != 0) {
+                best = std::min(best, at(i - 2, j - 2) + 1);
+            }
+            at(i, j) = best;
+        }
+    }
+    return d;
+}
+
+// Row by row with only three rows kept, stopping once a whole row exceeds limit.
+int rowDistance(const CharKeys& from, const CharKeys& to, int limit) {
+    const qsizetype columns = to.size() + 1;
+    std::vector<int> before(static_cast<size_t>(columns));
+    std::vector<int> previous(static_cast<size_t>(columns));
+    std::vector<int> current(static_cast<size_t>(columns));
+    for (qsizetype j = 0; j < columns; ++j) {
+        previous[size_t(j)] = int(j);
+    }
+    for (qsizetype i = 1; i <= from.size(); ++i) {
+        current[0] = int(i);
+        int rowLeast = current[0];
+        for (qsizetype j = 1; j < columns; ++j) {
+            const size_t c = size_t(j);
+            const int change = from[i - 1] == to[j - 1] ? 0 : 1;
+            int best = std::min({previous[c] + 1, current[c - 1] + 1, previous[c - 1] + change});
+            if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
+                change != 0) {
+                best = std::min(best, before[c - 2] + 1);
+            }
+            current[c] = best;
+            rowLeast = std::min(rowLeast, best);
+        }
+        if (rowLeast > limit) {
+            return limit + 1;
+        }
+        std::swap(before, previous);
+        std::swap(previous, current);
+    }
+    const int distance = previous[size_t(columns - 1)];
+    return distance <= limit ? distance : limit + 1;
+}
+
+}  // namespace
+
+QStringList graphemeClusters(QStringView text) {
+    QStringList clusters;
+    if (simpleText(text)) {
+        clusters.reserve(text.size());
+        for (const QChar c : text) {
+            clusters.append(QString(c));
+        }
+        return clusters;
+    }
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), int(text.size()));
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+        clusters.append(text.sliced(start, end - start).toString());
+        start = end;
+    }
+    return clusters;
+}
+
+CharKeys charKeys(const QStringList& clusters) {
+    CharKeys keys;
+    keys.reserve(clusters.size());
+    for (const QString& cluster : clusters) {
+        const auto codePoints = cluster.toUcs4();
+        keys.append(codePoints.size() == 1 ? quint64{codePoints.front()}
+                                           : (quint64{qHash(cluster, 0x6b78)} | kClusterBit));
+    }
+    return keys;
+}
+
+CharKeys charKeys(QStringView text) {
+    if (simpleText(text)) {
+        CharKeys keys;
+        keys.reserve(text.size());
+        for (const QChar c : text) {
+            keys.append(c.unicode());
+        }
+        return keys;
+    }
+    return charKeys(graphemeClusters(text));
+}
+
+DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
+    if (from_.size() > 64) {
+        return;
+    }
+    for (qsizetype i = 0; i < from_.size(); ++i) {
+        quint64 slot = slotHash(from_[i]);
+        while (masks_[slot] != 0 && keys_[slot] != from_[i]) {
+            slot = (slot + 1) % kSlots;
+        }
+        keys_[slot] = from_[i];
+        masks_[slot] |= quint64{1} << i;
+    }
+}
+
+quint64 DistanceFrom::maskOf(quint64 key) const {
+    for (quint64 slot = slotHash(key);; slot = (slot + 1) % kSlots) {
+        if (masks_[slot] == 0) {
+            return 0;
+        }
+        if (keys_[slot] == key) {
+            return masks_[slot];
+        }
+    }
+}
+
+int DistanceFrom::to(const CharKeys& other, int limit) const {
+    const qsizetype m = from_.size();
+    if (std::abs(m - other.size()) > limit) {
+        return limit + 1;
+    }
+    if (m == 0) {
+        return int(other.size());
+    }
+    if (m > 64) {
+        return rowDistance(from_, other, limit);
+    }
+    // The bit-vector form of the optimal-string-alignment table (Hyyrö 2003): bit i of the
+    // vertical deltas stands for row i + 1 of the current column.
+    quint64 vp = ~quint64{0};
+    quint64 vn = 0;
+    quint64 d0 = 0;
+    quint64 previousMatch = 0;
+    const quint64 last = quint64{1} << (m - 1);
+    int distance = int(m);
+    for (const quint64 key : other) {
+        const quint64 match = maskOf(key);
+        const quint64 swap = ((~d0 & match) << 1) & previousMatch;
+        d0 = (((match & vp) + vp) ^ vp) | match | vn | swap;
+        quint64 hp = vn | ~(d0 | vp);
+        quint64 hn = d0 & vp;
+        distance += (hp & last) ? 1 : 0;
+        distance -= (hn & last) ? 1 : 0;
+        hp = (hp << 1) | 1;
+        hn <<= 1;
+        vp = hn | ~(d0 | hp);
+        vn = hp & d0;
+        previousMatch = match;
+    }
+    return distance <= limit ? distance : limit + 1;
+}
+
+QList<EditStep> editSteps(const CharKeys& from, const CharKeys& to) {
+    const std::vector<int> d = distanceTable(from, to);
+    const qsizetype columns = to.size() + 1;
+    const auto at = [&](qsizetype i, qsizetype j) {
+        return d[static_cast<size_t>(i * columns + j)];
+    };
+    QList<EditStep> steps;
+    qsizetype i = from.size();
+    qsizetype j = to.size();
+    // Back from the end, preferring a kept character, then a swap, a change, a removal.
+    while (i > 0 || j > 0) {
+        const int here = at(i, j);
+        if (i > 0 && j > 0 && from[i - 1] == to[j - 1] && here == at(i - 1, j - 1)) {
+            steps.append(EditStep::Same);
+            --i;
+            --j;
+        } else if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
+                   here == at(i - 2, j - 2) + 1) {
+            steps.append(EditStep::Swap);
+            i -= 2;
+            j -= 2;
+        } else if (i > 0 && j > 0 && here == at(i - 1, j - 1) + 1) {
+            steps.append(EditStep::Change);
+            --i;
+            --j;
+        } else if (i > 0 && here == at(i - 1, j) + 1) {
+            steps.append(EditStep::Remove);
+            --i;
+        } else {
+            steps.append(EditStep::Insert);
+            --j;
+        }
+    }
+    std::reverse(steps.begin(), steps.end());
+    return steps;
+}
+
+}  // namespace drill
