@@ -813,17 +813,20 @@ QList<DayRate> SqliteHistory::dailyRates(const QString& wordFile) {
     return days;
 }
 
-QList<MissCount> SqliteHistory::mostMissed(const QString& wordFile, qsizetype limit) {
-    QList<MissCount> counts;
+// select has a %1 for the condition on the word file (named by fileColumn) and ends with a
+// limit; it gives a text and a count per row.
+template <typename Count>
+QList<Count> SqliteHistory::counted(const QString& select, const QString& fileColumn,
+                                    const QString& wordFile, qsizetype limit) {
+    QList<Count> counts;
     if (const QString reason = open(); !reason.isEmpty()) {
         readFailed(reason);
         return counts;
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT question, SUM(drills) AS n FROM miss_counts %1"
-                                 " GROUP BY question ORDER BY n DESC, question LIMIT ?")
-                      .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?")));
+    query.prepare(select.arg(wordFile.isEmpty() ? QString()
+                                                : QStringLiteral("WHERE %1 = ?").arg(fileColumn)));
     if (!wordFile.isEmpty()) {
         query.addBindValue(wordFile);
     }
@@ -837,30 +840,18 @@ QList<MissCount> SqliteHistory::mostMissed(const QString& wordFile, qsizetype li
     return counts;
 }
 
+QList<MissCount> SqliteHistory::mostMissed(const QString& wordFile, qsizetype limit) {
+    return counted<MissCount>(QStringLiteral("SELECT question, SUM(drills) AS n FROM miss_counts"
+                                             " %1 GROUP BY question ORDER BY n DESC, question"
+                                             " LIMIT ?"),
+                              QStringLiteral("word_file"), wordFile, limit);
+}
+
 QList<SlipCount> SqliteHistory::mostFrequentSlips(const QString& wordFile, qsizetype limit) {
-    QList<SlipCount> counts;
-    if (const QString reason = open(); !reason.isEmpty()) {
-        readFailed(reason);
-        return counts;
-    }
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT s.kind, SUM(s.count) AS n FROM slips s"
-                       " JOIN drills d ON d.id = s.drill_id %1"
-                       " GROUP BY s.kind ORDER BY n DESC, s.kind LIMIT ?")
-            .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE d.word_file = ?")));
-    if (!wordFile.isEmpty()) {
-        query.addBindValue(wordFile);
-    }
-    query.addBindValue(static_cast<qint64>(limit));
-    if (!query.exec()) {
-        readFailed(failure(query));
-    }
-    while (query.next()) {
-        counts.append({query.value(0).toString(), query.value(1).toInt()});
-    }
-    return counts;
+    return counted<SlipCount>(QStringLiteral("SELECT s.kind, SUM(s.count) AS n FROM slips s"
+                                             " JOIN drills d ON d.id = s.drill_id %1"
+                                             " GROUP BY s.kind ORDER BY n DESC, s.kind LIMIT ?"),
+                              QStringLiteral("d.word_file"), wordFile, limit);
 }
 
 QStringList SqliteHistory::takeNotices() {

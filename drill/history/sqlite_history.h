@@ -91,6 +91,9 @@ private:
     QString keepPending(const DrillRecord& drill);
     void recordPending();
     void readFailed(const QString& reason);
+    template <typename Count>
+    QList<Count> counted(const QString& select, const QString& fileColumn, const QString& wordFile,
+                         qsizetype limit);
     QString openReviews();
     QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);
