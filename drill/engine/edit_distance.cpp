@@ -36,6 +36,19 @@ bool simpleText(QStringView text) {
     return true;
 }
 
+// Vowel, consonant, other letter or no letter: changing one for another of its kind reads
+// naturally ("r" for "l"), between kinds an inserted or removed character does.
+int letterKind(quint64 key) {
+    if ((key & kClusterBit) != 0) {
+        return 2;
+    }
+    const char32_t c = char32_t(key);
+    if (c < 0x80 && QChar::isLetter(c)) {
+        return QStringLiteral("aeiouAEIOU").contains(QChar(c)) ? 0 : 1;
+    }
+    return QChar::isLetter(c) ? 2 : 3;
+}
+
 // Full optimal-string-alignment table, (from.size() + 1) × (to.size() + 1), row by row.
 std::vector<int> distanceTable(const CharKeys& from, const CharKeys& to) {
     const qsizetype rows = from.size() + 1;
@@ -202,39 +215,49 @@ int DistanceFrom::to(const CharKeys& other, int limit) const {
 }
 
 QList<EditStep> editSteps(const CharKeys& from, const CharKeys& to) {
-    const std::vector<int> d = distanceTable(from, to);
-    const qsizetype columns = to.size() + 1;
+    // The table of the reversed texts holds the distances between suffixes, so the script can
+    // be read from the front: the first difference is marked where a reader meets it.
+    const CharKeys a(from.rbegin(), from.rend());
+    const CharKeys b(to.rbegin(), to.rend());
+    const std::vector<int> d = distanceTable(a, b);
+    const qsizetype columns = b.size() + 1;
     const auto at = [&](qsizetype i, qsizetype j) {
         return d[static_cast<size_t>(i * columns + j)];
     };
     QList<EditStep> steps;
-    qsizetype i = from.size();
-    qsizetype j = to.size();
-    // Back from the end, preferring a kept character, then a swap, a change, a removal.
+    qsizetype i = a.size();
+    qsizetype j = b.size();
+    EditStep last = EditStep::Same;
+    // Of equally short scripts: a run of removed or inserted characters kept whole, then a kept
+    // character, a change between letters of a kind (vowel for vowel), an insertion, a removal,
+    // any change, a swap last.
     while (i > 0 || j > 0) {
         const int here = at(i, j);
-        if (i > 0 && j > 0 && from[i - 1] == to[j - 1] && here == at(i - 1, j - 1)) {
-            steps.append(EditStep::Same);
-            --i;
-            --j;
-        } else if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
-                   here == at(i - 2, j - 2) + 1) {
-            steps.append(EditStep::Swap);
-            i -= 2;
-            j -= 2;
-        } else if (i > 0 && j > 0 && here == at(i - 1, j - 1) + 1) {
-            steps.append(EditStep::Change);
-            --i;
-            --j;
-        } else if (i > 0 && here == at(i - 1, j) + 1) {
-            steps.append(EditStep::Remove);
-            --i;
-        } else {
-            steps.append(EditStep::Insert);
-            --j;
+        const bool same = i > 0 && j > 0 && a[i - 1] == b[j - 1] && here == at(i - 1, j - 1);
+        const bool change = i > 0 && j > 0 && here == at(i - 1, j - 1) + 1;
+        const bool remove = i > 0 && here == at(i - 1, j) + 1;
+        const bool insert = j > 0 && here == at(i, j - 1) + 1;
+        EditStep step = EditStep::Swap;
+        if (last == EditStep::Insert && insert) {
+            step = EditStep::Insert;
+        } else if (last == EditStep::Remove && remove) {
+            step = EditStep::Remove;
+        } else if (same) {
+            step = EditStep::Same;
+        } else if (change && letterKind(a[i - 1]) == letterKind(b[j - 1])) {
+            step = EditStep::Change;
+        } else if (insert) {
+            step = EditStep::Insert;
+        } else if (remove) {
+            step = EditStep::Remove;
+        } else if (change) {
+            step = EditStep::Change;
         }
+        steps.append(step);
+        i -= step == EditStep::Swap ? 2 : step == EditStep::Insert ? 0 : 1;
+        j -= step == EditStep::Swap ? 2 : step == EditStep::Remove ? 0 : 1;
+        last = step;
     }
-    std::reverse(steps.begin(), steps.end());
     return steps;
 }
 

@@ -30,6 +30,15 @@ bool isConsonant(QChar c) {
     return !c.isNull() && c.unicode() < 0x80 && c.isLetter() && !isVowel(c);
 }
 
+// Two neighbours typed the other way round: a swap, not a confusion of sounds.
+bool swapped(const QList<CharMark>& marks, qsizetype i) {
+    const auto crossed = [&](qsizetype j) {
+        return j >= 0 && j < marks.size() && marks[j].kind == Kind::Wrong &&
+               marks[j].typed == marks[i].right && marks[j].right == marks[i].typed;
+    };
+    return crossed(i - 1) || crossed(i + 1);
+}
+
 bool pairIs(const CharMark& mark, QChar a, QChar b) {
     const QChar typed = letterOf(mark.typed);
     const QChar right = letterOf(mark.right);
@@ -54,10 +63,10 @@ bool thAsS(const QList<CharMark>& marks, qsizetype i) {
            (is(a, Kind::Extra, "t", "") && is(b, Kind::Wrong, "h", "s"));
 }
 
-// One or more vowels typed after the last consonant of a word (before a blank or the end).
+// One or more vowels typed after a consonant at the end of a word (before a blank or the end).
 bool addedVowel(const QList<CharMark>& marks, qsizetype i) {
     if (marks[i].kind != Kind::Extra || !isVowel(letterOf(marks[i].typed)) || i == 0 ||
-        marks[i - 1].kind != Kind::Same || !isConsonant(letterOf(marks[i - 1].right))) {
+        !isConsonant(letterOf(marks[i - 1].typed))) {
         return false;
     }
     qsizetype next = i + 1;
@@ -92,10 +101,11 @@ bool doubledConsonant(const QList<CharMark>& marks, qsizetype i) {
 QList<SlipKind> spellingSlips(const QList<CharMark>& marks) {
     QSet<SlipKind> found;
     for (qsizetype i = 0; i < marks.size(); ++i) {
-        if (marks[i].kind == Kind::Wrong && pairIs(marks[i], u'l', u'r')) {
+        const bool changed = marks[i].kind == Kind::Wrong && !swapped(marks, i);
+        if (changed && pairIs(marks[i], u'l', u'r')) {
             found.insert(SlipKind::LR);
         }
-        if (marks[i].kind == Kind::Wrong && pairIs(marks[i], u'b', u'v')) {
+        if (changed && pairIs(marks[i], u'b', u'v')) {
             found.insert(SlipKind::BV);
         }
         if (thAsS(marks, i)) {
