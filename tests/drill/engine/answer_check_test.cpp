@@ -488,5 +488,55 @@ TEST(AnswerCheck, Table) {
     }
 }
 
+// The words a screen reader says, counting the typed answer's user-perceived characters.
+TEST(AnswerDifference, SpokenForAScreenReader) {
+    const struct {
+        QString typed;
+        QString right;
+        QString spoken;
+    } table[] = {
+        {u"recieve"_s, u"receive"_s, u"4 文字目: i ではなく e、5 文字目: e ではなく i"_s},
+        {u"aple"_s, u"apple"_s, u"3 文字目: p が抜けている"_s},
+        {u"desku"_s, u"desk"_s, u"5 文字目: u は余分"_s},
+        {u"new  york"_s, u"new york"_s, u"5 文字目: 空白 は余分"_s},
+        {u"𠮟れ"_s, u"𠮟る"_s, u"2 文字目: れ ではなく る"_s},
+        {u"cafe\u0301s"_s, u"cafes"_s, u"4 文字目: e\u0301 ではなく e"_s},
+        {u""_s, u"ab"_s, u"1 文字目: a が抜けている、1 文字目: b が抜けている"_s},
+        {u"apple"_s, u"apple"_s, u""_s},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.typed.toStdString());
+        EXPECT_EQ(spokenDifference(differenceToClosest(row.typed, {row.right})), row.spoken);
+    }
+}
+
+// The bit-parallel distance (and the row-by-row one beyond 64 characters) against the length
+// of the edit script read from the full table, and the limit honoured.
+TEST(AnswerDifference, DistanceAgreesWithTheEditScript) {
+    QRandomGenerator random(28);
+    const auto text = [&] {
+        QString t;
+        for (int n = int(random.bounded(80)); n > 0; --n) {
+            t += QChar(u'a' + random.bounded(3));
+        }
+        return t;
+    };
+    for (int pair = 0; pair < 300; ++pair) {
+        const CharKeys a = charKeys(text());
+        const CharKeys b = charKeys(text());
+        int script = 0;
+        for (const EditStep step : editSteps(a, b)) {
+            script += step == EditStep::Same ? 0 : 1;
+        }
+        SCOPED_TRACE(pair);
+        const DistanceFrom from(a);
+        EXPECT_EQ(from.to(b, 200), script);
+        EXPECT_EQ(from.to(b, script), script);
+        if (script > 0) {
+            EXPECT_EQ(from.to(b, script - 1), script);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace drill
