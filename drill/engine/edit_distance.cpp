@@ -17,6 +17,10 @@ namespace {
 
 constexpr quint64 kClusterBit = quint64{1} << 63;
 
+// The most cells a table may have (16 MB of int): beyond it a pasted text against a long answer
+// gets a rough difference, not a stalled window or an exhausted memory.
+constexpr qsizetype kMostCells = qsizetype{1} << 22;
+
 quint64 slotHash(quint64 key) {
     return (key * 0x9E3779B97F4A7C15ULL) >> 57;  // 7 bits: one of 128 slots
 }
@@ -110,6 +114,53 @@ int rowDistance(const CharKeys& from, const CharKeys& to, int limit) {
     return distance <= limit ? distance : limit + 1;
 }
 
+QList<EditStep> middleSteps(const CharKeys& from, const CharKeys& to) {
+    // The table of the reversed texts holds the distances between suffixes, so the script can
+    // be read from the front: the first difference is marked where a reader meets it.
+    const CharKeys a(from.rbegin(), from.rend());
+    const CharKeys b(to.rbegin(), to.rend());
+    const std::vector<int> d = distanceTable(a, b);
+    const qsizetype columns = b.size() + 1;
+    const auto at = [&](qsizetype i, qsizetype j) {
+        return d[static_cast<size_t>(i * columns + j)];
+    };
+    QList<EditStep> steps;
+    qsizetype i = a.size();
+    qsizetype j = b.size();
+    EditStep last = EditStep::Same;
+    // Of equally short scripts: a run of removed or inserted characters kept whole, then a kept
+    // character, a change between letters of a kind (vowel for vowel), an insertion, a removal,
+    // any change, a swap last.
+    while (i > 0 || j > 0) {
+        const int here = at(i, j);
+        const bool same = i > 0 && j > 0 && a[i - 1] == b[j - 1] && here == at(i - 1, j - 1);
+        const bool change = i > 0 && j > 0 && here == at(i - 1, j - 1) + 1;
+        const bool remove = i > 0 && here == at(i - 1, j) + 1;
+        const bool insert = j > 0 && here == at(i, j - 1) + 1;
+        EditStep step = EditStep::Swap;
+        if (last == EditStep::Insert && insert) {
+            step = EditStep::Insert;
+        } else if (last == EditStep::Remove && remove) {
+            step = EditStep::Remove;
+        } else if (same) {
+            step = EditStep::Same;
+        } else if (change && letterKind(a[i - 1]) == letterKind(b[j - 1])) {
+            step = EditStep::Change;
+        } else if (insert) {
+            step = EditStep::Insert;
+        } else if (remove) {
+            step = EditStep::Remove;
+        } else if (change) {
+            step = EditStep::Change;
+        }
+        steps.append(step);
+        i -= step == EditStep::Swap ? 2 : step == EditStep::Insert ? 0 : 1;
+        j -= step == EditStep::Swap ? 2 : step == EditStep::Remove ? 0 : 1;
+        last = step;
+    }
+    return steps;
+}
+
 }  // namespace
 
 QStringList graphemeClusters(QStringView text) {
@@ -187,7 +238,9 @@ int DistanceFrom::to(const CharKeys& other, int limit) const {
         return int(other.size());
     }
     if (m > 64) {
-        return rowDistance(from_, other, limit);
+        // Every character changed, then the rest inserted or removed: an upper bound.
+        return m * other.size() > kMostCells ? std::min(limit + 1, int(std::max(m, other.size())))
+                                             : rowDistance(from_, other, limit);
     }
     // The bit-vector form of the optimal-string-alignment table (Hyyrö 2003): bit i of the
     // vertical deltas stands for row i + 1 of the current column.
@@ -215,49 +268,28 @@ int DistanceFrom::to(const CharKeys& other, int limit) const {
 }
 
 QList<EditStep> editSteps(const CharKeys& from, const CharKeys& to) {
-    // The table of the reversed texts holds the distances between suffixes, so the script can
-    // be read from the front: the first difference is marked where a reader meets it.
-    const CharKeys a(from.rbegin(), from.rend());
-    const CharKeys b(to.rbegin(), to.rend());
-    const std::vector<int> d = distanceTable(a, b);
-    const qsizetype columns = b.size() + 1;
-    const auto at = [&](qsizetype i, qsizetype j) {
-        return d[static_cast<size_t>(i * columns + j)];
-    };
-    QList<EditStep> steps;
-    qsizetype i = a.size();
-    qsizetype j = b.size();
-    EditStep last = EditStep::Same;
-    // Of equally short scripts: a run of removed or inserted characters kept whole, then a kept
-    // character, a change between letters of a kind (vowel for vowel), an insertion, a removal,
-    // any change, a swap last.
-    while (i > 0 || j > 0) {
-        const int here = at(i, j);
-        const bool same = i > 0 && j > 0 && a[i - 1] == b[j - 1] && here == at(i - 1, j - 1);
-        const bool change = i > 0 && j > 0 && here == at(i - 1, j - 1) + 1;
-        const bool remove = i > 0 && here == at(i - 1, j) + 1;
-        const bool insert = j > 0 && here == at(i, j - 1) + 1;
-        EditStep step = EditStep::Swap;
-        if (last == EditStep::Insert && insert) {
-            step = EditStep::Insert;
-        } else if (last == EditStep::Remove && remove) {
-            step = EditStep::Remove;
-        } else if (same) {
-            step = EditStep::Same;
-        } else if (change && letterKind(a[i - 1]) == letterKind(b[j - 1])) {
-            step = EditStep::Change;
-        } else if (insert) {
-            step = EditStep::Insert;
-        } else if (remove) {
-            step = EditStep::Remove;
-        } else if (change) {
-            step = EditStep::Change;
-        }
-        steps.append(step);
-        i -= step == EditStep::Swap ? 2 : step == EditStep::Insert ? 0 : 1;
-        j -= step == EditStep::Swap ? 2 : step == EditStep::Remove ? 0 : 1;
-        last = step;
+    // What both begin and end with is kept; only the middle needs the table.
+    qsizetype head = 0;
+    while (head < from.size() && head < to.size() && from[head] == to[head]) {
+        ++head;
     }
+    qsizetype tail = 0;
+    while (tail < from.size() - head && tail < to.size() - head &&
+           from[from.size() - 1 - tail] == to[to.size() - 1 - tail]) {
+        ++tail;
+    }
+    QList<EditStep> steps(head, EditStep::Same);
+    const CharKeys middleFrom = from.sliced(head, from.size() - head - tail);
+    const CharKeys middleTo = to.sliced(head, to.size() - head - tail);
+    if (middleFrom.size() * middleTo.size() > kMostCells) {
+        const qsizetype changed = std::min(middleFrom.size(), middleTo.size());
+        steps.append(QList<EditStep>(changed, EditStep::Change));
+        steps.append(QList<EditStep>(middleFrom.size() - changed, EditStep::Remove));
+        steps.append(QList<EditStep>(middleTo.size() - changed, EditStep::Insert));
+    } else {
+        steps.append(middleSteps(middleFrom, middleTo));
+    }
+    steps.append(QList<EditStep>(tail, EditStep::Same));
     return steps;
 }
 

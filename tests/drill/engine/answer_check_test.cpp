@@ -93,7 +93,7 @@ const Row kRows[] = {
     {"hat", "hata", "", "x", "hat[+a]", "vowel"},
     {"sea", "seaa", "", "x", "sea[+a]", ""},  // no consonant before it
     // a doubled or single consonant
-    {"committee", "comitee", "", "x?", "com[-m]it[-t]ee", "double"},
+    {"committee", "comitee", "", "x?", "com[-m]i[-t]tee", "double"},
     {"address", "adress", "", "x?", "ad[-d]ress", "double"},
     {"necessary", "neccessary", "", "x?", "nec[+c]essary", "double"},
     {"beginning", "begining", "", "x?", "begin[-n]ing", "double"},
@@ -358,7 +358,7 @@ const Row kRows[] = {
     {"(to run", "to run", "LP", "x?", "[-(]to run", ""},
     {"to) run", "to run", "LP", "x?", "to[-)] run", ""},
     {"(a (b)) c", "c", "LP", "o~", "[-(][-a][- ][-(][-b][-)][-)][- ]c", ""},
-    {"(a (b)) c", "a (b) c", "LP", "o~", "[-(]a (b)[-)] c", ""},
+    {"(a (b)) c", "a (b) c", "LP", "o~", "[-(]a (b[-)]) c", ""},
     {"(a (b)) c", "a b c", "LP", "x", "[-(]a [-(]b[-)][-)] c", ""},
     {"look (at)|see", "look", "LP", "o~", "look[- ][-(][-a][-t][-)]", ""},
     {"see|look (at)", "look at", "LP", "o~", "look [-(]at[-)]", ""},
