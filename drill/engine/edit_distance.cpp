@@ -185,9 +185,13 @@ CharKeys charKeys(const QStringList& clusters) {
     CharKeys keys;
     keys.reserve(clusters.size());
     for (const QString& cluster : clusters) {
-        const auto codePoints = cluster.toUcs4();
-        keys.append(codePoints.size() == 1 ? quint64{codePoints.front()}
-                                           : (quint64{qHash(cluster, 0x6b78)} | kClusterBit));
+        if (cluster.size() == 1) {
+            keys.append(cluster[0].unicode());
+        } else if (cluster.size() == 2 && cluster[0].isHighSurrogate()) {
+            keys.append(QChar::surrogateToUcs4(cluster[0], cluster[1]));
+        } else {
+            keys.append(quint64{qHash(cluster, 0x6b78)} | kClusterBit);
+        }
     }
     return keys;
 }
