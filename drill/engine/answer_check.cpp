@@ -27,10 +27,22 @@ struct Forms {
     Script script = Script::None;
 };
 
+// textScript, without a look-up for each character of an ASCII text.
+Script scriptOf(const QString& text) {
+    bool latin = false;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            return textScript(text);
+        }
+        latin = latin || c.isLetterOrNumber();
+    }
+    return latin ? Script::Latin : Script::None;
+}
+
 Forms formsOf(const QString& text) {
     QString stored = common::storedForm(text);
     QString folded = lenientForm(stored);
-    return {std::move(stored), std::move(folded), textScript(text)};
+    return {std::move(stored), std::move(folded), scriptOf(text)};
 }
 
 bool allIn(const QList<Forms>& rights, Script script) {
@@ -207,7 +219,7 @@ AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
     check.difference = check.nearMiss
                            ? differenceAgainst(near.right)
                            : differenceToClosest(typedForms.stored, rights, rightsStored);
-    if (textScript(check.difference.rightAnswer) == Script::Latin) {
+    if (scriptOf(check.difference.rightAnswer) == Script::Latin) {
         check.slips = spellingSlips(check.difference.marks);
     }
     if (check.nearMiss && options.nearMiss == NearMissRule::Accept) {

@@ -198,11 +198,8 @@ CharKeys charKeys(const QStringList& clusters) {
 
 CharKeys charKeys(QStringView text) {
     if (simpleText(text)) {
-        CharKeys keys;
-        keys.reserve(text.size());
-        for (const QChar c : text) {
-            keys.append(c.unicode());
-        }
+        CharKeys keys(text.size());
+        std::copy(text.utf16(), text.utf16() + text.size(), keys.begin());
         return keys;
     }
     return charKeys(graphemeClusters(text));

@@ -53,14 +53,14 @@ bool thAsS(const QList<CharMark>& marks, qsizetype i) {
     }
     const CharMark& a = marks[i];
     const CharMark& b = marks[i + 1];
-    const auto is = [](const CharMark& m, Kind kind, const char* typed, const char* right) {
-        return m.kind == kind && m.typed.toLower() == QLatin1StringView(typed) &&
-               m.right.toLower() == QLatin1StringView(right);
+    const auto is = [](const CharMark& m, Kind kind, char16_t typed, char16_t right) {
+        return m.kind == kind && letterOf(m.typed) == QChar(typed) &&
+               letterOf(m.right) == QChar(right);
     };
-    return (is(a, Kind::Wrong, "s", "t") && is(b, Kind::Missing, "", "h")) ||
-           (is(a, Kind::Missing, "", "t") && is(b, Kind::Wrong, "s", "h")) ||
-           (is(a, Kind::Wrong, "t", "s") && is(b, Kind::Extra, "h", "")) ||
-           (is(a, Kind::Extra, "t", "") && is(b, Kind::Wrong, "h", "s"));
+    return (is(a, Kind::Wrong, u's', u't') && is(b, Kind::Missing, 0, u'h')) ||
+           (is(a, Kind::Missing, 0, u't') && is(b, Kind::Wrong, u's', u'h')) ||
+           (is(a, Kind::Wrong, u't', u's') && is(b, Kind::Extra, u'h', 0)) ||
+           (is(a, Kind::Extra, u't', 0) && is(b, Kind::Wrong, u'h', u's'));
 }
 
 // One or more vowels typed after a consonant at the end of a word (before a blank or the end).
