@@ -58,24 +58,22 @@ std::vector<int> distanceTable(const CharKeys& from, const CharKeys& to) {
     const qsizetype rows = from.size() + 1;
     const qsizetype columns = to.size() + 1;
     std::vector<int> d(static_cast<size_t>(rows * columns));
-    const auto at = [&](qsizetype i, qsizetype j) -> int& {
-        return d[static_cast<size_t>(i * columns + j)];
-    };
-    for (qsizetype i = 0; i < rows; ++i) {
-        at(i, 0) = int(i);
-    }
+    const quint64* a = from.constData();
+    const quint64* b = to.constData();
     for (qsizetype j = 0; j < columns; ++j) {
-        at(0, j) = int(j);
+        d[size_t(j)] = int(j);
     }
     for (qsizetype i = 1; i < rows; ++i) {
+        int* row = d.data() + i * columns;
+        const int* above = row - columns;
+        row[0] = int(i);
         for (qsizetype j = 1; j < columns; ++j) {
-            const int change = from[i - 1] == to[j - 1] ? 0 : 1;
-            int best = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + change});
-            if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
-                change != 0) {
-                best = std::min(best, at(i - 2, j - 2) + 1);
+            const int change = a[i - 1] == b[j - 1] ? 0 : 1;
+            int best = std::min(std::min(above[j], row[j - 1]) + 1, above[j - 1] + change);
+            if (change != 0 && i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                best = std::min(best, above[j - 2 - columns] + 1);
             }
-            at(i, j) = best;
+            row[j] = best;
         }
     }
     return d;
@@ -210,6 +208,10 @@ DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
         return;
     }
     for (qsizetype i = 0; i < from_.size(); ++i) {
+        if (from_[i] < kDirect) {
+            direct_[from_[i]] |= quint64{1} << i;
+            continue;
+        }
         quint64 slot = slotHash(from_[i]);
         while (masks_[slot] != 0 && keys_[slot] != from_[i]) {
             slot = (slot + 1) % kSlots;
@@ -220,6 +222,9 @@ DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
 }
 
 quint64 DistanceFrom::maskOf(quint64 key) const {
+    if (key < kDirect) {
+        return direct_[key];
+    }
     for (quint64 slot = slotHash(key);; slot = (slot + 1) % kSlots) {
         if (masks_[slot] == 0) {
             return 0;
