@@ -103,6 +103,16 @@ qsizetype optionalMatch(const Forms& typed, const QList<Forms>& rights,
     return -1;
 }
 
+// A number one digit off is another number, not a slip of spelling.
+bool changesDigit(const QList<CharMark>& marks) {
+    return std::any_of(marks.begin(), marks.end(), [](const CharMark& mark) {
+        const auto digit = [](const QString& text) {
+            return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+        };
+        return mark.kind != CharMark::Kind::Same && (digit(mark.typed) || digit(mark.right));
+    });
+}
+
 // How many edits an answer of length characters may be off and still be a near miss: the
 // length is that of the right answer (in the form it is judged in), not the typed one.
 int nearMissEdits(qsizetype length) {
@@ -215,10 +225,13 @@ AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
         return check;
     }
     const NearMiss near = nearMiss(typedForms, rightForms, otherAnswers, options.lenient);
-    check.nearMiss = near.right >= 0;
-    check.difference = check.nearMiss
-                           ? differenceAgainst(near.right)
-                           : differenceToClosest(typedForms.stored, rights, rightsStored);
+    if (near.right >= 0) {
+        check.difference = differenceAgainst(near.right);
+        check.nearMiss = !changesDigit(check.difference.marks);
+    }
+    if (!check.nearMiss) {
+        check.difference = differenceToClosest(typedForms.stored, rights, rightsStored);
+    }
     if (scriptOf(check.difference.rightAnswer) == Script::Latin) {
         check.slips = spellingSlips(check.difference.marks);
     }

@@ -154,6 +154,9 @@ const Row kRows[] = {
     {"はし", "ばし", "A", "x", "[ば/は]し", ""},
     {"desk", "desku", "R", "retry", "desk[+u]", "vowel"},
     {"apple", "apple", "A", "o", "", ""},
+    {"1984", "1948", "A", "x", "19[4/8][8/4]", ""},
+    {"Windows 95", "Windows 98", "A", "x", "Windows 9[8/5]", ""},
+    {"Windows 95", "Windos 95", "A", "o?", "Windo[-w]s 95", ""},
     {"apple", "", "A", "x", "[-a][-p][-p][-l][-e]", ""},
     {"apple", " apple", "A", "o?", "[+ ]apple", ""},
     // exact and lenient judging: width, case and blanks
