@@ -128,33 +128,39 @@ int nearMissEdits(qsizetype length) {
     return int(length / 7) + 2;
 }
 
-struct NearMiss {
-    qsizetype right = -1;  // index into the rights
-    int edits = 0;
+struct Closest {
+    qsizetype right = -1;  // the closest right answer (of equally close ones the first)
+    qsizetype near = -1;   // the closest Latin one within its near-miss distance
+    int nearEdits = 0;
 };
 
-// The closest Latin right answer within its near-miss distance (of equally close ones the
-// first), unless another entry's answer is at least as close.
-NearMiss nearMiss(const Forms& typed, const QList<Forms>& rights, const OtherAnswers& others,
-                  bool lenient) {
-    NearMiss found;
-    if (typed.script != Script::Latin) {
-        return found;
-    }
+// The right answers closest to typed, in the form judged (lenient or stored); the near miss
+// only when no other entry's answer is at least as close.
+Closest closestRights(const Forms& typed, const QList<Forms>& rights, const OtherAnswers& others,
+                      bool lenient) {
+    Closest found;
+    const bool latin = typed.script == Script::Latin;
     const DistanceFrom from(charKeys(lenient ? typed.folded : typed.stored));
+    int least = -1;
     for (qsizetype i = 0; i < rights.size(); ++i) {
-        if (rights[i].script != Script::Latin) {
-            continue;
-        }
         const CharKeys keys = charKeys(lenient ? rights[i].folded : rights[i].stored);
-        const int allowed = nearMissEdits(keys.size());
-        const int limit = found.right < 0 ? allowed : std::min(allowed, found.edits - 1);
-        const int edits = from.to(keys, limit);
-        if (edits > 0 && edits <= limit) {
-            found = {i, edits};
+        const int closestLimit = least < 0 ? int(from.keys().size() + keys.size()) : least - 1;
+        int nearLimit = -1;
+        if (latin && rights[i].script == Script::Latin) {
+            const int allowed = nearMissEdits(keys.size());
+            nearLimit = found.near < 0 ? allowed : std::min(allowed, found.nearEdits - 1);
+        }
+        const int edits = from.to(keys, std::max(closestLimit, nearLimit));
+        if (edits <= closestLimit) {
+            found.right = i;
+            least = edits;
+        }
+        if (edits > 0 && edits <= nearLimit) {
+            found.near = i;
+            found.nearEdits = edits;
         }
     }
-    if (found.right < 0 || others.size() == 0) {
+    if (found.near < 0 || others.size() == 0) {
         return found;
     }
     QStringList except;
@@ -162,9 +168,12 @@ NearMiss nearMiss(const Forms& typed, const QList<Forms>& rights, const OtherAns
         except.append(right.folded);
     }
     const bool closer =
-        lenient ? others.anyWithin(from, found.edits, except)
-                : others.anyWithin(DistanceFrom(charKeys(typed.folded)), found.edits, except);
-    return closer ? NearMiss{} : found;
+        lenient ? others.anyWithin(from, found.nearEdits, except)
+                : others.anyWithin(DistanceFrom(charKeys(typed.folded)), found.nearEdits, except);
+    if (closer) {
+        found.near = -1;
+    }
+    return found;
 }
 
 }  // namespace
@@ -194,15 +203,12 @@ AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
     }
     const Forms typedForms = formsOf(typed);
     QList<Forms> rightForms;
-    QStringList rightsStored;
     rightForms.reserve(rights.size());
-    rightsStored.reserve(rights.size());
     for (const QString& right : rights) {
         rightForms.append(formsOf(right));
-        rightsStored.append(rightForms.last().stored);
     }
     const auto differenceAgainst = [&](qsizetype right) {
-        return differenceToClosest(typedForms.stored, {rights[right]}, {rightsStored[right]});
+        return differenceToClosest(typedForms.stored, {rights[right]}, {rightForms[right].stored});
     };
     if (!check.judgement.right && options.lenient &&
         (options.optionalParentheses || options.optionalPlaceholder)) {
@@ -224,19 +230,19 @@ AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
     if (check.inputMode != InputModeSlip::None) {
         return check;
     }
-    const NearMiss near = nearMiss(typedForms, rightForms, otherAnswers, options.lenient);
-    if (near.right >= 0) {
-        check.difference = differenceAgainst(near.right);
+    const Closest closest = closestRights(typedForms, rightForms, otherAnswers, options.lenient);
+    if (closest.near >= 0) {
+        check.difference = differenceAgainst(closest.near);
         check.nearMiss = !changesDigit(check.difference.marks);
     }
-    if (!check.nearMiss) {
-        check.difference = differenceToClosest(typedForms.stored, rights, rightsStored);
+    if (!check.nearMiss && closest.right >= 0) {
+        check.difference = differenceAgainst(closest.right);
     }
     if (scriptOf(check.difference.rightAnswer) == Script::Latin) {
         check.slips = spellingSlips(check.difference.marks);
     }
     if (check.nearMiss && options.nearMiss == NearMissRule::Accept) {
-        check.judgement = {true, false, rights[near.right]};
+        check.judgement = {true, false, rights[closest.near]};
     }
     check.retry = check.nearMiss && options.nearMiss == NearMissRule::Retry;
     return check;
