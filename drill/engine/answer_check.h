@@ -45,8 +45,10 @@ struct AnswerCheck {
     // second try with NearMissRule::Off (a near miss then stays ×, marked as one).
     bool retry = false;
     InputModeSlip inputMode = InputModeSlip::None;  // not judged, count nothing
-    AnswerDifference difference;  // filled after × and after a lenient or near-miss ○
-    QList<SlipKind> slips;        // for a × or a near miss, in the order of SlipKind
+    // Filled after × and after a lenient or near-miss ○: against the answer matched, the near
+    // miss, or else the closest answer in the form judged (lenient when lenient is on).
+    AnswerDifference difference;
+    QList<SlipKind> slips;  // for a × or a near miss, in the order of SlipKind
 };
 
 // Judges typed against the entry's right answers. otherAnswers holds the right answers of the
