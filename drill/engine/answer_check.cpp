@@ -5,7 +5,6 @@
 #include "drill/engine/answer_check.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "common/ansi_text.h"
 #include "common/text_script.h"
@@ -21,9 +20,34 @@ namespace {
 using common::Script;
 using common::textScript;
 
-bool allIn(const QStringList& texts, Script script) {
-    return !texts.isEmpty() && std::all_of(texts.begin(), texts.end(), [&](const QString& text) {
-        return textScript(text) == script;
+// The texts of one check in the forms they are compared in, each made once.
+struct Forms {
+    QString stored;  // as the word file stores it
+    QString folded;  // and in the lenient form
+    Script script = Script::None;
+};
+
+// textScript, without a look-up for each character of an ASCII text.
+Script scriptOf(const QString& text) {
+    bool latin = false;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            return textScript(text);
+        }
+        latin = latin || c.isLetterOrNumber();
+    }
+    return latin ? Script::Latin : Script::None;
+}
+
+Forms formsOf(const QString& text) {
+    QString stored = common::storedForm(text);
+    QString folded = lenientForm(stored);
+    return {std::move(stored), std::move(folded), scriptOf(text)};
+}
+
+bool allIn(const QList<Forms>& rights, Script script) {
+    return !rights.isEmpty() && std::all_of(rights.begin(), rights.end(), [&](const Forms& right) {
+        return right.script == script;
     });
 }
 
@@ -40,12 +64,13 @@ bool looksLikeRomaji(const QString& typed) {
     return letter;
 }
 
-InputModeSlip inputModeSlip(const QString& typed, const QStringList& rights) {
-    const Script script = textScript(typed);
-    if (script == Script::Japanese && allIn(rights, Script::Latin)) {
+InputModeSlip inputModeSlip(const QString& typed, const Forms& typedForms,
+                            const QStringList& rights, const QList<Forms>& rightForms) {
+    if (typedForms.script == Script::Japanese && allIn(rightForms, Script::Latin)) {
         return InputModeSlip::KanaOn;
     }
-    if (script != Script::Latin || !looksLikeRomaji(typed) || !allIn(rights, Script::Japanese)) {
+    if (typedForms.script != Script::Latin || !allIn(rightForms, Script::Japanese) ||
+        !looksLikeRomaji(typed)) {
         return InputModeSlip::None;
     }
     // Romaji that spells a kana answer; an answer with kanji we cannot read may be spelt by
@@ -63,21 +88,29 @@ InputModeSlip inputModeSlip(const QString& typed, const QStringList& rights) {
 }
 
 // Optional parts in parentheses or a placeholder, left out or typed (lenient forms).
-std::optional<QString> optionalMatch(const QString& typed, const QStringList& rights,
-                                     const CheckOptions& options) {
-    const QString folded = lenientForm(common::storedForm(typed));
-    if (folded.isEmpty()) {
-        return std::nullopt;
+qsizetype optionalMatch(const Forms& typed, const QList<Forms>& rights,
+                        const CheckOptions& options) {
+    if (typed.folded.isEmpty()) {
+        return -1;
     }
-    for (const QString& right : rights) {
-        const QStringList forms =
-            optionalForms(lenientForm(common::storedForm(right)), options.optionalParentheses,
-                          options.optionalPlaceholder);
-        if (forms.contains(folded)) {
-            return right;
+    for (qsizetype i = 0; i < rights.size(); ++i) {
+        const QStringList forms = optionalForms(rights[i].folded, options.optionalParentheses,
+                                                options.optionalPlaceholder);
+        if (forms.contains(typed.folded)) {
+            return i;
         }
     }
-    return std::nullopt;
+    return -1;
+}
+
+// A number one digit off is another number, not a slip of spelling.
+bool changesDigit(const QList<CharMark>& marks) {
+    return std::any_of(marks.begin(), marks.end(), [](const CharMark& mark) {
+        const auto digit = [](const QString& text) {
+            return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+        };
+        return mark.kind != CharMark::Kind::Same && (digit(mark.typed) || digit(mark.right));
+    });
 }
 
 // How many edits an answer of length characters may be off and still be a near miss: the
@@ -95,48 +128,52 @@ int nearMissEdits(qsizetype length) {
     return int(length / 7) + 2;
 }
 
-struct NearMiss {
-    qsizetype right = -1;  // index into the rights
-    int edits = 0;
+struct Closest {
+    qsizetype right = -1;  // the closest right answer (of equally close ones the first)
+    qsizetype near = -1;   // the closest Latin one within its near-miss distance
+    int nearEdits = 0;
 };
 
-// The closest Latin right answer within its near-miss distance (of equally close ones the
-// first), unless another entry's answer is at least as close.
-NearMiss nearMiss(const QString& typed, const QStringList& rights, const OtherAnswers& others,
-                  bool lenient) {
-    NearMiss found;
-    if (textScript(typed) != Script::Latin) {
-        return found;
-    }
-    const auto judgedForm = [&](const QString& text) {
-        const QString stored = common::storedForm(text);
-        return lenient ? lenientForm(stored) : stored;
-    };
-    const DistanceFrom from(charKeys(judgedForm(typed)));
+// The right answers closest to typed, in the form judged (lenient or stored); the near miss
+// only when no other entry's answer is at least as close.
+Closest closestRights(const Forms& typed, const QList<Forms>& rights, const OtherAnswers& others,
+                      bool lenient) {
+    Closest found;
+    const bool latin = typed.script == Script::Latin;
+    const DistanceFrom from(charKeys(lenient ? typed.folded : typed.stored));
+    int least = -1;
     for (qsizetype i = 0; i < rights.size(); ++i) {
-        if (textScript(rights[i]) != Script::Latin) {
-            continue;
+        const CharKeys keys = charKeys(lenient ? rights[i].folded : rights[i].stored);
+        const int closestLimit = least < 0 ? int(from.keys().size() + keys.size()) : least - 1;
+        int nearLimit = -1;
+        if (latin && rights[i].script == Script::Latin) {
+            const int allowed = nearMissEdits(keys.size());
+            nearLimit = found.near < 0 ? allowed : std::min(allowed, found.nearEdits - 1);
         }
-        const CharKeys keys = charKeys(judgedForm(rights[i]));
-        const int allowed = nearMissEdits(keys.size());
-        const int limit = found.right < 0 ? allowed : std::min(allowed, found.edits - 1);
-        const int edits = from.to(keys, limit);
-        if (edits > 0 && edits <= limit) {
-            found = {i, edits};
+        const int edits = from.to(keys, std::max(closestLimit, nearLimit));
+        if (edits <= closestLimit) {
+            found.right = i;
+            least = edits;
+        }
+        if (edits > 0 && edits <= nearLimit) {
+            found.near = i;
+            found.nearEdits = edits;
         }
     }
-    if (found.right < 0 || others.size() == 0) {
+    if (found.near < 0 || others.size() == 0) {
         return found;
     }
     QStringList except;
-    for (const QString& right : rights) {
-        except.append(lenientForm(common::storedForm(right)));
+    for (const Forms& right : rights) {
+        except.append(right.folded);
     }
     const bool closer =
-        lenient ? others.anyWithin(from, found.edits, except)
-                : others.anyWithin(DistanceFrom(charKeys(lenientForm(common::storedForm(typed)))),
-                                   found.edits, except);
-    return closer ? NearMiss{} : found;
+        lenient ? others.anyWithin(from, found.nearEdits, except)
+                : others.anyWithin(DistanceFrom(charKeys(typed.folded)), found.nearEdits, except);
+    if (closer) {
+        found.near = -1;
+    }
+    return found;
 }
 
 }  // namespace
@@ -161,31 +198,51 @@ AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
                         const OtherAnswers& otherAnswers, const CheckOptions& options) {
     AnswerCheck check;
     check.judgement = judgeAnswer(typed, rights, options.lenient);
+    if (check.judgement.right && !check.judgement.lenient) {
+        return check;
+    }
+    const Forms typedForms = formsOf(typed);
+    QList<Forms> rightForms;
+    rightForms.reserve(rights.size());
+    for (const QString& right : rights) {
+        rightForms.append(formsOf(right));
+    }
+    const auto differenceAgainst = [&](qsizetype right) {
+        return differenceToClosest(typedForms.stored, {rights[right]}, {rightForms[right].stored});
+    };
     if (!check.judgement.right && options.lenient &&
         (options.optionalParentheses || options.optionalPlaceholder)) {
-        if (const std::optional<QString> right = optionalMatch(typed, rights, options)) {
-            check.judgement = {true, true, *right};
+        const qsizetype right = optionalMatch(typedForms, rightForms, options);
+        if (right >= 0) {
+            check.judgement = {true, true, rights[right]};
+            check.difference = differenceAgainst(right);
+            return check;
         }
     }
     if (check.judgement.right) {
-        if (check.judgement.lenient) {
-            check.difference = differenceTo(typed, check.judgement.rightAnswer);
+        const qsizetype matched = rights.indexOf(check.judgement.rightAnswer);
+        if (matched >= 0) {
+            check.difference = differenceAgainst(matched);
         }
         return check;
     }
-    check.inputMode = inputModeSlip(typed, rights);
+    check.inputMode = inputModeSlip(typed, typedForms, rights, rightForms);
     if (check.inputMode != InputModeSlip::None) {
         return check;
     }
-    const NearMiss near = nearMiss(typed, rights, otherAnswers, options.lenient);
-    check.nearMiss = near.right >= 0;
-    check.difference = check.nearMiss ? differenceTo(typed, rights[near.right])
-                                      : differenceToClosest(typed, rights);
-    if (textScript(check.difference.rightAnswer) == Script::Latin) {
+    const Closest closest = closestRights(typedForms, rightForms, otherAnswers, options.lenient);
+    if (closest.near >= 0) {
+        check.difference = differenceAgainst(closest.near);
+        check.nearMiss = !changesDigit(check.difference.marks);
+    }
+    if (!check.nearMiss && closest.right >= 0) {
+        check.difference = differenceAgainst(closest.right);
+    }
+    if (scriptOf(check.difference.rightAnswer) == Script::Latin) {
         check.slips = spellingSlips(check.difference.marks);
     }
     if (check.nearMiss && options.nearMiss == NearMissRule::Accept) {
-        check.judgement = {true, false, rights[near.right]};
+        check.judgement = {true, false, rights[closest.near]};
     }
     check.retry = check.nearMiss && options.nearMiss == NearMissRule::Retry;
     return check;

@@ -24,7 +24,10 @@ struct CheckOptions {
     bool optionalPlaceholder = false;  // only with lenient: "～を見る" accepts "を見る"
 };
 
-// An answer typed with the input method in the wrong mode; it is not judged.
+// An answer typed with the input method in the wrong mode, reported for a wrong answer
+// whatever the options: KanaOn for kana or kanji where every right answer is in Latin letters;
+// KanaOff for romaji where every right answer is Japanese, when it spells the reading of a kana
+// answer or some answer holds kanji (whose reading we cannot know).
 enum class InputModeSlip { None, KanaOn, KanaOff };
 
 // Spelling slips typical of Japanese-speaking writers of English.
@@ -38,10 +41,14 @@ struct AnswerCheck {
     // near miss (then lenient is false and nearMiss true; rightAnswer is the closest answer).
     Judgement judgement;
     bool nearMiss = false;  // within the near-miss distance, whatever the rule
-    bool retry = false;     // NearMissRule::Retry: ask once more, count nothing
+    // NearMissRule::Retry: ask once more, count nothing. Only once: the caller judges the
+    // second try with NearMissRule::Off (a near miss then stays ×, marked as one).
+    bool retry = false;
     InputModeSlip inputMode = InputModeSlip::None;  // not judged, count nothing
-    AnswerDifference difference;  // filled after × and after a lenient or near-miss ○
-    QList<SlipKind> slips;        // for a × or a near miss, in the order of SlipKind
+    // Filled after × and after a lenient or near-miss ○: against the answer matched, the near
+    // miss, or else the closest answer in the form judged (lenient when lenient is on).
+    AnswerDifference difference;
+    QList<SlipKind> slips;  // for a × or a near miss, in the order of SlipKind
 };
 
 // Judges typed against the entry's right answers. otherAnswers holds the right answers of the

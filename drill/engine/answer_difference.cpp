@@ -13,33 +13,38 @@ namespace {
 
 using Kind = CharMark::Kind;
 
-QList<CharMark> marksBetween(const QStringList& typed, const QStringList& right) {
-    QList<CharMark> marks;
+// The marks of a shortest edit script and its number of edits.
+AnswerDifference differenceOf(const QString& typedStored, const QString& right,
+                              const QString& rightStored) {
+    const QStringList typed = graphemeClusters(typedStored);
+    const QStringList wanted = graphemeClusters(rightStored);
+    AnswerDifference difference{right, {}, 0};
     qsizetype t = 0;
     qsizetype r = 0;
-    for (const EditStep step : editSteps(charKeys(typed), charKeys(right))) {
+    for (const EditStep step : editSteps(charKeys(typed), charKeys(wanted))) {
+        difference.edits += step == EditStep::Same ? 0 : 1;
         switch (step) {
             case EditStep::Same:
-                marks.append({Kind::Same, typed[t++], right[r++]});
+                difference.marks.append({Kind::Same, typed[t++], wanted[r++]});
                 break;
             case EditStep::Change:
-                marks.append({Kind::Wrong, typed[t++], right[r++]});
+                difference.marks.append({Kind::Wrong, typed[t++], wanted[r++]});
                 break;
             case EditStep::Swap:
-                marks.append({Kind::Wrong, typed[t], right[r]});
-                marks.append({Kind::Wrong, typed[t + 1], right[r + 1]});
+                difference.marks.append({Kind::Wrong, typed[t], wanted[r]});
+                difference.marks.append({Kind::Wrong, typed[t + 1], wanted[r + 1]});
                 t += 2;
                 r += 2;
                 break;
             case EditStep::Remove:
-                marks.append({Kind::Extra, typed[t++], {}});
+                difference.marks.append({Kind::Extra, typed[t++], {}});
                 break;
             case EditStep::Insert:
-                marks.append({Kind::Missing, {}, right[r++]});
+                difference.marks.append({Kind::Missing, {}, wanted[r++]});
                 break;
         }
     }
-    return marks;
+    return difference;
 }
 
 QString spoken(const QString& character) {
@@ -49,23 +54,28 @@ QString spoken(const QString& character) {
 }  // namespace
 
 AnswerDifference differenceTo(const QString& typed, const QString& right) {
-    const QStringList typedChars = graphemeClusters(common::storedForm(typed));
-    const QStringList rightChars = graphemeClusters(common::storedForm(right));
-    AnswerDifference difference{right, marksBetween(typedChars, rightChars), 0};
-    const DistanceFrom from(charKeys(typedChars));
-    difference.edits = from.to(charKeys(rightChars), int(typedChars.size() + rightChars.size()));
-    return difference;
+    return differenceOf(common::storedForm(typed), right, common::storedForm(right));
 }
 
 AnswerDifference differenceToClosest(const QString& typed, const QStringList& rights) {
-    if (rights.isEmpty()) {
+    QStringList stored;
+    stored.reserve(rights.size());
+    for (const QString& right : rights) {
+        stored.append(common::storedForm(right));
+    }
+    return differenceToClosest(common::storedForm(typed), rights, stored);
+}
+
+AnswerDifference differenceToClosest(const QString& typedStored, const QStringList& rights,
+                                     const QStringList& rightsStored) {
+    if (rights.isEmpty() || rightsStored.size() != rights.size()) {
         return {};
     }
-    const DistanceFrom from(charKeys(common::storedForm(typed)));
+    const DistanceFrom from(charKeys(typedStored));
     qsizetype closest = 0;
     int least = -1;
     for (qsizetype i = 0; i < rights.size(); ++i) {
-        const CharKeys keys = charKeys(common::storedForm(rights[i]));
+        const CharKeys keys = charKeys(rightsStored[i]);
         const int limit = least < 0 ? int(from.keys().size() + keys.size()) : least - 1;
         const int distance = from.to(keys, limit);
         if (distance <= limit) {
@@ -73,7 +83,7 @@ AnswerDifference differenceToClosest(const QString& typed, const QStringList& ri
             least = distance;
         }
     }
-    return differenceTo(typed, rights[closest]);
+    return differenceOf(typedStored, rights[closest], rightsStored[closest]);
 }
 
 QString spokenDifference(const AnswerDifference& difference) {

@@ -32,6 +32,11 @@ struct AnswerDifference {
 // text. Empty rights give an empty difference.
 AnswerDifference differenceToClosest(const QString& typed, const QStringList& rights);
 
+// The same with the texts already in their stored form (common::storedForm), rightsStored
+// beside rights.
+AnswerDifference differenceToClosest(const QString& typedStored, const QStringList& rights,
+                                     const QStringList& rightsStored);
+
 // The same against one given right answer.
 AnswerDifference differenceTo(const QString& typed, const QString& right);
 

@@ -17,6 +17,10 @@ namespace {
 
 constexpr quint64 kClusterBit = quint64{1} << 63;
 
+// The most cells a table may have (16 MB of int): beyond it a pasted text against a long answer
+// gets a rough difference, not a stalled window or an exhausted memory.
+constexpr qsizetype kMostCells = qsizetype{1} << 22;
+
 quint64 slotHash(quint64 key) {
     return (key * 0x9E3779B97F4A7C15ULL) >> 57;  // 7 bits: one of 128 slots
 }
@@ -36,29 +40,40 @@ bool simpleText(QStringView text) {
     return true;
 }
 
+// Vowel, consonant, other letter or no letter: changing one for another of its kind reads
+// naturally ("r" for "l"), between kinds an inserted or removed character does.
+int letterKind(quint64 key) {
+    if ((key & kClusterBit) != 0) {
+        return 2;
+    }
+    const char32_t c = char32_t(key);
+    if (c < 0x80 && QChar::isLetter(c)) {
+        return QStringLiteral("aeiouAEIOU").contains(QChar(c)) ? 0 : 1;
+    }
+    return QChar::isLetter(c) ? 2 : 3;
+}
+
 // Full optimal-string-alignment table, (from.size() + 1) × (to.size() + 1), row by row.
 std::vector<int> distanceTable(const CharKeys& from, const CharKeys& to) {
     const qsizetype rows = from.size() + 1;
     const qsizetype columns = to.size() + 1;
     std::vector<int> d(static_cast<size_t>(rows * columns));
-    const auto at = [&](qsizetype i, qsizetype j) -> int& {
-        return d[static_cast<size_t>(i * columns + j)];
-    };
-    for (qsizetype i = 0; i < rows; ++i) {
-        at(i, 0) = int(i);
-    }
+    const quint64* a = from.constData();
+    const quint64* b = to.constData();
     for (qsizetype j = 0; j < columns; ++j) {
-        at(0, j) = int(j);
+        d[size_t(j)] = int(j);
     }
     for (qsizetype i = 1; i < rows; ++i) {
+        int* row = d.data() + i * columns;
+        const int* above = row - columns;
+        row[0] = int(i);
         for (qsizetype j = 1; j < columns; ++j) {
-            const int change = from[i - 1] == to[j - 1] ? 0 : 1;
-            int best = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + change});
-            if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
-                change != 0) {
-                best = std::min(best, at(i - 2, j - 2) + 1);
+            const int change = a[i - 1] == b[j - 1] ? 0 : 1;
+            int best = std::min(std::min(above[j], row[j - 1]) + 1, above[j - 1] + change);
+            if (change != 0 && i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                best = std::min(best, above[j - 2 - columns] + 1);
             }
-            at(i, j) = best;
+            row[j] = best;
         }
     }
     return d;
@@ -97,6 +112,53 @@ int rowDistance(const CharKeys& from, const CharKeys& to, int limit) {
     return distance <= limit ? distance : limit + 1;
 }
 
+QList<EditStep> middleSteps(const CharKeys& from, const CharKeys& to) {
+    // The table of the reversed texts holds the distances between suffixes, so the script can
+    // be read from the front: the first difference is marked where a reader meets it.
+    const CharKeys a(from.rbegin(), from.rend());
+    const CharKeys b(to.rbegin(), to.rend());
+    const std::vector<int> d = distanceTable(a, b);
+    const qsizetype columns = b.size() + 1;
+    const auto at = [&](qsizetype i, qsizetype j) {
+        return d[static_cast<size_t>(i * columns + j)];
+    };
+    QList<EditStep> steps;
+    qsizetype i = a.size();
+    qsizetype j = b.size();
+    EditStep last = EditStep::Same;
+    // Of equally short scripts: a run of removed or inserted characters kept whole, then a kept
+    // character, a change between letters of a kind (vowel for vowel), an insertion, a removal,
+    // any change, a swap last.
+    while (i > 0 || j > 0) {
+        const int here = at(i, j);
+        const bool same = i > 0 && j > 0 && a[i - 1] == b[j - 1] && here == at(i - 1, j - 1);
+        const bool change = i > 0 && j > 0 && here == at(i - 1, j - 1) + 1;
+        const bool remove = i > 0 && here == at(i - 1, j) + 1;
+        const bool insert = j > 0 && here == at(i, j - 1) + 1;
+        EditStep step = EditStep::Swap;
+        if (last == EditStep::Insert && insert) {
+            step = EditStep::Insert;
+        } else if (last == EditStep::Remove && remove) {
+            step = EditStep::Remove;
+        } else if (same) {
+            step = EditStep::Same;
+        } else if (change && letterKind(a[i - 1]) == letterKind(b[j - 1])) {
+            step = EditStep::Change;
+        } else if (insert) {
+            step = EditStep::Insert;
+        } else if (remove) {
+            step = EditStep::Remove;
+        } else if (change) {
+            step = EditStep::Change;
+        }
+        steps.append(step);
+        i -= step == EditStep::Swap ? 2 : step == EditStep::Insert ? 0 : 1;
+        j -= step == EditStep::Swap ? 2 : step == EditStep::Remove ? 0 : 1;
+        last = step;
+    }
+    return steps;
+}
+
 }  // namespace
 
 QStringList graphemeClusters(QStringView text) {
@@ -121,20 +183,21 @@ CharKeys charKeys(const QStringList& clusters) {
     CharKeys keys;
     keys.reserve(clusters.size());
     for (const QString& cluster : clusters) {
-        const auto codePoints = cluster.toUcs4();
-        keys.append(codePoints.size() == 1 ? quint64{codePoints.front()}
-                                           : (quint64{qHash(cluster, 0x6b78)} | kClusterBit));
+        if (cluster.size() == 1) {
+            keys.append(cluster[0].unicode());
+        } else if (cluster.size() == 2 && cluster[0].isHighSurrogate()) {
+            keys.append(QChar::surrogateToUcs4(cluster[0], cluster[1]));
+        } else {
+            keys.append(quint64{qHash(cluster, 0x6b78)} | kClusterBit);
+        }
     }
     return keys;
 }
 
 CharKeys charKeys(QStringView text) {
     if (simpleText(text)) {
-        CharKeys keys;
-        keys.reserve(text.size());
-        for (const QChar c : text) {
-            keys.append(c.unicode());
-        }
+        CharKeys keys(text.size());
+        std::copy(text.utf16(), text.utf16() + text.size(), keys.begin());
         return keys;
     }
     return charKeys(graphemeClusters(text));
@@ -145,6 +208,10 @@ DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
         return;
     }
     for (qsizetype i = 0; i < from_.size(); ++i) {
+        if (from_[i] < kDirect) {
+            direct_[from_[i]] |= quint64{1} << i;
+            continue;
+        }
         quint64 slot = slotHash(from_[i]);
         while (masks_[slot] != 0 && keys_[slot] != from_[i]) {
             slot = (slot + 1) % kSlots;
@@ -155,6 +222,9 @@ DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
 }
 
 quint64 DistanceFrom::maskOf(quint64 key) const {
+    if (key < kDirect) {
+        return direct_[key];
+    }
     for (quint64 slot = slotHash(key);; slot = (slot + 1) % kSlots) {
         if (masks_[slot] == 0) {
             return 0;
@@ -174,7 +244,9 @@ int DistanceFrom::to(const CharKeys& other, int limit) const {
         return int(other.size());
     }
     if (m > 64) {
-        return rowDistance(from_, other, limit);
+        // Every character changed, then the rest inserted or removed: an upper bound.
+        return m * other.size() > kMostCells ? std::min(limit + 1, int(std::max(m, other.size())))
+                                             : rowDistance(from_, other, limit);
     }
     // The bit-vector form of the optimal-string-alignment table (Hyyrö 2003): bit i of the
     // vertical deltas stands for row i + 1 of the current column.
@@ -202,39 +274,28 @@ int DistanceFrom::to(const CharKeys& other, int limit) const {
 }
 
 QList<EditStep> editSteps(const CharKeys& from, const CharKeys& to) {
-    const std::vector<int> d = distanceTable(from, to);
-    const qsizetype columns = to.size() + 1;
-    const auto at = [&](qsizetype i, qsizetype j) {
-        return d[static_cast<size_t>(i * columns + j)];
-    };
-    QList<EditStep> steps;
-    qsizetype i = from.size();
-    qsizetype j = to.size();
-    // Back from the end, preferring a kept character, then a swap, a change, a removal.
-    while (i > 0 || j > 0) {
-        const int here = at(i, j);
-        if (i > 0 && j > 0 && from[i - 1] == to[j - 1] && here == at(i - 1, j - 1)) {
-            steps.append(EditStep::Same);
-            --i;
-            --j;
-        } else if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
-                   here == at(i - 2, j - 2) + 1) {
-            steps.append(EditStep::Swap);
-            i -= 2;
-            j -= 2;
-        } else if (i > 0 && j > 0 && here == at(i - 1, j - 1) + 1) {
-            steps.append(EditStep::Change);
-            --i;
-            --j;
-        } else if (i > 0 && here == at(i - 1, j) + 1) {
-            steps.append(EditStep::Remove);
-            --i;
-        } else {
-            steps.append(EditStep::Insert);
-            --j;
-        }
+    // What both begin and end with is kept; only the middle needs the table.
+    qsizetype head = 0;
+    while (head < from.size() && head < to.size() && from[head] == to[head]) {
+        ++head;
     }
-    std::reverse(steps.begin(), steps.end());
+    qsizetype tail = 0;
+    while (tail < from.size() - head && tail < to.size() - head &&
+           from[from.size() - 1 - tail] == to[to.size() - 1 - tail]) {
+        ++tail;
+    }
+    QList<EditStep> steps(head, EditStep::Same);
+    const CharKeys middleFrom = from.sliced(head, from.size() - head - tail);
+    const CharKeys middleTo = to.sliced(head, to.size() - head - tail);
+    if (middleFrom.size() * middleTo.size() > kMostCells) {
+        const qsizetype changed = std::min(middleFrom.size(), middleTo.size());
+        steps.append(QList<EditStep>(changed, EditStep::Change));
+        steps.append(QList<EditStep>(middleFrom.size() - changed, EditStep::Remove));
+        steps.append(QList<EditStep>(middleTo.size() - changed, EditStep::Insert));
+    } else {
+        steps.append(middleSteps(middleFrom, middleTo));
+    }
+    steps.append(QList<EditStep>(tail, EditStep::Same));
     return steps;
 }
 

@@ -38,7 +38,10 @@ private:
     quint64 maskOf(quint64 key) const;
 
     CharKeys from_;
-    // An open-addressing table from a key of from_ to the positions where it occurs.
+    // The positions where each key of from_ occurs: ASCII directly, the rest in an
+    // open-addressing table.
+    static constexpr quint64 kDirect = 128;
+    std::array<quint64, kDirect> direct_{};
     static constexpr int kSlots = 128;
     std::array<quint64, kSlots> keys_{};
     std::array<quint64, kSlots> masks_{};

@@ -53,6 +53,9 @@ Pieces cut(const QString& answer, bool parentheses, bool placeholder) {
 }  // namespace
 
 QStringList optionalForms(const QString& answer, bool parentheses, bool placeholder) {
+    if (!(parentheses && answer.contains(u'(')) && !(placeholder && answer.contains(u'~'))) {
+        return {answer};
+    }
     const Pieces pieces = cut(answer, parentheses, placeholder);
     QStringList forms{answer};
     const qsizetype parts = pieces.optional.size();

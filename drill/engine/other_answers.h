@@ -8,9 +8,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 #include "drill/engine/edit_distance.h"
 
 namespace drill {
+
+// How often each character key occurs, the keys folded into 32 counts (at most 255 each): the
+// counts of two texts differ by no more than the edits between them.
+using KeyCounts = std::array<quint8, 32>;
+KeyCounts keyCounts(const CharKeys& keys);
 
 // The right answers of a word file's other entries, ready to be asked whether one of them is
 // close to a typed answer. Build it once per file: building splits every answer into its
@@ -31,12 +38,9 @@ private:
     struct Answer {
         QString form;
         CharKeys keys;
-        quint64 signature = 0;  // one bit per character key, folded into 64
+        KeyCounts counts;
     };
     QList<Answer> answers_;  // by number of characters
 };
-
-// One bit per character key, folded into 64 bits.
-quint64 keySignature(const CharKeys& keys);
 
 }  // namespace drill

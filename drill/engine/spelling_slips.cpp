@@ -30,6 +30,15 @@ bool isConsonant(QChar c) {
     return !c.isNull() && c.unicode() < 0x80 && c.isLetter() && !isVowel(c);
 }
 
+// Two neighbours typed the other way round: a swap, not a confusion of sounds.
+bool swapped(const QList<CharMark>& marks, qsizetype i) {
+    const auto crossed = [&](qsizetype j) {
+        return j >= 0 && j < marks.size() && marks[j].kind == Kind::Wrong &&
+               marks[j].typed == marks[i].right && marks[j].right == marks[i].typed;
+    };
+    return crossed(i - 1) || crossed(i + 1);
+}
+
 bool pairIs(const CharMark& mark, QChar a, QChar b) {
     const QChar typed = letterOf(mark.typed);
     const QChar right = letterOf(mark.right);
@@ -44,20 +53,20 @@ bool thAsS(const QList<CharMark>& marks, qsizetype i) {
     }
     const CharMark& a = marks[i];
     const CharMark& b = marks[i + 1];
-    const auto is = [](const CharMark& m, Kind kind, const char* typed, const char* right) {
-        return m.kind == kind && m.typed.toLower() == QLatin1StringView(typed) &&
-               m.right.toLower() == QLatin1StringView(right);
+    const auto is = [](const CharMark& m, Kind kind, char16_t typed, char16_t right) {
+        return m.kind == kind && letterOf(m.typed) == QChar(typed) &&
+               letterOf(m.right) == QChar(right);
     };
-    return (is(a, Kind::Wrong, "s", "t") && is(b, Kind::Missing, "", "h")) ||
-           (is(a, Kind::Missing, "", "t") && is(b, Kind::Wrong, "s", "h")) ||
-           (is(a, Kind::Wrong, "t", "s") && is(b, Kind::Extra, "h", "")) ||
-           (is(a, Kind::Extra, "t", "") && is(b, Kind::Wrong, "h", "s"));
+    return (is(a, Kind::Wrong, u's', u't') && is(b, Kind::Missing, 0, u'h')) ||
+           (is(a, Kind::Missing, 0, u't') && is(b, Kind::Wrong, u's', u'h')) ||
+           (is(a, Kind::Wrong, u't', u's') && is(b, Kind::Extra, u'h', 0)) ||
+           (is(a, Kind::Extra, u't', 0) && is(b, Kind::Wrong, u'h', u's'));
 }
 
-// One or more vowels typed after the last consonant of a word (before a blank or the end).
+// One or more vowels typed after a consonant at the end of a word (before a blank or the end).
 bool addedVowel(const QList<CharMark>& marks, qsizetype i) {
     if (marks[i].kind != Kind::Extra || !isVowel(letterOf(marks[i].typed)) || i == 0 ||
-        marks[i - 1].kind != Kind::Same || !isConsonant(letterOf(marks[i - 1].right))) {
+        !isConsonant(letterOf(marks[i - 1].typed))) {
         return false;
     }
     qsizetype next = i + 1;
@@ -92,10 +101,11 @@ bool doubledConsonant(const QList<CharMark>& marks, qsizetype i) {
 QList<SlipKind> spellingSlips(const QList<CharMark>& marks) {
     QSet<SlipKind> found;
     for (qsizetype i = 0; i < marks.size(); ++i) {
-        if (marks[i].kind == Kind::Wrong && pairIs(marks[i], u'l', u'r')) {
+        const bool changed = marks[i].kind == Kind::Wrong && !swapped(marks, i);
+        if (changed && pairIs(marks[i], u'l', u'r')) {
             found.insert(SlipKind::LR);
         }
-        if (marks[i].kind == Kind::Wrong && pairIs(marks[i], u'b', u'v')) {
+        if (changed && pairIs(marks[i], u'b', u'v')) {
             found.insert(SlipKind::BV);
         }
         if (thAsS(marks, i)) {
