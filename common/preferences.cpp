@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <array>
 #include <utility>
 
 #include "common/atomic_file.h"
@@ -28,6 +29,16 @@ const QString kEditorZoom = QStringLiteral("editor/zoom");
 const QString kDesiredRetention = QStringLiteral("review/desiredRetention");
 const QString kDailyNewWords = QStringLiteral("review/dailyNewWords");
 const QString kDayStartsAt = QStringLiteral("review/dayStartsAt");
+const QString kNearMiss = QStringLiteral("drill/nearMiss");
+const QString kOptionalParentheses = QStringLiteral("drill/optionalParentheses");
+const QString kOptionalPlaceholder = QStringLiteral("drill/optionalPlaceholder");
+
+// In the file by name, so that it reads the same whatever the enumeration's order.
+const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames{{
+    {NearMissChoice::Judge, QLatin1StringView("judge")},
+    {NearMissChoice::Retry, QLatin1StringView("retry")},
+    {NearMissChoice::Accept, QLatin1StringView("accept")},
+}};
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -53,6 +64,25 @@ double readRetention(const QSettings& settings, double fallback) {
     return ok && retention >= Preferences::kMinRetention && retention <= Preferences::kMaxRetention
                ? retention
                : fallback;
+}
+
+NearMissChoice readNearMiss(const QSettings& settings, NearMissChoice fallback) {
+    const QString text = settings.value(kNearMiss).toString();
+    for (const auto& [choice, name] : kNearMissNames) {
+        if (text == name) {
+            return choice;
+        }
+    }
+    return fallback;
+}
+
+QString nearMissName(NearMissChoice choice) {
+    for (const auto& [known, name] : kNearMissNames) {
+        if (known == choice) {
+            return name;
+        }
+    }
+    return kNearMissNames.front().second;
 }
 
 int readInt(const QSettings& settings, const QString& key, int lo, int hi, int fallback) {
@@ -110,6 +140,11 @@ Preferences PreferencesFile::load() const {
     preferences.dailyNewWords = readInt(settings, kDailyNewWords, 0, Preferences::kMaxDailyNewWords,
                                         preferences.dailyNewWords);
     preferences.dayStartsAt = readInt(settings, kDayStartsAt, 0, 23, preferences.dayStartsAt);
+    preferences.nearMiss = readNearMiss(settings, preferences.nearMiss);
+    preferences.optionalParentheses =
+        readBool(settings, kOptionalParentheses, preferences.optionalParentheses);
+    preferences.optionalPlaceholder =
+        readBool(settings, kOptionalPlaceholder, preferences.optionalPlaceholder);
     return preferences;
 }
 
@@ -148,6 +183,9 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kDesiredRetention, QString::number(preferences.desiredRetention, 'g', 4));
         out.setValue(kDailyNewWords, preferences.dailyNewWords);
         out.setValue(kDayStartsAt, preferences.dayStartsAt);
+        out.setValue(kNearMiss, nearMissName(preferences.nearMiss));
+        out.setValue(kOptionalParentheses, preferences.optionalParentheses);
+        out.setValue(kOptionalPlaceholder, preferences.optionalPlaceholder);
         out.sync();
         if (!scratch.isValid() || out.status() != QSettings::NoError) {
             return false;

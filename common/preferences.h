@@ -10,6 +10,9 @@
 
 namespace common {
 
+// What the drill does with an answer a few letters off a right one.
+enum class NearMissChoice { Judge, Retry, Accept };
+
 // The programs' own options, kept apart from "qrvwr.dat", whose bytes the Windows programs
 // share. Every option defaults to the behaviour a new user expects.
 struct Preferences {
@@ -23,6 +26,11 @@ struct Preferences {
     int dailyNewWords = 20;
     // The hour of local time (0..23) the learner's day starts at, for "today" and the schedule.
     int dayStartsAt = 4;
+    // Judging: near misses, and parts of a right answer that may be left out (with lenient
+    // judging only).
+    NearMissChoice nearMiss = NearMissChoice::Judge;
+    bool optionalParentheses = false;
+    bool optionalPlaceholder = false;
 
     static constexpr double kDefaultRetention = 0.90;
     static constexpr double kMinRetention = 0.70;

@@ -16,6 +16,7 @@
 #include "drill/engine/question_order.h"
 #include "drill/engine/random_source.h"
 #include "drill/engine/right_pages.h"
+#include "drill/engine/slip_codes.h"
 #include "review/review_clock.h"
 #include "review/word_key.h"
 
@@ -81,9 +82,21 @@ common::Outcome DrillSession::reload() {
     fileLoaded_ = false;
     entries_.clear();
     common::ReadResult read = common::readWordFile(wordFileName_);
+    fileAnswers_ = {};
     if (read.ok()) {
         entries_ = std::move(read.entries);
         fileLoaded_ = true;
+        QStringList answers;
+        QSet<QString> seen;
+        for (const common::Entry& entry : std::as_const(entries_)) {
+            for (const QString& right : common::splitRights(entry.rights)) {
+                if (!seen.contains(right)) {
+                    seen.insert(right);
+                    answers.append(right);
+                }
+            }
+        }
+        fileAnswers_ = OtherAnswers(answers);
     }
     return outcomeOf(read.outcome);
 }
@@ -141,6 +154,8 @@ bool DrillSession::begin(common::DrillModeValue mode, bool shuffled) {
     answered_ = 0;
     right_ = 0;
     missed_.clear();
+    slips_.clear();
+    retried_ = false;
     overrulable_ = false;
     reloadDue_ = false;
     position_ = {0, static_cast<int>(entries_.size())};
@@ -196,6 +211,7 @@ std::optional<Question> DrillSession::next() {
             break;
     }
     overrulable_ = false;
+    retried_ = false;
     phase_ = DrillPhase::Answering;
     if (clock_ != nullptr) {
         askedAt_ = clock_->now();
@@ -208,20 +224,53 @@ Verdict DrillSession::judge(const QString& typed) {
         return {};
     }
     const common::Entry entry = entries_.at(currentIndex_ - 1);
+    const QStringList rights = common::splitRights(entry.rights);
+    CheckOptions options = checkOptions_;
+    if (retried_ && options.nearMiss == NearMissRule::Retry) {
+        options.nearMiss = NearMissRule::Off;  // one more try, not more
+    }
+    const AnswerCheck check = checkAnswer(typed, rights, fileAnswers_, options);
+    const bool shown = !typed.isEmpty() && !rights.isEmpty();
     Verdict verdict;
+    if (check.inputMode != InputModeSlip::None || check.retry) {
+        // Not judged: nothing is counted, and the question waits for the next try.
+        verdict.tryAgain = true;
+        verdict.inputMode = check.inputMode;
+        if (check.retry) {
+            verdict.message = kTryAgain;
+            retried_ = true;
+            slips_ += slipCodes(check.slips);
+            if (shown) {
+                verdict.difference = check.difference;
+            }
+        } else {
+            verdict.message =
+                check.inputMode == InputModeSlip::KanaOn ? kKanaSeemsOn : kKanaSeemsOff;
+        }
+        verdict.counts = counts();
+        return verdict;
+    }
     verdict.joinedRights = entry.rights;
-    verdict.rights = common::splitRights(entry.rights);
+    verdict.rights = rights;
     verdict.lastPage =
         static_cast<int>((std::max<qsizetype>(verdict.rights.size(), 1) - 1) / kAnswersPerPage);
     verdict.information = common::informationToDisplay(entry.information);
     ++answered_;
 
-    const Judgement judged = judgeAnswer(typed, verdict.rights, lenientJudging_);
+    const Judgement& judged = check.judgement;
+    // A near miss accepted, or right only at the second try, was hard to recall.
+    const bool hard = judged.right && (check.nearMiss || retried_);
     if (clock_ != nullptr) {
         const review::ReviewTime now = clock_->now();
         pendingReview_ = review::ReviewRecord{
-            now, review::wordKey(entry), review::gradeFromVerdict(judged.right, false),
+            now, review::wordKey(entry), review::gradeFromVerdict(judged.right, hard),
             std::max<qint64>((now - askedAt_).count(), 0), wordFileName_};
+    }
+    if (!judged.right || check.nearMiss) {
+        slips_ += slipCodes(check.slips);
+    }
+    if (shown && (!judged.right || judged.lenient || check.nearMiss)) {
+        verdict.difference = check.difference;
     }
     verdict.right = judged.right;
     verdict.mark = judged.right ? kRightMark : kWrongMark;
@@ -403,6 +452,7 @@ history::DrillRecord DrillSession::finish(qint64 seconds) {
     for (const MissedEntry& missed : missed_.list()) {
         record.missed.append(missed.entry.question);
     }
+    record.slips = slips_;
     again_ = false;
     reviewing_ = false;
     if (over_) {

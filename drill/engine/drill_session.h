@@ -14,6 +14,7 @@
 #include "common/outcome.h"
 #include "common/settings.h"
 #include "common/word_file.h"
+#include "drill/engine/answer_check.h"
 #include "drill/engine/missed_entries.h"
 #include "drill/history/drill_history.h"
 #include "review/review_plan.h"
@@ -57,6 +58,14 @@ struct Verdict {
     // Said only when the lenient rule alone accepted the answer.
     QString lenientNote;
     Counts counts;
+    // Not judged and nothing counted: the same question waits for another try (a near miss
+    // given one more, or the input method in the wrong mode), with message saying why.
+    bool tryAgain = false;
+    QString message;
+    InputModeSlip inputMode = InputModeSlip::None;
+    // The typed answer against the closest right one, after × and after an ○ that only
+    // lenient judging or a near miss gave; also with a near miss given another try.
+    std::optional<AnswerDifference> difference;
 };
 
 // Today's review of a word file: the due words, most overdue first, then the never-drilled ones.
@@ -82,9 +91,9 @@ public:
     // The entries of the word file, in drill order once a drill started.
     const QList<common::Entry>& questionSet() const { return entries_; }
 
-    // Lenient judging also accepts answers that differ from a right one only in blanks around
-    // them, letter case and full-width or half-width forms.
-    void setLenientJudging(bool lenient) { lenientJudging_ = lenient; }
+    // How answers are judged: lenient judging, near misses, optional parts. The defaults judge
+    // exactly.
+    void setCheckOptions(const CheckOptions& options) { checkOptions_ = options; }
 
     // Each judged answer becomes a review of its word in history, timed by clock; until this is
     // called nothing is recorded. The review waits until the next question (or the drill's
@@ -159,7 +168,13 @@ private:
     RandomSource& random_;
     QList<common::Entry> entries_;
     bool fileLoaded_ = false;
-    bool lenientJudging_ = false;
+    CheckOptions checkOptions_;
+    // The right answers of the file, each once, for telling a near miss from another word.
+    OtherAnswers fileAnswers_;
+    // The question on screen was given one more try after a near miss.
+    bool retried_ = false;
+    // Codes of the slips found in this drill's answers (slipCode).
+    QStringList slips_;
     QString wordFileName_;
 
     DrillPhase phase_ = DrillPhase::Idle;

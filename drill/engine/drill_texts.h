@@ -32,6 +32,11 @@ inline const QString kStopQuestion = QStringLiteral("終了しますか？");
 inline const QString kStopTitle = QStringLiteral("Stop");
 inline const QString kRightMark = QStringLiteral("○");
 inline const QString kWrongMark = QStringLiteral("×");
+inline const QString kTryAgain = QStringLiteral("惜しい！もう一度入力してください。");
+inline const QString kKanaSeemsOn =
+    QStringLiteral("入力モードを確認してください（かな入力がオンのようです）");
+inline const QString kKanaSeemsOff =
+    QStringLiteral("入力モードを確認してください（かな入力がオフのようです）");
 using common::kCrLf;
 
 // m " 分 " s " 秒"; minutes are not split into hours.

@@ -26,6 +26,9 @@ struct DrillRecord {
     qint64 right = 0;
     int rate = 0;        // whole percent of right answers among those asked
     QStringList missed;  // the questions missed, in the order of their first miss
+    // The typical slips among its wrong answers and near misses, one code (slipCode) for each
+    // time one was found.
+    QStringList slips;
 
     // A drill stopped before any answer has no rate.
     bool hasRate() const { return asked > 0; }
@@ -45,6 +48,12 @@ struct MissCount {
     QString question;
     int drills = 0;  // the drills in which it was missed
     friend bool operator==(const MissCount&, const MissCount&) = default;
+};
+
+struct SlipCount {
+    QString kind;  // its code
+    int count = 0;
+    friend bool operator==(const SlipCount&, const SlipCount&) = default;
 };
 
 struct DayRate {
@@ -80,6 +89,12 @@ public:
     }
     // Most first, equal counts by question.
     virtual QList<MissCount> mostMissed(const QString& wordFile, qsizetype limit) {
+        Q_UNUSED(wordFile)
+        Q_UNUSED(limit)
+        return {};
+    }
+    // The kinds of slip found most often, most first, equal counts by code.
+    virtual QList<SlipCount> mostFrequentSlips(const QString& wordFile, qsizetype limit) {
         Q_UNUSED(wordFile)
         Q_UNUSED(limit)
         return {};

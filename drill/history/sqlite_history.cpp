@@ -110,6 +110,12 @@ const std::vector<std::vector<const char*>> kUpgrades{
         // What the states were computed with: another retention or scheduler replays them.
         "CREATE TABLE review_meta (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
     },
+    // The typical slips of each drill's answers, counted by kind.
+    {
+        "CREATE TABLE slips (drill_id INTEGER NOT NULL REFERENCES drills(id),"
+        " kind TEXT NOT NULL, count INTEGER NOT NULL)",
+        "CREATE INDEX slips_by_drill ON slips(drill_id)",
+    },
 };
 
 bool isBusy(const QSqlError& error) {
@@ -146,7 +152,8 @@ QJsonObject toJson(const DrillRecord& drill) {
             {QStringLiteral("asked"), drill.asked},
             {QStringLiteral("right"), drill.right},
             {QStringLiteral("rate"), drill.rate},
-            {QStringLiteral("missed"), QJsonArray::fromStringList(drill.missed)}};
+            {QStringLiteral("missed"), QJsonArray::fromStringList(drill.missed)},
+            {QStringLiteral("slips"), QJsonArray::fromStringList(drill.slips)}};
 }
 
 DrillRecord fromJson(const QJsonObject& json) {
@@ -162,6 +169,10 @@ DrillRecord fromJson(const QJsonObject& json) {
     drill.rate = json.value(QLatin1String("rate")).toInt();
     for (const QJsonValue& question : json.value(QLatin1String("missed")).toArray()) {
         drill.missed.append(question.toString());
+    }
+    // Absent from the lines of earlier versions.
+    for (const QJsonValue& slip : json.value(QLatin1String("slips")).toArray()) {
+        drill.slips.append(slip.toString());
     }
     return drill;
 }
@@ -493,6 +504,9 @@ QString SqliteHistory::insert(const DrillRecord& drill) {
         return failure(query);
     }
     const QVariant id = query.lastInsertId();
+    if (QString reason = insertSlips(id, drill.slips); !reason.isEmpty()) {
+        return reason;
+    }
     if (drill.missed.isEmpty()) {
         return {};
     }
@@ -509,6 +523,30 @@ QString SqliteHistory::insert(const DrillRecord& drill) {
     query.addBindValue(ids);
     query.addBindValue(positions);
     query.addBindValue(questions);
+    return query.execBatch() ? QString() : failure(query);
+}
+
+// One row a kind, in the order first found.
+QString SqliteHistory::insertSlips(const QVariant& drillId, const QStringList& slips) {
+    QStringList kinds;
+    QVariantList counts;
+    for (const QString& slip : slips) {
+        const qsizetype at = kinds.indexOf(slip);
+        if (at < 0) {
+            kinds.append(slip);
+            counts.append(1);
+        } else {
+            counts[at] = counts.at(at).toInt() + 1;
+        }
+    }
+    if (kinds.isEmpty()) {
+        return {};
+    }
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("INSERT INTO slips (drill_id, kind, count) VALUES (?, ?, ?)"));
+    query.addBindValue(QVariantList(kinds.size(), drillId));
+    query.addBindValue(QVariantList(kinds.begin(), kinds.end()));
+    query.addBindValue(counts);
     return query.execBatch() ? QString() : failure(query);
 }
 
@@ -775,17 +813,20 @@ QList<DayRate> SqliteHistory::dailyRates(const QString& wordFile) {
     return days;
 }
 
-QList<MissCount> SqliteHistory::mostMissed(const QString& wordFile, qsizetype limit) {
-    QList<MissCount> counts;
+// select has a %1 for the condition on the word file (named by fileColumn) and ends with a
+// limit; it gives a text and a count per row.
+template <typename Count>
+QList<Count> SqliteHistory::counted(const QString& select, const QString& fileColumn,
+                                    const QString& wordFile, qsizetype limit) {
+    QList<Count> counts;
     if (const QString reason = open(); !reason.isEmpty()) {
         readFailed(reason);
         return counts;
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT question, SUM(drills) AS n FROM miss_counts %1"
-                                 " GROUP BY question ORDER BY n DESC, question LIMIT ?")
-                      .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?")));
+    query.prepare(select.arg(wordFile.isEmpty() ? QString()
+                                                : QStringLiteral("WHERE %1 = ?").arg(fileColumn)));
     if (!wordFile.isEmpty()) {
         query.addBindValue(wordFile);
     }
@@ -797,6 +838,20 @@ QList<MissCount> SqliteHistory::mostMissed(const QString& wordFile, qsizetype li
         counts.append({query.value(0).toString(), query.value(1).toInt()});
     }
     return counts;
+}
+
+QList<MissCount> SqliteHistory::mostMissed(const QString& wordFile, qsizetype limit) {
+    return counted<MissCount>(QStringLiteral("SELECT question, SUM(drills) AS n FROM miss_counts"
+                                             " %1 GROUP BY question ORDER BY n DESC, question"
+                                             " LIMIT ?"),
+                              QStringLiteral("word_file"), wordFile, limit);
+}
+
+QList<SlipCount> SqliteHistory::mostFrequentSlips(const QString& wordFile, qsizetype limit) {
+    return counted<SlipCount>(QStringLiteral("SELECT s.kind, SUM(s.count) AS n FROM slips s"
+                                             " JOIN drills d ON d.id = s.drill_id %1"
+                                             " GROUP BY s.kind ORDER BY n DESC, s.kind LIMIT ?"),
+                              QStringLiteral("d.word_file"), wordFile, limit);
 }
 
 QStringList SqliteHistory::takeNotices() {

@@ -44,6 +44,7 @@ public:
     QList<DrillRecord> page(const QString& wordFile, qint64 offset, qint64 limit) override;
     QList<DayRate> dailyRates(const QString& wordFile) override;
     QList<MissCount> mostMissed(const QString& wordFile, qsizetype limit) override;
+    QList<SlipCount> mostFrequentSlips(const QString& wordFile, qsizetype limit) override;
     QStringList takeNotices() override;
 
     QString reviewsUnavailable() override;
@@ -86,9 +87,13 @@ private:
     QSqlDatabase database() const;
     bool inMemory() const;
     QString insert(const DrillRecord& drill);
+    QString insertSlips(const QVariant& drillId, const QStringList& slips);
     QString keepPending(const DrillRecord& drill);
     void recordPending();
     void readFailed(const QString& reason);
+    template <typename Count>
+    QList<Count> counted(const QString& select, const QString& fileColumn, const QString& wordFile,
+                         qsizetype limit);
     QString openReviews();
     QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);

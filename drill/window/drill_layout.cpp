@@ -45,7 +45,10 @@ DrillGeometry layoutDrill(const BoxMetrics& m, double zoom) {
               std::max(px(615), m.informationChrome + m.informationLine * kInformationLines));
     y = g.information.bottom() + 1 + px(3360) - px(3135);
     g.answer = QRect(px(120), y, px(6855), std::max(px(270), m.slimChrome + m.answerLine));
+    // A row of its own, as wide as the answer box, in the gap's measure.
     y = g.answer.bottom() + 1 + px(3720) - px(3630);
+    g.difference = QRect(px(120), y, px(6855), std::max(px(270), m.differenceLine));
+    y = g.difference.bottom() + 1 + px(3720) - px(3630);
 
     const int labelTop = px(120);
     const int labelHeight = std::max(px(255), m.indicatorHeight);

@@ -28,6 +28,7 @@ struct BoxMetrics {
     int informationLine = 0;
     int informationChrome = 0;
     int answerLine = 0;
+    int differenceLine = 0;   // the typed answer against the right one, below the answer box
     int optionHeight = 0;     // an "ON"/"OFF" button
     int commandHeight = 0;    // the OK button and the result mark
     int indicatorHeight = 0;  // a label of the time indicator
@@ -44,6 +45,7 @@ struct DrillGeometry {
     QRect rightPages;
     QRect information;
     QRect answer;
+    QRect difference;
     QRect ok;
     QRect result;
     QRect indicator;

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSignalBlocker>
 
 #include <utility>
 
@@ -40,17 +41,47 @@ DrillOptions::DrillOptions(platform::Platform& platform, DrillSession& session, 
     Option_SpeakAgain->setShortcut(QKeySequence(Qt::Key_F5));
     connect(Option_SpeakAgain, &QAction::triggered, this, &DrillOptions::speak);
 
-    Option_Lenient = optionMenu->addAction(QStringLiteral("ゆるやかに判定する(&L)"));
-    Option_Lenient->setObjectName(QStringLiteral("Option_Lenient"));
-    Option_Lenient->setCheckable(true);
-    Option_Lenient->setChecked(stored.lenientJudging);
-    Option_Lenient->setToolTip(
-        QStringLiteral("前後の空白、大文字と小文字、全角と半角の違いを許して判定します"));
-    session_.setLenientJudging(stored.lenientJudging);
+    Option_Lenient = addJudgingItem(
+        optionMenu, QStringLiteral("ゆるやかに判定する(&L)"), QStringLiteral("Option_Lenient"),
+        QStringLiteral("前後の空白、大文字と小文字、全角と半角の違いを許して判定します"),
+        stored.lenientJudging);
     connect(Option_Lenient, &QAction::toggled, this, [this](bool on) {
-        session_.setLenientJudging(on);
         store(&common::Preferences::lenientJudging, on);
+        // The optional parts belong to lenient judging.
+        updateAvailability(session_.drilling());
     });
+    Option_OptionalParentheses = addJudgingItem(
+        optionMenu, QStringLiteral("かっこ内を省略可(&K)"),
+        QStringLiteral("Option_OptionalParentheses"),
+        QStringLiteral("解答のかっこ内は入力しても省略しても正解にします（ゆるやかな判定のとき）"),
+        stored.optionalParentheses);
+    connect(Option_OptionalParentheses, &QAction::toggled, this,
+            [this](bool on) { store(&common::Preferences::optionalParentheses, on); });
+    Option_OptionalPlaceholder = addJudgingItem(
+        optionMenu, QStringLiteral("～を省略可(&W)"), QStringLiteral("Option_OptionalPlaceholder"),
+        QStringLiteral("解答の「～」は入力しても省略しても正解にします（ゆるやかな判定のとき）"),
+        stored.optionalPlaceholder);
+    connect(Option_OptionalPlaceholder, &QAction::toggled, this,
+            [this](bool on) { store(&common::Preferences::optionalPlaceholder, on); });
+    Option_NearMissRetry =
+        addJudgingItem(optionMenu, QStringLiteral("ほぼ正解ならもう一度(&R)"),
+                       QStringLiteral("Option_NearMissRetry"),
+                       QStringLiteral("数文字違いの英語の答えは、数えずにもう一度入力できます"),
+                       stored.nearMiss == common::NearMissChoice::Retry);
+    Option_NearMissAccept = addJudgingItem(
+        optionMenu, QStringLiteral("ほぼ正解なら正解(&C)"), QStringLiteral("Option_NearMissAccept"),
+        QStringLiteral("数文字違いの英語の答えは、違いを示して正解にします"),
+        stored.nearMiss == common::NearMissChoice::Accept);
+    for (QAction* item : {Option_NearMissRetry, Option_NearMissAccept}) {
+        connect(item, &QAction::toggled, this,
+                [this, item](bool on) { nearMissChanged(item, on); });
+    }
+    // After each item's own handler, which may uncheck the other near-miss item.
+    for (QAction* item : {Option_Lenient, Option_OptionalParentheses, Option_OptionalPlaceholder,
+                          Option_NearMissRetry, Option_NearMissAccept}) {
+        connect(item, &QAction::toggled, this, &DrillOptions::applyJudging);
+    }
+    applyJudging();
 
     optionMenu->addSeparator()->setObjectName(QStringLiteral("H17102"));
     zoomItems_ = platform::addZoomItems(
@@ -71,8 +102,48 @@ void DrillOptions::zoom(int wanted) {
     preferences_.update([zoom](common::Preferences& preferences) { preferences.drillZoom = zoom; });
 }
 
+QAction* DrillOptions::addJudgingItem(QMenu* menu, const QString& caption, const QString& name,
+                                      const QString& toolTip, bool checked) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setCheckable(true);
+    item->setChecked(checked);
+    item->setToolTip(toolTip);
+    return item;
+}
+
+void DrillOptions::nearMissChanged(QAction* item, bool on) {
+    QAction* other = item == Option_NearMissRetry ? Option_NearMissAccept : Option_NearMissRetry;
+    if (on && other->isChecked()) {
+        const QSignalBlocker quiet(other);
+        other->setChecked(false);
+    }
+    const common::NearMissChoice choice =
+        !on ? common::NearMissChoice::Judge
+            : (item == Option_NearMissRetry ? common::NearMissChoice::Retry
+                                            : common::NearMissChoice::Accept);
+    preferences_.update(
+        [choice](common::Preferences& preferences) { preferences.nearMiss = choice; });
+}
+
+void DrillOptions::applyJudging() {
+    CheckOptions options;
+    options.lenient = Option_Lenient->isChecked();
+    options.nearMiss = Option_NearMissRetry->isChecked()    ? NearMissRule::Retry
+                       : Option_NearMissAccept->isChecked() ? NearMissRule::Accept
+                                                            : NearMissRule::Off;
+    options.optionalParentheses = options.lenient && Option_OptionalParentheses->isChecked();
+    options.optionalPlaceholder = options.lenient && Option_OptionalPlaceholder->isChecked();
+    session_.setCheckOptions(options);
+}
+
 void DrillOptions::updateAvailability(bool drilling) {
-    Option_Lenient->setEnabled(!drilling);
+    for (QAction* item : {Option_Lenient, Option_NearMissRetry, Option_NearMissAccept}) {
+        item->setEnabled(!drilling);
+    }
+    for (QAction* item : {Option_OptionalParentheses, Option_OptionalPlaceholder}) {
+        item->setEnabled(!drilling && Option_Lenient->isChecked());
+    }
 }
 
 void DrillOptions::updateSpeech() {

@@ -24,7 +24,7 @@ namespace drill {
 class DrillSession;
 
 // The Option menu's items that "qrvwr.dat" has no room for, kept in the preferences file:
-// spoken questions (and F5 to hear the question again), lenient judging and the zoom.
+// spoken questions (and F5 to hear the question again), the judging rules and the zoom.
 class DrillOptions : public QObject {
 public:
     // zoomTo sizes the window at the step wanted, or the largest below it that fits the
@@ -32,7 +32,7 @@ public:
     DrillOptions(platform::Platform& platform, DrillSession& session, QMenu* optionMenu,
                  std::function<int(int)> zoomTo, const std::function<bool(int)>& fits);
 
-    // Lenient judging cannot change while a drill runs, so that one drill has one rule.
+    // The judging rules cannot change while a drill runs, so that one drill has one rule.
     void updateAvailability(bool drilling);
 
     // A question was just asked: spoken when the option is on, and kept for F5.
@@ -43,6 +43,12 @@ public:
 private:
     void speak();
     void store(bool common::Preferences::*option, bool on);
+    QAction* addJudgingItem(QMenu* menu, const QString& caption, const QString& name,
+                            const QString& toolTip, bool checked);
+    // A near-miss item was checked or unchecked: the other one goes off.
+    void nearMissChanged(QAction* item, bool on);
+    // The session judges by the items as they are now.
+    void applyJudging();
     void updateSpeech();
     void zoom(int wanted);
 
@@ -57,6 +63,10 @@ private:
     QAction* Option_Speak = nullptr;
     QAction* Option_SpeakAgain = nullptr;
     QAction* Option_Lenient = nullptr;
+    QAction* Option_NearMissRetry = nullptr;
+    QAction* Option_NearMissAccept = nullptr;
+    QAction* Option_OptionalParentheses = nullptr;
+    QAction* Option_OptionalPlaceholder = nullptr;
 };
 
 }  // namespace drill

@@ -28,6 +28,7 @@
 #include <utility>
 
 #include "common/atomic_file.h"
+#include "drill/engine/slip_codes.h"
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
 #include "platform/platform.h"
@@ -40,6 +41,8 @@ namespace {
 const QString kTitle = QStringLiteral("成績の記録");
 const QString kCsvTitle = QStringLiteral("CSV に書き出す");
 constexpr qsizetype kMostMissedShown = 20;
+// Every kind there is.
+constexpr qsizetype kSlipsShown = 10;
 
 }  // namespace
 
@@ -204,6 +207,9 @@ frmHistory::frmHistory(std::unique_ptr<history::DrillHistory> owned, history::Dr
     lstMostMissed = new QListWidget(this);
     lstMostMissed->setObjectName(QStringLiteral("lstMostMissed"));
     lstMostMissed->setAccessibleName(QStringLiteral("よく間違える問題"));
+    lstSlips = new QListWidget(this);
+    lstSlips->setObjectName(QStringLiteral("lstSlips"));
+    lstSlips->setAccessibleName(QStringLiteral("よくある間違い"));
 
     auto* buttons = new QDialogButtonBox(this);
     cmdCsv = buttons->addButton(QStringLiteral("CSV に書き出す(&C)"), QDialogButtonBox::ActionRole);
@@ -233,6 +239,10 @@ frmHistory::frmHistory(std::unique_ptr<history::DrillHistory> owned, history::Dr
     missedLabel->setBuddy(lstMostMissed);
     missedColumn->addWidget(missedLabel);
     missedColumn->addWidget(lstMostMissed);
+    auto* slipsLabel = new QLabel(QStringLiteral("よくある間違い(&S):"), this);
+    slipsLabel->setBuddy(lstSlips);
+    missedColumn->addWidget(slipsLabel);
+    missedColumn->addWidget(lstSlips);
     bottom->addLayout(missedColumn, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(tblDrills, 1);
@@ -274,6 +284,13 @@ void frmHistory::lstFiles_Change() {
     for (const history::MissCount& count : history_.mostMissed(chosenFile(), kMostMissedShown)) {
         lstMostMissed->addItem(
             QStringLiteral("%1  (%2 回の練習で)").arg(count.question).arg(count.drills));
+    }
+    lstSlips->clear();
+    for (const history::SlipCount& count : history_.mostFrequentSlips(chosenFile(), kSlipsShown)) {
+        const std::optional<SlipKind> kind = slipKindOfCode(count.kind);
+        lstSlips->addItem(QStringLiteral("%1: %2 回")
+                              .arg(kind ? slipKindText(*kind) : count.kind)
+                              .arg(count.count));
     }
 }
 

@@ -27,8 +27,9 @@ namespace drill {
 class HistoryModel;
 
 // "成績の記録": past drills, newest first, for one word file or all of them, with the rate
-// over time and the most-missed questions of the chosen file. Only what is shown is read: the
-// table a page at a time as it is scrolled, the chart and the list as the history sums them.
+// over time, the most-missed questions and the most frequent slips of the chosen file. Only what is
+// shown is read: the table a page at a time as it is scrolled, the chart and the list as the
+// history sums them.
 class frmHistory : public QDialog {
     Q_OBJECT
 public:
@@ -62,6 +63,7 @@ private:
     QChartView* chtRate = nullptr;
     QChart* chart_ = nullptr;
     QListWidget* lstMostMissed = nullptr;
+    QListWidget* lstSlips = nullptr;
     QPushButton* cmdCsv = nullptr;
     QPushButton* cmdClose = nullptr;
 };

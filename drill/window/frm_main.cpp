@@ -39,6 +39,7 @@
 #include "drill/history/drill_history.h"
 #include "drill/window/about.h"
 #include "drill/window/after_drill.h"
+#include "drill/window/difference_view.h"
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
@@ -256,6 +257,9 @@ void frmMain::createControls() {
     makeSlim(txtAnswer);
     txtAnswer->installEventFilter(this);
 
+    lblDifference = new DifferenceView(client);
+    differenceFont_ = namedFont(12);
+
     cmdOK = new QPushButton(QStringLiteral("OK"), client);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -361,6 +365,8 @@ QSize frmMain::applyLayout(int zoomPercent) {
     metrics.informationLine = japaneseLineHeight(txtInformation->font());
     metrics.informationChrome = plainTextChrome(txtInformation);
     metrics.answerLine = japaneseLineHeight(txtAnswer->font());
+    const QFont differenceFont = platform::zoomedFont(differenceFont_, zoomPercent);
+    metrics.differenceLine = japaneseLineHeight(differenceFont);
     metrics.optionHeight =
         std::max(optVisibility[0]->sizeHint().height(), optVisibility[1]->sizeHint().height());
     metrics.commandHeight = std::max(cmdOK->sizeHint().height(), lblResult->sizeHint().height());
@@ -380,6 +386,8 @@ QSize frmMain::applyLayout(int zoomPercent) {
     vsRight->setGeometry(g.rightPages);
     txtInformation->setGeometry(g.information);
     txtAnswer->setGeometry(g.answer);
+    lblDifference->setGeometry(g.difference);
+    lblDifference->setBaseFont(differenceFont);
     cmdOK->setGeometry(g.ok);
     lblResult->setGeometry(g.result);
     framTime->setGeometry(g.indicator);
@@ -618,6 +626,11 @@ void frmMain::askNext() {
     vsRight->hide();
     setQuestionText(question->text);
     txtAnswer->setFocus(Qt::OtherFocusReason);
+    if (std::exchange(imeSwitched_, false)) {
+        // Switched for one question's answer: the next one starts in the file's mode.
+        platform_.setImeMode(
+            txtAnswer, japaneseAnswers_ ? platform::ImeMode::On : platform::ImeMode::NoControl);
+    }
     options_->questionAsked(question->text);
     updateAvailability();
     reviews_->sayReviewFailure();
@@ -626,7 +639,11 @@ void frmMain::askNext() {
 void frmMain::cmdOK_Click() {
     switch (session_.phase()) {
         case DrillPhase::Answering:
-            showVerdict(session_.judge(txtAnswer->text()));
+            if (const Verdict verdict = session_.judge(txtAnswer->text()); verdict.tryAgain) {
+                showTryAgain(verdict);
+            } else {
+                showVerdict(verdict);
+            }
             break;
         case DrillPhase::Judged:
             askNext();
@@ -648,8 +665,33 @@ void frmMain::showVerdict(const Verdict& verdict) {
     if (!verdict.lenientNote.isEmpty()) {
         setResultToolTip(verdict.lenientNote);
     }
+    if (verdict.difference) {
+        lblDifference->showDifference(*verdict.difference);
+    } else {
+        lblDifference->clear();  // the one of a try before
+    }
     lblCount->setText(session_.countText());
     updateAvailability();
+}
+
+void frmMain::showTryAgain(const Verdict& verdict) {
+    setInformationText(verdict.message);
+    if (verdict.difference) {
+        lblDifference->showDifference(*verdict.difference);
+    } else {
+        lblDifference->clear();
+    }
+    // Typing replaces the answer at once.
+    txtAnswer->setFocus(Qt::OtherFocusReason);
+    txtAnswer->selectAll();
+    if (verdict.inputMode != InputModeSlip::None) {
+        // Kana where Latin letters are asked for, or romaji where Japanese is; after the focus,
+        // which gives the box the file's mode.
+        platform_.setImeMode(txtAnswer, verdict.inputMode == InputModeSlip::KanaOn
+                                            ? platform::ImeMode::Off
+                                            : platform::ImeMode::On);
+        imeSwitched_ = true;
+    }
 }
 
 void frmMain::Menu_GiveUp_Click() {
@@ -855,6 +897,7 @@ void frmMain::clearAnswerBoxes() {
     }
     setInformationText(QString());
     txtAnswer->clear();
+    lblDifference->clear();
     setResultText(QString());
 }
 

@@ -39,6 +39,7 @@ class ReviewClock;
 namespace drill {
 
 class AfterDrill;
+class DifferenceView;
 class DrillClock;
 class DrillOptions;
 class RandomSource;
@@ -105,6 +106,8 @@ private:
     void drillStarted();
     void askNext();
     void showVerdict(const Verdict& verdict);
+    // The answer was not judged: why, and the box ready for another try.
+    void showTryAgain(const Verdict& verdict);
     void endDrill();
 
     void Menu_Open_Click();
@@ -153,6 +156,8 @@ private:
     QString vsRightTag_;
     QPlainTextEdit* txtInformation = nullptr;
     QLineEdit* txtAnswer = nullptr;
+    DifferenceView* lblDifference = nullptr;
+    QFont differenceFont_;  // at the normal size
     QPushButton* cmdOK = nullptr;
     QLabel* lblResult = nullptr;
     QFrame* framTime = nullptr;
@@ -164,6 +169,8 @@ private:
     bool composing_ = false;
     // The word file's answers are Japanese: the answer box switches the input method on.
     bool japaneseAnswers_ = false;
+    // A wrong input mode was caught and the box's mode switched for this question.
+    bool imeSwitched_ = false;
     DrillOptions* options_ = nullptr;
     int zoom_ = common::kZoomNormal;
     // Each control's font at the normal size, scaled by the zoom.

@@ -125,6 +125,21 @@ TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
     // Counted once in each drill that missed it.
     EXPECT_EQ(history.mostMissed("/a", 10), (QList<MissCount>{{"x", 3}, {"y", 1}}));
     EXPECT_EQ(history.mostMissed("", 2), (QList<MissCount>{{"x", 3}, {"", 1}}));
+    // Slips summed over drills; the last of the table comes back through the pending file.
+    DrillRecord slipped = drill("/a", 7, 0, 3);
+    slipped.slips = QStringList{"lr", "bv", "lr"};
+    DrillRecord other = drill("/b", 8, 0, 1);
+    other.slips = QStringList{"bv", "bv"};
+    ASSERT_EQ(history.record(slipped), QString());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    newerSchema(path);
+    ASSERT_EQ(SqliteHistory(path).record(other), QString());
+    setVersion(path, SqliteHistory::schemaVersion());
+    SqliteHistory reopened(path);
+    ASSERT_EQ(reopened.record(slipped), QString());
+    EXPECT_EQ(history.mostFrequentSlips("/a", 5), (QList<SlipCount>{{"lr", 2}, {"bv", 1}}));
+    EXPECT_EQ(reopened.mostFrequentSlips("", 1), (QList<SlipCount>{{"bv", 3}}));
 }
 
 TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
@@ -154,29 +169,36 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         " position INTEGER NOT NULL, question TEXT NOT NULL)",
         "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
         "INSERT INTO missed VALUES (1, 0, 'x')"};
-    // Version 2 is today's schema without the step that added reviews.
+    // Version 3 is today's schema without the slips, version 2 without the reviews too.
+    const QStringList withoutSlips{"DROP TABLE slips", "PRAGMA user_version=3"};
     const QStringList withoutReviews{"DROP TABLE reviews",     "DROP TABLE file_words",
                                      "DROP TABLE words",       "DROP TABLE review_files",
                                      "DROP TABLE review_meta", "PRAGMA user_version=2"};
     const struct {
         const char* name;
         int version;
-    } table[] = {{"version 0", 0}, {"version 2", 2}};
+    } table[] = {{"version 0", 0}, {"version 2", 2}, {"version 3", 3}};
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
         runSql(path, versionZero);
-        if (row.version == 2) {
+        if (row.version >= 2) {
             SqliteHistory(path).wordFiles();
+            runSql(path, withoutSlips);
+        }
+        if (row.version == 2) {
             runSql(path, withoutReviews);
         }
         ASSERT_EQ(userVersion(path), row.version);
         SqliteHistory history(path);
         EXPECT_EQ(history.drills().records, (QList<DrillRecord>{drill("/a", 1, 3, 4, {"x"})}));
-        ASSERT_EQ(history.record(drill("/b", 2, 0, 1, {"x"})), QString());
+        DrillRecord slipped = drill("/b", 2, 0, 1, {"x"});
+        slipped.slips = QStringList{"th-s"};
+        ASSERT_EQ(history.record(slipped), QString());
         EXPECT_EQ(history.wordFiles(), QStringList({"/b", "/a"}));
         EXPECT_EQ(history.mostMissed("", 5), (QList<MissCount>{{"x", 2}}));
+        EXPECT_EQ(history.mostFrequentSlips("/b", 5), (QList<SlipCount>{{"th-s", 1}}));
         const review::ReviewRecord review{review::ReviewTime{}, QByteArray(20, 'k'),
                                           review::Grade::Good, 900, "/a"};
         ASSERT_EQ(history.recordReview(review), QString());

@@ -203,7 +203,8 @@ TEST_F(AfterWindow, HistoryCsvStartsInTheWordFilesFolder) {
     }
 }
 
-// Hundreds of drills over years: one point a day, the year in the labels; misses per drill.
+// Hundreds of drills over years: one point a day, the year in the labels; misses per drill,
+// slips summed by kind.
 TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
     const QDate days[] = {QDate(2025, 12, 30), QDate(2025, 12, 30), QDate(2026, 1, 2)};
     for (const QDate& day : days) {
@@ -212,7 +213,8 @@ TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
                                          .asked = 4,
                                          .right = 2,
                                          .rate = 50,
-                                         .missed = {"x", "x"}};
+                                         .missed = {"x", "x"},
+                                         .slips = {"bv", "lr", "bv"}};
         ASSERT_EQ(history->record(drill), QString());
     }
     action("Menu_History")->trigger();
@@ -226,6 +228,9 @@ TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
     EXPECT_TRUE(axis->format().contains("yyyy")) << axis->format().toStdString();
     EXPECT_EQ(shown->findChild<QListWidget*>("lstMostMissed")->item(0)->text(),
               "x  (3 回の練習で)");
+    auto* slips = shown->findChild<QListWidget*>("lstSlips");
+    ASSERT_EQ(slips->count(), 2);
+    EXPECT_EQ(slips->item(0)->text() + ", " + slips->item(1)->text(), "b と v: 6 回, l と r: 3 回");
 }
 
 // A damaged file is moved aside with one message, and no drill is lost.

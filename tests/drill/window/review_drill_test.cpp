@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/preferences.h"
+#include "drill/engine/drill_texts.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_review.h"
 #include "drill/window/review_commands.h"
@@ -25,7 +26,9 @@ namespace drill::test {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 using platform::Answer;
+using platform::ImeMode;
 
 const review::ReviewTime kDayZero{std::chrono::days(20000) + 9h};
 
@@ -39,9 +42,13 @@ public:
 class ReviewLog final : public history::DrillHistory {
 public:
     std::vector<review::ReviewRecord> reviews;
+    std::vector<history::DrillRecord> ended;
     QString refusal;
 
-    QString record(const history::DrillRecord&) override { return {}; }
+    QString record(const history::DrillRecord& drill) override {
+        ended.push_back(drill);
+        return {};
+    }
     history::Drills drills() override { return {}; }
     QString reviewsUnavailable() override { return refusal; }
     QString recordReviews(std::span<const review::ReviewRecord> given) override {
@@ -129,6 +136,120 @@ TEST_F(ReviewDrill, AnswersBecomeReviewsWithTheirGrades) {
         EXPECT_EQ(review.grade, grade) << i;
         EXPECT_EQ(review.answerMilliseconds, (question + 1) * 1000) << i;
         EXPECT_TRUE(review.wordFile.endsWith("words.qvw"));
+    }
+}
+
+// A near miss given one more try, or an answer typed in the wrong input mode, counts nothing and
+// keeps the text selected for the next try; a near miss accepted, or right only at the second
+// try, is a hard right. The difference shows after × and after an ○ the rule alone gave; the
+// slips reach the drill's record.
+TEST_F(ReviewDrill, NearMissesAndTheWrongInputModeCountOnlyWhatIsJudged) {
+    using common::NearMissChoice;
+    using review::Grade;
+    struct Row {
+        const char* name;
+        NearMissChoice nearMiss;
+        QString rights;
+        QStringList tries;  // all but the last are not judged
+        QString notJudged;  // what the information box says of them
+        std::optional<ImeMode> ime;
+        QString mark;
+        Grade grade;
+        bool differenceShown;
+        QStringList slips;
+    };
+    const std::vector<Row> rows{
+        {"judged as usual",
+         NearMissChoice::Judge,
+         "receive",
+         {"recieve"},
+         {},
+         {},
+         "×",
+         Grade::Again,
+         true,
+         {}},
+        {"one more try",
+         NearMissChoice::Retry,
+         "receive",
+         {"recieve", "receive"},
+         kTryAgain,
+         {},
+         "○",
+         Grade::Hard,
+         false,
+         {}},
+        {"only one",
+         NearMissChoice::Retry,
+         "rice",
+         {"lice", "lice"},
+         kTryAgain,
+         {},
+         "×",
+         Grade::Again,
+         true,
+         {"lr", "lr"}},
+        {"accepted",
+         NearMissChoice::Accept,
+         "rice",
+         {"lice"},
+         {},
+         {},
+         "○",
+         Grade::Hard,
+         true,
+         {"lr"}},
+        {"kana for English",
+         NearMissChoice::Judge,
+         "apple",
+         {u"あっぷる"_s, "apple"},
+         kKanaSeemsOn,
+         ImeMode::Off,
+         "○",
+         Grade::Good,
+         false,
+         {}},
+        {"romaji for Japanese",
+         NearMissChoice::Accept,
+         u"りんご"_s,
+         {"ringo", u"りんご"_s},
+         kKanaSeemsOff,
+         ImeMode::On,
+         "○",
+         Grade::Good,
+         false,
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(
+            common::PreferencesFile(platform.preferencesFile()).update([&](common::Preferences& p) {
+                p.nearMiss = row.nearMiss;
+            }));
+        ReviewLog log;
+        window.reset();
+        create(log);
+        startDrill({"q|@1|" + row.rights + "|@1|"});
+        ASSERT_FALSE(row.tries.isEmpty());
+        for (qsizetype i = 0; i + 1 < row.tries.size(); ++i) {
+            answer(row.tries.at(i));
+            EXPECT_EQ(text("txtInformation") + text("lblResult") + text("lblCount"),
+                      row.notJudged + "0 / 0");
+            EXPECT_EQ(find<QLineEdit>("txtAnswer")->selectedText(), row.tries.at(i));
+            if (row.ime) {
+                ASSERT_FALSE(platform.imeChanges().empty());
+                EXPECT_EQ(platform.imeChanges().back().mode, *row.ime);
+            }
+        }
+        answer(row.tries.last());
+        EXPECT_EQ(text("lblResult") + text("lblCount"),
+                  row.mark + (row.mark == "○" ? "1 / 1" : "0 / 1"));
+        EXPECT_EQ(find("lblDifference")->accessibleDescription().isEmpty(), !row.differenceShown);
+        find<QPushButton>("cmdOK")->click();  // the drill ends
+        ASSERT_EQ(log.reviews.size(), 1u);
+        EXPECT_EQ(log.reviews.front().grade, row.grade);
+        ASSERT_EQ(log.ended.size(), 1u);
+        EXPECT_EQ(log.ended.front().slips, row.slips);
     }
 }
 

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+#include "drill/window/difference_view.h"
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
 #include "drill/window/frm_main.h"
@@ -124,10 +125,17 @@ public:
             }
             box->setPlainText(shown);
         }
-        for (const char* name : {"cmdOK", "lblResult", "lblTime", "lblCount"}) {
+        // The longest answers' difference, Japanese and marked throughout, fits its row.
+        auto* difference = find<DifferenceView>("lblDifference");
+        difference->showDifference(
+            differenceToClosest(QStringLiteral("漢字かなカナÁg").repeated(8),
+                                {QStringLiteral("かな漢字ÁjカナX").repeated(8)}));
+        for (const char* name : {"cmdOK", "lblResult", "lblTime", "lblCount", "lblDifference"}) {
             const QWidget* control = find(name);
             EXPECT_LE(control->sizeHint().height(), control->height()) << name;
         }
+        EXPECT_LE(difference->sizeHint().width(), difference->width());
+        difference->clear();
     }
 
     void tick(qint64 milliseconds) {

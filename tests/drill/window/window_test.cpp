@@ -247,7 +247,13 @@ TEST_F(Options, OptionsAreRememberedApartFromTheSettingsRecord) {
     const QByteArray before = kxtest::readBytes(settings);
     create();
     action(u"Option_Speak"_s)->trigger();
+    // The optional parts belong to lenient judging; one near-miss rule at a time.
+    EXPECT_FALSE(action(u"Option_OptionalParentheses"_s)->isEnabled());
     action(u"Option_Lenient"_s)->trigger();
+    action(u"Option_OptionalParentheses"_s)->trigger();
+    action(u"Option_NearMissRetry"_s)->trigger();
+    action(u"Option_NearMissAccept"_s)->trigger();
+    EXPECT_FALSE(action(u"Option_NearMissRetry"_s)->isChecked());
     // The zoom stops at the normal size and follows Ctrl+ and Ctrl+=.
     for (const Qt::Key key : {Qt::Key_Minus, Qt::Key_Plus, Qt::Key_Equal}) {
         press(key, Qt::ControlModifier);
@@ -255,6 +261,10 @@ TEST_F(Options, OptionsAreRememberedApartFromTheSettingsRecord) {
     window.reset();
     create();
     EXPECT_TRUE(action(u"Option_Speak"_s)->isChecked() && action(u"Option_Lenient"_s)->isChecked());
+    EXPECT_TRUE(action(u"Option_OptionalParentheses"_s)->isChecked() &&
+                action(u"Option_NearMissAccept"_s)->isChecked());
+    EXPECT_FALSE(action(u"Option_OptionalPlaceholder"_s)->isChecked() ||
+                 action(u"Option_NearMissRetry"_s)->isChecked());
     EXPECT_EQ(find(u"client"_s)->width(), qRound(472 * 1.5));
     window.reset();
     const QByteArray after = kxtest::readBytes(settings);
@@ -269,6 +279,36 @@ TEST_F(Options, TheAnswerBoxSwitchesTheInputMethodOnForJapaneseAnswers) {
     ASSERT_FALSE(platform.imeChanges().empty());
     EXPECT_EQ(platform.imeChanges().back(),
               (ScriptedPlatform::ImeChange{u"txtAnswer"_s, ImeMode::On}));
+}
+
+// Each kind of mark has a line and brackets besides its colour; neighbours of a kind are marked
+// together, and the typed text is never taken for markup.
+TEST(DifferenceView, MarksEachKindByMoreThanColour) {
+    using Kind = CharMark::Kind;
+    const QString typedOn = u"<s style=\"color:#b00020\">"_s;
+    const QString rightOn = u"<u style=\"color:#0040b0\">["_s;
+    const struct {
+        const char* name;
+        QList<CharMark> marks;
+        QString html;
+    } table[] = {
+        {"each kind",
+         {{Kind::Same, "a", "a"},
+          {Kind::Missing, "", "b"},
+          {Kind::Extra, "c", ""},
+          {Kind::Wrong, "d", "e"}},
+         "a" + rightOn + "b]</u>" + typedOn + "c</s>" + typedOn + "d</s>" + rightOn + "e]</u>"},
+        {"runs",
+         {{Kind::Missing, "", "x"}, {Kind::Missing, "", "y"}, {Kind::Same, "z", "z"}},
+         rightOn + "xy]</u>z"},
+        {"markup typed",
+         {{Kind::Extra, "<b>", ""}, {Kind::Same, "&", "&"}},
+         typedOn + "&lt;b&gt;</s>&amp;"},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(differenceHtml({u"R&D"_s, row.marks, 1}), row.html + u" → R&amp;D"_s);
+    }
 }
 
 // What the disk and damaged files can do to a learner: a word file that changes under a

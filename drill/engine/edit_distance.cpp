@@ -1,0 +1,302 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "drill/engine/edit_distance.h"
+
+#include <QHash>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace drill {
+
+namespace {
+
+constexpr quint64 kClusterBit = quint64{1} << 63;
+
+// The most cells a table may have (16 MB of int): beyond it a pasted text against a long answer
+// gets a rough difference, not a stalled window or an exhausted memory.
+constexpr qsizetype kMostCells = qsizetype{1} << 22;
+
+quint64 slotHash(quint64 key) {
+    return (key * 0x9E3779B97F4A7C15ULL) >> 57;  // 7 bits: one of 128 slots
+}
+
+// A text whose every code unit is its own character: no surrogates, combining marks, CR LF or
+// other joining characters, the usual case of a Latin or kana answer.
+bool simpleText(QStringView text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x300 && (u < 0x3040 || u > 0x30FF) && (u < 0x4E00 || u > 0x9FFF)) {
+            return false;
+        }
+        if (u == u'\r' || u == 0x3099 || u == 0x309A) {  // CR LF, the combining voiced marks
+            return false;
+        }
+    }
+    return true;
+}
+
+// Vowel, consonant, other letter or no letter: changing one for another of its kind reads
+// naturally ("r" for "l"), between kinds an inserted or removed character does.
+int letterKind(quint64 key) {
+    if ((key & kClusterBit) != 0) {
+        return 2;
+    }
+    const char32_t c = char32_t(key);
+    if (c < 0x80 && QChar::isLetter(c)) {
+        return QStringLiteral("aeiouAEIOU").contains(QChar(c)) ? 0 : 1;
+    }
+    return QChar::isLetter(c) ? 2 : 3;
+}
+
+// Full optimal-string-alignment table, (from.size() + 1) × (to.size() + 1), row by row.
+std::vector<int> distanceTable(const CharKeys& from, const CharKeys& to) {
+    const qsizetype rows = from.size() + 1;
+    const qsizetype columns = to.size() + 1;
+    std::vector<int> d(static_cast<size_t>(rows * columns));
+    const quint64* a = from.constData();
+    const quint64* b = to.constData();
+    for (qsizetype j = 0; j < columns; ++j) {
+        d[size_t(j)] = int(j);
+    }
+    for (qsizetype i = 1; i < rows; ++i) {
+        int* row = d.data() + i * columns;
+        const int* above = row - columns;
+        row[0] = int(i);
+        for (qsizetype j = 1; j < columns; ++j) {
+            const int change = a[i - 1] == b[j - 1] ? 0 : 1;
+            int best = std::min(std::min(above[j], row[j - 1]) + 1, above[j - 1] + change);
+            if (change != 0 && i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                best = std::min(best, above[j - 2 - columns] + 1);
+            }
+            row[j] = best;
+        }
+    }
+    return d;
+}
+
+// Row by row with only three rows kept, stopping once a whole row exceeds limit.
+int rowDistance(const CharKeys& from, const CharKeys& to, int limit) {
+    const qsizetype columns = to.size() + 1;
+    std::vector<int> before(static_cast<size_t>(columns));
+    std::vector<int> previous(static_cast<size_t>(columns));
+    std::vector<int> current(static_cast<size_t>(columns));
+    for (qsizetype j = 0; j < columns; ++j) {
+        previous[size_t(j)] = int(j);
+    }
+    for (qsizetype i = 1; i <= from.size(); ++i) {
+        current[0] = int(i);
+        int rowLeast = current[0];
+        for (qsizetype j = 1; j < columns; ++j) {
+            const size_t c = size_t(j);
+            const int change = from[i - 1] == to[j - 1] ? 0 : 1;
+            int best = std::min({previous[c] + 1, current[c - 1] + 1, previous[c - 1] + change});
+            if (i > 1 && j > 1 && from[i - 1] == to[j - 2] && from[i - 2] == to[j - 1] &&
+                change != 0) {
+                best = std::min(best, before[c - 2] + 1);
+            }
+            current[c] = best;
+            rowLeast = std::min(rowLeast, best);
+        }
+        if (rowLeast > limit) {
+            return limit + 1;
+        }
+        std::swap(before, previous);
+        std::swap(previous, current);
+    }
+    const int distance = previous[size_t(columns - 1)];
+    return distance <= limit ? distance : limit + 1;
+}
+
+QList<EditStep> middleSteps(const CharKeys& from, const CharKeys& to) {
+    // The table of the reversed texts holds the distances between suffixes, so the script can
+    // be read from the front: the first difference is marked where a reader meets it.
+    const CharKeys a(from.rbegin(), from.rend());
+    const CharKeys b(to.rbegin(), to.rend());
+    const std::vector<int> d = distanceTable(a, b);
+    const qsizetype columns = b.size() + 1;
+    const auto at = [&](qsizetype i, qsizetype j) {
+        return d[static_cast<size_t>(i * columns + j)];
+    };
+    QList<EditStep> steps;
+    qsizetype i = a.size();
+    qsizetype j = b.size();
+    EditStep last = EditStep::Same;
+    // Of equally short scripts: a run of removed or inserted characters kept whole, then a kept
+    // character, a change between letters of a kind (vowel for vowel), an insertion, a removal,
+    // any change, a swap last.
+    while (i > 0 || j > 0) {
+        const int here = at(i, j);
+        const bool same = i > 0 && j > 0 && a[i - 1] == b[j - 1] && here == at(i - 1, j - 1);
+        const bool change = i > 0 && j > 0 && here == at(i - 1, j - 1) + 1;
+        const bool remove = i > 0 && here == at(i - 1, j) + 1;
+        const bool insert = j > 0 && here == at(i, j - 1) + 1;
+        EditStep step = EditStep::Swap;
+        if (last == EditStep::Insert && insert) {
+            step = EditStep::Insert;
+        } else if (last == EditStep::Remove && remove) {
+            step = EditStep::Remove;
+        } else if (same) {
+            step = EditStep::Same;
+        } else if (change && letterKind(a[i - 1]) == letterKind(b[j - 1])) {
+            step = EditStep::Change;
+        } else if (insert) {
+            step = EditStep::Insert;
+        } else if (remove) {
+            step = EditStep::Remove;
+        } else if (change) {
+            step = EditStep::Change;
+        }
+        steps.append(step);
+        i -= step == EditStep::Swap ? 2 : step == EditStep::Insert ? 0 : 1;
+        j -= step == EditStep::Swap ? 2 : step == EditStep::Remove ? 0 : 1;
+        last = step;
+    }
+    return steps;
+}
+
+}  // namespace
+
+QStringList graphemeClusters(QStringView text) {
+    QStringList clusters;
+    if (simpleText(text)) {
+        clusters.reserve(text.size());
+        for (const QChar c : text) {
+            clusters.append(QString(c));
+        }
+        return clusters;
+    }
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), int(text.size()));
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+        clusters.append(text.sliced(start, end - start).toString());
+        start = end;
+    }
+    return clusters;
+}
+
+CharKeys charKeys(const QStringList& clusters) {
+    CharKeys keys;
+    keys.reserve(clusters.size());
+    for (const QString& cluster : clusters) {
+        if (cluster.size() == 1) {
+            keys.append(cluster[0].unicode());
+        } else if (cluster.size() == 2 && cluster[0].isHighSurrogate()) {
+            keys.append(QChar::surrogateToUcs4(cluster[0], cluster[1]));
+        } else {
+            keys.append(quint64{qHash(cluster, 0x6b78)} | kClusterBit);
+        }
+    }
+    return keys;
+}
+
+CharKeys charKeys(QStringView text) {
+    if (simpleText(text)) {
+        CharKeys keys(text.size());
+        std::copy(text.utf16(), text.utf16() + text.size(), keys.begin());
+        return keys;
+    }
+    return charKeys(graphemeClusters(text));
+}
+
+DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
+    if (from_.size() > 64) {
+        return;
+    }
+    for (qsizetype i = 0; i < from_.size(); ++i) {
+        if (from_[i] < kDirect) {
+            direct_[from_[i]] |= quint64{1} << i;
+            continue;
+        }
+        quint64 slot = slotHash(from_[i]);
+        while (masks_[slot] != 0 && keys_[slot] != from_[i]) {
+            slot = (slot + 1) % kSlots;
+        }
+        keys_[slot] = from_[i];
+        masks_[slot] |= quint64{1} << i;
+    }
+}
+
+quint64 DistanceFrom::maskOf(quint64 key) const {
+    if (key < kDirect) {
+        return direct_[key];
+    }
+    for (quint64 slot = slotHash(key);; slot = (slot + 1) % kSlots) {
+        if (masks_[slot] == 0) {
+            return 0;
+        }
+        if (keys_[slot] == key) {
+            return masks_[slot];
+        }
+    }
+}
+
+int DistanceFrom::to(const CharKeys& other, int limit) const {
+    const qsizetype m = from_.size();
+    if (std::abs(m - other.size()) > limit) {
+        return limit + 1;
+    }
+    if (m == 0) {
+        return int(other.size());
+    }
+    if (m > 64) {
+        // Every character changed, then the rest inserted or removed: an upper bound.
+        return m * other.size() > kMostCells ? std::min(limit + 1, int(std::max(m, other.size())))
+                                             : rowDistance(from_, other, limit);
+    }
+    // The bit-vector form of the optimal-string-alignment table (Hyyrö 2003): bit i of the
+    // vertical deltas stands for row i + 1 of the current column.
+    quint64 vp = ~quint64{0};
+    quint64 vn = 0;
+    quint64 d0 = 0;
+    quint64 previousMatch = 0;
+    const quint64 last = quint64{1} << (m - 1);
+    int distance = int(m);
+    for (const quint64 key : other) {
+        const quint64 match = maskOf(key);
+        const quint64 swap = ((~d0 & match) << 1) & previousMatch;
+        d0 = (((match & vp) + vp) ^ vp) | match | vn | swap;
+        quint64 hp = vn | ~(d0 | vp);
+        quint64 hn = d0 & vp;
+        distance += (hp & last) ? 1 : 0;
+        distance -= (hn & last) ? 1 : 0;
+        hp = (hp << 1) | 1;
+        hn <<= 1;
+        vp = hn | ~(d0 | hp);
+        vn = hp & d0;
+        previousMatch = match;
+    }
+    return distance <= limit ? distance : limit + 1;
+}
+
+QList<EditStep> editSteps(const CharKeys& from, const CharKeys& to) {
+    // What both begin and end with is kept; only the middle needs the table.
+    qsizetype head = 0;
+    while (head < from.size() && head < to.size() && from[head] == to[head]) {
+        ++head;
+    }
+    qsizetype tail = 0;
+    while (tail < from.size() - head && tail < to.size() - head &&
+           from[from.size() - 1 - tail] == to[to.size() - 1 - tail]) {
+        ++tail;
+    }
+    QList<EditStep> steps(head, EditStep::Same);
+    const CharKeys middleFrom = from.sliced(head, from.size() - head - tail);
+    const CharKeys middleTo = to.sliced(head, to.size() - head - tail);
+    if (middleFrom.size() * middleTo.size() > kMostCells) {
+        const qsizetype changed = std::min(middleFrom.size(), middleTo.size());
+        steps.append(QList<EditStep>(changed, EditStep::Change));
+        steps.append(QList<EditStep>(middleFrom.size() - changed, EditStep::Remove));
+        steps.append(QList<EditStep>(middleTo.size() - changed, EditStep::Insert));
+    } else {
+        steps.append(middleSteps(middleFrom, middleTo));
+    }
+    steps.append(QList<EditStep>(tail, EditStep::Same));
+    return steps;
+}
+
+}  // namespace drill
