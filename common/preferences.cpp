@@ -28,6 +28,7 @@ const QString kEditorZoom = QStringLiteral("editor/zoom");
 const QString kDesiredRetention = QStringLiteral("review/desiredRetention");
 const QString kDailyNewWords = QStringLiteral("review/dailyNewWords");
 const QString kDayStartsAt = QStringLiteral("review/dayStartsAt");
+const QString kHistoryCsvFolder = QStringLiteral("history/csvFolder");
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -110,6 +111,7 @@ Preferences PreferencesFile::load() const {
     preferences.dailyNewWords = readInt(settings, kDailyNewWords, 0, Preferences::kMaxDailyNewWords,
                                         preferences.dailyNewWords);
     preferences.dayStartsAt = readInt(settings, kDayStartsAt, 0, 23, preferences.dayStartsAt);
+    preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
     return preferences;
 }
 
@@ -148,6 +150,9 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kDesiredRetention, QString::number(preferences.desiredRetention, 'g', 4));
         out.setValue(kDailyNewWords, preferences.dailyNewWords);
         out.setValue(kDayStartsAt, preferences.dayStartsAt);
+        if (!preferences.historyCsvFolder.isEmpty()) {
+            out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
+        }
         out.sync();
         if (!scratch.isValid() || out.status() != QSettings::NoError) {
             return false;

@@ -23,6 +23,8 @@ struct Preferences {
     int dailyNewWords = 20;
     // The hour of local time (0..23) the learner's day starts at, for "today" and the schedule.
     int dayStartsAt = 4;
+    // Where the history's CSV export last went; empty until it has.
+    QString historyCsvFolder;
 
     static constexpr double kDefaultRetention = 0.90;
     static constexpr double kMinRetention = 0.70;

@@ -132,7 +132,7 @@ class Review(kx.TestCase):
         self.assertEqual((row[0], row[2]), ("review.qvw", "0 語"))
         # Each answer of today's review was due: one of six missed.
         self.assertEqual(plan.label("実際の記憶率").split("　")[0],
-                         "実際の記憶率: 83 % (期日の復習 6 回・正解 5 回)")
+                         "「review.qvw」の実際の記憶率: 83 % (期日の復習 6 回・正解 5 回)")
         self.assertRegex(plan.label("今後の復習"), r"^今日: \d+ 語　.*30 日間: [1-9]\d* 語$")
         kx.screenshot(plan, "review")
         keys("Escape")
