@@ -340,10 +340,11 @@ void frmReview::showRetention() {
             QStringLiteral("実際の記憶率: %1　%2").arg(retentionText(all, true), goal));
         return;
     }
-    lblRetention->setText(QStringLiteral("「%1」の実際の記憶率: %2　全ファイル: %3　%4")
+    // A line each: side by side they wrapped mid-figure.
+    lblRetention->setText(QStringLiteral("「%1」の実際の記憶率: %2　%3\nすべての単語ファイル: %4")
                               .arg(chosenLabel(),
-                                   retentionText(history_.measuredRetention(file), true),
-                                   retentionText(all, false), goal));
+                                   retentionText(history_.measuredRetention(file), true), goal,
+                                   retentionText(all, false)));
 }
 
 void frmReview::applyRetention() {

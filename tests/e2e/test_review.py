@@ -227,6 +227,4 @@ class Review(kx.TestCase):
                          if line.startswith("今日の復習は終わりました。")], "the closing line")[0]
             self.assertRegex(closing, r"^今日の復習は終わりました。(次は .*|明日 \d+ 語です。)?$")
             promised = int(re.search(r"明日 (\d+) 語", closing + "明日 0 語").group(1))
-            if day == 3:
-                kx.screenshot(window, "review-closing")
             self.exit_program()
