@@ -39,6 +39,7 @@ const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames
     {NearMissChoice::Retry, QLatin1StringView("retry")},
     {NearMissChoice::Accept, QLatin1StringView("accept")},
 }};
+const QString kHistoryCsvFolder = QStringLiteral("history/csvFolder");
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -145,6 +146,7 @@ Preferences PreferencesFile::load() const {
         readBool(settings, kOptionalParentheses, preferences.optionalParentheses);
     preferences.optionalPlaceholder =
         readBool(settings, kOptionalPlaceholder, preferences.optionalPlaceholder);
+    preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
     return preferences;
 }
 
@@ -186,6 +188,9 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kNearMiss, nearMissName(preferences.nearMiss));
         out.setValue(kOptionalParentheses, preferences.optionalParentheses);
         out.setValue(kOptionalPlaceholder, preferences.optionalPlaceholder);
+        if (!preferences.historyCsvFolder.isEmpty()) {
+            out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
+        }
         out.sync();
         if (!scratch.isValid() || out.status() != QSettings::NoError) {
             return false;

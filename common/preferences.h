@@ -31,6 +31,8 @@ struct Preferences {
     NearMissChoice nearMiss = NearMissChoice::Judge;
     bool optionalParentheses = false;
     bool optionalPlaceholder = false;
+    // Where the history's CSV export last went; empty until it has.
+    QString historyCsvFolder;
 
     static constexpr double kDefaultRetention = 0.90;
     static constexpr double kMinRetention = 0.70;

@@ -431,8 +431,13 @@ QString SqliteHistory::removeReviewFile(const QString& wordFile) {
 
 QList<int> SqliteHistory::forecast(review::ReviewTime now, int days, const QString& wordFile) {
     if (wordFile.isEmpty()) {
+        // Words some file holds: an edited word's old text, left by a rename, is counted in
+        // its new one.
         return dueByDay(now, days,
-                        QStringLiteral("SELECT due FROM words WHERE phase <> 0 AND due < ?"), {});
+                        QStringLiteral("SELECT due FROM words w WHERE phase <> 0 AND due < ? AND"
+                                       " EXISTS (SELECT 1 FROM file_words fw"
+                                       " WHERE fw.word_id = w.id)"),
+                        {});
     }
     return dueByDay(now, days,
                     QStringLiteral("SELECT w.due FROM review_files f"

@@ -28,6 +28,8 @@
 #include <utility>
 
 #include "common/atomic_file.h"
+#include "common/file_labels.h"
+#include "common/preferences.h"
 #include "drill/engine/slip_codes.h"
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
@@ -51,9 +53,12 @@ class HistoryModel final : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void show(history::DrillHistory* history, const QString& wordFile) {
+    // labels: what the list of files shows for each word file.
+    void show(history::DrillHistory* history, const QString& wordFile,
+              QHash<QString, QString> labels) {
         beginResetModel();
         history_ = history;
+        labels_ = std::move(labels);
         wordFile_ = wordFile;
         rows_.clear();
         atEnd_ = false;
@@ -108,7 +113,7 @@ public:
             case 1:
                 return r.seconds;
             case 2:
-                return QFileInfo(r.wordFile).fileName();
+                return labels_.value(r.wordFile, QFileInfo(r.wordFile).fileName());
             case 3:
                 return history::modeName(r.mode, r.again);
             case 4:
@@ -130,6 +135,7 @@ private:
         QStringLiteral("正解率"),   QStringLiteral("間違えた問題")};
     history::DrillHistory* history_ = nullptr;
     QString wordFile_;
+    QHash<QString, QString> labels_;
     QList<history::DrillRecord> rows_;
     bool atEnd_ = true;
     // Looked up once: the system's zone is slow to build for every cell.
@@ -170,8 +176,12 @@ frmHistory::frmHistory(std::unique_ptr<history::DrillHistory> owned, history::Dr
     lstFiles->setObjectName(QStringLiteral("lstFiles"));
     lstFiles->setAccessibleName(QStringLiteral("単語ファイル"));
     lstFiles->addItem(QStringLiteral("すべての単語ファイル"));
-    for (const QString& file : history_.wordFiles()) {
-        auto* item = new QListWidgetItem(QFileInfo(file).fileName(), lstFiles);
+    const QStringList wordFiles = history_.wordFiles();
+    const QStringList labels = common::fileLabels(wordFiles);
+    for (qsizetype i = 0; i < wordFiles.size(); ++i) {
+        const QString& file = wordFiles[i];
+        fileLabels_.insert(file, labels[i]);
+        auto* item = new QListWidgetItem(labels[i], lstFiles);
         item->setData(Qt::UserRole, file);
         item->setToolTip(QDir::toNativeSeparators(file));
     }
@@ -277,7 +287,7 @@ QString frmHistory::chosenFile() const {
 }
 
 void frmHistory::lstFiles_Change() {
-    model_->show(&history_, chosenFile());
+    model_->show(&history_, chosenFile(), fileLabels_);
     tblDrills->resizeColumnsToContents();
     showChart();
     lstMostMissed->clear();
@@ -361,16 +371,19 @@ void frmHistory::cmdCsv_Click() {
     dialog.filter = QStringLiteral("CSV|*.csv");
     dialog.defaultSuffix = QStringLiteral("csv");
     dialog.fileName = QStringLiteral("成績の記録.csv");
+    const common::PreferencesFile preferences(platform_.preferencesFile());
+    const QString lastFolder = preferences.load().historyCsvFolder;
     dialog.initialFolder =
         !wordFolder_.isEmpty() ? wordFolder_
-        : !lastCsvFolder_.isEmpty()
-            ? lastCsvFolder_
+        : !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
+            ? lastFolder
             : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    lastCsvFolder_ = QFileInfo(*chosen).absolutePath();
+    const QString folder = QFileInfo(*chosen).absolutePath();
+    preferences.update([&folder](common::Preferences& p) { p.historyCsvFolder = folder; });
     // Every drill of the chosen file, not only the rows read so far.
     const QTimeZone zone = QTimeZone::systemTimeZone();
     QByteArray csv = history::historyCsvHeading();

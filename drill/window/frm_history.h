@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -55,7 +56,8 @@ private:
     platform::Platform& platform_;
     // CSV export starts in the open word file's folder, else in the last one written to.
     QString wordFolder_;
-    QString lastCsvFolder_;
+    // What the list shows for each word file.
+    QHash<QString, QString> fileLabels_;
 
     QListWidget* lstFiles = nullptr;
     QTableView* tblDrills = nullptr;

@@ -10,11 +10,11 @@
 #include <QChartView>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
@@ -25,6 +25,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "common/file_labels.h"
 #include "common/preferences.h"
 #include "common/word_file.h"
 #include "drill/history/drill_history.h"
@@ -40,12 +41,25 @@ namespace {
 enum Column { FileColumn, DueColumn, NewColumn, ColumnCount };
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kUsableRole = Qt::UserRole + 1;
+constexpr int kLabelRole = Qt::UserRole + 2;
 // Long enough for a held arrow key: every change of the retention replays the reviews.
 constexpr int kRetentionDelayMs = 400;
 constexpr int kMaxNewWordsShown = 200;
 
 QString countText(int count) {
     return QStringLiteral("%1 語").arg(count);
+}
+
+// Whole percent dropping the fraction, as the results line does.
+QString retentionText(const review::MeasuredRetention& measured, bool withRight) {
+    if (!measured.measured()) {
+        return QStringLiteral("まだありません");
+    }
+    const QString rate = QStringLiteral("%1 % (期日の復習 %2 回")
+                             .arg(history::rateOf(measured.right, measured.due))
+                             .arg(measured.due);
+    return withRight ? rate + QStringLiteral("・正解 %1 回)").arg(measured.right)
+                     : rate + QLatin1Char(')');
 }
 
 }  // namespace
@@ -163,7 +177,6 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
     fillFiles();
-    showRetention();
 
     const QFontMetrics metrics = fontMetrics();
     const int em = metrics.horizontalAdvance(QLatin1Char('M'));
@@ -184,10 +197,18 @@ void frmReview::fillFiles() {
     const QSignalBlocker blocker(lstFiles);
     lstFiles->clear();
     fileKeys_.clear();
-    for (const review::FileReviews& file : history_.reviewFiles(now_)) {
+    const QList<review::FileReviews> files = history_.reviewFiles(now_);
+    QStringList paths;
+    for (const review::FileReviews& file : files) {
+        paths.append(file.wordFile);
+    }
+    const QStringList labels = common::fileLabels(paths);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const review::FileReviews& file = files[i];
         auto* item = new QTreeWidgetItem(lstFiles);
-        const QString name = QFileInfo(file.wordFile).fileName();
+        const QString& name = labels[i];
         item->setData(FileColumn, kPathRole, file.wordFile);
+        item->setData(FileColumn, kLabelRole, name);
         item->setToolTip(FileColumn, QDir::toNativeSeparators(file.wordFile));
         item->setTextAlignment(DueColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(NewColumn, Qt::AlignRight | Qt::AlignVCenter);
@@ -205,10 +226,16 @@ void frmReview::fillFiles() {
             }
             continue;
         }
+        // A word the file holds twice is one word.
         QList<QByteArray> keys;
         keys.reserve(read.entries.size());
+        QSet<QByteArray> seen;
         for (const common::Entry& entry : read.entries) {
-            keys.append(review::wordKey(entry));
+            QByteArray key = review::wordKey(entry);
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                keys.append(std::move(key));
+            }
         }
         const review::ReviewCounts counts = history_.reviewCounts(keys, now_);
         fileKeys_.insert(file.wordFile, keys);
@@ -236,6 +263,11 @@ QString frmReview::chosenFile() const {
     return item != nullptr ? item->data(FileColumn, kPathRole).toString() : QString();
 }
 
+QString frmReview::chosenLabel() const {
+    const QTreeWidgetItem* item = lstFiles->currentItem();
+    return item != nullptr ? item->data(FileColumn, kLabelRole).toString() : QString();
+}
+
 bool frmReview::chosenExists() const {
     const QTreeWidgetItem* item = lstFiles->currentItem();
     return item != nullptr && item->data(FileColumn, kUsableRole).toBool();
@@ -245,6 +277,7 @@ void frmReview::lstFiles_Change() {
     cmdStart->setEnabled(chosenExists());
     cmdRemove->setEnabled(lstFiles->currentItem() != nullptr && !chosenExists());
     showForecast();
+    showRetention();
 }
 
 void frmReview::showForecast() {
@@ -254,9 +287,10 @@ void frmReview::showForecast() {
         delete axis;
     }
     const QString file = chosenFile();
-    chart_->setTitle(file.isEmpty() ? QStringLiteral("今日から何日後に何語を復習するか")
-                                    : QStringLiteral("「%1」: 今日から何日後に何語を復習するか")
-                                          .arg(QFileInfo(file).fileName()));
+    chart_->setTitle(
+        file.isEmpty()
+            ? QStringLiteral("今日から何日後に何語を復習するか")
+            : QStringLiteral("「%1」: 今日から何日後に何語を復習するか").arg(chosenLabel()));
     // A file read counts its words as they are now; one that cannot be read, those last
     // reviewed in it.
     const auto keys = fileKeys_.constFind(file);
@@ -296,19 +330,21 @@ void frmReview::showForecast() {
     series->attachAxis(countAxis);
 }
 
+// The chosen file's figure, with every file's beside it.
 void frmReview::showRetention() {
-    const review::MeasuredRetention measured = history_.measuredRetention(QString());
     const QString goal = QStringLiteral("目標 %1 %").arg(spnRetention->value());
-    if (!measured.measured()) {
-        lblRetention->setText(QStringLiteral("実際の記憶率: まだありません　") + goal);
+    const review::MeasuredRetention all = history_.measuredRetention(QString());
+    const QString file = chosenFile();
+    if (file.isEmpty()) {
+        lblRetention->setText(
+            QStringLiteral("実際の記憶率: %1　%2").arg(retentionText(all, true), goal));
         return;
     }
-    lblRetention->setText(QStringLiteral("実際の記憶率: %1 % (期日の復習 %2 回・正解 %3 回)　")
-                              // Whole percent dropping the fraction, as the results line does.
-                              .arg(history::rateOf(measured.right, measured.due))
-                              .arg(measured.due)
-                              .arg(measured.right) +
-                          goal);
+    // A line each: side by side they wrapped mid-figure.
+    lblRetention->setText(QStringLiteral("「%1」の実際の記憶率: %2　%3\nすべての単語ファイル: %4")
+                              .arg(chosenLabel(),
+                                   retentionText(history_.measuredRetention(file), true), goal,
+                                   retentionText(all, false)));
 }
 
 void frmReview::applyRetention() {
@@ -317,7 +353,6 @@ void frmReview::applyRetention() {
         .update([retention](common::Preferences& p) { p.desiredRetention = retention; });
     history_.setDesiredRetention(retention);
     fillFiles();
-    showRetention();
 }
 
 void frmReview::spnNewWords_Change(int count) {

@@ -56,6 +56,7 @@ private:
     void showForecast();
     void showRetention();
     QString chosenFile() const;
+    QString chosenLabel() const;
     bool chosenExists() const;
 
     history::DrillHistory& history_;

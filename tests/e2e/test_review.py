@@ -7,6 +7,7 @@ are due (the weakest first), and the review window with its forecast."""
 
 import glob
 import os
+import re
 import sqlite3
 
 import kx
@@ -20,6 +21,7 @@ OVERRULED = {"moon": "つき"}  # counted as right with Shift+Enter: a hard one
 DAYS_LATER = 3
 DAY_MS = 24 * 60 * 60 * 1000
 AGAIN, HARD, GOOD = 1, 2, 3
+EDITOR_TITLE = "Kotobax 4  単語ﾌｧｲﾙ編集"
 
 
 class Review(kx.TestCase):
@@ -38,8 +40,11 @@ class Review(kx.TestCase):
             self.drill.kill()
         self.folder.remove()
 
-    def start_program(self):
-        self.drill = kx.App.start(self.folder, "Kotobax", env={"XDG_DATA_HOME": self.data})
+    def start_program(self, zone=None):
+        env = {"XDG_DATA_HOME": self.data}
+        if zone:
+            env["TZ"] = zone
+        self.drill = kx.App.start(self.folder, "Kotobax", env=env)
         window = self.drill.window(DRILL_TITLE).wait_active()
         kx.open_word_file(self.drill, window, self.words)
         return window
@@ -74,6 +79,36 @@ class Review(kx.TestCase):
                 keys("shift+Return")
                 kx.wait_for(lambda: window.label("判定") == "○", "the answer overruled")
             keys("Return")
+
+    def move_days(self, days):
+        """Days pass: every answer moves back, and the states are rebuilt from them."""
+        history = glob.glob(os.path.join(self.data, "*", "history.sqlite"))
+        self.assertEqual(len(history), 1, "one history database in the private data folder")
+        with sqlite3.connect(history[0]) as db:
+            db.execute("UPDATE reviews SET at = at - ?", (days * DAY_MS,))
+            db.execute("DELETE FROM review_meta WHERE name = 'scheduler'")
+        db.close()
+
+    def due_in_editor(self, zone):
+        """The words whose line in Brelmi says they are due today."""
+        editor = kx.App.start(self.folder, "Brelmi", [self.words],
+                              env={"XDG_DATA_HOME": self.data, "TZ": zone})
+        try:
+            window = editor.window(EDITOR_TITLE).wait_active()
+            due = set()
+            for question in RIGHTS:
+                kx.click(window.find("list item", question))
+                window.wait_text("text", "問題", question)
+                line = kx.wait_for(lambda: [n.name for n in kx.find_all(window.node, "label")
+                                            if n.name.startswith(("次の復習:", "復習:"))],
+                                   "the line on the word's reviews")[0]
+                if line.startswith("次の復習: 今日"):
+                    due.add(question)
+            keys("alt+f", "x")
+            editor.wait_exit()
+        finally:
+            editor.kill()
+        return due
 
     def close_missed(self, window):
         self.drill.window("間違えた問題").wait_active()
@@ -132,8 +167,64 @@ class Review(kx.TestCase):
         self.assertEqual((row[0], row[2]), ("review.qvw", "0 語"))
         # Each answer of today's review was due: one of six missed.
         self.assertEqual(plan.label("実際の記憶率").split("　")[0],
-                         "実際の記憶率: 83 % (期日の復習 6 回・正解 5 回)")
+                         "「review.qvw」の実際の記憶率: 83 % (期日の復習 6 回・正解 5 回)")
         self.assertRegex(plan.label("今後の復習"), r"^今日: \d+ 語　.*30 日間: [1-9]\d* 語$")
         kx.screenshot(plan, "review")
         keys("Escape")
         window.wait_active()
+
+    # Three days in Tokyo: on each, the information line, 復習の予定, Brelmi and 今日の復習 name
+    # the same due words; a word missed is asked again before the review closes.
+    def test_three_days_in_tokyo_every_place_says_the_same(self):
+        zone = "Asia/Tokyo"
+        window = self.start_program(zone)
+        kx.start_drill(self.drill, window)
+        self.answer_all(window, dict(MISSED))
+        self.close_missed(window)
+        self.exit_program()
+
+        promised = None  # what the last review's closing line said of tomorrow
+        for day in (2, 3):
+            self.move_days(1)
+            window = self.start_program(zone)
+            information = window.text("text", "情報").splitlines()[-1]
+            due = int(re.fullmatch(r"復習: (\d+) 語　新しい語: 0 語", information).group(1))
+            if day == 2:
+                self.assertEqual(due, len(RIGHTS), "every word past yesterday's same-day step")
+            else:
+                self.assertEqual(due, promised)
+
+            keys("alt+m", "p")
+            plan = self.drill.window("復習の予定").wait_active()
+            files = plan.find("tree", "単語ファイル")
+            row = kx.wait_for(lambda: [kx.text_of(cell) for cell in kx.walk(files)
+                                       if cell.getRoleName() == "table cell"], "the file's row")
+            self.assertEqual(row[1], f"{due} 語")
+            forecast = plan.label("今後の復習")
+            self.assertTrue(forecast.startswith(f"今日: {due} 語　"), forecast)
+            keys("Escape")
+            window.wait_active()
+
+            in_editor = self.due_in_editor(zone)
+            self.assertEqual(len(in_editor), due, "Brelmi's lines")
+            window.activate()
+            window.wait_active()
+
+            keys("alt+m", "t")
+            self.drill.window("Start!").wait_active()
+            keys("Return")
+            window.wait_active()
+            # One word missed: asked again in the same review, after the others.
+            missed = sorted(in_editor)[0] if in_editor else None
+            asked = self.answer_all(window, {missed: "ちがう"} if missed else {})
+            self.assertEqual(set(asked[:due]), in_editor)
+            self.assertEqual(len(set(asked[:due])), due)
+            if missed:
+                self.assertIn(missed, asked[due:])
+                self.close_missed(window)
+            closing = kx.wait_for(
+                lambda: [line for line in window.text("text", "情報").splitlines()
+                         if line.startswith("今日の復習は終わりました。")], "the closing line")[0]
+            self.assertRegex(closing, r"^今日の復習は終わりました。(次は .*|明日 \d+ 語です。)?$")
+            promised = int(re.search(r"明日 (\d+) 語", closing + "明日 0 語").group(1))
+            self.exit_program()

@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
+#include <QTimeZone>
 
 #include <cmath>
 #include <vector>
@@ -21,31 +23,40 @@ ReviewTime at(qint64 ms) {
     return ReviewTime(std::chrono::milliseconds(ms));
 }
 
-// Written by fsrs_vectors/generate.mjs from the reference implementation: every review of
-// every sequence must give its state exactly, and replaying the whole log the last one.
+// Written by fsrs_vectors/generate.mjs from the reference implementation, in UTC and on a
+// learner's day in Tokyo and New York across daylight-saving changes: every review of every
+// sequence must give its state exactly, and replaying the whole log the last one. The
+// reference was handed the instants moved to the learner's day; its due times are on them.
 TEST(FsrsScheduler, MatchesReferenceVectors) {
     QFile file(QStringLiteral(KX_SOURCE_DIR "/tests/review/fsrs_vectors/vectors.json"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonArray sequences = QJsonDocument::fromJson(file.readAll())["sequences"].toArray();
-    ASSERT_GE(sequences.size(), 200);
+    ASSERT_GE(sequences.size(), 300);
     int reviewCount = 0;
+    QSet<QString> zones;
     for (qsizetype i = 0; i < sequences.size(); ++i) {
         SCOPED_TRACE(i);
         const QJsonObject sequence = sequences[i].toObject();
-        const FsrsScheduler scheduler(sequence["retention"].toDouble());
+        const QString zone = sequence["zone"].toString();
+        zones.insert(zone);
+        const LearnerDay day(QTimeZone(zone.toUtf8()), sequence["dayStartsAt"].toInt());
+        const FsrsScheduler scheduler(sequence["retention"].toDouble(), day);
         CardState card;
         std::vector<Review> log;
         for (const QJsonValue& value : sequence["reviews"].toArray()) {
             const QJsonArray row = value.toArray();
             SCOPED_TRACE(reviewCount++);
+            ASSERT_EQ(row.size(), 10);
             const ReviewTime now = at(row[0].toInteger());
+            const ReviewTime moved = at(row[9].toInteger());
             const auto grade = static_cast<Grade>(row[1].toInt());
+            ASSERT_EQ(day.shifted(now), moved);
             EXPECT_EQ(scheduler.retrievability(card, now), row[2].toDouble());
             card = scheduler.review(card, now, grade);
             log.push_back({now, grade});
             EXPECT_EQ(card.stability, row[3].toDouble());
             EXPECT_EQ(card.difficulty, row[4].toDouble());
-            EXPECT_EQ(card.due, at(row[5].toInteger()));
+            EXPECT_EQ(card.due - now, at(row[5].toInteger()) - moved);
             EXPECT_EQ(int(card.phase), row[6].toInt());
             EXPECT_EQ(card.elapsedDays, row[7].toInt());
             EXPECT_EQ(card.scheduledDays, row[8].toInt());
@@ -54,6 +65,7 @@ TEST(FsrsScheduler, MatchesReferenceVectors) {
         EXPECT_EQ(replayed.stability, card.stability);
         EXPECT_EQ(replayed.due, card.due);
     }
+    EXPECT_EQ(zones, (QSet<QString>{"UTC", "Asia/Tokyo", "America/New_York"}));
 }
 
 TEST(FsrsScheduler, KeepsRetentionInRange) {

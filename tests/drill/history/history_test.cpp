@@ -28,6 +28,7 @@
 
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
+#include "editor/logic/review_line.h"
 #include "file_bytes.h"
 #include "review/word_key.h"
 
@@ -585,7 +586,8 @@ review::ReviewTime instant(const char* iso) {
         std::chrono::milliseconds(QDateTime::fromString(iso, Qt::ISODate).toMSecsSinceEpoch())};
 }
 
-// Days start at 04:00 local time: every place that says what is due today says the same, a
+// Days start at 04:00 local time: every place that says what is due today (the information
+// line, today's plan, the review window, Brelmi's line) says the same, a
 // word in review is due all day on its due date, and a same-day step at its instant, across
 // daylight-saving changes. Two answers at 08:50 and 09:05 in Tokyo are on one day.
 TEST(Reviews, TodayIsTheLearnersDayEverywhere) {
@@ -609,6 +611,12 @@ TEST(Reviews, TodayIsTheLearnersDayEverywhere) {
         // learner's 10/31.
         {"New York, step across the change", "America/New_York", {{"2026-11-01T01:55:00-04:00", review::Grade::Good}}, "2026-11-01T01:04:00-05:00", 0, 1, 0, 1, 0},
         {"New York, step ended", "America/New_York", {{"2026-11-01T01:55:00-04:00", review::Grade::Good}}, "2026-11-01T01:05:00-05:00", 1, 1, 0, 1, 0},
+        // In spring a step from 01:55 standard time ends at 03:05 daylight time, and an interval
+        // of two days from 03/06 09:05 ends at 10:05 on 03/08, due from its day start.
+        {"New York, step across the spring change", "America/New_York", {{"2026-03-08T01:55:00-05:00", review::Grade::Good}}, "2026-03-08T03:04:00-04:00", 0, 1, 0, 1, 0},
+        {"New York, spring step ended", "America/New_York", {{"2026-03-08T01:55:00-05:00", review::Grade::Good}}, "2026-03-08T03:05:00-04:00", 1, 1, 0, 1, 0},
+        {"New York, interval across the spring change", "America/New_York", {{"2026-03-06T08:50:00-05:00", review::Grade::Good}, {"2026-03-06T09:05:00-05:00", review::Grade::Good}}, "2026-03-08T04:00:00-04:00", 1, 1, 0, 0, 0},
+        {"New York, before the spring day starts", "America/New_York", {{"2026-03-06T08:50:00-05:00", review::Grade::Good}, {"2026-03-06T09:05:00-05:00", review::Grade::Good}}, "2026-03-08T03:59:00-04:00", 0, 0, 1, 0, 0},
         // clang-format on
     };
     for (const auto& row : table) {
@@ -630,6 +638,10 @@ TEST(Reviews, TodayIsTheLearnersDayEverywhere) {
         EXPECT_EQ(history.forecast(now, 2, ""), (QList<int>{row.today, row.tomorrow}));
         EXPECT_EQ(history.forecastOf(now, 2, keys), (QList<int>{row.today, row.tomorrow}));
         EXPECT_EQ(history.newToday(keys, now), row.newToday);
+        EXPECT_EQ(editor::reviewLine(history.wordReviews(key("w")), history.learnerDay(), now)
+                      .startsWith(u"次の復習: 今日"),
+                  row.today > 0)
+            << "Brelmi's line";
         ASSERT_TRUE(states.value(0).has_value());
         EXPECT_EQ(states[0]->elapsedDays, row.elapsed);
     }

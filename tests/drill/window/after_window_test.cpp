@@ -12,6 +12,7 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QScreen>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTimeZone>
@@ -170,8 +171,8 @@ TEST_F(AfterWindow, EveryEndedDrillIsRecordedAndShownInTheHistoryWindow) {
               history::historyCsv(records, QTimeZone::systemTimeZone()));
 }
 
-// CSV export starts in the open word file's folder, else where the last CSV went, else in the
-// documents folder.
+// CSV export starts in the open word file's folder, else where the last CSV went (in this run or
+// an earlier one), else in the documents folder.
 TEST_F(AfterWindow, HistoryCsvStartsInTheWordFilesFolder) {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     struct Row {
@@ -184,8 +185,9 @@ TEST_F(AfterWindow, HistoryCsvStartsInTheWordFilesFolder) {
     const QString elsewhere = QFileInfo(programFile("out/x.csv")).absolutePath();
     QDir().mkpath(elsewhere);
     const std::vector<Row> rows{
-        {true, {wordFolder, wordFolder}},
         {false, {documents, elsewhere}},
+        {true, {wordFolder, wordFolder}},
+        {false, {elsewhere, elsewhere}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fileOpen);
@@ -203,13 +205,13 @@ TEST_F(AfterWindow, HistoryCsvStartsInTheWordFilesFolder) {
     }
 }
 
-// Hundreds of drills over years: one point a day, the year in the labels; misses per drill,
-// slips summed by kind.
+// Hundreds of drills over years: one point a day, the year in the labels; misses per drill;
+// slips summed by kind; files of one name told apart.
 TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
     const QDate days[] = {QDate(2025, 12, 30), QDate(2025, 12, 30), QDate(2026, 1, 2)};
     for (const QDate& day : days) {
         const history::DrillRecord drill{.started = QDateTime(day, QTime(12, 0)),
-                                         .wordFile = "/w.qvw",
+                                         .wordFile = "/英語/中1/w.qvw",
                                          .asked = 4,
                                          .right = 2,
                                          .rate = 50,
@@ -217,6 +219,9 @@ TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
                                          .slips = {"bv", "lr", "bv"}};
         ASSERT_EQ(history->record(drill), QString());
     }
+    const history::DrillRecord other{.started = QDateTime(QDate(2025, 6, 1), QTime(12, 0)),
+                                     .wordFile = "/英語/中2/w.qvw"};
+    ASSERT_EQ(history->record(other), QString());
     action("Menu_History")->trigger();
     frmHistory* shown = window->afterDrill().historyWindow();
     QChart* chart = shown->findChild<QChartView*>("chtRate")->chart();
@@ -231,6 +236,13 @@ TEST_F(AfterWindow, ChartHasOnePointADayAndYearsWhenItSpansThem) {
     auto* slips = shown->findChild<QListWidget*>("lstSlips");
     ASSERT_EQ(slips->count(), 2);
     EXPECT_EQ(slips->item(0)->text() + ", " + slips->item(1)->text(), "b と v: 6 回, l と r: 3 回");
+    // Files of one name, told apart by their folders in the list and the table.
+    const auto* files = shown->findChild<QListWidget*>("lstFiles");
+    ASSERT_EQ(files->count(), 3);
+    EXPECT_EQ(QSet<QString>({files->item(1)->text(), files->item(2)->text()}),
+              QSet<QString>({"w.qvw — 中1", "w.qvw — 中2"}));
+    const QAbstractItemModel* table = shown->findChild<QTableView*>("tblDrills")->model();
+    EXPECT_EQ(table->index(0, 2).data().toString(), "w.qvw — 中1");
 }
 
 // A damaged file is moved aside with one message, and no drill is lost.

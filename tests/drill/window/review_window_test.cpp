@@ -61,12 +61,15 @@ public:
     }
 };
 
-// Each file with its due and new words (one no longer there, shown so and removed), the
-// chosen file's forecast, the retention saved, and 開始 by keyboard.
+// Each file with its due and new words (one no longer there, shown so and removed; a word held
+// twice counted once; files of one name told apart by their folders), the chosen file's
+// forecast, the retention saved, and 開始 by keyboard.
 TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
-    const QString one = writeFile("one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}));
+    QDir(platform.programFolder()).mkpath("中1");
+    const QString one = writeFile(
+        "中1/one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|", "a|@1|r|@1|"}));
     const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
-    const QString gone = programFile("gone.qvw");
+    const QString gone = programFile("中2/one.qvw");
     review(one, "a", review::Grade::Again, kDayZero);
     review(one, "z", review::Grade::Again, kDayZero + 5min);  // since edited out of the file
     review(one, "b", review::Grade::Good, kDayZero);
@@ -78,8 +81,8 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     QSignalSpy started(&window, &frmReview::startReview);
     window.show();
     auto* list = window.findChild<QTreeWidget*>("lstFiles");
-    EXPECT_EQ(rows(list), QStringList({"gone.qvw (見つかりません) 1 語 —", "two.qvw 1 語 1 語",
-                                       "one.qvw 1 語 1 語"}));
+    EXPECT_EQ(rows(list), QStringList({"one.qvw — 中2 (見つかりません) 1 語 —", "two.qvw 1 語 1 語",
+                                       "one.qvw — 中1 1 語 1 語"}));
     EXPECT_FALSE(window.findChild<QPushButton*>("cmdStart")->isEnabled());
     EXPECT_EQ(bars(window).value(0), 1);
 
@@ -87,7 +90,7 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     EXPECT_EQ(rows(list).size(), 2);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
-    ASSERT_EQ(list->currentItem()->text(0), "one.qvw");
+    ASSERT_EQ(list->currentItem()->text(0), "one.qvw") << "alone with its name now";
     const QList<qreal> forecast = bars(window);
     ASSERT_EQ(forecast.size(), frmReview::kForecastDays);
     EXPECT_EQ(forecast[0], 1) << "a, missed an hour ago; not z, no longer in the file";
@@ -103,35 +106,44 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
         << "saved when the window closes";
 }
 
-// Every percentage drops its fraction, as the results line and the history do: 7 of 8 is 87 %.
-TEST_F(ReviewWindow, MeasuredRetentionDropsTheFraction) {
+// The chosen file's measured retention, every file's beside it; every percentage drops its
+// fraction, as the results line and the history do: 7 of 8 is 87 %.
+TEST_F(ReviewWindow, MeasuredRetentionOfTheChosenFileAndOfAll) {
     struct Row {
         int due;
         int right;
         const char* shown;
     };
     const std::vector<Row> rows{
-        {8, 7, "実際の記憶率: 87 % (期日の復習 8 回・正解 7 回)"},
-        {3, 2, "実際の記憶率: 66 % (期日の復習 3 回・正解 2 回)"},
+        {8, 7,
+         "「w.qvw」の実際の記憶率: 87 % (期日の復習 8 回・正解 7 回)　目標 90 %\n"
+         "すべての単語ファイル: 81 % (期日の復習 11 回)"},
+        {3, 2,
+         "「w.qvw」の実際の記憶率: 66 % (期日の復習 3 回・正解 2 回)　目標 90 %\n"
+         "すべての単語ファイル: 50 % (期日の復習 6 回)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.due);
         history::SqliteHistory fresh{":memory:", QTimeZone::utc()};
-        const QString file = programFile("w.qvw");
-        for (int i = 0; i < row.due; ++i) {
+        const QString file = writeFile("w.qvw", wordFile({"w0|@1|r|@1|"}));
+        // Another file, reviewed earlier: three due answers, one or two of them right.
+        for (int i = 0; i < row.due + 3; ++i) {
+            const bool other = i >= row.due;
             const QByteArray word = key(QString("w%1").arg(i));
             for (const auto& [at, grade] :
                  std::vector<std::pair<review::ReviewTime, review::Grade>>{
                      {kDayZero - std::chrono::days(40), review::Grade::Good},
                      {kDayZero - std::chrono::days(40) + 10min, review::Grade::Good},
-                     {kDayZero - std::chrono::days(10),
-                      i < row.right ? review::Grade::Good : review::Grade::Again}}) {
-                ASSERT_EQ(fresh.recordReview({at, word, grade, 1000, file}), QString());
+                     {kDayZero - std::chrono::days(other ? 20 : 10),
+                      (other ? i % 2 == 0 : i < row.right) ? review::Grade::Good
+                                                           : review::Grade::Again}}) {
+                ASSERT_EQ(fresh.recordReview(
+                              {at, word, grade, 1000, other ? programFile("x.qvw") : file}),
+                          QString());
             }
         }
         frmReview window(fresh, kDayZero, platform, nullptr);
-        EXPECT_EQ(window.findChild<QLabel*>("lblRetention")->text().split("　").value(0),
-                  row.shown);
+        EXPECT_EQ(window.findChild<QLabel*>("lblRetention")->text(), row.shown);
     }
 }
 
