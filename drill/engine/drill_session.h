@@ -15,6 +15,7 @@
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "drill/engine/missed_entries.h"
+#include "drill/engine/word_key_cache.h"
 #include "drill/history/drill_history.h"
 #include "review/review_plan.h"
 
@@ -191,6 +192,7 @@ private:
     std::optional<review::ReviewRecord> pendingReview_;
     QString reviewFailure_;
     bool reviewFailing_ = false;
+    WordKeyCache keyCache_;
 };
 
 }  // namespace drill
