@@ -351,8 +351,19 @@ ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
     const QList<QByteArray>& keys = words.keys;
     const QList<review::WordState> states = reviewStore_->wordStates(keys);
     const review::ReviewTime now = clock_->now();
-    // The day's new words, less those taken on earlier today.
-    const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0) + extraNew;
+    // The day's new words, less those taken on earlier today. A word first answered today was
+    // last answered today, so only those are asked about: seldom more than a few dozen.
+    const review::LearnerDay& day = reviewStore_->learnerDay();
+    const review::ReviewTime dayStart = day.start(day.date(now));
+    QList<QByteArray> answeredToday;
+    Q_ASSERT(states.size() == keys.size());
+    for (qsizetype i = 0; i < states.size(); ++i) {
+        if (states.at(i) && states.at(i)->lastReview >= dayStart) {
+            answeredToday.append(keys.at(i));
+        }
+    }
+    const int newLeft =
+        std::max(newLimit - reviewStore_->newToday(answeredToday, now), 0) + extraNew;
     // Retrievability depends on the memory state alone, not on the desired retention.
     const review::FsrsScheduler scheduler(review::FsrsScheduler::kDefaultRetention,
                                           reviewStore_->learnerDay());
