@@ -139,6 +139,18 @@ QByteArray encodeAnsi(QStringView text) {
     return ansiIsUtf8() ? text.toUtf8() : encodeWide(text, nullptr);
 }
 
+namespace {
+
+// The text in the code page, and whether every character of it could be stored.
+QByteArray encodeChecked(QStringView text, bool& lossless) {
+    bool usedDefault = false;
+    QByteArray bytes = ansiIsUtf8() ? text.toUtf8() : encodeWide(text, &usedDefault);
+    lossless = !usedDefault;
+    return bytes;
+}
+
+}  // namespace
+
 QString unrepresentableChars(QStringView text) {
     if (isAscii(text) || ansiIsUtf8()) {
         return {};
@@ -389,6 +401,17 @@ QByteArray encodeAnsi(QStringView text) {
     return encodeText(text, nullptr);
 }
 
+namespace {
+
+QByteArray encodeChecked(QStringView text, bool& lossless) {
+    QString missing;
+    QByteArray bytes = encodeText(text, &missing);
+    lossless = missing.isEmpty();
+    return bytes;
+}
+
+}  // namespace
+
 QString unrepresentableChars(QStringView text) {
     QString missing;
     if (!isAscii(text)) {
@@ -400,8 +423,15 @@ QString unrepresentableChars(QStringView text) {
 #endif  // Q_OS_WIN
 
 QString storedForm(QStringView text) {
-    if (unrepresentableChars(text).isEmpty()) {
-        return decodeAnsi(encodeAnsi(text));
+    // ASCII is stored as itself; the rest is converted once, and again character by character
+    // only when something in it cannot be stored.
+    if (isAscii(text)) {
+        return text.toString();
+    }
+    bool lossless = false;
+    const QByteArray bytes = encodeChecked(text, lossless);
+    if (lossless) {
+        return decodeAnsi(bytes);
     }
     QString stored;
     stored.reserve(text.size());

@@ -13,9 +13,12 @@ namespace review {
 QByteArray wordKey(const common::Entry& entry) {
     // The field separator cannot occur inside a field, so question and answers never run into
     // each other; the stored form makes a word read from UTF-8 match its Shift_JIS copy.
-    QString text = common::storedForm(entry.question);
-    text.append(common::kFieldSeparator).append(common::storedForm(entry.rights));
-    return QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1);
+    static const QByteArray separator = common::kFieldSeparator.toUtf8();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(common::storedForm(entry.question).toUtf8());
+    hash.addData(separator);
+    hash.addData(common::storedForm(entry.rights).toUtf8());
+    return hash.result();
 }
 
 }  // namespace review

@@ -5,7 +5,6 @@
 #include "drill/engine/drill_session.h"
 
 #include <QDateTime>
-#include <QSet>
 
 #include <algorithm>
 #include <utility>
@@ -21,31 +20,6 @@
 #include "review/word_key.h"
 
 namespace drill {
-
-namespace {
-
-// Each word once: an entry repeated in a file is the same word. positions, when given, gets
-// the entry each key was first found at.
-QList<QByteArray> wordKeys(const QList<common::Entry>& entries, QList<int>* positions = nullptr) {
-    QList<QByteArray> keys;
-    keys.reserve(entries.size());
-    QSet<QByteArray> seen;
-    seen.reserve(entries.size());
-    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
-        QByteArray key = review::wordKey(entries.at(i));
-        if (seen.contains(key)) {
-            continue;
-        }
-        seen.insert(key);
-        keys.append(std::move(key));
-        if (positions != nullptr) {
-            positions->append(i);
-        }
-    }
-    return keys;
-}
-
-}  // namespace
 
 namespace {
 
@@ -381,7 +355,7 @@ bool DrillSession::askRepeat() {
 }
 
 QString DrillSession::closingLine() {
-    const QList<QByteArray> keys = wordKeys(fileSet_);
+    const QList<QByteArray> keys = wordKeysOf(fileSet_).keys;
     const review::ReviewTime now = clock_->now();
     std::optional<std::chrono::minutes> next;
     for (const review::WordState& state : reviewStore_->wordStates(keys)) {
@@ -406,14 +380,15 @@ std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     if (!fileLoaded_ || !reviewsUnavailable().isEmpty()) {
         return std::nullopt;
     }
-    return reviewStore_->reviewCounts(wordKeys(entries_), clock_->now());
+    return reviewStore_->reviewCounts(keyCache_.of(entries_).keys, clock_->now());
 }
 
 int DrillSession::newWordsLeftToday(int newLimit) {
     if (!fileLoaded_ || reviewStore_ == nullptr) {
         return 0;
     }
-    return std::max(newLimit - reviewStore_->newToday(wordKeys(entries_), clock_->now()), 0);
+    return std::max(newLimit - reviewStore_->newToday(keyCache_.of(entries_).keys, clock_->now()),
+                    0);
 }
 
 ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
@@ -421,19 +396,30 @@ ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
     if (!fileLoaded_ || drilling() || reviewStore_ == nullptr) {
         return plan;
     }
-    QList<int> entryOf;
-    const QList<QByteArray> keys = wordKeys(entries_, &entryOf);
+    const WordKeys& words = keyCache_.of(entries_);
+    const QList<QByteArray>& keys = words.keys;
     const QList<review::WordState> states = reviewStore_->wordStates(keys);
     const review::ReviewTime now = clock_->now();
-    // The day's new words, less those taken on earlier today.
-    const int newLeft = std::max(newLimit - reviewStore_->newToday(keys, now), 0) + extraNew;
+    // The day's new words, less those taken on earlier today. A word first answered today was
+    // last answered today, so only those are asked about: seldom more than a few dozen.
+    const review::LearnerDay& day = reviewStore_->learnerDay();
+    const review::ReviewTime dayStart = day.start(day.date(now));
+    QList<QByteArray> answeredToday;
+    Q_ASSERT(states.size() == keys.size());
+    for (qsizetype i = 0; i < states.size(); ++i) {
+        if (states.at(i) && states.at(i)->lastReview >= dayStart) {
+            answeredToday.append(keys.at(i));
+        }
+    }
+    const int newLeft =
+        std::max(newLimit - reviewStore_->newToday(answeredToday, now), 0) + extraNew;
     // Retrievability depends on the memory state alone, not on the desired retention.
     const review::FsrsScheduler scheduler(review::FsrsScheduler::kDefaultRetention,
                                           reviewStore_->learnerDay());
     for (const int position : review::reviewOrder(states, now, scheduler, newLeft)) {
         const review::WordState& state = states.at(position);
         (state && !state->isNew() ? plan.due : plan.fresh)
-            .append(entries_.at(entryOf.at(position)));
+            .append(entries_.at(words.positions.at(position)));
     }
     return plan;
 }

@@ -16,6 +16,7 @@
 #include "common/word_file.h"
 #include "drill/engine/answer_check.h"
 #include "drill/engine/missed_entries.h"
+#include "drill/engine/word_key_cache.h"
 #include "drill/history/drill_history.h"
 #include "review/review_plan.h"
 
@@ -206,6 +207,7 @@ private:
     std::optional<review::ReviewRecord> pendingReview_;
     QString reviewFailure_;
     bool reviewFailing_ = false;
+    WordKeyCache keyCache_;
 };
 
 }  // namespace drill

@@ -70,19 +70,30 @@ void bindState(QSqlQuery& query, const review::CardState& card) {
     query.addBindValue(card.lapses);
 }
 
-// Keys as a JSON array of hexadecimal texts, for json_each.
+// Keys as a JSON array of hexadecimal texts, for json_each, written straight into the text.
 QString keyArray(const QList<QByteArray>& keys) {
-    QByteArray json;
-    json.reserve(keys.size() * 43 + 2);
-    json.append('[');
+    constexpr char kDigits[] = "0123456789abcdef";
+    qsizetype length = 2;
     for (const QByteArray& key : keys) {
-        if (json.size() > 1) {
-            json.append(',');
-        }
-        json.append('"').append(key.toHex()).append('"');
+        length += key.size() * 2 + 3;
     }
-    json.append(']');
-    return QString::fromLatin1(json);
+    QString json(length, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(json.data());
+    *out++ = u'[';
+    for (const QByteArray& key : keys) {
+        if (out[-1] != u'[') {
+            *out++ = u',';
+        }
+        *out++ = u'"';
+        for (const char byte : key) {
+            *out++ = char16_t(kDigits[static_cast<unsigned char>(byte) >> 4]);
+            *out++ = char16_t(kDigits[static_cast<unsigned char>(byte) & 0xF]);
+        }
+        *out++ = u'"';
+    }
+    *out++ = u']';
+    json.truncate(out - reinterpret_cast<const char16_t*>(json.constData()));
+    return json;
 }
 
 // A word answered when due, on a later learner's day than its last answer: a test of memory,
@@ -381,9 +392,14 @@ int SqliteHistory::newToday(const QList<QByteArray>& keys, review::ReviewTime no
     query.setForwardOnly(true);
     query.prepare(
         QStringLiteral("SELECT COUNT(*) FROM json_each(?) j JOIN words w ON w.word_key = j.value"
-                       " WHERE (SELECT MIN(at) FROM reviews r WHERE r.word_id = w.id) >= ?"));
+                       " WHERE w.last_review >= ?"
+                       " AND (SELECT MIN(at) FROM reviews r WHERE r.word_id = w.id) >= ?"));
+    // A word's last review is its latest answer: one first answered today was last answered
+    // today, so the words answered before today need not have their first answer looked up.
+    const qint64 dayStart = millis(day.start(day.date(now)));
     query.addBindValue(keyArray(keys));
-    query.addBindValue(millis(day.start(day.date(now))));
+    query.addBindValue(dayStart);
+    query.addBindValue(dayStart);
     if (!query.exec() || !query.next()) {
         readFailed(failure(query));
         return 0;

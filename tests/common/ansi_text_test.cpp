@@ -94,8 +94,16 @@ TEST(AnsiText, ConvertsAsWindowsAndNeverFails) {
 
 // Characters the code page lacks are kept; the others become the ones the file reads back.
 TEST(AnsiText, StoredFormIsWhatTheFileReadsBack) {
-    EXPECT_EQ(common::storedForm(u"caf\u00E9 \u301C \u00A5 \U0001F600"_s),
-              u"caf\u00E9 \uFF5E \\ \U0001F600"_s);
+    const struct {
+        QString text, stored;
+    } table[] = {
+        {u"caf\u00E9 \u301C \u00A5 \U0001F600"_s, u"caf\u00E9 \uFF5E \\ \U0001F600"_s},
+        {u"\u301C\u2212\u5909"_s, u"\uFF5E\uFF0D\u5909"_s},
+        {u"a\x7F|@1|\t"_s, u"a\x7F|@1|\t"_s},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(common::storedForm(row.text), row.stored) << row.text.toStdString();
+    }
 }
 
 }  // namespace

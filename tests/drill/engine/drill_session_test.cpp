@@ -18,6 +18,7 @@
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/missed_entries.h"
 #include "drill/engine/question_order.h"
+#include "drill/engine/word_key_cache.h"
 #include "drill_support.h"
 
 namespace drill::test {
@@ -66,6 +67,38 @@ TEST(QuestionOrder, EqualsDrawingAndRemovingFromAList) {
             }
             EXPECT_EQ(drawOrder(count, random), expected) << count << " kind " << kind;
         }
+    }
+}
+
+// The cached keys are those of the set as it is now, whatever happened to it since they were
+// worked out: a repeated word keyed once, at its first entry.
+TEST(WordKeyCache, FollowsEveryChangeOfTheSet) {
+    const QList<common::Entry> start{{"go", "行く", ""}, {"come", "来る", ""}, {"go", "行く", "x"}};
+    const struct {
+        const char* name;
+        std::function<void(QList<common::Entry>&)> change;
+        QList<int> positions;
+    } table[] = {
+        {"unchanged", [](QList<common::Entry>&) {}, {0, 1}},
+        {"an answer edited in place",
+         [](QList<common::Entry>& e) { e[1].rights = "来た"; },
+         {0, 1}},
+        {"a question edited in place",
+         [](QList<common::Entry>& e) { e[2].question = "went"; },
+         {0, 1, 2}},
+        {"reordered", [](QList<common::Entry>& e) { e.swapItemsAt(0, 1); }, {0, 1}},
+        {"one removed", [](QList<common::Entry>& e) { e.removeFirst(); }, {0, 1}},
+        {"emptied", [](QList<common::Entry>& e) { e.clear(); }, {}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        WordKeyCache cache;
+        QList<common::Entry> entries = start;
+        ASSERT_EQ(cache.of(entries).keys.size(), 2);
+        row.change(entries);
+        const WordKeys& cached = cache.of(entries);
+        EXPECT_EQ(cached.positions, row.positions);
+        EXPECT_EQ(cached.keys, wordKeysOf(entries).keys);
     }
 }
 

@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "drill/engine/word_key_cache.h"
+
+#include <QSet>
+
+#include "review/word_key.h"
+
+namespace drill {
+
+WordKeys wordKeysOf(const QList<common::Entry>& entries) {
+    WordKeys found;
+    found.keys.reserve(entries.size());
+    found.positions.reserve(entries.size());
+    QSet<QByteArray> seen;
+    seen.reserve(entries.size());
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        QByteArray key = review::wordKey(entries.at(i));
+        if (seen.contains(key)) {
+            continue;
+        }
+        seen.insert(key);
+        found.keys.append(std::move(key));
+        found.positions.append(i);
+    }
+    return found;
+}
+
+const WordKeys& WordKeyCache::of(const QList<common::Entry>& entries) {
+    if (entries != entries_) {
+        keys_ = wordKeysOf(entries);
+        entries_ = entries;
+    }
+    return keys_;
+}
+
+}  // namespace drill

@@ -1,0 +1,36 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include "common/word_file.h"
+
+namespace drill {
+
+// The word keys of a list of entries, each word once, with the entry each key was first found
+// at.
+struct WordKeys {
+    QList<QByteArray> keys;
+    QList<int> positions;
+};
+
+WordKeys wordKeysOf(const QList<common::Entry>& entries);
+
+// The keys of the question set, worked out again only when the set has changed: the
+// information line, the day's new words and the plan all ask for them, and a full file takes
+// tens of milliseconds to key.
+class WordKeyCache {
+public:
+    const WordKeys& of(const QList<common::Entry>& entries);
+
+private:
+    // Shares the entries' storage: while the set is unchanged, comparing them costs nothing.
+    QList<common::Entry> entries_;
+    WordKeys keys_;
+};
+
+}  // namespace drill
