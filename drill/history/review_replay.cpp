@@ -4,7 +4,6 @@
 
 #include "drill/history/review_replay.h"
 
-#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QThread>
 
@@ -73,23 +72,20 @@ void BackgroundReplay::run() {
         // A failure that stays (a damaged file) is left for the next open to report.
         const bool opened = db.open();
         while (opened && !stop_ && failures < kMostFailures) {
-            QElapsedTimer held;
-            held.start();
             const detail::ReplayStep step =
                 detail::replayStep(db, zone_, detail::kReplayStepBudget);
-            const qint64 heldNs = held.nsecsElapsed();
             if (!step.reason.isEmpty()) {
                 failures += step.busy ? 0 : 1;
                 QThread::msleep(kRetryMilliseconds);
                 continue;
             }
-            longestStep_ = std::max<qint64>(longestStep_, heldNs);
+            longestStep_ = std::max<qint64>(longestStep_, step.heldNs);
             next_ = step.next;
             last_ = step.last;
             if (step.finished) {
                 break;
             }
-            QThread::usleep(static_cast<unsigned long>(heldNs / 1000));
+            QThread::usleep(static_cast<unsigned long>(step.heldNs / 1000));
         }
         db.close();
     }

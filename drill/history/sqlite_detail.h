@@ -23,7 +23,7 @@ constexpr int kSchedulerVersion = 1;
 
 // The work one step of a replay does under the write lock before it commits: the window that
 // waits for it, or another program, is held up no longer than this and the commit.
-constexpr std::chrono::milliseconds kReplayStepBudget{40};
+constexpr std::chrono::milliseconds kReplayStepBudget{25};
 
 // What the word states are computed with, as review_meta keeps it for every program. While
 // replaying, the words from replayFrom on may still follow what came before.
@@ -43,6 +43,7 @@ struct ReplayStep {
     bool finished = false;  // no replay waits any more (or one of a newer program's scheduler)
     qint64 next = 0;        // the word the next step starts at
     qint64 last = 0;        // the last word there is
+    qint64 heldNs = 0;      // from taking the write lock to the commit
 };
 // One step of the replay review_meta asks for, in its own transaction: the words from its marker
 // on until the budget is spent, then the marker moved past them or removed.

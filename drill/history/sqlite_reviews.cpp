@@ -28,6 +28,8 @@ using detail::Transaction;
 
 namespace {
 
+constexpr int kReviewAttempts = 3;
+
 const QString kUnavailableReadOnly =
     QStringLiteral("the history was written by a newer program and is open read-only");
 
@@ -290,6 +292,8 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
         step.busy = transaction.busy();
         return step;
     }
+    QElapsedTimer held;
+    held.start();
     const ReviewTarget target = readTarget(db, step.reason);
     if (!step.reason.isEmpty()) {
         return step;
@@ -320,8 +324,6 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
         " WHERE id = ?"));
-    QElapsedTimer clock;
-    clock.start();
     std::vector<review::Review> log;
     qint64 current = -1;
     step.finished = true;
@@ -339,7 +341,7 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
                     step.reason = failure(update);
                     return step;
                 }
-                if (clock.elapsed() >= budget.count()) {
+                if (held.elapsed() >= budget.count()) {
                     step.finished = false;
                     step.next = wordId;
                     break;
@@ -368,6 +370,7 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
         return step;
     }
     step.reason = transaction.commit();
+    step.heldNs = held.nsecsElapsed();
     return step;
 }
 
@@ -494,9 +497,17 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
     if (readOnly_) {
         return kUnavailableReadOnly;
     }
-    Transaction transaction(database());
-    if (!transaction.reason().isEmpty()) {
-        return transaction.reason();
+    // A replay takes the lock in short steps, but a loaded machine can stretch one: while one is
+    // under way an answer waits out a few before it is given up.
+    std::optional<Transaction> transaction;
+    for (int attempt = 0; attempt < (replaying_ ? kReviewAttempts : 1); ++attempt) {
+        transaction.emplace(database());
+        if (!transaction->busy()) {
+            break;
+        }
+    }
+    if (!transaction->reason().isEmpty()) {
+        return transaction->reason();
     }
     // Another program may have changed what the states follow since: taken over before
     // anything is scheduled.
@@ -508,7 +519,7 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
             return reason;
         }
     }
-    return transaction.commit();
+    return transaction->commit();
 }
 
 QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys) {
