@@ -651,9 +651,10 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
     ASSERT_EQ(SqliteHistory(seeded).reviewsUnavailable(), QString());
     QStringList seed{
         "INSERT INTO review_files (id, word_file, last_review) VALUES (1, '/seed', 0)",
-        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE"
-                       " i < %2) INSERT INTO words SELECT i, 'other ' || i, 0, 0, 0, 0, 0, 0,"
-                       " 0, 0, 0, 0 FROM n")
+        QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE"
+            " i < %2) INSERT INTO words SELECT i, lower(hex('w' || i)), 0, 0, 0, 0, 0, 0,"
+            " 0, 0, 0, 0 FROM n")
             .arg(kOwn + 1)
             .arg(kWords),
         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE"
@@ -714,20 +715,44 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
         ASSERT_EQ(history.reviewsUnavailable(), QString());
         history.waitForReplay();
         EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM review_meta WHERE name = 'replay_from'"}), 0);
+        // Each word's log as the seed and the answering program wrote it, replayed here.
+        const auto answered = [](int line) {
+            return review::Review{
+                review::ReviewTime(std::chrono::days(20000) + std::chrono::minutes(line)),
+                review::Grade::Good};
+        };
+        // Every word, those at the ends of the replay's steps among them.
         QList<QByteArray> keys{key("shared")};
-        for (int i = 0; i < kOwn; ++i) {
-            keys.append(own(i));
+        std::vector<std::vector<review::Review>> logs(1);
+        for (int line = 1; line < kAnswers; line += 2) {
+            logs[0].push_back(answered(line));
         }
+        for (int i = 0; i < kWords; ++i) {
+            keys.append(i < kOwn ? own(i) : "w" + QByteArray::number(i + 1));
+            std::vector<review::Review>& log = logs.emplace_back();
+            for (int k = 0; k < kEach; ++k) {
+                log.push_back({review::ReviewTime(std::chrono::milliseconds(
+                                   19000 * kDayMs + k * 3 * kDayMs + i * 1000)),
+                               review::Grade::Good});
+            }
+            if (i < kOwn) {
+                log.push_back(answered(2 * i));
+            }
+        }
+        const review::FsrsScheduler newRetention(0.8, history.learnerDay());
         const QList<review::WordState> stored = history.wordStates(keys);
-        history.setDesiredRetention(0.8);
-        ASSERT_EQ(history.replayReviews(), QString());
-        const QList<review::WordState> replayed = history.wordStates(keys);
+        ASSERT_EQ(stored.size(), keys.size());
+        QList<qsizetype> differing;
         for (qsizetype i = 0; i < keys.size(); ++i) {
-            ASSERT_TRUE(stored.value(i).has_value() && replayed.value(i).has_value()) << i;
-            EXPECT_EQ(std::tuple(stored[i]->due, stored[i]->stability, stored[i]->reps),
-                      std::tuple(replayed[i]->due, replayed[i]->stability, replayed[i]->reps))
-                << i;
+            ASSERT_TRUE(stored[i].has_value()) << i;
+            const review::CardState replayed = newRetention.replay(logs[i]);
+            if (std::tuple(stored[i]->due, stored[i]->stability, stored[i]->reps) !=
+                std::tuple(replayed.due, replayed.stability, replayed.reps)) {
+                differing.append(i);
+            }
         }
+        EXPECT_EQ(differing, QList<qsizetype>())
+            << "0 is the shared word, 1.." << kOwn << " the answering program's own";
         EXPECT_EQ(history.wordReviews(key("shared")).reviews, kAnswers / 2) << "none lost";
         EXPECT_EQ(history.wordReviews(own(kOwn - 1)).reviews, kEach + 1);
     }
