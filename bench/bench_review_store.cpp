@@ -6,6 +6,7 @@
 // window and the editor ask of it.
 #include <benchmark/benchmark.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -210,6 +211,51 @@ void BM_ReplayAllReviews(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReplayAllReviews)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// A change of the retention as the review window makes it, the drill's window recording an
+// answer meanwhile as fast as it can: the time until every state follows the new retention
+// (the benchmark's time), the longest the window's thread waited in one call (window_ms), and
+// the longest step of the replay under the write lock (step_ms).
+void BM_RetentionChange(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+    QFile::copy(seed().path, path);
+    SqliteHistory history(path);
+    history.reviewsUnavailable();
+    double windowNs = 0;
+    bool lower = true;
+    int i = 0;
+    for (auto _ : state) {
+        const auto timed = [&windowNs](const auto& call) {
+            QElapsedTimer clock;
+            clock.start();
+            const bool done = call();
+            windowNs = std::max(windowNs, double(clock.nsecsElapsed()));
+            return done;
+        };
+        history.setDesiredRetention(lower ? 0.85 : 0.9);
+        lower = !lower;
+        if (!timed([&] { return history.reviewsUnavailable().isEmpty(); })) {
+            state.SkipWithError("not changed");
+            break;
+        }
+        while (history.replayProgress().underWay()) {
+            const review::ReviewRecord review{kNow + std::chrono::seconds(i), keyOf(i % kWords),
+                                              review::Grade::Good, 1500, fileName(0)};
+            ++i;
+            QString reason;
+            if (!timed([&] { return (reason = history.recordReview(review)).isEmpty(); })) {
+                state.SkipWithError(qPrintable(reason));
+                break;
+            }
+        }
+    }
+    state.counters["window_ms"] = windowNs / 1e6;
+    state.counters["step_ms"] =
+        std::chrono::duration<double, std::milli>(history.longestReplayStep()).count();
+    state.counters["answers"] = i;
+}
+BENCHMARK(BM_RetentionChange)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 // A copy of the history whose 100 word files exist, with the words the reviews are of.
 struct WithFiles {

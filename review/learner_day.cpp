@@ -24,30 +24,56 @@ LearnerDay::LearnerDay(QTimeZone zone, int startHour)
     : zone_(zone.isValid() ? std::move(zone) : QTimeZone::utc()),
       startHour_(startHour >= 0 && startHour <= 23 ? startHour : kDefaultStartHour) {}
 
+LearnerDay::LearnerDay(const LearnerDay& other)
+    : zone_(other.zone_), startHour_(other.startHour_), span_(other.cachedSpan()) {}
+
+LearnerDay& LearnerDay::operator=(const LearnerDay& other) {
+    if (this != &other) {
+        const Span span = other.cachedSpan();
+        zone_ = other.zone_;
+        startHour_ = other.startHour_;
+        const QMutexLocker locker(&spanLock_);
+        span_ = span;
+    }
+    return *this;
+}
+
+LearnerDay::Span LearnerDay::cachedSpan() const {
+    const QMutexLocker locker(&spanLock_);
+    return span_;
+}
+
 qint64 LearnerDay::offsetMs(qint64 utcMs) const {
-    if (utcMs >= spanFrom_ && utcMs < spanTo_) {
-        return spanOffset_;
+    if (spanLock_.tryLock()) {
+        const Span span = span_;
+        spanLock_.unlock();
+        if (utcMs >= span.from && utcMs < span.to) {
+            return span.offset;
+        }
     }
     const QDateTime at = QDateTime::fromMSecsSinceEpoch(utcMs, QTimeZone::utc());
-    spanOffset_ = qint64(zone_.offsetFromUtc(at)) * 1000;
-    spanFrom_ = std::numeric_limits<qint64>::min();
-    spanTo_ = std::numeric_limits<qint64>::max();
+    Span span{std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(),
+              qint64(zone_.offsetFromUtc(at)) * 1000};
     if (zone_.hasTransitions()) {
         // The last transition at or before the instant, and the next one after it.
         const QTimeZone::OffsetData before = zone_.previousTransition(at.addMSecs(1));
         const QTimeZone::OffsetData after = zone_.nextTransition(at);
         if (before.atUtc.isValid()) {
-            spanFrom_ = before.atUtc.toMSecsSinceEpoch();
+            span.from = before.atUtc.toMSecsSinceEpoch();
         }
         if (after.atUtc.isValid()) {
-            spanTo_ = after.atUtc.toMSecsSinceEpoch();
+            span.to = after.atUtc.toMSecsSinceEpoch();
         }
         // A zone that answers oddly is asked again next time.
-        if (spanFrom_ > utcMs || spanTo_ <= utcMs) {
-            spanFrom_ = spanTo_ = utcMs;
+        if (span.from > utcMs || span.to <= utcMs) {
+            span.from = span.to = utcMs;
         }
     }
-    return spanOffset_;
+    if (spanLock_.tryLock()) {
+        span_ = span;
+        spanLock_.unlock();
+    }
+    return span.offset;
 }
 
 ReviewTime LearnerDay::shifted(ReviewTime time) const {

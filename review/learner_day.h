@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDate>
+#include <QMutex>
 #include <QString>
 #include <QTimeZone>
 
@@ -22,6 +23,8 @@ public:
     LearnerDay();
     // An hour outside 0..23 gives the default.
     LearnerDay(QTimeZone zone, int startHour);
+    LearnerDay(const LearnerDay& other);
+    LearnerDay& operator=(const LearnerDay& other);
 
     // The instant moved so that the learner's days begin at UTC midnights: whole days between
     // two shifted instants are the learner's days between them.
@@ -41,11 +44,18 @@ private:
     QTimeZone zone_;
     int startHour_ = 0;
     // The span between the zone's transitions last asked about, where its offset is one: a
-    // zone's offset costs a microsecond or more, a replay asks millions of times. Not shared
-    // between threads.
-    mutable qint64 spanFrom_ = 1;
-    mutable qint64 spanTo_ = 0;
-    mutable qint64 spanOffset_ = 0;
+    // zone's offset costs a microsecond or more, a replay asks millions of times. One day may
+    // be asked from two threads (a replay beside the window): the span is read and written
+    // under its lock, and a thread that finds it taken asks the zone itself.
+    struct Span {
+        qint64 from = 1;
+        qint64 to = 0;
+        qint64 offset = 0;
+    };
+    Span cachedSpan() const;
+
+    mutable QMutex spanLock_;
+    mutable Span span_;
 };
 
 }  // namespace review

@@ -44,6 +44,15 @@ struct MeasuredRetention {
     double rate() const { return due > 0 ? double(right) / double(due) : 0; }
 };
 
+// A rebuild of every word's state under way: done of total steps of the way. Total is 0 when
+// none is under way.
+struct ReplayProgress {
+    qint64 done = 0;
+    qint64 total = 0;
+    bool underWay() const { return total > 0; }
+    int percent() const { return total > 0 ? static_cast<int>(done * 100 / total) : 100; }
+};
+
 // What the editor says of one word.
 struct WordReviews {
     WordState state;
@@ -130,6 +139,8 @@ public:
     }
     // Every state rebuilt from the reviews. Empty when done, else why not.
     virtual QString replayReviews() { return reviewsUnavailable(); }
+    // The rebuild that a change of the retention or the day start set going in the background.
+    virtual ReplayProgress replayProgress() { return {}; }
 };
 
 // The user's own store, the one the drill program records in, opened only to read: nothing is

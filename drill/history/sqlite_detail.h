@@ -5,14 +5,50 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QTimeZone>
+
+#include <chrono>
 
 // Shared by the drill and the review halves of the SQLite history.
 namespace drill::history::detail {
 
 QString failure(const QSqlQuery& query);
 bool execRetrying(QSqlQuery& query, const QString& statement);
+
+// Raised whenever the scheduler's results change, so that stored states are replayed.
+constexpr int kSchedulerVersion = 1;
+
+// The work one step of a replay does under the write lock before it commits: the window that
+// waits for it, or another program, is held up no longer than this and the commit.
+constexpr std::chrono::milliseconds kReplayStepBudget{25};
+
+// What the word states are computed with, as review_meta keeps it for every program. While
+// replaying, the words from replayFrom on may still follow what came before.
+struct ReviewTarget {
+    double retention = -1;
+    int scheduler = 0;
+    QString day;        // LearnerDay::id
+    int dayStart = -1;  // the hour, for another program to take over; -1 from older programs
+    bool replaying = false;
+    qint64 replayFrom = 0;
+};
+ReviewTarget readTarget(const QSqlDatabase& db, QString& reason);
+
+struct ReplayStep {
+    QString reason;  // why the step was not taken; busy tells a lock held elsewhere
+    bool busy = false;
+    bool finished = false;  // no replay waits any more (or one of a newer program's scheduler)
+    qint64 next = 0;        // the word the next step starts at
+    qint64 last = 0;        // the last word there is
+    qint64 heldNs = 0;      // from taking the write lock to the commit
+};
+// One step of the replay review_meta asks for, in its own transaction: the words from its marker
+// on until the budget is spent, then the marker moved past them or removed.
+ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
+                      std::chrono::milliseconds budget);
 
 // Rolled back unless committed.
 class Transaction {
@@ -21,6 +57,8 @@ public:
         // The write lock up front, so that a busy database is waited for.
         if (!execRetrying(query_, QStringLiteral("BEGIN IMMEDIATE"))) {
             reason_ = failure(query_);
+            const QString code = query_.lastError().nativeErrorCode();
+            busy_ = code == QLatin1String("5") || code == QLatin1String("6");
         } else {
             open_ = true;
         }
@@ -34,6 +72,8 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     const QString& reason() const { return reason_; }
+    // Not begun because another connection holds the lock.
+    bool busy() const { return busy_; }
     QString commit() {
         if (!query_.exec(QStringLiteral("COMMIT"))) {
             return failure(query_);
@@ -46,6 +86,7 @@ private:
     QSqlDatabase db_;
     QSqlQuery query_;
     QString reason_;
+    bool busy_ = false;
     bool open_ = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include "drill/history/sqlite_history.h"
 
+#include "drill/history/review_replay.h"
 #include "drill/history/sqlite_detail.h"
 
 #include <QCoreApplication>
@@ -221,6 +222,7 @@ SqliteHistory::SqliteHistory(QString path, QTimeZone zone, Access access)
       access_(access) {}
 
 SqliteHistory::~SqliteHistory() {
+    replay_.reset();  // stops after the step under way; the next program goes on from there
     close();
     if (QSqlDatabase::contains(connection_)) {
         QSqlDatabase::removeDatabase(connection_);
@@ -300,7 +302,6 @@ bool SqliteHistory::fileReplaced() {
     // has gone: left there, it would be read as the new file's.
     QFile::remove(path_ + QStringLiteral("-wal"));
     QFile::remove(path_ + QStringLiteral("-shm"));
-    statesChecked_ = false;
     notices_.append(
         QStringLiteral("成績の記録のファイルが置き換えられたか消されたため、"
                        "開き直しました。\r\nこれからの成績は次のファイルに残します:\r\n") +

@@ -9,6 +9,9 @@
 #include <QTimeZone>
 #include <QVariantList>
 
+#include <chrono>
+#include <memory>
+
 #include "common/file_identity.h"
 #include "drill/history/drill_history.h"
 
@@ -16,6 +19,11 @@ class QSqlDatabase;
 class QSqlQuery;
 
 namespace drill::history {
+
+class BackgroundReplay;
+namespace detail {
+struct ReviewTarget;
+}
 
 // The history in an SQLite database file, shared by every drill program of the user: WAL mode
 // and a short busy timeout let two programs that end a drill at the same moment both record.
@@ -62,7 +70,13 @@ public:
     QList<int> forecastOf(review::ReviewTime now, int days, const QList<QByteArray>& keys) override;
     review::MeasuredRetention measuredRetention(const QString& wordFile) override;
     review::WordReviews wordReviews(const QByteArray& key) override;
+    // On this thread, to the end.
     QString replayReviews() override;
+    review::ReplayProgress replayProgress() override;
+    // Returns once the replay going on beside this object has ended; for tools and tests.
+    void waitForReplay();
+    // The longest a step of the replay beside this object held the write lock; for the benchmark.
+    std::chrono::nanoseconds longestReplayStep() const;
     // Into the renames file beside the history, taken in by the next program that can write.
     // A word the reader finds no reviews of follows the renames still waiting there.
     QString renameWords(std::span<const review::WordRename> renames) override;
@@ -97,7 +111,10 @@ private:
     QString openReviews();
     QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);
-    QString writeMeta();
+    QString followTarget(bool inTransaction);
+    bool followedBy(const detail::ReviewTarget& target) const;
+    void continueReplay();
+    QString writeTarget();
     void applyRenames();
     QString applyRename(const review::WordRename& rename);
     QByteArray renamedFrom(const QByteArray& key);
@@ -120,7 +137,10 @@ private:
     review::FsrsScheduler scheduler_{
         review::FsrsScheduler::kDefaultRetention,
         review::LearnerDay(zone_, review::LearnerDay::kDefaultStartHour)};
-    bool statesChecked_ = false;  // computed with scheduler_, or rebuilt
+    int dayStart_ = review::LearnerDay::kDefaultStartHour;
+    bool settingsChanged_ = false;  // here, since the states last followed the history's
+    bool replaying_ = false;        // the history's replay marker, as last read
+    std::unique_ptr<BackgroundReplay> replay_;
 };
 
 }  // namespace drill::history

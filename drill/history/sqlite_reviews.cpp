@@ -4,14 +4,18 @@
 
 // The review half of the SQLite history: reviews, the word states derived from them, and the
 // sums the review window shows.
+#include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "drill/history/review_replay.h"
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
 
@@ -19,12 +23,12 @@ namespace drill::history {
 
 using detail::execRetrying;
 using detail::failure;
+using detail::kSchedulerVersion;
 using detail::Transaction;
 
 namespace {
 
-// Raised whenever the scheduler's results change, so that stored states are replayed.
-constexpr int kSchedulerVersion = 1;
+constexpr int kReviewAttempts = 3;
 
 const QString kUnavailableReadOnly =
     QStringLiteral("the history was written by a newer program and is open read-only");
@@ -119,43 +123,105 @@ QString SqliteHistory::openReviews() {
         return reason;
     }
     applyRenames();
-    if (statesChecked_) {
-        return {};
+    if (QString reason = followTarget(false); !reason.isEmpty()) {
+        return reason;
     }
-    QSqlQuery query(database());
-    if (!query.exec(QStringLiteral("SELECT name, value FROM review_meta"))) {
-        return failure(query);
+    if (replaying_ && !readOnly_) {
+        continueReplay();
     }
-    double retention = -1;
-    int version = 0;
-    QString day;
-    while (query.next()) {
-        const QString name = query.value(0).toString();
-        if (name == QLatin1String("retention")) {
-            retention = query.value(1).toDouble();
-        } else if (name == QLatin1String("scheduler")) {
-            version = query.value(1).toInt();
-        } else if (name == QLatin1String("day")) {
-            day = query.value(1).toString();
+    return {};
+}
+
+bool SqliteHistory::followedBy(const detail::ReviewTarget& target) const {
+    return target.retention == scheduler_.desiredRetention() &&
+           target.scheduler == kSchedulerVersion && target.day == scheduler_.learnerDay().id();
+}
+
+// The retention, scheduler and learner's day the states follow are the history's, shared by
+// every program that has it open: a change made here becomes the history's and sets a replay
+// going; one another program made meanwhile is taken over here before anything is scheduled.
+QString SqliteHistory::followTarget(bool inTransaction) {
+    QString reason;
+    const detail::ReviewTarget target = detail::readTarget(database(), reason);
+    if (!reason.isEmpty()) {
+        return reason;
+    }
+    replaying_ = target.replaying;
+    if (!settingsChanged_ && !followedBy(target) && target.scheduler == kSchedulerVersion &&
+        target.dayStart >= 0 && target.retention > 0) {
+        scheduler_ =
+            review::FsrsScheduler(target.retention, review::LearnerDay(zone_, target.dayStart));
+        dayStart_ = target.dayStart;
+    }
+    if (followedBy(target) || readOnly_) {
+        settingsChanged_ = false;
+        return {};  // read-only: read as they are; a newer program's states are its own
+    }
+    std::optional<Transaction> transaction;
+    if (!inTransaction) {
+        transaction.emplace(database());
+        if (!transaction->reason().isEmpty()) {
+            return transaction->reason();
         }
     }
-    query.finish();
-    if (retention == scheduler_.desiredRetention() && version == kSchedulerVersion &&
-        day == scheduler_.learnerDay().id()) {
-        statesChecked_ = true;
-        return {};
+    if (QString reason = writeTarget(); !reason.isEmpty()) {
+        return reason;
     }
-    if (readOnly_) {
-        return {};  // read as they are; a newer program's states are its own
+    if (transaction) {
+        if (QString reason = transaction->commit(); !reason.isEmpty()) {
+            return reason;
+        }
     }
-    return replayReviews();
+    settingsChanged_ = false;
+    replaying_ = true;
+    return {};
+}
+
+// A short history is rebuilt at once; a long one goes on beside the window, one short step at a
+// time, and what is left when the program ends is finished by the next one.
+void SqliteHistory::continueReplay() {
+    if (replay_ && replay_->running()) {
+        return;
+    }
+    for (;;) {
+        const detail::ReplayStep step =
+            detail::replayStep(database(), zone_, detail::kReplayStepBudget);
+        if (!step.reason.isEmpty()) {
+            return;  // tried again at the next open
+        }
+        if (step.finished) {
+            replaying_ = false;
+            return;
+        }
+        if (!inMemory()) {
+            break;  // no other connection sees a database in memory: it is finished here
+        }
+    }
+    if (!replay_) {
+        replay_ = std::make_unique<BackgroundReplay>(path_, zone_);
+    }
+    replay_->start();
+}
+
+review::ReplayProgress SqliteHistory::replayProgress() {
+    return replay_ ? replay_->progress() : review::ReplayProgress{};
+}
+
+std::chrono::nanoseconds SqliteHistory::longestReplayStep() const {
+    return replay_ ? replay_->longestStep() : std::chrono::nanoseconds(0);
+}
+
+void SqliteHistory::waitForReplay() {
+    if (replay_) {
+        replay_->wait();
+    }
 }
 
 void SqliteHistory::setDesiredRetention(double retention) {
     const review::FsrsScheduler scheduler(retention, scheduler_.learnerDay());
     if (scheduler.desiredRetention() != scheduler_.desiredRetention()) {
         scheduler_ = scheduler;
-        statesChecked_ = false;
+        settingsChanged_ = true;
     }
 }
 
@@ -163,7 +229,8 @@ void SqliteHistory::setDayStart(int hour) {
     const review::LearnerDay day(zone_, hour);
     if (day.id() != scheduler_.learnerDay().id()) {
         scheduler_ = review::FsrsScheduler(scheduler_.desiredRetention(), day);
-        statesChecked_ = false;
+        dayStart_ = hour >= 0 && hour <= 23 ? hour : review::LearnerDay::kDefaultStartHour;
+        settingsChanged_ = true;
     }
 }
 
@@ -186,16 +253,139 @@ QString SqliteHistory::reviewsUnavailable() {
     return {};
 }
 
-QString SqliteHistory::writeMeta() {
+// Inside the caller's transaction: the states are to follow this program's settings, every word
+// replayed from the first on.
+QString SqliteHistory::writeTarget() {
     QSqlQuery query(database());
     query.prepare(QStringLiteral(
         "INSERT OR REPLACE INTO review_meta VALUES ('retention', ?), ('scheduler', ?),"
-        " ('day', ?)"));
+        " ('day', ?), ('day_start', ?), ('replay_from', 0)"));
     query.addBindValue(scheduler_.desiredRetention());
     query.addBindValue(kSchedulerVersion);
     query.addBindValue(scheduler_.learnerDay().id());
+    query.addBindValue(dayStart_);
     return query.exec() ? QString() : failure(query);
 }
+
+namespace detail {
+
+ReviewTarget readTarget(const QSqlDatabase& db, QString& reason) {
+    ReviewTarget target;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT name, value FROM review_meta"))) {
+        reason = failure(query);
+        return target;
+    }
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        if (name == QLatin1String("retention")) {
+            target.retention = query.value(1).toDouble();
+        } else if (name == QLatin1String("scheduler")) {
+            target.scheduler = query.value(1).toInt();
+        } else if (name == QLatin1String("day")) {
+            target.day = query.value(1).toString();
+        } else if (name == QLatin1String("day_start")) {
+            target.dayStart = query.value(1).toInt();
+        } else if (name == QLatin1String("replay_from")) {
+            target.replaying = true;
+            target.replayFrom = query.value(1).toLongLong();
+        }
+    }
+    return target;
+}
+
+ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
+                      std::chrono::milliseconds budget) {
+    ReplayStep step;
+    Transaction transaction(db);
+    if (!transaction.reason().isEmpty()) {
+        step.reason = transaction.reason();
+        step.busy = transaction.busy();
+        return step;
+    }
+    QElapsedTimer held;
+    held.start();
+    const ReviewTarget target = readTarget(db, step.reason);
+    if (!step.reason.isEmpty()) {
+        return step;
+    }
+    if (!target.replaying || target.scheduler != kSchedulerVersion || target.dayStart < 0) {
+        step.finished = true;  // nothing to do, or a newer program's to do
+        return step;
+    }
+    const review::FsrsScheduler scheduler(target.retention,
+                                          review::LearnerDay(zone, target.dayStart));
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT MAX(word_id) FROM reviews")) || !query.next()) {
+        step.reason = failure(query);
+        return step;
+    }
+    step.last = query.value(0).toLongLong();
+    query.finish();
+    query.prepare(QStringLiteral(
+        "SELECT word_id, at, grade FROM reviews WHERE word_id >= ? ORDER BY word_id, at, id"));
+    query.addBindValue(target.replayFrom);
+    if (!query.exec()) {
+        step.reason = failure(query);
+        return step;
+    }
+    QSqlQuery update(db);
+    update.prepare(QStringLiteral(
+        "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
+        " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
+        " WHERE id = ?"));
+    std::vector<review::Review> log;
+    qint64 current = -1;
+    step.finished = true;
+    const auto flush = [&] {
+        bindState(update, scheduler.replay(log));
+        update.addBindValue(current);
+        log.clear();
+        return update.exec();
+    };
+    while (query.next()) {
+        const qint64 wordId = query.value(0).toLongLong();
+        if (wordId != current) {
+            if (current >= 0) {
+                if (!flush()) {
+                    step.reason = failure(update);
+                    return step;
+                }
+                if (held.elapsed() >= budget.count()) {
+                    step.finished = false;
+                    step.next = wordId;
+                    break;
+                }
+            }
+            current = wordId;
+        }
+        log.push_back({timeOf(query.value(1)), static_cast<review::Grade>(query.value(2).toInt())});
+    }
+    if (step.finished && current >= 0 && !flush()) {
+        step.reason = failure(update);
+        return step;
+    }
+    query.finish();
+    if (step.finished) {
+        step.next = step.last + 1;
+        query.exec(QStringLiteral("DELETE FROM review_meta WHERE name = 'replay_from'"));
+    } else {
+        query.prepare(
+            QStringLiteral("UPDATE review_meta SET value = ? WHERE name = 'replay_from'"));
+        query.addBindValue(step.next);
+        query.exec();
+    }
+    if (query.lastError().isValid()) {
+        step.reason = failure(query);
+        return step;
+    }
+    step.reason = transaction.commit();
+    step.heldNs = held.nsecsElapsed();
+    return step;
+}
+
+}  // namespace detail
 
 // Inside the caller's transaction.
 QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
@@ -318,16 +508,29 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
     if (readOnly_) {
         return kUnavailableReadOnly;
     }
-    Transaction transaction(database());
-    if (!transaction.reason().isEmpty()) {
-        return transaction.reason();
+    // A replay takes the lock in short steps, but a loaded machine can stretch one: while one is
+    // under way an answer waits out a few before it is given up.
+    std::optional<Transaction> transaction;
+    for (int attempt = 0; attempt < (replaying_ ? kReviewAttempts : 1); ++attempt) {
+        transaction.emplace(database());
+        if (!transaction->busy()) {
+            break;
+        }
+    }
+    if (!transaction->reason().isEmpty()) {
+        return transaction->reason();
+    }
+    // Another program may have changed what the states follow since: taken over before
+    // anything is scheduled.
+    if (QString reason = followTarget(true); !reason.isEmpty()) {
+        return reason;
     }
     for (const review::ReviewRecord& review : reviews) {
         if (QString reason = insertReview(review); !reason.isEmpty()) {
             return reason;
         }
     }
-    return transaction.commit();
+    return transaction->commit();
 }
 
 QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys) {
@@ -570,61 +773,31 @@ QString SqliteHistory::replayReviews() {
     if (readOnly_) {
         return kUnavailableReadOnly;
     }
-    Transaction transaction(database());
-    if (!transaction.reason().isEmpty()) {
-        return transaction.reason();
-    }
-    struct Rebuilt {
-        qint64 wordId;
-        review::CardState state;
-    };
-    std::vector<Rebuilt> rebuilt;
     {
-        QSqlQuery query(database());
-        query.setForwardOnly(true);
-        if (!query.exec(QStringLiteral(
-                "SELECT word_id, at, grade FROM reviews ORDER BY word_id, at, id"))) {
-            return failure(query);
+        Transaction transaction(database());
+        if (!transaction.reason().isEmpty()) {
+            return transaction.reason();
         }
-        std::vector<review::Review> log;
-        qint64 current = -1;
-        const auto flush = [&] {
-            if (current >= 0) {
-                rebuilt.push_back({current, scheduler_.replay(log)});
-            }
-            log.clear();
-        };
-        while (query.next()) {
-            const qint64 wordId = query.value(0).toLongLong();
-            if (wordId != current) {
-                flush();
-                current = wordId;
-            }
-            log.push_back(
-                {timeOf(query.value(1)), static_cast<review::Grade>(query.value(2).toInt())});
+        if (QString reason = writeTarget(); !reason.isEmpty()) {
+            return reason;
         }
-        flush();
-    }
-    QSqlQuery query(database());
-    query.prepare(QStringLiteral(
-        "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
-        " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
-        " WHERE id = ?"));
-    for (const Rebuilt& word : rebuilt) {
-        bindState(query, word.state);
-        query.addBindValue(word.wordId);
-        if (!query.exec()) {
-            return failure(query);
+        if (QString reason = transaction.commit(); !reason.isEmpty()) {
+            return reason;
         }
     }
-    if (QString reason = writeMeta(); !reason.isEmpty()) {
-        return reason;
+    settingsChanged_ = false;
+    replaying_ = true;
+    for (;;) {
+        const detail::ReplayStep step =
+            detail::replayStep(database(), zone_, detail::kReplayStepBudget);
+        if (!step.reason.isEmpty()) {
+            return step.reason;
+        }
+        if (step.finished) {
+            replaying_ = false;
+            return {};
+        }
     }
-    if (QString reason = transaction.commit(); !reason.isEmpty()) {
-        return reason;
-    }
-    statesChecked_ = true;
-    return {};
 }
 
 }  // namespace drill::history

@@ -45,6 +45,8 @@ constexpr int kLabelRole = Qt::UserRole + 2;
 // Long enough for a held arrow key: every change of the retention replays the reviews.
 constexpr int kRetentionDelayMs = 400;
 constexpr int kMaxNewWordsShown = 200;
+// How often the line on a replay under way is brought up to date.
+constexpr int kReplayPollMs = 250;
 
 QString countText(int count) {
     return QStringLiteral("%1 語").arg(count);
@@ -103,6 +105,12 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     lblRetention->setObjectName(QStringLiteral("lblRetention"));
     lblRetention->setAccessibleDescription(QStringLiteral("実際の記憶率"));
     lblRetention->setWordWrap(true);
+    lblReplay = new QLabel(this);
+    lblReplay->setObjectName(QStringLiteral("lblReplay"));
+    lblReplay->setAccessibleDescription(QStringLiteral("復習の予定の計算"));
+    lblReplay->hide();
+    replayPoll_ = new QTimer(this);
+    replayPoll_->setInterval(kReplayPollMs);
     spnRetention = new QSpinBox(this);
     spnRetention->setObjectName(QStringLiteral("spnRetention"));
     spnRetention->setAccessibleName(QStringLiteral("目標の記憶率"));
@@ -158,6 +166,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     layout->addWidget(chtForecast, 1);
     layout->addWidget(lblForecast);
     layout->addWidget(lblRetention);
+    layout->addWidget(lblReplay);
     layout->addLayout(settingsRow);
     layout->addLayout(bottomRow);
 
@@ -166,6 +175,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     connect(spnRetention, &QSpinBox::valueChanged, this, &frmReview::spnRetention_Change);
     connect(spnNewWords, &QSpinBox::valueChanged, this, &frmReview::spnNewWords_Change);
     connect(retentionDelay_, &QTimer::timeout, this, &frmReview::applyRetention);
+    connect(replayPoll_, &QTimer::timeout, this, &frmReview::showReplay);
     connect(this, &QDialog::finished, this, [this] {
         if (retentionDelay_->isActive()) {
             retentionDelay_->stop();
@@ -177,6 +187,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
     fillFiles();
+    showReplay();
 
     const QFontMetrics metrics = fontMetrics();
     const int em = metrics.horizontalAdvance(QLatin1Char('M'));
@@ -353,6 +364,27 @@ void frmReview::applyRetention() {
         .update([retention](common::Preferences& p) { p.desiredRetention = retention; });
     history_.setDesiredRetention(retention);
     fillFiles();
+    showReplay();
+}
+
+// The states are rebuilt beside the window after a change of the retention: a line tells how far,
+// and the counts are shown again once they are done. Closing the window loses nothing: the
+// rebuild goes on, and what the program's end leaves is finished at the next start.
+void frmReview::showReplay() {
+    const review::ReplayProgress progress = history_.replayProgress();
+    if (progress.underWay()) {
+        lblReplay->setText(
+            QStringLiteral("復習の予定を計算し直しています… %1 %").arg(progress.percent()));
+        lblReplay->show();
+        replayPoll_->start();
+        return;
+    }
+    if (replayPoll_->isActive()) {
+        replayPoll_->stop();
+        fillFiles();
+        showRetention();
+    }
+    lblReplay->hide();
 }
 
 void frmReview::spnNewWords_Change(int count) {

@@ -55,6 +55,7 @@ private:
     void cmdRemove_Click();
     void showForecast();
     void showRetention();
+    void showReplay();
     QString chosenFile() const;
     QString chosenLabel() const;
     bool chosenExists() const;
@@ -70,12 +71,14 @@ private:
     QChart* chart_ = nullptr;
     QLabel* lblForecast = nullptr;
     QLabel* lblRetention = nullptr;
+    QLabel* lblReplay = nullptr;
     QSpinBox* spnRetention = nullptr;
     QSpinBox* spnNewWords = nullptr;
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdClose = nullptr;
     QTimer* retentionDelay_ = nullptr;
+    QTimer* replayPoll_ = nullptr;
 };
 
 }  // namespace drill

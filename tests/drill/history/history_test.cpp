@@ -667,6 +667,131 @@ TEST(Reviews, ChangingTheDayStartReplays) {
     EXPECT_EQ(state->elapsedDays, 1) << "08:50 is on the day before 09:05";
 }
 
+// Another program changes the retention of a long history while this one answers: it replays
+// beside its window, no answer here is lost to its lock, and what is scheduled here afterwards
+// follows the new retention, also when the changing program ends halfway (the next open
+// finishes its replay).
+TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
+    constexpr int kWords = 2000;  // reviews enough for a replay of several steps
+    constexpr int kEach = 15;
+    constexpr int kOwn = 20;  // the answering program's words "/b i", reviewed long ago
+    constexpr int kAnswers = 2 * kOwn;
+    constexpr qint64 kDayMs = 86'400'000;
+    const auto own = [](int i) {
+        return review::wordKey({QStringLiteral("/b %1").arg(i), "a", ""});
+    };
+    QTemporaryDir dir;
+    const QString seeded = dir.filePath("seeded.sqlite");
+    ASSERT_EQ(SqliteHistory(seeded).reviewsUnavailable(), QString());
+    QStringList seed{
+        "INSERT INTO review_files (id, word_file, last_review) VALUES (1, '/seed', 0)",
+        QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE"
+            " i < %2) INSERT INTO words SELECT i, lower(hex('w' || i)), 0, 0, 0, 0, 0, 0,"
+            " 0, 0, 0, 0 FROM n")
+            .arg(kOwn + 1)
+            .arg(kWords),
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE"
+                       " i < %1) INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
+                       " was_due) SELECT %2 + (i / %3) * 3 * %4 + (i % %3) * 1000, i % %3 + 1,"
+                       " 3, 1500, 1, 0 FROM n")
+            .arg(kWords * kEach - 1)
+            .arg(19000 * kDayMs)
+            .arg(kWords)
+            .arg(kDayMs)};
+    for (int i = 0; i < kOwn; ++i) {
+        seed.append(QStringLiteral("INSERT INTO words VALUES (%1, '%2', 0, 0, 0, 0, 0, 0, 0,"
+                                   " 0, 0, 0)")
+                        .arg(i + 1)
+                        .arg(QString::fromLatin1(own(i).toHex())));
+    }
+    runSql(seeded, seed);
+    ASSERT_EQ(SqliteHistory(seeded).replayReviews(), QString());
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "changing program killed" : "changing program finishing");
+        const QString path = dir.filePath(killed ? "killed.sqlite" : "finished.sqlite");
+        ASSERT_TRUE(QFile::copy(seeded, path));
+        QProcess answering;
+        answering.start(KX_HISTORY_WRITER,
+                        QStringList{path, "/b", QString::number(kAnswers), "reviews"});
+        const auto answer = [&answering](int from, int to) {
+            for (int i = from; i < to; ++i) {
+                answering.write("\n");
+                while (!answering.canReadLine()) {
+                    ASSERT_TRUE(answering.waitForReadyRead(kProgramMilliseconds))
+                        << i << answering.readAllStandardError().toStdString();
+                }
+                ASSERT_EQ(answering.readLine(), QByteArray::number(i) + '\n');
+            }
+        };
+        answer(0, 1);  // before the change
+        QProcess changing;
+        changing.start(KX_HISTORY_WRITER, QStringList{path, "--retention", "0.8"});
+        while (!changing.canReadLine()) {
+            ASSERT_TRUE(changing.waitForReadyRead(kProgramMilliseconds))
+                << changing.readAllStandardError().toStdString();
+        }
+        ASSERT_EQ(changing.readLine(), "replaying\n");
+        if (killed) {
+            changing.kill();
+        }
+        answer(1, kAnswers / 2);  // while it replays, as a rule
+        ASSERT_TRUE(changing.waitForFinished(kProgramMilliseconds));
+        if (!killed) {
+            ASSERT_EQ(changing.readAll(), "replayed\n");
+        }
+        answer(kAnswers / 2, kAnswers);  // own words "/b 10" on after the change
+        answering.closeWriteChannel();
+        ASSERT_TRUE(answering.waitForFinished(kProgramMilliseconds));
+        EXPECT_EQ(answering.exitCode(), 0) << answering.readAllStandardError().toStdString();
+
+        SqliteHistory history(path);
+        ASSERT_EQ(history.reviewsUnavailable(), QString());
+        history.waitForReplay();
+        EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM review_meta WHERE name = 'replay_from'"}), 0);
+        // Each word's log as the seed and the answering program wrote it, replayed here.
+        const auto answered = [](int line) {
+            return review::Review{
+                review::ReviewTime(std::chrono::days(20000) + std::chrono::minutes(line)),
+                review::Grade::Good};
+        };
+        // Every word, those at the ends of the replay's steps among them.
+        QList<QByteArray> keys{key("shared")};
+        std::vector<std::vector<review::Review>> logs(1);
+        for (int line = 1; line < kAnswers; line += 2) {
+            logs[0].push_back(answered(line));
+        }
+        for (int i = 0; i < kWords; ++i) {
+            keys.append(i < kOwn ? own(i) : "w" + QByteArray::number(i + 1));
+            std::vector<review::Review>& log = logs.emplace_back();
+            for (int k = 0; k < kEach; ++k) {
+                log.push_back({review::ReviewTime(std::chrono::milliseconds(
+                                   19000 * kDayMs + k * 3 * kDayMs + i * 1000)),
+                               review::Grade::Good});
+            }
+            if (i < kOwn) {
+                log.push_back(answered(2 * i));
+            }
+        }
+        const review::FsrsScheduler newRetention(0.8, history.learnerDay());
+        const QList<review::WordState> stored = history.wordStates(keys);
+        ASSERT_EQ(stored.size(), keys.size());
+        QList<qsizetype> differing;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            ASSERT_TRUE(stored[i].has_value()) << i;
+            const review::CardState replayed = newRetention.replay(logs[i]);
+            if (std::tuple(stored[i]->due, stored[i]->stability, stored[i]->reps) !=
+                std::tuple(replayed.due, replayed.stability, replayed.reps)) {
+                differing.append(i);
+            }
+        }
+        EXPECT_EQ(differing, QList<qsizetype>())
+            << "0 is the shared word, 1.." << kOwn << " the answering program's own";
+        EXPECT_EQ(history.wordReviews(key("shared")).reviews, kAnswers / 2) << "none lost";
+        EXPECT_EQ(history.wordReviews(own(kOwn - 1)).reviews, kEach + 1);
+    }
+}
+
 // What the review window and the editor show, summed by the store.
 TEST(Reviews, CountsForecastRetentionAndOneWord) {
     SqliteHistory history(":memory:", QTimeZone::utc());

@@ -10,6 +10,8 @@
 // and the removal of their file.
 // kx_history_writer FILE --hold: holds the write lock of FILE until its input ends, saying
 // "held" once it has it.
+// kx_history_writer FILE --retention R: changes the desired retention to R, saying "replaying"
+// once the replay goes on beside it and "replayed" once it has ended.
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -34,6 +36,20 @@ int hold(const QString& path) {
     std::fflush(stdout);
     while (std::fgetc(stdin) != EOF) {
     }
+    return 0;
+}
+
+int changeRetention(const QString& path, double retention) {
+    drill::history::SqliteHistory history(path);
+    history.setDesiredRetention(retention);
+    if (const QString reason = history.reviewsUnavailable(); !reason.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(reason));
+        return 1;
+    }
+    std::printf("replaying\n");
+    std::fflush(stdout);
+    history.waitForReplay();
+    std::printf("replayed\n");
     return 0;
 }
 
@@ -65,6 +81,9 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 3 && args.at(2) == QLatin1String("--hold")) {
         return hold(args.at(1));
+    }
+    if (args.size() == 4 && args.at(2) == QLatin1String("--retention")) {
+        return changeRetention(args.at(1), args.at(3).toDouble());
     }
     if (args.size() != 4 && args.size() != 5) {
         return 2;
