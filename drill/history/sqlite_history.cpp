@@ -564,7 +564,14 @@ QString SqliteHistory::keepPending(const DrillRecord& drill) {
     if (end > 0 && (!file.seek(end - 1) || file.read(1) != "\n")) {
         line.prepend('\n');
     }
-    if (!file.seek(end) || !writeAll(file, line)) {
+    bool written = file.seek(end);
+    if (written && pendingHalfWritten != nullptr) {
+        const qsizetype half = line.size() / 2;
+        written = writeAll(file, line.first(half));
+        pendingHalfWritten();
+        line.remove(0, half);
+    }
+    if (!written || !writeAll(file, line)) {
         // What was written of it goes, so that a drill reported lost is never recorded.
         const QString reason = file.errorString();
         file.resize(end);

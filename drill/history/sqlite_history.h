@@ -9,8 +9,11 @@
 #include <QTimeZone>
 #include <QVariantList>
 
+#include <optional>
+
 #include "common/file_identity.h"
 #include "drill/history/drill_history.h"
+#include "review/review_clock.h"
 
 class QSqlDatabase;
 class QSqlQuery;
@@ -49,6 +52,7 @@ public:
     QString reviewsUnavailable() override;
     void setDesiredRetention(double retention) override;
     void setDayStart(int hour) override;
+    void setClock(const review::ReviewClock& clock) override { clock_ = &clock; }
     review::LearnerDay learnerDay() override { return scheduler_.learnerDay(); }
     QString recordReviews(std::span<const review::ReviewRecord> reviews) override;
     QList<review::WordState> wordStates(const QList<QByteArray>& keys) override;
@@ -61,6 +65,8 @@ public:
     QList<int> forecastOf(review::ReviewTime now, int days, const QList<QByteArray>& keys) override;
     review::MeasuredRetention measuredRetention(const QString& wordFile) override;
     review::WordReviews wordReviews(const QByteArray& key) override;
+    qint64 reviewsAhead() override;
+    QString putReviewsAheadAside() override;
     QString replayReviews() override;
     // Into the renames file beside the history, taken in by the next program that can write.
     // A word the reader finds no reviews of follows the renames still waiting there.
@@ -73,6 +79,8 @@ public:
     QString pendingPath() const { return path_ + QStringLiteral(".pending"); }
     // For tests: called between the commit of the pending drills and the removal of their file.
     static inline void (*pendingCommitted)() = nullptr;
+    // For tests: called with half of a drill's line appended to the pending file.
+    static inline void (*pendingHalfWritten)() = nullptr;
     QString renamesPath() const { return path_ + QStringLiteral(".renames"); }
 
 private:
@@ -90,6 +98,10 @@ private:
     void recordPending();
     void readFailed(const QString& reason);
     QString openReviews();
+    QString checkStates();
+    QString settleReviewsAhead();
+    QString writeAhead();
+    review::ReviewTime horizon() const { return clock_->now() + review::kAheadOfTheClock; }
     QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);
     QString writeMeta();
@@ -116,6 +128,12 @@ private:
         review::FsrsScheduler::kDefaultRetention,
         review::LearnerDay(zone_, review::LearnerDay::kDefaultStartHour)};
     bool statesChecked_ = false;  // computed with scheduler_, or rebuilt
+    review::SystemReviewClock systemClock_;
+    const review::ReviewClock* clock_ = &systemClock_;
+    // The earliest review dated beyond the horizon, left out of the states; also in review_meta.
+    std::optional<review::ReviewTime> aheadFrom_;
+    // The clock when the states were last matched to it in this program.
+    std::optional<review::ReviewTime> settledAt_;
 };
 
 }  // namespace drill::history

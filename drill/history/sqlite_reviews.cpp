@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -104,6 +105,11 @@ void SqliteHistory::bindNow(QSqlQuery& query, review::ReviewTime now) const {
 }
 
 QString SqliteHistory::openReviews() {
+    QString reason = checkStates();
+    return reason.isEmpty() && !readOnly_ ? settleReviewsAhead() : reason;
+}
+
+QString SqliteHistory::checkStates() {
     if (QString reason = open(); !reason.isEmpty()) {
         return reason;
     }
@@ -118,9 +124,13 @@ QString SqliteHistory::openReviews() {
     double retention = -1;
     int version = 0;
     QString day;
+    aheadFrom_.reset();
+    settledAt_.reset();
     while (query.next()) {
         const QString name = query.value(0).toString();
-        if (name == QLatin1String("retention")) {
+        if (name == QLatin1String("ahead") && !query.value(1).isNull()) {
+            aheadFrom_ = timeOf(query.value(1));
+        } else if (name == QLatin1String("retention")) {
             retention = query.value(1).toDouble();
         } else if (name == QLatin1String("scheduler")) {
             version = query.value(1).toInt();
@@ -186,6 +196,80 @@ QString SqliteHistory::writeMeta() {
     return query.exec() ? QString() : failure(query);
 }
 
+// The states matched to the clock: a review it has reached counts, one it has not (the clock was
+// set ahead when it was given, or has been set back since) does not. Only a clock set back or a
+// review reached costs a look at the words.
+QString SqliteHistory::settleReviewsAhead() {
+    const review::ReviewTime now = clock_->now();
+    const review::ReviewTime until = now + review::kAheadOfTheClock;
+    const bool setBack = !settledAt_ || now < *settledAt_;
+    const bool reached = aheadFrom_ && *aheadFrom_ <= until;
+    if (!setBack && !reached) {
+        settledAt_ = now;
+        return {};
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    std::vector<qint64> words;
+    const auto collect = [&](const QString& select, review::ReviewTime after) {
+        query.prepare(select);
+        query.addBindValue(millis(after));
+        if (!query.exec()) {
+            return false;
+        }
+        while (query.next()) {
+            words.push_back(query.value(0).toLongLong());
+        }
+        return true;
+    };
+    if (setBack && !collect(QStringLiteral("SELECT id FROM words WHERE last_review > ?"), until)) {
+        return failure(query);
+    }
+    if (reached && !collect(QStringLiteral("SELECT DISTINCT word_id FROM reviews WHERE at >= ?"),
+                            *aheadFrom_)) {
+        return failure(query);
+    }
+    query.finish();
+    if (words.empty() && !reached) {
+        settledAt_ = now;
+        return {};
+    }
+    Transaction transaction(database());
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
+    for (const qint64 word : words) {
+        if (QString reason = replayWord(word); !reason.isEmpty()) {
+            return reason;
+        }
+    }
+    query.prepare(QStringLiteral("SELECT MIN(at) FROM reviews WHERE at > ?"));
+    query.addBindValue(millis(until));
+    if (!query.exec() || !query.next()) {
+        return failure(query);
+    }
+    const std::optional<review::ReviewTime> aheadFrom =
+        query.value(0).isNull() ? std::nullopt : std::optional(timeOf(query.value(0)));
+    query.finish();
+    aheadFrom_ = aheadFrom;
+    if (QString reason = writeAhead(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (QString reason = transaction.commit(); !reason.isEmpty()) {
+        return reason;
+    }
+    settledAt_ = now;
+    return {};
+}
+
+QString SqliteHistory::writeAhead() {
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('ahead', ?)"));
+    query.addBindValue(aheadFrom_ ? QVariant(millis(*aheadFrom_))
+                                  : QVariant(QMetaType::fromType<qint64>()));
+    return query.exec() ? QString() : failure(query);
+}
+
 // Inside the caller's transaction.
 QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
     QSqlQuery query(database());
@@ -222,7 +306,10 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
     // An answer older than the word's last one (another program's clock, a pending drill) is
     // placed where it belongs by replaying the word's reviews.
     const bool inOrder = before.isNew() || review.time >= before.lastReview;
-    const review::CardState after = scheduler_.review(before, review.time, review.grade);
+    // Kept, but it decides nothing until the clock reaches it.
+    const bool ahead = review.time > horizon();
+    const review::CardState after =
+        ahead ? before : scheduler_.review(before, review.time, review.grade);
     if (wordId < 0) {
         query.prepare(QStringLiteral("INSERT INTO words (word_key, %1)"
                                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
@@ -233,7 +320,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
         wordId = query.lastInsertId().toLongLong();
-    } else if (inOrder) {
+    } else if (inOrder && !ahead) {
         query.prepare(QStringLiteral(
             "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
             " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
@@ -244,7 +331,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
     }
-    const bool due = wasDue(before, review.time, scheduler_.learnerDay());
+    const bool due = !ahead && wasDue(before, review.time, scheduler_.learnerDay());
     const bool right = review.grade != review::Grade::Again;
     query.prepare(
         QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
@@ -274,6 +361,13 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
     }
+    if (ahead) {
+        if (aheadFrom_ && *aheadFrom_ <= review.time) {
+            return {};
+        }
+        aheadFrom_ = review.time;
+        return writeAhead();
+    }
     return inOrder ? QString() : replayWord(wordId);
 }
 
@@ -295,7 +389,7 @@ QString SqliteHistory::replayWord(qint64 wordId) {
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
         " WHERE id = ?"));
-    bindState(query, scheduler_.replay(log));
+    bindState(query, scheduler_.replay(log, horizon()));
     query.addBindValue(wordId);
     return query.exec() ? QString() : failure(query);
 }
@@ -558,6 +652,9 @@ QString SqliteHistory::replayReviews() {
         review::CardState state;
     };
     std::vector<Rebuilt> rebuilt;
+    const review::ReviewTime now = clock_->now();
+    const review::ReviewTime until = now + review::kAheadOfTheClock;
+    std::optional<review::ReviewTime> aheadFrom;
     {
         QSqlQuery query(database());
         query.setForwardOnly(true);
@@ -569,7 +666,7 @@ QString SqliteHistory::replayReviews() {
         qint64 current = -1;
         const auto flush = [&] {
             if (current >= 0) {
-                rebuilt.push_back({current, scheduler_.replay(log)});
+                rebuilt.push_back({current, scheduler_.replay(log, until)});
             }
             log.clear();
         };
@@ -579,8 +676,11 @@ QString SqliteHistory::replayReviews() {
                 flush();
                 current = wordId;
             }
-            log.push_back(
-                {timeOf(query.value(1)), static_cast<review::Grade>(query.value(2).toInt())});
+            const review::ReviewTime at = timeOf(query.value(1));
+            if (at > until && (!aheadFrom || at < *aheadFrom)) {
+                aheadFrom = at;
+            }
+            log.push_back({at, static_cast<review::Grade>(query.value(2).toInt())});
         }
         flush();
     }
@@ -596,14 +696,89 @@ QString SqliteHistory::replayReviews() {
             return failure(query);
         }
     }
+    aheadFrom_ = aheadFrom;
     if (QString reason = writeMeta(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (QString reason = writeAhead(); !reason.isEmpty()) {
         return reason;
     }
     if (QString reason = transaction.commit(); !reason.isEmpty()) {
         return reason;
     }
     statesChecked_ = true;
+    settledAt_ = now;
     return {};
+}
+
+qint64 SqliteHistory::reviewsAhead() {
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return 0;
+    }
+    if (!aheadFrom_) {
+        return 0;
+    }
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM reviews WHERE at > ?"));
+    query.addBindValue(millis(horizon()));
+    if (!query.exec() || !query.next()) {
+        readFailed(failure(query));
+        return 0;
+    }
+    return query.value(0).toLongLong();
+}
+
+// The measured retention forgets what they added to it, and a word file's last review is one of
+// those left.
+QString SqliteHistory::putReviewsAheadAside() {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (readOnly_) {
+        return kUnavailableReadOnly;
+    }
+    Transaction transaction(database());
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
+    const qint64 until = millis(horizon());
+    const struct {
+        const char* sql;
+        int times;  // the horizon is bound this many times
+    } steps[] = {
+        {"CREATE TABLE IF NOT EXISTS reviews_aside (id INTEGER PRIMARY KEY, at INTEGER NOT NULL,"
+         " word_id INTEGER NOT NULL, grade INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
+         " file_id INTEGER NOT NULL, was_due INTEGER NOT NULL)",
+         0},
+        {"UPDATE review_files SET due_reviews = due_reviews - (SELECT COUNT(*) FROM reviews r"
+         " WHERE r.file_id = review_files.id AND r.at > ? AND r.was_due), due_right = due_right"
+         " - (SELECT COUNT(*) FROM reviews r WHERE r.file_id = review_files.id AND r.at > ?"
+         " AND r.was_due AND r.grade <> 1) WHERE last_review > ?",
+         3},
+        {"INSERT INTO reviews_aside SELECT id, at, word_id, grade, answer_ms, file_id, was_due"
+         " FROM reviews WHERE at > ?",
+         1},
+        {"DELETE FROM reviews WHERE at > ?", 1},
+        {"UPDATE review_files SET last_review = COALESCE((SELECT MAX(at) FROM reviews r"
+         " WHERE r.file_id = review_files.id), 0) WHERE last_review > ?",
+         1},
+    };
+    QSqlQuery query(database());
+    for (const auto& step : steps) {
+        query.prepare(QString::fromLatin1(step.sql));
+        for (int i = 0; i < step.times; ++i) {
+            query.addBindValue(until);
+        }
+        if (!query.exec()) {
+            return failure(query);
+        }
+    }
+    aheadFrom_.reset();
+    if (QString reason = writeAhead(); !reason.isEmpty()) {
+        return reason;
+    }
+    return transaction.commit();
 }
 
 }  // namespace drill::history
