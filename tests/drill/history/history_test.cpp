@@ -733,6 +733,7 @@ TEST(Reviews, AReviewAheadOfTheClockWaitsForIt) {
     }
     history.reset();
     EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM reviews_aside"}), 2) << "kept, not deleted";
+    EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM reviews"}), 2) << "a's first two";
 }
 
 // The states follow the day start: a history opened with another one rebuilds them.
