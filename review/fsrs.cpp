@@ -223,7 +223,7 @@ double FsrsScheduler::retrievability(const CardState& card, ReviewTime now) cons
     return forgettingCurve(double(std::max<std::int64_t>(days, 0)), card.stability);
 }
 
-CardState FsrsScheduler::replay(std::span<const Review> reviews) const {
+CardState FsrsScheduler::replay(std::span<const Review> reviews, ReviewTime until) const {
     const auto earlier = [](const Review& a, const Review& b) { return a.time < b.time; };
     std::vector<Review> sorted;
     if (!std::is_sorted(reviews.begin(), reviews.end(), earlier)) {
@@ -233,6 +233,9 @@ CardState FsrsScheduler::replay(std::span<const Review> reviews) const {
     }
     CardState card;
     for (const Review& review : reviews) {
+        if (review.time > until) {
+            break;
+        }
         card = this->review(card, review.time, review.grade);
     }
     return card;

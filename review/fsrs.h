@@ -68,8 +68,8 @@ public:
     double retrievability(const CardState& card, ReviewTime now) const;
 
     // The state rebuilt from the whole review log. Reviews out of time order are taken in
-    // time order, equal times in the order given.
-    CardState replay(std::span<const Review> reviews) const;
+    // time order, equal times in the order given. Reviews dated after until decide nothing yet.
+    CardState replay(std::span<const Review> reviews, ReviewTime until = ReviewTime::max()) const;
 
 private:
     double forgettingCurve(double elapsedDays, double stability) const;

@@ -37,6 +37,10 @@ inline constexpr int kDefaultDailyNewWords = 20;
 // A word due again this soon is asked again in the same review rather than left for later.
 inline constexpr std::chrono::minutes kLearnAheadLimit{20};
 
+// A review dated further ahead of the clock than this was given while the clock was wrong: it
+// is kept, but decides no state until the clock reaches it.
+inline constexpr std::chrono::hours kAheadOfTheClock{24};
+
 // Positions into words for today's review: the due words, lowest retrievability first (then
 // earliest due, then file order), on the scheduler's learner days, followed by at most newLimit
 // never-drilled words in file order.

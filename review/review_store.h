@@ -18,6 +18,8 @@
 
 namespace review {
 
+class ReviewClock;
+
 // One judged answer of a word.
 struct ReviewRecord {
     ReviewTime time;
@@ -73,6 +75,9 @@ public:
     // Empty when reviews can be recorded now, else why not.
     virtual QString reviewsUnavailable() { return QStringLiteral("no review store"); }
     virtual void setDesiredRetention(double retention) { Q_UNUSED(retention) }
+    // The clock that tells a review given while the clock was set ahead (kAheadOfTheClock):
+    // such a review is kept but counts for nothing until its time comes.
+    virtual void setClock(const ReviewClock& clock) { Q_UNUSED(clock) }
     // The hour of local time the learner's day starts at (0..23).
     virtual void setDayStart(int hour) { Q_UNUSED(hour) }
     // The days "today", "tomorrow" and the scheduler's day counts are counted on.
@@ -137,6 +142,11 @@ public:
         Q_UNUSED(renames)
         return reviewsUnavailable();
     }
+    // The reviews dated ahead of the clock, kept and not counted.
+    virtual qint64 reviewsAhead() { return 0; }
+    // Those reviews moved out of the reviews into a table of their own, where they are kept.
+    // Empty when done, else why not.
+    virtual QString putReviewsAheadAside() { return reviewsUnavailable(); }
     // Every state rebuilt from the reviews. Empty when done, else why not.
     virtual QString replayReviews() { return reviewsUnavailable(); }
     // The rebuild that a change of the retention or the day start set going in the background.

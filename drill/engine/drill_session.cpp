@@ -307,6 +307,7 @@ void DrillSession::end() {
 void DrillSession::keepReviews(history::DrillHistory& history, const review::ReviewClock& clock) {
     reviewStore_ = &history;
     clock_ = &clock;
+    history.setClock(clock);
 }
 
 bool DrillSession::recordPendingReview() {

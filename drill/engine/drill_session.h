@@ -102,6 +102,8 @@ public:
     void keepReviews(history::DrillHistory& history, const review::ReviewClock& clock);
     // Empty when reviews can be recorded and planned, else why not.
     QString reviewsUnavailable();
+    // Reviews given while the clock was set ahead, kept and not yet counted.
+    qint64 reviewsAhead() { return reviewStore_ != nullptr ? reviewStore_->reviewsAhead() : 0; }
     // The open file's due and never-drilled words; none while reviews are unavailable.
     std::optional<review::ReviewCounts> reviewCounts();
     // Today's review of the open file, with at most newLimit never-drilled words a day, and

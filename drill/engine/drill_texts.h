@@ -30,6 +30,8 @@ inline const QString kGoodLuck = QStringLiteral("Good luck!");
 inline const QString kStartTitle = QStringLiteral("Start!");
 inline const QString kStopQuestion = QStringLiteral("終了しますか？");
 inline const QString kStopTitle = QStringLiteral("Stop");
+inline const QString kReviewsAhead =
+    QStringLiteral("時計が進んでいた時の記録があります。これらは予定に使っていません。");
 inline const QString kRightMark = QStringLiteral("○");
 inline const QString kWrongMark = QStringLiteral("×");
 inline const QString kTryAgain = QStringLiteral("惜しい！もう一度入力してください。");

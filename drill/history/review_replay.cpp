@@ -31,11 +31,12 @@ BackgroundReplay::~BackgroundReplay() {
     wait();
 }
 
-void BackgroundReplay::start() {
+void BackgroundReplay::start(review::ReviewTime until) {
     if (running()) {
         return;
     }
     wait();
+    until_ = until;
     stop_ = false;
     next_ = 0;
     last_ = 0;
@@ -73,7 +74,7 @@ void BackgroundReplay::run() {
         const bool opened = db.open();
         while (opened && !stop_ && failures < kMostFailures) {
             const detail::ReplayStep step =
-                detail::replayStep(db, zone_, detail::kReplayStepBudget);
+                detail::replayStep(db, zone_, until_, detail::kReplayStepBudget);
             if (!step.reason.isEmpty()) {
                 failures += step.busy ? 0 : 1;
                 QThread::msleep(kRetryMilliseconds);

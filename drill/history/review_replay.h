@@ -29,8 +29,8 @@ public:
     BackgroundReplay(const BackgroundReplay&) = delete;
     BackgroundReplay& operator=(const BackgroundReplay&) = delete;
 
-    // Goes on from the marker, unless already under way.
-    void start();
+    // Goes on from the marker, unless already under way; reviews dated after until wait.
+    void start(review::ReviewTime until);
     bool running() const;
     void wait();
     review::ReplayProgress progress() const;
@@ -44,6 +44,7 @@ private:
 
     QString path_;
     QTimeZone zone_;
+    review::ReviewTime until_{};
     std::unique_ptr<QThread> thread_;
     std::atomic<bool> stop_{false};
     std::atomic<qint64> next_{0};

@@ -11,6 +11,9 @@
 #include <QTimeZone>
 
 #include <chrono>
+#include <optional>
+
+#include "review/review_time.h"
 
 // Shared by the drill and the review halves of the SQLite history.
 namespace drill::history::detail {
@@ -34,6 +37,7 @@ struct ReviewTarget {
     int dayStart = -1;  // the hour, for another program to take over; -1 from older programs
     bool replaying = false;
     qint64 replayFrom = 0;
+    std::optional<qint64> ahead;  // the earliest review dated beyond the clock, in ms
 };
 ReviewTarget readTarget(const QSqlDatabase& db, QString& reason);
 
@@ -47,7 +51,8 @@ struct ReplayStep {
 };
 // One step of the replay review_meta asks for, in its own transaction: the words from its marker
 // on until the budget is spent, then the marker moved past them or removed.
-ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
+// Reviews dated after until are left out of the states.
+ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::ReviewTime until,
                       std::chrono::milliseconds budget);
 
 // Rolled back unless committed.

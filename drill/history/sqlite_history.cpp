@@ -553,6 +553,10 @@ QString SqliteHistory::insertSlips(const QVariant& drillId, const QStringList& s
 
 namespace {
 
+// A lock file whose holder cannot be told (a program killed before it wrote its number) is
+// taken over after this long; one whose holder is known is taken over as soon as it has ended.
+constexpr int kStaleLockMilliseconds = 2500;
+
 // Why the lock beside the pending file could not be taken, in the system's words where the
 // system refused it.
 QString lockFailure(const QLockFile& lock, const QString& pendingPath) {
@@ -588,7 +592,10 @@ bool writeAll(QFile& file, const QByteArray& data) {
 
 QString SqliteHistory::keepPending(const DrillRecord& drill) {
     QLockFile lock(pendingPath() + QStringLiteral(".lock"));
-    if (!lock.tryLock(1000)) {
+    lock.setStaleLockTime(kStaleLockMilliseconds);
+    // Long enough for another program's flush on a loaded machine, and for a lock left unwritten
+    // by a program killed as it took it to go stale.
+    if (!lock.tryLock(2 * kStaleLockMilliseconds)) {
         return lockFailure(lock, pendingPath());
     }
     QFile file(pendingPath());
@@ -603,7 +610,14 @@ QString SqliteHistory::keepPending(const DrillRecord& drill) {
     if (end > 0 && (!file.seek(end - 1) || file.read(1) != "\n")) {
         line.prepend('\n');
     }
-    if (!file.seek(end) || !writeAll(file, line)) {
+    bool written = file.seek(end);
+    if (written && pendingHalfWritten != nullptr) {
+        const qsizetype half = line.size() / 2;
+        written = writeAll(file, line.first(half));
+        pendingHalfWritten();
+        line.remove(0, half);
+    }
+    if (!written || !writeAll(file, line)) {
         // What was written of it goes, so that a drill reported lost is never recorded.
         const QString reason = file.errorString();
         file.resize(end);
@@ -620,6 +634,7 @@ void SqliteHistory::recordPending() {
         return;
     }
     QLockFile lock(pendingPath() + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMilliseconds);
     if (!lock.tryLock(kBusyMilliseconds)) {
         return;
     }

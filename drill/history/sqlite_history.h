@@ -11,9 +11,11 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "common/file_identity.h"
 #include "drill/history/drill_history.h"
+#include "review/review_clock.h"
 
 class QSqlDatabase;
 class QSqlQuery;
@@ -58,6 +60,7 @@ public:
     QString reviewsUnavailable() override;
     void setDesiredRetention(double retention) override;
     void setDayStart(int hour) override;
+    void setClock(const review::ReviewClock& clock) override { clock_ = &clock; }
     review::LearnerDay learnerDay() override { return scheduler_.learnerDay(); }
     QString recordReviews(std::span<const review::ReviewRecord> reviews) override;
     QList<review::WordState> wordStates(const QList<QByteArray>& keys) override;
@@ -70,6 +73,8 @@ public:
     QList<int> forecastOf(review::ReviewTime now, int days, const QList<QByteArray>& keys) override;
     review::MeasuredRetention measuredRetention(const QString& wordFile) override;
     review::WordReviews wordReviews(const QByteArray& key) override;
+    qint64 reviewsAhead() override;
+    QString putReviewsAheadAside() override;
     // On this thread, to the end.
     QString replayReviews() override;
     review::ReplayProgress replayProgress() override;
@@ -88,6 +93,8 @@ public:
     QString pendingPath() const { return path_ + QStringLiteral(".pending"); }
     // For tests: called between the commit of the pending drills and the removal of their file.
     static inline void (*pendingCommitted)() = nullptr;
+    // For tests: called with half of a drill's line appended to the pending file.
+    static inline void (*pendingHalfWritten)() = nullptr;
     QString renamesPath() const { return path_ + QStringLiteral(".renames"); }
 
 private:
@@ -109,6 +116,10 @@ private:
     QList<Count> counted(const QString& select, const QString& fileColumn, const QString& wordFile,
                          qsizetype limit);
     QString openReviews();
+    QString checkStates();
+    QString settleReviewsAhead();
+    QString writeAhead();
+    review::ReviewTime horizon() const { return clock_->now() + review::kAheadOfTheClock; }
     QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);
     QString followTarget(bool inTransaction);
@@ -141,6 +152,12 @@ private:
     bool settingsChanged_ = false;  // here, since the states last followed the history's
     bool replaying_ = false;        // the history's replay marker, as last read
     std::unique_ptr<BackgroundReplay> replay_;
+    review::SystemReviewClock systemClock_;
+    const review::ReviewClock* clock_ = &systemClock_;
+    // The earliest review dated beyond the horizon, left out of the states; also in review_meta.
+    std::optional<review::ReviewTime> aheadFrom_;
+    // The clock when the states were last matched to it in this program.
+    std::optional<review::ReviewTime> settledAt_;
 };
 
 }  // namespace drill::history

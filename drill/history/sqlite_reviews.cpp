@@ -119,6 +119,11 @@ void SqliteHistory::bindNow(QSqlQuery& query, review::ReviewTime now) const {
 }
 
 QString SqliteHistory::openReviews() {
+    QString reason = checkStates();
+    return reason.isEmpty() && !readOnly_ ? settleReviewsAhead() : reason;
+}
+
+QString SqliteHistory::checkStates() {
     if (QString reason = open(); !reason.isEmpty()) {
         return reason;
     }
@@ -147,6 +152,8 @@ QString SqliteHistory::followTarget(bool inTransaction) {
         return reason;
     }
     replaying_ = target.replaying;
+    // Any program that records a review ahead of the clock writes it here.
+    aheadFrom_ = target.ahead ? std::optional(timeOf(*target.ahead)) : std::nullopt;
     if (!settingsChanged_ && !followedBy(target) && target.scheduler == kSchedulerVersion &&
         target.dayStart >= 0 && target.retention > 0) {
         scheduler_ =
@@ -185,7 +192,7 @@ void SqliteHistory::continueReplay() {
     }
     for (;;) {
         const detail::ReplayStep step =
-            detail::replayStep(database(), zone_, detail::kReplayStepBudget);
+            detail::replayStep(database(), zone_, horizon(), detail::kReplayStepBudget);
         if (!step.reason.isEmpty()) {
             return;  // tried again at the next open
         }
@@ -200,7 +207,7 @@ void SqliteHistory::continueReplay() {
     if (!replay_) {
         replay_ = std::make_unique<BackgroundReplay>(path_, zone_);
     }
-    replay_->start();
+    replay_->start(horizon());
 }
 
 review::ReplayProgress SqliteHistory::replayProgress() {
@@ -286,6 +293,8 @@ ReviewTarget readTarget(const QSqlDatabase& db, QString& reason) {
             target.day = query.value(1).toString();
         } else if (name == QLatin1String("day_start")) {
             target.dayStart = query.value(1).toInt();
+        } else if (name == QLatin1String("ahead") && !query.value(1).isNull()) {
+            target.ahead = query.value(1).toLongLong();
         } else if (name == QLatin1String("replay_from")) {
             target.replaying = true;
             target.replayFrom = query.value(1).toLongLong();
@@ -294,7 +303,7 @@ ReviewTarget readTarget(const QSqlDatabase& db, QString& reason) {
     return target;
 }
 
-ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
+ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::ReviewTime until,
                       std::chrono::milliseconds budget) {
     ReplayStep step;
     Transaction transaction(db);
@@ -339,7 +348,7 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
     qint64 current = -1;
     step.finished = true;
     const auto flush = [&] {
-        bindState(update, scheduler.replay(log));
+        bindState(update, scheduler.replay(log, until));
         update.addBindValue(current);
         log.clear();
         return update.exec();
@@ -387,6 +396,80 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone,
 
 }  // namespace detail
 
+// The states matched to the clock: a review it has reached counts, one it has not (the clock was
+// set ahead when it was given, or has been set back since) does not. Only a clock set back or a
+// review reached costs a look at the words.
+QString SqliteHistory::settleReviewsAhead() {
+    const review::ReviewTime now = clock_->now();
+    const review::ReviewTime until = now + review::kAheadOfTheClock;
+    const bool setBack = !settledAt_ || now < *settledAt_;
+    const bool reached = aheadFrom_ && *aheadFrom_ <= until;
+    if (!setBack && !reached) {
+        settledAt_ = now;
+        return {};
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    std::vector<qint64> words;
+    const auto collect = [&](const QString& select, review::ReviewTime after) {
+        query.prepare(select);
+        query.addBindValue(millis(after));
+        if (!query.exec()) {
+            return false;
+        }
+        while (query.next()) {
+            words.push_back(query.value(0).toLongLong());
+        }
+        return true;
+    };
+    if (setBack && !collect(QStringLiteral("SELECT id FROM words WHERE last_review > ?"), until)) {
+        return failure(query);
+    }
+    if (reached && !collect(QStringLiteral("SELECT DISTINCT word_id FROM reviews WHERE at >= ?"),
+                            *aheadFrom_)) {
+        return failure(query);
+    }
+    query.finish();
+    if (words.empty() && !reached) {
+        settledAt_ = now;
+        return {};
+    }
+    Transaction transaction(database());
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
+    for (const qint64 word : words) {
+        if (QString reason = replayWord(word); !reason.isEmpty()) {
+            return reason;
+        }
+    }
+    query.prepare(QStringLiteral("SELECT MIN(at) FROM reviews WHERE at > ?"));
+    query.addBindValue(millis(until));
+    if (!query.exec() || !query.next()) {
+        return failure(query);
+    }
+    const std::optional<review::ReviewTime> aheadFrom =
+        query.value(0).isNull() ? std::nullopt : std::optional(timeOf(query.value(0)));
+    query.finish();
+    aheadFrom_ = aheadFrom;
+    if (QString reason = writeAhead(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (QString reason = transaction.commit(); !reason.isEmpty()) {
+        return reason;
+    }
+    settledAt_ = now;
+    return {};
+}
+
+QString SqliteHistory::writeAhead() {
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('ahead', ?)"));
+    query.addBindValue(aheadFrom_ ? QVariant(millis(*aheadFrom_))
+                                  : QVariant(QMetaType::fromType<qint64>()));
+    return query.exec() ? QString() : failure(query);
+}
+
 // Inside the caller's transaction.
 QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
     QSqlQuery query(database());
@@ -423,7 +506,10 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
     // An answer older than the word's last one (another program's clock, a pending drill) is
     // placed where it belongs by replaying the word's reviews.
     const bool inOrder = before.isNew() || review.time >= before.lastReview;
-    const review::CardState after = scheduler_.review(before, review.time, review.grade);
+    // Kept, but it decides nothing until the clock reaches it.
+    const bool ahead = review.time > horizon();
+    const review::CardState after =
+        ahead ? before : scheduler_.review(before, review.time, review.grade);
     if (wordId < 0) {
         query.prepare(QStringLiteral("INSERT INTO words (word_key, %1)"
                                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
@@ -434,7 +520,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
         wordId = query.lastInsertId().toLongLong();
-    } else if (inOrder) {
+    } else if (inOrder && !ahead) {
         query.prepare(QStringLiteral(
             "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
             " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
@@ -445,7 +531,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
     }
-    const bool due = wasDue(before, review.time, scheduler_.learnerDay());
+    const bool due = !ahead && wasDue(before, review.time, scheduler_.learnerDay());
     const bool right = review.grade != review::Grade::Again;
     query.prepare(
         QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
@@ -475,6 +561,13 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
     }
+    if (ahead) {
+        if (aheadFrom_ && *aheadFrom_ <= review.time) {
+            return {};
+        }
+        aheadFrom_ = review.time;
+        return writeAhead();
+    }
     return inOrder ? QString() : replayWord(wordId);
 }
 
@@ -496,7 +589,7 @@ QString SqliteHistory::replayWord(qint64 wordId) {
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
         " WHERE id = ?"));
-    bindState(query, scheduler_.replay(log));
+    bindState(query, scheduler_.replay(log, horizon()));
     query.addBindValue(wordId);
     return query.exec() ? QString() : failure(query);
 }
@@ -789,7 +882,7 @@ QString SqliteHistory::replayReviews() {
     replaying_ = true;
     for (;;) {
         const detail::ReplayStep step =
-            detail::replayStep(database(), zone_, detail::kReplayStepBudget);
+            detail::replayStep(database(), zone_, horizon(), detail::kReplayStepBudget);
         if (!step.reason.isEmpty()) {
             return step.reason;
         }
@@ -798,6 +891,76 @@ QString SqliteHistory::replayReviews() {
             return {};
         }
     }
+}
+
+qint64 SqliteHistory::reviewsAhead() {
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return 0;
+    }
+    if (!aheadFrom_) {
+        return 0;
+    }
+    QSqlQuery query(database());
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM reviews WHERE at > ?"));
+    query.addBindValue(millis(horizon()));
+    if (!query.exec() || !query.next()) {
+        readFailed(failure(query));
+        return 0;
+    }
+    return query.value(0).toLongLong();
+}
+
+// The measured retention forgets what they added to it, and a word file's last review is one of
+// those left.
+QString SqliteHistory::putReviewsAheadAside() {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (readOnly_) {
+        return kUnavailableReadOnly;
+    }
+    Transaction transaction(database());
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
+    const qint64 until = millis(horizon());
+    const struct {
+        const char* sql;
+        int times;  // the horizon is bound this many times
+    } steps[] = {
+        {"CREATE TABLE IF NOT EXISTS reviews_aside (id INTEGER PRIMARY KEY, at INTEGER NOT NULL,"
+         " word_id INTEGER NOT NULL, grade INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
+         " file_id INTEGER NOT NULL, was_due INTEGER NOT NULL)",
+         0},
+        {"UPDATE review_files SET due_reviews = due_reviews - (SELECT COUNT(*) FROM reviews r"
+         " WHERE r.file_id = review_files.id AND r.at > ? AND r.was_due), due_right = due_right"
+         " - (SELECT COUNT(*) FROM reviews r WHERE r.file_id = review_files.id AND r.at > ?"
+         " AND r.was_due AND r.grade <> 1) WHERE last_review > ?",
+         3},
+        {"INSERT INTO reviews_aside SELECT id, at, word_id, grade, answer_ms, file_id, was_due"
+         " FROM reviews WHERE at > ?",
+         1},
+        {"DELETE FROM reviews WHERE at > ?", 1},
+        {"UPDATE review_files SET last_review = COALESCE((SELECT MAX(at) FROM reviews r"
+         " WHERE r.file_id = review_files.id), 0) WHERE last_review > ?",
+         1},
+    };
+    QSqlQuery query(database());
+    for (const auto& step : steps) {
+        query.prepare(QString::fromLatin1(step.sql));
+        for (int i = 0; i < step.times; ++i) {
+            query.addBindValue(until);
+        }
+        if (!query.exec()) {
+            return failure(query);
+        }
+    }
+    aheadFrom_.reset();
+    if (QString reason = writeAhead(); !reason.isEmpty()) {
+        return reason;
+    }
+    return transaction.commit();
 }
 
 }  // namespace drill::history

@@ -587,6 +587,9 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
                 common::PreferencesFile(platform_.preferencesFile()).load().dailyNewWords;
             text += kCrLf + reviewCountText(counts->due, counts->fresh,
                                             session_.newWordsLeftToday(newLimit) == 0);
+            if (session_.reviewsAhead() > 0) {
+                text += kCrLf + kReviewsAhead;
+            }
         }
         setInformationText(text);
     } else {

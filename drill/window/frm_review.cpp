@@ -145,6 +145,12 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
         buttons->addButton(QStringLiteral("一覧から外す(&D)"), QDialogButtonBox::ActionRole);
     cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
     cmdRemove->setAccessibleName(QStringLiteral("一覧から外す"));
+    // Only while reviews given with the clock set ahead wait to count.
+    cmdAside = buttons->addButton(QStringLiteral("進んだ時計の記録を外す(&A)"),
+                                  QDialogButtonBox::ActionRole);
+    cmdAside->setObjectName(QStringLiteral("cmdAside"));
+    cmdAside->setAccessibleName(QStringLiteral("進んだ時計の記録を外す"));
+    cmdAside->setVisible(history_.reviewsAhead() > 0);
     cmdClose = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setAccessibleName(QStringLiteral("閉じる"));
@@ -184,6 +190,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     });
     connect(cmdStart, &QPushButton::clicked, this, &frmReview::cmdStart_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &frmReview::cmdRemove_Click);
+    connect(cmdAside, &QPushButton::clicked, this, &frmReview::cmdAside_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
     fillFiles();
@@ -419,6 +426,38 @@ void frmReview::cmdRemove_Click() {
         return;
     }
     fillFiles();
+}
+
+// The reviews are moved, never deleted: a table of their own keeps them.
+void frmReview::cmdAside_Click() {
+    const qint64 ahead = history_.reviewsAhead();
+    if (ahead <= 0) {
+        cmdAside->hide();
+        return;
+    }
+    platform::MessageBox box;
+    box.title = windowTitle();
+    box.text = QStringLiteral(
+                   "時計が進んでいた時の記録が %1 件あります。\r\n"
+                   "これらを予定から外し、別の表に移して残しますか？")
+                   .arg(ahead);
+    box.icon = platform::Icon::Question;
+    box.buttons = platform::Buttons::YesNo;
+    box.defaultButton = platform::Answer::No;
+    if (platform_.showMessage(this, box) != platform::Answer::Yes) {
+        return;
+    }
+    if (const QString reason = history_.putReviewsAheadAside(); !reason.isEmpty()) {
+        box.text = QStringLiteral("記録を外せませんでした。\r\n") + reason;
+        box.icon = platform::Icon::Warning;
+        box.buttons = platform::Buttons::Ok;
+        box.defaultButton = platform::Answer::Ok;
+        platform_.showMessage(this, box);
+        return;
+    }
+    cmdAside->hide();
+    fillFiles();
+    showRetention();
 }
 
 }  // namespace drill

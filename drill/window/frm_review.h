@@ -53,6 +53,7 @@ private:
     void applyRetention();
     void cmdStart_Click();
     void cmdRemove_Click();
+    void cmdAside_Click();
     void showForecast();
     void showRetention();
     void showReplay();
@@ -76,6 +77,7 @@ private:
     QSpinBox* spnNewWords = nullptr;
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdAside = nullptr;
     QPushButton* cmdClose = nullptr;
     QTimer* retentionDelay_ = nullptr;
     QTimer* replayPoll_ = nullptr;

@@ -19,8 +19,10 @@
 #include <QThread>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <numeric>
 #include <string>
 
@@ -30,6 +32,7 @@
 #include "drill/history/sqlite_history.h"
 #include "editor/logic/review_line.h"
 #include "file_bytes.h"
+#include "review/review_clock.h"
 #include "review/word_key.h"
 
 namespace drill::history {
@@ -293,48 +296,102 @@ TEST(History, LockHeldByAnotherProgramKeepsTheDrillForLater) {
     EXPECT_FALSE(QFileInfo::exists(history.pendingPath()));
 }
 
-// Three drills kept in the pending file of a history that can be written again.
-void threePending(const QString& path) {
-    newerSchema(path);
-    QProcess writer;
-    writer.start(KX_HISTORY_WRITER, {path, "/pending", "3"});
-    ASSERT_TRUE(writer.waitForFinished(kProgramMilliseconds));
-    ASSERT_EQ(writer.exitCode(), 0);
+// Kills per moment in the loops below: a few by default, KX_KILL_LOOPS of them in CI and in a
+// long run by hand.
+int kills() {
+    return qEnvironmentVariableIsSet("KX_KILL_LOOPS")
+               ? qEnvironmentVariableIntValue("KX_KILL_LOOPS")
+               : 5;
+}
+
+// The asked counts of the drills recorded for name, smallest first.
+QList<int> askedOf(const QString& path, const QString& name) {
+    QList<int> asked;
+    for (const DrillRecord& record : SqliteHistory(path).page(name, 0, -1)) {
+        asked.append(record.asked);
+    }
+    std::sort(asked.begin(), asked.end());
+    return asked;
+}
+
+// Drills a history of a newer program keeps in its pending file, for a program that can write.
+void keepPending(const QString& path, const QString& name, int count) {
+    setVersion(path, SqliteHistory::schemaVersion() + 1);
+    SqliteHistory history(path);
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(history.record(drill(name, i, 0, i)), QString());
+    }
     setVersion(path, SqliteHistory::schemaVersion());
 }
 
-// A program killed at any moment while it records the pending drills leaves each of them
-// recorded once, whether the kill comes before, during or after their commit.
-TEST(History, PendingDrillsAreRecordedOnceWhateverMomentAKillComes) {
+// A program killed at any moment while it appends drills to the pending file, or records them
+// from it, loses and doubles none: each drill it said was kept is recorded once, the one it was
+// writing at most once, and a line cut short never swallows the next.
+TEST(History, NoKillLosesOrDoublesAPendingDrill) {
     const struct {
         const char* name;
-        bool afterCommit;  // else at a random moment
-        int kills;
-    } table[] = {{"just after the commit", true, 10}, {"at random", false, 20}};
+        bool appending;      // else the pending drills are recorded
+        const char* moment;  // the writer's own kill, else one at random
+    } table[] = {
+        {"appending, at random", true, nullptr},
+        {"appending, half a line written", true, "KX_KILL_IN_PENDING_APPEND"},
+        {"recording, at random", false, nullptr},
+        {"recording, just after the commit", false, "KX_KILL_AFTER_PENDING_COMMIT"},
+    };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
         const QString path = dir.filePath("history.sqlite");
-        threePending(path);
-        for (int i = 0; i < row.kills; ++i) {
+        newerSchema(path);
+        const auto start = [&](QProcess& writer, int i) {
+            if (!row.appending) {
+                setVersion(path, SqliteHistory::schemaVersion());
+                keepPending(path, QString("/pending%1").arg(i), 3);
+            }
+            writer.start(KX_HISTORY_WRITER, {path, QString("/w%1").arg(i), "5"});
+            ASSERT_TRUE(writer.waitForStarted(kProgramMilliseconds));
+        };
+        // Random kills fall within the time a whole run takes.
+        QProcess whole;
+        QElapsedTimer timer;
+        timer.start();
+        start(whole, -1);
+        ASSERT_TRUE(whole.waitForFinished(kProgramMilliseconds));
+        ASSERT_EQ(whole.exitCode(), 0) << whole.readAllStandardError().toStdString();
+        const int runMs = std::max<int>(timer.elapsed(), 1);
+        QList<int> said(kills(), 0);
+        for (int i = 0; i < kills(); ++i) {
             QProcess writer;
-            if (row.afterCommit) {
+            if (row.moment != nullptr) {
                 QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-                env.insert("KX_KILL_AFTER_PENDING_COMMIT", "1");
+                env.insert(row.moment, "1");
                 writer.setProcessEnvironment(env);
             }
-            writer.start(KX_HISTORY_WRITER, {path, "/later", "20"});
-            ASSERT_TRUE(writer.waitForStarted(kProgramMilliseconds));
-            if (!row.afterCommit) {
-                QThread::msleep(QRandomGenerator::global()->bounded(80));
+            start(writer, i);
+            if (row.moment == nullptr) {
+                QThread::msleep(QRandomGenerator::global()->bounded(runMs));
                 writer.kill();
             }
             ASSERT_TRUE(writer.waitForFinished(kProgramMilliseconds));
-            if (row.afterCommit) {
-                EXPECT_EQ(writer.exitStatus(), QProcess::CrashExit) << i;
+            if (row.moment != nullptr) {
+                ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit) << i;
+            }
+            said[i] = int(writer.readAllStandardOutput().count('\n'));
+        }
+        setVersion(path, SqliteHistory::schemaVersion());
+        for (int i = 0; i < kills(); ++i) {
+            SCOPED_TRACE(i);
+            const QList<int> asked = askedOf(path, QString("/w%1").arg(i));
+            // The drill being written when the kill came may be kept, unsaid.
+            EXPECT_GE(asked.size(), said[i]);
+            EXPECT_LE(asked.size(), std::min(said[i] + (row.moment != nullptr ? 0 : 1), 5));
+            for (int drill = 0; drill < asked.size(); ++drill) {
+                EXPECT_EQ(asked[drill], drill) << "each once, the first ones";
+            }
+            if (!row.appending) {
+                EXPECT_EQ(askedOf(path, QString("/pending%1").arg(i)), QList<int>({0, 1, 2}));
             }
         }
-        EXPECT_EQ(SqliteHistory(path).page("/pending", 0, -1).size(), 3);
     }
 }
 
@@ -645,6 +702,72 @@ TEST(Reviews, TodayIsTheLearnersDayEverywhere) {
         ASSERT_TRUE(states.value(0).has_value());
         EXPECT_EQ(states[0]->elapsedDays, row.elapsed);
     }
+}
+
+class HandClock final : public review::ReviewClock {
+public:
+    review::ReviewTime time;
+    review::ReviewTime now() const override { return time; }
+};
+
+// Reviews given in a session whose clock was 20 years ahead are kept but decide nothing until
+// the clock reaches them, in this program and the next; put aside, they stay in a table of
+// their own and count no more.
+TEST(Reviews, AReviewAheadOfTheClockWaitsForIt) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    const review::ReviewTime ahead = at(0) + std::chrono::days(7305);
+    const QList<review::Review> aLog{{at(0), review::Grade::Good},
+                                     {at(0, 9, 10), review::Grade::Good},
+                                     {ahead, review::Grade::Again}};
+    HandClock clock;
+    auto history = std::make_unique<SqliteHistory>(path, QTimeZone::utc());
+    history->setClock(clock);
+    for (const review::Review& review : aLog) {
+        clock.time = review.time;
+        ASSERT_EQ(history->recordReview({review.time, key("a"), review.grade, 0, "/w"}), "");
+    }
+    clock.time = at(0, 11);  // from another program whose clock is ahead
+    ASSERT_EQ(history->recordReview({ahead, key("b"), review::Grade::Good, 0, "/w"}), "");
+    const struct {
+        const char* name;
+        review::ReviewTime now;
+        bool nextProgram;
+        bool putAside;
+        int aCounted;  // of aLog
+        bool bCounted;
+        qint64 waiting;  // reviews ahead of the clock
+    } steps[] = {
+        {"back on the real clock", at(1), false, false, 2, false, 2},
+        {"in the next program", at(1, 10), true, false, 2, false, 2},
+        {"a day ahead is not yet ahead", ahead - std::chrono::hours(23), true, false, 3, true, 0},
+        {"reached in the same program", ahead + std::chrono::hours(1), false, false, 3, true, 0},
+        {"set back again", at(2), false, false, 2, false, 2},
+        {"put aside", at(2), false, true, 2, false, 0},
+        {"put aside for good", ahead + std::chrono::hours(1), true, false, 2, false, 0},
+    };
+    const review::FsrsScheduler scheduler;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        clock.time = step.now;
+        if (step.nextProgram) {
+            history = std::make_unique<SqliteHistory>(path, QTimeZone::utc());
+            history->setClock(clock);
+        }
+        if (step.putAside) {
+            ASSERT_EQ(history->putReviewsAheadAside(), "");
+        }
+        const QList<review::WordState> states = history->wordStates({key("a"), key("b")});
+        ASSERT_EQ(states.size(), 2);
+        ASSERT_TRUE(states[0] && states[1]);
+        EXPECT_EQ(states[0]->due, scheduler.replay(aLog.mid(0, step.aCounted)).due);
+        EXPECT_EQ(states[0]->reps, step.aCounted);
+        EXPECT_EQ(states[1]->isNew(), !step.bCounted);
+        EXPECT_EQ(history->reviewsAhead(), step.waiting);
+    }
+    history.reset();
+    EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM reviews_aside"}), 2) << "kept, not deleted";
+    EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM reviews"}), 2) << "a's first two";
 }
 
 // The states follow the day start: a history opened with another one rebuilds them.

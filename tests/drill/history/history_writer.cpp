@@ -2,12 +2,14 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE.
+// kx_history_writer FILE NAME COUNT: records COUNT drills of the word file NAME into FILE, the
+// i-th asking i questions, writing i back once it is kept.
 // kx_history_writer FILE NAME COUNT reviews: records COUNT answers of the word file NAME as
 // reviews, its own words "NAME i" in turn with the word "shared": one for each line of its
 // input, as a learner answers, writing the line's number back once the review is recorded.
 // With KX_KILL_AFTER_PENDING_COMMIT set, it kills itself between the commit of the pending drills
-// and the removal of their file.
+// and the removal of their file; with KX_KILL_IN_PENDING_APPEND, once half of a drill's line is
+// in the pending file.
 // kx_history_writer FILE --hold: holds the write lock of FILE until its input ends, saying
 // "held" once it has it.
 // kx_history_writer FILE --retention R: changes the desired retention to R, saying "replaying"
@@ -91,6 +93,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet("KX_KILL_AFTER_PENDING_COMMIT")) {
         drill::history::SqliteHistory::pendingCommitted = [] { std::raise(SIGKILL); };
     }
+    if (qEnvironmentVariableIsSet("KX_KILL_IN_PENDING_APPEND")) {
+        drill::history::SqliteHistory::pendingHalfWritten = [] { std::raise(SIGKILL); };
+    }
     drill::history::SqliteHistory history(args.at(1));
     const int count = args.at(3).toInt();
     if (args.size() == 5) {
@@ -106,6 +111,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", qPrintable(reason));
             return 1;
         }
+        std::printf("%d\n", i);
+        std::fflush(stdout);
     }
     for (const QString& notice : history.takeNotices()) {
         std::fprintf(stderr, "%s\n", qPrintable(notice));

@@ -435,6 +435,57 @@ TEST_F(ReviewDrill, ARepeatedEntryIsOneWord) {
     EXPECT_EQ(window->windowTitle(), "Kotobax4 - 復習 1 / 2");
 }
 
+// One session with the clock 20 years ahead hides no word once the clock is right again: the
+// words are due as before and the information line says why; 復習の予定 puts those reviews
+// aside only when the learner says yes.
+TEST_F(ReviewDrill, ASessionWithTheClockAheadHidesNoWord) {
+    history::SqliteHistory store(":memory:", QTimeZone::utc());
+    create(store);
+    const QString file = words({"r|@1|r|@1|", "s|@1|s|@1|"});
+    for (const QString question : {"r", "s"}) {
+        for (const auto step : {0min, 10min}) {
+            ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(9) + step,
+                                          key(question, question), review::Grade::Good, 800, file}),
+                      QString());
+        }
+    }
+    clock.time = kDayZero + std::chrono::days(7305);
+    platform.fileNames({file});
+    action("Menu_Open")->trigger();
+    platform.answers({Answer::Ok});
+    action("Menu_Review")->trigger();
+    for (int asked = 0; window->session().drilling() && asked < 4; ++asked) {
+        answer(text("txtQuestion1"));
+        find<QPushButton>("cmdOK")->click();
+    }
+    ASSERT_FALSE(window->session().drilling());
+
+    clock.time = kDayZero;
+    const QString due = "復習: 2 語　新しい語: 0 語";
+    platform.fileNames({file});
+    action("Menu_Open")->trigger();
+    EXPECT_EQ(informationLine(),
+              due + "\n時計が進んでいた時の記録があります。これらは予定に使っていません。");
+
+    action("Menu_ReviewPlan")->trigger();
+    frmReview* plan = window->reviewCommands().reviewWindow();
+    ASSERT_NE(plan, nullptr);
+    auto* aside = plan->findChild<QPushButton*>("cmdAside");
+    ASSERT_TRUE(aside != nullptr && aside->isVisible());
+    for (const Answer said : {Answer::No, Answer::Yes}) {
+        platform.answers({said});
+        aside->click();
+        ASSERT_FALSE(platform.shown().empty());
+        EXPECT_TRUE(platform.shown().back().text.startsWith("時計が進んでいた時の記録が 2 件"));
+        EXPECT_EQ(store.reviewsAhead(), said == Answer::Yes ? 0 : 2);
+    }
+    EXPECT_FALSE(aside->isVisible());
+    plan->close();
+    platform.fileNames({file});
+    action("Menu_Open")->trigger();
+    EXPECT_EQ(informationLine(), due);
+}
+
 // A file never drilled offers its new words; a store that takes no reviews is said so, and
 // opening a file then adds no line.
 TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
