@@ -128,6 +128,28 @@ int nearMissEdits(qsizetype length) {
     return int(length / 7) + 2;
 }
 
+// judgeAnswer's verdict, from the forms made once for the rest of the check.
+Judgement judgedBy(const QString& typed, const Forms& typedForms, const QStringList& rights,
+                   const QList<Forms>& rightForms, bool lenient) {
+    if (typed.isEmpty()) {
+        return {};
+    }
+    for (qsizetype i = 0; i < rights.size(); ++i) {
+        if (rightForms[i].stored == typedForms.stored) {
+            return {true, false, rights[i]};
+        }
+    }
+    if (!lenient || typedForms.folded.isEmpty()) {
+        return {};
+    }
+    for (qsizetype i = 0; i < rights.size(); ++i) {
+        if (rightForms[i].folded == typedForms.folded) {
+            return {true, true, rights[i]};
+        }
+    }
+    return {};
+}
+
 struct Closest {
     qsizetype right = -1;  // the closest right answer (of equally close ones the first)
     qsizetype near = -1;   // the closest Latin one within its near-miss distance
@@ -197,15 +219,15 @@ QString slipKindText(SlipKind kind) {
 AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
                         const OtherAnswers& otherAnswers, const CheckOptions& options) {
     AnswerCheck check;
-    check.judgement = judgeAnswer(typed, rights, options.lenient);
-    if (check.judgement.right && !check.judgement.lenient) {
-        return check;
-    }
     const Forms typedForms = formsOf(typed);
     QList<Forms> rightForms;
     rightForms.reserve(rights.size());
     for (const QString& right : rights) {
         rightForms.append(formsOf(right));
+    }
+    check.judgement = judgedBy(typed, typedForms, rights, rightForms, options.lenient);
+    if (check.judgement.right && !check.judgement.lenient) {
+        return check;
     }
     const auto differenceAgainst = [&](qsizetype right) {
         return differenceToClosest(typedForms.stored, {rights[right]}, {rightForms[right].stored});
