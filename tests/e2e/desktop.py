@@ -37,7 +37,8 @@ def _read_line(stream, timeout):
 
 
 class Desktop:
-    def __init__(self, width=1280, height=800):
+    # Tall enough for the drill window at twice the scale, whole in its screenshot.
+    def __init__(self, width=1280, height=1024):
         self.size = f"{width}x{height}x24"
         self.processes = []
         self.log = None
