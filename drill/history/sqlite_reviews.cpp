@@ -28,7 +28,7 @@ using detail::Transaction;
 
 namespace {
 
-constexpr int kReviewAttempts = 3;
+constexpr int kReviewAttempts = 5;
 
 const QString kUnavailableReadOnly =
     QStringLiteral("the history was written by a newer program and is open read-only");
@@ -601,10 +601,11 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
     if (readOnly_) {
         return kUnavailableReadOnly;
     }
-    // A replay takes the lock in short steps, but a loaded machine can stretch one: while one is
-    // under way an answer waits out a few before it is given up.
+    // Another program's replay takes the lock in short steps, but a loaded machine can stretch
+    // one, and this program may not know yet that one has started: an answer waits out a few
+    // before it is given up.
     std::optional<Transaction> transaction;
-    for (int attempt = 0; attempt < (replaying_ ? kReviewAttempts : 1); ++attempt) {
+    for (int attempt = 0; attempt < kReviewAttempts; ++attempt) {
         transaction.emplace(database());
         if (!transaction->busy()) {
             break;
