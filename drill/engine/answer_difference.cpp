@@ -71,6 +71,9 @@ AnswerDifference differenceToClosest(const QString& typedStored, const QStringLi
     if (rights.isEmpty() || rightsStored.size() != rights.size()) {
         return {};
     }
+    if (rights.size() == 1) {
+        return differenceOf(typedStored, rights[0], rightsStored[0]);  // no closest to look for
+    }
     const DistanceFrom from(charKeys(typedStored));
     qsizetype closest = 0;
     int least = -1;
