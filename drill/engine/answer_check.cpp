@@ -182,7 +182,7 @@ Closest closestRights(const Forms& typed, const QList<Forms>& rights, const Othe
             found.nearEdits = edits;
         }
     }
-    if (found.near < 0 || others.size() == 0) {
+    if (found.near < 0 || others.isEmpty()) {
         return found;
     }
     QStringList except;

@@ -60,17 +60,7 @@ common::Outcome DrillSession::reload() {
     if (read.ok()) {
         entries_ = std::move(read.entries);
         fileLoaded_ = true;
-        QStringList answers;
-        QSet<QString> seen;
-        for (const common::Entry& entry : std::as_const(entries_)) {
-            for (const QString& right : common::splitRights(entry.rights)) {
-                if (!seen.contains(right)) {
-                    seen.insert(right);
-                    answers.append(right);
-                }
-            }
-        }
-        fileAnswers_ = OtherAnswers(answers);
+        fileAnswers_ = OtherAnswers::ofEntries(entries_);
     }
     return outcomeOf(read.outcome);
 }

@@ -13,6 +13,7 @@
 #endif
 
 #include "common/ansi_text.h"
+#include "common/entry_text.h"
 #include "drill/engine/judging.h"
 
 namespace drill {
@@ -50,7 +51,15 @@ int countDistance(const KeyCounts& a, const KeyCounts& b) {
 
 }  // namespace
 
-OtherAnswers::OtherAnswers(const QStringList& answers) {
+OtherAnswers::OtherAnswers(const QStringList& answers) { add(answers); }
+
+OtherAnswers OtherAnswers::ofEntries(const QList<common::Entry>& entries) {
+    OtherAnswers others;
+    others.unsplit_ = entries;
+    return others;
+}
+
+void OtherAnswers::add(const QStringList& answers) const {
     QSet<QString> seen;
     for (const QString& answer : answers) {
         QString form = lenientForm(common::storedForm(answer));
@@ -69,6 +78,14 @@ OtherAnswers::OtherAnswers(const QStringList& answers) {
 
 bool OtherAnswers::anyWithin(const DistanceFrom& typed, int limit,
                              const QStringList& except) const {
+    if (!unsplit_.isEmpty()) {
+        QStringList answers;
+        for (const common::Entry& entry : std::as_const(unsplit_)) {
+            answers.append(common::splitRights(entry.rights));
+        }
+        unsplit_.clear();
+        add(answers);
+    }
     const qsizetype length = typed.keys().size();
     const KeyCounts counts = keyCounts(typed.keys());
     auto it =

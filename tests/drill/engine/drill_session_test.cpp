@@ -188,6 +188,29 @@ TEST_F(Session, JudgesExactlyAgainstEveryAnswer) {
     }
 }
 
+// A near miss gets another try unless another entry of the file has an answer as close: the
+// file's answers are split only when first needed, and must be there when they are.
+TEST_F(Session, NearMissIsBlockedByAnotherEntrysAnswer) {
+    const struct {
+        QStringList lines;
+        bool tryAgain;
+    } table[] = {
+        {{"q|@1|sheep|@1|"}, true},
+        {{"q|@1|sheep|@1|", "r|@1|ship|@1|"}, false},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.lines.join(' ').toStdString());
+        session.setCheckOptions({false, NearMissRule::Retry, false, false});
+        startWith(row.lines, kOvercomingMode);
+        while (question != "q") {
+            session.judge("ship");
+            ask();
+        }
+        EXPECT_EQ(session.judge("shiep").tryAgain, row.tryAgain);
+        session.finish(0);
+    }
+}
+
 TEST_F(Session, DrillsEndWithTheResultsOfTheirMode) {
     // Each step, "question,typed,count", is asked, judged and followed by the next question; a
     // stopped drill ends by Stop after its steps.
