@@ -51,7 +51,9 @@ int countDistance(const KeyCounts& a, const KeyCounts& b) {
 
 }  // namespace
 
-OtherAnswers::OtherAnswers(const QStringList& answers) { add(answers); }
+OtherAnswers::OtherAnswers(const QStringList& answers) {
+    add(answers);
+}
 
 OtherAnswers OtherAnswers::ofEntries(const QList<common::Entry>& entries) {
     OtherAnswers others;
