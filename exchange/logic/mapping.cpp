@@ -5,11 +5,11 @@
 #include "exchange/logic/mapping.h"
 
 #include "common/ansi_text.h"
-#include "common/entry_text.h"
 #include "exchange/logic/import_file.h"
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace exchange {
 
@@ -54,8 +54,9 @@ QString splitMark(const Mapping& mapping) {
 
 namespace {
 
-QString cell(const QStringList& row, int column) {
-    return column >= 0 && column < row.size() ? row[column] : QString();
+const QString& cell(const QStringList& row, int column) {
+    static const QString kNone;
+    return column >= 0 && column < row.size() ? row[column] : kNone;
 }
 
 struct Rights {
@@ -127,7 +128,9 @@ void splitAnswers(Rights& rights, QStringView text, QStringView separator) {
     }
 }
 
-Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>& hidden) {
+// `separator` is splitMark(mapping), worked out once for all rows.
+Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>& hidden,
+                const QString& separator) {
     Rights rights;
     if (mapping.split == AnswerSplit::OnePerColumn) {
         for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
@@ -138,9 +141,8 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
         }
         return rights;
     }
-    const QString text = cell(row, mapping.answers);
+    const QString& text = cell(row, mapping.answers);
     // Splitting at the separator without its blanks lets "a;b" and "a; b" both work.
-    const QString separator = splitMark(mapping);
     // A one-character separator is looked for as a character: much faster.
     const bool oneChar = separator.size() == 1;
     const bool holds = oneChar ? text.contains(separator.front()) : text.contains(separator);
@@ -206,20 +208,25 @@ QString textOf(const common::Entry& entry) {
     return entry.question + entry.rights + entry.information;
 }
 
-// Whether any of the texts added holds a character the word file cannot store. Checked in
-// pieces small enough to stay in the cache, one conversion call per piece, while each
-// entry's text is still fresh.
+// Whether any of the texts added holds a character the word file cannot store. Only the
+// characters beyond ASCII are converted, each the first time it is seen (a file repeats the
+// same few thousand), in pieces with one conversion call each.
 class StorableCheck {
 public:
-    StorableCheck() { piece_.reserve(kPiece + 1024); }
+    StorableCheck() : seen_(0x10000, false) { piece_.reserve(kPiece + 1024); }
 
-    void add(const common::Entry& entry) {
-        if (unstorable_) {
-            return;
+    void add(QStringView text) {
+        for (const QChar c : text) {
+            const char16_t code = c.unicode();
+            if (code < 0x80 || seen_[code]) {
+                continue;
+            }
+            piece_ += c;
+            // A surrogate is converted with its pair every time; any other character once, as
+            // a piece that fails ends the check.
+            seen_[code] = !c.isSurrogate();
         }
-        piece_ += entry.question;
-        piece_ += entry.rights;
-        piece_ += entry.information;
+        // Between texts, so that no pair is cut.
         if (piece_.size() >= kPiece) {
             check();
         }
@@ -236,7 +243,8 @@ private:
         piece_.resize(0);
     }
 
-    static constexpr qsizetype kPiece = 1 << 15;
+    static constexpr qsizetype kPiece = 1 << 12;
+    std::vector<bool> seen_;
     QString piece_;
     bool unstorable_ = false;
 };
@@ -335,7 +343,7 @@ Mapping proposedMapping(const Table& table) {
 
 QString previewAnswers(const QStringList& row, const Mapping& mapping,
                        const QList<int>& hiddenColumns) {
-    return rightsOf(row, mapping, hiddenColumns)
+    return rightsOf(row, mapping, hiddenColumns, splitMark(mapping))
         .field.replace(common::kAnswerSeparator.toString(), QStringLiteral("｜"));
 }
 
@@ -345,6 +353,8 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
     QList<int> lines;  // of each entry
     lines.reserve(table.rows.size());
     StorableCheck storable;
+    const QString separator = splitMark(mapping);
+    const QString lineBreakMark = common::kLineBreakMark.toString();
     for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
         const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
@@ -352,15 +362,18 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             plan.problems.append({line, problem, elided(detail), table.numbering});
         };
         const QString question = cell(row, mapping.question).trimmed();
-        const Rights rights = rightsOf(row, mapping, table.hiddenColumns);
+        const Rights rights = rightsOf(row, mapping, table.hiddenColumns, separator);
         QString information = cell(row, mapping.information);
-        if (information.startsWith(u" =") || information.startsWith(u" +") ||
-            information.startsWith(u" -") || information.startsWith(u" @")) {
+        if (information.size() > 1 && information.front() == u' ' &&
+            QStringView(u"=+-@").contains(information[1])) {
             information.remove(0, 1);  // the CSV export's guard against formulas
         }
-        if (spansLines(information)) {
-            information = common::informationToStore(information);
+        // Each line break (CR LF, CR or LF) as the word file marks it.
+        if (information.contains(u'\r')) {
+            information.replace(QLatin1StringView("\r\n"), lineBreakMark);
+            information.replace(u'\r', lineBreakMark);
         }
+        information.replace(u'\n', lineBreakMark);
         if (question.isEmpty()) {
             refuse(Problem::NoQuestion, {});
             continue;
@@ -387,7 +400,9 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             refuse(*problem, question);
             continue;
         }
-        storable.add(entry);
+        storable.add(entry.question);
+        storable.add(entry.rights);
+        storable.add(entry.information);
         plan.entries.append(std::move(entry));
         lines.append(line);
     }
