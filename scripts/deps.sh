@@ -16,7 +16,8 @@ KX_PACKAGES=(
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     # import, export and print: PDF text checks, the Debian package and its metadata checks
     # (the Japanese print font is cut from the CJK face with fontTools at build time)
-    python3-fonttools poppler-utils dpkg-dev appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin fonts-dejavu-core
+    # (kvtml is read with libxml2)
+    libxml2-dev python3-fonttools poppler-utils dpkg-dev appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin fonts-dejavu-core
     # spoken questions: Qt TextToSpeech through speech-dispatcher and espeak-ng
     qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
     # Qt6TextToSpeech's CMake package needs Qt6QmlIntegration, which comes with this

@@ -3,10 +3,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include <QStringDecoder>
-#include <QXmlStreamReader>
 
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "exchange/logic/import_file.h"
 #include "exchange/logic/table.h"
@@ -20,22 +28,37 @@ namespace {
 constexpr int kMaxDepth = 32;
 
 struct Row {
-    // By identifier (version 2) or column (version 1); a map, as an entry may hold thousands.
-    std::map<int, QString> texts;
-    QStringList comments;
+    // By slot: the place of a translation's id (version 2) or of a column (version 1) among
+    // those the document has shown so far.
+    QStringList texts;
+    QString comments;          // each on a line of its own
     int number = 0;            // of the entry in the document, from 1
     bool droppedText = false;  // an external entity was left out
 
-    QString& text(int id) { return texts[id]; }
+    QString& text(qsizetype slot) {
+        if (texts.size() <= slot) {
+            texts.resize(slot + 1);
+        }
+        return texts[slot];
+    }
     bool isBlank() const {
-        for (const auto& text : texts) {
-            if (!text.second.trimmed().isEmpty()) {
+        for (const QString& text : texts) {
+            if (!text.trimmed().isEmpty()) {
                 return false;
             }
         }
         return comments.isEmpty();
     }
 };
+
+}  // namespace
+}  // namespace exchange
+
+// Moved as bytes when the rows grow.
+Q_DECLARE_TYPEINFO(exchange::Row, Q_RELOCATABLE_TYPE);
+
+namespace exchange {
+namespace {
 
 // Whether the bytes are UTF-8 to their end (a character cut off at the end is an error too).
 bool isUtf8(QByteArrayView bytes) {
@@ -114,20 +137,51 @@ void upperCaseDoctype(QByteArray& bytes) {
     bytes.replace(0, head.size(), head.toLatin1());
 }
 
-// The names of the entities whose text lies in other files; the reader leaves them out
-// without a word.
-QStringList externalEntities(const QXmlStreamReader& xml) {
-    QStringList names;
-    for (const QXmlStreamEntityDeclaration& entity : xml.entityDeclarations()) {
-        if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty()) {
-            names.append(u'&' + entity.name().toString() + u';');
-        }
-    }
-    return names;
-}
+// The elements the reader looks for; every other name is Other.
+enum class Name : quint8 {
+    Other,
+    Kvtml,
+    Identifiers,
+    Identifier,
+    NameElement,
+    Entries,
+    Entry,
+    Translation,
+    Text,
+    Comment,
+    E,  // version 1: an entry, its original (o) and its translations (t)
+    O,
+    T,
+    WordForms,  // version 1: comparison, conjugation and choices, no part of the word
+};
 
-bool isWordForms(QStringView name) {
-    return name == u"comparison" || name == u"conjugation" || name == u"multiplechoice";
+Name nameOf(std::string_view name) {
+    using enum Name;
+    switch (name.empty() ? '\0' : name.front()) {
+        case 'c':
+            return name == "comment"                               ? Comment
+                   : name == "comparison" || name == "conjugation" ? WordForms
+                                                                   : Other;
+        case 'e':
+            return name == "entry" ? Entry : name == "entries" ? Entries : name == "e" ? E : Other;
+        case 'i':
+            return name == "identifier" ? Identifier : name == "identifiers" ? Identifiers : Other;
+        case 'k':
+            return name == "kvtml" ? Kvtml : Other;
+        case 'm':
+            return name == "multiplechoice" ? WordForms : Other;
+        case 'n':
+            return name == "name" ? NameElement : Other;
+        case 'o':
+            return name == "o" ? O : Other;
+        case 't':
+            return name == "text"          ? Text
+                   : name == "translation" ? Translation
+                   : name == "t"           ? T
+                                           : Other;
+        default:
+            return Other;
+    }
 }
 
 Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeKind::Invalid) {
@@ -136,194 +190,333 @@ Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeK
     return table;
 }
 
+// What the parser's callbacks build up, element by element.
+class KvtmlHandler {
+public:
+    KvtmlHandler(xmlParserCtxtPtr context, std::stop_token stop)
+        : context_(context), stop_(std::move(stop)) {}
+
+    // The library's own callbacks take the parser's context, so the handler rides along in it.
+    static KvtmlHandler& of(void* context) {
+        return *static_cast<KvtmlHandler*>(static_cast<xmlParserCtxtPtr>(context)->_private);
+    }
+
+    static xmlSAXHandler callbacks() {
+        // The library's own handling of the document type and its entities (kept in the
+        // document the context holds), with the elements and text left to the reader.
+        xmlSAXHandler sax;
+        xmlSAXVersion(&sax, 2);
+        sax.startElementNs = [](void* self, const xmlChar* name, const xmlChar*, const xmlChar*,
+                                int, const xmlChar**, int attributes, int, const xmlChar** values) {
+            of(self).start(reinterpret_cast<const char*>(name), attributes, values);
+        };
+        sax.endElementNs = [](void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
+            of(self).end();
+        };
+        sax.characters = [](void* self, const xmlChar* text, int size) {
+            of(self).characters(text, size);
+        };
+        sax.ignorableWhitespace = sax.characters;
+        sax.cdataBlock = sax.characters;
+        // An entity the parser does not put in: one whose text lies in another file, or one
+        // no declaration read gives.
+        sax.reference = [](void* self, const xmlChar* name) { of(self).reference(name); };
+        sax.serror = [](void* self, xmlErrorPtr error) {
+            KvtmlHandler& handler = of(self);
+            if (error->level >= XML_ERR_ERROR && !handler.error_) {
+                handler.error_ = QStringLiteral("%1 行目: %2")
+                                     .arg(error->line)
+                                     .arg(QString::fromUtf8(error->message).trimmed());
+            }
+        };
+        sax.comment = nullptr;
+        sax.processingInstruction = nullptr;
+        return sax;
+    }
+
+    // The reading's outcome when it ended early, else nothing.
+    const std::optional<Table>& refusal() const { return refusal_; }
+    const std::optional<QString>& error() const { return error_; }
+
+    int version = 0;
+    QList<int> identifiers;  // version 2: identifier ids in document order
+    QList<int> undeclared;   // version 2: translation ids no identifier declares
+    QStringList names;       // of the columns, by identifier or column
+    QList<Row> rows;
+    QList<int> slotKeys;  // the translation id or column of each slot
+
+private:
+    static QByteArrayView attribute(int count, const xmlChar** values, const char* name) {
+        // Five pointers each: the name, its prefix and namespace, the value and its end.
+        for (int i = 0; i < count; ++i, values += 5) {
+            if (std::strcmp(reinterpret_cast<const char*>(values[0]), name) == 0) {
+                return QByteArrayView(values[3], values[4] - values[3]);
+            }
+        }
+        return {};
+    }
+
+    // Ends the reading with `table` as its outcome.
+    void refuse(Table table) {
+        refusal_ = std::move(table);
+        xmlStopParser(context_);
+    }
+
+    bool at(std::initializer_list<Name> names) const {
+        return depth_ == qsizetype(names.size()) && std::equal(names.begin(), names.end(), path_);
+    }
+
+    void start(const char* localName, int attributeCount, const xmlChar** values) {
+        if (refusal_) {
+            return;
+        }
+        if (stop_.stop_requested()) {
+            refuse(refused({}, common::OutcomeKind::Cancelled));
+            return;
+        }
+        if (depth_ == kMaxDepth) {
+            refuse(refused(QStringLiteral("%1 行目: 要素の入れ子が深すぎます。")
+                               .arg(xmlSAX2GetLineNumber(context_))));
+            return;
+        }
+        const Name name = nameOf(localName);
+        path_[depth_++] = name;
+        const auto value = [&](const char* attributeName) {
+            return attribute(attributeCount, values, attributeName);
+        };
+        if (target_) {
+            // Markup inside a text keeps its characters, but a version 1 word's other forms
+            // (comparison, conjugation, choices) are no part of it.
+            if (version == 1 && formsFrom_ == 0 && name == Name::WordForms) {
+                formsFrom_ = depth_;
+            }
+            return;
+        }
+        if (depth_ == 1) {
+            if (name != Name::Kvtml) {
+                refuse(refused(QStringLiteral("kvtml の単語帳ではありません。")));
+                return;
+            }
+            const QByteArrayView given = value("version");
+            version = given.isEmpty() || given.startsWith('1') ? 1 : given.startsWith('2') ? 2 : 0;
+            if (version == 0) {
+                refuse(refused(QStringLiteral("kvtml のバージョン %1 は読めません。")
+                                   .arg(QString::fromUtf8(given))));
+            }
+        } else if (version == 2 && at({Name::Kvtml, Name::Identifiers, Name::Identifier})) {
+            identifierKept_ = identifiers.size() < kMaxImportColumns;
+            if (identifierKept_) {
+                identifiers.append(value("id").toInt());
+                names.append(QString());
+            }
+        } else if (version == 2 && identifierKept_ &&
+                   at({Name::Kvtml, Name::Identifiers, Name::Identifier, Name::NameElement})) {
+            aim(&names.last(), false);
+        } else if ((version == 2 && at({Name::Kvtml, Name::Entries, Name::Entry})) ||
+                   (version == 1 && at({Name::Kvtml, Name::E}))) {
+            row_ = Row();
+            row_.texts.reserve(slotKeys.size() + 1);  // and the comments, in the table
+            row_.number = ++entries_;
+            inEntry_ = true;
+            translation_ = -1;
+        } else if (version == 2 &&
+                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation})) {
+            // Keyed by its id whether or not an identifier declares it, within the columns one
+            // can map.
+            translation_ = value("id").toInt();
+            if (!identifiers.contains(translation_) && !undeclared.contains(translation_)) {
+                if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
+                    undeclared.append(translation_);
+                } else {
+                    translation_ = -1;
+                }
+            }
+        } else if (version == 2 && translation_ >= 0 &&
+                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation, Name::Text})) {
+            aim(&row_.text(slotOf(translation_)), true);
+        } else if (version == 2 && translation_ >= 0 &&
+                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation,
+                       Name::Comment})) {
+            comment_.clear();
+            aim(&comment_, true);
+        } else if (version == 1 &&
+                   (at({Name::Kvtml, Name::E, Name::O}) || at({Name::Kvtml, Name::E, Name::T})) &&
+                   (name == Name::O || translation_ + 1 < kMaxImportColumns)) {
+            translation_ = name == Name::O ? 0 : std::max(translation_ + 1, 1);
+            if (names.size() <= translation_) {
+                names.resize(translation_ + 1);
+            }
+            if (names[translation_].isEmpty()) {
+                names[translation_] = languageName(value("l"));
+            }
+            aim(&row_.text(slotOf(translation_)), true);
+        }
+    }
+
+    // Where the row keeps the text of a translation id or column.
+    qsizetype slotOf(int key) {
+        qsizetype slot = slotKeys.indexOf(key);
+        if (slot < 0) {
+            slot = slotKeys.size();
+            slotKeys.append(key);
+        }
+        return slot;
+    }
+
+    // The text up to the end of this element goes to `target`.
+    void aim(QString* target, bool inRow) {
+        target_ = target;
+        targetIsRow_ = inRow;
+        targetDepth_ = depth_;
+        text_.resize(0);
+    }
+
+    // An attribute's value keeps the references the parser leaves in when it puts no
+    // entities in.
+    QString languageName(QByteArrayView value) const {
+        if (!value.contains('&')) {
+            return QString::fromUtf8(value);
+        }
+        xmlChar* decoded =
+            xmlStringLenDecodeEntities(context_, reinterpret_cast<const xmlChar*>(value.data()),
+                                       int(value.size()), XML_SUBSTITUTE_REF, 0, 0, 0);
+        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(decoded));
+        xmlFree(decoded);
+        return name;
+    }
+
+    void end() {
+        if (refusal_ || depth_ == 0) {
+            return;
+        }
+        if (depth_ == formsFrom_) {
+            formsFrom_ = 0;
+        }
+        if (target_ && depth_ == targetDepth_) {
+            target_->append(QString::fromUtf8(text_));
+            if (target_ == &comment_ && !comment_.isEmpty()) {
+                row_.comments += row_.comments.isEmpty() ? comment_ : u'\n' + comment_;
+            }
+            target_ = nullptr;
+            targetIsRow_ = false;
+        } else if (inEntry_ && depth_ == (version == 1 ? 2 : 3) && !target_) {
+            inEntry_ = false;
+            if (!row_.isBlank()) {
+                rows.append(std::move(row_));
+                if (rows.size() > kMaxImportRows) {
+                    refuse(refused(tooManyRows(), common::OutcomeKind::TooMany));
+                }
+            }
+        }
+        --depth_;
+    }
+
+    void characters(const xmlChar* text, int size) {
+        if (target_ && formsFrom_ == 0 && !refusal_) {
+            text_.append(reinterpret_cast<const char*>(text), size);
+        }
+    }
+
+    void reference(const xmlChar* name) {
+        if (!target_ || !targetIsRow_) {
+            return;
+        }
+        const xmlEntityPtr entity = xmlGetDocEntity(context_->myDoc, name);
+        row_.droppedText =
+            row_.droppedText || entity == nullptr || entity->etype != XML_INTERNAL_GENERAL_ENTITY;
+    }
+
+    xmlParserCtxtPtr context_;
+    std::stop_token stop_;
+    std::optional<Table> refusal_;
+    std::optional<QString> error_;  // the first the parser met
+    // Each element's name from the root down; paths, not names alone, tell an entry from a
+    // synonym pair's reference to one.
+    Name path_[kMaxDepth] = {};
+    qsizetype depth_ = 0;
+    bool identifierKept_ = false;  // beyond the columns one can map, languages are left out
+    Row row_;
+    int entries_ = 0;  // the entries so far, blank or not: a row is numbered by its entry
+    bool inEntry_ = false;
+    int translation_ = -1;       // the translation (version 2) or column (version 1) being read
+    QString* target_ = nullptr;  // where the text being read goes
+    QByteArray text_;            // of the target so far, as the parser gives it
+    qsizetype targetDepth_ = 0;
+    bool targetIsRow_ = false;
+    qsizetype formsFrom_ = 0;  // the depth of the word forms being left out, or 0
+    QString comment_;
+};
+
+// The parser's context for a document in memory, freed with what it built.
+struct ContextDeleter {
+    void operator()(xmlParserCtxtPtr context) const {
+        if (context->myDoc) {
+            xmlFreeDoc(context->myDoc);
+        }
+        xmlFreeParserCtxt(context);
+    }
+};
+
 }  // namespace
 
 Table readKvtml(QByteArrayView input, std::stop_token stop) {
-    // Read from text, so that the reader's offsets point into it. Other declared encodings
-    // are left to the reader; their offsets are near enough for finding an entity.
     const bool utf8 = declaresUtf8(input);
-    const bool decoded = utf8 || input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
-    QString text;
-    if (utf8) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text = decoder.decode(input);
-        if (decoder.hasError()) {
+    // Text with a byte-order mark for UTF-16 is read as UTF-8, whatever its declaration says;
+    // any other encoding is left to the parser.
+    const bool utf16 = input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
+    QByteArray mended;
+    QByteArrayView bytes = input;
+    if (utf16) {
+        mended = decodeText(input).toUtf8();
+        upperCaseDoctype(mended);
+        bytes = mended;
+    } else {
+        // Copied only when the head needs mending.
+        QByteArray head = input.first(std::min<qsizetype>(input.size(), 400)).toByteArray();
+        upperCaseDoctype(head);
+        if (head != input.first(head.size())) {
+            mended = head + input.sliced(head.size()).toByteArray();
+            bytes = mended;
+        }
+    }
+    if (bytes.size() > std::numeric_limits<int>::max()) {
+        return refused(tooManyRows(), common::OutcomeKind::TooMany);
+    }
+    static const bool initialised = [] {
+        xmlInitParser();
+        return true;
+    }();
+    Q_UNUSED(initialised);
+    // No entity put in (which reads files and floods memory), nothing from the network, no
+    // document type loaded, nothing said on the console.
+    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
+        xmlCreateMemoryParserCtxt(bytes.constData(), int(bytes.size())));
+    if (!context) {
+        return refused(QStringLiteral("kvtml の単語帳ではありません。"));
+    }
+    KvtmlHandler handler(context.get(), std::move(stop));
+    *context->sax = KvtmlHandler::callbacks();
+    context->_private = &handler;
+    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                         (utf16 ? XML_PARSE_IGNORE_ENC : 0));
+    xmlParseDocument(context.get());
+    if (handler.refusal()) {
+        return *handler.refusal();
+    }
+    if (!context->wellFormed || handler.error()) {
+        if (const int line = utf8 && !utf16 ? firstBadUtf8Line(bytes) : 0; line > 0) {
             return refused(
                 QStringLiteral(
                     "%1 行目: 文字コードの誤りです (UTF-8 として読めない文字があります)。")
-                    .arg(firstBadUtf8Line(input)));
+                    .arg(line));
         }
-    } else {
-        text = decoded ? decodeText(input) : QString::fromLatin1(input);
+        return refused(handler.error().value_or(QStringLiteral("XML の誤りです。")));
     }
-    upperCaseDoctype(text);
-    QByteArray raw;
-    if (!decoded) {
-        raw = input.toByteArray();
-        upperCaseDoctype(raw);
-    }
-    const auto reader = decoded ? std::make_unique<QXmlStreamReader>(text)
-                                : std::make_unique<QXmlStreamReader>(raw);
-    QXmlStreamReader& xml = *reader;
-    QStringList external;
-    qint64 targetStart = 0;
-
-    // Each element's name from the root down; paths, not names alone, tell an entry from a
-    // synonym pair's reference to one. Each name reuses its buffer: a new string per element
-    // would cost a third of the reading.
-    QStringList path(kMaxDepth + 1);
-    qsizetype depth = 0;
-    int version = 0;
-    QList<int> identifiers;       // version 2: identifier ids in document order
-    QList<int> undeclared;        // version 2: translation ids no identifier declares
-    QStringList names;            // of the columns, by identifier or column
-    bool identifierKept = false;  // beyond the columns one can map, languages are left out
-    QList<Row> rows;
-    Row row;
-    int entries = 0;  // the entries so far, blank or not: a row is numbered by its entry
-    bool inEntry = false;
-    int translation = -1;       // the translation (version 2) or column (version 1) being read
-    QString* target = nullptr;  // where the text being read goes
-    qsizetype targetDepth = 0;
-    bool targetIsRow = false;
-    qsizetype formsFrom = 0;  // the depth of the word forms being left out, or 0
-    QString comment;
-
-    const auto at = [&](std::initializer_list<const char16_t*> names) {
-        if (depth != qsizetype(names.size())) {
-            return false;
-        }
-        qsizetype i = 0;
-        for (const char16_t* name : names) {
-            if (path[i++] != QStringView(name)) {
-                return false;
-            }
-        }
-        return true;
-    };
-
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (stop.stop_requested()) {
-                return refused({}, common::OutcomeKind::Cancelled);
-            }
-            if (depth == kMaxDepth) {
-                return refused(
-                    QStringLiteral("%1 行目: 要素の入れ子が深すぎます。").arg(xml.lineNumber()));
-            }
-            path[depth].resize(0);
-            path[depth++].append(xml.name());
-            if (target) {
-                // Markup inside a text keeps its characters, but a version 1 word's other
-                // forms (comparison, conjugation, choices) are no part of it.
-                if (version == 1 && formsFrom == 0 && isWordForms(xml.name())) {
-                    formsFrom = depth;
-                }
-                continue;
-            }
-            if (depth == 1) {
-                if (path[0] != u"kvtml") {
-                    break;
-                }
-                const QStringView given = xml.attributes().value(QLatin1StringView("version"));
-                version = given.isEmpty() || given.startsWith(u'1') ? 1
-                          : given.startsWith(u'2')                  ? 2
-                                                                    : 0;
-                if (version == 0) {
-                    return refused(
-                        QStringLiteral("kvtml のバージョン %1 は読めません。").arg(given));
-                }
-            } else if (version == 2 && at({u"kvtml", u"identifiers", u"identifier"})) {
-                identifierKept = identifiers.size() < kMaxImportColumns;
-                if (identifierKept) {
-                    identifiers.append(xml.attributes().value(QLatin1StringView("id")).toInt());
-                    names.append(QString());
-                }
-            } else if (version == 2 && identifierKept &&
-                       at({u"kvtml", u"identifiers", u"identifier", u"name"})) {
-                target = &names.last();
-            } else if ((version == 2 && at({u"kvtml", u"entries", u"entry"})) ||
-                       (version == 1 && at({u"kvtml", u"e"}))) {
-                row = Row();
-                row.number = ++entries;
-                inEntry = true;
-                translation = -1;
-            } else if (version == 2 && at({u"kvtml", u"entries", u"entry", u"translation"})) {
-                // Keyed by its id whether or not an identifier declares it, within the
-                // columns one can map.
-                translation = xml.attributes().value(QLatin1StringView("id")).toInt();
-                if (!identifiers.contains(translation) && !undeclared.contains(translation)) {
-                    if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
-                        undeclared.append(translation);
-                    } else {
-                        translation = -1;
-                    }
-                }
-            } else if (version == 2 && translation >= 0 &&
-                       at({u"kvtml", u"entries", u"entry", u"translation", u"text"})) {
-                target = &row.text(translation);
-                targetIsRow = true;
-            } else if (version == 2 && translation >= 0 &&
-                       at({u"kvtml", u"entries", u"entry", u"translation", u"comment"})) {
-                comment.clear();
-                target = &comment;
-                targetIsRow = true;
-            } else if (version == 1 && (at({u"kvtml", u"e", u"o"}) || at({u"kvtml", u"e", u"t"})) &&
-                       (path[depth - 1] == u"o" || translation + 1 < kMaxImportColumns)) {
-                translation = path[depth - 1] == u"o" ? 0 : std::max(translation + 1, 1);
-                if (names.size() <= translation) {
-                    names.resize(translation + 1);
-                }
-                if (names[translation].isEmpty()) {
-                    names[translation] = xml.attributes().value(QLatin1StringView("l")).toString();
-                }
-                target = &row.text(translation);
-                targetIsRow = true;
-            }
-            if (target) {
-                targetDepth = depth;
-                targetStart = xml.characterOffset();
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (depth == formsFrom) {
-                formsFrom = 0;
-            }
-            if (target && depth == targetDepth) {
-                if (targetIsRow && !external.isEmpty()) {
-                    const QStringView source = QStringView(text)
-                                                   .sliced(targetStart)
-                                                   .first(xml.characterOffset() - targetStart);
-                    for (const QString& entity : external) {
-                        row.droppedText = row.droppedText || source.contains(entity);
-                    }
-                }
-                if (target == &comment && !comment.isEmpty()) {
-                    row.comments.append(comment);
-                }
-                target = nullptr;
-                targetIsRow = false;
-            } else if (inEntry && depth == (version == 1 ? 2 : 3) && !target) {
-                inEntry = false;
-                if (!row.isBlank()) {
-                    rows.append(std::move(row));
-                    if (rows.size() > kMaxImportRows) {
-                        return refused(tooManyRows(), common::OutcomeKind::TooMany);
-                    }
-                }
-            }
-            depth = std::max<qsizetype>(depth - 1, 0);
-        } else if (target && formsFrom == 0 &&
-                   (token == QXmlStreamReader::Characters ||
-                    token == QXmlStreamReader::EntityReference)) {
-            target->append(xml.text());
-        } else if (token == QXmlStreamReader::DTD) {
-            external = externalEntities(xml);
-        }
-    }
-    if (xml.hasError()) {
-        return refused(QStringLiteral("%1 行目: %2").arg(xml.lineNumber()).arg(xml.errorString()));
-    }
+    const int version = handler.version;
+    QList<int>& identifiers = handler.identifiers;
+    QList<int>& undeclared = handler.undeclared;
+    const QStringList& names = handler.names;
+    QList<Row>& rows = handler.rows;
     if (version == 0) {
         return refused(QStringLiteral("kvtml の単語帳ではありません。"));
     }
@@ -354,18 +547,33 @@ Table readKvtml(QByteArrayView input, std::stop_token stop) {
     if (rows.size() * table.columns.size() > kMaxImportCells) {
         return refused(tooManyRows(), common::OutcomeKind::TooMany);
     }
-    for (const Row& entry : rows) {
+    QList<qsizetype> columnSlots;  // of each column
+    for (const int key : std::as_const(columns)) {
+        columnSlots.append(handler.slotKeys.indexOf(key));
+    }
+    table.rows.reserve(rows.size());
+    table.sourceLines.reserve(rows.size());
+    // Mostly the columns are the slots in order, and a row's texts become its cells.
+    bool inOrder = true;
+    for (qsizetype i = 0; i < columnSlots.size(); ++i) {
+        inOrder = inOrder && columnSlots[i] == i;
+    }
+    for (Row& entry : rows) {
         QStringList cells;
-        cells.reserve(columns.size() + 1);
-        for (const int key : columns) {
-            const auto text = entry.texts.find(key);
-            cells.append(text == entry.texts.end() ? QString() : text->second);
+        if (inOrder) {
+            cells = std::move(entry.texts);
+            cells.resize(columns.size());
+        } else {
+            cells.reserve(columns.size() + 1);
+            for (const qsizetype slot : std::as_const(columnSlots)) {
+                cells.append(entry.texts.value(slot));
+            }
         }
-        cells.append(entry.comments.join(u'\n'));
+        cells.append(std::move(entry.comments));
         if (entry.droppedText) {
             table.droppedText.append(table.rows.size());
         }
-        table.rows.append(cells);
+        table.rows.append(std::move(cells));
         table.sourceLines.append(entry.number);
     }
     const auto languages = int(columns.size());

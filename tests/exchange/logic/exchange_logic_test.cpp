@@ -510,6 +510,15 @@ TEST(ReadKvtml, ManyTranslationsOfOneEntryCostTheirNumber) {
 }
 
 TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
+    // Internal entities put in; ten to the ninth copies of one are refused.
+    QByteArray entities = "<!DOCTYPE kvtml [<!ENTITY w \"wo<b>r</b>d\"><!ENTITY a0 \"lol\">";
+    for (int i = 1; i < 10; ++i) {
+        entities += "<!ENTITY a" + QByteArray::number(i) + " \"" +
+                    ("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    }
+    entities +=
+        "]>\n<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>&w;&w;</text>"
+        "</translation></entry>";
     const QByteArray three = R"(<?xml version="1.0" encoding="UTF-8"?><kvtml version="2.0">
  <identifiers><identifier id="0"><name>English</name></identifier>
   <identifier id="1"><name>Deutsch</name></identifier><identifier id="2"><name>日本語</name></identifier>
@@ -563,6 +572,10 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
         {"another document", "<html/>", {}, {}, 0, 1, -1, {}, "kvtml の単語帳ではありません。"},
         {"another version", "<kvtml version=\"3\"/>", {}, {}, 0, 1, -1, {}, "kvtml のバージョン 3"},
         {"cut short", "<kvtml version=\"2.0\"><entries>", {}, {}, 0, 1, -1, {}, "1 行目: "},
+        {"internal entities put in", entities + "</entries></kvtml>", {"言語 0", "コメント"},
+         {{"wordword", ""}}, 1, 0, -1, {}, {}},
+        {"a billion laughs", entities + "<entry><translation id=\"0\"><text>&a9;</text></translation>"
+         "</entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
         // clang-format on
     };
     for (const auto& c : cases) {
