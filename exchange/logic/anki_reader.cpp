@@ -27,6 +27,16 @@ QChar separatorNamed(const QString& value) {
     return found == kNames.end() ? QChar() : found->second;
 }
 
+// Where the rule starts in the field, or -1. Looked for by its '<': much faster than the whole.
+qsizetype informationRuleIn(QStringView field) {
+    for (qsizetype at = field.indexOf(u'<'); at >= 0; at = field.indexOf(u'<', at + 1)) {
+        if (field.sliced(at).startsWith(kAnkiInformationRule)) {
+            return at;
+        }
+    }
+    return -1;
+}
+
 // Gives the information our export folded into a field a column of its own, right after that
 // field; the field's index, or -1 when no field holds any.
 int unfoldInformation(QStringView body, QList<QStringList>& rows) {
@@ -36,7 +46,7 @@ int unfoldInformation(QStringView body, QList<QStringList>& rows) {
     int column = -1;
     for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
         for (int c = 0; c < int(rows[r].size()) && column < 0; ++c) {
-            column = rows[r][c].contains(kAnkiInformationRule) ? c : -1;
+            column = informationRuleIn(rows[r][c]) >= 0 ? c : -1;
         }
     }
     if (column < 0) {
@@ -47,7 +57,7 @@ int unfoldInformation(QStringView body, QList<QStringList>& rows) {
             continue;
         }
         QString& field = row[column];
-        const qsizetype at = field.indexOf(kAnkiInformationRule);
+        const qsizetype at = informationRuleIn(field);
         QString information;
         if (at >= 0) {
             information = field.sliced(at + kAnkiInformationRule.size());

@@ -16,23 +16,32 @@ constexpr qint64 kPiece = 1 << 20;
 }  // namespace
 
 // At most how many rows and cells the text gives split at the separator, without parsing it.
-bool withinImportBounds(QStringView text, QChar separator) {
-    // One pass: CR LF counts as one break, a CR or LF alone as one each.
-    qsizetype breaks = 0;
-    qsizetype separators = 0;
-    const QChar* const end = text.data() + text.size();
-    for (const QChar* c = text.data(); c != end; ++c) {
-        if (*c == u'\n') {
-            ++breaks;
-        } else if (*c == u'\r') {
-            breaks += c + 1 == end || c[1] != u'\n' ? 1 : 0;
-        }
-        separators += *c == separator ? 1 : 0;
+namespace {
+
+// How often `c` occurs, counted no further than past `most`: found with the library's fast
+// search, which passes over the text between in wide steps.
+qsizetype countUpTo(QStringView text, QChar c, qsizetype most,
+                    const std::function<bool(qsizetype)>& counts = {}) {
+    qsizetype count = 0;
+    for (qsizetype at = text.indexOf(c); at >= 0 && count <= most; at = text.indexOf(c, at + 1)) {
+        count += !counts || counts(at) ? 1 : 0;
     }
+    return count;
+}
+
+}  // namespace
+
+bool withinImportBounds(QStringView text, QChar separator) {
+    // CR LF counts as one break, a CR or LF alone as one each.
+    const qsizetype breaks = countUpTo(text, u'\n', kMaxImportRows) +
+                             countUpTo(text, u'\r', kMaxImportRows, [&](qsizetype at) {
+                                 return at + 1 == text.size() || text[at + 1] != u'\n';
+                             });
     if (breaks >= kMaxImportRows) {
         return false;
     }
-    const qsizetype cells = breaks + 1 + (separator.isNull() ? 0 : separators);
+    const qsizetype cells =
+        breaks + 1 + (separator.isNull() ? 0 : countUpTo(text, separator, kMaxImportCells));
     return cells <= kMaxImportCells;
 }
 

@@ -5,12 +5,12 @@
 #include "exchange/logic/table.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 
 #include <map>
+#include <string_view>
 
 #include "common/ansi_text.h"
 #include "exchange/logic/column_roles.h"
@@ -196,6 +196,11 @@ bool isHtmlBlank(QChar c) {
 bool showsAsWritten(QStringView html) {
     bool blank = true;  // a leading blank folds too
     for (const QChar c : html) {
+        // Lower-case letters and all beyond ASCII pass at a glance.
+        if (c.unicode() > u'[') {
+            blank = false;
+            continue;
+        }
         if (c == u'<' || c == u'&' || c == u'[') {
             return false;
         }
@@ -223,32 +228,39 @@ bool isAsciiAlphanumeric(QChar c) {
 // What an element does to the text.
 enum class Element { Inline, LineBreak, Picture, Rule, Block, Preformatted, Hidden };
 
-Element elementNamed(const QString& name) {
-    using enum Element;
-    static const QHash<QString, Element> kElements = {
-        {QStringLiteral("br"), LineBreak},     {QStringLiteral("img"), Picture},
-        {QStringLiteral("hr"), Rule},          {QStringLiteral("pre"), Preformatted},
-        {QStringLiteral("script"), Hidden},    {QStringLiteral("style"), Hidden},
-        {QStringLiteral("title"), Hidden},     {QStringLiteral("address"), Block},
-        {QStringLiteral("article"), Block},    {QStringLiteral("aside"), Block},
-        {QStringLiteral("blockquote"), Block}, {QStringLiteral("body"), Block},
-        {QStringLiteral("caption"), Block},    {QStringLiteral("center"), Block},
-        {QStringLiteral("dd"), Block},         {QStringLiteral("div"), Block},
-        {QStringLiteral("dl"), Block},         {QStringLiteral("dt"), Block},
-        {QStringLiteral("fieldset"), Block},   {QStringLiteral("figcaption"), Block},
-        {QStringLiteral("figure"), Block},     {QStringLiteral("footer"), Block},
-        {QStringLiteral("form"), Block},       {QStringLiteral("h1"), Block},
-        {QStringLiteral("h2"), Block},         {QStringLiteral("h3"), Block},
-        {QStringLiteral("h4"), Block},         {QStringLiteral("h5"), Block},
-        {QStringLiteral("h6"), Block},         {QStringLiteral("header"), Block},
-        {QStringLiteral("li"), Block},         {QStringLiteral("main"), Block},
-        {QStringLiteral("nav"), Block},        {QStringLiteral("ol"), Block},
-        {QStringLiteral("p"), Block},          {QStringLiteral("section"), Block},
-        {QStringLiteral("table"), Block},      {QStringLiteral("tbody"), Block},
-        {QStringLiteral("td"), Block},         {QStringLiteral("tfoot"), Block},
-        {QStringLiteral("th"), Block},         {QStringLiteral("thead"), Block},
-        {QStringLiteral("tr"), Block},         {QStringLiteral("ul"), Block}};
-    return kElements.value(name, Inline);
+struct ElementName {
+    std::u16string_view name;
+    Element element;
+};
+
+// Sorted by name, as std::lower_bound needs.
+constexpr ElementName kElements[] = {
+    {u"address", Element::Block},    {u"article", Element::Block},    {u"aside", Element::Block},
+    {u"blockquote", Element::Block}, {u"body", Element::Block},       {u"br", Element::LineBreak},
+    {u"caption", Element::Block},    {u"center", Element::Block},     {u"dd", Element::Block},
+    {u"div", Element::Block},        {u"dl", Element::Block},         {u"dt", Element::Block},
+    {u"fieldset", Element::Block},   {u"figcaption", Element::Block}, {u"figure", Element::Block},
+    {u"footer", Element::Block},     {u"form", Element::Block},       {u"h1", Element::Block},
+    {u"h2", Element::Block},         {u"h3", Element::Block},         {u"h4", Element::Block},
+    {u"h5", Element::Block},         {u"h6", Element::Block},         {u"header", Element::Block},
+    {u"hr", Element::Rule},          {u"img", Element::Picture},      {u"li", Element::Block},
+    {u"main", Element::Block},       {u"nav", Element::Block},        {u"ol", Element::Block},
+    {u"p", Element::Block},          {u"pre", Element::Preformatted}, {u"script", Element::Hidden},
+    {u"section", Element::Block},    {u"style", Element::Hidden},     {u"table", Element::Block},
+    {u"tbody", Element::Block},      {u"td", Element::Block},         {u"tfoot", Element::Block},
+    {u"th", Element::Block},         {u"thead", Element::Block},      {u"title", Element::Hidden},
+    {u"tr", Element::Block},         {u"ul", Element::Block}};
+
+Element elementNamed(QStringView name) {
+    if (name == u"br") {  // by far the most common
+        return Element::LineBreak;
+    }
+    const std::u16string_view key(reinterpret_cast<const char16_t*>(name.utf16()),
+                                  std::size_t(name.size()));
+    const auto found = std::lower_bound(
+        std::begin(kElements), std::end(kElements), key,
+        [](const ElementName& element, std::u16string_view key) { return element.name < key; });
+    return found != std::end(kElements) && found->name == key ? found->element : Element::Inline;
 }
 
 // Reads an HTML field in one pass, keeping no stack of open elements: each character is looked
@@ -277,7 +289,7 @@ public:
             } else if (isHtmlBlank(c)) {
                 blank(c);
             } else if (c == QChar::Nbsp) {
-                show(kKeptBlank);
+                keepBlank();
             } else {
                 showRun();
             }
@@ -286,7 +298,14 @@ public:
         return std::move(text_);
     }
 
+    bool keptBlanks() const { return keptBlanks_; }
+
 private:
+    void keepBlank() {
+        show(kKeptBlank);
+        keptBlanks_ = true;
+    }
+
     void show(QChar c) {
         if (blank_ && !lineStart_) {
             text_.append(u' ');
@@ -298,8 +317,11 @@ private:
 
     // The characters from at_ that need no closer look, in one piece.
     void showRun() {
+        // A single blank between two characters shows as itself, folded or not.
         qsizetype end = at_ + 1;
-        while (end < html_.size() && !isSpecial(html_[end])) {
+        while (end < html_.size() &&
+               (!isSpecial(html_[end]) ||
+                (html_[end] == u' ' && end + 1 < html_.size() && !isSpecial(html_[end + 1])))) {
             ++end;
         }
         show(html_[at_]);
@@ -372,14 +394,19 @@ private:
         }
     }
 
-    // The name at at_, in lower case; at_ ends on its last character.
-    const QString& tagName() {
-        name_.resize(0);
+    // The name at at_, in lower case (empty when longer than any element's); at_ ends on its
+    // last character.
+    QStringView tagName() {
+        qsizetype size = 0;
         while (at_ < html_.size() && isAsciiAlphanumeric(html_[at_])) {
-            name_.append(html_[at_++].toLower());
+            const char16_t c = html_[at_++].unicode();
+            if (size < qsizetype(std::size(name_))) {
+                name_[size] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+            }
+            ++size;
         }
         --at_;
-        return name_;
+        return size <= qsizetype(std::size(name_)) ? QStringView(name_, size) : QStringView();
     }
 
     // To the tag's ">", past attribute values in quotes; a tag the field does not close hides
@@ -398,7 +425,7 @@ private:
         at_ = end < 0 ? html_.size() : end;
     }
 
-    void startTag(const QString& name) {
+    void startTag(QStringView name) {
         skipTag();
         switch (elementNamed(name)) {
             case Element::LineBreak:
@@ -420,7 +447,7 @@ private:
                 break;
             case Element::Hidden: {
                 const qsizetype end =
-                    html_.indexOf(QStringLiteral("</") + name, at_, Qt::CaseInsensitive);
+                    html_.indexOf(QStringLiteral("</") + name.toString(), at_, Qt::CaseInsensitive);
                 at_ = end < 0 ? html_.size() : end;
                 skipTag();
                 break;
@@ -430,7 +457,7 @@ private:
         }
     }
 
-    void endTag(const QString& name) {
+    void endTag(QStringView name) {
         skipTag();
         const Element element = elementNamed(name);
         if (element == Element::Preformatted && pre_ > 0) {
@@ -490,7 +517,7 @@ private:
     // blank; a reference to no character shows nothing.
     void referenced(char32_t code) {
         if (code == 0xA0) {
-            show(kKeptBlank);
+            keepBlank();
         } else if (code != u'\t' && code < 0x80 && isHtmlBlank(QChar(char16_t(code)))) {
             blank(QChar(char16_t(code)));
         } else if (code == 0 || code >= kNoCharacter || QChar::isSurrogate(code)) {
@@ -507,23 +534,21 @@ private:
 
     QStringView html_;
     QString text_;
-    QString name_;
+    char16_t name_[16] = {};
     qsizetype at_ = 0;
     bool blank_ = false;     // blanks came since the last character shown
     bool lineStart_ = true;  // nothing shown on this line yet: blanks fold away
     int pre_ = 0;            // inside how many <pre>, where blanks stay
     int media_ = 0;
     bool noClosingBracket_ = false;
+    bool keptBlanks_ = false;
 };
 
-}  // namespace
-
-QString htmlToText(QStringView html, int* media, std::stop_token stop) {
-    if (showsAsWritten(html)) {
-        return html.toString();
-    }
+// htmlToText for a field that does not show as written.
+QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
     int found = 0;
-    QString text = HtmlReader(html).read(found, stop);
+    HtmlReader reader(html);
+    QString text = reader.read(found, stop);
     if (media) {
         *media += found;
     }
@@ -537,8 +562,16 @@ QString htmlToText(QStringView html, int* media, std::stop_token stop) {
         --last;
     }
     QString kept = first == 0 && last == text.size() ? text : text.sliced(first, last - first);
-    kept.replace(kKeptBlank, u' ');
+    if (reader.keptBlanks()) {
+        kept.replace(kKeptBlank, u' ');
+    }
     return kept;
+}
+
+}  // namespace
+
+QString htmlToText(QStringView html, int* media, std::stop_token stop) {
+    return showsAsWritten(html) ? html.toString() : readHtml(html, media, stop);
 }
 
 bool looksLikeHtml(const QList<QStringList>& rows) {
@@ -755,7 +788,7 @@ void decodeHtml(Table& table, std::stop_token stop) {
         }
         for (QString& cell : row) {
             if (!showsAsWritten(cell)) {
-                cell = htmlToText(cell, &media, stop);
+                cell = readHtml(cell, &media, stop);
             }
         }
     }
