@@ -64,10 +64,31 @@ struct Rights {
     bool separator = false;  // an answer holds "|@1|" or "|@2|"
 };
 
-// Every separator starts with a bar, so most texts need no closer look.
+// Whether the text holds one of the marks, each starting with a bar: looked for bar by bar, as
+// texts hold few (a search for the whole mark costs far more).
+bool holdsMark(QStringView text, std::initializer_list<QStringView> marks) {
+    for (qsizetype at = text.indexOf(u'|'); at >= 0; at = text.indexOf(u'|', at + 1)) {
+        const QStringView rest = text.sliced(at);
+        if (std::any_of(marks.begin(), marks.end(),
+                        [&](QStringView mark) { return rest.startsWith(mark); })) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool holdsSeparator(QStringView text) {
-    return text.contains(u'|') &&
-           (text.contains(common::kFieldSeparator) || text.contains(common::kAnswerSeparator));
+    return holdsMark(text, {common::kFieldSeparator, common::kAnswerSeparator});
+}
+
+// common::readsBack, with the usual entry (no bar in the question or the information) decided
+// here: only its answers can then hold a field separator, or end in one cut short.
+bool entryReadsBack(const common::Entry& entry) {
+    if (entry.question.contains(u'|') || entry.information.contains(u'|')) {
+        return common::readsBack(entry);
+    }
+    return !holdsMark(entry.rights, {common::kFieldSeparator}) &&
+           !entry.rights.endsWith(common::kFieldSeparator.chopped(1));
 }
 
 void addAnswer(Rights& rights, QStringView answer) {
@@ -387,7 +408,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             continue;
         }
         common::Entry entry{question, rights.field, std::move(information)};
-        if (rights.separator || holdsSeparator(question) || !common::readsBack(entry)) {
+        if (rights.separator || holdsSeparator(question) || !entryReadsBack(entry)) {
             refuse(Problem::Separator, question);
             continue;
         }
