@@ -64,13 +64,13 @@ struct Rights {
     bool separator = false;  // an answer holds "|@1|" or "|@2|"
 };
 
-// Whether the text holds one of the marks, each starting with a bar: looked for bar by bar, as
-// texts hold few (a search for the whole mark costs far more).
-bool holdsMark(QStringView text, std::initializer_list<QStringView> marks) {
-    for (qsizetype at = text.indexOf(u'|'); at >= 0; at = text.indexOf(u'|', at + 1)) {
-        const QStringView rest = text.sliced(at);
-        if (std::any_of(marks.begin(), marks.end(),
-                        [&](QStringView mark) { return rest.startsWith(mark); })) {
+// Whether the text holds "|@1|" or, with `answers`, "|@2|": looked for bar by bar, as texts
+// hold few (a search for the whole separator costs far more).
+bool holdsSeparatorMark(QStringView text, bool answers) {
+    for (qsizetype at = text.indexOf(u'|'); at >= 0 && at + 3 < text.size();
+         at = text.indexOf(u'|', at + 1)) {
+        const QStringView mark = text.sliced(at, 4);
+        if (mark == common::kFieldSeparator || (answers && mark == common::kAnswerSeparator)) {
             return true;
         }
     }
@@ -78,7 +78,7 @@ bool holdsMark(QStringView text, std::initializer_list<QStringView> marks) {
 }
 
 bool holdsSeparator(QStringView text) {
-    return holdsMark(text, {common::kFieldSeparator, common::kAnswerSeparator});
+    return holdsSeparatorMark(text, true);
 }
 
 // common::readsBack, with the usual entry (no bar in the question or the information) decided
@@ -87,7 +87,7 @@ bool entryReadsBack(const common::Entry& entry) {
     if (entry.question.contains(u'|') || entry.information.contains(u'|')) {
         return common::readsBack(entry);
     }
-    return !holdsMark(entry.rights, {common::kFieldSeparator}) &&
+    return !holdsSeparatorMark(entry.rights, false) &&
            !entry.rights.endsWith(common::kFieldSeparator.chopped(1));
 }
 
