@@ -101,6 +101,7 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
         {"field separator", {"a|@1|b", "a"}, bySemicolon, {}, Problem::Separator},
+        {"answer separator in an answer", {"q", "a|@2|b"}, bySemicolon, {}, Problem::Separator},
         {"answers ending in half a field separator",
          {"q", "a; b|@1"},
          bySemicolon,
