@@ -649,6 +649,62 @@ TEST(Reviews, StatesAreTheReplayOfTheirReviews) {
     }
 }
 
+// What the counts, the plan and the review window read is what the history holds at that moment,
+// whoever wrote it: this program, another one on the same file, an answer that arrived out of
+// order, or a rename.
+TEST(Reviews, EveryQuestionSeesTheLatestWrites) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    SqliteHistory here(path, QTimeZone::utc());
+    SqliteHistory other(path, QTimeZone::utc());
+    using review::Grade;
+    const struct {
+        const char* name;
+        SqliteHistory* writer;
+        const char* word;
+        review::Review review;
+    } steps[] = {
+        {"a new word here", &here, "x", {at(0), Grade::Good}},
+        {"the same word in another program", &other, "x", {at(1), Grade::Again}},
+        {"a new word in another program", &other, "y", {at(1), Grade::Good}},
+        {"its next answer here", &here, "y", {at(1, 9, 20), Grade::Good}},
+        {"an answer here older than the last", &here, "x", {at(0, 12), Grade::Again}},
+        {"again after it", &here, "x", {at(2), Grade::Good}},
+    };
+    const QList<QByteArray> keys{key("x"), key("y"), key("z")};
+    QMap<QByteArray, QList<review::Review>> logs;
+    const review::FsrsScheduler scheduler;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        ASSERT_EQ(step.writer->recordReview(
+                      {step.review.time, key(step.word), step.review.grade, 0, "/w"}),
+                  "");
+        QList<review::Review>& log = logs[key(step.word)];
+        log.insert(std::upper_bound(log.begin(), log.end(), step.review,
+                                    [](const review::Review& a, const review::Review& b) {
+                                        return a.time < b.time;
+                                    }),
+                   step.review);
+        const QList<review::WordState> states = here.wordStates(keys);
+        ASSERT_EQ(states.size(), keys.size());
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            ASSERT_EQ(states[i].has_value(), logs.contains(keys[i])) << i;
+            if (states[i]) {
+                const review::CardState replayed = scheduler.replay(logs[keys[i]]);
+                EXPECT_EQ(std::tuple(states[i]->due, states[i]->stability, states[i]->reps),
+                          std::tuple(replayed.due, replayed.stability, replayed.reps))
+                    << i;
+            }
+        }
+        EXPECT_EQ(here.reviewCounts(keys, at(9)).fresh, keys.size() - logs.size());
+    }
+    ASSERT_EQ(other.renameWords(std::vector{review::WordRename{at(3), "/w", key("x"), key("z")}}),
+              "");
+    const review::WordState renamed = here.wordStates({key("z")}).value(0);
+    ASSERT_TRUE(renamed.has_value()) << "a rename taken in by the other program";
+    EXPECT_EQ(renamed->reps, logs[key("x")].size());
+}
+
 review::ReviewTime instant(const char* iso) {
     return review::ReviewTime{
         std::chrono::milliseconds(QDateTime::fromString(iso, Qt::ISODate).toMSecsSinceEpoch())};
