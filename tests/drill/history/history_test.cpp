@@ -670,8 +670,9 @@ TEST(Reviews, EveryQuestionSeesTheLatestWrites) {
         {"its next answer here", &here, "y", {at(1, 9, 20), Grade::Good}},
         {"an answer here older than the last", &here, "x", {at(0, 12), Grade::Again}},
         {"again after it", &here, "x", {at(2), Grade::Good}},
+        {"another new word here", &here, "w", {at(2), Grade::Good}},
     };
-    const QList<QByteArray> keys{key("x"), key("y"), key("z")};
+    const QList<QByteArray> keys{key("x"), key("y"), key("w"), key("z")};
     QMap<QByteArray, QList<review::Review>> logs;
     const review::FsrsScheduler scheduler;
     for (const auto& step : steps) {
