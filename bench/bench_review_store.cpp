@@ -150,6 +150,17 @@ void BM_ReviewCountsFullFile(benchmark::State& state) {
 }
 BENCHMARK(BM_ReviewCountsFullFile)->Unit(benchmark::kMillisecond);
 
+// The first counts a program asks for: the history opened and every word's state read into
+// memory, which the later counts, plans and review windows are answered from.
+void BM_LoadWordStates(benchmark::State& state) {
+    const QList<QByteArray>& keys = seed().fileKeys[0];
+    for (auto _ : state) {
+        SqliteHistory history(seed().path, QTimeZone::utc());
+        benchmark::DoNotOptimize(history.reviewCounts(keys, kNow));
+    }
+}
+BENCHMARK(BM_LoadWordStates)->Unit(benchmark::kMillisecond);
+
 // What the review window asks of the store for 100 files: the list, each file's counts, the
 // forecast and the measured retention (reading the word files is not in it).
 void BM_ReviewWindowQueries(benchmark::State& state) {
