@@ -727,6 +727,8 @@ TEST(Reviews, TodayIsTheLearnersDayEverywhere) {
         // Answered on 10/30 at 08:50 and 09:05 local: due 11/01 at 09:05 (08:05 in New York,
         // after the change to standard time).
         {"Tokyo, due later on its day", "Asia/Tokyo", {{"2026-10-30T08:50:00+09:00", review::Grade::Good}, {"2026-10-30T09:05:00+09:00", review::Grade::Good}}, "2026-11-01T08:00:00+09:00", 1, 1, 0, 0, 0},
+        // Last answered as the day starts: due as a later day starts, and on that day.
+        {"Tokyo, due as a day starts", "Asia/Tokyo", {{"2026-10-30T03:45:00+09:00", review::Grade::Good}, {"2026-10-30T04:00:00+09:00", review::Grade::Good}}, "2026-11-05T12:00:00+09:00", 0, 0, 1, 0, 1},
         {"Tokyo, before the day starts", "Asia/Tokyo", {{"2026-10-30T08:50:00+09:00", review::Grade::Good}, {"2026-10-30T09:05:00+09:00", review::Grade::Good}}, "2026-11-01T03:59:00+09:00", 0, 0, 1, 0, 0},
         {"UTC, due later on its day", "UTC", {{"2026-10-30T08:50:00Z", review::Grade::Good}, {"2026-10-30T09:05:00Z", review::Grade::Good}}, "2026-11-01T08:00:00Z", 1, 1, 0, 0, 0},
         {"UTC, before the day starts", "UTC", {{"2026-10-30T08:50:00Z", review::Grade::Good}, {"2026-10-30T09:05:00Z", review::Grade::Good}}, "2026-11-01T03:59:00Z", 0, 0, 1, 0, 0},
