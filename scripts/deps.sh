@@ -12,8 +12,9 @@ KX_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-translations-l10n fonts-noto-cjk xvfb xauth
-    # the drill history: SQLite through Qt SQL, and its chart (Qt Charts needs the OpenGL files)
-    libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
+    # the drill history: SQLite through Qt SQL (and SQLite's own interface under it, to load the
+    # word states), and its chart (Qt Charts needs the OpenGL files)
+    libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev
     # import, export and print: PDF text checks, the Debian package and its metadata checks
     # (the Japanese print font is cut from the CJK face with fontTools at build time)
     # (kvtml is read with libxml2)

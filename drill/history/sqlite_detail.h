@@ -13,6 +13,7 @@
 #include <chrono>
 #include <optional>
 
+#include "review/fsrs.h"
 #include "review/review_time.h"
 
 // Shared by the drill and the review halves of the SQLite history.
@@ -20,6 +21,12 @@ namespace drill::history::detail {
 
 QString failure(const QSqlQuery& query);
 bool execRetrying(QSqlQuery& query, const QString& statement);
+
+// The word state in the words table's state columns, the first of them at column first.
+constexpr const char* kStateColumns =
+    "phase, stability, difficulty, due, last_review, elapsed_days, scheduled_days,"
+    " learning_step, reps, lapses";
+review::CardState stateAt(const QSqlQuery& query, int first);
 
 // Raised whenever the scheduler's results change, so that stored states are replayed.
 constexpr int kSchedulerVersion = 1;

@@ -258,6 +258,7 @@ void SqliteHistory::close() {
         database().close();
     }
     ready_ = false;
+    stateCache_.forget();
 }
 
 QString SqliteHistory::open() {

@@ -12,9 +12,11 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "common/file_identity.h"
 #include "drill/history/drill_history.h"
+#include "drill/history/word_state_cache.h"
 #include "review/review_clock.h"
 
 class QSqlDatabase;
@@ -116,6 +118,10 @@ private:
     QList<Count> counted(const QString& select, const QString& fileColumn, const QString& wordFile,
                          qsizetype limit);
     QString openReviews();
+    // visit(i, state) for each of the keys whose word has a state, from the states at hand; a
+    // history that cannot be read is reported and visits none.
+    template <typename Visit>
+    void eachState(const QList<QByteArray>& keys, Visit visit);
     QString checkStates();
     QString settleReviewsAhead();
     QString writeAhead();
@@ -131,6 +137,8 @@ private:
     QByteArray renamedFrom(const QByteArray& key);
     // The two values kDueNow takes.
     void bindNow(QSqlQuery& query, review::ReviewTime now) const;
+    // The ends of today and the days after it, in ms, days in all.
+    std::vector<qint64> dayEnds(review::ReviewTime now, int days) const;
     // The words the query selects, counted on the day they are due; the query takes the end
     // of the last day as its last value.
     QList<int> dueByDay(review::ReviewTime now, int days, const QString& select,
@@ -158,6 +166,7 @@ private:
     std::optional<review::ReviewTime> aheadFrom_;
     // The clock when the states were last matched to it in this program.
     std::optional<review::ReviewTime> settledAt_;
+    detail::WordStateCache stateCache_;
 };
 
 }  // namespace drill::history

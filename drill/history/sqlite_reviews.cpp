@@ -24,6 +24,8 @@ namespace drill::history {
 using detail::execRetrying;
 using detail::failure;
 using detail::kSchedulerVersion;
+using detail::kStateColumns;
+using detail::stateAt;
 using detail::Transaction;
 
 namespace {
@@ -33,32 +35,12 @@ constexpr int kReviewAttempts = 5;
 const QString kUnavailableReadOnly =
     QStringLiteral("the history was written by a newer program and is open read-only");
 
-constexpr const char* kStateColumns =
-    "phase, stability, difficulty, due, last_review, elapsed_days, scheduled_days,"
-    " learning_step, reps, lapses";
-
 qint64 millis(review::ReviewTime time) {
     return time.time_since_epoch().count();
 }
 
 review::ReviewTime timeOf(const QVariant& value) {
     return review::ReviewTime(std::chrono::milliseconds(value.toLongLong()));
-}
-
-// The state from the ten state columns starting at first.
-review::CardState stateAt(const QSqlQuery& query, int first) {
-    review::CardState card;
-    card.phase = static_cast<review::CardPhase>(query.value(first).toInt());
-    card.stability = query.value(first + 1).toDouble();
-    card.difficulty = query.value(first + 2).toDouble();
-    card.due = timeOf(query.value(first + 3));
-    card.lastReview = timeOf(query.value(first + 4));
-    card.elapsedDays = query.value(first + 5).toInt();
-    card.scheduledDays = query.value(first + 6).toInt();
-    card.learningStep = query.value(first + 7).toInt();
-    card.reps = query.value(first + 8).toInt();
-    card.lapses = query.value(first + 9).toInt();
-    return card;
 }
 
 void bindState(QSqlQuery& query, const review::CardState& card) {
@@ -107,11 +89,40 @@ bool wasDue(const review::CardState& before, review::ReviewTime at, const review
            day.date(at) > day.date(before.lastReview);
 }
 
+// A word due at the instant due, in ms, counted on its day of the days that end at ends;
+// beyond the last it is not counted.
+void countDue(QList<int>& counts, const std::vector<qint64>& ends, qint64 due) {
+    const auto day = std::upper_bound(ends.begin(), ends.end(), due) - ends.begin();
+    if (day < counts.size()) {
+        ++counts[day];
+    }
+}
+
 // SQL true for a word of w due now: the first value bound is now, the second the end of the
 // learner's day.
 constexpr const char* kDueNow = "(w.due <= ? OR (w.phase = 2 AND w.due < ?))";
 
 }  // namespace
+
+namespace detail {
+
+// The state from the ten state columns starting at first.
+review::CardState stateAt(const QSqlQuery& query, int first) {
+    review::CardState card;
+    card.phase = static_cast<review::CardPhase>(query.value(first).toInt());
+    card.stability = query.value(first + 1).toDouble();
+    card.difficulty = query.value(first + 2).toDouble();
+    card.due = timeOf(query.value(first + 3));
+    card.lastReview = timeOf(query.value(first + 4));
+    card.elapsedDays = query.value(first + 5).toInt();
+    card.scheduledDays = query.value(first + 6).toInt();
+    card.learningStep = query.value(first + 7).toInt();
+    card.reps = query.value(first + 8).toInt();
+    card.lapses = query.value(first + 9).toInt();
+    return card;
+}
+
+}  // namespace detail
 
 void SqliteHistory::bindNow(QSqlQuery& query, review::ReviewTime now) const {
     query.addBindValue(millis(now));
@@ -121,6 +132,28 @@ void SqliteHistory::bindNow(QSqlQuery& query, review::ReviewTime now) const {
 QString SqliteHistory::openReviews() {
     QString reason = checkStates();
     return reason.isEmpty() && !readOnly_ ? settleReviewsAhead() : reason;
+}
+
+template <typename Visit>
+void SqliteHistory::eachState(const QList<QByteArray>& keys, Visit visit) {
+    if (keys.isEmpty()) {
+        return;
+    }
+    QString reason = openReviews();
+    if (reason.isEmpty()) {
+        reason = stateCache_.refresh(database());
+    }
+    if (!reason.isEmpty()) {
+        readFailed(reason);
+        return;
+    }
+    const std::vector<qsizetype>& positions = stateCache_.positionsOf(keys);
+    Q_ASSERT(positions.size() == size_t(keys.size()));
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (positions[i] != detail::WordStateCache::kNone) {
+            visit(i, stateCache_.at(positions[i]));
+        }
+    }
 }
 
 QString SqliteHistory::checkStates() {
@@ -249,14 +282,20 @@ QString SqliteHistory::reviewsUnavailable() {
         return kUnavailableReadOnly;
     }
     // A locked or unwritable file opens and reads well; only a write tells.
-    Transaction transaction(database());
-    if (!transaction.reason().isEmpty()) {
-        return transaction.reason();
+    {
+        Transaction transaction(database());
+        if (!transaction.reason().isEmpty()) {
+            return transaction.reason();
+        }
+        stateCache_.begin(database());
+        QSqlQuery query(database());
+        if (!query.exec(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('probe', 1)"))) {
+            return failure(query);
+        }
+        stateCache_.written(database());
     }
-    QSqlQuery query(database());
-    if (!query.exec(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('probe', 1)"))) {
-        return failure(query);
-    }
+    // Rolled back, and no word was written: the states at hand are still the history's.
+    stateCache_.end(true);
     return {};
 }
 
@@ -520,6 +559,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
         wordId = query.lastInsertId().toLongLong();
+        stateCache_.put(review.wordKey, after);
     } else if (inOrder && !ahead) {
         query.prepare(QStringLiteral(
             "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
@@ -530,6 +570,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
         if (!query.exec()) {
             return failure(query);
         }
+        stateCache_.put(review.wordKey, after);
     }
     const bool due = !ahead && wasDue(before, review.time, scheduler_.learnerDay());
     const bool right = review.grade != review::Grade::Again;
@@ -572,6 +613,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
 }
 
 QString SqliteHistory::replayWord(qint64 wordId) {
+    stateCache_.forget();  // a word known here by its id only
     QSqlQuery query(database());
     query.setForwardOnly(true);
     query.prepare(
@@ -619,83 +661,59 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
     if (QString reason = followTarget(true); !reason.isEmpty()) {
         return reason;
     }
+    stateCache_.begin(database());
     for (const review::ReviewRecord& review : reviews) {
         if (QString reason = insertReview(review); !reason.isEmpty()) {
+            stateCache_.end(false);
             return reason;
         }
     }
-    return transaction->commit();
+    stateCache_.written(database());
+    QString reason = transaction->commit();
+    stateCache_.end(reason.isEmpty());
+    return reason;
 }
 
 QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys) {
     QList<review::WordState> states(keys.size());
-    if (keys.isEmpty()) {
-        return states;
-    }
-    if (const QString reason = openReviews(); !reason.isEmpty()) {
-        readFailed(reason);
-        return states;
-    }
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT j.key, %1 FROM json_each(?) j"
-                                 " JOIN words w ON w.word_key = j.value")
-                      .arg(QLatin1String(kStateColumns)));
-    query.addBindValue(keyArray(keys));
-    if (!query.exec()) {
-        readFailed(failure(query));
-    }
-    while (query.next()) {
-        states[query.value(0).toLongLong()] = stateAt(query, 1);
-    }
+    eachState(keys, [&states](qsizetype i, const review::CardState& state) { states[i] = state; });
     return states;
 }
 
 review::ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys,
                                                  review::ReviewTime now) {
-    const auto count = static_cast<int>(keys.size());
-    if (keys.isEmpty()) {
-        return {};
-    }
-    if (const QString reason = openReviews(); !reason.isEmpty()) {
-        readFailed(reason);
-        return {0, count};
-    }
-    // Summed in the database: a full file is thirty thousand words.
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT COUNT(*), TOTAL(%1) FROM json_each(?) j"
-                                 " JOIN words w ON w.word_key = j.value WHERE w.phase <> 0")
-                      .arg(QLatin1String(kDueNow)));
-    bindNow(query, now);
-    query.addBindValue(keyArray(keys));
-    if (!query.exec() || !query.next()) {
-        readFailed(failure(query));
-        return {0, count};
-    }
-    return {query.value(1).toInt(), count - query.value(0).toInt()};
+    const review::ReviewTime endOfDay = scheduler_.learnerDay().endOfDay(now);
+    review::ReviewCounts counts{0, static_cast<int>(keys.size())};
+    eachState(keys, [&](qsizetype, const review::CardState& state) {
+        if (!state.isNew()) {
+            --counts.fresh;
+            counts.due += review::isDue(state, now, endOfDay) ? 1 : 0;
+        }
+    });
+    return counts;
 }
 
 int SqliteHistory::newToday(const QList<QByteArray>& keys, review::ReviewTime now) {
-    if (keys.isEmpty()) {
-        return 0;
-    }
-    if (const QString reason = openReviews(); !reason.isEmpty()) {
-        readFailed(reason);
-        return 0;
-    }
+    // A word's last review is its latest answer: one first answered today was last answered
+    // today, so only the words answered today need their first answer looked up, seldom more
+    // than a few dozen.
     const review::LearnerDay& day = scheduler_.learnerDay();
+    const qint64 dayStart = millis(day.start(day.date(now)));
+    QList<QByteArray> answeredToday;
+    eachState(keys, [&](qsizetype i, const review::CardState& state) {
+        if (millis(state.lastReview) >= dayStart) {
+            answeredToday.append(keys[i]);
+        }
+    });
+    if (answeredToday.isEmpty()) {
+        return 0;
+    }
     QSqlQuery query(database());
     query.setForwardOnly(true);
     query.prepare(
         QStringLiteral("SELECT COUNT(*) FROM json_each(?) j JOIN words w ON w.word_key = j.value"
-                       " WHERE w.last_review >= ?"
-                       " AND (SELECT MIN(at) FROM reviews r WHERE r.word_id = w.id) >= ?"));
-    // A word's last review is its latest answer: one first answered today was last answered
-    // today, so the words answered before today need not have their first answer looked up.
-    const qint64 dayStart = millis(day.start(day.date(now)));
-    query.addBindValue(keyArray(keys));
-    query.addBindValue(dayStart);
+                       " WHERE (SELECT MIN(at) FROM reviews r WHERE r.word_id = w.id) >= ?"));
+    query.addBindValue(keyArray(answeredToday));
     query.addBindValue(dayStart);
     if (!query.exec() || !query.next()) {
         readFailed(failure(query));
@@ -747,9 +765,8 @@ QList<int> SqliteHistory::forecast(review::ReviewTime now, int days, const QStri
         // Words some file holds: an edited word's old text, left by a rename, is counted in
         // its new one.
         return dueByDay(now, days,
-                        QStringLiteral("SELECT due FROM words w WHERE phase <> 0 AND due < ? AND"
-                                       " EXISTS (SELECT 1 FROM file_words fw"
-                                       " WHERE fw.word_id = w.id)"),
+                        QStringLiteral("SELECT due FROM words WHERE phase <> 0 AND due < ? AND"
+                                       " id IN (SELECT word_id FROM file_words)"),
                         {});
     }
     return dueByDay(now, days,
@@ -762,11 +779,27 @@ QList<int> SqliteHistory::forecast(review::ReviewTime now, int days, const QStri
 
 QList<int> SqliteHistory::forecastOf(review::ReviewTime now, int days,
                                      const QList<QByteArray>& keys) {
-    return dueByDay(now, days,
-                    QStringLiteral("SELECT w.due FROM json_each(?) j"
-                                   " JOIN words w ON w.word_key = j.value"
-                                   " WHERE w.phase <> 0 AND w.due < ?"),
-                    {keyArray(keys)});
+    QList<int> counts(std::max(days, 0), 0);
+    if (days <= 0) {
+        return counts;
+    }
+    const std::vector<qint64> ends = dayEnds(now, days);
+    eachState(keys, [&](qsizetype, const review::CardState& state) {
+        if (!state.isNew()) {
+            countDue(counts, ends, millis(state.due));
+        }
+    });
+    return counts;
+}
+
+std::vector<qint64> SqliteHistory::dayEnds(review::ReviewTime now, int days) const {
+    const review::LearnerDay& learnerDay = scheduler_.learnerDay();
+    const QDate today = learnerDay.date(now);
+    std::vector<qint64> ends;
+    for (int day = 1; day <= days; ++day) {
+        ends.push_back(millis(learnerDay.start(today.addDays(day))));
+    }
+    return ends;
 }
 
 QList<int> SqliteHistory::dueByDay(review::ReviewTime now, int days, const QString& select,
@@ -779,13 +812,7 @@ QList<int> SqliteHistory::dueByDay(review::ReviewTime now, int days, const QStri
         readFailed(reason);
         return counts;
     }
-    // The starts of the learner's days after today.
-    const review::LearnerDay& learnerDay = scheduler_.learnerDay();
-    const QDate today = learnerDay.date(now);
-    std::vector<qint64> ends;
-    for (int day = 1; day <= days; ++day) {
-        ends.push_back(millis(learnerDay.start(today.addDays(day))));
-    }
+    const std::vector<qint64> ends = dayEnds(now, days);
     QSqlQuery query(database());
     query.setForwardOnly(true);
     query.prepare(select);
@@ -797,8 +824,7 @@ QList<int> SqliteHistory::dueByDay(review::ReviewTime now, int days, const QStri
         readFailed(failure(query));
     }
     while (query.next()) {
-        const qint64 due = query.value(0).toLongLong();
-        ++counts[std::upper_bound(ends.begin(), ends.end(), due) - ends.begin()];
+        countDue(counts, ends, query.value(0).toLongLong());
     }
     return counts;
 }

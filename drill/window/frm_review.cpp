@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
 #include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
@@ -27,12 +26,10 @@
 
 #include "common/file_labels.h"
 #include "common/preferences.h"
-#include "common/word_file.h"
 #include "drill/history/drill_history.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 #include "review/review_plan.h"
-#include "review/word_key.h"
 
 namespace drill {
 
@@ -67,8 +64,12 @@ QString retentionText(const review::MeasuredRetention& measured, bool withRight)
 }  // namespace
 
 frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
-                     platform::Platform& platform, QWidget* parent)
-    : QDialog(parent), history_(history), now_(now), platform_(platform) {
+                     platform::Platform& platform, QWidget* parent, WordFileKeys* fileKeys)
+    : QDialog(parent),
+      history_(history),
+      now_(now),
+      wordFileKeys_(fileKeys != nullptr ? *fileKeys : ownKeys_),
+      platform_(platform) {
     setObjectName(QStringLiteral("frmReview"));
     setWindowTitle(QStringLiteral("復習の予定"));
 
@@ -230,10 +231,10 @@ void frmReview::fillFiles() {
         item->setToolTip(FileColumn, QDir::toNativeSeparators(file.wordFile));
         item->setTextAlignment(DueColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(NewColumn, Qt::AlignRight | Qt::AlignVCenter);
-        const common::ReadResult read = common::readWordFile(file.wordFile);
-        if (!read.ok()) {
+        const WordFileKeys::Words& words = wordFileKeys_.of(file.wordFile);
+        if (!words.outcome.ok()) {
             // What the history knows of it; its words cannot be drilled from here.
-            item->setText(FileColumn, name + (read.outcome.kind == common::OutcomeKind::NotFound
+            item->setText(FileColumn, name + (words.outcome.kind == common::OutcomeKind::NotFound
                                                   ? QStringLiteral(" (見つかりません)")
                                                   : QStringLiteral(" (読めません)")));
             item->setText(DueColumn, countText(file.due));
@@ -245,18 +246,8 @@ void frmReview::fillFiles() {
             continue;
         }
         // A word the file holds twice is one word.
-        QList<QByteArray> keys;
-        keys.reserve(read.entries.size());
-        QSet<QByteArray> seen;
-        for (const common::Entry& entry : read.entries) {
-            QByteArray key = review::wordKey(entry);
-            if (!seen.contains(key)) {
-                seen.insert(key);
-                keys.append(std::move(key));
-            }
-        }
-        const review::ReviewCounts counts = history_.reviewCounts(keys, now_);
-        fileKeys_.insert(file.wordFile, keys);
+        const review::ReviewCounts counts = history_.reviewCounts(words.keys, now_);
+        fileKeys_.insert(file.wordFile, words.keys);
         item->setText(FileColumn, name);
         item->setText(DueColumn, countText(counts.due));
         item->setText(NewColumn, countText(counts.fresh));

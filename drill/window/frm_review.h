@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "drill/history/drill_history.h"
+#include "drill/window/word_file_keys.h"
 #include "review/fsrs.h"
 
 class QChart;
@@ -35,9 +36,10 @@ class frmReview : public QDialog {
 public:
     static constexpr int kForecastDays = 30;
 
-    // now: the instant the counts are taken at, from the drill window's clock.
+    // now: the instant the counts are taken at, from the drill window's clock. fileKeys keeps
+    // the words of the files listed for the next window; without it they are read every time.
     frmReview(history::DrillHistory& history, review::ReviewTime now, platform::Platform& platform,
-              QWidget* parent);
+              QWidget* parent, WordFileKeys* fileKeys = nullptr);
 
     // The desired retention the schedule follows, in whole percents.
     int desiredRetentionPercent() const;
@@ -63,6 +65,8 @@ private:
 
     history::DrillHistory& history_;
     review::ReviewTime now_;
+    WordFileKeys ownKeys_;
+    WordFileKeys& wordFileKeys_;
     // The words of each file that could be read, as it is now.
     QHash<QString, QList<QByteArray>> fileKeys_;
     platform::Platform& platform_;

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+#include "drill/window/word_file_keys.h"
+
 class QWidget;
 
 namespace platform {
@@ -58,6 +60,7 @@ private:
     std::function<void(const QString&)> openFile_;
     std::function<void()> drillStarted_;
     QPointer<frmReview> plan_;
+    WordFileKeys planKeys_;  // the words of the files it lists, kept for its next opening
 };
 
 }  // namespace drill

@@ -649,6 +649,63 @@ TEST(Reviews, StatesAreTheReplayOfTheirReviews) {
     }
 }
 
+// What the counts, the plan and the review window read is what the history holds at that moment,
+// whoever wrote it: this program, another one on the same file, an answer that arrived out of
+// order, or a rename.
+TEST(Reviews, EveryQuestionSeesTheLatestWrites) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    SqliteHistory here(path, QTimeZone::utc());
+    SqliteHistory other(path, QTimeZone::utc());
+    using review::Grade;
+    const struct {
+        const char* name;
+        SqliteHistory* writer;
+        const char* word;
+        review::Review review;
+    } steps[] = {
+        {"a new word here", &here, "x", {at(0), Grade::Good}},
+        {"the same word in another program", &other, "x", {at(1), Grade::Again}},
+        {"a new word in another program", &other, "y", {at(1), Grade::Good}},
+        {"its next answer here", &here, "y", {at(1, 9, 20), Grade::Good}},
+        {"an answer here older than the last", &here, "x", {at(0, 12), Grade::Again}},
+        {"again after it", &here, "x", {at(2), Grade::Good}},
+        {"another new word here", &here, "w", {at(2), Grade::Good}},
+    };
+    const QList<QByteArray> keys{key("x"), key("y"), key("w"), key("z")};
+    QMap<QByteArray, QList<review::Review>> logs;
+    const review::FsrsScheduler scheduler;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        ASSERT_EQ(step.writer->recordReview(
+                      {step.review.time, key(step.word), step.review.grade, 0, "/w"}),
+                  "");
+        QList<review::Review>& log = logs[key(step.word)];
+        log.insert(std::upper_bound(log.begin(), log.end(), step.review,
+                                    [](const review::Review& a, const review::Review& b) {
+                                        return a.time < b.time;
+                                    }),
+                   step.review);
+        const QList<review::WordState> states = here.wordStates(keys);
+        ASSERT_EQ(states.size(), keys.size());
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            ASSERT_EQ(states[i].has_value(), logs.contains(keys[i])) << i;
+            if (states[i]) {
+                const review::CardState replayed = scheduler.replay(logs[keys[i]]);
+                EXPECT_EQ(std::tuple(states[i]->due, states[i]->stability, states[i]->reps),
+                          std::tuple(replayed.due, replayed.stability, replayed.reps))
+                    << i;
+            }
+        }
+        EXPECT_EQ(here.reviewCounts(keys, at(9)).fresh, keys.size() - logs.size());
+    }
+    ASSERT_EQ(other.renameWords(std::vector{review::WordRename{at(3), "/w", key("x"), key("z")}}),
+              "");
+    const review::WordState renamed = here.wordStates({key("z")}).value(0);
+    ASSERT_TRUE(renamed.has_value()) << "a rename taken in by the other program";
+    EXPECT_EQ(renamed->reps, logs[key("x")].size());
+}
+
 review::ReviewTime instant(const char* iso) {
     return review::ReviewTime{
         std::chrono::milliseconds(QDateTime::fromString(iso, Qt::ISODate).toMSecsSinceEpoch())};
@@ -670,6 +727,8 @@ TEST(Reviews, TodayIsTheLearnersDayEverywhere) {
         // Answered on 10/30 at 08:50 and 09:05 local: due 11/01 at 09:05 (08:05 in New York,
         // after the change to standard time).
         {"Tokyo, due later on its day", "Asia/Tokyo", {{"2026-10-30T08:50:00+09:00", review::Grade::Good}, {"2026-10-30T09:05:00+09:00", review::Grade::Good}}, "2026-11-01T08:00:00+09:00", 1, 1, 0, 0, 0},
+        // Last answered as the day starts: due as a later day starts, and on that day.
+        {"Tokyo, due as a day starts", "Asia/Tokyo", {{"2026-10-30T03:45:00+09:00", review::Grade::Good}, {"2026-10-30T04:00:00+09:00", review::Grade::Good}}, "2026-11-05T12:00:00+09:00", 0, 0, 1, 0, 1},
         {"Tokyo, before the day starts", "Asia/Tokyo", {{"2026-10-30T08:50:00+09:00", review::Grade::Good}, {"2026-10-30T09:05:00+09:00", review::Grade::Good}}, "2026-11-01T03:59:00+09:00", 0, 0, 1, 0, 0},
         {"UTC, due later on its day", "UTC", {{"2026-10-30T08:50:00Z", review::Grade::Good}, {"2026-10-30T09:05:00Z", review::Grade::Good}}, "2026-11-01T08:00:00Z", 1, 1, 0, 0, 0},
         {"UTC, before the day starts", "UTC", {{"2026-10-30T08:50:00Z", review::Grade::Good}, {"2026-10-30T09:05:00Z", review::Grade::Good}}, "2026-11-01T03:59:00Z", 0, 0, 1, 0, 0},

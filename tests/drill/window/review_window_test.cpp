@@ -5,6 +5,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChartView>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -104,6 +105,35 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     EXPECT_EQ(started[0][0].toString(), one);
     EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().desiredRetention, 0.8)
         << "saved when the window closes";
+}
+
+// The words of the files listed are kept for the next window, which still shows each file as it
+// is then: grown, gone or back.
+TEST_F(ReviewWindow, AWindowOpenedAgainCountsEachFileAsItIsNow) {
+    const QString one = programFile("one.qvw");
+    review(one, "a", review::Grade::Again, kDayZero);
+    const struct {
+        const char* name;
+        QStringList lines;  // none: removed
+        const char* row;
+    } steps[] = {
+        {"first read", {"a|@1|r|@1|", "b|@1|r|@1|"}, "one.qvw 1 語 1 語"},
+        {"unchanged", {"a|@1|r|@1|", "b|@1|r|@1|"}, "one.qvw 1 語 1 語"},
+        {"a word added", {"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}, "one.qvw 1 語 2 語"},
+        {"removed", {}, "one.qvw (見つかりません) 1 語 —"},
+        {"back with a word less", {"a|@1|r|@1|"}, "one.qvw 1 語 0 語"},
+    };
+    WordFileKeys kept;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.lines.isEmpty()) {
+            QFile::remove(one);
+        } else {
+            writeFile("one.qvw", wordFile(step.lines));
+        }
+        frmReview window(store, kDayZero + 1h, platform, nullptr, &kept);
+        EXPECT_EQ(rows(window.findChild<QTreeWidget*>("lstFiles")), QStringList{step.row});
+    }
 }
 
 // The chosen file's measured retention, every file's beside it; every percentage drops its
