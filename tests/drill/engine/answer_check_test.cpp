@@ -481,24 +481,38 @@ TEST(AnswerDifference, SpokenForAScreenReader) {
 }
 
 // The bit-parallel distance (and the row-by-row one beyond 64 characters) against the length
-// of the edit script read from the full table, and the limit honoured.
+// of the edit script read from the full table, the limit honoured, and the script read from the
+// bit vectors (up to 64 characters on either side) the same as the one read from the full table:
+// random texts of few letters (many equally short scripts), and crafted ones at the edges.
 TEST(AnswerDifference, DistanceAgreesWithTheEditScript) {
     QRandomGenerator random(28);
+    const QString letters = u"abcあé"_s;
     const auto text = [&] {
         QString t;
         for (int n = int(random.bounded(80)); n > 0; --n) {
-            t += QChar(u'a' + random.bounded(3));
+            t += letters[random.bounded(random.bounded(2) == 0 ? 3 : 5)];
         }
         return t;
     };
+    const QString ab = u"ab"_s.repeated(32);
+    const QString ba = u"ba"_s.repeated(32);
+    QList<std::pair<QString, QString>> pairs{
+        {u""_s, u"abc"_s},          {u"abc"_s, u""_s},    {ab, ba},
+        {ab + u"a"_s, ba},          {ba, ab + u"b"_s},    {u"a"_s.repeated(64), ab},
+        {u"x"_s + ab, ab + u"x"_s}, {ab.repeated(3), ba}, {u"abcd"_s, u"bacd"_s.repeated(20)},
+        {u"xby"_s, u"xcby"_s},
+    };
     for (int pair = 0; pair < 300; ++pair) {
-        const CharKeys a = charKeys(text());
-        const CharKeys b = charKeys(text());
-        int script = 0;
-        for (const EditStep step : editSteps(a, b)) {
-            script += step == EditStep::Same ? 0 : 1;
-        }
-        SCOPED_TRACE(pair);
+        pairs.append({text(), text()});
+    }
+    for (const auto& [first, second] : pairs) {
+        SCOPED_TRACE((first + u" / "_s + second).toStdString());
+        const CharKeys a = charKeys(first);
+        const CharKeys b = charKeys(second);
+        const QList<EditStep> steps = editSteps(a, b);
+        EXPECT_EQ(steps, editStepsByWholeTable(a, b));
+        const int script = int(std::count_if(steps.begin(), steps.end(),
+                                             [](EditStep step) { return step != EditStep::Same; }));
         const DistanceFrom from(a);
         EXPECT_EQ(from.to(b, 200), script);
         EXPECT_EQ(from.to(b, script), script);
