@@ -30,14 +30,29 @@ quint64 slotHash(quint64 key) {
 bool simpleText(QStringView text) {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u >= 0x300 && (u < 0x3040 || u > 0x30FF) && (u < 0x4E00 || u > 0x9FFF)) {
-            return false;
-        }
-        if (u == u'\r' || u == 0x3099 || u == 0x309A) {  // CR LF, the combining voiced marks
+        if (u < 0x300) {
+            if (u == u'\r') {  // CR LF
+                return false;
+            }
+        } else if ((u < 0x3040 || u > 0x30FF || u == 0x3099 || u == 0x309A) &&
+                   (u < 0x4E00 || u > 0x9FFF)) {  // not kana (the combining voiced marks) or kanji
             return false;
         }
     }
     return true;
+}
+
+// One character of Latin-1 as a string over static data, so that the many marks of a
+// difference cost no allocation each.
+QString latin1Character(char16_t c) {
+    static constexpr auto kCharacters = [] {
+        std::array<std::array<char16_t, 2>, 256> characters{};
+        for (size_t i = 0; i < characters.size(); ++i) {
+            characters[i] = {char16_t(i), u'\0'};
+        }
+        return characters;
+    }();
+    return QString::fromRawData(reinterpret_cast<const QChar*>(kCharacters[c].data()), 1);
 }
 
 // Vowel, consonant, other letter or no letter: changing one for another of its kind reads
@@ -48,7 +63,16 @@ int letterKind(quint64 key) {
     }
     const char32_t c = char32_t(key);
     if (c < 0x80 && QChar::isLetter(c)) {
-        return QStringLiteral("aeiouAEIOU").contains(QChar(c)) ? 0 : 1;
+        switch (c | 0x20) {  // in lower case
+            case 'a':
+            case 'e':
+            case 'i':
+            case 'o':
+            case 'u':
+                return 0;
+            default:
+                return 1;
+        }
     }
     return QChar::isLetter(c) ? 2 : 3;
 }
@@ -261,7 +285,7 @@ QStringList graphemeClusters(QStringView text) {
     if (simpleText(text)) {
         clusters.reserve(text.size());
         for (const QChar c : text) {
-            clusters.append(QString(c));
+            clusters.append(c.unicode() < 0x100 ? latin1Character(c.unicode()) : QString(c));
         }
         return clusters;
     }
@@ -316,10 +340,7 @@ DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
     }
 }
 
-quint64 DistanceFrom::maskOf(quint64 key) const {
-    if (key < kDirect) {
-        return direct_[key];
-    }
+quint64 DistanceFrom::hashedMask(quint64 key) const {
     for (quint64 slot = slotHash(key);; slot = (slot + 1) % kSlots) {
         if (masks_[slot] == 0) {
             return 0;

@@ -70,7 +70,8 @@ private:
         quint64 previousMatch_ = 0;
     };
 
-    quint64 maskOf(quint64 key) const;
+    quint64 maskOf(quint64 key) const { return key < kDirect ? direct_[key] : hashedMask(key); }
+    quint64 hashedMask(quint64 key) const;
 
     CharKeys from_;
     // The positions where each key of from_ occurs: ASCII directly, the rest in an
