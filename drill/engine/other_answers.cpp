@@ -12,9 +12,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "common/ansi_text.h"
 #include "common/entry_text.h"
-#include "drill/engine/judging.h"
+#include "drill/engine/compared_forms.h"
 
 namespace drill {
 
@@ -64,7 +63,7 @@ OtherAnswers OtherAnswers::ofEntries(const QList<common::Entry>& entries) {
 void OtherAnswers::add(const QStringList& answers) const {
     QSet<QString> seen;
     for (const QString& answer : answers) {
-        QString form = lenientForm(common::storedForm(answer));
+        QString form = foldedForm(answer);
         if (form.isEmpty() || seen.contains(form)) {
             continue;
         }

@@ -6,9 +6,12 @@
 
 #include <QRandomGenerator>
 
+#include "common/ansi_text.h"
 #include "drill/engine/answer_check.h"
 #include "drill/engine/answer_difference.h"
+#include "drill/engine/compared_forms.h"
 #include "drill/engine/edit_distance.h"
+#include "drill/engine/judging.h"
 #include "drill/engine/romaji.h"
 
 using namespace Qt::StringLiterals;
@@ -477,6 +480,25 @@ TEST(AnswerDifference, SpokenForAScreenReader) {
     for (const auto& row : table) {
         SCOPED_TRACE(row.typed.toStdString());
         EXPECT_EQ(spokenDifference(differenceToClosest(row.typed, {row.right})), row.spoken);
+    }
+}
+
+// ASCII, taken without conversions, in the same forms as any other text: every ASCII character,
+// blanks and control characters at either end, upper case; beside texts that are not ASCII.
+TEST(ComparedForms, AsciiAsAnyText) {
+    QString everyAscii;
+    for (char16_t c = 0; c < 0x80; ++c) {
+        everyAscii += QChar(c);
+    }
+    for (const QString& text :
+         {everyAscii, u"  Run Fast\t\r\n"_s, u"\v\f\x1f(to) RUN~ \x1c"_s, u"123"_s, u" - "_s, u""_s,
+          u"ＲＵＮ"_s, u" Straße\u3000"_s, u"\u00a0Run½"_s, u"〜を見る"_s, u"りんご"_s}) {
+        SCOPED_TRACE(text.toStdString());
+        const ComparedForms forms = comparedForms(text);
+        EXPECT_EQ(forms.stored, common::storedForm(text));
+        EXPECT_EQ(forms.folded, lenientForm(common::storedForm(text)));
+        EXPECT_EQ(foldedForm(text), forms.folded);
+        EXPECT_EQ(forms.script, common::textScript(text));
     }
 }
 
