@@ -13,7 +13,7 @@ namespace drill {
 
 namespace {
 
-bool isAscii(const QString& text) {
+bool isAscii(QStringView text) {
     char16_t any = 0;
     for (const QChar c : text) {
         any |= c.unicode();
@@ -22,22 +22,21 @@ bool isAscii(const QString& text) {
 }
 
 // ASCII is stored as itself, NFKC leaves it alone and folding its case is lowering it.
-QString asciiFolded(const QString& text) {
-    QString folded = text.trimmed();
-    const QChar* const begin = folded.constData();
-    const QChar* const end = begin + folded.size();
+QString asciiFolded(QString trimmed) {
+    const QChar* const begin = trimmed.constData();
+    const QChar* const end = begin + trimmed.size();
     const QChar* upper = std::find_if(begin, end, [](QChar c) { return c >= u'A' && c <= u'Z'; });
     if (upper == end) {
-        return folded;  // shared with text when there was nothing to trim either
+        return trimmed;  // still shared with the text when there was nothing to trim either
     }
     const qsizetype first = upper - begin;
-    QChar* const data = folded.data();
-    for (qsizetype i = first; i < folded.size(); ++i) {
+    QChar* const data = trimmed.data();
+    for (qsizetype i = first; i < trimmed.size(); ++i) {
         if (data[i] >= u'A' && data[i] <= u'Z') {
             data[i] = QChar(data[i].unicode() + (u'a' - u'A'));
         }
     }
-    return folded;
+    return trimmed;
 }
 
 common::Script asciiScript(const QString& text) {
@@ -53,15 +52,16 @@ common::Script asciiScript(const QString& text) {
 
 ComparedForms comparedForms(const QString& text) {
     if (isAscii(text)) {
-        return {text, asciiFolded(text), asciiScript(text)};
+        return {text, asciiFolded(text.trimmed()), asciiScript(text)};
     }
     QString stored = common::storedForm(text);
     QString folded = lenientForm(stored);
     return {std::move(stored), std::move(folded), common::textScript(text)};
 }
 
-QString foldedForm(const QString& text) {
-    return isAscii(text) ? asciiFolded(text) : lenientForm(common::storedForm(text));
+QString foldedForm(QStringView text) {
+    return isAscii(text) ? asciiFolded(text.trimmed().toString())
+                         : lenientForm(common::storedForm(text));
 }
 
 }  // namespace drill

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include "common/text_script.h"
 
@@ -22,6 +23,6 @@ struct ComparedForms {
 ComparedForms comparedForms(const QString& text);
 
 // Only the lenient form of the stored form, the same way.
-QString foldedForm(const QString& text);
+QString foldedForm(QStringView text);
 
 }  // namespace drill
