@@ -25,21 +25,19 @@ quint64 slotHash(quint64 key) {
     return (key * 0x9E3779B97F4A7C15ULL) >> 57;  // 7 bits: one of 128 slots
 }
 
-// A text whose every code unit is its own character: no surrogates, combining marks, CR LF or
-// other joining characters, the usual case of a Latin or kana answer.
-bool simpleText(QStringView text) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x300) {
-            if (u == u'\r') {  // CR LF
-                return false;
-            }
-        } else if ((u < 0x3040 || u > 0x30FF || u == 0x3099 || u == 0x309A) &&
-                   (u < 0x4E00 || u > 0x9FFF)) {  // not kana (the combining voiced marks) or kanji
-            return false;
-        }
+// A code unit that is a character of its own, with no combining marks, CR LF or other joining
+// characters around: the usual case of a Latin or kana answer.
+bool simpleUnit(char16_t u) {
+    if (u < 0x300) {
+        return u != u'\r';  // CR LF
     }
-    return true;
+    // Kana but for the combining voiced marks, or kanji.
+    return (u >= 0x3040 && u <= 0x30FF && u != 0x3099 && u != 0x309A) ||
+           (u >= 0x4E00 && u <= 0x9FFF);
+}
+
+bool simpleText(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return simpleUnit(c.unicode()); });
 }
 
 // One character of Latin-1 as a string over static data, so that the many marks of a
@@ -314,12 +312,16 @@ CharKeys charKeys(const QStringList& clusters) {
 }
 
 CharKeys charKeys(QStringView text) {
-    if (simpleText(text)) {
-        CharKeys keys(text.size());
-        std::copy(text.utf16(), text.utf16() + text.size(), keys.begin());
-        return keys;
+    CharKeys keys(text.size());
+    quint64* const key = keys.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (!simpleUnit(u)) {
+            return charKeys(graphemeClusters(text));
+        }
+        key[i] = u;
     }
-    return charKeys(graphemeClusters(text));
+    return keys;
 }
 
 DistanceFrom::DistanceFrom(CharKeys from) : from_(std::move(from)) {
