@@ -7,6 +7,9 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
+#include <optional>
+
+#include "common/entry_text.h"
 #include "common/word_file.h"
 #include "drill/engine/answer_check.h"
 
@@ -63,5 +66,40 @@ BENCHMARK(BM_CheckAnswer)
     ->Args({0, common::kMaxEntries})
     ->Args({1, common::kMaxEntries})
     ->Unit(benchmark::kMicrosecond);
+
+// The first near miss of a drill of the largest word file, which splits the right answers of
+// every entry (a third of them with a kana answer besides) for the comparison with the other
+// answers.
+void BM_FirstNearMiss(benchmark::State& state) {
+    QRandomGenerator random(28);
+    QList<common::Entry> entries;
+    for (int i = 0; i < common::kMaxEntries; ++i) {
+        QStringList answers{randomWords(random, 3 + int(random.bounded(14)))};
+        if (random.bounded(3) == 0) {
+            QString kana;
+            for (int n = 2 + int(random.bounded(5)); n > 0; --n) {
+                kana += QChar(u'あ' + random.bounded(80));
+            }
+            answers.append(kana);
+        }
+        entries.append({randomWords(random, 8), common::joinRights(answers), QString()});
+    }
+    const QStringList rights{QStringLiteral("receive")};
+    const drill::CheckOptions options{true, drill::NearMissRule::Retry, true, true};
+    std::optional<drill::OtherAnswers> file;
+    bool near = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        file = drill::OtherAnswers::ofEntries(entries);  // the one before freed here, untimed
+        state.ResumeTiming();
+        const drill::AnswerCheck check =
+            drill::checkAnswer(QStringLiteral("recieve"), rights, *file, options);
+        near = near && check.nearMiss;
+    }
+    if (!near) {
+        state.SkipWithError("the typed answer was not judged as meant");
+    }
+}
+BENCHMARK(BM_FirstNearMiss)->Unit(benchmark::kMillisecond);
 
 }  // namespace

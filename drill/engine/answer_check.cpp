@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "common/ansi_text.h"
 #include "common/text_script.h"
+#include "drill/engine/compared_forms.h"
 #include "drill/engine/edit_distance.h"
 #include "drill/engine/optional_parts.h"
 #include "drill/engine/romaji.h"
@@ -18,37 +18,11 @@ namespace drill {
 namespace {
 
 using common::Script;
-using common::textScript;
 
-// The texts of one check in the forms they are compared in, each made once.
-struct Forms {
-    QString stored;  // as the word file stores it
-    QString folded;  // and in the lenient form
-    Script script = Script::None;
-};
-
-// textScript, without a look-up for each character of an ASCII text.
-Script scriptOf(const QString& text) {
-    bool latin = false;
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            return textScript(text);
-        }
-        latin = latin || c.isLetterOrNumber();
-    }
-    return latin ? Script::Latin : Script::None;
-}
-
-Forms formsOf(const QString& text) {
-    QString stored = common::storedForm(text);
-    QString folded = lenientForm(stored);
-    return {std::move(stored), std::move(folded), scriptOf(text)};
-}
-
-bool allIn(const QList<Forms>& rights, Script script) {
-    return !rights.isEmpty() && std::all_of(rights.begin(), rights.end(), [&](const Forms& right) {
-        return right.script == script;
-    });
+bool allIn(const QList<ComparedForms>& rights, Script script) {
+    return !rights.isEmpty() &&
+           std::all_of(rights.begin(), rights.end(),
+                       [&](const ComparedForms& right) { return right.script == script; });
 }
 
 // Latin letters and what goes between words, as typed with the input method off.
@@ -64,8 +38,8 @@ bool looksLikeRomaji(const QString& typed) {
     return letter;
 }
 
-InputModeSlip inputModeSlip(const QString& typed, const Forms& typedForms,
-                            const QStringList& rights, const QList<Forms>& rightForms) {
+InputModeSlip inputModeSlip(const QString& typed, const ComparedForms& typedForms,
+                            const QStringList& rights, const QList<ComparedForms>& rightForms) {
     if (typedForms.script == Script::Japanese && allIn(rightForms, Script::Latin)) {
         return InputModeSlip::KanaOn;
     }
@@ -88,7 +62,7 @@ InputModeSlip inputModeSlip(const QString& typed, const Forms& typedForms,
 }
 
 // Optional parts in parentheses or a placeholder, left out or typed (lenient forms).
-qsizetype optionalMatch(const Forms& typed, const QList<Forms>& rights,
+qsizetype optionalMatch(const ComparedForms& typed, const QList<ComparedForms>& rights,
                         const CheckOptions& options) {
     if (typed.folded.isEmpty()) {
         return -1;
@@ -129,8 +103,8 @@ int nearMissEdits(qsizetype length) {
 }
 
 // judgeAnswer's verdict, from the forms made once for the rest of the check.
-Judgement judgedBy(const QString& typed, const Forms& typedForms, const QStringList& rights,
-                   const QList<Forms>& rightForms, bool lenient) {
+Judgement judgedBy(const QString& typed, const ComparedForms& typedForms, const QStringList& rights,
+                   const QList<ComparedForms>& rightForms, bool lenient) {
     if (typed.isEmpty()) {
         return {};
     }
@@ -158,8 +132,8 @@ struct Closest {
 
 // The right answers closest to typed, in the form judged (lenient or stored); the near miss
 // only when no other entry's answer is at least as close.
-Closest closestRights(const Forms& typed, const QList<Forms>& rights, const OtherAnswers& others,
-                      bool lenient) {
+Closest closestRights(const ComparedForms& typed, const QList<ComparedForms>& rights,
+                      const OtherAnswers& others, bool lenient) {
     Closest found;
     const bool latin = typed.script == Script::Latin;
     const DistanceFrom from(charKeys(lenient ? typed.folded : typed.stored));
@@ -186,7 +160,7 @@ Closest closestRights(const Forms& typed, const QList<Forms>& rights, const Othe
         return found;
     }
     QStringList except;
-    for (const Forms& right : rights) {
+    for (const ComparedForms& right : rights) {
         except.append(right.folded);
     }
     const bool closer =
@@ -219,17 +193,19 @@ QString slipKindText(SlipKind kind) {
 AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
                         const OtherAnswers& otherAnswers, const CheckOptions& options) {
     AnswerCheck check;
-    const Forms typedForms = formsOf(typed);
-    QList<Forms> rightForms;
+    const ComparedForms typedForms = comparedForms(typed);
+    QList<ComparedForms> rightForms;
     rightForms.reserve(rights.size());
     for (const QString& right : rights) {
-        rightForms.append(formsOf(right));
+        rightForms.append(comparedForms(right));
     }
     check.judgement = judgedBy(typed, typedForms, rights, rightForms, options.lenient);
     if (check.judgement.right && !check.judgement.lenient) {
         return check;
     }
+    qsizetype shown = -1;  // the right answer the difference is taken against
     const auto differenceAgainst = [&](qsizetype right) {
+        shown = right;
         return differenceToClosest(typedForms.stored, {rights[right]}, {rightForms[right].stored});
     };
     if (!check.judgement.right && options.lenient &&
@@ -260,7 +236,7 @@ AnswerCheck checkAnswer(const QString& typed, const QStringList& rights,
     if (!check.nearMiss && closest.right >= 0) {
         check.difference = differenceAgainst(closest.right);
     }
-    if (scriptOf(check.difference.rightAnswer) == Script::Latin) {
+    if (shown >= 0 && rightForms[shown].script == Script::Latin) {
         check.slips = spellingSlips(check.difference.marks);
     }
     if (check.nearMiss && options.nearMiss == NearMissRule::Accept) {

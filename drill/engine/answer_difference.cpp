@@ -19,6 +19,7 @@ AnswerDifference differenceOf(const QString& typedStored, const QString& right,
     const QStringList typed = graphemeClusters(typedStored);
     const QStringList wanted = graphemeClusters(rightStored);
     AnswerDifference difference{right, {}, 0};
+    difference.marks.reserve(typed.size() + wanted.size());
     qsizetype t = 0;
     qsizetype r = 0;
     for (const EditStep step : editSteps(charKeys(typed), charKeys(wanted))) {

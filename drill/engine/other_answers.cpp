@@ -4,17 +4,13 @@
 
 #include "drill/engine/other_answers.h"
 
-#include <QSet>
-
 #include <algorithm>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
-#include "common/ansi_text.h"
-#include "common/entry_text.h"
-#include "drill/engine/judging.h"
+#include "drill/engine/compared_forms.h"
 
 namespace drill {
 
@@ -52,7 +48,12 @@ int countDistance(const KeyCounts& a, const KeyCounts& b) {
 }  // namespace
 
 OtherAnswers::OtherAnswers(const QStringList& answers) {
-    add(answers);
+    QSet<QString> seen;
+    seen.reserve(answers.size());
+    for (const QString& answer : answers) {
+        add(answer, seen);
+    }
+    sortByLength();
 }
 
 OtherAnswers OtherAnswers::ofEntries(const QList<common::Entry>& entries) {
@@ -61,32 +62,55 @@ OtherAnswers OtherAnswers::ofEntries(const QList<common::Entry>& entries) {
     return others;
 }
 
-void OtherAnswers::add(const QStringList& answers) const {
+void OtherAnswers::split() const {
+    // Straight from each entry's field, without a list of copies of its answers first.
     QSet<QString> seen;
-    for (const QString& answer : answers) {
-        QString form = lenientForm(common::storedForm(answer));
-        if (form.isEmpty() || seen.contains(form)) {
-            continue;
+    seen.reserve(unsplit_.size());
+    for (const common::Entry& entry : std::as_const(unsplit_)) {
+        for (const QStringView answer :
+             QStringView(entry.rights).tokenize(common::kAnswerSeparator)) {
+            add(answer, seen);
         }
-        seen.insert(form);
-        CharKeys keys = charKeys(form);
-        const KeyCounts counts = keyCounts(keys);
-        answers_.append({std::move(form), std::move(keys), counts});
     }
-    std::stable_sort(answers_.begin(), answers_.end(), [](const Answer& a, const Answer& b) {
-        return a.keys.size() < b.keys.size();
-    });
+    unsplit_.clear();
+    sortByLength();
+}
+
+void OtherAnswers::add(QStringView answer, QSet<QString>& seen) const {
+    QString form = foldedForm(answer);
+    const qsizetype before = seen.size();
+    if (form.isEmpty() || (seen.insert(form), seen.size() == before)) {
+        return;  // empty, or seen before
+    }
+    CharKeys keys = charKeys(form);
+    const KeyCounts counts = keyCounts(keys);
+    answers_.append({std::move(form), std::move(keys), counts});
+}
+
+void OtherAnswers::sortByLength() const {
+    // Counted out by length, the order kept within a length: no comparison or moving about
+    // of whole answers.
+    QList<qsizetype> starts;
+    for (const Answer& answer : std::as_const(answers_)) {
+        if (starts.size() <= answer.keys.size() + 1) {
+            starts.resize(answer.keys.size() + 2);
+        }
+        ++starts[answer.keys.size() + 1];
+    }
+    for (qsizetype length = 1; length < starts.size(); ++length) {
+        starts[length] += starts[length - 1];
+    }
+    QList<Answer> sorted(answers_.size());
+    for (Answer& answer : answers_) {
+        sorted[starts[answer.keys.size()]++] = std::move(answer);
+    }
+    answers_ = std::move(sorted);
 }
 
 bool OtherAnswers::anyWithin(const DistanceFrom& typed, int limit,
                              const QStringList& except) const {
     if (!unsplit_.isEmpty()) {
-        QStringList answers;
-        for (const common::Entry& entry : std::as_const(unsplit_)) {
-            answers.append(common::splitRights(entry.rights));
-        }
-        unsplit_.clear();
-        add(answers);
+        split();
     }
     const qsizetype length = typed.keys().size();
     const KeyCounts counts = keyCounts(typed.keys());

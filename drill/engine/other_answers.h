@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <array>
 
@@ -45,7 +47,9 @@ private:
         CharKeys keys;
         KeyCounts counts;
     };
-    void add(const QStringList& answers) const;
+    void split() const;
+    void add(QStringView answer, QSet<QString>& seen) const;
+    void sortByLength() const;
 
     mutable QList<common::Entry> unsplit_;
     mutable QList<Answer> answers_;  // by number of characters

@@ -6,9 +6,13 @@
 
 #include <QRandomGenerator>
 
+#include "common/ansi_text.h"
+#include "common/entry_text.h"
 #include "drill/engine/answer_check.h"
 #include "drill/engine/answer_difference.h"
+#include "drill/engine/compared_forms.h"
 #include "drill/engine/edit_distance.h"
+#include "drill/engine/judging.h"
 #include "drill/engine/romaji.h"
 
 using namespace Qt::StringLiterals;
@@ -433,28 +437,36 @@ QString slipsOf(const QList<SlipKind>& slips) {
 }
 
 TEST(AnswerCheck, Table) {
-    const OtherAnswers file(kFile);
-    for (const Row& row : kRows) {
-        const QStringList rights = QString::fromUtf8(row.rights).split(u'|');
-        const QString typed = QString::fromUtf8(row.typed);
-        const CheckOptions options = optionsOf(QString::fromLatin1(row.options));
-        SCOPED_TRACE(
-            QStringLiteral("%1 / %2 / %3").arg(row.rights, row.typed, row.options).toStdString());
-        const AnswerCheck check = checkAnswer(typed, rights, file, options);
-        // With every option at its default the verdict is the plain rule's.
-        const Judgement plain = checkAnswer(typed, rights, file, {}).judgement;
-        const Judgement rule = judgeAnswer(typed, rights, false);
-        EXPECT_EQ(plain.right, rule.right);
-        EXPECT_EQ(plain.lenient, rule.lenient);
-        EXPECT_EQ(plain.rightAnswer, rule.rightAnswer);
-        EXPECT_EQ(verdictOf(check), QString::fromUtf8(row.verdict));
-        EXPECT_EQ(marksOf(check.difference), QString::fromUtf8(row.marks));
-        EXPECT_EQ(slipsOf(check.slips), QString::fromUtf8(row.slips));
-        if (!check.judgement.right) {
-            continue;
+    // The file's other answers given as a list, and split from its entries (two answers to an
+    // entry) when a near miss first needs them.
+    QList<common::Entry> entries;
+    for (qsizetype i = 0; i < kFile.size(); i += 2) {
+        entries.append({QString(), common::joinRights(kFile.mid(i, 2)), QString()});
+    }
+    for (const OtherAnswers& file : {OtherAnswers(kFile), OtherAnswers::ofEntries(entries)}) {
+        for (const Row& row : kRows) {
+            const QStringList rights = QString::fromUtf8(row.rights).split(u'|');
+            const QString typed = QString::fromUtf8(row.typed);
+            const CheckOptions options = optionsOf(QString::fromLatin1(row.options));
+            SCOPED_TRACE(QStringLiteral("%1 / %2 / %3")
+                             .arg(row.rights, row.typed, row.options)
+                             .toStdString());
+            const AnswerCheck check = checkAnswer(typed, rights, file, options);
+            // With every option at its default the verdict is the plain rule's.
+            const Judgement plain = checkAnswer(typed, rights, file, {}).judgement;
+            const Judgement rule = judgeAnswer(typed, rights, false);
+            EXPECT_EQ(plain.right, rule.right);
+            EXPECT_EQ(plain.lenient, rule.lenient);
+            EXPECT_EQ(plain.rightAnswer, rule.rightAnswer);
+            EXPECT_EQ(verdictOf(check), QString::fromUtf8(row.verdict));
+            EXPECT_EQ(marksOf(check.difference), QString::fromUtf8(row.marks));
+            EXPECT_EQ(slipsOf(check.slips), QString::fromUtf8(row.slips));
+            if (!check.judgement.right) {
+                continue;
+            }
+            ASSERT_FALSE(rights.isEmpty());
+            EXPECT_TRUE(rights.contains(check.judgement.rightAnswer));
         }
-        ASSERT_FALSE(rights.isEmpty());
-        EXPECT_TRUE(rights.contains(check.judgement.rightAnswer));
     }
 }
 
@@ -480,25 +492,58 @@ TEST(AnswerDifference, SpokenForAScreenReader) {
     }
 }
 
+// ASCII, taken without conversions, in the same forms as any other text: every ASCII character,
+// blanks and control characters at either end, upper case; beside texts that are not ASCII.
+TEST(ComparedForms, AsciiAsAnyText) {
+    QString everyAscii;
+    for (char16_t c = 0; c < 0x80; ++c) {
+        everyAscii += QChar(c);
+    }
+    for (const QString& text :
+         {everyAscii, u"  Run Fast\t\r\n"_s, u"\v\f\x1f(to) RUN~ \x1c"_s, u"123"_s, u" - "_s, u""_s,
+          u"ＲＵＮ"_s, u" Straße\u3000"_s, u"\u00a0Run½"_s, u"〜を見る"_s, u"りんご"_s}) {
+        SCOPED_TRACE(text.toStdString());
+        const ComparedForms forms = comparedForms(text);
+        EXPECT_EQ(forms.stored, common::storedForm(text));
+        EXPECT_EQ(forms.folded, lenientForm(common::storedForm(text)));
+        EXPECT_EQ(foldedForm(text), forms.folded);
+        EXPECT_EQ(forms.script, common::textScript(text));
+    }
+}
+
 // The bit-parallel distance (and the row-by-row one beyond 64 characters) against the length
-// of the edit script read from the full table, and the limit honoured.
+// of the edit script read from the full table, the limit honoured, and the script read from the
+// bit vectors (up to 64 characters on either side) the same as the one read from the full table:
+// random texts of few letters (many equally short scripts), and crafted ones at the edges.
 TEST(AnswerDifference, DistanceAgreesWithTheEditScript) {
     QRandomGenerator random(28);
+    const QString letters = u"abcあé"_s;
     const auto text = [&] {
         QString t;
         for (int n = int(random.bounded(80)); n > 0; --n) {
-            t += QChar(u'a' + random.bounded(3));
+            t += letters[random.bounded(random.bounded(2) == 0 ? 3 : 5)];
         }
         return t;
     };
+    const QString ab = u"ab"_s.repeated(32);
+    const QString ba = u"ba"_s.repeated(32);
+    QList<std::pair<QString, QString>> pairs{
+        {u""_s, u"abc"_s},          {u"abc"_s, u""_s},    {ab, ba},
+        {ab + u"a"_s, ba},          {ba, ab + u"b"_s},    {u"a"_s.repeated(64), ab},
+        {u"x"_s + ab, ab + u"x"_s}, {ab.repeated(3), ba}, {u"abcd"_s, u"bacd"_s.repeated(20)},
+        {u"xby"_s, u"xcby"_s},
+    };
     for (int pair = 0; pair < 300; ++pair) {
-        const CharKeys a = charKeys(text());
-        const CharKeys b = charKeys(text());
-        int script = 0;
-        for (const EditStep step : editSteps(a, b)) {
-            script += step == EditStep::Same ? 0 : 1;
-        }
-        SCOPED_TRACE(pair);
+        pairs.append({text(), text()});
+    }
+    for (const auto& [first, second] : pairs) {
+        SCOPED_TRACE((first + u" / "_s + second).toStdString());
+        const CharKeys a = charKeys(first);
+        const CharKeys b = charKeys(second);
+        const QList<EditStep> steps = editSteps(a, b);
+        EXPECT_EQ(steps, editStepsByWholeTable(a, b));
+        const int script = int(std::count_if(steps.begin(), steps.end(),
+                                             [](EditStep step) { return step != EditStep::Same; }));
         const DistanceFrom from(a);
         EXPECT_EQ(from.to(b, 200), script);
         EXPECT_EQ(from.to(b, script), script);
