@@ -15,6 +15,7 @@
 #include "drill/engine/drill_session.h"
 #include "drill/engine/judging.h"
 #include "drill/engine/random_source.h"
+#include "drill/engine/word_key_cache.h"
 
 namespace {
 
@@ -95,5 +96,18 @@ void BM_AnswersAreJapanese(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AnswersAreJapanese)->Unit(benchmark::kMillisecond);
+
+// The word keys of the largest file, which the information line's counts need as it opens:
+// each key hashes the stored form of the question and answers.
+void BM_WordKeysFullFile(benchmark::State& state) {
+    const LoadedSession loaded;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(drill::wordKeysOf(loaded.session.questionSet()));
+    }
+    if (!loaded.loaded()) {
+        state.SkipWithError("the word file did not load");
+    }
+}
+BENCHMARK(BM_WordKeysFullFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include "common/ansi_text.h"
 
+#include <algorithm>
+#include <bitset>
+
 #include <QSet>
 #include <QtGlobal>
 
@@ -422,10 +425,42 @@ QString unrepresentableChars(QStringView text) {
 
 #endif  // Q_OS_WIN
 
+namespace {
+
+// Whether a UTF-16 unit comes back from the code page as itself, or is kept as it is because
+// the code page cannot store it (surrogates among them), worked out by converting the unit the
+// first time this thread meets it. A word file uses a few hundred distinct characters, and
+// most texts are made only of such units: no conversion at all then.
+class StoredAsItself {
+public:
+    bool operator()(char16_t unit) {
+        if (!known_[unit]) {
+            known_[unit] = true;
+            self_[unit] = QChar::isSurrogate(unit) || storedAsItself(QStringView(&unit, 1));
+        }
+        return self_[unit];
+    }
+
+private:
+    static bool storedAsItself(QStringView unit) {
+        return !unrepresentableChars(unit).isEmpty() || decodeAnsi(encodeAnsi(unit)) == unit;
+    }
+
+    std::bitset<0x10000> known_;
+    std::bitset<0x10000> self_;
+};
+
+bool storedAsItself(QStringView text) {
+    thread_local StoredAsItself units;
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return units(c.unicode()); });
+}
+
+}  // namespace
+
 QString storedForm(QStringView text) {
-    // ASCII is stored as itself; the rest is converted once, and again character by character
-    // only when something in it cannot be stored.
-    if (isAscii(text)) {
+    // ASCII is stored as itself, and so is most other text; the rest is converted once, and
+    // again character by character only when something in it cannot be stored.
+    if (isAscii(text) || storedAsItself(text)) {
         return text.toString();
     }
     bool lossless = false;

@@ -5,8 +5,7 @@
 #include "common/text_script.h"
 
 #include <QChar>
-
-#include "common/entry_text.h"
+#include <QStringTokenizer>
 
 namespace common {
 
@@ -51,8 +50,13 @@ Script textScript(QStringView text) {
 bool answersAreJapanese(const QList<Entry>& entries) {
     qsizetype japanese = 0;
     qsizetype others = 0;
+    // Each answer in place, without a list of copies: the drill asks this of a whole file as
+    // it opens.
     for (const Entry& entry : entries) {
-        for (const QString& answer : splitRights(entry.rights)) {
+        if (entry.rights.isEmpty()) {
+            continue;
+        }
+        for (const QStringView answer : QStringView(entry.rights).tokenize(kAnswerSeparator)) {
             ++(textScript(answer) == Script::Japanese ? japanese : others);
         }
     }

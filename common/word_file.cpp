@@ -5,12 +5,17 @@
 #include "common/word_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <optional>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "common/ansi_text.h"
 #include "common/atomic_file.h"
@@ -53,39 +58,65 @@ bool isVersionLine(QStringView line) {
     return true;
 }
 
-QString textOf(const char16_t* begin, const char16_t* end) {
-    return QString(reinterpret_cast<const QChar*>(begin), end - begin);
+// The next '|', CR or LF from `p`, or `end`. Eight characters at a time where the processor
+// allows: this is the reader's inner loop.
+char16_t* nextMark(char16_t* p, char16_t* const end) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i bar = _mm_set1_epi16('|');
+    const __m128i cr = _mm_set1_epi16('\r');
+    const __m128i lf = _mm_set1_epi16('\n');
+    for (; end - p >= 8; p += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i marks =
+            _mm_or_si128(_mm_cmpeq_epi16(chars, bar),
+                         _mm_or_si128(_mm_cmpeq_epi16(chars, cr), _mm_cmpeq_epi16(chars, lf)));
+        if (const int mask = _mm_movemask_epi8(marks)) {
+            return p + std::countr_zero(unsigned(mask)) / 2;
+        }
+    }
+#endif
+    while (p < end && *p != u'|' && *p != u'\r' && *p != u'\n') {
+        ++p;
+    }
+    return p;
 }
 
-// Reads the entry line at `pos` into `entries` and moves `pos` past its line end. Lines with
-// fewer than two separators give no entry; pieces after the third are dropped. One pass over
-// each character, by hand: this is the reader's inner loop.
-bool readEntryLine(QStringView text, qsizetype& pos, QList<Entry>& entries) {
-    const char16_t* const data = text.utf16();
-    const char16_t* const end = data + text.size();
-    const char16_t* const line = data + pos;
-    const char16_t* separators[3] = {};
+// A field as a string sharing the storage of the decoded piece it lies in: one allocation for
+// the few thousand fields of a piece instead of one for each. The character after the field is
+// overwritten with a null (it is a separator's bar or a line end, in no other field; a text's
+// storage holds a null after its end already), as a string's own storage always ends in one.
+// The piece's storage is freed with the last field that shares it; changing a field copies it
+// first, as for any shared string.
+QString sharedField(const QString& piece, char16_t* begin, char16_t* end) {
+    if (begin == end) {
+        return QString(reinterpret_cast<const QChar*>(begin), 0);
+    }
+    *end = u'\0';
+    QString::DataPointer field = piece.data_ptr();
+    Q_ASSERT(field.d);
+    field.ptr = begin;
+    field.size = end - begin;
+    return QString(std::move(field));
+}
+
+// Reads the entry line at `pos` of `piece` into `entries` and moves `pos` past its line end.
+// Lines with fewer than two separators give no entry; pieces after the third are dropped.
+// `data` is the piece's own storage, which no other string shares yet.
+bool readEntryLine(const QString& piece, char16_t* data, qsizetype& pos, QList<Entry>& entries) {
+    char16_t* const end = data + piece.size();
+    char16_t* const line = data + pos;
+    char16_t* separators[3] = {};
     int found = 0;
-    const char16_t* p = line;
-    while (p < end) {
-        const char16_t c = *p;
-        // NOLINTNEXTLINE(bugprone-branch-clone): the commonest case is tested first
-        if (c > u'|') {  // the bulk of Japanese text
-            ++p;
-        } else if (c == u'|') {
-            if (found < 3 && end - p >= 4 && p[1] == u'@' && p[2] == u'1' && p[3] == u'|') {
-                separators[found++] = p;
-                p += 4;
-            } else {
-                ++p;
-            }
-        } else if (c == u'\n' || c == u'\r') {
-            break;
+    char16_t* p = line;
+    while ((p = nextMark(p, end)) < end && *p == u'|') {
+        if (found < 3 && end - p >= 4 && p[1] == u'@' && p[2] == u'1' && p[3] == u'|') {
+            separators[found++] = p;
+            p += 4;
         } else {
             ++p;
         }
     }
-    const char16_t* const lineEnd = p;
+    char16_t* const lineEnd = p;
     if (p < end) {
         p += (*p == u'\r' && p + 1 < end && p[1] == u'\n') ? 2 : 1;
     }
@@ -98,9 +129,9 @@ bool readEntryLine(QStringView text, qsizetype& pos, QList<Entry>& entries) {
     }
     const qsizetype separator = kFieldSeparator.size();
     Entry& entry = entries.emplaceBack();
-    entry.question = textOf(line, separators[0]);
-    entry.rights = textOf(separators[0] + separator, separators[1]);
-    entry.information = textOf(separators[1] + separator, separators[2]);
+    entry.question = sharedField(piece, line, separators[0]);
+    entry.rights = sharedField(piece, separators[0] + separator, separators[1]);
+    entry.information = sharedField(piece, separators[1] + separator, separators[2]);
     return true;
 }
 
@@ -248,15 +279,20 @@ ReadResult parseWordFile(QByteArrayView bytes) {
     }
     bool firstLine = true;
     bool skippedLine = false;
-    QString text;
     for (qsizetype start = 0; start < bytes.size();) {
         const qsizetype end = pieceEnd(bytes, start);
         const QByteArrayView piece = bytes.sliced(start, end - start);
+        // A string of its own for each piece, since the entries' fields share its storage.
+        QString text;
         if (utf8) {
             text = (*utf8)(piece);
         } else {
+            text.reserve(piece.size());  // what decoding takes at most, and no more
             decodeAnsi(piece, text);
         }
+        // The fields keep this storage: give back what a double-byte text left unused.
+        text.squeeze();
+        char16_t* const data = reinterpret_cast<char16_t*>(text.data());
         start = end;
         qsizetype pos = 0;
         if (firstLine) {
@@ -268,8 +304,8 @@ ReadResult parseWordFile(QByteArrayView bytes) {
             result.entries.reserve(expectedEntries(bytes));
         }
         while (pos < text.size()) {
-            const bool blank = text[pos] == u'\r' || text[pos] == u'\n';
-            if (!readEntryLine(text, pos, result.entries)) {
+            const bool blank = data[pos] == u'\r' || data[pos] == u'\n';
+            if (!readEntryLine(text, data, pos, result.entries)) {
                 skippedLine |= !blank;
             } else if (result.entries.size() > kMaxEntries) {
                 result.entries = {};

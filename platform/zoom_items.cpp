@@ -13,10 +13,24 @@
 
 namespace platform {
 
+namespace {
+
+void enableSteps(const ZoomItems& items, int percent, bool largerFits) {
+    items.zoomIn->setEnabled(percent < common::kZoomLargest && largerFits);
+    items.zoomOut->setEnabled(percent > common::kZoomNormal);
+    items.normalSize->setEnabled(percent != common::kZoomNormal);
+}
+
+}  // namespace
+
 void ZoomItems::update(int percent) const {
-    zoomIn->setEnabled(percent < common::kZoomLargest && fits(common::zoomedIn(percent)));
-    zoomOut->setEnabled(percent > common::kZoomNormal);
-    normalSize->setEnabled(percent != common::kZoomNormal);
+    enableSteps(*this, percent, percent < common::kZoomLargest && fits(common::zoomedIn(percent)));
+}
+
+void ZoomItems::updateOnOpening(int percent, const std::function<int()>& current) const {
+    enableSteps(*this, percent, true);
+    QObject::connect(menu, &QMenu::aboutToShow, menu,
+                     [items = *this, current] { items.update(current()); });
 }
 
 ZoomItems addZoomItems(QMenu* parent, const std::function<int()>& current,

@@ -25,6 +25,11 @@ struct ZoomItems {
     // Greys the items that would change nothing at percent, and 拡大 when the next step does
     // not fit.
     void update(int percent) const;
+    // The same, except that whether the next step fits is found out each time the submenu
+    // opens, at the step current() gives then: finding out lays the window out at that step,
+    // which a program's start need not wait for. Until then 拡大 is available below the
+    // largest step (a step that does not fit is not taken either way).
+    void updateOnOpening(int percent, const std::function<int()>& current) const;
 };
 
 // Each item asks zoomTo for the step it leads to from current(); a larger step is taken only

@@ -88,7 +88,7 @@ DrillOptions::DrillOptions(platform::Platform& platform, DrillSession& session, 
         optionMenu, [this] { return zoom_; }, [this](int wanted) { zoom(wanted); }, fits);
     // The stored zoom may not fit this screen: it is kept for a larger one until changed.
     zoom_ = zoomTo_(stored.drillZoom);
-    zoomItems_.update(zoom_);
+    zoomItems_.updateOnOpening(zoom_, [this] { return zoom_; });
 
     connect(optionMenu, &QMenu::aboutToShow, this, &DrillOptions::updateSpeech);
     platform_.onSpeechChanged(this, [this] { updateSpeech(); });

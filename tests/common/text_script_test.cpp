@@ -35,6 +35,8 @@ TEST(TextScript, AnswersAreJapaneseWhenMostOfThemAre) {
         {{{u"apple"_s, u"りんご|@2|林檎"_s, {}}, {u"run"_s, u"run"_s, {}}}, true},
         {{{u"apple"_s, u"りんご"_s, {}}, {u"run"_s, u"run"_s, {}}}, false},
         {{{u"りんご"_s, u"apple|@2|an apple"_s, {}}, {u"走る"_s, u"走る"_s, {}}}, false},
+        // An entry without answers has no answer to count.
+        {{{u"apple"_s, {}, {}}, {u"run"_s, u"走る"_s, {}}}, true},
     };
     for (const auto& row : table) {
         EXPECT_EQ(common::answersAreJapanese(row.entries), row.japanese)

@@ -66,6 +66,13 @@ TEST(WordFile, ReadingOutcomes) {
         const common::ReadResult result = common::parseWordFile(row.bytes);
         EXPECT_EQ(result.outcome.kind, row.outcome);
         EXPECT_TRUE(result.entries == row.entries);
+        // Each field ends in a null, as every string's own storage does, for whoever hands its
+        // characters to a C interface.
+        for (const Entry& entry : result.entries) {
+            for (const QString* field : {&entry.question, &entry.rights, &entry.information}) {
+                EXPECT_EQ(field->utf16()[field->size()], 0) << field->toStdString();
+            }
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -75,6 +76,18 @@ TEST_F(Window, ZoomInStopsGreyedAtTheLargestStepThatFits) {
     EXPECT_TRUE(available.contains(window->frameGeometry()));
     action(u"Option_ZoomNormal"_s)->trigger();
     EXPECT_EQ(window->size(), first);
+}
+
+// A stored step the screen has no room for gives the largest that fits, with 拡大 found greyed
+// when its menu opens.
+TEST_F(WindowTest, StoredZoomTooLargeForTheScreen) {
+    common::PreferencesFile(platform.preferencesFile()).update([](common::Preferences& p) {
+        p.drillZoom = 300;
+    });
+    create();
+    Q_EMIT find<QMenu>(u"Option_Zoom"_s)->aboutToShow();
+    EXPECT_FALSE(action(u"Option_ZoomIn"_s)->isEnabled());
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
 }
 
 // Reading the mode: the damaged-settings table.
