@@ -31,7 +31,7 @@ BackgroundReplay::~BackgroundReplay() {
     wait();
 }
 
-void BackgroundReplay::start(review::ReviewTime until) {
+void BackgroundReplay::start(review::ReviewTime until, PendingRenames renames) {
     if (running()) {
         return;
     }
@@ -40,6 +40,9 @@ void BackgroundReplay::start(review::ReviewTime until) {
     stop_ = false;
     next_ = 0;
     last_ = 0;
+    renamesNext_ = renames.from;
+    renamesTotal_ = renames.list.size();
+    renames_ = std::move(renames);
     thread_.reset(QThread::create([this] { run(); }));
     thread_->start(QThread::LowPriority);
 }
@@ -58,8 +61,39 @@ review::ReplayProgress BackgroundReplay::progress() const {
     if (!running()) {
         return {};
     }
-    const qint64 last = std::max<qint64>(last_, 1);
-    return {std::clamp<qint64>(next_, 0, last), last};
+    // The renames and the words replayed after them as one way.
+    const qint64 last = std::max<qint64>(last_, 0);
+    const qint64 total = std::max<qint64>(renamesTotal_ + last, 1);
+    return {std::clamp<qint64>(renamesNext_ + std::clamp<qint64>(next_, 0, last), 0, total), total};
+}
+
+bool BackgroundReplay::takeRenames(const QSqlDatabase& db) {
+    int failures = 0;
+    while (!renames_.list.isEmpty() && !stop_ && failures < kMostFailures) {
+        const detail::RenameStep step =
+            detail::renameStep(db, zone_, renames_.scheduler, until_, renames_.list, renames_.from,
+                               detail::kReplayStepBudget);
+        if (!step.reason.isEmpty()) {
+            failures += step.busy ? 0 : 1;
+            QThread::msleep(kRetryMilliseconds);
+            continue;
+        }
+        longestStep_ = std::max<qint64>(longestStep_, step.heldNs);
+        renames_.from = step.next;
+        renamesNext_ = step.next;
+        if (step.next < renames_.list.size()) {
+            QThread::usleep(static_cast<unsigned long>(step.heldNs / 1000));
+            continue;
+        }
+        review::removeRenames(renames_.path, renames_.list.size());
+        // Those another program (the editor) appended meanwhile are taken in as well.
+        renames_.list = review::readRenames(renames_.path);
+        renamesTotal_ = std::max(renames_.list.size(), renames_.from);
+        if (renames_.list.size() <= renames_.from) {
+            renames_.list.clear();
+        }
+    }
+    return renames_.list.isEmpty();
 }
 
 void BackgroundReplay::run() {
@@ -72,7 +106,7 @@ void BackgroundReplay::run() {
         int failures = 0;
         // A failure that stays (a damaged file) is left for the next open to report.
         const bool opened = db.open();
-        while (opened && !stop_ && failures < kMostFailures) {
+        while (opened && takeRenames(db) && !stop_ && failures < kMostFailures) {
             const detail::ReplayStep step =
                 detail::replayStep(db, zone_, until_, detail::kReplayStepBudget);
             if (!step.reason.isEmpty()) {

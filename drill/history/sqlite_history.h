@@ -127,7 +127,6 @@ private:
     void continueReplay();
     QString writeTarget();
     void applyRenames();
-    QString applyRename(const review::WordRename& rename);
     QByteArray renamedFrom(const QByteArray& key);
     // The two values kDueNow takes.
     void bindNow(QSqlQuery& query, review::ReviewTime now) const;

@@ -127,10 +127,10 @@ QString SqliteHistory::checkStates() {
     if (QString reason = open(); !reason.isEmpty()) {
         return reason;
     }
-    applyRenames();
     if (QString reason = followTarget(false); !reason.isEmpty()) {
         return reason;
     }
+    applyRenames();
     if (replaying_ && !readOnly_) {
         continueReplay();
     }
@@ -572,7 +572,13 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
 }
 
 QString SqliteHistory::replayWord(qint64 wordId) {
-    QSqlQuery query(database());
+    return detail::replayWord(database(), scheduler_, horizon(), wordId);
+}
+
+namespace detail {
+
+QString reviewLog(const QSqlDatabase& db, qint64 wordId, std::vector<review::Review>& log) {
+    QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(
         QStringLiteral("SELECT at, grade FROM reviews WHERE word_id = ? ORDER BY at, id"));
@@ -580,19 +586,37 @@ QString SqliteHistory::replayWord(qint64 wordId) {
     if (!query.exec()) {
         return failure(query);
     }
-    std::vector<review::Review> log;
     while (query.next()) {
         log.push_back({timeOf(query.value(0)), static_cast<review::Grade>(query.value(1).toInt())});
     }
-    query.finish();
+    return {};
+}
+
+QString replayWord(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
+                   review::ReviewTime until, qint64 wordId) {
+    std::vector<review::Review> log;
+    if (QString reason = reviewLog(db, wordId, log); !reason.isEmpty()) {
+        return reason;
+    }
+    QSqlQuery query(db);
     query.prepare(QStringLiteral(
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
         " WHERE id = ?"));
-    bindState(query, scheduler_.replay(log, horizon()));
+    bindState(query, scheduler.replay(log, until));
     query.addBindValue(wordId);
     return query.exec() ? QString() : failure(query);
 }
+
+review::FsrsScheduler schedulerOf(const ReviewTarget& target, const QTimeZone& zone,
+                                  const review::FsrsScheduler& fallback) {
+    if (target.scheduler != kSchedulerVersion || target.dayStart < 0 || target.retention <= 0) {
+        return fallback;
+    }
+    return review::FsrsScheduler(target.retention, review::LearnerDay(zone, target.dayStart));
+}
+
+}  // namespace detail
 
 QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> reviews) {
     if (QString reason = openReviews(); !reason.isEmpty()) {
