@@ -877,6 +877,16 @@ review::WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
             word.state = stateAt(query, 1);
             word.reviews = query.value(11).toInt();
             word.missed = query.value(12).toInt();
+            // Not yet matched to the clock by the drill program: read as it will match it.
+            if (access_ == Access::ReadOnly &&
+                (word.state->lastReview > horizon() || (aheadFrom_ && *aheadFrom_ <= horizon()))) {
+                const qint64 id = query.value(0).toLongLong();
+                query.finish();
+                std::vector<review::Review> log;
+                if (detail::reviewLog(database(), id, log).isEmpty()) {
+                    word.state = scheduler_.replay(log, horizon());
+                }
+            }
             return word;
         }
         asked = renamedFrom(asked);

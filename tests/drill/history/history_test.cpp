@@ -768,6 +768,11 @@ TEST(Reviews, AReviewAheadOfTheClockWaitsForIt) {
         if (step.putAside) {
             ASSERT_EQ(history->putReviewsAheadAside(), "");
         }
+        // The editor's figures, read before this program has matched the states to the clock.
+        SqliteHistory editor(path, QTimeZone::utc(), SqliteHistory::Access::ReadOnly);
+        editor.setClock(clock);
+        const review::WordReviews seen[] = {editor.wordReviews(key("a")),
+                                            editor.wordReviews(key("b"))};
         const QList<review::WordState> states = history->wordStates({key("a"), key("b")});
         ASSERT_EQ(states.size(), 2);
         ASSERT_TRUE(states[0] && states[1]);
@@ -775,6 +780,15 @@ TEST(Reviews, AReviewAheadOfTheClockWaitsForIt) {
         EXPECT_EQ(states[0]->reps, step.aCounted);
         EXPECT_EQ(states[1]->isNew(), !step.bCounted);
         EXPECT_EQ(history->reviewsAhead(), step.waiting);
+        const auto figures = [](const review::WordState& state) {
+            return state ? std::tuple(state->due, state->reps)
+                         : std::tuple(review::ReviewTime{}, -1);
+        };
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(figures(seen[i].state),
+                      figures(history->wordReviews(key(i == 0 ? "a" : "b")).state))
+                << "the editor's figures of word " << i;
+        }
     }
     history.reset();
     EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM reviews_aside"}), 2) << "kept, not deleted";
