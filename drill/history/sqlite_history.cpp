@@ -258,6 +258,7 @@ void SqliteHistory::close() {
         database().close();
     }
     ready_ = false;
+    checkpointsLeft_ = false;  // a connection opened anew copies the journal back itself
 }
 
 QString SqliteHistory::open() {

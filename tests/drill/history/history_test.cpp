@@ -815,6 +815,32 @@ TEST(Reviews, ChangingTheDayStartReplays) {
     EXPECT_EQ(state->elapsedDays, 1) << "08:50 is on the day before 09:05";
 }
 
+// An answer another program records after a replay step has read its words and before it writes
+// them counts: that word is replayed again under the lock.
+TEST(Reviews, AnAnswerBetweenAReplayStepsReadingAndWritingCounts) {
+    QTemporaryDir dir;
+    static QString path;
+    path = dir.filePath("history.sqlite");
+    SqliteHistory history(path, QTimeZone::utc());
+    ASSERT_EQ(history.recordReview({at(0), key("w"), review::Grade::Good, 0, "/w"}), "");
+    SqliteHistory::replayStepRead = [] {
+        SqliteHistory::replayStepRead = nullptr;
+        runSql(path, {QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
+                                     " was_due) SELECT %1, id, 1, 0, 1, 0 FROM words")
+                          .arg(at(3).time_since_epoch().count()),
+                      "UPDATE words SET reps = reps + 1"});
+    };
+    history.setDesiredRetention(0.8);
+    ASSERT_EQ(history.replayReviews(), "");
+    EXPECT_EQ(SqliteHistory::replayStepRead, nullptr) << "called";
+    SqliteHistory::replayStepRead = nullptr;
+    const review::WordState stored = history.wordStates({key("w")}).value(0);
+    ASSERT_TRUE(stored.has_value());
+    const QList<review::Review> log{{at(0), review::Grade::Good}, {at(3), review::Grade::Again}};
+    const review::CardState replayed = review::FsrsScheduler(0.8).replay(log);
+    EXPECT_EQ(std::tuple(stored->due, stored->reps), std::tuple(replayed.due, replayed.reps));
+}
+
 // Another program changes the retention of a long history, or takes in the editor's renames of
 // most of its words, while this one answers: it works beside its window, no answer here is lost
 // to its lock, and every state equals its log replayed as the change asks, also when the changing
