@@ -4,7 +4,9 @@
 
 #include "drill/history/review_replay.h"
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QThread>
 
 #include <algorithm>
@@ -21,6 +23,11 @@ namespace {
 constexpr unsigned long kRetryMilliseconds = 50;
 constexpr int kMostFailures = 20;
 
+// Without waiting for anyone: what a reader still needs stays for the next time.
+void checkpoint(const QSqlDatabase& db) {
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+}
+
 }  // namespace
 
 BackgroundReplay::BackgroundReplay(QString path, QTimeZone zone)
@@ -31,7 +38,7 @@ BackgroundReplay::~BackgroundReplay() {
     wait();
 }
 
-void BackgroundReplay::start(review::ReviewTime until) {
+void BackgroundReplay::start(review::ReviewTime until, PendingRenames renames) {
     if (running()) {
         return;
     }
@@ -40,6 +47,9 @@ void BackgroundReplay::start(review::ReviewTime until) {
     stop_ = false;
     next_ = 0;
     last_ = 0;
+    renamesNext_ = renames.from;
+    renamesTotal_ = renames.list.size();
+    renames_ = std::move(renames);
     thread_.reset(QThread::create([this] { run(); }));
     thread_->start(QThread::LowPriority);
 }
@@ -58,8 +68,40 @@ review::ReplayProgress BackgroundReplay::progress() const {
     if (!running()) {
         return {};
     }
-    const qint64 last = std::max<qint64>(last_, 1);
-    return {std::clamp<qint64>(next_, 0, last), last};
+    // The renames and the words replayed after them as one way.
+    const qint64 last = std::max<qint64>(last_, 0);
+    const qint64 total = std::max<qint64>(renamesTotal_ + last, 1);
+    return {std::clamp<qint64>(renamesNext_ + std::clamp<qint64>(next_, 0, last), 0, total), total};
+}
+
+bool BackgroundReplay::takeRenames(const QSqlDatabase& db) {
+    int failures = 0;
+    while (!renames_.list.isEmpty() && !stop_ && failures < kMostFailures) {
+        const detail::RenameStep step =
+            detail::renameStep(db, zone_, renames_.scheduler, until_, renames_.list, renames_.from,
+                               detail::kReplayStepBudget);
+        if (!step.reason.isEmpty()) {
+            failures += step.busy ? 0 : 1;
+            QThread::msleep(kRetryMilliseconds);
+            continue;
+        }
+        longestStep_ = std::max<qint64>(longestStep_, step.heldNs);
+        renames_.from = step.next;
+        renamesNext_ = step.next;
+        checkpoint(db);
+        if (step.next < renames_.list.size()) {
+            QThread::usleep(static_cast<unsigned long>(step.heldNs / 1000));
+            continue;
+        }
+        review::removeRenames(renames_.path, renames_.list.size());
+        // Those another program (the editor) appended meanwhile are taken in as well.
+        renames_.list = review::readRenames(renames_.path);
+        renamesTotal_ = std::max(renames_.list.size(), renames_.from);
+        if (renames_.list.size() <= renames_.from) {
+            renames_.list.clear();
+        }
+    }
+    return renames_.list.isEmpty();
 }
 
 void BackgroundReplay::run() {
@@ -72,7 +114,15 @@ void BackgroundReplay::run() {
         int failures = 0;
         // A failure that stays (a damaged file) is left for the next open to report.
         const bool opened = db.open();
-        while (opened && !stop_ && failures < kMostFailures) {
+        // As the window's connection: a commit waits for no disk (one that did held the lock up to
+        // 180 ms on a busy machine). The journal is copied back into the file between the steps,
+        // outside the lock, by this thread.
+        for (const char* pragma : {"PRAGMA synchronous=NORMAL", "PRAGMA wal_autocheckpoint=0"}) {
+            QSqlQuery(db).exec(QString::fromLatin1(pragma));
+        }
+        while (opened && takeRenames(db) && !stop_ && failures < kMostFailures) {
+            QElapsedTimer spent;
+            spent.start();
             const detail::ReplayStep step =
                 detail::replayStep(db, zone_, until_, detail::kReplayStepBudget);
             if (!step.reason.isEmpty()) {
@@ -86,7 +136,10 @@ void BackgroundReplay::run() {
             if (step.finished) {
                 break;
             }
-            QThread::usleep(static_cast<unsigned long>(step.heldNs / 1000));
+            // Most of a step is done without the lock: the pause keeps the thread to half a core.
+            const auto pause = static_cast<unsigned long>(spent.nsecsElapsed() / 1000);
+            checkpoint(db);
+            QThread::usleep(pause);
         }
         db.close();
     }

@@ -12,9 +12,11 @@
 
 #include <chrono>
 #include <optional>
+#include <vector>
 
 #include "review/fsrs.h"
 #include "review/review_time.h"
+#include "review/word_renames.h"
 
 // Shared by the drill and the review halves of the SQLite history.
 namespace drill::history::detail {
@@ -60,6 +62,30 @@ struct ReplayStep {
 // on until the budget is spent, then the marker moved past them or removed.
 // Reviews dated after until are left out of the states.
 ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::ReviewTime until,
+                      std::chrono::milliseconds budget);
+
+// The scheduler of target, or fallback where the target names none this program can follow.
+review::FsrsScheduler schedulerOf(const ReviewTarget& target, const QTimeZone& zone,
+                                  const review::FsrsScheduler& fallback);
+
+// A word's reviews in the order they are replayed in, appended to log; empty, else why not.
+QString reviewLog(const QSqlDatabase& db, qint64 wordId, std::vector<review::Review>& log);
+// A word's state replayed from its reviews, inside the caller's transaction.
+QString replayWord(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
+                   review::ReviewTime until, qint64 wordId);
+
+struct RenameStep {
+    QString reason;  // why the step was not taken; busy tells a lock held elsewhere
+    bool busy = false;
+    qsizetype next = 0;  // the rename the next step starts at
+    qint64 heldNs = 0;   // from taking the write lock to the commit
+};
+// The renames from the from-th on taken in, in one transaction, until the budget is spent. Each
+// is taken in once, whichever program or step comes to it first. The states follow the history's
+// scheduler, or fallback while it names none.
+RenameStep renameStep(const QSqlDatabase& db, const QTimeZone& zone,
+                      const review::FsrsScheduler& fallback, review::ReviewTime until,
+                      const QList<review::WordRename>& renames, qsizetype from,
                       std::chrono::milliseconds budget);
 
 // Rolled back unless committed.

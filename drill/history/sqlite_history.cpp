@@ -259,6 +259,7 @@ void SqliteHistory::close() {
     }
     ready_ = false;
     stateCache_.forget();
+    checkpointsLeft_ = false;  // a connection opened anew copies the journal back itself
 }
 
 QString SqliteHistory::open() {

@@ -98,6 +98,8 @@ public:
     // For tests: called with half of a drill's line appended to the pending file.
     static inline void (*pendingHalfWritten)() = nullptr;
     QString renamesPath() const { return path_ + QStringLiteral(".renames"); }
+    // For tests: called between a replay step's reading, without the lock, and its writing.
+    static inline void (*replayStepRead)() = nullptr;
 
 private:
     QString open();
@@ -131,9 +133,9 @@ private:
     QString followTarget(bool inTransaction);
     bool followedBy(const detail::ReviewTarget& target) const;
     void continueReplay();
+    void leaveCheckpointsToReplay(bool replaying);
     QString writeTarget();
     void applyRenames();
-    QString applyRename(const review::WordRename& rename);
     QByteArray renamedFrom(const QByteArray& key);
     // The two values kDueNow takes.
     void bindNow(QSqlQuery& query, review::ReviewTime now) const;
@@ -159,6 +161,7 @@ private:
     int dayStart_ = review::LearnerDay::kDefaultStartHour;
     bool settingsChanged_ = false;  // here, since the states last followed the history's
     bool replaying_ = false;        // the history's replay marker, as last read
+    bool checkpointsLeft_ = false;  // to the replay, while one is under way
     std::unique_ptr<BackgroundReplay> replay_;
     review::SystemReviewClock systemClock_;
     const review::ReviewClock* clock_ = &systemClock_;

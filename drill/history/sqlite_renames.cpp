@@ -5,11 +5,13 @@
 // Edited words in the SQLite history. A rename copies the old word's reviews to the new word, so
 // that every replay keeps them, and the old word stays as other files know it. Renames are taken
 // in before any review is read or recorded, so the old word's later reviews stay its own.
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "drill/history/review_replay.h"
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
 
@@ -48,13 +50,11 @@ QString SqliteHistory::renameWords(std::span<const review::WordRename> renames) 
         if (QString reason = openReviews(); !reason.isEmpty()) {
             return reason;
         }
-        Transaction transaction(database());
-        for (const review::WordRename& rename : renames) {
-            if (QString reason = applyRename(rename); !reason.isEmpty()) {
-                return reason;
-            }
-        }
-        return transaction.reason().isEmpty() ? transaction.commit() : transaction.reason();
+        // No other connection sees a database in memory: all of them at once, here.
+        return detail::renameStep(database(), zone_, scheduler_, horizon(),
+                                  QList(renames.begin(), renames.end()), 0,
+                                  std::chrono::milliseconds::max())
+            .reason;
     }
     // No history yet: no reviews to follow.
     if (!QFileInfo::exists(path_)) {
@@ -69,28 +69,39 @@ QString SqliteHistory::renameWords(std::span<const review::WordRename> renames) 
     return {};
 }
 
+// A few renames are taken in at once; the rest of a long list goes on beside the window, in
+// short steps, with the replay that may follow.
 void SqliteHistory::applyRenames() {
-    if (readOnly_ || inMemory() || !QFileInfo::exists(renamesPath())) {
+    if (readOnly_ || inMemory() || !QFileInfo::exists(renamesPath()) ||
+        (replay_ && replay_->running())) {
         return;
     }
     const QList<review::WordRename> renames = review::readRenames(renamesPath());
-    Transaction transaction(database());
-    if (!transaction.reason().isEmpty()) {
+    const detail::RenameStep step = detail::renameStep(database(), zone_, scheduler_, horizon(),
+                                                       renames, 0, detail::kReplayStepBudget);
+    if (!step.reason.isEmpty()) {
         return;  // busy: they wait for the next open
     }
-    for (const review::WordRename& rename : renames) {
-        if (!applyRename(rename).isEmpty()) {
-            return;
-        }
-    }
-    if (transaction.commit().isEmpty()) {
+    if (step.next >= renames.size()) {
         review::removeRenames(renamesPath(), renames.size());
+        return;
     }
+    if (!replay_) {
+        replay_ = std::make_unique<BackgroundReplay>(path_, zone_);
+    }
+    replay_->start(horizon(), {renamesPath(), renames, step.next, scheduler_});
 }
 
-// Inside the caller's transaction.
-QString SqliteHistory::applyRename(const review::WordRename& rename) {
-    QSqlQuery query(database());
+namespace detail {
+
+namespace {
+
+// Inside the caller's transaction. Only the answers given before the edit follow the word: those
+// the old text is given later (in another file, or before a program got round to the rename)
+// stay its own.
+QString applyRename(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
+                    review::ReviewTime until, const review::WordRename& rename) {
+    QSqlQuery query(db);
     if (!query.exec(QString::fromLatin1(kRenamesTable))) {
         return failure(query);
     }
@@ -125,15 +136,17 @@ QString SqliteHistory::applyRename(const review::WordRename& rename) {
     query.prepare(
         QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id, was_due)"
                        " SELECT at, ?, grade, answer_ms, file_id, was_due FROM reviews r"
-                       " WHERE r.word_id = ? AND NOT EXISTS (SELECT 1 FROM reviews s"
-                       "  WHERE s.word_id = ? AND s.at = r.at AND s.grade = r.grade)"));
+                       " WHERE r.word_id = ? AND r.at <= ? AND NOT EXISTS (SELECT 1 FROM"
+                       "  reviews s WHERE s.word_id = ? AND s.at = r.at AND s.grade = r.grade)"));
     query.addBindValue(newId);
     query.addBindValue(oldId);
+    query.addBindValue(at);
     query.addBindValue(newId);
     if (!query.exec()) {
         return failure(query);
     }
-    // The edited file holds the new word in place of the old one.
+    // The edited file holds the new word in place of the old one, also where the new word was
+    // answered there before the rename was taken in.
     query.prepare(
         QStringLiteral("UPDATE OR IGNORE file_words SET word_id = ? WHERE word_id = ?"
                        " AND file_id = (SELECT id FROM review_files WHERE word_file = ?)"));
@@ -143,8 +156,54 @@ QString SqliteHistory::applyRename(const review::WordRename& rename) {
     if (!query.exec()) {
         return failure(query);
     }
-    return replayWord(newId);
+    query.prepare(
+        QStringLiteral("DELETE FROM file_words WHERE word_id = ?"
+                       " AND file_id = (SELECT id FROM review_files WHERE word_file = ?)"));
+    query.addBindValue(oldId);
+    query.addBindValue(rename.wordFile);
+    if (!query.exec()) {
+        return failure(query);
+    }
+    return replayWord(db, scheduler, until, newId);
 }
+
+}  // namespace
+
+RenameStep renameStep(const QSqlDatabase& db, const QTimeZone& zone,
+                      const review::FsrsScheduler& fallback, review::ReviewTime until,
+                      const QList<review::WordRename>& renames, qsizetype from,
+                      std::chrono::milliseconds budget) {
+    RenameStep step;
+    step.next = from;
+    Transaction transaction(db);
+    if (!transaction.reason().isEmpty()) {
+        step.reason = transaction.reason();
+        step.busy = transaction.busy();
+        return step;
+    }
+    QElapsedTimer held;
+    held.start();
+    const ReviewTarget target = readTarget(db, step.reason);
+    if (!step.reason.isEmpty()) {
+        return step;
+    }
+    const review::FsrsScheduler scheduler = schedulerOf(target, zone, fallback);
+    for (; step.next < renames.size() && held.elapsed() < budget.count(); ++step.next) {
+        if (step.reason = applyRename(db, scheduler, until, renames.at(step.next));
+            !step.reason.isEmpty()) {
+            step.next = from;
+            return step;
+        }
+    }
+    if (step.reason = transaction.commit(); !step.reason.isEmpty()) {
+        step.next = from;
+        return step;
+    }
+    step.heldNs = held.nsecsElapsed();
+    return step;
+}
+
+}  // namespace detail
 
 // The word a rename still waiting in the renames file made key of; empty when none.
 QByteArray SqliteHistory::renamedFrom(const QByteArray& key) {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -160,14 +161,26 @@ QString SqliteHistory::checkStates() {
     if (QString reason = open(); !reason.isEmpty()) {
         return reason;
     }
-    applyRenames();
     if (QString reason = followTarget(false); !reason.isEmpty()) {
         return reason;
     }
+    applyRenames();
     if (replaying_ && !readOnly_) {
         continueReplay();
     }
+    leaveCheckpointsToReplay(replaying_ || (replay_ && replay_->running()));
     return {};
+}
+
+// A replay's steps fill the journal fast; the replay copies it back into the file between its
+// steps, outside the lock. An answer's commit here that did it waited for the disk, up to 100 ms.
+void SqliteHistory::leaveCheckpointsToReplay(bool replaying) {
+    if (replaying != checkpointsLeft_ && !readOnly_ && !inMemory()) {
+        QSqlQuery query(database());
+        if (query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(replaying ? 0 : 1000))) {
+            checkpointsLeft_ = replaying;
+        }
+    }
 }
 
 bool SqliteHistory::followedBy(const detail::ReviewTarget& target) const {
@@ -342,18 +355,28 @@ ReviewTarget readTarget(const QSqlDatabase& db, QString& reason) {
     return target;
 }
 
-ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::ReviewTime until,
-                      std::chrono::milliseconds budget) {
+namespace {
+
+// A word replayed outside the write lock, with what its stored state was then.
+struct Replayed {
+    qint64 id = 0;
+    review::CardState state;
+    QVariantList was;  // reps, last_review, due
+};
+
+bool sameTarget(const ReviewTarget& a, const ReviewTarget& b) {
+    return std::tuple(a.replaying, a.replayFrom, a.retention, a.scheduler, a.day, a.dayStart) ==
+           std::tuple(b.replaying, b.replayFrom, b.retention, b.scheduler, b.day, b.dayStart);
+}
+
+// The words from the marker on replayed in one snapshot, until the budget is spent.
+ReplayStep readAndReplay(const QSqlDatabase& db, const QTimeZone& zone, review::ReviewTime until,
+                         std::chrono::milliseconds budget, ReviewTarget& target,
+                         std::vector<Replayed>& replayed) {
     ReplayStep step;
-    Transaction transaction(db);
-    if (!transaction.reason().isEmpty()) {
-        step.reason = transaction.reason();
-        step.busy = transaction.busy();
-        return step;
-    }
-    QElapsedTimer held;
-    held.start();
-    const ReviewTarget target = readTarget(db, step.reason);
+    QElapsedTimer spent;
+    spent.start();
+    target = readTarget(db, step.reason);
     if (!step.reason.isEmpty()) {
         return step;
     }
@@ -371,52 +394,107 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::Rev
     }
     step.last = query.value(0).toLongLong();
     query.finish();
-    query.prepare(QStringLiteral(
-        "SELECT word_id, at, grade FROM reviews WHERE word_id >= ? ORDER BY word_id, at, id"));
+    query.prepare(
+        QStringLiteral("SELECT r.word_id, r.at, r.grade, w.reps, w.last_review, w.due FROM"
+                       " reviews r JOIN words w ON w.id = r.word_id WHERE r.word_id >= ?"
+                       " ORDER BY r.word_id, r.at, r.id"));
     query.addBindValue(target.replayFrom);
     if (!query.exec()) {
         step.reason = failure(query);
         return step;
     }
+    std::vector<review::Review> log;
+    step.finished = true;
+    while (query.next()) {
+        const qint64 wordId = query.value(0).toLongLong();
+        if (replayed.empty() || wordId != replayed.back().id) {
+            if (!replayed.empty()) {
+                replayed.back().state = scheduler.replay(log, until);
+                log.clear();
+                if (spent.elapsed() >= budget.count()) {
+                    step.finished = false;
+                    step.next = wordId;
+                    return step;
+                }
+            }
+            replayed.push_back({wordId, {}, {query.value(3), query.value(4), query.value(5)}});
+        }
+        log.push_back({timeOf(query.value(1)), static_cast<review::Grade>(query.value(2).toInt())});
+    }
+    if (!replayed.empty()) {
+        replayed.back().state = scheduler.replay(log, until);
+    }
+    step.next = step.last + 1;
+    return step;
+}
+
+}  // namespace
+
+ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::ReviewTime until,
+                      std::chrono::milliseconds budget) {
+    // Read and replayed without the write lock...
+    ReviewTarget target;
+    std::vector<Replayed> replayed;
+    ReplayStep step;
+    {
+        QSqlQuery snapshot(db);
+        if (!snapshot.exec(QStringLiteral("BEGIN"))) {
+            step.reason = failure(snapshot);
+            return step;
+        }
+        step = readAndReplay(db, zone, until, budget, target, replayed);
+        snapshot.exec(QStringLiteral("ROLLBACK"));
+        const bool ours =
+            target.replaying && target.scheduler == kSchedulerVersion && target.dayStart >= 0;
+        if (!step.reason.isEmpty() || !ours) {
+            return step;
+        }
+    }
+    if (SqliteHistory::replayStepRead != nullptr) {
+        SqliteHistory::replayStepRead();
+    }
+    // ...and written under it: a word another program changed meanwhile (an answer, a rename) is
+    // replayed again there.
+    Transaction transaction(db);
+    if (!transaction.reason().isEmpty()) {
+        step.reason = transaction.reason();
+        step.busy = transaction.busy();
+        return step;
+    }
+    QElapsedTimer held;
+    held.start();
+    if (const ReviewTarget now = readTarget(db, step.reason); !step.reason.isEmpty()) {
+        return step;
+    } else if (!sameTarget(now, target)) {
+        step.reason = QStringLiteral("the replay was changed meanwhile");
+        step.busy = true;  // taken again from where it stands now
+        return step;
+    }
+    const review::FsrsScheduler scheduler(target.retention,
+                                          review::LearnerDay(zone, target.dayStart));
     QSqlQuery update(db);
     update.prepare(QStringLiteral(
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
-        " WHERE id = ?"));
-    std::vector<review::Review> log;
-    qint64 current = -1;
-    step.finished = true;
-    const auto flush = [&] {
-        bindState(update, scheduler.replay(log, until));
-        update.addBindValue(current);
-        log.clear();
-        return update.exec();
-    };
-    while (query.next()) {
-        const qint64 wordId = query.value(0).toLongLong();
-        if (wordId != current) {
-            if (current >= 0) {
-                if (!flush()) {
-                    step.reason = failure(update);
-                    return step;
-                }
-                if (held.elapsed() >= budget.count()) {
-                    step.finished = false;
-                    step.next = wordId;
-                    break;
-                }
-            }
-            current = wordId;
+        " WHERE id = ? AND reps = ? AND last_review = ? AND due = ?"));
+    for (const Replayed& word : replayed) {
+        bindState(update, word.state);
+        update.addBindValue(word.id);
+        for (const QVariant& value : word.was) {
+            update.addBindValue(value);
         }
-        log.push_back({timeOf(query.value(1)), static_cast<review::Grade>(query.value(2).toInt())});
+        if (!update.exec()) {
+            step.reason = failure(update);
+            return step;
+        }
+        if (update.numRowsAffected() == 0) {
+            if (step.reason = replayWord(db, scheduler, until, word.id); !step.reason.isEmpty()) {
+                return step;
+            }
+        }
     }
-    if (step.finished && current >= 0 && !flush()) {
-        step.reason = failure(update);
-        return step;
-    }
-    query.finish();
+    QSqlQuery query(db);
     if (step.finished) {
-        step.next = step.last + 1;
         query.exec(QStringLiteral("DELETE FROM review_meta WHERE name = 'replay_from'"));
     } else {
         query.prepare(
@@ -614,7 +692,13 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
 
 QString SqliteHistory::replayWord(qint64 wordId) {
     stateCache_.forget();  // a word known here by its id only
-    QSqlQuery query(database());
+    return detail::replayWord(database(), scheduler_, horizon(), wordId);
+}
+
+namespace detail {
+
+QString reviewLog(const QSqlDatabase& db, qint64 wordId, std::vector<review::Review>& log) {
+    QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(
         QStringLiteral("SELECT at, grade FROM reviews WHERE word_id = ? ORDER BY at, id"));
@@ -622,19 +706,37 @@ QString SqliteHistory::replayWord(qint64 wordId) {
     if (!query.exec()) {
         return failure(query);
     }
-    std::vector<review::Review> log;
     while (query.next()) {
         log.push_back({timeOf(query.value(0)), static_cast<review::Grade>(query.value(1).toInt())});
     }
-    query.finish();
+    return {};
+}
+
+QString replayWord(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
+                   review::ReviewTime until, qint64 wordId) {
+    std::vector<review::Review> log;
+    if (QString reason = reviewLog(db, wordId, log); !reason.isEmpty()) {
+        return reason;
+    }
+    QSqlQuery query(db);
     query.prepare(QStringLiteral(
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
         " WHERE id = ?"));
-    bindState(query, scheduler_.replay(log, horizon()));
+    bindState(query, scheduler.replay(log, until));
     query.addBindValue(wordId);
     return query.exec() ? QString() : failure(query);
 }
+
+review::FsrsScheduler schedulerOf(const ReviewTarget& target, const QTimeZone& zone,
+                                  const review::FsrsScheduler& fallback) {
+    if (target.scheduler != kSchedulerVersion || target.dayStart < 0 || target.retention <= 0) {
+        return fallback;
+    }
+    return review::FsrsScheduler(target.retention, review::LearnerDay(zone, target.dayStart));
+}
+
+}  // namespace detail
 
 QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> reviews) {
     if (QString reason = openReviews(); !reason.isEmpty()) {
@@ -879,6 +981,16 @@ review::WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
             word.state = stateAt(query, 1);
             word.reviews = query.value(11).toInt();
             word.missed = query.value(12).toInt();
+            // Not yet matched to the clock by the drill program: read as it will match it.
+            if (access_ == Access::ReadOnly &&
+                (word.state->lastReview > horizon() || (aheadFrom_ && *aheadFrom_ <= horizon()))) {
+                const qint64 id = query.value(0).toLongLong();
+                query.finish();
+                std::vector<review::Review> log;
+                if (detail::reviewLog(database(), id, log).isEmpty()) {
+                    word.state = scheduler_.replay(log, horizon());
+                }
+            }
             return word;
         }
         asked = renamedFrom(asked);

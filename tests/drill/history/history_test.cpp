@@ -827,6 +827,11 @@ TEST(Reviews, AReviewAheadOfTheClockWaitsForIt) {
         if (step.putAside) {
             ASSERT_EQ(history->putReviewsAheadAside(), "");
         }
+        // The editor's figures, read before this program has matched the states to the clock.
+        SqliteHistory editor(path, QTimeZone::utc(), SqliteHistory::Access::ReadOnly);
+        editor.setClock(clock);
+        const review::WordReviews seen[] = {editor.wordReviews(key("a")),
+                                            editor.wordReviews(key("b"))};
         const QList<review::WordState> states = history->wordStates({key("a"), key("b")});
         ASSERT_EQ(states.size(), 2);
         ASSERT_TRUE(states[0] && states[1]);
@@ -834,6 +839,15 @@ TEST(Reviews, AReviewAheadOfTheClockWaitsForIt) {
         EXPECT_EQ(states[0]->reps, step.aCounted);
         EXPECT_EQ(states[1]->isNew(), !step.bCounted);
         EXPECT_EQ(history->reviewsAhead(), step.waiting);
+        const auto figures = [](const review::WordState& state) {
+            return state ? std::tuple(state->due, state->reps)
+                         : std::tuple(review::ReviewTime{}, -1);
+        };
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(figures(seen[i].state),
+                      figures(history->wordReviews(key(i == 0 ? "a" : "b")).state))
+                << "the editor's figures of word " << i;
+        }
     }
     history.reset();
     EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM reviews_aside"}), 2) << "kept, not deleted";
@@ -860,11 +874,37 @@ TEST(Reviews, ChangingTheDayStartReplays) {
     EXPECT_EQ(state->elapsedDays, 1) << "08:50 is on the day before 09:05";
 }
 
-// Another program changes the retention of a long history while this one answers: it replays
-// beside its window, no answer here is lost to its lock, and what is scheduled here afterwards
-// follows the new retention, also when the changing program ends halfway (the next open
-// finishes its replay).
-TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
+// An answer another program records after a replay step has read its words and before it writes
+// them counts: that word is replayed again under the lock.
+TEST(Reviews, AnAnswerBetweenAReplayStepsReadingAndWritingCounts) {
+    QTemporaryDir dir;
+    static QString path;
+    path = dir.filePath("history.sqlite");
+    SqliteHistory history(path, QTimeZone::utc());
+    ASSERT_EQ(history.recordReview({at(0), key("w"), review::Grade::Good, 0, "/w"}), "");
+    SqliteHistory::replayStepRead = [] {
+        SqliteHistory::replayStepRead = nullptr;
+        runSql(path, {QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
+                                     " was_due) SELECT %1, id, 1, 0, 1, 0 FROM words")
+                          .arg(at(3).time_since_epoch().count()),
+                      "UPDATE words SET reps = reps + 1"});
+    };
+    history.setDesiredRetention(0.8);
+    ASSERT_EQ(history.replayReviews(), "");
+    EXPECT_EQ(SqliteHistory::replayStepRead, nullptr) << "called";
+    SqliteHistory::replayStepRead = nullptr;
+    const review::WordState stored = history.wordStates({key("w")}).value(0);
+    ASSERT_TRUE(stored.has_value());
+    const QList<review::Review> log{{at(0), review::Grade::Good}, {at(3), review::Grade::Again}};
+    const review::CardState replayed = review::FsrsScheduler(0.8).replay(log);
+    EXPECT_EQ(std::tuple(stored->due, stored->reps), std::tuple(replayed.due, replayed.reps));
+}
+
+// Another program changes the retention of a long history, or takes in the editor's renames of
+// most of its words, while this one answers: it works beside its window, no answer here is lost
+// to its lock, and every state equals its log replayed as the change asks, also when the changing
+// program ends halfway (the next open finishes its work).
+TEST(Reviews, AChangeByAnotherProgramIsFollowedAndLosesNothing) {
     constexpr int kWords = 2000;  // reviews enough for a replay of several steps
     constexpr int kEach = 15;
     constexpr int kOwn = 20;  // the answering program's words "/b i", reviewed long ago
@@ -900,9 +940,22 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
     }
     runSql(seeded, seed);
     ASSERT_EQ(SqliteHistory(seeded).replayReviews(), QString());
-    for (const bool killed : {false, true}) {
-        SCOPED_TRACE(killed ? "changing program killed" : "changing program finishing");
-        const QString path = dir.filePath(killed ? "killed.sqlite" : "finished.sqlite");
+    const struct {
+        const char* name;
+        QStringList change;  // the changing program's arguments after the file
+        bool killed;         // once its work goes on beside it
+        double retention;
+        bool renamed;  // the seeded words "wI" now "nI"
+    } rows[] = {
+        {"retention", {"--retention", "0.8"}, false, 0.8, false},
+        {"retention, killed", {"--retention", "0.8"}, true, 0.8, false},
+        {"renames", {"--renames", QString::number(kWords)}, false, 0.9, true},
+        {"renames, killed", {"--renames", QString::number(kWords)}, true, 0.9, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const bool killed = row.killed;
+        const QString path = dir.filePath(QString::fromLatin1(row.name) + ".sqlite");
         ASSERT_TRUE(QFile::copy(seeded, path));
         QProcess answering;
         answering.start(KX_HISTORY_WRITER,
@@ -919,19 +972,23 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
         };
         answer(0, 1);  // before the change
         QProcess changing;
-        changing.start(KX_HISTORY_WRITER, QStringList{path, "--retention", "0.8"});
-        while (!changing.canReadLine()) {
-            ASSERT_TRUE(changing.waitForReadyRead(kProgramMilliseconds))
-                << changing.readAllStandardError().toStdString();
-        }
-        ASSERT_EQ(changing.readLine(), "replaying\n");
+        changing.start(KX_HISTORY_WRITER, QStringList{path} + row.change);
+        const auto said = [&changing](const char* line) {
+            while (!changing.canReadLine()) {
+                ASSERT_TRUE(changing.waitForReadyRead(kProgramMilliseconds))
+                    << changing.readAllStandardError().toStdString();
+            }
+            ASSERT_EQ(changing.readLine(), line);
+        };
+        said("changing\n");
         if (killed) {
+            said("replaying\n");
             changing.kill();
         }
-        answer(1, kAnswers / 2);  // while it replays, as a rule
+        answer(1, kAnswers / 2);  // while it works, as a rule
         ASSERT_TRUE(changing.waitForFinished(kProgramMilliseconds));
         if (!killed) {
-            ASSERT_EQ(changing.readAll(), "replayed\n");
+            ASSERT_EQ(changing.readAll(), "replaying\nreplayed\n");
         }
         answer(kAnswers / 2, kAnswers);  // own words "/b 10" on after the change
         answering.closeWriteChannel();
@@ -942,6 +999,7 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
         ASSERT_EQ(history.reviewsUnavailable(), QString());
         history.waitForReplay();
         EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM review_meta WHERE name = 'replay_from'"}), 0);
+        EXPECT_FALSE(QFileInfo::exists(history.renamesPath()));
         // Each word's log as the seed and the answering program wrote it, replayed here.
         const auto answered = [](int line) {
             return review::Review{
@@ -955,7 +1013,7 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
             logs[0].push_back(answered(line));
         }
         for (int i = 0; i < kWords; ++i) {
-            keys.append(i < kOwn ? own(i) : "w" + QByteArray::number(i + 1));
+            keys.append(i < kOwn ? own(i) : (row.renamed ? "n" : "w") + QByteArray::number(i + 1));
             std::vector<review::Review>& log = logs.emplace_back();
             for (int k = 0; k < kEach; ++k) {
                 log.push_back({review::ReviewTime(std::chrono::milliseconds(
@@ -966,7 +1024,7 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
                 log.push_back(answered(2 * i));
             }
         }
-        const review::FsrsScheduler newRetention(0.8, history.learnerDay());
+        const review::FsrsScheduler newRetention(row.retention, history.learnerDay());
         const QList<review::WordState> stored = history.wordStates(keys);
         ASSERT_EQ(stored.size(), keys.size());
         QList<qsizetype> differing;
@@ -982,6 +1040,7 @@ TEST(Reviews, ARetentionChangedByAnotherProgramIsFollowedAndLosesNothing) {
             << "0 is the shared word, 1.." << kOwn << " the answering program's own";
         EXPECT_EQ(history.wordReviews(key("shared")).reviews, kAnswers / 2) << "none lost";
         EXPECT_EQ(history.wordReviews(own(kOwn - 1)).reviews, kEach + 1);
+        EXPECT_EQ(history.wordReviews("w" + QByteArray::number(kWords)).reviews, kEach);
     }
 }
 

@@ -12,8 +12,10 @@
 // in the pending file.
 // kx_history_writer FILE --hold: holds the write lock of FILE until its input ends, saying
 // "held" once it has it.
-// kx_history_writer FILE --retention R: changes the desired retention to R, saying "replaying"
-// once the replay goes on beside it and "replayed" once it has ended.
+// kx_history_writer FILE --retention R: changes the desired retention to R, saying "changing" as
+// it starts, "replaying" once the replay goes on beside it and "replayed" once it has ended.
+// kx_history_writer FILE --renames N: the same, after the words "w1".."wN" of "/seed" were
+// edited to "n1".."nN" in the editor.
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -21,9 +23,11 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 
 #include "drill/history/sqlite_history.h"
 #include "review/word_key.h"
+#include "review/word_renames.h"
 
 namespace {
 
@@ -41,9 +45,13 @@ int hold(const QString& path) {
     return 0;
 }
 
-int changeRetention(const QString& path, double retention) {
+// Says "changing" as it starts on the change, "replaying" once the change goes on beside it and
+// "replayed" once it has ended.
+int change(const QString& path, const std::function<void(drill::history::SqliteHistory&)>& how) {
     drill::history::SqliteHistory history(path);
-    history.setDesiredRetention(retention);
+    how(history);
+    std::printf("changing\n");
+    std::fflush(stdout);
     if (const QString reason = history.reviewsUnavailable(); !reason.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(reason));
         return 1;
@@ -53,6 +61,16 @@ int changeRetention(const QString& path, double retention) {
     history.waitForReplay();
     std::printf("replayed\n");
     return 0;
+}
+
+// The words "w1".."wN" of the word file "/seed" edited to "n1".."nN", as the editor leaves them.
+void renameWords(drill::history::SqliteHistory& history, int count) {
+    QList<review::WordRename> renames;
+    for (int i = 1; i <= count; ++i) {
+        renames.append({review::ReviewTime(std::chrono::days(19999)), QStringLiteral("/seed"),
+                        "w" + QByteArray::number(i), "n" + QByteArray::number(i)});
+    }
+    review::appendRenames(history.renamesPath(), renames);
 }
 
 int reviews(drill::history::DrillHistory& history, const QString& name, int count) {
@@ -85,7 +103,13 @@ int main(int argc, char** argv) {
         return hold(args.at(1));
     }
     if (args.size() == 4 && args.at(2) == QLatin1String("--retention")) {
-        return changeRetention(args.at(1), args.at(3).toDouble());
+        return change(args.at(1), [retention = args.at(3).toDouble()](auto& history) {
+            history.setDesiredRetention(retention);
+        });
+    }
+    if (args.size() == 4 && args.at(2) == QLatin1String("--renames")) {
+        return change(args.at(1),
+                      [count = args.at(3).toInt()](auto& history) { renameWords(history, count); });
     }
     if (args.size() != 4 && args.size() != 5) {
         return 2;
