@@ -74,6 +74,14 @@ void DrillSession::shuffle() {
     }
 }
 
+bool DrillSession::setWay(DrillWay way) {
+    if (drilling()) {
+        return false;
+    }
+    way_ = way;
+    return true;
+}
+
 bool DrillSession::start(common::DrillModeValue mode) {
     if (!fileLoaded_ || drilling()) {
         return false;
@@ -423,6 +431,7 @@ history::DrillRecord DrillSession::finish(qint64 seconds) {
     record.wordFile = wordFileName_;
     record.mode = mode_;
     record.again = again_;
+    record.way = way_;
     record.asked = answered_;
     record.right = right_;
     record.rate = history::rateOf(right_, answered_);
@@ -453,7 +462,11 @@ QString DrillSession::countText() const {
 }
 
 QString DrillSession::resultsLine() const {
-    return drill::resultsLine(mode_, right_, answered_);
+    return drill::resultsLine(mode_, right_, answered_, way_);
+}
+
+QString DrillSession::windowTitle() const {
+    return drillWindowTitle(drilling(), position_, reviewing_, way_);
 }
 
 }  // namespace drill

@@ -15,6 +15,7 @@
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "drill/engine/answer_check.h"
+#include "drill/engine/drill_way.h"
 #include "drill/engine/missed_entries.h"
 #include "drill/engine/word_key_cache.h"
 #include "drill/history/drill_history.h"
@@ -114,6 +115,10 @@ public:
     // Why a review could not be recorded; said once, until one is recorded again.
     QString takeReviewFailure() { return std::exchange(reviewFailure_, {}); }
 
+    // How the next drill asks; refused while a drill runs. Typed until set.
+    bool setWay(DrillWay way);
+    DrillWay way() const { return way_; }
+
     // Over the file's set; refused without one or while a drill runs.
     bool start(common::DrillModeValue mode);
     // Over the given entries only (the missed ones of a drill before); the file's set comes back
@@ -148,6 +153,8 @@ public:
     QString countText() const;
     // The line that shows the results of the drill that ended.
     QString resultsLine() const;
+    // The window's title: the place in the drill, and its way when not the typed one.
+    QString windowTitle() const;
     DrillPosition position() const { return position_; }
     // The entries missed in the running or last drill.
     const MissedEntries& missed() const { return missed_; }
@@ -182,6 +189,7 @@ private:
 
     DrillPhase phase_ = DrillPhase::Idle;
     common::DrillModeValue mode_ = common::kNormalMode;
+    DrillWay way_ = DrillWay::Typed;
     int currentIndex_ = 0;  // 1-based
     qint64 answered_ = 0;
     qint64 right_ = 0;

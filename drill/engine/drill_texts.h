@@ -10,6 +10,7 @@
 #include <chrono>
 #include <optional>
 
+#include "common/drill_way.h"
 #include "common/messages.h"
 #include "common/settings.h"
 #include "common/word_file.h"
@@ -54,7 +55,8 @@ QString reviewCountText(int due, int fresh, bool newUsedUp);
 // tomorrow.
 QString reviewClosingText(std::optional<std::chrono::minutes> next, int today, int tomorrow);
 
-// The line that ends a drill.
-QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered);
+// The line that ends a drill, led by the way's name when it was not the typed one.
+QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered,
+                    common::DrillWay way = common::DrillWay::Typed);
 
 }  // namespace drill

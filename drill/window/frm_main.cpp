@@ -526,7 +526,7 @@ void frmMain::updateAvailability() {
     Menu_GiveUp->setEnabled(drilling);
     Menu_Overrule->setEnabled(session_.canOverrule());
     Menu_Review->setEnabled(session_.fileLoaded() && !drilling);
-    setWindowTitle(drillWindowTitle(drilling, session_.position(), session_.reviewing()));
+    setWindowTitle(session_.windowTitle());
     for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
         item->setEnabled(!drilling);
     }
