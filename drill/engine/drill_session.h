@@ -92,6 +92,9 @@ public:
     const QString& wordFileName() const { return wordFileName_; }
     // The entries of the word file, in drill order once a drill started.
     const QList<common::Entry>& questionSet() const { return entries_; }
+    // What the way has typed is mostly Japanese: the answers, or the questions where the way
+    // has the question typed.
+    bool typesJapanese() const;
 
     // How answers are judged: lenient judging, near misses, optional parts. The defaults judge
     // exactly.
@@ -174,13 +177,17 @@ private:
     // Today's review ran out: the next repeat, asked at once; false when none is left.
     bool askRepeat();
     QString closingLine();
+    // The key under which the way's reviews of the entry are kept.
+    QByteArray reviewKey(const common::Entry& entry) const;
 
     RandomSource& random_;
     QList<common::Entry> entries_;
     bool fileLoaded_ = false;
     CheckOptions checkOptions_;
-    // The right answers of the file, each once, for telling a near miss from another word.
+    // The right answers of the file, each once, for telling a near miss from another word: the
+    // texts the way of fileAnswersWay_ judges against.
     OtherAnswers fileAnswers_;
+    DrillWay fileAnswersWay_ = DrillWay::Typed;
     // The question on screen was given one more try after a near miss.
     bool retried_ = false;
     // Codes of the slips found in this drill's answers (slipCode).
