@@ -236,6 +236,9 @@ Verdict DrillSession::judge(const QString& typed) {
     verdict.lastPage =
         static_cast<int>((std::max<qsizetype>(verdict.rights.size(), 1) - 1) / kAnswersPerPage);
     verdict.information = common::informationToDisplay(entry.information);
+    if (way_ == DrillWay::Listening) {
+        verdict.revealed = entry.question;
+    }
     ++answered_;
 
     const Judgement& judged = check.judgement;
@@ -466,6 +469,10 @@ QByteArray DrillSession::reviewKey(const common::Entry& entry) const {
 
 bool DrillSession::typesJapanese() const {
     return common::answersAreJapanese(judgedTexts(entries_, way_));
+}
+
+bool DrillSession::questionsAreJapanese() const {
+    return common::answersAreJapanese(judgedTexts(entries_, DrillWay::Listening));
 }
 
 Counts DrillSession::counts() const {

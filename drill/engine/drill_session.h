@@ -57,6 +57,8 @@ struct Verdict {
     // The last of the pages of four answers (answerPage); 0 when all fit in one.
     int lastPage = 0;
     QString information;  // ready to display
+    // The question that was only spoken, shown with the verdict; empty in the other ways.
+    QString revealed;
     // Said only when the lenient rule alone accepted the answer.
     QString lenientNote;
     Counts counts;
@@ -95,6 +97,8 @@ public:
     // What the way has typed is mostly Japanese: the answers, or the questions where the way
     // has the question typed.
     bool typesJapanese() const;
+    // The set's questions are mostly Japanese, for the voice that would speak them.
+    bool questionsAreJapanese() const;
 
     // How answers are judged: lenient judging, near misses, optional parts. The defaults judge
     // exactly.

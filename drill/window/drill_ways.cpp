@@ -13,6 +13,13 @@
 
 namespace drill {
 
+namespace {
+
+const QString kListeningTip = QStringLiteral(
+    "問題を読み上げます。聞こえた問題を入力します（F5: もう一度、Shift+F5: ゆっくり）");
+
+}  // namespace
+
 DrillWays::DrillWays(platform::Platform& platform, DrillSession& session, QMenu* optionMenu)
     : QObject(optionMenu),
       platform_(platform),
@@ -28,6 +35,9 @@ DrillWays::DrillWays(platform::Platform& platform, DrillSession& session, QMenu*
     Option_WayBackward = addWay(
         QStringLiteral("答え→問題(&B)"), QStringLiteral("Option_WayBackward"), DrillWay::Reversed,
         QStringLiteral("答えを見て、問題を入力します（単語帳は変わりません）"));
+    Option_WayListening =
+        addWay(QStringLiteral("聞き取り(&L)"), QStringLiteral("Option_WayListening"),
+               DrillWay::Listening, kListeningTip);
 
     const DrillWay stored = preferences_.load().drillWay;
     for (QAction* item : group_->actions()) {
@@ -39,6 +49,7 @@ DrillWays::DrillWays(platform::Platform& platform, DrillSession& session, QMenu*
     if (group_->checkedAction() == nullptr) {
         Option_WayForward->setChecked(true);
     }
+    platform_.onSpeechChanged(this, [this] { updateAvailability(session_.drilling()); });
 }
 
 QAction* DrillWays::addWay(const QString& caption, const QString& name, DrillWay way,
@@ -63,6 +74,31 @@ void DrillWays::choose(DrillWay way) {
 
 void DrillWays::updateAvailability(bool drilling) {
     Option_Way->menuAction()->setEnabled(!drilling);
+    if (drilling) {
+        return;
+    }
+    const QString reason = listeningUnavailable();
+    Option_WayListening->setEnabled(reason.isEmpty());
+    Option_WayListening->setToolTip(reason.isEmpty() ? kListeningTip : reason);
+    const auto chosen = static_cast<DrillWay>(group_->checkedAction()->data().toInt());
+    session_.setWay(chosen == DrillWay::Listening && !reason.isEmpty() ? DrillWay::Typed : chosen);
+}
+
+QString DrillWays::listeningUnavailable() {
+    if (QString reason = platform_.speechUnavailableReason(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (!session_.fileLoaded()) {
+        return {};
+    }
+    if (session_.questionsAreJapanese()) {
+        return platform_.hasVoice(platform::SpeechLanguage::Japanese)
+                   ? QString()
+                   : QStringLiteral("この単語帳の問題を読み上げる日本語の声がありません。");
+    }
+    return platform_.hasVoice(platform::SpeechLanguage::English)
+               ? QString()
+               : QStringLiteral("この単語帳の問題を読み上げる英語の声がありません。");
 }
 
 }  // namespace drill

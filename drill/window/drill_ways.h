@@ -23,7 +23,8 @@ namespace drill {
 class DrillSession;
 
 // The Option menu's "出題の向き": how the next drill asks, one way at a time, kept in the
-// preferences file. The session asks in the way checked.
+// preferences file. The session asks in the way checked; listening only while a voice can speak
+// the file's questions, else the typed way, the choice kept for when it can.
 class DrillWays : public QObject {
 public:
     DrillWays(platform::Platform& platform, DrillSession& session, QMenu* optionMenu);
@@ -35,6 +36,8 @@ private:
     QAction* addWay(const QString& caption, const QString& name, DrillWay way,
                     const QString& toolTip);
     void choose(DrillWay way);
+    // Empty when listening can ask the open file's questions, else why not.
+    QString listeningUnavailable();
 
     platform::Platform& platform_;
     DrillSession& session_;
@@ -44,6 +47,7 @@ private:
     QMenu* Option_Way = nullptr;
     QAction* Option_WayForward = nullptr;
     QAction* Option_WayBackward = nullptr;
+    QAction* Option_WayListening = nullptr;
 };
 
 }  // namespace drill

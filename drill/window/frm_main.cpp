@@ -636,14 +636,19 @@ void frmMain::askNext() {
     }
     clearAnswerBoxes();
     vsRight->hide();
-    setQuestionText(question->text);
+    // Listening shows the question only when it cannot be spoken.
+    const bool spoken = options_->questionAsked(question->text);
+    const bool listening = session_.way() == DrillWay::Listening;
+    setQuestionText(listening && spoken ? kListeningPrompt : question->text);
+    if (listening && !spoken) {
+        setInformationText(kNotSpoken);
+    }
     txtAnswer->setFocus(Qt::OtherFocusReason);
     if (std::exchange(imeSwitched_, false)) {
         // Switched for one question's answer: the next one starts in the file's mode.
         platform_.setImeMode(
             txtAnswer, japaneseAnswers_ ? platform::ImeMode::On : platform::ImeMode::NoControl);
     }
-    options_->questionAsked(question->text);
     updateAvailability();
     reviews_->sayReviewFailure();
 }
@@ -670,6 +675,9 @@ void frmMain::showVerdict(const Verdict& verdict) {
         setRightText(box, verdict.rights.at(box));
     }
     setInformationText(verdict.information);
+    if (!verdict.revealed.isEmpty()) {
+        setQuestionText(verdict.revealed);
+    }
     if (verdict.lastPage > 0) {
         showRightPages(verdict.joinedRights, verdict.lastPage);
     }

@@ -314,8 +314,8 @@ QString missedText(const MissedEntries& missed) {
 
 // A learner's keys: a typed answer is judged (the next question asked first when a verdict is
 // on screen), "^" overrules the verdict, ">" asks the next question. Returns the window title
-// at each question judged; asked and verdicts keep each question and verdict ("○a|b" is right,
-// answers a and b shown).
+// at each question judged; asked and verdicts keep each question and verdict ("○a|b=q" is right,
+// answers a and b shown, q the question only spoken before).
 class AfterDrill : public Session {
 public:
     QStringList asked;
@@ -334,7 +334,8 @@ public:
                 titles.append(session.windowTitle());
                 asked.append(question);
                 const Verdict verdict = session.judge(key);
-                verdicts.append(verdict.mark + verdict.rights.join('|'));
+                verdicts.append(verdict.mark + verdict.rights.join('|') +
+                                (verdict.revealed.isEmpty() ? "" : "=" + verdict.revealed));
             }
         }
         return titles;
@@ -385,10 +386,12 @@ TEST_F(AfterDrill, TitlesOverrulingAndMissedEntriesFollowEachMode) {
 }
 
 // Answers to questions: every mode asks the answers on one line and judges the typed question;
-// the file's entries stay as they are, in the missed entries and in the record.
+// listening asks the question, judges it and shows it with the answers. The file's entries stay
+// as they are, in the missed entries and in the record.
 TEST_F(AfterDrill, ReverseAsksTheAnswersAndJudgesTheQuestionInEveryMode) {
     const struct {
         const char* name;
+        DrillWay way;
         QStringList lines;
         common::DrillModeValue mode;
         QStringList script;
@@ -399,46 +402,59 @@ TEST_F(AfterDrill, ReverseAsksTheAnswersAndJudgesTheQuestionInEveryMode) {
         QString missed;
     } table[] = {
         {"one entry, several answers",
+         DrillWay::Reversed,
          {"apple|@1|りんご|@2|林檎|@1|fruit"},
          kNormalMode,
          {"apple"},
          "りんご | 林檎",
          "○apple",
-         "1 / 1",
+         "答え→問題 1 / 1",
          "答え→問題  正解率  100 %",
          ""},
         // Each answer is the other's question: judged against its own entry only.
         {"two entries, each the other's answer",
+         DrillWay::Reversed,
          {"run|@1|走る|@1|", "走る|@1|run|@1|"},
          kOvercomingMode,
          {"ran", "走る", "run"},
          "走る,run,走る",
          "×run,○走る,○run",
-         "1 / 2,2 / 2,1 / 1",
+         "答え→問題 1 / 2,答え→問題 2 / 2,答え→問題 1 / 1",
          "答え→問題  問題数 : 2  不正解数 : 1",
          "run[ran]"},
         {"three entries, overruled",
+         DrillWay::Reversed,
          kABC,
          kEndlessMode,
          {"x", "^", "A"},
          "a,a",
          "×A,○A",
-         "1,2",
+         "答え→問題 1,答え→問題 2",
          "答え→問題  回答数 : 2  正解数 : 2",
          ""},
+        {"listening",
+         DrillWay::Listening,
+         {"apple|@1|りんご|@2|林檎|@1|", "run|@1|走る|@1|"},
+         kNormalMode,
+         {"aple", "run"},
+         "apple,run",
+         "×りんご|林檎=apple,○走る=run",
+         "聞き取り 1 / 2,聞き取り 2 / 2",
+         "聞き取り  正解率  50 %",
+         "apple[aple]"},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         asked.clear();
         verdicts.clear();
-        ASSERT_TRUE(session.setWay(DrillWay::Reversed));
+        ASSERT_TRUE(session.setWay(row.way));
         startWith(row.lines, row.mode);
         EXPECT_FALSE(session.setWay(DrillWay::Typed)) << "fixed while the drill runs";
-        EXPECT_EQ(play(row.script).join(",").remove("Kotobax4 - 答え→問題 "), row.titles);
+        EXPECT_EQ(play(row.script).join(",").remove("Kotobax4 - "), row.titles);
         EXPECT_EQ(asked.join(","), row.asked);
         EXPECT_EQ(verdicts.join(","), row.verdicts);
         const history::DrillRecord record = end();
-        EXPECT_EQ(record.way, DrillWay::Reversed);
+        EXPECT_EQ(record.way, row.way);
         EXPECT_EQ(session.resultsLine(), row.results);
         EXPECT_EQ(missedText(session.missed()), row.missed);
     }
