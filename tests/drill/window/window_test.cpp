@@ -277,6 +277,7 @@ TEST_F(Options, ListeningSpeaksTheQuestionAndIsGreyedWithoutAVoice) {
         EXPECT_TRUE(item->isChecked());
         EXPECT_EQ(text(u"txtQuestion1"_s), row.toolTip.isEmpty() ? kListeningPrompt : row.question);
         EXPECT_EQ(platform.spoken().size(), row.toolTip.isEmpty() ? 1u : 0u);
+        EXPECT_EQ(window->windowTitle().contains(u"聞き取り"_s), row.toolTip.isEmpty());
         stop();
     }
 }
