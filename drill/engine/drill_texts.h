@@ -33,8 +33,11 @@ inline const QString kStopQuestion = QStringLiteral("終了しますか？");
 inline const QString kStopTitle = QStringLiteral("Stop");
 inline const QString kReviewsAhead =
     QStringLiteral("時計が進んでいた時の記録があります。これらは予定に使っていません。");
-inline const QString kListeningPrompt =
-    QStringLiteral("（聞き取り）聞こえた問題を入力してください。F5: もう一度　Shift+F5: ゆっくり");
+// In the one-line question box while the question is only spoken; how to hear it again is
+// in the information box.
+inline const QString kListeningPrompt = QStringLiteral("（聞き取り）");
+inline const QString kListeningKeys =
+    QStringLiteral("聞こえた問題を入力してください。F5: もう一度　Shift+F5: ゆっくり");
 inline const QString kNotSpoken =
     QStringLiteral("この問題は読み上げられないため、表示しています。");
 inline const QString kRightMark = QStringLiteral("○");

@@ -640,8 +640,8 @@ void frmMain::askNext() {
     const bool spoken = options_->questionAsked(question->text);
     const bool listening = session_.way() == DrillWay::Listening;
     setQuestionText(listening && spoken ? kListeningPrompt : question->text);
-    if (listening && !spoken) {
-        setInformationText(kNotSpoken);
+    if (listening) {
+        setInformationText(spoken ? kListeningKeys : kNotSpoken);
     }
     txtAnswer->setFocus(Qt::OtherFocusReason);
     if (std::exchange(imeSwitched_, false)) {

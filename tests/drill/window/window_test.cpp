@@ -230,7 +230,8 @@ TEST_F(Options, ListeningSpeaksTheQuestionAndIsGreyedWithoutAVoice) {
     create();
     action(u"Option_WayListening"_s)->trigger();
     startDrill({u"apple|@1|りんご|@1|fruit"_s});
-    EXPECT_EQ(text(u"txtQuestion1"_s), kListeningPrompt);
+    EXPECT_EQ(text(u"txtQuestion1"_s) + text(u"txtInformation"_s),
+              kListeningPrompt + kListeningKeys);
     EXPECT_EQ(window->windowTitle(), u"Kotobax4 - 聞き取り 1 / 1"_s);
     press(Qt::Key_F5);
     press(Qt::Key_F5, Qt::ShiftModifier);
