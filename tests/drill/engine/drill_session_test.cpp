@@ -109,32 +109,6 @@ TEST(DrillTexts, ResultsLineDropsTheFractionOfTheExactRate) {
     EXPECT_EQ(resultsLine(kNormalMode, 29, 100), "正解率  29 %");
 }
 
-// The title and the results line name the way, except the typed one, whose texts stay as they
-// were.
-TEST(DrillTexts, TitleAndResultsNameTheWay) {
-    using common::DrillWay;
-    const struct {
-        DrillWay way;
-        bool drilling;
-        bool review;
-        common::DrillModeValue mode;
-        const char* title;
-        const char* results;
-    } table[] = {
-        {DrillWay::Typed, true, false, kNormalMode, "Kotobax4 - 3 / 12", "正解率  29 %"},
-        {DrillWay::Listening, true, false, kEndlessMode, "Kotobax4 - 聞き取り 3 / 12",
-         "聞き取り  回答数 : 100  正解数 : 29"},
-        {DrillWay::Reversed, true, true, kOvercomingMode, "Kotobax4 - 復習 答え→問題 3 / 12",
-         "答え→問題  問題数 : 29  不正解数 : 71"},
-        {DrillWay::Reversed, false, false, kNormalMode, "Kotobax4", "答え→問題  正解率  29 %"},
-    };
-    for (const auto& row : table) {
-        SCOPED_TRACE(row.title);
-        EXPECT_EQ(drillWindowTitle(row.drilling, {3, 12}, row.review, row.way), row.title);
-        EXPECT_EQ(resultsLine(row.mode, 29, 100, row.way), row.results);
-    }
-}
-
 // The closing line names the next words of today only when there are any, in minutes and
 // then in hours.
 TEST(DrillTexts, ReviewClosingSaysWhenToComeBack) {
