@@ -127,9 +127,7 @@ private:
     void continueReplay();
     QString writeTarget();
     void applyRenames();
-    // The word's reviews in every way of drilling follow it.
     QString applyRename(const review::WordRename& rename);
-    QString applyKeyRename(const review::WordRename& rename);
     QByteArray renamedFrom(const QByteArray& key);
     // The two values kDueNow takes.
     void bindNow(QSqlQuery& query, review::ReviewTime now) const;

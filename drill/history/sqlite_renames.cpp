@@ -13,8 +13,6 @@
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
 
-#include "review/word_key.h"
-
 namespace drill::history {
 
 using detail::failure;
@@ -92,18 +90,6 @@ void SqliteHistory::applyRenames() {
 
 // Inside the caller's transaction.
 QString SqliteHistory::applyRename(const review::WordRename& rename) {
-    for (int way = 1; way < common::kDrillWayCount; ++way) {
-        review::WordRename inWay = rename;
-        inWay.oldKey = review::wayKey(rename.oldKey, static_cast<common::DrillWay>(way));
-        inWay.newKey = review::wayKey(rename.newKey, static_cast<common::DrillWay>(way));
-        if (QString reason = applyKeyRename(inWay); !reason.isEmpty()) {
-            return reason;
-        }
-    }
-    return applyKeyRename(rename);
-}
-
-QString SqliteHistory::applyKeyRename(const review::WordRename& rename) {
     QSqlQuery query(database());
     if (!query.exec(QString::fromLatin1(kRenamesTable))) {
         return failure(query);

@@ -8,8 +8,6 @@
 
 #include <QTemporaryDir>
 
-#include "review/word_key.h"
-
 #include <numeric>
 
 namespace {
@@ -60,23 +58,6 @@ TEST(WordRenames, EachAnswerIsCopiedOnce) {
         EXPECT_EQ(history.measuredRetention({}).due, 1);
         EXPECT_FALSE(QFileInfo::exists(history.renamesPath()));
     }
-}
-
-// An edited word keeps its schedule in every way it was drilled.
-TEST(WordRenames, EveryWayFollowsTheWord) {
-    const QByteArray a(20, 'a'), b(20, 'b');
-    const review::ReviewTime t{std::chrono::days(20000)};
-    QTemporaryDir folder;
-    SqliteHistory history(folder.filePath(u"history.sqlite"_s));
-    for (const common::DrillWay way : {common::DrillWay::Typed, common::DrillWay::Reversed}) {
-        ASSERT_EQ(
-            history.recordReview({t, review::wayKey(a, way), review::Grade::Good, 0, u"/f"_s}), "");
-    }
-    ASSERT_EQ(review::appendRenames(history.renamesPath(), {{{t, u"/f"_s, a, b}}}), "");
-    for (const common::DrillWay way : {common::DrillWay::Typed, common::DrillWay::Reversed}) {
-        EXPECT_EQ(history.wordReviews(review::wayKey(b, way)).reviews, 1);
-    }
-    EXPECT_EQ(history.wordReviews(review::wayKey(b, common::DrillWay::Listening)).reviews, 0);
 }
 
 }  // namespace
