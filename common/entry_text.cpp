@@ -24,6 +24,12 @@ QString joinRights(const QStringList& answers) {
     return answers.join(kAnswerSeparator);
 }
 
+QString rightsOnOneLine(QStringView rights) {
+    QString line = rights.toString();
+    line.replace(kAnswerSeparator.toString(), QStringLiteral(" | "), Qt::CaseSensitive);
+    return line;
+}
+
 QString informationToDisplay(QStringView stored) {
     QString display = stored.toString();
     display.replace(kLineBreakMark.data(), kLineBreakMark.size(), kCrLf.data(), kCrLf.size());

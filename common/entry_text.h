@@ -14,6 +14,8 @@ namespace common {
 // Every "|@2|" separates; an empty field gives no answers.
 QStringList splitRights(QStringView rights);
 QString joinRights(const QStringList& answers);
+// The answers on one line for reading as a question: "|@2|" becomes " | ".
+QString rightsOnOneLine(QStringView rights);
 
 // "\n" (two characters) <-> CR LF.
 QString informationToDisplay(QStringView stored);

@@ -32,6 +32,7 @@ const QString kDayStartsAt = QStringLiteral("review/dayStartsAt");
 const QString kNearMiss = QStringLiteral("drill/nearMiss");
 const QString kOptionalParentheses = QStringLiteral("drill/optionalParentheses");
 const QString kOptionalPlaceholder = QStringLiteral("drill/optionalPlaceholder");
+const QString kDrillWay = QStringLiteral("drill/way");
 
 // In the file by name, so that it reads the same whatever the enumeration's order.
 const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames{{
@@ -146,6 +147,8 @@ Preferences PreferencesFile::load() const {
         readBool(settings, kOptionalParentheses, preferences.optionalParentheses);
     preferences.optionalPlaceholder =
         readBool(settings, kOptionalPlaceholder, preferences.optionalPlaceholder);
+    preferences.drillWay = drillWayOf(readInt(settings, kDrillWay, 0, kDrillWayCount - 1,
+                                              static_cast<int>(preferences.drillWay)));
     preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
     return preferences;
 }
@@ -188,6 +191,7 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kNearMiss, nearMissName(preferences.nearMiss));
         out.setValue(kOptionalParentheses, preferences.optionalParentheses);
         out.setValue(kOptionalPlaceholder, preferences.optionalPlaceholder);
+        out.setValue(kDrillWay, static_cast<int>(preferences.drillWay));
         if (!preferences.historyCsvFolder.isEmpty()) {
             out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
         }

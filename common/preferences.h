@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include "common/drill_way.h"
+
 namespace common {
 
 // What the drill does with an answer a few letters off a right one.
@@ -31,6 +33,8 @@ struct Preferences {
     NearMissChoice nearMiss = NearMissChoice::Judge;
     bool optionalParentheses = false;
     bool optionalPlaceholder = false;
+    // How the drill asks; the settings record knows only the typed way.
+    DrillWay drillWay = DrillWay::Typed;
     // Where the history's CSV export last went; empty until it has.
     QString historyCsvFolder;
 

@@ -70,6 +70,8 @@ struct ChosenFile {
 using common::ImeMode;
 
 enum class SpeechLanguage { English, Japanese };
+// Slow is for listening once more to what went by too fast.
+enum class SpeechPace { Normal, Slow };
 
 class Platform {
 public:
@@ -105,9 +107,13 @@ public:
     virtual QString speechUnavailableReason() = 0;
     // Speaks text with a voice of the language, cutting short what is still being spoken,
     // without waiting; false when no voice speaks the language.
-    virtual bool speak(const QString& text, SpeechLanguage language) = 0;
+    virtual bool speak(const QString& text, SpeechLanguage language, SpeechPace pace) = 0;
+    // False when speech is unavailable or no voice speaks the language; true while that cannot
+    // be told yet (the speech server is asked, and onSpeechChanged tells when it has answered).
+    virtual bool hasVoice(SpeechLanguage language) = 0;
     // Calls changed, for as long as receiver lives, whenever speechUnavailableReason() changes
-    // by itself: the speech server stopped answering, or answers again.
+    // by itself (the speech server stopped answering, or answers again) or the voices that
+    // hasVoice() knows of change.
     virtual void onSpeechChanged(QObject* receiver, std::function<void()> changed) = 0;
 
     // The INI file, shared by both programs, of the options that "qrvwr.dat" has no room for.
@@ -125,7 +131,11 @@ ImeMode imeMode(const QWidget* box);
 
 // Speaks text with the voice its letters call for: English for Latin letters, Japanese for
 // kana or kanji; text with neither is not spoken.
-void speakInItsLanguage(Platform& platform, const QString& text);
+// False when it was not spoken.
+bool speakInItsLanguage(Platform& platform, const QString& text,
+                        SpeechPace pace = SpeechPace::Normal);
+// The voice a text's letters call for; none for text without letters.
+std::optional<SpeechLanguage> languageOf(const QString& text);
 
 // The executable name of a program of this system on this platform ("Brelmi.exe" on Windows).
 QString executableName(const QString& baseName);

@@ -131,17 +131,21 @@ bool offers(Buttons buttons, Answer answer) {
 }
 
 }  // namespace detail
-void speakInItsLanguage(Platform& platform, const QString& text) {
+std::optional<SpeechLanguage> languageOf(const QString& text) {
     switch (common::textScript(text)) {
         case common::Script::Japanese:
-            platform.speak(text, SpeechLanguage::Japanese);
-            break;
+            return SpeechLanguage::Japanese;
         case common::Script::Latin:
-            platform.speak(text, SpeechLanguage::English);
-            break;
+            return SpeechLanguage::English;
         case common::Script::None:
             break;
     }
+    return std::nullopt;
+}
+
+bool speakInItsLanguage(Platform& platform, const QString& text, SpeechPace pace) {
+    const std::optional<SpeechLanguage> language = languageOf(text);
+    return language && platform.speak(text, *language, pace);
 }
 
 }  // namespace platform

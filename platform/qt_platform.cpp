@@ -169,8 +169,12 @@ QString QtPlatform::speechUnavailableReason() {
     return speaker().unavailableReason();
 }
 
-bool QtPlatform::speak(const QString& text, SpeechLanguage language) {
-    return speaker().speak(text, language);
+bool QtPlatform::speak(const QString& text, SpeechLanguage language, SpeechPace pace) {
+    return speaker().speak(text, language, pace);
+}
+
+bool QtPlatform::hasVoice(SpeechLanguage language) {
+    return speaker().hasVoice(language);
 }
 
 void QtPlatform::onSpeechChanged(QObject* receiver, std::function<void()> changed) {

@@ -34,7 +34,8 @@ public:
     bool startProgram(const QString& program, const QStringList& arguments) override;
     void setImeMode(QWidget* box, ImeMode mode) override;
     QString speechUnavailableReason() override;
-    bool speak(const QString& text, SpeechLanguage language) override;
+    bool speak(const QString& text, SpeechLanguage language, SpeechPace pace) override;
+    bool hasVoice(SpeechLanguage language) override;
     void onSpeechChanged(QObject* receiver, std::function<void()> changed) override;
     // In the user's configuration folder, "kotobax/preferences.ini".
     QString preferencesFile() const override;

@@ -209,17 +209,22 @@ void ScriptedPlatform::onSpeechChanged(QObject* receiver, std::function<void()> 
     speechWatchers_.emplace_back(receiver, std::move(changed));
 }
 
-bool ScriptedPlatform::speak(const QString& text, SpeechLanguage language) {
+bool ScriptedPlatform::speak(const QString& text, SpeechLanguage language, SpeechPace pace) {
     if (!speechUnavailable_.isEmpty()) {
         unexpected_.push_back("spoken though speech is unavailable: " + text.toStdString());
         return false;
     }
-    if (std::find(spokenLanguages_.begin(), spokenLanguages_.end(), language) ==
-        spokenLanguages_.end()) {
+    if (!hasVoice(language)) {
         return false;
     }
-    spoken_.push_back({text, language});
+    spoken_.push_back({text, language, pace});
     return true;
+}
+
+bool ScriptedPlatform::hasVoice(SpeechLanguage language) {
+    return speechUnavailable_.isEmpty() &&
+           std::find(spokenLanguages_.begin(), spokenLanguages_.end(), language) !=
+               spokenLanguages_.end();
 }
 
 QString ScriptedPlatform::preferencesFile() const {
@@ -288,7 +293,8 @@ void PrintTo(const ScriptedPlatform::ImeChange& change, std::ostream* out) {
 
 void PrintTo(const ScriptedPlatform::Utterance& utterance, std::ostream* out) {
     *out << '{' << quoted(utterance.text) << ", "
-         << (utterance.language == SpeechLanguage::Japanese ? "Japanese" : "English") << '}';
+         << (utterance.language == SpeechLanguage::Japanese ? "Japanese" : "English")
+         << (utterance.pace == SpeechPace::Slow ? ", slow}" : "}");
 }
 
 }  // namespace platform

@@ -46,6 +46,7 @@ public:
     struct Utterance {
         QString text;
         SpeechLanguage language = SpeechLanguage::English;
+        SpeechPace pace = SpeechPace::Normal;
         friend bool operator==(const Utterance&, const Utterance&) = default;
     };
     struct ImeChange {
@@ -106,7 +107,8 @@ public:
     bool startProgram(const QString& program, const QStringList& arguments) override;
     void setImeMode(QWidget* box, ImeMode mode) override;
     QString speechUnavailableReason() override { return speechUnavailable_; }
-    bool speak(const QString& text, SpeechLanguage language) override;
+    bool speak(const QString& text, SpeechLanguage language, SpeechPace pace) override;
+    bool hasVoice(SpeechLanguage language) override;
     void onSpeechChanged(QObject* receiver, std::function<void()> changed) override;
     QString preferencesFile() const override;
     [[nodiscard]] std::shared_ptr<void> busy() override;

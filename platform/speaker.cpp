@@ -39,6 +39,15 @@ bool serverMissing(const QStringList& engines) {
            QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty();
 }
 
+// Slow speech for listening once more, still at a speed a sentence holds together at.
+constexpr double kSlowRate = -0.5;
+
+// American English where the engine has it, else any English; any Japanese.
+QLocale localeOf(SpeechLanguage language) {
+    return language == SpeechLanguage::Japanese ? QLocale(QLocale::Japanese, QLocale::Japan)
+                                                : QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
 // The wanted locale where the engine has it, else another of its language.
 const QLocale* voiceFor(const QList<QLocale>& locales, const QLocale& wanted) {
     auto found = std::find(locales.begin(), locales.end(), wanted);
@@ -57,7 +66,7 @@ class SpeechWorker : public QObject {
     Q_OBJECT
 public:
     // An empty text only asks whether the server answers.
-    void say(quint64 serial, const QString& text, const QLocale& wanted) {
+    void say(quint64 serial, const QString& text, const QLocale& wanted, double rate) {
         if (!engine_ || failed_) {
             engine_.reset();  // a server that failed or went away: connect afresh
             engine_ = std::make_unique<QTextToSpeech>();
@@ -72,6 +81,9 @@ public:
             engine_->stop(QTextToSpeech::BoundaryHint::Immediate);
             if (engine_->locale() != *voice) {
                 engine_->setLocale(*voice);
+            }
+            if (engine_->rate() != rate) {
+                engine_->setRate(rate);
             }
             engine_->say(text);
         }
@@ -122,22 +134,33 @@ QString Speaker::unavailableReason() {
     return stuck_ ? kStopped : reason_;
 }
 
-bool Speaker::speak(const QString& text, SpeechLanguage language) {
+bool Speaker::speak(const QString& text, SpeechLanguage language, SpeechPace pace) {
     if (!unavailableReason().isEmpty()) {
         return false;
     }
-    // American English where the engine has it, else any English; any Japanese.
-    const QLocale wanted = language == SpeechLanguage::Japanese
-                               ? QLocale(QLocale::Japanese, QLocale::Japan)
-                               : QLocale(QLocale::English, QLocale::UnitedStates);
+    const QLocale wanted = localeOf(language);
     if (answered_ > 0 && voiceFor(locales_, wanted) == nullptr) {
         return false;
     }
-    send(text, wanted);
+    send(text, wanted, pace == SpeechPace::Slow ? kSlowRate : 0);
     return true;
 }
 
-void Speaker::send(const QString& text, const QLocale& wanted) {
+bool Speaker::hasVoice(SpeechLanguage language) {
+    if (!unavailableReason().isEmpty()) {
+        return false;
+    }
+    if (answered_ == 0) {
+        // Not known until the server first answers: it is asked, and changed() follows.
+        if (sent_ == 0) {
+            send(QString(), localeOf(language));
+        }
+        return true;
+    }
+    return voiceFor(locales_, localeOf(language)) != nullptr;
+}
+
+void Speaker::send(const QString& text, const QLocale& wanted, double rate) {
     if (!thread_) {
         thread_ = std::make_unique<QThread>();
         thread_->setObjectName(QStringLiteral("speech"));
@@ -148,8 +171,9 @@ void Speaker::send(const QString& text, const QLocale& wanted) {
         thread_->start();
     }
     const quint64 serial = ++sent_;
-    QMetaObject::invokeMethod(
-        worker_, [worker = worker_, serial, text, wanted] { worker->say(serial, text, wanted); });
+    QMetaObject::invokeMethod(worker_, [worker = worker_, serial, text, wanted, rate] {
+        worker->say(serial, text, wanted, rate);
+    });
     if (!deadline_.isActive()) {
         deadline_.start();
     }
@@ -157,6 +181,8 @@ void Speaker::send(const QString& text, const QLocale& wanted) {
 
 void Speaker::answered(quint64 serial, const QString& reason, const QList<QLocale>& locales) {
     const QString before = unavailableReason();
+    const bool firstAnswer = answered_ == 0;
+    const bool voicesChanged = !locales.isEmpty() && locales != locales_;
     answered_ = serial;
     stuck_ = false;
     reason_ = reason;
@@ -176,7 +202,8 @@ void Speaker::answered(quint64 serial, const QString& reason, const QList<QLocal
         retry_.start(retryTime_);
         retryTime_ = std::min<std::chrono::milliseconds>(retryTime_ * 2, kLastRetry);
     }
-    if (unavailableReason() != before) {
+    // The voices told for the first time, or others since, may make a way available.
+    if (unavailableReason() != before || firstAnswer || voicesChanged) {
         Q_EMIT changed();
     }
 }

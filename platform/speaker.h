@@ -35,13 +35,14 @@ public:
     Speaker& operator=(const Speaker&) = delete;
 
     QString unavailableReason();
-    bool speak(const QString& text, SpeechLanguage language);
+    bool speak(const QString& text, SpeechLanguage language, SpeechPace pace);
+    bool hasVoice(SpeechLanguage language);
 
 Q_SIGNALS:
-    void changed();  // unavailableReason() changed by itself
+    void changed();  // unavailableReason() changed by itself, or the voices became known
 
 private:
-    void send(const QString& text, const QLocale& wanted);
+    void send(const QString& text, const QLocale& wanted, double rate = 0);
     void answered(quint64 serial, const QString& reason, const QList<QLocale>& locales);
     void overdue();
     void tryAgain();

@@ -21,4 +21,15 @@ QByteArray wordKey(const common::Entry& entry) {
     return hash.result();
 }
 
+QByteArray wayKey(const QByteArray& wordKey, common::DrillWay way) {
+    if (way == common::DrillWay::Typed) {
+        return wordKey;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(wordKey);
+    hash.addData(QByteArrayLiteral("way"));
+    hash.addData(QByteArray::number(static_cast<int>(way)));
+    return hash.result();
+}
+
 }  // namespace review

@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "common/entry_text.h"
+#include "common/text_script.h"
+#include "drill/engine/asked_entry.h"
 #include "drill/engine/drill_texts.h"
 #include "drill/engine/judging.h"
 #include "drill/engine/question_order.h"
@@ -57,6 +59,7 @@ common::Outcome DrillSession::reload() {
     entries_.clear();
     common::ReadResult read = common::readWordFile(wordFileName_);
     fileAnswers_ = {};
+    fileAnswersWay_ = DrillWay::Typed;
     if (read.ok()) {
         entries_ = std::move(read.entries);
         fileLoaded_ = true;
@@ -72,6 +75,14 @@ void DrillSession::shuffle() {
     for (const int position : order) {
         entries_.append(std::move(source[position]));
     }
+}
+
+bool DrillSession::setWay(DrillWay way) {
+    if (drilling()) {
+        return false;
+    }
+    way_ = way;
+    return true;
 }
 
 bool DrillSession::start(common::DrillModeValue mode) {
@@ -109,6 +120,11 @@ bool DrillSession::beginOver(common::DrillModeValue mode, const QList<common::En
 }
 
 bool DrillSession::begin(common::DrillModeValue mode, bool shuffled) {
+    if (way_ != fileAnswersWay_) {
+        // Another entry's text the way judges against, from the whole file.
+        fileAnswers_ = OtherAnswers::ofEntries(judgedTexts(over_ ? fileSet_ : entries_, way_));
+        fileAnswersWay_ = way_;
+    }
     if (shuffled) {
         shuffle();
     }
@@ -180,7 +196,7 @@ std::optional<Question> DrillSession::next() {
     if (clock_ != nullptr) {
         askedAt_ = clock_->now();
     }
-    return Question{entries_.at(currentIndex_ - 1).question, position_};
+    return Question{askedEntry(entries_.at(currentIndex_ - 1), way_).question, position_};
 }
 
 Verdict DrillSession::judge(const QString& typed) {
@@ -188,7 +204,8 @@ Verdict DrillSession::judge(const QString& typed) {
         return {};
     }
     const common::Entry entry = entries_.at(currentIndex_ - 1);
-    const QStringList rights = common::splitRights(entry.rights);
+    const AskedEntry asked = askedEntry(entry, way_);
+    const QStringList& rights = asked.judged;
     CheckOptions options = checkOptions_;
     if (retried_ && options.nearMiss == NearMissRule::Retry) {
         options.nearMiss = NearMissRule::Off;  // one more try, not more
@@ -214,11 +231,14 @@ Verdict DrillSession::judge(const QString& typed) {
         verdict.counts = counts();
         return verdict;
     }
-    verdict.joinedRights = entry.rights;
-    verdict.rights = rights;
+    verdict.joinedRights = asked.shownRights;
+    verdict.rights = common::splitRights(asked.shownRights);
     verdict.lastPage =
         static_cast<int>((std::max<qsizetype>(verdict.rights.size(), 1) - 1) / kAnswersPerPage);
     verdict.information = common::informationToDisplay(entry.information);
+    if (way_ == DrillWay::Listening) {
+        verdict.revealed = entry.question;
+    }
     ++answered_;
 
     const Judgement& judged = check.judgement;
@@ -227,7 +247,7 @@ Verdict DrillSession::judge(const QString& typed) {
     if (clock_ != nullptr) {
         const review::ReviewTime now = clock_->now();
         pendingReview_ = review::ReviewRecord{
-            now, review::wordKey(entry), review::gradeFromVerdict(judged.right, hard),
+            now, reviewKey(entry), review::gradeFromVerdict(judged.right, hard),
             std::max<qint64>((now - askedAt_).count(), 0), wordFileName_};
     }
     if (!judged.right || check.nearMiss) {
@@ -325,7 +345,7 @@ void DrillSession::repeatSoonDue(bool recorded) {
         return;
     }
     const common::Entry& entry = entries_.at(currentIndex_ - 1);
-    const QList<review::WordState> states = reviewStore_->wordStates({review::wordKey(entry)});
+    const QList<review::WordState> states = reviewStore_->wordStates({reviewKey(entry)});
     const review::WordState state = states.value(0);
     if (state && !state->isNew() && state->due <= clock_->now() + review::kLearnAheadLimit) {
         repeats_.append({entry, state->due});
@@ -346,7 +366,7 @@ bool DrillSession::askRepeat() {
 }
 
 QString DrillSession::closingLine() {
-    const QList<QByteArray> keys = wordKeysOf(fileSet_).keys;
+    const QList<QByteArray> keys = wordKeysOf(fileSet_, way_).keys;
     const review::ReviewTime now = clock_->now();
     std::optional<std::chrono::minutes> next;
     for (const review::WordState& state : reviewStore_->wordStates(keys)) {
@@ -371,15 +391,15 @@ std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     if (!fileLoaded_ || !reviewsUnavailable().isEmpty()) {
         return std::nullopt;
     }
-    return reviewStore_->reviewCounts(keyCache_.of(entries_).keys, clock_->now());
+    return reviewStore_->reviewCounts(keyCache_.of(entries_, way_).keys, clock_->now());
 }
 
 int DrillSession::newWordsLeftToday(int newLimit) {
     if (!fileLoaded_ || reviewStore_ == nullptr) {
         return 0;
     }
-    return std::max(newLimit - reviewStore_->newToday(keyCache_.of(entries_).keys, clock_->now()),
-                    0);
+    return std::max(
+        newLimit - reviewStore_->newToday(keyCache_.of(entries_, way_).keys, clock_->now()), 0);
 }
 
 ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
@@ -387,7 +407,7 @@ ReviewPlan DrillSession::planReview(int newLimit, int extraNew) {
     if (!fileLoaded_ || drilling() || reviewStore_ == nullptr) {
         return plan;
     }
-    const WordKeys& words = keyCache_.of(entries_);
+    const WordKeys& words = keyCache_.of(entries_, way_);
     const QList<QByteArray>& keys = words.keys;
     const QList<review::WordState> states = reviewStore_->wordStates(keys);
     const review::ReviewTime now = clock_->now();
@@ -423,6 +443,7 @@ history::DrillRecord DrillSession::finish(qint64 seconds) {
     record.wordFile = wordFileName_;
     record.mode = mode_;
     record.again = again_;
+    record.way = way_;
     record.asked = answered_;
     record.right = right_;
     record.rate = history::rateOf(right_, answered_);
@@ -442,6 +463,18 @@ history::DrillRecord DrillSession::finish(qint64 seconds) {
     return record;
 }
 
+QByteArray DrillSession::reviewKey(const common::Entry& entry) const {
+    return review::wayKey(review::wordKey(entry), way_);
+}
+
+bool DrillSession::typesJapanese() const {
+    return common::answersAreJapanese(judgedTexts(entries_, way_));
+}
+
+bool DrillSession::questionsAreJapanese() const {
+    return common::answersAreJapanese(judgedTexts(entries_, DrillWay::Listening));
+}
+
 Counts DrillSession::counts() const {
     return {answered_, right_, entries_.size()};
 }
@@ -453,7 +486,11 @@ QString DrillSession::countText() const {
 }
 
 QString DrillSession::resultsLine() const {
-    return drill::resultsLine(mode_, right_, answered_);
+    return drill::resultsLine(mode_, right_, answered_, way_);
+}
+
+QString DrillSession::windowTitle() const {
+    return drillWindowTitle(drilling(), position_, reviewing_, way_);
 }
 
 }  // namespace drill

@@ -15,6 +15,7 @@
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "drill/engine/answer_check.h"
+#include "drill/engine/drill_way.h"
 #include "drill/engine/missed_entries.h"
 #include "drill/engine/word_key_cache.h"
 #include "drill/history/drill_history.h"
@@ -56,6 +57,8 @@ struct Verdict {
     // The last of the pages of four answers (answerPage); 0 when all fit in one.
     int lastPage = 0;
     QString information;  // ready to display
+    // The question that was only spoken, shown with the verdict; empty in the other ways.
+    QString revealed;
     // Said only when the lenient rule alone accepted the answer.
     QString lenientNote;
     Counts counts;
@@ -91,6 +94,11 @@ public:
     const QString& wordFileName() const { return wordFileName_; }
     // The entries of the word file, in drill order once a drill started.
     const QList<common::Entry>& questionSet() const { return entries_; }
+    // What the way has typed is mostly Japanese: the answers, or the questions where the way
+    // has the question typed.
+    bool typesJapanese() const;
+    // The set's questions are mostly Japanese, for the voice that would speak them.
+    bool questionsAreJapanese() const;
 
     // How answers are judged: lenient judging, near misses, optional parts. The defaults judge
     // exactly.
@@ -113,6 +121,10 @@ public:
     int newWordsLeftToday(int newLimit);
     // Why a review could not be recorded; said once, until one is recorded again.
     QString takeReviewFailure() { return std::exchange(reviewFailure_, {}); }
+
+    // How the next drill asks; refused while a drill runs. Typed until set.
+    bool setWay(DrillWay way);
+    DrillWay way() const { return way_; }
 
     // Over the file's set; refused without one or while a drill runs.
     bool start(common::DrillModeValue mode);
@@ -148,6 +160,8 @@ public:
     QString countText() const;
     // The line that shows the results of the drill that ended.
     QString resultsLine() const;
+    // The window's title: the place in the drill, and its way when not the typed one.
+    QString windowTitle() const;
     DrillPosition position() const { return position_; }
     // The entries missed in the running or last drill.
     const MissedEntries& missed() const { return missed_; }
@@ -167,13 +181,17 @@ private:
     // Today's review ran out: the next repeat, asked at once; false when none is left.
     bool askRepeat();
     QString closingLine();
+    // The key under which the way's reviews of the entry are kept.
+    QByteArray reviewKey(const common::Entry& entry) const;
 
     RandomSource& random_;
     QList<common::Entry> entries_;
     bool fileLoaded_ = false;
     CheckOptions checkOptions_;
-    // The right answers of the file, each once, for telling a near miss from another word.
+    // The right answers of the file, each once, for telling a near miss from another word: the
+    // texts the way of fileAnswersWay_ judges against.
     OtherAnswers fileAnswers_;
+    DrillWay fileAnswersWay_ = DrillWay::Typed;
     // The question on screen was given one more try after a near miss.
     bool retried_ = false;
     // Codes of the slips found in this drill's answers (slipCode).
@@ -182,6 +200,7 @@ private:
 
     DrillPhase phase_ = DrillPhase::Idle;
     common::DrillModeValue mode_ = common::kNormalMode;
+    DrillWay way_ = DrillWay::Typed;
     int currentIndex_ = 0;  // 1-based
     qint64 answered_ = 0;
     qint64 right_ = 0;

@@ -20,13 +20,17 @@ QString countText(common::DrillModeValue mode, qint64 correct, qint64 answered, 
     return QString::number(correct) + QStringLiteral(" / ") + QString::number(answered);
 }
 
-QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered) {
+QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered,
+                    common::DrillWay way) {
+    const QString lead = way == common::DrillWay::Typed
+                             ? QString()
+                             : common::drillWayName(way) + QStringLiteral("  ");
     switch (mode) {
         case common::kEndlessMode:
-            return QStringLiteral("回答数 : ") + QString::number(answered) +
+            return lead + QStringLiteral("回答数 : ") + QString::number(answered) +
                    QStringLiteral("  正解数 : ") + QString::number(correct);
         case common::kOvercomingMode:
-            return QStringLiteral("問題数 : ") + QString::number(correct) +
+            return lead + QStringLiteral("問題数 : ") + QString::number(correct) +
                    QStringLiteral("  不正解数 : ") + QString::number(answered - correct);
         case common::kNormalMode:
             break;
@@ -34,7 +38,7 @@ QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered
     // Whole numbers, so that 29 of 100 is 29 % and not the 28 that 0.29 * 100 gives in
     // floating point.
     const qint64 rate = answered > 0 ? correct * 100 / answered : 0;
-    return QStringLiteral("正解率  ") + QString::number(rate) + QStringLiteral(" %");
+    return lead + QStringLiteral("正解率  ") + QString::number(rate) + QStringLiteral(" %");
 }
 
 QString reviewCountText(int due, int fresh, bool newUsedUp) {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <optional>
 
+#include "common/drill_way.h"
 #include "common/messages.h"
 #include "common/settings.h"
 #include "common/word_file.h"
@@ -32,6 +33,13 @@ inline const QString kStopQuestion = QStringLiteral("終了しますか？");
 inline const QString kStopTitle = QStringLiteral("Stop");
 inline const QString kReviewsAhead =
     QStringLiteral("時計が進んでいた時の記録があります。これらは予定に使っていません。");
+// In the one-line question box while the question is only spoken; how to hear it again is
+// in the information box.
+inline const QString kListeningPrompt = QStringLiteral("（聞き取り）");
+inline const QString kListeningKeys =
+    QStringLiteral("聞こえた問題を入力してください。F5: もう一度　Shift+F5: ゆっくり");
+inline const QString kNotSpoken =
+    QStringLiteral("この問題は読み上げられないため、表示しています。");
 inline const QString kRightMark = QStringLiteral("○");
 inline const QString kWrongMark = QStringLiteral("×");
 inline const QString kTryAgain = QStringLiteral("惜しい！もう一度入力してください。");
@@ -54,7 +62,8 @@ QString reviewCountText(int due, int fresh, bool newUsedUp);
 // tomorrow.
 QString reviewClosingText(std::optional<std::chrono::minutes> next, int today, int tomorrow);
 
-// The line that ends a drill.
-QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered);
+// The line that ends a drill, led by the way's name when it was not the typed one.
+QString resultsLine(common::DrillModeValue mode, qint64 correct, qint64 answered,
+                    common::DrillWay way = common::DrillWay::Typed);
 
 }  // namespace drill

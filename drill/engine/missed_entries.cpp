@@ -48,12 +48,18 @@ QList<common::Entry> MissedEntries::entries() const {
     return entries;
 }
 
-QString drillWindowTitle(bool drilling, DrillPosition position, bool review) {
+QString drillWindowTitle(bool drilling, DrillPosition position, bool review, common::DrillWay way) {
     if (!drilling || position.place <= 0) {
         return kTitle;
     }
-    QString title = kTitle + (review ? QStringLiteral(" - 復習 ") : QStringLiteral(" - ")) +
-                    QString::number(position.place);
+    QString title = kTitle + QStringLiteral(" - ");
+    if (review) {
+        title += QStringLiteral("復習 ");
+    }
+    if (way != common::DrillWay::Typed) {
+        title += common::drillWayName(way) + QLatin1Char(' ');
+    }
+    title += QString::number(position.place);
     if (position.total > 0) {
         title += QStringLiteral(" / ") + QString::number(position.total);
     }

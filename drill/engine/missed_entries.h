@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/drill_way.h"
 #include "common/word_file.h"
 
 namespace drill {
@@ -47,8 +48,10 @@ struct DrillPosition {
 };
 
 // "Kotobax4 - 12 / 30", "Kotobax4 - 12" in Endless mode, "Kotobax4 - 復習 3 / 12" in today's
-// review, "Kotobax4" outside a drill.
-QString drillWindowTitle(bool drilling, DrillPosition position, bool review = false);
+// review, "Kotobax4 - 聞き取り 3 / 12" in a way other than the typed one, "Kotobax4" outside a
+// drill.
+QString drillWindowTitle(bool drilling, DrillPosition position, bool review = false,
+                         common::DrillWay way = common::DrillWay::Typed);
 
 // The file proposed for a drill's missed entries: "<name>_間違い.qvw" beside the word file.
 QString missedFileName(const QString& wordFile);

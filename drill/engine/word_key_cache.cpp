@@ -10,14 +10,14 @@
 
 namespace drill {
 
-WordKeys wordKeysOf(const QList<common::Entry>& entries) {
+WordKeys wordKeysOf(const QList<common::Entry>& entries, DrillWay way) {
     WordKeys found;
     found.keys.reserve(entries.size());
     found.positions.reserve(entries.size());
     QSet<QByteArray> seen;
     seen.reserve(entries.size());
     for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
-        QByteArray key = review::wordKey(entries.at(i));
+        QByteArray key = review::wayKey(review::wordKey(entries.at(i)), way);
         if (seen.contains(key)) {
             continue;
         }
@@ -28,10 +28,11 @@ WordKeys wordKeysOf(const QList<common::Entry>& entries) {
     return found;
 }
 
-const WordKeys& WordKeyCache::of(const QList<common::Entry>& entries) {
-    if (entries != entries_) {
-        keys_ = wordKeysOf(entries);
+const WordKeys& WordKeyCache::of(const QList<common::Entry>& entries, DrillWay way) {
+    if (entries != entries_ || way != way_) {
+        keys_ = wordKeysOf(entries, way);
         entries_ = entries;
+        way_ = way;
     }
     return keys_;
 }

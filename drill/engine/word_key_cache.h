@@ -8,6 +8,7 @@
 #include <QList>
 
 #include "common/word_file.h"
+#include "drill/engine/drill_way.h"
 
 namespace drill {
 
@@ -18,18 +19,20 @@ struct WordKeys {
     QList<int> positions;
 };
 
-WordKeys wordKeysOf(const QList<common::Entry>& entries);
+// The keys of the way's reviews (review::wayKey).
+WordKeys wordKeysOf(const QList<common::Entry>& entries, DrillWay way = DrillWay::Typed);
 
 // The keys of the question set, worked out again only when the set has changed: the
 // information line, the day's new words and the plan all ask for them, and a full file takes
 // tens of milliseconds to key.
 class WordKeyCache {
 public:
-    const WordKeys& of(const QList<common::Entry>& entries);
+    const WordKeys& of(const QList<common::Entry>& entries, DrillWay way);
 
 private:
     // Shares the entries' storage: while the set is unchanged, comparing them costs nothing.
     QList<common::Entry> entries_;
+    DrillWay way_ = DrillWay::Typed;
     WordKeys keys_;
 };
 

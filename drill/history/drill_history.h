@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/drill_way.h"
 #include "common/settings.h"
 #include "review/review_store.h"
 
@@ -22,6 +23,7 @@ struct DrillRecord {
     QString wordFile;  // full path
     common::DrillModeValue mode = common::kNormalMode;
     bool again = false;  // over the missed entries of the drill before ("もう一度")
+    common::DrillWay way = common::DrillWay::Typed;
     qint64 asked = 0;
     qint64 right = 0;
     int rate = 0;        // whole percent of right answers among those asked

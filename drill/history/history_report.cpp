@@ -25,7 +25,7 @@ QString csvField(QString text) {
 
 }  // namespace
 
-QString modeName(common::DrillModeValue mode, bool again) {
+QString modeName(common::DrillModeValue mode, bool again, common::DrillWay way) {
     QString name = QStringLiteral("Normal");
     switch (mode) {
         case common::kEndlessMode:
@@ -36,6 +36,9 @@ QString modeName(common::DrillModeValue mode, bool again) {
             break;
         case common::kNormalMode:
             break;
+    }
+    if (way != common::DrillWay::Typed) {
+        name += QStringLiteral("・") + common::drillWayName(way);
     }
     return again ? name + QStringLiteral("（もう一度）") : name;
 }
@@ -61,7 +64,7 @@ QByteArray historyCsvRows(const QList<DrillRecord>& records, const QTimeZone& zo
         const QStringList cells{startedText(r.started, zone),
                                 QString::number(r.seconds),
                                 csvField(r.wordFile),
-                                modeName(r.mode, r.again),
+                                modeName(r.mode, r.again, r.way),
                                 QString::number(r.asked),
                                 QString::number(r.right),
                                 r.hasRate() ? QString::number(r.rate) : QString(),

@@ -15,8 +15,10 @@
 namespace drill::history {
 
 // "Normal", "Endless", "Overcoming", as the mode menu names them; "Normal（もう一度）" for a
-// drill over the missed entries of the one before.
-QString modeName(common::DrillModeValue mode, bool again = false);
+// drill over the missed entries of the one before; "Normal・聞き取り" for a drill that asked
+// in another way than typing the answer to the question shown.
+QString modeName(common::DrillModeValue mode, bool again = false,
+                 common::DrillWay way = common::DrillWay::Typed);
 
 // "2026-12-07 11:53:17" in the given zone.
 QString startedText(const QDateTime& started, const QTimeZone& zone);

@@ -117,6 +117,10 @@ const std::vector<std::vector<const char*>> kUpgrades{
         " kind TEXT NOT NULL, count INTEGER NOT NULL)",
         "CREATE INDEX slips_by_drill ON slips(drill_id)",
     },
+    // How each drill asked (DrillWay); the drills from before asked only the typed way.
+    {
+        "ALTER TABLE drills ADD COLUMN way INTEGER NOT NULL DEFAULT 0",
+    },
 };
 
 bool isBusy(const QSqlError& error) {
@@ -150,6 +154,7 @@ QJsonObject toJson(const DrillRecord& drill) {
             {QStringLiteral("wordFile"), drill.wordFile},
             {QStringLiteral("mode"), static_cast<int>(drill.mode)},
             {QStringLiteral("again"), drill.again},
+            {QStringLiteral("way"), static_cast<int>(drill.way)},
             {QStringLiteral("asked"), drill.asked},
             {QStringLiteral("right"), drill.right},
             {QStringLiteral("rate"), drill.rate},
@@ -165,6 +170,8 @@ DrillRecord fromJson(const QJsonObject& json) {
     drill.wordFile = json.value(QLatin1String("wordFile")).toString();
     drill.mode = static_cast<common::DrillModeValue>(json.value(QLatin1String("mode")).toInt());
     drill.again = json.value(QLatin1String("again")).toBool();
+    // Absent from the lines of earlier versions: the typed way.
+    drill.way = static_cast<common::DrillWay>(json.value(QLatin1String("way")).toInt());
     drill.asked = json.value(QLatin1String("asked")).toInteger();
     drill.right = json.value(QLatin1String("right")).toInteger();
     drill.rate = json.value(QLatin1String("rate")).toInt();
@@ -180,8 +187,8 @@ DrillRecord fromJson(const QJsonObject& json) {
 
 QString selectDrills(const QString& wordFile) {
     return QStringLiteral(
-               "SELECT id, started, seconds, word_file, mode, again, asked, right_answers, rate"
-               " FROM drills %1 ORDER BY started DESC, id DESC LIMIT ? OFFSET ?")
+               "SELECT id, started, seconds, word_file, mode, again, asked, right_answers, rate,"
+               " way FROM drills %1 ORDER BY started DESC, id DESC LIMIT ? OFFSET ?")
         .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?"));
 }
 
@@ -493,7 +500,7 @@ QString SqliteHistory::insert(const DrillRecord& drill) {
     QSqlQuery query(database());
     query.prepare(
         QStringLiteral("INSERT INTO drills (started, seconds, word_file, mode, again, asked,"
-                       " right_answers, rate, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                       " right_answers, rate, day, way) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(timeText(drill.started));
     query.addBindValue(drill.seconds);
     query.addBindValue(drill.wordFile);
@@ -503,6 +510,7 @@ QString SqliteHistory::insert(const DrillRecord& drill) {
     query.addBindValue(drill.right);
     query.addBindValue(drill.rate);
     query.addBindValue(drill.started.toTimeZone(zone_).date().toString(Qt::ISODate));
+    query.addBindValue(static_cast<int>(drill.way));
     if (!query.exec()) {
         return failure(query);
     }
@@ -778,6 +786,7 @@ QList<DrillRecord> SqliteHistory::page(const QString& wordFile, qint64 offset, q
         drill.asked = query.value(6).toLongLong();
         drill.right = query.value(7).toLongLong();
         drill.rate = query.value(8).toInt();
+        drill.way = static_cast<common::DrillWay>(query.value(9).toInt());
         byId.insert(query.value(0).toLongLong(), records.size());
         ids.append(query.value(0).toString());
         records.append(std::move(drill));

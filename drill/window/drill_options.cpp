@@ -39,7 +39,13 @@ DrillOptions::DrillOptions(platform::Platform& platform, DrillSession& session, 
     Option_SpeakAgain = optionMenu->addAction(QStringLiteral("もう一度読み上げる(&A)"));
     Option_SpeakAgain->setObjectName(QStringLiteral("Option_SpeakAgain"));
     Option_SpeakAgain->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(Option_SpeakAgain, &QAction::triggered, this, &DrillOptions::speak);
+    connect(Option_SpeakAgain, &QAction::triggered, this,
+            [this] { speak(platform::SpeechPace::Normal); });
+    Option_SpeakSlowly = optionMenu->addAction(QStringLiteral("ゆっくり読み上げる(&S)"));
+    Option_SpeakSlowly->setObjectName(QStringLiteral("Option_SpeakSlowly"));
+    Option_SpeakSlowly->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    connect(Option_SpeakSlowly, &QAction::triggered, this,
+            [this] { speak(platform::SpeechPace::Slow); });
 
     Option_Lenient = addJudgingItem(
         optionMenu, QStringLiteral("ゆるやかに判定する(&L)"), QStringLiteral("Option_Lenient"),
@@ -151,30 +157,36 @@ void DrillOptions::updateSpeech() {
     Option_Speak->setEnabled(reason.isEmpty());
     Option_Speak->setToolTip(reason.isEmpty() ? QStringLiteral("出題のたびに問題を読み上げます")
                                               : reason);
-    Option_SpeakAgain->setEnabled(reason.isEmpty() && Option_Speak->isChecked() &&
-                                  !question_.isEmpty());
+    for (QAction* item : {Option_SpeakAgain, Option_SpeakSlowly}) {
+        item->setEnabled(reason.isEmpty() && speaking() && !question_.isEmpty());
+    }
 }
 
-void DrillOptions::questionAsked(const QString& question) {
+bool DrillOptions::speaking() const {
+    return Option_Speak->isChecked() ||
+           (session_.drilling() && session_.way() == DrillWay::Listening);
+}
+
+bool DrillOptions::questionAsked(const QString& question) {
     question_ = question;
-    if (Option_Speak->isChecked()) {
-        speak();
-        // The first words may have shown that speech does not work after all.
-        updateSpeech();
-    }
+    const bool spoken = speaking() && speak(platform::SpeechPace::Normal);
+    // The first words may have shown that speech does not work after all.
+    updateSpeech();
+    return spoken;
 }
 
 void DrillOptions::questionGone() {
     question_.clear();
-    Option_SpeakAgain->setEnabled(false);
+    for (QAction* item : {Option_SpeakAgain, Option_SpeakSlowly}) {
+        item->setEnabled(false);
+    }
 }
 
-void DrillOptions::speak() {
-    if (question_.isEmpty() || !Option_Speak->isChecked() ||
-        !platform_.speechUnavailableReason().isEmpty()) {
-        return;
+bool DrillOptions::speak(platform::SpeechPace pace) {
+    if (question_.isEmpty() || !speaking() || !platform_.speechUnavailableReason().isEmpty()) {
+        return false;
     }
-    platform::speakInItsLanguage(platform_, question_);
+    return platform::speakInItsLanguage(platform_, question_, pace);
 }
 
 void DrillOptions::store(bool common::Preferences::*option, bool on) {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "common/preferences.h"
+#include "platform/platform.h"
 #include "platform/zoom_items.h"
 
 class QAction;
@@ -24,7 +25,8 @@ namespace drill {
 class DrillSession;
 
 // The Option menu's items that "qrvwr.dat" has no room for, kept in the preferences file:
-// spoken questions (and F5 to hear the question again), the judging rules and the zoom.
+// spoken questions (and F5 to hear the question again, Shift+F5 slowly), the judging rules and
+// the zoom.
 class DrillOptions : public QObject {
 public:
     // zoomTo sizes the window at the step wanted, or the largest below it that fits the
@@ -35,13 +37,16 @@ public:
     // The judging rules cannot change while a drill runs, so that one drill has one rule.
     void updateAvailability(bool drilling);
 
-    // A question was just asked: spoken when the option is on, and kept for F5.
-    void questionAsked(const QString& question);
+    // A question was just asked: spoken when the option is on or the drill is listening, and
+    // kept for F5 and Shift+F5. False when it was not spoken.
+    bool questionAsked(const QString& question);
     // The drill ended: nothing left to speak again.
     void questionGone();
 
 private:
-    void speak();
+    bool speak(platform::SpeechPace pace);
+    // Questions are spoken: the option is on, or the drill is one of listening.
+    bool speaking() const;
     void store(bool common::Preferences::*option, bool on);
     QAction* addJudgingItem(QMenu* menu, const QString& caption, const QString& name,
                             const QString& toolTip, bool checked);
@@ -62,6 +67,7 @@ private:
 
     QAction* Option_Speak = nullptr;
     QAction* Option_SpeakAgain = nullptr;
+    QAction* Option_SpeakSlowly = nullptr;
     QAction* Option_Lenient = nullptr;
     QAction* Option_NearMissRetry = nullptr;
     QAction* Option_NearMissAccept = nullptr;

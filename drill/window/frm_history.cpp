@@ -115,7 +115,7 @@ public:
             case 2:
                 return labels_.value(r.wordFile, QFileInfo(r.wordFile).fileName());
             case 3:
-                return history::modeName(r.mode, r.again);
+                return history::modeName(r.mode, r.again, r.way);
             case 4:
                 return r.asked;
             case 5:

@@ -43,6 +43,7 @@
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
+#include "drill/window/drill_ways.h"
 #include "drill/window/review_commands.h"
 #include "platform/name_repair.h"
 #include "platform/platform.h"
@@ -456,6 +457,7 @@ void frmMain::createMenus() {
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, mode = mode] { checkMode(mode); });
     }
+    ways_ = new DrillWays(platform_, session_, Option_Top);
     Option_Top->addSeparator()->setObjectName(QStringLiteral("H17100"));
     Option_Edit = addItem(Option_Top, QStringLiteral("E&dit"), QStringLiteral("Option_Edit"), {},
                           &frmMain::Option_Edit_Click);
@@ -526,11 +528,12 @@ void frmMain::updateAvailability() {
     Menu_GiveUp->setEnabled(drilling);
     Menu_Overrule->setEnabled(session_.canOverrule());
     Menu_Review->setEnabled(session_.fileLoaded() && !drilling);
-    setWindowTitle(drillWindowTitle(drilling, session_.position(), session_.reviewing()));
+    setWindowTitle(session_.windowTitle());
     for (QAction* item : {Option_Normal, Option_Endless, Option_Conquering, Option_Edit}) {
         item->setEnabled(!drilling);
     }
     options_->updateAvailability(drilling);
+    ways_->updateAvailability(drilling);
 }
 
 void frmMain::Menu_Open_Click() {
@@ -595,8 +598,8 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
     } else {
         setInformationText(QString());
     }
-    // However the file came, the answer box's input method follows its answers.
-    japaneseAnswers_ = session_.fileLoaded() && common::answersAreJapanese(session_.questionSet());
+    // However the file came, the answer box's input method follows what is typed.
+    japaneseAnswers_ = session_.fileLoaded() && session_.typesJapanese();
     updateAvailability();
 }
 
@@ -607,6 +610,12 @@ void frmMain::Menu_Start_Click() {
 }
 
 void frmMain::drillStarted() {
+    // The way may have changed since the file came: the box still focused from the drill
+    // before is given the mode anew.
+    if (const bool japanese = session_.typesJapanese(); japanese != japaneseAnswers_) {
+        japaneseAnswers_ = japanese;
+        imeSwitched_ = true;
+    }
     TIM->reset();
     cmdOK->setEnabled(true);
     platform::MessageBox box;
@@ -627,14 +636,19 @@ void frmMain::askNext() {
     }
     clearAnswerBoxes();
     vsRight->hide();
-    setQuestionText(question->text);
+    // Listening shows the question only when it cannot be spoken.
+    const bool spoken = options_->questionAsked(question->text);
+    const bool listening = session_.way() == DrillWay::Listening;
+    setQuestionText(listening && spoken ? kListeningPrompt : question->text);
+    if (listening) {
+        setInformationText(spoken ? kListeningKeys : kNotSpoken);
+    }
     txtAnswer->setFocus(Qt::OtherFocusReason);
     if (std::exchange(imeSwitched_, false)) {
         // Switched for one question's answer: the next one starts in the file's mode.
         platform_.setImeMode(
             txtAnswer, japaneseAnswers_ ? platform::ImeMode::On : platform::ImeMode::NoControl);
     }
-    options_->questionAsked(question->text);
     updateAvailability();
     reviews_->sayReviewFailure();
 }
@@ -661,6 +675,9 @@ void frmMain::showVerdict(const Verdict& verdict) {
         setRightText(box, verdict.rights.at(box));
     }
     setInformationText(verdict.information);
+    if (!verdict.revealed.isEmpty()) {
+        setQuestionText(verdict.revealed);
+    }
     if (verdict.lastPage > 0) {
         showRightPages(verdict.joinedRights, verdict.lastPage);
     }

@@ -42,6 +42,7 @@ class AfterDrill;
 class DifferenceView;
 class DrillClock;
 class DrillOptions;
+class DrillWays;
 class RandomSource;
 class ReviewCommands;
 
@@ -172,6 +173,7 @@ private:
     // A wrong input mode was caught and the box's mode switched for this question.
     bool imeSwitched_ = false;
     DrillOptions* options_ = nullptr;
+    DrillWays* ways_ = nullptr;
     int zoom_ = common::kZoomNormal;
     // Each control's font at the normal size, scaled by the zoom.
     std::vector<std::pair<QWidget*, QFont>> normalFonts_;

@@ -6,12 +6,12 @@
 
 #include <algorithm>
 
+#include "common/entry_text.h"
+
 namespace editor {
 
 QString reverseQuestion(QStringView rights) {
-    QString question = rights.toString();
-    question.replace(common::kAnswerSeparator.toString(), QStringLiteral(" | "), Qt::CaseSensitive);
-    return question;
+    return common::rightsOnOneLine(rights);
 }
 
 common::Entry reverseEntry(const common::Entry& entry) {

@@ -49,7 +49,8 @@ QList<HelpRow> rowsOfSection(const QString& html, const QString& anchor) {
                                          QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression kCell(QStringLiteral("<t[dh][^>]*>(.*?)</t[dh]>"),
                                           QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression kParts(QStringLiteral("[→/]"));
+    // Between blanks, so that a caption may hold an arrow of its own ("問題→答え").
+    static const QRegularExpression kParts(QStringLiteral(" [→/] "));
     QList<HelpRow> rows;
     for (const auto& row : kRow.globalMatch(section)) {
         QStringList cells;

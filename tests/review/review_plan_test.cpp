@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSet>
+
 #include <vector>
 
 #include "review/review_plan.h"
@@ -34,6 +36,14 @@ TEST(WordKey, FollowsQuestionAndAnswersAsStored) {
     // A wave dash read from a UTF-8 file is the full-width tilde a Shift_JIS file stores.
     EXPECT_EQ(wordKey({u"a\u301Cb"_s, u"x"_s, {}}), wordKey({u"a\uFF5Eb"_s, u"x"_s, {}}));
     EXPECT_EQ(wordKey(word).size(), 20);
+
+    // Each way has its own schedule; the typed way keeps the reviews from before the others.
+    QSet<QByteArray> keys;
+    for (int way = 0; way < common::kDrillWayCount; ++way) {
+        keys.insert(wayKey(wordKey(word), static_cast<common::DrillWay>(way)));
+    }
+    EXPECT_EQ(keys.size(), common::kDrillWayCount);
+    EXPECT_EQ(wayKey(wordKey(word), common::DrillWay::Typed), wordKey(word));
 }
 
 // Today is day 40. By due date the order would be 2, 1, 7, 8, 5.

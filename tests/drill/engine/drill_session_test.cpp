@@ -78,6 +78,7 @@ TEST(WordKeyCache, FollowsEveryChangeOfTheSet) {
         const char* name;
         std::function<void(QList<common::Entry>&)> change;
         QList<int> positions;
+        DrillWay way = DrillWay::Typed;
     } table[] = {
         {"unchanged", [](QList<common::Entry>&) {}, {0, 1}},
         {"an answer edited in place",
@@ -89,16 +90,17 @@ TEST(WordKeyCache, FollowsEveryChangeOfTheSet) {
         {"reordered", [](QList<common::Entry>& e) { e.swapItemsAt(0, 1); }, {0, 1}},
         {"one removed", [](QList<common::Entry>& e) { e.removeFirst(); }, {0, 1}},
         {"emptied", [](QList<common::Entry>& e) { e.clear(); }, {}},
+        {"another way", [](QList<common::Entry>&) {}, {0, 1}, DrillWay::Reversed},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         WordKeyCache cache;
         QList<common::Entry> entries = start;
-        ASSERT_EQ(cache.of(entries).keys.size(), 2);
+        ASSERT_EQ(cache.of(entries, DrillWay::Typed).keys.size(), 2);
         row.change(entries);
-        const WordKeys& cached = cache.of(entries);
+        const WordKeys& cached = cache.of(entries, row.way);
         EXPECT_EQ(cached.positions, row.positions);
-        EXPECT_EQ(cached.keys, wordKeysOf(entries).keys);
+        EXPECT_EQ(cached.keys, wordKeysOf(entries, row.way).keys);
     }
 }
 
@@ -188,18 +190,22 @@ TEST_F(Session, JudgesExactlyAgainstEveryAnswer) {
     }
 }
 
-// A near miss gets another try unless another entry of the file has an answer as close: the
-// file's answers are split only when first needed, and must be there when they are.
+// A near miss gets another try unless another entry of the file has an answer as close (in
+// reverse, a question): the file's answers are split only when first needed, and must be there
+// when they are.
 TEST_F(Session, NearMissIsBlockedByAnotherEntrysAnswer) {
     const struct {
         QStringList lines;
         bool tryAgain;
+        DrillWay way = DrillWay::Typed;
     } table[] = {
         {{"q|@1|sheep|@1|"}, true},
         {{"q|@1|sheep|@1|", "r|@1|ship|@1|"}, false},
+        {{"sheep|@1|q|@1|", "ship|@1|r|@1|"}, false, DrillWay::Reversed},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.lines.join(' ').toStdString());
+        session.setWay(row.way);
         session.setCheckOptions({false, NearMissRule::Retry, false, false});
         startWith(row.lines, kOvercomingMode);
         while (question != "q") {
@@ -282,9 +288,12 @@ QString missedText(const MissedEntries& missed) {
 
 // A learner's keys: a typed answer is judged (the next question asked first when a verdict is
 // on screen), "^" overrules the verdict, ">" asks the next question. Returns the window title
-// at each question judged.
+// at each question judged; asked and verdicts keep each question and verdict ("○a|b=q" is right,
+// answers a and b shown, q the question only spoken before).
 class AfterDrill : public Session {
 public:
+    QStringList asked;
+    QStringList verdicts;
     QStringList play(const QStringList& script) {
         QStringList titles;
         for (const QString& key : script) {
@@ -296,8 +305,11 @@ public:
                 if (session.phase() == DrillPhase::Judged) {
                     ask();
                 }
-                titles.append(drillWindowTitle(session.drilling(), session.position()));
-                session.judge(key);
+                titles.append(session.windowTitle());
+                asked.append(question);
+                const Verdict verdict = session.judge(key);
+                verdicts.append(verdict.mark + verdict.rights.join('|') +
+                                (verdict.revealed.isEmpty() ? "" : "=" + verdict.revealed));
             }
         }
         return titles;
@@ -344,6 +356,81 @@ TEST_F(AfterDrill, TitlesOverrulingAndMissedEntriesFollowEachMode) {
         EXPECT_EQ(session.resultsLine(), results);
         EXPECT_EQ(drillWindowTitle(session.drilling(), session.position()), "Kotobax4");
         EXPECT_EQ(missedText(session.missed()), missed);
+    }
+}
+
+// Answers to questions: every mode asks the answers on one line and judges the typed question;
+// listening asks the question, judges it and shows it with the answers. The file's entries stay
+// as they are, in the missed entries and in the record.
+TEST_F(AfterDrill, ReverseAsksTheAnswersAndJudgesTheQuestionInEveryMode) {
+    const struct {
+        const char* name;
+        DrillWay way;
+        QStringList lines;
+        common::DrillModeValue mode;
+        QStringList script;
+        QString asked;
+        QString verdicts;
+        QString titles;
+        QString results;
+        QString missed;
+    } table[] = {
+        {"one entry, several answers",
+         DrillWay::Reversed,
+         {"apple|@1|りんご|@2|林檎|@1|fruit"},
+         kNormalMode,
+         {"apple"},
+         "りんご | 林檎",
+         "○apple",
+         "答え→問題 1 / 1",
+         "答え→問題  正解率  100 %",
+         ""},
+        // Each answer is the other's question: judged against its own entry only.
+        {"two entries, each the other's answer",
+         DrillWay::Reversed,
+         {"run|@1|走る|@1|", "走る|@1|run|@1|"},
+         kOvercomingMode,
+         {"ran", "走る", "run"},
+         "走る,run,走る",
+         "×run,○走る,○run",
+         "答え→問題 1 / 2,答え→問題 2 / 2,答え→問題 1 / 1",
+         "答え→問題  問題数 : 2  不正解数 : 1",
+         "run[ran]"},
+        {"three entries, overruled",
+         DrillWay::Reversed,
+         kABC,
+         kEndlessMode,
+         {"x", "^", "A"},
+         "a,a",
+         "×A,○A",
+         "答え→問題 1,答え→問題 2",
+         "答え→問題  回答数 : 2  正解数 : 2",
+         ""},
+        {"listening",
+         DrillWay::Listening,
+         {"apple|@1|りんご|@2|林檎|@1|", "run|@1|走る|@1|"},
+         kNormalMode,
+         {"aple", "run"},
+         "apple,run",
+         "×りんご|林檎=apple,○走る=run",
+         "聞き取り 1 / 2,聞き取り 2 / 2",
+         "聞き取り  正解率  50 %",
+         "apple[aple]"},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        asked.clear();
+        verdicts.clear();
+        ASSERT_TRUE(session.setWay(row.way));
+        startWith(row.lines, row.mode);
+        EXPECT_FALSE(session.setWay(DrillWay::Typed)) << "fixed while the drill runs";
+        EXPECT_EQ(play(row.script).join(",").remove("Kotobax4 - "), row.titles);
+        EXPECT_EQ(asked.join(","), row.asked);
+        EXPECT_EQ(verdicts.join(","), row.verdicts);
+        const history::DrillRecord record = end();
+        EXPECT_EQ(record.way, row.way);
+        EXPECT_EQ(session.resultsLine(), row.results);
+        EXPECT_EQ(missedText(session.missed()), row.missed);
     }
 }
 

@@ -104,6 +104,7 @@ TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
     again.again = true;
     DrillRecord endless = drill("/b", 5, 0, 1, {"z", "", "三, \"quoted\"\nline"});
     endless.mode = common::kEndlessMode;
+    endless.way = common::DrillWay::Listening;
     const QList<DrillRecord> written{drill("/a", 1, 3, 4, {"x", "y", "x"}),
                                      drill("/a", 2, 1, 4, {"x"}),
                                      drill("/a", 3, 0, 0),  // stopped before any answer
@@ -135,6 +136,7 @@ TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
     slipped.slips = QStringList{"lr", "bv", "lr"};
     DrillRecord other = drill("/b", 8, 0, 1);
     other.slips = QStringList{"bv", "bv"};
+    other.way = common::DrillWay::Reversed;
     ASSERT_EQ(history.record(slipped), QString());
     QTemporaryDir dir;
     const QString path = dir.filePath("history.sqlite");
@@ -145,6 +147,7 @@ TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
     ASSERT_EQ(reopened.record(slipped), QString());
     EXPECT_EQ(history.mostFrequentSlips("/a", 5), (QList<SlipCount>{{"lr", 2}, {"bv", 1}}));
     EXPECT_EQ(reopened.mostFrequentSlips("", 1), (QList<SlipCount>{{"bv", 3}}));
+    EXPECT_EQ(reopened.page("/b", 0, 1).value(0).way, other.way);
 }
 
 TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
@@ -152,6 +155,7 @@ TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
     overcoming.mode = common::kOvercomingMode;
     DrillRecord again = drill("/w/単語.qvw", 6, 0, 0);
     again.again = true;
+    again.way = common::DrillWay::Reversed;
     const QByteArray csv =
         historyCsv({overcoming, drill("/w/単語.qvw", 5, 1, 1), again}, QTimeZone(9 * 3600));
     const QByteArray expected =
@@ -159,7 +163,7 @@ TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
         "開始日時,時間 (秒),単語ファイル,モード,問題数,正解数,正解率 (%),間違えた問題\r\n"
         "2026-12-07 18:04:05,61,\"/w/a,b.qvw\",Overcoming,3,2,66,\"'=1+2 / say \"\"hi\"\"\"\r\n"
         "2026-12-07 18:05:05,61,/w/単語.qvw,Normal,1,1,100,\r\n"
-        "2026-12-07 18:06:05,61,/w/単語.qvw,Normal（もう一度）,0,0,,\r\n";
+        "2026-12-07 18:06:05,61,/w/単語.qvw,Normal・答え→問題（もう一度）,0,0,,\r\n";
     EXPECT_EQ(QString::fromUtf8(csv), QString::fromUtf8(expected));
 }
 
@@ -174,7 +178,9 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         " position INTEGER NOT NULL, question TEXT NOT NULL)",
         "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
         "INSERT INTO missed VALUES (1, 0, 'x')"};
-    // Version 3 is today's schema without the slips, version 2 without the reviews too.
+    // Version 4 is today's schema without the drills' way, version 3 without the slips too,
+    // version 2 without the reviews too.
+    const QStringList withoutWay{"ALTER TABLE drills DROP COLUMN way", "PRAGMA user_version=4"};
     const QStringList withoutSlips{"DROP TABLE slips", "PRAGMA user_version=3"};
     const QStringList withoutReviews{"DROP TABLE reviews",     "DROP TABLE file_words",
                                      "DROP TABLE words",       "DROP TABLE review_files",
@@ -182,7 +188,7 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
     const struct {
         const char* name;
         int version;
-    } table[] = {{"version 0", 0}, {"version 2", 2}, {"version 3", 3}};
+    } table[] = {{"version 0", 0}, {"version 2", 2}, {"version 3", 3}, {"version 4", 4}};
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
@@ -190,6 +196,9 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         runSql(path, versionZero);
         if (row.version >= 2) {
             SqliteHistory(path).wordFiles();
+            runSql(path, withoutWay);
+        }
+        if (row.version <= 3 && row.version >= 2) {
             runSql(path, withoutSlips);
         }
         if (row.version == 2) {
@@ -200,7 +209,9 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         EXPECT_EQ(history.drills().records, (QList<DrillRecord>{drill("/a", 1, 3, 4, {"x"})}));
         DrillRecord slipped = drill("/b", 2, 0, 1, {"x"});
         slipped.slips = QStringList{"th-s"};
+        slipped.way = common::DrillWay::Listening;
         ASSERT_EQ(history.record(slipped), QString());
+        EXPECT_EQ(history.page("/b", 0, 1).value(0).way, slipped.way);
         EXPECT_EQ(history.wordFiles(), QStringList({"/b", "/a"}));
         EXPECT_EQ(history.mostMissed("", 5), (QList<MissCount>{{"x", 2}}));
         EXPECT_EQ(history.mostFrequentSlips("/b", 5), (QList<SlipCount>{{"th-s", 1}}));

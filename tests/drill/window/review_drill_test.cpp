@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QHash>
+#include <QMenu>
 #include <QSpinBox>
 #include <QTimeZone>
 #include <QTreeWidget>
@@ -17,6 +18,7 @@
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_review.h"
 #include "drill/window/review_commands.h"
+#include "file_bytes.h"
 #include "review/review_clock.h"
 #include "review/review_plan.h"
 #include "review/word_key.h"
@@ -77,6 +79,36 @@ public:
     }
     QString informationLine() const { return text("txtInformation").section('\n', 2); }
 };
+
+// Answers to questions: chosen in the Option menu and kept in the preferences; the answers
+// asked on one line, the question judged; the record, the review's key and the results line
+// say so; the word file is not touched.
+TEST_F(ReviewDrill, ReverseIsKeptAndRecordedAsItsOwnWay) {
+    ReviewLog log;
+    create(log);
+    action("Option_WayBackward")->trigger();
+    const QString path = words({"apple|@1|りんご|@2|林檎|@1|fruit"});
+    const QByteArray before = kxtest::readBytes(path);
+    startDrill({"apple|@1|りんご|@2|林檎|@1|fruit"});
+    EXPECT_EQ(text("txtQuestion1"), u"りんご | 林檎"_s);
+    EXPECT_EQ(window->windowTitle(), u"Kotobax4 - 答え→問題 1 / 1"_s);
+    EXPECT_FALSE(find<QMenu>("Option_Way")->menuAction()->isEnabled());
+    answer("apple");
+    EXPECT_EQ(text("lblResult") + rights() + text("txtInformation"), u"○apple,,,fruit"_s);
+    find<QPushButton>("cmdOK")->click();
+    EXPECT_EQ(text("txtQuestion1"), u"答え→問題  正解率  100 %"_s);
+    ASSERT_EQ(log.ended.size(), 1u);
+    EXPECT_EQ(log.ended[0].way, common::DrillWay::Reversed);
+    ASSERT_EQ(log.reviews.size(), 1u);
+    EXPECT_EQ(log.reviews[0].wordKey,
+              review::wayKey(key("apple", u"りんご|@2|林檎"_s), common::DrillWay::Reversed));
+    EXPECT_EQ(kxtest::readBytes(path), before);
+
+    create(log);
+    EXPECT_TRUE(action("Option_WayBackward")->isChecked());
+    EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().drillWay,
+              common::DrillWay::Reversed);
+}
 
 // Each judged answer is a review of its word with the verdict's grade and the time it took;
 // one warning says why reviews are skipped, until one is recorded again.

@@ -236,6 +236,66 @@ TEST_F(Options, SpeechThatStopsAndComesBackShowsInTheItems) {
     EXPECT_TRUE(action(u"Option_SpeakAgain"_s)->isEnabled());
 }
 
+// Listening: the question spoken, not shown, again by F5 and slowly by Shift+F5, and shown with
+// the verdict; without a voice for the file's questions the item is greyed with the reason,
+// and a drill chosen so asks the typed way.
+TEST_F(Options, ListeningSpeaksTheQuestionAndIsGreyedWithoutAVoice) {
+    create();
+    action(u"Option_WayListening"_s)->trigger();
+    startDrill({u"apple|@1|りんご|@1|fruit"_s});
+    EXPECT_EQ(text(u"txtQuestion1"_s) + text(u"txtInformation"_s),
+              kListeningPrompt + kListeningKeys);
+    EXPECT_EQ(window->windowTitle(), u"Kotobax4 - 聞き取り 1 / 1"_s);
+    press(Qt::Key_F5);
+    press(Qt::Key_F5, Qt::ShiftModifier);
+    const Utterance apple{u"apple"_s, SpeechLanguage::English};
+    EXPECT_EQ(
+        platform.spoken(),
+        (Spoken{apple, apple, {u"apple"_s, SpeechLanguage::English, platform::SpeechPace::Slow}}));
+    answer(u"apple"_s);
+    EXPECT_EQ(text(u"lblResult"_s) + text(u"txtQuestion1"_s) + rights() + text(u"txtInformation"_s),
+              u"○appleりんご,,,fruit"_s);
+    press(Qt::Key_Return);
+
+    const struct {
+        const char* name;
+        QString unavailable;
+        std::vector<SpeechLanguage> voices;
+        QString question;
+        QString toolTip;  // the reason; none when available
+    } table[] = {
+        {"speech stopped",
+         u"止まりました"_s,
+         {SpeechLanguage::English},
+         u"apple"_s,
+         u"止まりました"_s},
+        {"no Japanese voice",
+         {},
+         {SpeechLanguage::English},
+         u"りんご"_s,
+         u"この単語帳の問題を読み上げる日本語の声がありません。"_s},
+        {"an English voice", {}, {SpeechLanguage::English}, u"apple"_s, {}},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        platform.setSpokenLanguages(row.voices);
+        platform.setSpeechUnavailable(row.unavailable);
+        platform.clearRecords();
+        startDrill({row.question + u"|@1|x|@1|"_s});
+        QAction* item = action(u"Option_WayListening"_s);
+        EXPECT_EQ(item->isEnabled(), row.toolTip.isEmpty());
+        EXPECT_EQ(item->toolTip().contains(u"聞こえた問題"_s), row.toolTip.isEmpty());
+        if (!row.toolTip.isEmpty()) {
+            EXPECT_EQ(item->toolTip(), row.toolTip);
+        }
+        EXPECT_TRUE(item->isChecked());
+        EXPECT_EQ(text(u"txtQuestion1"_s), row.toolTip.isEmpty() ? kListeningPrompt : row.question);
+        EXPECT_EQ(platform.spoken().size(), row.toolTip.isEmpty() ? 1u : 0u);
+        EXPECT_EQ(window->windowTitle().contains(u"聞き取り"_s), row.toolTip.isEmpty());
+        stop();
+    }
+}
+
 // The rule itself is tabled with the judging logic.
 TEST_F(Options, LenientJudgingIsFixedDuringADrillAndExplainsItsVerdict) {
     create();
