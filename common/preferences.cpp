@@ -32,6 +32,7 @@ const QString kDayStartsAt = QStringLiteral("review/dayStartsAt");
 const QString kNearMiss = QStringLiteral("drill/nearMiss");
 const QString kOptionalParentheses = QStringLiteral("drill/optionalParentheses");
 const QString kOptionalPlaceholder = QStringLiteral("drill/optionalPlaceholder");
+const QString kDrillWay = QStringLiteral("drill/way");
 
 // In the file by name, so that it reads the same whatever the enumeration's order.
 const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames{{
@@ -147,6 +148,8 @@ Preferences PreferencesFile::load() const {
     preferences.optionalPlaceholder =
         readBool(settings, kOptionalPlaceholder, preferences.optionalPlaceholder);
     preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
+    preferences.drillWay =
+        readInt(settings, kDrillWay, 0, Preferences::kMaxDrillWay, preferences.drillWay);
     return preferences;
 }
 
@@ -188,6 +191,7 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kNearMiss, nearMissName(preferences.nearMiss));
         out.setValue(kOptionalParentheses, preferences.optionalParentheses);
         out.setValue(kOptionalPlaceholder, preferences.optionalPlaceholder);
+        out.setValue(kDrillWay, preferences.drillWay);
         if (!preferences.historyCsvFolder.isEmpty()) {
             out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
         }

@@ -31,6 +31,8 @@ struct Preferences {
     NearMissChoice nearMiss = NearMissChoice::Judge;
     bool optionalParentheses = false;
     bool optionalPlaceholder = false;
+    // How the drill asks: the number of a drill way (0, typed answers, is the usual drill).
+    int drillWay = 0;
     // Where the history's CSV export last went; empty until it has.
     QString historyCsvFolder;
 
@@ -38,6 +40,7 @@ struct Preferences {
     static constexpr double kMinRetention = 0.70;
     static constexpr double kMaxRetention = 0.97;
     static constexpr int kMaxDailyNewWords = 9999;
+    static constexpr int kMaxDrillWay = 4;
 
     friend bool operator==(const Preferences&, const Preferences&) = default;
 };

@@ -39,11 +39,14 @@ class ReviewClock;
 namespace drill {
 
 class AfterDrill;
+class CardButtons;
+class ChoiceButtons;
 class DifferenceView;
 class DrillClock;
 class DrillOptions;
 class RandomSource;
 class ReviewCommands;
+class WayItems;
 
 namespace history {
 class DrillHistory;
@@ -106,6 +109,8 @@ private:
     void drillStarted();
     void askNext();
     void showVerdict(const Verdict& verdict);
+    // The entry's answers and information, after a verdict or on a card turned over.
+    void showAnswers(const Verdict& verdict);
     // The answer was not judged: why, and the box ready for another try.
     void showTryAgain(const Verdict& verdict);
     void endDrill();
@@ -121,6 +126,16 @@ private:
     void framTime_Click();
     void vsRight_Change();
     void optVisibility_Click(int index);
+
+    // Multiple choice and cards: their own controls in place of the answer box, and the Option
+    // menu's items that choose them.
+    void createWayControls(QWidget* client);
+    void createWayItems();
+    void showWayControls(const Question& question);
+    void hideWayControls();
+    void choose(int choice);
+    void revealCard();
+    void gradeCard(bool right);
 
     void setQuestionText(const QString& text);
     void setRightText(int box, const QString& text);
@@ -172,6 +187,9 @@ private:
     // A wrong input mode was caught and the box's mode switched for this question.
     bool imeSwitched_ = false;
     DrillOptions* options_ = nullptr;
+    ChoiceButtons* choices_ = nullptr;
+    CardButtons* card_ = nullptr;
+    WayItems* ways_ = nullptr;
     int zoom_ = common::kZoomNormal;
     // Each control's font at the normal size, scaled by the zoom.
     std::vector<std::pair<QWidget*, QFont>> normalFonts_;
