@@ -907,8 +907,7 @@ void frmMain::createWayItems() {
 void frmMain::showWayControls(const Question& question) {
     const DrillWay way = session_.way();
     // Choices show what was picked in the answer box; a card has its buttons there.
-    txtAnswer->setReadOnly(way != DrillWay::Typed);
-    txtAnswer->setFocusPolicy(way == DrillWay::Typed ? Qt::StrongFocus : Qt::NoFocus);
+    setAnswerTyped(way == DrillWay::Typed);
     txtAnswer->setVisible(way != DrillWay::Card);
     if (way == DrillWay::Choice) {
         choices_->show(question.choices.texts);
@@ -924,10 +923,17 @@ void frmMain::hideWayControls() {
     choices_->hide();
     card_->hide();
     if (!session_.drilling()) {
-        txtAnswer->setReadOnly(false);
-        txtAnswer->setFocusPolicy(Qt::StrongFocus);
+        setAnswerTyped(true);
         txtAnswer->show();
     }
+}
+
+void frmMain::setAnswerTyped(bool typed) {
+    txtAnswer->setReadOnly(!typed);
+    txtAnswer->setFocusPolicy(typed ? Qt::StrongFocus : Qt::NoFocus);
+    // The style sheet's read-only colour follows.
+    txtAnswer->style()->unpolish(txtAnswer);
+    txtAnswer->style()->polish(txtAnswer);
 }
 
 void frmMain::choose(int choice) {

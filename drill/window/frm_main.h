@@ -133,6 +133,8 @@ private:
     void createWayItems();
     void showWayControls(const Question& question);
     void hideWayControls();
+    // Typed into, or read-only and skipped by Tab while choices or a card answer.
+    void setAnswerTyped(bool typed);
     void choose(int choice);
     void revealCard();
     void gradeCard(bool right);
