@@ -52,11 +52,10 @@ public:
     // The typed answer given in the session's way: the choice of that text or else a wrong
     // one, or the learner's own grade of it.
     Verdict answer(const QString& typed) {
+        const auto picked = int(choices.texts.indexOf(typed));
         switch (session.way()) {
-            case DrillWay::Choice: {
-                const qsizetype picked = choices.texts.indexOf(typed);
-                return session.choose(picked >= 0 ? int(picked) : choices.right == 0 ? 1 : 0);
-            }
+            case DrillWay::Choice:
+                return session.choose(picked >= 0 ? picked : choices.right == 0 ? 1 : 0);
             case DrillWay::Card:
                 return session.grade(session.reveal().rights.contains(typed));
             default:
