@@ -12,6 +12,8 @@
 #include "common/entry_text.h"
 #include "common/word_file.h"
 #include "drill/engine/answer_check.h"
+#include "drill/engine/answer_choices.h"
+#include "drill/engine/random_source.h"
 
 namespace {
 
@@ -101,5 +103,30 @@ void BM_FirstNearMiss(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FirstNearMiss)->Unit(benchmark::kMillisecond);
+// The choices of one multiple-choice question in the largest word file, each entry with two
+// answers of 3 to 24 letters (argument 0) or all of one length, the worst case for drawing
+// answers of about the same length (1). The file is indexed before the timing starts.
+void BM_DrawChoices(benchmark::State& state) {
+    QRandomGenerator random(29);
+    QList<common::Entry> entries;
+    for (int i = 0; i < common::kMaxEntries; ++i) {
+        auto length = [&] { return state.range(0) == 0 ? 3 + int(random.bounded(22)) : 8; };
+        entries.append(
+            {randomWords(random, length()),
+             randomWords(random, length()) + QStringLiteral("|@2|") + randomWords(random, length()),
+             {}});
+    }
+    const drill::AnswerChoices choices(entries);
+    drill::ClockSeededRandom draws;
+    choices.draw(entries.first().question, common::splitRights(entries.first().rights), draws);
+    qsizetype asked = 0;
+    for (auto _ : state) {
+        const common::Entry& entry = entries.at(asked++ % entries.size());
+        const drill::Choices drawn =
+            choices.draw(entry.question, common::splitRights(entry.rights), draws);
+        benchmark::DoNotOptimize(drawn);
+    }
+}
+BENCHMARK(BM_DrawChoices)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

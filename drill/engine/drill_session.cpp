@@ -60,10 +60,12 @@ common::Outcome DrillSession::reload() {
     common::ReadResult read = common::readWordFile(wordFileName_);
     fileAnswers_ = {};
     fileAnswersWay_ = DrillWay::Typed;
+    fileChoices_ = {};
     if (read.ok()) {
         entries_ = std::move(read.entries);
         fileLoaded_ = true;
         fileAnswers_ = OtherAnswers::ofEntries(entries_);
+        fileChoices_ = AnswerChoices(entries_);
     }
     return outcomeOf(read.outcome);
 }
@@ -196,7 +198,11 @@ std::optional<Question> DrillSession::next() {
     if (clock_ != nullptr) {
         askedAt_ = clock_->now();
     }
-    return Question{askedEntry(entries_.at(currentIndex_ - 1), way_).question, position_};
+    const common::Entry& entry = entries_.at(currentIndex_ - 1);
+    choices_ = way_ == DrillWay::Choice
+                   ? fileChoices_.draw(entry.question, common::splitRights(entry.rights), random_)
+                   : Choices{};
+    return Question{askedEntry(entry, way_).question, position_, choices_};
 }
 
 Verdict DrillSession::judge(const QString& typed) {
@@ -231,45 +237,83 @@ Verdict DrillSession::judge(const QString& typed) {
         verdict.counts = counts();
         return verdict;
     }
-    verdict.joinedRights = asked.shownRights;
-    verdict.rights = common::splitRights(asked.shownRights);
-    verdict.lastPage =
-        static_cast<int>((std::max<qsizetype>(verdict.rights.size(), 1) - 1) / kAnswersPerPage);
-    verdict.information = common::informationToDisplay(entry.information);
-    if (way_ == DrillWay::Listening) {
-        verdict.revealed = entry.question;
-    }
-    ++answered_;
-
+    verdict = answersOf(entry);
     const Judgement& judged = check.judgement;
-    // A near miss accepted, or right only at the second try, was hard to recall.
-    const bool hard = judged.right && (check.nearMiss || retried_);
-    if (clock_ != nullptr) {
-        const review::ReviewTime now = clock_->now();
-        pendingReview_ = review::ReviewRecord{
-            now, reviewKey(entry), review::gradeFromVerdict(judged.right, hard),
-            std::max<qint64>((now - askedAt_).count(), 0), wordFileName_};
-    }
     if (!judged.right || check.nearMiss) {
         slips_ += slipCodes(check.slips);
     }
     if (shown && (!judged.right || judged.lenient || check.nearMiss)) {
         verdict.difference = check.difference;
     }
-    verdict.right = judged.right;
-    verdict.mark = judged.right ? kRightMark : kWrongMark;
-    overrulable_ = !judged.right;
-    if (judged.right) {
-        if (judged.lenient) {
-            verdict.lenientNote = lenientNote(judged.rightAnswer);
-        }
+    if (judged.right && judged.lenient) {
+        verdict.lenientNote = lenientNote(judged.rightAnswer);
+    }
+    // A near miss accepted, or right only at the second try, was hard to recall.
+    settle(verdict, entry, judged.right, judged.right && (check.nearMiss || retried_), typed);
+    return verdict;
+}
+
+Verdict DrillSession::choose(int choice) {
+    if (phase_ != DrillPhase::Answering || way_ != DrillWay::Choice) {
+        return {};
+    }
+    const common::Entry entry = entries_.at(currentIndex_ - 1);
+    Verdict verdict = answersOf(entry);
+    settle(verdict, entry, choice >= 0 && choice == choices_.right, false,
+           choices_.texts.value(choice));
+    return verdict;
+}
+
+Verdict DrillSession::reveal() const {
+    if (phase_ != DrillPhase::Answering || way_ != DrillWay::Card) {
+        return {};
+    }
+    return answersOf(entries_.at(currentIndex_ - 1));
+}
+
+Verdict DrillSession::grade(bool right) {
+    if (phase_ != DrillPhase::Answering || way_ != DrillWay::Card) {
+        return {};
+    }
+    const common::Entry entry = entries_.at(currentIndex_ - 1);
+    Verdict verdict = answersOf(entry);
+    settle(verdict, entry, right, false, {});
+    return verdict;
+}
+
+Verdict DrillSession::answersOf(const common::Entry& entry) const {
+    Verdict verdict;
+    verdict.joinedRights = askedEntry(entry, way_).shownRights;
+    verdict.rights = common::splitRights(verdict.joinedRights);
+    verdict.lastPage =
+        static_cast<int>((std::max<qsizetype>(verdict.rights.size(), 1) - 1) / kAnswersPerPage);
+    verdict.information = common::informationToDisplay(entry.information);
+    if (way_ == DrillWay::Listening) {
+        verdict.revealed = entry.question;
+    }
+    return verdict;
+}
+
+void DrillSession::settle(Verdict& verdict, const common::Entry& entry, bool right, bool hard,
+                          const QString& answer) {
+    ++answered_;
+    if (clock_ != nullptr) {
+        const review::ReviewTime now = clock_->now();
+        pendingReview_ =
+            review::ReviewRecord{now, reviewKey(entry), review::gradeFromVerdict(right, hard),
+                                 std::max<qint64>((now - askedAt_).count(), 0), wordFileName_};
+    }
+    verdict.right = right;
+    verdict.mark = right ? kRightMark : kWrongMark;
+    overrulable_ = !right;
+    if (right) {
         ++right_;
         if (mode_ == common::kOvercomingMode) {
             entries_.removeAt(currentIndex_ - 1);
             --currentIndex_;
         }
     } else {
-        missed_.add(entry, typed);
+        missed_.add(entry, answer);
         judgedIndex_ = currentIndex_;
     }
     if (mode_ == common::kOvercomingMode) {
@@ -277,7 +321,6 @@ Verdict DrillSession::judge(const QString& typed) {
     }
     phase_ = DrillPhase::Judged;
     verdict.counts = counts();
-    return verdict;
 }
 
 bool DrillSession::canOverrule() const {

@@ -15,6 +15,7 @@
 #include "common/settings.h"
 #include "common/word_file.h"
 #include "drill/engine/answer_check.h"
+#include "drill/engine/answer_choices.h"
 #include "drill/engine/drill_way.h"
 #include "drill/engine/missed_entries.h"
 #include "drill/engine/word_key_cache.h"
@@ -38,6 +39,7 @@ enum class DrillPhase {
 struct Question {
     QString text;
     DrillPosition position;
+    Choices choices;  // for multiple choice only
 };
 
 struct Counts {
@@ -103,6 +105,14 @@ public:
     // How answers are judged: lenient judging, near misses, optional parts. The defaults judge
     // exactly.
     void setCheckOptions(const CheckOptions& options) { checkOptions_ = options; }
+
+    // Multiple choice: the choice picked for the question on screen (-1 for none) is judged.
+    Verdict choose(int choice);
+    // Cards: the answers and information of the question on screen, before the learner grades
+    // himself; nothing is counted.
+    Verdict reveal() const;
+    // Cards: the learner's own grade is the verdict.
+    Verdict grade(bool right);
 
     // Each judged answer becomes a review of its word in history, timed by clock; until this is
     // called nothing is recorded. The review waits until the next question (or the drill's
@@ -174,6 +184,11 @@ private:
     // Keeps the file's set aside for a drill over the given entries.
     bool beginOver(common::DrillModeValue mode, const QList<common::Entry>& entries, bool shuffled);
     void end();
+    // The entry's answers as the way shows them, and its information, ready to show.
+    Verdict answersOf(const common::Entry& entry) const;
+    // Counts and records the verdict on the question on screen, answered as given.
+    void settle(Verdict& verdict, const common::Entry& entry, bool right, bool hard,
+                const QString& answer);
     // False when there was nothing to record or the store refused it.
     bool recordPendingReview();
     // In a review, the word just judged comes back at the end when it is due again soon.
@@ -197,6 +212,8 @@ private:
     // Codes of the slips found in this drill's answers (slipCode).
     QStringList slips_;
     QString wordFileName_;
+    AnswerChoices fileChoices_;
+    Choices choices_;  // of the question on screen
 
     DrillPhase phase_ = DrillPhase::Idle;
     common::DrillModeValue mode_ = common::kNormalMode;

@@ -38,6 +38,11 @@ DrillWays::DrillWays(platform::Platform& platform, DrillSession& session, QMenu*
     Option_WayListening =
         addWay(QStringLiteral("聞き取り(&L)"), QStringLiteral("Option_WayListening"),
                DrillWay::Listening, kListeningTip);
+    addWay(QStringLiteral("選択式(&M)"), QStringLiteral("Option_Choice"), DrillWay::Choice,
+           QStringLiteral("4 つの選択肢から答えを選びます（キー 1～4）"));
+    addWay(QStringLiteral("カード(&C)"), QStringLiteral("Option_Card"), DrillWay::Card,
+           QStringLiteral("答えを見て、覚えていたかを自分で判定します"
+                          "（Space で答え、Enter か 1 で ○、2 で ×）"));
 
     const DrillWay stored = preferences_.load().drillWay;
     for (QAction* item : group_->actions()) {

@@ -22,9 +22,10 @@ namespace drill {
 
 class DrillSession;
 
-// The Option menu's "出題の向き": how the next drill asks, one way at a time, kept in the
-// preferences file. The session asks in the way checked; listening only while a voice can speak
-// the file's questions, else the typed way, the choice kept for when it can.
+// The Option menu's "出題の向き": how the next drill asks (a direction, listening, multiple choice
+// or cards), one way at a time, kept in the preferences file. The session asks in the way checked;
+// listening only while a voice can speak the file's questions, else the typed way, the choice kept
+// for when it can.
 class DrillWays : public QObject {
 public:
     DrillWays(platform::Platform& platform, DrillSession& session, QMenu* optionMenu);

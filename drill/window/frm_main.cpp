@@ -39,6 +39,8 @@
 #include "drill/history/drill_history.h"
 #include "drill/window/about.h"
 #include "drill/window/after_drill.h"
+#include "drill/window/card_buttons.h"
+#include "drill/window/choice_buttons.h"
 #include "drill/window/difference_view.h"
 #include "drill/window/drill_clock.h"
 #include "drill/window/drill_layout.h"
@@ -318,6 +320,7 @@ void frmMain::createControls() {
     lblCount->setAccessibleDescription(
         QStringLiteral("正解数 / 解答数 (Overcoming mode では残りの問題数)"));
 
+    createWayControls(client);
     for (QWidget* control : std::initializer_list<QWidget*>{
              txtQuestion0, txtQuestion1, optVisibility[0], optVisibility[1], txtRight[0],
              txtRight[1], txtRight[2], txtRight[3], txtInformation, txtAnswer, cmdOK, lblResult,
@@ -387,6 +390,14 @@ QSize frmMain::applyLayout(int zoomPercent) {
     vsRight->setGeometry(g.rightPages);
     txtInformation->setGeometry(g.information);
     txtAnswer->setGeometry(g.answer);
+    // The choices in the rows of the answers, each as wide as an answer and its scroll bar.
+    std::array<QRect, AnswerChoices::kMaxChoices> choiceRows;
+    for (int i = 0; i < AnswerChoices::kMaxChoices; ++i) {
+        choiceRows.at(i) =
+            QRect(g.rights.at(i).topLeft(), QPoint(g.rightPages.right(), g.rights.at(i).bottom()));
+    }
+    choices_->setGeometry(choiceRows);
+    card_->setGeometry(g.answer);
     lblDifference->setGeometry(g.difference);
     lblDifference->setBaseFont(differenceFont);
     cmdOK->setGeometry(g.ok);
@@ -649,6 +660,7 @@ void frmMain::askNext() {
         platform_.setImeMode(
             txtAnswer, japaneseAnswers_ ? platform::ImeMode::On : platform::ImeMode::NoControl);
     }
+    showWayControls(*question);
     updateAvailability();
     reviews_->sayReviewFailure();
 }
@@ -656,6 +668,17 @@ void frmMain::askNext() {
 void frmMain::cmdOK_Click() {
     switch (session_.phase()) {
         case DrillPhase::Answering:
+            if (session_.way() == DrillWay::Choice) {
+                // Enter picks the choice Tab went to; with none to pick, it is a miss.
+                if (choices_->focused() >= 0 || choices_->texts().isEmpty()) {
+                    choose(choices_->focused());
+                }
+                break;
+            }
+            if (session_.way() == DrillWay::Card) {
+                card_->revealed() ? gradeCard(true) : revealCard();
+                break;
+            }
             if (const Verdict verdict = session_.judge(txtAnswer->text()); verdict.tryAgain) {
                 showTryAgain(verdict);
             } else {
@@ -670,7 +693,7 @@ void frmMain::cmdOK_Click() {
     }
 }
 
-void frmMain::showVerdict(const Verdict& verdict) {
+void frmMain::showAnswers(const Verdict& verdict) {
     for (int box = 0; box < kAnswersPerPage && box < verdict.rights.size(); ++box) {
         setRightText(box, verdict.rights.at(box));
     }
@@ -681,6 +704,10 @@ void frmMain::showVerdict(const Verdict& verdict) {
     if (verdict.lastPage > 0) {
         showRightPages(verdict.joinedRights, verdict.lastPage);
     }
+}
+
+void frmMain::showVerdict(const Verdict& verdict) {
+    showAnswers(verdict);
     setResultText(verdict.mark);
     if (!verdict.lenientNote.isEmpty()) {
         setResultToolTip(verdict.lenientNote);
@@ -735,6 +762,7 @@ void frmMain::endDrill() {
     cmdOK->setEnabled(false);
     clearAnswerBoxes();
     const history::DrillRecord record = session_.finish(TIM->seconds());
+    hideWayControls();
     setQuestionText(session_.resultsLine());
     if (!session_.reviewClosing().isEmpty()) {
         setInformationText(session_.reviewClosing());
@@ -865,6 +893,84 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::createWayControls(QWidget* client) {
+    choices_ = new ChoiceButtons(client, [this](int choice) { choose(choice); });
+    card_ = new CardButtons(
+        client, [this] { revealCard(); }, [this](bool right) { gradeCard(right); });
+    for (QPushButton* button : choices_->buttons()) {
+        button->setFont(namedFont(12));
+        normalFonts_.emplace_back(button, button->font());
+    }
+    for (QPushButton* button : card_->buttons()) {
+        normalFonts_.emplace_back(button, button->font());
+    }
+    setTabOrder(vsRight, choices_->buttons().front());
+    for (int i = 1; i < AnswerChoices::kMaxChoices; ++i) {
+        setTabOrder(choices_->buttons().at(i - 1), choices_->buttons().at(i));
+    }
+    setTabOrder(choices_->buttons().back(), txtAnswer);
+}
+
+void frmMain::showWayControls(const Question& question) {
+    const DrillWay way = session_.way();
+    // Choices show what was picked in the answer box; a card has its buttons there.
+    const bool picked = way == DrillWay::Choice || way == DrillWay::Card;
+    setAnswerTyped(!picked);
+    txtAnswer->setVisible(way != DrillWay::Card);
+    if (way == DrillWay::Choice) {
+        choices_->show(question.choices.texts);
+    } else if (way == DrillWay::Card) {
+        card_->showQuestion();
+    }
+    if (picked) {
+        cmdOK->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void frmMain::hideWayControls() {
+    choices_->hide();
+    card_->hide();
+    if (!session_.drilling()) {
+        setAnswerTyped(true);
+        txtAnswer->show();
+    }
+}
+
+void frmMain::setAnswerTyped(bool typed) {
+    txtAnswer->setReadOnly(!typed);
+    txtAnswer->setFocusPolicy(typed ? Qt::StrongFocus : Qt::NoFocus);
+    // The style sheet's read-only colour follows.
+    txtAnswer->style()->unpolish(txtAnswer);
+    txtAnswer->style()->polish(txtAnswer);
+}
+
+void frmMain::choose(int choice) {
+    if (session_.phase() != DrillPhase::Answering || session_.way() != DrillWay::Choice) {
+        return;
+    }
+    txtAnswer->setText(choices_->texts().value(choice));
+    const Verdict verdict = session_.choose(choice);
+    hideWayControls();
+    showVerdict(verdict);
+    cmdOK->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::revealCard() {
+    if (session_.phase() == DrillPhase::Answering && session_.way() == DrillWay::Card) {
+        showAnswers(session_.reveal());
+        card_->showAnswers();
+    }
+}
+
+void frmMain::gradeCard(bool right) {
+    if (session_.phase() != DrillPhase::Answering || !card_->revealed()) {
+        return;
+    }
+    const Verdict verdict = session_.grade(right);
+    hideWayControls();
+    showVerdict(verdict);
 }
 
 void frmMain::setQuestionText(const QString& text) {

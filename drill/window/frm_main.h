@@ -39,6 +39,8 @@ class ReviewClock;
 namespace drill {
 
 class AfterDrill;
+class CardButtons;
+class ChoiceButtons;
 class DifferenceView;
 class DrillClock;
 class DrillOptions;
@@ -107,6 +109,8 @@ private:
     void drillStarted();
     void askNext();
     void showVerdict(const Verdict& verdict);
+    // The entry's answers and information, after a verdict or on a card turned over.
+    void showAnswers(const Verdict& verdict);
     // The answer was not judged: why, and the box ready for another try.
     void showTryAgain(const Verdict& verdict);
     void endDrill();
@@ -122,6 +126,16 @@ private:
     void framTime_Click();
     void vsRight_Change();
     void optVisibility_Click(int index);
+
+    // Multiple choice and cards: their own controls in place of the answer box.
+    void createWayControls(QWidget* client);
+    void showWayControls(const Question& question);
+    void hideWayControls();
+    // Typed into, or read-only and skipped by Tab while choices or a card answer.
+    void setAnswerTyped(bool typed);
+    void choose(int choice);
+    void revealCard();
+    void gradeCard(bool right);
 
     void setQuestionText(const QString& text);
     void setRightText(int box, const QString& text);
@@ -173,6 +187,8 @@ private:
     // A wrong input mode was caught and the box's mode switched for this question.
     bool imeSwitched_ = false;
     DrillOptions* options_ = nullptr;
+    ChoiceButtons* choices_ = nullptr;
+    CardButtons* card_ = nullptr;
     DrillWays* ways_ = nullptr;
     int zoom_ = common::kZoomNormal;
     // Each control's font at the normal size, scaled by the zoom.

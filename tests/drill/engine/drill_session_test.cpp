@@ -33,6 +33,7 @@ class Session : public DrillTest {
 public:
     DrillSession session{random};
     QString question;  // the one asked last; empty once the drill ended
+    Choices choices;   // offered with it
 
     // The file in Shift_JIS, or else in UTF-8 as a text editor saves it.
     void startWith(const QStringList& lines, common::DrillModeValue mode, bool utf8 = false) {
@@ -46,6 +47,20 @@ public:
     void ask() {
         const std::optional<Question> next = session.next();
         question = next ? next->text : QString();
+        choices = next ? next->choices : Choices{};
+    }
+    // The typed answer given in the session's way: the choice of that text or else a wrong
+    // one, or the learner's own grade of it.
+    Verdict answer(const QString& typed) {
+        const auto picked = int(choices.texts.indexOf(typed));
+        switch (session.way()) {
+            case DrillWay::Choice:
+                return session.choose(picked >= 0 ? picked : choices.right == 0 ? 1 : 0);
+            case DrillWay::Card:
+                return session.grade(session.reveal().rights.contains(typed));
+            default:
+                return session.judge(typed);
+        }
     }
 };
 
@@ -241,25 +256,39 @@ TEST_F(Session, DrillsEndWithTheResultsOfTheirMode) {
         {kNormalMode, {}, {}, {}, false, "正解率  0 %"},
     };
     // clang-format on
-    for (const auto& [mode, entries, draws, steps, stopped, results] : cases) {
-        SCOPED_TRACE(results.toStdString());
-        random.values = draws;
-        startWith(entries, mode);
-        EXPECT_EQ(session.countText(), "0 / 0") << "every mode, until the first verdict";
-        for (const QString& step : steps) {
-            const QString asked = step.section(',', 0, 0);
-            EXPECT_EQ(question, asked);
-            const Verdict verdict = session.judge(step.section(',', 1, 1));
-            EXPECT_EQ(verdict.rights.value(0) + verdict.information, asked.toLower() + "i" + asked);
-            EXPECT_EQ(session.countText(), step.section(',', 2));
-            ask();
+    // Choices and cards count as typed answers do; choices are drawn from the same generator.
+    for (const DrillWay way : {DrillWay::Typed, DrillWay::Choice, DrillWay::Card}) {
+        for (const auto& [mode, entries, draws, steps, stopped, results] : cases) {
+            if (way == DrillWay::Choice && !draws.empty()) {
+                continue;
+            }
+            SCOPED_TRACE(results.toStdString() + " way " + std::to_string(int(way)));
+            session.setWay(way);
+            random.values = draws;
+            startWith(entries, mode);
+            EXPECT_EQ(session.countText(), "0 / 0") << "every mode, until the first verdict";
+            for (const QString& step : steps) {
+                const QString asked = step.section(',', 0, 0);
+                EXPECT_EQ(question, asked);
+                EXPECT_TRUE((way == DrillWay::Choice ? session.grade(true) : session.choose(0))
+                                .mark.isEmpty())
+                    << "the other way's answer counts nothing";
+                const Verdict verdict = answer(step.section(',', 1, 1));
+                EXPECT_EQ(verdict.rights.value(0) + verdict.information,
+                          asked.toLower() + "i" + asked);
+                EXPECT_EQ(session.countText(), step.section(',', 2));
+                ask();
+            }
+            EXPECT_EQ(session.drilling(), stopped);
+            const history::DrillRecord record = session.finish(0);
+            EXPECT_EQ(session.resultsLine(), way == DrillWay::Typed
+                                                 ? results
+                                                 : common::drillWayName(way) + "  " + results);
+            EXPECT_EQ(record.asked, steps.size());
+            EXPECT_EQ(record.way, way);
+            EXPECT_EQ(record.mode, mode);
+            EXPECT_FALSE(session.drilling());
         }
-        EXPECT_EQ(session.drilling(), stopped);
-        const history::DrillRecord record = session.finish(0);
-        EXPECT_EQ(session.resultsLine(), results);
-        EXPECT_EQ(record.asked, steps.size());
-        EXPECT_EQ(record.mode, mode);
-        EXPECT_FALSE(session.drilling());
     }
 }
 

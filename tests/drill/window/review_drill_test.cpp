@@ -93,6 +93,7 @@ TEST_F(ReviewDrill, ReverseIsKeptAndRecordedAsItsOwnWay) {
     EXPECT_EQ(text("txtQuestion1"), u"りんご | 林檎"_s);
     EXPECT_EQ(window->windowTitle(), u"Kotobax4 - 答え→問題 1 / 1"_s);
     EXPECT_FALSE(find<QMenu>("Option_Way")->menuAction()->isEnabled());
+    EXPECT_FALSE(find<QLineEdit>("txtAnswer")->isReadOnly()) << "typed, unlike a choice";
     answer("apple");
     EXPECT_EQ(text("lblResult") + rights() + text("txtInformation"), u"○apple,,,fruit"_s);
     find<QPushButton>("cmdOK")->click();

@@ -130,7 +130,8 @@ public:
         difference->showDifference(
             differenceToClosest(QStringLiteral("漢字かなカナÁg").repeated(8),
                                 {QStringLiteral("かな漢字ÁjカナX").repeated(8)}));
-        for (const char* name : {"cmdOK", "lblResult", "lblTime", "lblCount", "lblDifference"}) {
+        for (const char* name : {"cmdOK", "lblResult", "lblTime", "lblCount", "lblDifference",
+                                 "cmdChoice0", "cmdReveal", "cmdForgotten"}) {
             const QWidget* control = find(name);
             EXPECT_LE(control->sizeHint().height(), control->height()) << name;
         }
