@@ -133,6 +133,7 @@ void ScriptedPlatform::clearRecords() {
     spoken_.clear();
     unexpected_.clear();
     busyCount_ = 0;
+    voiceQuestions_ = 0;
 }
 
 Answer ScriptedPlatform::showMessage(QWidget*, const MessageBox& box) {
@@ -222,6 +223,7 @@ bool ScriptedPlatform::speak(const QString& text, SpeechLanguage language, Speec
 }
 
 bool ScriptedPlatform::hasVoice(SpeechLanguage language) {
+    ++voiceQuestions_;
     return speechUnavailable_.isEmpty() &&
            std::find(spokenLanguages_.begin(), spokenLanguages_.end(), language) !=
                spokenLanguages_.end();

@@ -97,6 +97,8 @@ public:
     const std::vector<std::string>& unexpected() const { return unexpected_; }
     std::size_t answersLeft() const { return answers_.size(); }
     std::size_t fileNamesLeft() const { return fileNames_.size(); }
+    // How often the voices were asked about: a real server answers that slowly.
+    int voiceQuestions() const { return voiceQuestions_; }
 
     // Forgets the records; the queues and settings stay.
     void clearRecords();
@@ -134,6 +136,7 @@ private:
     std::vector<SpeechLanguage> spokenLanguages_{SpeechLanguage::English, SpeechLanguage::Japanese};
     std::vector<std::string> unexpected_;
     int busyCount_ = 0;
+    int voiceQuestions_ = 0;
     std::shared_ptr<int> busyHeld_ = std::make_shared<int>(0);
 };
 

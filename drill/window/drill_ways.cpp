@@ -55,6 +55,10 @@ DrillWays::DrillWays(platform::Platform& platform, DrillSession& session, QMenu*
         Option_WayForward->setChecked(true);
     }
     platform_.onSpeechChanged(this, [this] { updateAvailability(session_.drilling()); });
+    connect(Option_Way, &QMenu::aboutToShow, this, [this] {
+        voicesWanted_ = true;
+        updateAvailability(session_.drilling());
+    });
 }
 
 QAction* DrillWays::addWay(const QString& caption, const QString& name, DrillWay way,
@@ -82,10 +86,17 @@ void DrillWays::updateAvailability(bool drilling) {
     if (drilling) {
         return;
     }
+    const auto chosen = static_cast<DrillWay>(group_->checkedAction()->data().toInt());
+    // Asking the speech server for its voices costs more than the rest of the start together:
+    // asked only once listening is chosen or the ways are on show.
+    voicesWanted_ = voicesWanted_ || chosen == DrillWay::Listening;
+    if (!voicesWanted_) {
+        session_.setWay(chosen);
+        return;
+    }
     const QString reason = listeningUnavailable();
     Option_WayListening->setEnabled(reason.isEmpty());
     Option_WayListening->setToolTip(reason.isEmpty() ? kListeningTip : reason);
-    const auto chosen = static_cast<DrillWay>(group_->checkedAction()->data().toInt());
     session_.setWay(chosen == DrillWay::Listening && !reason.isEmpty() ? DrillWay::Typed : chosen);
 }
 

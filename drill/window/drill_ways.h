@@ -44,6 +44,7 @@ private:
     DrillSession& session_;
     common::PreferencesFile preferences_;
     QActionGroup* group_ = nullptr;
+    bool voicesWanted_ = false;
 
     QMenu* Option_Way = nullptr;
     QAction* Option_WayForward = nullptr;

@@ -296,6 +296,19 @@ TEST_F(Options, ListeningSpeaksTheQuestionAndIsGreyedWithoutAVoice) {
     }
 }
 
+// Asking a speech server for its voices costs more than the rest of the program's start: not
+// asked for a typed drill until the ways are on show, where listening is greyed without a voice.
+TEST_F(Options, VoicesAreAskedOnlyOnceTheWaysAreShown) {
+    platform.setSpokenLanguages({});
+    create();
+    startDrill({u"apple|@1|x|@1|"_s});
+    stop();
+    EXPECT_EQ(platform.voiceQuestions(), 0);
+    Q_EMIT find<QMenu>(u"Option_Way"_s)->aboutToShow();
+    EXPECT_GT(platform.voiceQuestions(), 0);
+    EXPECT_FALSE(action(u"Option_WayListening"_s)->isEnabled());
+}
+
 // The rule itself is tabled with the judging logic.
 TEST_F(Options, LenientJudgingIsFixedDuringADrillAndExplainsItsVerdict) {
     create();
