@@ -13,6 +13,8 @@ import hashlib
 import os
 import sqlite3
 
+import pyatspi
+
 import kx
 from kx import keys, type_text
 from speech import SpeechServer, TIMEOUT as SPEECH_TIMEOUT
@@ -101,7 +103,8 @@ class Ways(kx.TestCase):
             type_text(answer)
             window.wait_text("text", "解答", answer)
             keys("Return")
-        kx.wait_for(lambda: window.label("判定") == ("○" if right else "×"), "the verdict")
+        verdict = "○" if right else "×"
+        kx.wait_for(lambda: window.label("判定") == verdict, f"{way.name}: {verdict} for {word}")
 
     def first_question(self, window, way, word):
         """What only the first question of a way shows: the speech repeated, the README's
@@ -120,7 +123,13 @@ class Ways(kx.TestCase):
 
     def drill_way(self, window, way):
         """Chooses the way, drills the whole file in it, and returns the words asked."""
-        keys("alt+o", "q", way.key)
+        keys("alt+o", "q")
+        if way.name == "聞き取り":
+            # A speech server slow with its first answer greys the item until it answers.
+            item = kx.find(self.drill.node, "menu item", "聞き取り(L)")
+            kx.wait_for(lambda: kx.has_state(item, pyatspi.STATE_SENSITIVE),
+                        "聞き取り available", timeout=SPEECH_TIMEOUT)
+        keys(way.key)
         kx.start_drill(self.drill, window)
         asked = []
         for place in range(1, len(RIGHTS) + 1):
@@ -148,8 +157,7 @@ class Ways(kx.TestCase):
         window = self.drill.window(DRILL_TITLE).wait_active()
         kx.open_word_file(self.drill, window, self.words)
         for way in WAYS:
-            with self.subTest(way=way.name):
-                self.assertEqual(sorted(self.drill_way(window, way)), sorted(RIGHTS))
+            self.assertEqual(sorted(self.drill_way(window, way)), sorted(RIGHTS), way.name)
         keys("alt+m", "x")
         self.drill.wait_exit()
         self.drill = None
