@@ -57,16 +57,15 @@ QString decodeText(QByteArrayView bytes, bool* replaced) {
 
 namespace {
 
-// Line breaks in the text, CR LF counting as one.
-int lineBreaks(QStringView text) {
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' ||
-            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
-            ++count;
+// Most fields are one piece: made at their size, without the room an append leaves to grow.
+void appendPiece(QString& field, QStringView piece) {
+    if (field.isEmpty()) {
+        if (!piece.isEmpty()) {
+            field = piece.toString();
         }
+    } else {
+        field.append(piece);
     }
-    return count;
 }
 
 }  // namespace
@@ -101,16 +100,17 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text[i];
         if (quoted) {
-            // Up to the next quote in one piece.
-            qsizetype end = text.indexOf(u'"', i);
-            if (end < 0) {
-                end = size;
+            // Up to the next quote in one piece, its line breaks (CR LF as one) counted.
+            qsizetype end = i;
+            for (; end < size && text[end] != u'"'; ++end) {
+                const char16_t code = text[end].unicode();
+                if (code <= u'\r' &&
+                    (code == u'\n' ||
+                     (code == u'\r' && (end + 1 == size || text[end + 1] != u'\n')))) {
+                    ++line;
+                }
             }
-            const QStringView piece = text.sliced(i, end - i);
-            if (lines && (piece.contains(u'\n') || piece.contains(u'\r'))) {
-                line += lineBreaks(piece);
-            }
-            field.append(piece);
+            appendPiece(field, text.sliced(i, end - i));
             i = end;
             if (i + 1 < size && text[i + 1] == u'"') {
                 field.append(u'"');
@@ -144,7 +144,7 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                    text[end] != u'\n') {
                 ++end;
             }
-            field.append(text.sliced(i, end - i));
+            appendPiece(field, text.sliced(i, end - i));
             fieldStarted = true;
             i = end - 1;
         }
