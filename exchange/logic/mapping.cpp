@@ -246,13 +246,14 @@ public:
         Marks marks;
         for (const QChar c : text) {
             const char16_t code = c.unicode();
+            // Printable ASCII but the bar is most of any text: passed at a glance.
+            if (char16_t(code - 0x20) < 0x60 && code != u'|') {
+                continue;
+            }
             if (code < 0x80) {
-                // Letters, digits and blanks are most of any text: passed at a glance.
-                if (code < 0x20 || code == u'|') {
-                    marks.bar = marks.bar || code == u'|';
-                    marks.lineBreak = marks.lineBreak || code == u'\n' || code == u'\r';
-                    marks.nul = marks.nul || code == 0;
-                }
+                marks.bar = marks.bar || code == u'|';
+                marks.lineBreak = marks.lineBreak || code == u'\n' || code == u'\r';
+                marks.nul = marks.nul || code == 0;
                 continue;
             }
             marks.replacement = marks.replacement || code == QChar::ReplacementCharacter;
@@ -286,6 +287,35 @@ private:
     QString piece_;
     bool unstorable_ = false;
 };
+
+// Each line break (CR LF, CR or LF) as the word file marks it, written in one pass.
+QString withLineBreakMarks(QStringView text) {
+    static_assert(common::kLineBreakMark.size() == 2);
+    qsizetype size = text.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A CR LF is as long as its mark; a CR or LF alone is one character shorter.
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+        } else if (text[i] == u'\r' || text[i] == u'\n') {
+            ++size;
+        }
+    }
+    QString marked(size, Qt::Uninitialized);
+    QChar* out = marked.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') {
+            *out++ = c;
+            continue;
+        }
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+        }
+        *out++ = common::kLineBreakMark[0];
+        *out++ = common::kLineBreakMark[1];
+    }
+    return marked;
+}
 
 // common::readsBack, with the usual entry (no bar in the question or the information) decided
 // here: only its answers can then hold a field separator, or end in one cut short.
@@ -337,9 +367,10 @@ unsigned marksOutsideQuotes(QStringView text) {
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         // Letters, blanks and kana are most of any text: passed at a glance.
-        if (code < 0x80
-                ? !(code == u'"' || code == u',' || code == u'/' || code == u';' || code == u'\n')
-                : !(code == u'、' || code == u'／' || code == u'；')) {
+        constexpr quint64 kAsciiMarks =
+            1ull << u'"' | 1ull << u',' | 1ull << u'/' | 1ull << u';' | 1ull << u'\n';
+        if (code < 64 ? !((kAsciiMarks >> code) & 1u)
+                      : code < 0x80 || !(code == u'、' || code == u'／' || code == u'；')) {
             continue;
         }
         if (code == u'"') {
@@ -403,7 +434,6 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
     lines.reserve(table.rows.size());
     TextScan texts;
     const QString separator = splitMark(mapping);
-    const QString lineBreakMark = common::kLineBreakMark.toString();
     for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
         const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
@@ -420,13 +450,8 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         const Marks questionMarks = texts.scan(question);
         const Marks rightsMarks = texts.scan(rights.field);
         const Marks informationMarks = texts.scan(information);
-        // Each line break (CR LF, CR or LF) as the word file marks it.
         if (informationMarks.lineBreak) {
-            if (information.contains(u'\r')) {
-                information.replace(QLatin1StringView("\r\n"), lineBreakMark);
-                information.replace(u'\r', lineBreakMark);
-            }
-            information.replace(u'\n', lineBreakMark);
+            information = withLineBreakMarks(information);
         }
         if (question.isEmpty()) {
             refuse(Problem::NoQuestion, {});
