@@ -44,9 +44,12 @@ constexpr int kBusyMilliseconds = 200;
 // the drills recorded before it need filled in, a range of drill ids at a time beside the window
 // (each statement binds the first id and the id past the last; done once for each id, also where
 // a program of this version has recorded drills meanwhile).
+// Last, the indexes over the old drills, each in a step of its own (over many drills, one costs
+// more than the rest of the upgrade).
 struct Upgrade {
     std::vector<const char*> schema;
     std::vector<const char*> fill = {};
+    std::vector<const char*> indexes = {};
 };
 
 // The steps that bring a database from each version to the next, in order. A later program
@@ -68,9 +71,6 @@ const std::vector<Upgrade> kUpgrades{
          "ALTER TABLE drills ADD COLUMN again INTEGER NOT NULL DEFAULT 0",
          // The learner's day, so that the chart's daily sums need no date arithmetic.
          "ALTER TABLE drills ADD COLUMN day TEXT",
-         "CREATE INDEX drills_by_started ON drills(started)",
-         "CREATE INDEX drills_by_file ON drills(word_file, started)",
-         "CREATE INDEX drills_by_day ON drills(word_file, again, day, asked, right_answers)",
          "CREATE TABLE word_files (word_file TEXT PRIMARY KEY, last_started TEXT NOT NULL)"
          " WITHOUT ROWID",
          "CREATE TABLE miss_counts (word_file TEXT NOT NULL, question TEXT NOT NULL,"
@@ -104,6 +104,11 @@ const std::vector<Upgrade> kUpgrades{
          " FROM missed m JOIN drills d ON d.id = m.drill_id WHERE m.drill_id >= ?"
          " AND m.drill_id < ? GROUP BY d.word_file, m.question ON CONFLICT (word_file, question)"
          " DO UPDATE SET drills = drills + excluded.drills",
+     },
+     {
+         "CREATE INDEX drills_by_started ON drills(started)",
+         "CREATE INDEX drills_by_file ON drills(word_file, started)",
+         "CREATE INDEX drills_by_day ON drills(word_file, again, day, asked, right_answers)",
      }},
     // Reviews. A word's state is derived from its reviews and rebuilt by replaying them;
     // review_files keeps the sums the review window shows.
@@ -491,13 +496,12 @@ QString SqliteHistory::upgrade(int version) {
                 return failure(query);
             }
         }
-        fills = fills || !step->fill.empty();
+        fills = fills || !step->fill.empty() || !step->indexes.empty();
     }
     if (fills) {
         query.prepare(QStringLiteral(
-            "INSERT OR REPLACE INTO review_meta SELECT 'upgrade_fill', ? || ' ' || first || ' '"
-            " || (last + 1) FROM (SELECT MIN(id) AS first, MAX(id) AS last FROM drills)"
-            " WHERE last IS NOT NULL"));
+            "INSERT OR REPLACE INTO review_meta SELECT 'upgrade_fill', ? || ' ' ||"
+            " COALESCE(MIN(id), 1) || ' ' || COALESCE(MAX(id) + 1, 1) || ' 0' FROM drills"));
         query.addBindValue(version);
         if (!query.exec()) {
             return failure(query);
@@ -514,7 +518,7 @@ namespace detail {
 namespace {
 
 // Drill ids filled in by one statement of a fill step.
-constexpr qint64 kFillIds = 512;
+constexpr qint64 kFillIds = 256;
 
 }  // namespace
 
@@ -542,36 +546,52 @@ ReplayStep fillStep(const QSqlDatabase& db, std::chrono::milliseconds budget) {
         step.finished = true;
         return step;
     }
-    // The version upgraded from, the next drill and the one past the last.
+    // The version upgraded from, the next drill, the one past the last and the indexes made.
     const QStringList marker = query.value(0).toString().split(QLatin1Char(' '));
     query.finish();
     const int version = std::clamp(marker.value(0).toInt(), 0, SqliteHistory::schemaVersion());
-    step.next = marker.value(1).toLongLong();
-    step.last = marker.value(2).toLongLong();
+    qint64 next = marker.value(1).toLongLong();
+    const qint64 last = marker.value(2).toLongLong();
+    qsizetype made = marker.value(3).toLongLong();
+    std::vector<const char*> fills;
+    std::vector<const char*> indexes;
+    for (auto upgrade = kUpgrades.begin() + version; upgrade != kUpgrades.end(); ++upgrade) {
+        fills.insert(fills.end(), upgrade->fill.begin(), upgrade->fill.end());
+        indexes.insert(indexes.end(), upgrade->indexes.begin(), upgrade->indexes.end());
+    }
     QElapsedTimer spent;
     spent.start();
-    while (step.next < step.last && spent.elapsed() < budget.count()) {
-        const qint64 to = std::min(step.last, step.next + kFillIds);
-        for (auto upgrade = kUpgrades.begin() + version; upgrade != kUpgrades.end(); ++upgrade) {
-            for (const char* statement : upgrade->fill) {
-                query.prepare(QString::fromLatin1(statement));
-                query.addBindValue(step.next);
-                query.addBindValue(to);
-                if (!query.exec()) {
-                    step.reason = failure(query);
-                    return step;
-                }
+    while (spent.elapsed() < budget.count() && next < last) {
+        const qint64 to = std::min(last, next + kFillIds);
+        for (const char* statement : fills) {
+            query.prepare(QString::fromLatin1(statement));
+            query.addBindValue(next);
+            query.addBindValue(to);
+            if (!query.exec()) {
+                step.reason = failure(query);
+                return step;
             }
         }
-        step.next = to;
+        next = to;
     }
+    for (; spent.elapsed() < budget.count() && next >= last && made < qsizetype(indexes.size());
+         ++made) {
+        if (!query.exec(QString::fromLatin1(indexes.at(made)))) {
+            step.reason = failure(query);
+            return step;
+        }
+    }
+    // An index counts as a drill.
+    step.next = next + made;
+    step.last = last + qint64(indexes.size());
     step.finished = step.next >= step.last;
     if (step.finished) {
         query.exec(QStringLiteral("DELETE FROM review_meta WHERE name = 'upgrade_fill'"));
     } else {
         query.prepare(
             QStringLiteral("UPDATE review_meta SET value = ? WHERE name = 'upgrade_fill'"));
-        query.addBindValue(QStringLiteral("%1 %2 %3").arg(version).arg(step.next).arg(step.last));
+        query.addBindValue(
+            QStringLiteral("%1 %2 %3 %4").arg(version).arg(next).arg(last).arg(made));
         query.exec();
     }
     if (query.lastError().isValid()) {

@@ -302,6 +302,8 @@ TEST(History, ALongUpgradeLosesAndDoublesNothing) {
         EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM review_meta WHERE name = 'upgrade_fill'"}),
                   0);
         EXPECT_EQ(wrongSums(path), 0);
+        EXPECT_EQ(
+            runSql(path, {"SELECT COUNT(*) FROM sqlite_master WHERE name LIKE 'drills_by_%'"}), 3);
         EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM drills WHERE way <> 0"}), 0);
         EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
     }
