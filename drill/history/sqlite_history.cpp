@@ -561,6 +561,7 @@ ReplayStep fillStep(const QSqlDatabase& db, std::chrono::milliseconds budget) {
     }
     QElapsedTimer spent;
     spent.start();
+    const qint64 from = next;
     while (spent.elapsed() < budget.count() && next < last) {
         const qint64 to = std::min(last, next + kFillIds);
         for (const char* statement : fills) {
@@ -574,7 +575,9 @@ ReplayStep fillStep(const QSqlDatabase& db, std::chrono::milliseconds budget) {
         }
         next = to;
     }
-    for (; spent.elapsed() < budget.count() && next >= last && made < qsizetype(indexes.size());
+    // An index over many drills takes a step of its own, begun after no more than a little work.
+    for (; spent.elapsed() < budget.count() && next >= last && last - from <= kFillIds &&
+           made < qsizetype(indexes.size());
          ++made) {
         if (!query.exec(QString::fromLatin1(indexes.at(made)))) {
             step.reason = failure(query);
