@@ -168,17 +168,22 @@ TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
     EXPECT_EQ(QString::fromUtf8(csv), QString::fromUtf8(expected));
 }
 
+// The drills and the missed entries of histories from before the schema had a version.
+const QStringList kVersionZeroTables{
+    "CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
+    " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
+    " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
+    "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
+    " position INTEGER NOT NULL, question TEXT NOT NULL)"};
+
 // The histories today's programs write, from before the schema had a version and of the
 // version before reviews, are brought up to date in place.
 TEST(History, OlderSchemaIsUpgradedInPlace) {
-    const QStringList versionZero{
-        "CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
-        " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
-        " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
-        "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
-        " position INTEGER NOT NULL, question TEXT NOT NULL)",
-        "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
-        "INSERT INTO missed VALUES (1, 0, 'x')"};
+    const QStringList versionZero =
+        kVersionZeroTables +
+        QStringList{
+            "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
+            "INSERT INTO missed VALUES (1, 0, 'x')"};
     // Version 4 is today's schema without the drills' way, version 3 without the slips too,
     // version 2 without the reviews too.
     const QStringList withoutWay{"ALTER TABLE drills DROP COLUMN way", "PRAGMA user_version=4"};
@@ -247,22 +252,19 @@ TEST(History, ALongUpgradeLosesAndDoublesNothing) {
     constexpr int kEach = 20;
     QTemporaryDir dir;
     const QString seeded = dir.filePath("version1.sqlite");
-    runSql(
-        seeded,
-        {"CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
-         " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
-         " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
-         "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
-         " position INTEGER NOT NULL, question TEXT NOT NULL)",
-         "CREATE INDEX missed_by_drill ON missed(drill_id, position)",
-         // Also the files and questions the new drills are of.
-         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
-                        " WHERE i < %1) INSERT INTO drills SELECT i, strftime("
-                        "'%Y-%m-%dT%H:%M:%fZ', 1600000000 + i * 3600, 'unixepoch'), 60,"
-                        " '/w' || (i % 3), 1, 4, 2, 50 FROM n")
-             .arg(kOld),
-         "INSERT INTO missed SELECT id, 0, 'q' || (id % 7) FROM drills",
-         "INSERT INTO missed SELECT id, 1, 'q' || (id % 5) FROM drills", "PRAGMA user_version=1"});
+    runSql(seeded,
+           kVersionZeroTables +
+               QStringList{
+                   "CREATE INDEX missed_by_drill ON missed(drill_id, position)",
+                   // Also the files and questions the new drills are of.
+                   QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+                                  " WHERE i < %1) INSERT INTO drills SELECT i, strftime("
+                                  "'%Y-%m-%dT%H:%M:%fZ', 1600000000 + i * 3600, 'unixepoch'), 60,"
+                                  " '/w' || (i % 3), 1, 4, 2, 50 FROM n")
+                       .arg(kOld),
+                   "INSERT INTO missed SELECT id, 0, 'q' || (id % 7) FROM drills",
+                   "INSERT INTO missed SELECT id, 1, 'q' || (id % 5) FROM drills",
+                   "PRAGMA user_version=1"});
     for (const bool killed : {false, true}) {
         SCOPED_TRACE(killed ? "one killed partway" : "both to the end");
         const QString path = dir.filePath(QStringLiteral("history%1.sqlite").arg(killed));
