@@ -137,8 +137,6 @@ private:
     QString writeTarget();
     void applyRenames();
     QByteArray renamedFrom(const QByteArray& key);
-    // The two values kDueNow takes.
-    void bindNow(QSqlQuery& query, review::ReviewTime now) const;
     // The ends of today and the days after it, in ms, days in all.
     std::vector<qint64> dayEnds(review::ReviewTime now, int days) const;
     // The words the query selects, counted on the day they are due; the query takes the end

@@ -99,10 +99,6 @@ void countDue(QList<int>& counts, const std::vector<qint64>& ends, qint64 due) {
     }
 }
 
-// SQL true for a word of w due now: the first value bound is now, the second the end of the
-// learner's day.
-constexpr const char* kDueNow = "(w.due <= ? OR (w.phase = 2 AND w.due < ?))";
-
 }  // namespace
 
 namespace detail {
@@ -124,11 +120,6 @@ review::CardState stateAt(const QSqlQuery& query, int first) {
 }
 
 }  // namespace detail
-
-void SqliteHistory::bindNow(QSqlQuery& query, review::ReviewTime now) const {
-    query.addBindValue(millis(now));
-    query.addBindValue(millis(scheduler_.learnerDay().endOfDay(now)));
-}
 
 QString SqliteHistory::openReviews() {
     QString reason = checkStates();
@@ -637,7 +628,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
         wordId = query.lastInsertId().toLongLong();
-        stateCache_.put(review.wordKey, after);
+        stateCache_.put(review.wordKey, wordId, after);
     } else if (inOrder && !ahead) {
         query.prepare(QStringLiteral(
             "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
@@ -648,7 +639,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
         if (!query.exec()) {
             return failure(query);
         }
-        stateCache_.put(review.wordKey, after);
+        stateCache_.put(review.wordKey, wordId, after);
     }
     const bool due = !ahead && wasDue(before, review.time, scheduler_.learnerDay());
     const bool right = review.grade != review::Grade::Again;
@@ -764,6 +755,7 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
         return reason;
     }
     stateCache_.begin(database());
+    stateCache_.fileWordsWritten();
     for (const review::ReviewRecord& review : reviews) {
         if (QString reason = insertReview(review); !reason.isEmpty()) {
             stateCache_.end(false);
@@ -826,25 +818,35 @@ int SqliteHistory::newToday(const QList<QByteArray>& keys, review::ReviewTime no
 
 QList<review::FileReviews> SqliteHistory::reviewFiles(review::ReviewTime now) {
     QList<review::FileReviews> files;
-    if (const QString reason = openReviews(); !reason.isEmpty()) {
+    QString reason = openReviews();
+    if (reason.isEmpty()) {
+        reason = stateCache_.refresh(database(), true);
+    }
+    if (!reason.isEmpty()) {
         readFailed(reason);
         return files;
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral(
-            "SELECT f.word_file, f.last_review, COUNT(w.id), TOTAL(%1) FROM review_files f"
-            " LEFT JOIN file_words fw ON fw.file_id = f.id LEFT JOIN words w ON w.id = fw.word_id"
-            " WHERE f.hidden = 0 GROUP BY f.id ORDER BY f.last_review DESC, f.word_file")
-            .arg(QLatin1String(kDueNow)));
-    bindNow(query, now);
-    if (!query.exec()) {
+    if (!query.exec(QStringLiteral("SELECT id, word_file, last_review FROM review_files"
+                                   " WHERE hidden = 0 ORDER BY last_review DESC, word_file"))) {
         readFailed(failure(query));
     }
+    // Due now: a word in review all day on its due date, any other from its instant.
+    const review::ReviewTime endOfDay = scheduler_.learnerDay().endOfDay(now);
+    const detail::WordStateCache::FileWords& fileWords = stateCache_.fileWords();
     while (query.next()) {
-        files.append({query.value(0).toString(), query.value(2).toInt(), query.value(3).toInt(),
-                      timeOf(query.value(1))});
+        review::FileReviews file{query.value(1).toString(), 0, 0, timeOf(query.value(2))};
+        if (const auto words = fileWords.constFind(query.value(0).toLongLong());
+            words != fileWords.cend()) {
+            file.reviewed = static_cast<int>(words->size());
+            for (const qsizetype position : *words) {
+                const review::CardState& state = stateCache_.at(position);
+                file.due += state.due <= now ||
+                            (state.phase == review::CardPhase::Review && state.due < endOfDay);
+            }
+        }
+        files.append(std::move(file));
     }
     return files;
 }
