@@ -126,19 +126,27 @@ QString SqliteHistory::openReviews() {
     return reason.isEmpty() && !readOnly_ ? settleReviewsAhead() : reason;
 }
 
-template <typename Visit>
-void SqliteHistory::eachState(const QList<QByteArray>& keys, Visit visit) {
-    if (keys.isEmpty()) {
-        return;
-    }
+bool SqliteHistory::statesAtHand() {
     QString reason = openReviews();
     if (reason.isEmpty()) {
         reason = stateCache_.refresh(database());
     }
     if (!reason.isEmpty()) {
         readFailed(reason);
-        return;
+        return false;
     }
+    return true;
+}
+
+template <typename Visit>
+void SqliteHistory::eachState(const QList<QByteArray>& keys, Visit visit) {
+    if (!keys.isEmpty() && statesAtHand()) {
+        eachKnownState(keys, visit);
+    }
+}
+
+template <typename Visit>
+void SqliteHistory::eachKnownState(const QList<QByteArray>& keys, Visit visit) {
     const std::vector<qsizetype>& positions = stateCache_.positionsOf(keys);
     Q_ASSERT(positions.size() == size_t(keys.size()));
     for (qsizetype i = 0; i < keys.size(); ++i) {
@@ -776,9 +784,26 @@ QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys
 
 review::ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys,
                                                  review::ReviewTime now) {
+    return !keys.isEmpty() && statesAtHand() ? countKnown(keys, now)
+                                             : review::ReviewCounts{0, int(keys.size())};
+}
+
+QList<review::ReviewCounts> SqliteHistory::reviewCountsEach(const QList<QList<QByteArray>>& lists,
+                                                            review::ReviewTime now) {
+    const bool read = !lists.isEmpty() && statesAtHand();
+    QList<review::ReviewCounts> counts;
+    counts.reserve(lists.size());
+    for (const QList<QByteArray>& keys : lists) {
+        counts.append(read ? countKnown(keys, now) : review::ReviewCounts{0, int(keys.size())});
+    }
+    return counts;
+}
+
+review::ReviewCounts SqliteHistory::countKnown(const QList<QByteArray>& keys,
+                                               review::ReviewTime now) {
     const review::ReviewTime endOfDay = scheduler_.learnerDay().endOfDay(now);
     review::ReviewCounts counts{0, static_cast<int>(keys.size())};
-    eachState(keys, [&](qsizetype, const review::CardState& state) {
+    eachKnownState(keys, [&](qsizetype, const review::CardState& state) {
         if (!state.isNew()) {
             --counts.fresh;
             counts.due += review::isDue(state, now, endOfDay) ? 1 : 0;
