@@ -98,6 +98,16 @@ public:
         Q_UNUSED(now)
         return {0, static_cast<int>(keys.size())};
     }
+    // The counts of several lists of words, in their order: the review window's files, asked
+    // together so that the store looks for changes once.
+    virtual QList<ReviewCounts> reviewCountsEach(const QList<QList<QByteArray>>& lists,
+                                                 ReviewTime now) {
+        QList<ReviewCounts> counts;
+        for (const QList<QByteArray>& keys : lists) {
+            counts.append(reviewCounts(keys, now));
+        }
+        return counts;
+    }
     // Of the given words, those first reviewed on now's learner's day: the new
     // words the learner has taken on today.
     virtual int newToday(const QList<QByteArray>& keys, ReviewTime now) {

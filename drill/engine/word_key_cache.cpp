@@ -6,6 +6,7 @@
 
 #include <QSet>
 
+#include "review/packed_word_key.h"
 #include "review/word_key.h"
 
 namespace drill {
@@ -14,14 +15,16 @@ WordKeys wordKeysOf(const QList<common::Entry>& entries, DrillWay way) {
     WordKeys found;
     found.keys.reserve(entries.size());
     found.positions.reserve(entries.size());
-    QSet<QByteArray> seen;
+    QSet<review::PackedWordKey> seen;
     seen.reserve(entries.size());
     for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
         QByteArray key = review::wayKey(review::wordKey(entries.at(i)), way);
-        if (seen.contains(key)) {
+        // Hashed once: inserted, or found already there when the set does not grow.
+        const qsizetype before = seen.size();
+        seen.insert(review::PackedWordKey::of(key).value());  // a word key always fits
+        if (seen.size() == before) {
             continue;
         }
-        seen.insert(key);
         found.keys.append(std::move(key));
         found.positions.append(i);
     }

@@ -68,6 +68,8 @@ public:
     QList<review::WordState> wordStates(const QList<QByteArray>& keys) override;
     review::ReviewCounts reviewCounts(const QList<QByteArray>& keys,
                                       review::ReviewTime now) override;
+    QList<review::ReviewCounts> reviewCountsEach(const QList<QList<QByteArray>>& lists,
+                                                 review::ReviewTime now) override;
     int newToday(const QList<QByteArray>& keys, review::ReviewTime now) override;
     QList<review::FileReviews> reviewFiles(review::ReviewTime now) override;
     QString removeReviewFile(const QString& wordFile) override;
@@ -126,6 +128,13 @@ private:
     // history that cannot be read is reported and visits none.
     template <typename Visit>
     void eachState(const QList<QByteArray>& keys, Visit visit);
+    // The states read or kept, before questions are answered from them; false when the history
+    // cannot be read (reported).
+    bool statesAtHand();
+    // eachState once the states are at hand.
+    template <typename Visit>
+    void eachKnownState(const QList<QByteArray>& keys, Visit visit);
+    review::ReviewCounts countKnown(const QList<QByteArray>& keys, review::ReviewTime now);
     QString checkStates();
     QString settleReviewsAhead();
     QString writeAhead();
@@ -139,8 +148,6 @@ private:
     QString writeTarget();
     void applyRenames();
     QByteArray renamedFrom(const QByteArray& key);
-    // The two values kDueNow takes.
-    void bindNow(QSqlQuery& query, review::ReviewTime now) const;
     // The ends of today and the days after it, in ms, days in all.
     std::vector<qint64> dayEnds(review::ReviewTime now, int days) const;
     // The words the query selects, counted on the day they are due; the query takes the end

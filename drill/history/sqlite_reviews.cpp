@@ -99,10 +99,6 @@ void countDue(QList<int>& counts, const std::vector<qint64>& ends, qint64 due) {
     }
 }
 
-// SQL true for a word of w due now: the first value bound is now, the second the end of the
-// learner's day.
-constexpr const char* kDueNow = "(w.due <= ? OR (w.phase = 2 AND w.due < ?))";
-
 }  // namespace
 
 namespace detail {
@@ -125,29 +121,32 @@ review::CardState stateAt(const QSqlQuery& query, int first) {
 
 }  // namespace detail
 
-void SqliteHistory::bindNow(QSqlQuery& query, review::ReviewTime now) const {
-    query.addBindValue(millis(now));
-    query.addBindValue(millis(scheduler_.learnerDay().endOfDay(now)));
-}
-
 QString SqliteHistory::openReviews() {
     QString reason = checkStates();
     return reason.isEmpty() && !readOnly_ ? settleReviewsAhead() : reason;
 }
 
-template <typename Visit>
-void SqliteHistory::eachState(const QList<QByteArray>& keys, Visit visit) {
-    if (keys.isEmpty()) {
-        return;
-    }
+bool SqliteHistory::statesAtHand() {
     QString reason = openReviews();
     if (reason.isEmpty()) {
         reason = stateCache_.refresh(database());
     }
     if (!reason.isEmpty()) {
         readFailed(reason);
-        return;
+        return false;
     }
+    return true;
+}
+
+template <typename Visit>
+void SqliteHistory::eachState(const QList<QByteArray>& keys, Visit visit) {
+    if (!keys.isEmpty() && statesAtHand()) {
+        eachKnownState(keys, visit);
+    }
+}
+
+template <typename Visit>
+void SqliteHistory::eachKnownState(const QList<QByteArray>& keys, Visit visit) {
     const std::vector<qsizetype>& positions = stateCache_.positionsOf(keys);
     Q_ASSERT(positions.size() == size_t(keys.size()));
     for (qsizetype i = 0; i < keys.size(); ++i) {
@@ -635,7 +634,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
             return failure(query);
         }
         wordId = query.lastInsertId().toLongLong();
-        stateCache_.put(review.wordKey, after);
+        stateCache_.put(review.wordKey, wordId, after);
     } else if (inOrder && !ahead) {
         query.prepare(QStringLiteral(
             "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
@@ -646,7 +645,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
         if (!query.exec()) {
             return failure(query);
         }
-        stateCache_.put(review.wordKey, after);
+        stateCache_.put(review.wordKey, wordId, after);
     }
     const bool due = !ahead && wasDue(before, review.time, scheduler_.learnerDay());
     const bool right = review.grade != review::Grade::Again;
@@ -762,6 +761,7 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
         return reason;
     }
     stateCache_.begin(database());
+    stateCache_.fileWordsWritten();
     for (const review::ReviewRecord& review : reviews) {
         if (QString reason = insertReview(review); !reason.isEmpty()) {
             stateCache_.end(false);
@@ -782,9 +782,26 @@ QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys
 
 review::ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys,
                                                  review::ReviewTime now) {
+    return !keys.isEmpty() && statesAtHand() ? countKnown(keys, now)
+                                             : review::ReviewCounts{0, int(keys.size())};
+}
+
+QList<review::ReviewCounts> SqliteHistory::reviewCountsEach(const QList<QList<QByteArray>>& lists,
+                                                            review::ReviewTime now) {
+    const bool read = !lists.isEmpty() && statesAtHand();
+    QList<review::ReviewCounts> counts;
+    counts.reserve(lists.size());
+    for (const QList<QByteArray>& keys : lists) {
+        counts.append(read ? countKnown(keys, now) : review::ReviewCounts{0, int(keys.size())});
+    }
+    return counts;
+}
+
+review::ReviewCounts SqliteHistory::countKnown(const QList<QByteArray>& keys,
+                                               review::ReviewTime now) {
     const review::ReviewTime endOfDay = scheduler_.learnerDay().endOfDay(now);
     review::ReviewCounts counts{0, static_cast<int>(keys.size())};
-    eachState(keys, [&](qsizetype, const review::CardState& state) {
+    eachKnownState(keys, [&](qsizetype, const review::CardState& state) {
         if (!state.isNew()) {
             --counts.fresh;
             counts.due += review::isDue(state, now, endOfDay) ? 1 : 0;
@@ -824,25 +841,35 @@ int SqliteHistory::newToday(const QList<QByteArray>& keys, review::ReviewTime no
 
 QList<review::FileReviews> SqliteHistory::reviewFiles(review::ReviewTime now) {
     QList<review::FileReviews> files;
-    if (const QString reason = openReviews(); !reason.isEmpty()) {
+    QString reason = openReviews();
+    if (reason.isEmpty()) {
+        reason = stateCache_.refresh(database(), true);
+    }
+    if (!reason.isEmpty()) {
         readFailed(reason);
         return files;
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral(
-            "SELECT f.word_file, f.last_review, COUNT(w.id), TOTAL(%1) FROM review_files f"
-            " LEFT JOIN file_words fw ON fw.file_id = f.id LEFT JOIN words w ON w.id = fw.word_id"
-            " WHERE f.hidden = 0 GROUP BY f.id ORDER BY f.last_review DESC, f.word_file")
-            .arg(QLatin1String(kDueNow)));
-    bindNow(query, now);
-    if (!query.exec()) {
+    if (!query.exec(QStringLiteral("SELECT id, word_file, last_review FROM review_files"
+                                   " WHERE hidden = 0 ORDER BY last_review DESC, word_file"))) {
         readFailed(failure(query));
     }
+    // Due now: a word in review all day on its due date, any other from its instant.
+    const review::ReviewTime endOfDay = scheduler_.learnerDay().endOfDay(now);
+    const detail::WordStateCache::FileWords& fileWords = stateCache_.fileWords();
     while (query.next()) {
-        files.append({query.value(0).toString(), query.value(2).toInt(), query.value(3).toInt(),
-                      timeOf(query.value(1))});
+        review::FileReviews file{query.value(1).toString(), 0, 0, timeOf(query.value(2))};
+        if (const auto words = fileWords.constFind(query.value(0).toLongLong());
+            words != fileWords.cend()) {
+            file.reviewed = static_cast<int>(words->size());
+            for (const qsizetype position : *words) {
+                const review::CardState& state = stateCache_.at(position);
+                file.due += state.due <= now ||
+                            (state.phase == review::CardPhase::Review && state.due < endOfDay);
+            }
+        }
+        files.append(std::move(file));
     }
     return files;
 }

@@ -223,6 +223,18 @@ void frmReview::fillFiles() {
         paths.append(file.wordFile);
     }
     const QStringList labels = common::fileLabels(paths);
+    // The words of every file that can be read, counted in one question to the history.
+    QList<WordFileKeys::Words> fileWords;
+    QList<QList<QByteArray>> readable;
+    for (const review::FileReviews& file : files) {
+        fileWords.append(wordFileKeys_.of(file.wordFile));
+        if (fileWords.back().outcome.ok()) {
+            readable.append(fileWords.back().keys);
+        }
+    }
+    const QList<review::ReviewCounts> readableCounts = history_.reviewCountsEach(readable, now_);
+    Q_ASSERT(readableCounts.size() == readable.size());
+    qsizetype counted = 0;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const review::FileReviews& file = files[i];
         auto* item = new QTreeWidgetItem(lstFiles);
@@ -232,7 +244,7 @@ void frmReview::fillFiles() {
         item->setToolTip(FileColumn, QDir::toNativeSeparators(file.wordFile));
         item->setTextAlignment(DueColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(NewColumn, Qt::AlignRight | Qt::AlignVCenter);
-        const WordFileKeys::Words& words = wordFileKeys_.of(file.wordFile);
+        const WordFileKeys::Words& words = fileWords[i];
         if (!words.outcome.ok()) {
             // What the history knows of it; its words cannot be drilled from here.
             item->setText(FileColumn, name + (words.outcome.kind == common::OutcomeKind::NotFound
@@ -247,7 +259,7 @@ void frmReview::fillFiles() {
             continue;
         }
         // A word the file holds twice is one word.
-        const review::ReviewCounts counts = history_.reviewCounts(words.keys, now_);
+        const review::ReviewCounts counts = readableCounts.value(counted++);
         fileKeys_.insert(file.wordFile, words.keys);
         item->setText(FileColumn, name);
         item->setText(DueColumn, countText(counts.due));

@@ -36,6 +36,18 @@ TEST(WordKey, FollowsQuestionAndAnswersAsStored) {
     // A wave dash read from a UTF-8 file is the full-width tilde a Shift_JIS file stores.
     EXPECT_EQ(wordKey({u"a\u301Cb"_s, u"x"_s, {}}), wordKey({u"a\uFF5Eb"_s, u"x"_s, {}}));
     EXPECT_EQ(wordKey(word).size(), 20);
+    // The keys histories hold: any change loses every learner's progress.
+    const struct {
+        common::Entry entry;
+        const char* hex;
+    } kept[] = {
+        {word, "c240840a587c46a4452a5c5051d5c22d5b49d60f"},
+        {{u"apple"_s, u"りんご"_s, {}}, "56f8157ce462e4a4313256ea740bbb0dcb33444f"},
+        {{u"a\u301Cb"_s, u"x"_s, {}}, "9546b6a62ac59d65d40566689eae092eaba5fbe9"},
+    };
+    for (const auto& row : kept) {
+        EXPECT_EQ(wordKey(row.entry).toHex(), row.hex) << row.entry.question.toStdString();
+    }
 
     // Each way has its own schedule; the typed way keeps the reviews from before the others.
     QSet<QByteArray> keys;

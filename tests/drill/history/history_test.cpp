@@ -767,24 +767,29 @@ TEST(Reviews, EveryQuestionSeesTheLatestWrites) {
         const char* name;
         SqliteHistory* writer;
         const char* word;
+        const char* file;
         review::Review review;
     } steps[] = {
-        {"a new word here", &here, "x", {at(0), Grade::Good}},
-        {"the same word in another program", &other, "x", {at(1), Grade::Again}},
-        {"a new word in another program", &other, "y", {at(1), Grade::Good}},
-        {"its next answer here", &here, "y", {at(1, 9, 20), Grade::Good}},
-        {"an answer here older than the last", &here, "x", {at(0, 12), Grade::Again}},
-        {"again after it", &here, "x", {at(2), Grade::Good}},
-        {"another new word here", &here, "w", {at(2), Grade::Good}},
+        {"a new word here", &here, "x", "/w", {at(0), Grade::Good}},
+        {"the same word in another program", &other, "x", "/v", {at(1), Grade::Again}},
+        {"a new word in another program", &other, "y", "/v", {at(1), Grade::Good}},
+        {"its next answer here", &here, "y", "/w", {at(1, 9, 20), Grade::Good}},
+        {"an answer here older than the last", &here, "x", "/w", {at(0, 12), Grade::Again}},
+        {"again after it", &here, "x", "/w", {at(2), Grade::Good}},
+        {"another new word here", &here, "w", "/w", {at(2), Grade::Good}},
     };
     const QList<QByteArray> keys{key("x"), key("y"), key("w"), key("z")};
     QMap<QByteArray, QList<review::Review>> logs;
+    QMap<QString, std::pair<QSet<QByteArray>, review::ReviewTime>> files;  // words, last answer
     const review::FsrsScheduler scheduler;
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
         ASSERT_EQ(step.writer->recordReview(
-                      {step.review.time, key(step.word), step.review.grade, 0, "/w"}),
+                      {step.review.time, key(step.word), step.review.grade, 0, step.file}),
                   "");
+        auto& [inFile, last] = files[step.file];
+        inFile.insert(key(step.word));
+        last = std::max(last, step.review.time);
         QList<review::Review>& log = logs[key(step.word)];
         log.insert(std::upper_bound(log.begin(), log.end(), step.review,
                                     [](const review::Review& a, const review::Review& b) {
@@ -803,12 +808,33 @@ TEST(Reviews, EveryQuestionSeesTheLatestWrites) {
             }
         }
         EXPECT_EQ(here.reviewCounts(keys, at(9)).fresh, keys.size() - logs.size());
+        // The review window's list: each file's words, those due (also as a word falls due and
+        // a minute before), the latest first.
+        QList<review::ReviewTime> nows{at(2, 12)};
+        for (const review::WordState& state : states) {
+            if (state) {
+                nows << state->due << state->due - std::chrono::minutes(1);
+            }
+        }
+        for (const review::ReviewTime now : nows) {
+            const QList<review::FileReviews> listed = here.reviewFiles(now);
+            ASSERT_EQ(listed.size(), files.size());
+            for (qsizetype i = 0; i < listed.size(); ++i) {
+                const auto& [inFile, last] = files[listed[i].wordFile];
+                const QList<QByteArray> words = inFile.values();
+                EXPECT_EQ(std::tuple(listed[i].reviewed, listed[i].due, listed[i].lastReview),
+                          std::tuple(int(words.size()), here.reviewCounts(words, now).due, last))
+                    << listed[i].wordFile.toStdString();
+                EXPECT_TRUE(i == 0 || listed[i - 1].lastReview >= last);
+            }
+        }
     }
     ASSERT_EQ(other.renameWords(std::vector{review::WordRename{at(3), "/w", key("x"), key("z")}}),
               "");
     const review::WordState renamed = here.wordStates({key("z")}).value(0);
     ASSERT_TRUE(renamed.has_value()) << "a rename taken in by the other program";
     EXPECT_EQ(renamed->reps, logs[key("x")].size());
+    EXPECT_EQ(here.reviewFiles(at(9)), SqliteHistory(path, QTimeZone::utc()).reviewFiles(at(9)));
 }
 
 review::ReviewTime instant(const char* iso) {
