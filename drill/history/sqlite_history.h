@@ -53,6 +53,7 @@ public:
     QString record(const DrillRecord& drill) override;
     Drills drills() override;
     QStringList wordFiles() override;
+    QList<common::DrillWay> waysDrilled() override;
     QList<DrillRecord> page(const QString& wordFile, qint64 offset, qint64 limit) override;
     QList<DayRate> dailyRates(const QString& wordFile) override;
     QList<MissCount> mostMissed(const QString& wordFile, qsizetype limit) override;

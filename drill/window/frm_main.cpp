@@ -774,6 +774,7 @@ void frmMain::endDrill() {
     after_->drillEnded(record);
     options_->questionGone();
     updateAvailability();
+    reviews_->drillEnded();
 }
 
 void frmMain::Menu_Overrule_Click() {

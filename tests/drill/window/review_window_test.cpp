@@ -5,6 +5,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChartView>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -134,6 +135,66 @@ TEST_F(ReviewWindow, AWindowOpenedAgainCountsEachFileAsItIsNow) {
         frmReview window(store, kDayZero + 1h, platform, nullptr, &kept);
         EXPECT_EQ(rows(window.findChild<QTreeWidget*>("lstFiles")), QStringList{step.row});
     }
+}
+
+// A file reviewed in other ways than typed shows a row for each, typed first, under its sums;
+// until such a drill is recorded the window looks as it always did. Which ways today's review
+// asks is kept in the preferences.
+TEST_F(ReviewWindow, CountsShowPerWay) {
+    const QString one = writeFile("one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}));
+    const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
+    review(two, "d", review::Grade::Again, kDayZero);
+    review(one, "a", review::Grade::Again, kDayZero);
+    for (const char* question : {"a", "b"}) {
+        ASSERT_EQ(
+            store.recordReview({kDayZero, review::wayKey(key(question), common::DrillWay::Choice),
+                                review::Grade::Again, 1000, one}),
+            QString());
+    }
+    const auto shown = [](const QTreeWidget* list) {
+        QStringList shown;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* file = list->topLevelItem(row);
+            shown.append(file->text(0) + " " + file->text(1) + " " + file->text(2));
+            for (int way = 0; way < file->childCount(); ++way) {
+                const QTreeWidgetItem* item = file->child(way);
+                shown.append("- " + item->text(0) + " " + item->text(1) + " " + item->text(2));
+            }
+        }
+        return shown;
+    };
+    {
+        frmReview window(store, kDayZero + 1h, platform, nullptr);
+        EXPECT_EQ(shown(window.findChild<QTreeWidget*>("lstFiles")),
+                  QStringList({"one.qvw 1 語 2 語", "two.qvw 1 語 1 語"}));
+        EXPECT_TRUE(window.findChildren<QCheckBox*>().isEmpty());
+    }
+    history::DrillRecord drill;
+    drill.started = QDateTime::currentDateTimeUtc();
+    drill.wordFile = one;
+    drill.way = common::DrillWay::Choice;
+    ASSERT_EQ(store.record(drill), QString());
+    frmReview window(store, kDayZero + 1h, platform, nullptr);
+    window.show();
+    auto* list = window.findChild<QTreeWidget*>("lstFiles");
+    EXPECT_EQ(shown(list), QStringList({"one.qvw 3 語 3 語", "- 問題→答え 1 語 2 語",
+                                        "- 選択式 2 語 1 語", "two.qvw 1 語 1 語"}));
+    auto* typed = window.findChild<QCheckBox*>("chkReviewWay0");
+    ASSERT_NE(typed, nullptr);
+    EXPECT_EQ(typed->accessibleName(), "今日の復習: 問題→答え");
+    EXPECT_NE(window.findChild<QCheckBox*>("chkReviewWay3"), nullptr);
+    EXPECT_EQ(window.findChild<QCheckBox*>("chkReviewWay1"), nullptr) << "never drilled";
+    QTest::keyClick(typed, Qt::Key_Space);
+    EXPECT_FALSE(typed->isChecked());
+    EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().reviewWaysLeftOut,
+              QList{common::DrillWay::Typed});
+
+    // A way's row stands for its file.
+    list->setCurrentItem(list->topLevelItem(0)->child(1));
+    QSignalSpy started(&window, &frmReview::startReview);
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0][0].toString(), one);
 }
 
 // The chosen file's measured retention, every file's beside it; every percentage drops its
