@@ -75,6 +75,8 @@ public:
     QList<int> forecast(review::ReviewTime now, int days, const QString& wordFile) override;
     QList<int> forecastOf(review::ReviewTime now, int days, const QList<QByteArray>& keys) override;
     review::MeasuredRetention measuredRetention(const QString& wordFile) override;
+    review::MeasuredRetention measuredRetentionOf(const QString& wordFile,
+                                                  const QList<QByteArray>& keys) override;
     review::WordReviews wordReviews(const QByteArray& key) override;
     qint64 reviewsAhead() override;
     QString putReviewsAheadAside() override;

@@ -953,6 +953,36 @@ review::MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFi
     return retention;
 }
 
+review::MeasuredRetention SqliteHistory::measuredRetentionOf(const QString& wordFile,
+                                                             const QList<QByteArray>& keys) {
+    review::MeasuredRetention retention;
+    if (const QString reason = openReviews(); !reason.isEmpty()) {
+        readFailed(reason);
+        return retention;
+    }
+    // The keys as one JSON array of hexadecimal texts, read by SQLite's json_each.
+    QByteArray array("[");
+    for (const QByteArray& key : keys) {
+        array += (array.size() > 1 ? ",\"" : "\"") + key.toHex() + '"';
+    }
+    array += ']';
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+        "SELECT COUNT(*), TOTAL(r.grade <> 1) FROM reviews r JOIN words w ON w.id = r.word_id"
+        " WHERE r.was_due AND r.file_id = (SELECT id FROM review_files WHERE word_file = ?)"
+        " AND w.word_key IN (SELECT value FROM json_each(?))"));
+    query.addBindValue(wordFile);
+    query.addBindValue(QString::fromLatin1(array));
+    if (!query.exec() || !query.next()) {
+        readFailed(failure(query));
+        return retention;
+    }
+    retention.due = query.value(0).toLongLong();
+    retention.right = query.value(1).toLongLong();
+    return retention;
+}
+
 review::WordReviews SqliteHistory::wordReviews(const QByteArray& key) {
     review::WordReviews word;
     if (QString reason = openReviews(); !reason.isEmpty()) {

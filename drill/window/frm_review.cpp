@@ -243,6 +243,7 @@ void frmReview::fillFiles() {
     const QSignalBlocker blocker(lstFiles);
     lstFiles->clear();
     fileKeys_.clear();
+    fileWays_.clear();
     const QList<review::FileReviews> files = history_.reviewFiles(now_);
     QStringList paths;
     for (const review::FileReviews& file : files) {
@@ -293,6 +294,10 @@ void frmReview::fillFiles() {
         if (ways.size() > 1 || (ways.size() == 1 && ways[0].way != DrillWay::Typed)) {
             addWayRows(item, ways);
             wayRows = true;
+            QList<DrillWay>& listed = fileWays_[file.wordFile];
+            for (const review::WayCounts& way : ways) {
+                listed.append(way.way);
+            }
         }
     }
     lstFiles->setRootIsDecorated(wayRows);
@@ -419,10 +424,22 @@ void frmReview::showRetention() {
         return;
     }
     // A line each: side by side they wrapped mid-figure.
-    lblRetention->setText(QStringLiteral("「%1」の実際の記憶率: %2　%3\nすべての単語ファイル: %4")
-                              .arg(chosenLabel(),
-                                   retentionText(history_.measuredRetention(file), true), goal,
-                                   retentionText(all, false)));
+    QString text = QStringLiteral("「%1」の実際の記憶率: %2　%3\nすべての単語ファイル: %4")
+                       .arg(chosenLabel(), retentionText(history_.measuredRetention(file), true),
+                            goal, retentionText(all, false));
+    const auto keys = fileKeys_.constFind(file);
+    if (const auto ways = fileWays_.constFind(file);
+        ways != fileWays_.cend() && keys != fileKeys_.cend()) {
+        QStringList perWay;
+        for (const DrillWay way : *ways) {
+            perWay.append(
+                common::drillWayName(way) + QLatin1Char(' ') +
+                retentionText(history_.measuredRetentionOf(file, review::wayKeysOf(*keys, way)),
+                              false));
+        }
+        text += QStringLiteral("\n向きごと: ") + perWay.join(QStringLiteral("　"));
+    }
+    lblRetention->setText(text);
 }
 
 void frmReview::applyRetention() {

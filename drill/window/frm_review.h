@@ -76,6 +76,8 @@ private:
     WordFileKeys& wordFileKeys_;
     // The words of each file that could be read, as it is now.
     QHash<QString, QList<QByteArray>> fileKeys_;
+    // The ways the words of each file listed were reviewed in, where not only typed.
+    QHash<QString, QList<DrillWay>> fileWays_;
     // The ways drills were recorded in, the typed way first.
     QList<DrillWay> waysDrilled_;
     platform::Platform& platform_;

@@ -145,11 +145,17 @@ TEST_F(ReviewWindow, CountsShowPerWay) {
     const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
     review(two, "d", review::Grade::Again, kDayZero);
     review(one, "a", review::Grade::Again, kDayZero);
-    for (const char* question : {"a", "b"}) {
-        ASSERT_EQ(
-            store.recordReview({kDayZero, review::wayKey(key(question), common::DrillWay::Choice),
-                                review::Grade::Again, 1000, one}),
-            QString());
+    // By choice: a new and missed, b learned and missed when due yesterday.
+    const review::ReviewTime learned = kDayZero - std::chrono::days(40);
+    for (const auto& [question, at, grade] :
+         std::vector<std::tuple<const char*, review::ReviewTime, review::Grade>>{
+             {"a", kDayZero, review::Grade::Again},
+             {"b", learned, review::Grade::Good},
+             {"b", learned + 10min, review::Grade::Good},
+             {"b", kDayZero - std::chrono::days(1), review::Grade::Again}}) {
+        ASSERT_EQ(store.recordReview({at, review::wayKey(key(question), common::DrillWay::Choice),
+                                      grade, 1000, one}),
+                  QString());
     }
     const auto shown = [](const QTreeWidget* list) {
         QStringList shown;
@@ -179,6 +185,11 @@ TEST_F(ReviewWindow, CountsShowPerWay) {
     auto* list = window.findChild<QTreeWidget*>("lstFiles");
     EXPECT_EQ(shown(list), QStringList({"one.qvw 3 語 3 語", "- 問題→答え 1 語 2 語",
                                         "- 選択式 2 語 1 語", "two.qvw 1 語 1 語"}));
+    list->setCurrentItem(list->topLevelItem(0));
+    EXPECT_TRUE(
+        window.findChild<QLabel*>("lblRetention")
+            ->text()
+            .endsWith("\n向きごと: 問題→答え まだありません　選択式 0 % (期日の復習 1 回)"));
     auto* typed = window.findChild<QCheckBox*>("chkReviewWay0");
     ASSERT_NE(typed, nullptr);
     EXPECT_EQ(typed->accessibleName(), "今日の復習: 問題→答え");
