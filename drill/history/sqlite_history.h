@@ -119,6 +119,7 @@ private:
     QString keepPending(const DrillRecord& drill);
     void recordPending();
     void readFailed(const QString& reason);
+    review::MeasuredRetention retentionOf(const QString& sql, const QVariantList& values);
     template <typename Count>
     QList<Count> counted(const QString& select, const QString& fileColumn, const QString& wordFile,
                          qsizetype limit);
