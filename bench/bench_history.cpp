@@ -4,12 +4,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "bench_rss.h"
 #include "drill/history/sqlite_history.h"
@@ -108,6 +111,80 @@ void BM_OpenHistoryWindow(benchmark::State& state) {
     state.counters["peak_MiB"] = double(statusKiB("VmHWM")) / 1024;
 }
 BENCHMARK(BM_OpenHistoryWindow)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The drills of seededHistory(count) in a history of version 1, from before the days, the
+// file list and the miss counts were kept; made once and kept for the run.
+QString versionOneHistory(int count) {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("version1-%1.sqlite").arg(count));
+    if (QFile::exists(path)) {
+        return path;
+    }
+    const QString seeded = seededHistory(count);
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("ATTACH '%1' AS seeded").arg(seeded));
+        for (const char* statement :
+             {"CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
+              " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
+              " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
+              "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
+              " position INTEGER NOT NULL, question TEXT NOT NULL)",
+              "CREATE INDEX missed_by_drill ON missed(drill_id, position)",
+              "INSERT INTO drills SELECT id, started, seconds, word_file, mode, asked,"
+              " right_answers, rate FROM seeded.drills",
+              "INSERT INTO missed SELECT drill_id, position, question FROM seeded.missed",
+              "PRAGMA user_version=1"}) {
+            query.exec(QString::fromLatin1(statement));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("seed"));
+    return path;
+}
+
+// A long history of version 1 opened by today's program, which records a drill every 20 ms while
+// the old ones are filled in beside it: the longest the window waits (the open, or a drill
+// recorded), and the longest a step of the filling in holds the write lock.
+void BM_UpgradeHistory(benchmark::State& state) {
+    const QString old = versionOneHistory(static_cast<int>(state.range(0)));
+    double openNs = 0;
+    double recordNs = 0;
+    double stepNs = 0;
+    int i = 0;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+        QFile::copy(old, path);
+        drill::history::SqliteHistory history(path);
+        QElapsedTimer clock;
+        clock.start();
+        history.wordFiles();
+        openNs = std::max(openNs, double(clock.nsecsElapsed()));
+        while (history.replayProgress().underWay()) {
+            clock.restart();
+            if (!history.record(drillOf(i++)).isEmpty()) {
+                state.SkipWithError("not recorded");
+                break;
+            }
+            recordNs = std::max(recordNs, double(clock.nsecsElapsed()));
+            // Far more often than any learner ends a drill, yet leaving the old drills the most.
+            QThread::msleep(20);
+        }
+        history.waitForReplay();
+        stepNs = std::max(stepNs, double(history.longestReplayStep().count()));
+    }
+    state.counters["window_ms"] = std::max(openNs, recordNs) / 1e6;
+    state.counters["open_ms"] = openNs / 1e6;
+    state.counters["record_ms"] = recordNs / 1e6;
+    state.counters["step_ms"] = stepNs / 1e6;
+    state.counters["drills"] = i;
+}
+BENCHMARK(BM_UpgradeHistory)->Arg(36500)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_ReadHistory(benchmark::State& state) {
     QTemporaryDir dir;

@@ -47,10 +47,11 @@ struct MeasuredRetention {
 };
 
 // A rebuild of every word's state under way: done of total steps of the way. Total is 0 when
-// none is under way.
+// none is under way. Upgrading: the store's older records are brought up to date first.
 struct ReplayProgress {
     qint64 done = 0;
     qint64 total = 0;
+    bool upgrading = false;
     bool underWay() const { return total > 0; }
     int percent() const { return total > 0 ? static_cast<int>(done * 100 / total) : 100; }
 };

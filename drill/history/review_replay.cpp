@@ -45,6 +45,9 @@ void BackgroundReplay::start(review::ReviewTime until, PendingRenames renames) {
     wait();
     until_ = until;
     stop_ = false;
+    filling_ = true;
+    fillNext_ = 0;
+    fillLast_ = 0;
     next_ = 0;
     last_ = 0;
     renamesNext_ = renames.from;
@@ -67,6 +70,10 @@ void BackgroundReplay::wait() {
 review::ReplayProgress BackgroundReplay::progress() const {
     if (!running()) {
         return {};
+    }
+    if (filling_) {
+        const qint64 last = std::max<qint64>(fillLast_, 1);
+        return {std::clamp<qint64>(fillNext_, 0, last), last, true};
     }
     // The renames and the words replayed after them as one way.
     const qint64 last = std::max<qint64>(last_, 0);
@@ -104,6 +111,33 @@ bool BackgroundReplay::takeRenames(const QSqlDatabase& db) {
     return renames_.list.isEmpty();
 }
 
+bool BackgroundReplay::stepThrough(const QSqlDatabase& db,
+                                   const std::function<detail::ReplayStep()>& step,
+                                   std::atomic<qint64>& next, std::atomic<qint64>& last) {
+    int failures = 0;
+    while (!stop_ && failures < kMostFailures) {
+        QElapsedTimer spent;
+        spent.start();
+        const detail::ReplayStep taken = step();
+        if (!taken.reason.isEmpty()) {
+            failures += taken.busy ? 0 : 1;
+            QThread::msleep(kRetryMilliseconds);
+            continue;
+        }
+        longestStep_ = std::max<qint64>(longestStep_, taken.heldNs);
+        next = taken.next;
+        last = taken.last;
+        if (taken.finished) {
+            return true;
+        }
+        // Most of a step may be done without the lock: the pause keeps the thread to half a core.
+        const auto pause = static_cast<unsigned long>(spent.nsecsElapsed() / 1000);
+        checkpoint(db);
+        QThread::usleep(pause);
+    }
+    return false;
+}
+
 void BackgroundReplay::run() {
     const QString name =
         QStringLiteral("kx_replay_%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
@@ -111,7 +145,6 @@ void BackgroundReplay::run() {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path_);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=200"));
-        int failures = 0;
         // A failure that stays (a damaged file) is left for the next open to report.
         const bool opened = db.open();
         // As the window's connection: a commit waits for no disk (one that did held the lock up to
@@ -120,26 +153,18 @@ void BackgroundReplay::run() {
         for (const char* pragma : {"PRAGMA synchronous=NORMAL", "PRAGMA wal_autocheckpoint=0"}) {
             QSqlQuery(db).exec(QString::fromLatin1(pragma));
         }
-        while (opened && takeRenames(db) && !stop_ && failures < kMostFailures) {
-            QElapsedTimer spent;
-            spent.start();
-            const detail::ReplayStep step =
-                detail::replayStep(db, zone_, until_, detail::kReplayStepBudget);
-            if (!step.reason.isEmpty()) {
-                failures += step.busy ? 0 : 1;
-                QThread::msleep(kRetryMilliseconds);
-                continue;
-            }
-            longestStep_ = std::max<qint64>(longestStep_, step.heldNs);
-            next_ = step.next;
-            last_ = step.last;
-            if (step.finished) {
-                break;
-            }
-            // Most of a step is done without the lock: the pause keeps the thread to half a core.
-            const auto pause = static_cast<unsigned long>(spent.nsecsElapsed() / 1000);
-            checkpoint(db);
-            QThread::usleep(pause);
+        const bool filled =
+            opened && stepThrough(
+                          db, [&db] { return detail::fillStep(db, detail::kReplayStepBudget); },
+                          fillNext_, fillLast_);
+        filling_ = false;
+        if (filled && takeRenames(db)) {
+            stepThrough(
+                db,
+                [this, &db] {
+                    return detail::replayStep(db, zone_, until_, detail::kReplayStepBudget);
+                },
+                next_, last_);
         }
         db.close();
     }

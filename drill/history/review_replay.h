@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "review/fsrs.h"
@@ -20,6 +21,10 @@ class QThread;
 
 namespace drill::history {
 
+namespace detail {
+struct ReplayStep;
+}
+
 // Renames waiting in the file at path, from the from-th on; the states follow scheduler where the
 // history names none.
 struct PendingRenames {
@@ -29,7 +34,8 @@ struct PendingRenames {
     review::FsrsScheduler scheduler = review::FsrsScheduler();
 };
 
-// Takes in the renames handed to it, then goes on with the replay the history's marker asks for,
+// Fills in the drills an upgrade left to fill, takes in the renames handed to it, then goes on
+// with the replay the history's marker asks for,
 // on a thread of its own with a connection of its own, one short step at a time with a pause as
 // long as the step after each, so that the window that asked stays responsive and another
 // program waiting to write gets in between. Another program's replay of the same history shares
@@ -54,6 +60,10 @@ public:
 
 private:
     void run();
+    // Steps until one says the work is finished, each followed by a pause as long as it took;
+    // false when stopped or failing. next and last follow the steps'.
+    bool stepThrough(const QSqlDatabase& db, const std::function<detail::ReplayStep()>& step,
+                     std::atomic<qint64>& next, std::atomic<qint64>& last);
     // False when the renames could not be taken in.
     bool takeRenames(const QSqlDatabase& db);
 
@@ -63,6 +73,9 @@ private:
     PendingRenames renames_;
     std::unique_ptr<QThread> thread_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> filling_{false};
+    std::atomic<qint64> fillNext_{0};
+    std::atomic<qint64> fillLast_{0};
     std::atomic<qint64> next_{0};
     std::atomic<qint64> last_{0};
     std::atomic<qint64> renamesNext_{0};

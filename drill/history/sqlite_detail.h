@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -50,19 +51,28 @@ struct ReviewTarget {
 };
 ReviewTarget readTarget(const QSqlDatabase& db, QString& reason);
 
-struct ReplayStep {
+// How a step in a transaction of its own went.
+struct StepOutcome {
     QString reason;  // why the step was not taken; busy tells a lock held elsewhere
     bool busy = false;
+    qint64 heldNs = 0;  // from taking the write lock to the commit
+};
+
+struct ReplayStep : StepOutcome {
     bool finished = false;  // no replay waits any more (or one of a newer program's scheduler)
     qint64 next = 0;        // the word the next step starts at
     qint64 last = 0;        // the last word there is
-    qint64 heldNs = 0;      // from taking the write lock to the commit
 };
 // One step of the replay review_meta asks for, in its own transaction: the words from its marker
 // on until the budget is spent, then the marker moved past them or removed.
 // Reviews dated after until are left out of the states.
 ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::ReviewTime until,
                       std::chrono::milliseconds budget);
+
+// One step of the filling in of the drills an upgrade left behind, in its own transaction: the
+// drills from its marker on until the budget is spent, then the marker moved past them or removed.
+// next and last count drill ids.
+ReplayStep fillStep(const QSqlDatabase& db, std::chrono::milliseconds budget);
 
 // The scheduler of target, or fallback where the target names none this program can follow.
 review::FsrsScheduler schedulerOf(const ReviewTarget& target, const QTimeZone& zone,
@@ -74,11 +84,8 @@ QString reviewLog(const QSqlDatabase& db, qint64 wordId, std::vector<review::Rev
 QString replayWord(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
                    review::ReviewTime until, qint64 wordId);
 
-struct RenameStep {
-    QString reason;  // why the step was not taken; busy tells a lock held elsewhere
-    bool busy = false;
+struct RenameStep : StepOutcome {
     qsizetype next = 0;  // the rename the next step starts at
-    qint64 heldNs = 0;   // from taking the write lock to the commit
 };
 // The renames from the from-th on taken in, in one transaction, until the budget is spent. Each
 // is taken in once, whichever program or step comes to it first. The states follow the history's
@@ -109,6 +116,18 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    // Not begun: why, in step. A step begun is timed from here.
+    bool refused(StepOutcome& step) {
+        step.reason = reason_;
+        step.busy = busy_;
+        held_.start();
+        return !open_;
+    }
+    // The step's time under the lock, once committed.
+    void commit(StepOutcome& step) {
+        step.reason = commit();
+        step.heldNs = held_.nsecsElapsed();
+    }
     const QString& reason() const { return reason_; }
     // Not begun because another connection holds the lock.
     bool busy() const { return busy_; }
@@ -126,6 +145,7 @@ private:
     QString reason_;
     bool busy_ = false;
     bool open_ = false;
+    QElapsedTimer held_;
 };
 
 }  // namespace drill::history::detail

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -39,11 +40,23 @@ namespace {
 // written in time waits in the pending file.
 constexpr int kBusyMilliseconds = 200;
 
+// One version's step: its schema, made in one short transaction with the other steps', and what
+// the drills recorded before it need filled in, a range of drill ids at a time beside the window
+// (each statement binds the first id and the id past the last; done once for each id, also where
+// a program of this version has recorded drills meanwhile).
+// Last, the indexes over the old drills, each in a step of its own (over many drills, one costs
+// more than the rest of the upgrade).
+struct Upgrade {
+    std::vector<const char*> schema;
+    std::vector<const char*> fill = {};
+    std::vector<const char*> indexes = {};
+};
+
 // The steps that bring a database from each version to the next, in order. A later program
 // appends its steps and never changes these. Files from before versioning (version 0) may have
 // the first step's tables already.
-const std::vector<std::vector<const char*>> kUpgrades{
-    {
+const std::vector<Upgrade> kUpgrades{
+    {{
         "CREATE TABLE IF NOT EXISTS drills ("
         " id INTEGER PRIMARY KEY, started TEXT NOT NULL, seconds INTEGER NOT NULL,"
         " word_file TEXT NOT NULL, mode INTEGER NOT NULL, asked INTEGER NOT NULL,"
@@ -52,44 +65,54 @@ const std::vector<std::vector<const char*>> kUpgrades{
         " drill_id INTEGER NOT NULL REFERENCES drills(id), position INTEGER NOT NULL,"
         " question TEXT NOT NULL)",
         "CREATE INDEX IF NOT EXISTS missed_by_drill ON missed(drill_id, position)",
-    },
+    }},
     // Drills over missed entries; what the history window shows, without reading every drill.
-    {
-        "ALTER TABLE drills ADD COLUMN again INTEGER NOT NULL DEFAULT 0",
-        // The learner's day, so that the chart's daily sums need no date arithmetic.
-        "ALTER TABLE drills ADD COLUMN day TEXT",
-        "UPDATE drills SET day = date(started, 'localtime')",
-        "CREATE INDEX drills_by_started ON drills(started)",
-        "CREATE INDEX drills_by_file ON drills(word_file, started)",
-        "CREATE INDEX drills_by_day ON drills(word_file, again, day, asked, right_answers)",
-        "CREATE TABLE word_files (word_file TEXT PRIMARY KEY, last_started TEXT NOT NULL)"
-        " WITHOUT ROWID",
-        "INSERT INTO word_files SELECT word_file, MAX(started) FROM drills GROUP BY word_file",
-        "CREATE TABLE miss_counts (word_file TEXT NOT NULL, question TEXT NOT NULL,"
-        " drills INTEGER NOT NULL, PRIMARY KEY (word_file, question)) WITHOUT ROWID",
-        "INSERT INTO miss_counts SELECT d.word_file, m.question, COUNT(DISTINCT m.drill_id)"
-        " FROM missed m JOIN drills d ON d.id = m.drill_id GROUP BY d.word_file, m.question",
-        // Triggers, so that a program from before this version keeps them right as well.
-        "CREATE TRIGGER drills_day AFTER INSERT ON drills WHEN NEW.day IS NULL BEGIN"
-        " UPDATE drills SET day = date(NEW.started, 'localtime') WHERE id = NEW.id;"
-        " END",
-        "CREATE TRIGGER drills_word_file AFTER INSERT ON drills BEGIN"
-        " INSERT OR IGNORE INTO word_files VALUES (NEW.word_file, NEW.started);"
-        " UPDATE word_files SET last_started = NEW.started"
-        "  WHERE word_file = NEW.word_file AND last_started < NEW.started;"
-        " END",
-        "CREATE TRIGGER missed_count AFTER INSERT ON missed WHEN NOT EXISTS ("
-        " SELECT 1 FROM missed WHERE drill_id = NEW.drill_id AND question = NEW.question"
-        "  AND rowid <> NEW.rowid) BEGIN"
-        " INSERT OR IGNORE INTO miss_counts SELECT word_file, NEW.question, 0 FROM drills"
-        "  WHERE id = NEW.drill_id;"
-        " UPDATE miss_counts SET drills = drills + 1 WHERE question = NEW.question"
-        "  AND word_file = (SELECT word_file FROM drills WHERE id = NEW.drill_id);"
-        " END",
-    },
+    {{
+         "ALTER TABLE drills ADD COLUMN again INTEGER NOT NULL DEFAULT 0",
+         // The learner's day, so that the chart's daily sums need no date arithmetic.
+         "ALTER TABLE drills ADD COLUMN day TEXT",
+         "CREATE TABLE word_files (word_file TEXT PRIMARY KEY, last_started TEXT NOT NULL)"
+         " WITHOUT ROWID",
+         "CREATE TABLE miss_counts (word_file TEXT NOT NULL, question TEXT NOT NULL,"
+         " drills INTEGER NOT NULL, PRIMARY KEY (word_file, question)) WITHOUT ROWID",
+         // Triggers, so that a program from before this version keeps them right as well.
+         "CREATE TRIGGER drills_day AFTER INSERT ON drills WHEN NEW.day IS NULL BEGIN"
+         " UPDATE drills SET day = date(NEW.started, 'localtime') WHERE id = NEW.id;"
+         " END",
+         "CREATE TRIGGER drills_word_file AFTER INSERT ON drills BEGIN"
+         " INSERT OR IGNORE INTO word_files VALUES (NEW.word_file, NEW.started);"
+         " UPDATE word_files SET last_started = NEW.started"
+         "  WHERE word_file = NEW.word_file AND last_started < NEW.started;"
+         " END",
+         "CREATE TRIGGER missed_count AFTER INSERT ON missed WHEN NOT EXISTS ("
+         " SELECT 1 FROM missed WHERE drill_id = NEW.drill_id AND question = NEW.question"
+         "  AND rowid <> NEW.rowid) BEGIN"
+         " INSERT OR IGNORE INTO miss_counts SELECT word_file, NEW.question, 0 FROM drills"
+         "  WHERE id = NEW.drill_id;"
+         " UPDATE miss_counts SET drills = drills + 1 WHERE question = NEW.question"
+         "  AND word_file = (SELECT word_file FROM drills WHERE id = NEW.drill_id);"
+         " END",
+     },
+     {
+         "UPDATE drills SET day = date(started, 'localtime') WHERE id >= ? AND id < ?"
+         " AND day IS NULL",
+         // Added to what the triggers count of the drills recorded since.
+         "INSERT INTO word_files SELECT word_file, MAX(started) FROM drills"
+         " WHERE id >= ? AND id < ? GROUP BY word_file ON CONFLICT (word_file) DO UPDATE"
+         " SET last_started = excluded.last_started WHERE excluded.last_started > last_started",
+         "INSERT INTO miss_counts SELECT d.word_file, m.question, COUNT(DISTINCT m.drill_id)"
+         " FROM missed m JOIN drills d ON d.id = m.drill_id WHERE m.drill_id >= ?"
+         " AND m.drill_id < ? GROUP BY d.word_file, m.question ON CONFLICT (word_file, question)"
+         " DO UPDATE SET drills = drills + excluded.drills",
+     },
+     {
+         "CREATE INDEX drills_by_started ON drills(started)",
+         "CREATE INDEX drills_by_file ON drills(word_file, started)",
+         "CREATE INDEX drills_by_day ON drills(word_file, again, day, asked, right_answers)",
+     }},
     // Reviews. A word's state is derived from its reviews and rebuilt by replaying them;
     // review_files keeps the sums the review window shows.
-    {
+    {{
         "CREATE TABLE review_files (id INTEGER PRIMARY KEY, word_file TEXT NOT NULL UNIQUE,"
         " last_review INTEGER NOT NULL, hidden INTEGER NOT NULL DEFAULT 0,"
         " due_reviews INTEGER NOT NULL DEFAULT 0, due_right INTEGER NOT NULL DEFAULT 0)",
@@ -110,17 +133,17 @@ const std::vector<std::vector<const char*>> kUpgrades{
         " PRIMARY KEY (file_id, word_id)) WITHOUT ROWID",
         // What the states were computed with: another retention or scheduler replays them.
         "CREATE TABLE review_meta (name TEXT PRIMARY KEY, value) WITHOUT ROWID",
-    },
+    }},
     // The typical slips of each drill's answers, counted by kind.
-    {
+    {{
         "CREATE TABLE slips (drill_id INTEGER NOT NULL REFERENCES drills(id),"
         " kind TEXT NOT NULL, count INTEGER NOT NULL)",
         "CREATE INDEX slips_by_drill ON slips(drill_id)",
-    },
+    }},
     // How each drill asked (DrillWay); the drills from before asked only the typed way.
-    {
+    {{
         "ALTER TABLE drills ADD COLUMN way INTEGER NOT NULL DEFAULT 0",
-    },
+    }},
 };
 
 bool isBusy(const QSqlError& error) {
@@ -393,6 +416,15 @@ QString SqliteHistory::connect(bool& damaged) {
         }
     }
     ready_ = true;
+    // An upgrade's filling in, begun here or left by a program that ended before it was done.
+    filling_ =
+        query.exec(QStringLiteral("SELECT 1 FROM review_meta WHERE name = 'upgrade_fill'")) &&
+        query.next();
+    query.finish();
+    if (filling_) {
+        continueReplay();
+        leaveCheckpointsToReplay(replay_ && replay_->running());
+    }
     return {};
 }
 
@@ -442,38 +474,141 @@ QString SqliteHistory::connectReadOnly() {
     return {};
 }
 
-// Under the write lock, so that a second program upgrading at the same moment waits and then
-// finds the work done.
+// The schema in one short transaction under the write lock, so that a second program upgrading at
+// the same moment waits and then finds it done. The drills there are then are filled in after,
+// in steps (fillStep), from the marker left here in the same transaction.
 QString SqliteHistory::upgrade(int version) {
     QSqlDatabase db = database();
+    detail::Transaction transaction(db);
+    if (!transaction.reason().isEmpty()) {
+        return transaction.reason();
+    }
     QSqlQuery query(db);
-    if (!execRetrying(query, QStringLiteral("BEGIN IMMEDIATE"))) {
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
         return failure(query);
     }
-    auto rollBack = [&query, &db] {
-        const QString reason = failure(query);
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return reason;
-    };
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        return rollBack();
-    }
-    version = query.value(0).toInt();
+    version = std::min(query.value(0).toInt(), schemaVersion());
     query.finish();
-    for (auto step = kUpgrades.begin() + std::min(version, schemaVersion());
-         step != kUpgrades.end(); ++step) {
-        for (const char* statement : *step) {
+    bool fills = false;
+    for (auto step = kUpgrades.begin() + version; step != kUpgrades.end(); ++step) {
+        for (const char* statement : step->schema) {
             if (!query.exec(QString::fromLatin1(statement))) {
-                return rollBack();
+                return failure(query);
             }
         }
+        fills = fills || !step->fill.empty() || !step->indexes.empty();
     }
-    if (!query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion())) ||
-        !query.exec(QStringLiteral("COMMIT"))) {
-        return rollBack();
+    if (fills) {
+        query.prepare(QStringLiteral(
+            "INSERT OR REPLACE INTO review_meta SELECT 'upgrade_fill', ? || ' ' ||"
+            " COALESCE(MIN(id), 1) || ' ' || COALESCE(MAX(id) + 1, 1) || ' 0' FROM drills"));
+        query.addBindValue(version);
+        if (!query.exec()) {
+            return failure(query);
+        }
     }
-    return {};
+    if (!query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion()))) {
+        return failure(query);
+    }
+    return transaction.commit();
 }
+
+namespace detail {
+
+namespace {
+
+// Drill ids filled in by one statement of a fill step.
+constexpr qint64 kFillIds = 256;
+
+}  // namespace
+
+ReplayStep fillStep(const QSqlDatabase& db, std::chrono::milliseconds budget) {
+    ReplayStep step;
+    QSqlQuery query(db);
+    const QString select =
+        QStringLiteral("SELECT value FROM review_meta WHERE name = 'upgrade_fill'");
+    // The marker looked for first without the lock: most histories have none.
+    if (!query.exec(select) || !query.next()) {
+        step.reason = failure(query);
+        step.finished = step.reason.isEmpty();
+        return step;
+    }
+    query.finish();
+    Transaction transaction(db);
+    if (transaction.refused(step)) {
+        return step;
+    }
+    if (!query.exec(select)) {
+        step.reason = failure(query);
+        return step;
+    }
+    if (!query.next()) {
+        step.finished = true;
+        return step;
+    }
+    // The version upgraded from, the next drill, the one past the last and the indexes made.
+    const QStringList marker = query.value(0).toString().split(QLatin1Char(' '));
+    query.finish();
+    const int version = std::clamp(marker.value(0).toInt(), 0, SqliteHistory::schemaVersion());
+    qint64 next = marker.value(1).toLongLong();
+    const qint64 last = marker.value(2).toLongLong();
+    qsizetype made = marker.value(3).toLongLong();
+    std::vector<const char*> fills;
+    std::vector<const char*> indexes;
+    for (auto upgrade = kUpgrades.begin() + version; upgrade != kUpgrades.end(); ++upgrade) {
+        fills.insert(fills.end(), upgrade->fill.begin(), upgrade->fill.end());
+        indexes.insert(indexes.end(), upgrade->indexes.begin(), upgrade->indexes.end());
+    }
+    QElapsedTimer spent;
+    spent.start();
+    const qint64 from = next;
+    while (spent.elapsed() < budget.count() && next < last) {
+        const qint64 to = std::min(last, next + kFillIds);
+        for (const char* statement : fills) {
+            query.prepare(QString::fromLatin1(statement));
+            query.addBindValue(next);
+            query.addBindValue(to);
+            if (!query.exec()) {
+                step.reason = failure(query);
+                return step;
+            }
+        }
+        next = to;
+    }
+    // An index over many drills takes a step of its own, begun after no more than a little work.
+    for (; spent.elapsed() < budget.count() && next >= last && last - from <= kFillIds &&
+           made < qsizetype(indexes.size());
+         ++made) {
+        if (!query.exec(QString::fromLatin1(indexes.at(made)))) {
+            step.reason = failure(query);
+            return step;
+        }
+    }
+    // An index counts as a drill.
+    step.next = next + made;
+    step.last = last + qint64(indexes.size());
+    step.finished = step.next >= step.last;
+    if (step.finished) {
+        query.exec(QStringLiteral("DELETE FROM review_meta WHERE name = 'upgrade_fill'"));
+    } else {
+        query.prepare(
+            QStringLiteral("UPDATE review_meta SET value = ? WHERE name = 'upgrade_fill'"));
+        query.addBindValue(
+            QStringLiteral("%1 %2 %3 %4").arg(version).arg(next).arg(last).arg(made));
+        query.exec();
+    }
+    if (query.lastError().isValid()) {
+        step.reason = failure(query);
+        return step;
+    }
+    transaction.commit(step);
+    if (step.reason.isEmpty() && !step.finished && SqliteHistory::fillStepCommitted != nullptr) {
+        SqliteHistory::fillStepCommitted();
+    }
+    return step;
+}
+
+}  // namespace detail
 
 // The damaged file's new name, or empty when it could not be moved.
 QString SqliteHistory::moveAside() {

@@ -103,6 +103,8 @@ public:
     QString renamesPath() const { return path_ + QStringLiteral(".renames"); }
     // For tests: called between a replay step's reading, without the lock, and its writing.
     static inline void (*replayStepRead)() = nullptr;
+    // For tests: called after each step of an upgrade's filling in that left drills to fill.
+    static inline void (*fillStepCommitted)() = nullptr;
 
 private:
     QString open();
@@ -165,6 +167,7 @@ private:
     int dayStart_ = review::LearnerDay::kDefaultStartHour;
     bool settingsChanged_ = false;  // here, since the states last followed the history's
     bool replaying_ = false;        // the history's replay marker, as last read
+    bool filling_ = false;          // an upgrade may have left drills to fill in
     bool checkpointsLeft_ = false;  // to the replay, while one is under way
     std::unique_ptr<BackgroundReplay> replay_;
     review::SystemReviewClock systemClock_;

@@ -199,30 +199,27 @@ RenameStep renameStep(const QSqlDatabase& db, const QTimeZone& zone,
     RenameStep step;
     step.next = from;
     Transaction transaction(db);
-    if (!transaction.reason().isEmpty()) {
-        step.reason = transaction.reason();
-        step.busy = transaction.busy();
+    if (transaction.refused(step)) {
         return step;
     }
-    QElapsedTimer held;
-    held.start();
     const ReviewTarget target = readTarget(db, step.reason);
     if (!step.reason.isEmpty()) {
         return step;
     }
     const review::FsrsScheduler scheduler = schedulerOf(target, zone, fallback);
-    for (; step.next < renames.size() && held.elapsed() < budget.count(); ++step.next) {
+    QElapsedTimer spent;
+    spent.start();
+    for (; step.next < renames.size() && spent.elapsed() < budget.count(); ++step.next) {
         if (step.reason = applyRename(db, scheduler, until, renames.at(step.next));
             !step.reason.isEmpty()) {
             step.next = from;
             return step;
         }
     }
-    if (step.reason = transaction.commit(); !step.reason.isEmpty()) {
+    transaction.commit(step);
+    if (!step.reason.isEmpty()) {
         step.next = from;
-        return step;
     }
-    step.heldNs = held.nsecsElapsed();
     return step;
 }
 

@@ -230,25 +230,28 @@ QString SqliteHistory::followTarget(bool inTransaction) {
     return {};
 }
 
-// A short history is rebuilt at once; a long one goes on beside the window, one short step at a
-// time, and what is left when the program ends is finished by the next one.
+// A short history is filled in after an upgrade and rebuilt at once; a long one goes on beside
+// the window, one short step at a time, and what is left when the program ends is finished by
+// the next one.
 void SqliteHistory::continueReplay() {
     if (replay_ && replay_->running()) {
         return;
     }
-    for (;;) {
+    while (filling_ || replaying_) {
         const detail::ReplayStep step =
-            detail::replayStep(database(), zone_, horizon(), detail::kReplayStepBudget);
+            filling_ ? detail::fillStep(database(), detail::kReplayStepBudget)
+                     : detail::replayStep(database(), zone_, horizon(), detail::kReplayStepBudget);
         if (!step.reason.isEmpty()) {
             return;  // tried again at the next open
         }
         if (step.finished) {
-            replaying_ = false;
-            return;
-        }
-        if (!inMemory()) {
+            (filling_ ? filling_ : replaying_) = false;
+        } else if (!inMemory()) {
             break;  // no other connection sees a database in memory: it is finished here
         }
+    }
+    if (!filling_ && !replaying_) {
+        return;
     }
     if (!replay_) {
         replay_ = std::make_unique<BackgroundReplay>(path_, zone_);
@@ -456,13 +459,9 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::Rev
     // ...and written under it: a word another program changed meanwhile (an answer, a rename) is
     // replayed again there.
     Transaction transaction(db);
-    if (!transaction.reason().isEmpty()) {
-        step.reason = transaction.reason();
-        step.busy = transaction.busy();
+    if (transaction.refused(step)) {
         return step;
     }
-    QElapsedTimer held;
-    held.start();
     if (const ReviewTarget now = readTarget(db, step.reason); !step.reason.isEmpty()) {
         return step;
     } else if (!sameTarget(now, target)) {
@@ -506,8 +505,7 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::Rev
         step.reason = failure(query);
         return step;
     }
-    step.reason = transaction.commit();
-    step.heldNs = held.nsecsElapsed();
+    transaction.commit(step);
     return step;
 }
 

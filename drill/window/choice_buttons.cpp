@@ -5,6 +5,8 @@
 #include "drill/window/choice_buttons.h"
 
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWidget>
 
 namespace drill {
@@ -37,8 +39,14 @@ void ChoiceButtons::show(const QStringList& texts) {
     for (int i = 0; i < AnswerChoices::kMaxChoices; ++i) {
         QPushButton* button = cmdChoice[i];
         const QString text = texts.value(i);
+        // A choice longer than its row ends in "…" inside it; the tool tip has the whole.
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const int room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+        QString caption = button->fontMetrics().elidedText(
+            QStringLiteral("%1  %2").arg(i + 1).arg(text), Qt::ElideRight, room);
         // An "&" of the answer is shown, not taken for an access key.
-        QString caption = QStringLiteral("%1  %2").arg(i + 1).arg(text);
         button->setText(caption.replace(u'&', QStringLiteral("&&")));
         button->setToolTip(text);
         button->setAccessibleName(QStringLiteral("選択肢 %1 %2").arg(i + 1).arg(text));

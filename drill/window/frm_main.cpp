@@ -46,6 +46,7 @@
 #include "drill/window/drill_layout.h"
 #include "drill/window/drill_options.h"
 #include "drill/window/drill_ways.h"
+#include "drill/window/replay_line.h"
 #include "drill/window/review_commands.h"
 #include "platform/name_repair.h"
 #include "platform/platform.h"
@@ -180,8 +181,11 @@ frmMain::frmMain(platform::Platform& platform, RandomSource& random, HistoryChoi
         [this](const QString& path) { openWordFile(path); }, [this] { drillStarted(); });
     createControls();
     createMenus();
+    lblReplay = new ReplayLine(store, this);
+    menuBar()->setCornerWidget(lblReplay);
     Form_Load();
     updateAvailability();
+    lblReplay->follow();
 }
 
 frmMain::~frmMain() {
@@ -531,6 +535,14 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// Back from another window (the review window changes the retention): the history may work.
+void frmMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        lblReplay->follow();
+    }
+    QMainWindow::changeEvent(event);
+}
+
 // Commands follow the availability rules in every state, also through their shortcut keys.
 void frmMain::updateAvailability() {
     const bool drilling = session_.drilling();
@@ -609,6 +621,7 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
     } else {
         setInformationText(QString());
     }
+    lblReplay->follow();  // reading the file's reviews may have set some going
     // However the file came, the answer box's input method follows what is typed.
     japaneseAnswers_ = session_.fileLoaded() && session_.typesJapanese();
     updateAvailability();
@@ -774,6 +787,7 @@ void frmMain::endDrill() {
     after_->drillEnded(record);
     options_->questionGone();
     updateAvailability();
+    lblReplay->follow();
     reviews_->drillEnded();
 }
 

@@ -46,6 +46,7 @@ class DrillClock;
 class DrillOptions;
 class DrillWays;
 class RandomSource;
+class ReplayLine;
 class ReviewCommands;
 
 namespace history {
@@ -81,6 +82,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -178,6 +180,7 @@ private:
     QFrame* framTime = nullptr;
     QLabel* lblTime = nullptr;
     QLabel* lblCount = nullptr;
+    ReplayLine* lblReplay = nullptr;  // beside the menus, while the history works beside the window
     DrillClock* TIM = nullptr;
     bool framePressed_ = false;
     // An input-method conversion is under way in txtAnswer: its Enter is not the OK button's.

@@ -28,6 +28,7 @@
 #include "common/file_labels.h"
 #include "common/preferences.h"
 #include "drill/history/drill_history.h"
+#include "drill/window/replay_line.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 #include "review/review_plan.h"
@@ -457,8 +458,7 @@ void frmReview::applyRetention() {
 void frmReview::showReplay() {
     const review::ReplayProgress progress = history_.replayProgress();
     if (progress.underWay()) {
-        lblReplay->setText(
-            QStringLiteral("復習の予定を計算し直しています… %1 %").arg(progress.percent()));
+        lblReplay->setText(ReplayLine::text(progress));
         lblReplay->show();
         replayPoll_->start();
         return;

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace exchange {
 
 namespace {
@@ -15,34 +17,60 @@ constexpr qint64 kPiece = 1 << 20;
 
 }  // namespace
 
-// At most how many rows and cells the text gives split at the separator, without parsing it.
 namespace {
 
-// How often `c` occurs, counted no further than past `most`: found with the library's fast
-// search, which passes over the text between in wide steps.
-qsizetype countUpTo(QStringView text, QChar c, qsizetype most,
-                    const std::function<bool(qsizetype)>& counts = {}) {
-    qsizetype count = 0;
-    for (qsizetype at = text.indexOf(c); at >= 0 && count <= most; at = text.indexOf(c, at + 1)) {
-        count += !counts || counts(at) ? 1 : 0;
+struct Counts {
+    qsizetype lineFeeds = 0;
+    qsizetype returns = 0;
+    qsizetype separators = 0;
+};
+
+// Counted in runs of a fixed length, which the compiler turns into wide steps.
+void countRun(const char16_t* run, qsizetype size, char16_t separator, Counts& counts) {
+    constexpr qsizetype kRun = 64;
+    qsizetype at = 0;
+    for (; at + kRun <= size; at += kRun) {
+        unsigned lineFeeds = 0;
+        unsigned returns = 0;
+        unsigned separators = 0;
+        for (qsizetype i = 0; i < kRun; ++i) {
+            lineFeeds += run[at + i] == u'\n' ? 1u : 0u;
+            returns += run[at + i] == u'\r' ? 1u : 0u;
+            separators += run[at + i] == separator ? 1u : 0u;
+        }
+        counts.lineFeeds += lineFeeds;
+        counts.returns += returns;
+        counts.separators += separators;
     }
-    return count;
+    for (; at < size; ++at) {
+        counts.lineFeeds += run[at] == u'\n' ? 1 : 0;
+        counts.returns += run[at] == u'\r' ? 1 : 0;
+        counts.separators += run[at] == separator ? 1 : 0;
+    }
 }
 
 }  // namespace
 
 bool withinImportBounds(QStringView text, QChar separator) {
-    // CR LF counts as one break, a CR or LF alone as one each.
-    const qsizetype breaks = countUpTo(text, u'\n', kMaxImportRows) +
-                             countUpTo(text, u'\r', kMaxImportRows, [&](qsizetype at) {
-                                 return at + 1 == text.size() || text[at + 1] != u'\n';
-                             });
-    if (breaks >= kMaxImportRows) {
-        return false;
+    // A block at a time, so that a text far beyond the bounds is not read to its end.
+    constexpr qsizetype kBlock = 1 << 16;
+    const auto* chars = reinterpret_cast<const char16_t*>(text.utf16());
+    Counts counts;
+    qsizetype crLfs = 0;  // a CR LF is one break
+    for (qsizetype from = 0; from < text.size(); from += kBlock) {
+        const qsizetype size = std::min(kBlock, text.size() - from);
+        const qsizetype returns = counts.returns;
+        countRun(chars + from, size, separator.unicode(), counts);
+        for (qsizetype at = from; counts.returns > returns && at < from + size; ++at) {
+            crLfs += chars[at] == u'\r' && at + 1 < text.size() && chars[at + 1] == u'\n' ? 1 : 0;
+        }
+        const qsizetype breaks = counts.lineFeeds + counts.returns - crLfs;
+        const qsizetype separators = separator.isNull() ? 0 : counts.separators;
+        if (breaks >= kMaxImportRows || breaks + 1 + separators > kMaxImportCells) {
+            return false;
+        }
     }
-    const qsizetype cells =
-        breaks + 1 + (separator.isNull() ? 0 : countUpTo(text, separator, kMaxImportCells));
-    return cells <= kMaxImportCells;
+    return true;
 }
 
 QString tooManyRows() {

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "exchange/logic/import_file.h"
@@ -256,6 +257,21 @@ private:
         return {};
     }
 
+    // An id as QByteArrayView::toInt reads it (0 when it is no number); the usual few digits
+    // without a call.
+    static int idOf(QByteArrayView value) {
+        constexpr qsizetype kDigits = 9;  // within an int
+        if (value.isEmpty() || value.size() > kDigits ||
+            !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            return value.toInt();
+        }
+        int id = 0;
+        for (const char c : value) {
+            id = id * 10 + (c - '0');
+        }
+        return id;
+    }
+
     // Ends the reading with `table` as its outcome.
     void refuse(Table table) {
         refusal_ = std::move(table);
@@ -306,7 +322,7 @@ private:
         } else if (version == 2 && at({Name::Kvtml, Name::Identifiers, Name::Identifier})) {
             identifierKept_ = identifiers.size() < kMaxImportColumns;
             if (identifierKept_) {
-                identifiers.append(value("id").toInt());
+                identifiers.append(idOf(value("id")));
                 names.append(QString());
             }
         } else if (version == 2 && identifierKept_ &&
@@ -323,7 +339,7 @@ private:
                    at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation})) {
             // Keyed by its id whether or not an identifier declares it, within the columns one
             // can map.
-            translation_ = value("id").toInt();
+            translation_ = idOf(value("id"));
             if (!identifiers.contains(translation_) && !undeclared.contains(translation_)) {
                 if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
                     undeclared.append(translation_);
@@ -368,7 +384,7 @@ private:
         target_ = target;
         targetIsRow_ = inRow;
         targetDepth_ = depth_;
-        text_.resize(0);
+        text_.clear();
     }
 
     // An attribute's value keeps the references the parser leaves in when it puts no
@@ -393,7 +409,8 @@ private:
             formsFrom_ = 0;
         }
         if (target_ && depth_ == targetDepth_) {
-            target_->append(QString::fromUtf8(text_));
+            target_->append(
+                QString::fromUtf8(QByteArrayView(text_.data(), qsizetype(text_.size()))));
             if (target_ == &comment_ && !comment_.isEmpty()) {
                 row_.comments += row_.comments.isEmpty() ? comment_ : u'\n' + comment_;
             }
@@ -413,7 +430,7 @@ private:
 
     void characters(const xmlChar* text, int size) {
         if (target_ && formsFrom_ == 0 && !refusal_) {
-            text_.append(reinterpret_cast<const char*>(text), size);
+            text_.append(reinterpret_cast<const char*>(text), std::size_t(size));
         }
     }
 
@@ -440,7 +457,7 @@ private:
     bool inEntry_ = false;
     int translation_ = -1;       // the translation (version 2) or column (version 1) being read
     QString* target_ = nullptr;  // where the text being read goes
-    QByteArray text_;            // of the target so far, as the parser gives it
+    std::string text_;           // of the target so far, as the parser gives it
     qsizetype targetDepth_ = 0;
     bool targetIsRow_ = false;
     qsizetype formsFrom_ = 0;  // the depth of the word forms being left out, or 0

@@ -81,27 +81,23 @@ bool holdsSeparator(QStringView text) {
     return holdsSeparatorMark(text, true);
 }
 
-// common::readsBack, with the usual entry (no bar in the question or the information) decided
-// here: only its answers can then hold a field separator, or end in one cut short.
-bool entryReadsBack(const common::Entry& entry) {
-    if (entry.question.contains(u'|') || entry.information.contains(u'|')) {
-        return common::readsBack(entry);
-    }
-    return !holdsSeparatorMark(entry.rights, false) &&
-           !entry.rights.endsWith(common::kFieldSeparator.chopped(1));
+bool holdsChar(QStringView text, char16_t c) {
+    return std::find(text.begin(), text.end(), QChar(c)) != text.end();
 }
 
-void addAnswer(Rights& rights, QStringView answer) {
+// `bars`: whether the cell the answer comes from holds a "|" at all; most do not, and then
+// no answer can hold a separator.
+void addAnswer(Rights& rights, QStringView answer, bool bars) {
     answer = answer.trimmed();
     if (answer.isEmpty()) {
         return;
     }
-    if (holdsSeparator(answer)) {
+    if (bars && holdsSeparator(answer)) {
         rights.separator = true;
     }
     if (!rights.field.isEmpty()) {
         // "a|@2" before the answer separator would read back as "a" and "@2|...".
-        if (rights.field.endsWith(u"|@2")) {
+        if (bars && rights.field.endsWith(u"|@2")) {
             rights.separator = true;
         }
         rights.field += common::kAnswerSeparator;
@@ -111,7 +107,7 @@ void addAnswer(Rights& rights, QStringView answer) {
 
 // Splits at `separator`, but an answer in double quotes (inner quotes doubled) is taken
 // whole, as the exports write answers holding the separator.
-void splitAnswers(Rights& rights, QStringView text, QStringView separator) {
+void splitAnswers(Rights& rights, QStringView text, QStringView separator, bool bars) {
     qsizetype at = 0;
     while (at <= text.size()) {
         qsizetype start = at;
@@ -136,7 +132,7 @@ void splitAnswers(Rights& rights, QStringView text, QStringView separator) {
             }
             if (closed && (end == text.size() || text.sliced(end).startsWith(separator))) {
                 if (!answer.isEmpty()) {
-                    addAnswer(rights, answer);
+                    addAnswer(rights, answer, bars);
                 }
                 at = end + separator.size();
                 continue;
@@ -144,7 +140,7 @@ void splitAnswers(Rights& rights, QStringView text, QStringView separator) {
         }
         qsizetype end = text.indexOf(separator, at);
         end = end < 0 ? text.size() : end;
-        addAnswer(rights, text.sliced(at, end - at));
+        addAnswer(rights, text.sliced(at, end - at), bars);
         at = end + separator.size();
     }
 }
@@ -157,48 +153,54 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
         for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
             if (column != mapping.question && column != mapping.information &&
                 !hidden.contains(column)) {
-                addAnswer(rights, row[column]);
+                addAnswer(rights, row[column], true);
             }
         }
         return rights;
     }
     const QString& text = cell(row, mapping.answers);
     // Splitting at the separator without its blanks lets "a;b" and "a; b" both work.
-    // A one-character separator is looked for as a character: much faster.
+    // A one-character separator is looked for as a character, counted in the same pass.
     const bool oneChar = separator.size() == 1;
-    const bool holds = oneChar ? text.contains(separator.front()) : text.contains(separator);
-    if (separator.isEmpty() || (!holds && !text.contains(u'"'))) {
+    const qsizetype marks = oneChar ? std::count(text.begin(), text.end(), separator.front())
+                            : separator.isEmpty() ? 0
+                                                  : text.count(separator);
+    const bool quotes = holdsChar(text, u'"');
+    const bool bars = holdsChar(text, u'|');
+    if (separator.isEmpty() || (marks == 0 && !quotes)) {
         // Most cells hold one answer: kept as it is, without a copy.
         const QStringView trimmed = QStringView(text).trimmed();
         if (trimmed.size() == text.size()) {
             rights.field = text;
-            rights.separator = holdsSeparator(text);
-            return rights;
-        }
-        if (separator.isEmpty()) {
-            addAnswer(rights, trimmed);
-            return rights;
-        }
-    }
-    rights.field.reserve(text.size() * 2);
-    if (!text.contains(u'"')) {
-        if (oneChar) {
-            for (const QStringView answer : QStringView(text).tokenize(separator.front())) {
-                addAnswer(rights, answer);
-            }
+            rights.separator = bars && holdsSeparator(text);
         } else {
-            for (const QStringView answer : QStringView(text).tokenize(QStringView(separator))) {
-                addAnswer(rights, answer);
-            }
+            addAnswer(rights, trimmed, bars);
         }
         return rights;
     }
-    splitAnswers(rights, text, separator);
+    // Each separator becomes the four characters of the answer separator at most.
+    rights.field.reserve(text.size() + 3 * marks);
+    if (quotes) {
+        splitAnswers(rights, text, separator, bars);
+    } else if (oneChar) {
+        const QChar mark = separator.front();
+        qsizetype start = 0;
+        for (qsizetype at = 0; at <= text.size(); ++at) {
+            if (at == text.size() || text[at] == mark) {
+                addAnswer(rights, QStringView(text).sliced(start, at - start), bars);
+                start = at + 1;
+            }
+        }
+    } else {
+        for (const QStringView answer : QStringView(text).tokenize(QStringView(separator))) {
+            addAnswer(rights, answer, bars);
+        }
+    }
     return rights;
 }
 
 // What the reader or the characters make unfit, checked after the row's own problems.
-std::optional<Problem> unfit(const common::Entry& entry, bool droppedText) {
+std::optional<Problem> unfit(const common::Entry& entry, bool nul, bool droppedText) {
     if (droppedText) {
         return Problem::DroppedText;
     }
@@ -207,8 +209,7 @@ std::optional<Problem> unfit(const common::Entry& entry, bool droppedText) {
             return Problem::TooLong;
         }
     }
-    if (entry.question.contains(QChar()) || entry.rights.contains(QChar()) ||
-        entry.information.contains(QChar())) {
+    if (nul) {
         return Problem::Nul;
     }
     return std::nullopt;
@@ -221,36 +222,53 @@ QString elided(const QString& text) {
     return shown.replace(QChar(), QChar(0x2400));
 }
 
-bool spansLines(const QString& text) {
-    return text.contains(u'\n') || text.contains(u'\r');
-}
-
 QString textOf(const common::Entry& entry) {
     return entry.question + entry.rights + entry.information;
 }
 
-// Whether any of the texts added holds a character the word file cannot store. Only the
-// characters beyond ASCII are converted, each the first time it is seen (a file repeats the
-// same few thousand), in pieces with one conversion call each.
-class StorableCheck {
-public:
-    StorableCheck() : seen_(0x10000, false) { piece_.reserve(kPiece + 1024); }
+// What the checks below look for in a text, found in one pass.
+struct Marks {
+    bool bar = false;  // "|", with which both separators start
+    bool lineBreak = false;
+    bool nul = false;
+    bool replacement = false;  // U+FFFD, as bytes that are not UTF-8 read
+};
 
-    void add(QStringView text) {
+// Scans the texts of the rows, and tells whether any of them holds a character the word file
+// cannot store. Only the characters beyond ASCII are converted, each the first time it is seen
+// (a file repeats the same few thousand), in pieces with one conversion call each. A row
+// refused for another reason may add a character: at worst every entry is then checked whole.
+class TextScan {
+public:
+    TextScan() : seen_(0x10000, false) { piece_.reserve(kPiece + 1024); }
+
+    Marks scan(QStringView text) {
+        Marks marks;
         for (const QChar c : text) {
             const char16_t code = c.unicode();
-            if (code < 0x80 || seen_[code]) {
+            // Printable ASCII but the bar is most of any text: passed at a glance.
+            if (char16_t(code - 0x20) < 0x60 && code != u'|') {
                 continue;
             }
-            piece_ += c;
-            // A surrogate is converted with its pair every time; any other character once, as
-            // a piece that fails ends the check.
-            seen_[code] = !c.isSurrogate();
+            if (code < 0x80) {
+                marks.bar = marks.bar || code == u'|';
+                marks.lineBreak = marks.lineBreak || code == u'\n' || code == u'\r';
+                marks.nul = marks.nul || code == 0;
+                continue;
+            }
+            marks.replacement = marks.replacement || code == QChar::ReplacementCharacter;
+            if (!seen_[code]) {
+                piece_ += c;
+                // A surrogate is converted with its pair every time; any other character
+                // once, as a piece that fails ends the check.
+                seen_[code] = !c.isSurrogate();
+            }
         }
         // Between texts, so that no pair is cut.
         if (piece_.size() >= kPiece) {
             check();
         }
+        return marks;
     }
 
     bool unstorable() {
@@ -269,6 +287,46 @@ private:
     QString piece_;
     bool unstorable_ = false;
 };
+
+// Each line break (CR LF, CR or LF) as the word file marks it, written in one pass.
+QString withLineBreakMarks(QStringView text) {
+    static_assert(common::kLineBreakMark.size() == 2);
+    qsizetype size = text.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A CR LF is as long as its mark; a CR or LF alone is one character shorter.
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+        } else if (text[i] == u'\r' || text[i] == u'\n') {
+            ++size;
+        }
+    }
+    QString marked(size, Qt::Uninitialized);
+    QChar* out = marked.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') {
+            *out++ = c;
+            continue;
+        }
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+        }
+        *out++ = common::kLineBreakMark[0];
+        *out++ = common::kLineBreakMark[1];
+    }
+    return marked;
+}
+
+// common::readsBack, with the usual entry (no bar in the question or the information) decided
+// here: only its answers can then hold a field separator, or end in one cut short.
+bool entryReadsBack(const common::Entry& entry, const Marks& question, const Marks& rights,
+                    const Marks& information) {
+    if (question.bar || information.bar) {
+        return common::readsBack(entry);
+    }
+    return !rights.bar || (!holdsSeparatorMark(entry.rights, false) &&
+                           !entry.rights.endsWith(common::kFieldSeparator.chopped(1)));
+}
 
 // Moves the entries with characters the word file cannot store to the problems, in source
 // order.
@@ -309,9 +367,10 @@ unsigned marksOutsideQuotes(QStringView text) {
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         // Letters, blanks and kana are most of any text: passed at a glance.
-        if (code < 0x80
-                ? !(code == u'"' || code == u',' || code == u'/' || code == u';' || code == u'\n')
-                : !(code == u'、' || code == u'／' || code == u'；')) {
+        constexpr quint64 kAsciiMarks =
+            1ull << u'"' | 1ull << u',' | 1ull << u'/' | 1ull << u';' | 1ull << u'\n';
+        if (code < 64 ? !((kAsciiMarks >> code) & 1u)
+                      : code < 0x80 || !(code == u'、' || code == u'／' || code == u'；')) {
             continue;
         }
         if (code == u'"') {
@@ -373,9 +432,8 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
     plan.entries.reserve(table.rows.size());
     QList<int> lines;  // of each entry
     lines.reserve(table.rows.size());
-    StorableCheck storable;
+    TextScan texts;
     const QString separator = splitMark(mapping);
-    const QString lineBreakMark = common::kLineBreakMark.toString();
     for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
         const int line = i < table.sourceLines.size() ? table.sourceLines[i] : int(i + 1);
@@ -383,18 +441,18 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             plan.problems.append({line, problem, elided(detail), table.numbering});
         };
         const QString question = cell(row, mapping.question).trimmed();
-        const Rights rights = rightsOf(row, mapping, table.hiddenColumns, separator);
+        Rights rights = rightsOf(row, mapping, table.hiddenColumns, separator);
         QString information = cell(row, mapping.information);
         if (information.size() > 1 && information.front() == u' ' &&
             QStringView(u"=+-@").contains(information[1])) {
             information.remove(0, 1);  // the CSV export's guard against formulas
         }
-        // Each line break (CR LF, CR or LF) as the word file marks it.
-        if (information.contains(u'\r')) {
-            information.replace(QLatin1StringView("\r\n"), lineBreakMark);
-            information.replace(u'\r', lineBreakMark);
+        const Marks questionMarks = texts.scan(question);
+        const Marks rightsMarks = texts.scan(rights.field);
+        const Marks informationMarks = texts.scan(information);
+        if (informationMarks.lineBreak) {
+            information = withLineBreakMarks(information);
         }
-        information.replace(u'\n', lineBreakMark);
         if (question.isEmpty()) {
             refuse(Problem::NoQuestion, {});
             continue;
@@ -403,31 +461,31 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             refuse(Problem::NoAnswer, question);
             continue;
         }
-        if (spansLines(question) || spansLines(rights.field)) {
+        if (questionMarks.lineBreak || rightsMarks.lineBreak) {
             refuse(Problem::LineBreak, question);
             continue;
         }
-        common::Entry entry{question, rights.field, std::move(information)};
-        if (rights.separator || holdsSeparator(question) || !entryReadsBack(entry)) {
+        common::Entry entry{question, std::move(rights.field), std::move(information)};
+        if (rights.separator || (questionMarks.bar && holdsSeparator(question)) ||
+            !entryReadsBack(entry, questionMarks, rightsMarks, informationMarks)) {
             refuse(Problem::Separator, question);
             continue;
         }
-        if (table.replacedBytes && textOf(entry).contains(QChar::ReplacementCharacter)) {
+        if (table.replacedBytes && (questionMarks.replacement || rightsMarks.replacement ||
+                                    informationMarks.replacement)) {
             refuse(Problem::BadBytes, question);
             continue;
         }
-        if (const auto problem = unfit(
-                entry, std::binary_search(table.droppedText.begin(), table.droppedText.end(), i))) {
+        if (const auto problem =
+                unfit(entry, questionMarks.nul || rightsMarks.nul || informationMarks.nul,
+                      std::binary_search(table.droppedText.begin(), table.droppedText.end(), i))) {
             refuse(*problem, question);
             continue;
         }
-        storable.add(entry.question);
-        storable.add(entry.rights);
-        storable.add(entry.information);
         plan.entries.append(std::move(entry));
         lines.append(line);
     }
-    if (storable.unstorable()) {
+    if (texts.unstorable()) {
         refuseUnstorable(plan, lines, table.numbering);
     }
     return plan;

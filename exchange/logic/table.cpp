@@ -57,16 +57,15 @@ QString decodeText(QByteArrayView bytes, bool* replaced) {
 
 namespace {
 
-// Line breaks in the text, CR LF counting as one.
-int lineBreaks(QStringView text) {
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' ||
-            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
-            ++count;
+// Most fields are one piece: made at their size, without the room an append leaves to grow.
+void appendPiece(QString& field, QStringView piece) {
+    if (field.isEmpty()) {
+        if (!piece.isEmpty()) {
+            field = piece.toString();
         }
+    } else {
+        field.append(piece);
     }
-    return count;
 }
 
 }  // namespace
@@ -95,22 +94,24 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
             }
         }
         row = QStringList();
-        row.reserve(width);
+        // One more: the Anki reader gives our export's information a cell of its own.
+        row.reserve(width + 1);
     };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text[i];
         if (quoted) {
-            // Up to the next quote in one piece.
-            qsizetype end = text.indexOf(u'"', i);
-            if (end < 0) {
-                end = size;
+            // Up to the next quote in one piece, its line breaks (CR LF as one) counted.
+            qsizetype end = i;
+            for (; end < size && text[end] != u'"'; ++end) {
+                const char16_t code = text[end].unicode();
+                if (code <= u'\r' &&
+                    (code == u'\n' ||
+                     (code == u'\r' && (end + 1 == size || text[end + 1] != u'\n')))) {
+                    ++line;
+                }
             }
-            const QStringView piece = text.sliced(i, end - i);
-            if (lines && (piece.contains(u'\n') || piece.contains(u'\r'))) {
-                line += lineBreaks(piece);
-            }
-            field.append(piece);
+            appendPiece(field, text.sliced(i, end - i));
             i = end;
             if (i + 1 < size && text[i + 1] == u'"') {
                 field.append(u'"');
@@ -144,7 +145,7 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                    text[end] != u'\n') {
                 ++end;
             }
-            field.append(text.sliced(i, end - i));
+            appendPiece(field, text.sliced(i, end - i));
             fieldStarted = true;
             i = end - 1;
         }
@@ -267,7 +268,9 @@ Element elementNamed(QStringView name) {
 // at a bounded number of times whatever the nesting, so the cost follows the field's length.
 class HtmlReader {
 public:
-    explicit HtmlReader(QStringView html) : html_(html) { text_.reserve(html.size()); }
+    // The text is rarely longer than the markup: written in place, grown when it is.
+    explicit HtmlReader(QStringView html)
+        : html_(html), text_(html.size() + 2, Qt::Uninitialized), out_(text_.data()) {}
 
     QString read(int& media, const std::stop_token& stop) {
         constexpr int kStepsBetweenLooks = 1 << 14;  // whether to stop
@@ -295,12 +298,32 @@ public:
             }
         }
         media += media_;
+        text_.truncate(out_ - text_.constData());
         return std::move(text_);
     }
 
     bool keptBlanks() const { return keptBlanks_; }
 
 private:
+    void room(qsizetype more) {
+        const qsizetype used = out_ - text_.constData();
+        if (text_.size() - used < more) {
+            text_.resize(std::max(used + more, 2 * text_.size()));
+            out_ = text_.data() + used;
+        }
+    }
+
+    void put(QChar c) {
+        room(1);
+        *out_++ = c;
+    }
+
+    void put(QStringView piece) {
+        room(piece.size());
+        std::copy(piece.begin(), piece.end(), out_);
+        out_ += piece.size();
+    }
+
     void keepBlank() {
         show(kKeptBlank);
         keptBlanks_ = true;
@@ -308,11 +331,11 @@ private:
 
     void show(QChar c) {
         if (blank_ && !lineStart_) {
-            text_.append(u' ');
+            put(u' ');
         }
         blank_ = false;
         lineStart_ = false;
-        text_.append(c);
+        put(c);
     }
 
     // The characters from at_ that need no closer look, in one piece.
@@ -325,7 +348,7 @@ private:
             ++end;
         }
         show(html_[at_]);
-        text_.append(html_.sliced(at_ + 1, end - at_ - 1));
+        put(html_.sliced(at_ + 1, end - at_ - 1));
         at_ = end - 1;
     }
 
@@ -348,7 +371,7 @@ private:
 
     // Blanks at a line's end show as nothing.
     void lineBreak() {
-        text_.append(u'\n');
+        put(u'\n');
         blank_ = false;
         lineStart_ = true;
     }
@@ -377,18 +400,19 @@ private:
     }
 
     void markup() {
+        // Tags first, the most common by far; a comment or declaration starts otherwise.
         const QStringView rest = html_.sliced(at_);
-        if (rest.startsWith(u"<!--")) {
-            const qsizetype end = html_.indexOf(u"-->", at_ + 4);
-            at_ = end < 0 ? html_.size() : end + 2;
-        } else if (rest.startsWith(u"<!") || rest.startsWith(u"<?")) {
-            skipPast(u'>');
-        } else if (rest.size() > 1 && isAsciiLetter(rest[1])) {
+        if (rest.size() > 1 && isAsciiLetter(rest[1])) {
             ++at_;
             startTag(tagName());
         } else if (rest.size() > 2 && rest[1] == u'/' && isAsciiLetter(rest[2])) {
             at_ += 2;
             endTag(tagName());
+        } else if (rest.startsWith(u"<!--")) {
+            const qsizetype end = html_.indexOf(u"-->", at_ + 4);
+            at_ = end < 0 ? html_.size() : end + 2;
+        } else if (rest.startsWith(u"<!") || rest.startsWith(u"<?")) {
+            skipPast(u'>');
         } else {
             show(u'<');
         }
@@ -534,6 +558,7 @@ private:
 
     QStringView html_;
     QString text_;
+    QChar* out_;  // where the next character of text_ goes
     char16_t name_[16] = {};
     qsizetype at_ = 0;
     bool blank_ = false;     // blanks came since the last character shown
@@ -561,7 +586,13 @@ QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
     while (last > first && (text[last - 1] == u'\n' || text[last - 1] == u' ')) {
         --last;
     }
-    QString kept = first == 0 && last == text.size() ? text : text.sliced(first, last - first);
+    QString kept;
+    if (first == 0) {
+        text.truncate(last);  // in place
+        kept = std::move(text);
+    } else {
+        kept = text.sliced(first, last - first);
+    }
     if (reader.keptBlanks()) {
         kept.replace(kKeptBlank, u' ');
     }

@@ -9,20 +9,16 @@ import os
 import shutil
 import socket
 import subprocess
-import tempfile
 import threading
 import time
 
 import kx
+import speech
 from desktop import end_processes
 from kx import keys
+from speech import SpeechServer
 
 DRILL_TITLE = "Kotobax4"
-# How long the speech tests wait for a text at the server. Its arrival decides; the bound only
-# ends a test whose speech never comes. A new client is first sent the server's whole voice
-# list (over 13,000 voices of espeak-ng and its MBROLA variants): on a loaded machine that
-# alone has taken 13 s, so the former 15 s failed with nothing wrong.
-SPEECH_TIMEOUT = 120.0
 QT6_FCITX_PLUGIN = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforminputcontexts/" \
                    "libfcitx5platforminputcontextplugin.so"
 MOZC_ADDON = "/usr/share/fcitx5/addon/mozc.conf"
@@ -101,38 +97,6 @@ class Options(kx.TestCase):
             f.write(kx.ansi("Version 2.00\r\n" + "".join(line + "\r\n" for line in lines)))
         return path
 
-    def start_speech_server(self, server_folder, socket_path):
-        """A private speech-dispatcher on socket; gives a count of the texts it received."""
-        # The system's configuration, playing into libao's null driver: without a sound card
-        # the server would hang on its output, and the program with it.
-        config = os.path.join(server_folder, "config")
-        shutil.copytree("/etc/speech-dispatcher", config)
-        with open(os.path.join(config, "speechd.conf"), "a") as f:
-            f.write('\nAudioOutputMethod "libao"\n')
-        home = os.path.join(server_folder, "home")
-        os.mkdir(home)
-        with open(os.path.join(home, ".libao"), "w") as f:
-            f.write("default_driver=null\n")
-        self.spawn(["speech-dispatcher", "--run-single", "--log-level", "5", "--log-dir",
-                    server_folder, "--config-dir", config, "--communication-method",
-                    "unix_socket", "--socket-path", socket_path, "--pid-file",
-                    os.path.join(server_folder, "pid"), "--timeout", "60"],
-                   env=dict(os.environ, HOME=home))
-        kx.wait_for(lambda: os.path.exists(socket_path), "the speech server")
-
-        def received(text):
-            with open(os.path.join(server_folder, "speech-dispatcher.log"), "rb") as f:
-                return f.read().decode("utf-8", "replace").count(f"Queueing message |{text}")
-        return received
-
-    def speech_folder(self):
-        if shutil.which("speech-dispatcher") is None:
-            self.skipTest("SKIPPED: speech-dispatcher is not installed")
-        server_folder = tempfile.mkdtemp(prefix="kx-speech-", dir=self.folder.root)
-        socket_path = os.path.join(server_folder, "socket")
-        os.environ["SPEECHD_ADDRESS"] = "unix_socket:" + socket_path
-        return server_folder, socket_path
-
     def start_with_speech(self):
         self.drill = kx.App.start(self.folder, "Kotobax")
         window = self.drill.window(DRILL_TITLE).wait_active()
@@ -142,22 +106,26 @@ class Options(kx.TestCase):
             self.assertIn("speakQuestions=true", f.read())
         return window
 
+    def speech_server(self):
+        server = SpeechServer(self, self.folder.root)
+        self.addCleanup(server.stop)
+        return server
+
     def test_spoken_question_reaches_the_speech_server(self):
-        server_folder, socket_path = self.speech_folder()
-        received = self.start_speech_server(server_folder, socket_path)
+        received = self.speech_server().start().received
 
         window = self.start_with_speech()
         self.open_and_start(window, self.word_file(["kotobax apple|@1|りんご|@1|"]))
         window.wait_text("text", "問題", "kotobax apple")
-        kx.wait_for(lambda: received("kotobax apple|") == 1, "the question at the speech server",
-                    timeout=SPEECH_TIMEOUT)
+        kx.wait_for(lambda: received("kotobax apple") == 1, "the question at the speech server",
+                    timeout=speech.TIMEOUT)
         keys("F5")
-        kx.wait_for(lambda: received("kotobax apple|") == 2, "the question spoken again",
-                    timeout=SPEECH_TIMEOUT)
+        kx.wait_for(lambda: received("kotobax apple") == 2, "the question spoken again",
+                    timeout=speech.TIMEOUT)
 
     def test_speech_server_that_never_answers_holds_up_no_window(self):
-        server_folder, socket_path = self.speech_folder()
-        silent = SilentServer(socket_path)
+        server = self.speech_server()
+        silent = SilentServer(server.socket)
         self.addCleanup(silent.close)
         window = self.start_with_speech()
         self.open_and_start(window, self.word_file(
@@ -175,12 +143,15 @@ class Options(kx.TestCase):
 
         # A working server in its place: speech comes back.
         silent.close()
-        received = self.start_speech_server(server_folder, socket_path)
-        deadline = time.monotonic() + SPEECH_TIMEOUT
-        while received("kotobax ") == 0 and time.monotonic() < deadline:
+        server.start()
+
+        def received():
+            return [text for text in server.spoken() if text.startswith("kotobax ")]
+        deadline = time.monotonic() + speech.TIMEOUT
+        while not received() and time.monotonic() < deadline:
             keys("F5")
             time.sleep(1)
-        self.assertGreater(received("kotobax "), 0, "no question reached the working server")
+        self.assertTrue(received(), "no question reached the working server")
 
     @staticmethod
     def mozc_server_stays_up():

@@ -21,6 +21,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -170,17 +171,22 @@ TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
     EXPECT_EQ(QString::fromUtf8(csv), QString::fromUtf8(expected));
 }
 
+// The drills and the missed entries of histories from before the schema had a version.
+const QStringList kVersionZeroTables{
+    "CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
+    " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
+    " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
+    "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
+    " position INTEGER NOT NULL, question TEXT NOT NULL)"};
+
 // The histories today's programs write, from before the schema had a version and of the
 // version before reviews, are brought up to date in place.
 TEST(History, OlderSchemaIsUpgradedInPlace) {
-    const QStringList versionZero{
-        "CREATE TABLE drills (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
-        " seconds INTEGER NOT NULL, word_file TEXT NOT NULL, mode INTEGER NOT NULL,"
-        " asked INTEGER NOT NULL, right_answers INTEGER NOT NULL, rate INTEGER NOT NULL)",
-        "CREATE TABLE missed (drill_id INTEGER NOT NULL REFERENCES drills(id),"
-        " position INTEGER NOT NULL, question TEXT NOT NULL)",
-        "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
-        "INSERT INTO missed VALUES (1, 0, 'x')"};
+    const QStringList versionZero =
+        kVersionZeroTables +
+        QStringList{
+            "INSERT INTO drills VALUES (1, '2026-12-07T09:01:05.250Z', 61, '/a', 1, 4, 3, 75)",
+            "INSERT INTO missed VALUES (1, 0, 'x')"};
     // Version 4 is today's schema without the drills' way, version 3 without the slips too,
     // version 2 without the reviews too.
     const QStringList withoutWay{"ALTER TABLE drills DROP COLUMN way", "PRAGMA user_version=4"};
@@ -223,6 +229,94 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         ASSERT_EQ(history.recordReview(review), QString());
         EXPECT_EQ(history.wordReviews(review.wordKey).reviews, 1);
         EXPECT_EQ(history.takeNotices(), QStringList());
+        EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
+    }
+}
+
+// The sums the window reads from that the drills and missed entries give on their own: none
+// missing, none counted twice.
+int wrongSums(const QString& path) {
+    return runSql(
+        path,
+        {"SELECT (SELECT COUNT(*) FROM drills WHERE day IS NOT date(started, 'localtime'))"
+         " + (SELECT COUNT(*) FROM (SELECT word_file, MAX(started) AS s FROM drills GROUP BY"
+         "  word_file) FULL JOIN word_files w USING (word_file) WHERE w.last_started IS NOT s)"
+         " + (SELECT COUNT(*) FROM (SELECT d.word_file, m.question, COUNT(DISTINCT m.drill_id)"
+         "  AS n FROM missed m JOIN drills d ON d.id = m.drill_id GROUP BY d.word_file,"
+         "  m.question) FULL JOIN miss_counts c USING (word_file, question)"
+         "  WHERE c.drills IS NOT n)"});
+}
+
+// A long history of version 1 is upgraded by two programs that record drills at once, or by one
+// killed partway through filling in the old drills and another going on after it: each drill
+// either says it kept is recorded once, and the sums over the old drills and the new are those of
+// the drills.
+TEST(History, ALongUpgradeLosesAndDoublesNothing) {
+    constexpr int kOld = 20000;  // drills enough for several steps of filling in
+    constexpr int kEach = 20;
+    QTemporaryDir dir;
+    const QString seeded = dir.filePath("version1.sqlite");
+    runSql(seeded,
+           kVersionZeroTables +
+               QStringList{
+                   "CREATE INDEX missed_by_drill ON missed(drill_id, position)",
+                   // Also the files and questions the new drills are of.
+                   QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+                                  " WHERE i < %1) INSERT INTO drills SELECT i, strftime("
+                                  "'%Y-%m-%dT%H:%M:%fZ', 1600000000 + i * 3600, 'unixepoch'), 60,"
+                                  " '/w' || (i % 3), 1, 4, 2, 50 FROM n")
+                       .arg(kOld),
+                   "INSERT INTO missed SELECT id, 0, 'q' || (id % 7) FROM drills",
+                   "INSERT INTO missed SELECT id, 1, 'q' || (id % 5) FROM drills",
+                   "PRAGMA user_version=1"});
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "one killed partway" : "both to the end");
+        const QString path = dir.filePath(QStringLiteral("history%1.sqlite").arg(killed));
+        ASSERT_TRUE(QFile::copy(seeded, path));
+        std::array<QProcess, 2> writers;
+        for (int i = 0; i < 2; ++i) {
+            if (i == 0 && killed) {
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.insert("KX_KILL_IN_UPGRADE_FILL", "1");
+                writers[i].setProcessEnvironment(env);
+            }
+            writers[i].start(KX_HISTORY_WRITER,
+                             {path, QString("/w%1").arg(i), QString::number(kEach)});
+            if (i == 0 && killed) {
+                // Alone, so that the second step of filling in is its own and the kill comes;
+                // the other program then goes on from where it was killed.
+                ASSERT_TRUE(writers[i].waitForFinished(kProgramMilliseconds));
+            }
+        }
+        std::array<int, 2> said{};
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(writers[i].state() == QProcess::NotRunning ||
+                        writers[i].waitForFinished(kProgramMilliseconds));
+            ASSERT_EQ(writers[i].exitStatus() == QProcess::CrashExit, killed && i == 0)
+                << writers[i].readAllStandardError().toStdString();
+            said[i] = int(writers[i].readAllStandardOutput().count('\n'));
+        }
+        ASSERT_EQ(said[1], kEach);
+        SqliteHistory history(path);  // goes on with what the writers left
+        history.wordFiles();
+        history.waitForReplay();
+        for (int i = 0; i < 2; ++i) {
+            // The old drills took a minute each; the drill being written when the kill came may
+            // be kept, unsaid.
+            const QString select = QStringLiteral(
+                "SELECT COUNT(%1) FROM drills WHERE"
+                " word_file = '/w%2' AND seconds <> 60");
+            const int kept = runSql(path, {select.arg("*").arg(i)});
+            EXPECT_EQ(runSql(path, {select.arg("DISTINCT asked").arg(i)}), kept) << i;
+            EXPECT_GE(kept, said[i]) << i;
+            EXPECT_LE(kept, std::min(said[i] + 1, kEach)) << i;
+        }
+        EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM review_meta WHERE name = 'upgrade_fill'"}),
+                  0);
+        EXPECT_EQ(wrongSums(path), 0);
+        EXPECT_EQ(
+            runSql(path, {"SELECT COUNT(*) FROM sqlite_master WHERE name LIKE 'drills_by_%'"}), 3);
+        EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM drills WHERE way <> 0"}), 0);
         EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
     }
 }

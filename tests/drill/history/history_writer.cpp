@@ -9,7 +9,8 @@
 // input, as a learner answers, writing the line's number back once the review is recorded.
 // With KX_KILL_AFTER_PENDING_COMMIT set, it kills itself between the commit of the pending drills
 // and the removal of their file; with KX_KILL_IN_PENDING_APPEND, once half of a drill's line is
-// in the pending file.
+// in the pending file; with KX_KILL_IN_UPGRADE_FILL, after the second step of an upgrade's
+// filling in.
 // kx_history_writer FILE --hold: holds the write lock of FILE until its input ends, saying
 // "held" once it has it.
 // kx_history_writer FILE --retention R: changes the desired retention to R, saying "changing" as
@@ -120,6 +121,14 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet("KX_KILL_IN_PENDING_APPEND")) {
         drill::history::SqliteHistory::pendingHalfWritten = [] { std::raise(SIGKILL); };
     }
+    if (qEnvironmentVariableIsSet("KX_KILL_IN_UPGRADE_FILL")) {
+        drill::history::SqliteHistory::fillStepCommitted = [] {
+            static int steps = 0;
+            if (++steps == 2) {
+                std::raise(SIGKILL);
+            }
+        };
+    }
     drill::history::SqliteHistory history(args.at(1));
     const int count = args.at(3).toInt();
     if (args.size() == 5) {
@@ -137,6 +146,9 @@ int main(int argc, char** argv) {
         }
         std::printf("%d\n", i);
         std::fflush(stdout);
+    }
+    if (qEnvironmentVariableIsSet("KX_KILL_IN_UPGRADE_FILL")) {
+        history.waitForReplay();  // the kill comes in the filling in, however quick the drills
     }
     for (const QString& notice : history.takeNotices()) {
         std::fprintf(stderr, "%s\n", qPrintable(notice));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QHash>
+#include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
 #include <QTimeZone>
@@ -46,6 +47,7 @@ public:
     std::vector<review::ReviewRecord> reviews;
     std::vector<history::DrillRecord> ended;
     QString refusal;
+    review::ReplayProgress progress;  // of the work beside the window
 
     QString record(const history::DrillRecord& drill) override {
         ended.push_back(drill);
@@ -53,6 +55,7 @@ public:
     }
     history::Drills drills() override { return {}; }
     QString reviewsUnavailable() override { return refusal; }
+    review::ReplayProgress replayProgress() override { return progress; }
     QString recordReviews(std::span<const review::ReviewRecord> given) override {
         if (!refusal.isEmpty()) {
             return refusal;
@@ -109,6 +112,25 @@ TEST_F(ReviewDrill, ReverseIsKeptAndRecordedAsItsOwnWay) {
     EXPECT_TRUE(action("Option_WayBackward")->isChecked());
     EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().drillWay,
               common::DrillWay::Reversed);
+}
+
+// The history's work beside the window (an upgrade, then a replay) is followed on a line beside
+// the menus until it ends, and a replay set going later by opening a file is shown again.
+TEST_F(ReviewDrill, TheHistorysWorkBesideTheWindowIsFollowed) {
+    ReviewLog log;
+    log.progress = {3, 12, true};
+    create(log);
+    const QLabel* line = find<QLabel>("lblReplay");
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text(), u"成績の記録を新しい版に合わせています… 25 %"_s);
+    log.progress = {6, 12, false};
+    QTRY_COMPARE(line->text(), u"復習の予定を計算し直しています… 50 %"_s);
+    log.progress = {};
+    QTRY_VERIFY(!line->isVisible());
+    log.progress = {1, 2, false};
+    open({"apple|@1|りんご|@1|"});
+    EXPECT_TRUE(line->isVisible());
 }
 
 // Each judged answer is a review of its word with the verdict's grade and the time it took;

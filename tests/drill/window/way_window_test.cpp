@@ -73,6 +73,21 @@ TEST_F(Ways, ChoicesArePickedByKeyOrMouseAndJudgedAsTypedAnswers) {
     EXPECT_FALSE(find<QLineEdit>(u"txtAnswer"_s)->isReadOnly()) << "typed again after the drill";
 }
 
+// Run also with QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt).
+TEST_F(Ways, ChoicesTooLongForTheirRowsEndInAnEllipsisWithin) {
+    action(u"Option_Choice"_s)->trigger();
+    const QString tail = u"、～に気がつく、～を知らせる、通知、掲示、注意を向けること"_s;
+    startDrill({u"notice|@1|一"_s + tail + u"|@1|"_s, u"hear|@1|二"_s + tail + u"|@1|"_s});
+    for (const int i : {0, 1}) {
+        SCOPED_TRACE(i);
+        auto* button = find<QPushButton>(u"cmdChoice%1"_s.arg(i));
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_TRUE(button->text().endsWith(u'…')) << button->text().toStdString();
+        EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width());
+        EXPECT_TRUE(button->toolTip().endsWith(tail)) << "the whole choice";
+    }
+}
+
 // The learner sees the answers first and then grades himself; Space turns the card only. The
 // way, one of the group, is kept in the preferences file.
 TEST_F(Ways, CardsShowTheAnswersBySpaceAndCountTheLearnersGrade) {

@@ -96,12 +96,18 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
          Entry{"q", "a|@2|b|@2|c", ""}, {}},
         {"no text of the user's own: one answer", {"q", " a;b "}, {0, 1, -1, AnswerSplit::Other, false, {}},
          Entry{"q", "a;b", ""}, {}},
+        {"no text of the user's own: quotes kept", {"q", "\"a\""}, {0, 1, -1, AnswerSplit::Other, false, {}},
+         Entry{"q", "\"a\"", ""}, {}},
+        {"every kind of line break in the information", {"q", "a", "1\r2\n3\r\n4\n\r"}, bySemicolon,
+         Entry{"q", "a", "1\\n2\\n3\\n4\\n\\n"}, {}},
         {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true, {}}, {}, {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
         {"field separator", {"a|@1|b", "a"}, bySemicolon, {}, Problem::Separator},
         {"answer separator in an answer", {"q", "a|@2|b"}, bySemicolon, {}, Problem::Separator},
+        {"field separator in the information", {"q", "a", "i|@1|j"}, bySemicolon, {}, Problem::Separator},
+        {"answers on two lines", {"q", "a\rb"}, bySemicolon, {}, Problem::LineBreak},
         {"answers ending in half a field separator",
          {"q", "a; b|@1"},
          bySemicolon,
@@ -465,6 +471,32 @@ TEST(ReadTable, KeepsHostileFilesWithinTheImportBounds) {
             longest = std::max(longest, note.size());
         }
         EXPECT_EQ(longest, c.longestNote);
+    }
+}
+
+// The bounds count a CR LF as one break and stop at the limits exactly, wherever the text's
+// blocks of counting fall.
+TEST(WithinImportBounds, CountsBreaksAndCellsToTheLimits) {
+    const qsizetype rows = exchange::kMaxImportRows;
+    const qsizetype cells = exchange::kMaxImportCells;
+    const struct {
+        const char* name;
+        QString text;
+        QChar separator;
+        bool within;
+    } cases[] = {
+        {"CR LF one break", u"a\r\n"_s.repeated(rows - 1), u',', true},
+        {"CR LF to the limit", u"a\r\n"_s.repeated(rows), u',', false},
+        {"CR alone", u"a\r"_s.repeated(rows - 1) + u'\r', u',', false},
+        {"LF alone", u"a\n"_s.repeated(rows - 1), u',', true},
+        {"LF CR two breaks", u"a\n\r"_s.repeated(rows / 2), u',', false},
+        {"cells to the limit", u","_s.repeated(cells - 1), u',', true},
+        {"a cell beyond", u","_s.repeated(cells), u',', false},
+        {"no separator", u","_s.repeated(cells), QChar(), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(exchange::withinImportBounds(c.text, c.separator), c.within);
     }
 }
 
