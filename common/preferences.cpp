@@ -40,6 +40,7 @@ const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames
     {NearMissChoice::Retry, QLatin1StringView("retry")},
     {NearMissChoice::Accept, QLatin1StringView("accept")},
 }};
+const QString kReviewWaysLeftOut = QStringLiteral("review/waysLeftOut");
 const QString kHistoryCsvFolder = QStringLiteral("history/csvFolder");
 
 // Only the words QSettings itself writes count; anything else is damage.
@@ -149,6 +150,16 @@ Preferences PreferencesFile::load() const {
         readBool(settings, kOptionalPlaceholder, preferences.optionalPlaceholder);
     preferences.drillWay = drillWayOf(readInt(settings, kDrillWay, 0, kDrillWayCount - 1,
                                               static_cast<int>(preferences.drillWay)));
+    // Numbers this version does not know are no ways to leave out.
+    for (const QString& number : settings.value(kReviewWaysLeftOut)
+                                     .toString()
+                                     .split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int way = number.toInt(&ok);
+        if (ok && way >= 0 && way < kDrillWayCount) {
+            preferences.reviewWaysLeftOut.append(static_cast<DrillWay>(way));
+        }
+    }
     preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
     return preferences;
 }
@@ -192,6 +203,11 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kOptionalParentheses, preferences.optionalParentheses);
         out.setValue(kOptionalPlaceholder, preferences.optionalPlaceholder);
         out.setValue(kDrillWay, static_cast<int>(preferences.drillWay));
+        QStringList leftOut;
+        for (const DrillWay way : preferences.reviewWaysLeftOut) {
+            leftOut.append(QString::number(static_cast<int>(way)));
+        }
+        out.setValue(kReviewWaysLeftOut, leftOut.join(QLatin1Char(' ')));
         if (!preferences.historyCsvFolder.isEmpty()) {
             out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
         }

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -35,6 +36,8 @@ struct Preferences {
     bool optionalPlaceholder = false;
     // How the drill asks; the settings record knows only the typed way.
     DrillWay drillWay = DrillWay::Typed;
+    // The ways today's review leaves out; it asks every way a file's words were drilled in.
+    QList<DrillWay> reviewWaysLeftOut;
     // Where the history's CSV export last went; empty until it has.
     QString historyCsvFolder;
 

@@ -143,6 +143,13 @@ public:
         Q_UNUSED(wordFile)
         return {};
     }
+    // Of the due reviews given in wordFile, those of the words keyed: one way's (wayKey).
+    virtual MeasuredRetention measuredRetentionOf(const QString& wordFile,
+                                                  const QList<QByteArray>& keys) {
+        Q_UNUSED(wordFile)
+        Q_UNUSED(keys)
+        return {};
+    }
     virtual WordReviews wordReviews(const QByteArray& key) {
         Q_UNUSED(key)
         return {{}, 0, 0, reviewsUnavailable()};

@@ -437,6 +437,14 @@ std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     return reviewStore_->reviewCounts(keyCache_.of(entries_, way_).keys, clock_->now());
 }
 
+QList<review::WayCounts> DrillSession::reviewedWays(std::span<const DrillWay> drilled) {
+    if (!fileLoaded_ || !reviewsUnavailable().isEmpty()) {
+        return {};
+    }
+    return review::countsByWay(*reviewStore_, keyCache_.of(entries_, DrillWay::Typed).keys, drilled,
+                               clock_->now());
+}
+
 int DrillSession::newWordsLeftToday(int newLimit) {
     if (!fileLoaded_ || reviewStore_ == nullptr) {
         return 0;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "common/outcome.h"
@@ -21,6 +22,7 @@
 #include "drill/engine/word_key_cache.h"
 #include "drill/history/drill_history.h"
 #include "review/review_plan.h"
+#include "review/way_reviews.h"
 
 namespace review {
 class ReviewClock;
@@ -127,6 +129,8 @@ public:
     // Today's review of the open file, with at most newLimit never-drilled words a day, and
     // extraNew more past that limit.
     ReviewPlan planReview(int newLimit, int extraNew = 0);
+    // Of the ways drilled, those the open file's words were reviewed in, with their counts.
+    QList<review::WayCounts> reviewedWays(std::span<const DrillWay> drilled);
     // Of newLimit, the never-drilled words of the open file still to be taken on today.
     int newWordsLeftToday(int newLimit);
     // Why a review could not be recorded; said once, until one is recorded again.

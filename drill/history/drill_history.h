@@ -76,6 +76,8 @@ public:
 
     // The word files drilled, the most recently drilled first.
     virtual QStringList wordFiles() { return {}; }
+    // The ways drills were recorded in, each once, the typed way always among them.
+    virtual QList<common::DrillWay> waysDrilled() { return {common::DrillWay::Typed}; }
     // Newest first, from the offset-th on.
     virtual QList<DrillRecord> page(const QString& wordFile, qint64 offset, qint64 limit) {
         Q_UNUSED(wordFile)

@@ -40,6 +40,12 @@ QString modeName(common::DrillModeValue mode, bool again, common::DrillWay way) 
     if (way != common::DrillWay::Typed) {
         name += QStringLiteral("・") + common::drillWayName(way);
     }
+    // Grades that say less of what the learner remembers than a typed answer does.
+    if (way == common::DrillWay::Card) {
+        name += QStringLiteral("（自己採点）");
+    } else if (way == common::DrillWay::Choice) {
+        name += QStringLiteral("（選択で判定）");
+    }
     return again ? name + QStringLiteral("（もう一度）") : name;
 }
 

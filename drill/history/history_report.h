@@ -16,7 +16,8 @@ namespace drill::history {
 
 // "Normal", "Endless", "Overcoming", as the mode menu names them; "Normal（もう一度）" for a
 // drill over the missed entries of the one before; "Normal・聞き取り" for a drill that asked
-// in another way than typing the answer to the question shown.
+// in another way than typing the answer to the question shown, "Normal・カード（自己採点）" and
+// "Normal・選択式（選択で判定）" for the ways whose grades are the learner's own or a pick.
 QString modeName(common::DrillModeValue mode, bool again = false,
                  common::DrillWay way = common::DrillWay::Typed);
 

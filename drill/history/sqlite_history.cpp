@@ -891,6 +891,26 @@ QStringList SqliteHistory::wordFiles() {
     return files;
 }
 
+QList<common::DrillWay> SqliteHistory::waysDrilled() {
+    QList<common::DrillWay> ways{common::DrillWay::Typed};
+    if (const QString reason = open(); !reason.isEmpty()) {
+        readFailed(reason);
+        return ways;
+    }
+    if (!readOnly_) {
+        recordPending();
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT DISTINCT way FROM drills WHERE way <> 0"))) {
+        readFailed(failure(query));
+    }
+    while (query.next()) {
+        ways.append(common::drillWayOf(query.value(0).toInt()));
+    }
+    return ways;
+}
+
 QList<DrillRecord> SqliteHistory::page(const QString& wordFile, qint64 offset, qint64 limit) {
     QList<DrillRecord> records;
     if (const QString reason = open(); !reason.isEmpty()) {

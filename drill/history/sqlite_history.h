@@ -53,6 +53,7 @@ public:
     QString record(const DrillRecord& drill) override;
     Drills drills() override;
     QStringList wordFiles() override;
+    QList<common::DrillWay> waysDrilled() override;
     QList<DrillRecord> page(const QString& wordFile, qint64 offset, qint64 limit) override;
     QList<DayRate> dailyRates(const QString& wordFile) override;
     QList<MissCount> mostMissed(const QString& wordFile, qsizetype limit) override;
@@ -76,6 +77,8 @@ public:
     QList<int> forecast(review::ReviewTime now, int days, const QString& wordFile) override;
     QList<int> forecastOf(review::ReviewTime now, int days, const QList<QByteArray>& keys) override;
     review::MeasuredRetention measuredRetention(const QString& wordFile) override;
+    review::MeasuredRetention measuredRetentionOf(const QString& wordFile,
+                                                  const QList<QByteArray>& keys) override;
     review::WordReviews wordReviews(const QByteArray& key) override;
     qint64 reviewsAhead() override;
     QString putReviewsAheadAside() override;
@@ -120,6 +123,7 @@ private:
     QString keepPending(const DrillRecord& drill);
     void recordPending();
     void readFailed(const QString& reason);
+    review::MeasuredRetention retentionOf(const QString& sql, const QVariantList& values);
     template <typename Count>
     QList<Count> counted(const QString& select, const QString& fileColumn, const QString& wordFile,
                          qsizetype limit);

@@ -15,6 +15,8 @@
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
 
+#include "review/word_key.h"
+
 namespace drill::history {
 
 using detail::failure;
@@ -99,26 +101,15 @@ namespace {
 // Inside the caller's transaction. Only the answers given before the edit follow the word: those
 // the old text is given later (in another file, or before a program got round to the rename)
 // stay its own.
-QString applyRename(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
-                    review::ReviewTime until, const review::WordRename& rename) {
+QString followWord(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
+                   review::ReviewTime until, const review::WordRename& rename) {
     QSqlQuery query(db);
-    if (!query.exec(QString::fromLatin1(kRenamesTable))) {
-        return failure(query);
-    }
-    query.prepare(QStringLiteral("INSERT OR IGNORE INTO word_renames VALUES (?, ?, ?, ?)"));
-    const qint64 at = rename.time.time_since_epoch().count();
-    query.addBindValue(at);
-    query.addBindValue(rename.wordFile);
-    query.addBindValue(hex(rename.oldKey));
-    query.addBindValue(hex(rename.newKey));
-    if (!query.exec()) {
-        return failure(query);
-    }
     const qint64 oldId = wordId(query, hex(rename.oldKey));
-    if (query.numRowsAffected() == 0 || oldId < 0) {
+    if (oldId < 0) {
         return {};
     }
     query.finish();
+    const qint64 at = rename.time.time_since_epoch().count();
     // The new word starts as the old one's copy and is replayed from its reviews below.
     query.prepare(QStringLiteral(
         "INSERT OR IGNORE INTO words (word_key, phase, stability, difficulty, due, last_review,"
@@ -165,6 +156,38 @@ QString applyRename(const QSqlDatabase& db, const review::FsrsScheduler& schedul
         return failure(query);
     }
     return replayWord(db, scheduler, until, newId);
+}
+
+// Inside the caller's transaction. The word's reviews in every way of drilling follow it, each
+// way's to its own schedule.
+QString applyRename(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
+                    review::ReviewTime until, const review::WordRename& rename) {
+    QSqlQuery query(db);
+    if (!query.exec(QString::fromLatin1(kRenamesTable))) {
+        return failure(query);
+    }
+    query.prepare(QStringLiteral("INSERT OR IGNORE INTO word_renames VALUES (?, ?, ?, ?)"));
+    query.addBindValue(qint64{rename.time.time_since_epoch().count()});
+    query.addBindValue(rename.wordFile);
+    query.addBindValue(hex(rename.oldKey));
+    query.addBindValue(hex(rename.newKey));
+    if (!query.exec()) {
+        return failure(query);
+    }
+    if (query.numRowsAffected() == 0) {
+        return {};
+    }
+    query.finish();
+    for (int number = 0; number < common::kDrillWayCount; ++number) {
+        const auto way = static_cast<common::DrillWay>(number);
+        review::WordRename inWay = rename;
+        inWay.oldKey = review::wayKey(rename.oldKey, way);
+        inWay.newKey = review::wayKey(rename.newKey, way);
+        if (QString reason = followWord(db, scheduler, until, inWay); !reason.isEmpty()) {
+            return reason;
+        }
+    }
+    return {};
 }
 
 }  // namespace

@@ -957,6 +957,31 @@ QList<int> SqliteHistory::dueByDay(review::ReviewTime now, int days, const QStri
 }
 
 review::MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFile) {
+    return retentionOf(
+        QStringLiteral("SELECT TOTAL(due_reviews), TOTAL(due_right) FROM review_files %1")
+            .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?")),
+        wordFile.isEmpty() ? QVariantList() : QVariantList{wordFile});
+}
+
+review::MeasuredRetention SqliteHistory::measuredRetentionOf(const QString& wordFile,
+                                                             const QList<QByteArray>& keys) {
+    // The keys as one JSON array of hexadecimal texts, read by SQLite's json_each.
+    QByteArray array("[");
+    for (const QByteArray& key : keys) {
+        array += (array.size() > 1 ? ",\"" : "\"") + key.toHex() + '"';
+    }
+    array += ']';
+    return retentionOf(
+        QStringLiteral(
+            "SELECT COUNT(*), TOTAL(r.grade <> 1) FROM reviews r JOIN words w ON w.id = r.word_id"
+            " WHERE r.was_due AND r.file_id = (SELECT id FROM review_files WHERE word_file = ?)"
+            " AND w.word_key IN (SELECT value FROM json_each(?))"),
+        {wordFile, QString::fromLatin1(array)});
+}
+
+// sql selects the due reviews and the right ones among them.
+review::MeasuredRetention SqliteHistory::retentionOf(const QString& sql,
+                                                     const QVariantList& values) {
     review::MeasuredRetention retention;
     if (const QString reason = openReviews(); !reason.isEmpty()) {
         readFailed(reason);
@@ -964,10 +989,9 @@ review::MeasuredRetention SqliteHistory::measuredRetention(const QString& wordFi
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT TOTAL(due_reviews), TOTAL(due_right) FROM review_files %1")
-                      .arg(wordFile.isEmpty() ? QString() : QStringLiteral("WHERE word_file = ?")));
-    if (!wordFile.isEmpty()) {
-        query.addBindValue(wordFile);
+    query.prepare(sql);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
     }
     if (!query.exec() || !query.next()) {
         readFailed(failure(query));

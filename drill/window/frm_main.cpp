@@ -788,6 +788,7 @@ void frmMain::endDrill() {
     options_->questionGone();
     updateAvailability();
     lblReplay->follow();
+    reviews_->drillEnded();
 }
 
 void frmMain::Menu_Overrule_Click() {

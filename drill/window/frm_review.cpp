@@ -8,6 +8,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -48,6 +49,13 @@ constexpr int kReplayPollMs = 250;
 
 QString countText(int count) {
     return QStringLiteral("%1 語").arg(count);
+}
+
+// Access letters apart from the window's others.
+QString reviewWayCaption(DrillWay way) {
+    static const char16_t kLetters[common::kDrillWayCount] = {u'T', u'B', u'L', u'M', u'C'};
+    return QStringLiteral("%1(&%2)").arg(common::drillWayName(way),
+                                         QChar(kLetters[static_cast<int>(way)]));
 }
 
 // Whole percent dropping the fraction, as the results line does.
@@ -137,6 +145,24 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     retentionDelay_ = new QTimer(this);
     retentionDelay_->setSingleShot(true);
     retentionDelay_->setInterval(kRetentionDelayMs);
+    waysDrilled_ = history_.waysDrilled();
+    std::sort(waysDrilled_.begin(), waysDrilled_.end());
+    // Only once a way other than typed was drilled.
+    auto* reviewWaysRow = new QHBoxLayout;
+    if (waysDrilled_.size() > 1) {
+        reviewWaysRow->addWidget(new QLabel(QStringLiteral("今日の復習で出す向き:"), this));
+        for (const DrillWay way : waysDrilled_) {
+            auto* box = new QCheckBox(reviewWayCaption(way), this);
+            box->setObjectName(QStringLiteral("chkReviewWay%1").arg(static_cast<int>(way)));
+            box->setAccessibleName(QStringLiteral("今日の復習: ") + common::drillWayName(way));
+            box->setChecked(!preferences.reviewWaysLeftOut.contains(way));
+            connect(box, &QCheckBox::toggled, this,
+                    [this, way](bool included) { chkReviewWay_Change(way, included); });
+            reviewWaysRow->addWidget(box);
+            chkReviewWays_.append(box);
+        }
+        reviewWaysRow->addStretch(1);
+    }
 
     auto* buttons = new QDialogButtonBox(this);
     cmdStart = buttons->addButton(QStringLiteral("開始(&S)"), QDialogButtonBox::AcceptRole);
@@ -176,6 +202,7 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     layout->addWidget(lblRetention);
     layout->addWidget(lblReplay);
     layout->addLayout(settingsRow);
+    layout->addLayout(reviewWaysRow);
     layout->addLayout(bottomRow);
 
     connect(lstFiles, &QTreeWidget::currentItemChanged, this, &frmReview::lstFiles_Change);
@@ -217,6 +244,7 @@ void frmReview::fillFiles() {
     const QSignalBlocker blocker(lstFiles);
     lstFiles->clear();
     fileKeys_.clear();
+    fileWays_.clear();
     const QList<review::FileReviews> files = history_.reviewFiles(now_);
     QStringList paths;
     for (const review::FileReviews& file : files) {
@@ -235,6 +263,7 @@ void frmReview::fillFiles() {
     const QList<review::ReviewCounts> readableCounts = history_.reviewCountsEach(readable, now_);
     Q_ASSERT(readableCounts.size() == readable.size());
     qsizetype counted = 0;
+    bool wayRows = false;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const review::FileReviews& file = files[i];
         auto* item = new QTreeWidgetItem(lstFiles);
@@ -259,13 +288,30 @@ void frmReview::fillFiles() {
             continue;
         }
         // A word the file holds twice is one word.
-        const review::ReviewCounts counts = readableCounts.value(counted++);
+        const review::ReviewCounts batched = readableCounts.value(counted++);
+        const QList<review::WayCounts> ways =
+            waysDrilled_.size() > 1 ? review::countsByWay(history_, words.keys, waysDrilled_, now_)
+                                    : QList<review::WayCounts>{};
+        review::ReviewCounts counts = ways.isEmpty() ? batched : review::ReviewCounts{};
+        for (const review::WayCounts& way : ways) {
+            counts.due += way.counts.due;
+            counts.fresh += way.counts.fresh;
+        }
         fileKeys_.insert(file.wordFile, words.keys);
         item->setText(FileColumn, name);
         item->setText(DueColumn, countText(counts.due));
         item->setText(NewColumn, countText(counts.fresh));
         item->setData(FileColumn, kUsableRole, true);
+        if (ways.size() > 1 || (ways.size() == 1 && ways[0].way != DrillWay::Typed)) {
+            addWayRows(item, ways);
+            wayRows = true;
+            QList<DrillWay>& listed = fileWays_[file.wordFile];
+            for (const review::WayCounts& way : ways) {
+                listed.append(way.way);
+            }
+        }
     }
+    lstFiles->setRootIsDecorated(wayRows);
     lstFiles->resizeColumnToContents(DueColumn);
     lstFiles->resizeColumnToContents(NewColumn);
     int current = 0;
@@ -278,6 +324,32 @@ void frmReview::fillFiles() {
         lstFiles->setCurrentItem(lstFiles->topLevelItem(current));
     }
     lstFiles_Change();
+}
+
+void frmReview::addWayRows(QTreeWidgetItem* file, const QList<review::WayCounts>& ways) {
+    for (const review::WayCounts& way : ways) {
+        auto* row = new QTreeWidgetItem(file);
+        // Chosen, it stands for its file.
+        for (const int role : {kPathRole, kUsableRole, kLabelRole}) {
+            row->setData(FileColumn, role, file->data(FileColumn, role));
+        }
+        row->setText(FileColumn, common::drillWayName(way.way));
+        row->setText(DueColumn, countText(way.counts.due));
+        row->setText(NewColumn, countText(way.counts.fresh));
+        row->setTextAlignment(DueColumn, Qt::AlignRight | Qt::AlignVCenter);
+        row->setTextAlignment(NewColumn, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    file->setExpanded(true);
+}
+
+void frmReview::chkReviewWay_Change(DrillWay way, bool included) {
+    common::PreferencesFile(platform_.preferencesFile())
+        .update([way, included](common::Preferences& p) {
+            p.reviewWaysLeftOut.removeAll(way);
+            if (!included) {
+                p.reviewWaysLeftOut.append(way);
+            }
+        });
 }
 
 QString frmReview::chosenFile() const {
@@ -363,10 +435,22 @@ void frmReview::showRetention() {
         return;
     }
     // A line each: side by side they wrapped mid-figure.
-    lblRetention->setText(QStringLiteral("「%1」の実際の記憶率: %2　%3\nすべての単語ファイル: %4")
-                              .arg(chosenLabel(),
-                                   retentionText(history_.measuredRetention(file), true), goal,
-                                   retentionText(all, false)));
+    QString text = QStringLiteral("「%1」の実際の記憶率: %2　%3\nすべての単語ファイル: %4")
+                       .arg(chosenLabel(), retentionText(history_.measuredRetention(file), true),
+                            goal, retentionText(all, false));
+    const auto keys = fileKeys_.constFind(file);
+    if (const auto ways = fileWays_.constFind(file);
+        ways != fileWays_.cend() && keys != fileKeys_.cend()) {
+        QStringList perWay;
+        for (const DrillWay way : *ways) {
+            perWay.append(
+                common::drillWayName(way) + QLatin1Char(' ') +
+                retentionText(history_.measuredRetentionOf(file, review::wayKeysOf(*keys, way)),
+                              false));
+        }
+        text += QStringLiteral("\n向きごと: ") + perWay.join(QStringLiteral("　"));
+    }
+    lblRetention->setText(text);
 }
 
 void frmReview::applyRetention() {

@@ -10,17 +10,21 @@
 #include <QList>
 #include <QString>
 
+#include "drill/engine/drill_way.h"
 #include "drill/history/drill_history.h"
 #include "drill/window/word_file_keys.h"
 #include "review/fsrs.h"
+#include "review/way_reviews.h"
 
 class QChart;
+class QCheckBox;
 class QChartView;
 class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace platform {
 class Platform;
@@ -49,6 +53,9 @@ Q_SIGNALS:
 
 private:
     void fillFiles();
+    // Under a file whose words were reviewed in other ways than typed: a row for each way.
+    void addWayRows(QTreeWidgetItem* file, const QList<review::WayCounts>& ways);
+    void chkReviewWay_Change(DrillWay way, bool included);
     void lstFiles_Change();
     void spnRetention_Change();
     void spnNewWords_Change(int count);
@@ -69,6 +76,10 @@ private:
     WordFileKeys& wordFileKeys_;
     // The words of each file that could be read, as it is now.
     QHash<QString, QList<QByteArray>> fileKeys_;
+    // The ways the words of each file listed were reviewed in, where not only typed.
+    QHash<QString, QList<DrillWay>> fileWays_;
+    // The ways drills were recorded in, the typed way first.
+    QList<DrillWay> waysDrilled_;
     platform::Platform& platform_;
 
     QTreeWidget* lstFiles = nullptr;
@@ -79,6 +90,8 @@ private:
     QLabel* lblReplay = nullptr;
     QSpinBox* spnRetention = nullptr;
     QSpinBox* spnNewWords = nullptr;
+    // Which ways today's review asks; shown once a way other than typed was drilled.
+    QList<QCheckBox*> chkReviewWays_;
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdAside = nullptr;

@@ -15,6 +15,7 @@
 #include "drill/window/frm_review.h"
 #include "platform/platform.h"
 #include "review/review_clock.h"
+#include "review/way_reviews.h"
 
 namespace drill {
 
@@ -43,6 +44,7 @@ frmReview* ReviewCommands::reviewWindow() const {
 }
 
 void ReviewCommands::startTodaysReview() {
+    waysLeft_.clear();
     if (session_.drilling() || !session_.fileLoaded()) {
         return;
     }
@@ -53,10 +55,31 @@ void ReviewCommands::startTodaysReview() {
     }
     const common::Preferences preferences =
         common::PreferencesFile(platform_.preferencesFile()).load();
+    const DrillWay chosen = session_.way();
     ReviewPlan plan;
     {
         const auto busy = platform_.busy();
-        plan = session_.planReview(preferences.dailyNewWords);
+        // Every way the file's words were reviewed in, one after the other; a file never
+        // reviewed is asked in the way chosen.
+        waysLeft_ = review::todaysReviewWays(session_.reviewedWays(history_.waysDrilled()),
+                                             preferences.reviewWaysLeftOut);
+        if (waysLeft_.isEmpty()) {
+            waysLeft_.append(chosen);
+        }
+        // It starts in the first way with words due, the others following in order; with none
+        // due anywhere, new words are offered in the first way.
+        for (qsizetype i = 0; i < waysLeft_.size() && plan.due.isEmpty(); ++i) {
+            session_.setWay(waysLeft_.at(i));
+            plan = session_.planReview(preferences.dailyNewWords);
+            if (!plan.due.isEmpty()) {
+                waysLeft_.remove(i);
+            }
+        }
+        if (plan.due.isEmpty()) {
+            session_.setWay(waysLeft_.takeFirst());
+            waysLeft_.clear();
+            plan = session_.planReview(preferences.dailyNewWords);
+        }
     }
     if (plan.due.isEmpty()) {
         platform::MessageBox box;
@@ -70,6 +93,7 @@ void ReviewCommands::startTodaysReview() {
             offer = QStringLiteral("新しい語をあと %1 語練習しますか？");
         }
         if (plan.fresh.isEmpty()) {
+            session_.setWay(chosen);
             platform_.showMessage(window_, box);
             return;
         }
@@ -78,11 +102,44 @@ void ReviewCommands::startTodaysReview() {
         box.buttons = platform::Buttons::YesNo;
         box.defaultButton = platform::Answer::Yes;
         if (platform_.showMessage(window_, box) != platform::Answer::Yes) {
+            session_.setWay(chosen);
             return;
         }
     }
     if (session_.startReview(plan.entries())) {
         drillStarted_();
+    }
+}
+
+void ReviewCommands::drillEnded() {
+    // A stop ends today's review in every way.
+    if (session_.reviewClosing().isEmpty()) {
+        waysLeft_.clear();
+    }
+    const int newLimit = common::PreferencesFile(platform_.preferencesFile()).load().dailyNewWords;
+    while (!waysLeft_.isEmpty()) {
+        const DrillWay way = waysLeft_.takeFirst();
+        platform::MessageBox box;
+        box.title = kTodaysReview;
+        box.text = QStringLiteral("続けて「%1」の復習をしますか？").arg(common::drillWayName(way));
+        box.icon = platform::Icon::Question;
+        box.buttons = platform::Buttons::YesNo;
+        box.defaultButton = platform::Answer::Yes;
+        const DrillWay chosen = session_.way();
+        session_.setWay(way);
+        ReviewPlan plan = session_.planReview(newLimit);
+        if (plan.entries().isEmpty()) {
+            session_.setWay(chosen);
+            continue;
+        }
+        if (platform_.showMessage(window_, box) != platform::Answer::Yes ||
+            !session_.startReview(plan.entries())) {
+            session_.setWay(chosen);
+            waysLeft_.clear();
+            return;
+        }
+        drillStarted_();
+        return;
     }
 }
 

@@ -4,12 +4,14 @@
 
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <functional>
 
+#include "drill/engine/drill_way.h"
 #include "drill/window/word_file_keys.h"
 
 class QWidget;
@@ -43,6 +45,8 @@ public:
                    std::function<void()> drillStarted);
 
     void startTodaysReview();
+    // After every drill: today's review that ran out of words in one way goes on in the next.
+    void drillEnded();
     void showReviewPlan();
     // The reason a review was skipped, once until reviews are recorded again.
     void sayReviewFailure();
@@ -60,6 +64,8 @@ private:
     std::function<void(const QString&)> openFile_;
     std::function<void()> drillStarted_;
     QPointer<frmReview> plan_;
+    // The ways today's review still has to ask, in order.
+    QList<DrillWay> waysLeft_;
     WordFileKeys planKeys_;  // the words of the files it lists, kept for its next opening
 };
 

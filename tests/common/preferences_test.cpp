@@ -44,6 +44,7 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         {"way", "[drill]\nway=1\n"_ba, {false, false, 100, 100, 0.9, 20, 4, common::NearMissChoice::Judge, false, false, common::DrillWay::Reversed}},
         {"way of a later version", "[drill]\nway=5\n"_ba, {}},
         {"last way", "[drill]\nway=4\n"_ba, {false, false, 100, 100, 0.9, 20, 4, common::NearMissChoice::Judge, false, false, common::DrillWay::Card}},
+        {"review ways left out", "[review]\nwaysLeftOut=4 3 5 x -1\n"_ba, {false, false, 100, 100, 0.9, 20, 4, common::NearMissChoice::Judge, false, false, common::DrillWay::Typed, {common::DrillWay::Card, common::DrillWay::Choice}}},
         {"judging unknown", "[drill]\nnearMiss=Accept\noptionalParentheses=1\n"_ba, {}},
         {"review out of range", "[review]\ndesiredRetention=0.5\ndailyNewWords=-3\ndayStartsAt=24\n"_ba, {}},
         {"only a leftover", {}, {false, false, 150}, "[drill]\nzoom=150\n"_ba},

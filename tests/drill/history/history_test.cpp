@@ -154,16 +154,19 @@ TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
 TEST(History, CsvIsUtf8WithAByteOrderMarkQuotedAndSafeForSpreadsheets) {
     DrillRecord overcoming = drill("/w/a,b.qvw", 4, 2, 3, {"=1+2", "say \"hi\""});
     overcoming.mode = common::kOvercomingMode;
+    overcoming.way = common::DrillWay::Card;
+    DrillRecord choice = drill("/w/単語.qvw", 5, 1, 1);
+    choice.way = common::DrillWay::Choice;
     DrillRecord again = drill("/w/単語.qvw", 6, 0, 0);
     again.again = true;
     again.way = common::DrillWay::Reversed;
-    const QByteArray csv =
-        historyCsv({overcoming, drill("/w/単語.qvw", 5, 1, 1), again}, QTimeZone(9 * 3600));
+    const QByteArray csv = historyCsv({overcoming, choice, again}, QTimeZone(9 * 3600));
     const QByteArray expected =
         "\xEF\xBB\xBF"
         "開始日時,時間 (秒),単語ファイル,モード,問題数,正解数,正解率 (%),間違えた問題\r\n"
-        "2026-12-07 18:04:05,61,\"/w/a,b.qvw\",Overcoming,3,2,66,\"'=1+2 / say \"\"hi\"\"\"\r\n"
-        "2026-12-07 18:05:05,61,/w/単語.qvw,Normal,1,1,100,\r\n"
+        "2026-12-07 18:04:05,61,\"/w/a,b.qvw\",Overcoming・カード（自己採点）,3,2,66,"
+        "\"'=1+2 / say \"\"hi\"\"\"\r\n"
+        "2026-12-07 18:05:05,61,/w/単語.qvw,Normal・選択式（選択で判定）,1,1,100,\r\n"
         "2026-12-07 18:06:05,61,/w/単語.qvw,Normal・答え→問題（もう一度）,0,0,,\r\n";
     EXPECT_EQ(QString::fromUtf8(csv), QString::fromUtf8(expected));
 }

@@ -364,6 +364,54 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
     EXPECT_FALSE(window->session().drilling());
 }
 
+// Today's review asks every way the file's words were reviewed in, typed first, each after the
+// learner agrees to go on; a way left out in the review window is not asked, and the way chosen
+// in the menu is the drill's again afterwards.
+TEST_F(ReviewDrill, TodaysReviewAsksEachWayInTurn) {
+    const struct {
+        const char* name;
+        QList<common::DrillWay> leftOut;
+        QStringList asked;
+    } rows[] = {
+        {"both ways", {}, {"x", "y1"}},
+        {"typed left out", {common::DrillWay::Typed}, {"y1"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        history::SqliteHistory store(":memory:", QTimeZone::utc());
+        create(store);
+        common::PreferencesFile(platform.preferencesFile()).update([&](common::Preferences& p) {
+            p.dailyNewWords = 0;
+            p.reviewWaysLeftOut = row.leftOut;
+        });
+        const QString file = words({"x|@1|x1|@1|", "y|@1|y1|@1|"});
+        for (const QByteArray& word :
+             {key("x", "x1"), review::wayKey(key("y", "y1"), common::DrillWay::Reversed)}) {
+            for (const auto step : {0min, 10min}) {
+                ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(40) + step, word,
+                                              review::Grade::Good, 800, file}),
+                          QString());
+            }
+        }
+        ASSERT_EQ(store.record({QDateTime::currentDateTimeUtc(), 0, file, common::kNormalMode,
+                                false, common::DrillWay::Reversed}),
+                  QString());
+        platform.fileNames({file});
+        action("Menu_Open")->trigger();
+        platform.answers({Answer::Ok, Answer::Yes, Answer::Ok});
+        action("Menu_Review")->trigger();
+        QStringList asked;
+        const QHash<QString, QString> answers{{"x", "x1"}, {"y1", "y"}};
+        while (window->session().drilling() && asked.size() < 5) {
+            asked.append(text("txtQuestion1"));
+            answer(answers.value(asked.back()));
+            find<QPushButton>("cmdOK")->click();
+        }
+        EXPECT_EQ(asked, row.asked);
+        EXPECT_EQ(window->session().way(), common::DrillWay::Typed);
+    }
+}
+
 // A word due again within the learn-ahead limit comes back after the others, the soonest first
 // and at once when nothing else is left; the review ends when nothing is due that soon, saying
 // when the next words are due. No waiting: the clock moves only by the answers' time.

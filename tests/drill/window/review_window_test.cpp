@@ -5,6 +5,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChartView>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -39,14 +40,20 @@ public:
     history::SqliteHistory store{":memory:", QTimeZone::utc()};
 
     void review(const QString& file, const QString& question, review::Grade grade,
-                review::ReviewTime at) {
-        ASSERT_EQ(store.recordReview({at, key(question), grade, 1000, file}), QString());
+                review::ReviewTime at, common::DrillWay way = common::DrillWay::Typed) {
+        ASSERT_EQ(store.recordReview({at, review::wayKey(key(question), way), grade, 1000, file}),
+                  QString());
     }
+    // With a file's rows for each way under it.
     static QStringList rows(const QTreeWidget* list) {
         QStringList shown;
         for (int row = 0; row < list->topLevelItemCount(); ++row) {
             const QTreeWidgetItem* item = list->topLevelItem(row);
             shown.append(item->text(0) + " " + item->text(1) + " " + item->text(2));
+            for (int way = 0; way < item->childCount(); ++way) {
+                const QTreeWidgetItem* w = item->child(way);
+                shown.append("- " + w->text(0) + " " + w->text(1) + " " + w->text(2));
+            }
         }
         return shown;
     }
@@ -134,6 +141,49 @@ TEST_F(ReviewWindow, AWindowOpenedAgainCountsEachFileAsItIsNow) {
         frmReview window(store, kDayZero + 1h, platform, nullptr, &kept);
         EXPECT_EQ(rows(window.findChild<QTreeWidget*>("lstFiles")), QStringList{step.row});
     }
+}
+
+// A file reviewed in other ways than typed shows a row for each, typed first, under its sums,
+// with its measured retention; which ways today's review asks is kept in the preferences.
+TEST_F(ReviewWindow, CountsShowPerWay) {
+    const QString one = writeFile("one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}));
+    const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
+    review(two, "d", review::Grade::Again, kDayZero);
+    review(one, "a", review::Grade::Again, kDayZero);
+    // By choice: a new and missed, b learned and missed when due yesterday.
+    const auto choice = common::DrillWay::Choice;
+    const review::ReviewTime learned = kDayZero - std::chrono::days(40);
+    review(one, "a", review::Grade::Again, kDayZero, choice);
+    review(one, "b", review::Grade::Good, learned, choice);
+    review(one, "b", review::Grade::Good, learned + 10min, choice);
+    review(one, "b", review::Grade::Again, kDayZero - std::chrono::days(1), choice);
+    ASSERT_EQ(
+        store.record({QDateTime::currentDateTimeUtc(), 0, one, common::kNormalMode, false, choice}),
+        QString());
+    frmReview window(store, kDayZero + 1h, platform, nullptr);
+    window.show();
+    auto* list = window.findChild<QTreeWidget*>("lstFiles");
+    EXPECT_EQ(rows(list), QStringList({"one.qvw 3 語 3 語", "- 問題→答え 1 語 2 語",
+                                       "- 選択式 2 語 1 語", "two.qvw 1 語 1 語"}));
+    list->setCurrentItem(list->topLevelItem(0));
+    EXPECT_TRUE(
+        window.findChild<QLabel*>("lblRetention")
+            ->text()
+            .endsWith("\n向きごと: 問題→答え まだありません　選択式 0 % (期日の復習 1 回)"));
+    auto* typed = window.findChild<QCheckBox*>("chkReviewWay0");
+    ASSERT_NE(typed, nullptr);
+    EXPECT_EQ(window.findChildren<QCheckBox*>().size(), 2) << "typed and choice";
+    QTest::keyClick(typed, Qt::Key_Space);
+    EXPECT_FALSE(typed->isChecked());
+    EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().reviewWaysLeftOut,
+              QList{common::DrillWay::Typed});
+
+    // A way's row stands for its file.
+    list->setCurrentItem(list->topLevelItem(0)->child(1));
+    QSignalSpy started(&window, &frmReview::startReview);
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0][0].toString(), one);
 }
 
 // The chosen file's measured retention, every file's beside it; every percentage drops its
