@@ -773,6 +773,9 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
     stateCache_.written(database());
     QString reason = transaction->commit();
     stateCache_.end(reason.isEmpty());
+    if (reason.isEmpty()) {
+        tellRecorded(reviews);
+    }
     return reason;
 }
 
