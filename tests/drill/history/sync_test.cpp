@@ -64,6 +64,7 @@ struct SyncCase {
     std::vector<review::ReviewRecord> expected;
     int newer = 0;
     qint64 drills = 0;
+    qint64 renames = 0;
 };
 
 std::vector<review::ReviewRecord> aAnswers(int from, int to) {
@@ -92,6 +93,10 @@ const QString kB = QStringLiteral("b.kxjournal");
 
 TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
     const QByteArray aHalf = aLines(3, 3);
+    const QByteArray rename =
+        line("a", 4,
+             review::WordRename{answer(9, "", review::Grade::Good).time,
+                                QStringLiteral("/w/list.kwf"), "apple", "apples"});
     DrillRecord drill;
     drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
     drill.wordFile = QStringLiteral("/w/list.kwf");
@@ -100,9 +105,12 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         {"interleaved machines, merged twice",
          {{{kA, aLines(1, 4)}, {kB, bLines(1, 4)}}, {{kA, aLines(5, 6)}}},
          aAnswers(1, 6) + bAnswers(1, 4)},
-        {"a record appended twice after a kill",
-         {{{kA, aLines(1, 3) + aLines(2, 4)}}},
-         aAnswers(1, 4)},
+        {"records appended twice after a kill",
+         {{{kA, aLines(1, 3) + rename + aLines(2, 3) + rename}}},
+         aAnswers(1, 3),
+         0,
+         0,
+         1},
         {"conflict copies of a journal",
          {{{kA, aLines(1, 3)},
            {QStringLiteral("a.sync-conflict-20261208-101500-XYZ.kxjournal"), aLines(1, 5)},
@@ -127,9 +135,9 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         {"a journal that disappears keeps what was taken",
          {{{kA, aLines(1, 3)}}, {{kA, {}}}},
          aAnswers(1, 3)},
-        {"a journal replaced by a shorter one is read from its start",
-         {{{kA, aLines(1, 4)}}, {{kA, aLines(1, 2) + bLines(1, 1), true}}},
-         aAnswers(1, 4) + bAnswers(1, 1)},
+        {"a journal replaced by another is read from its start",
+         {{{kA, aLines(1, 4)}}, {{kA, bLines(1, 2) + aLines(1, 6), true}}},
+         aAnswers(1, 6) + bAnswers(1, 2)},
         {"this machine's own records are not taken again",
          {{{QStringLiteral("me.kxjournal"), line("me", 1, answer(0, "apple", review::Grade::Good))},
            {kA, aLines(1, 2) + line("me", 2, answer(1, "apple", review::Grade::Again))}}},
@@ -148,6 +156,7 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         SqliteHistory history(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
         SyncReport report;
         int newer = 0;
+        qint64 added = 0;
         for (const std::vector<FileStep>& files : row.merges) {
             for (const FileStep& file : files) {
                 QFile out(QDir(folder).filePath(file.name));
@@ -162,7 +171,9 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
             report = mergeFolder(history, folder, QStringLiteral("me"), kNow);
             ASSERT_EQ(report.error, QString());
             newer += report.newer;
+            added += report.added;
         }
+        EXPECT_EQ(added, qint64(row.expected.size()) + row.drills + row.renames);
         // Merging again adds nothing.
         EXPECT_EQ(mergeFolder(history, folder, QStringLiteral("me"), kNow).added, 0);
         EXPECT_EQ(newer, row.newer);
