@@ -41,6 +41,8 @@ const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames
     {NearMissChoice::Accept, QLatin1StringView("accept")},
 }};
 const QString kHistoryCsvFolder = QStringLiteral("history/csvFolder");
+const QString kSyncFolder = QStringLiteral("sync/folder");
+const QString kMachineId = QStringLiteral("sync/machineId");
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -150,6 +152,8 @@ Preferences PreferencesFile::load() const {
     preferences.drillWay = drillWayOf(readInt(settings, kDrillWay, 0, kDrillWayCount - 1,
                                               static_cast<int>(preferences.drillWay)));
     preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
+    preferences.syncFolder = settings.value(kSyncFolder).toString();
+    preferences.machineId = settings.value(kMachineId).toString();
     return preferences;
 }
 
@@ -194,6 +198,15 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kDrillWay, static_cast<int>(preferences.drillWay));
         if (!preferences.historyCsvFolder.isEmpty()) {
             out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
+        }
+        // Sharing turned off leaves no folder behind.
+        for (const auto& [key, value] : {std::pair(kSyncFolder, preferences.syncFolder),
+                                         std::pair(kMachineId, preferences.machineId)}) {
+            if (value.isEmpty()) {
+                out.remove(key);
+            } else {
+                out.setValue(key, value);
+            }
         }
         out.sync();
         if (!scratch.isValid() || out.status() != QSettings::NoError) {
