@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -13,6 +15,8 @@
 #include <map>
 #include <tuple>
 
+#include "common/preferences.h"
+#include "drill/history/history_sync.h"
 #include "drill/history/journal_writer.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/history/sync_merge.h"
@@ -257,6 +261,45 @@ TEST(JournalWriter, KeepsWhatTheFolderCouldNotTake) {
         sequences.push_back(record.sequence);
     }
     EXPECT_EQ(sequences, (std::vector<qint64>{1, 2, 3, 4}));
+}
+
+// Two homes share a folder: what one records reaches the other at its next merge, and each keeps
+// the id it made.
+TEST(HistorySync, CarriesWhatOneHomeRecordsToTheOther) {
+    QTemporaryDir homes;
+    const QString folder = homes.filePath(QStringLiteral("sync"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    struct Home {
+        explicit Home(const QString& base, const QString& folder)
+            : path(base + QStringLiteral("/history.sqlite")), history(path) {
+            common::PreferencesFile(base + QStringLiteral("/preferences.ini"))
+                .update([&folder](common::Preferences& p) { p.syncFolder = folder; });
+            sync.configure();
+        }
+        QString path;
+        SqliteHistory history;
+        HistorySync sync{history, path,
+                         QFileInfo(path).path() + QStringLiteral("/preferences.ini")};
+    };
+    Home a(homes.filePath(QStringLiteral("a")), folder);
+    Home b(homes.filePath(QStringLiteral("b")), folder);
+    DrillRecord drill;
+    drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
+    ASSERT_EQ(a.history.record(drill), QString());
+    ASSERT_EQ(a.history.recordReviews(std::vector{answer(0, "apple", review::Grade::Good),
+                                                  answer(1, "bird", review::Grade::Good)}),
+              QString());
+    EXPECT_EQ(a.sync.writeFailure(), QString());
+    b.sync.merge();
+    b.sync.wait();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(b.sync.lastReport().added, 3);
+    EXPECT_EQ(b.history.wordReviews("bird").reviews, 1);
+    EXPECT_EQ(b.history.drills().records.size(), 1);
+    ASSERT_EQ(b.sync.lastReport().machines.size(), 1);
+    const QString aId = b.sync.lastReport().machines[0].machine;
+    a.sync.configure();
+    EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath(journalFileName(aId))));
 }
 
 }  // namespace
