@@ -72,7 +72,7 @@ void HistorySync::merge() {
         // What waited for the folder goes first, so that the other machines see it.
         JournalWriter(folder, machine, historyPath_ + QStringLiteral(".journal")).flush();
         SqliteHistory history(historyPath_);
-        report_ = mergeFolder(history, folder, machine, QDateTime::currentMSecsSinceEpoch());
+        report_ = mergeFolder(history, folder, QDateTime::currentMSecsSinceEpoch());
     }));
     connect(thread_.get(), &QThread::finished, this, [this] {
         lastReport_ = report_;

@@ -36,6 +36,8 @@ public:
     // Keeps the folder in the preferences (empty: sharing off) and follows it.
     bool setFolder(const QString& folder);
     const QString& folder() const { return folder_; }
+    // This machine's journal; empty while sharing is off.
+    QString journalPath() const { return writer_ ? writer_->journalPath() : QString(); }
 
     // Unless one is under way or sharing is off; merged tells when it has ended.
     void merge();

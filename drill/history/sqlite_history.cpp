@@ -661,6 +661,7 @@ void SqliteHistory::recordPending() {
 }
 
 QString SqliteHistory::record(const DrillRecord& drill) {
+    tellRecorded(drill);
     QString reason = open();
     if (reason.isEmpty() && !readOnly_) {
         recordPending();
@@ -672,7 +673,6 @@ QString SqliteHistory::record(const DrillRecord& drill) {
             reason = failure(query);
         } else if (reason = insert(drill);
                    reason.isEmpty() && query.exec(QStringLiteral("COMMIT"))) {
-            tellRecorded(drill);
             return {};
         } else {
             if (reason.isEmpty()) {
@@ -688,11 +688,7 @@ QString SqliteHistory::record(const DrillRecord& drill) {
         return reason;
     }
     const QString kept = keepPending(drill);
-    if (kept.isEmpty()) {
-        tellRecorded(drill);
-        return {};
-    }
-    return reason + QStringLiteral("\r\n") + kept;
+    return kept.isEmpty() ? QString() : reason + QStringLiteral("\r\n") + kept;
 }
 
 void SqliteHistory::readFailed(const QString& reason) {

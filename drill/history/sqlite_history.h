@@ -97,10 +97,11 @@ public:
     // added in one transaction with the new position; a machine's record is taken once by its
     // sequence number, and a drill or review the history holds (the same word, instant and
     // grade) is not added again. The states of the words are replayed, at once or, for many,
-    // beside the window. own's records are this history's own.
-    Merged mergeJournal(std::span<const JournalRecord> records, const QString& own,
-                        const QString& name, const JournalPosition& position, qint64 now);
-    // Told of every drill and review recorded, or kept to be recorded, by this object.
+    // beside the window.
+    Merged mergeJournal(std::span<const JournalRecord> records, const QString& name,
+                        const JournalPosition& position, qint64 now);
+    // Told of every drill and review this object is given, before it is recorded: a kill between
+    // the two leaves it in the journal, from which this history takes what it lacks.
     void setRecorded(std::function<void(std::span<const JournalContent>)> recorded) {
         recorded_ = std::move(recorded);
     }

@@ -739,6 +739,7 @@ review::FsrsScheduler schedulerOf(const ReviewTarget& target, const QTimeZone& z
 }  // namespace detail
 
 QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> reviews) {
+    tellRecorded(reviews);
     if (QString reason = openReviews(); !reason.isEmpty()) {
         return reason;
     }
@@ -773,9 +774,6 @@ QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> revie
     stateCache_.written(database());
     QString reason = transaction->commit();
     stateCache_.end(reason.isEmpty());
-    if (reason.isEmpty()) {
-        tellRecorded(reviews);
-    }
     return reason;
 }
 

@@ -116,9 +116,8 @@ SyncState SqliteHistory::syncState() {
     return state;
 }
 
-Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const QString& own,
-                                   const QString& name, const JournalPosition& position,
-                                   qint64 now) {
+Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const QString& name,
+                                   const JournalPosition& position, qint64 now) {
     Merged merged;
     if (merged.error = openReviews(); !merged.error.isEmpty()) {
         return merged;
@@ -171,9 +170,6 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         return merged;
     };
     for (const JournalRecord& record : records) {
-        if (record.machine == own) {
-            continue;
-        }
         auto machine = machines.find(record.machine);
         if (machine == machines.end()) {
             query.prepare(

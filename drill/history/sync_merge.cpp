@@ -21,8 +21,8 @@ namespace {
 constexpr qsizetype kRecordsAtOnce = 2000;
 
 // Appends what is new in one journal; false when the history refused.
-bool mergeFile(SqliteHistory& history, const QString& path, const QString& own,
-               JournalPosition position, qint64 now, SyncReport& report) {
+bool mergeFile(SqliteHistory& history, const QString& path, JournalPosition position, qint64 now,
+               SyncReport& report) {
     const QString name = QFileInfo(path).fileName();
     const qint64 size = QFileInfo(path).size();
     if (position.end > size || journalTail(path, position.end) != position.tail) {
@@ -39,7 +39,7 @@ bool mergeFile(SqliteHistory& history, const QString& path, const QString& own,
             const qsizetype count = std::min(kRecordsAtOnce, part.records.size() - first);
             const qint64 end = part.ends.at(first + count - 1);
             const Merged merged =
-                history.mergeJournal(std::span(part.records).subspan(first, count), own, name,
+                history.mergeJournal(std::span(part.records).subspan(first, count), name,
                                      {end, journalTail(path, end)}, now);
             if (!merged.error.isEmpty()) {
                 report.error = merged.error;
@@ -51,7 +51,7 @@ bool mergeFile(SqliteHistory& history, const QString& path, const QString& own,
         if (part.end > position.end) {
             // Lines passed over after the last record: not read again.
             const Merged merged =
-                history.mergeJournal({}, own, name, {part.end, journalTail(path, part.end)}, now);
+                history.mergeJournal({}, name, {part.end, journalTail(path, part.end)}, now);
             if (!merged.error.isEmpty()) {
                 report.error = merged.error;
                 return false;
@@ -67,8 +67,7 @@ bool mergeFile(SqliteHistory& history, const QString& path, const QString& own,
 
 }  // namespace
 
-SyncReport mergeFolder(SqliteHistory& history, const QString& folder, const QString& own,
-                       qint64 now) {
+SyncReport mergeFolder(SqliteHistory& history, const QString& folder, qint64 now) {
     SyncReport report;
     const QDir dir(folder);
     if (!dir.exists()) {
@@ -80,12 +79,11 @@ SyncReport mergeFolder(SqliteHistory& history, const QString& folder, const QStr
         report.error = state.error;
         return report;
     }
-    const QString ownName = journalFileName(own);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Readable, QDir::Name)) {
-        if (name == ownName || !isJournalName(name)) {
+        if (!isJournalName(name)) {
             continue;
         }
-        if (!mergeFile(history, dir.filePath(name), own, state.files.value(name), now, report)) {
+        if (!mergeFile(history, dir.filePath(name), state.files.value(name), now, report)) {
             break;
         }
     }
