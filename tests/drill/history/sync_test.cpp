@@ -351,7 +351,7 @@ TEST(HistorySync, TwoHomesKilledAtRandomEndWithOneHistory) {
         ASSERT_TRUE(final.waitForFinished(60'000));
         outcomes[machine] = final.readAllStandardOutput();
     }
-    EXPECT_EQ(outcomes[0], outcomes[1]);
+    EXPECT_EQ(outcomes[0].toStdString(), outcomes[1].toStdString());
     const QList<QByteArray> all = outcomes[0].trimmed().split('\n').last().split(' ');
     ASSERT_EQ(all.size(), 4) << outcomes[0].constData();
     EXPECT_EQ(all[1], all[3]) << "answers held, of those given";
