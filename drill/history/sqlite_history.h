@@ -100,8 +100,12 @@ public:
     // beside the window.
     Merged mergeJournal(std::span<const JournalRecord> records, const QString& name,
                         const JournalPosition& position, qint64 now);
-    // Told of every drill and review this object is given, before it is recorded: a kill between
-    // the two leaves it in the journal, from which this history takes what it lacks.
+    // The whole history as one journal written by machine, for a backup or a move: every drill,
+    // review and edited word, oldest first. Empty when written, else why not.
+    QString writeJournal(const QString& path, const QString& machine);
+    // Told of every drill and review this object is given, before it is recorded (a kill between
+    // the two leaves it in the journal, from which this history takes what it lacks), and of the
+    // edited words it takes in.
     void setRecorded(std::function<void(std::span<const JournalContent>)> recorded) {
         recorded_ = std::move(recorded);
     }

@@ -16,6 +16,7 @@
 #include <set>
 #include <vector>
 
+#include "common/atomic_file.h"
 #include "drill/history/review_replay.h"
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
@@ -87,6 +88,7 @@ void SqliteHistory::tellRecorded(std::span<const Record> records) {
 }
 template void SqliteHistory::tellRecorded(std::span<const DrillRecord>);
 template void SqliteHistory::tellRecorded(std::span<const review::ReviewRecord>);
+template void SqliteHistory::tellRecorded(std::span<const review::WordRename>);
 
 SyncState SqliteHistory::syncState() {
     SyncState state;
@@ -206,8 +208,20 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 ++merged.added;
             }
         } else if (const auto* rename = std::get_if<review::WordRename>(&record.content)) {
-            renames.append(*rename);
-            ++merged.added;
+            // Taken in once, by the table that remembers them, which a history that never took
+            // in an edited word lacks.
+            query.prepare(
+                QStringLiteral("SELECT 1 FROM word_renames WHERE word_file = ? AND"
+                               " old_key = ? AND new_key = ? AND at = ?"));
+            query.addBindValue(rename->wordFile);
+            query.addBindValue(QString::fromLatin1(rename->oldKey.toHex()));
+            query.addBindValue(QString::fromLatin1(rename->newKey.toHex()));
+            query.addBindValue(millis(rename->time));
+            if (!query.exec() || !query.next()) {
+                renames.append(*rename);
+                ++merged.added;
+            }
+            query.finish();
         } else if (const auto* review = std::get_if<review::ReviewRecord>(&record.content)) {
             const qint64 at = millis(review->time);
             auto file = files.find(review->wordFile);
@@ -339,6 +353,49 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                            .reason;
     }
     return merged;
+}
+
+QString SqliteHistory::writeJournal(const QString& path, const QString& machine) {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
+        return reason;
+    }
+    QByteArray lines;
+    qint64 sequence = 0;
+    const auto add = [&](JournalContent content) {
+        lines += journalLine({machine, ++sequence, std::move(content)});
+    };
+    const QList<DrillRecord> drills = page(QString(), 0, -1);
+    for (auto drill = drills.rbegin(); drill != drills.rend(); ++drill) {
+        add(*drill);
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral(
+            "SELECT r.at, w.word_key, r.grade, r.answer_ms, f.word_file FROM reviews r"
+            " JOIN words w ON w.id = r.word_id JOIN review_files f ON f.id = r.file_id"
+            " ORDER BY r.at, r.id"))) {
+        return failure(query);
+    }
+    while (query.next()) {
+        add(review::ReviewRecord{
+            review::ReviewTime(std::chrono::milliseconds(query.value(0).toLongLong())),
+            QByteArray::fromHex(query.value(1).toString().toLatin1()),
+            static_cast<review::Grade>(query.value(2).toInt()), query.value(3).toLongLong(),
+            query.value(4).toString()});
+    }
+    // Absent from a history that never took in an edited word.
+    if (query.exec(QStringLiteral(
+            "SELECT at, word_file, old_key, new_key FROM word_renames ORDER BY at"))) {
+        while (query.next()) {
+            add(review::WordRename{
+                review::ReviewTime(std::chrono::milliseconds(query.value(0).toLongLong())),
+                query.value(1).toString(),
+                QByteArray::fromHex(query.value(2).toString().toLatin1()),
+                QByteArray::fromHex(query.value(3).toString().toLatin1())});
+        }
+    }
+    const common::Outcome written = common::writeFileAtomically(path, lines);
+    return written.ok() ? QString() : written.reason;
 }
 
 }  // namespace drill::history

@@ -72,7 +72,7 @@ struct SyncCase {
     int newer = 0;
     qint64 drills = 0;
     qint64 renames = 0;
-    std::vector<review::ReviewRecord> local;  // recorded before the first merge
+    std::vector<review::ReviewRecord> local = {};  // recorded before the first merge
 };
 
 std::vector<review::ReviewRecord> aAnswers(int from, int to) {
@@ -247,6 +247,20 @@ TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
         EXPECT_EQ(history.wordReviews(word).state->due, oneMachine.wordReviews(word).state->due);
     }
     EXPECT_EQ(history.wordReviews("seven").reviews, 2);
+
+    // Written out whole, it gives a new machine the same history, and its own nothing new.
+    QTemporaryDir backup;
+    ASSERT_EQ(history.writeJournal(backup.filePath(QStringLiteral("all.kxjournal")),
+                                   QStringLiteral("backup")),
+              QString());
+    EXPECT_EQ(mergeFolder(history, backup.path(), kNow).added, 0);
+    SqliteHistory moved(backup.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
+    EXPECT_EQ(mergeFolder(moved, backup.path(), kNow).added, 1000 + 2 + 1)
+        << "the reviews, those of the edited word and its rename";
+    for (const char* word : {"w0", "w499", "seven"}) {
+        EXPECT_EQ(moved.wordReviews(word).reviews, history.wordReviews(word).reviews);
+        EXPECT_EQ(moved.wordReviews(word).state->due, history.wordReviews(word).state->due);
+    }
 }
 
 // What could not be written to the folder waits beside the history and goes once the folder is
