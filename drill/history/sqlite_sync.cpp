@@ -50,14 +50,7 @@ qint64 millis(review::ReviewTime time) {
 // The statements a merge repeats, prepared once.
 struct MergeQueries {
     explicit MergeQueries(const QSqlDatabase& db)
-        : fileUpsert(db),
-          fileId(db),
-          word(db),
-          newWord(db),
-          seen(db),
-          review(db),
-          fileWord(db),
-          drill(db) {
+        : fileUpsert(db), fileId(db), word(db), newWord(db), review(db), fileWord(db), drill(db) {
         fileUpsert.prepare(QStringLiteral(
             "INSERT INTO review_files (word_file, last_review) VALUES (?, ?) ON CONFLICT(word_file)"
             " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
@@ -66,16 +59,15 @@ struct MergeQueries {
         newWord.prepare(QStringLiteral("INSERT INTO words (word_key, %1)"
                                        " VALUES (?, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)")
                             .arg(QLatin1String(detail::kStateColumns)));
-        seen.prepare(QStringLiteral(
-            "SELECT 1 FROM reviews WHERE word_id = ? AND at = ? AND grade = ? LIMIT 1"));
         review.prepare(
             QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id, was_due)"
-                           " VALUES (?, ?, ?, ?, ?, 0)"));
+                           " SELECT ?, ?, ?, ?, ?, 0 WHERE NOT EXISTS (SELECT 1 FROM reviews"
+                           " WHERE word_id = ? AND at = ? AND grade = ?)"));
         fileWord.prepare(QStringLiteral("INSERT OR IGNORE INTO file_words VALUES (?, ?)"));
         drill.prepare(
             QStringLiteral("SELECT 1 FROM drills WHERE word_file = ? AND started = ? LIMIT 1"));
     }
-    QSqlQuery fileUpsert, fileId, word, newWord, seen, review, fileWord, drill;
+    QSqlQuery fileUpsert, fileId, word, newWord, review, fileWord, drill;
 };
 
 }  // namespace
@@ -121,7 +113,8 @@ SyncState SqliteHistory::syncState() {
 Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const QString& name,
                                    const JournalPosition& position, qint64 now) {
     Merged merged;
-    if (merged.error = openReviews(); !merged.error.isEmpty()) {
+    // Opened without setting the replay going: it waits for the last part.
+    if (merged.error = open(); !merged.error.isEmpty()) {
         return merged;
     }
     if (readOnly_) {
@@ -162,8 +155,9 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     taken.prepare(QStringLiteral("INSERT OR IGNORE INTO sync_records VALUES (?, ?)"));
     MergeQueries q(database());
     QHash<QString, qint64> files;
+    QHash<QString, qint64> latest;  // each file's latest review, written once
     QHash<QByteArray, qint64> words;
-    QSet<qint64> newWords;  // made here: nothing of theirs to look up
+    QSet<std::pair<qint64, qint64>> fileWords;  // known to be in file_words
     std::set<qint64> replayed;
     QList<review::WordRename> renames;
     std::optional<review::ReviewTime> ahead;
@@ -237,13 +231,8 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 }
                 file = files.insert(review->wordFile, q.fileId.value(0).toLongLong());
                 q.fileId.finish();
-            } else {
-                q.fileUpsert.addBindValue(review->wordFile);
-                q.fileUpsert.addBindValue(at);
-                if (!q.fileUpsert.exec()) {
-                    return fail(q.fileUpsert);
-                }
             }
+            latest[review->wordFile] = std::max(latest.value(review->wordFile), at);
             auto word = words.find(review->wordKey);
             if (word == words.end()) {
                 const QString key = QString::fromLatin1(review->wordKey.toHex());
@@ -261,40 +250,41 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                         return fail(q.newWord);
                     }
                     word = words.insert(review->wordKey, q.newWord.lastInsertId().toLongLong());
-                    newWords.insert(*word);
                 }
             }
-            if (!newWords.contains(*word) || replayed.contains(*word)) {
-                q.seen.addBindValue(*word);
-                q.seen.addBindValue(at);
-                q.seen.addBindValue(static_cast<int>(review->grade));
-                if (!q.seen.exec()) {
-                    return fail(q.seen);
-                }
-                const bool held = q.seen.next();
-                q.seen.finish();
-                if (held) {
-                    continue;
-                }
-            }
+            // One the history holds (this machine's own, a backup taken in again) is not added.
             for (const QVariant& value :
                  {QVariant(at), QVariant(*word), QVariant(static_cast<int>(review->grade)),
-                  QVariant(review->answerMilliseconds), QVariant(*file)}) {
+                  QVariant(review->answerMilliseconds), QVariant(*file), QVariant(*word),
+                  QVariant(at), QVariant(static_cast<int>(review->grade))}) {
                 q.review.addBindValue(value);
             }
-            q.fileWord.addBindValue(*file);
-            q.fileWord.addBindValue(*word);
             if (!q.review.exec()) {
                 return fail(q.review);
             }
-            if (!q.fileWord.exec()) {
-                return fail(q.fileWord);
+            if (q.review.numRowsAffected() == 0) {
+                continue;
+            }
+            if (!fileWords.contains({*file, *word})) {
+                fileWords.insert({*file, *word});
+                q.fileWord.addBindValue(*file);
+                q.fileWord.addBindValue(*word);
+                if (!q.fileWord.exec()) {
+                    return fail(q.fileWord);
+                }
             }
             replayed.insert(*word);
             if (review->time > horizon() && (!ahead || review->time < *ahead)) {
                 ahead = review->time;
             }
             ++merged.added;
+        }
+    }
+    for (auto file = latest.cbegin(); file != latest.cend(); ++file) {
+        q.fileUpsert.addBindValue(file.key());
+        q.fileUpsert.addBindValue(file.value());
+        if (!q.fileUpsert.exec()) {
+            return fail(q.fileUpsert);
         }
     }
     for (const Machine& machine : std::as_const(machines)) {

@@ -88,8 +88,10 @@ SyncReport mergeFolder(SqliteHistory& history, const QString& folder, qint64 now
         }
     }
     // Many words changed: their states are replayed beside the window, here waited for.
-    history.reviewsUnavailable();
-    history.waitForReplay();
+    if (report.added > 0) {
+        history.reviewsUnavailable();
+        history.waitForReplay();
+    }
     report.machines = history.syncState().machines;
     return report;
 }

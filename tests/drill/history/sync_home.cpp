@@ -69,8 +69,11 @@ int main(int argc, char** argv) {
     HistorySync sync(history, path, home.filePath(QStringLiteral("preferences.ini")));
     sync.configure();
     if (args.size() > 3) {
-        while (mergeFolder(history, folder, QDateTime::currentMSecsSinceEpoch()).added > 0) {
-        }
+        do {
+            sync.merge();
+            sync.wait();
+            QCoreApplication::processEvents();  // the merge's end told
+        } while (sync.lastReport().added > 0);
         int all = 0;
         for (int word = 0; word < kWords; ++word) {
             const review::WordReviews reviews = history.wordReviews(wordOf(word));

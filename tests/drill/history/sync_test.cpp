@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -19,7 +17,6 @@
 #include <tuple>
 
 #include "common/preferences.h"
-#include "drill/history/history_sync.h"
 #include "drill/history/journal_writer.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/history/sync_merge.h"
@@ -39,22 +36,35 @@ QByteArray line(const char* machine, qint64 sequence, JournalContent content) {
     return journalLine({QString::fromLatin1(machine), sequence, std::move(content)});
 }
 
-// Machine a's answers to "apple" and "bird", and b's, an hour after each of a's.
-QByteArray aLines(int from, int to) {
-    QByteArray lines;
+// Machine a's i-th answer to "apple" or "bird", and b's, an hour after each of a's.
+std::vector<review::ReviewRecord> aAnswers(int from, int to) {
+    std::vector<review::ReviewRecord> all;
     for (int i = from; i <= to; ++i) {
-        lines += line("a", i, answer(2 * i, i % 2 ? "apple" : "bird", review::Grade::Good));
+        all.push_back(answer(2 * i, i % 2 ? "apple" : "bird", review::Grade::Good));
+    }
+    return all;
+}
+std::vector<review::ReviewRecord> bAnswers(int from, int to, qint64 clockOffset = 0) {
+    std::vector<review::ReviewRecord> all;
+    for (int i = from; i <= to; ++i) {
+        all.push_back(answer(2 * i + 1 + clockOffset, i % 3 ? "apple" : "bird",
+                             i % 2 ? review::Grade::Again : review::Grade::Good));
+    }
+    return all;
+}
+// Those answers as the machine journals them, the first numbered from.
+QByteArray linesOf(const char* machine, int from, const std::vector<review::ReviewRecord>& all) {
+    QByteArray lines;
+    for (const review::ReviewRecord& review : all) {
+        lines += line(machine, from++, review);
     }
     return lines;
 }
+QByteArray aLines(int from, int to) {
+    return linesOf("a", from, aAnswers(from, to));
+}
 QByteArray bLines(int from, int to, qint64 clockOffset = 0) {
-    QByteArray lines;
-    for (int i = from; i <= to; ++i) {
-        lines += line("b", i,
-                      answer(2 * i + 1 + clockOffset, i % 3 ? "apple" : "bird",
-                             i % 2 ? review::Grade::Again : review::Grade::Good));
-    }
-    return lines;
+    return linesOf("b", from, bAnswers(from, to, clockOffset));
 }
 
 struct FileStep {
@@ -75,21 +85,6 @@ struct SyncCase {
     std::vector<review::ReviewRecord> local = {};  // recorded before the first merge
 };
 
-std::vector<review::ReviewRecord> aAnswers(int from, int to) {
-    std::vector<review::ReviewRecord> all;
-    for (int i = from; i <= to; ++i) {
-        all.push_back(answer(2 * i, i % 2 ? "apple" : "bird", review::Grade::Good));
-    }
-    return all;
-}
-std::vector<review::ReviewRecord> bAnswers(int from, int to, qint64 clockOffset = 0) {
-    std::vector<review::ReviewRecord> all;
-    for (int i = from; i <= to; ++i) {
-        all.push_back(answer(2 * i + 1 + clockOffset, i % 3 ? "apple" : "bird",
-                             i % 2 ? review::Grade::Again : review::Grade::Good));
-    }
-    return all;
-}
 std::vector<review::ReviewRecord> operator+(std::vector<review::ReviewRecord> a,
                                             const std::vector<review::ReviewRecord>& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -285,45 +280,6 @@ TEST(JournalWriter, KeepsWhatTheFolderCouldNotTake) {
         sequences.push_back(record.sequence);
     }
     EXPECT_EQ(sequences, (std::vector<qint64>{1, 2, 3, 4}));
-}
-
-// Two homes share a folder: what one records reaches the other at its next merge, and each keeps
-// the id it made.
-TEST(HistorySync, CarriesWhatOneHomeRecordsToTheOther) {
-    QTemporaryDir homes;
-    const QString folder = homes.filePath(QStringLiteral("sync"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    struct Home {
-        explicit Home(const QString& base, const QString& folder)
-            : path(base + QStringLiteral("/history.sqlite")), history(path) {
-            common::PreferencesFile(base + QStringLiteral("/preferences.ini"))
-                .update([&folder](common::Preferences& p) { p.syncFolder = folder; });
-            sync.configure();
-        }
-        QString path;
-        SqliteHistory history;
-        HistorySync sync{history, path,
-                         QFileInfo(path).path() + QStringLiteral("/preferences.ini")};
-    };
-    Home a(homes.filePath(QStringLiteral("a")), folder);
-    Home b(homes.filePath(QStringLiteral("b")), folder);
-    DrillRecord drill;
-    drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
-    ASSERT_EQ(a.history.record(drill), QString());
-    ASSERT_EQ(a.history.recordReviews(std::vector{answer(0, "apple", review::Grade::Good),
-                                                  answer(1, "bird", review::Grade::Good)}),
-              QString());
-    EXPECT_EQ(a.sync.writeFailure(), QString());
-    b.sync.merge();
-    b.sync.wait();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(b.sync.lastReport().added, 3);
-    EXPECT_EQ(b.history.wordReviews("bird").reviews, 1);
-    EXPECT_EQ(b.history.drills().records.size(), 1);
-    ASSERT_EQ(b.sync.lastReport().machines.size(), 1);
-    const QString aId = b.sync.lastReport().machines[0].machine;
-    a.sync.configure();
-    EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath(journalFileName(aId))));
 }
 
 // Two homes drill at once and are killed at random moments, again and again; once each has
