@@ -42,6 +42,8 @@ const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames
 }};
 const QString kReviewWaysLeftOut = QStringLiteral("review/waysLeftOut");
 const QString kHistoryCsvFolder = QStringLiteral("history/csvFolder");
+const QString kSyncFolder = QStringLiteral("sync/folder");
+const QString kMachineId = QStringLiteral("sync/machineId");
 
 // Only the words QSettings itself writes count; anything else is damage.
 bool readBool(const QSettings& settings, const QString& key, bool fallback) {
@@ -161,6 +163,8 @@ Preferences PreferencesFile::load() const {
         }
     }
     preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
+    preferences.syncFolder = settings.value(kSyncFolder).toString();
+    preferences.machineId = settings.value(kMachineId).toString();
     return preferences;
 }
 
@@ -210,6 +214,15 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kReviewWaysLeftOut, leftOut.join(QLatin1Char(' ')));
         if (!preferences.historyCsvFolder.isEmpty()) {
             out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
+        }
+        // Sharing turned off leaves no folder behind.
+        for (const auto& [key, value] : {std::pair(kSyncFolder, preferences.syncFolder),
+                                         std::pair(kMachineId, preferences.machineId)}) {
+            if (value.isEmpty()) {
+                out.remove(key);
+            } else {
+                out.setValue(key, value);
+            }
         }
         out.sync();
         if (!scratch.isValid() || out.status() != QSettings::NoError) {

@@ -40,6 +40,11 @@ struct Preferences {
     QList<DrillWay> reviewWaysLeftOut;
     // Where the history's CSV export last went; empty until it has.
     QString historyCsvFolder;
+    // The folder a sync program shares between the learner's machines, where each machine keeps
+    // a journal of its drills and reviews; empty while sharing is off. The machine's id names
+    // its journal there: made once and kept.
+    QString syncFolder;
+    QString machineId;
 
     static constexpr double kDefaultRetention = 0.90;
     static constexpr double kMinRetention = 0.70;

@@ -4,6 +4,7 @@
 
 #include "drill/history/sqlite_history.h"
 
+#include "drill/history/drill_record_json.h"
 #include "drill/history/review_replay.h"
 #include "drill/history/sqlite_detail.h"
 
@@ -169,43 +170,6 @@ bool plainlyNoDatabase(const QString& path) {
         return false;
     }
     return file.read(kSqliteHeader.size()) != kSqliteHeader;
-}
-
-QJsonObject toJson(const DrillRecord& drill) {
-    return {{QStringLiteral("started"), timeText(drill.started)},
-            {QStringLiteral("seconds"), drill.seconds},
-            {QStringLiteral("wordFile"), drill.wordFile},
-            {QStringLiteral("mode"), static_cast<int>(drill.mode)},
-            {QStringLiteral("again"), drill.again},
-            {QStringLiteral("way"), static_cast<int>(drill.way)},
-            {QStringLiteral("asked"), drill.asked},
-            {QStringLiteral("right"), drill.right},
-            {QStringLiteral("rate"), drill.rate},
-            {QStringLiteral("missed"), QJsonArray::fromStringList(drill.missed)},
-            {QStringLiteral("slips"), QJsonArray::fromStringList(drill.slips)}};
-}
-
-DrillRecord fromJson(const QJsonObject& json) {
-    DrillRecord drill;
-    drill.started =
-        QDateTime::fromString(json.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
-    drill.seconds = json.value(QLatin1String("seconds")).toInteger();
-    drill.wordFile = json.value(QLatin1String("wordFile")).toString();
-    drill.mode = static_cast<common::DrillModeValue>(json.value(QLatin1String("mode")).toInt());
-    drill.again = json.value(QLatin1String("again")).toBool();
-    // Absent from the lines of earlier versions: the typed way.
-    drill.way = static_cast<common::DrillWay>(json.value(QLatin1String("way")).toInt());
-    drill.asked = json.value(QLatin1String("asked")).toInteger();
-    drill.right = json.value(QLatin1String("right")).toInteger();
-    drill.rate = json.value(QLatin1String("rate")).toInt();
-    for (const QJsonValue& question : json.value(QLatin1String("missed")).toArray()) {
-        drill.missed.append(question.toString());
-    }
-    // Absent from the lines of earlier versions.
-    for (const QJsonValue& slip : json.value(QLatin1String("slips")).toArray()) {
-        drill.slips.append(slip.toString());
-    }
-    return drill;
 }
 
 QString selectDrills(const QString& wordFile) {
@@ -832,6 +796,7 @@ void SqliteHistory::recordPending() {
 }
 
 QString SqliteHistory::record(const DrillRecord& drill) {
+    tellRecorded(drill);
     QString reason = open();
     if (reason.isEmpty() && !readOnly_) {
         recordPending();

@@ -10,12 +10,14 @@
 #include <QVariantList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "common/file_identity.h"
 #include "drill/history/drill_history.h"
+#include "drill/history/sync_journal.h"
 #include "drill/history/word_state_cache.h"
 #include "review/review_clock.h"
 
@@ -93,6 +95,26 @@ public:
     // A word the reader finds no reviews of follows the renames still waiting there.
     QString renameWords(std::span<const review::WordRename> renames) override;
 
+    // Other machines' journals taken in (sqlite_sync.cpp): where the reading of each file stands
+    // and each machine's last record taken in. Empty before the first.
+    SyncState syncState();
+    // What the history lacks of records, read from the journal file name up to position, is
+    // added in one transaction with the new position; a machine's record is taken once by its
+    // sequence number, and a drill or review the history holds (the same word, instant and
+    // grade) is not added again. The states of the words are replayed, at once or, for many,
+    // beside the window.
+    Merged mergeJournal(std::span<const JournalRecord> records, const QString& name,
+                        const JournalPosition& position, qint64 now);
+    // The whole history as one journal written by machine, for a backup or a move: every drill,
+    // review and edited word, oldest first. Empty when written, else why not.
+    QString writeJournal(const QString& path, const QString& machine);
+    // Told of every drill and review this object is given, before it is recorded (a kill between
+    // the two leaves it in the journal, from which this history takes what it lacks), and of the
+    // edited words it takes in.
+    void setRecorded(std::function<void(std::span<const JournalContent>)> recorded) {
+        recorded_ = std::move(recorded);
+    }
+
     // The schema version this program reads and writes (PRAGMA user_version).
     static int schemaVersion();
     // The user's history file in the drill program's data folder, whichever program asks.
@@ -109,6 +131,9 @@ public:
     static inline void (*fillStepCommitted)() = nullptr;
 
 private:
+    template <typename Record>
+    void tellRecorded(std::span<const Record> records);
+    void tellRecorded(const DrillRecord& drill) { tellRecorded(std::span(&drill, 1)); }
     QString open();
     bool fileReplaced();
     QString connect(bool& damaged);
@@ -184,6 +209,7 @@ private:
     // The clock when the states were last matched to it in this program.
     std::optional<review::ReviewTime> settledAt_;
     detail::WordStateCache stateCache_;
+    std::function<void(std::span<const JournalContent>)> recorded_;
 };
 
 }  // namespace drill::history

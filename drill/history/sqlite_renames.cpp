@@ -84,6 +84,7 @@ void SqliteHistory::applyRenames() {
     if (!step.reason.isEmpty()) {
         return;  // busy: they wait for the next open
     }
+    tellRecorded(std::span(renames));
     if (step.next >= renames.size()) {
         review::removeRenames(renamesPath(), renames.size());
         return;

@@ -736,6 +736,7 @@ review::FsrsScheduler schedulerOf(const ReviewTarget& target, const QTimeZone& z
 }  // namespace detail
 
 QString SqliteHistory::recordReviews(std::span<const review::ReviewRecord> reviews) {
+    tellRecorded(reviews);
     if (QString reason = openReviews(); !reason.isEmpty()) {
         return reason;
     }

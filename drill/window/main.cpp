@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include "drill/engine/random_source.h"
+#include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_main.h"
 #include "platform/name_repair.h"
@@ -21,7 +22,12 @@ namespace {
 int Main(QApplication& application, const QByteArray& argument) {
     drill::ClockSeededRandom random;
     platform::QtPlatform platform;
-    drill::history::SqliteHistory history(drill::history::SqliteHistory::defaultPath());
+    const QString historyPath = drill::history::SqliteHistory::defaultPath();
+    drill::history::SqliteHistory history(historyPath);
+    // The other machines' drills and reviews, merged beside the window.
+    drill::history::HistorySync sync(history, historyPath, platform.preferencesFile());
+    sync.configure();
+    sync.merge();
     review::SystemReviewClock clock;
     drill::frmMain window(platform, random, history, clock);
     window.show();

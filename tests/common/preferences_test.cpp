@@ -49,6 +49,7 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         {"review out of range", "[review]\ndesiredRetention=0.5\ndailyNewWords=-3\ndayStartsAt=24\n"_ba, {}},
         {"only a leftover", {}, {false, false, 150}, "[drill]\nzoom=150\n"_ba},
         {"a leftover beside", "[drill]\nzoom=200\n"_ba, {false, false, 200}, "[drill]\nzoom=150\n"_ba},
+        {"sync", "[sync]\nfolder=/s\nmachineId=m1\n"_ba, {false, false, 100, 100, 0.9, 20, 4, common::NearMissChoice::Judge, false, false, common::DrillWay::Typed, {}, u"/s"_s, u"m1"_s}},
         // clang-format on
     };
     for (const auto& row : table) {
@@ -68,6 +69,9 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         expected.lenientJudging = !expected.lenientJudging;
         EXPECT_EQ(file.load(), expected);
         EXPECT_FALSE(QFile::exists(file.path() + u".new"_s));
+        // Sharing turned off leaves no folder behind.
+        ASSERT_TRUE(file.update([](Preferences& p) { p.syncFolder.clear(); }));
+        EXPECT_EQ(file.load().syncFolder, QString());
         // Keys of later versions survive in a sound file.
         EXPECT_EQ(kxtest::readBytes(file.path()).contains("option=7"), row.name == "stored"s);
     }

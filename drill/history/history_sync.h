@@ -1,0 +1,68 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+#include "drill/history/journal_writer.h"
+#include "drill/history/sync_merge.h"
+
+class QThread;
+
+namespace drill::history {
+
+class SqliteHistory;
+
+// The drill program's part in sharing: while the preferences name a sync folder, every drill
+// and review the history records is appended to this machine's journal there, and the other
+// machines' journals are merged on a thread of its own, never holding up the window or a drill.
+class HistorySync : public QObject {
+    Q_OBJECT
+
+public:
+    // The history is opened again, by its path, on the merging thread.
+    HistorySync(SqliteHistory& history, QString historyPath, QString preferencesPath,
+                QObject* parent = nullptr);
+    // Waits for the merge under way.
+    ~HistorySync() override;
+
+    // Reads the folder from the preferences, making this machine's id the first time.
+    void configure();
+    // Keeps the folder in the preferences (empty: sharing off) and follows it.
+    bool setFolder(const QString& folder);
+    const QString& folder() const { return folder_; }
+    // This machine's journal; empty while sharing is off.
+    QString journalPath() const { return writer_ ? writer_->journalPath() : QString(); }
+
+    // Unless one is under way or sharing is off; merged tells when it has ended.
+    void merge();
+    bool merging() const;
+    void wait();
+    // Of the last merge ended; empty before.
+    const SyncReport& lastReport() const { return lastReport_; }
+    // Why the last record could not be written to the folder (it waits locally); empty when it
+    // was.
+    const QString& writeFailure() const { return writeFailure_; }
+
+Q_SIGNALS:
+    void merged();
+
+private:
+    SqliteHistory& history_;
+    QString historyPath_;
+    QString preferencesPath_;
+    QString folder_;
+    QString machine_;
+    std::unique_ptr<JournalWriter> writer_;
+    std::unique_ptr<QThread> thread_;
+    SyncReport report_;  // written by the thread
+    SyncReport lastReport_;
+    QString writeFailure_;
+};
+
+}  // namespace drill::history

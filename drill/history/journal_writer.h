@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QString>
+
+#include <span>
+
+#include "drill/history/sync_journal.h"
+
+namespace drill::history {
+
+// Appends this machine's records to its own journal in the sync folder, the only file this
+// machine writes there. Each record gets the next sequence number, kept in a local file before
+// the record is written anywhere, so that a number is never given twice. A record first goes into
+// a local file of records waiting for the folder and leaves it once the folder has it: what
+// could not be written (a folder offline or read-only, a kill) goes at the next append or flush.
+class JournalWriter {
+public:
+    // localBase names the local files: localBase + ".seq", ".outbox" and ".lock".
+    JournalWriter(QString folder, QString machine, QString localBase);
+
+    // Empty when in the folder, else why not (kept locally until then).
+    QString append(std::span<const JournalContent> contents);
+    // Writes what waits for the folder.
+    QString flush();
+
+    QString journalPath() const;
+
+private:
+    QString flushLocked();
+    qint64 lastSequence() const;
+
+    QString folder_;
+    QString machine_;
+    QString localBase_;
+};
+
+}  // namespace drill::history

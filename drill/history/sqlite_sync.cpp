@@ -1,0 +1,391 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Other machines' journals taken into the SQLite history. Reviews go in as they are, and the
+// states of their words are replayed from all their reviews in time order afterwards, so that
+// they equal those of a history where every answer was given on one machine.
+#include <QHash>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "drill/history/review_replay.h"
+#include "drill/history/sqlite_detail.h"
+#include "drill/history/sqlite_history.h"
+
+namespace drill::history {
+
+using detail::failure;
+using detail::Transaction;
+
+namespace {
+
+// Made when first needed: a history that never took in a journal has none.
+constexpr const char* kSyncTables[] = {
+    "CREATE TABLE IF NOT EXISTS sync_machines (id INTEGER PRIMARY KEY, machine TEXT NOT NULL"
+    " UNIQUE, seq INTEGER NOT NULL, merged_at INTEGER NOT NULL)",
+    // Every record taken in, by its machine and sequence number: a copy of a journal may hold
+    // them in any order.
+    "CREATE TABLE IF NOT EXISTS sync_records (machine_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
+    " PRIMARY KEY (machine_id, seq)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS sync_files (name TEXT PRIMARY KEY, position INTEGER NOT NULL,"
+    " tail BLOB NOT NULL) WITHOUT ROWID",
+};
+
+// More words than this are left to the replay beside the window.
+constexpr qsizetype kWordsReplayedAtOnce = 200;
+
+qint64 millis(review::ReviewTime time) {
+    return time.time_since_epoch().count();
+}
+
+// The statements a merge repeats, prepared once.
+struct MergeQueries {
+    explicit MergeQueries(const QSqlDatabase& db)
+        : fileUpsert(db), fileId(db), word(db), newWord(db), review(db), fileWord(db), drill(db) {
+        fileUpsert.prepare(QStringLiteral(
+            "INSERT INTO review_files (word_file, last_review) VALUES (?, ?) ON CONFLICT(word_file)"
+            " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
+        fileId.prepare(QStringLiteral("SELECT id FROM review_files WHERE word_file = ?"));
+        word.prepare(QStringLiteral("SELECT id FROM words WHERE word_key = ?"));
+        newWord.prepare(QStringLiteral("INSERT INTO words (word_key, %1)"
+                                       " VALUES (?, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)")
+                            .arg(QLatin1String(detail::kStateColumns)));
+        review.prepare(
+            QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id, was_due)"
+                           " SELECT ?, ?, ?, ?, ?, 0 WHERE NOT EXISTS (SELECT 1 FROM reviews"
+                           " WHERE word_id = ? AND at = ? AND grade = ?)"));
+        fileWord.prepare(QStringLiteral("INSERT OR IGNORE INTO file_words VALUES (?, ?)"));
+        drill.prepare(
+            QStringLiteral("SELECT 1 FROM drills WHERE word_file = ? AND started = ? LIMIT 1"));
+    }
+    QSqlQuery fileUpsert, fileId, word, newWord, review, fileWord, drill;
+};
+
+}  // namespace
+
+template <typename Record>
+void SqliteHistory::tellRecorded(std::span<const Record> records) {
+    if (recorded_) {
+        recorded_(std::vector<JournalContent>(records.begin(), records.end()));
+    }
+}
+template void SqliteHistory::tellRecorded(std::span<const DrillRecord>);
+template void SqliteHistory::tellRecorded(std::span<const review::ReviewRecord>);
+template void SqliteHistory::tellRecorded(std::span<const review::WordRename>);
+
+SyncState SqliteHistory::syncState() {
+    SyncState state;
+    if (QString reason = open(); !reason.isEmpty()) {
+        state.error = std::move(reason);
+        return state;
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    // Absent until the first journal is taken in.
+    if (!query.exec(QStringLiteral("SELECT name, position, tail FROM sync_files"))) {
+        return state;
+    }
+    while (query.next()) {
+        state.files.insert(query.value(0).toString(),
+                           {query.value(1).toLongLong(), query.value(2).toByteArray()});
+    }
+    if (!query.exec(
+            QStringLiteral("SELECT machine, seq, merged_at FROM sync_machines ORDER BY machine"))) {
+        state.error = failure(query);
+        return state;
+    }
+    while (query.next()) {
+        state.machines.append(
+            {query.value(0).toString(), query.value(1).toLongLong(), query.value(2).toLongLong()});
+    }
+    return state;
+}
+
+Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const QString& name,
+                                   const JournalPosition& position, qint64 now) {
+    Merged merged;
+    // Opened without setting the replay going: it waits for the last part.
+    if (merged.error = open(); !merged.error.isEmpty()) {
+        return merged;
+    }
+    if (readOnly_) {
+        merged.error = reviewsUnavailable();
+        return merged;
+    }
+    Transaction transaction(database());
+    if (merged.error = transaction.reason(); !merged.error.isEmpty()) {
+        return merged;
+    }
+    // The states follow what the history says, whichever program changed it last.
+    if (merged.error = followTarget(true); !merged.error.isEmpty()) {
+        return merged;
+    }
+    QSqlQuery query(database());
+    for (const char* statement : kSyncTables) {
+        if (!query.exec(QString::fromLatin1(statement))) {
+            merged.error = failure(query);
+            return merged;
+        }
+    }
+    // Each machine's id here, its highest sequence number taken in, and whether it changed.
+    struct Machine {
+        qint64 id = 0;
+        qint64 highest = 0;
+        bool merged = false;
+    };
+    QHash<QString, Machine> machines;
+    if (!query.exec(QStringLiteral("SELECT machine, id, seq FROM sync_machines"))) {
+        merged.error = failure(query);
+        return merged;
+    }
+    while (query.next()) {
+        machines.insert(query.value(0).toString(),
+                        {query.value(1).toLongLong(), query.value(2).toLongLong()});
+    }
+    QSqlQuery taken(database());
+    taken.prepare(QStringLiteral("INSERT OR IGNORE INTO sync_records VALUES (?, ?)"));
+    MergeQueries q(database());
+    QHash<QString, qint64> files;
+    QHash<QString, qint64> latest;  // each file's latest review, written once
+    QHash<QByteArray, qint64> words;
+    QSet<std::pair<qint64, qint64>> fileWords;  // known to be in file_words
+    std::set<qint64> replayed;
+    QList<review::WordRename> renames;
+    std::optional<review::ReviewTime> ahead;
+    const auto fail = [&merged](const QSqlQuery& failed) {
+        merged.error = failure(failed);
+        return merged;
+    };
+    for (const JournalRecord& record : records) {
+        auto machine = machines.find(record.machine);
+        if (machine == machines.end()) {
+            query.prepare(
+                QStringLiteral("INSERT INTO sync_machines (machine, seq, merged_at)"
+                               " VALUES (?, 0, 0)"));
+            query.addBindValue(record.machine);
+            if (!query.exec()) {
+                return fail(query);
+            }
+            machine = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
+        }
+        taken.addBindValue(machine->id);
+        taken.addBindValue(record.sequence);
+        if (!taken.exec()) {
+            return fail(taken);
+        }
+        if (taken.numRowsAffected() == 0) {
+            continue;
+        }
+        machine->highest = std::max(machine->highest, record.sequence);
+        machine->merged = true;
+        if (const auto* drill = std::get_if<DrillRecord>(&record.content)) {
+            q.drill.addBindValue(drill->wordFile);
+            q.drill.addBindValue(drill->started.toUTC().toString(Qt::ISODateWithMs));
+            if (!q.drill.exec()) {
+                return fail(q.drill);
+            }
+            const bool held = q.drill.next();
+            q.drill.finish();
+            if (!held) {
+                if (merged.error = insert(*drill); !merged.error.isEmpty()) {
+                    return merged;
+                }
+                ++merged.added;
+            }
+        } else if (const auto* rename = std::get_if<review::WordRename>(&record.content)) {
+            // Taken in once, by the table that remembers them, which a history that never took
+            // in an edited word lacks.
+            query.prepare(
+                QStringLiteral("SELECT 1 FROM word_renames WHERE word_file = ? AND"
+                               " old_key = ? AND new_key = ? AND at = ?"));
+            query.addBindValue(rename->wordFile);
+            query.addBindValue(QString::fromLatin1(rename->oldKey.toHex()));
+            query.addBindValue(QString::fromLatin1(rename->newKey.toHex()));
+            query.addBindValue(millis(rename->time));
+            if (!query.exec() || !query.next()) {
+                renames.append(*rename);
+                ++merged.added;
+            }
+            query.finish();
+        } else if (const auto* review = std::get_if<review::ReviewRecord>(&record.content)) {
+            const qint64 at = millis(review->time);
+            auto file = files.find(review->wordFile);
+            if (file == files.end()) {
+                q.fileUpsert.addBindValue(review->wordFile);
+                q.fileUpsert.addBindValue(at);
+                if (!q.fileUpsert.exec()) {
+                    return fail(q.fileUpsert);
+                }
+                q.fileId.addBindValue(review->wordFile);
+                if (!q.fileId.exec() || !q.fileId.next()) {
+                    return fail(q.fileId);
+                }
+                file = files.insert(review->wordFile, q.fileId.value(0).toLongLong());
+                q.fileId.finish();
+            }
+            latest[review->wordFile] = std::max(latest.value(review->wordFile), at);
+            auto word = words.find(review->wordKey);
+            if (word == words.end()) {
+                const QString key = QString::fromLatin1(review->wordKey.toHex());
+                q.word.addBindValue(key);
+                if (!q.word.exec()) {
+                    return fail(q.word);
+                }
+                if (q.word.next()) {
+                    word = words.insert(review->wordKey, q.word.value(0).toLongLong());
+                    q.word.finish();
+                } else {
+                    q.word.finish();
+                    q.newWord.addBindValue(key);
+                    if (!q.newWord.exec()) {
+                        return fail(q.newWord);
+                    }
+                    word = words.insert(review->wordKey, q.newWord.lastInsertId().toLongLong());
+                }
+            }
+            // One the history holds (this machine's own, a backup taken in again) is not added.
+            for (const QVariant& value :
+                 {QVariant(at), QVariant(*word), QVariant(static_cast<int>(review->grade)),
+                  QVariant(review->answerMilliseconds), QVariant(*file), QVariant(*word),
+                  QVariant(at), QVariant(static_cast<int>(review->grade))}) {
+                q.review.addBindValue(value);
+            }
+            if (!q.review.exec()) {
+                return fail(q.review);
+            }
+            if (q.review.numRowsAffected() == 0) {
+                continue;
+            }
+            if (!fileWords.contains({*file, *word})) {
+                fileWords.insert({*file, *word});
+                q.fileWord.addBindValue(*file);
+                q.fileWord.addBindValue(*word);
+                if (!q.fileWord.exec()) {
+                    return fail(q.fileWord);
+                }
+            }
+            replayed.insert(*word);
+            if (review->time > horizon() && (!ahead || review->time < *ahead)) {
+                ahead = review->time;
+            }
+            ++merged.added;
+        }
+    }
+    for (auto file = latest.cbegin(); file != latest.cend(); ++file) {
+        q.fileUpsert.addBindValue(file.key());
+        q.fileUpsert.addBindValue(file.value());
+        if (!q.fileUpsert.exec()) {
+            return fail(q.fileUpsert);
+        }
+    }
+    for (const Machine& machine : std::as_const(machines)) {
+        if (machine.merged) {
+            query.prepare(
+                QStringLiteral("UPDATE sync_machines SET seq = ?, merged_at = ? WHERE id = ?"));
+            query.addBindValue(machine.highest);
+            query.addBindValue(now);
+            query.addBindValue(machine.id);
+            if (!query.exec()) {
+                return fail(query);
+            }
+        }
+    }
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO sync_files VALUES (?, ?, ?)"));
+    query.addBindValue(name);
+    query.addBindValue(position.end);
+    query.addBindValue(position.tail);
+    if (!query.exec()) {
+        return fail(query);
+    }
+    if (ahead && (!aheadFrom_ || *ahead < *aheadFrom_)) {
+        aheadFrom_ = ahead;
+        if (merged.error = writeAhead(); !merged.error.isEmpty()) {
+            return merged;
+        }
+    }
+    stateCache_.forget();
+    if (qsizetype(replayed.size()) <= kWordsReplayedAtOnce) {
+        for (const qint64 word : replayed) {
+            if (merged.error = detail::replayWord(database(), scheduler_, horizon(), word);
+                !merged.error.isEmpty()) {
+                return merged;
+            }
+        }
+    } else {
+        // Every word from the first changed on, in short steps, by whichever program has the
+        // history open; a kill leaves the marker for the next.
+        query.prepare(
+            QStringLiteral("INSERT INTO review_meta VALUES ('replay_from', ?) ON CONFLICT(name)"
+                           " DO UPDATE SET value = min(value, excluded.value)"));
+        query.addBindValue(*replayed.begin());
+        if (!query.exec()) {
+            return fail(query);
+        }
+        replaying_ = true;
+    }
+    if (merged.error = transaction.commit(); !merged.error.isEmpty()) {
+        merged.added = 0;
+        return merged;
+    }
+    if (!renames.isEmpty()) {
+        // Each taken in once, by the table that remembers them.
+        merged.error = detail::renameStep(database(), zone_, scheduler_, horizon(), renames, 0,
+                                          std::chrono::milliseconds::max())
+                           .reason;
+    }
+    return merged;
+}
+
+QString SqliteHistory::writeJournal(const QString& path, const QString& machine) {
+    if (QString reason = openReviews(); !reason.isEmpty()) {
+        return reason;
+    }
+    QByteArray lines;
+    qint64 sequence = 0;
+    const auto add = [&](JournalContent content) {
+        lines += journalLine({machine, ++sequence, std::move(content)});
+    };
+    const QList<DrillRecord> drills = page(QString(), 0, -1);
+    for (auto drill = drills.rbegin(); drill != drills.rend(); ++drill) {
+        add(*drill);
+    }
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral(
+            "SELECT r.at, w.word_key, r.grade, r.answer_ms, f.word_file FROM reviews r"
+            " JOIN words w ON w.id = r.word_id JOIN review_files f ON f.id = r.file_id"
+            " ORDER BY r.at, r.id"))) {
+        return failure(query);
+    }
+    while (query.next()) {
+        add(review::ReviewRecord{
+            review::ReviewTime(std::chrono::milliseconds(query.value(0).toLongLong())),
+            QByteArray::fromHex(query.value(1).toString().toLatin1()),
+            static_cast<review::Grade>(query.value(2).toInt()), query.value(3).toLongLong(),
+            query.value(4).toString()});
+    }
+    // Absent from a history that never took in an edited word.
+    if (query.exec(QStringLiteral(
+            "SELECT at, word_file, old_key, new_key FROM word_renames ORDER BY at"))) {
+        while (query.next()) {
+            add(review::WordRename{
+                review::ReviewTime(std::chrono::milliseconds(query.value(0).toLongLong())),
+                query.value(1).toString(),
+                QByteArray::fromHex(query.value(2).toString().toLatin1()),
+                QByteArray::fromHex(query.value(3).toString().toLatin1())});
+        }
+    }
+    const common::Outcome written = common::writeFileAtomically(path, lines);
+    return written.ok() ? QString() : written.reason;
+}
+
+}  // namespace drill::history

@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+#include "drill/history/sync_journal.h"
+
+namespace drill::history {
+
+class SqliteHistory;
+
+struct SyncReport {
+    qint64 added = 0;  // records the history lacked
+    // Lines of a later version left unread (in part), in every journal read.
+    int newer = 0;
+    QList<MachineMerged> machines;  // every machine taken in so far
+    QString error;                  // what stood in the way; empty when all is well
+};
+
+// Every journal in folder taken into history, each from where its reading stood, in parts of a
+// few thousand records, each part in a transaction of its own; the states of the words are
+// replayed before it returns. This machine's own journal is read as well: it holds what a kill
+// kept from the history. A journal that has gone leaves what was taken of it; one that was
+// replaced is read again from its start. now is in UTC milliseconds.
+SyncReport mergeFolder(SqliteHistory& history, const QString& folder, qint64 now);
+
+}  // namespace drill::history
+
+Q_DECLARE_METATYPE(drill::history::SyncReport)

@@ -1,0 +1,332 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "common/preferences.h"
+#include "drill/history/journal_writer.h"
+#include "drill/history/sqlite_history.h"
+#include "drill/history/sync_merge.h"
+
+namespace drill::history {
+namespace {
+
+constexpr qint64 kNow = 1'800'000'000'000;  // UTC ms, ahead of every review below
+constexpr qint64 kHour = 3'600'000;
+
+review::ReviewRecord answer(qint64 hours, const char* word, review::Grade grade) {
+    return {review::ReviewTime(std::chrono::milliseconds(1'700'000'000'000 + hours * kHour)), word,
+            grade, 900, QStringLiteral("/w/list.kwf")};
+}
+
+QByteArray line(const char* machine, qint64 sequence, JournalContent content) {
+    return journalLine({QString::fromLatin1(machine), sequence, std::move(content)});
+}
+
+// Machine a's i-th answer to "apple" or "bird", and b's, an hour after each of a's.
+std::vector<review::ReviewRecord> aAnswers(int from, int to) {
+    std::vector<review::ReviewRecord> all;
+    for (int i = from; i <= to; ++i) {
+        all.push_back(answer(2 * i, i % 2 ? "apple" : "bird", review::Grade::Good));
+    }
+    return all;
+}
+std::vector<review::ReviewRecord> bAnswers(int from, int to, qint64 clockOffset = 0) {
+    std::vector<review::ReviewRecord> all;
+    for (int i = from; i <= to; ++i) {
+        all.push_back(answer(2 * i + 1 + clockOffset, i % 3 ? "apple" : "bird",
+                             i % 2 ? review::Grade::Again : review::Grade::Good));
+    }
+    return all;
+}
+// Those answers as the machine journals them, the first numbered from.
+QByteArray linesOf(const char* machine, int from, const std::vector<review::ReviewRecord>& all) {
+    QByteArray lines;
+    for (const review::ReviewRecord& review : all) {
+        lines += line(machine, from++, review);
+    }
+    return lines;
+}
+QByteArray aLines(int from, int to) {
+    return linesOf("a", from, aAnswers(from, to));
+}
+QByteArray bLines(int from, int to, qint64 clockOffset = 0) {
+    return linesOf("b", from, bAnswers(from, to, clockOffset));
+}
+
+struct FileStep {
+    QString name;
+    QByteArray bytes;  // appended; a null array removes the file
+    bool replace = false;
+};
+
+// The answers the merged history must hold, each once, in any order: the states must equal
+// those of one history that was given them in time order.
+struct SyncCase {
+    const char* name;
+    std::vector<std::vector<FileStep>> merges;  // the files before each merge
+    std::vector<review::ReviewRecord> expected;
+    int newer = 0;
+    qint64 drills = 0;
+    qint64 renames = 0;
+    std::vector<review::ReviewRecord> local = {};  // recorded before the first merge
+};
+
+std::vector<review::ReviewRecord> operator+(std::vector<review::ReviewRecord> a,
+                                            const std::vector<review::ReviewRecord>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const QString kA = QStringLiteral("a.kxjournal");
+const QString kB = QStringLiteral("b.kxjournal");
+
+TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
+    const QByteArray aHalf = aLines(3, 3);
+    const QByteArray rename =
+        line("a", 4,
+             review::WordRename{answer(9, "", review::Grade::Good).time,
+                                QStringLiteral("/w/list.kwf"), "apple", "apples"});
+    DrillRecord drill;
+    drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
+    drill.wordFile = QStringLiteral("/w/list.kwf");
+    drill.asked = 3;
+    const std::vector<SyncCase> cases{
+        {"interleaved machines, merged twice",
+         {{{kA, aLines(1, 4)}, {kB, bLines(1, 4)}}, {{kA, aLines(5, 6)}}},
+         aAnswers(1, 6) + bAnswers(1, 4)},
+        {"records appended twice after a kill",
+         {{{kA, aLines(1, 3) + rename + aLines(2, 3) + rename}}},
+         aAnswers(1, 3),
+         0,
+         0,
+         1},
+        {"conflict copies of a journal",
+         {{{kA, aLines(1, 3)},
+           {QStringLiteral("a.sync-conflict-20261208-101500-XYZ.kxjournal"), aLines(1, 5)},
+           {QStringLiteral("a (conflicted copy 2026-12-08).kxjournal"), aLines(2, 6)}}},
+         aAnswers(1, 6)},
+        {"a line still arriving is read once whole",
+         {{{kA, aLines(1, 2) + aHalf.first(10)}}, {{kA, aHalf.sliced(10) + aLines(4, 4)}}},
+         aAnswers(1, 4)},
+        {"a line cut short for ever is passed over",
+         {{{kA, aLines(1, 2) + aHalf.first(10) + "\n" + aLines(4, 4)}}},
+         aAnswers(1, 2) + aAnswers(4, 4)},
+        {"clocks five hours apart",
+         {{{kA, aLines(1, 4)}, {kB, bLines(1, 4, -5)}}},
+         aAnswers(1, 4) + bAnswers(1, 4, -5)},
+        {"a newer version: what is understood is taken",
+         {{{kA, aLines(1, 1) +
+                    R"({"v":2,"machine":"a","seq":2,"type":"note","text":"x"})"
+                    "\n" +
+                    aLines(3, 3).replace(R"("v":1)", R"("v":2,"mood":"ok")")}}},
+         aAnswers(1, 1) + aAnswers(3, 3),
+         2},
+        {"a journal that disappears keeps what was taken",
+         {{{kA, aLines(1, 3)}}, {{kA, {}}}},
+         aAnswers(1, 3)},
+        {"a journal replaced by another is read from its start",
+         {{{kA, aLines(1, 4)}}, {{kA, bLines(1, 2) + aLines(1, 6), true}}},
+         aAnswers(1, 6) + bAnswers(1, 2)},
+        {"this machine's own journal gives what its history lacks",
+         {{{QStringLiteral("me.kxjournal"),
+            line("me", 1, answer(0, "apple", review::Grade::Good)) +
+                line("me", 2, answer(1, "apple", review::Grade::Again))}}},
+         {answer(0, "apple", review::Grade::Good), answer(1, "apple", review::Grade::Again)},
+         0,
+         0,
+         0,
+         {answer(0, "apple", review::Grade::Good)}},
+        {"drills, each once",
+         {{{kA, line("a", 1, drill) + line("a", 2, drill)}, {kB, line("b", 1, drill)}}},
+         {},
+         0,
+         1},
+    };
+    for (const SyncCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("sync"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        SqliteHistory history(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
+        ASSERT_EQ(history.recordReviews(row.local), QString());
+        SyncReport report;
+        int newer = 0;
+        qint64 added = 0;
+        for (const std::vector<FileStep>& files : row.merges) {
+            for (const FileStep& file : files) {
+                QFile out(QDir(folder).filePath(file.name));
+                if (file.bytes.isNull()) {
+                    ASSERT_TRUE(out.remove());
+                    continue;
+                }
+                ASSERT_TRUE(out.open(file.replace ? QIODevice::WriteOnly
+                                                  : QIODevice::WriteOnly | QIODevice::Append));
+                out.write(file.bytes);
+            }
+            report = mergeFolder(history, folder, kNow);
+            ASSERT_EQ(report.error, QString());
+            newer += report.newer;
+            added += report.added;
+        }
+        EXPECT_EQ(added, qint64(row.expected.size() - row.local.size()) + row.drills + row.renames);
+        // Merging again adds nothing.
+        EXPECT_EQ(mergeFolder(history, folder, kNow).added, 0);
+        EXPECT_EQ(newer, row.newer);
+        EXPECT_EQ(history.drills().records.size(), row.drills);
+
+        std::vector<review::ReviewRecord> inOrder = row.expected;
+        std::ranges::stable_sort(inOrder, {}, &review::ReviewRecord::time);
+        SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
+        ASSERT_EQ(oneMachine.recordReviews(inOrder), QString());
+        for (const char* word : {"apple", "bird"}) {
+            SCOPED_TRACE(word);
+            const review::WordReviews merged = history.wordReviews(word);
+            const review::WordReviews expected = oneMachine.wordReviews(word);
+            EXPECT_EQ(merged.reviews, expected.reviews);
+            ASSERT_EQ(merged.state.has_value(), expected.state.has_value());
+            if (expected.state) {
+                EXPECT_EQ(std::tuple(merged.state->due, merged.state->stability, merged.state->reps,
+                                     merged.state->lapses),
+                          std::tuple(expected.state->due, expected.state->stability,
+                                     expected.state->reps, expected.state->lapses));
+            }
+        }
+    }
+}
+
+// Many words at once are replayed beside the window, and a word edited on one machine keeps its
+// reviews on the other.
+TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
+    QTemporaryDir home;
+    const QString folder = home.path();
+    QByteArray lines;
+    qint64 sequence = 0;
+    for (int word = 0; word < 500; ++word) {
+        const QByteArray key = "w" + QByteArray::number(word);
+        lines += line("a", ++sequence, answer(word, key.constData(), review::Grade::Good));
+        lines += line("a", ++sequence, answer(word + 30, key.constData(), review::Grade::Again));
+    }
+    lines += line("a", ++sequence,
+                  review::WordRename{answer(600, "", review::Grade::Good).time,
+                                     QStringLiteral("/w/list.kwf"), "w7", "seven"});
+    QFile out(QDir(folder).filePath(kA));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(lines);
+    out.close();
+    SqliteHistory history(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
+    const SyncReport report = mergeFolder(history, folder, kNow);
+    ASSERT_EQ(report.error, QString());
+    EXPECT_EQ(report.added, sequence);
+    ASSERT_EQ(report.machines.size(), 1);
+    EXPECT_EQ(report.machines[0], (MachineMerged{QStringLiteral("a"), sequence, kNow}));
+    SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
+    for (const auto& [word, hour] : {std::pair("w0", 0), std::pair("w499", 499)}) {
+        ASSERT_EQ(
+            oneMachine.recordReviews(std::vector{answer(hour, word, review::Grade::Good),
+                                                 answer(hour + 30, word, review::Grade::Again)}),
+            QString());
+        EXPECT_EQ(history.wordReviews(word).state->due, oneMachine.wordReviews(word).state->due);
+    }
+    EXPECT_EQ(history.wordReviews("seven").reviews, 2);
+
+    // Written out whole, it gives a new machine the same history, and its own nothing new.
+    QTemporaryDir backup;
+    ASSERT_EQ(history.writeJournal(backup.filePath(QStringLiteral("all.kxjournal")),
+                                   QStringLiteral("backup")),
+              QString());
+    EXPECT_EQ(mergeFolder(history, backup.path(), kNow).added, 0);
+    SqliteHistory moved(backup.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
+    EXPECT_EQ(mergeFolder(moved, backup.path(), kNow).added, 1000 + 2 + 1)
+        << "the reviews, those of the edited word and its rename";
+    for (const char* word : {"w0", "w499", "seven"}) {
+        EXPECT_EQ(moved.wordReviews(word).reviews, history.wordReviews(word).reviews);
+        EXPECT_EQ(moved.wordReviews(word).state->due, history.wordReviews(word).state->due);
+    }
+}
+
+// What could not be written to the folder waits beside the history and goes once the folder is
+// back, each record with its own number, none lost.
+TEST(JournalWriter, KeepsWhatTheFolderCouldNotTake) {
+    QTemporaryDir home;
+    const QString folder = home.filePath(QStringLiteral("sync"));
+    JournalWriter writer(folder, QStringLiteral("me"), home.filePath(QStringLiteral("journal")));
+    const std::vector<JournalContent> one{answer(1, "apple", review::Grade::Good)};
+    EXPECT_NE(writer.append(one), QString()) << "the folder is offline";
+    // A folder in the journal's place stands for one that cannot be written (the tests may run
+    // as root, whom no permission stops).
+    ASSERT_TRUE(QDir().mkpath(writer.journalPath()));
+    EXPECT_NE(writer.append(one), QString()) << "the journal cannot be written";
+    ASSERT_TRUE(QDir().rmdir(writer.journalPath()));
+    QFile::remove(home.filePath(QStringLiteral("journal.seq")));  // the count lost
+    EXPECT_EQ(writer.append(one), QString());
+    EXPECT_EQ(writer.append(one), QString());
+    const JournalPart part = readJournal(writer.journalPath(), 0);
+    std::vector<qint64> sequences;
+    for (const JournalRecord& record : part.records) {
+        sequences.push_back(record.sequence);
+    }
+    EXPECT_EQ(sequences, (std::vector<qint64>{1, 2, 3, 4}));
+}
+
+// Two homes drill at once and are killed at random moments, again and again; once each has
+// merged, both hold every answer either gave exactly once, with the same states.
+TEST(HistorySync, TwoHomesKilledAtRandomEndWithOneHistory) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("sync"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QStringList homes{dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("b"))};
+    for (const QString& home : homes) {
+        ASSERT_TRUE(common::PreferencesFile(home + QStringLiteral("/preferences.ini"))
+                        .update([&folder](common::Preferences& p) { p.syncFolder = folder; }));
+    }
+    QRandomGenerator random(30);
+    QProcess running[2];
+    for (int kills = 0; kills < 100; ++kills) {
+        for (int machine = 0; machine < 2; ++machine) {
+            if (running[machine].state() == QProcess::NotRunning) {
+                running[machine].start(QStringLiteral(KX_SYNC_HOME),
+                                       {homes[machine], QString::number(machine)});
+                ASSERT_TRUE(running[machine].waitForStarted());
+            }
+        }
+        QThread::msleep(random.bounded(30, 200));
+        QProcess& killed = running[random.bounded(2)];
+        killed.kill();
+        killed.waitForFinished();
+        ASSERT_NE(killed.exitCode(), 1) << killed.readAllStandardError().constData();
+    }
+    for (QProcess& process : running) {
+        process.kill();
+        process.waitForFinished();
+    }
+    QByteArray outcomes[2];
+    for (int machine = 0; machine < 2; ++machine) {
+        QProcess final;
+        final.start(QStringLiteral(KX_SYNC_HOME),
+                    {homes[machine], QString::number(machine), QStringLiteral("--final")});
+        ASSERT_TRUE(final.waitForFinished(60'000));
+        outcomes[machine] = final.readAllStandardOutput();
+    }
+    EXPECT_EQ(outcomes[0].toStdString(), outcomes[1].toStdString());
+    const QList<QByteArray> all = outcomes[0].trimmed().split('\n').last().split(' ');
+    ASSERT_EQ(all.size(), 4) << outcomes[0].constData();
+    EXPECT_EQ(all[1], all[3]) << "answers held, of those given";
+    EXPECT_GT(all[1].toInt(), 100);
+}
+
+}  // namespace
+}  // namespace drill::history
