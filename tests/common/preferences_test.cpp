@@ -49,7 +49,7 @@ TEST(Preferences, DamagedFilesGiveTheDefaultsAndAreReplacedWholeAtTheNextChange)
         {"review out of range", "[review]\ndesiredRetention=0.5\ndailyNewWords=-3\ndayStartsAt=24\n"_ba, {}},
         {"only a leftover", {}, {false, false, 150}, "[drill]\nzoom=150\n"_ba},
         {"a leftover beside", "[drill]\nzoom=200\n"_ba, {false, false, 200}, "[drill]\nzoom=150\n"_ba},
-        {"sync", "[sync]\nfolder=/s\nmachineId=m1\n"_ba, {false, false, 100, 100, 0.9, 20, 4, common::NearMissChoice::Judge, false, false, common::DrillWay::Typed, {}, u"/s"_s, u"m1"_s}},
+        {"sync", "[sync]\nfolder=/s\nmachineId=m1\n"_ba, {false, false, 100, 100, 0.9, 20, 4, common::NearMissChoice::Judge, false, false, common::DrillWay::Typed, {}, {}, u"/s"_s, u"m1"_s}},
         // clang-format on
     };
     for (const auto& row : table) {
