@@ -76,7 +76,7 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     QDir(platform.programFolder()).mkpath("中1");
     const QString one = writeFile(
         "中1/one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|", "a|@1|r|@1|"}));
-    const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|"}));
+    const QString two = writeFile("two.qvw", wordFile({"d|@1|r|@1|", "e|@1|r|@1|", "f|@1|r|@1|"}));
     const QString gone = programFile("中2/one.qvw");
     review(one, "a", review::Grade::Again, kDayZero);
     review(one, "z", review::Grade::Again, kDayZero + 5min);  // since edited out of the file
@@ -89,7 +89,7 @@ TEST_F(ReviewWindow, CountsForecastRetentionAndStart) {
     QSignalSpy started(&window, &frmReview::startReview);
     window.show();
     auto* list = window.findChild<QTreeWidget*>("lstFiles");
-    EXPECT_EQ(rows(list), QStringList({"one.qvw — 中2 (見つかりません) 1 語 —", "two.qvw 1 語 1 語",
+    EXPECT_EQ(rows(list), QStringList({"one.qvw — 中2 (見つかりません) 1 語 —", "two.qvw 1 語 2 語",
                                        "one.qvw — 中1 1 語 1 語"}));
     EXPECT_FALSE(window.findChild<QPushButton*>("cmdStart")->isEnabled());
     EXPECT_EQ(bars(window).value(0), 1);
