@@ -19,13 +19,7 @@ HistorySync::HistorySync(SqliteHistory& history, QString historyPath, QString pr
     : QObject(parent),
       history_(history),
       historyPath_(std::move(historyPath)),
-      preferencesPath_(std::move(preferencesPath)) {
-    history_.setRecorded([this](std::span<const JournalContent> contents) {
-        if (writer_) {
-            writeFailure_ = writer_->append(contents);
-        }
-    });
-}
+      preferencesPath_(std::move(preferencesPath)) {}
 
 HistorySync::~HistorySync() {
     wait();
@@ -47,9 +41,13 @@ void HistorySync::configure() {
     folder_ = preferences.syncFolder;
     machine_ = preferences.machineId;
     writer_.reset();
+    history_.setRecorded({});  // no folder, no copy of each record
     if (!folder_.isEmpty() && !machine_.isEmpty()) {
         writer_ = std::make_unique<JournalWriter>(folder_, machine_,
                                                   historyPath_ + QStringLiteral(".journal"));
+        history_.setRecorded([this](std::span<const JournalContent> contents) {
+            writeFailure_ = writer_->append(contents);
+        });
     }
 }
 
