@@ -12,6 +12,7 @@ import os
 import re
 import secrets
 import shutil
+import signal
 import socket
 import subprocess
 import time
@@ -124,7 +125,8 @@ class Instance:
             self.process = subprocess.Popen(
                 [PROGRAM, "serve", "--home", self.config, "--no-browser", "--no-restart",
                  "--no-upgrade", "--logfile=-"],
-                env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+                env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                start_new_session=True)
         deadline = time.monotonic() + START_TIMEOUT
         while True:
             if self.process.poll() is not None:
@@ -163,13 +165,19 @@ class Instance:
             return "(no log)"
 
     def stop(self):
-        if self.process is not None and self.process.poll() is None:
-            self.process.terminate()
+        """Ends the instance and the process it runs the sync in, both of its own group."""
+        if self.process is None:
+            return
+        # The first waits for the sync to end; the second takes whatever is left of the group.
+        for signal_number in (signal.SIGTERM, signal.SIGKILL):
+            try:
+                os.killpg(self.process.pid, signal_number)
+            except ProcessLookupError:
+                pass
             try:
                 self.process.wait(5)
             except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait(5)
+                pass
         self.process = None
 
 

@@ -153,9 +153,12 @@ class Sync(kx.TestCase):
 
     def wait_merged(self, home, expected):
         """Until the history merged at the start holds the expected reviews and states."""
-        kx.wait_for(lambda: home.reviews_and_states() == expected,
-                    f"the start merge at {home.path} (holds {home.reviews_and_states()!r})",
-                    timeout=SYNC_TIMEOUT, interval=0.2)
+        try:
+            kx.wait_for(lambda: home.reviews_and_states() == expected,
+                        f"the start merge at {home.path}", timeout=SYNC_TIMEOUT, interval=0.2)
+        except AssertionError:
+            self.assertEqual(home.reviews_and_states(), expected)  # says what differs
+            raise
 
     def test_a_drill_at_one_home_is_in_the_others_history_after_a_sync(self):
         a, b = self.homes
