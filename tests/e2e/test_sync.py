@@ -21,7 +21,6 @@ DRILL_TITLE = "Kotobax4"
 RIGHTS = {"雲": "cloud", "雪": "snow", "月": "moon"}
 WORDS = "Version 2.00\r\n" + "".join(f"{q}|@1|{a}|@1|\r\n" for q, a in RIGHTS.items())
 SYNC_TIMEOUT = 20.0
-JOURNAL = "*.kxjournal"
 
 
 class Home:
