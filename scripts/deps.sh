@@ -25,6 +25,8 @@ KX_PACKAGES=(
     qt6-declarative-dev
     # the input method switched on over D-Bus; dbus-daemon gives the tests a private bus
     dbus-daemon
+    # the sync folder's end-to-end test: two instances sharing a folder on the loopback address
+    syncthing
 )
 
 kx_install_deps() {
