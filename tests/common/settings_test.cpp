@@ -77,6 +77,7 @@ TEST(Settings, LastPathIsCutOnACharacterBoundary) {
 }
 
 // No file at first; the drill program closes, then the editor, then the drill program again.
+// Fields a program only carries through come from the file as read just before writing.
 TEST(Settings, FileGrowsFrom516To522AndTheDrillLeavesTheEditorsBytes) {
     QTemporaryDir dir;
     const QString folder = dir.path();
@@ -105,6 +106,12 @@ TEST(Settings, FileGrowsFrom516To522AndTheDrillLeavesTheEditorsBytes) {
     const QByteArray afterDrill = readBytes(path);
     EXPECT_EQ(afterDrill.left(514), padded("/w/b.qvw") + "\x07\x03");
     EXPECT_EQ(afterDrill.mid(514), afterEditor.mid(514));
+
+    // Nothing chosen: the stored path's bytes as they are, here as written on Windows.
+    const QByteArray windows = padded("\x83\x65\x83\x58\x83\x67.qvw") + afterDrill.mid(512);
+    writeBytes(path, windows);
+    ASSERT_TRUE(drillCloses({}, 2));
+    EXPECT_EQ(readBytes(path), windows.left(513) + '\x02' + windows.mid(514));
 }
 
 // A reader that opened the file before sees the old bytes: the file was replaced, not
@@ -155,18 +162,6 @@ TEST(Settings, BothProgramsClosingAtOnceKeepEachOthersFields) {
         EXPECT_TRUE(program->waitForFinished(10000));
         EXPECT_EQ(program->exitCode(), 0);
     }
-}
-
-// Fields a program only carries through come from the file as read just before writing,
-// the stored path's bytes as they are.
-TEST(Settings, TheFreshReadWinsForCarriedFields) {
-    SettingsRecord fresh;
-    fresh.lastPathField = padded("\x83\x65\x83\x58\x83\x67.qvw");  // written on Windows
-    fresh.scanFields = 3;
-    fresh.focusSelect = -1;
-    SettingsRecord drill = fresh;
-    drill.drillMode = 3;
-    EXPECT_EQ(common::drillRecordToSave(fresh, {}, 3, u"/opt/kx"_s), drill);
 }
 
 }  // namespace

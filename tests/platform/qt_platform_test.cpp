@@ -72,6 +72,14 @@ QWidget* keyTarget(QWidget* window) {
     return focus != nullptr && window->isAncestorOf(focus) ? focus : window;
 }
 
+// Enters the name in a file dialog, pasted (typed, it could open the completion list).
+void enterName(QDialog& dialog, const QString& name) {
+    auto* box = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+    ASSERT_NE(box, nullptr);
+    box->setText(name);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
 }  // namespace
 
 // A file dialog over a shown window, starting in a folder of its own.
@@ -194,11 +202,7 @@ TEST_F(QtPlatformFileDialog, OpenDialogShowsWordFilesAndAddsTheSuffix) {
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(temp.path()).canonicalPath());
         EXPECT_EQ(dialog->nameFilters(), QStringList{u"QRV単語帳 (*.qvw)"_s});
-        auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
-        ASSERT_NE(name, nullptr);
-        name->clear();
-        QTest::keyClicks(name, u"last"_s);
-        QTest::keyClick(name, Qt::Key_Return);
+        enterName(modal, u"last"_s);
     });
     EXPECT_EQ(platform.askFileName(&window, request), QDir::toNativeSeparators(chosen));
 }
@@ -214,10 +218,7 @@ TEST_F(QtPlatformFileDialog, SaveDialogAddsTheChosenTypesSuffix) {
         auto* types = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
         ASSERT_NE(types, nullptr);
         QTest::keyClick(types, Qt::Key_Down);
-        auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
-        ASSERT_NE(name, nullptr);
-        QTest::keyClicks(name, u"words"_s);
-        QTest::keyClick(name, Qt::Key_Return);
+        enterName(modal, u"words"_s);
     });
     const std::optional<platform::ChosenFile> chosen = platform.askFileAndType(&window, request);
     ASSERT_TRUE(chosen.has_value());
@@ -242,12 +243,8 @@ TEST_F(QtPlatformFileDialog, OpenDialogRefusesWhatIsNoFile) {
             refusal = dialog.findChild<QLabel*>(u"messageText"_s)->text();
             again = onModal("QFileDialog", [](QDialog&) {});  // then cancelled
         });
-        const auto choose = onModal("QFileDialog", [&](QDialog& dialog) {
-            auto* name = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
-            ASSERT_NE(name, nullptr);
-            name->setText(path);  // pasted: typed, it would open the completion list
-            QTest::keyClick(name, Qt::Key_Return);
-        });
+        const auto choose =
+            onModal("QFileDialog", [&](QDialog& dialog) { enterName(dialog, path); });
         EXPECT_EQ(platform.askFileName(&window, request), std::nullopt);
         EXPECT_EQ(refusal,
                   u"「%1」はファイルではないため開けません。"_s.arg(QFileInfo(path).fileName()));

@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/logic/editor_session.h"
+#include "editor/logic/entry_edit.h"
 
 #include "common/ansi_text.h"
 #include "file_bytes.h"
@@ -11,12 +12,15 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 namespace {
 
 using namespace Qt::StringLiterals;
 using common::OutcomeKind;
+using editor::Document;
 using editor::EditorSession;
+using editor::EntryEdit;
 using editor::EntryForm;
 using editor::ListState;
 
@@ -60,6 +64,47 @@ struct Session {
         return all;
     }
 };
+
+// Everything a step must bring back: the entries, their identities and the list state.
+struct Snapshot {
+    QList<common::Entry> entries;
+    QList<editor::EntryId> ids;
+    ListState list;
+
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
+};
+
+Snapshot snapshot(const Document& document, const FakeList& list) {
+    Snapshot s{document.entries(), {}, list.state};
+    for (int p = 0; p < document.count(); ++p) {
+        s.ids.append(document.idAt(p));
+    }
+    return s;
+}
+
+// Steps in a row undo in reverse order to the very start and redo to the end, with every
+// entry's identity, whatever moved the entries between (the window's table covers each step).
+TEST(EntryEdit, AChainUndoesToTheStart) {
+    Document document;
+    document.replaceAll({entryOf("a"), entryOf("b"), entryOf("c")});
+    FakeList list;
+    list.state = {document.idAt(2), {document.idAt(0), document.idAt(1)}};
+    const Snapshot start = snapshot(document, list);
+    QUndoStack stack;
+    stack.push(EntryEdit::remove(document, list, {document.idAt(1)}, {}).release());
+    auto insert = EntryEdit::insert(document, list, 0, {entryOf("x"), entryOf("y")}, {});
+    insert->setAfter({insert->arrivingIds().constFirst(), insert->arrivingIds()});
+    stack.push(insert.release());
+    stack.push(EntryEdit::change(document, list, document.idAt(3), entryOf("z"), {}).release());
+    stack.push(
+        EntryEdit::remove(document, list, {document.idAt(0), document.idAt(3)}, {}).release());
+    EXPECT_EQ(document.entries(), (QList{entryOf("y"), entryOf("a")}));
+    const Snapshot end = snapshot(document, list);
+    stack.setIndex(0);
+    EXPECT_EQ(snapshot(document, list), start);
+    stack.setIndex(stack.count());
+    EXPECT_EQ(snapshot(document, list), end);
+}
 
 // Only a word file the editor can hold replaces the document; anything else leaves it, and
 // its unsaved changes, as they were (each outcome of reading: the word file's tests).

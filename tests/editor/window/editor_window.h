@@ -47,6 +47,11 @@ inline platform::MessageBox question(const QString& text, const QString& title,
                                      std::optional<int> helpTopic = {}) {
     return {text, title, platform::Icon::Question, buttons, platform::Answer::Yes, helpTopic};
 }
+// Asked before a modified document is dropped.
+inline platform::MessageBox saveQuestion() {
+    return question(QStringLiteral("編集中のﾌｧｲﾙが変更されています。\r\n保存しますか？"),
+                    QStringLiteral("変更"), platform::Buttons::YesNoCancel);
+}
 
 inline void click(QWidget* parent, const QString& button) {
     QTest::mouseClick(parent->findChild<QPushButton*>(button), Qt::LeftButton);

@@ -131,20 +131,38 @@ TEST(EntryList, TheFormShowsTheStoredWordsReviews) {
 }
 
 // Fields longer than a line edit's usual limit load and store whole, also through the
-// additional-answers dialog. A damaged file's unbreakable information line is shown unwrapped
+// additional-answers dialog; a huge information field shows in part, with a note, and Change
+// stores the rest as it was. A damaged file's unbreakable information line is shown unwrapped
 // (wrapping it would freeze the window).
 TEST(EntryCommands, LongFieldsStayWhole) {
     const QString longText(40'000, u'x');
-    const Entry huge{longText, longText + u"|@2|"_s + longText, longText.left(20'000)};
-    EditorWindow editor;
-    editor.document().replaceAll({huge});
-    editor.clickEntry(0);
-    EXPECT_EQ(editor.shown(), huge);
-    EXPECT_EQ(editor.form().txtInformation()->lineWrapMode(), QPlainTextEdit::NoWrap);
-    const auto watch = onModal([](QDialog& dialog) { click(&dialog, u"cmdOK"_s); });
-    editor.press(u"cmdMoreRight"_s);
-    editor.press(u"cmdChange"_s);
-    EXPECT_EQ(editor.document().entry(0), huge);
+    const struct {
+        const char* name;
+        Entry entry;
+        bool inPart;  // the information shows in part, with the note
+    } table[] = {
+        {"long fields", {longText, longText + u"|@2|"_s + longText, longText.left(20'000)}, false},
+        {"huge information", {u"q"_s, u"r"_s, QString(5 << 20, u'x')}, true}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        EditorWindow editor;
+        editor.document().replaceAll({row.entry});
+        editor.clickEntry(0);
+        EXPECT_EQ(editor.shown(), row.entry);
+        QPlainTextEdit* information = editor.form().txtInformation();
+        EXPECT_EQ(information->lineWrapMode(), QPlainTextEdit::NoWrap);
+        EXPECT_EQ(information->toPlainText().size(),
+                  row.inPart ? editor::kShownInformation : row.entry.information.size());
+        EXPECT_EQ(editor.find(u"lblInformationRest"_s)->isVisible(), row.inPart);
+        const auto watch = onModal([](QDialog& dialog) { click(&dialog, u"cmdOK"_s); });
+        editor.press(u"cmdMoreRight"_s);
+        EditorWindow::typeText(information, u"t"_s);
+        editor.press(u"cmdChange"_s);
+        EXPECT_EQ(editor.document().entry(0),
+                  (Entry{row.entry.question, row.entry.rights, u"t"_s + row.entry.information}));
+        editor.trigger(u"Edit_NewEntry"_s);
+        EXPECT_FALSE(editor.find(u"lblInformationRest"_s)->isVisible());
+    }
 }
 
 // The list model follows every change, checked signal by signal by the tester; a damaged file's
@@ -166,21 +184,6 @@ TEST(EntryListModel, FollowsTheDocument) {
     for (int row = 0; row < model.rowCount(); ++row) {
         EXPECT_EQ(model.index(row).data().toString(), document.entry(row).question.left(1000));
     }
-}
-
-// A huge information field shows in part, with a note; Change stores the rest as it was.
-TEST(EntryCommands, HugeInformationShowsInPartAndIsStoredWhole) {
-    EditorWindow editor;
-    const QString huge(5 << 20, u'x');
-    editor.document().replaceAll({{u"q"_s, u"r"_s, huge}});
-    editor.clickEntry(0);
-    EXPECT_EQ(editor.form().txtInformation()->toPlainText().size(), editor::kShownInformation);
-    EXPECT_TRUE(editor.find(u"lblInformationRest"_s)->isVisible());
-    EditorWindow::typeText(editor.form().txtInformation(), u"t"_s);
-    editor.press(u"cmdChange"_s);
-    EXPECT_EQ(editor.document().entry(0).information, u"t"_s + huge);
-    editor.trigger(u"Edit_NewEntry"_s);
-    EXPECT_FALSE(editor.find(u"lblInformationRest"_s)->isVisible());
 }
 
 // The dialog lists the form's answers, appends (Enter; an empty box appends nothing) and deletes

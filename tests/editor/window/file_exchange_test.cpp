@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Import and export through the editor's File menu, and a word file opened at start.
+// Import and export through the editor's File menu.
 #include "editor_window.h"
 
 #include "common/ansi_text.h"
@@ -98,19 +98,6 @@ TEST(EditorFileMenu, ExchangeDialogsStartInTheWordFilesOrTheLastOrTheDocumentsFo
     editor.trigger(u"File_Import"_s);
     EXPECT_EQ(QDir(editor.platform.fileDialogs().back().initialFolder),
               QDir(editor.path(u"words"_s)));
-}
-
-// A word file given at start opens as File -> Open opens it, and Save proposes it.
-TEST(EditorFileMenu, WordFileAtStartOpensAsFileOpen) {
-    EditorWindow editor;
-    const QString path = editor.writeFile(
-        u"words.qvw"_s, common::encodeAnsi(u"Version 2.00\r\napple|@1|りんご|@1|\r\n"_s));
-    editor.window->fileCommands().openFile(path);
-    EXPECT_EQ(editor.questions(), QStringList{"apple"});
-    editor.platform.fileNames({std::nullopt});
-    editor.trigger(u"File_Save"_s);
-    ASSERT_FALSE(editor.platform.fileDialogs().empty());
-    EXPECT_EQ(editor.platform.fileDialogs().back().fileName, path);
 }
 
 }  // namespace

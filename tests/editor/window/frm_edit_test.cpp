@@ -15,8 +15,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 using platform::Answer;
-using platform::Buttons;
-using platform::Icon;
 
 const QByteArray kSecondFile =
     "Version 2.00\r\nrun|@1|a|@2|b|@2|c|@2|d|@2|e|@1|x\\ny\r\nwalk|@1|w|@1|\r\n";
@@ -32,8 +30,6 @@ struct ModifiedEditor : EditorWindow {
 // Every branch of the save question under each command that would drop the document (a failed save:
 // FailedSaveLosesNothing).
 TEST(FrmEditLifecycle, SaveQuestionGuardsNewOpenAndClosing) {
-    const platform::MessageBox confirm = question(
-        u"編集中のﾌｧｲﾙが変更されています。\r\n保存しますか？"_s, u"変更"_s, Buttons::YesNoCancel);
     enum Save { NoDialog, Saved, DialogCancelled };
     const std::tuple<Answer, Save, bool> scripts[] = {{Answer::Yes, Saved, true},
                                                       {Answer::No, NoDialog, true},
@@ -55,7 +51,7 @@ TEST(FrmEditLifecycle, SaveQuestionGuardsNewOpenAndClosing) {
             }
             command == "close" ? void(editor.window->close()) : editor.trigger(command);
 
-            EXPECT_EQ(editor.platform.shown(), std::vector<platform::MessageBox>{confirm});
+            EXPECT_EQ(editor.platform.shown(), std::vector<platform::MessageBox>{saveQuestion()});
             EXPECT_EQ(QDir().exists(saved), save == Saved);
             EXPECT_EQ(editor.window->isVisible(), command != "close" || !goesOn);
             if (!goesOn) {
@@ -106,27 +102,37 @@ TEST(FrmEditLifecycle, OpenReportsFilesItCannotUse) {
     }
 }
 
-// A second file replaces every entry; the one file dialog remembers the name chosen last.
-// Saving writes the document as it is, also an empty one.
+// A second file, chosen in File -> Open or given at start, replaces every entry; the one file
+// dialog remembers the name opened last. Saving writes the document as it is, also an empty one.
 TEST(FrmEditLifecycle, OpenReplacesAndSaveProposesTheName) {
-    EditorWindow editor;
-    const QString second = editor.writeFile(u"second.qvw"_s, kSecondFile);
-    const QString saved = editor.path(u"saved.qvw"_s);
-    editor.open(second);
-    editor.clickEntry(0);
-    EXPECT_EQ(editor.form().contents(),
-              (editor::EntryForm{"run", {"a", "b", "c", "d"}, "e", "x\r\ny", {}}));
+    const struct {
+        const char* name;
+        std::function<void(EditorWindow&, const QString&)> open;
+    } ways[] = {{"File_Open", [](EditorWindow& e, const QString& file) { e.open(file); }},
+                {"at start", [](EditorWindow& e, const QString& file) {
+                     e.window->fileCommands().openFile(file);
+                 }}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        EditorWindow editor;
+        const QString second = editor.writeFile(u"second.qvw"_s, kSecondFile);
+        const QString saved = editor.path(u"saved.qvw"_s);
+        way.open(editor, second);
+        editor.clickEntry(0);
+        EXPECT_EQ(editor.form().contents(),
+                  (editor::EntryForm{"run", {"a", "b", "c", "d"}, "e", "x\r\ny", {}}));
 
-    editor.platform.fileNames({saved});
-    editor.trigger(u"File_Save"_s);
-    ASSERT_FALSE(editor.platform.fileDialogs().empty());
-    EXPECT_EQ(editor.platform.fileDialogs().back().fileName, second);
-    EXPECT_EQ(readBytes(saved), kSecondFile);
+        editor.platform.fileNames({saved});
+        editor.trigger(u"File_Save"_s);
+        ASSERT_FALSE(editor.platform.fileDialogs().empty());
+        EXPECT_EQ(editor.platform.fileDialogs().back().fileName, second);
+        EXPECT_EQ(readBytes(saved), kSecondFile);
 
-    editor.trigger(u"File_New"_s);  // an empty document saves as the version line alone
-    editor.platform.fileNames({saved});
-    editor.trigger(u"File_Save"_s);
-    EXPECT_EQ(readBytes(saved), "Version 2.00\r\n");
+        editor.trigger(u"File_New"_s);  // an empty document saves as the version line alone
+        editor.platform.fileNames({saved});
+        editor.trigger(u"File_Save"_s);
+        EXPECT_EQ(readBytes(saved), "Version 2.00\r\n");
+    }
 }
 
 // The settings are written on every close request, also a cancelled one, keeping what the

@@ -103,11 +103,9 @@ TEST(EditorUndo, ModifiedFollowsTheSavedState) {
     editor.platform.fileNames({editor.path(u"saved.qvw"_s)});
     editor.trigger(u"File_Save"_s);
     editor.trigger(u"Edit_Undo"_s);
-    const auto save = question(u"編集中のﾌｧｲﾙが変更されています。\r\n保存しますか？"_s, u"変更"_s,
-                               platform::Buttons::YesNoCancel);
     editor.platform.answers({Answer::No});
     editor.trigger(u"File_New"_s);
-    EXPECT_EQ(editor.platform.shown(), std::vector<platform::MessageBox>{save});
+    EXPECT_EQ(editor.platform.shown(), std::vector<platform::MessageBox>{saveQuestion()});
 }
 
 // Before typing in the form is replaced, the user is asked (choosing an entry before typing asks
