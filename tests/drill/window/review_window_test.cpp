@@ -8,17 +8,25 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 #include <QTreeWidget>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "common/preferences.h"
+#include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
+#include "drill/history/sync_merge.h"
 #include "drill/window/frm_review.h"
 #include "drill_support.h"
 #include "review/review_plan.h"
@@ -225,6 +233,175 @@ TEST_F(ReviewWindow, MeasuredRetentionOfTheChosenFileAndOfAll) {
         frmReview window(fresh, kDayZero, platform, nullptr);
         EXPECT_EQ(window.findChild<QLabel*>("lblRetention")->text(), row.shown);
     }
+}
+
+// A home: the history on disk, as the program keeps it, with the sync that merges into it, and
+// a folder where another machine's journal lies.
+struct SyncHome {
+    explicit SyncHome(platform::ScriptedPlatform& p) : platform(p) {
+        kxtest::writeBytes(
+            one, common::encodeAnsi(wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"})));
+        sync.configure();
+    }
+    platform::ScriptedPlatform& platform;
+    const QString path = platform.programFolder() + "history.sqlite";
+    const QString one = platform.programFolder() + "one.qvw";
+    history::SqliteHistory store{path, QTimeZone::utc()};
+    history::HistorySync sync{store, path, platform.preferencesFile()};
+    QTemporaryDir folder;
+    static inline const QString kOther = "0f6d2c1a-5b7e-4c4f-9d1e-3a2b1c0d9e8f";
+
+    // The other machine's seq-th record: a review of word in one.qvw, appended to its journal.
+    void otherReview(qint64 seq, const QString& word, review::ReviewTime at, int version = 1) {
+        QByteArray line = history::journalLine(
+            {kOther, seq, review::ReviewRecord{at, key(word), review::Grade::Again, 900, one}});
+        line.replace("\"v\":1", QByteArray("\"v\":") + QByteArray::number(version));
+        QFile journal(folder.filePath(history::journalFileName(kOther)));
+        ASSERT_TRUE(journal.open(QIODevice::Append));
+        journal.write(line);
+    }
+    void answer(const char* word, std::chrono::minutes after = {}) {
+        ASSERT_EQ(store.recordReview({kDayZero + after, key(word), review::Grade::Again, 900, one}),
+                  QString());
+    }
+    // Runs action and waits for the merge it started.
+    void mergedBy(const std::function<void()>& action) {
+        QSignalSpy merged(&sync, &history::HistorySync::merged);
+        action();
+        ASSERT_TRUE(merged.count() > 0 || merged.wait(20000));
+    }
+    QVariant storedFolder() const {
+        return QSettings(platform.preferencesFile(), QSettings::IniFormat).value("sync/folder");
+    }
+};
+
+class SyncWindow : public DrillTest {
+public:
+    SyncHome home{platform};
+};
+
+// Chosen by keyboard: kept in the preferences file, merged at once without holding up the window,
+// the counts and the line on the other machine brought up to date; 今すぐ同期 takes what came
+// since; turned off, the key is gone.
+TEST_F(SyncWindow, ChosenMergedNowAndTurnedOff) {
+    home.answer("a");
+    home.otherReview(1, "b", kDayZero + 5min);
+    frmReview window(home.store, kDayZero + 1h, platform, nullptr, nullptr, &home.sync);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto* list = window.findChild<QTreeWidget*>("lstFiles");
+    auto* now = window.findChild<QPushButton*>("cmdSyncNow");
+    const auto* machines = window.findChild<QLabel*>("lblSyncMachines");
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 1 語 2 語"});
+    EXPECT_FALSE(now->isEnabled()) << "off by default";
+
+    platform.fileNames({home.folder.path()});
+    home.mergedBy([&] { QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier); });
+    ASSERT_EQ(platform.fileDialogs().size(), 1u);
+    EXPECT_EQ(platform.fileDialogs()[0].kind, platform::FileDialogKind::Folder);
+    EXPECT_EQ(home.storedFolder(), home.folder.path());
+    EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 2 語 1 語"}) << "b, missed there";
+    EXPECT_TRUE(machines->text().startsWith("最後に取り込んだ日時: 0f6d2c1a "))
+        << machines->text().toStdString();
+
+    home.otherReview(2, "c", kDayZero + 6min);
+    home.mergedBy([&] {
+        now->setFocus();
+        QTest::keyClick(now, Qt::Key_Space);
+        EXPECT_FALSE(now->isEnabled()) << "while the merge runs";
+    });
+    EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 3 語 0 語"});
+    EXPECT_TRUE(now->isEnabled());
+
+    auto* off = window.findChild<QPushButton*>("cmdSyncOff");
+    off->setFocus();
+    QTest::keyClick(off, Qt::Key_Space);
+    EXPECT_FALSE(home.storedFolder().isValid());
+    EXPECT_EQ(window.findChild<QLineEdit*>("txtSyncFolder")->text(), QString());
+    EXPECT_FALSE(now->isEnabled());
+}
+
+// What stands in the way is said on a line of its own, and the drill's answer is kept all the
+// same: a folder gone offline, a journal that cannot be written, a journal of a later version.
+TEST(SyncWindowProblems, AreSaidAndAnswersStillRecord) {
+    const struct {
+        const char* name;
+        std::function<void(SyncHome&)> arrange;
+        const char* said;
+        const char* row = "one.qvw 1 語 2 語";  // a, answered here
+    } table[] = {
+        {"offline", [](SyncHome& h) { ASSERT_TRUE(h.folder.remove()); },
+         "同期フォルダを読めませんでした"},
+        {"unwritable", [](SyncHome& h) { ASSERT_TRUE(QDir().mkpath(h.sync.journalPath())); },
+         "同期フォルダに書き込めませんでした"},
+        {"a later version", [](SyncHome& h) { h.otherReview(1, "b", kDayZero, 2); },
+         "新しい版の Kotobax が書いた記録が 1 行あり", "one.qvw 2 語 1 語"},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        platform::ScriptedPlatform platform;
+        SyncHome home(platform);
+        ASSERT_TRUE(home.sync.setFolder(home.folder.path()));
+        row.arrange(home);
+        home.answer("a");
+        std::unique_ptr<frmReview> window;
+        home.mergedBy([&] {
+            window = std::make_unique<frmReview>(home.store, kDayZero + 1h, platform, nullptr,
+                                                 nullptr, &home.sync);
+        });
+        const auto* problem = window->findChild<QLabel*>("lblSyncProblem");
+        EXPECT_TRUE(problem->text().contains(row.said)) << problem->text().toStdString();
+        EXPECT_EQ(ReviewWindow::rows(window->findChild<QTreeWidget*>("lstFiles")).value(0),
+                  row.row);
+        EXPECT_TRUE(platform.unexpected().empty());
+    }
+}
+
+// 書き出す… writes the whole history as one journal, which a fresh history merges into the same
+// counts; the next export starts where the last went. This machine's own journal is never
+// overwritten, and a place that cannot be written is said through the warning.
+TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
+    ASSERT_TRUE(home.sync.setFolder(home.folder.path()));
+    home.answer("a");
+    home.answer("b", 3min);
+    home.answer("a", 20min);
+    QTemporaryDir moved;
+    const struct {
+        const char* name;
+        QString chosen;
+        QString startsIn;
+        const char* warned;  // none when written
+    } table[] = {
+        {"a new file", moved.filePath("all.kxjournal"),
+         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), nullptr},
+        {"this machine's journal", home.sync.journalPath(), moved.path(),
+         "同じ名前には書き出せません"},
+        {"no such folder", moved.filePath("gone/all.kxjournal"), home.folder.path(),
+         "記録を書き出せませんでした。"},
+    };
+    frmReview window(home.store, kDayZero + 1h, platform, nullptr, nullptr, &home.sync);
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        platform.clearRecords();
+        platform.fileNames({row.chosen});
+        if (row.warned) {
+            platform.answers({platform::Answer::Ok});
+        }
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdExportJournal"), Qt::LeftButton);
+        ASSERT_EQ(platform.fileDialogs().size(), 1u);
+        EXPECT_EQ(platform.fileDialogs()[0].initialFolder, row.startsIn);
+        ASSERT_EQ(platform.shown().size(), row.warned ? 1u : 0u);
+        if (row.warned) {
+            EXPECT_TRUE(platform.shown()[0].text.contains(row.warned));
+        }
+    }
+    history::SqliteHistory fresh(moved.filePath("history.sqlite"), QTimeZone::utc());
+    EXPECT_EQ(history::mergeFolder(fresh, moved.path(), 0).added, 3);
+    frmReview copy(fresh, kDayZero + 1h, platform, nullptr);
+    EXPECT_EQ(ReviewWindow::rows(copy.findChild<QTreeWidget*>("lstFiles")),
+              ReviewWindow::rows(window.findChild<QTreeWidget*>("lstFiles")));
 }
 
 }  // namespace
