@@ -36,6 +36,7 @@ public:
     // Keeps the folder in the preferences (empty: sharing off) and follows it.
     bool setFolder(const QString& folder);
     const QString& folder() const { return folder_; }
+    const QString& historyPath() const { return historyPath_; }
     // This machine's journal; empty while sharing is off.
     QString journalPath() const { return writer_ ? writer_->journalPath() : QString(); }
 

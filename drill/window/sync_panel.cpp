@@ -116,6 +116,7 @@ void SyncPanel::showState() {
     const bool on = !sync_.folder().isEmpty();
     const bool merging = sync_.merging();
     txtSyncFolder->setText(QDir::toNativeSeparators(sync_.folder()));
+    txtSyncFolder->setToolTip(txtSyncFolder->text());
     // The folder stays as it is until the merge under way has ended.
     cmdSyncFolder->setEnabled(!merging);
     cmdSyncOff->setEnabled(on && !merging);
@@ -165,6 +166,21 @@ void SyncPanel::cmdSyncFolder_Click() {
     dialog.initialFolder = sync_.folder().isEmpty() ? QDir::homePath() : sync_.folder();
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
     if (!chosen || chosen->isEmpty() || sync_.merging()) {
+        return;
+    }
+    // A sync program would copy the history itself between the machines, and lose drills in
+    // the conflicts; the history's own folder and those holding it are refused.
+    QString chosenFolder = QDir(*chosen).absolutePath();
+    if (!chosenFolder.endsWith(QLatin1Char('/'))) {
+        chosenFolder += QLatin1Char('/');
+    }
+    if (QFileInfo(sync_.historyPath()).absoluteFilePath().startsWith(chosenFolder)) {
+        platform_.warn(
+            this,
+            QStringLiteral("このフォルダーには Kotobax の記録 (%1) があるため、"
+                           "同期フォルダにはできません。別のフォルダーを選んでください。")
+                .arg(QFileInfo(sync_.historyPath()).fileName()),
+            kFolderTitle);
         return;
     }
     keepFolder(*chosen);

@@ -297,10 +297,17 @@ TEST_F(SyncWindow, ChosenMergedNowAndTurnedOff) {
     EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 1 語 2 語"});
     EXPECT_FALSE(now->isEnabled()) << "off by default";
 
-    platform.fileNames({home.folder.path()});
+    // Never the folder the history lies in: a sync program would copy it.
+    platform.fileNames({platform.programFolder(), home.folder.path()});
+    platform.answers({platform::Answer::Ok});
+    auto* choose = window.findChild<QPushButton*>("cmdSyncFolder");
+    choose->setFocus();
+    QTest::keyClick(choose, Qt::Key_Space);
+    ASSERT_EQ(platform.shown().size(), 1u);
+    EXPECT_FALSE(home.storedFolder().isValid());
     home.mergedBy([&] { QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier); });
-    ASSERT_EQ(platform.fileDialogs().size(), 1u);
-    EXPECT_EQ(platform.fileDialogs()[0].kind, platform::FileDialogKind::Folder);
+    ASSERT_EQ(platform.fileDialogs().size(), 2u);
+    EXPECT_EQ(platform.fileDialogs()[1].kind, platform::FileDialogKind::Folder);
     EXPECT_EQ(home.storedFolder(), home.folder.path());
     EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 2 語 1 語"}) << "b, missed there";
     EXPECT_TRUE(machines->text().startsWith("最後に取り込んだ日時: 0f6d2c1a "))
