@@ -203,7 +203,7 @@ void SyncPanel::cmdExportJournal_Click() {
     const common::PreferencesFile preferences(platform_.preferencesFile());
     const QString lastFolder = preferences.load().historyJournalFolder;
     dialog.initialFolder =
-        !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
+        QFileInfo(lastFolder).isDir()
             ? lastFolder
             : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
