@@ -91,7 +91,6 @@ protected:
                  // With the sync folder's row.
                  sync = std::make_unique<drill::history::HistorySync>(
                      reviews, ":memory:", p.preferencesFile());
-                 sync->configure();
                  return std::make_unique<drill::frmReview>(reviews, now, p, nullptr, nullptr,
                                                            sync.get());
              }},

@@ -19,8 +19,6 @@
 #include <QTimeZone>
 #include <QTreeWidget>
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "common/preferences.h"
@@ -235,177 +233,104 @@ TEST_F(ReviewWindow, MeasuredRetentionOfTheChosenFileAndOfAll) {
     }
 }
 
-// A home: the history on disk, as the program keeps it, with the sync that merges into it, and
-// a folder where another machine's journal lies.
-struct SyncHome {
-    explicit SyncHome(platform::ScriptedPlatform& p) : platform(p) {
-        kxtest::writeBytes(
-            one, common::encodeAnsi(wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"})));
-        sync.configure();
-    }
-    platform::ScriptedPlatform& platform;
-    const QString path = platform.programFolder() + "history.sqlite";
-    const QString one = platform.programFolder() + "one.qvw";
+// The history on disk, as the program keeps it, with the sync that merges into it, and a folder
+// another machine's journal lies in.
+class SyncWindow : public DrillTest {
+public:
+    const QString path = programFile("history.sqlite");
+    const QString one = writeFile("one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}));
     history::SqliteHistory store{path, QTimeZone::utc()};
     history::HistorySync sync{store, path, platform.preferencesFile()};
     QTemporaryDir folder;
-    static inline const QString kOther = "0f6d2c1a-5b7e-4c4f-9d1e-3a2b1c0d9e8f";
 
-    // The other machine's seq-th record: a review of word in one.qvw, appended to its journal.
-    void otherReview(qint64 seq, const QString& word, review::ReviewTime at, int version = 1) {
-        QByteArray line = history::journalLine(
-            {kOther, seq, review::ReviewRecord{at, key(word), review::Grade::Again, 900, one}});
-        line.replace("\"v\":1", QByteArray("\"v\":") + QByteArray::number(version));
-        QFile journal(folder.filePath(history::journalFileName(kOther)));
-        ASSERT_TRUE(journal.open(QIODevice::Append));
-        journal.write(line);
+    // word missed here (seq 0), or the other machine's seq-th record, appended to its journal.
+    void missed(const QString& word, qint64 seq = 0) {
+        const review::ReviewRecord review{kDayZero + std::chrono::minutes(seq), key(word),
+                                          review::Grade::Again, 900, one};
+        const QString other = "0f6d2c1a-5b7e-4c4f-9d1e-3a2b1c0d9e8f";
+        QFile journal(folder.filePath(history::journalFileName(other)));
+        ASSERT_TRUE(seq == 0 ? store.recordReview(review).isEmpty()
+                             : journal.open(QIODevice::Append) &&
+                                   journal.write(history::journalLine({other, seq, review})) > 0);
     }
-    void answer(const char* word, std::chrono::minutes after = {}) {
-        ASSERT_EQ(store.recordReview({kDayZero + after, key(word), review::Grade::Again, 900, one}),
-                  QString());
-    }
-    // Runs action and waits for the merge it started.
-    void mergedBy(const std::function<void()>& action) {
+    // By keyboard; waits for the merge it starts, if any.
+    void press(QWidget& window, const char* name, bool merges = false) {
+        auto* button = window.findChild<QPushButton*>(name);
+        ASSERT_NE(button, nullptr);
         QSignalSpy merged(&sync, &history::HistorySync::merged);
-        action();
-        ASSERT_TRUE(merged.count() > 0 || merged.wait(20000));
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        EXPECT_FALSE(merges && button->isEnabled()) << "while the merge runs";
+        ASSERT_TRUE(!merges || merged.count() > 0 || merged.wait(20000));
     }
     QVariant storedFolder() const {
         return QSettings(platform.preferencesFile(), QSettings::IniFormat).value("sync/folder");
     }
 };
 
-class SyncWindow : public DrillTest {
-public:
-    SyncHome home{platform};
-};
-
-// Chosen by keyboard: kept in the preferences file, merged at once without holding up the window,
-// the counts and the line on the other machine brought up to date; 今すぐ同期 takes what came
-// since; turned off, the key is gone.
+// Chosen (never the folder the history lies in, which a sync program would copy): kept in the
+// preferences file, merged at once beside the window, the counts and the line on the other
+// machine brought up to date; 今すぐ同期 takes what came since; a journal that cannot be written
+// is said, and answers are kept all the same; turned off, the key is gone.
 TEST_F(SyncWindow, ChosenMergedNowAndTurnedOff) {
-    home.answer("a");
-    home.otherReview(1, "b", kDayZero + 5min);
-    frmReview window(home.store, kDayZero + 1h, platform, nullptr, nullptr, &home.sync);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    sync.configure();
+    missed("a");
+    missed("b", 1);
+    frmReview window(store, kDayZero + 1h, platform, nullptr, nullptr, &sync);
     const auto* list = window.findChild<QTreeWidget*>("lstFiles");
-    auto* now = window.findChild<QPushButton*>("cmdSyncNow");
-    const auto* machines = window.findChild<QLabel*>("lblSyncMachines");
-    ASSERT_NE(now, nullptr);
+    const auto* now = window.findChild<QPushButton*>("cmdSyncNow");
     EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 1 語 2 語"});
     EXPECT_FALSE(now->isEnabled()) << "off by default";
 
-    // Never the folder the history lies in: a sync program would copy it.
-    platform.fileNames({platform.programFolder(), home.folder.path()});
+    platform.fileNames({platform.programFolder(), folder.path()});
     platform.answers({platform::Answer::Ok});
-    auto* choose = window.findChild<QPushButton*>("cmdSyncFolder");
-    choose->setFocus();
-    QTest::keyClick(choose, Qt::Key_Space);
-    ASSERT_EQ(platform.shown().size(), 1u);
-    EXPECT_FALSE(home.storedFolder().isValid());
-    home.mergedBy([&] { QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier); });
+    press(window, "cmdSyncFolder");
+    EXPECT_EQ(platform.shown().size(), 1u);
+    EXPECT_FALSE(storedFolder().isValid());
+    press(window, "cmdSyncFolder", true);
     ASSERT_EQ(platform.fileDialogs().size(), 2u);
     EXPECT_EQ(platform.fileDialogs()[1].kind, platform::FileDialogKind::Folder);
-    EXPECT_EQ(home.storedFolder(), home.folder.path());
+    EXPECT_EQ(storedFolder(), folder.path());
     EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 2 語 1 語"}) << "b, missed there";
-    EXPECT_TRUE(machines->text().startsWith("最後に取り込んだ日時: 0f6d2c1a "))
-        << machines->text().toStdString();
+    const auto* machines = window.findChild<QLabel*>("lblSyncMachines");
+    EXPECT_TRUE(machines->text().startsWith("最後に取り込んだ日時: 0f6d2c1a "));
 
-    home.otherReview(2, "c", kDayZero + 6min);
-    home.mergedBy([&] {
-        now->setFocus();
-        QTest::keyClick(now, Qt::Key_Space);
-        EXPECT_FALSE(now->isEnabled()) << "while the merge runs";
-    });
+    missed("c", 2);
+    ASSERT_TRUE(QDir().mkpath(sync.journalPath()));
+    missed("a");
+    press(window, "cmdSyncNow", true);
     EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 3 語 0 語"});
+    EXPECT_TRUE(
+        window.findChild<QLabel*>("lblSyncProblem")->text().contains("書き込めませんでした"));
     EXPECT_TRUE(now->isEnabled());
 
-    auto* off = window.findChild<QPushButton*>("cmdSyncOff");
-    off->setFocus();
-    QTest::keyClick(off, Qt::Key_Space);
-    EXPECT_FALSE(home.storedFolder().isValid());
-    EXPECT_EQ(window.findChild<QLineEdit*>("txtSyncFolder")->text(), QString());
+    press(window, "cmdSyncOff");
+    EXPECT_FALSE(storedFolder().isValid());
     EXPECT_FALSE(now->isEnabled());
 }
 
-// What stands in the way is said on a line of its own, and the drill's answer is kept all the
-// same: a folder gone offline, a journal that cannot be written, a journal of a later version.
-TEST(SyncWindowProblems, AreSaidAndAnswersStillRecord) {
-    const struct {
-        const char* name;
-        std::function<void(SyncHome&)> arrange;
-        const char* said;
-        const char* row = "one.qvw 1 語 2 語";  // a, answered here
-    } table[] = {
-        {"offline", [](SyncHome& h) { ASSERT_TRUE(h.folder.remove()); },
-         "同期フォルダを読めませんでした"},
-        {"unwritable", [](SyncHome& h) { ASSERT_TRUE(QDir().mkpath(h.sync.journalPath())); },
-         "同期フォルダに書き込めませんでした"},
-        {"a later version", [](SyncHome& h) { h.otherReview(1, "b", kDayZero, 2); },
-         "新しい版の Kotobax が書いた記録が 1 行あり", "one.qvw 2 語 1 語"},
-    };
-    for (const auto& row : table) {
-        SCOPED_TRACE(row.name);
-        platform::ScriptedPlatform platform;
-        SyncHome home(platform);
-        ASSERT_TRUE(home.sync.setFolder(home.folder.path()));
-        row.arrange(home);
-        home.answer("a");
-        std::unique_ptr<frmReview> window;
-        home.mergedBy([&] {
-            window = std::make_unique<frmReview>(home.store, kDayZero + 1h, platform, nullptr,
-                                                 nullptr, &home.sync);
-        });
-        const auto* problem = window->findChild<QLabel*>("lblSyncProblem");
-        EXPECT_TRUE(problem->text().contains(row.said)) << problem->text().toStdString();
-        EXPECT_EQ(ReviewWindow::rows(window->findChild<QTreeWidget*>("lstFiles")).value(0),
-                  row.row);
-        EXPECT_TRUE(platform.unexpected().empty());
-    }
-}
-
-// 書き出す… writes the whole history as one journal, which a fresh history merges into the same
-// counts; the next export starts where the last went. This machine's own journal is never
-// overwritten, and a place that cannot be written is said through the warning.
+// 書き出す… writes the whole history as one journal, never in place of this machine's own
+// journal, starting in the documents folder and then where the last went; a fresh history merges
+// it into the same counts.
 TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
-    ASSERT_TRUE(home.sync.setFolder(home.folder.path()));
-    home.answer("a");
-    home.answer("b", 3min);
-    home.answer("a", 20min);
+    ASSERT_TRUE(sync.setFolder(folder.path()));
+    missed("a");
+    missed("b");
     QTemporaryDir moved;
-    const struct {
-        const char* name;
-        QString chosen;
-        QString startsIn;
-        const char* warned;  // none when written
-    } table[] = {
-        {"a new file", moved.filePath("all.kxjournal"),
-         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), nullptr},
-        {"this machine's journal", home.sync.journalPath(), moved.path(),
-         "同じ名前には書き出せません"},
-        {"no such folder", moved.filePath("gone/all.kxjournal"), home.folder.path(),
-         "記録を書き出せませんでした。"},
-    };
-    frmReview window(home.store, kDayZero + 1h, platform, nullptr, nullptr, &home.sync);
-    for (const auto& row : table) {
-        SCOPED_TRACE(row.name);
-        platform.clearRecords();
-        platform.fileNames({row.chosen});
-        if (row.warned) {
-            platform.answers({platform::Answer::Ok});
-        }
-        QTest::mouseClick(window.findChild<QPushButton*>("cmdExportJournal"), Qt::LeftButton);
-        ASSERT_EQ(platform.fileDialogs().size(), 1u);
-        EXPECT_EQ(platform.fileDialogs()[0].initialFolder, row.startsIn);
-        ASSERT_EQ(platform.shown().size(), row.warned ? 1u : 0u);
-        if (row.warned) {
-            EXPECT_TRUE(platform.shown()[0].text.contains(row.warned));
-        }
-    }
+    frmReview window(store, kDayZero + 1h, platform, nullptr, nullptr, &sync);
+    platform.fileNames({sync.journalPath(), moved.filePath("all.kxjournal")});
+    platform.answers({platform::Answer::Ok});
+    press(window, "cmdExportJournal");
+    ASSERT_EQ(platform.shown().size(), 1u);
+    EXPECT_TRUE(platform.shown()[0].text.contains("同じ名前には書き出せません"));
+    press(window, "cmdExportJournal");
+    ASSERT_EQ(platform.fileDialogs().size(), 2u);
+    EXPECT_EQ(platform.fileDialogs()[0].initialFolder,
+              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    EXPECT_EQ(platform.fileDialogs()[1].initialFolder, folder.path());
+
     history::SqliteHistory fresh(moved.filePath("history.sqlite"), QTimeZone::utc());
-    EXPECT_EQ(history::mergeFolder(fresh, moved.path(), 0).added, 3);
+    EXPECT_EQ(history::mergeFolder(fresh, moved.path(), 0).added, 2);
     frmReview copy(fresh, kDayZero + 1h, platform, nullptr);
     EXPECT_EQ(ReviewWindow::rows(copy.findChild<QTreeWidget*>("lstFiles")),
               ReviewWindow::rows(window.findChild<QTreeWidget*>("lstFiles")));
