@@ -309,15 +309,18 @@ TEST_F(SyncWindow, ChosenMergedNowAndTurnedOff) {
     EXPECT_FALSE(now->isEnabled());
 }
 
-// 書き出す… writes the whole history as one journal, never in place of this machine's own
-// journal, starting in the documents folder and then where the last went; a fresh history merges
-// it into the same counts.
+// Merged as the window opens. 書き出す… writes the whole history as one journal, never in place of
+// this machine's own journal, starting in the documents folder and then where the last went; a
+// fresh history merges it into the same counts.
 TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
     ASSERT_TRUE(sync.setFolder(folder.path()));
     missed("a");
     missed("b");
+    missed("c", 1);
     QTemporaryDir moved;
+    QSignalSpy merged(&sync, &history::HistorySync::merged);
     frmReview window(store, kDayZero + 1h, platform, nullptr, nullptr, &sync);
+    ASSERT_TRUE(merged.wait(20000)) << "as it opens";
     platform.fileNames({sync.journalPath(), moved.filePath("all.kxjournal")});
     platform.answers({platform::Answer::Ok});
     press(window, "cmdExportJournal");
@@ -330,7 +333,7 @@ TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
     EXPECT_EQ(platform.fileDialogs()[1].initialFolder, folder.path());
 
     history::SqliteHistory fresh(moved.filePath("history.sqlite"), QTimeZone::utc());
-    EXPECT_EQ(history::mergeFolder(fresh, moved.path(), 0).added, 2);
+    EXPECT_EQ(history::mergeFolder(fresh, moved.path(), 0).added, 3);
     frmReview copy(fresh, kDayZero + 1h, platform, nullptr);
     EXPECT_EQ(ReviewWindow::rows(copy.findChild<QTreeWidget*>("lstFiles")),
               ReviewWindow::rows(window.findChild<QTreeWidget*>("lstFiles")));
