@@ -9,6 +9,7 @@
 #include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_main.h"
+#include "drill/window/review_commands.h"
 #include "platform/name_repair.h"
 #include "platform/qt_platform.h"
 #include "platform/translations.h"

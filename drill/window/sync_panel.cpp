@@ -12,14 +12,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QUuid>
 
 #include <optional>
 
 #include "common/messages.h"
-#include "common/preferences.h"
 #include "drill/history/history_sync.h"
+#include "drill/window/save_name.h"
 #include "platform/platform.h"
 
 namespace drill {
@@ -194,24 +193,16 @@ void SyncPanel::cmdSyncOff_Click() {
 
 void SyncPanel::cmdExportJournal_Click() {
     platform::FileDialog dialog;
-    dialog.kind = platform::FileDialogKind::Save;
     dialog.title = kExportTitle;
     dialog.filter = QStringLiteral("Kotobax の記録|*.kxjournal");
     dialog.defaultSuffix = QStringLiteral("kxjournal");
     dialog.fileName = QStringLiteral("Kotobax の記録 %1.kxjournal")
                           .arg(QDate::currentDate().toString(Qt::ISODate));
-    const common::PreferencesFile preferences(platform_.preferencesFile());
-    const QString lastFolder = preferences.load().historyJournalFolder;
-    dialog.initialFolder =
-        QFileInfo(lastFolder).isDir()
-            ? lastFolder
-            : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const std::optional<QString> chosen = platform_.askFileName(this, dialog);
-    if (!chosen || chosen->isEmpty()) {
+    const std::optional<QString> chosen =
+        askSaveName(platform_, this, dialog, &common::Preferences::historyJournalFolder);
+    if (!chosen) {
         return;
     }
-    const QString folder = QFileInfo(*chosen).absolutePath();
-    preferences.update([&folder](common::Preferences& p) { p.historyJournalFolder = folder; });
     // In place of this machine's own journal it would take from the other machines what they
     // have not read of it yet.
     if (!sync_.journalPath().isEmpty() && QFileInfo(*chosen).absoluteFilePath() ==
