@@ -17,9 +17,11 @@
 #include <memory>
 #include <vector>
 
+#include "common/preferences.h"
 #include "common/word_file.h"
 #include "drill/engine/drill_session.h"
 #include "drill/engine/random_source.h"
+#include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_review.h"
 #include "platform/scripted_platform.h"
@@ -360,17 +362,26 @@ BENCHMARK(BM_PlanTodaysReviewFullFile)->Unit(benchmark::kMillisecond);
 
 // The review window over the 100 files until it is painted: each file counted, the forecast
 // chart and the retention; the files read and keyed every time (0) or only when they changed
-// since the window was last open (1).
+// since the window was last open (1); as 1 with a sync folder holding nothing new, merged
+// beside the window as it opens (2).
 void BM_ReviewWindowOpens(benchmark::State& state) {
     SqliteHistory history(withFiles().path, QTimeZone::utc());
     platform::ScriptedPlatform platform;
     drill::WordFileKeys kept;
+    QTemporaryDir folder;
+    drill::history::HistorySync sync(history, withFiles().path, platform.preferencesFile());
+    if (state.range(0) == 2) {
+        common::PreferencesFile(platform.preferencesFile())
+            .update([&folder](common::Preferences& p) { p.syncFolder = folder.path(); });
+        sync.configure();
+    }
     for (auto _ : state) {
-        drill::frmReview window(history, kNow, platform, nullptr, state.range(0) ? &kept : nullptr);
+        drill::frmReview window(history, kNow, platform, nullptr, state.range(0) ? &kept : nullptr,
+                                state.range(0) == 2 ? &sync : nullptr);
         window.show();
         benchmark::DoNotOptimize(window.grab());
     }
 }
-BENCHMARK(BM_ReviewWindowOpens)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReviewWindowOpens)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

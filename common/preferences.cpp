@@ -42,6 +42,7 @@ const std::array<std::pair<NearMissChoice, QLatin1StringView>, 3> kNearMissNames
 }};
 const QString kReviewWaysLeftOut = QStringLiteral("review/waysLeftOut");
 const QString kHistoryCsvFolder = QStringLiteral("history/csvFolder");
+const QString kHistoryJournalFolder = QStringLiteral("history/journalFolder");
 const QString kSyncFolder = QStringLiteral("sync/folder");
 const QString kMachineId = QStringLiteral("sync/machineId");
 
@@ -163,6 +164,7 @@ Preferences PreferencesFile::load() const {
         }
     }
     preferences.historyCsvFolder = settings.value(kHistoryCsvFolder).toString();
+    preferences.historyJournalFolder = settings.value(kHistoryJournalFolder).toString();
     preferences.syncFolder = settings.value(kSyncFolder).toString();
     preferences.machineId = settings.value(kMachineId).toString();
     return preferences;
@@ -214,6 +216,9 @@ bool PreferencesFile::update(const std::function<void(Preferences&)>& change) co
         out.setValue(kReviewWaysLeftOut, leftOut.join(QLatin1Char(' ')));
         if (!preferences.historyCsvFolder.isEmpty()) {
             out.setValue(kHistoryCsvFolder, preferences.historyCsvFolder);
+        }
+        if (!preferences.historyJournalFolder.isEmpty()) {
+            out.setValue(kHistoryJournalFolder, preferences.historyJournalFolder);
         }
         // Sharing turned off leaves no folder behind.
         for (const auto& [key, value] : {std::pair(kSyncFolder, preferences.syncFolder),

@@ -45,6 +45,8 @@ struct Preferences {
     // its journal there: made once and kept.
     QString syncFolder;
     QString machineId;
+    // Where the whole history was last written out as a journal; empty until it has.
+    QString historyJournalFolder;
 
     static constexpr double kDefaultRetention = 0.90;
     static constexpr double kMinRetention = 0.70;

@@ -42,7 +42,8 @@ struct MessageBox {
 inline const QString kWordFileFilter = QStringLiteral("QRV単語帳|*.qvw");
 inline const QString kWordFileSuffix = QStringLiteral("qvw");
 
-enum class FileDialogKind { Open, Save };
+// Folder: an existing folder is chosen; its path is the name returned.
+enum class FileDialogKind { Open, Save, Folder };
 
 struct FileDialog {
     FileDialogKind kind = FileDialogKind::Open;
@@ -87,7 +88,8 @@ public:
               const QString& title);
 
     // Open: the file must exist. Save: asks before overwriting; a name without extension gets
-    // the chosen type's (else the default suffix). nullopt when cancelled.
+    // the chosen type's (else the default suffix). Folder: an existing folder, the filter and
+    // suffix unused. nullopt when cancelled.
     virtual std::optional<ChosenFile> askFileAndType(QWidget* parent, const FileDialog& dialog) = 0;
     // The same when the type does not matter.
     std::optional<QString> askFileName(QWidget* parent, const FileDialog& dialog);

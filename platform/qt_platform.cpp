@@ -71,9 +71,13 @@ std::optional<ChosenFile> QtPlatform::askFileAndType(QWidget* parent, const File
     dialog.setOption(QFileDialog::DontUseNativeDialog);
 #endif
     const bool save = request.kind == FileDialogKind::Save;
+    const bool folder = request.kind == FileDialogKind::Folder;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QStringList types = detail::qtNameFilters(request.filter);
+    dialog.setFileMode(save     ? QFileDialog::AnyFile
+                       : folder ? QFileDialog::Directory
+                                : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ShowDirsOnly, folder);
+    const QStringList types = folder ? QStringList() : detail::qtNameFilters(request.filter);
     dialog.setNameFilters(types);
     dialog.setDefaultSuffix(request.defaultSuffix);
     // A name typed without extension gets the chosen type's.
@@ -87,7 +91,7 @@ std::optional<ChosenFile> QtPlatform::askFileAndType(QWidget* parent, const File
     if (!start.fileName.isEmpty()) {
         dialog.selectFile(start.fileName);
     }
-    if (!save) {
+    if (request.kind == FileDialogKind::Open) {
         // Qt's dialog cannot show names in the Windows code page: offered in each folder the
         // user walks to as well.
         QSet<QString>* offered =
@@ -101,7 +105,7 @@ std::optional<ChosenFile> QtPlatform::askFileAndType(QWidget* parent, const File
         const QString chosen = dialog.selectedFiles().constFirst();
         // A pipe or a device might never end, a folder is no file: refused while the user can
         // still choose another.
-        if (const QFileInfo info(chosen); !save && info.exists() && !info.isFile()) {
+        if (const QFileInfo info(chosen); !save && !folder && info.exists() && !info.isFile()) {
             warn(&dialog,
                  QStringLiteral("「%1」はファイルではないため開けません。").arg(info.fileName()),
                  request.title.isEmpty() ? dialog.windowTitle() : request.title);

@@ -18,6 +18,18 @@ namespace platform {
 
 namespace {
 
+std::string kindName(FileDialogKind kind) {
+    switch (kind) {
+        case FileDialogKind::Open:
+            return "open";
+        case FileDialogKind::Save:
+            return "save";
+        case FileDialogKind::Folder:
+            return "folder";
+    }
+    return "?";
+}
+
 const char* name(Answer answer) {
     switch (answer) {
         case Answer::Ok:
@@ -165,8 +177,7 @@ std::optional<ChosenFile> ScriptedPlatform::askFileAndType(QWidget*, const FileD
         fileTypes_.pop_front();
     }
     if (fileNames_.empty()) {
-        unexpected_.push_back(std::string(dialog.kind == FileDialogKind::Open ? "open" : "save") +
-                              " dialog " + quoted(dialog.title) +
+        unexpected_.push_back(kindName(dialog.kind) + " dialog " + quoted(dialog.title) +
                               " shown with no file name queued");
         return std::nullopt;
     }
@@ -274,10 +285,10 @@ void PrintTo(const MessageBox& box, std::ostream* out) {
 }
 
 void PrintTo(const FileDialog& dialog, std::ostream* out) {
-    *out << '{' << (dialog.kind == FileDialogKind::Open ? "Open" : "Save") << ", title "
-         << quoted(dialog.title) << ", file name " << quoted(dialog.fileName) << ", initial folder "
-         << quoted(dialog.initialFolder) << ", filter " << quoted(dialog.filter) << ", suffix "
-         << quoted(dialog.defaultSuffix) << '}';
+    *out << '{' << kindName(dialog.kind) << ", title " << quoted(dialog.title) << ", file name "
+         << quoted(dialog.fileName) << ", initial folder " << quoted(dialog.initialFolder)
+         << ", filter " << quoted(dialog.filter) << ", suffix " << quoted(dialog.defaultSuffix)
+         << '}';
 }
 
 void PrintTo(const ScriptedPlatform::HelpRequest& request, std::ostream* out) {

@@ -68,15 +68,31 @@ void HistorySync::merge() {
     wait();
     thread_.reset(QThread::create([this, folder = folder_, machine = machine_] {
         // What waited for the folder goes first, so that the other machines see it.
-        JournalWriter(folder, machine, historyPath_ + QStringLiteral(".journal")).flush();
+        flushFailure_ =
+            JournalWriter(folder, machine, historyPath_ + QStringLiteral(".journal")).flush();
         SqliteHistory history(historyPath_);
         report_ = mergeFolder(history, folder, QDateTime::currentMSecsSinceEpoch());
     }));
     connect(thread_.get(), &QThread::finished, this, [this] {
         lastReport_ = report_;
+        writeFailure_ = flushFailure_;
         Q_EMIT merged();
     });
     thread_->start(QThread::LowPriority);
+}
+
+QList<MachineMerged> HistorySync::otherMachines() {
+    QList<MachineMerged> machines = history_.syncState().machines;
+    machines.removeIf([this](const MachineMerged& m) { return m.machine == machine_; });
+    return machines;
+}
+
+QString HistorySync::writeJournal(const QString& path) {
+    const QString made =
+        QStringLiteral("backup-%1-%2")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
+                 newMachineId().left(8));
+    return history_.writeJournal(path, made);
 }
 
 bool HistorySync::merging() const {

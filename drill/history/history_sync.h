@@ -36,6 +36,7 @@ public:
     // Keeps the folder in the preferences (empty: sharing off) and follows it.
     bool setFolder(const QString& folder);
     const QString& folder() const { return folder_; }
+    const QString& historyPath() const { return historyPath_; }
     // This machine's journal; empty while sharing is off.
     QString journalPath() const { return writer_ ? writer_->journalPath() : QString(); }
 
@@ -46,8 +47,15 @@ public:
     // Of the last merge ended; empty before.
     const SyncReport& lastReport() const { return lastReport_; }
     // Why the last record could not be written to the folder (it waits locally); empty when it
-    // was.
+    // was. A merge writes what waits first, and tells here how that went.
     const QString& writeFailure() const { return writeFailure_; }
+
+    // The other machines taken in so far, each with when it last brought something new.
+    QList<MachineMerged> otherMachines();
+    // The whole history as one journal, for a backup or a move. It is written as a machine made
+    // for it alone, so that what a later one holds is never taken for what an earlier one held.
+    // Empty when written, else why not.
+    QString writeJournal(const QString& path);
 
 Q_SIGNALS:
     void merged();
@@ -60,7 +68,8 @@ private:
     QString machine_;
     std::unique_ptr<JournalWriter> writer_;
     std::unique_ptr<QThread> thread_;
-    SyncReport report_;  // written by the thread
+    SyncReport report_;     // written by the thread
+    QString flushFailure_;  // written by the thread
     SyncReport lastReport_;
     QString writeFailure_;
 };

@@ -19,7 +19,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTimeZone>
 #include <QVBoxLayout>
@@ -33,6 +32,7 @@
 #include "drill/engine/slip_codes.h"
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
+#include "drill/window/save_name.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 
@@ -366,24 +366,15 @@ void frmHistory::showChart() {
 
 void frmHistory::cmdCsv_Click() {
     platform::FileDialog dialog;
-    dialog.kind = platform::FileDialogKind::Save;
     dialog.title = kCsvTitle;
     dialog.filter = QStringLiteral("CSV|*.csv");
     dialog.defaultSuffix = QStringLiteral("csv");
     dialog.fileName = QStringLiteral("成績の記録.csv");
-    const common::PreferencesFile preferences(platform_.preferencesFile());
-    const QString lastFolder = preferences.load().historyCsvFolder;
-    dialog.initialFolder =
-        !wordFolder_.isEmpty() ? wordFolder_
-        : !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
-            ? lastFolder
-            : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const std::optional<QString> chosen = platform_.askFileName(this, dialog);
-    if (!chosen || chosen->isEmpty()) {
+    const std::optional<QString> chosen =
+        askSaveName(platform_, this, dialog, &common::Preferences::historyCsvFolder, wordFolder_);
+    if (!chosen) {
         return;
     }
-    const QString folder = QFileInfo(*chosen).absolutePath();
-    preferences.update([&folder](common::Preferences& p) { p.historyCsvFolder = folder; });
     // Every drill of the chosen file, not only the rows read so far.
     const QTimeZone zone = QTimeZone::systemTimeZone();
     QByteArray csv = history::historyCsvHeading();

@@ -28,7 +28,9 @@
 #include "common/file_labels.h"
 #include "common/preferences.h"
 #include "drill/history/drill_history.h"
+#include "drill/history/history_sync.h"
 #include "drill/window/replay_line.h"
+#include "drill/window/sync_panel.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
 #include "review/review_plan.h"
@@ -73,7 +75,8 @@ QString retentionText(const review::MeasuredRetention& measured, bool withRight)
 }  // namespace
 
 frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
-                     platform::Platform& platform, QWidget* parent, WordFileKeys* fileKeys)
+                     platform::Platform& platform, QWidget* parent, WordFileKeys* fileKeys,
+                     history::HistorySync* sync)
     : QDialog(parent),
       history_(history),
       now_(now),
@@ -163,6 +166,11 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
         }
         reviewWaysRow->addStretch(1);
     }
+    if (sync != nullptr) {
+        syncPanel_ = new SyncPanel(*sync, platform_, this);
+        // What another machine brought changes the counts.
+        connect(sync, &history::HistorySync::merged, this, &frmReview::fillFiles);
+    }
 
     auto* buttons = new QDialogButtonBox(this);
     cmdStart = buttons->addButton(QStringLiteral("開始(&S)"), QDialogButtonBox::AcceptRole);
@@ -203,6 +211,9 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     layout->addWidget(lblReplay);
     layout->addLayout(settingsRow);
     layout->addLayout(reviewWaysRow);
+    if (syncPanel_ != nullptr) {
+        layout->addWidget(syncPanel_);
+    }
     layout->addLayout(bottomRow);
 
     connect(lstFiles, &QTreeWidget::currentItemChanged, this, &frmReview::lstFiles_Change);
@@ -233,6 +244,9 @@ frmReview::frmReview(history::DrillHistory& history, review::ReviewTime now,
     platform::fitToScreen(this, {{lstFiles, QSize(em * 50, metrics.lineSpacing() * 8)},
                                  {chtForecast, QSize(em * 50, metrics.lineSpacing() * 14)}});
     lstFiles->setFocus(Qt::OtherFocusReason);
+    if (syncPanel_ != nullptr) {
+        syncPanel_->merge();
+    }
 }
 
 int frmReview::desiredRetentionPercent() const {

@@ -32,6 +32,12 @@ class Platform;
 
 namespace drill {
 
+namespace history {
+class HistorySync;
+}
+
+class SyncPanel;
+
 // "復習の予定": every word file reviewed so far with its due and new words, the words due on each
 // of the next 30 days, and the retention measured against the desired one. "開始" asks for
 // today's review of the chosen file; the drill window starts it.
@@ -42,8 +48,11 @@ public:
 
     // now: the instant the counts are taken at, from the drill window's clock. fileKeys keeps
     // the words of the files listed for the next window; without it they are read every time.
+    // With sync, the window shows the sync folder and merges the other machines' progress as it
+    // opens.
     frmReview(history::DrillHistory& history, review::ReviewTime now, platform::Platform& platform,
-              QWidget* parent, WordFileKeys* fileKeys = nullptr);
+              QWidget* parent, WordFileKeys* fileKeys = nullptr,
+              history::HistorySync* sync = nullptr);
 
     // The desired retention the schedule follows, in whole percents.
     int desiredRetentionPercent() const;
@@ -96,6 +105,7 @@ private:
     QPushButton* cmdRemove = nullptr;
     QPushButton* cmdAside = nullptr;
     QPushButton* cmdClose = nullptr;
+    SyncPanel* syncPanel_ = nullptr;  // with a sync only
     QTimer* retentionDelay_ = nullptr;
     QTimer* replayPoll_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/frm_main.h"
+#include "drill/window/review_commands.h"
 #include "platform/name_repair.h"
 #include "platform/qt_platform.h"
 #include "platform/translations.h"
@@ -30,6 +31,7 @@ int Main(QApplication& application, const QByteArray& argument) {
     sync.merge();
     review::SystemReviewClock clock;
     drill::frmMain window(platform, random, history, clock);
+    window.reviewCommands().setSync(&sync);
     window.show();
     // A word file given on the command line (a double-click in the file manager), as bytes:
     // its name need not be text in the system's encoding.

@@ -149,7 +149,7 @@ void ReviewCommands::showReviewPlan() {
         plan_->activateWindow();
         return;
     }
-    plan_ = new frmReview(history_, clock_.now(), platform_, window_, &planKeys_);
+    plan_ = new frmReview(history_, clock_.now(), platform_, window_, &planKeys_, sync_);
     plan_->setAttribute(Qt::WA_DeleteOnClose);
     connect(plan_, &frmReview::startReview, this, &ReviewCommands::startReviewOf);
     plan_->show();

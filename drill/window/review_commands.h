@@ -28,7 +28,8 @@ namespace drill {
 
 namespace history {
 class DrillHistory;
-}
+class HistorySync;
+}  // namespace history
 
 class DrillSession;
 class frmReview;
@@ -52,6 +53,8 @@ public:
     void sayReviewFailure();
 
     frmReview* reviewWindow() const;
+    // The review window shows the sync folder and merges as it opens.
+    void setSync(history::HistorySync* sync) { sync_ = sync; }
 
 private:
     void startReviewOf(const QString& wordFile);
@@ -67,6 +70,7 @@ private:
     // The ways today's review still has to ask, in order.
     QList<DrillWay> waysLeft_;
     WordFileKeys planKeys_;  // the words of the files it lists, kept for its next opening
+    history::HistorySync* sync_ = nullptr;
 };
 
 }  // namespace drill

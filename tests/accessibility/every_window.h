@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/window/about.h"
 #include "drill/window/frm_history.h"
@@ -50,6 +51,7 @@ protected:
     NoInputOptions options;
     std::unique_ptr<editor::FocusBehaviour> focus;
     drill::history::SqliteHistory reviews{":memory:"};
+    std::unique_ptr<drill::history::HistorySync> sync;
 
     editor::FocusBehaviour& focusOn(platform::Platform& p) {
         focus = std::make_unique<editor::FocusBehaviour>(p, options);
@@ -86,7 +88,11 @@ protected:
                  for (const char* file : {"/w.qvw", "/x.qvw"}) {
                      reviews.recordReview({now, QByteArray(20, 'k'), review::Grade::Good, 0, file});
                  }
-                 return std::make_unique<drill::frmReview>(reviews, now, p, nullptr);
+                 // With the sync folder's row.
+                 sync = std::make_unique<drill::history::HistorySync>(
+                     reviews, ":memory:", p.preferencesFile());
+                 return std::make_unique<drill::frmReview>(reviews, now, p, nullptr, nullptr,
+                                                           sync.get());
              }},
             {"frmAddRight",
              [this](platform::Platform& p) {

@@ -8,9 +8,13 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 #include <QTreeWidget>
@@ -18,7 +22,9 @@
 #include <vector>
 
 #include "common/preferences.h"
+#include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
+#include "drill/history/sync_merge.h"
 #include "drill/window/frm_review.h"
 #include "drill_support.h"
 #include "review/review_plan.h"
@@ -225,6 +231,112 @@ TEST_F(ReviewWindow, MeasuredRetentionOfTheChosenFileAndOfAll) {
         frmReview window(fresh, kDayZero, platform, nullptr);
         EXPECT_EQ(window.findChild<QLabel*>("lblRetention")->text(), row.shown);
     }
+}
+
+// The history on disk, as the program keeps it, with the sync that merges into it, and a folder
+// another machine's journal lies in.
+class SyncWindow : public DrillTest {
+public:
+    const QString path = programFile("history.sqlite");
+    const QString one = writeFile("one.qvw", wordFile({"a|@1|r|@1|", "b|@1|r|@1|", "c|@1|r|@1|"}));
+    history::SqliteHistory store{path, QTimeZone::utc()};
+    history::HistorySync sync{store, path, platform.preferencesFile()};
+    QTemporaryDir folder;
+
+    // word missed here (seq 0), or the other machine's seq-th record, appended to its journal.
+    void missed(const QString& word, qint64 seq = 0) {
+        const review::ReviewRecord review{kDayZero + std::chrono::minutes(seq), key(word),
+                                          review::Grade::Again, 900, one};
+        const QString other = "0f6d2c1a-5b7e-4c4f-9d1e-3a2b1c0d9e8f";
+        QFile journal(folder.filePath(history::journalFileName(other)));
+        ASSERT_TRUE(seq == 0 ? store.recordReview(review).isEmpty()
+                             : journal.open(QIODevice::Append) &&
+                                   journal.write(history::journalLine({other, seq, review})) > 0);
+    }
+    // By keyboard; waits for the merge it starts, if any.
+    void press(QWidget& window, const char* name, bool merges = false) {
+        auto* button = window.findChild<QPushButton*>(name);
+        ASSERT_NE(button, nullptr);
+        QSignalSpy merged(&sync, &history::HistorySync::merged);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        EXPECT_FALSE(merges && button->isEnabled()) << "while the merge runs";
+        ASSERT_TRUE(!merges || merged.count() > 0 || merged.wait(20000));
+    }
+    QVariant storedFolder() const {
+        return QSettings(platform.preferencesFile(), QSettings::IniFormat).value("sync/folder");
+    }
+};
+
+// Chosen (never the folder the history lies in, which a sync program would copy): kept in the
+// preferences file, merged at once beside the window, the counts and the line on the other
+// machine brought up to date; 今すぐ同期 takes what came since; a journal that cannot be written
+// is said, and answers are kept all the same; turned off, the key is gone.
+TEST_F(SyncWindow, ChosenMergedNowAndTurnedOff) {
+    sync.configure();
+    missed("a");
+    missed("b", 1);
+    frmReview window(store, kDayZero + 1h, platform, nullptr, nullptr, &sync);
+    const auto* list = window.findChild<QTreeWidget*>("lstFiles");
+    const auto* now = window.findChild<QPushButton*>("cmdSyncNow");
+    EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 1 語 2 語"});
+    EXPECT_FALSE(now->isEnabled()) << "off by default";
+
+    platform.fileNames({platform.programFolder(), folder.path()});
+    platform.answers({platform::Answer::Ok});
+    press(window, "cmdSyncFolder");
+    EXPECT_EQ(platform.shown().size(), 1u);
+    EXPECT_FALSE(storedFolder().isValid());
+    press(window, "cmdSyncFolder", true);
+    ASSERT_EQ(platform.fileDialogs().size(), 2u);
+    EXPECT_EQ(platform.fileDialogs()[1].kind, platform::FileDialogKind::Folder);
+    EXPECT_EQ(storedFolder(), folder.path());
+    EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 2 語 1 語"}) << "b, missed there";
+    const auto* machines = window.findChild<QLabel*>("lblSyncMachines");
+    EXPECT_TRUE(machines->text().startsWith("最後に取り込んだ日時: 0f6d2c1a "));
+
+    missed("c", 2);
+    ASSERT_TRUE(QDir().mkpath(sync.journalPath()));
+    missed("a");
+    press(window, "cmdSyncNow", true);
+    EXPECT_EQ(ReviewWindow::rows(list), QStringList{"one.qvw 3 語 0 語"});
+    EXPECT_TRUE(
+        window.findChild<QLabel*>("lblSyncProblem")->text().contains("書き込めませんでした"));
+    EXPECT_TRUE(now->isEnabled());
+
+    press(window, "cmdSyncOff");
+    EXPECT_FALSE(storedFolder().isValid());
+    EXPECT_FALSE(now->isEnabled());
+}
+
+// Merged as the window opens. 書き出す… writes the whole history as one journal, never in place of
+// this machine's own journal, starting in the documents folder and then where the last went; a
+// fresh history merges it into the same counts.
+TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
+    ASSERT_TRUE(sync.setFolder(folder.path()));
+    missed("a");
+    missed("b");
+    missed("c", 1);
+    QTemporaryDir moved;
+    QSignalSpy merged(&sync, &history::HistorySync::merged);
+    frmReview window(store, kDayZero + 1h, platform, nullptr, nullptr, &sync);
+    ASSERT_TRUE(merged.wait(20000)) << "as it opens";
+    platform.fileNames({sync.journalPath(), moved.filePath("all.kxjournal")});
+    platform.answers({platform::Answer::Ok});
+    press(window, "cmdExportJournal");
+    ASSERT_EQ(platform.shown().size(), 1u);
+    EXPECT_TRUE(platform.shown()[0].text.contains("同じ名前には書き出せません"));
+    press(window, "cmdExportJournal");
+    ASSERT_EQ(platform.fileDialogs().size(), 2u);
+    EXPECT_EQ(platform.fileDialogs()[0].initialFolder,
+              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    EXPECT_EQ(platform.fileDialogs()[1].initialFolder, folder.path());
+
+    history::SqliteHistory fresh(moved.filePath("history.sqlite"), QTimeZone::utc());
+    EXPECT_EQ(history::mergeFolder(fresh, moved.path(), 0).added, 3);
+    frmReview copy(fresh, kDayZero + 1h, platform, nullptr);
+    EXPECT_EQ(ReviewWindow::rows(copy.findChild<QTreeWidget*>("lstFiles")),
+              ReviewWindow::rows(window.findChild<QTreeWidget*>("lstFiles")));
 }
 
 }  // namespace
