@@ -37,6 +37,7 @@
 #include "drill/engine/missed_entries.h"
 #include "drill/engine/right_pages.h"
 #include "drill/history/drill_history.h"
+#include "drill/history/history_sync.h"
 #include "drill/window/about.h"
 #include "drill/window/after_drill.h"
 #include "drill/window/card_buttons.h"
@@ -607,17 +608,7 @@ void frmMain::showReadOutcome(const common::Outcome& outcome, bool opened) {
         platform_.warn(this, outcome.reason, kOpenTitle);
         setInformationText(QString());
     } else if (opened) {
-        QString text = kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName());
-        if (const std::optional<review::ReviewCounts> counts = session_.reviewCounts()) {
-            const int newLimit =
-                common::PreferencesFile(platform_.preferencesFile()).load().dailyNewWords;
-            text += kCrLf + reviewCountText(counts->due, counts->fresh,
-                                            session_.newWordsLeftToday(newLimit) == 0);
-            if (session_.reviewsAhead() > 0) {
-                text += kCrLf + kReviewsAhead;
-            }
-        }
-        setInformationText(text);
+        showLoadedInformation();
     } else {
         setInformationText(QString());
     }
@@ -1016,7 +1007,35 @@ void frmMain::showRightPages(const QString& joinedRights, int lastPage) {
     vsRight->show();
 }
 
+void frmMain::showLoadedInformation() {
+    QString text = kLoaded + kCrLf + QDir::toNativeSeparators(session_.wordFileName());
+    if (const std::optional<review::ReviewCounts> counts = session_.reviewCounts()) {
+        const int newLimit =
+            common::PreferencesFile(platform_.preferencesFile()).load().dailyNewWords;
+        text += kCrLf + reviewCountText(counts->due, counts->fresh,
+                                        session_.newWordsLeftToday(newLimit) == 0);
+        if (session_.reviewsAhead() > 0) {
+            text += kCrLf + kReviewsAhead;
+        }
+    }
+    setInformationText(text);
+    loadedShown_ = true;
+}
+
+void frmMain::setSync(history::HistorySync* sync) {
+    reviews_->setSync(sync);
+    connect(sync, &history::HistorySync::merged, this, &frmMain::refreshLoadedCounts);
+}
+
+void frmMain::refreshLoadedCounts() {
+    // Only the line the open left: a verdict or a drill's own text is not overwritten.
+    if (loadedShown_ && session_.fileLoaded() && !session_.drilling()) {
+        showLoadedInformation();
+    }
+}
+
 void frmMain::setInformationText(const QString& text) {
+    loadedShown_ = false;
     txtInformation->setPlainText(shownPart(toDisplayLines(text)));
 }
 

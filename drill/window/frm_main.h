@@ -51,6 +51,7 @@ class ReviewCommands;
 
 namespace history {
 class DrillHistory;
+class HistorySync;
 }
 
 // The drill program's one window. It holds no drill logic: its commands hand what the learner
@@ -79,6 +80,9 @@ public:
     void openWordFile(const QString& path);
     // Folders offered renaming of names in the Windows code page this run.
     QSet<QString>& namesOffered() { return namesOffered_; }
+    // The sync folder's merges: the review window shows them, and a merge that ends while the
+    // information line still says what the open said tells the file's counts again.
+    void setSync(history::HistorySync* sync);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,6 +112,9 @@ private:
     void checkMode(common::DrillModeValue mode);
     void reloadWordFile();
     void showReadOutcome(const common::Outcome& outcome, bool opened);
+    // The file's name and its review counts, as an open leaves them.
+    void showLoadedInformation();
+    void refreshLoadedCounts();
     void drillStarted();
     void askNext();
     void showVerdict(const Verdict& verdict);
@@ -187,6 +194,7 @@ private:
     bool composing_ = false;
     // The word file's answers are Japanese: the answer box switches the input method on.
     bool japaneseAnswers_ = false;
+    bool loadedShown_ = false;  // the information line still says what the open said
     // A wrong input mode was caught and the box's mode switched for this question.
     bool imeSwitched_ = false;
     DrillOptions* options_ = nullptr;

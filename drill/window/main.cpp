@@ -31,7 +31,7 @@ int Main(QApplication& application, const QByteArray& argument) {
     sync.merge();
     review::SystemReviewClock clock;
     drill::frmMain window(platform, random, history, clock);
-    window.reviewCommands().setSync(&sync);
+    window.setSync(&sync);
     window.show();
     // A word file given on the command line (a double-click in the file manager), as bytes:
     // its name need not be text in the system's encoding.

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QHash>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimeZone>
 #include <QTreeWidget>
 
@@ -16,7 +19,9 @@
 
 #include "common/preferences.h"
 #include "drill/engine/drill_texts.h"
+#include "drill/history/history_sync.h"
 #include "drill/history/sqlite_history.h"
+#include "drill/history/sync_journal.h"
 #include "drill/window/frm_review.h"
 #include "drill/window/review_commands.h"
 #include "file_bytes.h"
@@ -610,6 +615,47 @@ TEST_F(ReviewDrill, TodaysReviewSaysWhyItHasNothingToAsk) {
     action("Menu_Review")->trigger();
     ASSERT_FALSE(platform.shown().empty());
     EXPECT_EQ(platform.shown().back().text, "今日の復習は使えません。\r\nthe history is locked");
+}
+
+// Another machine's review merged after the file was opened (Kotobax merges at start beside the
+// window): the open's line tells the counts again; once a drill has the line, it is left alone.
+TEST_F(ReviewDrill, AMergeEndingAfterTheOpenRecountsItsLine) {
+    const QString path = programFile("history.sqlite");
+    history::SqliteHistory store(path, QTimeZone::utc());
+    history::HistorySync sync(store, path, platform.preferencesFile());
+    QTemporaryDir folder;
+    ASSERT_TRUE(sync.setFolder(folder.path()));
+    create(store);
+    window->setSync(&sync);
+    const QStringList lines{"a|@1|r|@1|", "b|@1|r|@1|"};
+    const QString file = words(lines);
+    open(lines);
+    EXPECT_EQ(informationLine(), u"復習: 0 語　新しい語: 2 語"_s);
+
+    const QString other = "0f6d2c1a-5b7e-4c4f-9d1e-3a2b1c0d9e8f";
+    QFile journal(folder.filePath(history::journalFileName(other)));
+    const auto append = [&](const QString& word, qint64 seq) {
+        const review::ReviewRecord review{clock.time - 1h + std::chrono::minutes(seq),
+                                          key(word, "r"), review::Grade::Again, 900, file};
+        return journal.write(history::journalLine({other, seq, review})) > 0;
+    };
+    ASSERT_TRUE(journal.open(QIODevice::Append) && append("a", 1));
+    journal.flush();
+    QSignalSpy merged(&sync, &history::HistorySync::merged);
+    sync.merge();
+    ASSERT_TRUE(merged.wait(20000));
+    EXPECT_EQ(informationLine(), u"復習: 1 語　新しい語: 1 語"_s);
+
+    platform.answers({Answer::Ok});
+    action("Menu_Start")->trigger();
+    answer("wrong");
+    stop();
+    const QString drillsLine = text("txtInformation");
+    ASSERT_TRUE(append("b", 2));
+    journal.flush();
+    sync.merge();
+    ASSERT_TRUE(merged.wait(20000));
+    EXPECT_EQ(text("txtInformation"), drillsLine);
 }
 
 }  // namespace
