@@ -6,7 +6,6 @@
 
 #include <QSet>
 
-#include <algorithm>
 #include <deque>
 #include <optional>
 
@@ -36,10 +35,16 @@ int distinctWords(const QList<common::Entry>& entries) {
     // as long as there is no surrogate in them: a text with one is keyed after all.
     std::deque<QString> converted;
     const auto stored = [&converted](const QString& text) -> std::optional<QStringView> {
-        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); })) {
-            return std::nullopt;
+        qsizetype wide = -1;  // the first unit beyond ASCII: ASCII is stored as itself
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].unicode() >= 0x80) {
+                if (text[i].isSurrogate()) {
+                    return std::nullopt;
+                }
+                wide = wide < 0 ? i : wide;
+            }
         }
-        if (common::storedAsItself(text)) {
+        if (wide < 0 || common::storedAsItself(QStringView(text).sliced(wide))) {
             return QStringView(text);
         }
         return QStringView(converted.emplace_back(common::storedForm(text)));
