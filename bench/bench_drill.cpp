@@ -110,4 +110,16 @@ void BM_WordKeysFullFile(benchmark::State& state) {
 }
 BENCHMARK(BM_WordKeysFullFile)->Unit(benchmark::kMillisecond);
 
+// The same file's words counted without keys, as they are before the history holds any word.
+void BM_DistinctWordsFullFile(benchmark::State& state) {
+    const LoadedSession loaded;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(drill::distinctWords(loaded.session.questionSet()));
+    }
+    if (!loaded.loaded()) {
+        state.SkipWithError("the word file did not load");
+    }
+}
+BENCHMARK(BM_DistinctWordsFullFile)->Unit(benchmark::kMillisecond);
+
 }  // namespace

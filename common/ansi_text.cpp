@@ -450,12 +450,12 @@ private:
     std::bitset<0x10000> self_;
 };
 
+}  // namespace
+
 bool storedAsItself(QStringView text) {
     thread_local StoredAsItself units;
     return std::all_of(text.begin(), text.end(), [](QChar c) { return units(c.unicode()); });
 }
-
-}  // namespace
 
 QString storedForm(QStringView text) {
     // ASCII is stored as itself, and so is most other text; the rest is converted once, and

@@ -27,6 +27,8 @@ QByteArray encodeAnsi(QStringView text);
 // what a drill asks and judges. Characters the code page cannot store at all are kept as they
 // are, since a word file read as UTF-8 can hold them.
 QString storedForm(QStringView text);
+// Whether storedForm(text) is the text itself: a table lookup per UTF-16 unit.
+bool storedAsItself(QStringView text);
 
 // The distinct characters of text that the code page cannot represent, in order of first
 // appearance; empty when the whole text can be stored.

@@ -94,6 +94,9 @@ public:
     virtual QList<WordState> wordStates(const QList<QByteArray>& keys) {
         return QList<WordState>(keys.size());
     }
+    // Whether no word has a state yet: until the first review every word is new, and a word
+    // file's counts need its words told apart, not keyed.
+    virtual bool holdsNoWords() { return false; }
     virtual ReviewCounts reviewCounts(const QList<QByteArray>& keys, ReviewTime now) {
         Q_UNUSED(now)
         return {0, static_cast<int>(keys.size())};

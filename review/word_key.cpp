@@ -4,7 +4,7 @@
 
 #include "review/word_key.h"
 
-#include <QCryptographicHash>
+#include <nettle/sha1.h>
 
 #include "common/ansi_text.h"
 
@@ -12,20 +12,52 @@ namespace review {
 
 namespace {
 
-// A field as the word file stores it, in UTF-8, added to what is hashed. Most fields are ASCII,
-// their own UTF-8: added as they are, without a copy.
+// Encodes a field stored as itself, with no surrogate in it, as UTF-8 at out, and returns the
+// end; null when it is not such a field.
+char* encodedAsItself(QStringView field, char* out) {
+    bool checked = false;  // the field stored as itself, from its first non-ASCII unit on
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const char16_t c = field[i].unicode();
+        if (c < 0x80) {
+            *out++ = char(c);
+            continue;
+        }
+        if (QChar::isSurrogate(c) || (!checked && !common::storedAsItself(field.sliced(i)))) {
+            return nullptr;
+        }
+        checked = true;
+        if (c < 0x800) {
+            *out++ = char(0xC0 | c >> 6);
+        } else {
+            *out++ = char(0xE0 | c >> 12);
+            *out++ = char(0x80 | (c >> 6 & 0x3F));
+        }
+        *out++ = char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// A field as the word file stores it, in UTF-8, added to what is hashed. Most fields are ASCII
+// or text stored as itself: encoded straight into the buffer, without a copy; the others (a
+// character stored as its neighbour, a surrogate) are converted first.
 void appendStored(QByteArray& hashed, QStringView field) {
     const qsizetype start = hashed.size();
-    hashed.resize(start + field.size());
-    char* out = hashed.data() + start;
-    for (const QChar c : field) {
-        if (c.unicode() >= 0x80) {
-            hashed.resize(start);
-            hashed += common::storedForm(field).toUtf8();
-            return;
-        }
-        *out++ = char(c.unicode());
+    hashed.resize(start + 3 * field.size());  // at most three bytes for each unit encoded here
+    if (const char* end = encodedAsItself(field, hashed.data() + start)) {
+        hashed.resize(end - hashed.constData());
+        return;
     }
+    hashed.resize(start);
+    hashed += common::storedForm(field).toUtf8();
+}
+
+QByteArray sha1(QByteArrayView bytes) {
+    sha1_ctx context;
+    sha1_init(&context);
+    sha1_update(&context, size_t(bytes.size()), reinterpret_cast<const uint8_t*>(bytes.data()));
+    QByteArray digest(SHA1_DIGEST_SIZE, Qt::Uninitialized);
+    sha1_digest(&context, SHA1_DIGEST_SIZE, reinterpret_cast<uint8_t*>(digest.data()));
+    return digest;
 }
 
 }  // namespace
@@ -41,18 +73,14 @@ QByteArray wordKey(const common::Entry& entry) {
     appendStored(hashed, entry.question);
     hashed += separator;
     appendStored(hashed, entry.rights);
-    return QCryptographicHash::hash(hashed, QCryptographicHash::Sha1);
+    return sha1(hashed);
 }
 
 QByteArray wayKey(const QByteArray& wordKey, common::DrillWay way) {
     if (way == common::DrillWay::Typed) {
         return wordKey;
     }
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(wordKey);
-    hash.addData(QByteArrayLiteral("way"));
-    hash.addData(QByteArray::number(static_cast<int>(way)));
-    return hash.result();
+    return sha1(wordKey + QByteArrayLiteral("way") + QByteArray::number(static_cast<int>(way)));
 }
 
 }  // namespace review

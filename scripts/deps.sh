@@ -15,6 +15,8 @@ KX_PACKAGES=(
     # the drill history: SQLite through Qt SQL (and SQLite's own interface under it, to load the
     # word states), and its chart (Qt Charts needs the OpenGL files)
     libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev
+    # word keys: SHA-1 from Nettle
+    nettle-dev
     # import, export and print: PDF text checks, the Debian package and its metadata checks
     # (the Japanese print font is cut from the CJK face with fontTools at build time)
     # (kvtml is read with libxml2)

@@ -434,6 +434,11 @@ std::optional<review::ReviewCounts> DrillSession::reviewCounts() {
     if (!fileLoaded_ || !reviewsUnavailable().isEmpty()) {
         return std::nullopt;
     }
+    // Before the first review every word is new: the file's words are counted, not keyed (a
+    // full file takes milliseconds to key, as it opens).
+    if (reviewStore_->holdsNoWords()) {
+        return review::ReviewCounts{0, distinctWords(entries_)};
+    }
     return reviewStore_->reviewCounts(keyCache_.of(entries_, way_).keys, clock_->now());
 }
 
@@ -448,6 +453,9 @@ QList<review::WayCounts> DrillSession::reviewedWays(std::span<const DrillWay> dr
 int DrillSession::newWordsLeftToday(int newLimit) {
     if (!fileLoaded_ || reviewStore_ == nullptr) {
         return 0;
+    }
+    if (reviewStore_->holdsNoWords()) {
+        return std::max(newLimit, 0);  // no word taken on yet, today or ever
     }
     return std::max(
         newLimit - reviewStore_->newToday(keyCache_.of(entries_, way_).keys, clock_->now()), 0);

@@ -22,6 +22,10 @@ struct WordKeys {
 // The keys of the way's reviews (review::wayKey).
 WordKeys wordKeysOf(const QList<common::Entry>& entries, DrillWay way = DrillWay::Typed);
 
+// How many words the entries hold, told apart as their keys tell them, without keying them:
+// every word of a file is new until the history holds one.
+int distinctWords(const QList<common::Entry>& entries);
+
 // The keys of the question set, worked out again only when the set has changed: the
 // information line, the day's new words and the plan all ask for them, and a full file takes
 // tens of milliseconds to key.

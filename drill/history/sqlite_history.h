@@ -69,6 +69,7 @@ public:
     review::LearnerDay learnerDay() override { return scheduler_.learnerDay(); }
     QString recordReviews(std::span<const review::ReviewRecord> reviews) override;
     QList<review::WordState> wordStates(const QList<QByteArray>& keys) override;
+    bool holdsNoWords() override;
     review::ReviewCounts reviewCounts(const QList<QByteArray>& keys,
                                       review::ReviewTime now) override;
     QList<review::ReviewCounts> reviewCountsEach(const QList<QList<QByteArray>>& lists,

@@ -781,6 +781,10 @@ QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys
     return states;
 }
 
+bool SqliteHistory::holdsNoWords() {
+    return statesAtHand() && stateCache_.empty();
+}
+
 review::ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys,
                                                  review::ReviewTime now) {
     return !keys.isEmpty() && statesAtHand() ? countKnown(keys, now)

@@ -37,6 +37,8 @@ public:
     static constexpr qsizetype kNone = -1;
     const std::vector<qsizetype>& positionsOf(const QList<QByteArray>& keys);
     const review::CardState& at(qsizetype position) const { return states_[position]; }
+    // No word has a state; only after a refresh that succeeded.
+    bool empty() const { return states_.empty(); }
     // The positions of the states of each word file's words, by the file's id; only after a
     // refresh with the file words that succeeded.
     using FileWords = QHash<qint64, std::vector<qsizetype>>;

@@ -44,6 +44,18 @@ TEST(WordKey, FollowsQuestionAndAnswersAsStored) {
         {word, "c240840a587c46a4452a5c5051d5c22d5b49d60f"},
         {{u"apple"_s, u"りんご"_s, {}}, "56f8157ce462e4a4313256ea740bbb0dcb33444f"},
         {{u"a\u301Cb"_s, u"x"_s, {}}, "9546b6a62ac59d65d40566689eae092eaba5fbe9"},
+        // Two-byte UTF-8: é cannot be stored, ± and Ⅱ are stored as themselves
+        {{u"caf\u00E9"_s, u"\u00B1|@2|\u2161"_s, {}}, "319de579a9fe15be1bc1bb693c7c8cc0bf40c537"},
+        // A converted character after others
+        {{u"\u00E9\u307E\u301C"_s, u"x"_s, {}}, "c52b1fcf6f92e23f4ad2d81a86ef24afef074a91"},
+        // Four-byte UTF-8
+        {{u"smile"_s, u"\U0001F600 \u307E"_s, {}}, "12115e262c8ebfc231a40d975e4e3b28ca9444de"},
+        // A surrogate without its pair
+        {{u"lone"_s, QString(QChar(0xD800)) + u"x"_s, {}},
+         "3eb0b6d23b26875944ee34fb5ade516c6a8fd860"},
+        // Longer than one block of the hash
+        {{u"a"_s.repeated(70), u"\u3042"_s.repeated(30), {}},
+         "03c3556f6744213ecf6b3f8b0e1f9b85c68ec2da"},
     };
     for (const auto& row : kept) {
         EXPECT_EQ(wordKey(row.entry).toHex(), row.hex) << row.entry.question.toStdString();
@@ -56,6 +68,8 @@ TEST(WordKey, FollowsQuestionAndAnswersAsStored) {
     }
     EXPECT_EQ(keys.size(), common::kDrillWayCount);
     EXPECT_EQ(wayKey(wordKey(word), common::DrillWay::Typed), wordKey(word));
+    EXPECT_EQ(wayKey(wordKey(word), common::DrillWay::Reversed).toHex(),
+              "6654c4231e5713eb47647dc0f80b211403bc30b2");
 }
 
 // Today is day 40. By due date the order would be 2, 1, 7, 8, 5.

@@ -119,6 +119,30 @@ TEST(WordKeyCache, FollowsEveryChangeOfTheSet) {
     }
 }
 
+// Counted without keys, the words of a file are those its keys tell apart.
+TEST(WordKeyCache, DistinctWordsAreThoseTheKeysTellApart) {
+    const QString lone = QChar(0xD800);
+    const struct {
+        const char* name;
+        QList<common::Entry> entries;
+        int words;
+    } table[] = {
+        {"a repeat with other information", {{"go", "行く", ""}, {"go", "行く", "x"}}, 1},
+        {"text moved across the fields", {{"ab", "c", ""}, {"a", "bc", ""}}, 2},
+        {"one stored as the other", {{"a\u301Cb", "x", ""}, {"a\uFF5Eb", "x", ""}}, 1},
+        {"stored as the other after itself",
+         {{"\u00E9\u301C", "x", ""}, {"\u00E9\uFF5E", "x", ""}},
+         1},
+        {"a character beyond the BMP", {{"\U0001F600", "x", ""}, {"\U0001F601", "x", ""}}, 2},
+        {"surrogates without their pair", {{lone, "x", ""}, {QChar(0xDC00), "x", ""}}, 1},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(distinctWords(row.entries), row.words);
+        EXPECT_EQ(wordKeysOf(row.entries).keys.size(), row.words);
+    }
+}
+
 // The drills below end at 66 % and 0 %; 0.29 * 100 falls just below 29 in floating point.
 TEST(DrillTexts, ResultsLineDropsTheFractionOfTheExactRate) {
     EXPECT_EQ(resultsLine(kNormalMode, 29, 100), "正解率  29 %");
