@@ -52,7 +52,7 @@ class ReviewCommands;
 namespace history {
 class DrillHistory;
 class HistorySync;
-}
+}  // namespace history
 
 // The drill program's one window. It holds no drill logic: its commands hand what the learner
 // did to the session and show what comes back.
