@@ -39,10 +39,7 @@ qsizetype informationRuleIn(QStringView field) {
 
 // Gives the information our export folded into a field a column of its own, right after that
 // field; the field's index, or -1 when no field holds any.
-int unfoldInformation(QStringView body, QList<QStringList>& rows) {
-    if (!body.contains(kAnkiInformationRule)) {
-        return -1;
-    }
+int unfoldInformation(QList<QStringList>& rows) {
     int column = -1;
     for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
         for (int c = 0; c < int(rows[r].size()) && column < 0; ++c) {
@@ -73,7 +70,7 @@ int unfoldInformation(QStringView body, QList<QStringList>& rows) {
 Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     static const QString kInformation = QStringLiteral("情報");
     bool replaced = false;
-    const QString text = decodeText(bytes, &replaced);
+    QString text = decodeText(bytes, &replaced);
     QChar separator;
     std::optional<bool> html;
     QString columnsLine;
@@ -146,11 +143,13 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     if (refuseTooMany(table, body)) {
         return table;
     }
-    table.rows = parseDelimited(body, table.separator, &table.sourceLines, u'#', options.stop);
+    const bool foldedInformation = body.contains(kAnkiInformationRule);
+    table.rows = parseDelimitedInPlace(std::move(text), start, table.separator, &table.sourceLines,
+                                       u'#', options.stop);
     for (int& line : table.sourceLines) {
         line += headerLines;
     }
-    const int folded = unfoldInformation(body, table.rows);
+    const int folded = foldedInformation ? unfoldInformation(table.rows) : -1;
     if (folded >= 0) {
         std::map<int, QString> shifted;
         for (const auto& [column, what] : special) {

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <cstring>
 #include <map>
 #include <string_view>
 
@@ -57,31 +58,66 @@ QString decodeText(QByteArrayView bytes, bool* replaced) {
 
 namespace {
 
-// Most fields are one piece: made at their size, without the room an append leaves to grow.
-void appendPiece(QString& field, QStringView piece) {
-    if (field.isEmpty()) {
-        if (!piece.isEmpty()) {
-            field = piece.toString();
-        }
-    } else {
-        field.append(piece);
+// A cell over [begin, end) of the text's storage, sharing it: no allocation of its own. The
+// character at `end` becomes a null, as a string's storage always ends in one; the reader is
+// past it (a separator, a line end or a quote), or it is the null after the text. Changing the
+// cell copies it first, as for any shared string; the storage is freed with the last cell.
+QString sharedCell(const QString& text, char16_t* begin, char16_t* end) {
+    if (begin == end) {
+        return QString();
     }
+    *end = u'\0';
+    QString::DataPointer cell = text.data_ptr();
+    Q_ASSERT(cell.d);
+    cell.ptr = begin;
+    cell.size = end - begin;
+    return QString(std::move(cell));
 }
 
 }  // namespace
 
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines,
                                   QChar comment, std::stop_token stop) {
+    return parseDelimitedInPlace(text.toString(), 0, separator, lines, comment, std::move(stop));
+}
+
+QList<QStringList> parseDelimitedInPlace(QString storage, qsizetype from, QChar separator,
+                                         QList<int>* lines, QChar comment, std::stop_token stop) {
     QList<QStringList> rows;
+    if (from >= storage.size()) {
+        return rows;
+    }
+    // Taken once, before any cell shares the storage: each cell is written where it stood
+    // (a quoted one without its quotes), never beyond the character being read.
+    auto* const data = reinterpret_cast<char16_t*>(storage.data());
+    const QStringView text(data, storage.size());
+    // Room for about a row a line.
+    const auto lineFeeds = qsizetype(std::count(data + from, data + text.size(), u'\n'));
+    rows.reserve(lineFeeds + 1);
+    if (lines) {
+        lines->reserve(lines->size() + lineFeeds + 1);
+    }
     QStringList row;
-    QString field;
-    bool quoted = false;  // inside a quoted field
+    char16_t* cell = nullptr;  // where the field's text starts, while it has any
+    char16_t* out = nullptr;   // where its next character goes
+    bool quoted = false;       // inside a quoted field
     bool fieldStarted = false;
     int line = 1;    // of the text at the current character
     int record = 1;  // the line the current record starts on
+    const auto append = [&](qsizetype at, qsizetype size) {
+        if (size == 0) {
+            return;
+        }
+        if (!cell) {
+            cell = out = data + at;
+        } else if (out != data + at) {
+            std::memmove(out, data + at, std::size_t(size) * sizeof(char16_t));
+        }
+        out += size;
+    };
     const auto endField = [&] {
-        row.append(std::move(field));
-        field = QString();
+        row.append(cell ? sharedCell(storage, cell, out) : QString());
+        cell = out = nullptr;
         fieldStarted = false;
     };
     const auto endRow = [&] {
@@ -98,7 +134,7 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
         row.reserve(width + 1);
     };
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = from; i < size; ++i) {
         const QChar c = text[i];
         if (quoted) {
             // Up to the next quote in one piece, its line breaks (CR LF as one) counted.
@@ -111,10 +147,11 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                     ++line;
                 }
             }
-            appendPiece(field, text.sliced(i, end - i));
+            append(i, end - i);
             i = end;
             if (i + 1 < size && text[i + 1] == u'"') {
-                field.append(u'"');
+                // The doubled quote's first half is read, so its place may take the quote.
+                append(i, 1);
                 ++i;
             } else {
                 quoted = false;
@@ -145,12 +182,12 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                    text[end] != u'\n') {
                 ++end;
             }
-            appendPiece(field, text.sliced(i, end - i));
+            append(i, end - i);
             fieldStarted = true;
             i = end - 1;
         }
     }
-    if (fieldStarted || !row.isEmpty() || !field.isEmpty()) {
+    if (fieldStarted || !row.isEmpty() || cell) {
         endRow();
     }
     return rows;
@@ -721,11 +758,11 @@ bool refuseTooMany(Table& table, QStringView text) {
 Table readDelimited(QByteArrayView bytes, QChar separator) {
     Table table;
     table.separator = separator;
-    const QString text = decodeText(bytes, &table.replacedBytes);
+    QString text = decodeText(bytes, &table.replacedBytes);
     if (refuseTooMany(table, text)) {
         return table;
     }
-    table.rows = parseDelimited(text, separator, &table.sourceLines);
+    table.rows = parseDelimitedInPlace(std::move(text), 0, separator, &table.sourceLines);
     table.columns = numberedColumns(table.rows);
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     return table;
@@ -762,7 +799,7 @@ std::pair<qsizetype, int> titleLines(QStringView text) {
 
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options) {
     bool replaced = false;
-    const QString decoded = decodeText(bytes, &replaced);
+    QString decoded = decodeText(bytes, &replaced);
     const auto [start, skipped] = titleLines(decoded);
     const QStringView text = QStringView(decoded).sliced(start);
     Table table;
@@ -772,7 +809,8 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
     if (refuseTooMany(table, text)) {
         return table;
     }
-    table.rows = parseDelimited(text, table.separator, &table.sourceLines, QChar(), options.stop);
+    table.rows = parseDelimitedInPlace(std::move(decoded), start, table.separator,
+                                       &table.sourceLines, QChar(), options.stop);
     if (skipped > 0) {
         for (int& line : table.sourceLines) {
             line += skipped;

@@ -76,6 +76,11 @@ QString decodeText(QByteArrayView bytes, bool* replaced = nullptr);
 // `comment`, a record starting with it is skipped. Ends at a line end once `stop` is asked for.
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines = nullptr,
                                   QChar comment = QChar(), std::stop_token stop = {});
+// The same for the text from `from` on, read in place: every cell shares the storage of `text`,
+// which the reading writes over.
+QList<QStringList> parseDelimitedInPlace(QString text, qsizetype from, QChar separator,
+                                         QList<int>* lines = nullptr, QChar comment = QChar(),
+                                         std::stop_token stop = {});
 
 // Of tab, comma, semicolon and "|", the one that splits the text's first records into the most
 // consistent number of columns; `fallback` when none splits them.
