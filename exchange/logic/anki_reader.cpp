@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "exchange/logic/shared_cell.h"
 #include "exchange/logic/table.h"
 
 namespace exchange {
@@ -38,7 +39,8 @@ qsizetype informationRuleIn(QStringView field) {
 }
 
 // Gives the information our export folded into a field a column of its own, right after that
-// field; the field's index, or -1 when no field holds any.
+// field; the field's index, or -1 when no field holds any. The rows are those of a text read in
+// place.
 int unfoldInformation(QList<QStringList>& rows) {
     int column = -1;
     for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
@@ -57,8 +59,10 @@ int unfoldInformation(QList<QStringList>& rows) {
         const qsizetype at = informationRuleIn(field);
         QString information;
         if (at >= 0) {
-            information = field.sliced(at + kAnkiInformationRule.size());
-            field.truncate(at);
+            // The cell is replaced by its two parts, which share its storage.
+            const qsizetype from = at + kAnkiInformationRule.size();
+            information = sharedPart(field, from, field.size() - from);
+            field = sharedPart(field, 0, at);
         }
         row.insert(column + 1, information);
     }

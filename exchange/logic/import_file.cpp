@@ -39,7 +39,7 @@ void countRun(const char16_t* run, qsizetype size, char16_t separator, Counts& c
         for (qsizetype i = 0; i < kRun; ++i) {
             lineFeeds += run[at + i] == u'\n' ? 1u : 0u;
             returns += run[at + i] == u'\r' ? 1u : 0u;
-            crLfs += run[at + i] == u'\r' && run[at + i + 1] == u'\n' ? 1u : 0u;
+            crLfs += unsigned(run[at + i] == u'\r') & unsigned(run[at + i + 1] == u'\n');
             separators += run[at + i] == separator ? 1u : 0u;
         }
         counts.lineFeeds += lineFeeds;

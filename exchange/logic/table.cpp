@@ -17,6 +17,7 @@
 #include "exchange/logic/column_roles.h"
 #include "exchange/logic/html_entities.h"
 #include "exchange/logic/import_file.h"
+#include "exchange/logic/shared_cell.h"
 
 namespace exchange {
 
@@ -56,26 +57,6 @@ QString decodeText(QByteArrayView bytes, bool* replaced) {
     return common::decodeAnsi(bytes);
 }
 
-namespace {
-
-// A cell over [begin, end) of the text's storage, sharing it: no allocation of its own. The
-// character at `end` becomes a null, as a string's storage always ends in one; the reader is
-// past it (a separator, a line end or a quote), or it is the null after the text. Changing the
-// cell copies it first, as for any shared string; the storage is freed with the last cell.
-QString sharedCell(const QString& text, char16_t* begin, char16_t* end) {
-    if (begin == end) {
-        return QString();
-    }
-    *end = u'\0';
-    QString::DataPointer cell = text.data_ptr();
-    Q_ASSERT(cell.d);
-    cell.ptr = begin;
-    cell.size = end - begin;
-    return QString(std::move(cell));
-}
-
-}  // namespace
-
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines,
                                   QChar comment, std::stop_token stop) {
     return parseDelimitedInPlace(text.toString(), 0, separator, lines, comment, std::move(stop));
@@ -91,12 +72,6 @@ QList<QStringList> parseDelimitedInPlace(QString storage, qsizetype from, QChar 
     // (a quoted one without its quotes), never beyond the character being read.
     auto* const data = reinterpret_cast<char16_t*>(storage.data());
     const QStringView text(data, storage.size());
-    // Room for about a row a line.
-    const auto lineFeeds = qsizetype(std::count(data + from, data + text.size(), u'\n'));
-    rows.reserve(lineFeeds + 1);
-    if (lines) {
-        lines->reserve(lines->size() + lineFeeds + 1);
-    }
     QStringList row;
     char16_t* cell = nullptr;  // where the field's text starts, while it has any
     char16_t* out = nullptr;   // where its next character goes
