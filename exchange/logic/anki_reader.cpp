@@ -162,7 +162,7 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
         special = std::move(shifted);
     }
     if (options.html.value_or(html.value_or(looksLikeHtml(table.rows)))) {
-        decodeHtml(table, options.stop);
+        decodeHtmlInPlace(table, options.stop);
     }
     table.columns = numberedColumns(table.rows);
     // The information unfolded from a field is a column "#columns:" does not name.

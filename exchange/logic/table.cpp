@@ -282,9 +282,16 @@ class HtmlReader {
 public:
     // The text is rarely longer than the markup: written in place, grown when it is.
     explicit HtmlReader(QStringView html)
-        : html_(html), text_(html.size() + 2, Qt::Uninitialized), out_(text_.data()) {}
+        : html_(html), text_(html.size() + 2, Qt::Uninitialized), begin_(text_.data()),
+          out_(begin_) {}
 
-    QString read(int& media, const std::stop_token& stop) {
+    // Written over the markup itself: each piece of markup shows as at most as many characters
+    // as it has (a blank folded into the next character shown was one of them), and is read
+    // whole before its text is written, so the text never overtakes the reading.
+    HtmlReader(QStringView html, QChar* markup) : html_(html), begin_(markup), out_(markup) {}
+
+    // The text's length; text() then gives it, unless written over the markup (writtenOver()).
+    qsizetype read(int& media, const std::stop_token& stop) {
         constexpr int kStepsBetweenLooks = 1 << 14;  // whether to stop
         int steps = 0;
         for (at_ = 0; at_ < html_.size(); ++at_) {
@@ -310,18 +317,31 @@ public:
             }
         }
         media += media_;
-        text_.truncate(out_ - text_.constData());
+        return out_ - begin_;
+    }
+
+    QString text() {
+        text_.truncate(out_ - begin_);
         return std::move(text_);
     }
 
+    bool writtenOver() const { return text_.isNull(); }
     bool keptBlanks() const { return keptBlanks_; }
 
 private:
     void room(qsizetype more) {
-        const qsizetype used = out_ - text_.constData();
-        if (text_.size() - used < more) {
+        const qsizetype used = out_ - begin_;
+        if (text_.isNull() && used + more > html_.size()) {
+            // Never meant to happen: the text goes on in a string of its own rather than past
+            // the markup.
+            text_ = QString(begin_, used);
+            begin_ = text_.data();
+            out_ = begin_ + used;
+        }
+        if (!text_.isNull() && text_.size() - used < more) {
             text_.resize(std::max(used + more, 2 * text_.size()));
-            out_ = text_.data() + used;
+            begin_ = text_.data();
+            out_ = begin_ + used;
         }
     }
 
@@ -332,7 +352,8 @@ private:
 
     void put(QStringView piece) {
         room(piece.size());
-        std::copy(piece.begin(), piece.end(), out_);
+        // Over the markup, the piece may overlap where it goes.
+        std::memmove(out_, piece.data(), std::size_t(piece.size()) * sizeof(QChar));
         out_ += piece.size();
     }
 
@@ -569,8 +590,9 @@ private:
     static constexpr char32_t kNoCharacter = 0x110000;
 
     QStringView html_;
-    QString text_;
-    QChar* out_;  // where the next character of text_ goes
+    QString text_;  // the text, unless written over the markup
+    QChar* begin_;  // of the text
+    QChar* out_;    // where its next character goes
     char16_t name_[16] = {};
     qsizetype at_ = 0;
     bool blank_ = false;     // blanks came since the last character shown
@@ -581,15 +603,9 @@ private:
     bool keptBlanks_ = false;
 };
 
-// htmlToText for a field that does not show as written.
-QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
-    int found = 0;
-    HtmlReader reader(html);
-    QString text = reader.read(found, stop);
-    if (media) {
-        *media += found;
-    }
-    // Block ends at either edge add nothing the user typed.
+// Where the text starts and ends without the block ends at either edge, which add nothing the
+// user typed.
+std::pair<qsizetype, qsizetype> withoutEdgeBreaks(QStringView text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && (text[first] == u'\n' || text[first] == u' ')) {
@@ -598,6 +614,18 @@ QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
     while (last > first && (text[last - 1] == u'\n' || text[last - 1] == u' ')) {
         --last;
     }
+    return {first, last};
+}
+
+void keepBlanks(QString& text, const HtmlReader& reader) {
+    if (reader.keptBlanks()) {
+        text.replace(kKeptBlank, u' ');
+    }
+}
+
+// The text without its edge breaks, its kept blanks blanks again.
+QString edgeBreaksDropped(QString text, const HtmlReader& reader) {
+    const auto [first, last] = withoutEdgeBreaks(text);
     QString kept;
     if (first == 0) {
         text.truncate(last);  // in place
@@ -605,16 +633,39 @@ QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
     } else {
         kept = text.sliced(first, last - first);
     }
-    if (reader.keptBlanks()) {
-        kept.replace(kKeptBlank, u' ');
+    keepBlanks(kept, reader);
+    return kept;
+}
+
+// htmlToText for a field that does not show as written.
+QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
+    HtmlReader reader(html);
+    reader.read(*media, stop);
+    return edgeBreaksDropped(reader.text(), reader);
+}
+
+// The same for a cell read in place, whose text is written over its markup.
+QString readHtmlInPlace(const QString& cell, int* media, const std::stop_token& stop) {
+    HtmlReader reader(cell, const_cast<QChar*>(cell.constData()));
+    const qsizetype size = reader.read(*media, stop);
+    if (!reader.writtenOver()) {
+        return edgeBreaksDropped(reader.text(), reader);
     }
+    const auto [first, last] = withoutEdgeBreaks(QStringView(cell).first(size));
+    QString kept = sharedPart(cell, first, last - first);
+    keepBlanks(kept, reader);
     return kept;
 }
 
 }  // namespace
 
 QString htmlToText(QStringView html, int* media, std::stop_token stop) {
-    return showsAsWritten(html) ? html.toString() : readHtml(html, media, stop);
+    int found = 0;
+    QString text = showsAsWritten(html) ? html.toString() : readHtml(html, &found, stop);
+    if (media) {
+        *media += found;
+    }
+    return text;
 }
 
 bool looksLikeHtml(const QList<QStringList>& rows) {
@@ -798,7 +849,7 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     table.firstRowIsHeader = looksLikeHeader(table.rows);
     if (options.html.value_or(false)) {
-        decodeHtml(table, options.stop);
+        decodeHtmlInPlace(table, options.stop);
     }
     return table;
 }
@@ -823,7 +874,9 @@ Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& op
     return table;
 }
 
-void decodeHtml(Table& table, std::stop_token stop) {
+namespace {
+
+void decodeCells(Table& table, const std::stop_token& stop, bool inPlace) {
     table.html = true;
     int media = 0;
     for (QStringList& row : table.rows) {
@@ -832,13 +885,23 @@ void decodeHtml(Table& table, std::stop_token stop) {
         }
         for (QString& cell : row) {
             if (!showsAsWritten(cell)) {
-                cell = readHtml(cell, &media, stop);
+                cell = inPlace ? readHtmlInPlace(cell, &media, stop) : readHtml(cell, &media, stop);
             }
         }
     }
     if (media > 0) {
         table.notes.append(QStringLiteral("音声と画像 %1 か所を取り除きました。").arg(media));
     }
+}
+
+}  // namespace
+
+void decodeHtml(Table& table, std::stop_token stop) {
+    decodeCells(table, stop, false);
+}
+
+void decodeHtmlInPlace(Table& table, std::stop_token stop) {
+    decodeCells(table, stop, true);
 }
 
 }  // namespace exchange

@@ -96,6 +96,9 @@ bool looksLikeHtml(const QList<QStringList>& rows);
 // Replaces every cell by its text and notes the sounds and pictures left out; ends early once
 // `stop` is asked for.
 void decodeHtml(Table& table, std::stop_token stop = {});
+// The same for a table whose cells were read in place (parseDelimitedInPlace): each cell's text
+// is written over its markup.
+void decodeHtmlInPlace(Table& table, std::stop_token stop = {});
 
 // "列 1", "列 2", ... as wide as the widest row.
 QStringList numberedColumns(const QList<QStringList>& rows);
