@@ -63,8 +63,16 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         QList<int> lines;
-        EXPECT_EQ(exchange::parseDelimited(QString::fromUtf8(c.text), c.separator, &lines), c.rows);
+        const Rows rows = exchange::parseDelimited(QString::fromUtf8(c.text), c.separator, &lines);
+        EXPECT_EQ(rows, c.rows);
         EXPECT_EQ(lines, c.lines);
+        // Cells share the text's storage, each ending in a null as any string does.
+        for (const QStringList& row : rows) {
+            for (const QString& cell : row) {
+                EXPECT_TRUE(cell.isEmpty() || *(cell.constData() + cell.size()) == u'\0')
+                    << cell.toStdString();
+            }
+        }
     }
 }
 
@@ -228,9 +236,18 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.html);
+        const QString html = QString::fromUtf8(c.html);
         int media = 0;
-        EXPECT_EQ(exchange::htmlToText(QString::fromUtf8(c.html), &media), c.text);
+        EXPECT_EQ(exchange::htmlToText(html, &media), c.text);
         EXPECT_EQ(media, c.media);
+        // Read in place, twice in a row: the first cell's text stays within its markup.
+        const QString field = exchange::quoteField(html, u',');
+        exchange::Table table;
+        table.rows = exchange::parseDelimitedInPlace(field + u',' + field + u'\n', 0, u',');
+        exchange::decodeHtmlInPlace(table);
+        ASSERT_EQ(table.rows.size(), 1);
+        EXPECT_EQ(table.rows[0], QStringList({c.text, c.text}));
+        EXPECT_EQ(table.notes.isEmpty(), c.media == 0);
     }
 }
 
