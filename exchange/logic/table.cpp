@@ -282,7 +282,9 @@ class HtmlReader {
 public:
     // The text is rarely longer than the markup: written in place, grown when it is.
     explicit HtmlReader(QStringView html)
-        : html_(html), text_(html.size() + 2, Qt::Uninitialized), begin_(text_.data()),
+        : html_(html),
+          text_(html.size() + 2, Qt::Uninitialized),
+          begin_(text_.data()),
           out_(begin_) {}
 
     // Written over the markup itself: each piece of markup shows as at most as many characters
