@@ -229,6 +229,7 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {" <i>a</i> <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
         {"<div>x</div><br>", "x", 0},
+        {"<hr>a<br><br>", "a", 0},
         {"a&#9;b&#X9;c", "a\tb\tc", 0},
         {"<div>a</div>b<br><p>c</p>d", "a\nb\nc\nd", 0},
         {"a<pre> x\n  y</pre> b <script>s<b>x</b></script><!-- <p> -->c", "a\n x\n  y\nb c", 0},
