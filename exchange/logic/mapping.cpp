@@ -162,13 +162,24 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
     }
     const QString& text = cell(row, mapping.answers);
     // Splitting at the separator without its blanks lets "a;b" and "a; b" both work.
-    // A one-character separator is looked for as a character, counted in the same pass.
+    // A one-character separator is looked for as a character, with the quotes and bars in the
+    // same pass.
     const bool oneChar = separator.size() == 1;
-    const qsizetype marks = oneChar ? std::count(text.begin(), text.end(), separator.front())
-                            : separator.isEmpty() ? 0
-                                                  : text.count(separator);
-    const bool quotes = holdsChar(text, u'"');
-    const bool bars = holdsChar(text, u'|');
+    qsizetype marks = 0;
+    bool quotes = false;
+    bool bars = false;
+    if (oneChar) {
+        const char16_t mark = separator.front().unicode();
+        for (const QChar c : text) {
+            marks += c.unicode() == mark ? 1 : 0;
+            quotes = quotes || c.unicode() == u'"';
+            bars = bars || c.unicode() == u'|';
+        }
+    } else {
+        marks = separator.isEmpty() ? 0 : text.count(separator);
+        quotes = holdsChar(text, u'"');
+        bars = holdsChar(text, u'|');
+    }
     if (separator.isEmpty() || (marks == 0 && !quotes)) {
         // Most cells hold one answer: kept as it is, without a copy.
         const QStringView trimmed = QStringView(text).trimmed();
