@@ -89,22 +89,35 @@ bool holdsChar(QStringView text, char16_t c) {
 
 // `bars`: whether the cell the answer comes from holds a "|" at all; most do not, and then
 // no answer can hold a separator.
-void addAnswer(Rights& rights, QStringView answer, bool bars) {
+// Writes the answer at `out` of the field starting at `begin`, after the answer separator when
+// answers came before; returns the field's new end. The field has room for both.
+QChar* putAnswer(Rights& rights, const QChar* begin, QChar* out, QStringView answer, bool bars) {
     answer = answer.trimmed();
     if (answer.isEmpty()) {
-        return;
+        return out;
     }
     if (bars && holdsSeparator(answer)) {
         rights.separator = true;
     }
-    if (!rights.field.isEmpty()) {
+    if (out != begin) {
         // "a|@2" before the answer separator would read back as "a" and "@2|...".
-        if (bars && rights.field.endsWith(u"|@2")) {
+        if (bars && QStringView(begin, out).endsWith(u"|@2")) {
             rights.separator = true;
         }
-        rights.field += common::kAnswerSeparator;
+        out = std::copy(common::kAnswerSeparator.begin(), common::kAnswerSeparator.end(), out);
     }
-    rights.field += answer;
+    return std::copy(answer.begin(), answer.end(), out);
+}
+
+void addAnswer(Rights& rights, QStringView answer, bool bars) {
+    const qsizetype used = rights.field.size();
+    const bool wasNull = rights.field.isNull();
+    rights.field.resize(used + common::kAnswerSeparator.size() + answer.size());
+    QChar* const begin = rights.field.data();
+    rights.field.truncate(putAnswer(rights, begin, begin + used, answer, bars) - begin);
+    if (wasNull && rights.field.isEmpty()) {
+        rights.field = QString();
+    }
 }
 
 // Splits at `separator`, but an answer in double quotes (inner quotes doubled) is taken
@@ -196,14 +209,20 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
     if (quotes) {
         splitAnswers(rights, text, separator, bars);
     } else if (oneChar) {
+        // Written straight into the field, made at its largest size.
+        rights.field.resize(text.size() + 3 * marks);
+        QChar* const begin = rights.field.data();
+        QChar* out = begin;
         const QChar mark = separator.front();
         qsizetype start = 0;
         for (qsizetype at = 0; at <= text.size(); ++at) {
             if (at == text.size() || text[at] == mark) {
-                addAnswer(rights, QStringView(text).sliced(start, at - start), bars);
+                out = putAnswer(rights, begin, out, QStringView(text).sliced(start, at - start),
+                                bars);
                 start = at + 1;
             }
         }
+        rights.field.truncate(out - begin);
     } else {
         for (const QStringView answer : QStringView(text).tokenize(QStringView(separator))) {
             addAnswer(rights, answer, bars);
