@@ -114,6 +114,7 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
         {"field separator", {"a|@1|b", "a"}, bySemicolon, {}, Problem::Separator},
         {"answer separator in an answer", {"q", "a|@2|b"}, bySemicolon, {}, Problem::Separator},
+        {"an answer ending in half an answer separator", {"q", "a|@2; b"}, bySemicolon, {}, Problem::Separator},
         {"field separator in the information", {"q", "a", "i|@1|j"}, bySemicolon, {}, Problem::Separator},
         {"answers on two lines", {"q", "a\rb"}, bySemicolon, {}, Problem::LineBreak},
         {"answers ending in half a field separator",
