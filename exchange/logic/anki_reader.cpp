@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "exchange/logic/shared_cell.h"
 #include "exchange/logic/table.h"
 
 namespace exchange {
@@ -38,11 +39,9 @@ qsizetype informationRuleIn(QStringView field) {
 }
 
 // Gives the information our export folded into a field a column of its own, right after that
-// field; the field's index, or -1 when no field holds any.
-int unfoldInformation(QStringView body, QList<QStringList>& rows) {
-    if (!body.contains(kAnkiInformationRule)) {
-        return -1;
-    }
+// field; the field's index, or -1 when no field holds any. The rows are those of a text read in
+// place.
+int unfoldInformation(QList<QStringList>& rows) {
     int column = -1;
     for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
         for (int c = 0; c < int(rows[r].size()) && column < 0; ++c) {
@@ -60,8 +59,10 @@ int unfoldInformation(QStringView body, QList<QStringList>& rows) {
         const qsizetype at = informationRuleIn(field);
         QString information;
         if (at >= 0) {
-            information = field.sliced(at + kAnkiInformationRule.size());
-            field.truncate(at);
+            // The cell is replaced by its two parts, which share its storage.
+            const qsizetype from = at + kAnkiInformationRule.size();
+            information = sharedPart(field, from, field.size() - from);
+            field = sharedPart(field, 0, at);
         }
         row.insert(column + 1, information);
     }
@@ -73,7 +74,7 @@ int unfoldInformation(QStringView body, QList<QStringList>& rows) {
 Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     static const QString kInformation = QStringLiteral("情報");
     bool replaced = false;
-    const QString text = decodeText(bytes, &replaced);
+    QString text = decodeText(bytes, &replaced);
     QChar separator;
     std::optional<bool> html;
     QString columnsLine;
@@ -146,11 +147,13 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
     if (refuseTooMany(table, body)) {
         return table;
     }
-    table.rows = parseDelimited(body, table.separator, &table.sourceLines, u'#', options.stop);
+    const bool foldedInformation = body.contains(kAnkiInformationRule);
+    table.rows = parseDelimitedInPlace(std::move(text), start, table.separator, &table.sourceLines,
+                                       u'#', options.stop);
     for (int& line : table.sourceLines) {
         line += headerLines;
     }
-    const int folded = unfoldInformation(body, table.rows);
+    const int folded = foldedInformation ? unfoldInformation(table.rows) : -1;
     if (folded >= 0) {
         std::map<int, QString> shifted;
         for (const auto& [column, what] : special) {
@@ -159,7 +162,7 @@ Table readAnki(QByteArrayView bytes, const ReadOptions& options) {
         special = std::move(shifted);
     }
     if (options.html.value_or(html.value_or(looksLikeHtml(table.rows)))) {
-        decodeHtml(table, options.stop);
+        decodeHtmlInPlace(table, options.stop);
     }
     table.columns = numberedColumns(table.rows);
     // The information unfolded from a field is a column "#columns:" does not name.

@@ -22,29 +22,35 @@ namespace {
 struct Counts {
     qsizetype lineFeeds = 0;
     qsizetype returns = 0;
+    qsizetype crLfs = 0;  // a CR LF is one break
     qsizetype separators = 0;
 };
 
-// Counted in runs of a fixed length, which the compiler turns into wide steps.
+// Counted in runs of a fixed length, which the compiler turns into wide steps. The character
+// after the run is looked at too (for a CR LF), so it has to be there.
 void countRun(const char16_t* run, qsizetype size, char16_t separator, Counts& counts) {
     constexpr qsizetype kRun = 64;
     qsizetype at = 0;
     for (; at + kRun <= size; at += kRun) {
         unsigned lineFeeds = 0;
         unsigned returns = 0;
+        unsigned crLfs = 0;
         unsigned separators = 0;
         for (qsizetype i = 0; i < kRun; ++i) {
             lineFeeds += run[at + i] == u'\n' ? 1u : 0u;
             returns += run[at + i] == u'\r' ? 1u : 0u;
+            crLfs += unsigned(run[at + i] == u'\r') & unsigned(run[at + i + 1] == u'\n');
             separators += run[at + i] == separator ? 1u : 0u;
         }
         counts.lineFeeds += lineFeeds;
         counts.returns += returns;
+        counts.crLfs += crLfs;
         counts.separators += separators;
     }
     for (; at < size; ++at) {
         counts.lineFeeds += run[at] == u'\n' ? 1 : 0;
         counts.returns += run[at] == u'\r' ? 1 : 0;
+        counts.crLfs += run[at] == u'\r' && run[at + 1] == u'\n' ? 1 : 0;
         counts.separators += run[at] == separator ? 1 : 0;
     }
 }
@@ -56,15 +62,17 @@ bool withinImportBounds(QStringView text, QChar separator) {
     constexpr qsizetype kBlock = 1 << 16;
     const auto* chars = reinterpret_cast<const char16_t*>(text.utf16());
     Counts counts;
-    qsizetype crLfs = 0;  // a CR LF is one break
     for (qsizetype from = 0; from < text.size(); from += kBlock) {
-        const qsizetype size = std::min(kBlock, text.size() - from);
-        const qsizetype returns = counts.returns;
-        countRun(chars + from, size, separator.unicode(), counts);
-        for (qsizetype at = from; counts.returns > returns && at < from + size; ++at) {
-            crLfs += chars[at] == u'\r' && at + 1 < text.size() && chars[at + 1] == u'\n' ? 1 : 0;
+        qsizetype size = std::min(kBlock, text.size() - from);
+        if (from + size == text.size()) {
+            // The last character has none after it: counted alone, no CR LF's start.
+            --size;
+            counts.lineFeeds += text.back() == u'\n' ? 1 : 0;
+            counts.returns += text.back() == u'\r' ? 1 : 0;
+            counts.separators += text.back() == separator ? 1 : 0;
         }
-        const qsizetype breaks = counts.lineFeeds + counts.returns - crLfs;
+        countRun(chars + from, size, separator.unicode(), counts);
+        const qsizetype breaks = counts.lineFeeds + counts.returns - counts.crLfs;
         const qsizetype separators = separator.isNull() ? 0 : counts.separators;
         if (breaks >= kMaxImportRows || breaks + 1 + separators > kMaxImportCells) {
             return false;

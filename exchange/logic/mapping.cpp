@@ -64,13 +64,15 @@ struct Rights {
     bool separator = false;  // an answer holds "|@1|" or "|@2|"
 };
 
-// Whether the text holds "|@1|" or, with `answers`, "|@2|": looked for bar by bar, as texts
-// hold few (a search for the whole separator costs far more).
+// Whether the text holds "|@1|" or, with `answers`, "|@2|": looked for in one pass without a
+// call, as the answers field of most entries holds "|@2|" (a search for the whole separator
+// costs far more).
 bool holdsSeparatorMark(QStringView text, bool answers) {
-    for (qsizetype at = text.indexOf(u'|'); at >= 0 && at + 3 < text.size();
-         at = text.indexOf(u'|', at + 1)) {
-        const QStringView mark = text.sliced(at, 4);
-        if (mark == common::kFieldSeparator || (answers && mark == common::kAnswerSeparator)) {
+    static_assert(common::kFieldSeparator.size() == 4 && common::kAnswerSeparator.size() == 4);
+    const char16_t* const chars = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype at = 0; at + 3 < text.size(); ++at) {
+        if (chars[at] == u'|' && chars[at + 1] == u'@' && chars[at + 3] == u'|' &&
+            (chars[at + 2] == u'1' || (answers && chars[at + 2] == u'2'))) {
             return true;
         }
     }
@@ -87,22 +89,35 @@ bool holdsChar(QStringView text, char16_t c) {
 
 // `bars`: whether the cell the answer comes from holds a "|" at all; most do not, and then
 // no answer can hold a separator.
-void addAnswer(Rights& rights, QStringView answer, bool bars) {
+// Writes the answer at `out` of the field starting at `begin`, after the answer separator when
+// answers came before; returns the field's new end. The field has room for both.
+QChar* putAnswer(Rights& rights, const QChar* begin, QChar* out, QStringView answer, bool bars) {
     answer = answer.trimmed();
     if (answer.isEmpty()) {
-        return;
+        return out;
     }
     if (bars && holdsSeparator(answer)) {
         rights.separator = true;
     }
-    if (!rights.field.isEmpty()) {
+    if (out != begin) {
         // "a|@2" before the answer separator would read back as "a" and "@2|...".
-        if (bars && rights.field.endsWith(u"|@2")) {
+        if (bars && QStringView(begin, out).endsWith(u"|@2")) {
             rights.separator = true;
         }
-        rights.field += common::kAnswerSeparator;
+        out = std::copy(common::kAnswerSeparator.begin(), common::kAnswerSeparator.end(), out);
     }
-    rights.field += answer;
+    return std::copy(answer.begin(), answer.end(), out);
+}
+
+void addAnswer(Rights& rights, QStringView answer, bool bars) {
+    const qsizetype used = rights.field.size();
+    const bool wasNull = rights.field.isNull();
+    rights.field.resize(used + common::kAnswerSeparator.size() + answer.size());
+    QChar* const begin = rights.field.data();
+    rights.field.truncate(putAnswer(rights, begin, begin + used, answer, bars) - begin);
+    if (wasNull && rights.field.isEmpty()) {
+        rights.field = QString();
+    }
 }
 
 // Splits at `separator`, but an answer in double quotes (inner quotes doubled) is taken
@@ -160,13 +175,24 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
     }
     const QString& text = cell(row, mapping.answers);
     // Splitting at the separator without its blanks lets "a;b" and "a; b" both work.
-    // A one-character separator is looked for as a character, counted in the same pass.
+    // A one-character separator is looked for as a character, with the quotes and bars in the
+    // same pass.
     const bool oneChar = separator.size() == 1;
-    const qsizetype marks = oneChar ? std::count(text.begin(), text.end(), separator.front())
-                            : separator.isEmpty() ? 0
-                                                  : text.count(separator);
-    const bool quotes = holdsChar(text, u'"');
-    const bool bars = holdsChar(text, u'|');
+    qsizetype marks = 0;
+    bool quotes = false;
+    bool bars = false;
+    if (oneChar) {
+        const char16_t mark = separator.front().unicode();
+        for (const QChar c : text) {
+            marks += c.unicode() == mark ? 1 : 0;
+            quotes = quotes || c.unicode() == u'"';
+            bars = bars || c.unicode() == u'|';
+        }
+    } else {
+        marks = separator.isEmpty() ? 0 : text.count(separator);
+        quotes = holdsChar(text, u'"');
+        bars = holdsChar(text, u'|');
+    }
     if (separator.isEmpty() || (marks == 0 && !quotes)) {
         // Most cells hold one answer: kept as it is, without a copy.
         const QStringView trimmed = QStringView(text).trimmed();
@@ -183,14 +209,20 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
     if (quotes) {
         splitAnswers(rights, text, separator, bars);
     } else if (oneChar) {
+        // Written straight into the field, made at its largest size.
+        rights.field.resize(text.size() + 3 * marks);
+        QChar* const begin = rights.field.data();
+        QChar* out = begin;
         const QChar mark = separator.front();
         qsizetype start = 0;
         for (qsizetype at = 0; at <= text.size(); ++at) {
             if (at == text.size() || text[at] == mark) {
-                addAnswer(rights, QStringView(text).sliced(start, at - start), bars);
+                out = putAnswer(rights, begin, out, QStringView(text).sliced(start, at - start),
+                                bars);
                 start = at + 1;
             }
         }
+        rights.field.truncate(out - begin);
     } else {
         for (const QStringView answer : QStringView(text).tokenize(QStringView(separator))) {
             addAnswer(rights, answer, bars);

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <cstring>
 #include <map>
 #include <string_view>
 
@@ -16,6 +17,7 @@
 #include "exchange/logic/column_roles.h"
 #include "exchange/logic/html_entities.h"
 #include "exchange/logic/import_file.h"
+#include "exchange/logic/shared_cell.h"
 
 namespace exchange {
 
@@ -55,33 +57,42 @@ QString decodeText(QByteArrayView bytes, bool* replaced) {
     return common::decodeAnsi(bytes);
 }
 
-namespace {
-
-// Most fields are one piece: made at their size, without the room an append leaves to grow.
-void appendPiece(QString& field, QStringView piece) {
-    if (field.isEmpty()) {
-        if (!piece.isEmpty()) {
-            field = piece.toString();
-        }
-    } else {
-        field.append(piece);
-    }
-}
-
-}  // namespace
-
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines,
                                   QChar comment, std::stop_token stop) {
+    return parseDelimitedInPlace(text.toString(), 0, separator, lines, comment, std::move(stop));
+}
+
+QList<QStringList> parseDelimitedInPlace(QString storage, qsizetype from, QChar separator,
+                                         QList<int>* lines, QChar comment, std::stop_token stop) {
     QList<QStringList> rows;
+    if (from >= storage.size()) {
+        return rows;
+    }
+    // Taken once, before any cell shares the storage: each cell is written where it stood
+    // (a quoted one without its quotes), never beyond the character being read.
+    auto* const data = reinterpret_cast<char16_t*>(storage.data());
+    const QStringView text(data, storage.size());
     QStringList row;
-    QString field;
-    bool quoted = false;  // inside a quoted field
+    char16_t* cell = nullptr;  // where the field's text starts, while it has any
+    char16_t* out = nullptr;   // where its next character goes
+    bool quoted = false;       // inside a quoted field
     bool fieldStarted = false;
     int line = 1;    // of the text at the current character
     int record = 1;  // the line the current record starts on
+    const auto append = [&](qsizetype at, qsizetype size) {
+        if (size == 0) {
+            return;
+        }
+        if (!cell) {
+            cell = out = data + at;
+        } else if (out != data + at) {
+            std::memmove(out, data + at, std::size_t(size) * sizeof(char16_t));
+        }
+        out += size;
+    };
     const auto endField = [&] {
-        row.append(std::move(field));
-        field = QString();
+        row.append(cell ? sharedCell(storage, cell, out) : QString());
+        cell = out = nullptr;
         fieldStarted = false;
     };
     const auto endRow = [&] {
@@ -98,7 +109,7 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
         row.reserve(width + 1);
     };
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = from; i < size; ++i) {
         const QChar c = text[i];
         if (quoted) {
             // Up to the next quote in one piece, its line breaks (CR LF as one) counted.
@@ -111,10 +122,11 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                     ++line;
                 }
             }
-            appendPiece(field, text.sliced(i, end - i));
+            append(i, end - i);
             i = end;
             if (i + 1 < size && text[i + 1] == u'"') {
-                field.append(u'"');
+                // The doubled quote's first half is read, so its place may take the quote.
+                append(i, 1);
                 ++i;
             } else {
                 quoted = false;
@@ -145,12 +157,12 @@ QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>*
                    text[end] != u'\n') {
                 ++end;
             }
-            appendPiece(field, text.sliced(i, end - i));
+            append(i, end - i);
             fieldStarted = true;
             i = end - 1;
         }
     }
-    if (fieldStarted || !row.isEmpty() || !field.isEmpty()) {
+    if (fieldStarted || !row.isEmpty() || cell) {
         endRow();
     }
     return rows;
@@ -270,9 +282,18 @@ class HtmlReader {
 public:
     // The text is rarely longer than the markup: written in place, grown when it is.
     explicit HtmlReader(QStringView html)
-        : html_(html), text_(html.size() + 2, Qt::Uninitialized), out_(text_.data()) {}
+        : html_(html),
+          text_(html.size() + 2, Qt::Uninitialized),
+          begin_(text_.data()),
+          out_(begin_) {}
 
-    QString read(int& media, const std::stop_token& stop) {
+    // Written over the markup itself: each piece of markup shows as at most as many characters
+    // as it has (a blank folded into the next character shown was one of them), and is read
+    // whole before its text is written, so the text never overtakes the reading.
+    HtmlReader(QStringView html, QChar* markup) : html_(html), begin_(markup), out_(markup) {}
+
+    // The text's length; text() then gives it, unless written over the markup (writtenOver()).
+    qsizetype read(int& media, const std::stop_token& stop) {
         constexpr int kStepsBetweenLooks = 1 << 14;  // whether to stop
         int steps = 0;
         for (at_ = 0; at_ < html_.size(); ++at_) {
@@ -298,18 +319,31 @@ public:
             }
         }
         media += media_;
-        text_.truncate(out_ - text_.constData());
+        return out_ - begin_;
+    }
+
+    QString text() {
+        text_.truncate(out_ - begin_);
         return std::move(text_);
     }
 
+    bool writtenOver() const { return text_.isNull(); }
     bool keptBlanks() const { return keptBlanks_; }
 
 private:
     void room(qsizetype more) {
-        const qsizetype used = out_ - text_.constData();
-        if (text_.size() - used < more) {
+        const qsizetype used = out_ - begin_;
+        if (text_.isNull() && used + more > html_.size()) {
+            // Never meant to happen: the text goes on in a string of its own rather than past
+            // the markup.
+            text_ = QString(begin_, used);
+            begin_ = text_.data();
+            out_ = begin_ + used;
+        }
+        if (!text_.isNull() && text_.size() - used < more) {
             text_.resize(std::max(used + more, 2 * text_.size()));
-            out_ = text_.data() + used;
+            begin_ = text_.data();
+            out_ = begin_ + used;
         }
     }
 
@@ -320,7 +354,8 @@ private:
 
     void put(QStringView piece) {
         room(piece.size());
-        std::copy(piece.begin(), piece.end(), out_);
+        // Over the markup, the piece may overlap where it goes.
+        std::memmove(out_, piece.data(), std::size_t(piece.size()) * sizeof(QChar));
         out_ += piece.size();
     }
 
@@ -557,8 +592,9 @@ private:
     static constexpr char32_t kNoCharacter = 0x110000;
 
     QStringView html_;
-    QString text_;
-    QChar* out_;  // where the next character of text_ goes
+    QString text_;  // the text, unless written over the markup
+    QChar* begin_;  // of the text
+    QChar* out_;    // where its next character goes
     char16_t name_[16] = {};
     qsizetype at_ = 0;
     bool blank_ = false;     // blanks came since the last character shown
@@ -569,15 +605,9 @@ private:
     bool keptBlanks_ = false;
 };
 
-// htmlToText for a field that does not show as written.
-QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
-    int found = 0;
-    HtmlReader reader(html);
-    QString text = reader.read(found, stop);
-    if (media) {
-        *media += found;
-    }
-    // Block ends at either edge add nothing the user typed.
+// Where the text starts and ends without the block ends at either edge, which add nothing the
+// user typed.
+std::pair<qsizetype, qsizetype> withoutEdgeBreaks(QStringView text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && (text[first] == u'\n' || text[first] == u' ')) {
@@ -586,6 +616,18 @@ QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
     while (last > first && (text[last - 1] == u'\n' || text[last - 1] == u' ')) {
         --last;
     }
+    return {first, last};
+}
+
+void keepBlanks(QString& text, const HtmlReader& reader) {
+    if (reader.keptBlanks()) {
+        text.replace(kKeptBlank, u' ');
+    }
+}
+
+// The text without its edge breaks, its kept blanks blanks again.
+QString edgeBreaksDropped(QString text, const HtmlReader& reader) {
+    const auto [first, last] = withoutEdgeBreaks(text);
     QString kept;
     if (first == 0) {
         text.truncate(last);  // in place
@@ -593,16 +635,39 @@ QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
     } else {
         kept = text.sliced(first, last - first);
     }
-    if (reader.keptBlanks()) {
-        kept.replace(kKeptBlank, u' ');
+    keepBlanks(kept, reader);
+    return kept;
+}
+
+// htmlToText for a field that does not show as written.
+QString readHtml(QStringView html, int* media, const std::stop_token& stop) {
+    HtmlReader reader(html);
+    reader.read(*media, stop);
+    return edgeBreaksDropped(reader.text(), reader);
+}
+
+// The same for a cell read in place, whose text is written over its markup.
+QString readHtmlInPlace(const QString& cell, int* media, const std::stop_token& stop) {
+    HtmlReader reader(cell, const_cast<QChar*>(cell.constData()));
+    const qsizetype size = reader.read(*media, stop);
+    if (!reader.writtenOver()) {
+        return edgeBreaksDropped(reader.text(), reader);
     }
+    const auto [first, last] = withoutEdgeBreaks(QStringView(cell).first(size));
+    QString kept = sharedPart(cell, first, last - first);
+    keepBlanks(kept, reader);
     return kept;
 }
 
 }  // namespace
 
 QString htmlToText(QStringView html, int* media, std::stop_token stop) {
-    return showsAsWritten(html) ? html.toString() : readHtml(html, media, stop);
+    int found = 0;
+    QString text = showsAsWritten(html) ? html.toString() : readHtml(html, &found, stop);
+    if (media) {
+        *media += found;
+    }
+    return text;
 }
 
 bool looksLikeHtml(const QList<QStringList>& rows) {
@@ -721,11 +786,11 @@ bool refuseTooMany(Table& table, QStringView text) {
 Table readDelimited(QByteArrayView bytes, QChar separator) {
     Table table;
     table.separator = separator;
-    const QString text = decodeText(bytes, &table.replacedBytes);
+    QString text = decodeText(bytes, &table.replacedBytes);
     if (refuseTooMany(table, text)) {
         return table;
     }
-    table.rows = parseDelimited(text, separator, &table.sourceLines);
+    table.rows = parseDelimitedInPlace(std::move(text), 0, separator, &table.sourceLines);
     table.columns = numberedColumns(table.rows);
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     return table;
@@ -762,7 +827,7 @@ std::pair<qsizetype, int> titleLines(QStringView text) {
 
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options) {
     bool replaced = false;
-    const QString decoded = decodeText(bytes, &replaced);
+    QString decoded = decodeText(bytes, &replaced);
     const auto [start, skipped] = titleLines(decoded);
     const QStringView text = QStringView(decoded).sliced(start);
     Table table;
@@ -772,7 +837,8 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
     if (refuseTooMany(table, text)) {
         return table;
     }
-    table.rows = parseDelimited(text, table.separator, &table.sourceLines, QChar(), options.stop);
+    table.rows = parseDelimitedInPlace(std::move(decoded), start, table.separator,
+                                       &table.sourceLines, QChar(), options.stop);
     if (skipped > 0) {
         for (int& line : table.sourceLines) {
             line += skipped;
@@ -785,7 +851,7 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
     table.suggestedInformation = table.columns.size() > 2 ? 2 : -1;
     table.firstRowIsHeader = looksLikeHeader(table.rows);
     if (options.html.value_or(false)) {
-        decodeHtml(table, options.stop);
+        decodeHtmlInPlace(table, options.stop);
     }
     return table;
 }
@@ -810,7 +876,9 @@ Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& op
     return table;
 }
 
-void decodeHtml(Table& table, std::stop_token stop) {
+namespace {
+
+void decodeCells(Table& table, const std::stop_token& stop, bool inPlace) {
     table.html = true;
     int media = 0;
     for (QStringList& row : table.rows) {
@@ -819,13 +887,23 @@ void decodeHtml(Table& table, std::stop_token stop) {
         }
         for (QString& cell : row) {
             if (!showsAsWritten(cell)) {
-                cell = readHtml(cell, &media, stop);
+                cell = inPlace ? readHtmlInPlace(cell, &media, stop) : readHtml(cell, &media, stop);
             }
         }
     }
     if (media > 0) {
         table.notes.append(QStringLiteral("音声と画像 %1 か所を取り除きました。").arg(media));
     }
+}
+
+}  // namespace
+
+void decodeHtml(Table& table, std::stop_token stop) {
+    decodeCells(table, stop, false);
+}
+
+void decodeHtmlInPlace(Table& table, std::stop_token stop) {
+    decodeCells(table, stop, true);
 }
 
 }  // namespace exchange

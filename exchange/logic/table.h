@@ -76,6 +76,11 @@ QString decodeText(QByteArrayView bytes, bool* replaced = nullptr);
 // `comment`, a record starting with it is skipped. Ends at a line end once `stop` is asked for.
 QList<QStringList> parseDelimited(QStringView text, QChar separator, QList<int>* lines = nullptr,
                                   QChar comment = QChar(), std::stop_token stop = {});
+// The same for the text from `from` on, read in place: every cell shares the storage of `text`,
+// which the reading writes over.
+QList<QStringList> parseDelimitedInPlace(QString text, qsizetype from, QChar separator,
+                                         QList<int>* lines = nullptr, QChar comment = QChar(),
+                                         std::stop_token stop = {});
 
 // Of tab, comma, semicolon and "|", the one that splits the text's first records into the most
 // consistent number of columns; `fallback` when none splits them.
@@ -91,6 +96,9 @@ bool looksLikeHtml(const QList<QStringList>& rows);
 // Replaces every cell by its text and notes the sounds and pictures left out; ends early once
 // `stop` is asked for.
 void decodeHtml(Table& table, std::stop_token stop = {});
+// The same for a table whose cells were read in place (parseDelimitedInPlace): each cell's text
+// is written over its markup.
+void decodeHtmlInPlace(Table& table, std::stop_token stop = {});
 
 // "列 1", "列 2", ... as wide as the widest row.
 QStringList numberedColumns(const QList<QStringList>& rows);

@@ -63,8 +63,16 @@ TEST(ParseDelimited, SplitsRowsAndQuotedFields) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         QList<int> lines;
-        EXPECT_EQ(exchange::parseDelimited(QString::fromUtf8(c.text), c.separator, &lines), c.rows);
+        const Rows rows = exchange::parseDelimited(QString::fromUtf8(c.text), c.separator, &lines);
+        EXPECT_EQ(rows, c.rows);
         EXPECT_EQ(lines, c.lines);
+        // Cells share the text's storage, each ending in a null as any string does.
+        for (const QStringList& row : rows) {
+            for (const QString& cell : row) {
+                EXPECT_TRUE(cell.isEmpty() || *(cell.constData() + cell.size()) == u'\0')
+                    << cell.toStdString();
+            }
+        }
     }
 }
 
@@ -106,6 +114,7 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
         {"unstorable", {"q", "a", "😀"}, bySemicolon, {}, Problem::Unstorable},
         {"field separator", {"a|@1|b", "a"}, bySemicolon, {}, Problem::Separator},
         {"answer separator in an answer", {"q", "a|@2|b"}, bySemicolon, {}, Problem::Separator},
+        {"an answer ending in half an answer separator", {"q", "a|@2; b"}, bySemicolon, {}, Problem::Separator},
         {"field separator in the information", {"q", "a", "i|@1|j"}, bySemicolon, {}, Problem::Separator},
         {"answers on two lines", {"q", "a\rb"}, bySemicolon, {}, Problem::LineBreak},
         {"answers ending in half a field separator",
@@ -221,6 +230,7 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {" <i>a</i> <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
         {"<div>x</div><br>", "x", 0},
+        {"<hr>a<br><br>", "a", 0},
         {"a&#9;b&#X9;c", "a\tb\tc", 0},
         {"<div>a</div>b<br><p>c</p>d", "a\nb\nc\nd", 0},
         {"a<pre> x\n  y</pre> b <script>s<b>x</b></script><!-- <p> -->c", "a\n x\n  y\nb c", 0},
@@ -228,9 +238,18 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.html);
+        const QString html = QString::fromUtf8(c.html);
         int media = 0;
-        EXPECT_EQ(exchange::htmlToText(QString::fromUtf8(c.html), &media), c.text);
+        EXPECT_EQ(exchange::htmlToText(html, &media), c.text);
         EXPECT_EQ(media, c.media);
+        // Read in place, twice in a row: the first cell's text stays within its markup.
+        const QString field = exchange::quoteField(html, u',');
+        exchange::Table table;
+        table.rows = exchange::parseDelimitedInPlace(field + u',' + field + u'\n', 0, u',');
+        exchange::decodeHtmlInPlace(table);
+        ASSERT_EQ(table.rows.size(), 1);
+        EXPECT_EQ(table.rows[0], QStringList({c.text, c.text}));
+        EXPECT_EQ(table.notes.isEmpty(), c.media == 0);
     }
 }
 
