@@ -208,6 +208,36 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
     }
 }
 
+// Lines of any shape read as JSON reads them, however they are read.
+TEST(JournalLine, ReadsAsJsonDoes) {
+    const QByteArray written = line("a", 7, answer(1, "apple", review::Grade::Good)).chopped(1);
+    const std::vector<std::pair<const char*, QByteArray>> cases{
+        {"as written", written},
+        {"blanks", QByteArray(written).replace(",", ", ")},
+        {"an escape", QByteArray(written).replace("/w/", "\\/w\\u0041/")},
+        {"a fraction", QByteArray(written).replace(R"("grade":3)", R"("grade":3.0)")},
+        {"a leading zero", QByteArray(written).replace(R"("seq":7)", R"("seq":07)")},
+        {"a name twice", QByteArray(written).replace(R"("seq":7)", R"("seq":7,"seq":8)")},
+        {"an int too large", QByteArray(written).replace(R"("grade":3)", R"("grade":4294967299)")},
+        {"a number too long",
+         QByteArray(written).replace(R"("seq":7)", R"("seq":12345678901234567890)")},
+        {"a string for a number", QByteArray(written).replace(R"("seq":7)", R"("seq":"7")")},
+        {"no UTF-8", QByteArray(written).replace("list", "l\xffst")},
+        {"cut short", written.chopped(1)},
+        {"a later version", QByteArray(written).replace(R"("v":1)", R"("v":2)")},
+    };
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(name);
+        const ParsedLine parsed = parseJournalLine(text);
+        const ParsedLine json = parseJournalLineAsJson(text);
+        EXPECT_EQ(parsed.newer, json.newer);
+        ASSERT_EQ(parsed.record.has_value(), json.record.has_value());
+        if (json.record) {
+            EXPECT_EQ(journalLine(*parsed.record), journalLine(*json.record));
+        }
+    }
+}
+
 // Many words at once are replayed beside the window, and a word edited on one machine keeps its
 // reviews on the other.
 TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
