@@ -14,6 +14,10 @@
 
 namespace drill::history {
 
+namespace {
+constexpr int kSendWaitMilliseconds = 5000;
+}  // namespace
+
 HistorySync::HistorySync(SqliteHistory& history, QString historyPath, QString preferencesPath,
                          QObject* parent)
     : QObject(parent),
@@ -22,6 +26,7 @@ HistorySync::HistorySync(SqliteHistory& history, QString historyPath, QString pr
       preferencesPath_(std::move(preferencesPath)) {}
 
 HistorySync::~HistorySync() {
+    stop_ = true;
     wait();
     history_.setRecorded({});
 }
@@ -40,15 +45,31 @@ void HistorySync::configure() {
     }
     folder_ = preferences.syncFolder;
     machine_ = preferences.machineId;
-    writer_.reset();
     history_.setRecorded({});  // no folder, no copy of each record
+    sender_.reset();
+    writer_.reset();
+    keepFailure_.clear();
+    mergeFlushFailure_.clear();
     if (!folder_.isEmpty() && !machine_.isEmpty()) {
         writer_ = std::make_unique<JournalWriter>(folder_, machine_,
                                                   historyPath_ + QStringLiteral(".journal"));
+        sender_ = std::make_unique<JournalSender>(*writer_);
+        // Kept before the history records it (a kill between the two leaves it in the journal),
+        // written to the folder beside the window.
         history_.setRecorded([this](std::span<const JournalContent> contents) {
-            writeFailure_ = writer_->append(contents);
+            keepFailure_ = writer_->keep(contents);
+            mergeFlushFailure_.clear();  // the sender tells from now on
+            sender_->send();
         });
     }
+}
+
+QString HistorySync::writeFailure() const {
+    if (!keepFailure_.isEmpty() || !sender_) {
+        return keepFailure_;
+    }
+    const QString sent = sender_->failure();
+    return sent.isEmpty() ? mergeFlushFailure_ : sent;
 }
 
 bool HistorySync::setFolder(const QString& folder) {
@@ -66,16 +87,18 @@ void HistorySync::merge() {
         return;
     }
     wait();
+    stop_ = false;
     thread_.reset(QThread::create([this, folder = folder_, machine = machine_] {
-        // What waited for the folder goes first, so that the other machines see it.
-        flushFailure_ =
-            JournalWriter(folder, machine, historyPath_ + QStringLiteral(".journal")).flush();
+        // What waited for the folder goes first, so that the other machines see it. A send under
+        // way beside the window is waited for, so that how it went is told with the merge.
+        flushFailure_ = JournalWriter(folder, machine, historyPath_ + QStringLiteral(".journal"))
+                            .flush(kSendWaitMilliseconds);
         SqliteHistory history(historyPath_);
-        report_ = mergeFolder(history, folder, QDateTime::currentMSecsSinceEpoch());
+        report_ = mergeFolder(history, folder, QDateTime::currentMSecsSinceEpoch(), stop_);
     }));
     connect(thread_.get(), &QThread::finished, this, [this] {
         lastReport_ = report_;
-        writeFailure_ = flushFailure_;
+        mergeFlushFailure_ = flushFailure_;
         Q_EMIT merged();
     });
     thread_->start(QThread::LowPriority);

@@ -7,8 +7,10 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
+#include "drill/history/journal_sender.h"
 #include "drill/history/journal_writer.h"
 #include "drill/history/sync_merge.h"
 
@@ -28,7 +30,8 @@ public:
     // The history is opened again, by its path, on the merging thread.
     HistorySync(SqliteHistory& history, QString historyPath, QString preferencesPath,
                 QObject* parent = nullptr);
-    // Waits for the merge under way.
+    // Stops the merge under way after its part or step at hand (the next merge goes on from
+    // there) and waits for it.
     ~HistorySync() override;
 
     // Reads the folder from the preferences, making this machine's id the first time.
@@ -46,9 +49,10 @@ public:
     void wait();
     // Of the last merge ended; empty before.
     const SyncReport& lastReport() const { return lastReport_; }
-    // Why the last record could not be written to the folder (it waits locally); empty when it
-    // was. A merge writes what waits first, and tells here how that went.
-    const QString& writeFailure() const { return writeFailure_; }
+    // Why the last record could not be kept, or what waits could not be written to the folder
+    // (it waits locally); empty when all is well. The folder is written beside the window, and
+    // a merge writes what waits first.
+    QString writeFailure() const;
 
     // The other machines taken in so far, each with when it last brought something new.
     QList<MachineMerged> otherMachines();
@@ -67,11 +71,14 @@ private:
     QString folder_;
     QString machine_;
     std::unique_ptr<JournalWriter> writer_;
+    std::unique_ptr<JournalSender> sender_;
     std::unique_ptr<QThread> thread_;
+    std::atomic<bool> stop_{false};
     SyncReport report_;     // written by the thread
     QString flushFailure_;  // written by the thread
     SyncReport lastReport_;
-    QString writeFailure_;
+    QString keepFailure_;
+    QString mergeFlushFailure_;  // until the next record is sent
 };
 
 }  // namespace drill::history

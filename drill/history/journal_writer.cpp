@@ -4,6 +4,7 @@
 
 #include "drill/history/journal_writer.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,9 @@ namespace {
 
 // Two drill programs of one machine take turns; neither waits long.
 constexpr int kLockMilliseconds = 2000;
+// A lock file still empty this long was left by a kill between its making and its writing: it
+// names no process, and Qt would take it for stale only after half a minute.
+constexpr qint64 kEmptyLockMilliseconds = 500;
 // The end of a journal looked at for its last sequence number when the local count is lost.
 constexpr qint64 kTail = 1 << 16;
 
@@ -59,6 +63,19 @@ QString appendLines(const QString& path, QByteArray lines) {
     return {};
 }
 
+bool takeLock(QLockFile& lock, int milliseconds) {
+    if (lock.tryLock(milliseconds)) {
+        return true;
+    }
+    const QFileInfo file(lock.fileName());
+    if (file.size() != 0 ||
+        file.lastModified().msecsTo(QDateTime::currentDateTime()) < kEmptyLockMilliseconds) {
+        return false;
+    }
+    QFile::remove(lock.fileName());
+    return lock.tryLock(milliseconds);
+}
+
 }  // namespace
 
 JournalWriter::JournalWriter(QString folder, QString machine, QString localBase)
@@ -79,18 +96,22 @@ qint64 JournalWriter::lastSequence() const {
         return last;
     }
     // Lost: never below a number already given.
-    QFile outbox(localBase_ + QStringLiteral(".outbox"));
-    return std::max(
-        outbox.open(QIODevice::ReadOnly) ? highestSequence(outbox.readAll(), machine_) : 0,
-        highestSequence(tailOf(journalPath()), machine_));
+    qint64 highest = highestSequence(tailOf(journalPath()), machine_);
+    for (const char* waiting : {".outbox", ".sending"}) {
+        QFile file(localBase_ + QLatin1String(waiting));
+        if (file.open(QIODevice::ReadOnly)) {
+            highest = std::max(highest, highestSequence(file.readAll(), machine_));
+        }
+    }
+    return highest;
 }
 
-QString JournalWriter::append(std::span<const JournalContent> contents) {
+QString JournalWriter::keep(std::span<const JournalContent> contents) {
     if (contents.empty()) {
-        return flush();
+        return {};
     }
     QLockFile lock(localBase_ + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockMilliseconds)) {
+    if (!takeLock(lock, kLockMilliseconds)) {
         return QStringLiteral("%1 is locked").arg(QDir::toNativeSeparators(lock.fileName()));
     }
     qint64 sequence = lastSequence();
@@ -103,33 +124,52 @@ QString JournalWriter::append(std::span<const JournalContent> contents) {
     if (!counted.ok()) {
         return counted.reason;
     }
-    if (QString reason = appendLines(localBase_ + QStringLiteral(".outbox"), lines);
-        !reason.isEmpty()) {
-        return reason;
-    }
-    return flushLocked();
+    return appendLines(localBase_ + QStringLiteral(".outbox"), lines);
 }
 
-QString JournalWriter::flush() {
-    QLockFile lock(localBase_ + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockMilliseconds)) {
-        return QStringLiteral("%1 is locked").arg(QDir::toNativeSeparators(lock.fileName()));
+QString JournalWriter::append(std::span<const JournalContent> contents) {
+    if (QString reason = keep(contents); !reason.isEmpty()) {
+        return reason;
     }
-    return flushLocked();
+    return flush();
 }
 
 // A kill between the append and the removal leaves the records to be appended again: the reader
 // takes each machine's sequence number once.
-QString JournalWriter::flushLocked() {
-    QFile outbox(localBase_ + QStringLiteral(".outbox"));
-    if (!outbox.exists()) {
+QString JournalWriter::flush(int waitMs) {
+    QLockFile sending(localBase_ + QStringLiteral(".send.lock"));
+    if (!takeLock(sending, waitMs)) {
+        return {};  // another program of this machine is sending: it takes what waits
+    }
+    const QString sendingPath = localBase_ + QStringLiteral(".sending");
+    // Left by a kill or a folder that failed: sent before anything newer.
+    if (QString reason = send(sendingPath); !reason.isEmpty()) {
+        return reason;
+    }
+    {
+        QLockFile lock(localBase_ + QStringLiteral(".lock"));
+        if (!takeLock(lock, kLockMilliseconds)) {
+            return QStringLiteral("%1 is locked").arg(QDir::toNativeSeparators(lock.fileName()));
+        }
+        const QString outbox = localBase_ + QStringLiteral(".outbox");
+        if (QFile::exists(outbox) && !QFile::rename(outbox, sendingPath)) {
+            return QStringLiteral("%1 cannot be renamed").arg(QDir::toNativeSeparators(outbox));
+        }
+    }
+    return send(sendingPath);
+}
+
+// The records of the file at path appended to the journal, and the file removed.
+QString JournalWriter::send(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) {
         return {};
     }
-    if (!outbox.open(QIODevice::ReadOnly)) {
-        return outbox.errorString();
+    if (!file.open(QIODevice::ReadOnly)) {
+        return file.errorString();
     }
-    const QByteArray lines = outbox.readAll();
-    outbox.close();
+    const QByteArray lines = file.readAll();
+    file.close();
     if (!QFileInfo(folder_).isDir()) {
         return QStringLiteral("%1 cannot be found").arg(QDir::toNativeSeparators(folder_));
     }
@@ -138,7 +178,7 @@ QString JournalWriter::flushLocked() {
             return reason;
         }
     }
-    return outbox.remove() ? QString() : outbox.errorString();
+    return file.remove() ? QString() : file.errorString();
 }
 
 }  // namespace drill::history

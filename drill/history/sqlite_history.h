@@ -9,6 +9,7 @@
 #include <QTimeZone>
 #include <QVariantList>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -106,6 +107,11 @@ public:
     // beside the window.
     Merged mergeJournal(std::span<const JournalRecord> records, const QString& name,
                         const JournalPosition& position, qint64 now);
+    // The replay the merged journals asked for, on this thread, in short steps, each with a
+    // shorter pause after it than the replay beside the window takes: the window's answers get
+    // in between. Ends early once stop is set (the history's marker keeps the rest for the next
+    // replay); empty when finished or stopped, else why not.
+    QString replayMerged(const std::atomic<bool>& stop);
     // The whole history as one journal written by machine, for a backup or a move: every drill,
     // review and edited word, oldest first. Empty when written, else why not.
     QString writeJournal(const QString& path, const QString& machine);

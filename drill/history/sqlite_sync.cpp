@@ -5,10 +5,12 @@
 // Other machines' journals taken into the SQLite history. Reviews go in as they are, and the
 // states of their words are replayed from all their reviews in time order afterwards, so that
 // they equal those of a history where every answer was given on one machine.
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include "drill/history/review_replay.h"
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
+#include "drill/history/sqlite_statement.h"
 
 namespace drill::history {
 
@@ -40,34 +43,43 @@ constexpr const char* kSyncTables[] = {
     " tail BLOB NOT NULL) WITHOUT ROWID",
 };
 
-// More words than this are left to the replay beside the window.
+// More words than this are left to the replay after the merge.
 constexpr qsizetype kWordsReplayedAtOnce = 200;
+constexpr int kMostReplayFailures = 20;
+constexpr unsigned long kReplayRetryMilliseconds = 50;
 
 qint64 millis(review::ReviewTime time) {
     return time.time_since_epoch().count();
 }
 
-// The statements a merge repeats, prepared once.
-struct MergeQueries {
-    explicit MergeQueries(const QSqlDatabase& db)
-        : fileUpsert(db), fileId(db), word(db), newWord(db), review(db), fileWord(db), drill(db) {
-        fileUpsert.prepare(QStringLiteral(
-            "INSERT INTO review_files (word_file, last_review) VALUES (?, ?) ON CONFLICT(word_file)"
-            " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
-        fileId.prepare(QStringLiteral("SELECT id FROM review_files WHERE word_file = ?"));
-        word.prepare(QStringLiteral("SELECT id FROM words WHERE word_key = ?"));
-        newWord.prepare(QStringLiteral("INSERT INTO words (word_key, %1)"
-                                       " VALUES (?, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)")
-                            .arg(QLatin1String(detail::kStateColumns)));
-        review.prepare(
-            QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id, was_due)"
-                           " SELECT ?, ?, ?, ?, ?, 0 WHERE NOT EXISTS (SELECT 1 FROM reviews"
-                           " WHERE word_id = ? AND at = ? AND grade = ?)"));
-        fileWord.prepare(QStringLiteral("INSERT OR IGNORE INTO file_words VALUES (?, ?)"));
-        drill.prepare(
-            QStringLiteral("SELECT 1 FROM drills WHERE word_file = ? AND started = ? LIMIT 1"));
+// The statements a merge repeats for every review, prepared once and run on the connection
+// under Qt's driver: a million reviews are taken in within seconds.
+struct MergeStatements {
+    explicit MergeStatements(sqlite3* db)
+        : taken(db, "INSERT OR IGNORE INTO sync_records VALUES (?1, ?2)"),
+          word(db, "SELECT id FROM words WHERE word_key = ?1"),
+          newWord(db, QByteArray("INSERT INTO words (word_key, ")
+                          .append(detail::kStateColumns)
+                          .append(") VALUES (?1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)")
+                          .constData()),
+          // Apart from the insert: an insert that selects from its own table goes through a
+          // temporary table each time.
+          held(db, "SELECT 1 FROM reviews WHERE word_id = ?1 AND at = ?2 AND grade = ?3"),
+          review(db,
+                 "INSERT INTO reviews (at, word_id, grade, answer_ms, file_id, was_due)"
+                 " VALUES (?1, ?2, ?3, ?4, ?5, 0)"),
+          fileWord(db, "INSERT OR IGNORE INTO file_words VALUES (?1, ?2)") {}
+    // Why one could not be prepared; empty when all were.
+    QString error() const {
+        for (const detail::Statement* statement :
+             {&taken, &word, &newWord, &held, &review, &fileWord}) {
+            if (!statement->error().isEmpty()) {
+                return statement->error();
+            }
+        }
+        return {};
     }
-    QSqlQuery fileUpsert, fileId, word, newWord, review, fileWord, drill;
+    detail::Statement taken, word, newWord, held, review, fileWord;
 };
 
 }  // namespace
@@ -151,9 +163,17 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         machines.insert(query.value(0).toString(),
                         {query.value(1).toLongLong(), query.value(2).toLongLong()});
     }
-    QSqlQuery taken(database());
-    taken.prepare(QStringLiteral("INSERT OR IGNORE INTO sync_records VALUES (?, ?)"));
-    MergeQueries q(database());
+    // Run once for each file.
+    QSqlQuery fileUpsert(database());
+    fileUpsert.prepare(QStringLiteral(
+        "INSERT INTO review_files (word_file, last_review) VALUES (?, ?) ON CONFLICT(word_file)"
+        " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
+    QSqlQuery fileId(database());
+    fileId.prepare(QStringLiteral("SELECT id FROM review_files WHERE word_file = ?"));
+    MergeStatements q(detail::handleOf(database()));
+    if (merged.error = q.error(); !merged.error.isEmpty()) {
+        return merged;
+    }
     QHash<QString, qint64> files;
     QHash<QString, qint64> latest;  // each file's latest review, written once
     QHash<QByteArray, qint64> words;
@@ -164,6 +184,10 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     const auto fail = [&merged](const QSqlQuery& failed) {
         merged.error = failure(failed);
         return merged;
+    };
+    const auto failed = [&merged](const detail::Statement& statement) {
+        merged.error = statement.error();
+        return !merged.error.isEmpty();
     };
     for (const JournalRecord& record : records) {
         auto machine = machines.find(record.machine);
@@ -177,24 +201,25 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             }
             machine = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
         }
-        taken.addBindValue(machine->id);
-        taken.addBindValue(record.sequence);
-        if (!taken.exec()) {
-            return fail(taken);
+        q.taken.bind(1, machine->id).bind(2, record.sequence).step();
+        if (failed(q.taken)) {
+            return merged;
         }
-        if (taken.numRowsAffected() == 0) {
+        if (q.taken.changes() == 0) {
             continue;
         }
         machine->highest = std::max(machine->highest, record.sequence);
         machine->merged = true;
         if (const auto* drill = std::get_if<DrillRecord>(&record.content)) {
-            q.drill.addBindValue(drill->wordFile);
-            q.drill.addBindValue(drill->started.toUTC().toString(Qt::ISODateWithMs));
-            if (!q.drill.exec()) {
-                return fail(q.drill);
+            query.prepare(
+                QStringLiteral("SELECT 1 FROM drills WHERE word_file = ? AND started = ? LIMIT 1"));
+            query.addBindValue(drill->wordFile);
+            query.addBindValue(drill->started.toUTC().toString(Qt::ISODateWithMs));
+            if (!query.exec()) {
+                return fail(query);
             }
-            const bool held = q.drill.next();
-            q.drill.finish();
+            const bool held = query.next();
+            query.finish();
             if (!held) {
                 if (merged.error = insert(*drill); !merged.error.isEmpty()) {
                     return merged;
@@ -220,57 +245,53 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             const qint64 at = millis(review->time);
             auto file = files.find(review->wordFile);
             if (file == files.end()) {
-                q.fileUpsert.addBindValue(review->wordFile);
-                q.fileUpsert.addBindValue(at);
-                if (!q.fileUpsert.exec()) {
-                    return fail(q.fileUpsert);
+                fileUpsert.addBindValue(review->wordFile);
+                fileUpsert.addBindValue(at);
+                if (!fileUpsert.exec()) {
+                    return fail(fileUpsert);
                 }
-                q.fileId.addBindValue(review->wordFile);
-                if (!q.fileId.exec() || !q.fileId.next()) {
-                    return fail(q.fileId);
+                fileId.addBindValue(review->wordFile);
+                if (!fileId.exec() || !fileId.next()) {
+                    return fail(fileId);
                 }
-                file = files.insert(review->wordFile, q.fileId.value(0).toLongLong());
-                q.fileId.finish();
+                file = files.insert(review->wordFile, fileId.value(0).toLongLong());
+                fileId.finish();
             }
             latest[review->wordFile] = std::max(latest.value(review->wordFile), at);
             auto word = words.find(review->wordKey);
             if (word == words.end()) {
-                const QString key = QString::fromLatin1(review->wordKey.toHex());
-                q.word.addBindValue(key);
-                if (!q.word.exec()) {
-                    return fail(q.word);
-                }
-                if (q.word.next()) {
-                    word = words.insert(review->wordKey, q.word.value(0).toLongLong());
-                    q.word.finish();
+                const QByteArray key = review->wordKey.toHex();
+                if (q.word.bind(1, key).step()) {
+                    word = words.insert(review->wordKey, q.word.first());
+                } else if (failed(q.word)) {
+                    return merged;
+                } else if (q.newWord.bind(1, key).step(); failed(q.newWord)) {
+                    return merged;
                 } else {
-                    q.word.finish();
-                    q.newWord.addBindValue(key);
-                    if (!q.newWord.exec()) {
-                        return fail(q.newWord);
-                    }
-                    word = words.insert(review->wordKey, q.newWord.lastInsertId().toLongLong());
+                    word = words.insert(review->wordKey, q.newWord.lastInsertId());
                 }
             }
             // One the history holds (this machine's own, a backup taken in again) is not added.
-            for (const QVariant& value :
-                 {QVariant(at), QVariant(*word), QVariant(static_cast<int>(review->grade)),
-                  QVariant(review->answerMilliseconds), QVariant(*file), QVariant(*word),
-                  QVariant(at), QVariant(static_cast<int>(review->grade))}) {
-                q.review.addBindValue(value);
-            }
-            if (!q.review.exec()) {
-                return fail(q.review);
-            }
-            if (q.review.numRowsAffected() == 0) {
+            const int grade = static_cast<int>(review->grade);
+            if (q.held.bind(1, *word).bind(2, at).bind(3, grade).step()) {
                 continue;
+            }
+            if (failed(q.held)) {
+                return merged;
+            }
+            q.review.bind(1, at)
+                .bind(2, *word)
+                .bind(3, grade)
+                .bind(4, review->answerMilliseconds)
+                .bind(5, *file)
+                .step();
+            if (failed(q.review)) {
+                return merged;
             }
             if (!fileWords.contains({*file, *word})) {
                 fileWords.insert({*file, *word});
-                q.fileWord.addBindValue(*file);
-                q.fileWord.addBindValue(*word);
-                if (!q.fileWord.exec()) {
-                    return fail(q.fileWord);
+                if (q.fileWord.bind(1, *file).bind(2, *word).step(); failed(q.fileWord)) {
+                    return merged;
                 }
             }
             replayed.insert(*word);
@@ -281,10 +302,10 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         }
     }
     for (auto file = latest.cbegin(); file != latest.cend(); ++file) {
-        q.fileUpsert.addBindValue(file.key());
-        q.fileUpsert.addBindValue(file.value());
-        if (!q.fileUpsert.exec()) {
-            return fail(q.fileUpsert);
+        fileUpsert.addBindValue(file.key());
+        fileUpsert.addBindValue(file.value());
+        if (!fileUpsert.exec()) {
+            return fail(fileUpsert);
         }
     }
     for (const Machine& machine : std::as_const(machines)) {
@@ -343,6 +364,35 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                            .reason;
     }
     return merged;
+}
+
+QString SqliteHistory::replayMerged(const std::atomic<bool>& stop) {
+    if (QString reason = open(); !reason.isEmpty()) {
+        return reason;
+    }
+    int failures = 0;
+    while (!stop) {
+        QElapsedTimer spent;
+        spent.start();
+        const detail::ReplayStep step =
+            detail::replayStep(database(), zone_, horizon(), detail::kReplayStepBudget);
+        if (!step.reason.isEmpty()) {
+            // Busy: another program's step, or its replay of the same marker.
+            if (!step.busy && ++failures >= kMostReplayFailures) {
+                return step.reason;
+            }
+            QThread::msleep(kReplayRetryMilliseconds);
+            continue;
+        }
+        if (step.finished) {
+            replaying_ = false;
+            stateCache_.forget();
+            return {};
+        }
+        QThread::usleep(static_cast<unsigned long>(spent.nsecsElapsed() / 4000));
+    }
+    stateCache_.forget();
+    return {};
 }
 
 QString SqliteHistory::writeJournal(const QString& path, const QString& machine) {

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "drill/history/drill_record_json.h"
+#include "drill/history/flat_json.h"
 
 namespace drill::history {
 
@@ -23,22 +24,39 @@ template <class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 qint64 millis(review::ReviewTime time) {
     return time.time_since_epoch().count();
-}
-
-review::ReviewTime timeAt(const QJsonObject& json) {
-    return review::ReviewTime(
-        std::chrono::milliseconds(json.value(QLatin1String("at")).toInteger()));
 }
 
 QString hex(const QByteArray& key) {
     return QString::fromLatin1(key.toHex());
 }
 
-QByteArray keyAt(const QJsonObject& json, QLatin1String name) {
-    return QByteArray::fromHex(json.value(name).toString().toLatin1());
+// A line's members, as a JSON object or, read faster, a flat one.
+class JsonMembers {
+public:
+    explicit JsonMembers(QJsonObject json) : json_(std::move(json)) {}
+    bool contains(QLatin1StringView name) const { return json_.contains(name); }
+    QString string(QLatin1StringView name) const { return json_.value(name).toString(); }
+    qint64 toInteger(QLatin1StringView name) const { return json_.value(name).toInteger(); }
+    int toInt(QLatin1StringView name) const { return json_.value(name).toInt(); }
+    QJsonValue value(QLatin1StringView name) const { return json_.value(name); }
+
+private:
+    QJsonObject json_;
+};
+
+template <class Members>
+review::ReviewTime timeAt(const Members& json) {
+    return review::ReviewTime(std::chrono::milliseconds(json.toInteger(QLatin1String("at"))));
+}
+
+template <class Members>
+QByteArray keyAt(const Members& json, QLatin1String name) {
+    return QByteArray::fromHex(json.string(name).toLatin1());
 }
 
 QJsonObject contentJson(const JournalRecord& record) {
@@ -67,10 +85,12 @@ QJsonObject contentJson(const JournalRecord& record) {
                       record.content);
 }
 
-// None where the object lacks what the record cannot do without.
-std::optional<JournalContent> contentOf(const QJsonObject& json) {
-    const QString type = json.value(QLatin1String("type")).toString();
-    if (type == QLatin1String("drill")) {
+// A drill is an object in the line's object: never flat.
+std::optional<DrillRecord> drillOf(const FlatJson&) {
+    return std::nullopt;
+}
+std::optional<DrillRecord> drillOf(const JsonMembers& json) {
+    {
         const QJsonValue drill = json.value(QLatin1String("drill"));
         DrillRecord record = fromJson(drill.toObject());
         if (!drill.isObject() || !record.started.isValid()) {
@@ -78,12 +98,23 @@ std::optional<JournalContent> contentOf(const QJsonObject& json) {
         }
         return record;
     }
+}
+
+// None where the object lacks what the record cannot do without.
+template <class Members>
+std::optional<JournalContent> contentOf(const Members& json) {
+    const QString type = json.string(QLatin1String("type"));
+    if (type == QLatin1String("drill")) {
+        if (std::optional<DrillRecord> drill = drillOf(json)) {
+            return std::move(*drill);
+        }
+        return std::nullopt;
+    }
     if (type == QLatin1String("review")) {
-        const int grade = json.value(QLatin1String("grade")).toInt();
-        review::ReviewRecord review{timeAt(json), keyAt(json, QLatin1String("key")),
-                                    static_cast<review::Grade>(grade),
-                                    json.value(QLatin1String("answerMs")).toInteger(),
-                                    json.value(QLatin1String("wordFile")).toString()};
+        const int grade = json.toInt(QLatin1String("grade"));
+        review::ReviewRecord review{
+            timeAt(json), keyAt(json, QLatin1String("key")), static_cast<review::Grade>(grade),
+            json.toInteger(QLatin1String("answerMs")), json.string(QLatin1String("wordFile"))};
         if (review.wordKey.isEmpty() || grade < static_cast<int>(review::Grade::Again) ||
             grade > static_cast<int>(review::Grade::Good) || !json.contains(QLatin1String("at"))) {
             return std::nullopt;
@@ -91,7 +122,7 @@ std::optional<JournalContent> contentOf(const QJsonObject& json) {
         return review;
     }
     if (type == QLatin1String("rename")) {
-        review::WordRename rename{timeAt(json), json.value(QLatin1String("wordFile")).toString(),
+        review::WordRename rename{timeAt(json), json.string(QLatin1String("wordFile")),
                                   keyAt(json, QLatin1String("old")),
                                   keyAt(json, QLatin1String("new"))};
         if (rename.oldKey.isEmpty() || rename.newKey.isEmpty() || rename.oldKey == rename.newKey) {
@@ -122,16 +153,14 @@ QByteArray journalLine(const JournalRecord& record) {
     return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
 }
 
-ParsedLine parseJournalLine(QByteArrayView line) {
+namespace {
+
+template <class Members>
+ParsedLine parsedFrom(const Members& json) {
     ParsedLine parsed;
-    const QJsonDocument document = QJsonDocument::fromJson(line.toByteArray());
-    if (!document.isObject()) {
-        return parsed;
-    }
-    const QJsonObject json = document.object();
-    parsed.newer = json.value(QLatin1String("v")).toInt() > kJournalVersion;
-    const QString machine = json.value(QLatin1String("machine")).toString();
-    const qint64 sequence = json.value(QLatin1String("seq")).toInteger();
+    parsed.newer = json.toInt(QLatin1String("v")) > kJournalVersion;
+    const QString machine = json.string(QLatin1String("machine"));
+    const qint64 sequence = json.toInteger(QLatin1String("seq"));
     if (machine.isEmpty() || sequence <= 0) {
         return parsed;
     }
@@ -139,6 +168,23 @@ ParsedLine parseJournalLine(QByteArrayView line) {
         parsed.record = JournalRecord{machine, sequence, std::move(*content)};
     }
     return parsed;
+}
+
+}  // namespace
+
+ParsedLine parseJournalLine(QByteArrayView line) {
+    if (const std::optional<FlatJson> flat = FlatJson::parse(line)) {
+        return parsedFrom(*flat);
+    }
+    return parseJournalLineAsJson(line);
+}
+
+ParsedLine parseJournalLineAsJson(QByteArrayView line) {
+    const QJsonDocument document = QJsonDocument::fromJson(line.toByteArray());
+    if (!document.isObject()) {
+        return {};
+    }
+    return parsedFrom(JsonMembers(document.object()));
 }
 
 JournalPart readJournal(const QString& path, qint64 from) {

@@ -18,11 +18,11 @@ namespace {
 
 // Records a transaction takes in: the drill program waiting to record an answer meanwhile is
 // held up no longer than a few tens of milliseconds.
-constexpr qsizetype kRecordsAtOnce = 2000;
+constexpr qsizetype kRecordsAtOnce = 5000;
 
-// Appends what is new in one journal; false when the history refused.
+// Appends what is new in one journal; false when the history refused or stop was set.
 bool mergeFile(SqliteHistory& history, const QString& path, JournalPosition position, qint64 now,
-               SyncReport& report) {
+               const std::atomic<bool>& stop, SyncReport& report) {
     const QString name = QFileInfo(path).fileName();
     const qint64 size = QFileInfo(path).size();
     if (position.end > size || journalTail(path, position.end) != position.tail) {
@@ -47,6 +47,10 @@ bool mergeFile(SqliteHistory& history, const QString& path, JournalPosition posi
             }
             report.added += merged.added;
             position.end = end;
+            if (stop) {
+                report.stopped = true;
+                return false;
+            }
         }
         if (part.end > position.end) {
             // Lines passed over after the last record: not read again.
@@ -67,7 +71,8 @@ bool mergeFile(SqliteHistory& history, const QString& path, JournalPosition posi
 
 }  // namespace
 
-SyncReport mergeFolder(SqliteHistory& history, const QString& folder, qint64 now) {
+SyncReport mergeFolder(SqliteHistory& history, const QString& folder, qint64 now,
+                       const std::atomic<bool>& stop) {
     SyncReport report;
     const QDir dir(folder);
     if (!dir.exists()) {
@@ -83,14 +88,14 @@ SyncReport mergeFolder(SqliteHistory& history, const QString& folder, qint64 now
         if (!isJournalName(name)) {
             continue;
         }
-        if (!mergeFile(history, dir.filePath(name), state.files.value(name), now, report)) {
+        if (!mergeFile(history, dir.filePath(name), state.files.value(name), now, stop, report)) {
             break;
         }
     }
-    // Many words changed: their states are replayed beside the window, here waited for.
-    if (report.added > 0) {
-        history.reviewsUnavailable();
-        history.waitForReplay();
+    // Many words changed: their states are replayed here, once, from the first of them on.
+    if (report.error.isEmpty()) {
+        report.error = history.replayMerged(stop);
+        report.stopped = report.stopped || stop;
     }
     report.machines = history.syncState().machines;
     return report;

@@ -5,7 +5,6 @@
 #include "drill/history/word_state_cache.h"
 
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -16,6 +15,7 @@
 #include <chrono>
 
 #include "drill/history/sqlite_detail.h"
+#include "drill/history/sqlite_statement.h"
 
 namespace drill::history::detail {
 
@@ -53,17 +53,6 @@ QString WordStateCache::refresh(const QSqlDatabase& db, bool withFileWords) {
 }
 
 namespace {
-
-// The connection under Qt's driver, which reads rows without a QVariant for each of their
-// values: loading the states takes a fraction of the time.
-sqlite3* handleOf(const QSqlDatabase& db) {
-    const QVariant handle = db.driver()->handle();
-
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
-        return nullptr;
-    }
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
 
 int hexDigit(unsigned char c) {
     return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;

@@ -92,8 +92,9 @@ int main(int argc, char** argv) {
         std::printf("all %d of %lld\n", all, nextAnswer(journals, 0) + nextAnswer(journals, 1));
         return 0;
     }
-    for (qint64 n =
-             nextAnswer({sync.journalPath(), path + QStringLiteral(".journal.outbox")}, machine);
+    for (qint64 n = nextAnswer({sync.journalPath(), path + QStringLiteral(".journal.outbox"),
+                                path + QStringLiteral(".journal.sending")},
+                               machine);
          ; ++n) {
         const review::ReviewRecord answer{
             review::ReviewTime(std::chrono::seconds(1'700'000'000 + 2 * n + machine)), wordOf(n),

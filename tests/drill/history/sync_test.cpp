@@ -208,6 +208,36 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
     }
 }
 
+// Lines of any shape read as JSON reads them, however they are read.
+TEST(JournalLine, ReadsAsJsonDoes) {
+    const QByteArray written = line("a", 7, answer(1, "apple", review::Grade::Good)).chopped(1);
+    const std::vector<std::pair<const char*, QByteArray>> cases{
+        {"as written", written},
+        {"blanks", QByteArray(written).replace(",", ", ")},
+        {"an escape", QByteArray(written).replace("/w/", "\\/w\\u0041/")},
+        {"a fraction", QByteArray(written).replace(R"("grade":3)", R"("grade":3.0)")},
+        {"a leading zero", QByteArray(written).replace(R"("seq":7)", R"("seq":07)")},
+        {"a name twice", QByteArray(written).replace(R"("seq":7)", R"("seq":7,"seq":8)")},
+        {"an int too large", QByteArray(written).replace(R"("grade":3)", R"("grade":4294967299)")},
+        {"a number too long",
+         QByteArray(written).replace(R"("seq":7)", R"("seq":12345678901234567890)")},
+        {"a string for a number", QByteArray(written).replace(R"("seq":7)", R"("seq":"7")")},
+        {"no UTF-8", QByteArray(written).replace("list", "l\xffst")},
+        {"cut short", written.chopped(1)},
+        {"a later version", QByteArray(written).replace(R"("v":1)", R"("v":2)")},
+    };
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(name);
+        const ParsedLine parsed = parseJournalLine(text);
+        const ParsedLine json = parseJournalLineAsJson(text);
+        EXPECT_EQ(parsed.newer, json.newer);
+        ASSERT_EQ(parsed.record.has_value(), json.record.has_value());
+        if (json.record) {
+            EXPECT_EQ(journalLine(*parsed.record), journalLine(*json.record));
+        }
+    }
+}
+
 // Many words at once are replayed beside the window, and a word edited on one machine keeps its
 // reviews on the other.
 TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
@@ -258,6 +288,40 @@ TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
     }
 }
 
+// A merge stopped (the program closing) keeps the parts it committed; the next goes on from
+// there, replays the words and adds nothing twice.
+TEST(SyncMerge, StoppedMergeGoesOnNextTime) {
+    QTemporaryDir home;
+    QByteArray lines;
+    constexpr int kAnswers = 12'000;
+    for (int i = 0; i < kAnswers; ++i) {
+        const QByteArray key = "w" + QByteArray::number(i % 600);
+        lines += line("a", i + 1, answer(i, key.constData(), review::Grade::Good));
+    }
+    QFile out(home.filePath(kA));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(lines);
+    out.close();
+    SqliteHistory history(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
+    const std::atomic<bool> stop(true);
+    const SyncReport stopped = mergeFolder(history, home.path(), kNow, stop);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_GT(stopped.added, 0);
+    EXPECT_LT(stopped.added, kAnswers);
+    const SyncReport rest = mergeFolder(history, home.path(), kNow);
+    EXPECT_FALSE(rest.stopped);
+    EXPECT_EQ(stopped.added + rest.added, kAnswers);
+    std::vector<review::ReviewRecord> w0;
+    for (int i = 0; i < kAnswers; i += 600) {
+        w0.push_back(answer(i, "w0", review::Grade::Good));
+    }
+    SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
+    ASSERT_EQ(oneMachine.recordReviews(w0), QString());
+    EXPECT_EQ(history.wordReviews("w0").reviews, kAnswers / 600);
+    ASSERT_TRUE(history.wordReviews("w0").state.has_value());
+    EXPECT_EQ(history.wordReviews("w0").state->due, oneMachine.wordReviews("w0").state->due);
+}
+
 // What could not be written to the folder waits beside the history and goes once the folder is
 // back, each record with its own number, none lost.
 TEST(JournalWriter, KeepsWhatTheFolderCouldNotTake) {
@@ -274,12 +338,22 @@ TEST(JournalWriter, KeepsWhatTheFolderCouldNotTake) {
     QFile::remove(home.filePath(QStringLiteral("journal.seq")));  // the count lost
     EXPECT_EQ(writer.append(one), QString());
     EXPECT_EQ(writer.append(one), QString());
+    // Killed while sending, with the count lost: what was being sent goes first, and no number is
+    // given twice.
+    QFile sending(home.filePath(QStringLiteral("journal.sending")));
+    ASSERT_TRUE(sending.open(QIODevice::WriteOnly));
+    sending.write(line("me", 5, one[0]));
+    sending.close();
+    QFile::remove(home.filePath(QStringLiteral("journal.seq")));
+    EXPECT_EQ(writer.keep(one), QString());
+    EXPECT_EQ(readJournal(writer.journalPath(), 0).records.size(), 4) << "kept, not yet sent";
+    EXPECT_EQ(writer.flush(), QString());
     const JournalPart part = readJournal(writer.journalPath(), 0);
     std::vector<qint64> sequences;
     for (const JournalRecord& record : part.records) {
         sequences.push_back(record.sequence);
     }
-    EXPECT_EQ(sequences, (std::vector<qint64>{1, 2, 3, 4}));
+    EXPECT_EQ(sequences, (std::vector<qint64>{1, 2, 3, 4, 5, 6}));
 }
 
 // Two homes drill at once and are killed at random moments, again and again; once each has
@@ -313,8 +387,9 @@ TEST(HistorySync, TwoHomesKilledAtRandomEndWithOneHistory) {
         process.kill();
         process.waitForFinished();
     }
+    // Each sends what a kill left waiting, then each merges.
     QByteArray outcomes[2];
-    for (int machine = 0; machine < 2; ++machine) {
+    for (int machine : {0, 1, 0, 1}) {
         QProcess final;
         final.start(QStringLiteral(KX_SYNC_HOME),
                     {homes[machine], QString::number(machine), QStringLiteral("--final")});

@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class QSqlDatabase;
+
+namespace drill::history::detail {
+
+// The connection under Qt's driver; null where the driver gives none.
+sqlite3* handleOf(const QSqlDatabase& db);
+
+// A statement run many times on the connection under Qt's driver, without a QVariant for each
+// value bound or read: for the loops that take in thousands of rows at once.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Values bound by position, from 1; text is copied.
+    Statement& bind(int position, qint64 value);
+    Statement& bind(int position, QByteArrayView text);
+    // Run to its first row or its end: true for a row, false at the end or on failure (error
+    // tells which). The values bound stay for the next run.
+    bool step();
+    // The first row's first value, of the last run.
+    qint64 first() const { return first_; }
+    // After the run: why it failed; empty when it did not.
+    const QString& error() const { return error_; }
+    // Rows the last run changed.
+    qint64 changes() const;
+    qint64 lastInsertId() const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* statement_ = nullptr;
+    QString error_;
+    qint64 first_ = 0;
+};
+
+}  // namespace drill::history::detail
