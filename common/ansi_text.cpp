@@ -4,7 +4,6 @@
 
 #include "common/ansi_text.h"
 
-#include <algorithm>
 #include <bitset>
 
 #include <QSet>
@@ -433,15 +432,27 @@ namespace {
 // most texts are made only of such units: no conversion at all then.
 class StoredAsItself {
 public:
-    bool operator()(char16_t unit) {
-        if (!known_[unit]) {
-            known_[unit] = true;
-            self_[unit] = QChar::isSurrogate(unit) || storedAsItself(QStringView(&unit, 1));
+    // Whether every unit of text is stored as itself: two bit tests a unit once the thread
+    // knows it, the conversion kept out of the loop.
+    bool all(QStringView text) {
+        for (const QChar c : text) {
+            const char16_t unit = c.unicode();
+            if (!known_[unit]) {
+                learn(unit);
+            }
+            if (!self_[unit]) {
+                return false;
+            }
         }
-        return self_[unit];
+        return true;
     }
 
 private:
+    Q_NEVER_INLINE void learn(char16_t unit) {
+        known_[unit] = true;
+        self_[unit] = QChar::isSurrogate(unit) || storedAsItself(QStringView(&unit, 1));
+    }
+
     static bool storedAsItself(QStringView unit) {
         return !unrepresentableChars(unit).isEmpty() || decodeAnsi(encodeAnsi(unit)) == unit;
     }
@@ -454,7 +465,7 @@ private:
 
 bool storedAsItself(QStringView text) {
     thread_local StoredAsItself units;
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return units(c.unicode()); });
+    return units.all(text);
 }
 
 QString storedForm(QStringView text) {

@@ -5,7 +5,6 @@
 #include "common/text_script.h"
 
 #include <QChar>
-#include <QStringTokenizer>
 
 namespace common {
 
@@ -23,6 +22,25 @@ bool isJapanese(char32_t codePoint) {
         default:
             return false;
     }
+}
+
+// Calls answer for each answer of rights, empty ones too, as a tokenizer keeping empty parts
+// would give them, at the cost of a look at each unit rather than a substring search per
+// answer.
+template <typename Answer>
+void forEachAnswer(QStringView rights, Answer answer) {
+    const qsizetype separator = kAnswerSeparator.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i + separator <= rights.size();) {
+        if (rights[i] == kAnswerSeparator.front() &&
+            rights.sliced(i, separator) == kAnswerSeparator) {
+            answer(rights.sliced(start, i - start));
+            start = i += separator;
+        } else {
+            ++i;
+        }
+    }
+    answer(rights.sliced(start));
 }
 
 }  // namespace
@@ -56,9 +74,9 @@ bool answersAreJapanese(const QList<Entry>& entries) {
         if (entry.rights.isEmpty()) {
             continue;
         }
-        for (const QStringView answer : QStringView(entry.rights).tokenize(kAnswerSeparator)) {
+        forEachAnswer(entry.rights, [&](QStringView answer) {
             ++(textScript(answer) == Script::Japanese ? japanese : others);
-        }
+        });
     }
     return japanese > others;
 }

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "common/ansi_text.h"
 #include "review/packed_word_key.h"
@@ -18,14 +19,51 @@ namespace drill {
 namespace {
 
 // A word's question and answers in their stored form: views into the entry, or into their
-// conversion where that differs.
+// conversion where that differs. The hash comes first: words are told apart by it before their
+// texts are compared.
 struct StoredWord {
+    size_t hash = 0;
     QStringView question;
     QStringView rights;
     friend bool operator==(const StoredWord&, const StoredWord&) = default;
-    friend size_t qHash(const StoredWord& word, size_t seed = 0) noexcept {
-        return qHashMulti(seed, word.question, word.rights);
+};
+
+// The distinct words among those added: an open-addressed table of positions into the words
+// found, each word's hash kept beside it, so that a word costs one hash and mostly one probe,
+// with no node of its own.
+class StoredWordSet {
+public:
+    explicit StoredWordSet(qsizetype expected) {
+        qsizetype capacity = 16;
+        while (capacity < 2 * expected) {
+            capacity *= 2;
+        }
+        slots_.assign(static_cast<size_t>(capacity), -1);
+        words_.reserve(expected);
     }
+
+    void insert(QStringView question, QStringView rights) {
+        const size_t seed = QHashSeed::globalSeed();  // a file cannot pick colliding words
+        const StoredWord word{qHash(rights, qHash(question, seed)), question, rights};
+        const size_t mask = slots_.size() - 1;
+        for (size_t slot = word.hash & mask;; slot = (slot + 1) & mask) {
+            const qsizetype found = slots_[slot];
+            if (found < 0) {
+                slots_[slot] = words_.size();
+                words_.append(word);
+                return;
+            }
+            if (words_.at(found) == word) {
+                return;
+            }
+        }
+    }
+
+    qsizetype size() const { return words_.size(); }
+
+private:
+    std::vector<qsizetype> slots_;  // a power of two, at least twice the words: never full
+    QList<StoredWord> words_;
 };
 
 }  // namespace
@@ -49,15 +87,14 @@ int distinctWords(const QList<common::Entry>& entries) {
         }
         return QStringView(converted.emplace_back(common::storedForm(text)));
     };
-    QSet<StoredWord> words;
-    words.reserve(entries.size());
+    StoredWordSet words(entries.size());
     for (const common::Entry& entry : entries) {
         const std::optional<QStringView> question = stored(entry.question);
         const std::optional<QStringView> rights = stored(entry.rights);
         if (!question || !rights) {
             return static_cast<int>(wordKeysOf(entries).keys.size());
         }
-        words.insert({*question, *rights});
+        words.insert(*question, *rights);
     }
     return static_cast<int>(words.size());
 }

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QInputMethodEvent>
@@ -72,11 +73,23 @@ const QString kQuestionRole = QStringLiteral("ドリルの終わりには結果�
 // The window's named Japanese font, or one drawn to its measures; else the system's own font,
 // whose Japanese glyphs the system supplies. (Some Japanese fonts have a line spacing too tall
 // for boxes one line high.)
+// The families are looked up once per run, and only those installed are named: a missing
+// family costs the font matcher a search of all installed fonts each time a font is resolved.
 QFont namedFont(double pointSize, bool bold = false) {
+    static const QStringList families = [] {
+        QStringList installed;
+        for (const QString& family :
+             {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+              QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic")}) {
+            if (QFontDatabase::hasFamily(family)) {
+                installed.append(family);
+            }
+        }
+        installed.append(QFont().defaultFamily());
+        return installed;
+    }();
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
-                      font.defaultFamily()});
+    font.setFamilies(families);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;

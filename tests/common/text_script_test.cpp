@@ -37,6 +37,10 @@ TEST(TextScript, AnswersAreJapaneseWhenMostOfThemAre) {
         {{{u"りんご"_s, u"apple|@2|an apple"_s, {}}, {u"走る"_s, u"走る"_s, {}}}, false},
         // An entry without answers has no answer to count.
         {{{u"apple"_s, {}, {}}, {u"run"_s, u"走る"_s, {}}}, true},
+        // Empty answers count as others; a separator's parts after it belong to the next.
+        {{{u"x"_s, u"走る|@2|"_s, {}}}, false},
+        {{{u"x"_s, u"x|@2|@2|走る|@2|走る"_s, {}}}, true},
+        {{{u"x"_s, u"|@|@2走る|@2|x|@"_s, {}}}, false},
     };
     for (const auto& row : table) {
         EXPECT_EQ(common::answersAreJapanese(row.entries), row.japanese)
