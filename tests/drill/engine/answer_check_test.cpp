@@ -361,6 +361,9 @@ const Row kRows[] = {
     {"𝐁ook", "book", "L", "o~", "[b/𝐁]ook", ""},
     {"𝐁ook", "book", "", "x?", "[b/𝐁]ook", ""},
     {"line\r\nbreak", "line\nbreak", "", "x?", "line[\n/\r\n]break", ""},
+    // of equally short scripts, a run of missing or extra characters kept whole
+    {"abcabc", "xabcx", "", "x", "[-a][-b][x/c]abc[+x]", ""},
+    {"xabcx", "abcabc", "", "x", "[-x]abc[+a][+b][c/x]", ""},
 };
 // clang-format on
 
