@@ -48,12 +48,7 @@ const Row kRows[] = {
     // English spelling slips: l and r
     {"rice", "lice", "", "x", "[l/r]ice", "lr"},  // life is in the file
     {"light", "right", "", "x?", "[r/l]ight", "lr"},
-    {"glass", "grass", "", "x?", "g[r/l]ass", "lr"},
-    {"rock", "lock", "", "x?", "[l/r]ock", "lr"},
-    {"play", "pray", "", "x?", "p[r/l]ay", "lr"},
     {"correct", "collect", "", "x", "co[l/r][l/r]ect", "lr"},  // collect is in the file
-    {"really", "leally", "", "x?", "[l/r]eally", "lr"},
-    {"election", "erection", "", "x?", "e[r/l]ection", "lr"},
     {"fly", "fry", "", "x", "f[r/l]y", "lr"},
     {"library", "rivrary", "", "x?", "[r/l]i[v/b]rary", "lr bv"},
     {"world", "wolrd", "", "x?", "wo[l/r][r/l]d", ""},
@@ -62,7 +57,6 @@ const Row kRows[] = {
     // b and v
     {"vote", "bote", "", "x?", "[b/v]ote", "bv"},
     {"very", "bery", "", "x", "[b/v]ery", "bv"},  // berry is in the file
-    {"travel", "trabel", "", "x?", "tra[b/v]el", "bv"},
     {"ball", "vall", "", "x?", "[v/b]all", "bv"},
     {"government", "goberment", "", "x?", "go[b/v]er[-n]ment", "bv"},
     {"vivid", "bibid", "", "x", "[b/v]i[b/v]id", "bv"},
@@ -70,9 +64,7 @@ const Row kRows[] = {
     {"best", "pest", "", "x", "[p/b]est", ""},     // and as close as best
     // th and s
     {"think", "sink", "", "x", "[s/t][-h]ink", "ths"},
-    {"three", "sree", "", "x", "[s/t][-h]ree", "ths"},
     {"mouth", "mous", "", "x", "mou[s/t][-h]", "ths"},
-    {"bath", "bas", "", "x", "ba[s/t][-h]", "ths"},
     {"theater", "seater", "", "x?", "[s/t][-h]eater", "ths"},
     {"sink", "think", "", "x", "[t/s][+h]ink", "ths"},
     {"birthday", "birsday", "", "x?", "bir[s/t][-h]day", "ths"},
@@ -82,36 +74,26 @@ const Row kRows[] = {
     {"good morning", "goodo morning", "", "x?", "good[+o] morning", "vowel"},
     {"bus", "basu", "", "x", "b[a/u]s[+u]", "vowel"},
     {"bag", "baggu", "", "x", "bag[+g][+u]", "vowel double"},
-    {"web", "webu", "", "x", "web[+u]", "vowel"},
-    {"stop", "stoppu", "", "x", "stop[+p][+u]", "vowel double"},
     {"milk", "miruku", "", "x", "mi[r/l][+u]k[+u]", "lr vowel"},
-    {"cat", "catto", "", "x", "cat[+t][+o]", "vowel double"},
     {"hat", "hata", "", "x", "hat[+a]", "vowel"},
     {"sea", "seaa", "", "x", "sea[+a]", ""},  // no consonant before it
     // a doubled or single consonant
     {"committee", "comitee", "", "x?", "com[-m]i[-t]tee", "double"},
-    {"address", "adress", "", "x?", "ad[-d]ress", "double"},
     {"necessary", "neccessary", "", "x?", "nec[+c]essary", "double"},
-    {"beginning", "begining", "", "x?", "begin[-n]ing", "double"},
     {"apple", "aple", "", "x?", "ap[-p]le", "double"},
     {"cut", "cutt", "", "x", "cut[+t]", "double"},
     {"room", "rooom", "", "x?", "roo[+o]m", ""},  // a vowel is no consonant
-    {"across", "accross", "", "x?", "ac[+c]ross", "double"},
     {"until", "untill", "", "x?", "until[+l]", "double"},
     // other misspellings carry no label
     {"receive", "recieve", "", "x?", "rec[i/e][e/i]ve", ""},
-    {"separate", "seperate", "", "x?", "sep[e/a]rate", ""},
     {"write", "rite", "", "x?", "[-w]rite", ""},
     {"knife", "nife", "", "x", "[-k]nife", ""},  // as close as life
     {"Wednesday", "Wensday", "", "x?", "We[-d]n[-e]sday", ""},
-    {"February", "Febuary", "", "x?", "Feb[-r]uary", ""},
     {"restaurant", "restrant", "", "x?", "rest[-a][-u]rant", ""},
     {"live", "life", "", "x", "li[f/v]e", ""},  // life is a word of the file
     {"walk", "wakl", "", "x?", "wa[k/l][l/k]", ""},  // the same answer elsewhere does not count
     {"sang", "sing", "", "x", "s[i/a]ng", ""},  // sing is in the file
     {"sang", "sung", "", "x", "s[u/a]ng", ""},  // and as close as sang
-    {"select", "sellect", "", "x?", "sel[+l]ect", "double"},
-    {"collection", "colection", "", "x?", "col[-l]ection", "double"},
     // near-miss distance by the right answer's length
     {"cat", "cot", "", "x", "c[o/a]t", ""},
     {"cat", "cats", "", "x", "cat[+s]", ""},
@@ -379,6 +361,9 @@ const Row kRows[] = {
     {"𝐁ook", "book", "L", "o~", "[b/𝐁]ook", ""},
     {"𝐁ook", "book", "", "x?", "[b/𝐁]ook", ""},
     {"line\r\nbreak", "line\nbreak", "", "x?", "line[\n/\r\n]break", ""},
+    // of equally short scripts, a run of missing or extra characters kept whole
+    {"abcabc", "xabcx", "", "x", "[-a][-b][x/c]abc[+x]", ""},
+    {"xabcx", "abcabc", "", "x", "[-x]abc[+a][+b][c/x]", ""},
 };
 // clang-format on
 

@@ -97,6 +97,17 @@ int userVersion(const QString& path) {
     return runSql(path, {"PRAGMA user_version"});
 }
 
+// The next line another program writes; empty, with a failure, when none comes.
+QByteArray nextLine(QProcess& program) {
+    while (!program.canReadLine()) {
+        if (!program.waitForReadyRead(kProgramMilliseconds)) {
+            ADD_FAILURE() << program.readAllStandardError().toStdString();
+            return {};
+        }
+    }
+    return program.readLine();
+}
+
 // The window's table, chart and list come from the database a page or a sum at a time; the
 // records come back as written, newest first.
 TEST(History, WhatTheWindowShowsIsSummedInTheDatabase) {
@@ -633,11 +644,7 @@ TEST(History, TwoProgramsRecordingAtOnceBothLand) {
                 process->write("\n");
             }
             for (QProcess* process : {&first, &second}) {
-                while (!process->canReadLine()) {
-                    ASSERT_TRUE(process->waitForReadyRead(kProgramMilliseconds))
-                        << i << process->readAllStandardError().toStdString();
-                }
-                ASSERT_EQ(process->readLine(), QByteArray::number(i) + '\n');
+                ASSERT_EQ(nextLine(*process), QByteArray::number(i) + '\n');
             }
         }
         for (QProcess* process : {&first, &second}) {
@@ -1097,26 +1104,15 @@ TEST(Reviews, AChangeByAnotherProgramIsFollowedAndLosesNothing) {
         const auto answer = [&answering](int from, int to) {
             for (int i = from; i < to; ++i) {
                 answering.write("\n");
-                while (!answering.canReadLine()) {
-                    ASSERT_TRUE(answering.waitForReadyRead(kProgramMilliseconds))
-                        << i << answering.readAllStandardError().toStdString();
-                }
-                ASSERT_EQ(answering.readLine(), QByteArray::number(i) + '\n');
+                ASSERT_EQ(nextLine(answering), QByteArray::number(i) + '\n');
             }
         };
         answer(0, 1);  // before the change
         QProcess changing;
         changing.start(KX_HISTORY_WRITER, QStringList{path} + row.change);
-        const auto said = [&changing](const char* line) {
-            while (!changing.canReadLine()) {
-                ASSERT_TRUE(changing.waitForReadyRead(kProgramMilliseconds))
-                    << changing.readAllStandardError().toStdString();
-            }
-            ASSERT_EQ(changing.readLine(), line);
-        };
-        said("changing\n");
+        ASSERT_EQ(nextLine(changing), "changing\n");
         if (killed) {
-            said("replaying\n");
+            ASSERT_EQ(nextLine(changing), "replaying\n");
             changing.kill();
         }
         answer(1, kAnswers / 2);  // while it works, as a rule

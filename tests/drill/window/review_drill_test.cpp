@@ -14,6 +14,7 @@
 #include <QTimeZone>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -77,13 +78,44 @@ QByteArray key(const QString& question, const QString& rights) {
 class ReviewDrill : public WindowTest {
 public:
     HandClock clock;
+    std::unique_ptr<history::SqliteHistory> store;
 
     void create(history::DrillHistory& history) {
         show(std::make_unique<frmMain>(platform, random, history, clock));
     }
-    void open(const QStringList& lines) {
-        platform.fileNames({words(lines)});
+    // The window on a history of its own, empty.
+    history::SqliteHistory& createOnStore() {
+        window.reset();
+        store = std::make_unique<history::SqliteHistory>(":memory:", QTimeZone::utc());
+        create(*store);
+        return *store;
+    }
+    // Right twice, ten minutes apart, `ago` before day zero: past the same-day steps.
+    void learnt(const QByteArray& word, std::chrono::minutes ago, const QString& file) {
+        for (const auto step : {0min, 10min}) {
+            ASSERT_EQ(
+                store->recordReview({kDayZero - ago + step, word, review::Grade::Good, 800, file}),
+                QString());
+        }
+    }
+    void openFile(const QString& file) {
+        platform.fileNames({file});
         action("Menu_Open")->trigger();
+    }
+    void open(const QStringList& lines) { openFile(words(lines)); }
+    frmReview* reviewWindow() {
+        action("Menu_ReviewPlan")->trigger();
+        return window->reviewCommands().reviewWindow();
+    }
+    // The questions asked until the drill ends (at most `most`), each answered by answerOf.
+    QStringList askAll(const std::function<QString(const QString&)>& answerOf, qsizetype most) {
+        QStringList asked;
+        while (window->session().drilling() && asked.size() < most) {
+            asked.append(text("txtQuestion1"));
+            answer(answerOf(asked.back()));
+            find<QPushButton>("cmdOK")->click();
+        }
+        return asked;
     }
     QString informationLine() const { return text("txtInformation").section('\n', 2); }
 };
@@ -316,8 +348,7 @@ TEST_F(ReviewDrill, NearMissesAndTheWrongInputModeCountOnlyWhatIsJudged) {
 // The file's counts when it opens, and today's review: the due words, least likely recalled
 // first, then the day's new words, as a Normal drill titled as a review.
 TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
-    history::SqliteHistory store(":memory:", QTimeZone::utc());
-    create(store);
+    createOnStore();
     common::PreferencesFile(platform.preferencesFile()).update([](common::Preferences& p) {
         p.dailyNewWords = 1;
     });
@@ -325,38 +356,25 @@ TEST_F(ReviewDrill, TodaysReviewAsksTheDueWordsFirst) {
                                 "new2|@1|m|@1|", "ahead|@1|h|@1|"});
     for (const auto& [question, rights, daysAgo] : std::vector<std::tuple<QString, QString, int>>{
              {"long", "l", 40}, {"late", "t", 12}, {"soon", "s", 9}, {"ahead", "h", 1}}) {
-        for (const auto step : {0min, 10min}) {  // right twice: out of the same-day steps
-            ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(daysAgo) + step,
-                                          key(question, rights), review::Grade::Good, 800, file}),
-                      QString());
-        }
+        learnt(key(question, rights), std::chrono::days(daysAgo), file);
     }
-    platform.fileNames({file});
-    action("Menu_Open")->trigger();
+    openFile(file);
     EXPECT_EQ(informationLine(), "復習: 3 語　新しい語: 2 語");
 
     // 開始 in the review window starts it.
-    action("Menu_ReviewPlan")->trigger();
-    frmReview* plan = window->reviewCommands().reviewWindow();
+    frmReview* plan = reviewWindow();
     ASSERT_NE(plan, nullptr);
     auto* files = plan->findChild<QTreeWidget*>("lstFiles");
     ASSERT_TRUE(files != nullptr && files->topLevelItemCount() > 0);
     files->setCurrentItem(files->topLevelItem(0));
     platform.answers({Answer::Ok});
     plan->findChild<QPushButton*>("cmdStart")->click();
-    QStringList asked;
-    QStringList titles;
+    EXPECT_EQ(window->windowTitle(), "Kotobax4 - 復習 1 / 4");
     const QHash<QString, QString> rights{
         {"long", "l"}, {"late", "t"}, {"soon", "s"}, {"new1", "n"}};
-    while (window->session().drilling() && asked.size() < 10) {
-        asked.append(text("txtQuestion1"));
-        titles.append(window->windowTitle());
-        answer(rights.value(asked.back()));
-        find<QPushButton>("cmdOK")->click();
-    }
+    const QStringList asked = askAll([&](const QString& q) { return rights.value(q); }, 10);
     ASSERT_GE(asked.size(), 4);
     EXPECT_EQ(asked.mid(0, 4), QStringList({"long", "late", "soon", "new1"}));
-    EXPECT_EQ(titles.first(), "Kotobax4 - 復習 1 / 4");
     EXPECT_EQ(window->windowTitle(), "Kotobax4");
     EXPECT_EQ(window->session().questionSet().size(), 6) << "the file's set is back";
 
@@ -383,36 +401,23 @@ TEST_F(ReviewDrill, TodaysReviewAsksEachWayInTurn) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        history::SqliteHistory store(":memory:", QTimeZone::utc());
-        create(store);
+        history::SqliteHistory& store = createOnStore();
         common::PreferencesFile(platform.preferencesFile()).update([&](common::Preferences& p) {
             p.dailyNewWords = 0;
             p.reviewWaysLeftOut = row.leftOut;
         });
         const QString file = words({"x|@1|x1|@1|", "y|@1|y1|@1|"});
-        for (const QByteArray& word :
-             {key("x", "x1"), review::wayKey(key("y", "y1"), common::DrillWay::Reversed)}) {
-            for (const auto step : {0min, 10min}) {
-                ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(40) + step, word,
-                                              review::Grade::Good, 800, file}),
-                          QString());
-            }
-        }
+        learnt(key("x", "x1"), std::chrono::days(40), file);
+        learnt(review::wayKey(key("y", "y1"), common::DrillWay::Reversed), std::chrono::days(40),
+               file);
         ASSERT_EQ(store.record({QDateTime::currentDateTimeUtc(), 0, file, common::kNormalMode,
                                 false, common::DrillWay::Reversed}),
                   QString());
-        platform.fileNames({file});
-        action("Menu_Open")->trigger();
+        openFile(file);
         platform.answers({Answer::Ok, Answer::Yes, Answer::Ok});
         action("Menu_Review")->trigger();
-        QStringList asked;
         const QHash<QString, QString> answers{{"x", "x1"}, {"y1", "y"}};
-        while (window->session().drilling() && asked.size() < 5) {
-            asked.append(text("txtQuestion1"));
-            answer(answers.value(asked.back()));
-            find<QPushButton>("cmdOK")->click();
-        }
-        EXPECT_EQ(asked, row.asked);
+        EXPECT_EQ(askAll([&](const QString& q) { return answers.value(q); }, 5), row.asked);
         EXPECT_EQ(window->session().way(), common::DrillWay::Typed);
     }
 }
@@ -444,29 +449,21 @@ TEST_F(ReviewDrill, SameDayRepeatsComeBackInTheSession) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        history::SqliteHistory store(":memory:", QTimeZone::utc());
-        create(store);
+        createOnStore();
         clock.time = kDayZero;
         const QString file = words({"r|@1|r|@1|", "a|@1|a|@1|", "b|@1|b|@1|", "c|@1|c|@1|"});
-        for (const auto step : {0min, 10min}) {
-            ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(9) + step, key("r", "r"),
-                                          review::Grade::Good, 800, file}),
-                      QString());
-        }
-        platform.fileNames({file});
-        action("Menu_Open")->trigger();
+        learnt(key("r", "r"), std::chrono::days(9), file);
+        openFile(file);
         platform.answers({Answer::Ok});
         action("Menu_Review")->trigger();
-        QStringList asked;
-        while (window->session().drilling() && asked.size() < row.asked.size() + 2) {
-            const QString question = text("txtQuestion1");
-            asked.append(question);
-            clock.time += 30s;
-            const bool miss =
-                row.missed.contains(question + QString::number(asked.count(question)));
-            answer(miss ? "x" : question);
-            find<QPushButton>("cmdOK")->click();
-        }
+        QHash<QString, int> times;  // each question has been asked
+        const QStringList asked = askAll(
+            [&](const QString& question) {
+                clock.time += 30s;
+                const int time = ++times[question];
+                return row.missed.contains(question + QString::number(time)) ? u"x"_s : question;
+            },
+            row.asked.size() + 2);
         EXPECT_EQ(asked, row.asked);
         EXPECT_FALSE(window->session().drilling());
         EXPECT_EQ(text("txtInformation"), row.closing);
@@ -496,30 +493,23 @@ TEST_F(ReviewDrill, UsedUpNewWordsAreSaidAndMoreOffered) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.limit);
-        history::SqliteHistory store(":memory:", QTimeZone::utc());
-        create(store);
+        createOnStore();
         QStringList lines;
         for (int i = 0; i < row.fresh + row.takenToday; ++i) {
             lines.append(QString("w%1|@1|a|@1|").arg(i));
         }
         const QString file = words(lines);
         for (int i = row.fresh; i < row.fresh + row.takenToday; ++i) {
-            for (const auto at : {2h, 1h}) {  // right twice: due days later
-                ASSERT_EQ(store.recordReview({kDayZero - at, key(QString("w%1").arg(i), "a"),
-                                              review::Grade::Good, 800, file}),
-                          QString());
-            }
+            learnt(key(QString("w%1").arg(i), "a"), 2h, file);  // due days later
         }
-        action("Menu_ReviewPlan")->trigger();
-        frmReview* plan = window->reviewCommands().reviewWindow();
+        frmReview* plan = reviewWindow();
         ASSERT_NE(plan, nullptr);
         plan->findChild<QSpinBox*>("spnNewWords")->setValue(row.limit);
         plan->close();
         EXPECT_EQ(common::PreferencesFile(platform.preferencesFile()).load().dailyNewWords,
                   row.limit);
 
-        platform.fileNames({file});
-        action("Menu_Open")->trigger();
+        openFile(file);
         EXPECT_EQ(informationLine(), row.line);
         platform.answers({Answer::Yes, Answer::Ok});
         action("Menu_Review")->trigger();
@@ -532,8 +522,7 @@ TEST_F(ReviewDrill, UsedUpNewWordsAreSaidAndMoreOffered) {
 
 // An entry repeated in a file is one word: counted once, asked once.
 TEST_F(ReviewDrill, ARepeatedEntryIsOneWord) {
-    history::SqliteHistory store(":memory:", QTimeZone::utc());
-    create(store);
+    createOnStore();
     open({"a|@1|a|@1|", "b|@1|b|@1|", "a|@1|a|@1|"});
     EXPECT_EQ(informationLine(), "復習: 0 語　新しい語: 2 語");
     platform.answers({Answer::Yes, Answer::Ok});
@@ -547,36 +536,25 @@ TEST_F(ReviewDrill, ARepeatedEntryIsOneWord) {
 // words are due as before and the information line says why; 復習の予定 puts those reviews
 // aside only when the learner says yes.
 TEST_F(ReviewDrill, ASessionWithTheClockAheadHidesNoWord) {
-    history::SqliteHistory store(":memory:", QTimeZone::utc());
-    create(store);
+    history::SqliteHistory& store = createOnStore();
     const QString file = words({"r|@1|r|@1|", "s|@1|s|@1|"});
     for (const QString question : {"r", "s"}) {
-        for (const auto step : {0min, 10min}) {
-            ASSERT_EQ(store.recordReview({kDayZero - std::chrono::days(9) + step,
-                                          key(question, question), review::Grade::Good, 800, file}),
-                      QString());
-        }
+        learnt(key(question, question), std::chrono::days(9), file);
     }
     clock.time = kDayZero + std::chrono::days(7305);
-    platform.fileNames({file});
-    action("Menu_Open")->trigger();
+    openFile(file);
     platform.answers({Answer::Ok});
     action("Menu_Review")->trigger();
-    for (int asked = 0; window->session().drilling() && asked < 4; ++asked) {
-        answer(text("txtQuestion1"));
-        find<QPushButton>("cmdOK")->click();
-    }
+    askAll([](const QString& question) { return question; }, 4);
     ASSERT_FALSE(window->session().drilling());
 
     clock.time = kDayZero;
     const QString due = "復習: 2 語　新しい語: 0 語";
-    platform.fileNames({file});
-    action("Menu_Open")->trigger();
+    openFile(file);
     EXPECT_EQ(informationLine(),
               due + "\n時計が進んでいた時の記録があります。これらは予定に使っていません。");
 
-    action("Menu_ReviewPlan")->trigger();
-    frmReview* plan = window->reviewCommands().reviewWindow();
+    frmReview* plan = reviewWindow();
     ASSERT_NE(plan, nullptr);
     auto* aside = plan->findChild<QPushButton*>("cmdAside");
     ASSERT_TRUE(aside != nullptr && aside->isVisible());
@@ -589,8 +567,7 @@ TEST_F(ReviewDrill, ASessionWithTheClockAheadHidesNoWord) {
     }
     EXPECT_FALSE(aside->isVisible());
     plan->close();
-    platform.fileNames({file});
-    action("Menu_Open")->trigger();
+    openFile(file);
     EXPECT_EQ(informationLine(), due);
 }
 

@@ -4,15 +4,18 @@
 
 #include "drill/history/sqlite_history.h"
 #include "editor_window.h"
+#include "review/review_clock.h"
 #include "review/word_key.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 using drill::history::SqliteHistory;
 
 const QString kKept = u"次の復習: 今日　復習 2 回・間違い 1 回"_s;
@@ -90,8 +93,9 @@ TEST(WordRenames, AnEditedWordKeepsItsReviews) {
     EXPECT_EQ(std::pair(after[0]->reps, after[1]->reps), std::pair(2, 3));
 }
 
-// A save hands the history no rename for an edit undone before it, nor for a new entry of the
-// same question.
+// A save hands the history no rename for an edit undone before it, for a new entry of the
+// same question, nor for text the file stores as it stored the old (a UTF-8 file's 〜 stored
+// by 更新 as ～).
 TEST(WordRenames, OnlyASavedEditMovesProgress) {
     const struct {
         const char* name;
@@ -107,6 +111,13 @@ TEST(WordRenames, OnlyASavedEditMovesProgress) {
              w.editor.type(u"apple"_s, {u"林檎"_s});
              w.editor.press(u"cmdAdd"_s);
          }},
+        {"the same word as the file stores it",
+         [](EditedWords& w) {
+             w.editor.open(w.editor.writeFile(
+                 u"utf8.qvw"_s, u"Version 2.00\r\nwave\u301C|@1|a|@1|\r\n"_s.toUtf8()));
+             w.editor.clickEntry(0);
+             w.editor.press(u"cmdChange"_s);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -120,7 +131,8 @@ TEST(WordRenames, OnlyASavedEditMovesProgress) {
     }
 }
 
-// A history that cannot take the renames never stops the save; they wait for the next one.
+// A history that cannot take the renames never stops the save; they wait for the next one, as
+// of the edit's save: an answer the old text is given meanwhile in another file stays its own.
 TEST(WordRenames, AnUnwritableHistoryDoesNotStopTheSave) {
     EditedWords words;
     ASSERT_TRUE(QDir().mkpath(words.drill.renamesPath()));  // no file can be written there
@@ -128,6 +140,11 @@ TEST(WordRenames, AnUnwritableHistoryDoesNotStopTheSave) {
     words.save();
     EXPECT_FALSE(words.editor.document().isModified());
     EXPECT_EQ(words.drill.wordReviews(words.firstKey()).reviews, 0);
+    const review::ReviewTime meanwhile = review::SystemReviewClock().now() + 1ms;
+    ASSERT_EQ(words.drill.recordReview({meanwhile, words.apple, review::Grade::Good, 0,
+                                        words.editor.path(u"other.qvw"_s)}),
+              "");
+    QThread::msleep(5);  // the next save comes after the answer
 
     ASSERT_TRUE(QDir(words.drill.renamesPath()).removeRecursively());
     words.save();

@@ -229,6 +229,8 @@ TEST(HtmlToText, ReadsFieldsAsABrowserShowsThem) {
         {"<i>a</i>\nb\tc", "a b c", 0},
         {" <i>a</i> <BR/> b  <br />\n<br>c ", "a\nb\n\nc", 0},
         {"<b>run</b>\n[sound:run.mp3]<img src=\"run.png\">", "run", 2},
+        // Runs of two-byte text moved back over the markup before them.
+        {"<b>りんご</b>と<i>みかん</i>", "りんごとみかん", 0},
         {"<div>x</div><br>", "x", 0},
         {"<hr>a<br><br>", "a", 0},
         {"a&#9;b&#X9;c", "a\tb\tc", 0},
