@@ -306,6 +306,13 @@ TEST_F(SyncWindow, ChosenMergedNowAndTurnedOff) {
     EXPECT_TRUE(
         window.findChild<QLabel*>("lblSyncProblem")->text().contains("書き込めませんでした"));
     EXPECT_TRUE(now->isEnabled());
+    // A record whose keeping failed goes with the next merge.
+    const QString outbox = path + ".journal.outbox";
+    ASSERT_TRUE(QDir().mkpath(outbox));
+    missed("b");
+    ASSERT_TRUE(QDir().rmdir(outbox) && QDir().rmdir(sync.journalPath()));
+    press(window, "cmdSyncNow", true);
+    EXPECT_EQ(history::readJournal(sync.journalPath(), 0).records.size(), 2);
 
     press(window, "cmdSyncOff");
     EXPECT_FALSE(storedFolder().isValid());
