@@ -345,7 +345,10 @@ TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
     }
     ASSERT_EQ(platform.shown().size(), 2u);
     EXPECT_TRUE(platform.shown()[0].text.contains("同じ名前には書き出せません"));
-    EXPECT_TRUE(platform.shown()[1].text.startsWith("記録を書き出せませんでした。\r\n"));
+    ASSERT_EQ(exported.size(), 2);
+    EXPECT_EQ(exported[1][0].toString(), QString());
+    EXPECT_EQ(platform.shown()[1].text,
+              "記録を書き出せませんでした。\r\n" + exported[0][0].toString());
     ASSERT_EQ(platform.fileDialogs().size(), 3u);
     EXPECT_EQ(platform.fileDialogs()[0].initialFolder,
               QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
