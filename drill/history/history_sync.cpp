@@ -29,6 +29,9 @@ HistorySync::~HistorySync() {
     stop_ = true;
     wait();
     history_.setRecorded({});
+    if (writer_) {
+        writer_->keep({});  // a last try for records whose keeping failed
+    }
 }
 
 void HistorySync::configure() {
@@ -83,9 +86,10 @@ bool HistorySync::setFolder(const QString& folder) {
 }
 
 void HistorySync::merge() {
-    if (!writer_ || merging()) {
+    if (!writer_ || merging() || exporting_) {
         return;
     }
+    keepFailure_ = writer_->keep({});  // records whose keeping failed go with this merge
     wait();
     stop_ = false;
     thread_.reset(QThread::create([this, folder = folder_, machine = machine_] {
@@ -110,16 +114,40 @@ QList<MachineMerged> HistorySync::otherMachines() {
     return machines;
 }
 
-QString HistorySync::writeJournal(const QString& path) {
+bool HistorySync::exportJournal(const QString& path) {
+    if (merging() || exporting_) {
+        return false;
+    }
+    wait();
+    stop_ = false;
+    exporting_ = true;
     const QString made =
         QStringLiteral("backup-%1-%2")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
                  newMachineId().left(8));
-    return history_.writeJournal(path, made);
+    thread_.reset(QThread::create([this, path, made] {
+        if (exportStarted) {
+            exportStarted();
+        }
+        SqliteHistory history(historyPath_);
+        exportFailure_ = history.writeJournal(path, made, stop_);
+    }));
+    connect(thread_.get(), &QThread::finished, this, [this] {
+        exporting_ = false;
+        Q_EMIT exported(exportFailure_);
+    });
+    thread_->start(QThread::LowPriority);
+    return true;
+}
+
+void HistorySync::stopExport() {
+    if (exporting_) {
+        stop_ = true;
+    }
 }
 
 bool HistorySync::merging() const {
-    return thread_ && thread_->isRunning();
+    return !exporting_ && thread_ && thread_->isRunning();
 }
 
 void HistorySync::wait() {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "drill/history/journal_sender.h"
@@ -43,7 +44,7 @@ public:
     // This machine's journal; empty while sharing is off.
     QString journalPath() const { return writer_ ? writer_->journalPath() : QString(); }
 
-    // Unless one is under way or sharing is off; merged tells when it has ended.
+    // Unless one or an export is under way or sharing is off; merged tells when it has ended.
     void merge();
     bool merging() const;
     void wait();
@@ -56,13 +57,22 @@ public:
 
     // The other machines taken in so far, each with when it last brought something new.
     QList<MachineMerged> otherMachines();
-    // The whole history as one journal, for a backup or a move. It is written as a machine made
-    // for it alone, so that what a later one holds is never taken for what an earlier one held.
-    // Empty when written, else why not.
-    QString writeJournal(const QString& path);
+    // The whole history as one journal, for a backup or a move, written beside the window unless
+    // a merge or another export is under way (false); exported tells how it went. It is written
+    // as a machine made for it alone, so that what a later one holds is never taken for what an
+    // earlier one held. Replaced in one step: stopped or failed, the path is left as it was.
+    bool exportJournal(const QString& path);
+    // Until exported has been told.
+    bool exporting() const { return exporting_; }
+    // The export under way ends at its next row, writing nothing.
+    void stopExport();
+    // For tests: called on the export's thread before it reads the history.
+    static inline std::function<void()> exportStarted;
 
 Q_SIGNALS:
     void merged();
+    // Empty when written, else why not.
+    void exported(const QString& reason);
 
 private:
     SqliteHistory& history_;
@@ -74,8 +84,10 @@ private:
     std::unique_ptr<JournalSender> sender_;
     std::unique_ptr<QThread> thread_;
     std::atomic<bool> stop_{false};
-    SyncReport report_;     // written by the thread
-    QString flushFailure_;  // written by the thread
+    SyncReport report_;      // written by the thread
+    QString flushFailure_;   // written by the thread
+    QString exportFailure_;  // written by the thread
+    bool exporting_ = false;
     SyncReport lastReport_;
     QString keepFailure_;
     QString mergeFlushFailure_;  // until the next record is sent

@@ -6,8 +6,9 @@
 
 #include <QString>
 
-#include <condition_variable>
-#include <mutex>
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <thread>
 
 #include "drill/history/journal_writer.h"
@@ -19,7 +20,11 @@ namespace drill::history {
 class JournalSender {
 public:
     explicit JournalSender(JournalWriter writer);
-    // After the write under way, if any.
+    // write sends what waits, empty when sent, else why not; called on the sender's thread.
+    JournalSender(std::function<QString()> write, std::chrono::milliseconds closeWait);
+    // After the write under way, waited for at most closeWait: a folder that hangs longer is left
+    // to its write, which ends on its own. What it was sending stays kept locally until it is in
+    // the folder, and goes with the next flush.
     ~JournalSender();
     JournalSender(const JournalSender&) = delete;
     JournalSender& operator=(const JournalSender&) = delete;
@@ -30,14 +35,10 @@ public:
     QString failure() const;
 
 private:
-    void run();
+    struct Shared;  // with the thread, which may outlive the sender
 
-    JournalWriter writer_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    bool wanted_ = false;
-    bool stop_ = false;
-    QString failure_;
+    std::shared_ptr<Shared> shared_;
+    std::chrono::milliseconds closeWait_;
     std::thread thread_;  // last: started once the rest is made
 };
 

@@ -107,7 +107,8 @@ qint64 JournalWriter::lastSequence() const {
 }
 
 QString JournalWriter::keep(std::span<const JournalContent> contents) {
-    if (contents.empty()) {
+    unkept_.insert(unkept_.end(), contents.begin(), contents.end());
+    if (unkept_.empty()) {
         return {};
     }
     QLockFile lock(localBase_ + QStringLiteral(".lock"));
@@ -116,7 +117,7 @@ QString JournalWriter::keep(std::span<const JournalContent> contents) {
     }
     qint64 sequence = lastSequence();
     QByteArray lines;
-    for (const JournalContent& content : contents) {
+    for (const JournalContent& content : unkept_) {
         lines += journalLine({machine_, ++sequence, content});
     }
     const common::Outcome counted = common::writeFileAtomically(localBase_ + QStringLiteral(".seq"),
@@ -124,7 +125,14 @@ QString JournalWriter::keep(std::span<const JournalContent> contents) {
     if (!counted.ok()) {
         return counted.reason;
     }
-    return appendLines(localBase_ + QStringLiteral(".outbox"), lines);
+    // Lines cut short by a failure are read as far as they are whole; the reader takes a record
+    // it already holds once, whatever its number.
+    if (QString reason = appendLines(localBase_ + QStringLiteral(".outbox"), lines);
+        !reason.isEmpty()) {
+        return reason;
+    }
+    unkept_.clear();
+    return {};
 }
 
 QString JournalWriter::append(std::span<const JournalContent> contents) {

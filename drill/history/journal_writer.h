@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <span>
+#include <vector>
 
 #include "drill/history/sync_journal.h"
 
@@ -26,7 +27,8 @@ public:
     JournalWriter(QString folder, QString machine, QString localBase);
 
     // Kept locally, to wait for the folder: on local disk only, never waiting for the folder.
-    // Empty when kept, else why not.
+    // Empty when kept, else why not: then they wait in this object and go, before anything
+    // newer, at the next keep (of nothing, to try again).
     QString keep(std::span<const JournalContent> contents);
     // Kept, then written to the folder. Empty when in the folder, else why not (kept locally
     // until then).
@@ -44,6 +46,7 @@ private:
     QString folder_;
     QString machine_;
     QString localBase_;
+    std::vector<JournalContent> unkept_;
 };
 
 }  // namespace drill::history

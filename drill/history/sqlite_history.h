@@ -113,8 +113,10 @@ public:
     // replay); empty when finished or stopped, else why not.
     QString replayMerged(const std::atomic<bool>& stop);
     // The whole history as one journal written by machine, for a backup or a move: every drill,
-    // review and edited word, oldest first. Empty when written, else why not.
-    QString writeJournal(const QString& path, const QString& machine);
+    // review and edited word, oldest first. Empty when written, else why not. Once stop is set it
+    // ends at the next row, writing nothing.
+    QString writeJournal(const QString& path, const QString& machine,
+                         const std::atomic<bool>& stop = std::atomic<bool>(false));
     // Told of every drill and review this object is given, before it is recorded (a kill between
     // the two leaves it in the journal, from which this history takes what it lacks), and of the
     // edited words it takes in.

@@ -395,7 +395,8 @@ QString SqliteHistory::replayMerged(const std::atomic<bool>& stop) {
     return {};
 }
 
-QString SqliteHistory::writeJournal(const QString& path, const QString& machine) {
+QString SqliteHistory::writeJournal(const QString& path, const QString& machine,
+                                    const std::atomic<bool>& stop) {
     if (QString reason = openReviews(); !reason.isEmpty()) {
         return reason;
     }
@@ -417,6 +418,9 @@ QString SqliteHistory::writeJournal(const QString& path, const QString& machine)
         return failure(query);
     }
     while (query.next()) {
+        if (stop) {
+            break;
+        }
         add(review::ReviewRecord{
             review::ReviewTime(std::chrono::milliseconds(query.value(0).toLongLong())),
             QByteArray::fromHex(query.value(1).toString().toLatin1()),
@@ -433,6 +437,9 @@ QString SqliteHistory::writeJournal(const QString& path, const QString& machine)
                 QByteArray::fromHex(query.value(2).toString().toLatin1()),
                 QByteArray::fromHex(query.value(3).toString().toLatin1())});
         }
+    }
+    if (stop) {
+        return QStringLiteral("stopped");
     }
     const common::Outcome written = common::writeFileAtomically(path, lines);
     return written.ok() ? QString() : written.reason;

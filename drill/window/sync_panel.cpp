@@ -87,7 +87,16 @@ SyncPanel::SyncPanel(history::HistorySync& sync, platform::Platform& platform, Q
     connect(cmdSyncNow, &QPushButton::clicked, this, &SyncPanel::merge);
     connect(cmdExportJournal, &QPushButton::clicked, this, &SyncPanel::cmdExportJournal_Click);
     connect(&sync_, &history::HistorySync::merged, this, &SyncPanel::showState);
+    connect(&sync_, &history::HistorySync::exported, this, &SyncPanel::showExported);
     showState();
+}
+
+SyncPanel::~SyncPanel() {
+    sync_.stopExport();
+}
+
+bool SyncPanel::busy() const {
+    return sync_.merging() || sync_.exporting();
 }
 
 void SyncPanel::merge() {
@@ -114,14 +123,17 @@ QString SyncPanel::machinesText(const QList<history::MachineMerged>& machines, q
 void SyncPanel::showState() {
     const bool on = !sync_.folder().isEmpty();
     const bool merging = sync_.merging();
+    const bool exporting = sync_.exporting();
     txtSyncFolder->setText(QDir::toNativeSeparators(sync_.folder()));
     txtSyncFolder->setToolTip(txtSyncFolder->text());
-    // The folder stays as it is until the merge under way has ended.
-    cmdSyncFolder->setEnabled(!merging);
-    cmdSyncOff->setEnabled(on && !merging);
-    cmdSyncNow->setEnabled(on && !merging);
+    // The folder stays as it is until the merge or export under way has ended; the two take turns.
+    cmdSyncFolder->setEnabled(!merging && !exporting);
+    cmdSyncOff->setEnabled(on && !merging && !exporting);
+    cmdSyncNow->setEnabled(on && !merging && !exporting);
+    cmdExportJournal->setEnabled(!merging && !exporting);
     lblSyncMachines->setText(
-        !on       ? QStringLiteral("同期フォルダを選ぶと、ほかのコンピューターと記録を共有します。")
+        exporting ? QStringLiteral("記録を書き出しています…")
+        : !on     ? QStringLiteral("同期フォルダを選ぶと、ほかのコンピューターと記録を共有します。")
         : merging ? QStringLiteral("同期しています…")
                   : machinesText(sync_.otherMachines(), QDateTime::currentMSecsSinceEpoch()));
     QStringList problems;
@@ -164,7 +176,7 @@ void SyncPanel::cmdSyncFolder_Click() {
     dialog.title = kFolderTitle;
     dialog.initialFolder = sync_.folder().isEmpty() ? QDir::homePath() : sync_.folder();
     const std::optional<QString> chosen = platform_.askFileName(this, dialog);
-    if (!chosen || chosen->isEmpty() || sync_.merging()) {
+    if (!chosen || chosen->isEmpty() || busy()) {
         return;
     }
     // A sync program would copy the history itself between the machines, and lose drills in
@@ -186,7 +198,7 @@ void SyncPanel::cmdSyncFolder_Click() {
 }
 
 void SyncPanel::cmdSyncOff_Click() {
-    if (!sync_.merging()) {
+    if (!busy()) {
         keepFolder(QString());
     }
 }
@@ -213,11 +225,12 @@ void SyncPanel::cmdExportJournal_Click() {
                        kExportTitle);
         return;
     }
-    QString reason;
-    {
-        const auto busy = platform_.busy();
-        reason = sync_.writeJournal(*chosen);
-    }
+    sync_.exportJournal(*chosen);
+    showState();
+}
+
+void SyncPanel::showExported(const QString& reason) {
+    showState();
     if (!reason.isEmpty()) {
         platform_.warn(this,
                        QStringLiteral("記録を書き出せませんでした。") + common::kCrLf + reason,

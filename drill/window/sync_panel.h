@@ -30,6 +30,8 @@ class SyncPanel : public QWidget {
     Q_OBJECT
 public:
     SyncPanel(history::HistorySync& sync, platform::Platform& platform, QWidget* parent);
+    // An export under way is given up: nobody is left to hear how it went.
+    ~SyncPanel() override;
 
     // Merges beside the window, unless sharing is off or a merge is under way.
     void merge();
@@ -42,7 +44,9 @@ private:
     void cmdSyncFolder_Click();
     void cmdSyncOff_Click();
     void cmdExportJournal_Click();
+    void showExported(const QString& reason);
     void showState();
+    bool busy() const;
     void keepFolder(const QString& folder);
 
     history::HistorySync& sync_;

@@ -14,9 +14,12 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
+#include <semaphore>
 #include <tuple>
 
 #include "common/preferences.h"
+#include "drill/history/journal_sender.h"
 #include "drill/history/journal_writer.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/history/sync_merge.h"
@@ -345,6 +348,12 @@ TEST(JournalWriter, KeepsWhatTheFolderCouldNotTake) {
     sending.write(line("me", 5, one[0]));
     sending.close();
     QFile::remove(home.filePath(QStringLiteral("journal.seq")));
+    // A record whose keeping failed goes with the next one, before it.
+    const QString outbox = home.filePath(QStringLiteral("journal.outbox"));
+    ASSERT_TRUE(QDir().mkpath(outbox));
+    const std::vector<JournalContent> missed{answer(2, "bird", review::Grade::Again)};
+    EXPECT_NE(writer.keep(missed), QString());
+    ASSERT_TRUE(QDir().rmdir(outbox));
     EXPECT_EQ(writer.keep(one), QString());
     EXPECT_EQ(readJournal(writer.journalPath(), 0).records.size(), 4) << "kept, not yet sent";
     EXPECT_EQ(writer.flush(), QString());
@@ -353,7 +362,21 @@ TEST(JournalWriter, KeepsWhatTheFolderCouldNotTake) {
     for (const JournalRecord& record : part.records) {
         sequences.push_back(record.sequence);
     }
-    EXPECT_EQ(sequences, (std::vector<qint64>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(sequences, (std::vector<qint64>{1, 2, 3, 4, 5, 7, 8})) << "6 given to the failure";
+}
+
+// A folder that hangs holds the close no longer than the sender's wait (without a bound, this
+// never ends); its write ends alone.
+TEST(JournalSender, CloseWaitsBoundedForAHungFolder) {
+    const auto started = std::make_shared<std::binary_semaphore>(0);
+    const auto hung = std::make_shared<std::binary_semaphore>(0);
+    auto sender = std::make_unique<JournalSender>(
+        [started, hung] { return started->release(), hung->acquire(), QString(); },
+        std::chrono::milliseconds(20));
+    sender->send();
+    started->acquire();
+    sender.reset();
+    hung->release();
 }
 
 // Two homes drill at once and are killed at random moments, again and again; once each has

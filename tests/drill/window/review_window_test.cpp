@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -19,6 +20,8 @@
 #include <QTimeZone>
 #include <QTreeWidget>
 
+#include <memory>
+#include <semaphore>
 #include <vector>
 
 #include "common/preferences.h"
@@ -303,15 +306,23 @@ TEST_F(SyncWindow, ChosenMergedNowAndTurnedOff) {
     EXPECT_TRUE(
         window.findChild<QLabel*>("lblSyncProblem")->text().contains("書き込めませんでした"));
     EXPECT_TRUE(now->isEnabled());
+    // A record whose keeping failed goes with the next merge.
+    const QString outbox = path + ".journal.outbox";
+    ASSERT_TRUE(QDir().mkpath(outbox));
+    missed("b");
+    ASSERT_TRUE(QDir().rmdir(outbox) && QDir().rmdir(sync.journalPath()));
+    press(window, "cmdSyncNow", true);
+    EXPECT_EQ(history::readJournal(sync.journalPath(), 0).records.size(), 2);
 
     press(window, "cmdSyncOff");
     EXPECT_FALSE(storedFolder().isValid());
     EXPECT_FALSE(now->isEnabled());
 }
 
-// Merged as the window opens. 書き出す… writes the whole history as one journal, never in place of
-// this machine's own journal, starting in the documents folder and then where the last went; a
-// fresh history merges it into the same counts.
+// Merged as the window opens. 書き出す… writes the whole history as one journal beside the window
+// (a failure told with its reason), never in place of this machine's own journal, starting in the
+// documents folder and then where the last went; a fresh history merges it into the same counts.
+// Closed while it writes, the window waits for nothing, and nothing is put under the name.
 TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
     ASSERT_TRUE(sync.setFolder(folder.path()));
     missed("a");
@@ -319,15 +330,26 @@ TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
     missed("c", 1);
     QTemporaryDir moved;
     QSignalSpy merged(&sync, &history::HistorySync::merged);
-    frmReview window(store, kDayZero + 1h, platform, nullptr, nullptr, &sync);
+    auto window =
+        std::make_unique<frmReview>(store, kDayZero + 1h, platform, nullptr, nullptr, &sync);
     ASSERT_TRUE(merged.wait(20000)) << "as it opens";
-    platform.fileNames({sync.journalPath(), moved.filePath("all.kxjournal")});
-    platform.answers({platform::Answer::Ok});
-    press(window, "cmdExportJournal");
-    ASSERT_EQ(platform.shown().size(), 1u);
+    platform.fileNames(
+        {sync.journalPath(), moved.filePath("gone/all"), moved.filePath("all.kxjournal")});
+    platform.answers({platform::Answer::Ok, platform::Answer::Ok});
+    press(*window, "cmdExportJournal");
+    QSignalSpy exported(&sync, &history::HistorySync::exported);
+    for (int i = 0; i < 2; ++i) {
+        press(*window, "cmdExportJournal");
+        EXPECT_FALSE(window->findChild<QPushButton*>("cmdSyncNow")->isEnabled()) << "writing";
+        ASSERT_TRUE(exported.wait(20000));
+    }
+    ASSERT_EQ(platform.shown().size(), 2u);
     EXPECT_TRUE(platform.shown()[0].text.contains("同じ名前には書き出せません"));
-    press(window, "cmdExportJournal");
-    ASSERT_EQ(platform.fileDialogs().size(), 2u);
+    ASSERT_EQ(exported.size(), 2);
+    EXPECT_EQ(exported[1][0].toString(), QString());
+    EXPECT_EQ(platform.shown()[1].text,
+              "記録を書き出せませんでした。\r\n" + exported[0][0].toString());
+    ASSERT_EQ(platform.fileDialogs().size(), 3u);
     EXPECT_EQ(platform.fileDialogs()[0].initialFolder,
               QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     EXPECT_EQ(platform.fileDialogs()[1].initialFolder, folder.path());
@@ -336,7 +358,41 @@ TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
     EXPECT_EQ(history::mergeFolder(fresh, moved.path(), 0).added, 3);
     frmReview copy(fresh, kDayZero + 1h, platform, nullptr);
     EXPECT_EQ(ReviewWindow::rows(copy.findChild<QTreeWidget*>("lstFiles")),
-              ReviewWindow::rows(window.findChild<QTreeWidget*>("lstFiles")));
+              ReviewWindow::rows(window->findChild<QTreeWidget*>("lstFiles")));
+
+    std::binary_semaphore closed(0);
+    history::HistorySync::exportStarted = [&closed] { closed.acquire(); };
+    const auto unhook = qScopeGuard([] { history::HistorySync::exportStarted = nullptr; });
+    platform.fileNames({moved.filePath("closed.kxjournal")});
+    press(*window, "cmdExportJournal");
+    window.reset();
+    closed.release();
+    sync.wait();
+    EXPECT_FALSE(QFile::exists(moved.filePath("closed.kxjournal")));
+}
+
+// What stands in the way of sharing is told in the sync row's line.
+TEST_F(SyncWindow, ToldWhatStandsInTheWay) {
+    const struct {
+        const char* name;
+        QString folder;
+        const char* said;
+    } rows[]{{"an offline folder", folder.filePath("gone"), "同期フォルダを読めませんでした ("},
+             {"a newer version", folder.path(), "新しい版の Kotobax が書いた記録が 1 行あり"}};
+    QFile journal(folder.filePath(history::journalFileName("b")));
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly) &&
+                journal.write(R"({"v":2,"machine":"b","seq":1,"type":"note"})"
+                              "\n") > 0);
+    journal.close();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(sync.setFolder(row.folder));
+        QSignalSpy ended(&sync, &history::HistorySync::merged);
+        frmReview window(store, kDayZero, platform, nullptr, nullptr, &sync);
+        ASSERT_TRUE(ended.wait(20000));
+        const QString said = window.findChild<QLabel*>("lblSyncProblem")->text();
+        EXPECT_TRUE(said.contains(row.said)) << said.toStdString();
+    }
 }
 
 }  // namespace
