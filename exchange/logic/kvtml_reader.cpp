@@ -7,6 +7,7 @@
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <pugixml.hpp>
 
 #include <algorithm>
 #include <cstring>
@@ -191,7 +192,26 @@ Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeK
     return table;
 }
 
-// What the parser's callbacks build up, element by element.
+// The attributes the reader looks at, by their local names.
+struct Attributes {
+    QByteArrayView version, id, l;
+
+    void take(std::string_view name, QByteArrayView value) {
+        if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
+            name.remove_prefix(colon + 1);
+        }
+        QByteArrayView* slot = name == "id"        ? &id
+                               : name == "l"       ? &l
+                               : name == "version" ? &version
+                                                   : nullptr;
+        if (slot && slot->isNull()) {
+            *slot = value;
+        }
+    }
+};
+
+// What either parser's document builds up, element by element: libxml2's callbacks (then
+// `context` is the parser's) or a walk over pugixml's tree (then it is null).
 class KvtmlHandler {
 public:
     KvtmlHandler(xmlParserCtxtPtr context, std::stop_token stop)
@@ -208,14 +228,20 @@ public:
         xmlSAXHandler sax;
         xmlSAXVersion(&sax, 2);
         sax.startElementNs = [](void* self, const xmlChar* name, const xmlChar*, const xmlChar*,
-                                int, const xmlChar**, int attributes, int, const xmlChar** values) {
-            of(self).start(reinterpret_cast<const char*>(name), attributes, values);
+                                int, const xmlChar**, int count, int, const xmlChar** values) {
+            // Five pointers each: the name, its prefix and namespace, the value and its end.
+            Attributes attributes;
+            for (int i = 0; i < count; ++i, values += 5) {
+                attributes.take(reinterpret_cast<const char*>(values[0]),
+                                QByteArrayView(values[3], values[4] - values[3]));
+            }
+            of(self).start(reinterpret_cast<const char*>(name), attributes);
         };
         sax.endElementNs = [](void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
             of(self).end();
         };
         sax.characters = [](void* self, const xmlChar* text, int size) {
-            of(self).characters(text, size);
+            of(self).characters(reinterpret_cast<const char*>(text), std::size_t(size));
         };
         sax.ignorableWhitespace = sax.characters;
         sax.cdataBlock = sax.characters;
@@ -246,43 +272,7 @@ public:
     QList<Row> rows;
     QList<int> slotKeys;  // the translation id or column of each slot
 
-private:
-    static QByteArrayView attribute(int count, const xmlChar** values, const char* name) {
-        // Five pointers each: the name, its prefix and namespace, the value and its end.
-        for (int i = 0; i < count; ++i, values += 5) {
-            if (std::strcmp(reinterpret_cast<const char*>(values[0]), name) == 0) {
-                return QByteArrayView(values[3], values[4] - values[3]);
-            }
-        }
-        return {};
-    }
-
-    // An id as QByteArrayView::toInt reads it (0 when it is no number); the usual few digits
-    // without a call.
-    static int idOf(QByteArrayView value) {
-        constexpr qsizetype kDigits = 9;  // within an int
-        if (value.isEmpty() || value.size() > kDigits ||
-            !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-            return value.toInt();
-        }
-        int id = 0;
-        for (const char c : value) {
-            id = id * 10 + (c - '0');
-        }
-        return id;
-    }
-
-    // Ends the reading with `table` as its outcome.
-    void refuse(Table table) {
-        refusal_ = std::move(table);
-        xmlStopParser(context_);
-    }
-
-    bool at(std::initializer_list<Name> names) const {
-        return depth_ == qsizetype(names.size()) && std::equal(names.begin(), names.end(), path_);
-    }
-
-    void start(const char* localName, int attributeCount, const xmlChar** values) {
+    void start(std::string_view localName, const Attributes& attributes) {
         if (refusal_) {
             return;
         }
@@ -291,15 +281,13 @@ private:
             return;
         }
         if (depth_ == kMaxDepth) {
+            // Only libxml2 knows the line; the other parse hands such a document on to it.
             refuse(refused(QStringLiteral("%1 行目: 要素の入れ子が深すぎます。")
-                               .arg(xmlSAX2GetLineNumber(context_))));
+                               .arg(context_ ? xmlSAX2GetLineNumber(context_) : 0)));
             return;
         }
         const Name name = nameOf(localName);
         path_[depth_++] = name;
-        const auto value = [&](const char* attributeName) {
-            return attribute(attributeCount, values, attributeName);
-        };
         if (target_) {
             // Markup inside a text keeps its characters, but a version 1 word's other forms
             // (comparison, conjugation, choices) are no part of it.
@@ -308,97 +296,7 @@ private:
             }
             return;
         }
-        if (depth_ == 1) {
-            if (name != Name::Kvtml) {
-                refuse(refused(QStringLiteral("kvtml の単語帳ではありません。")));
-                return;
-            }
-            const QByteArrayView given = value("version");
-            version = given.isEmpty() || given.startsWith('1') ? 1 : given.startsWith('2') ? 2 : 0;
-            if (version == 0) {
-                refuse(refused(QStringLiteral("kvtml のバージョン %1 は読めません。")
-                                   .arg(QString::fromUtf8(given))));
-            }
-        } else if (version == 2 && at({Name::Kvtml, Name::Identifiers, Name::Identifier})) {
-            identifierKept_ = identifiers.size() < kMaxImportColumns;
-            if (identifierKept_) {
-                identifiers.append(idOf(value("id")));
-                names.append(QString());
-            }
-        } else if (version == 2 && identifierKept_ &&
-                   at({Name::Kvtml, Name::Identifiers, Name::Identifier, Name::NameElement})) {
-            aim(&names.last(), false);
-        } else if ((version == 2 && at({Name::Kvtml, Name::Entries, Name::Entry})) ||
-                   (version == 1 && at({Name::Kvtml, Name::E}))) {
-            row_ = Row();
-            row_.texts.reserve(slotKeys.size() + 1);  // and the comments, in the table
-            row_.number = ++entries_;
-            inEntry_ = true;
-            translation_ = -1;
-        } else if (version == 2 &&
-                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation})) {
-            // Keyed by its id whether or not an identifier declares it, within the columns one
-            // can map.
-            translation_ = idOf(value("id"));
-            if (!identifiers.contains(translation_) && !undeclared.contains(translation_)) {
-                if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
-                    undeclared.append(translation_);
-                } else {
-                    translation_ = -1;
-                }
-            }
-        } else if (version == 2 && translation_ >= 0 &&
-                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation, Name::Text})) {
-            aim(&row_.text(slotOf(translation_)), true);
-        } else if (version == 2 && translation_ >= 0 &&
-                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation,
-                       Name::Comment})) {
-            comment_.clear();
-            aim(&comment_, true);
-        } else if (version == 1 &&
-                   (at({Name::Kvtml, Name::E, Name::O}) || at({Name::Kvtml, Name::E, Name::T})) &&
-                   (name == Name::O || translation_ + 1 < kMaxImportColumns)) {
-            translation_ = name == Name::O ? 0 : std::max(translation_ + 1, 1);
-            if (names.size() <= translation_) {
-                names.resize(translation_ + 1);
-            }
-            if (names[translation_].isEmpty()) {
-                names[translation_] = languageName(value("l"));
-            }
-            aim(&row_.text(slotOf(translation_)), true);
-        }
-    }
-
-    // Where the row keeps the text of a translation id or column.
-    qsizetype slotOf(int key) {
-        qsizetype slot = slotKeys.indexOf(key);
-        if (slot < 0) {
-            slot = slotKeys.size();
-            slotKeys.append(key);
-        }
-        return slot;
-    }
-
-    // The text up to the end of this element goes to `target`.
-    void aim(QString* target, bool inRow) {
-        target_ = target;
-        targetIsRow_ = inRow;
-        targetDepth_ = depth_;
-        text_.clear();
-    }
-
-    // An attribute's value keeps the references the parser leaves in when it puts no
-    // entities in.
-    QString languageName(QByteArrayView value) const {
-        if (!value.contains('&')) {
-            return QString::fromUtf8(value);
-        }
-        xmlChar* decoded =
-            xmlStringLenDecodeEntities(context_, reinterpret_cast<const xmlChar*>(value.data()),
-                                       int(value.size()), XML_SUBSTITUTE_REF, 0, 0, 0);
-        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(decoded));
-        xmlFree(decoded);
-        return name;
+        startOutsideText(name, attributes);
     }
 
     void end() {
@@ -428,10 +326,132 @@ private:
         --depth_;
     }
 
-    void characters(const xmlChar* text, int size) {
+    void characters(const char* text, std::size_t size) {
         if (target_ && formsFrom_ == 0 && !refusal_) {
-            text_.append(reinterpret_cast<const char*>(text), std::size_t(size));
+            text_.append(text, size);
         }
+    }
+
+private:
+    // An id as QByteArrayView::toInt reads it (0 when it is no number); the usual few digits
+    // without a call.
+    static int idOf(QByteArrayView value) {
+        constexpr qsizetype kDigits = 9;  // within an int
+        if (value.isEmpty() || value.size() > kDigits ||
+            !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            return value.toInt();
+        }
+        int id = 0;
+        for (const char c : value) {
+            id = id * 10 + (c - '0');
+        }
+        return id;
+    }
+
+    // Ends the reading with `table` as its outcome.
+    void refuse(Table table) {
+        refusal_ = std::move(table);
+        if (context_) {
+            xmlStopParser(context_);
+        }
+    }
+
+    bool at(std::initializer_list<Name> names) const {
+        return depth_ == qsizetype(names.size()) && std::equal(names.begin(), names.end(), path_);
+    }
+
+    void startOutsideText(Name name, const Attributes& attributes) {
+        if (depth_ == 1) {
+            if (name != Name::Kvtml) {
+                refuse(refused(QStringLiteral("kvtml の単語帳ではありません。")));
+                return;
+            }
+            const QByteArrayView given = attributes.version;
+            version = given.isEmpty() || given.startsWith('1') ? 1 : given.startsWith('2') ? 2 : 0;
+            if (version == 0) {
+                refuse(refused(QStringLiteral("kvtml のバージョン %1 は読めません。")
+                                   .arg(QString::fromUtf8(given))));
+            }
+        } else if (version == 2 && at({Name::Kvtml, Name::Identifiers, Name::Identifier})) {
+            identifierKept_ = identifiers.size() < kMaxImportColumns;
+            if (identifierKept_) {
+                identifiers.append(idOf(attributes.id));
+                names.append(QString());
+            }
+        } else if (version == 2 && identifierKept_ &&
+                   at({Name::Kvtml, Name::Identifiers, Name::Identifier, Name::NameElement})) {
+            aim(&names.last(), false);
+        } else if ((version == 2 && at({Name::Kvtml, Name::Entries, Name::Entry})) ||
+                   (version == 1 && at({Name::Kvtml, Name::E}))) {
+            row_ = Row();
+            row_.texts.reserve(slotKeys.size() + 1);  // and the comments, in the table
+            row_.number = ++entries_;
+            inEntry_ = true;
+            translation_ = -1;
+        } else if (version == 2 &&
+                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation})) {
+            // Keyed by its id whether or not an identifier declares it, within the columns one
+            // can map.
+            translation_ = idOf(attributes.id);
+            if (!identifiers.contains(translation_) && !undeclared.contains(translation_)) {
+                if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
+                    undeclared.append(translation_);
+                } else {
+                    translation_ = -1;
+                }
+            }
+        } else if (version == 2 && translation_ >= 0 &&
+                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation, Name::Text})) {
+            aim(&row_.text(slotOf(translation_)), true);
+        } else if (version == 2 && translation_ >= 0 &&
+                   at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation,
+                       Name::Comment})) {
+            comment_.clear();
+            aim(&comment_, true);
+        } else if (version == 1 &&
+                   (at({Name::Kvtml, Name::E, Name::O}) || at({Name::Kvtml, Name::E, Name::T})) &&
+                   (name == Name::O || translation_ + 1 < kMaxImportColumns)) {
+            translation_ = name == Name::O ? 0 : std::max(translation_ + 1, 1);
+            if (names.size() <= translation_) {
+                names.resize(translation_ + 1);
+            }
+            if (names[translation_].isEmpty()) {
+                names[translation_] = languageName(attributes.l);
+            }
+            aim(&row_.text(slotOf(translation_)), true);
+        }
+    }
+
+    // Where the row keeps the text of a translation id or column.
+    qsizetype slotOf(int key) {
+        qsizetype slot = slotKeys.indexOf(key);
+        if (slot < 0) {
+            slot = slotKeys.size();
+            slotKeys.append(key);
+        }
+        return slot;
+    }
+
+    // The text up to the end of this element goes to `target`.
+    void aim(QString* target, bool inRow) {
+        target_ = target;
+        targetIsRow_ = inRow;
+        targetDepth_ = depth_;
+        text_.clear();
+    }
+
+    // An attribute's value keeps the references the parser leaves in when it puts no
+    // entities in.
+    QString languageName(QByteArrayView value) const {
+        if (!context_ || !value.contains('&')) {
+            return QString::fromUtf8(value);
+        }
+        xmlChar* decoded =
+            xmlStringLenDecodeEntities(context_, reinterpret_cast<const xmlChar*>(value.data()),
+                                       int(value.size()), XML_SUBSTITUTE_REF, 0, 0, 0);
+        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(decoded));
+        xmlFree(decoded);
+        return name;
     }
 
     void reference(const xmlChar* name) {
@@ -474,61 +494,8 @@ struct ContextDeleter {
     }
 };
 
-}  // namespace
-
-Table readKvtml(QByteArrayView input, std::stop_token stop) {
-    const bool utf8 = declaresUtf8(input);
-    // Text with a byte-order mark for UTF-16 is read as UTF-8, whatever its declaration says;
-    // any other encoding is left to the parser.
-    const bool utf16 = input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
-    QByteArray mended;
-    QByteArrayView bytes = input;
-    if (utf16) {
-        mended = decodeText(input).toUtf8();
-        upperCaseDoctype(mended);
-        bytes = mended;
-    } else {
-        // Copied only when the head needs mending.
-        QByteArray head = input.first(std::min<qsizetype>(input.size(), 400)).toByteArray();
-        upperCaseDoctype(head);
-        if (head != input.first(head.size())) {
-            mended = head + input.sliced(head.size()).toByteArray();
-            bytes = mended;
-        }
-    }
-    if (bytes.size() > std::numeric_limits<int>::max()) {
-        return refused(tooManyRows(), common::OutcomeKind::TooMany);
-    }
-    static const bool initialised = [] {
-        xmlInitParser();
-        return true;
-    }();
-    Q_UNUSED(initialised);
-    // No entity put in (which reads files and floods memory), nothing from the network, no
-    // document type loaded, nothing said on the console.
-    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
-        xmlCreateMemoryParserCtxt(bytes.constData(), int(bytes.size())));
-    if (!context) {
-        return refused(QStringLiteral("kvtml の単語帳ではありません。"));
-    }
-    KvtmlHandler handler(context.get(), std::move(stop));
-    *context->sax = KvtmlHandler::callbacks();
-    context->_private = &handler;
-    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                                         (utf16 ? XML_PARSE_IGNORE_ENC : 0));
-    xmlParseDocument(context.get());
-    if (handler.refusal()) {
-        return *handler.refusal();
-    }
-    if (!context->wellFormed || handler.error()) {
-        if (const int line = utf8 && !utf16 ? firstBadUtf8Line(bytes) : 0; line > 0) {
-            return refused(
-                QStringLiteral(
-                    "%1 行目: 文字コードの誤りです (UTF-8 として読めない文字があります)。")
-                    .arg(line));
-        }
-        return refused(handler.error().value_or(QStringLiteral("XML の誤りです。")));
-    }
+// The table of what the handler read to the document's end.
+Table tableOf(KvtmlHandler& handler) {
     const int version = handler.version;
     QList<int>& identifiers = handler.identifiers;
     QList<int>& undeclared = handler.undeclared;
@@ -605,6 +572,162 @@ Table readKvtml(QByteArrayView input, std::stop_token stop) {
         table.suggestedInformation = languages;
     }
     return table;
+}
+
+// Read by libxml2, which knows every XML rule: declared entities, any encoding, errors by line.
+Table readFully(QByteArrayView bytes, bool utf8, bool utf16, std::stop_token stop) {
+    static const bool initialised = [] {
+        xmlInitParser();
+        return true;
+    }();
+    Q_UNUSED(initialised);
+    // No entity put in (which reads files and floods memory), nothing from the network, no
+    // document type loaded, nothing said on the console.
+    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
+        xmlCreateMemoryParserCtxt(bytes.constData(), int(bytes.size())));
+    if (!context) {
+        return refused(QStringLiteral("kvtml の単語帳ではありません。"));
+    }
+    KvtmlHandler handler(context.get(), std::move(stop));
+    *context->sax = KvtmlHandler::callbacks();
+    context->_private = &handler;
+    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                         (utf16 ? XML_PARSE_IGNORE_ENC : 0));
+    xmlParseDocument(context.get());
+    if (handler.refusal()) {
+        return *handler.refusal();
+    }
+    if (!context->wellFormed || handler.error()) {
+        if (const int line = utf8 && !utf16 ? firstBadUtf8Line(bytes) : 0; line > 0) {
+            return refused(
+                QStringLiteral(
+                    "%1 行目: 文字コードの誤りです (UTF-8 として読めない文字があります)。")
+                    .arg(line));
+        }
+        return refused(handler.error().value_or(QStringLiteral("XML の誤りです。")));
+    }
+    return tableOf(handler);
+}
+
+// Whether every reference in the text is one XML itself defines (the five named characters and
+// character numbers): the others need the document type, which only libxml2 reads.
+bool onlyBuiltInReferences(QByteArrayView bytes) {
+    constexpr std::string_view kBuiltIn[] = {"amp;", "lt;", "gt;", "quot;", "apos;", "#"};
+    const char* const end = bytes.data() + bytes.size();
+    for (const char* at = bytes.data();
+         (at = static_cast<const char*>(std::memchr(at, '&', std::size_t(end - at))));) {
+        ++at;
+        const std::string_view rest(at, std::size_t(std::min<qsizetype>(end - at, 5)));
+        if (std::none_of(std::begin(kBuiltIn), std::end(kBuiltIn),
+                         [&](std::string_view name) { return rest.starts_with(name); })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A name without its namespace prefix, as libxml2 gives it.
+std::string_view localName(const char* name) {
+    const std::string_view whole(name);
+    const std::size_t colon = whole.rfind(':');
+    return colon == std::string_view::npos ? whole : whole.substr(colon + 1);
+}
+
+// Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
+// when the document is no plain UTF-8 one that both read alike or pugixml finds it broken or
+// refuses it: libxml2 then reads it again, for its rules and its errors by line.
+std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
+    if (!bytes.isValidUtf8() || !onlyBuiltInReferences(bytes)) {
+        return std::nullopt;
+    }
+    pugi::xml_document document;
+    // Blanks between elements kept, as libxml2 hands them over; the document type kept to
+    // see whether it declares anything.
+    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype;
+    if (!document.load_buffer_inplace(bytes.data(), std::size_t(bytes.size()), options,
+                                      pugi::encoding_utf8)) {
+        return std::nullopt;
+    }
+    KvtmlHandler handler(nullptr, std::move(stop));
+    for (pugi::xml_node node = document.first_child(); node;) {
+        switch (node.type()) {
+            case pugi::node_doctype:
+                if (std::strchr(node.value(), '[')) {
+                    return std::nullopt;  // its own declarations
+                }
+                break;
+            case pugi::node_element: {
+                Attributes attributes;
+                for (const pugi::xml_attribute attribute : node.attributes()) {
+                    attributes.take(attribute.name(), QByteArrayView(attribute.value()));
+                }
+                handler.start(localName(node.name()), attributes);
+                if (node.first_child()) {
+                    node = node.first_child();
+                    continue;
+                }
+                handler.end();
+                break;
+            }
+            case pugi::node_pcdata:
+            case pugi::node_cdata:
+                handler.characters(node.value(), std::strlen(node.value()));
+                break;
+            default:
+                break;
+        }
+        if (handler.refusal()) {
+            break;
+        }
+        // On to the next node, closing the elements left on the way up.
+        while (!node.next_sibling() && node.parent() != document) {
+            node = node.parent();
+            handler.end();
+        }
+        node = node.next_sibling();
+    }
+    if (const std::optional<Table>& refusal = handler.refusal()) {
+        const common::OutcomeKind kind = refusal->outcome.kind;
+        if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
+            return std::nullopt;
+        }
+        return *refusal;
+    }
+    return tableOf(handler);
+}
+
+}  // namespace
+
+Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser) {
+    const bool utf8 = declaresUtf8(input);
+    // Text with a byte-order mark for UTF-16 is read as UTF-8, whatever its declaration says;
+    // any other encoding is left to the parser.
+    const bool utf16 = input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
+    QByteArray mended;
+    QByteArrayView bytes = input;
+    if (utf16) {
+        mended = decodeText(input).toUtf8();
+        upperCaseDoctype(mended);
+        bytes = mended;
+    } else {
+        // Copied only when the head needs mending.
+        QByteArray head = input.first(std::min<qsizetype>(input.size(), 400)).toByteArray();
+        upperCaseDoctype(head);
+        if (head != input.first(head.size())) {
+            mended = head + input.sliced(head.size()).toByteArray();
+            bytes = mended;
+        }
+    }
+    if (bytes.size() > std::numeric_limits<int>::max()) {
+        return refused(tooManyRows(), common::OutcomeKind::TooMany);
+    }
+    if (parser == KvtmlParser::Quick && (utf8 || utf16)) {
+        // Parsed in place, in a copy: libxml2 may need the bytes after.
+        if (std::optional<Table> table = readQuickly(bytes.toByteArray(), stop)) {
+            return std::move(*table);
+        }
+    }
+    return readFully(bytes, utf8, utf16, std::move(stop));
 }
 
 }  // namespace exchange
