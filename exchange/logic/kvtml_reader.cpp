@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "exchange/logic/import_file.h"
+#include "exchange/logic/shared_cell.h"
 #include "exchange/logic/table.h"
 
 namespace exchange {
@@ -196,17 +197,20 @@ Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeK
 struct Attributes {
     QByteArrayView version, id, l;
 
-    void take(std::string_view name, QByteArrayView value) {
-        if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
-            name.remove_prefix(colon + 1);
-        }
-        QByteArrayView* slot = name == "id"        ? &id
-                               : name == "l"       ? &l
-                               : name == "version" ? &version
-                                                   : nullptr;
+    void take(const char* name, QByteArrayView value) {
+        QByteArrayView* slot = std::strcmp(name, "id") == 0        ? &id
+                               : std::strcmp(name, "l") == 0       ? &l
+                               : std::strcmp(name, "version") == 0 ? &version
+                                                                   : nullptr;
         if (slot && slot->isNull()) {
             *slot = value;
+        } else if (const char* colon = slot ? nullptr : std::strchr(name, ':')) {
+            take(colon + 1, value);  // a prefixed name, by its local part
         }
+    }
+    // A value pugixml ended with a null.
+    void take(const char* name, const char* value) {
+        take(name, QByteArrayView(value, qsizetype(std::strlen(value))));
     }
 };
 
@@ -307,8 +311,12 @@ public:
             formsFrom_ = 0;
         }
         if (target_ && depth_ == targetDepth_) {
-            target_->append(
-                QString::fromUtf8(QByteArrayView(text_.data(), qsizetype(text_.size()))));
+            const QByteArrayView text(text_.data(), qsizetype(text_.size()));
+            if (target_->isEmpty()) {
+                *target_ = cells_.cell(text);
+            } else {
+                target_->append(QString::fromUtf8(text));
+            }
             if (target_ == &comment_ && !comment_.isEmpty()) {
                 row_.comments += row_.comments.isEmpty() ? comment_ : u'\n' + comment_;
             }
@@ -478,6 +486,7 @@ private:
     int translation_ = -1;       // the translation (version 2) or column (version 1) being read
     QString* target_ = nullptr;  // where the text being read goes
     std::string text_;           // of the target so far, as the parser gives it
+    CellBlocks cells_;           // where the texts are kept
     qsizetype targetDepth_ = 0;
     bool targetIsRow_ = false;
     qsizetype formsFrom_ = 0;  // the depth of the word forms being left out, or 0
@@ -628,9 +637,8 @@ bool onlyBuiltInReferences(QByteArrayView bytes) {
 
 // A name without its namespace prefix, as libxml2 gives it.
 std::string_view localName(const char* name) {
-    const std::string_view whole(name);
-    const std::size_t colon = whole.rfind(':');
-    return colon == std::string_view::npos ? whole : whole.substr(colon + 1);
+    const char* const colon = std::strchr(name, ':');
+    return colon ? localName(colon + 1) : std::string_view(name);
 }
 
 // Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
@@ -658,8 +666,9 @@ std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
                 break;
             case pugi::node_element: {
                 Attributes attributes;
-                for (const pugi::xml_attribute attribute : node.attributes()) {
-                    attributes.take(attribute.name(), QByteArrayView(attribute.value()));
+                for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+                     attribute = attribute.next_attribute()) {
+                    attributes.take(attribute.name(), attribute.value());
                 }
                 handler.start(localName(node.name()), attributes);
                 if (node.first_child()) {
