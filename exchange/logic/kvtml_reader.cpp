@@ -641,6 +641,55 @@ std::string_view localName(const char* name) {
     return colon ? localName(colon + 1) : std::string_view(name);
 }
 
+// pugixml's tree handed to the handler in document order as libxml2 calls back: the walk
+// gives each node and its depth, and an element ends where a node at its depth or above comes.
+class TreeWalk : public pugi::xml_tree_walker {
+public:
+    explicit TreeWalk(KvtmlHandler& handler) : handler_(handler) {}
+
+    bool for_each(pugi::xml_node& node) override {
+        const int at = depth();
+        closeTo(at);
+        switch (node.type()) {
+            case pugi::node_doctype:
+                declares = std::strchr(node.value(), '[') != nullptr;
+                return !declares;
+            case pugi::node_element: {
+                Attributes attributes;
+                for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+                     attribute = attribute.next_attribute()) {
+                    attributes.take(attribute.name(), attribute.value());
+                }
+                handler_.start(localName(node.name()), attributes);
+                open_ = at + 1;
+                break;
+            }
+            case pugi::node_pcdata:
+            case pugi::node_cdata: {
+                const char* const text = node.value();
+                handler_.characters(text, std::strlen(text));
+                break;
+            }
+            default:
+                break;
+        }
+        return !handler_.refusal();
+    }
+
+    // Ends the elements open deeper than `depth`.
+    void closeTo(int depth) {
+        for (; open_ > depth; --open_) {
+            handler_.end();
+        }
+    }
+
+    bool declares = false;  // the document type declares something
+
+private:
+    KvtmlHandler& handler_;
+    int open_ = 0;  // the elements open, from the root down
+};
+
 // Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
 // when the document is no plain UTF-8 one that both read alike or pugixml finds it broken or
 // refuses it: libxml2 then reads it again, for its rules and its errors by line.
@@ -657,44 +706,12 @@ std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
         return std::nullopt;
     }
     KvtmlHandler handler(nullptr, std::move(stop));
-    for (pugi::xml_node node = document.first_child(); node;) {
-        switch (node.type()) {
-            case pugi::node_doctype:
-                if (std::strchr(node.value(), '[')) {
-                    return std::nullopt;  // its own declarations
-                }
-                break;
-            case pugi::node_element: {
-                Attributes attributes;
-                for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
-                     attribute = attribute.next_attribute()) {
-                    attributes.take(attribute.name(), attribute.value());
-                }
-                handler.start(localName(node.name()), attributes);
-                if (node.first_child()) {
-                    node = node.first_child();
-                    continue;
-                }
-                handler.end();
-                break;
-            }
-            case pugi::node_pcdata:
-            case pugi::node_cdata:
-                handler.characters(node.value(), std::strlen(node.value()));
-                break;
-            default:
-                break;
-        }
-        if (handler.refusal()) {
-            break;
-        }
-        // On to the next node, closing the elements left on the way up.
-        while (!node.next_sibling() && node.parent() != document) {
-            node = node.parent();
-            handler.end();
-        }
-        node = node.next_sibling();
+    TreeWalk walk(handler);
+    document.traverse(walk);
+    if (walk.declares) {
+        return std::nullopt;  // the document type's own declarations
     }
+    walk.closeTo(0);
     if (const std::optional<Table>& refusal = handler.refusal()) {
         const common::OutcomeKind kind = refusal->outcome.kind;
         if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
