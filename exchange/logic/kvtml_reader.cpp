@@ -747,11 +747,14 @@ Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser) 
     if (bytes.size() > std::numeric_limits<int>::max()) {
         return refused(tooManyRows(), common::OutcomeKind::TooMany);
     }
-    if (parser == KvtmlParser::Quick && (utf8 || utf16)) {
+    if (parser != KvtmlParser::Full && (utf8 || utf16)) {
         // Parsed in place, in a copy: libxml2 may need the bytes after.
         if (std::optional<Table> table = readQuickly(bytes.toByteArray(), stop)) {
             return std::move(*table);
         }
+    }
+    if (parser == KvtmlParser::QuickAlone) {
+        return refused(QStringLiteral("libxml2 が要ります。"));
     }
     return readFully(bytes, utf8, utf16, std::move(stop));
 }

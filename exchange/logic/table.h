@@ -117,8 +117,9 @@ bool refuseTooMany(Table& table, QStringView text);
 Table readDelimited(QByteArrayView bytes, QChar separator);
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options);
 // kvtml is parsed quickly where that parse reads the document as libxml2 does (plain UTF-8,
-// no declarations of its own), else by libxml2; Full asks for libxml2 alone.
-enum class KvtmlParser { Quick, Full };
+// no declarations of its own), else by libxml2. Full asks for libxml2 alone, QuickAlone (for
+// tests) for the quick parse alone, refusing what it leaves to libxml2.
+enum class KvtmlParser { Quick, Full, QuickAlone };
 Table readKvtml(QByteArrayView bytes, std::stop_token stop = {},
                 KvtmlParser parser = KvtmlParser::Quick);
 Table readAnki(QByteArrayView bytes, const ReadOptions& options = {});
