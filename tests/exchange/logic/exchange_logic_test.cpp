@@ -633,6 +633,12 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
          "\xEF\xBB\xBF<k:kvtml xmlns:k=\"urn:k\" k:version=\"2.0\"><k:entries><k:entry><k:translation k:id=\"4\">"
          "<k:text><b>a</b> <i>b</i>\r\n<![CDATA[<c>]]>&amp;&#x3042;\xC3\xA9\xF0\xA0\xAE\x9F</k:text></k:translation></k:entry></k:entries></k:kvtml>",
          {"言語 4", "コメント"}, {{"a b\n<c>&あé𠮟", ""}}, 1, 0, -1, {}, {}, true},
+                {"a default the document type declares",
+         "<!DOCTYPE kvtml [<!ATTLIST kvtml version CDATA \"2.0\">]><kvtml><entries><entry><translation id=\"0\">"
+         "<text>x</text></translation></entry></entries></kvtml>", {"言語 0", "コメント"}, {{"x", ""}}, 1, 0, -1, {}, {}},
+        {"an entity only a document type could declare", "<!DOCTYPE kvtml SYSTEM \"kvtml.dtd\"><kvtml version=\"2.0\">"
+         "<entries><entry><translation id=\"0\"><text>b&nbsp;</text></translation></entry></entries></kvtml>",
+         {}, {}, 0, 1, -1, {}, "1 行目: "},
         // clang-format on
     };
     // Each parsed both ways: quickly where that reads it, and by libxml2 alone.
