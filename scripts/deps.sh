@@ -19,8 +19,8 @@ KX_PACKAGES=(
     nettle-dev
     # import, export and print: PDF text checks, the Debian package and its metadata checks
     # (the Japanese print font is cut from the CJK face with fontTools at build time)
-    # (kvtml is read with libxml2)
-    libxml2-dev python3-fonttools poppler-utils dpkg-dev appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin fonts-dejavu-core
+    # (kvtml is read with pugixml, and with libxml2 where only it reads a document right)
+    libxml2-dev libpugixml-dev python3-fonttools poppler-utils dpkg-dev appstream desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin fonts-dejavu-core
     # spoken questions: Qt TextToSpeech through speech-dispatcher and espeak-ng
     qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
     # Qt6TextToSpeech's CMake package needs Qt6QmlIntegration, which comes with this

@@ -8,7 +8,9 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
+#include <string_view>
 
 #include "common/atomic_file.h"
 #include "common/text_script.h"
@@ -31,13 +33,27 @@ void appendField(QString& out, QStringView field, QStringView mark, QStringView 
     escape(out, field.sliced(from));
 }
 
+// The characters below 64 in `chars`, as bits.
+constexpr quint64 lowMask(std::u16string_view chars) {
+    quint64 mask = 0;
+    for (const char16_t c : chars) {
+        mask |= c < 64 ? quint64(1) << c : 0;
+    }
+    return mask;
+}
+// Every control character XML 1.0 cannot hold: below a blank, but for tab and the line ends.
+constexpr quint64 kControls = ((quint64(1) << 0x20) - 1) & ~lowMask(u"\t\n\r");
+constexpr quint64 kMarkup = lowMask(u"&<>");
+
 // Replaces the characters for which `replacement` gives a text; the rest is copied in runs.
+// Of the characters up to '>', only those in `candidates` are looked at.
 template <typename Replacement>
-void appendReplacing(QString& out, QStringView text, Replacement replacement) {
+void appendReplacing(QString& out, QStringView text, Replacement replacement,
+                     quint64 candidates = ~quint64(0)) {
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if (c > u'>') {
+        if (c > u'>' || ((candidates >> c) & 1) == 0) {
             continue;
         }
         if (const QLatin1StringView with = replacement(text, i); !with.isNull()) {
@@ -91,13 +107,16 @@ void appendHtml(QString& out, QStringView text) {
 // XML text; control characters XML 1.0 cannot hold at all become '?', as in a word file
 // written in a code page that lacks a character.
 void appendXml(QString& out, QStringView text) {
-    appendReplacing(out, text, [](QStringView t, qsizetype i) {
-        const char16_t c = t[i].unicode();
-        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') {
-            return QLatin1StringView("?");
-        }
-        return markupReference(c);
-    });
+    appendReplacing(
+        out, text,
+        [](QStringView t, qsizetype i) {
+            const char16_t c = t[i].unicode();
+            if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') {
+                return QLatin1StringView("?");
+            }
+            return markupReference(c);
+        },
+        kControls | kMarkup);
 }
 
 void appendPlain(QString& out, QStringView text) {
@@ -107,22 +126,78 @@ void appendPlain(QString& out, QStringView text) {
 // The characters the import proposes to split answers at (line breaks cannot be in an answer).
 constexpr char16_t kSplitMarks[] = {u'；', u'／', u'、', u';', u'/', u','};
 
+// A few characters, each looked up in a step or two: these are asked of every character of
+// every answer.
+class CharSet {
+public:
+    void add(char16_t c) {
+        if (c < 128) {
+            ascii_[c >> 6] |= quint64(1) << (c & 63);
+        } else if (wideCount_ < wide_.size()) {
+            wide_[wideCount_++] = c;
+        }
+    }
+    bool contains(char16_t c) const {
+        if (c < 128) {
+            return (ascii_[c >> 6] >> (c & 63)) & 1;
+        }
+        return std::find(wide_.begin(), wide_.begin() + wideCount_, c) !=
+               wide_.begin() + wideCount_;
+    }
+    bool containsAny(QStringView text) const {
+        return std::any_of(text.begin(), text.end(),
+                           [&](QChar c) { return contains(c.unicode()); });
+    }
+
+private:
+    quint64 ascii_[2] = {};
+    std::array<char16_t, std::size(kSplitMarks) + 2> wide_ = {};
+    std::size_t wideCount_ = 0;
+};
+
+// Calls `each` with every answer of a stored answers field, empty ones too, in order.
+template <typename Each>
+void forEachAnswer(QStringView rights, Each each) {
+    const QStringView separator = common::kAnswerSeparator;
+    qsizetype from = 0;
+    for (qsizetype i = rights.indexOf(separator.front()); i >= 0 && i < rights.size();
+         i = rights.indexOf(separator.front(), i)) {
+        if (rights.sliced(i).startsWith(separator)) {
+            each(rights.sliced(from, i - from));
+            from = i += separator.size();
+        } else {
+            ++i;
+        }
+    }
+    each(rights.sliced(from));
+}
+
 // The characters that put an answer in double quotes, so that the import proposes `joiner`
 // again: the joiner's own, a quote, and any other separator found in more entries than hold
 // several answers (the import proposes the separator found in the most cells).
-QString quotedMarks(const QList<common::Entry>& entries, QChar joiner) {
+CharSet quotedMarks(const QList<common::Entry>& entries, QChar joiner) {
     qsizetype several = 0;
     qsizetype found[std::size(kSplitMarks)] = {};
+    CharSet splitMarks;
+    for (const char16_t mark : kSplitMarks) {
+        splitMarks.add(mark);
+    }
     for (const common::Entry& entry : entries) {
         several += entry.rights.contains(common::kAnswerSeparator) ? 1 : 0;
+        // Most answers hold none: one pass tells, and only then each mark is counted.
+        if (!splitMarks.containsAny(entry.rights)) {
+            continue;
+        }
         for (std::size_t i = 0; i < std::size(kSplitMarks); ++i) {
             found[i] += entry.rights.contains(QChar(kSplitMarks[i])) ? 1 : 0;
         }
     }
-    QString marks = QString(joiner) + u'"';
+    CharSet marks;
+    marks.add(joiner.unicode());
+    marks.add(u'"');
     for (std::size_t i = 0; i < std::size(kSplitMarks); ++i) {
         if (found[i] > several && kSplitMarks[i] != joiner) {
-            marks += QChar(kSplitMarks[i]);
+            marks.add(kSplitMarks[i]);
         }
     }
     return marks;
@@ -131,23 +206,34 @@ QString quotedMarks(const QList<common::Entry>& entries, QChar joiner) {
 // The answers joined by `joiner`. An answer holding one of `quoted` goes in double quotes
 // (inner quotes doubled), which our importer reads back as one answer.
 template <typename Escape>
-void appendAnswers(QString& out, QStringView rights, QStringView joiner, QStringView quoted,
+void appendAnswers(QString& out, QStringView rights, QStringView joiner, const CharSet& quoted,
                    Escape escape) {
     bool first = true;
-    for (const QStringView answer : rights.tokenize(common::kAnswerSeparator)) {
+    forEachAnswer(rights, [&](QStringView answer) {
         if (!first) {
             out += joiner;
         }
         first = false;
-        if (std::none_of(quoted.begin(), quoted.end(),
-                         [&](QChar mark) { return answer.contains(mark); })) {
+        if (!quoted.containsAny(answer)) {
             escape(out, answer);
-            continue;
+            return;
         }
         QString inQuotes = answer.toString();
         inQuotes.replace(u'"', QStringLiteral("\"\""));
         escape(out, QString(u'"' + inQuotes + u'"'));
-    }
+    });
+}
+
+// A number's digits, without a string of their own.
+void appendNumber(QString& out, qsizetype number) {
+    char16_t digits[20];
+    qsizetype first = std::size(digits);
+    do {
+        digits[--first] = char16_t(u'0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    out.append(reinterpret_cast<const QChar*>(digits + first),
+               qsizetype(std::size(digits)) - first);
 }
 
 // A cell a spreadsheet would take for a formula gets a leading blank, which our importer
@@ -183,7 +269,7 @@ QByteArray formatAnki(const QList<common::Entry>& entries) {
     // be left out. No column names either: Anki maps named columns to fields of the same name,
     // and a note type whose fields are named in another language would lose the back.
     QString text = QStringLiteral("#separator:tab\n#html:true\n#notetype:Basic\n");
-    const QString quoted = quotedMarks(entries, u'\n');
+    const CharSet quoted = quotedMarks(entries, u'\n');
     for (const common::Entry& entry : entries) {
         // Anki takes a line starting with '#' for a comment unless the field is quoted; the
         // markup leaves no quote, tab or line break inside to double.
@@ -208,7 +294,7 @@ QByteArray formatAnki(const QList<common::Entry>& entries) {
 QByteArray formatCsv(const QList<common::Entry>& entries) {
     QString text;
     QString scratch;
-    const QString quoted = quotedMarks(entries, u';');
+    const CharSet quoted = quotedMarks(entries, u';');
     for (const common::Entry& entry : entries) {
         appendCsv(text, entry.question);
         text += u',';
@@ -283,12 +369,18 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     // per element, and a file can hold 32,767 entries. Closing the start tag first keeps the
     // writer's own output in step.
     xml.writeCharacters(QString());
-    const QString quoted = quotedMarks(entries, u';');
+    const CharSet quoted = quotedMarks(entries, u';');
+    // Room for the markup around each entry and its texts, once.
+    qsizetype size = text.size() + entries.size() * 160;
+    for (const common::Entry& entry : entries) {
+        size += entry.question.size() + entry.rights.size() + entry.information.size();
+    }
+    text.reserve(size);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const common::Entry& entry = entries[i];
-        const QString id = QString::number(i);
-        text += QLatin1StringView("<entry id=\"") + id +
-                QLatin1StringView("\"><translation id=\"0\"><text>");
+        text += QLatin1StringView("<entry id=\"");
+        appendNumber(text, i);
+        text += QLatin1StringView("\"><translation id=\"0\"><text>");
         appendXml(text, entry.question);
         text += QLatin1StringView("</text>");
         if (!entry.information.isEmpty()) {
@@ -308,7 +400,9 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     xml.writeTextElement(QStringLiteral("name"), title);
     xml.writeTextElement(QStringLiteral("inpractice"), QStringLiteral("true"));
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        text += QLatin1StringView("<entry id=\"") + QString::number(i) + QLatin1StringView("\"/>");
+        text += QLatin1StringView("<entry id=\"");
+        appendNumber(text, i);
+        text += QLatin1StringView("\"/>");
     }
     xml.writeEndElement();
     xml.writeEndElement();

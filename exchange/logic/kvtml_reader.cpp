@@ -7,6 +7,7 @@
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <pugixml.hpp>
 
 #include <algorithm>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include <string_view>
 
 #include "exchange/logic/import_file.h"
+#include "exchange/logic/shared_cell.h"
 #include "exchange/logic/table.h"
 
 namespace exchange {
@@ -191,7 +193,29 @@ Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeK
     return table;
 }
 
-// What the parser's callbacks build up, element by element.
+// The attributes the reader looks at, by their local names.
+struct Attributes {
+    QByteArrayView version, id, l;
+
+    void take(const char* name, QByteArrayView value) {
+        QByteArrayView* slot = std::strcmp(name, "id") == 0        ? &id
+                               : std::strcmp(name, "l") == 0       ? &l
+                               : std::strcmp(name, "version") == 0 ? &version
+                                                                   : nullptr;
+        if (slot && slot->isNull()) {
+            *slot = value;
+        } else if (const char* colon = slot ? nullptr : std::strchr(name, ':')) {
+            take(colon + 1, value);  // a prefixed name, by its local part
+        }
+    }
+    // A value pugixml ended with a null.
+    void take(const char* name, const char* value) {
+        take(name, QByteArrayView(value, qsizetype(std::strlen(value))));
+    }
+};
+
+// What either parser's document builds up, element by element: libxml2's callbacks (then
+// `context` is the parser's) or a walk over pugixml's tree (then it is null).
 class KvtmlHandler {
 public:
     KvtmlHandler(xmlParserCtxtPtr context, std::stop_token stop)
@@ -208,14 +232,20 @@ public:
         xmlSAXHandler sax;
         xmlSAXVersion(&sax, 2);
         sax.startElementNs = [](void* self, const xmlChar* name, const xmlChar*, const xmlChar*,
-                                int, const xmlChar**, int attributes, int, const xmlChar** values) {
-            of(self).start(reinterpret_cast<const char*>(name), attributes, values);
+                                int, const xmlChar**, int count, int, const xmlChar** values) {
+            // Five pointers each: the name, its prefix and namespace, the value and its end.
+            Attributes attributes;
+            for (int i = 0; i < count; ++i, values += 5) {
+                attributes.take(reinterpret_cast<const char*>(values[0]),
+                                QByteArrayView(values[3], values[4] - values[3]));
+            }
+            of(self).start(reinterpret_cast<const char*>(name), attributes);
         };
         sax.endElementNs = [](void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
             of(self).end();
         };
         sax.characters = [](void* self, const xmlChar* text, int size) {
-            of(self).characters(text, size);
+            of(self).characters(reinterpret_cast<const char*>(text), std::size_t(size));
         };
         sax.ignorableWhitespace = sax.characters;
         sax.cdataBlock = sax.characters;
@@ -246,17 +276,71 @@ public:
     QList<Row> rows;
     QList<int> slotKeys;  // the translation id or column of each slot
 
-private:
-    static QByteArrayView attribute(int count, const xmlChar** values, const char* name) {
-        // Five pointers each: the name, its prefix and namespace, the value and its end.
-        for (int i = 0; i < count; ++i, values += 5) {
-            if (std::strcmp(reinterpret_cast<const char*>(values[0]), name) == 0) {
-                return QByteArrayView(values[3], values[4] - values[3]);
-            }
+    void start(std::string_view localName, const Attributes& attributes) {
+        if (refusal_) {
+            return;
         }
-        return {};
+        if (stop_.stop_requested()) {
+            refuse(refused({}, common::OutcomeKind::Cancelled));
+            return;
+        }
+        if (depth_ == kMaxDepth) {
+            // Only libxml2 knows the line; the other parse hands such a document on to it.
+            refuse(refused(QStringLiteral("%1 行目: 要素の入れ子が深すぎます。")
+                               .arg(context_ ? xmlSAX2GetLineNumber(context_) : 0)));
+            return;
+        }
+        const Name name = nameOf(localName);
+        path_[depth_++] = name;
+        if (target_) {
+            // Markup inside a text keeps its characters, but a version 1 word's other forms
+            // (comparison, conjugation, choices) are no part of it.
+            if (version == 1 && formsFrom_ == 0 && name == Name::WordForms) {
+                formsFrom_ = depth_;
+            }
+            return;
+        }
+        startOutsideText(name, attributes);
     }
 
+    void end() {
+        if (refusal_ || depth_ == 0) {
+            return;
+        }
+        if (depth_ == formsFrom_) {
+            formsFrom_ = 0;
+        }
+        if (target_ && depth_ == targetDepth_) {
+            const QByteArrayView text(text_.data(), qsizetype(text_.size()));
+            if (target_->isEmpty()) {
+                *target_ = cells_.cell(text);
+            } else {
+                target_->append(QString::fromUtf8(text));
+            }
+            if (target_ == &comment_ && !comment_.isEmpty()) {
+                row_.comments += row_.comments.isEmpty() ? comment_ : u'\n' + comment_;
+            }
+            target_ = nullptr;
+            targetIsRow_ = false;
+        } else if (inEntry_ && depth_ == (version == 1 ? 2 : 3) && !target_) {
+            inEntry_ = false;
+            if (!row_.isBlank()) {
+                rows.append(std::move(row_));
+                if (rows.size() > kMaxImportRows) {
+                    refuse(refused(tooManyRows(), common::OutcomeKind::TooMany));
+                }
+            }
+        }
+        --depth_;
+    }
+
+    void characters(const char* text, std::size_t size) {
+        if (target_ && formsFrom_ == 0 && !refusal_) {
+            text_.append(text, size);
+        }
+    }
+
+private:
     // An id as QByteArrayView::toInt reads it (0 when it is no number); the usual few digits
     // without a call.
     static int idOf(QByteArrayView value) {
@@ -275,45 +359,22 @@ private:
     // Ends the reading with `table` as its outcome.
     void refuse(Table table) {
         refusal_ = std::move(table);
-        xmlStopParser(context_);
+        if (context_) {
+            xmlStopParser(context_);
+        }
     }
 
     bool at(std::initializer_list<Name> names) const {
         return depth_ == qsizetype(names.size()) && std::equal(names.begin(), names.end(), path_);
     }
 
-    void start(const char* localName, int attributeCount, const xmlChar** values) {
-        if (refusal_) {
-            return;
-        }
-        if (stop_.stop_requested()) {
-            refuse(refused({}, common::OutcomeKind::Cancelled));
-            return;
-        }
-        if (depth_ == kMaxDepth) {
-            refuse(refused(QStringLiteral("%1 行目: 要素の入れ子が深すぎます。")
-                               .arg(xmlSAX2GetLineNumber(context_))));
-            return;
-        }
-        const Name name = nameOf(localName);
-        path_[depth_++] = name;
-        const auto value = [&](const char* attributeName) {
-            return attribute(attributeCount, values, attributeName);
-        };
-        if (target_) {
-            // Markup inside a text keeps its characters, but a version 1 word's other forms
-            // (comparison, conjugation, choices) are no part of it.
-            if (version == 1 && formsFrom_ == 0 && name == Name::WordForms) {
-                formsFrom_ = depth_;
-            }
-            return;
-        }
+    void startOutsideText(Name name, const Attributes& attributes) {
         if (depth_ == 1) {
             if (name != Name::Kvtml) {
                 refuse(refused(QStringLiteral("kvtml の単語帳ではありません。")));
                 return;
             }
-            const QByteArrayView given = value("version");
+            const QByteArrayView given = attributes.version;
             version = given.isEmpty() || given.startsWith('1') ? 1 : given.startsWith('2') ? 2 : 0;
             if (version == 0) {
                 refuse(refused(QStringLiteral("kvtml のバージョン %1 は読めません。")
@@ -322,7 +383,7 @@ private:
         } else if (version == 2 && at({Name::Kvtml, Name::Identifiers, Name::Identifier})) {
             identifierKept_ = identifiers.size() < kMaxImportColumns;
             if (identifierKept_) {
-                identifiers.append(idOf(value("id")));
+                identifiers.append(idOf(attributes.id));
                 names.append(QString());
             }
         } else if (version == 2 && identifierKept_ &&
@@ -339,7 +400,7 @@ private:
                    at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation})) {
             // Keyed by its id whether or not an identifier declares it, within the columns one
             // can map.
-            translation_ = idOf(value("id"));
+            translation_ = idOf(attributes.id);
             if (!identifiers.contains(translation_) && !undeclared.contains(translation_)) {
                 if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
                     undeclared.append(translation_);
@@ -363,7 +424,7 @@ private:
                 names.resize(translation_ + 1);
             }
             if (names[translation_].isEmpty()) {
-                names[translation_] = languageName(value("l"));
+                names[translation_] = languageName(attributes.l);
             }
             aim(&row_.text(slotOf(translation_)), true);
         }
@@ -390,7 +451,7 @@ private:
     // An attribute's value keeps the references the parser leaves in when it puts no
     // entities in.
     QString languageName(QByteArrayView value) const {
-        if (!value.contains('&')) {
+        if (!context_ || !value.contains('&')) {
             return QString::fromUtf8(value);
         }
         xmlChar* decoded =
@@ -399,39 +460,6 @@ private:
         const QString name = QString::fromUtf8(reinterpret_cast<const char*>(decoded));
         xmlFree(decoded);
         return name;
-    }
-
-    void end() {
-        if (refusal_ || depth_ == 0) {
-            return;
-        }
-        if (depth_ == formsFrom_) {
-            formsFrom_ = 0;
-        }
-        if (target_ && depth_ == targetDepth_) {
-            target_->append(
-                QString::fromUtf8(QByteArrayView(text_.data(), qsizetype(text_.size()))));
-            if (target_ == &comment_ && !comment_.isEmpty()) {
-                row_.comments += row_.comments.isEmpty() ? comment_ : u'\n' + comment_;
-            }
-            target_ = nullptr;
-            targetIsRow_ = false;
-        } else if (inEntry_ && depth_ == (version == 1 ? 2 : 3) && !target_) {
-            inEntry_ = false;
-            if (!row_.isBlank()) {
-                rows.append(std::move(row_));
-                if (rows.size() > kMaxImportRows) {
-                    refuse(refused(tooManyRows(), common::OutcomeKind::TooMany));
-                }
-            }
-        }
-        --depth_;
-    }
-
-    void characters(const xmlChar* text, int size) {
-        if (target_ && formsFrom_ == 0 && !refusal_) {
-            text_.append(reinterpret_cast<const char*>(text), std::size_t(size));
-        }
     }
 
     void reference(const xmlChar* name) {
@@ -458,6 +486,7 @@ private:
     int translation_ = -1;       // the translation (version 2) or column (version 1) being read
     QString* target_ = nullptr;  // where the text being read goes
     std::string text_;           // of the target so far, as the parser gives it
+    CellBlocks cells_;           // where the texts are kept
     qsizetype targetDepth_ = 0;
     bool targetIsRow_ = false;
     qsizetype formsFrom_ = 0;  // the depth of the word forms being left out, or 0
@@ -474,61 +503,8 @@ struct ContextDeleter {
     }
 };
 
-}  // namespace
-
-Table readKvtml(QByteArrayView input, std::stop_token stop) {
-    const bool utf8 = declaresUtf8(input);
-    // Text with a byte-order mark for UTF-16 is read as UTF-8, whatever its declaration says;
-    // any other encoding is left to the parser.
-    const bool utf16 = input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
-    QByteArray mended;
-    QByteArrayView bytes = input;
-    if (utf16) {
-        mended = decodeText(input).toUtf8();
-        upperCaseDoctype(mended);
-        bytes = mended;
-    } else {
-        // Copied only when the head needs mending.
-        QByteArray head = input.first(std::min<qsizetype>(input.size(), 400)).toByteArray();
-        upperCaseDoctype(head);
-        if (head != input.first(head.size())) {
-            mended = head + input.sliced(head.size()).toByteArray();
-            bytes = mended;
-        }
-    }
-    if (bytes.size() > std::numeric_limits<int>::max()) {
-        return refused(tooManyRows(), common::OutcomeKind::TooMany);
-    }
-    static const bool initialised = [] {
-        xmlInitParser();
-        return true;
-    }();
-    Q_UNUSED(initialised);
-    // No entity put in (which reads files and floods memory), nothing from the network, no
-    // document type loaded, nothing said on the console.
-    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
-        xmlCreateMemoryParserCtxt(bytes.constData(), int(bytes.size())));
-    if (!context) {
-        return refused(QStringLiteral("kvtml の単語帳ではありません。"));
-    }
-    KvtmlHandler handler(context.get(), std::move(stop));
-    *context->sax = KvtmlHandler::callbacks();
-    context->_private = &handler;
-    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                                         (utf16 ? XML_PARSE_IGNORE_ENC : 0));
-    xmlParseDocument(context.get());
-    if (handler.refusal()) {
-        return *handler.refusal();
-    }
-    if (!context->wellFormed || handler.error()) {
-        if (const int line = utf8 && !utf16 ? firstBadUtf8Line(bytes) : 0; line > 0) {
-            return refused(
-                QStringLiteral(
-                    "%1 行目: 文字コードの誤りです (UTF-8 として読めない文字があります)。")
-                    .arg(line));
-        }
-        return refused(handler.error().value_or(QStringLiteral("XML の誤りです。")));
-    }
+// The table of what the handler read to the document's end.
+Table tableOf(KvtmlHandler& handler) {
     const int version = handler.version;
     QList<int>& identifiers = handler.identifiers;
     QList<int>& undeclared = handler.undeclared;
@@ -605,6 +581,182 @@ Table readKvtml(QByteArrayView input, std::stop_token stop) {
         table.suggestedInformation = languages;
     }
     return table;
+}
+
+// Read by libxml2, which knows every XML rule: declared entities, any encoding, errors by line.
+Table readFully(QByteArrayView bytes, bool utf8, bool utf16, std::stop_token stop) {
+    static const bool initialised = [] {
+        xmlInitParser();
+        return true;
+    }();
+    Q_UNUSED(initialised);
+    // No entity put in (which reads files and floods memory), nothing from the network, no
+    // document type loaded, nothing said on the console.
+    const std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
+        xmlCreateMemoryParserCtxt(bytes.constData(), int(bytes.size())));
+    if (!context) {
+        return refused(QStringLiteral("kvtml の単語帳ではありません。"));
+    }
+    KvtmlHandler handler(context.get(), std::move(stop));
+    *context->sax = KvtmlHandler::callbacks();
+    context->_private = &handler;
+    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                         (utf16 ? XML_PARSE_IGNORE_ENC : 0));
+    xmlParseDocument(context.get());
+    if (handler.refusal()) {
+        return *handler.refusal();
+    }
+    if (!context->wellFormed || handler.error()) {
+        if (const int line = utf8 && !utf16 ? firstBadUtf8Line(bytes) : 0; line > 0) {
+            return refused(
+                QStringLiteral(
+                    "%1 行目: 文字コードの誤りです (UTF-8 として読めない文字があります)。")
+                    .arg(line));
+        }
+        return refused(handler.error().value_or(QStringLiteral("XML の誤りです。")));
+    }
+    return tableOf(handler);
+}
+
+// Whether every reference in the text is one XML itself defines (the five named characters and
+// character numbers): the others need the document type, which only libxml2 reads.
+bool onlyBuiltInReferences(QByteArrayView bytes) {
+    constexpr std::string_view kBuiltIn[] = {"amp;", "lt;", "gt;", "quot;", "apos;", "#"};
+    const char* const end = bytes.data() + bytes.size();
+    for (const char* at = bytes.data();
+         (at = static_cast<const char*>(std::memchr(at, '&', std::size_t(end - at))));) {
+        ++at;
+        const std::string_view rest(at, std::size_t(std::min<qsizetype>(end - at, 5)));
+        if (std::none_of(std::begin(kBuiltIn), std::end(kBuiltIn),
+                         [&](std::string_view name) { return rest.starts_with(name); })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A name without its namespace prefix, as libxml2 gives it.
+std::string_view localName(const char* name) {
+    const char* const colon = std::strchr(name, ':');
+    return colon ? localName(colon + 1) : std::string_view(name);
+}
+
+// pugixml's tree handed to the handler in document order as libxml2 calls back: the walk
+// gives each node and its depth, and an element ends where a node at its depth or above comes.
+class TreeWalk : public pugi::xml_tree_walker {
+public:
+    explicit TreeWalk(KvtmlHandler& handler) : handler_(handler) {}
+
+    bool for_each(pugi::xml_node& node) override {
+        const int at = depth();
+        closeTo(at);
+        switch (node.type()) {
+            case pugi::node_doctype:
+                declares = std::strchr(node.value(), '[') != nullptr;
+                return !declares;
+            case pugi::node_element: {
+                Attributes attributes;
+                for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+                     attribute = attribute.next_attribute()) {
+                    attributes.take(attribute.name(), attribute.value());
+                }
+                handler_.start(localName(node.name()), attributes);
+                open_ = at + 1;
+                break;
+            }
+            case pugi::node_pcdata:
+            case pugi::node_cdata: {
+                const char* const text = node.value();
+                handler_.characters(text, std::strlen(text));
+                break;
+            }
+            default:
+                break;
+        }
+        return !handler_.refusal();
+    }
+
+    // Ends the elements open deeper than `depth`.
+    void closeTo(int depth) {
+        for (; open_ > depth; --open_) {
+            handler_.end();
+        }
+    }
+
+    bool declares = false;  // the document type declares something
+
+private:
+    KvtmlHandler& handler_;
+    int open_ = 0;  // the elements open, from the root down
+};
+
+// Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
+// when the document is no plain UTF-8 one that both read alike or pugixml finds it broken or
+// refuses it: libxml2 then reads it again, for its rules and its errors by line.
+std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
+    if (!bytes.isValidUtf8() || !onlyBuiltInReferences(bytes)) {
+        return std::nullopt;
+    }
+    pugi::xml_document document;
+    // Blanks between elements kept, as libxml2 hands them over; the document type kept to
+    // see whether it declares anything.
+    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype;
+    if (!document.load_buffer_inplace(bytes.data(), std::size_t(bytes.size()), options,
+                                      pugi::encoding_utf8)) {
+        return std::nullopt;
+    }
+    KvtmlHandler handler(nullptr, std::move(stop));
+    TreeWalk walk(handler);
+    document.traverse(walk);
+    if (walk.declares) {
+        return std::nullopt;  // the document type's own declarations
+    }
+    walk.closeTo(0);
+    if (const std::optional<Table>& refusal = handler.refusal()) {
+        const common::OutcomeKind kind = refusal->outcome.kind;
+        if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
+            return std::nullopt;
+        }
+        return *refusal;
+    }
+    return tableOf(handler);
+}
+
+}  // namespace
+
+Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser) {
+    const bool utf8 = declaresUtf8(input);
+    // Text with a byte-order mark for UTF-16 is read as UTF-8, whatever its declaration says;
+    // any other encoding is left to the parser.
+    const bool utf16 = input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF");
+    QByteArray mended;
+    QByteArrayView bytes = input;
+    if (utf16) {
+        mended = decodeText(input).toUtf8();
+        upperCaseDoctype(mended);
+        bytes = mended;
+    } else {
+        // Copied only when the head needs mending.
+        QByteArray head = input.first(std::min<qsizetype>(input.size(), 400)).toByteArray();
+        upperCaseDoctype(head);
+        if (head != input.first(head.size())) {
+            mended = head + input.sliced(head.size()).toByteArray();
+            bytes = mended;
+        }
+    }
+    if (bytes.size() > std::numeric_limits<int>::max()) {
+        return refused(tooManyRows(), common::OutcomeKind::TooMany);
+    }
+    if (parser != KvtmlParser::Full && (utf8 || utf16)) {
+        // Parsed in place, in a copy: libxml2 may need the bytes after.
+        if (std::optional<Table> table = readQuickly(bytes.toByteArray(), stop)) {
+            return std::move(*table);
+        }
+    }
+    if (parser == KvtmlParser::QuickAlone) {
+        return refused(QStringLiteral("libxml2 が要ります。"));
+    }
+    return readFully(bytes, utf8, utf16, std::move(stop));
 }
 
 }  // namespace exchange

@@ -20,4 +20,15 @@ QString sharedCell(const QString& text, char16_t* begin, char16_t* end);
 // replaced by its parts).
 QString sharedPart(const QString& cell, qsizetype from, qsizetype size);
 
+// Cells decoded from UTF-8 pieces one after another into shared blocks, instead of a string
+// each: the reader of a document with many short texts allocates once per block.
+class CellBlocks {
+public:
+    QString cell(QByteArrayView utf8);
+
+private:
+    QString block_;
+    qsizetype used_ = 0;
+};
+
 }  // namespace exchange

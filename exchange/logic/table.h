@@ -116,7 +116,12 @@ SourceFormat guessFormat(const QString& fileName, QByteArrayView bytes);
 bool refuseTooMany(Table& table, QStringView text);
 Table readDelimited(QByteArrayView bytes, QChar separator);
 Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOptions& options);
-Table readKvtml(QByteArrayView bytes, std::stop_token stop = {});
+// kvtml is parsed quickly where that parse reads the document as libxml2 does (plain UTF-8,
+// no declarations of its own), else by libxml2. Full asks for libxml2 alone, QuickAlone (for
+// tests) for the quick parse alone, refusing what it leaves to libxml2.
+enum class KvtmlParser { Quick, Full, QuickAlone };
+Table readKvtml(QByteArrayView bytes, std::stop_token stop = {},
+                KvtmlParser parser = KvtmlParser::Quick);
 Table readAnki(QByteArrayView bytes, const ReadOptions& options = {});
 Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& options = {});
 
