@@ -1049,7 +1049,7 @@ TEST(Reviews, AChangeByAnotherProgramIsFollowedAndLosesNothing) {
     };
     QTemporaryDir dir;
     const QString seeded = dir.filePath("seeded.sqlite");
-    ASSERT_EQ(SqliteHistory(seeded).reviewsUnavailable(), QString());
+    SqliteHistory(seeded).wordFiles();  // created
     QStringList seed{
         "INSERT INTO review_files (id, word_file, last_review) VALUES (1, '/seed', 0)",
         QStringLiteral(
@@ -1330,6 +1330,36 @@ TEST(Reviews, AHistoryThatCannotBeWrittenSkipsTheReviewAndSaysWhy) {
         SqliteHistory history(path);
         EXPECT_EQ(history.reviewsUnavailable(), QString());
         EXPECT_EQ(history.reviewFiles(at(1)), QList<review::FileReviews>());
+    }
+}
+
+// A history not there yet is created by its first record, not by being asked: it holds no
+// word, and whether it could be written is told from its folder.
+TEST(Reviews, AnAbsentHistoryIsCreatedByItsFirstRecord) {
+    struct Case {
+        const char* name;
+        const char* path;  // in the test's folder
+        bool writable;
+    };
+    const Case cases[] = {
+        {"in its folder", "history.sqlite", true},
+        {"in folders not made yet", "a/b/history.sqlite", true},
+        {"below a file", "plain/history.sqlite", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        kxtest::writeBytes(dir.filePath("plain"), "not a folder");
+        const QString path = dir.filePath(c.path);
+        SqliteHistory history(path);
+        EXPECT_EQ(history.reviewsUnavailable().isEmpty(), c.writable);
+        EXPECT_TRUE(history.holdsNoWords());
+        EXPECT_EQ(history.reviewsAhead(), 0);
+        EXPECT_FALSE(QFileInfo::exists(path));
+        const review::ReviewRecord first{at(0), key("a"), review::Grade::Good, 0, "/w"};
+        EXPECT_EQ(history.recordReviews(std::span(&first, 1)).isEmpty(), c.writable);
+        EXPECT_EQ(QFileInfo::exists(path), c.writable);
+        EXPECT_EQ(history.holdsNoWords(), !c.writable);
     }
 }
 
