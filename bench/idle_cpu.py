@@ -18,6 +18,7 @@ import argparse
 import os
 import random
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -112,8 +113,8 @@ def main():
                                     args.timeout, display_env) for _ in range(args.runs)]
                 shown = " ".join("never idle" if f is None else f"{f:.2f}" for f in figures)
                 settled = [f for f in figures if f is not None]
-                summary = f"  (best {min(settled):.2f} s, spread {max(settled) - min(settled):.2f} s)" \
-                    if settled else ""
+                summary = f"  (median {statistics.median(settled):.3f} s, best {min(settled):.2f} s," \
+                    f" spread {max(settled) - min(settled):.2f} s)" if settled else ""
                 print(f"{program:8} {shown}{summary}")
                 sys.stdout.flush()
     finally:
