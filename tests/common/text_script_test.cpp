@@ -21,6 +21,9 @@ TEST(TextScript, JapaneseWinsOverLatinAndSignsAreNothing) {
         {u"ﾘﾝｺﾞ"_s, Script::Japanese}, {u"run (走る)"_s, Script::Japanese},
         {u"ー"_s, Script::Japanese},   {u"Москва"_s, Script::None},
         {u""_s, Script::None},         {u"𠮟"_s, Script::Japanese},  // beyond U+FFFF
+        // Signs beside the kana and the ASCII letters are nothing; digits are read as English.
+        {u"゠・゛@[`{"_s, Script::None}, {u"Z"_s, Script::Latin},
+        {u"9"_s, Script::Latin},
     };
     for (const auto& row : table) {
         EXPECT_EQ(common::textScript(row.text), row.script) << row.text.toStdString();
