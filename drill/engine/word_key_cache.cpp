@@ -73,18 +73,16 @@ int distinctWords(const QList<common::Entry>& entries) {
     // as long as there is no surrogate in them: a text with one is keyed after all.
     std::deque<QString> converted;
     const auto stored = [&converted](const QString& text) -> std::optional<QStringView> {
-        // One pass without a branch a unit, which the compiler turns into vector code: ASCII is
-        // stored as itself, and a text with a surrogate is keyed.
-        char16_t any = 0;
-        bool surrogate = false;
-        for (const QChar c : text) {
-            any |= c.unicode();
-            surrogate |= QChar::isSurrogate(c.unicode());
+        qsizetype wide = -1;  // the first unit beyond ASCII: ASCII is stored as itself
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].unicode() >= 0x80) {
+                if (text[i].isSurrogate()) {
+                    return std::nullopt;
+                }
+                wide = wide < 0 ? i : wide;
+            }
         }
-        if (surrogate) {
-            return std::nullopt;
-        }
-        if (any < 0x80 || common::storedAsItself(text)) {
+        if (wide < 0 || common::storedAsItself(QStringView(text).sliced(wide))) {
             return QStringView(text);
         }
         return QStringView(converted.emplace_back(common::storedForm(text)));
