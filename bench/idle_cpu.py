@@ -8,6 +8,11 @@ is idle, read from /proc. Each run starts from a private copy of the program fol
 home, so that no settings, preferences or history carry over.
 
     bench/idle_cpu.py [--runs 5] [--bin build/bin] [--display xvfb|offscreen] [PROGRAM...]
+    bench/idle_cpu.py --callgrind FOLDER [PROGRAM...]
+
+With --callgrind each program runs once under valgrind's callgrind, which counts the
+instructions it executes until idle (a figure the machine's load does not change); the profile
+is kept as FOLDER/PROGRAM.callgrind for callgrind_annotate.
 
 Idle means the process's CPU time has not grown for --quiet seconds. The figure printed is the
 CPU time at that moment (user and system); with a timer ticking while idle, the process never
@@ -18,6 +23,7 @@ import argparse
 import os
 import random
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -52,7 +58,7 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / TICK  # utime, stime
 
 
-def run_once(program, binary_folder, word_file, quiet, timeout, display_env):
+def run_once(program, binary_folder, word_file, quiet, timeout, display_env, wrapper=()):
     root = tempfile.mkdtemp(prefix="kx-idle-")
     try:
         folder = os.path.join(root, "bin")
@@ -63,7 +69,7 @@ def run_once(program, binary_folder, word_file, quiet, timeout, display_env):
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    XDG_DATA_HOME=os.path.join(home, ".local/share"),
                    XDG_CACHE_HOME=os.path.join(home, ".cache"), **display_env)
-        process = subprocess.Popen([os.path.join(folder, program), word_file], env=env,
+        process = subprocess.Popen([*wrapper, os.path.join(folder, program), word_file], env=env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             start = time.monotonic()
@@ -83,6 +89,21 @@ def run_once(program, binary_folder, word_file, quiet, timeout, display_env):
         shutil.rmtree(root, ignore_errors=True)
 
 
+def count_instructions(program, args, word_file, display_env):
+    """Instructions until idle; callgrind writes its profile when the program is ended."""
+    os.makedirs(args.callgrind, exist_ok=True)
+    out = os.path.abspath(os.path.join(args.callgrind, f"{program}.callgrind"))
+    wrapper = ["valgrind", "--tool=callgrind", f"--callgrind-out-file={out}"]
+    if run_once(program, os.path.abspath(args.bin), word_file, max(args.quiet, 3.0),
+                max(args.timeout, 300.0), display_env, wrapper) is None:
+        return "never idle:"
+    with open(out) as f:
+        for line in f:
+            if line.startswith("summary:"):
+                return int(line.split()[1])
+    return "no summary:"
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("programs", nargs="*", default=["Brelmi", "Kotobax"])
@@ -92,6 +113,8 @@ def main():
     parser.add_argument("--quiet", type=float, default=2.0,
                         help="seconds without CPU time that count as idle")
     parser.add_argument("--timeout", type=float, default=30.0)
+    parser.add_argument("--callgrind", metavar="FOLDER",
+                        help="count each program's instructions under callgrind instead")
     args = parser.parse_args()
 
     server = None
@@ -108,12 +131,17 @@ def main():
             word_file = os.path.join(files, "full.qvw")
             write_word_file(word_file)
             for program in args.programs:
+                if args.callgrind:
+                    print(f"{program:8} {count_instructions(program, args, word_file, display_env):,}"
+                          " instructions")
+                    sys.stdout.flush()
+                    continue
                 figures = [run_once(program, os.path.abspath(args.bin), word_file, args.quiet,
                                     args.timeout, display_env) for _ in range(args.runs)]
                 shown = " ".join("never idle" if f is None else f"{f:.2f}" for f in figures)
                 settled = [f for f in figures if f is not None]
-                summary = f"  (best {min(settled):.2f} s, spread {max(settled) - min(settled):.2f} s)" \
-                    if settled else ""
+                summary = f"  (median {statistics.median(settled):.3f} s, best {min(settled):.2f} s," \
+                    f" spread {max(settled) - min(settled):.2f} s)" if settled else ""
                 print(f"{program:8} {shown}{summary}")
                 sys.stdout.flush()
     finally:

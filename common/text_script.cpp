@@ -11,6 +11,12 @@ namespace common {
 namespace {
 
 bool isJapanese(char32_t codePoint) {
+    // Kana and the common kanji without a look into the script table: a whole file's answers
+    // are voted on as it opens.
+    if ((codePoint >= U'ぁ' && codePoint <= U'ゖ') || (codePoint >= U'ァ' && codePoint <= U'ヺ') ||
+        (codePoint >= U'一' && codePoint <= U'龥')) {
+        return true;
+    }
     if (codePoint == U'ー' || codePoint == U'ｰ') {
         return true;  // the long-vowel mark belongs to no script of its own
     }
@@ -54,6 +60,14 @@ Script textScript(QStringView text) {
             text[i + 1].isLowSurrogate()) {
             codePoint = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
+        }
+        if (codePoint < 0x80) {
+            // ASCII letters are Latin, its other characters of no script
+            const bool letter = (codePoint | 0x20) >= U'a' && (codePoint | 0x20) <= U'z';
+            if (letter || (codePoint >= U'0' && codePoint <= U'9')) {
+                script = Script::Latin;
+            }
+            continue;
         }
         if (isJapanese(codePoint)) {
             return Script::Japanese;

@@ -287,6 +287,24 @@ QString SqliteHistory::open() {
     return reason;
 }
 
+bool SqliteHistory::notYetCreated() const {
+    return !ready_ && access_ == Access::ReadWrite && !inMemory() && !QFileInfo::exists(path_) &&
+           !QFileInfo::exists(path_ + QStringLiteral("-wal")) &&
+           !QFileInfo::exists(pendingPath()) && !QFileInfo::exists(renamesPath());
+}
+
+QString SqliteHistory::creationRefused() const {
+    QFileInfo folder(QFileInfo(path_).absolutePath());
+    while (!folder.exists() && !folder.isRoot()) {
+        folder = QFileInfo(folder.absolutePath());  // the folder it would be created in
+    }
+    if (folder.isDir() && folder.isWritable()) {
+        return {};
+    }
+    return QStringLiteral("%1 cannot be created in %2")
+        .arg(QDir::toNativeSeparators(path_), QDir::toNativeSeparators(folder.filePath()));
+}
+
 // A history restored from a backup or removed while this program runs: what comes next goes
 // into the file now at the path, never into one nobody will read again.
 bool SqliteHistory::fileReplaced() {

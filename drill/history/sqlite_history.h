@@ -144,6 +144,13 @@ private:
     void tellRecorded(std::span<const Record> records);
     void tellRecorded(const DrillRecord& drill) { tellRecorded(std::span(&drill, 1)); }
     QString open();
+    // Nothing of the history is there yet: this object has not opened it, and no file, journal,
+    // pending drill or rename lies at its place. It is created by its first record; until then
+    // it holds no word, and a look at its folder tells whether it could be written.
+    bool notYetCreated() const;
+    // Empty when the file could be created in its folder (or in the nearest folder above that
+    // is there), else why not.
+    QString creationRefused() const;
     bool fileReplaced();
     QString connect(bool& damaged);
     QString connectReadOnly();

@@ -290,6 +290,9 @@ void SqliteHistory::setDayStart(int hour) {
 }
 
 QString SqliteHistory::reviewsUnavailable() {
+    if (notYetCreated()) {
+        return creationRefused();
+    }
     if (QString reason = openReviews(); !reason.isEmpty()) {
         return reason;
     }
@@ -782,7 +785,7 @@ QList<review::WordState> SqliteHistory::wordStates(const QList<QByteArray>& keys
 }
 
 bool SqliteHistory::holdsNoWords() {
-    return statesAtHand() && stateCache_.empty();
+    return notYetCreated() || (statesAtHand() && stateCache_.empty());
 }
 
 review::ReviewCounts SqliteHistory::reviewCounts(const QList<QByteArray>& keys,
@@ -1087,6 +1090,9 @@ QString SqliteHistory::replayReviews() {
 }
 
 qint64 SqliteHistory::reviewsAhead() {
+    if (notYetCreated()) {
+        return 0;
+    }
     if (const QString reason = openReviews(); !reason.isEmpty()) {
         readFailed(reason);
         return 0;

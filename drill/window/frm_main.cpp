@@ -13,6 +13,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -75,6 +76,8 @@ const QString kQuestionRole = QStringLiteral("ドリルの終わりには結果�
 // for boxes one line high.)
 // The families are looked up once per run, and only those installed are named: a missing
 // family costs the font matcher a search of all installed fonts each time a font is resolved.
+// The system's font is named as the application's font names it, so that the search for the
+// Japanese glyphs it lacks is made once for both, not once per name.
 QFont namedFont(double pointSize, bool bold = false) {
     static const QStringList families = [] {
         QStringList installed;
@@ -85,7 +88,8 @@ QFont namedFont(double pointSize, bool bold = false) {
                 installed.append(family);
             }
         }
-        installed.append(QFont().defaultFamily());
+        const QStringList system = QGuiApplication::font().families();
+        installed.append(system.isEmpty() ? QStringList{QFont().defaultFamily()} : system);
         return installed;
     }();
     QFont font;

@@ -18,9 +18,11 @@ TEST(TextScript, JapaneseWinsOverLatinAndSignsAreNothing) {
         Script script;
     } table[] = {
         {u"ｒｕｎ"_s, Script::Latin},  // full-width letters are still read as English
-        {u"ﾘﾝｺﾞ"_s, Script::Japanese}, {u"run (走る)"_s, Script::Japanese},
-        {u"ー"_s, Script::Japanese},   {u"Москва"_s, Script::None},
-        {u""_s, Script::None},         {u"𠮟"_s, Script::Japanese},  // beyond U+FFFF
+        {u"ﾘﾝｺﾞ"_s, Script::Japanese},   {u"run (走る)"_s, Script::Japanese},
+        {u"ー"_s, Script::Japanese},     {u"Москва"_s, Script::None},
+        {u""_s, Script::None},           {u"𠮟"_s, Script::Japanese},  // beyond U+FFFF
+        {u"゠・゛@[`{"_s, Script::None}, {u"Z"_s, Script::Latin},      // signs beside kana, letters
+        {u"9"_s, Script::Latin},
     };
     for (const auto& row : table) {
         EXPECT_EQ(common::textScript(row.text), row.script) << row.text.toStdString();

@@ -1056,7 +1056,7 @@ TEST(Reviews, AChangeByAnotherProgramIsFollowedAndLosesNothing) {
     };
     QTemporaryDir dir;
     const QString seeded = dir.filePath("seeded.sqlite");
-    ASSERT_EQ(SqliteHistory(seeded).reviewsUnavailable(), QString());
+    SqliteHistory(seeded).wordFiles();  // created
     QStringList seed{
         "INSERT INTO review_files (id, word_file, last_review) VALUES (1, '/seed', 0)",
         QStringLiteral(
@@ -1326,6 +1326,28 @@ TEST(Reviews, AHistoryThatCannotBeWrittenSkipsTheReviewAndSaysWhy) {
         SqliteHistory history(path);
         EXPECT_EQ(history.reviewsUnavailable(), QString());
         EXPECT_EQ(history.reviewFiles(at(1)), QList<review::FileReviews>());
+    }
+}
+
+// A history not there yet is created by its first record, not by being asked; whether it could
+// be written is told from its folder.
+TEST(Reviews, AnAbsentHistoryIsCreatedByItsFirstRecord) {
+    const struct {
+        const char* path;  // in the test's folder, where "plain" is a file
+        bool writable;
+    } table[] = {{"a/b/history.sqlite", true}, {"plain/history.sqlite", false}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.path);
+        QTemporaryDir dir;
+        kxtest::writeBytes(dir.filePath("plain"), "not a folder");
+        const QString path = dir.filePath(row.path);
+        SqliteHistory history(path);
+        EXPECT_EQ(history.reviewsUnavailable().isEmpty(), row.writable);
+        EXPECT_TRUE(history.holdsNoWords());
+        EXPECT_FALSE(QFileInfo::exists(path));
+        const review::ReviewRecord first{at(0), key("a"), review::Grade::Good, 0, "/w"};
+        EXPECT_EQ(history.recordReviews(std::span(&first, 1)).isEmpty(), row.writable);
+        EXPECT_EQ(history.holdsNoWords(), !row.writable);
     }
 }
 
