@@ -20,6 +20,7 @@
 
 #include "common/atomic_file.h"
 #include "drill/history/review_replay.h"
+#include "drill/history/sequence_ranges.h"
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/history/sqlite_statement.h"
@@ -30,18 +31,6 @@ using detail::failure;
 using detail::Transaction;
 
 namespace {
-
-// Made when first needed: a history that never took in a journal has none.
-constexpr const char* kSyncTables[] = {
-    "CREATE TABLE IF NOT EXISTS sync_machines (id INTEGER PRIMARY KEY, machine TEXT NOT NULL"
-    " UNIQUE, seq INTEGER NOT NULL, merged_at INTEGER NOT NULL)",
-    // Every record taken in, by its machine and sequence number: a copy of a journal may hold
-    // them in any order.
-    "CREATE TABLE IF NOT EXISTS sync_records (machine_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
-    " PRIMARY KEY (machine_id, seq)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS sync_files (name TEXT PRIMARY KEY, position INTEGER NOT NULL,"
-    " tail BLOB NOT NULL) WITHOUT ROWID",
-};
 
 // More words than this are left to the replay after the merge.
 constexpr qsizetype kWordsReplayedAtOnce = 200;
@@ -56,8 +45,7 @@ qint64 millis(review::ReviewTime time) {
 // under Qt's driver: a million reviews are taken in within seconds.
 struct MergeStatements {
     explicit MergeStatements(sqlite3* db)
-        : taken(db, "INSERT OR IGNORE INTO sync_records VALUES (?1, ?2)"),
-          word(db, "SELECT id FROM words WHERE word_key = ?1"),
+        : word(db, "SELECT id FROM words WHERE word_key = ?1"),
           newWord(db, QByteArray("INSERT INTO words (word_key, ")
                           .append(detail::kStateColumns)
                           .append(") VALUES (?1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)")
@@ -71,16 +59,45 @@ struct MergeStatements {
           fileWord(db, "INSERT OR IGNORE INTO file_words VALUES (?1, ?2)") {}
     // Why one could not be prepared; empty when all were.
     QString error() const {
-        for (const detail::Statement* statement :
-             {&taken, &word, &newWord, &held, &review, &fileWord}) {
+        for (const detail::Statement* statement : {&word, &newWord, &held, &review, &fileWord}) {
             if (!statement->error().isEmpty()) {
                 return statement->error();
             }
         }
         return {};
     }
-    detail::Statement taken, word, newWord, held, review, fileWord;
+    detail::Statement word, newWord, held, review, fileWord;
 };
+
+// The runs of a machine's numbers that changed, written over those stored.
+QString writeRuns(const QSqlDatabase& db, qint64 machine, SequenceRanges& taken) {
+    const SequenceRanges::Changes changes = taken.takeChanges();
+    QSqlQuery gone(db);
+    gone.prepare(QStringLiteral("DELETE FROM sync_ranges WHERE machine_id = ? AND first = ?"));
+    for (const qint64 first : changes.gone) {
+        gone.addBindValue(machine);
+        gone.addBindValue(first);
+        if (!gone.exec()) {
+            return failure(gone);
+        }
+    }
+    QSqlQuery changed(db);
+    changed.prepare(QStringLiteral("INSERT OR REPLACE INTO sync_ranges VALUES (?, ?, ?)"));
+    for (const qint64 first : changes.changed) {
+        // Joined to the run before after it changed: gone, written with that run.
+        const auto run = taken.runs().find(first);
+        if (run == taken.runs().end()) {
+            continue;
+        }
+        changed.addBindValue(machine);
+        changed.addBindValue(first);
+        changed.addBindValue(run->second);
+        if (!changed.exec()) {
+            return failure(changed);
+        }
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -102,7 +119,7 @@ SyncState SqliteHistory::syncState() {
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    // Absent until the first journal is taken in.
+    // Unreadable: every journal is read from its start, which takes nothing twice.
     if (!query.exec(QStringLiteral("SELECT name, position, tail FROM sync_files"))) {
         return state;
     }
@@ -142,26 +159,30 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         return merged;
     }
     QSqlQuery query(database());
-    for (const char* statement : kSyncTables) {
-        if (!query.exec(QString::fromLatin1(statement))) {
-            merged.error = failure(query);
-            return merged;
-        }
-    }
-    // Each machine's id here, its highest sequence number taken in, and whether it changed.
+    // Each machine's id here, its highest sequence number taken in, whether it changed, and the
+    // numbers taken in: a copy of a journal may hold them in any order.
     struct Machine {
         qint64 id = 0;
         qint64 highest = 0;
         bool merged = false;
+        SequenceRanges taken = {};
     };
     QHash<QString, Machine> machines;
-    if (!query.exec(QStringLiteral("SELECT machine, id, seq FROM sync_machines"))) {
+    if (!query.exec(
+            QStringLiteral("SELECT m.machine, m.id, m.seq, r.first, r.last FROM"
+                           " sync_machines m LEFT JOIN sync_ranges r ON r.machine_id = m.id"))) {
         merged.error = failure(query);
         return merged;
     }
     while (query.next()) {
-        machines.insert(query.value(0).toString(),
-                        {query.value(1).toLongLong(), query.value(2).toLongLong()});
+        auto machine = machines.find(query.value(0).toString());
+        if (machine == machines.end()) {
+            machine = machines.insert(query.value(0).toString(),
+                                      {query.value(1).toLongLong(), query.value(2).toLongLong()});
+        }
+        if (!query.isNull(3)) {
+            machine->taken.load(query.value(3).toLongLong(), query.value(4).toLongLong());
+        }
     }
     // Run once for each file.
     QSqlQuery fileUpsert(database());
@@ -201,11 +222,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             }
             machine = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
         }
-        q.taken.bind(1, machine->id).bind(2, record.sequence).step();
-        if (failed(q.taken)) {
-            return merged;
-        }
-        if (q.taken.changes() == 0) {
+        if (!machine->taken.add(record.sequence)) {
             continue;
         }
         machine->highest = std::max(machine->highest, record.sequence);
@@ -308,16 +325,21 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             return fail(fileUpsert);
         }
     }
-    for (const Machine& machine : std::as_const(machines)) {
-        if (machine.merged) {
-            query.prepare(
-                QStringLiteral("UPDATE sync_machines SET seq = ?, merged_at = ? WHERE id = ?"));
-            query.addBindValue(machine.highest);
-            query.addBindValue(now);
-            query.addBindValue(machine.id);
-            if (!query.exec()) {
-                return fail(query);
-            }
+    for (Machine& machine : machines) {
+        if (!machine.merged) {
+            continue;
+        }
+        query.prepare(
+            QStringLiteral("UPDATE sync_machines SET seq = ?, merged_at = ? WHERE id = ?"));
+        query.addBindValue(machine.highest);
+        query.addBindValue(now);
+        query.addBindValue(machine.id);
+        if (!query.exec()) {
+            return fail(query);
+        }
+        if (merged.error = writeRuns(database(), machine.id, machine.taken);
+            !merged.error.isEmpty()) {
+            return merged;
         }
     }
     query.prepare(QStringLiteral("INSERT OR REPLACE INTO sync_files VALUES (?, ?, ?)"));

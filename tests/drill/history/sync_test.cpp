@@ -18,6 +18,7 @@
 
 #include "common/preferences.h"
 #include "drill/history/journal_writer.h"
+#include "drill/history/sequence_ranges.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/history/sync_merge.h"
 
@@ -204,6 +205,36 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
                           std::tuple(expected.state->due, expected.state->stability,
                                      expected.state->reps, expected.state->lapses));
             }
+        }
+    }
+}
+
+// The numbers taken in, as runs: each held once, and none that was never added.
+TEST(SequenceRanges, HoldsWhatWasAddedAsRuns) {
+    const struct {
+        const char* name;
+        std::vector<qint64> added;
+        std::map<qint64, qint64> runs;
+        int heldAgain;
+    } table[] = {
+        {"in order", {1, 2, 3}, {{1, 3}}, 0},
+        {"backwards", {3, 2, 1}, {{1, 3}}, 0},
+        {"a gap stays open", {1, 3, 6}, {{1, 1}, {3, 3}, {6, 6}}, 0},
+        {"a gap filled joins its neighbours", {1, 3, 2, 5, 4}, {{1, 5}}, 0},
+        {"twice, also inside a run", {4, 5, 6, 5, 4, 6}, {{4, 6}}, 3},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        SequenceRanges ranges;
+        int heldAgain = 0;
+        for (const qint64 sequence : row.added) {
+            heldAgain += ranges.add(sequence) ? 0 : 1;
+        }
+        EXPECT_EQ(ranges.runs(), row.runs);
+        EXPECT_EQ(heldAgain, row.heldAgain);
+        for (qint64 sequence = 0; sequence <= 7; ++sequence) {
+            EXPECT_EQ(ranges.contains(sequence), std::ranges::count(row.added, sequence) > 0)
+                << sequence;
         }
     }
 }
