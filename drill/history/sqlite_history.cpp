@@ -272,6 +272,7 @@ void SqliteHistory::close() {
     }
     ready_ = false;
     stateCache_.forget();
+    mergeCache_ = {};
     checkpointsLeft_ = false;  // a connection opened anew copies the journal back itself
 }
 

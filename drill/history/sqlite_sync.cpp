@@ -13,6 +13,8 @@
 #include <QThread>
 #include <QVariant>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -68,6 +70,15 @@ struct MergeStatements {
     }
     detail::Statement word, newWord, held, review, fileWord;
 };
+
+// Changes to the history since the stamp was taken end when the stamp differs.
+std::optional<std::pair<qint64, qint64>> changeStamp(sqlite3* db) {
+    detail::Statement version(db, "PRAGMA data_version");
+    if (!version.step()) {
+        return std::nullopt;
+    }
+    return std::pair(version.first(), qint64(sqlite3_total_changes64(db)));
+}
 
 // The runs of a machine's numbers that changed, written over those stored.
 QString writeRuns(const QSqlDatabase& db, qint64 machine, SequenceRanges& taken) {
@@ -158,6 +169,13 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     if (merged.error = followTarget(true); !merged.error.isEmpty()) {
         return merged;
     }
+    // What the parts before looked up holds while nothing else changed the history; from here it
+    // holds again only once this part commits.
+    sqlite3* const db = detail::handleOf(database());
+    if (const auto stamp = changeStamp(db); !stamp || stamp != mergeCache_.stamp) {
+        mergeCache_ = {};
+    }
+    mergeCache_.stamp.reset();
     QSqlQuery query(database());
     // Each machine's id here, its highest sequence number taken in, whether it changed, and the
     // numbers taken in: a copy of a journal may hold them in any order.
@@ -191,14 +209,15 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
     QSqlQuery fileId(database());
     fileId.prepare(QStringLiteral("SELECT id FROM review_files WHERE word_file = ?"));
-    MergeStatements q(detail::handleOf(database()));
+    MergeStatements q(db);
     if (merged.error = q.error(); !merged.error.isEmpty()) {
         return merged;
     }
-    QHash<QString, qint64> files;
+    QHash<QString, qint64>& files = mergeCache_.files;
     QHash<QString, qint64> latest;  // each file's latest review, written once
-    QHash<QByteArray, qint64> words;
-    QSet<std::pair<qint64, qint64>> fileWords;  // known to be in file_words
+    QHash<QByteArray, qint64>& words = mergeCache_.words;
+    QSet<std::pair<qint64, qint64>>& fileWords = mergeCache_.fileWords;
+    const review::ReviewTime until = horizon();
     std::set<qint64> replayed;
     QList<review::WordRename> renames;
     std::optional<review::ReviewTime> ahead;
@@ -312,7 +331,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 }
             }
             replayed.insert(*word);
-            if (review->time > horizon() && (!ahead || review->time < *ahead)) {
+            if (review->time > until && (!ahead || review->time < *ahead)) {
                 ahead = review->time;
             }
             ++merged.added;
@@ -379,6 +398,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         merged.added = 0;
         return merged;
     }
+    mergeCache_.stamp = changeStamp(db);
     if (!renames.isEmpty()) {
         // Each taken in once, by the table that remembers them.
         merged.error = detail::renameStep(database(), zone_, scheduler_, horizon(), renames, 0,

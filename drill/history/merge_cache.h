@@ -1,0 +1,28 @@
+// SPDX-FileCopyrightText: 2026 Kotobax developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+namespace drill::history {
+
+// What one part of a merge looked up or added, for the parts after it: each a transaction of its
+// own. Right only while nothing else changed the history in between, which the stamp tells.
+struct MergeCache {
+    // PRAGMA data_version (commits of other connections) and this connection's changes in all,
+    // when the last part committed.
+    std::optional<std::pair<qint64, qint64>> stamp;
+    QHash<QByteArray, qint64> words;            // key -> words.id
+    QHash<QString, qint64> files;               // word file -> review_files.id
+    QSet<std::pair<qint64, qint64>> fileWords;  // known to be in file_words
+};
+
+}  // namespace drill::history
