@@ -20,7 +20,12 @@ struct MergeCache {
     // PRAGMA data_version (commits of other connections) and this connection's changes in all,
     // when the last part committed.
     std::optional<std::pair<qint64, qint64>> stamp;
-    QHash<QByteArray, qint64> words;            // key -> words.id
+    struct Word {
+        qint64 id = 0;
+        // No review of the word in the history is later than this (UTC ms).
+        qint64 latest = 0;
+    };
+    QHash<QByteArray, Word> words;              // by key
     QHash<QString, qint64> files;               // word file -> review_files.id
     QSet<std::pair<qint64, qint64>> fileWords;  // known to be in file_words
 };

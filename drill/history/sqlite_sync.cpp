@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <set>
 #include <vector>
@@ -48,6 +49,7 @@ qint64 millis(review::ReviewTime time) {
 struct MergeStatements {
     explicit MergeStatements(sqlite3* db)
         : word(db, "SELECT id FROM words WHERE word_key = ?1"),
+          latest(db, "SELECT MAX(at) FROM reviews WHERE word_id = ?1"),
           newWord(db, QByteArray("INSERT INTO words (word_key, ")
                           .append(detail::kStateColumns)
                           .append(") VALUES (?1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)")
@@ -61,14 +63,15 @@ struct MergeStatements {
           fileWord(db, "INSERT OR IGNORE INTO file_words VALUES (?1, ?2)") {}
     // Why one could not be prepared; empty when all were.
     QString error() const {
-        for (const detail::Statement* statement : {&word, &newWord, &held, &review, &fileWord}) {
+        for (const detail::Statement* statement :
+             {&word, &latest, &newWord, &held, &review, &fileWord}) {
             if (!statement->error().isEmpty()) {
                 return statement->error();
             }
         }
         return {};
     }
-    detail::Statement word, newWord, held, review, fileWord;
+    detail::Statement word, latest, newWord, held, review, fileWord;
 };
 
 // Changes to the history since the stamp was taken end when the stamp differs.
@@ -215,7 +218,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     }
     QHash<QString, qint64>& files = mergeCache_.files;
     QHash<QString, qint64> latest;  // each file's latest review, written once
-    QHash<QByteArray, qint64>& words = mergeCache_.words;
+    QHash<QByteArray, MergeCache::Word>& words = mergeCache_.words;
     QSet<std::pair<qint64, qint64>>& fileWords = mergeCache_.fileWords;
     const review::ReviewTime until = horizon();
     std::set<qint64> replayed;
@@ -298,25 +301,36 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             if (word == words.end()) {
                 const QByteArray key = review->wordKey.toHex();
                 if (q.word.bind(1, key).step()) {
-                    word = words.insert(review->wordKey, q.word.first());
+                    // NULL, read as 0, where it has none: only reviews from before 1970 are
+                    // looked for then.
+                    const qint64 id = q.word.first();
+                    if (q.latest.bind(1, id).step(); failed(q.latest)) {
+                        return merged;
+                    }
+                    word = words.insert(review->wordKey, {id, q.latest.first()});
                 } else if (failed(q.word)) {
                     return merged;
                 } else if (q.newWord.bind(1, key).step(); failed(q.newWord)) {
                     return merged;
                 } else {
-                    word = words.insert(review->wordKey, q.newWord.lastInsertId());
+                    word = words.insert(review->wordKey, {q.newWord.lastInsertId(),
+                                                          std::numeric_limits<qint64>::min()});
                 }
             }
-            // One the history holds (this machine's own, a backup taken in again) is not added.
+            // One the history holds (this machine's own, a backup taken in again) is not added;
+            // one later than all the word's reviews cannot be held.
             const int grade = static_cast<int>(review->grade);
-            if (q.held.bind(1, *word).bind(2, at).bind(3, grade).step()) {
-                continue;
+            if (at <= word->latest) {
+                if (q.held.bind(1, word->id).bind(2, at).bind(3, grade).step()) {
+                    continue;
+                }
+                if (failed(q.held)) {
+                    return merged;
+                }
             }
-            if (failed(q.held)) {
-                return merged;
-            }
+            word->latest = std::max(word->latest, at);
             q.review.bind(1, at)
-                .bind(2, *word)
+                .bind(2, word->id)
                 .bind(3, grade)
                 .bind(4, review->answerMilliseconds)
                 .bind(5, *file)
@@ -324,13 +338,13 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             if (failed(q.review)) {
                 return merged;
             }
-            if (!fileWords.contains({*file, *word})) {
-                fileWords.insert({*file, *word});
-                if (q.fileWord.bind(1, *file).bind(2, *word).step(); failed(q.fileWord)) {
+            if (!fileWords.contains({*file, word->id})) {
+                fileWords.insert({*file, word->id});
+                if (q.fileWord.bind(1, *file).bind(2, word->id).step(); failed(q.fileWord)) {
                     return merged;
                 }
             }
-            replayed.insert(*word);
+            replayed.insert(word->id);
             if (review->time > until && (!ahead || review->time < *ahead)) {
                 ahead = review->time;
             }

@@ -84,6 +84,9 @@ struct SyncCase {
     qint64 drills = 0;
     qint64 renames = 0;
     std::vector<review::ReviewRecord> local = {};  // recorded before the first merge
+    // Recorded before the second merge, by this program or by another one.
+    std::vector<review::ReviewRecord> between = {};
+    bool elsewhere = false;
 };
 
 std::vector<review::ReviewRecord> operator+(std::vector<review::ReviewRecord> a,
@@ -151,6 +154,23 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
          0,
          0,
          {answer(0, "apple", review::Grade::Good)}},
+        {"an answer recorded between merges, also in the journal",
+         {{{kA, aLines(1, 2)}}, {{kA, aLines(3, 4)}}},
+         aAnswers(1, 4),
+         0,
+         0,
+         0,
+         {},
+         aAnswers(3, 3)},
+        {"the same, by another program",
+         {{{kA, aLines(1, 2)}}, {{kA, aLines(3, 4)}}},
+         aAnswers(1, 4),
+         0,
+         0,
+         0,
+         {},
+         aAnswers(3, 3),
+         true},
         {"drills, each once",
          {{{kA, line("a", 1, drill) + line("a", 2, drill)}, {kB, line("b", 1, drill)}}},
          {},
@@ -168,6 +188,11 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         int newer = 0;
         qint64 added = 0;
         for (const std::vector<FileStep>& files : row.merges) {
+            if (!row.between.empty() && &files == &row.merges.back()) {
+                SqliteHistory other(home.filePath(QStringLiteral("history.sqlite")),
+                                    QTimeZone::utc());
+                ASSERT_EQ((row.elsewhere ? other : history).recordReviews(row.between), QString());
+            }
             for (const FileStep& file : files) {
                 QFile out(QDir(folder).filePath(file.name));
                 if (file.bytes.isNull()) {
@@ -183,7 +208,8 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
             newer += report.newer;
             added += report.added;
         }
-        EXPECT_EQ(added, qint64(row.expected.size() - row.local.size()) + row.drills + row.renames);
+        EXPECT_EQ(added, qint64(row.expected.size() - row.local.size() - row.between.size()) +
+                             row.drills + row.renames);
         // Merging again adds nothing.
         EXPECT_EQ(mergeFolder(history, folder, kNow).added, 0);
         EXPECT_EQ(newer, row.newer);
