@@ -59,6 +59,27 @@ bool Statement::step() {
     return row;
 }
 
+bool Statement::next() {
+    if (statement_ == nullptr) {
+        return false;
+    }
+    const int status = sqlite3_step(statement_);
+    if (status == SQLITE_ROW) {
+        return true;
+    }
+    if (status == SQLITE_DONE) {
+        error_.clear();
+    } else {
+        error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+    }
+    sqlite3_reset(statement_);
+    return false;
+}
+
+qint64 Statement::column(int index) const {
+    return sqlite3_column_int64(statement_, index);
+}
+
 qint64 Statement::changes() const {
     return sqlite3_changes64(db_);
 }

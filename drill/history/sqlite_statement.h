@@ -31,6 +31,11 @@ public:
     // Run to its first row or its end: true for a row, false at the end or on failure (error
     // tells which). The values bound stay for the next run.
     bool step();
+    // Run a row at a time: true for each row, false at the end or on failure (error tells
+    // which), when it is ready to be run again.
+    bool next();
+    // A value of the row next() stands on, from 0.
+    qint64 column(int index) const;
     // The first row's first value, of the last run.
     qint64 first() const { return first_; }
     // After the run: why it failed; empty when it did not.
