@@ -12,14 +12,15 @@
 #include <optional>
 #include <utility>
 
+#include "drill/history/sqlite_statement.h"
+
 namespace drill::history {
 
 // What one part of a merge looked up or added, for the parts after it: each a transaction of its
 // own. Right only while nothing else changed the history in between, which the stamp tells.
 struct MergeCache {
-    // PRAGMA data_version (commits of other connections) and this connection's changes in all,
-    // when the last part committed.
-    std::optional<std::pair<qint64, qint64>> stamp;
+    // When the last part committed.
+    std::optional<detail::ChangeMarks> stamp;
     struct Word {
         qint64 id = 0;
         // No review of the word in the history is later than this (UTC ms).

@@ -6,11 +6,22 @@
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <QVariant>
 
 #include <sqlite3.h>
 
 namespace drill::history::detail {
+
+std::optional<ChangeMarks> changeMarksOf(const QSqlDatabase& db) {
+    QSqlQuery query(db);
+    if (!query.exec(
+            QStringLiteral("SELECT total_changes(), data_version FROM pragma_data_version")) ||
+        !query.next()) {
+        return std::nullopt;
+    }
+    return ChangeMarks{query.value(0).toLongLong(), query.value(1).toLongLong()};
+}
 
 sqlite3* handleOf(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();

@@ -7,11 +7,22 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 class QSqlDatabase;
 
 namespace drill::history::detail {
+
+// What tells a connection of a change: its own count of changed rows and the counter SQLite
+// moves when another connection commits.
+struct ChangeMarks {
+    qint64 changes = -1;
+    qint64 dataVersion = -1;
+    friend bool operator==(const ChangeMarks&, const ChangeMarks&) = default;
+};
+std::optional<ChangeMarks> changeMarksOf(const QSqlDatabase& db);
 
 // The connection under Qt's driver; null where the driver gives none.
 sqlite3* handleOf(const QSqlDatabase& db);

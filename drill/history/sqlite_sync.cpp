@@ -13,8 +13,6 @@
 #include <QThread>
 #include <QVariant>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -73,15 +71,6 @@ struct MergeStatements {
     }
     detail::Statement word, latest, newWord, held, review, fileWord;
 };
-
-// Changes to the history since the stamp was taken end when the stamp differs.
-std::optional<std::pair<qint64, qint64>> changeStamp(sqlite3* db) {
-    detail::Statement version(db, "PRAGMA data_version");
-    if (!version.step()) {
-        return std::nullopt;
-    }
-    return std::pair(version.first(), qint64(sqlite3_total_changes64(db)));
-}
 
 // The runs of a machine's numbers that changed, written over those stored.
 QString writeRuns(const QSqlDatabase& db, qint64 machine, SequenceRanges& taken) {
@@ -175,7 +164,8 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     // What the parts before looked up holds while nothing else changed the history; from here it
     // holds again only once this part commits.
     sqlite3* const db = detail::handleOf(database());
-    if (const auto stamp = changeStamp(db); !stamp || stamp != mergeCache_.stamp) {
+    if (const auto stamp = detail::changeMarksOf(database());
+        !stamp || stamp != mergeCache_.stamp) {
         mergeCache_ = {};
     }
     mergeCache_.stamp.reset();
@@ -412,7 +402,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         merged.added = 0;
         return merged;
     }
-    mergeCache_.stamp = changeStamp(db);
+    mergeCache_.stamp = detail::changeMarksOf(database());
     if (!renames.isEmpty()) {
         // Each taken in once, by the table that remembers them.
         merged.error = detail::renameStep(database(), zone_, scheduler_, horizon(), renames, 0,
