@@ -145,6 +145,25 @@ const std::vector<Upgrade> kUpgrades{
     {{
         "ALTER TABLE drills ADD COLUMN way INTEGER NOT NULL DEFAULT 0",
     }},
+    // Other machines' records taken in: each machine's sequence numbers as runs of consecutive
+    // numbers instead of a row each. The tables were made by the first merge before; the rows of
+    // a history that merged are joined into runs here, leaving every gap open.
+    {{
+        "CREATE TABLE IF NOT EXISTS sync_machines (id INTEGER PRIMARY KEY, machine TEXT NOT NULL"
+        " UNIQUE, seq INTEGER NOT NULL, merged_at INTEGER NOT NULL)",
+        "CREATE TABLE IF NOT EXISTS sync_files (name TEXT PRIMARY KEY, position INTEGER NOT NULL,"
+        " tail BLOB NOT NULL) WITHOUT ROWID",
+        "CREATE TABLE IF NOT EXISTS sync_ranges (machine_id INTEGER NOT NULL,"
+        " first INTEGER NOT NULL, last INTEGER NOT NULL, PRIMARY KEY (machine_id, first))"
+        " WITHOUT ROWID",
+        "CREATE TABLE IF NOT EXISTS sync_records (machine_id INTEGER NOT NULL,"
+        " seq INTEGER NOT NULL, PRIMARY KEY (machine_id, seq)) WITHOUT ROWID",
+        // Numbers in a run less their place in it are the same for the whole run.
+        "INSERT INTO sync_ranges SELECT machine_id, MIN(seq), MAX(seq) FROM (SELECT machine_id,"
+        " seq, seq - ROW_NUMBER() OVER (PARTITION BY machine_id ORDER BY seq) AS run"
+        " FROM sync_records) GROUP BY machine_id, run",
+        "DROP TABLE sync_records",
+    }},
 };
 
 bool isBusy(const QSqlError& error) {
@@ -253,6 +272,7 @@ void SqliteHistory::close() {
     }
     ready_ = false;
     stateCache_.forget();
+    mergeCache_ = {};
     checkpointsLeft_ = false;  // a connection opened anew copies the journal back itself
 }
 

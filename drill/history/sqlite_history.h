@@ -18,6 +18,7 @@
 
 #include "common/file_identity.h"
 #include "drill/history/drill_history.h"
+#include "drill/history/merge_cache.h"
 #include "drill/history/sync_journal.h"
 #include "drill/history/word_state_cache.h"
 #include "review/review_clock.h"
@@ -226,6 +227,7 @@ private:
     std::optional<review::ReviewTime> settledAt_;
     detail::WordStateCache stateCache_;
     std::function<void(std::span<const JournalContent>)> recorded_;
+    MergeCache mergeCache_;
 };
 
 }  // namespace drill::history

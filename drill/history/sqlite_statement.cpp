@@ -6,11 +6,22 @@
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <QVariant>
 
 #include <sqlite3.h>
 
 namespace drill::history::detail {
+
+std::optional<ChangeMarks> changeMarksOf(const QSqlDatabase& db) {
+    QSqlQuery query(db);
+    if (!query.exec(
+            QStringLiteral("SELECT total_changes(), data_version FROM pragma_data_version")) ||
+        !query.next()) {
+        return std::nullopt;
+    }
+    return ChangeMarks{query.value(0).toLongLong(), query.value(1).toLongLong()};
+}
 
 sqlite3* handleOf(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
@@ -57,6 +68,27 @@ bool Statement::step() {
     // Ready to be bound and run again, with nothing left open at a commit.
     sqlite3_reset(statement_);
     return row;
+}
+
+bool Statement::next() {
+    if (statement_ == nullptr) {
+        return false;
+    }
+    const int status = sqlite3_step(statement_);
+    if (status == SQLITE_ROW) {
+        return true;
+    }
+    if (status == SQLITE_DONE) {
+        error_.clear();
+    } else {
+        error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+    }
+    sqlite3_reset(statement_);
+    return false;
+}
+
+qint64 Statement::column(int index) const {
+    return sqlite3_column_int64(statement_, index);
 }
 
 qint64 Statement::changes() const {

@@ -7,11 +7,22 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 class QSqlDatabase;
 
 namespace drill::history::detail {
+
+// What tells a connection of a change: its own count of changed rows and the counter SQLite
+// moves when another connection commits.
+struct ChangeMarks {
+    qint64 changes = -1;
+    qint64 dataVersion = -1;
+    friend bool operator==(const ChangeMarks&, const ChangeMarks&) = default;
+};
+std::optional<ChangeMarks> changeMarksOf(const QSqlDatabase& db);
 
 // The connection under Qt's driver; null where the driver gives none.
 sqlite3* handleOf(const QSqlDatabase& db);
@@ -31,6 +42,11 @@ public:
     // Run to its first row or its end: true for a row, false at the end or on failure (error
     // tells which). The values bound stay for the next run.
     bool step();
+    // Run a row at a time: true for each row, false at the end or on failure (error tells
+    // which), when it is ready to be run again.
+    bool next();
+    // A value of the row next() stands on, from 0.
+    qint64 column(int index) const;
     // The first row's first value, of the last run.
     qint64 first() const { return first_; }
     // After the run: why it failed; empty when it did not.

@@ -14,12 +14,14 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <set>
 #include <vector>
 
 #include "common/atomic_file.h"
 #include "drill/history/review_replay.h"
+#include "drill/history/sequence_ranges.h"
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/history/sqlite_statement.h"
@@ -30,18 +32,6 @@ using detail::failure;
 using detail::Transaction;
 
 namespace {
-
-// Made when first needed: a history that never took in a journal has none.
-constexpr const char* kSyncTables[] = {
-    "CREATE TABLE IF NOT EXISTS sync_machines (id INTEGER PRIMARY KEY, machine TEXT NOT NULL"
-    " UNIQUE, seq INTEGER NOT NULL, merged_at INTEGER NOT NULL)",
-    // Every record taken in, by its machine and sequence number: a copy of a journal may hold
-    // them in any order.
-    "CREATE TABLE IF NOT EXISTS sync_records (machine_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
-    " PRIMARY KEY (machine_id, seq)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS sync_files (name TEXT PRIMARY KEY, position INTEGER NOT NULL,"
-    " tail BLOB NOT NULL) WITHOUT ROWID",
-};
 
 // More words than this are left to the replay after the merge.
 constexpr qsizetype kWordsReplayedAtOnce = 200;
@@ -56,8 +46,8 @@ qint64 millis(review::ReviewTime time) {
 // under Qt's driver: a million reviews are taken in within seconds.
 struct MergeStatements {
     explicit MergeStatements(sqlite3* db)
-        : taken(db, "INSERT OR IGNORE INTO sync_records VALUES (?1, ?2)"),
-          word(db, "SELECT id FROM words WHERE word_key = ?1"),
+        : word(db, "SELECT id FROM words WHERE word_key = ?1"),
+          latest(db, "SELECT MAX(at) FROM reviews WHERE word_id = ?1"),
           newWord(db, QByteArray("INSERT INTO words (word_key, ")
                           .append(detail::kStateColumns)
                           .append(") VALUES (?1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)")
@@ -72,15 +62,45 @@ struct MergeStatements {
     // Why one could not be prepared; empty when all were.
     QString error() const {
         for (const detail::Statement* statement :
-             {&taken, &word, &newWord, &held, &review, &fileWord}) {
+             {&word, &latest, &newWord, &held, &review, &fileWord}) {
             if (!statement->error().isEmpty()) {
                 return statement->error();
             }
         }
         return {};
     }
-    detail::Statement taken, word, newWord, held, review, fileWord;
+    detail::Statement word, latest, newWord, held, review, fileWord;
 };
+
+// The runs of a machine's numbers that changed, written over those stored.
+QString writeRuns(const QSqlDatabase& db, qint64 machine, SequenceRanges& taken) {
+    const SequenceRanges::Changes changes = taken.takeChanges();
+    QSqlQuery gone(db);
+    gone.prepare(QStringLiteral("DELETE FROM sync_ranges WHERE machine_id = ? AND first = ?"));
+    for (const qint64 first : changes.gone) {
+        gone.addBindValue(machine);
+        gone.addBindValue(first);
+        if (!gone.exec()) {
+            return failure(gone);
+        }
+    }
+    QSqlQuery changed(db);
+    changed.prepare(QStringLiteral("INSERT OR REPLACE INTO sync_ranges VALUES (?, ?, ?)"));
+    for (const qint64 first : changes.changed) {
+        // Joined to the run before after it changed: gone, written with that run.
+        const auto run = taken.runs().find(first);
+        if (run == taken.runs().end()) {
+            continue;
+        }
+        changed.addBindValue(machine);
+        changed.addBindValue(first);
+        changed.addBindValue(run->second);
+        if (!changed.exec()) {
+            return failure(changed);
+        }
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -102,7 +122,7 @@ SyncState SqliteHistory::syncState() {
     }
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    // Absent until the first journal is taken in.
+    // Unreadable: every journal is read from its start, which takes nothing twice.
     if (!query.exec(QStringLiteral("SELECT name, position, tail FROM sync_files"))) {
         return state;
     }
@@ -141,27 +161,39 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     if (merged.error = followTarget(true); !merged.error.isEmpty()) {
         return merged;
     }
-    QSqlQuery query(database());
-    for (const char* statement : kSyncTables) {
-        if (!query.exec(QString::fromLatin1(statement))) {
-            merged.error = failure(query);
-            return merged;
-        }
+    // What the parts before looked up holds while nothing else changed the history; from here it
+    // holds again only once this part commits.
+    sqlite3* const db = detail::handleOf(database());
+    if (const auto stamp = detail::changeMarksOf(database());
+        !stamp || stamp != mergeCache_.stamp) {
+        mergeCache_ = {};
     }
-    // Each machine's id here, its highest sequence number taken in, and whether it changed.
+    mergeCache_.stamp.reset();
+    QSqlQuery query(database());
+    // Each machine's id here, its highest sequence number taken in, whether it changed, and the
+    // numbers taken in: a copy of a journal may hold them in any order.
     struct Machine {
         qint64 id = 0;
         qint64 highest = 0;
         bool merged = false;
+        SequenceRanges taken = {};
     };
     QHash<QString, Machine> machines;
-    if (!query.exec(QStringLiteral("SELECT machine, id, seq FROM sync_machines"))) {
+    if (!query.exec(
+            QStringLiteral("SELECT m.machine, m.id, m.seq, r.first, r.last FROM"
+                           " sync_machines m LEFT JOIN sync_ranges r ON r.machine_id = m.id"))) {
         merged.error = failure(query);
         return merged;
     }
     while (query.next()) {
-        machines.insert(query.value(0).toString(),
-                        {query.value(1).toLongLong(), query.value(2).toLongLong()});
+        auto machine = machines.find(query.value(0).toString());
+        if (machine == machines.end()) {
+            machine = machines.insert(query.value(0).toString(),
+                                      {query.value(1).toLongLong(), query.value(2).toLongLong()});
+        }
+        if (!query.isNull(3)) {
+            machine->taken.load(query.value(3).toLongLong(), query.value(4).toLongLong());
+        }
     }
     // Run once for each file.
     QSqlQuery fileUpsert(database());
@@ -170,14 +202,15 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
     QSqlQuery fileId(database());
     fileId.prepare(QStringLiteral("SELECT id FROM review_files WHERE word_file = ?"));
-    MergeStatements q(detail::handleOf(database()));
+    MergeStatements q(db);
     if (merged.error = q.error(); !merged.error.isEmpty()) {
         return merged;
     }
-    QHash<QString, qint64> files;
+    QHash<QString, qint64>& files = mergeCache_.files;
     QHash<QString, qint64> latest;  // each file's latest review, written once
-    QHash<QByteArray, qint64> words;
-    QSet<std::pair<qint64, qint64>> fileWords;  // known to be in file_words
+    QHash<QByteArray, MergeCache::Word>& words = mergeCache_.words;
+    QSet<std::pair<qint64, qint64>>& fileWords = mergeCache_.fileWords;
+    const review::ReviewTime until = horizon();
     std::set<qint64> replayed;
     QList<review::WordRename> renames;
     std::optional<review::ReviewTime> ahead;
@@ -201,11 +234,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             }
             machine = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
         }
-        q.taken.bind(1, machine->id).bind(2, record.sequence).step();
-        if (failed(q.taken)) {
-            return merged;
-        }
-        if (q.taken.changes() == 0) {
+        if (!machine->taken.add(record.sequence)) {
             continue;
         }
         machine->highest = std::max(machine->highest, record.sequence);
@@ -262,25 +291,36 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             if (word == words.end()) {
                 const QByteArray key = review->wordKey.toHex();
                 if (q.word.bind(1, key).step()) {
-                    word = words.insert(review->wordKey, q.word.first());
+                    // NULL, read as 0, where it has none: only reviews from before 1970 are
+                    // looked for then.
+                    const qint64 id = q.word.first();
+                    if (q.latest.bind(1, id).step(); failed(q.latest)) {
+                        return merged;
+                    }
+                    word = words.insert(review->wordKey, {id, q.latest.first()});
                 } else if (failed(q.word)) {
                     return merged;
                 } else if (q.newWord.bind(1, key).step(); failed(q.newWord)) {
                     return merged;
                 } else {
-                    word = words.insert(review->wordKey, q.newWord.lastInsertId());
+                    word = words.insert(review->wordKey, {q.newWord.lastInsertId(),
+                                                          std::numeric_limits<qint64>::min()});
                 }
             }
-            // One the history holds (this machine's own, a backup taken in again) is not added.
+            // One the history holds (this machine's own, a backup taken in again) is not added;
+            // one later than all the word's reviews cannot be held.
             const int grade = static_cast<int>(review->grade);
-            if (q.held.bind(1, *word).bind(2, at).bind(3, grade).step()) {
-                continue;
+            if (at <= word->latest) {
+                if (q.held.bind(1, word->id).bind(2, at).bind(3, grade).step()) {
+                    continue;
+                }
+                if (failed(q.held)) {
+                    return merged;
+                }
             }
-            if (failed(q.held)) {
-                return merged;
-            }
+            word->latest = std::max(word->latest, at);
             q.review.bind(1, at)
-                .bind(2, *word)
+                .bind(2, word->id)
                 .bind(3, grade)
                 .bind(4, review->answerMilliseconds)
                 .bind(5, *file)
@@ -288,14 +328,14 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             if (failed(q.review)) {
                 return merged;
             }
-            if (!fileWords.contains({*file, *word})) {
-                fileWords.insert({*file, *word});
-                if (q.fileWord.bind(1, *file).bind(2, *word).step(); failed(q.fileWord)) {
+            if (!fileWords.contains({*file, word->id})) {
+                fileWords.insert({*file, word->id});
+                if (q.fileWord.bind(1, *file).bind(2, word->id).step(); failed(q.fileWord)) {
                     return merged;
                 }
             }
-            replayed.insert(*word);
-            if (review->time > horizon() && (!ahead || review->time < *ahead)) {
+            replayed.insert(word->id);
+            if (review->time > until && (!ahead || review->time < *ahead)) {
                 ahead = review->time;
             }
             ++merged.added;
@@ -308,16 +348,21 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             return fail(fileUpsert);
         }
     }
-    for (const Machine& machine : std::as_const(machines)) {
-        if (machine.merged) {
-            query.prepare(
-                QStringLiteral("UPDATE sync_machines SET seq = ?, merged_at = ? WHERE id = ?"));
-            query.addBindValue(machine.highest);
-            query.addBindValue(now);
-            query.addBindValue(machine.id);
-            if (!query.exec()) {
-                return fail(query);
-            }
+    for (Machine& machine : machines) {
+        if (!machine.merged) {
+            continue;
+        }
+        query.prepare(
+            QStringLiteral("UPDATE sync_machines SET seq = ?, merged_at = ? WHERE id = ?"));
+        query.addBindValue(machine.highest);
+        query.addBindValue(now);
+        query.addBindValue(machine.id);
+        if (!query.exec()) {
+            return fail(query);
+        }
+        if (merged.error = writeRuns(database(), machine.id, machine.taken);
+            !merged.error.isEmpty()) {
+            return merged;
         }
     }
     query.prepare(QStringLiteral("INSERT OR REPLACE INTO sync_files VALUES (?, ?, ?)"));
@@ -357,6 +402,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         merged.added = 0;
         return merged;
     }
+    mergeCache_.stamp = detail::changeMarksOf(database());
     if (!renames.isEmpty()) {
         // Each taken in once, by the table that remembers them.
         merged.error = detail::renameStep(database(), zone_, scheduler_, horizon(), renames, 0,

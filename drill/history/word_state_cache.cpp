@@ -19,18 +19,8 @@
 
 namespace drill::history::detail {
 
-std::optional<WordStateCache::Marks> WordStateCache::marksOf(const QSqlDatabase& db) {
-    QSqlQuery query(db);
-    if (!query.exec(
-            QStringLiteral("SELECT total_changes(), data_version FROM pragma_data_version")) ||
-        !query.next()) {
-        return std::nullopt;
-    }
-    return Marks{query.value(0).toLongLong(), query.value(1).toLongLong()};
-}
-
 QString WordStateCache::refresh(const QSqlDatabase& db, bool withFileWords) {
-    const std::optional<Marks> marks = marksOf(db);
+    const std::optional<Marks> marks = changeMarksOf(db);
     if (marks && loadedAt_ == marks) {
         if (!withFileWords || fileWordsRead_) {
             return {};
@@ -39,7 +29,7 @@ QString WordStateCache::refresh(const QSqlDatabase& db, bool withFileWords) {
         QSqlQuery begin(db);
         const bool transaction = begin.exec(QStringLiteral("BEGIN"));
         QString reason = QStringLiteral("changed");
-        if (marksOf(db) == loadedAt_) {
+        if (changeMarksOf(db) == loadedAt_) {
             reason = readFileWords(db);
         }
         if (transaction) {
@@ -85,7 +75,7 @@ QString WordStateCache::load(const QSqlDatabase& db, bool withFileWords) {
     // Read in one transaction, so that the marks are those of the states read.
     QSqlQuery begin(db);
     const bool transaction = begin.exec(QStringLiteral("BEGIN"));
-    const std::optional<Marks> marks = marksOf(db);
+    const std::optional<Marks> marks = changeMarksOf(db);
     sqlite3_stmt* statement = nullptr;
     if (QSqlQuery count(db);
         count.exec(QStringLiteral("SELECT COUNT(*) FROM words")) && count.next()) {
@@ -182,7 +172,7 @@ void WordStateCache::begin(const QSqlDatabase& db) {
     written_.clear();
     writtenAt_.reset();
     fileWordsWritten_ = false;
-    following_ = loadedAt_.has_value() && marksOf(db) == loadedAt_;
+    following_ = loadedAt_.has_value() && changeMarksOf(db) == loadedAt_;
 }
 
 void WordStateCache::put(const QByteArray& key, qint64 wordId, const review::CardState& state) {
@@ -197,7 +187,7 @@ void WordStateCache::put(const QByteArray& key, qint64 wordId, const review::Car
 void WordStateCache::written(const QSqlDatabase& db) {
     // Read before the commit: this connection's own commit leaves the marks as they are, while
     // another's right after it would pass unseen.
-    writtenAt_ = following_ ? marksOf(db) : std::nullopt;
+    writtenAt_ = following_ ? changeMarksOf(db) : std::nullopt;
 }
 
 void WordStateCache::end(bool kept) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "drill/history/sqlite_statement.h"
 #include "review/fsrs.h"
 #include "review/packed_word_key.h"
 
@@ -59,14 +60,7 @@ public:
     void forget();
 
 private:
-    // What tells a change: this connection's count of changed rows and the counter SQLite
-    // moves when another connection commits.
-    struct Marks {
-        qint64 changes = -1;
-        qint64 dataVersion = -1;
-        friend bool operator==(const Marks&, const Marks&) = default;
-    };
-    static std::optional<Marks> marksOf(const QSqlDatabase& db);
+    using Marks = ChangeMarks;
     QString load(const QSqlDatabase& db, bool withFileWords);
     QString readFileWords(const QSqlDatabase& db);
 

@@ -32,6 +32,7 @@
 
 #include "drill/history/history_report.h"
 #include "drill/history/sqlite_history.h"
+#include "drill/history/sync_merge.h"
 #include "editor/logic/review_line.h"
 #include "file_bytes.h"
 #include "review/review_clock.h"
@@ -242,6 +243,45 @@ TEST(History, OlderSchemaIsUpgradedInPlace) {
         EXPECT_EQ(history.takeNotices(), QStringList());
         EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
     }
+}
+
+// A history that kept a row for each record taken in from another machine goes on from there:
+// what it held is not taken again, what lies in its gaps is, and the runs stay joined.
+TEST(History, RecordsTakenOneRowEachBecomeRuns) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    SqliteHistory(path).wordFiles();
+    runSql(path,
+           {"DROP TABLE sync_ranges",
+            "CREATE TABLE sync_records (machine_id INTEGER NOT NULL, seq INTEGER NOT NULL,"
+            " PRIMARY KEY (machine_id, seq)) WITHOUT ROWID",
+            "INSERT INTO sync_machines VALUES (1, 'a', 8, 0), (2, 'b', 1, 0)",
+            "INSERT INTO sync_records VALUES (1, 1), (1, 2), (1, 3), (1, 5), (1, 7), (1, 8),"
+            " (2, 1)",
+            QStringLiteral("PRAGMA user_version=%1").arg(SqliteHistory::schemaVersion() - 1)});
+    const QString folder = dir.filePath("sync");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const auto& [machine, last] : {std::pair("a", 9), std::pair("b", 2)}) {
+        QByteArray lines;
+        for (int seq = 1; seq <= last; ++seq) {
+            lines +=
+                journalLine({machine, seq,
+                             review::ReviewRecord{review::ReviewTime(std::chrono::hours(seq)),
+                                                  QByteArray(machine) + QByteArray::number(seq),
+                                                  review::Grade::Good, 900, "/w"}});
+        }
+        QFile journal(QDir(folder).filePath(journalFileName(machine)));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly) && journal.write(lines) == lines.size());
+    }
+    SqliteHistory history(path);
+    const SyncReport first = mergeFolder(history, folder, 1);
+    ASSERT_EQ(first.error, QString());
+    EXPECT_EQ(first.added, 4) << "a's 4, 6 and 9, b's 2";
+    EXPECT_EQ(runSql(path, {"SELECT COUNT(*) FROM sync_ranges"}), 2);
+    // Read again from the start, with none of the reviews there to tell them apart.
+    runSql(path, {"DELETE FROM reviews", "DELETE FROM sync_files"});
+    EXPECT_EQ(mergeFolder(history, folder, 1).added, 0);
+    EXPECT_EQ(userVersion(path), SqliteHistory::schemaVersion());
 }
 
 // The sums the window reads from that the drills and missed entries give on their own: none

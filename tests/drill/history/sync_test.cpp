@@ -21,6 +21,7 @@
 #include "common/preferences.h"
 #include "drill/history/journal_sender.h"
 #include "drill/history/journal_writer.h"
+#include "drill/history/sequence_ranges.h"
 #include "drill/history/sqlite_history.h"
 #include "drill/history/sync_merge.h"
 
@@ -86,6 +87,9 @@ struct SyncCase {
     qint64 drills = 0;
     qint64 renames = 0;
     std::vector<review::ReviewRecord> local = {};  // recorded before the first merge
+    // Recorded before the second merge, by this program or by another one.
+    std::vector<review::ReviewRecord> between = {};
+    bool elsewhere = false;
 };
 
 std::vector<review::ReviewRecord> operator+(std::vector<review::ReviewRecord> a,
@@ -153,6 +157,15 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
          0,
          0,
          {answer(0, "apple", review::Grade::Good)}},
+        {.name = "an answer recorded between merges, also in the journal",
+         .merges = {{{kA, aLines(1, 2)}}, {{kA, aLines(3, 4)}}},
+         .expected = aAnswers(1, 4),
+         .between = aAnswers(3, 3)},
+        {.name = "the same, by another program",
+         .merges = {{{kA, aLines(1, 2)}}, {{kA, aLines(3, 4)}}},
+         .expected = aAnswers(1, 4),
+         .between = aAnswers(3, 3),
+         .elsewhere = true},
         {"drills, each once",
          {{{kA, line("a", 1, drill) + line("a", 2, drill)}, {kB, line("b", 1, drill)}}},
          {},
@@ -170,6 +183,11 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         int newer = 0;
         qint64 added = 0;
         for (const std::vector<FileStep>& files : row.merges) {
+            if (!row.between.empty() && &files == &row.merges.back()) {
+                SqliteHistory other(home.filePath(QStringLiteral("history.sqlite")),
+                                    QTimeZone::utc());
+                ASSERT_EQ((row.elsewhere ? other : history).recordReviews(row.between), QString());
+            }
             for (const FileStep& file : files) {
                 QFile out(QDir(folder).filePath(file.name));
                 if (file.bytes.isNull()) {
@@ -185,7 +203,8 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
             newer += report.newer;
             added += report.added;
         }
-        EXPECT_EQ(added, qint64(row.expected.size() - row.local.size()) + row.drills + row.renames);
+        EXPECT_EQ(added, qint64(row.expected.size() - row.local.size() - row.between.size()) +
+                             row.drills + row.renames);
         // Merging again adds nothing.
         EXPECT_EQ(mergeFolder(history, folder, kNow).added, 0);
         EXPECT_EQ(newer, row.newer);
@@ -207,6 +226,35 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
                           std::tuple(expected.state->due, expected.state->stability,
                                      expected.state->reps, expected.state->lapses));
             }
+        }
+    }
+}
+
+// The numbers taken in, as runs: each held once, and none that was never added.
+TEST(SequenceRanges, HoldsWhatWasAddedAsRuns) {
+    const struct {
+        const char* name;
+        std::vector<qint64> added;
+        std::map<qint64, qint64> runs;
+        int heldAgain;
+    } table[] = {
+        {"in order", {1, 2, 3}, {{1, 3}}, 0},
+        {"a gap stays open", {1, 3, 6}, {{1, 1}, {3, 3}, {6, 6}}, 0},
+        {"a gap filled joins its neighbours", {1, 3, 2, 5, 4}, {{1, 5}}, 0},
+        {"twice, also inside a run", {4, 5, 6, 5, 4, 6}, {{4, 6}}, 3},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        SequenceRanges ranges;
+        int heldAgain = 0;
+        for (const qint64 sequence : row.added) {
+            heldAgain += ranges.add(sequence) ? 0 : 1;
+        }
+        EXPECT_EQ(ranges.runs(), row.runs);
+        EXPECT_EQ(heldAgain, row.heldAgain);
+        for (qint64 sequence = 0; sequence <= 7; ++sequence) {
+            EXPECT_EQ(ranges.contains(sequence), std::ranges::count(row.added, sequence) > 0)
+                << sequence;
         }
     }
 }
