@@ -46,7 +46,7 @@ struct Row {
     }
     bool isBlank() const {
         for (const QString& text : texts) {
-            if (!text.trimmed().isEmpty()) {
+            if (!QStringView(text).trimmed().isEmpty()) {
                 return false;
             }
         }
@@ -662,6 +662,10 @@ public:
                 }
                 handler_.start(localName(node.name()), attributes);
                 open_ = at + 1;
+                // A first child of text is kept in the element itself.
+                if (const char* const text = node.value(); *text) {
+                    handler_.characters(text, std::strlen(text));
+                }
                 break;
             }
             case pugi::node_pcdata:
@@ -699,8 +703,10 @@ std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
     }
     pugi::xml_document document;
     // Blanks between elements kept, as libxml2 hands them over; the document type kept to
-    // see whether it declares anything.
-    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype;
+    // see whether it declares anything; an element's first text in the element, a node
+    // fewer for each text.
+    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype |
+                             pugi::parse_embed_pcdata;
     if (!document.load_buffer_inplace(bytes.data(), std::size_t(bytes.size()), options,
                                       pugi::encoding_utf8)) {
         return std::nullopt;
