@@ -618,17 +618,53 @@ Table readFully(QByteArrayView bytes, bool utf8, bool utf16, std::stop_token sto
     return tableOf(handler);
 }
 
-// Whether every reference in the text is one XML itself defines (the five named characters and
-// character numbers): the others need the document type, which only libxml2 reads.
+// Whether a code point may stand in an XML document.
+bool allowedInXml(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c < 0xD800) ||
+           (c >= 0xE000 && c < 0xFFFE) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Whether the number after "&#" (up to its ';') names a character XML allows.
+bool allowedReference(std::string_view rest) {
+    const bool hex = rest.starts_with('x');
+    char32_t value = 0;
+    std::size_t i = hex ? 1 : 0;
+    for (; i < rest.size() && rest[i] != ';' && value <= 0x10FFFF; ++i) {
+        const char d = rest[i];
+        const int digit = d >= '0' && d <= '9'          ? d - '0'
+                          : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
+                          : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                                        : -1;
+        if (digit < 0) {
+            return false;
+        }
+        value = value * (hex ? 16 : 10) + char32_t(digit);
+    }
+    return i < rest.size() && rest[i] == ';' && allowedInXml(value);
+}
+
+// Whether the text holds no character XML forbids, written or referred to, and every reference
+// is one XML itself defines (the five named characters and character numbers): the rest needs
+// the document type or is an error, which only libxml2 reads and tells by its line.
 bool onlyBuiltInReferences(QByteArrayView bytes) {
-    constexpr std::string_view kBuiltIn[] = {"amp;", "lt;", "gt;", "quot;", "apos;", "#"};
+    const auto forbidden = [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    };
+    if (std::any_of(bytes.begin(), bytes.end(), forbidden)) {
+        return false;
+    }
+    constexpr std::string_view kBuiltIn[] = {"amp;", "lt;", "gt;", "quot;", "apos;"};
     const char* const end = bytes.data() + bytes.size();
     for (const char* at = bytes.data();
          (at = static_cast<const char*>(std::memchr(at, '&', std::size_t(end - at))));) {
         ++at;
-        const std::string_view rest(at, std::size_t(std::min<qsizetype>(end - at, 5)));
-        if (std::none_of(std::begin(kBuiltIn), std::end(kBuiltIn),
-                         [&](std::string_view name) { return rest.starts_with(name); })) {
+        const std::string_view rest(at, std::size_t(end - at));
+        if (rest.starts_with('#')) {
+            if (!allowedReference(rest.substr(1, 12))) {
+                return false;
+            }
+        } else if (std::none_of(std::begin(kBuiltIn), std::end(kBuiltIn),
+                                [&](std::string_view name) { return rest.starts_with(name); })) {
             return false;
         }
     }
