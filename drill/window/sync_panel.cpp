@@ -225,7 +225,14 @@ void SyncPanel::cmdExportJournal_Click() {
                        kExportTitle);
         return;
     }
-    sync_.exportJournal(*chosen);
+    // A merge or export begun while the dialog was open holds the history's thread.
+    if (!sync_.exportJournal(*chosen)) {
+        platform_.warn(this,
+                       QStringLiteral("記録を書き出せませんでした。") + common::kCrLf +
+                           QStringLiteral("同期か書き出しの最中です。終わってから、もう一度"
+                                          "書き出してください。"),
+                       kExportTitle);
+    }
     showState();
 }
 

@@ -363,6 +363,16 @@ TEST_F(SyncWindow, ExportedHistoryGivesAFreshOneTheSameCounts) {
     std::binary_semaphore closed(0);
     history::HistorySync::exportStarted = [&closed] { closed.acquire(); };
     const auto unhook = qScopeGuard([] { history::HistorySync::exportStarted = nullptr; });
+    // One begun while the dialog was open is told, not dropped unsaid.
+    ASSERT_TRUE(sync.exportJournal(moved.filePath("first.kxjournal")));
+    platform.fileNames({moved.filePath("second.kxjournal")});
+    platform.answers({platform::Answer::Ok});
+    press(*window, "cmdExportJournal");
+    ASSERT_EQ(platform.shown().size(), 3u);
+    EXPECT_TRUE(platform.shown()[2].text.contains("終わってから"));
+    closed.release();
+    ASSERT_TRUE(exported.wait(20000));
+    EXPECT_FALSE(QFile::exists(moved.filePath("second.kxjournal")));
     platform.fileNames({moved.filePath("closed.kxjournal")});
     press(*window, "cmdExportJournal");
     window.reset();
