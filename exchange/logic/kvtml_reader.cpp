@@ -643,16 +643,10 @@ bool allowedReference(std::string_view rest) {
     return i < rest.size() && rest[i] == ';' && allowedInXml(value);
 }
 
-// Whether the text holds no character XML forbids, written or referred to, and every reference
-// is one XML itself defines (the five named characters and character numbers): the rest needs
-// the document type or is an error, which only libxml2 reads and tells by its line.
+// Whether every reference in the text is one XML itself defines (the five named characters and
+// numbers of characters XML allows): the rest needs the document type or is an error, which
+// only libxml2 reads and tells by its line.
 bool onlyBuiltInReferences(QByteArrayView bytes) {
-    const auto forbidden = [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
-    };
-    if (std::any_of(bytes.begin(), bytes.end(), forbidden)) {
-        return false;
-    }
     constexpr std::string_view kBuiltIn[] = {"amp;", "lt;", "gt;", "quot;", "apos;"};
     const char* const end = bytes.data() + bytes.size();
     for (const char* at = bytes.data();
