@@ -264,17 +264,12 @@ TEST_F(Options, ListeningSpeaksTheQuestionAndIsGreyedWithoutAVoice) {
         QString question;
         QString toolTip;  // the reason; none when available
     } table[] = {
-        {"speech stopped",
-         u"止まりました"_s,
-         {SpeechLanguage::English},
-         u"apple"_s,
-         u"止まりました"_s},
-        {"no Japanese voice",
-         {},
-         {SpeechLanguage::English},
-         u"りんご"_s,
+        // clang-format off
+        {"speech stopped", u"止まりました"_s, {SpeechLanguage::English}, u"apple"_s, u"止まりました"_s},
+        {"no Japanese voice", {}, {SpeechLanguage::English}, u"りんご"_s,
          u"この単語帳の問題を読み上げる日本語の声がありません。"_s},
         {"an English voice", {}, {SpeechLanguage::English}, u"apple"_s, {}},
+        // clang-format on
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
