@@ -217,17 +217,14 @@ TEST_F(ReviewDrill, AnswersBecomeReviewsWithTheirGrades) {
     }
     EXPECT_EQ(warnings, 1) << "one warning for the two refused reviews";
     ASSERT_EQ(log.reviews.size(), 4u);
-    const std::vector<std::pair<int, review::Grade>> recorded{{0, review::Grade::Good},
-                                                              {1, review::Grade::Again},
-                                                              {2, review::Grade::Hard},
-                                                              {5, review::Grade::Good}};
-    for (size_t i = 0; i < recorded.size(); ++i) {
-        const auto [question, grade] = recorded[i];
-        const review::ReviewRecord& review = log.reviews[i];
-        EXPECT_EQ(review.wordKey, key(QString("Q%1").arg(question), QChar('a' + question)));
-        EXPECT_EQ(review.grade, grade) << i;
-        EXPECT_EQ(review.answerMilliseconds, (question + 1) * 1000) << i;
-        EXPECT_TRUE(review.wordFile.endsWith("words.qvw"));
+    auto given = log.reviews.begin();
+    for (int question = 0; question < int(rows.size()); ++question) {
+        if (!rows[question].refused) {
+            EXPECT_EQ(given->wordKey, key(QString("Q%1").arg(question), QChar('a' + question)));
+            EXPECT_EQ(std::pair(given->grade, given->answerMilliseconds),
+                      std::pair(rows[question].grade, (question + 1) * 1000LL));
+            EXPECT_TRUE((given++)->wordFile.endsWith("words.qvw"));
+        }
     }
 }
 
@@ -382,18 +379,14 @@ TEST_F(ReviewDrill, SameDayRepeatsComeBackInTheSession) {
     };
     // Words a, b, c are new; r was reviewed 9 days ago and is due.
     const std::vector<Row> rows{
-        {"all right: the new words come back once for their second step",
-         {},
-         {"r", "a", "b", "c", "a", "b", "c"},
-         "今日の復習は終わりました。"},
-        {"a missed word comes back, the soonest due first, until it is right",
-         {"a1", "a2"},
-         {"r", "a", "b", "c", "a", "a", "b", "c", "a"},
-         "今日の復習は終わりました。明日 1 語です。"},
-        {"a missed review word steps through the minutes and is due tomorrow",
-         {"r1"},
-         {"r", "a", "b", "c", "r", "a", "b", "c"},
-         "今日の復習は終わりました。明日 1 語です。"},
+        // clang-format off
+        {"all right: the new words come back once for their second step", {},
+         {"r", "a", "b", "c", "a", "b", "c"}, "今日の復習は終わりました。"},
+        {"a missed word comes back, the soonest due first, until it is right", {"a1", "a2"},
+         {"r", "a", "b", "c", "a", "a", "b", "c", "a"}, "今日の復習は終わりました。明日 1 語です。"},
+        {"a missed review word steps through the minutes and is due tomorrow", {"r1"},
+         {"r", "a", "b", "c", "r", "a", "b", "c"}, "今日の復習は終わりました。明日 1 語です。"},
+        // clang-format on
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
