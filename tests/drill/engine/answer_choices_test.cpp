@@ -36,27 +36,19 @@ TEST(AnswerChoices, OneRightAndWrongOnesOfTheSameScriptAndLength) {
         int count;
         QStringList possible;
     } table[] = {
+        // clang-format off
         {"one entry", {u"apple|りんご"_s}, 1, {}},
         {"two entries", {u"apple|りんご"_s, u"dog|犬"_s}, 2, {u"犬"_s}},
         {"another script left out", {u"apple|りんご"_s, u"dog|犬"_s, u"犬|dog"_s}, 2, {u"犬"_s}},
         {"several answers, one of them another entry's",
-         {u"run|走る|@2|駆ける"_s, u"walk|歩く"_s, u"jog|駆ける"_s, u"go|行く"_s, u"eat|食べる"_s},
-         4,
-         {u"歩く"_s, u"行く"_s, u"食べる"_s}},
+         {u"run|走る|@2|駆ける"_s, u"walk|歩く"_s, u"jog|駆ける"_s, u"go|行く"_s, u"eat|食べる"_s}, 4, {u"歩く"_s, u"行く"_s, u"食べる"_s}},
         {"the question, a right answer as judging may accept it",
-         {u"big|large|@2|(very) great"_s, u"大きい|big"_s, u"広い| Large "_s, u"偉い|great"_s,
-          u"巨大|(so) large"_s, u"小さい|tiny"_s, u"極小|TINY"_s, u"広大|vast"_s},
-         3,
-         {u"tiny"_s, u"TINY"_s, u"vast"_s}},
-        {"of about the same length",
-         {u"q|abcd"_s, u"a|abc"_s, u"b|bcde"_s, u"c|cdefg"_s, u"d|a very long answer"_s,
-          u"e|another long answer"_s, u"f|one more long answer"_s},
-         4,
-         {u"abc"_s, u"bcde"_s, u"cdefg"_s}},
-        {"nothing right",
-         {u"q|"_s, u"a|abc"_s, u"b|犬"_s, u"c|cat"_s, u"d|dog"_s},
-         3,
-         {u"abc"_s, u"犬"_s, u"cat"_s, u"dog"_s}},
+         {u"big|large|@2|(very) great"_s, u"大きい|big"_s, u"広い| Large "_s, u"偉い|great"_s, u"巨大|(so) large"_s,
+          u"小さい|tiny"_s, u"極小|TINY"_s, u"広大|vast"_s}, 3, {u"tiny"_s, u"TINY"_s, u"vast"_s}},
+        {"of about the same length", {u"q|abcd"_s, u"a|abc"_s, u"b|bcde"_s, u"c|cdefg"_s, u"d|a very long answer"_s,
+          u"e|another long answer"_s, u"f|one more long answer"_s}, 4, {u"abc"_s, u"bcde"_s, u"cdefg"_s}},
+        {"nothing right", {u"q|"_s, u"a|abc"_s, u"b|犬"_s, u"c|cat"_s, u"d|dog"_s}, 3, {u"abc"_s, u"犬"_s, u"cat"_s, u"dog"_s}},
+        // clang-format on
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.name);
