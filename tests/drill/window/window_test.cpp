@@ -90,16 +90,6 @@ TEST_F(WindowTest, StoredZoomTooLargeForTheScreen) {
     EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
 }
 
-// Reading the mode: the damaged-settings table.
-TEST_F(Window, RemembersModeAndFileInTheSettingsFile) {
-    const QString settings = common::settingsFilePath(platform.programFolder());
-    startDrill({"q|@1|a|@1|"}, "Option_Endless");
-    EXPECT_TRUE(window->close()) << "closes during a drill without asking";
-    const common::SettingsRecord saved = common::readSettings(settings, 516);
-    EXPECT_EQ(saved.lastPath(), programFile("words.qvw"));
-    EXPECT_EQ(saved.drillMode, common::kEndlessMode);
-}
-
 TEST_F(Window, WholeDrillFromTheKeyboardWithCommandsFollowingTheState) {
     EXPECT_EQ(availability(), "1001111111") << "no set";
     platform.fileNames({words({"apple|@1|りんご|@2|ringo|@1|fr\\nuit", "run|@1|hashiru|@1|"})});
@@ -339,6 +329,13 @@ TEST_F(Options, OptionsAreRememberedApartFromTheSettingsRecord) {
     for (const Qt::Key key : {Qt::Key_Minus, Qt::Key_Plus, Qt::Key_Equal}) {
         press(key, Qt::ControlModifier);
     }
+    // The mode and the file go to the settings record (reading the mode: the damaged-settings
+    // table).
+    startDrill({"q|@1|a|@1|"}, "Option_Endless");
+    EXPECT_TRUE(window->close()) << "closes during a drill without asking";
+    const common::SettingsRecord saved = common::readSettings(settings, 516);
+    EXPECT_EQ(saved.lastPath(), programFile("words.qvw"));
+    EXPECT_EQ(saved.drillMode, common::kEndlessMode);
     window.reset();
     create();
     EXPECT_TRUE(action(u"Option_Speak"_s)->isChecked() && action(u"Option_Lenient"_s)->isChecked());
