@@ -48,11 +48,12 @@ TEST(Settings, ADrillModeOfNoneOfTheThreeReadsAsNormal) {
     const struct {
         char stored;
         quint8 read;
-    } table[] = {{0, common::kNormalMode},
-                 {1, common::kNormalMode},
-                 {2, common::kEndlessMode},
-                 {3, common::kOvercomingMode},
-                 {4, common::kNormalMode}};
+    } table[] = {
+        // clang-format off
+        {0, common::kNormalMode}, {1, common::kNormalMode}, {2, common::kEndlessMode},
+        {3, common::kOvercomingMode}, {4, common::kNormalMode},
+        // clang-format on
+    };
     for (const auto& row : table) {
         writeBytes(path, padded("") + '\0' + row.stored);
         EXPECT_EQ(common::loadDrillSettings(path).drillMode, row.read) << int(row.stored);

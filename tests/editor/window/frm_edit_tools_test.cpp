@@ -59,13 +59,12 @@ TEST(EditorSpeech, F5SpeaksTheQuestionBoxInItsLanguage) {
 
 TEST(FrmEditReverse, NoOrTooManyChangesNothing) {
     const std::tuple<int, Answer, MessageBox> table[] = {
-        {7, Answer::No,
-         question(u"逆問題の生成を行います。\r\nよろしいですか？"_s, u"逆問題"_s,
-                  platform::Buttons::YesNo, 12)},
-        {common::kMaxEntries - 1,
-         Answer::Ok,
-         {u"項目の数が 32767 を超えるため、逆問題を生成できません。"_s, u"逆問題"_s,
-          platform::Icon::Warning}}};
+        // clang-format off
+        {7, Answer::No, question(u"逆問題の生成を行います。\r\nよろしいですか？"_s, u"逆問題"_s, platform::Buttons::YesNo, 12)},
+        {common::kMaxEntries - 1, Answer::Ok,
+         {u"項目の数が 32767 を超えるため、逆問題を生成できません。"_s, u"逆問題"_s, platform::Icon::Warning}},
+        // clang-format on
+    };
     for (const auto& [count, answer, shown] : table) {
         EditorWindow editor;
         editor.document().replaceAll(QList<common::Entry>(count, entryOf("e")));
