@@ -316,7 +316,9 @@ public:
             formsFrom_ = 0;
         }
         if (target_ && depth_ == targetDepth_) {
-            const QByteArrayView text(text_.data(), qsizetype(text_.size()));
+            const QByteArrayView text =
+                kept_ ? *kept_ : QByteArrayView(text_.data(), qsizetype(text_.size()));
+            kept_.reset();
             if (target_->isEmpty()) {
                 *target_ = cells_.cell(text);
             } else {
@@ -354,7 +356,21 @@ public:
 
     void characters(const char* text, std::size_t size) {
         if (wantsText()) {
+            if (kept_) {
+                text_.assign(kept_->data(), std::size_t(kept_->size()));
+                kept_.reset();
+            }
             text_.append(text, size);
+        }
+    }
+
+    // The same for text that stays where it is until the reading ends (pugixml's buffer):
+    // a target's text in one piece is then not copied.
+    void keptCharacters(const char* text, std::size_t size) {
+        if (wantsText() && text_.empty() && !kept_) {
+            kept_ = QByteArrayView(text, qsizetype(size));
+        } else {
+            characters(text, size);
         }
     }
 
@@ -504,7 +520,8 @@ private:
     int translation_ = -1;       // the translation (version 2) or column (version 1) being read
     QString* target_ = nullptr;  // where the text being read goes
     std::string text_;           // of the target so far, as the parser gives it
-    CellBlocks cells_;           // where the texts are kept
+    std::optional<QByteArrayView> kept_;  // or all of it so far, where the parser keeps it
+    CellBlocks cells_;                    // where the texts are kept
     qsizetype targetDepth_ = 0;
     bool targetIsRow_ = false;
     qsizetype formsFrom_ = 0;  // the depth of the word forms being left out, or 0
@@ -764,7 +781,7 @@ private:
     void text(const pugi::xml_node& node) {
         if (handler_.wantsText()) {
             const char* const text = node.value();
-            handler_.characters(text, std::strlen(text));
+            handler_.keptCharacters(text, std::strlen(text));
         }
     }
 
