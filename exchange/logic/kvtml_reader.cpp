@@ -751,8 +751,9 @@ private:
                 attributes.take(attribute.name(), attribute.value());
             }
         }
-        // What the reader ignores is only looked at for its depth (the handler refuses too
-        // deep a document): the start under the root, the rest deeper.
+        // What the reader ignores, an element under the root, is only measured below it for
+        // the handler's bound on the depth: started as any element at depth 2, its own
+        // elements may go kMaxDepth - 2 deeper.
         const bool ignored = handler_.ignoresInside(name);
         handler_.start(name, attributes);
         if (stopped()) {
