@@ -311,22 +311,30 @@ QByteArray formatCsv(const QList<common::Entry>& entries) {
 }
 
 KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries) {
-    qsizetype japaneseQuestions = 0;
-    qsizetype japaneseAnswers = 0;
-    for (const common::Entry& entry : entries) {
-        const auto japanese = [](const QString& text) {
-            return common::textScript(text) == common::Script::Japanese ? 1 : 0;
-        };
-        japaneseQuestions += japanese(entry.question);
-        japaneseAnswers += japanese(entry.rights);
+    // A column is Japanese when more than half its texts are: counted only until that is
+    // settled either way (a whole file is looked at before a byte is written).
+    const qsizetype count = entries.size();
+    qsizetype japanese[2] = {};  // questions, answers
+    bool settled[2] = {};
+    for (qsizetype i = 0; i < count && !(settled[0] && settled[1]); ++i) {
+        const qsizetype left = count - i - 1;
+        for (const int column : {0, 1}) {
+            if (settled[column]) {
+                continue;
+            }
+            const QString& text = column == 0 ? entries[i].question : entries[i].rights;
+            japanese[column] += common::textScript(text) == common::Script::Japanese ? 1 : 0;
+            settled[column] =
+                japanese[column] * 2 > count || (japanese[column] + left) * 2 <= count;
+        }
     }
     const auto name = [](bool isJapanese, QString& name, QString& locale) {
         name = isJapanese ? QStringLiteral("日本語") : QStringLiteral("English");
         locale = isJapanese ? QStringLiteral("ja") : QStringLiteral("en");
     };
     KvtmlLanguages languages;
-    name(japaneseQuestions * 2 > entries.size(), languages.questionName, languages.questionLocale);
-    name(japaneseAnswers * 2 > entries.size(), languages.answersName, languages.answersLocale);
+    name(japanese[0] * 2 > count, languages.questionName, languages.questionLocale);
+    name(japanese[1] * 2 > count, languages.answersName, languages.answersLocale);
     return languages;
 }
 

@@ -187,6 +187,12 @@ Name nameOf(std::string_view name) {
     }
 }
 
+// Whether the reader looks at any of the element's attributes.
+bool readsAttributes(Name name) {
+    using enum Name;
+    return name == Kvtml || name == Identifier || name == Translation || name == O || name == T;
+}
+
 Table refused(const QString& reason, common::OutcomeKind kind = common::OutcomeKind::Invalid) {
     Table table;
     table.outcome = common::Outcome::failure(kind, reason);
@@ -239,7 +245,7 @@ public:
                 attributes.take(reinterpret_cast<const char*>(values[0]),
                                 QByteArrayView(values[3], values[4] - values[3]));
             }
-            of(self).start(reinterpret_cast<const char*>(name), attributes);
+            of(self).start(nameOf(reinterpret_cast<const char*>(name)), attributes);
         };
         sax.endElementNs = [](void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
             of(self).end();
@@ -276,7 +282,7 @@ public:
     QList<Row> rows;
     QList<int> slotKeys;  // the translation id or column of each slot
 
-    void start(std::string_view localName, const Attributes& attributes) {
+    void start(Name name, const Attributes& attributes) {
         if (refusal_) {
             return;
         }
@@ -290,7 +296,6 @@ public:
                                .arg(context_ ? xmlSAX2GetLineNumber(context_) : 0)));
             return;
         }
-        const Name name = nameOf(localName);
         path_[depth_++] = name;
         if (target_) {
             // Markup inside a text keeps its characters, but a version 1 word's other forms
@@ -311,7 +316,9 @@ public:
             formsFrom_ = 0;
         }
         if (target_ && depth_ == targetDepth_) {
-            const QByteArrayView text(text_.data(), qsizetype(text_.size()));
+            const QByteArrayView text =
+                kept_ ? *kept_ : QByteArrayView(text_.data(), qsizetype(text_.size()));
+            kept_.reset();
             if (target_->isEmpty()) {
                 *target_ = cells_.cell(text);
             } else {
@@ -334,9 +341,36 @@ public:
         --depth_;
     }
 
+    // Whether nothing inside the element about to start can matter but its depth: below the
+    // root, only the identifiers and entries (version 2) or the entries (version 1) hold
+    // anything the reader keeps.
+    bool ignoresInside(Name name) const {
+        using enum Name;
+        return depth_ == 1 && !refusal_ &&
+               ((version == 2 && name != Identifiers && name != Entries) ||
+                (version == 1 && name != E));
+    }
+
+    // Whether text met now is kept: elsewhere it need not be looked at.
+    bool wantsText() const { return target_ && formsFrom_ == 0 && !refusal_; }
+
     void characters(const char* text, std::size_t size) {
-        if (target_ && formsFrom_ == 0 && !refusal_) {
+        if (wantsText()) {
+            if (kept_) {
+                text_.assign(kept_->data(), std::size_t(kept_->size()));
+                kept_.reset();
+            }
             text_.append(text, size);
+        }
+    }
+
+    // The same for text that stays where it is until the reading ends (pugixml's buffer):
+    // a target's text in one piece is then not copied.
+    void keptCharacters(const char* text, std::size_t size) {
+        if (wantsText() && text_.empty() && !kept_) {
+            kept_ = QByteArrayView(text, qsizetype(size));
+        } else {
+            characters(text, size);
         }
     }
 
@@ -486,7 +520,8 @@ private:
     int translation_ = -1;       // the translation (version 2) or column (version 1) being read
     QString* target_ = nullptr;  // where the text being read goes
     std::string text_;           // of the target so far, as the parser gives it
-    CellBlocks cells_;           // where the texts are kept
+    std::optional<QByteArrayView> kept_;  // or all of it so far, where the parser keeps it
+    CellBlocks cells_;                    // where the texts are kept
     qsizetype targetDepth_ = 0;
     bool targetIsRow_ = false;
     qsizetype formsFrom_ = 0;  // the depth of the word forms being left out, or 0
@@ -665,63 +700,93 @@ bool onlyBuiltInReferences(QByteArrayView bytes) {
     return true;
 }
 
-// A name without its namespace prefix, as libxml2 gives it.
-std::string_view localName(const char* name) {
-    const char* const colon = std::strchr(name, ':');
-    return colon ? localName(colon + 1) : std::string_view(name);
+// An element's name by its local part, as libxml2 gives it: no name the reader looks for holds
+// a prefix, so only the names it does not know are looked at again.
+Name nameOfPrefixed(const char* name) {
+    const Name known = nameOf(name);
+    const char* const colon = known == Name::Other ? std::strchr(name, ':') : nullptr;
+    return colon ? nameOfPrefixed(colon + 1) : known;
 }
 
-// pugixml's tree handed to the handler in document order as libxml2 calls back: the walk
-// gives each node and its depth, and an element ends where a node at its depth or above comes.
-class TreeWalk : public pugi::xml_tree_walker {
+// pugixml's tree handed to the handler in document order as libxml2 calls back. Only what the
+// handler will look at is asked of the tree: attributes for the elements that have any it
+// reads, texts where it keeps them.
+class TreeWalk {
 public:
     explicit TreeWalk(KvtmlHandler& handler) : handler_(handler) {}
 
-    bool for_each(pugi::xml_node& node) override {
-        const int at = depth();
-        closeTo(at);
-        switch (node.type()) {
-            case pugi::node_doctype:
-                declares = std::strchr(node.value(), '[') != nullptr;
-                return !declares;
-            case pugi::node_element: {
-                Attributes attributes;
-                for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
-                     attribute = attribute.next_attribute()) {
-                    attributes.take(attribute.name(), attribute.value());
-                }
-                handler_.start(localName(node.name()), attributes);
-                open_ = at + 1;
-                // A first child of text is kept in the element itself.
-                if (const char* const text = node.value(); *text) {
-                    handler_.characters(text, std::strlen(text));
-                }
-                break;
+    // The children of `parent` and all below them, until the handler refuses or the document
+    // type turns out to declare something.
+    void walk(const pugi::xml_node& parent) {
+        for (pugi::xml_node node = parent.first_child(); node && !stopped();
+             node = node.next_sibling()) {
+            switch (node.type()) {
+                case pugi::node_doctype:
+                    declares = std::strchr(node.value(), '[') != nullptr;
+                    break;
+                case pugi::node_element:
+                    element(node);
+                    break;
+                case pugi::node_pcdata:
+                case pugi::node_cdata:
+                    text(node);
+                    break;
+                default:
+                    break;
             }
-            case pugi::node_pcdata:
-            case pugi::node_cdata: {
-                const char* const text = node.value();
-                handler_.characters(text, std::strlen(text));
-                break;
-            }
-            default:
-                break;
-        }
-        return !handler_.refusal();
-    }
-
-    // Ends the elements open deeper than `depth`.
-    void closeTo(int depth) {
-        for (; open_ > depth; --open_) {
-            handler_.end();
         }
     }
 
     bool declares = false;  // the document type declares something
 
 private:
+    bool stopped() const { return declares || handler_.refusal(); }
+
+    void element(const pugi::xml_node& node) {
+        const Name name = nameOfPrefixed(node.name());
+        Attributes attributes;
+        if (readsAttributes(name)) {
+            for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+                 attribute = attribute.next_attribute()) {
+                attributes.take(attribute.name(), attribute.value());
+            }
+        }
+        // What the reader ignores, an element under the root, is only measured below it for
+        // the handler's bound on the depth: started as any element at depth 2, its own
+        // elements may go kMaxDepth - 2 deeper.
+        const bool ignored = handler_.ignoresInside(name);
+        handler_.start(name, attributes);
+        if (stopped()) {
+            return;
+        }
+        // A first child of text is kept in the element itself.
+        text(node);
+        if (!ignored || !within(node, kMaxDepth - 2)) {
+            walk(node);
+        }
+        if (!stopped()) {
+            handler_.end();
+        }
+    }
+
+    // Whether no element below `node` lies more than `levels` below it.
+    static bool within(const pugi::xml_node& node, int levels) {
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element && (levels == 0 || !within(child, levels - 1))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void text(const pugi::xml_node& node) {
+        if (handler_.wantsText()) {
+            const char* const text = node.value();
+            handler_.keptCharacters(text, std::strlen(text));
+        }
+    }
+
     KvtmlHandler& handler_;
-    int open_ = 0;  // the elements open, from the root down
 };
 
 // Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
@@ -743,11 +808,10 @@ std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
     }
     KvtmlHandler handler(nullptr, std::move(stop));
     TreeWalk walk(handler);
-    document.traverse(walk);
+    walk.walk(document);
     if (walk.declares) {
         return std::nullopt;  // the document type's own declarations
     }
-    walk.closeTo(0);
     if (const std::optional<Table>& refusal = handler.refusal()) {
         const common::OutcomeKind kind = refusal->outcome.kind;
         if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {

@@ -645,6 +645,9 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
          "<text>a&#1;b</text></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
         {"a null referred to in hex", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\">"
          "<text>a&#x0;b</text></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
+        {"nested one level too deep where nothing is read", "<kvtml version=\"2.0\"><lessons>" +
+         QByteArray("<c>").repeated(31) + QByteArray("</c>").repeated(31) + "</lessons></kvtml>",
+         {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます"},
         // clang-format on
     };
     // Each parsed both ways: quickly where that reads it, and by libxml2 alone.
