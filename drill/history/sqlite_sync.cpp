@@ -105,6 +105,31 @@ struct MergeStatements {
     detail::Statement word, latest, newWord, held, review, fileWord, state;
 };
 
+// For one part of a merge, set outside its transaction: foreign keys go unchecked, every id the
+// part writes coming from its own look-ups in the same transaction, and the journal is copied
+// back into the file after several parts rather than after each, which copies a page that each
+// part changes (the reviews' index) once instead of every time.
+class PartSettings {
+public:
+    PartSettings(const QSqlDatabase& db, int checkpointPages) : db_(db), pages_(checkpointPages) {
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
+        query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(kMergeCheckpointPages));
+    }
+    ~PartSettings() {
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("PRAGMA foreign_keys=ON"));
+        query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(pages_));
+    }
+    PartSettings(const PartSettings&) = delete;
+    PartSettings& operator=(const PartSettings&) = delete;
+
+private:
+    static constexpr int kMergeCheckpointPages = 8 * detail::kCheckpointPages;
+    QSqlDatabase db_;
+    int pages_;
+};
+
 // The runs of a machine's numbers that changed, written over those stored.
 QString writeRuns(const QSqlDatabase& db, qint64 machine, SequenceRanges& taken) {
     const SequenceRanges::Changes changes = taken.takeChanges();
@@ -186,6 +211,8 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         merged.error = reviewsUnavailable();
         return merged;
     }
+    std::optional<PartSettings> settings(std::in_place, database(),
+                                         checkpointsLeft_ ? 0 : detail::kCheckpointPages);
     Transaction transaction(database());
     if (merged.error = transaction.reason(); !merged.error.isEmpty()) {
         return merged;
@@ -465,6 +492,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         return merged;
     }
     mergeCache_.stamp = detail::changeMarksOf(database());
+    settings.reset();
     if (!renames.isEmpty()) {
         // Each taken in once, by the table that remembers them.
         merged.error = detail::renameStep(database(), zone_, scheduler_, horizon(), renames, 0,
