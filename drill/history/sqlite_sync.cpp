@@ -290,17 +290,28 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         merged.error = statement.error();
         return !merged.error.isEmpty();
     };
+    // Those of the record before, which the next mostly shares; looked up again when it does not
+    // (an insert may move the values of a hash).
+    const QString* machineName = nullptr;
+    Machine* machine = nullptr;
+    const QString* fileName = nullptr;
+    qint64 file = 0;
+    qint64* fileLatest = nullptr;
     for (const JournalRecord& record : records) {
-        auto machine = machines.find(record.machine);
-        if (machine == machines.end()) {
-            query.prepare(
-                QStringLiteral("INSERT INTO sync_machines (machine, seq, merged_at)"
-                               " VALUES (?, 0, 0)"));
-            query.addBindValue(record.machine);
-            if (!query.exec()) {
-                return fail(query);
+        if (machineName == nullptr || record.machine != *machineName) {
+            auto found = machines.find(record.machine);
+            if (found == machines.end()) {
+                query.prepare(
+                    QStringLiteral("INSERT INTO sync_machines (machine, seq, merged_at)"
+                                   " VALUES (?, 0, 0)"));
+                query.addBindValue(record.machine);
+                if (!query.exec()) {
+                    return fail(query);
+                }
+                found = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
             }
-            machine = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
+            machineName = &record.machine;
+            machine = &*found;
         }
         if (!machine->taken.add(record.sequence)) {
             continue;
@@ -340,21 +351,26 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             query.finish();
         } else if (const auto* review = std::get_if<review::ReviewRecord>(&record.content)) {
             const qint64 at = millis(review->time);
-            auto file = files.find(review->wordFile);
-            if (file == files.end()) {
-                fileUpsert.addBindValue(review->wordFile);
-                fileUpsert.addBindValue(at);
-                if (!fileUpsert.exec()) {
-                    return fail(fileUpsert);
+            if (fileName == nullptr || review->wordFile != *fileName) {
+                auto found = files.constFind(review->wordFile);
+                if (found == files.cend()) {
+                    fileUpsert.addBindValue(review->wordFile);
+                    fileUpsert.addBindValue(at);
+                    if (!fileUpsert.exec()) {
+                        return fail(fileUpsert);
+                    }
+                    fileId.addBindValue(review->wordFile);
+                    if (!fileId.exec() || !fileId.next()) {
+                        return fail(fileId);
+                    }
+                    found = files.insert(review->wordFile, fileId.value(0).toLongLong());
+                    fileId.finish();
                 }
-                fileId.addBindValue(review->wordFile);
-                if (!fileId.exec() || !fileId.next()) {
-                    return fail(fileId);
-                }
-                file = files.insert(review->wordFile, fileId.value(0).toLongLong());
-                fileId.finish();
+                fileName = &review->wordFile;
+                file = *found;
+                fileLatest = &latest[review->wordFile];
             }
-            latest[review->wordFile] = std::max(latest.value(review->wordFile), at);
+            *fileLatest = std::max(*fileLatest, at);
             auto slot = mergeCache_.wordAt.constFind(review->wordKey);
             if (slot == mergeCache_.wordAt.cend()) {
                 const QByteArray key = review->wordKey.toHex();
@@ -400,14 +416,14 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 .bind(2, word->id)
                 .bind(3, grade)
                 .bind(4, review->answerMilliseconds)
-                .bind(5, *file)
+                .bind(5, file)
                 .step();
             if (failed(q.review)) {
                 return merged;
             }
-            if (!fileWords.contains({*file, word->id})) {
-                fileWords.insert({*file, word->id});
-                if (q.fileWord.bind(1, *file).bind(2, word->id).step(); failed(q.fileWord)) {
+            if (!fileWords.contains({file, word->id})) {
+                fileWords.insert({file, word->id});
+                if (q.fileWord.bind(1, file).bind(2, word->id).step(); failed(q.fileWord)) {
                     return merged;
                 }
             }

@@ -122,6 +122,10 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
     for (int i = 0; i < 300; ++i) {
         many.push_back(answer(i, ("w" + QByteArray::number(i)).constData(), review::Grade::Good));
     }
+    std::vector<review::ReviewRecord> elsewhere = bAnswers(1, 2);
+    for (review::ReviewRecord& review : elsewhere) {
+        review.wordFile = QStringLiteral("/w/other.kwf");
+    }
     DrillRecord drill;
     drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
     drill.wordFile = QStringLiteral("/w/list.kwf");
@@ -181,6 +185,9 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
          .expected = aAnswers(1, 4),
          .between = aAnswers(3, 3),
          .elsewhere = true},
+        {"two machines and two files in one journal",
+         {{{kA, aLines(1, 2) + linesOf("b", 1, elsewhere) + aLines(3, 3)}}},
+         aAnswers(1, 3) + elsewhere},
         {"more words than are replayed at once",
          {{{kA, aLines(1, 4) + linesOf("a", 5, many)}}},
          aAnswers(1, 4) + many},
@@ -235,6 +242,8 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         std::ranges::stable_sort(inOrder, {}, &review::ReviewRecord::time);
         SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
         ASSERT_EQ(oneMachine.recordReviews(inOrder), QString());
+        const review::ReviewTime now{std::chrono::milliseconds(kNow)};
+        EXPECT_EQ(history.reviewFiles(now), oneMachine.reviewFiles(now));
         for (const char* word : {"apple", "bird"}) {
             SCOPED_TRACE(word);
             EXPECT_EQ(history.wordReviews(word).reviews, oneMachine.wordReviews(word).reviews);
