@@ -122,6 +122,11 @@ QString FlatJson::string(QLatin1StringView name) const {
     return member && member->isString ? QString::fromUtf8(member->string) : QString();
 }
 
+QByteArrayView FlatJson::utf8(QLatin1StringView name) const {
+    const Member* member = find(name);
+    return member && member->isString ? member->string : QByteArrayView();
+}
+
 qint64 FlatJson::toInteger(QLatin1StringView name) const {
     const Member* member = find(name);
     return member && !member->isString ? member->integer : 0;

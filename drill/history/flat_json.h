@@ -28,6 +28,8 @@ public:
     bool contains(QLatin1StringView name) const { return find(name) != nullptr; }
     // Empty where absent or no string.
     QString string(QLatin1StringView name) const;
+    // The same in UTF-8, as the text holds it.
+    QByteArrayView utf8(QLatin1StringView name) const;
     // 0 where absent or no integer; toInt also where it does not fit an int.
     qint64 toInteger(QLatin1StringView name) const;
     int toInt(QLatin1StringView name) const;

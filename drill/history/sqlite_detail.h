@@ -31,6 +31,9 @@ constexpr const char* kStateColumns =
     " learning_step, reps, lapses";
 review::CardState stateAt(const QSqlQuery& query, int first);
 
+// SQLite's own: a commit that leaves more pages than this in the journal copies them back.
+constexpr int kCheckpointPages = 1000;
+
 // Raised whenever the scheduler's results change, so that stored states are replayed.
 constexpr int kSchedulerVersion = 1;
 

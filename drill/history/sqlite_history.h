@@ -187,6 +187,10 @@ private:
     review::ReviewTime horizon() const { return clock_->now() + review::kAheadOfTheClock; }
     QString insertReview(const review::ReviewRecord& review);
     QString replayWord(qint64 wordId);
+    // The states and replays the merge's parts left to its end, in short steps under the marker
+    // they set, which the last step removes. Anything else that changed the history meanwhile
+    // leaves them to the replay from the marker.
+    QString settleMerged(const std::atomic<bool>& stop);
     QString followTarget(bool inTransaction);
     bool followedBy(const detail::ReviewTarget& target) const;
     void continueReplay();

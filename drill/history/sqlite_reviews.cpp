@@ -177,7 +177,8 @@ QString SqliteHistory::checkStates() {
 void SqliteHistory::leaveCheckpointsToReplay(bool replaying) {
     if (replaying != checkpointsLeft_ && !readOnly_ && !inMemory()) {
         QSqlQuery query(database());
-        if (query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(replaying ? 0 : 1000))) {
+        if (query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1")
+                           .arg(replaying ? 0 : detail::kCheckpointPages))) {
             checkpointsLeft_ = replaying;
         }
     }

@@ -48,6 +48,11 @@ Statement& Statement::bind(int position, qint64 value) {
     return *this;
 }
 
+Statement& Statement::bindReal(int position, double value) {
+    sqlite3_bind_double(statement_, position, value);
+    return *this;
+}
+
 Statement& Statement::bind(int position, QByteArrayView text) {
     sqlite3_bind_text(statement_, position, text.data(), int(text.size()), SQLITE_TRANSIENT);
     return *this;

@@ -38,6 +38,7 @@ public:
 
     // Values bound by position, from 1; text is copied.
     Statement& bind(int position, qint64 value);
+    Statement& bindReal(int position, double value);
     Statement& bind(int position, QByteArrayView text);
     // Run to its first row or its end: true for a row, false at the end or on failure (error
     // tells which). The values bound stay for the next run.

@@ -3,8 +3,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Other machines' journals taken into the SQLite history. Reviews go in as they are, and the
-// states of their words are replayed from all their reviews in time order afterwards, so that
-// they equal those of a history where every answer was given on one machine.
+// states of their words are those of all their reviews in time order, so that they equal those
+// of a history where every answer was given on one machine: followed review by review for a word
+// new to the history whose reviews come in order, replayed from them afterwards for any other.
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
@@ -15,8 +16,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include "common/atomic_file.h"
@@ -33,14 +34,45 @@ using detail::Transaction;
 
 namespace {
 
-// More words than this are left to the replay after the merge.
-constexpr qsizetype kWordsReplayedAtOnce = 200;
-constexpr int kMostReplayFailures = 20;
-constexpr unsigned long kReplayRetryMilliseconds = 50;
-
 qint64 millis(review::ReviewTime time) {
     return time.time_since_epoch().count();
 }
+
+// More words than this are left to the end of the merge.
+constexpr qsizetype kWordsReplayedAtOnce = 200;
+
+constexpr const char* kWriteState =
+    "UPDATE words SET phase = ?1, stability = ?2, difficulty = ?3, due = ?4, last_review = ?5,"
+    " elapsed_days = ?6, scheduled_days = ?7, learning_step = ?8, reps = ?9, lapses = ?10"
+    " WHERE id = ?11";
+
+// Empty when written, else why not.
+QString writeState(detail::Statement& update, qint64 word, const review::CardState& card) {
+    update.bind(1, qint64(card.phase))
+        .bindReal(2, card.stability)
+        .bindReal(3, card.difficulty)
+        .bind(4, millis(card.due))
+        .bind(5, millis(card.lastReview))
+        .bind(6, qint64(card.elapsedDays))
+        .bind(7, qint64(card.scheduledDays))
+        .bind(8, qint64(card.learningStep))
+        .bind(9, qint64(card.reps))
+        .bind(10, qint64(card.lapses))
+        .bind(11, word)
+        .step();
+    return update.error();
+}
+
+// A word a merge added reviews of: its state as known, or replayed from its reviews.
+QString settle(const QSqlDatabase& db, detail::Statement& update,
+               const review::FsrsScheduler& scheduler, review::ReviewTime until,
+               const MergeCache::Word& word) {
+    return word.known ? writeState(update, word.id, word.state)
+                      : detail::replayWord(db, scheduler, until, word.id);
+}
+
+constexpr int kMostReplayFailures = 20;
+constexpr unsigned long kReplayRetryMilliseconds = 50;
 
 // The statements a merge repeats for every review, prepared once and run on the connection
 // under Qt's driver: a million reviews are taken in within seconds.
@@ -58,18 +90,44 @@ struct MergeStatements {
           review(db,
                  "INSERT INTO reviews (at, word_id, grade, answer_ms, file_id, was_due)"
                  " VALUES (?1, ?2, ?3, ?4, ?5, 0)"),
-          fileWord(db, "INSERT OR IGNORE INTO file_words VALUES (?1, ?2)") {}
+          fileWord(db, "INSERT OR IGNORE INTO file_words VALUES (?1, ?2)"),
+          state(db, kWriteState) {}
     // Why one could not be prepared; empty when all were.
     QString error() const {
         for (const detail::Statement* statement :
-             {&word, &latest, &newWord, &held, &review, &fileWord}) {
+             {&word, &latest, &newWord, &held, &review, &fileWord, &state}) {
             if (!statement->error().isEmpty()) {
                 return statement->error();
             }
         }
         return {};
     }
-    detail::Statement word, latest, newWord, held, review, fileWord;
+    detail::Statement word, latest, newWord, held, review, fileWord, state;
+};
+
+// For one part of a merge, set outside its transaction: foreign keys go unchecked, every id the
+// part writes coming from its own look-ups in the same transaction, and the journal is copied
+// back into the file after several parts rather than after each, which copies a page that each
+// part changes (the reviews' index) once instead of every time.
+class PartSettings {
+public:
+    PartSettings(const QSqlDatabase& db, int checkpointPages) : db_(db), pages_(checkpointPages) {
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
+        query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(kMergeCheckpointPages));
+    }
+    ~PartSettings() {
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("PRAGMA foreign_keys=ON"));
+        query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(pages_));
+    }
+    PartSettings(const PartSettings&) = delete;
+    PartSettings& operator=(const PartSettings&) = delete;
+
+private:
+    static constexpr int kMergeCheckpointPages = 8 * detail::kCheckpointPages;
+    QSqlDatabase db_;
+    int pages_;
 };
 
 // The runs of a machine's numbers that changed, written over those stored.
@@ -153,6 +211,8 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         merged.error = reviewsUnavailable();
         return merged;
     }
+    std::optional<PartSettings> settings(std::in_place, database(),
+                                         checkpointsLeft_ ? 0 : detail::kCheckpointPages);
     Transaction transaction(database());
     if (merged.error = transaction.reason(); !merged.error.isEmpty()) {
         return merged;
@@ -170,6 +230,13 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     }
     mergeCache_.stamp.reset();
     QSqlQuery query(database());
+    // A replay marker there before (that of a new history covers no word).
+    const bool markedBefore =
+        replaying_ &&
+        (!query.exec(QStringLiteral("SELECT 1 FROM review_meta WHERE name = 'replay_from' AND"
+                                    " value <= (SELECT MAX(id) FROM words)")) ||
+         query.next());
+    query.finish();
     // Each machine's id here, its highest sequence number taken in, whether it changed, and the
     // numbers taken in: a copy of a journal may hold them in any order.
     struct Machine {
@@ -208,10 +275,11 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     }
     QHash<QString, qint64>& files = mergeCache_.files;
     QHash<QString, qint64> latest;  // each file's latest review, written once
-    QHash<QByteArray, MergeCache::Word>& words = mergeCache_.words;
+    std::vector<MergeCache::Word>& words = mergeCache_.words;
     QSet<std::pair<qint64, qint64>>& fileWords = mergeCache_.fileWords;
     const review::ReviewTime until = horizon();
-    std::set<qint64> replayed;
+    const qint32 part = ++mergeCache_.parts;
+    std::vector<qint32> touched;  // in words
     QList<review::WordRename> renames;
     std::optional<review::ReviewTime> ahead;
     const auto fail = [&merged](const QSqlQuery& failed) {
@@ -222,17 +290,28 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         merged.error = statement.error();
         return !merged.error.isEmpty();
     };
+    // Those of the record before, which the next mostly shares; looked up again when it does not
+    // (an insert may move the values of a hash).
+    const QString* machineName = nullptr;
+    Machine* machine = nullptr;
+    const QString* fileName = nullptr;
+    qint64 file = 0;
+    qint64* fileLatest = nullptr;
     for (const JournalRecord& record : records) {
-        auto machine = machines.find(record.machine);
-        if (machine == machines.end()) {
-            query.prepare(
-                QStringLiteral("INSERT INTO sync_machines (machine, seq, merged_at)"
-                               " VALUES (?, 0, 0)"));
-            query.addBindValue(record.machine);
-            if (!query.exec()) {
-                return fail(query);
+        if (machineName == nullptr || record.machine != *machineName) {
+            auto found = machines.find(record.machine);
+            if (found == machines.end()) {
+                query.prepare(
+                    QStringLiteral("INSERT INTO sync_machines (machine, seq, merged_at)"
+                                   " VALUES (?, 0, 0)"));
+                query.addBindValue(record.machine);
+                if (!query.exec()) {
+                    return fail(query);
+                }
+                found = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
             }
-            machine = machines.insert(record.machine, {query.lastInsertId().toLongLong()});
+            machineName = &record.machine;
+            machine = &*found;
         }
         if (!machine->taken.add(record.sequence)) {
             continue;
@@ -272,41 +351,51 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             query.finish();
         } else if (const auto* review = std::get_if<review::ReviewRecord>(&record.content)) {
             const qint64 at = millis(review->time);
-            auto file = files.find(review->wordFile);
-            if (file == files.end()) {
-                fileUpsert.addBindValue(review->wordFile);
-                fileUpsert.addBindValue(at);
-                if (!fileUpsert.exec()) {
-                    return fail(fileUpsert);
+            if (fileName == nullptr || review->wordFile != *fileName) {
+                auto found = files.constFind(review->wordFile);
+                if (found == files.cend()) {
+                    fileUpsert.addBindValue(review->wordFile);
+                    fileUpsert.addBindValue(at);
+                    if (!fileUpsert.exec()) {
+                        return fail(fileUpsert);
+                    }
+                    fileId.addBindValue(review->wordFile);
+                    if (!fileId.exec() || !fileId.next()) {
+                        return fail(fileId);
+                    }
+                    found = files.insert(review->wordFile, fileId.value(0).toLongLong());
+                    fileId.finish();
                 }
-                fileId.addBindValue(review->wordFile);
-                if (!fileId.exec() || !fileId.next()) {
-                    return fail(fileId);
-                }
-                file = files.insert(review->wordFile, fileId.value(0).toLongLong());
-                fileId.finish();
+                fileName = &review->wordFile;
+                file = *found;
+                fileLatest = &latest[review->wordFile];
             }
-            latest[review->wordFile] = std::max(latest.value(review->wordFile), at);
-            auto word = words.find(review->wordKey);
-            if (word == words.end()) {
+            *fileLatest = std::max(*fileLatest, at);
+            auto slot = mergeCache_.wordAt.constFind(review->wordKey);
+            if (slot == mergeCache_.wordAt.cend()) {
                 const QByteArray key = review->wordKey.toHex();
+                MergeCache::Word added;
                 if (q.word.bind(1, key).step()) {
                     // NULL, read as 0, where it has none: only reviews from before 1970 are
                     // looked for then.
-                    const qint64 id = q.word.first();
-                    if (q.latest.bind(1, id).step(); failed(q.latest)) {
+                    added.id = q.word.first();
+                    if (q.latest.bind(1, added.id).step(); failed(q.latest)) {
                         return merged;
                     }
-                    word = words.insert(review->wordKey, {id, q.latest.first()});
+                    added.latest = q.latest.first();
                 } else if (failed(q.word)) {
                     return merged;
                 } else if (q.newWord.bind(1, key).step(); failed(q.newWord)) {
                     return merged;
                 } else {
-                    word = words.insert(review->wordKey, {q.newWord.lastInsertId(),
-                                                          std::numeric_limits<qint64>::min()});
+                    added.id = q.newWord.lastInsertId();
+                    added.latest = std::numeric_limits<qint64>::min();
+                    added.known = true;
                 }
+                slot = mergeCache_.wordAt.insert(review->wordKey, qint32(words.size()));
+                words.push_back(added);
             }
+            MergeCache::Word* const word = &words[*slot];
             // One the history holds (this machine's own, a backup taken in again) is not added;
             // one later than all the word's reviews cannot be held.
             const int grade = static_cast<int>(review->grade);
@@ -318,23 +407,30 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                     return merged;
                 }
             }
+            word->known = word->known && at >= word->latest && review->time <= until;
+            if (word->known) {
+                word->state = scheduler_.review(word->state, review->time, review->grade);
+            }
             word->latest = std::max(word->latest, at);
             q.review.bind(1, at)
                 .bind(2, word->id)
                 .bind(3, grade)
                 .bind(4, review->answerMilliseconds)
-                .bind(5, *file)
+                .bind(5, file)
                 .step();
             if (failed(q.review)) {
                 return merged;
             }
-            if (!fileWords.contains({*file, word->id})) {
-                fileWords.insert({*file, word->id});
-                if (q.fileWord.bind(1, *file).bind(2, word->id).step(); failed(q.fileWord)) {
+            if (!fileWords.contains({file, word->id})) {
+                fileWords.insert({file, word->id});
+                if (q.fileWord.bind(1, file).bind(2, word->id).step(); failed(q.fileWord)) {
                     return merged;
                 }
             }
-            replayed.insert(word->id);
+            if (word->touchedIn != part) {
+                word->touchedIn = part;
+                touched.push_back(*slot);
+            }
             if (review->time > until && (!ahead || review->time < *ahead)) {
                 ahead = review->time;
             }
@@ -379,30 +475,40 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         }
     }
     stateCache_.forget();
-    if (qsizetype(replayed.size()) <= kWordsReplayedAtOnce) {
-        for (const qint64 word : replayed) {
-            if (merged.error = detail::replayWord(database(), scheduler_, horizon(), word);
+    const bool leftToTheEnd = mergeCache_.unsettled > 0;
+    if (!leftToTheEnd && qsizetype(touched.size()) <= kWordsReplayedAtOnce) {
+        for (const qint32 slot : touched) {
+            if (merged.error = settle(database(), q.state, scheduler_, horizon(), words[slot]);
                 !merged.error.isEmpty()) {
                 return merged;
             }
         }
-    } else {
-        // Every word from the first changed on, in short steps, by whichever program has the
-        // history open; a kill leaves the marker for the next.
+    } else if (!touched.empty()) {
+        // Every word from the first changed on is replayed, in short steps, by whichever program
+        // has the history open, unless this merge settles them at its end; a kill leaves the
+        // marker for the next.
         query.prepare(
             QStringLiteral("INSERT INTO review_meta VALUES ('replay_from', ?) ON CONFLICT(name)"
                            " DO UPDATE SET value = min(value, excluded.value)"));
-        query.addBindValue(*replayed.begin());
+        const auto idOf = [&words](qint32 slot) { return words[slot].id; };
+        query.addBindValue(idOf(std::ranges::min(touched, {}, idOf)));
         if (!query.exec()) {
             return fail(query);
         }
         replaying_ = true;
+        if (leftToTheEnd || !markedBefore) {
+            for (const qint32 slot : touched) {
+                mergeCache_.unsettled += words[slot].unsettled ? 0 : 1;
+                words[slot].unsettled = true;
+            }
+        }
     }
     if (merged.error = transaction.commit(); !merged.error.isEmpty()) {
         merged.added = 0;
         return merged;
     }
     mergeCache_.stamp = detail::changeMarksOf(database());
+    settings.reset();
     if (!renames.isEmpty()) {
         // Each taken in once, by the table that remembers them.
         merged.error = detail::renameStep(database(), zone_, scheduler_, horizon(), renames, 0,
@@ -412,8 +518,64 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     return merged;
 }
 
+QString SqliteHistory::settleMerged(const std::atomic<bool>& stop) {
+    MergeCache& cache = mergeCache_;
+    // What is left, and what a step rolled back, is the replay's.
+    const auto leaveToTheReplay = [&cache] {
+        for (MergeCache::Word& word : cache.words) {
+            word.unsettled = false;
+        }
+        cache.unsettled = 0;
+    };
+    int failures = 0;
+    while (cache.unsettled > 0 && !stop) {
+        QElapsedTimer spent;
+        spent.start();
+        Transaction transaction(database());
+        if (!transaction.reason().isEmpty()) {
+            if (!transaction.busy() && ++failures >= kMostReplayFailures) {
+                return transaction.reason();
+            }
+            QThread::msleep(kReplayRetryMilliseconds);
+            continue;
+        }
+        // Another connection's commit, or another change here, may have touched these words.
+        if (!cache.stamp || detail::changeMarksOf(database()) != cache.stamp) {
+            leaveToTheReplay();
+            break;
+        }
+        detail::Statement update(detail::handleOf(database()), kWriteState);
+        QString reason = update.error();
+        const auto withinBudget = [&] {
+            return reason.isEmpty() && spent.elapsed() < detail::kReplayStepBudget.count();
+        };
+        for (auto word = cache.words.begin(); word != cache.words.end() && withinBudget(); ++word) {
+            if (word->unsettled) {
+                reason = settle(database(), update, scheduler_, horizon(), *word);
+                word->unsettled = false;
+                --cache.unsettled;
+            }
+        }
+        QSqlQuery done(database());
+        if (cache.unsettled == 0 && reason.isEmpty() &&
+            !done.exec(QStringLiteral("DELETE FROM review_meta WHERE name = 'replay_from'"))) {
+            reason = failure(done);
+        }
+        if (!reason.isEmpty() || !transaction.commit().isEmpty()) {
+            leaveToTheReplay();
+            break;
+        }
+        cache.stamp = detail::changeMarksOf(database());
+        QThread::usleep(static_cast<unsigned long>(spent.nsecsElapsed() / 4000));
+    }
+    return {};
+}
+
 QString SqliteHistory::replayMerged(const std::atomic<bool>& stop) {
     if (QString reason = open(); !reason.isEmpty()) {
+        return reason;
+    }
+    if (QString reason = settleMerged(stop); !reason.isEmpty()) {
         return reason;
     }
     int failures = 0;

@@ -54,9 +54,13 @@ review::ReviewTime timeAt(const Members& json) {
     return review::ReviewTime(std::chrono::milliseconds(json.toInteger(QLatin1String("at"))));
 }
 
-template <class Members>
-QByteArray keyAt(const Members& json, QLatin1String name) {
+QByteArray keyAt(const JsonMembers& json, QLatin1String name) {
     return QByteArray::fromHex(json.string(name).toLatin1());
+}
+// Without a copy of the digits: fromHex passes over anything else, as over toLatin1's '?'.
+QByteArray keyAt(const FlatJson& json, QLatin1String name) {
+    const QByteArrayView digits = json.utf8(name);
+    return QByteArray::fromHex(QByteArray::fromRawData(digits.data(), digits.size()));
 }
 
 QJsonObject contentJson(const JournalRecord& record) {

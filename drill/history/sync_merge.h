@@ -25,10 +25,10 @@ struct SyncReport {
     bool stopped = false;           // asked to stop: the next merge goes on from there
 };
 
-// Every journal in folder taken into history, each from where its reading stood, in parts of a
-// few thousand records, each part in a transaction of its own; the states of the words are
-// replayed before it returns. This machine's own journal is read as well: it holds what a kill
-// kept from the history. A journal that has gone leaves what was taken of it; one that was
+// Every journal in folder taken into history, each from where its reading stood, in parts of
+// ten thousand records, each part in a transaction of its own; the states of the words are
+// written or replayed before it returns. This machine's own journal is read as well: it holds what
+// a kill kept from the history. A journal that has gone leaves what was taken of it; one that was
 // replaced is read again from its start. now is in UTC milliseconds. Once stop is set, it ends
 // after the part or replay step under way, with nothing lost.
 SyncReport mergeFolder(SqliteHistory& history, const QString& folder, qint64 now,

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <semaphore>
 #include <tuple>
 
@@ -98,6 +99,16 @@ std::vector<review::ReviewRecord> operator+(std::vector<review::ReviewRecord> a,
     return a;
 }
 
+// What a word's state is compared by.
+std::optional<std::tuple<review::ReviewTime, double, int, int>> stateOf(SqliteHistory& history,
+                                                                        const char* word) {
+    const std::optional<review::CardState> state = history.wordReviews(word).state;
+    if (!state) {
+        return std::nullopt;
+    }
+    return std::tuple(state->due, state->stability, state->reps, state->lapses);
+}
+
 const QString kA = QStringLiteral("a.kxjournal");
 const QString kB = QStringLiteral("b.kxjournal");
 
@@ -107,6 +118,14 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         line("a", 4,
              review::WordRename{answer(9, "", review::Grade::Good).time,
                                 QStringLiteral("/w/list.kwf"), "apple", "apples"});
+    std::vector<review::ReviewRecord> many;
+    for (int i = 0; i < 300; ++i) {
+        many.push_back(answer(i, ("w" + QByteArray::number(i)).constData(), review::Grade::Good));
+    }
+    std::vector<review::ReviewRecord> elsewhere = bAnswers(1, 2);
+    for (review::ReviewRecord& review : elsewhere) {
+        review.wordFile = QStringLiteral("/w/other.kwf");
+    }
     DrillRecord drill;
     drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
     drill.wordFile = QStringLiteral("/w/list.kwf");
@@ -166,6 +185,15 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
          .expected = aAnswers(1, 4),
          .between = aAnswers(3, 3),
          .elsewhere = true},
+        {"two machines and two files in one journal",
+         {{{kA, aLines(1, 2) + linesOf("b", 1, elsewhere) + aLines(3, 3)}}},
+         aAnswers(1, 3) + elsewhere},
+        {"more words than are replayed at once",
+         {{{kA, aLines(1, 4) + linesOf("a", 5, many)}}},
+         aAnswers(1, 4) + many},
+        {"a review ahead of the clock decides nothing yet",
+         {{{kA, aLines(1, 3) + line("a", 4, answer(100'000, "apple", review::Grade::Again))}}},
+         aAnswers(1, 3) + std::vector{answer(100'000, "apple", review::Grade::Again)}},
         {"drills, each once",
          {{{kA, line("a", 1, drill) + line("a", 2, drill)}, {kB, line("b", 1, drill)}}},
          {},
@@ -214,18 +242,12 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         std::ranges::stable_sort(inOrder, {}, &review::ReviewRecord::time);
         SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
         ASSERT_EQ(oneMachine.recordReviews(inOrder), QString());
+        const review::ReviewTime now{std::chrono::milliseconds(kNow)};
+        EXPECT_EQ(history.reviewFiles(now), oneMachine.reviewFiles(now));
         for (const char* word : {"apple", "bird"}) {
             SCOPED_TRACE(word);
-            const review::WordReviews merged = history.wordReviews(word);
-            const review::WordReviews expected = oneMachine.wordReviews(word);
-            EXPECT_EQ(merged.reviews, expected.reviews);
-            ASSERT_EQ(merged.state.has_value(), expected.state.has_value());
-            if (expected.state) {
-                EXPECT_EQ(std::tuple(merged.state->due, merged.state->stability, merged.state->reps,
-                                     merged.state->lapses),
-                          std::tuple(expected.state->due, expected.state->stability,
-                                     expected.state->reps, expected.state->lapses));
-            }
+            EXPECT_EQ(history.wordReviews(word).reviews, oneMachine.wordReviews(word).reviews);
+            EXPECT_EQ(stateOf(history, word), stateOf(oneMachine, word));
         }
     }
 }
@@ -301,20 +323,29 @@ TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
         lines += line("a", ++sequence, answer(word, key.constData(), review::Grade::Good));
         lines += line("a", ++sequence, answer(word + 30, key.constData(), review::Grade::Again));
     }
-    lines += line("a", ++sequence,
-                  review::WordRename{answer(600, "", review::Grade::Good).time,
-                                     QStringLiteral("/w/list.kwf"), "w7", "seven"});
     QFile out(QDir(folder).filePath(kA));
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(lines);
-    out.close();
+    out.flush();
     SqliteHistory history(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
+    // A retention changed just before: a word the merge does not touch is replayed as well.
+    const std::vector old{answer(0, "old", review::Grade::Good),
+                          answer(30, "old", review::Grade::Good)};
+    ASSERT_EQ(history.recordReviews(old), QString());
+    history.setDesiredRetention(0.8);
+    EXPECT_EQ(mergeFolder(history, folder, kNow).added, sequence);
+    out.write(line("a", ++sequence,
+                   review::WordRename{answer(600, "", review::Grade::Good).time,
+                                      QStringLiteral("/w/list.kwf"), "w7", "seven"}));
+    out.close();
     const SyncReport report = mergeFolder(history, folder, kNow);
     ASSERT_EQ(report.error, QString());
-    EXPECT_EQ(report.added, sequence);
     ASSERT_EQ(report.machines.size(), 1);
     EXPECT_EQ(report.machines[0], (MachineMerged{QStringLiteral("a"), sequence, kNow}));
     SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
+    oneMachine.setDesiredRetention(0.8);
+    ASSERT_EQ(oneMachine.recordReviews(old), QString());
+    EXPECT_EQ(stateOf(history, "old"), stateOf(oneMachine, "old"));
     for (const auto& [word, hour] : {std::pair("w0", 0), std::pair("w499", 499)}) {
         ASSERT_EQ(
             oneMachine.recordReviews(std::vector{answer(hour, word, review::Grade::Good),
@@ -331,8 +362,9 @@ TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
               QString());
     EXPECT_EQ(mergeFolder(history, backup.path(), kNow).added, 0);
     SqliteHistory moved(backup.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
-    EXPECT_EQ(mergeFolder(moved, backup.path(), kNow).added, 1000 + 2 + 1)
-        << "the reviews, those of the edited word and its rename";
+    moved.setDesiredRetention(0.8);
+    EXPECT_EQ(mergeFolder(moved, backup.path(), kNow).added, 1000 + 2 + 1 + 2)
+        << "the reviews, those of the edited word and its rename, and the word answered here";
     for (const char* word : {"w0", "w499", "seven"}) {
         EXPECT_EQ(moved.wordReviews(word).reviews, history.wordReviews(word).reviews);
         EXPECT_EQ(moved.wordReviews(word).state->due, history.wordReviews(word).state->due);
@@ -359,18 +391,30 @@ TEST(SyncMerge, StoppedMergeGoesOnNextTime) {
     EXPECT_TRUE(stopped.stopped);
     EXPECT_GT(stopped.added, 0);
     EXPECT_LT(stopped.added, kAnswers);
+    // Another program answers before the words the stopped merge took in are settled: their
+    // states are replayed, not written as that merge knew them.
+    std::vector<review::ReviewRecord> w0;
+    for (qint64 i = 0; i < stopped.added; i += 600) {
+        w0.push_back(answer(i, "w0", review::Grade::Good));
+    }
+    w0.push_back(answer(kAnswers, "w0", review::Grade::Good));
+    ASSERT_EQ(SqliteHistory(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc())
+                  .recordReviews(std::span(w0).last(1)),
+              QString());
+    ASSERT_EQ(history.replayMerged(std::atomic<bool>(false)), QString());
+    SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
+    ASSERT_EQ(oneMachine.recordReviews(w0), QString());
+    EXPECT_EQ(stateOf(history, "w0"), stateOf(oneMachine, "w0"));
     const SyncReport rest = mergeFolder(history, home.path(), kNow);
     EXPECT_FALSE(rest.stopped);
     EXPECT_EQ(stopped.added + rest.added, kAnswers);
-    std::vector<review::ReviewRecord> w0;
-    for (int i = 0; i < kAnswers; i += 600) {
+    for (qint64 i = (stopped.added + 599) / 600 * 600; i < kAnswers; i += 600) {
         w0.push_back(answer(i, "w0", review::Grade::Good));
     }
-    SqliteHistory oneMachine(QStringLiteral(":memory:"), QTimeZone::utc());
-    ASSERT_EQ(oneMachine.recordReviews(w0), QString());
-    EXPECT_EQ(history.wordReviews("w0").reviews, kAnswers / 600);
-    ASSERT_TRUE(history.wordReviews("w0").state.has_value());
-    EXPECT_EQ(history.wordReviews("w0").state->due, oneMachine.wordReviews("w0").state->due);
+    SqliteHistory all(QStringLiteral(":memory:"), QTimeZone::utc());
+    ASSERT_EQ(all.recordReviews(w0), QString());
+    EXPECT_EQ(history.wordReviews("w0").reviews, kAnswers / 600 + 1);
+    EXPECT_EQ(stateOf(history, "w0"), stateOf(all, "w0"));
 }
 
 // What could not be written to the folder waits beside the history and goes once the folder is
