@@ -1150,7 +1150,8 @@ TEST(Reviews, AChangeByAnotherProgramIsFollowedAndLosesNothing) {
         answer(1, kAnswers / 2);  // while it works, as a rule
         ASSERT_TRUE(changing.waitForFinished(kProgramMilliseconds));
         if (!killed) {
-            ASSERT_EQ(changing.readAll(), "replaying\nreplayed\n");
+            ASSERT_EQ(changing.readAll(), "replaying\nreplayed\n")
+                << changing.readAllStandardError().toStdString();
         }
         answer(kAnswers / 2, kAnswers);  // own words "/b 10" on after the change
         answering.closeWriteChannel();
