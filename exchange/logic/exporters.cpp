@@ -15,18 +15,33 @@
 #include "common/atomic_file.h"
 #include "common/text_script.h"
 #include "exchange/logic/table.h"
+#include "exchange/logic/utf8_text.h"
 
 namespace exchange {
 
 namespace {
 
+// Where `mark` (a few characters) next starts in `text`, or -1: a vectorised look for its first
+// character, and the rest compared in place, instead of a substring search set up per call.
+qsizetype indexOfMark(QStringView text, QStringView mark, qsizetype from = 0) {
+    Q_ASSERT(!mark.isEmpty());
+    for (qsizetype at = text.indexOf(mark.front(), from); at >= 0;
+         at = text.indexOf(mark.front(), at + 1)) {
+        if (text.size() - at >= mark.size() &&
+            std::equal(mark.begin() + 1, mark.end(), text.begin() + at + 1)) {
+            return at;
+        }
+    }
+    return -1;
+}
+
 // Appends a field in file form with its marks turned into `replacement` and the text between
 // them through `escape`. Built straight into one output: these run over whole files.
-template <typename Escape>
-void appendField(QString& out, QStringView field, QStringView mark, QStringView replacement,
+template <typename Out, typename Escape>
+void appendField(Out& out, QStringView field, QStringView mark, QStringView replacement,
                  Escape escape) {
     qsizetype from = 0;
-    for (qsizetype at = 0; (at = field.indexOf(mark, from)) >= 0; from = at + mark.size()) {
+    for (qsizetype at = 0; (at = indexOfMark(field, mark, from)) >= 0; from = at + mark.size()) {
         escape(out, field.sliced(from, at - from));
         out += replacement;
     }
@@ -47,8 +62,8 @@ constexpr quint64 kMarkup = lowMask(u"&<>");
 
 // Replaces the characters for which `replacement` gives a text; the rest is copied in runs.
 // Of the characters up to '>', only those in `candidates` are looked at.
-template <typename Replacement>
-void appendReplacing(QString& out, QStringView text, Replacement replacement,
+template <typename Out, typename Replacement>
+void appendReplacing(Out& out, QStringView text, Replacement replacement,
                      quint64 candidates = ~quint64(0)) {
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -82,7 +97,8 @@ QLatin1StringView markupReference(char16_t c) {
 // HTML for Anki; a tab becomes a character reference so that no field needs quotes, and a
 // blank that a browser would collapse (at either end of a line, or after another) a no-break
 // space.
-void appendHtml(QString& out, QStringView text) {
+template <typename Out>
+void appendHtml(Out& out, QStringView text) {
     appendReplacing(out, text, [](QStringView t, qsizetype i) {
         switch (t[i].unicode()) {
             case u' ': {
@@ -106,7 +122,8 @@ void appendHtml(QString& out, QStringView text) {
 
 // XML text; control characters XML 1.0 cannot hold at all become '?', as in a word file
 // written in a code page that lacks a character.
-void appendXml(QString& out, QStringView text) {
+template <typename Out>
+void appendXml(Out& out, QStringView text) {
     appendReplacing(
         out, text,
         [](QStringView t, qsizetype i) {
@@ -119,7 +136,8 @@ void appendXml(QString& out, QStringView text) {
         kControls | kMarkup);
 }
 
-void appendPlain(QString& out, QStringView text) {
+template <typename Out>
+void appendPlain(Out& out, QStringView text) {
     out += text;
 }
 
@@ -135,11 +153,16 @@ public:
             ascii_[c >> 6] |= quint64(1) << (c & 63);
         } else if (wideCount_ < wide_.size()) {
             wide_[wideCount_++] = c;
+            wideBits_ |= quint64(1) << (c & 63);
         }
     }
     bool contains(char16_t c) const {
         if (c < 128) {
             return (ascii_[c >> 6] >> (c & 63)) & 1;
+        }
+        // Most kana and kanji are ruled out by their low bits alone.
+        if (((wideBits_ >> (c & 63)) & 1) == 0) {
+            return false;
         }
         return std::find(wide_.begin(), wide_.begin() + wideCount_, c) !=
                wide_.begin() + wideCount_;
@@ -151,6 +174,7 @@ public:
 
 private:
     quint64 ascii_[2] = {};
+    quint64 wideBits_ = 0;
     std::array<char16_t, std::size(kSplitMarks) + 2> wide_ = {};
     std::size_t wideCount_ = 0;
 };
@@ -160,14 +184,9 @@ template <typename Each>
 void forEachAnswer(QStringView rights, Each each) {
     const QStringView separator = common::kAnswerSeparator;
     qsizetype from = 0;
-    for (qsizetype i = rights.indexOf(separator.front()); i >= 0 && i < rights.size();
-         i = rights.indexOf(separator.front(), i)) {
-        if (rights.sliced(i).startsWith(separator)) {
-            each(rights.sliced(from, i - from));
-            from = i += separator.size();
-        } else {
-            ++i;
-        }
+    for (qsizetype at; (at = indexOfMark(rights, separator, from)) >= 0;
+         from = at + separator.size()) {
+        each(rights.sliced(from, at - from));
     }
     each(rights.sliced(from));
 }
@@ -183,7 +202,7 @@ CharSet quotedMarks(const QList<common::Entry>& entries, QChar joiner) {
         splitMarks.add(mark);
     }
     for (const common::Entry& entry : entries) {
-        several += entry.rights.contains(common::kAnswerSeparator) ? 1 : 0;
+        several += indexOfMark(entry.rights, common::kAnswerSeparator) >= 0 ? 1 : 0;
         // Most answers hold none: one pass tells, and only then each mark is counted.
         if (!splitMarks.containsAny(entry.rights)) {
             continue;
@@ -205,8 +224,8 @@ CharSet quotedMarks(const QList<common::Entry>& entries, QChar joiner) {
 
 // The answers joined by `joiner`. An answer holding one of `quoted` goes in double quotes
 // (inner quotes doubled), which our importer reads back as one answer.
-template <typename Escape>
-void appendAnswers(QString& out, QStringView rights, QStringView joiner, const CharSet& quoted,
+template <typename Out, typename Escape>
+void appendAnswers(Out& out, QStringView rights, QStringView joiner, const CharSet& quoted,
                    Escape escape) {
     bool first = true;
     forEachAnswer(rights, [&](QStringView answer) {
@@ -225,7 +244,8 @@ void appendAnswers(QString& out, QStringView rights, QStringView joiner, const C
 }
 
 // A number's digits, without a string of their own.
-void appendNumber(QString& out, qsizetype number) {
+template <typename Out>
+void appendNumber(Out& out, qsizetype number) {
     char16_t digits[20];
     qsizetype first = std::size(digits);
     do {
@@ -244,7 +264,8 @@ bool looksLikeFormula(QStringView field) {
 
 // Quoted per RFC 4180 whenever a spreadsheet's default import (comma, semicolon and tab
 // preselected) would otherwise split it or drop its blanks.
-void appendCsv(QString& out, QStringView field) {
+template <typename Out>
+void appendCsv(Out& out, QStringView field) {
     const bool guard = looksLikeFormula(field);
     bool quote = guard || (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
     for (qsizetype i = 0; i < field.size() && !quote; ++i) {
@@ -262,13 +283,24 @@ void appendCsv(QString& out, QStringView field) {
     out += u'"';
 }
 
+// The bytes the entries' texts take when most of them are kana and kanji; the file's text
+// is then sized once.
+qsizetype expectedSize(const QList<common::Entry>& entries) {
+    qsizetype size = 16 * entries.size();
+    for (const common::Entry& entry : entries) {
+        size += entry.question.size() + entry.rights.size() + entry.information.size();
+    }
+    return size * 2;
+}
+
 }  // namespace
 
 QByteArray formatAnki(const QList<common::Entry>& entries) {
     // Two fields, as Anki's stock note type has: a third column would become the note's tags or
     // be left out. No column names either: Anki maps named columns to fields of the same name,
     // and a note type whose fields are named in another language would lose the back.
-    QString text = QStringLiteral("#separator:tab\n#html:true\n#notetype:Basic\n");
+    Utf8Text text(expectedSize(entries));
+    text += QLatin1StringView("#separator:tab\n#html:true\n#notetype:Basic\n");
     const CharSet quoted = quotedMarks(entries, u'\n');
     for (const common::Entry& entry : entries) {
         // Anki takes a line starting with '#' for a comment unless the field is quoted; the
@@ -281,33 +313,36 @@ QByteArray formatAnki(const QList<common::Entry>& entries) {
             appendHtml(text, entry.question);
         }
         text += u'\t';
-        appendAnswers(text, entry.rights, u"<br>", quoted, appendHtml);
+        appendAnswers(text, entry.rights, u"<br>", quoted, appendHtml<Utf8Text>);
         if (!entry.information.isEmpty()) {
             text += kAnkiInformationRule;
-            appendField(text, entry.information, common::kLineBreakMark, u"<br>", appendHtml);
+            appendField(text, entry.information, common::kLineBreakMark, u"<br>",
+                        appendHtml<Utf8Text>);
         }
         text += u'\n';
     }
-    return text.toUtf8();
+    return text.take();
 }
 
 QByteArray formatCsv(const QList<common::Entry>& entries) {
-    QString text;
+    Utf8Text text(expectedSize(entries));
+    text += QLatin1StringView("\xEF\xBB\xBF");  // the byte-order mark spreadsheets look for
     QString scratch;
     const CharSet quoted = quotedMarks(entries, u';');
     for (const common::Entry& entry : entries) {
         appendCsv(text, entry.question);
         text += u',';
         scratch.clear();
-        appendAnswers(scratch, entry.rights, u"; ", quoted, appendPlain);
+        appendAnswers(scratch, entry.rights, u"; ", quoted, appendPlain<QString>);
         appendCsv(text, scratch);
         text += u',';
         scratch.clear();
-        appendField(scratch, entry.information, common::kLineBreakMark, u"\r\n", appendPlain);
+        appendField(scratch, entry.information, common::kLineBreakMark, u"\r\n",
+                    appendPlain<QString>);
         appendCsv(text, scratch);
-        text += QStringLiteral("\r\n");
+        text += QLatin1StringView("\r\n");
     }
-    return "\xEF\xBB\xBF" + text.toUtf8();
+    return text.take();
 }
 
 KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries) {
@@ -340,20 +375,21 @@ KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries) {
 
 QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title,
                        const KvtmlLanguages& languages) {
-    // Into a QString and converted once: much faster than the writer encoding piece by piece.
-    QString text;
-    QXmlStreamWriter xml(&text);
+    // The writer lays out the few elements around the entries, into `markup`, which is moved
+    // into the file's bytes before anything is written straight after it.
+    QString markup;
+    QXmlStreamWriter xml(&markup);
     // KDE's programs take a file for kvtml only when the declaration is alone on line 1 and
     // line 2 names kvtml, as their own writer lays it out.
     // Written by hand: the writer leaves the encoding out when it writes to a QString.
-    text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    markup = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     xml.writeDTD(QStringLiteral(
         "<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">"));
-    text += u'\n';
+    markup += u'\n';
     xml.writeStartElement(QStringLiteral("kvtml"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
     xml.writeCharacters(QString());
-    text += u'\n';
+    markup += u'\n';
     xml.writeStartElement(QStringLiteral("information"));
     xml.writeTextElement(QStringLiteral("generator"), QStringLiteral("Brelmi"));
     xml.writeTextElement(QStringLiteral("title"), title);
@@ -373,17 +409,18 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     xml.writeEndElement();
 
     xml.writeStartElement(QStringLiteral("entries"));
-    // The entries are written straight into the same text: the writer costs ten times more
-    // per element, and a file can hold 32,767 entries. Closing the start tag first keeps the
+    // The entries are written straight into the bytes: the writer costs ten times more per
+    // element, and a file can hold 32,767 entries. Closing the start tag first keeps the
     // writer's own output in step.
     xml.writeCharacters(QString());
     const CharSet quoted = quotedMarks(entries, u';');
-    // Room for the markup around each entry and its texts, once.
-    qsizetype size = text.size() + entries.size() * 160;
-    for (const common::Entry& entry : entries) {
-        size += entry.question.size() + entry.rights.size() + entry.information.size();
-    }
-    text.reserve(size);
+    // Room for the markup around each entry, once.
+    Utf8Text text(markup.size() * 3 + expectedSize(entries) + entries.size() * 160);
+    const auto takeMarkup = [&] {
+        text += markup;
+        markup.clear();
+    };
+    takeMarkup();
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const common::Entry& entry = entries[i];
         text += QLatin1StringView("<entry id=\"");
@@ -393,11 +430,12 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
         text += QLatin1StringView("</text>");
         if (!entry.information.isEmpty()) {
             text += QLatin1StringView("<comment>");
-            appendField(text, entry.information, common::kLineBreakMark, u"\n", appendXml);
+            appendField(text, entry.information, common::kLineBreakMark, u"\n",
+                        appendXml<Utf8Text>);
             text += QLatin1StringView("</comment>");
         }
         text += QLatin1StringView("</translation><translation id=\"1\"><text>");
-        appendAnswers(text, entry.rights, u"; ", quoted, appendXml);
+        appendAnswers(text, entry.rights, u"; ", quoted, appendXml<Utf8Text>);
         text += QLatin1StringView("</text></translation></entry>\n");
     }
     xml.writeEndElement();
@@ -407,6 +445,7 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     xml.writeStartElement(QStringLiteral("container"));
     xml.writeTextElement(QStringLiteral("name"), title);
     xml.writeTextElement(QStringLiteral("inpractice"), QStringLiteral("true"));
+    takeMarkup();
     for (qsizetype i = 0; i < entries.size(); ++i) {
         text += QLatin1StringView("<entry id=\"");
         appendNumber(text, i);
@@ -416,8 +455,9 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     xml.writeEndElement();
 
     xml.writeEndElement();
-    text += u'\n';
-    return text.toUtf8();
+    markup += u'\n';
+    takeMarkup();
+    return text.take();
 }
 
 QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries,

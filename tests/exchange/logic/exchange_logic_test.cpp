@@ -23,6 +23,7 @@
 #include "exchange/logic/pdf_text_map.h"
 #include "exchange/logic/print_layout.h"
 #include "exchange/logic/table.h"
+#include "exchange/logic/utf8_text.h"
 
 namespace {
 
@@ -810,6 +811,34 @@ TEST(FormatExport, NamesEachKvtmlColumnByItsScript) {
             << bytes.constData();
         EXPECT_TRUE(bytes.contains(QByteArray("<identifier id=\"1\"><name>") + c.answers))
             << bytes.constData();
+    }
+}
+
+// The exports' bytes are encoded piece by piece, each as the whole text would be: a half of a
+// surrogate pair alone as '?', and room made however small the first guess.
+TEST(Utf8Text, EncodesPiecesAsTheWholeText) {
+    const struct {
+        const char* name;
+        QString piece;
+    } cases[] = {
+        {"ASCII", "a<b>"},
+        {"two bytes", "café"},
+        {"three bytes", "りんご"},
+        {"a pair", "𠮟る"},
+        {"a high half last", QString("x") + QChar(0xD842)},
+        {"a high half before ASCII", QChar(0xD842) + QString("a")},
+        {"a low half alone", QString("る") + QChar(0xDFB7)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        exchange::Utf8Text text(1);
+        QString whole;
+        for (int i = 0; i < 500; ++i) {
+            text += c.piece;
+            text += QLatin1StringView("; ");
+            whole += c.piece + QStringLiteral("; ");
+        }
+        EXPECT_EQ(text.take(), whole.toUtf8());
     }
 }
 
