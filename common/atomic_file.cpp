@@ -48,39 +48,55 @@ Outcome checkReplaceable(const QString& path) {
                      : QStringLiteral("同じ名前の、ﾌｧｲﾙではないもの(ﾊﾟｲﾌﾟや装置)があります。"));
 }
 
-Outcome writeFileAtomically(const QString& path, QByteArrayView bytes) {
+AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path), file_(path) {
     // A pipe or device would be replaced by a plain file, and whatever reads it cut off.
-    if (Outcome replaceable = checkReplaceable(path); !replaceable.ok()) {
-        return replaceable;
-    }
-    auto failed = [](const QString& reason) {
-        return Outcome::failure(OutcomeKind::Unwritable, reason);
-    };
-    QSaveFile file(path);
+    failure_ = checkReplaceable(path);
     // Unbuffered: a buffered flush that the disk cuts short loses the rest without an error,
     // and the commit would then put a truncated file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return failed(file.errorString());
+    if (failure_.ok() && !file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        failure_ = Outcome::failure(OutcomeKind::Unwritable, file_.errorString());
     }
-    for (qsizetype done = 0; done < bytes.size();) {
+}
+
+void AtomicFileWriter::write(QByteArrayView bytes) {
+    for (qsizetype done = 0; failure_.ok() && done < bytes.size();) {
         // A short write means trouble; the next attempt reports its reason.
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        const qint64 written = file_.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return failed(reason);
+            failure_ = Outcome::failure(OutcomeKind::Unwritable, file_.errorString());
+            file_.cancelWriting();
+            return;
         }
         done += written;
     }
-#ifdef Q_OS_UNIX
-    if (const int mode = modeOf(path); mode >= 0) {
-        ::fchmod(file.handle(), mode_t(mode));
+#ifdef Q_OS_LINUX
+    // Only a start: the commit's sync still waits for every byte.
+    if (failure_.ok() && !bytes.isEmpty()) {
+        ::sync_file_range(file_.handle(), written_, bytes.size(), SYNC_FILE_RANGE_WRITE);
     }
 #endif
-    if (!file.commit()) {
-        return failed(file.errorString());
+    written_ += bytes.size();
+}
+
+Outcome AtomicFileWriter::commit() {
+    if (!failure_.ok()) {
+        return failure_;
+    }
+#ifdef Q_OS_UNIX
+    if (const int mode = modeOf(path_); mode >= 0) {
+        ::fchmod(file_.handle(), mode_t(mode));
+    }
+#endif
+    if (!file_.commit()) {
+        return Outcome::failure(OutcomeKind::Unwritable, file_.errorString());
     }
     return Outcome::success();
+}
+
+Outcome writeFileAtomically(const QString& path, QByteArrayView bytes) {
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    return file.commit();
 }
 
 QString replacedFile(const QString& path) {

@@ -5,11 +5,30 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QSaveFile>
 #include <QString>
 
 #include "common/outcome.h"
 
 namespace common {
+
+// A file written piece by piece and put in place whole on commit, as writeFileAtomically puts
+// it: the disk starts on each piece while the next is made, so that a large file is on the
+// disk soon after its last piece.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const QString& path);
+    // After a failure nothing more is written; commit reports it.
+    void write(QByteArrayView bytes);
+    // The file in place, or the first failure with the old file kept.
+    Outcome commit();
+
+private:
+    QString path_;
+    QSaveFile file_;
+    Outcome failure_ = Outcome::success();
+    qint64 written_ = 0;
+};
 
 // Replaces the file with the bytes: every write checked, the old file kept exactly as it was on
 // failure (Unwritable, with the system's reason). Only a regular file (its mode kept) or a new

@@ -293,13 +293,13 @@ qsizetype expectedSize(const QList<common::Entry>& entries) {
     return size * 2;
 }
 
-}  // namespace
-
-QByteArray formatAnki(const QList<common::Entry>& entries) {
+// Anki's "Notes in Plain Text" for its two-field note type: the question, then the answers
+// one a line with the information below kAnkiInformationRule. An answer holding a separator
+// the import could propose instead is put in double quotes, as our importer reads it.
+void writeAnki(Utf8Text& text, const QList<common::Entry>& entries) {
     // Two fields, as Anki's stock note type has: a third column would become the note's tags or
     // be left out. No column names either: Anki maps named columns to fields of the same name,
     // and a note type whose fields are named in another language would lose the back.
-    Utf8Text text(expectedSize(entries));
     text += QLatin1StringView("#separator:tab\n#html:true\n#notetype:Basic\n");
     const CharSet quoted = quotedMarks(entries, u'\n');
     for (const common::Entry& entry : entries) {
@@ -321,11 +321,11 @@ QByteArray formatAnki(const QList<common::Entry>& entries) {
         }
         text += u'\n';
     }
-    return text.take();
 }
 
-QByteArray formatCsv(const QList<common::Entry>& entries) {
-    Utf8Text text(expectedSize(entries));
+// UTF-8 with a byte-order mark, so that spreadsheets see the Japanese: question, answers
+// joined by "; ", information with its real line breaks; three cells per line.
+void writeCsv(Utf8Text& text, const QList<common::Entry>& entries) {
     text += QLatin1StringView("\xEF\xBB\xBF");  // the byte-order mark spreadsheets look for
     QString scratch;
     const CharSet quoted = quotedMarks(entries, u';');
@@ -342,9 +342,17 @@ QByteArray formatCsv(const QList<common::Entry>& entries) {
         appendCsv(text, scratch);
         text += QLatin1StringView("\r\n");
     }
-    return text.take();
 }
 
+struct KvtmlLanguages {
+    QString questionName;
+    QString questionLocale;
+    QString answersName;
+    QString answersLocale;
+};
+
+// The languages of the question and answers columns, each by the script most entries' texts
+// there are written in: Japanese, else English.
 KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries) {
     // A column is Japanese when more than half its texts are: counted only until that is
     // settled either way (a whole file is looked at before a byte is written).
@@ -373,8 +381,10 @@ KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries) {
     return languages;
 }
 
-QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title,
-                       const KvtmlLanguages& languages) {
+// Version 2: the question and the answers (joined by "; ") as two translations, the
+// information as the question's comment.
+void writeKvtml(Utf8Text& text, const QList<common::Entry>& entries, const QString& title,
+                const KvtmlLanguages& languages) {
     // The writer lays out the few elements around the entries, into `markup`, which is moved
     // into the file's bytes before anything is written straight after it.
     QString markup;
@@ -414,8 +424,6 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     // writer's own output in step.
     xml.writeCharacters(QString());
     const CharSet quoted = quotedMarks(entries, u';');
-    // Room for the markup around each entry, once.
-    Utf8Text text(markup.size() * 3 + expectedSize(entries) + entries.size() * 160);
     const auto takeMarkup = [&] {
         text += markup;
         markup.clear();
@@ -457,26 +465,45 @@ QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title
     xml.writeEndElement();
     markup += u'\n';
     takeMarkup();
-    return text.take();
 }
 
-QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries,
-                        const QString& title) {
+// Sized once for the whole file, the markup around each entry included.
+qsizetype expectedBytes(ExportFormat format, const QList<common::Entry>& entries) {
+    return expectedSize(entries) + (format == ExportFormat::Kvtml ? entries.size() * 160 : 0) +
+           1024;
+}
+
+void writeFormat(Utf8Text& text, ExportFormat format, const QList<common::Entry>& entries,
+                 const QString& title) {
     switch (format) {
         case ExportFormat::AnkiText:
-            return formatAnki(entries);
+            return writeAnki(text, entries);
         case ExportFormat::Csv:
-            return formatCsv(entries);
+            return writeCsv(text, entries);
         case ExportFormat::Kvtml:
             break;
     }
-    return formatKvtml(entries, title, kvtmlLanguages(entries));
+    writeKvtml(text, entries, title, kvtmlLanguages(entries));
+}
+
+}  // namespace
+
+QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries,
+                        const QString& title) {
+    Utf8Text text(expectedBytes(format, entries));
+    writeFormat(text, format, entries, title);
+    return text.take();
 }
 
 common::Outcome writeExport(const QString& path, ExportFormat format,
                             const QList<common::Entry>& entries) {
-    return common::writeFileAtomically(
-        path, formatExport(format, entries, QFileInfo(path).completeBaseName()));
+    // Written as it is made: the disk takes the first pieces while the rest are formatted.
+    common::AtomicFileWriter file(path);
+    Utf8Text text(expectedBytes(format, entries),
+                  [&file](QByteArrayView piece) { file.write(piece); });
+    writeFormat(text, format, entries, QFileInfo(path).completeBaseName());
+    file.write(text.take());
+    return file.commit();
 }
 
 std::optional<ExportFormat> exportFormatFor(const QString& fileName) {

@@ -18,28 +18,9 @@ namespace exchange {
 
 enum class ExportFormat { AnkiText, Csv, Kvtml };
 
-// Anki's "Notes in Plain Text" for its two-field note type: the question, then the answers
-// one a line with the information below kAnkiInformationRule. An answer holding a separator
-// the import could propose instead is put in double quotes, as our importer reads it.
-QByteArray formatAnki(const QList<common::Entry>& entries);
-// UTF-8 with a byte-order mark, so that spreadsheets see the Japanese: question, answers
-// joined by "; ", information with its real line breaks; three cells per line.
-QByteArray formatCsv(const QList<common::Entry>& entries);
-
-struct KvtmlLanguages {
-    QString questionName = QStringLiteral("English");
-    QString questionLocale = QStringLiteral("en");
-    QString answersName = QStringLiteral("日本語");
-    QString answersLocale = QStringLiteral("ja");
-};
-// The languages of the question and answers columns, each by the script most entries' texts
-// there are written in: Japanese, else English.
-KvtmlLanguages kvtmlLanguages(const QList<common::Entry>& entries);
-// Version 2: the question and the answers (joined by "; ") as two translations, the
-// information as the question's comment.
-QByteArray formatKvtml(const QList<common::Entry>& entries, const QString& title,
-                       const KvtmlLanguages& languages = {});
-
+// Anki's "Notes in Plain Text" for its two-field note type (the answers one a line, the
+// information below kAnkiInformationRule), UTF-8 CSV with a byte-order mark for spreadsheets,
+// or kvtml 2 with each column named by the script most of its texts are written in.
 QByteArray formatExport(ExportFormat format, const QList<common::Entry>& entries,
                         const QString& title);
 // Atomic like saving a word file.

@@ -11,11 +11,24 @@
 
 namespace exchange {
 
-Utf8Text::Utf8Text(qsizetype expected) {
-    grow(expected);
+namespace {
+
+constexpr qsizetype kSpillSize = 1 << 20;
+
+}  // namespace
+
+Utf8Text::Utf8Text(qsizetype expected, Spill spill) : spill_(std::move(spill)) {
+    grow(spill_ ? std::min(expected, kSpillSize) : expected);
 }
 
 void Utf8Text::grow(qsizetype more) {
+    if (spill_ && size_ > 0) {
+        spill_(QByteArrayView(data_, size_));
+        size_ = 0;
+        if (bytes_.size() >= more) {
+            return;
+        }
+    }
     // Doubled, so that a file built piece by piece is copied a few times at most.
     bytes_.resize(std::max(size_ + more, bytes_.size() * 2));
     data_ = bytes_.data();

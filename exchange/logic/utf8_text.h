@@ -9,6 +9,7 @@
 #include <QStringView>
 
 #include <cstring>
+#include <functional>
 
 namespace exchange {
 
@@ -18,7 +19,10 @@ namespace exchange {
 // split between two pieces.
 class Utf8Text {
 public:
-    explicit Utf8Text(qsizetype expected = 0);
+    // Given `spill`, the bytes are handed to it whenever about a mebibyte is ready (a file
+    // being written), and take() gives only the last of them.
+    using Spill = std::function<void(QByteArrayView)>;
+    explicit Utf8Text(qsizetype expected = 0, Spill spill = {});
 
     Utf8Text& operator+=(QStringView text) {
         room(text.size() * 3);
@@ -58,6 +62,7 @@ private:
     void grow(qsizetype more);
     void appendWide(QStringView text);
 
+    Spill spill_;
     QByteArray bytes_;
     char* data_ = nullptr;
     qsizetype size_ = 0;

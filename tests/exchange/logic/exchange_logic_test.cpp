@@ -842,9 +842,19 @@ TEST(Utf8Text, EncodesPiecesAsTheWholeText) {
     }
 }
 
-// What a written export holds: the window's export test.
-TEST(WriteExport, ReportsAFailedWrite) {
+// A written export holds the formatted bytes, however many pieces it went to the disk in;
+// a failed write says why.
+TEST(WriteExport, WritesTheFormattedBytesOrSaysWhyNot) {
     QTemporaryDir dir;
+    const QList<Entry> entries = generatedEntries(6000, 5, 3);  // over a mebibyte of kvtml
+    for (const auto format : {exchange::ExportFormat::AnkiText, exchange::ExportFormat::Csv,
+                              exchange::ExportFormat::Kvtml}) {
+        const QString path = dir.filePath(QStringLiteral("t"));
+        ASSERT_TRUE(exchange::writeExport(path, format, entries).ok());
+        QFile written(path);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.readAll(), exchange::formatExport(format, entries, "t"));
+    }
     const common::Outcome failed =
         exchange::writeExport(dir.filePath(QStringLiteral("missing/out.csv")),
                               exchange::ExportFormat::Csv, {{"a", "b", ""}});
