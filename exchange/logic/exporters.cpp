@@ -262,6 +262,9 @@ bool looksLikeFormula(QStringView field) {
     return !field.isEmpty() && QStringView(u"=+-@").contains(field.front());
 }
 
+// What a spreadsheet's default import splits a cell at.
+constexpr quint64 kCsvSplits = lowMask(u",\";\t\n\r");
+
 // Quoted per RFC 4180 whenever a spreadsheet's default import (comma, semicolon and tab
 // preselected) would otherwise split it or drop its blanks.
 template <typename Out>
@@ -270,7 +273,7 @@ void appendCsv(Out& out, QStringView field) {
     bool quote = guard || (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
     for (qsizetype i = 0; i < field.size() && !quote; ++i) {
         const char16_t c = field[i].unicode();
-        quote = c == u',' || c == u'"' || c == u';' || c == u'\t' || c == u'\n' || c == u'\r';
+        quote = c < 64 && ((kCsvSplits >> c) & 1) != 0;
     }
     if (!quote) {
         out += field;
