@@ -14,7 +14,10 @@
 namespace drill::history::detail {
 
 bool DueCheck::operator()(const review::CardState& before, review::ReviewTime at) {
-    if (before.isNew()) {
+    // Most answers are told apart without the learner's days: a word not due yet, or in review
+    // and due after the day of the answer ends, which is within two days.
+    if (before.isNew() || (before.phase != review::CardPhase::Review && before.due > at) ||
+        before.due - at >= std::chrono::hours(48)) {
         return false;
     }
     const QDate date = day_.date(at);

@@ -143,12 +143,13 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
     for (review::ReviewRecord& review : elsewhere) {
         review.wordFile = QStringLiteral("/w/other.kwf");
     }
-    // Apple due at each answer after its first but the last, given again the same day.
+    // Apple due at each answer after its first (the fourth early on the day it is due at 11400)
+    // but the last, given again the same day.
     const auto good = review::Grade::Good;
     const std::vector<review::ReviewRecord> dueEarly{
         answer(0, "apple", good), answer(720, "apple", good), answer(4800, "apple", good)};
-    const std::vector<review::ReviewRecord> dueLate{answer(24000, "apple", review::Grade::Again),
-                                                    answer(24001, "apple", good)};
+    const std::vector<review::ReviewRecord> dueLate{answer(11383, "apple", review::Grade::Again),
+                                                    answer(11384, "apple", good)};
     DrillRecord drill;
     drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
     drill.wordFile = QStringLiteral("/w/list.kwf");
