@@ -205,7 +205,7 @@ QString SqliteHistory::followTarget(bool inTransaction) {
             review::FsrsScheduler(target.retention, review::LearnerDay(zone_, target.dayStart));
         dayStart_ = target.dayStart;
     }
-    if (followedBy(target) || readOnly_) {
+    if ((followedBy(target) && target.dueFlags) || readOnly_) {
         settingsChanged_ = false;
         return {};  // read-only: read as they are; a newer program's states are its own
     }
@@ -216,7 +216,7 @@ QString SqliteHistory::followTarget(bool inTransaction) {
             return transaction->reason();
         }
     }
-    if (QString reason = writeTarget(); !reason.isEmpty()) {
+    if (QString reason = followedBy(target) ? flagDueAnswers() : writeTarget(); !reason.isEmpty()) {
         return reason;
     }
     if (transaction) {
@@ -323,12 +323,26 @@ QString SqliteHistory::writeTarget() {
     QSqlQuery query(database());
     query.prepare(QStringLiteral(
         "INSERT OR REPLACE INTO review_meta VALUES ('retention', ?), ('scheduler', ?),"
-        " ('day', ?), ('day_start', ?), ('replay_from', 0)"));
+        " ('day', ?), ('day_start', ?), ('replay_from', 0), ('due_flags', 1)"));
     query.addBindValue(scheduler_.desiredRetention());
     query.addBindValue(kSchedulerVersion);
     query.addBindValue(scheduler_.learnerDay().id());
     query.addBindValue(dayStart_);
     return query.exec() ? QString() : failure(query);
+}
+
+// Inside the caller's transaction. Other machines' answers merged before they were flagged as
+// due are flagged by replaying every word once.
+QString SqliteHistory::flagDueAnswers() {
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral(
+            "INSERT INTO review_meta SELECT 'replay_from', 0 WHERE EXISTS (SELECT 1 FROM"
+            " sync_machines) ON CONFLICT(name) DO UPDATE SET value = 0"))) {
+        return failure(query);
+    }
+    return query.exec(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('due_flags', 1)"))
+               ? QString()
+               : failure(query);
 }
 
 namespace detail {
@@ -352,6 +366,8 @@ ReviewTarget readTarget(const QSqlDatabase& db, QString& reason) {
             target.dayStart = query.value(1).toInt();
         } else if (name == QLatin1String("ahead") && !query.value(1).isNull()) {
             target.ahead = query.value(1).toLongLong();
+        } else if (name == QLatin1String("due_flags")) {
+            target.dueFlags = true;
         } else if (name == QLatin1String("replay_from")) {
             target.replaying = true;
             target.replayFrom = query.value(1).toLongLong();
