@@ -51,6 +51,8 @@ struct ReviewTarget {
     bool replaying = false;
     qint64 replayFrom = 0;
     std::optional<qint64> ahead;  // the earliest review dated beyond the clock, in ms
+    // Other machines' answers are flagged as due as this machine's are (not so before).
+    bool dueFlags = false;
 };
 ReviewTarget readTarget(const QSqlDatabase& db, QString& reason);
 

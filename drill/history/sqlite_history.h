@@ -196,6 +196,7 @@ private:
     void continueReplay();
     void leaveCheckpointsToReplay(bool replaying);
     QString writeTarget();
+    QString flagDueAnswers();
     void applyRenames();
     QByteArray renamedFrom(const QByteArray& key);
     // The ends of today and the days after it, in ms, days in all.

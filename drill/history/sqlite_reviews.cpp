@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "drill/history/due_flags.h"
 #include "drill/history/review_replay.h"
 #include "drill/history/sqlite_detail.h"
 #include "drill/history/sqlite_history.h"
@@ -41,8 +42,12 @@ qint64 millis(review::ReviewTime time) {
     return time.time_since_epoch().count();
 }
 
+review::ReviewTime timeOf(qint64 ms) {
+    return review::ReviewTime(std::chrono::milliseconds(ms));
+}
+
 review::ReviewTime timeOf(const QVariant& value) {
-    return review::ReviewTime(std::chrono::milliseconds(value.toLongLong()));
+    return timeOf(value.toLongLong());
 }
 
 void bindState(QSqlQuery& query, const review::CardState& card) {
@@ -82,13 +87,6 @@ QString keyArray(const QList<QByteArray>& keys) {
     *out++ = u']';
     json.truncate(out - reinterpret_cast<const char16_t*>(json.constData()));
     return json;
-}
-
-// A word answered when due, on a later learner's day than its last answer: a test of memory,
-// not a same-day step.
-bool wasDue(const review::CardState& before, review::ReviewTime at, const review::LearnerDay& day) {
-    return !before.isNew() && review::isDue(before, at, day.endOfDay(at)) &&
-           day.date(at) > day.date(before.lastReview);
 }
 
 // A word due at the instant due, in ms, counted on its day of the days that end at ends;
@@ -207,7 +205,7 @@ QString SqliteHistory::followTarget(bool inTransaction) {
             review::FsrsScheduler(target.retention, review::LearnerDay(zone_, target.dayStart));
         dayStart_ = target.dayStart;
     }
-    if (followedBy(target) || readOnly_) {
+    if ((followedBy(target) && target.dueFlags) || readOnly_) {
         settingsChanged_ = false;
         return {};  // read-only: read as they are; a newer program's states are its own
     }
@@ -218,7 +216,7 @@ QString SqliteHistory::followTarget(bool inTransaction) {
             return transaction->reason();
         }
     }
-    if (QString reason = writeTarget(); !reason.isEmpty()) {
+    if (QString reason = followedBy(target) ? flagDueAnswers() : writeTarget(); !reason.isEmpty()) {
         return reason;
     }
     if (transaction) {
@@ -325,12 +323,26 @@ QString SqliteHistory::writeTarget() {
     QSqlQuery query(database());
     query.prepare(QStringLiteral(
         "INSERT OR REPLACE INTO review_meta VALUES ('retention', ?), ('scheduler', ?),"
-        " ('day', ?), ('day_start', ?), ('replay_from', 0)"));
+        " ('day', ?), ('day_start', ?), ('replay_from', 0), ('due_flags', 1)"));
     query.addBindValue(scheduler_.desiredRetention());
     query.addBindValue(kSchedulerVersion);
     query.addBindValue(scheduler_.learnerDay().id());
     query.addBindValue(dayStart_);
     return query.exec() ? QString() : failure(query);
+}
+
+// Inside the caller's transaction. Other machines' answers merged before they were flagged as
+// due are flagged by replaying every word once.
+QString SqliteHistory::flagDueAnswers() {
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral(
+            "INSERT INTO review_meta SELECT 'replay_from', 0 WHERE EXISTS (SELECT 1 FROM"
+            " sync_machines) ON CONFLICT(name) DO UPDATE SET value = 0"))) {
+        return failure(query);
+    }
+    return query.exec(QStringLiteral("INSERT OR REPLACE INTO review_meta VALUES ('due_flags', 1)"))
+               ? QString()
+               : failure(query);
 }
 
 namespace detail {
@@ -354,6 +366,8 @@ ReviewTarget readTarget(const QSqlDatabase& db, QString& reason) {
             target.dayStart = query.value(1).toInt();
         } else if (name == QLatin1String("ahead") && !query.value(1).isNull()) {
             target.ahead = query.value(1).toLongLong();
+        } else if (name == QLatin1String("due_flags")) {
+            target.dueFlags = true;
         } else if (name == QLatin1String("replay_from")) {
             target.replaying = true;
             target.replayFrom = query.value(1).toLongLong();
@@ -368,7 +382,8 @@ namespace {
 struct Replayed {
     qint64 id = 0;
     review::CardState state;
-    QVariantList was;  // reps, last_review, due
+    QVariantList was;                 // reps, last_review, due
+    std::vector<FlagChange> flags{};  // those of its reviews that change
 };
 
 bool sameTarget(const ReviewTarget& a, const ReviewTarget& b) {
@@ -403,18 +418,22 @@ ReplayStep readAndReplay(const QSqlDatabase& db, const QTimeZone& zone, review::
     query.finish();
     // Read without a QVariant for each value: a merge replays a million reviews this way.
     Statement rows(handleOf(db),
-                   "SELECT r.word_id, r.at, r.grade, w.reps, w.last_review, w.due FROM"
-                   " reviews r JOIN words w ON w.id = r.word_id WHERE r.word_id >= ?1"
-                   " ORDER BY r.word_id, r.at, r.id");
+                   "SELECT r.word_id, r.at, r.grade, w.reps, w.last_review, w.due, r.id,"
+                   " r.file_id, r.was_due FROM reviews r JOIN words w ON w.id = r.word_id"
+                   " WHERE r.word_id >= ?1 ORDER BY r.word_id, r.at, r.id");
     rows.bind(1, target.replayFrom);
-    std::vector<review::Review> log;
+    DueCheck check(scheduler.learnerDay());
+    const auto replay = [&](Replayed& word, std::vector<FlaggedReview>& log) {
+        word.state = replayFlagged(scheduler, check, log, until, word.flags);
+        log.clear();
+    };
+    std::vector<FlaggedReview> log;
     step.finished = true;
     while (rows.next()) {
         const qint64 wordId = rows.column(0);
         if (replayed.empty() || wordId != replayed.back().id) {
             if (!replayed.empty()) {
-                replayed.back().state = scheduler.replay(log, until);
-                log.clear();
+                replay(replayed.back(), log);
                 if (spent.elapsed() >= budget.count()) {
                     step.finished = false;
                     step.next = wordId;
@@ -423,15 +442,16 @@ ReplayStep readAndReplay(const QSqlDatabase& db, const QTimeZone& zone, review::
             }
             replayed.push_back({wordId, {}, {rows.column(3), rows.column(4), rows.column(5)}});
         }
-        log.push_back({review::ReviewTime(std::chrono::milliseconds(rows.column(1))),
-                       static_cast<review::Grade>(rows.column(2))});
+        log.push_back({rows.column(6), timeOf(rows.column(1)),
+                       static_cast<review::Grade>(rows.column(2)), rows.column(7),
+                       rows.column(8) != 0});
     }
     if (!rows.error().isEmpty()) {
         step.reason = rows.error();
         return step;
     }
     if (!replayed.empty()) {
-        replayed.back().state = scheduler.replay(log, until);
+        replay(replayed.back(), log);
     }
     step.next = step.last + 1;
     return step;
@@ -482,6 +502,8 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::Rev
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
         " WHERE id = ? AND reps = ? AND last_review = ? AND due = ?"));
+    // The flags of the words written as replayed, with their files' sums once at the end.
+    std::vector<FlagChange> flags;
     for (const Replayed& word : replayed) {
         bindState(update, word.state);
         update.addBindValue(word.id);
@@ -496,7 +518,12 @@ ReplayStep replayStep(const QSqlDatabase& db, const QTimeZone& zone, review::Rev
             if (step.reason = replayWord(db, scheduler, until, word.id); !step.reason.isEmpty()) {
                 return step;
             }
+        } else {
+            flags.insert(flags.end(), word.flags.begin(), word.flags.end());
         }
+    }
+    if (step.reason = writeFlags(handleOf(db), flags); !step.reason.isEmpty()) {
+        return step;
     }
     QSqlQuery query(db);
     if (step.finished) {
@@ -654,7 +681,7 @@ QString SqliteHistory::insertReview(const review::ReviewRecord& review) {
         }
         stateCache_.put(review.wordKey, wordId, after);
     }
-    const bool due = !ahead && wasDue(before, review.time, scheduler_.learnerDay());
+    const bool due = !ahead && detail::DueCheck(scheduler_.learnerDay())(before, review.time);
     const bool right = review.grade != review::Grade::Again;
     query.prepare(
         QStringLiteral("INSERT INTO reviews (at, word_id, grade, answer_ms, file_id,"
@@ -718,18 +745,33 @@ QString reviewLog(const QSqlDatabase& db, qint64 wordId, std::vector<review::Rev
 
 QString replayWord(const QSqlDatabase& db, const review::FsrsScheduler& scheduler,
                    review::ReviewTime until, qint64 wordId) {
-    std::vector<review::Review> log;
-    if (QString reason = reviewLog(db, wordId, log); !reason.isEmpty()) {
-        return reason;
+    sqlite3* const handle = handleOf(db);
+    std::vector<FlaggedReview> reviews;
+    {
+        Statement rows(handle,
+                       "SELECT id, at, grade, file_id, was_due FROM reviews WHERE word_id = ?1"
+                       " ORDER BY at, id");
+        rows.bind(1, wordId);
+        while (rows.next()) {
+            reviews.push_back({rows.column(0), timeOf(rows.column(1)),
+                               static_cast<review::Grade>(rows.column(2)), rows.column(3),
+                               rows.column(4) != 0});
+        }
+        if (!rows.error().isEmpty()) {
+            return rows.error();
+        }
     }
+    DueCheck check(scheduler.learnerDay());
+    std::vector<FlagChange> changes;
+    const review::CardState state = replayFlagged(scheduler, check, reviews, until, changes);
     QSqlQuery query(db);
     query.prepare(QStringLiteral(
         "UPDATE words SET phase = ?, stability = ?, difficulty = ?, due = ?, last_review = ?,"
         " elapsed_days = ?, scheduled_days = ?, learning_step = ?, reps = ?, lapses = ?"
         " WHERE id = ?"));
-    bindState(query, scheduler.replay(log, until));
+    bindState(query, state);
     query.addBindValue(wordId);
-    return query.exec() ? QString() : failure(query);
+    return query.exec() ? writeFlags(handle, changes) : failure(query);
 }
 
 review::FsrsScheduler schedulerOf(const ReviewTarget& target, const QTimeZone& zone,

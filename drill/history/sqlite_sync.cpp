@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "common/atomic_file.h"
+#include "drill/history/due_flags.h"
 #include "drill/history/review_replay.h"
 #include "drill/history/sequence_ranges.h"
 #include "drill/history/sqlite_detail.h"
@@ -89,7 +90,7 @@ struct MergeStatements {
           held(db, "SELECT 1 FROM reviews WHERE word_id = ?1 AND at = ?2 AND grade = ?3"),
           review(db,
                  "INSERT INTO reviews (at, word_id, grade, answer_ms, file_id, was_due)"
-                 " VALUES (?1, ?2, ?3, ?4, ?5, 0)"),
+                 " VALUES (?1, ?2, ?3, ?4, ?5, ?6)"),
           fileWord(db, "INSERT OR IGNORE INTO file_words VALUES (?1, ?2)"),
           state(db, kWriteState) {}
     // Why one could not be prepared; empty when all were.
@@ -262,11 +263,15 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             machine->taken.load(query.value(3).toLongLong(), query.value(4).toLongLong());
         }
     }
-    // Run once for each file.
+    // Run for each file when first met, with no answers to add, and once at the end with those
+    // of the part.
     QSqlQuery fileUpsert(database());
-    fileUpsert.prepare(QStringLiteral(
-        "INSERT INTO review_files (word_file, last_review) VALUES (?, ?) ON CONFLICT(word_file)"
-        " DO UPDATE SET hidden = 0, last_review = max(last_review, excluded.last_review)"));
+    fileUpsert.prepare(
+        QStringLiteral("INSERT INTO review_files (word_file, last_review, due_reviews, due_right)"
+                       " VALUES (?, ?, ?, ?) ON CONFLICT(word_file) DO UPDATE SET hidden = 0,"
+                       " last_review = max(last_review, excluded.last_review),"
+                       " due_reviews = due_reviews + excluded.due_reviews,"
+                       " due_right = due_right + excluded.due_right"));
     QSqlQuery fileId(database());
     fileId.prepare(QStringLiteral("SELECT id FROM review_files WHERE word_file = ?"));
     MergeStatements q(db);
@@ -274,7 +279,16 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
         return merged;
     }
     QHash<QString, qint64>& files = mergeCache_.files;
-    QHash<QString, qint64> latest;  // each file's latest review, written once
+    // Each file's latest review and the due answers added to it, written once.
+    struct FileSums {
+        qint64 latest = 0;
+        qint64 due = 0;
+        qint64 right = 0;
+    };
+    QHash<QString, FileSums> sums;
+    // A review of a word whose state is followed is flagged as it is taken in; that of any other
+    // when its word is replayed.
+    detail::DueCheck dueCheck(scheduler_.learnerDay());
     std::vector<MergeCache::Word>& words = mergeCache_.words;
     QSet<std::pair<qint64, qint64>>& fileWords = mergeCache_.fileWords;
     const review::ReviewTime until = horizon();
@@ -296,7 +310,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
     Machine* machine = nullptr;
     const QString* fileName = nullptr;
     qint64 file = 0;
-    qint64* fileLatest = nullptr;
+    FileSums* fileSums = nullptr;
     for (const JournalRecord& record : records) {
         if (machineName == nullptr || record.machine != *machineName) {
             auto found = machines.find(record.machine);
@@ -356,6 +370,8 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 if (found == files.cend()) {
                     fileUpsert.addBindValue(review->wordFile);
                     fileUpsert.addBindValue(at);
+                    fileUpsert.addBindValue(0);
+                    fileUpsert.addBindValue(0);
                     if (!fileUpsert.exec()) {
                         return fail(fileUpsert);
                     }
@@ -368,9 +384,9 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 }
                 fileName = &review->wordFile;
                 file = *found;
-                fileLatest = &latest[review->wordFile];
+                fileSums = &sums[review->wordFile];
             }
-            *fileLatest = std::max(*fileLatest, at);
+            fileSums->latest = std::max(fileSums->latest, at);
             auto slot = mergeCache_.wordAt.constFind(review->wordKey);
             if (slot == mergeCache_.wordAt.cend()) {
                 const QByteArray key = review->wordKey.toHex();
@@ -408,8 +424,13 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 }
             }
             word->known = word->known && at >= word->latest && review->time <= until;
+            const bool due = word->known && dueCheck(word->state, review->time);
             if (word->known) {
                 word->state = scheduler_.review(word->state, review->time, review->grade);
+            }
+            if (due) {
+                ++fileSums->due;
+                fileSums->right += review->grade != review::Grade::Again ? 1 : 0;
             }
             word->latest = std::max(word->latest, at);
             q.review.bind(1, at)
@@ -417,6 +438,7 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
                 .bind(3, grade)
                 .bind(4, review->answerMilliseconds)
                 .bind(5, file)
+                .bind(6, qint64(due ? 1 : 0))
                 .step();
             if (failed(q.review)) {
                 return merged;
@@ -437,9 +459,11 @@ Merged SqliteHistory::mergeJournal(std::span<const JournalRecord> records, const
             ++merged.added;
         }
     }
-    for (auto file = latest.cbegin(); file != latest.cend(); ++file) {
+    for (auto file = sums.cbegin(); file != sums.cend(); ++file) {
         fileUpsert.addBindValue(file.key());
-        fileUpsert.addBindValue(file.value());
+        fileUpsert.addBindValue(file->latest);
+        fileUpsert.addBindValue(file->due);
+        fileUpsert.addBindValue(file->right);
         if (!fileUpsert.exec()) {
             return fail(fileUpsert);
         }

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimeZone>
@@ -91,6 +93,8 @@ struct SyncCase {
     // Recorded before the second merge, by this program or by another one.
     std::vector<review::ReviewRecord> between = {};
     bool elsewhere = false;
+    // The list's answers to due words and the right ones among them, where the row says.
+    std::optional<std::pair<qint64, qint64>> retention = std::nullopt;
 };
 
 std::vector<review::ReviewRecord> operator+(std::vector<review::ReviewRecord> a,
@@ -109,6 +113,21 @@ std::optional<std::tuple<review::ReviewTime, double, int, int>> stateOf(SqliteHi
     return std::tuple(state->due, state->stability, state->reps, state->lapses);
 }
 
+// The list's due answers and the right ones: those of the keys, or the file's sums without.
+std::pair<qint64, qint64> retention(SqliteHistory& history, const QList<QByteArray>& keys) {
+    const QString list = QStringLiteral("/w/list.kwf");
+    const review::MeasuredRetention measured =
+        keys.isEmpty() ? history.measuredRetention(list) : history.measuredRetentionOf(list, keys);
+    return {measured.due, measured.right};
+}
+
+// Answers another machine gave before this one's: apple's then is due, bird's the same day's not.
+const std::vector<review::ReviewRecord> kMine{answer(720, "apple", review::Grade::Good),
+                                              answer(0, "bird", review::Grade::Good),
+                                              answer(4800, "bird", review::Grade::Good)};
+const std::vector<review::ReviewRecord> kBefore{answer(0, "apple", review::Grade::Good),
+                                                answer(4790, "bird", review::Grade::Good)};
+
 const QString kA = QStringLiteral("a.kxjournal");
 const QString kB = QStringLiteral("b.kxjournal");
 
@@ -126,6 +145,13 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
     for (review::ReviewRecord& review : elsewhere) {
         review.wordFile = QStringLiteral("/w/other.kwf");
     }
+    // Apple due at each answer after its first (the fourth early on the day it is due at 11400)
+    // but the last, given again the same day.
+    const auto good = review::Grade::Good;
+    const std::vector<review::ReviewRecord> dueEarly{
+        answer(0, "apple", good), answer(720, "apple", good), answer(4800, "apple", good)};
+    const std::vector<review::ReviewRecord> dueLate{answer(11383, "apple", review::Grade::Again),
+                                                    answer(11384, "apple", good)};
     DrillRecord drill;
     drill.started = QDateTime::fromMSecsSinceEpoch(1'700'000'000'000, QTimeZone::utc());
     drill.wordFile = QStringLiteral("/w/list.kwf");
@@ -194,6 +220,20 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         {"a review ahead of the clock decides nothing yet",
          {{{kA, aLines(1, 3) + line("a", 4, answer(100'000, "apple", review::Grade::Again))}}},
          aAnswers(1, 3) + std::vector{answer(100'000, "apple", review::Grade::Again)}},
+        {.name = "merged answers to due words",
+         .merges = {{{kA, linesOf("a", 1, dueEarly)}, {kB, linesOf("b", 1, dueLate)}}},
+         .expected = dueEarly + dueLate,
+         .retention = std::pair(3, 2)},
+        {.name = "earlier answers merged change whether later ones were due",
+         .merges = {{{kA, linesOf("a", 1, kBefore)}}},
+         .expected = kMine + kBefore,
+         .local = kMine,
+         .retention = std::pair(2, 2)},
+        {.name = "the same, with more words than are replayed at once",
+         .merges = {{{kA, linesOf("a", 1, kBefore + many)}}},
+         .expected = kMine + kBefore + many,
+         .local = kMine,
+         .retention = std::pair(2, 2)},
         {"drills, each once",
          {{{kA, line("a", 1, drill) + line("a", 2, drill)}, {kB, line("b", 1, drill)}}},
          {},
@@ -244,11 +284,36 @@ TEST(SyncMerge, TakesEveryRecordOnceWithTheStatesOfOneMachine) {
         ASSERT_EQ(oneMachine.recordReviews(inOrder), QString());
         const review::ReviewTime now{std::chrono::milliseconds(kNow)};
         EXPECT_EQ(history.reviewFiles(now), oneMachine.reviewFiles(now));
+        EXPECT_EQ(retention(history, {}), retention(oneMachine, {}));
+        if (row.retention) {
+            EXPECT_EQ(retention(history, {}), *row.retention);
+        }
         for (const char* word : {"apple", "bird"}) {
             SCOPED_TRACE(word);
             EXPECT_EQ(history.wordReviews(word).reviews, oneMachine.wordReviews(word).reviews);
             EXPECT_EQ(stateOf(history, word), stateOf(oneMachine, word));
+            EXPECT_EQ(retention(history, {word}), retention(oneMachine, {word}));
         }
+        // As a program from before due flags left it: flagged by the next open. (A rename's copies
+        // of answers stored not due would be counted with them.)
+        if (row.renames > 0) {
+            continue;
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "older");
+            db.setDatabaseName(home.filePath(QStringLiteral("history.sqlite")));
+            ASSERT_TRUE(db.open());
+            for (const char* older : {"UPDATE reviews SET was_due = 0",
+                                      "UPDATE review_files SET due_reviews = 0, due_right = 0",
+                                      "DELETE FROM review_meta WHERE name = 'due_flags'"}) {
+                EXPECT_TRUE(QSqlQuery(db).exec(QString::fromLatin1(older))) << older;
+            }
+        }
+        QSqlDatabase::removeDatabase("older");
+        SqliteHistory reopened(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
+        ASSERT_EQ(reopened.reviewsUnavailable(), QString());
+        reopened.waitForReplay();
+        EXPECT_EQ(retention(reopened, {}), retention(oneMachine, {}));
     }
 }
 
@@ -323,14 +388,17 @@ TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
         lines += line("a", ++sequence, answer(word, key.constData(), review::Grade::Good));
         lines += line("a", ++sequence, answer(word + 30, key.constData(), review::Grade::Again));
     }
+    lines += linesOf("a", sequence + 1, kBefore);
+    sequence += qint64(kBefore.size());
     QFile out(QDir(folder).filePath(kA));
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(lines);
     out.flush();
     SqliteHistory history(home.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
     // A retention changed just before: a word the merge does not touch is replayed as well.
-    const std::vector old{answer(0, "old", review::Grade::Good),
-                          answer(30, "old", review::Grade::Good)};
+    const std::vector old =
+        std::vector{answer(0, "old", review::Grade::Good), answer(30, "old", review::Grade::Good)} +
+        kMine;
     ASSERT_EQ(history.recordReviews(old), QString());
     history.setDesiredRetention(0.8);
     EXPECT_EQ(mergeFolder(history, folder, kNow).added, sequence);
@@ -346,6 +414,13 @@ TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
     oneMachine.setDesiredRetention(0.8);
     ASSERT_EQ(oneMachine.recordReviews(old), QString());
     EXPECT_EQ(stateOf(history, "old"), stateOf(oneMachine, "old"));
+    std::vector<review::ReviewRecord> inOrder = kMine + kBefore;
+    std::ranges::stable_sort(inOrder, {}, &review::ReviewRecord::time);
+    SqliteHistory flagged(QStringLiteral(":memory:"), QTimeZone::utc());
+    flagged.setDesiredRetention(0.8);
+    ASSERT_EQ(flagged.recordReviews(inOrder), QString());
+    EXPECT_EQ(retention(history, {"apple", "bird"}), retention(flagged, {"apple", "bird"}))
+        << "the answers given here, replayed after those merged";
     for (const auto& [word, hour] : {std::pair("w0", 0), std::pair("w499", 499)}) {
         ASSERT_EQ(
             oneMachine.recordReviews(std::vector{answer(hour, word, review::Grade::Good),
@@ -363,8 +438,8 @@ TEST(SyncMerge, ReplaysManyWordsAndFollowsRenames) {
     EXPECT_EQ(mergeFolder(history, backup.path(), kNow).added, 0);
     SqliteHistory moved(backup.filePath(QStringLiteral("history.sqlite")), QTimeZone::utc());
     moved.setDesiredRetention(0.8);
-    EXPECT_EQ(mergeFolder(moved, backup.path(), kNow).added, 1000 + 2 + 1 + 2)
-        << "the reviews, those of the edited word and its rename, and the word answered here";
+    EXPECT_EQ(mergeFolder(moved, backup.path(), kNow).added, 1000 + 2 + 2 + 1 + 5)
+        << "the reviews, those of the edited word and its rename, and those answered here";
     for (const char* word : {"w0", "w499", "seven"}) {
         EXPECT_EQ(moved.wordReviews(word).reviews, history.wordReviews(word).reviews);
         EXPECT_EQ(moved.wordReviews(word).state->due, history.wordReviews(word).state->due);
