@@ -6,6 +6,7 @@
 
 #include "common/ansi_text.h"
 #include "exchange/logic/import_file.h"
+#include "exchange/logic/shared_cell.h"
 
 #include <algorithm>
 #include <optional>
@@ -160,9 +161,10 @@ void splitAnswers(Rights& rights, QStringView text, QStringView separator, bool 
     }
 }
 
-// `separator` is splitMark(mapping), worked out once for all rows.
+// `separator` is splitMark(mapping), worked out once for all rows. A field split at one
+// character is made in `blocks` when there are any.
 Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>& hidden,
-                const QString& separator) {
+                const QString& separator, CellBlocks* blocks = nullptr) {
     Rights rights;
     if (mapping.split == AnswerSplit::OnePerColumn) {
         for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
@@ -205,13 +207,17 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
         return rights;
     }
     // Each separator becomes the four characters of the answer separator at most.
-    rights.field.reserve(text.size() + 3 * marks);
+    const qsizetype most = text.size() + 3 * marks;
     if (quotes) {
+        rights.field.reserve(most);
         splitAnswers(rights, text, separator, bars);
     } else if (oneChar) {
         // Written straight into the field, made at its largest size.
-        rights.field.resize(text.size() + 3 * marks);
-        QChar* const begin = rights.field.data();
+        char16_t* const room = blocks ? blocks->room(most) : nullptr;
+        if (!room) {
+            rights.field.resize(most);
+        }
+        QChar* const begin = room ? reinterpret_cast<QChar*>(room) : rights.field.data();
         QChar* out = begin;
         const QChar mark = separator.front();
         qsizetype start = 0;
@@ -222,8 +228,13 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
                 start = at + 1;
             }
         }
-        rights.field.truncate(out - begin);
+        if (room) {
+            rights.field = blocks->made(room, reinterpret_cast<char16_t*>(out));
+        } else {
+            rights.field.truncate(out - begin);
+        }
     } else {
+        rights.field.reserve(most);
         for (const QStringView answer : QStringView(text).tokenize(QStringView(separator))) {
             addAnswer(rights, answer, bars);
         }
@@ -320,8 +331,9 @@ private:
     bool unstorable_ = false;
 };
 
-// Each line break (CR LF, CR or LF) as the word file marks it, written in one pass.
-QString withLineBreakMarks(QStringView text) {
+// Each line break (CR LF, CR or LF) as the word file marks it, written in one pass into
+// `blocks`.
+QString withLineBreakMarks(QStringView text, CellBlocks& blocks) {
     static_assert(common::kLineBreakMark.size() == 2);
     qsizetype size = text.size();
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -332,8 +344,10 @@ QString withLineBreakMarks(QStringView text) {
             ++size;
         }
     }
-    QString marked(size, Qt::Uninitialized);
-    QChar* out = marked.data();
+    char16_t* const room = blocks.room(size);
+    QString marked = room ? QString() : QString(size, Qt::Uninitialized);
+    QChar* const begin = room ? reinterpret_cast<QChar*>(room) : marked.data();
+    QChar* out = begin;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c != u'\r' && c != u'\n') {
@@ -346,7 +360,7 @@ QString withLineBreakMarks(QStringView text) {
         *out++ = common::kLineBreakMark[0];
         *out++ = common::kLineBreakMark[1];
     }
-    return marked;
+    return room ? blocks.made(room, reinterpret_cast<char16_t*>(out)) : marked;
 }
 
 // common::readsBack, with the usual entry (no bar in the question or the information) decided
@@ -465,6 +479,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
     QList<int> lines;  // of each entry
     lines.reserve(table.rows.size());
     TextScan texts;
+    CellBlocks blocks;  // the fields made here, but for the longest
     const QString separator = splitMark(mapping);
     for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
@@ -473,7 +488,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             plan.problems.append({line, problem, elided(detail), table.numbering});
         };
         const QString question = cell(row, mapping.question).trimmed();
-        Rights rights = rightsOf(row, mapping, table.hiddenColumns, separator);
+        Rights rights = rightsOf(row, mapping, table.hiddenColumns, separator, &blocks);
         QString information = cell(row, mapping.information);
         if (information.size() > 1 && information.front() == u' ' &&
             QStringView(u"=+-@").contains(information[1])) {
@@ -483,7 +498,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         const Marks rightsMarks = texts.scan(rights.field);
         const Marks informationMarks = texts.scan(information);
         if (informationMarks.lineBreak) {
-            information = withLineBreakMarks(information);
+            information = withLineBreakMarks(information, blocks);
         }
         if (question.isEmpty()) {
             refuse(Problem::NoQuestion, {});
