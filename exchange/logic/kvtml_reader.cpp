@@ -397,6 +397,7 @@ public:
 
     // Whether text met now is kept: elsewhere it need not be looked at.
     bool wantsText() const { return target_ && formsFrom_ == 0 && !refusal_; }
+    bool hasTarget() const { return target_ != nullptr; }
 
     void characters(const char* text, std::size_t size) {
         if (wantsText()) {
@@ -779,13 +780,20 @@ Name nameOfPrefixed(const char* name) {
 // reads, texts where it keeps them.
 class TreeWalk {
 public:
-    explicit TreeWalk(KvtmlHandler& handler) : handler_(handler) {}
+    // `blanksLeftOut`: the parse left out blanks beside other nodes, which only a text the
+    // handler keeps could hold; where one has any node in it, the walk ends needing them.
+    TreeWalk(KvtmlHandler& handler, bool blanksLeftOut)
+        : handler_(handler), blanksLeftOut_(blanksLeftOut) {}
 
     // The children of `parent` and all below them, until the handler refuses or the document
     // type turns out to declare something.
     void walk(const pugi::xml_node& parent) {
         for (pugi::xml_node node = parent.first_child(); node && !stopped();
              node = node.next_sibling()) {
+            if (blanksLeftOut_ && handler_.hasTarget()) {
+                needsBlanks = true;
+                return;
+            }
             switch (node.type()) {
                 case pugi::node_doctype:
                     declares = std::strchr(node.value(), '[') != nullptr;
@@ -805,10 +813,11 @@ public:
         }
     }
 
-    bool declares = false;  // the document type declares something
+    bool declares = false;     // the document type declares something
+    bool needsBlanks = false;  // a text the handler keeps holds nodes
 
 private:
-    bool stopped() const { return declares || handler_.refusal(); }
+    bool stopped() const { return declares || needsBlanks || handler_.refusal(); }
 
     void element(const pugi::xml_node& node) {
         const Name name = nameOfPrefixed(node.name());
@@ -919,6 +928,9 @@ private:
             if (type != pugi::node_pcdata && type != pugi::node_cdata) {
                 continue;
             }
+            if (blanksLeftOut_) {
+                return std::nullopt;  // the walk element by element then asks for the blanks
+            }
             if (!joined) {
                 joined_.assign(text.data(), std::size_t(text.size()));
                 joined = true;
@@ -946,40 +958,51 @@ private:
     }
 
     KvtmlHandler& handler_;
+    bool blanksLeftOut_;
     std::string joined_;  // a text in several pieces
 };
 
 // Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
 // when the document is no plain UTF-8 one that both read alike or pugixml finds it broken or
 // refuses it: libxml2 then reads it again, for its rules and its errors by line.
-std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
+std::optional<Table> readQuickly(QByteArrayView bytes, const std::stop_token& stop) {
     if (!bytes.isValidUtf8() || !onlyBuiltInReferences(bytes)) {
         return std::nullopt;
     }
-    pugi::xml_document document;
-    // Blanks between elements kept, as libxml2 hands them over; the document type kept to
-    // see whether it declares anything; an element's first text in the element, a node
-    // fewer for each text.
-    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype |
-                             pugi::parse_embed_pcdata;
-    if (!document.load_buffer_inplace(bytes.data(), std::size_t(bytes.size()), options,
-                                      pugi::encoding_utf8)) {
-        return std::nullopt;
-    }
-    KvtmlHandler handler(nullptr, std::move(stop));
-    TreeWalk walk(handler);
-    walk.walk(document);
-    if (walk.declares) {
-        return std::nullopt;  // the document type's own declarations
-    }
-    if (const std::optional<Table>& refusal = handler.refusal()) {
-        const common::OutcomeKind kind = refusal->outcome.kind;
-        if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
+    // Blanks beside other nodes left out first: only a text the handler keeps, holding markup
+    // or several pieces, needs them (as libxml2 hands them over), and the document is then
+    // parsed again with them. The document type kept to see whether it declares anything; an
+    // element's first text in the element, a node fewer for each text.
+    for (const bool blanks : {false, true}) {
+        // Parsed in place, in a copy: libxml2 may need the bytes after.
+        QByteArray copy = bytes.toByteArray();
+        pugi::xml_document document;
+        const unsigned options = pugi::parse_default | pugi::parse_doctype |
+                                 pugi::parse_embed_pcdata |
+                                 (blanks ? pugi::parse_ws_pcdata : pugi::parse_ws_pcdata_single);
+        if (!document.load_buffer_inplace(copy.data(), std::size_t(copy.size()), options,
+                                          pugi::encoding_utf8)) {
             return std::nullopt;
         }
-        return *refusal;
+        KvtmlHandler handler(nullptr, stop);
+        TreeWalk walk(handler, !blanks);
+        walk.walk(document);
+        if (walk.needsBlanks) {
+            continue;
+        }
+        if (walk.declares) {
+            return std::nullopt;  // the document type's own declarations
+        }
+        if (const std::optional<Table>& refusal = handler.refusal()) {
+            const common::OutcomeKind kind = refusal->outcome.kind;
+            if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
+                return std::nullopt;
+            }
+            return *refusal;
+        }
+        return tableOf(handler);
     }
-    return tableOf(handler);
+    return std::nullopt;  // not reached: the walk with the blanks never needs them
 }
 
 }  // namespace
@@ -1008,8 +1031,7 @@ Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser) 
         return refused(tooManyRows(), common::OutcomeKind::TooMany);
     }
     if (parser != KvtmlParser::Full && (utf8 || utf16)) {
-        // Parsed in place, in a copy: libxml2 may need the bytes after.
-        if (std::optional<Table> table = readQuickly(bytes.toByteArray(), stop)) {
+        if (std::optional<Table> table = readQuickly(bytes, stop)) {
             return std::move(*table);
         }
     }

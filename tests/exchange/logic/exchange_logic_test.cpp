@@ -646,9 +646,9 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
         {"a null referred to in hex", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\">"
          "<text>a&#x0;b</text></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
         {"text in pieces, elements beside the texts, two comments", "<kvtml version=\"2.0\"><entries><entry>"
-         "<lesson/><translation id=\"0\"><grade><x>1</x></grade><text>a<![CDATA[<b>]]>c</text><comment>x</comment>"
+         "<lesson/><translation id=\"0\"><grade><x>1</x></grade><text>a<![CDATA[<b>]]> </text><comment>x</comment>"
          "</translation><translation id=\"1\"><text>d</text><text>e</text><comment>y</comment></translation></entry>"
-         "</entries></kvtml>", {"言語 0", "言語 1", "コメント"}, {{"a<b>c", "de", "x\ny"}}, 0, 1, 2, {}, {}, true},
+         "</entries></kvtml>", {"言語 0", "言語 1", "コメント"}, {{"a<b> ", "de", "x\ny"}}, 0, 1, 2, {}, {}, true},
         {"nested one level too deep in a translation", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\">"
          "<text>a</text><grade>" + QByteArray("<c>").repeated(28) + QByteArray("</c>").repeated(28) +
          "</grade></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます"},
