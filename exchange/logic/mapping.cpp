@@ -9,6 +9,7 @@
 #include "exchange/logic/shared_cell.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -287,25 +288,18 @@ public:
 
     Marks scan(QStringView text) {
         Marks marks;
-        for (const QChar c : text) {
-            const char16_t code = c.unicode();
-            // Printable ASCII but the bar is most of any text: passed at a glance.
-            if (char16_t(code - 0x20) < 0x60 && code != u'|') {
-                continue;
+        const QChar* at = text.begin();
+        const QChar* const end = text.end();
+        // Four characters at a time, passed together when all are printable ASCII but the bar.
+        for (; end - at >= 4; at += 4) {
+            if (!plainAscii(at)) {
+                for (int i = 0; i < 4; ++i) {
+                    look(at[i], marks);
+                }
             }
-            if (code < 0x80) {
-                marks.bar = marks.bar || code == u'|';
-                marks.lineBreak = marks.lineBreak || code == u'\n' || code == u'\r';
-                marks.nul = marks.nul || code == 0;
-                continue;
-            }
-            marks.replacement = marks.replacement || code == QChar::ReplacementCharacter;
-            if (!seen_[code]) {
-                piece_ += c;
-                // A surrogate is converted with its pair every time; any other character
-                // once, as a piece that fails ends the check.
-                seen_[code] = !c.isSurrogate();
-            }
+        }
+        for (; at < end; ++at) {
+            look(*at, marks);
         }
         // Between texts, so that no pair is cut.
         if (piece_.size() >= kPiece) {
@@ -320,6 +314,42 @@ public:
     }
 
 private:
+    void look(QChar c, Marks& marks) {
+        const char16_t code = c.unicode();
+        // Printable ASCII but the bar is most of any text: passed at a glance.
+        if (char16_t(code - 0x20) < 0x60 && code != u'|') {
+            return;
+        }
+        if (code < 0x80) {
+            marks.bar = marks.bar || code == u'|';
+            marks.lineBreak = marks.lineBreak || code == u'\n' || code == u'\r';
+            marks.nul = marks.nul || code == 0;
+            return;
+        }
+        marks.replacement = marks.replacement || code == QChar::ReplacementCharacter;
+        if (!seen_[code]) {
+            piece_ += c;
+            // A surrogate is converted with its pair every time; any other character once, as
+            // a piece that fails ends the check.
+            seen_[code] = !c.isSurrogate();
+        }
+    }
+
+    // Whether the four characters at `at` are all from the blank to U+007F and none is the
+    // bar, tested together, one in each 16-bit lane of a word.
+    static bool plainAscii(const QChar* at) {
+        constexpr quint64 kOnes = 0x0001000100010001;
+        constexpr quint64 kTops = 0x8000800080008000;
+        quint64 word = 0;
+        std::memcpy(&word, at, sizeof word);
+        // No lane at U+0080 or above; then none below the blank has its top bit set once the
+        // blank is taken away (nothing borrows across lanes without one), and none is the bar
+        // (a zero lane after the exclusive or).
+        const quint64 bars = word ^ (kOnes * u'|');
+        return (word & (kOnes * 0xFF80)) == 0 && ((word - kOnes * u' ') & kTops) == 0 &&
+               ((bars - kOnes) & ~bars & kTops) == 0;
+    }
+
     void check() {
         unstorable_ = unstorable_ || !common::unrepresentableChars(piece_).isEmpty();
         piece_.resize(0);
