@@ -158,30 +158,47 @@ enum class Name : quint8 {
     WordForms,  // version 1: comparison, conjugation and choices, no part of the word
 };
 
-Name nameOf(std::string_view name) {
+// Whether the C string `name` is `known`: compared to its first difference, without working
+// out its length first.
+template <std::size_t N>
+bool sameName(const char* name, const char (&known)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (name[i] != known[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Name nameOf(const char* name) {
     using enum Name;
-    switch (name.empty() ? '\0' : name.front()) {
+    switch (name[0]) {
         case 'c':
-            return name == "comment"                               ? Comment
-                   : name == "comparison" || name == "conjugation" ? WordForms
-                                                                   : Other;
+            return sameName(name, "comment")                                       ? Comment
+                   : sameName(name, "comparison") || sameName(name, "conjugation") ? WordForms
+                                                                                   : Other;
         case 'e':
-            return name == "entry" ? Entry : name == "entries" ? Entries : name == "e" ? E : Other;
+            return sameName(name, "entry")     ? Entry
+                   : sameName(name, "entries") ? Entries
+                   : sameName(name, "e")       ? E
+                                               : Other;
         case 'i':
-            return name == "identifier" ? Identifier : name == "identifiers" ? Identifiers : Other;
+            return sameName(name, "identifier")    ? Identifier
+                   : sameName(name, "identifiers") ? Identifiers
+                                                   : Other;
         case 'k':
-            return name == "kvtml" ? Kvtml : Other;
+            return sameName(name, "kvtml") ? Kvtml : Other;
         case 'm':
-            return name == "multiplechoice" ? WordForms : Other;
+            return sameName(name, "multiplechoice") ? WordForms : Other;
         case 'n':
-            return name == "name" ? NameElement : Other;
+            return sameName(name, "name") ? NameElement : Other;
         case 'o':
-            return name == "o" ? O : Other;
+            return sameName(name, "o") ? O : Other;
         case 't':
-            return name == "text"          ? Text
-                   : name == "translation" ? Translation
-                   : name == "t"           ? T
-                                           : Other;
+            return sameName(name, "text")          ? Text
+                   : sameName(name, "translation") ? Translation
+                   : sameName(name, "t")           ? T
+                                                   : Other;
         default:
             return Other;
     }
@@ -319,26 +336,53 @@ public:
             const QByteArrayView text =
                 kept_ ? *kept_ : QByteArrayView(text_.data(), qsizetype(text_.size()));
             kept_.reset();
-            if (target_->isEmpty()) {
-                *target_ = cells_.cell(text);
-            } else {
-                target_->append(QString::fromUtf8(text));
-            }
-            if (target_ == &comment_ && !comment_.isEmpty()) {
-                row_.comments += row_.comments.isEmpty() ? comment_ : u'\n' + comment_;
+            keep(target_, text);
+            if (target_ == &comment_) {
+                addComment();
             }
             target_ = nullptr;
             targetIsRow_ = false;
         } else if (inEntry_ && depth_ == (version == 1 ? 2 : 3) && !target_) {
-            inEntry_ = false;
-            if (!row_.isBlank()) {
-                rows.append(std::move(row_));
-                if (rows.size() > kMaxImportRows) {
-                    refuse(refused(tooManyRows(), common::OutcomeKind::TooMany));
-                }
-            }
+            endEntry();
         }
         --depth_;
+    }
+
+    // Whether the element about to start is a child of a version 2 document's entries.
+    bool atEntries() const {
+        return version == 2 && depth_ == 2 && path_[1] == Name::Entries && !target_ && !refusal_;
+    }
+
+    // A version 2 entry read in one go (the other parse's usual entry), with the same outcome
+    // as start and end element by element: begun (false when the reading is to stop, which
+    // start then tells), its translations' texts and comments kept, ended or abandoned.
+    bool beginEntry() {
+        if (stop_.stop_requested()) {
+            return false;
+        }
+        startEntry();
+        return true;
+    }
+    void abandonEntry() {
+        --entries_;
+        inEntry_ = false;
+    }
+    void beginTranslation(const Attributes& attributes) { startTranslation(attributes); }
+    bool keepsTranslation() const { return translation_ >= 0; }
+    void keepText(QByteArrayView text) { keep(&row_.text(slotOf(translation_)), text); }
+    void keepComment(QByteArrayView text) {
+        comment_.clear();
+        keep(&comment_, text);
+        addComment();
+    }
+    void endEntry() {
+        inEntry_ = false;
+        if (!row_.isBlank()) {
+            rows.append(std::move(row_));
+            if (rows.size() > kMaxImportRows) {
+                refuse(refused(tooManyRows(), common::OutcomeKind::TooMany));
+            }
+        }
     }
 
     // Whether nothing inside the element about to start can matter but its depth: below the
@@ -353,6 +397,7 @@ public:
 
     // Whether text met now is kept: elsewhere it need not be looked at.
     bool wantsText() const { return target_ && formsFrom_ == 0 && !refusal_; }
+    bool hasTarget() const { return target_ != nullptr; }
 
     void characters(const char* text, std::size_t size) {
         if (wantsText()) {
@@ -390,6 +435,41 @@ private:
         return id;
     }
 
+    // A target's whole text, once its element ends.
+    void keep(QString* target, QByteArrayView text) {
+        if (target->isEmpty()) {
+            *target = cells_.cell(text);
+        } else {
+            target->append(QString::fromUtf8(text));
+        }
+    }
+
+    void addComment() {
+        if (!comment_.isEmpty()) {
+            row_.comments += row_.comments.isEmpty() ? comment_ : u'\n' + comment_;
+        }
+    }
+
+    void startEntry() {
+        row_ = Row();
+        row_.texts.reserve(slotKeys.size() + 1);  // and the comments, in the table
+        row_.number = ++entries_;
+        inEntry_ = true;
+        translation_ = -1;
+    }
+
+    // Keyed by its id whether or not an identifier declares it, within the columns one can map.
+    void startTranslation(const Attributes& attributes) {
+        translation_ = idOf(attributes.id);
+        if (!identifiers.contains(translation_) && !undeclared.contains(translation_)) {
+            if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
+                undeclared.append(translation_);
+            } else {
+                translation_ = -1;
+            }
+        }
+    }
+
     // Ends the reading with `table` as its outcome.
     void refuse(Table table) {
         refusal_ = std::move(table);
@@ -425,23 +505,10 @@ private:
             aim(&names.last(), false);
         } else if ((version == 2 && at({Name::Kvtml, Name::Entries, Name::Entry})) ||
                    (version == 1 && at({Name::Kvtml, Name::E}))) {
-            row_ = Row();
-            row_.texts.reserve(slotKeys.size() + 1);  // and the comments, in the table
-            row_.number = ++entries_;
-            inEntry_ = true;
-            translation_ = -1;
+            startEntry();
         } else if (version == 2 &&
                    at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation})) {
-            // Keyed by its id whether or not an identifier declares it, within the columns one
-            // can map.
-            translation_ = idOf(attributes.id);
-            if (!identifiers.contains(translation_) && !undeclared.contains(translation_)) {
-                if (identifiers.size() + undeclared.size() < kMaxImportColumns) {
-                    undeclared.append(translation_);
-                } else {
-                    translation_ = -1;
-                }
-            }
+            startTranslation(attributes);
         } else if (version == 2 && translation_ >= 0 &&
                    at({Name::Kvtml, Name::Entries, Name::Entry, Name::Translation, Name::Text})) {
             aim(&row_.text(slotOf(translation_)), true);
@@ -713,19 +780,28 @@ Name nameOfPrefixed(const char* name) {
 // reads, texts where it keeps them.
 class TreeWalk {
 public:
-    explicit TreeWalk(KvtmlHandler& handler) : handler_(handler) {}
+    // `blanksLeftOut`: the parse left out blanks beside other nodes, which only a text the
+    // handler keeps could hold; where one has any node in it, the walk ends needing them.
+    TreeWalk(KvtmlHandler& handler, bool blanksLeftOut)
+        : handler_(handler), blanksLeftOut_(blanksLeftOut) {}
 
     // The children of `parent` and all below them, until the handler refuses or the document
     // type turns out to declare something.
     void walk(const pugi::xml_node& parent) {
         for (pugi::xml_node node = parent.first_child(); node && !stopped();
              node = node.next_sibling()) {
+            if (blanksLeftOut_ && handler_.hasTarget()) {
+                needsBlanks = true;
+                return;
+            }
             switch (node.type()) {
                 case pugi::node_doctype:
                     declares = std::strchr(node.value(), '[') != nullptr;
                     break;
                 case pugi::node_element:
-                    element(node);
+                    if (!handler_.atEntries() || !plainEntry(node)) {
+                        element(node);
+                    }
                     break;
                 case pugi::node_pcdata:
                 case pugi::node_cdata:
@@ -737,10 +813,11 @@ public:
         }
     }
 
-    bool declares = false;  // the document type declares something
+    bool declares = false;     // the document type declares something
+    bool needsBlanks = false;  // a text the handler keeps holds nodes
 
 private:
-    bool stopped() const { return declares || handler_.refusal(); }
+    bool stopped() const { return declares || needsBlanks || handler_.refusal(); }
 
     void element(const pugi::xml_node& node) {
         const Name name = nameOfPrefixed(node.name());
@@ -769,6 +846,100 @@ private:
         }
     }
 
+    // An entry of translations whose texts and comments hold text alone, as nearly every entry
+    // is, read without handing each element over. False, with nothing read that the handler
+    // would not read the same element by element, when the entry is of any other shape.
+    bool plainEntry(const pugi::xml_node& entry) {
+        // Depths from the root, at 1: an entry's own elements are at 4, theirs at 5. Below an
+        // element the handler ignores, only the bound on the depth counts.
+        constexpr int kEntryDepth = 3;
+        if (nameOfPrefixed(entry.name()) != Name::Entry || !handler_.beginEntry()) {
+            return false;
+        }
+        for (pugi::xml_node child = entry.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element) {
+                continue;
+            }
+            const Name name = nameOfPrefixed(child.name());
+            if (name != Name::Translation) {
+                if (!within(child, kMaxDepth - (kEntryDepth + 1))) {
+                    handler_.abandonEntry();
+                    return false;
+                }
+                continue;
+            }
+            Attributes attributes;
+            for (pugi::xml_attribute attribute = child.first_attribute(); attribute;
+                 attribute = attribute.next_attribute()) {
+                attributes.take(attribute.name(), attribute.value());
+            }
+            handler_.beginTranslation(attributes);
+            if (!translation(child)) {
+                handler_.abandonEntry();
+                return false;
+            }
+        }
+        handler_.endEntry();
+        return true;
+    }
+
+    // A plain entry's translation: false when it is not plain.
+    bool translation(const pugi::xml_node& translation) {
+        constexpr int kChildDepth = 5;
+        for (pugi::xml_node child = translation.first_child(); child;
+             child = child.next_sibling()) {
+            if (child.type() != pugi::node_element) {
+                continue;
+            }
+            const Name name = nameOfPrefixed(child.name());
+            if (name != Name::Text && name != Name::Comment) {
+                if (!within(child, kMaxDepth - kChildDepth)) {
+                    return false;
+                }
+                continue;
+            }
+            const std::optional<QByteArrayView> text = textOf(child);
+            if (!text) {
+                return false;
+            }
+            if (!handler_.keepsTranslation()) {
+                continue;
+            }
+            if (name == Name::Text) {
+                handler_.keepText(*text);
+            } else {
+                handler_.keepComment(*text);
+            }
+        }
+        return true;
+    }
+
+    // The text of an element holding text alone, in as many pieces as the parse left it
+    // (its first in the element itself); nothing when it holds an element.
+    std::optional<QByteArrayView> textOf(const pugi::xml_node& element) {
+        const char* const first = element.value();
+        QByteArrayView text(first, qsizetype(std::strlen(first)));
+        bool joined = false;
+        for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+            const pugi::xml_node_type type = child.type();
+            if (type == pugi::node_element) {
+                return std::nullopt;
+            }
+            if (type != pugi::node_pcdata && type != pugi::node_cdata) {
+                continue;
+            }
+            if (blanksLeftOut_) {
+                return std::nullopt;  // the walk element by element then asks for the blanks
+            }
+            if (!joined) {
+                joined_.assign(text.data(), std::size_t(text.size()));
+                joined = true;
+            }
+            joined_.append(child.value());
+        }
+        return joined ? QByteArrayView(joined_.data(), qsizetype(joined_.size())) : text;
+    }
+
     // Whether no element below `node` lies more than `levels` below it.
     static bool within(const pugi::xml_node& node, int levels) {
         for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
@@ -787,39 +958,51 @@ private:
     }
 
     KvtmlHandler& handler_;
+    bool blanksLeftOut_;
+    std::string joined_;  // a text in several pieces
 };
 
 // Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
 // when the document is no plain UTF-8 one that both read alike or pugixml finds it broken or
 // refuses it: libxml2 then reads it again, for its rules and its errors by line.
-std::optional<Table> readQuickly(QByteArray bytes, std::stop_token stop) {
+std::optional<Table> readQuickly(QByteArrayView bytes, const std::stop_token& stop) {
     if (!bytes.isValidUtf8() || !onlyBuiltInReferences(bytes)) {
         return std::nullopt;
     }
-    pugi::xml_document document;
-    // Blanks between elements kept, as libxml2 hands them over; the document type kept to
-    // see whether it declares anything; an element's first text in the element, a node
-    // fewer for each text.
-    const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype |
-                             pugi::parse_embed_pcdata;
-    if (!document.load_buffer_inplace(bytes.data(), std::size_t(bytes.size()), options,
-                                      pugi::encoding_utf8)) {
-        return std::nullopt;
-    }
-    KvtmlHandler handler(nullptr, std::move(stop));
-    TreeWalk walk(handler);
-    walk.walk(document);
-    if (walk.declares) {
-        return std::nullopt;  // the document type's own declarations
-    }
-    if (const std::optional<Table>& refusal = handler.refusal()) {
-        const common::OutcomeKind kind = refusal->outcome.kind;
-        if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
+    // Blanks beside other nodes left out first: only a text the handler keeps, holding markup
+    // or several pieces, needs them (as libxml2 hands them over), and the document is then
+    // parsed again with them. The document type kept to see whether it declares anything; an
+    // element's first text in the element, a node fewer for each text.
+    for (const bool blanks : {false, true}) {
+        // Parsed in place, in a copy: libxml2 may need the bytes after.
+        QByteArray copy = bytes.toByteArray();
+        pugi::xml_document document;
+        const unsigned options = pugi::parse_default | pugi::parse_doctype |
+                                 pugi::parse_embed_pcdata |
+                                 (blanks ? pugi::parse_ws_pcdata : pugi::parse_ws_pcdata_single);
+        if (!document.load_buffer_inplace(copy.data(), std::size_t(copy.size()), options,
+                                          pugi::encoding_utf8)) {
             return std::nullopt;
         }
-        return *refusal;
+        KvtmlHandler handler(nullptr, stop);
+        TreeWalk walk(handler, !blanks);
+        walk.walk(document);
+        if (walk.needsBlanks) {
+            continue;
+        }
+        if (walk.declares) {
+            return std::nullopt;  // the document type's own declarations
+        }
+        if (const std::optional<Table>& refusal = handler.refusal()) {
+            const common::OutcomeKind kind = refusal->outcome.kind;
+            if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
+                return std::nullopt;
+            }
+            return *refusal;
+        }
+        return tableOf(handler);
     }
-    return tableOf(handler);
+    return std::nullopt;  // not reached: the walk with the blanks never needs them
 }
 
 }  // namespace
@@ -848,8 +1031,7 @@ Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser) 
         return refused(tooManyRows(), common::OutcomeKind::TooMany);
     }
     if (parser != KvtmlParser::Full && (utf8 || utf16)) {
-        // Parsed in place, in a copy: libxml2 may need the bytes after.
-        if (std::optional<Table> table = readQuickly(bytes.toByteArray(), stop)) {
+        if (std::optional<Table> table = readQuickly(bytes, stop)) {
             return std::move(*table);
         }
     }

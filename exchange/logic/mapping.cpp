@@ -6,8 +6,10 @@
 
 #include "common/ansi_text.h"
 #include "exchange/logic/import_file.h"
+#include "exchange/logic/shared_cell.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -160,9 +162,10 @@ void splitAnswers(Rights& rights, QStringView text, QStringView separator, bool 
     }
 }
 
-// `separator` is splitMark(mapping), worked out once for all rows.
+// `separator` is splitMark(mapping), worked out once for all rows. A field split at one
+// character is made in `blocks` when there are any.
 Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>& hidden,
-                const QString& separator) {
+                const QString& separator, CellBlocks* blocks = nullptr) {
     Rights rights;
     if (mapping.split == AnswerSplit::OnePerColumn) {
         for (int column = std::max(mapping.answers, 0); column < row.size(); ++column) {
@@ -205,13 +208,17 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
         return rights;
     }
     // Each separator becomes the four characters of the answer separator at most.
-    rights.field.reserve(text.size() + 3 * marks);
+    const qsizetype most = text.size() + 3 * marks;
     if (quotes) {
+        rights.field.reserve(most);
         splitAnswers(rights, text, separator, bars);
     } else if (oneChar) {
         // Written straight into the field, made at its largest size.
-        rights.field.resize(text.size() + 3 * marks);
-        QChar* const begin = rights.field.data();
+        char16_t* const room = blocks ? blocks->room(most) : nullptr;
+        if (!room) {
+            rights.field.resize(most);
+        }
+        QChar* const begin = room ? reinterpret_cast<QChar*>(room) : rights.field.data();
         QChar* out = begin;
         const QChar mark = separator.front();
         qsizetype start = 0;
@@ -222,8 +229,13 @@ Rights rightsOf(const QStringList& row, const Mapping& mapping, const QList<int>
                 start = at + 1;
             }
         }
-        rights.field.truncate(out - begin);
+        if (room) {
+            rights.field = blocks->made(room, reinterpret_cast<char16_t*>(out));
+        } else {
+            rights.field.truncate(out - begin);
+        }
     } else {
+        rights.field.reserve(most);
         for (const QStringView answer : QStringView(text).tokenize(QStringView(separator))) {
             addAnswer(rights, answer, bars);
         }
@@ -276,25 +288,18 @@ public:
 
     Marks scan(QStringView text) {
         Marks marks;
-        for (const QChar c : text) {
-            const char16_t code = c.unicode();
-            // Printable ASCII but the bar is most of any text: passed at a glance.
-            if (char16_t(code - 0x20) < 0x60 && code != u'|') {
-                continue;
+        const QChar* at = text.begin();
+        const QChar* const end = text.end();
+        // Four characters at a time, passed together when all are printable ASCII but the bar.
+        for (; end - at >= 4; at += 4) {
+            if (!plainAscii(at)) {
+                for (int i = 0; i < 4; ++i) {
+                    look(at[i], marks);
+                }
             }
-            if (code < 0x80) {
-                marks.bar = marks.bar || code == u'|';
-                marks.lineBreak = marks.lineBreak || code == u'\n' || code == u'\r';
-                marks.nul = marks.nul || code == 0;
-                continue;
-            }
-            marks.replacement = marks.replacement || code == QChar::ReplacementCharacter;
-            if (!seen_[code]) {
-                piece_ += c;
-                // A surrogate is converted with its pair every time; any other character
-                // once, as a piece that fails ends the check.
-                seen_[code] = !c.isSurrogate();
-            }
+        }
+        for (; at < end; ++at) {
+            look(*at, marks);
         }
         // Between texts, so that no pair is cut.
         if (piece_.size() >= kPiece) {
@@ -309,6 +314,42 @@ public:
     }
 
 private:
+    void look(QChar c, Marks& marks) {
+        const char16_t code = c.unicode();
+        // Printable ASCII but the bar is most of any text: passed at a glance.
+        if (char16_t(code - 0x20) < 0x60 && code != u'|') {
+            return;
+        }
+        if (code < 0x80) {
+            marks.bar = marks.bar || code == u'|';
+            marks.lineBreak = marks.lineBreak || code == u'\n' || code == u'\r';
+            marks.nul = marks.nul || code == 0;
+            return;
+        }
+        marks.replacement = marks.replacement || code == QChar::ReplacementCharacter;
+        if (!seen_[code]) {
+            piece_ += c;
+            // A surrogate is converted with its pair every time; any other character once, as
+            // a piece that fails ends the check.
+            seen_[code] = !c.isSurrogate();
+        }
+    }
+
+    // Whether the four characters at `at` are all from the blank to U+007F and none is the
+    // bar, tested together, one in each 16-bit lane of a word.
+    static bool plainAscii(const QChar* at) {
+        constexpr quint64 kOnes = 0x0001000100010001;
+        constexpr quint64 kTops = 0x8000800080008000;
+        quint64 word = 0;
+        std::memcpy(&word, at, sizeof word);
+        // No lane at U+0080 or above; then none below the blank has its top bit set once the
+        // blank is taken away (nothing borrows across lanes without one), and none is the bar
+        // (a zero lane after the exclusive or).
+        const quint64 bars = word ^ (kOnes * u'|');
+        return (word & (kOnes * 0xFF80)) == 0 && ((word - kOnes * u' ') & kTops) == 0 &&
+               ((bars - kOnes) & ~bars & kTops) == 0;
+    }
+
     void check() {
         unstorable_ = unstorable_ || !common::unrepresentableChars(piece_).isEmpty();
         piece_.resize(0);
@@ -320,8 +361,9 @@ private:
     bool unstorable_ = false;
 };
 
-// Each line break (CR LF, CR or LF) as the word file marks it, written in one pass.
-QString withLineBreakMarks(QStringView text) {
+// Each line break (CR LF, CR or LF) as the word file marks it, written in one pass into
+// `blocks`.
+QString withLineBreakMarks(QStringView text, CellBlocks& blocks) {
     static_assert(common::kLineBreakMark.size() == 2);
     qsizetype size = text.size();
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -332,8 +374,10 @@ QString withLineBreakMarks(QStringView text) {
             ++size;
         }
     }
-    QString marked(size, Qt::Uninitialized);
-    QChar* out = marked.data();
+    char16_t* const room = blocks.room(size);
+    QString marked = room ? QString() : QString(size, Qt::Uninitialized);
+    QChar* const begin = room ? reinterpret_cast<QChar*>(room) : marked.data();
+    QChar* out = begin;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c != u'\r' && c != u'\n') {
@@ -346,7 +390,7 @@ QString withLineBreakMarks(QStringView text) {
         *out++ = common::kLineBreakMark[0];
         *out++ = common::kLineBreakMark[1];
     }
-    return marked;
+    return room ? blocks.made(room, reinterpret_cast<char16_t*>(out)) : marked;
 }
 
 // common::readsBack, with the usual entry (no bar in the question or the information) decided
@@ -465,6 +509,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
     QList<int> lines;  // of each entry
     lines.reserve(table.rows.size());
     TextScan texts;
+    CellBlocks blocks;  // the fields made here, but for the longest
     const QString separator = splitMark(mapping);
     for (qsizetype i = mapping.firstRowIsHeader ? 1 : 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
@@ -473,7 +518,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
             plan.problems.append({line, problem, elided(detail), table.numbering});
         };
         const QString question = cell(row, mapping.question).trimmed();
-        Rights rights = rightsOf(row, mapping, table.hiddenColumns, separator);
+        Rights rights = rightsOf(row, mapping, table.hiddenColumns, separator, &blocks);
         QString information = cell(row, mapping.information);
         if (information.size() > 1 && information.front() == u' ' &&
             QStringView(u"=+-@").contains(information[1])) {
@@ -483,7 +528,7 @@ ImportPlan planImport(const Table& table, const Mapping& mapping) {
         const Marks rightsMarks = texts.scan(rights.field);
         const Marks informationMarks = texts.scan(information);
         if (informationMarks.lineBreak) {
-            information = withLineBreakMarks(information);
+            information = withLineBreakMarks(information, blocks);
         }
         if (question.isEmpty()) {
             refuse(Problem::NoQuestion, {});

@@ -81,24 +81,16 @@ char16_t* decodeUtf8(QByteArrayView utf8, char16_t* out) {
 }  // namespace
 
 QString CellBlocks::cell(QByteArrayView utf8) {
-    constexpr qsizetype kBlock = 1 << 15;
-    // UTF-16 never takes more units than UTF-8 bytes; one more for the null.
-    const qsizetype most = utf8.size() + 1;
-    if (utf8.isEmpty() || most > kBlock / 8) {
-        return QString::fromUtf8(utf8);  // a long text is no saving in a block
+    // UTF-16 never takes more units than UTF-8 bytes.
+    char16_t* const begin = utf8.isEmpty() ? nullptr : room(utf8.size());
+    if (!begin) {
+        return QString::fromUtf8(utf8);
     }
-    if (block_.isNull() || block_.size() - used_ < most) {
-        block_ = QString(kBlock, Qt::Uninitialized);
-        used_ = 0;
-    }
-    // Written without a copy: the cells already made end before `used_`.
-    auto* const begin = reinterpret_cast<char16_t*>(const_cast<QChar*>(block_.constData())) + used_;
     char16_t* const end = decodeUtf8(utf8, begin);
     if (!end) {
         return QString::fromUtf8(utf8);
     }
-    used_ += end - begin + 1;
-    return sharedCell(block_, begin, end);
+    return made(begin, end);
 }
 
 }  // namespace exchange

@@ -26,6 +26,26 @@ class CellBlocks {
 public:
     QString cell(QByteArrayView utf8);
 
+    // Room for a cell of at most `most` characters, written there and then made by made();
+    // nullptr when so long a cell is no saving in a block (the caller then makes its own).
+    char16_t* room(qsizetype most) {
+        constexpr qsizetype kBlock = 1 << 15;
+        ++most;  // and the null
+        if (most > kBlock / 8) {
+            return nullptr;
+        }
+        if (block_.isNull() || block_.size() - used_ < most) {
+            block_ = QString(kBlock, Qt::Uninitialized);
+            used_ = 0;
+        }
+        // Written without a copy: the cells already made end before `used_`.
+        return reinterpret_cast<char16_t*>(const_cast<QChar*>(block_.constData())) + used_;
+    }
+    QString made(char16_t* begin, char16_t* end) {
+        used_ += end - begin + 1;
+        return sharedCell(block_, begin, end);
+    }
+
 private:
     QString block_;
     qsizetype used_ = 0;

@@ -434,7 +434,7 @@ TEST(ReadTable, ProposesColumnsByTheirNames) {
         {"kvtml languages", "a.kvtml",
          "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>日本語</name></identifier>"
          "<identifier id=\"1\"><name>English</name></identifier></identifiers><entries><entry>"
-         "<translation id=\"0\"><text>走る</text></translation><translation id=\"1\"><text>run</text>"
+         "<translation id=\"0\"><text>走る</text></translation><translation id=\"1\"><text>r<b>u</b>n</text>"
          "</translation></entry></entries></kvtml>", {0, 1, 2}, 1, ""},
         {"kvtml locales alone", "a.kvtml",
          "<kvtml><e><o l=\"ja\">走る</o><t l=\"en\">run</t></e></kvtml>", {0, 1, 2}, 1, ""},
@@ -646,6 +646,13 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
          "<text>a&#1;b</text></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
         {"a null referred to in hex", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\">"
          "<text>a&#x0;b</text></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
+        {"text in pieces, elements beside the texts, two comments", "<kvtml version=\"2.0\"><entries><entry>"
+         "<lesson/><translation id=\"0\"><grade><x>1</x></grade><text>a<![CDATA[<b>]]> </text><comment>x</comment>"
+         "</translation><translation id=\"1\"><text>d</text><text>e</text><comment>y</comment></translation></entry>"
+         "</entries></kvtml>", {"言語 0", "言語 1", "コメント"}, {{"a<b> ", "de", "x\ny"}}, 0, 1, 2, {}, {}, true},
+        {"nested one level too deep in a translation", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\">"
+         "<text>a</text><grade>" + QByteArray("<c>").repeated(28) + QByteArray("</c>").repeated(28) +
+         "</grade></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます"},
         {"nested one level too deep where nothing is read", "<kvtml version=\"2.0\"><lessons>" +
          QByteArray("<c>").repeated(31) + QByteArray("</c>").repeated(31) + "</lessons></kvtml>",
          {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます"},
