@@ -56,6 +56,21 @@ double elapsedMs(std::chrono::steady_clock::time_point since) {
         .count();
 }
 
+// The word file read untimed, its time kept if it is the best: the yardstick taken right
+// before each timed run.
+void readYardstick(benchmark::State& state, const QString& wordFile, double& bestRead) {
+    state.PauseTiming();
+    const auto start = std::chrono::steady_clock::now();
+    // Freed before the clock stops, as the import's entries are.
+    const qsizetype read = common::readWordFile(wordFile).entries.size();
+    bestRead = std::min(bestRead, elapsedMs(start));
+    // The ratio compares like with like: the same entries read both ways.
+    if (read != common::kMaxEntries) {
+        state.SkipWithError("the word file did not give every entry");
+    }
+    state.ResumeTiming();
+}
+
 // As the import command reads: the format guessed, the separator (and Anki's HTML) detected,
 // the mapping proposed. Each iteration also reads the yardstick, untimed, right before: the
 // counter "x_yardstick" is the best import over the best read, which a busy machine moves
@@ -74,17 +89,8 @@ void BM_Import(benchmark::State& state) {
     double bestRead = std::numeric_limits<double>::max();
     double bestImport = std::numeric_limits<double>::max();
     for (auto _ : state) {
-        state.PauseTiming();
-        auto start = std::chrono::steady_clock::now();
-        // Freed before the clock stops, as the import's entries are.
-        const qsizetype read = common::readWordFile(wordFile).entries.size();
-        bestRead = std::min(bestRead, elapsedMs(start));
-        // The ratio compares like with like: the same entries read both ways.
-        if (read != common::kMaxEntries) {
-            state.SkipWithError("the word file did not give every entry");
-        }
-        state.ResumeTiming();
-        start = std::chrono::steady_clock::now();
+        readYardstick(state, wordFile, bestRead);
+        const auto start = std::chrono::steady_clock::now();
         {
             QFile file(path);
             file.open(QIODevice::ReadOnly);
@@ -120,15 +126,8 @@ void BM_Export(benchmark::State& state) {
     double bestRead = std::numeric_limits<double>::max();
     double bestExport = std::numeric_limits<double>::max();
     for (auto _ : state) {
-        state.PauseTiming();
-        auto start = std::chrono::steady_clock::now();
-        const qsizetype read = common::readWordFile(wordFile).entries.size();
-        bestRead = std::min(bestRead, elapsedMs(start));
-        if (read != common::kMaxEntries) {
-            state.SkipWithError("the word file did not give every entry");
-        }
-        state.ResumeTiming();
-        start = std::chrono::steady_clock::now();
+        readYardstick(state, wordFile, bestRead);
+        const auto start = std::chrono::steady_clock::now();
         if (!exchange::writeExport(path, format, entries()).ok()) {
             state.SkipWithError("the export was not written");
         }
