@@ -252,8 +252,7 @@ void appendNumber(Out& out, qsizetype number) {
         digits[--first] = char16_t(u'0' + number % 10);
         number /= 10;
     } while (number > 0);
-    out.append(reinterpret_cast<const QChar*>(digits + first),
-               qsizetype(std::size(digits)) - first);
+    out += QStringView(digits + first, digits + std::size(digits));
 }
 
 // A cell a spreadsheet would take for a formula gets a leading blank, which our importer

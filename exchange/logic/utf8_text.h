@@ -47,8 +47,6 @@ public:
     }
     Utf8Text& operator+=(char16_t c) { return *this += QStringView(&c, 1); }
     Utf8Text& operator+=(QChar c) { return *this += c.unicode(); }
-    // As QString's: the helpers that write either kind of text call it.
-    void append(const QChar* text, qsizetype size) { *this += QStringView(text, size); }
 
     qsizetype size() const { return size_; }
     QByteArray take();
