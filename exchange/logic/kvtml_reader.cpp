@@ -778,12 +778,25 @@ Name nameOfPrefixed(const char* name) {
 // pugixml's tree handed to the handler in document order as libxml2 calls back. Only what the
 // handler will look at is asked of the tree: attributes for the elements that have any it
 // reads, texts where it keeps them.
+// A version 2 document's entries cut out of it, to be parsed a piece at a time while its
+// walk is at the entries element: the tree of a whole document is about twice its size, and
+// a piece's stays in the cache.
+struct EntryPieces {
+    QByteArrayView region;  // what the entries element holds, in the document
+    const char* name;       // the entries element's name where the rest of it was parsed
+    qsizetype pieceBytes;   // a piece ends at the first entry this far on
+    unsigned options;       // the parse's
+    bool reached = false;   // the walk came to the entries element
+    bool whole = false;     // a piece was no run of whole nodes: the document is read whole
+};
+
 class TreeWalk {
 public:
     // `blanksLeftOut`: the parse left out blanks beside other nodes, which only a text the
     // handler keeps could hold; where one has any node in it, the walk ends needing them.
-    TreeWalk(KvtmlHandler& handler, bool blanksLeftOut)
-        : handler_(handler), blanksLeftOut_(blanksLeftOut) {}
+    // With `pieces`, the tree is the document without its entries, parsed piece by piece.
+    TreeWalk(KvtmlHandler& handler, bool blanksLeftOut, EntryPieces* pieces = nullptr)
+        : handler_(handler), blanksLeftOut_(blanksLeftOut), pieces_(pieces) {}
 
     // The children of `parent` and all below them, until the handler refuses or the document
     // type turns out to declare something.
@@ -817,7 +830,9 @@ public:
     bool needsBlanks = false;  // a text the handler keeps holds nodes
 
 private:
-    bool stopped() const { return declares || needsBlanks || handler_.refusal(); }
+    bool stopped() const {
+        return declares || needsBlanks || handler_.refusal() || (pieces_ && pieces_->whole);
+    }
 
     void element(const pugi::xml_node& node) {
         const Name name = nameOfPrefixed(node.name());
@@ -838,7 +853,9 @@ private:
         }
         // A first child of text is kept in the element itself.
         text(node);
-        if (!ignored || !within(node, kMaxDepth - 2)) {
+        if (pieces_ && node.name() == pieces_->name) {
+            walkPieces();
+        } else if (!ignored || !within(node, kMaxDepth - 2)) {
             walk(node);
         }
         if (!stopped()) {
@@ -950,6 +967,56 @@ private:
         return true;
     }
 
+    // The entries, a piece at a time, as if they were the element's children. A piece that
+    // does not parse as whole nodes (one cut inside a comment, an entry or a section) or holds
+    // a document type (allowed only outside the root) makes the document be read whole.
+    void walkPieces() {
+        EntryPieces& pieces = *pieces_;
+        pieces.reached = true;
+        if (!handler_.atEntries()) {
+            pieces.whole = true;
+            return;
+        }
+        pugi::xml_document piece;
+        std::string buffer;
+        for (qsizetype at = 0; at < pieces.region.size() && !stopped();) {
+            const qsizetype end = pieceEnd(pieces.region, at, pieces.pieceBytes);
+            buffer.assign(pieces.region.data() + at, std::size_t(end - at));
+            if (!piece.load_buffer_inplace(buffer.data(), buffer.size(),
+                                           pieces.options | pugi::parse_fragment,
+                                           pugi::encoding_utf8)) {
+                pieces.whole = true;
+                return;
+            }
+            for (pugi::xml_node node = piece.first_child(); node; node = node.next_sibling()) {
+                if (node.type() == pugi::node_doctype) {
+                    pieces.whole = true;
+                    return;
+                }
+            }
+            walk(piece);
+            at = end;
+        }
+    }
+
+    // Where the piece from `at` ends: at the first entry's start tag `bytes` or more on.
+    static qsizetype pieceEnd(QByteArrayView region, qsizetype at, qsizetype bytes) {
+        constexpr QByteArrayView kTag("<entry");
+        for (qsizetype from = at + std::max<qsizetype>(bytes, 1); from < region.size();) {
+            const qsizetype tag = region.indexOf(kTag, from);
+            if (tag < 0) {
+                break;
+            }
+            const qsizetype after = tag + kTag.size();
+            if (after < region.size() && std::strchr(" \t\r\n/>", region[after]) &&
+                region[after] != '\0') {
+                return tag;
+            }
+            from = after;
+        }
+        return region.size();
+    }
+
     void text(const pugi::xml_node& node) {
         if (handler_.wantsText()) {
             const char* const text = node.value();
@@ -959,13 +1026,73 @@ private:
 
     KvtmlHandler& handler_;
     bool blanksLeftOut_;
+    EntryPieces* pieces_;
     std::string joined_;  // a text in several pieces
 };
+
+// How a walk over pugixml's tree ended, short of a table.
+enum class Walked { Read, NeedsBlanks, Declares, Broken };
+
+Walked walked(const TreeWalk& walk, bool parsed) {
+    return !parsed            ? Walked::Broken
+           : walk.needsBlanks ? Walked::NeedsBlanks
+           : walk.declares    ? Walked::Declares
+                              : Walked::Read;
+}
+
+// The whole document parsed in place, in a copy (libxml2 may need the bytes after).
+Walked walkWhole(QByteArrayView bytes, unsigned options, bool blanksLeftOut,
+                 KvtmlHandler& handler) {
+    QByteArray copy = bytes.toByteArray();
+    pugi::xml_document document;
+    const bool parsed = bool(document.load_buffer_inplace(copy.data(), std::size_t(copy.size()),
+                                                          options, pugi::encoding_utf8));
+    TreeWalk walk(handler, blanksLeftOut);
+    if (parsed) {
+        walk.walk(document);
+    }
+    return walked(walk, parsed);
+}
+
+// The document without what its "<entries>" element holds, parsed in place, its entries a
+// piece at a time as the walk comes to them. Nothing when the document has no such element
+// with anything in it, or when it is to be read whole after all.
+std::optional<Walked> walkInPieces(QByteArrayView bytes, unsigned options, bool blanksLeftOut,
+                                   KvtmlHandler& handler, qsizetype pieceBytes) {
+    constexpr QByteArrayView kStart("<entries>");
+    constexpr QByteArrayView kEnd("</entries>");
+    const qsizetype tag = bytes.indexOf(kStart);
+    const qsizetype from = tag < 0 ? -1 : tag + kStart.size();
+    // The last end tag, found near the end (a search forward goes through all the entries);
+    // one in the entries leaves a piece that does not parse.
+    const qsizetype to = from < 0 ? -1 : bytes.lastIndexOf(kEnd);
+    if (to <= from) {
+        return std::nullopt;
+    }
+    std::string rest;
+    rest.reserve(std::size_t(bytes.size() - (to - from)));
+    rest.append(bytes.data(), std::size_t(from))
+        .append(bytes.data() + to, std::size_t(bytes.size() - to));
+    EntryPieces pieces{bytes.sliced(from, to - from), rest.data() + tag + 1, pieceBytes, options};
+    pugi::xml_document document;
+    if (!document.load_buffer_inplace(rest.data(), rest.size(), options, pugi::encoding_utf8)) {
+        return std::nullopt;
+    }
+    TreeWalk walk(handler, blanksLeftOut, &pieces);
+    walk.walk(document);
+    // A "<entries>" that was no element's start tag (in a comment, say) leaves the walk short
+    // of it.
+    if (pieces.whole || !pieces.reached) {
+        return std::nullopt;
+    }
+    return walked(walk, true);
+}
 
 // Read by pugixml (several times quicker), walking its tree as libxml2 calls back. Nothing
 // when the document is no plain UTF-8 one that both read alike or pugixml finds it broken or
 // refuses it: libxml2 then reads it again, for its rules and its errors by line.
-std::optional<Table> readQuickly(QByteArrayView bytes, const std::stop_token& stop) {
+std::optional<Table> readQuickly(QByteArrayView bytes, const std::stop_token& stop,
+                                 qsizetype pieceBytes) {
     if (!bytes.isValidUtf8() || !onlyBuiltInReferences(bytes)) {
         return std::nullopt;
     }
@@ -974,40 +1101,37 @@ std::optional<Table> readQuickly(QByteArrayView bytes, const std::stop_token& st
     // parsed again with them. The document type kept to see whether it declares anything; an
     // element's first text in the element, a node fewer for each text.
     for (const bool blanks : {false, true}) {
-        // Parsed in place, in a copy: libxml2 may need the bytes after.
-        QByteArray copy = bytes.toByteArray();
-        pugi::xml_document document;
         const unsigned options = pugi::parse_default | pugi::parse_doctype |
                                  pugi::parse_embed_pcdata |
                                  (blanks ? pugi::parse_ws_pcdata : pugi::parse_ws_pcdata_single);
-        if (!document.load_buffer_inplace(copy.data(), std::size_t(copy.size()), options,
-                                          pugi::encoding_utf8)) {
-            return std::nullopt;
+        std::optional<KvtmlHandler> handler(std::in_place, nullptr, stop);
+        std::optional<Walked> walk = walkInPieces(bytes, options, !blanks, *handler, pieceBytes);
+        if (!walk) {
+            handler.emplace(nullptr, stop);
+            walk = walkWhole(bytes, options, !blanks, *handler);
         }
-        KvtmlHandler handler(nullptr, stop);
-        TreeWalk walk(handler, !blanks);
-        walk.walk(document);
-        if (walk.needsBlanks) {
+        if (*walk == Walked::NeedsBlanks) {
             continue;
         }
-        if (walk.declares) {
-            return std::nullopt;  // the document type's own declarations
+        if (*walk != Walked::Read) {
+            return std::nullopt;  // broken, or the document type's own declarations
         }
-        if (const std::optional<Table>& refusal = handler.refusal()) {
+        if (const std::optional<Table>& refusal = handler->refusal()) {
             const common::OutcomeKind kind = refusal->outcome.kind;
             if (kind != common::OutcomeKind::Cancelled && kind != common::OutcomeKind::TooMany) {
                 return std::nullopt;
             }
             return *refusal;
         }
-        return tableOf(handler);
+        return tableOf(*handler);
     }
     return std::nullopt;  // not reached: the walk with the blanks never needs them
 }
 
 }  // namespace
 
-Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser) {
+Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser,
+                qsizetype pieceBytes) {
     const bool utf8 = declaresUtf8(input);
     // Text with a byte-order mark for UTF-16 is read as UTF-8, whatever its declaration says;
     // any other encoding is left to the parser.
@@ -1031,7 +1155,7 @@ Table readKvtml(QByteArrayView input, std::stop_token stop, KvtmlParser parser) 
         return refused(tooManyRows(), common::OutcomeKind::TooMany);
     }
     if (parser != KvtmlParser::Full && (utf8 || utf16)) {
-        if (std::optional<Table> table = readQuickly(bytes, stop)) {
+        if (std::optional<Table> table = readQuickly(bytes, stop, pieceBytes)) {
             return std::move(*table);
         }
     }

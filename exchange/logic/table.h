@@ -119,9 +119,12 @@ Table readDelimited(QByteArrayView bytes, QChar fallbackSeparator, const ReadOpt
 // kvtml is parsed quickly where that parse reads the document as libxml2 does (plain UTF-8,
 // no declarations of its own), else by libxml2. Full asks for libxml2 alone, QuickAlone (for
 // tests) for the quick parse alone, refusing what it leaves to libxml2.
+// The quick parse takes a version 2 document's entries a piece of about `pieceBytes` at a
+// time (tests make it small).
 enum class KvtmlParser { Quick, Full, QuickAlone };
+inline constexpr qsizetype kKvtmlPieceBytes = 128 * 1024;
 Table readKvtml(QByteArrayView bytes, std::stop_token stop = {},
-                KvtmlParser parser = KvtmlParser::Quick);
+                KvtmlParser parser = KvtmlParser::Quick, qsizetype pieceBytes = kKvtmlPieceBytes);
 Table readAnki(QByteArrayView bytes, const ReadOptions& options = {});
 Table readTable(SourceFormat format, QByteArrayView bytes, const ReadOptions& options = {});
 

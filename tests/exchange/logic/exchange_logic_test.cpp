@@ -653,20 +653,40 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
         {"nested one level too deep in a translation", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\">"
          "<text>a</text><grade>" + QByteArray("<c>").repeated(28) + QByteArray("</c>").repeated(28) +
          "</grade></translation></entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます"},
+        // The entries parsed a piece at a time, read whole where a piece is no run of whole
+        // nodes or the cut was no element's.
+        {"an entry's tag in a comment and in a text", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\">"
+         "<text>a</text></translation></entry><!-- <entry> --><entry><translation id=\"0\"><text>b<entry/>c</text>"
+         "</translation></entry></entries><lessons><entry id=\"0\"/></lessons></kvtml>",
+         {"言語 0", "コメント"}, {{"a", ""}, {"bc", ""}}, 1, 0, -1, {}, {}, true},
+        {"an entry's tag in a section", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>a"
+         "<![CDATA[<entry>]]></text></translation></entry><entry/></entries></kvtml>",
+         {"言語 0", "コメント"}, {{"a<entry>", ""}}, 1, 0, -1, {}, {}, true},
+        {"the entries' start tag in a comment first", "<kvtml version=\"2.0\"><!-- <entries> --><entries><entry>"
+         "<translation id=\"0\"><text>a</text></translation></entry></entries><!-- --></kvtml>",
+         {"言語 0", "コメント"}, {{"a", ""}}, 1, 0, -1, {}, {}, true},
+        {"a document type among the entries", "<kvtml version=\"2.0\"><entries><entry/><!DOCTYPE kvtml><entry/>"
+         "</entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
         {"nested one level too deep where nothing is read", "<kvtml version=\"2.0\"><lessons>" +
          QByteArray("<c>").repeated(31) + QByteArray("</c>").repeated(31) + "</lessons></kvtml>",
          {}, {}, 0, 1, -1, {}, "1 行目: 要素の入れ子が深すぎます"},
         // clang-format on
     };
-    // Each parsed both ways: quickly where that reads it, and by libxml2 alone.
+    // Each parsed both ways: quickly where that reads it (its entries whole and one a piece),
+    // and by libxml2 alone.
+    using enum exchange::KvtmlParser;
+    const struct {
+        exchange::KvtmlParser parser;
+        qsizetype pieceBytes;
+    } parsers[] = {{Quick, exchange::kKvtmlPieceBytes}, {Full, 0}, {QuickAlone, 0}, {Quick, 1}};
     for (const auto& c : cases) {
-        for (const auto parser : {exchange::KvtmlParser::Quick, exchange::KvtmlParser::Full,
-                                  exchange::KvtmlParser::QuickAlone}) {
-            if (parser == exchange::KvtmlParser::QuickAlone && !c.quick) {
+        for (const auto& [parser, pieceBytes] : parsers) {
+            if (parser == QuickAlone && !c.quick) {
                 continue;
             }
-            SCOPED_TRACE(std::string(c.name) + std::to_string(int(parser)));
-            const exchange::Table table = exchange::readKvtml(c.bytes, {}, parser);
+            SCOPED_TRACE(std::string(c.name) + std::to_string(int(parser)) + "/" +
+                         std::to_string(pieceBytes));
+            const exchange::Table table = exchange::readKvtml(c.bytes, {}, parser, pieceBytes);
             EXPECT_EQ(table.outcome.ok(), c.error.isEmpty());
             EXPECT_TRUE(table.outcome.reason.startsWith(c.error))
                 << table.outcome.reason.toStdString();
