@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <memory>
@@ -1063,9 +1065,17 @@ std::optional<Walked> walkInPieces(QByteArrayView bytes, unsigned options, bool 
     constexpr QByteArrayView kEnd("</entries>");
     const qsizetype tag = bytes.indexOf(kStart);
     const qsizetype from = tag < 0 ? -1 : tag + kStart.size();
-    // The last end tag, found near the end (a search forward goes through all the entries);
-    // one in the entries leaves a piece that does not parse.
-    const qsizetype to = from < 0 ? -1 : bytes.lastIndexOf(kEnd);
+    // The last end tag, looked for from the end (forward, the search would go through all the
+    // entries) with skips as long as the tag; one in the entries leaves a piece that does not
+    // parse.
+    constexpr std::string_view kEndBackwards(">seirtne/<");
+    static_assert(kEndBackwards.size() == kEnd.size());
+    const auto last = std::search(
+        std::make_reverse_iterator(bytes.end()), std::make_reverse_iterator(bytes.begin()),
+        std::boyer_moore_horspool_searcher(kEndBackwards.begin(), kEndBackwards.end()));
+    const qsizetype to = from < 0 || last.base() == bytes.begin()
+                             ? -1
+                             : qsizetype(last.base() - bytes.begin()) - kEnd.size();
     if (to <= from) {
         return std::nullopt;
     }

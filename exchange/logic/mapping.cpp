@@ -361,21 +361,27 @@ private:
     bool unstorable_ = false;
 };
 
-// Each line break (CR LF, CR or LF) as the word file marks it, written in one pass into
-// `blocks`.
-QString withLineBreakMarks(QStringView text, CellBlocks& blocks) {
-    static_assert(common::kLineBreakMark.size() == 2);
+// The length of the text with its line breaks marked: a CR LF is as long as its mark, a CR or
+// LF alone one character shorter.
+qsizetype markedSize(QStringView text) {
     qsizetype size = text.size();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        // A CR LF is as long as its mark; a CR or LF alone is one character shorter.
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
             ++i;
         } else if (text[i] == u'\r' || text[i] == u'\n') {
             ++size;
         }
     }
-    char16_t* const room = blocks.room(size);
-    QString marked = room ? QString() : QString(size, Qt::Uninitialized);
+    return size;
+}
+
+// Each line break (CR LF, CR or LF) as the word file marks it. Written in one pass into
+// `blocks` where there is room for twice the text (no character becomes more than two),
+// else into a string of the size it comes to.
+QString withLineBreakMarks(QStringView text, CellBlocks& blocks) {
+    static_assert(common::kLineBreakMark.size() == 2);
+    char16_t* const room = blocks.room(2 * text.size());
+    QString marked = room ? QString() : QString(markedSize(text), Qt::Uninitialized);
     QChar* const begin = room ? reinterpret_cast<QChar*>(room) : marked.data();
     QChar* out = begin;
     for (qsizetype i = 0; i < text.size(); ++i) {

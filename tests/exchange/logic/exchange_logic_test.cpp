@@ -109,6 +109,8 @@ TEST(PlanImport, MapsColumnsAndListsRowsThatCannotBeEntries) {
          Entry{"q", "\"a\"", ""}, {}},
         {"every kind of line break in the information", {"q", "a", "1\r2\n3\r\n4\n\r"}, bySemicolon,
          Entry{"q", "a", "1\\n2\\n3\\n4\\n\\n"}, {}},
+        {"and in a long one", {"q", "a", "1\r2\n3\r\n4\n\r" + QString(3000, u'x')}, bySemicolon,
+         Entry{"q", "a", "1\\n2\\n3\\n4\\n\\n" + QString(3000, u'x')}, {}},
         {"header skipped when asked", {"q", "a"}, {0, 1, 2, AnswerSplit::Semicolon, true, {}}, {}, {}},
         {"no question", {" ", "a"}, bySemicolon, {}, Problem::NoQuestion},
         {"short row", {"q"}, bySemicolon, {}, Problem::NoAnswer},
