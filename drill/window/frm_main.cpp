@@ -31,6 +31,8 @@
 #include <QTextLayout>
 #include <QtMath>
 
+#include <type_traits>
+
 #include "common/preferences.h"
 #include "common/settings.h"
 #include "common/text_script.h"
@@ -107,6 +109,11 @@ void makeDisplayBox(Box* box) {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     box->setPalette(palette);
+    if constexpr (std::is_same_v<Box, QPlainTextEdit>) {
+        // A border filled as a rectangle, as the one-line boxes have: the style's frame line
+        // is lost at a fractional scale where the box starts between two pixels.
+        box->setStyleSheet(QStringLiteral("QPlainTextEdit { border: 1px solid palette(mid); }"));
+    }
 }
 
 // One-line boxes are only a line high: a thin border, no padding, and the text at the top, so
