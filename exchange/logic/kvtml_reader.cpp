@@ -777,9 +777,6 @@ Name nameOfPrefixed(const char* name) {
     return colon ? nameOfPrefixed(colon + 1) : known;
 }
 
-// pugixml's tree handed to the handler in document order as libxml2 calls back. Only what the
-// handler will look at is asked of the tree: attributes for the elements that have any it
-// reads, texts where it keeps them.
 // A version 2 document's entries cut out of it, to be parsed a piece at a time while its
 // walk is at the entries element: the tree of a whole document is about twice its size, and
 // a piece's stays in the cache.
@@ -792,6 +789,9 @@ struct EntryPieces {
     bool whole = false;     // a piece was no run of whole nodes: the document is read whole
 };
 
+// pugixml's tree handed to the handler in document order as libxml2 calls back. Only what the
+// handler will look at is asked of the tree: attributes for the elements that have any it
+// reads, texts where it keeps them.
 class TreeWalk {
 public:
     // `blanksLeftOut`: the parse left out blanks beside other nodes, which only a text the
@@ -1010,9 +1010,10 @@ private:
                 break;
             }
             const qsizetype after = tag + kTag.size();
-            if (after < region.size() && std::strchr(" \t\r\n/>", region[after]) &&
-                region[after] != '\0') {
-                return tag;
+            const char next = after < region.size() ? region[after] : '\0';
+            if (next == ' ' || next == '\t' || next == '\r' || next == '\n' || next == '/' ||
+                next == '>') {
+                return tag;  // not "<entryx"
             }
             from = after;
         }
