@@ -1104,7 +1104,9 @@ std::optional<Walked> walkInPieces(QByteArrayView bytes, unsigned options, bool 
 // refuses it: libxml2 then reads it again, for its rules and its errors by line.
 std::optional<Table> readQuickly(QByteArrayView bytes, const std::stop_token& stop,
                                  qsizetype pieceBytes) {
-    if (!bytes.isValidUtf8() || !onlyBuiltInReferences(bytes)) {
+    // pugixml ends a document at a NUL, which XML allows nowhere: a piece would lose the
+    // entries after one. libxml2 refuses it, saying where.
+    if (!bytes.isValidUtf8() || bytes.contains('\0') || !onlyBuiltInReferences(bytes)) {
         return std::nullopt;
     }
     // Blanks beside other nodes left out first: only a text the handler keeps, holding markup

@@ -667,6 +667,9 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
         {"the entries' start tag in a comment first", "<kvtml version=\"2.0\"><!-- <entries> --><entries><entry>"
          "<translation id=\"0\"><text>a</text></translation></entry></entries><!-- --></kvtml>",
          {"言語 0", "コメント"}, {{"a", ""}}, 1, 0, -1, {}, {}, true},
+        {"a NUL between the entries", "<kvtml version=\"2.0\"><entries><entry><translation id=\"0\"><text>a</text>"
+         "</translation></entry>" + QByteArray(1, '\0') + "<entry><translation id=\"0\"><text>b</text></translation>"
+         "</entry></entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
         {"a document type among the entries", "<kvtml version=\"2.0\"><entries><entry/><!DOCTYPE kvtml><entry/>"
          "</entries></kvtml>", {}, {}, 0, 1, -1, {}, "1 行目: "},
         {"nested one level too deep where nothing is read", "<kvtml version=\"2.0\"><lessons>" +
@@ -680,7 +683,10 @@ TEST(ReadKvtml, TakesLanguagesAsColumnsAndRefusesOtherFiles) {
     const struct {
         exchange::KvtmlParser parser;
         qsizetype pieceBytes;
-    } parsers[] = {{Quick, exchange::kKvtmlPieceBytes}, {Full, 0}, {QuickAlone, 0}, {Quick, 1}};
+    } parsers[] = {{Quick, exchange::kKvtmlPieceBytes},
+                   {Full, exchange::kKvtmlPieceBytes},
+                   {QuickAlone, exchange::kKvtmlPieceBytes},
+                   {Quick, 1}};
     for (const auto& c : cases) {
         for (const auto& [parser, pieceBytes] : parsers) {
             if (parser == QuickAlone && !c.quick) {
